@@ -1,0 +1,216 @@
+#include "app/CMainFrame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/FrameCanvas.h"
+#include "app/QtPrompt.h"
+#include "lang/Language.h"
+#include "lang/Localize.h"
+#include "lang/UiStrings.h"
+#include "workspace/Startup.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+CMainFrame::CMainFrame(Workspace& ws, QtPrompt& prompt, QWidget* parent)
+    : QMainWindow(parent), ws_(ws), prompt_(prompt) {
+    setObjectName(QStringLiteral("CMainFrame"));
+    views_ = new QStackedWidget(this);
+    canvas_ = new FrameCanvas(ws_.frames, views_);
+    canvas_->setObjectName(QStringLiteral("frameView"));
+    views_->addWidget(canvas_);
+    setCentralWidget(views_);
+
+    BuildMenus();
+    BuildControlBar();
+
+    progress_ = new QProgressBar(this);
+    progress_->setRange(0, 100);
+    progress_->setMaximumWidth(240);
+    progress_->hide();
+    frameCountPane_ = new QLabel(this);
+    statusBar()->addPermanentWidget(progress_);
+    statusBar()->addPermanentWidget(frameCountPane_);
+
+    ws_.frames.SetListener(this);
+    ClipEntriesChanged(ws_.frames.Count(), ws_.frames.current());
+    UpdateFrameCount();
+    SetDocumentName(QStringLiteral("Untitled"));
+    resize(1200, 800);
+}
+
+CMainFrame::~CMainFrame() {
+    if (ws_.frames.listener() == this) {
+        ws_.frames.SetListener(nullptr);
+    }
+}
+
+void CMainFrame::SetDocumentName(const QString& name) {
+    setWindowTitle(name + QStringLiteral(" - Corvantine"));
+}
+
+void CMainFrame::SetProgress(int percent) {
+    if (percent <= 0) {
+        progress_->hide();
+        return;
+    }
+    progress_->setValue(std::min(percent, 100));
+    progress_->show();
+}
+
+void CMainFrame::BuildMenus() {
+    const bool zh = UsesChinese(ws_.app.language);
+    auto text = [&](const char* chinese, const char* english) {
+        return zh ? Q(LocalizeText(chinese, ws_.app.language)) : QString::fromUtf8(english);
+    };
+    QMenu* file = menuBar()->addMenu(text("文件(&F)", "&File"));
+    QAction* exit = file->addAction(text("退出(&X)", "E&xit"));
+    exit->setData(cmd::kExit);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* language = menuBar()->addMenu(text("语言(&L)", "&Language"));
+    auto* group = new QActionGroup(this);
+    const struct {
+        int code;
+        int id;
+        const char* label;
+    } langs[] = {{kLanguageSimplified, cmd::kLanguageSimplified, "Simplified han(简体中文)"},
+                 {kLanguageTraditional, cmd::kLanguageTraditional, "Traditional(繁體中文)"},
+                 {kLanguageEnglish, cmd::kLanguageEnglish, "&English"}};
+    for (int i = 0; i < 3; ++i) {
+        QAction* a = language->addAction(QString::fromUtf8(langs[i].label));
+        a->setCheckable(true);
+        a->setChecked(ws_.app.language == langs[i].code);
+        a->setData(langs[i].id);
+        group->addAction(a);
+        const int code = langs[i].code;
+        connect(a, &QAction::triggered, this, [this, code] { OnLanguage(code); });
+        langActions_[i] = a;
+    }
+
+    QMenu* help = menuBar()->addMenu(text("帮助(&H)", "&Help"));
+    QAction* about = help->addAction(text("关于(&A)...", "&About..."));
+    about->setData(cmd::kAbout);
+    connect(about, &QAction::triggered, this, [this] {
+        QMessageBox::about(this, QStringLiteral("Corvantine"),
+                           QStringLiteral("Corvantine\nAuthoring tool for LED pixel installations."));
+    });
+}
+
+QAction* CMainFrame::languageAction(int code) const {
+    if (code < 1 || code > 3) {
+        return nullptr;
+    }
+    return langActions_[code - 1];
+}
+
+void CMainFrame::BuildControlBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Control"));
+    bar->setObjectName(QStringLiteral("controlBar"));
+    bar->setMovable(false);
+
+    frameScroll_ = new QScrollBar(Qt::Horizontal, bar);
+    frameScroll_->setObjectName(QStringLiteral("1012"));
+    frameScroll_->setRange(1, 100);
+    frameScroll_->setSingleStep(1);
+    frameScroll_->setPageStep(10);
+    frameScroll_->setMinimumWidth(240);
+    bar->addWidget(frameScroll_);
+
+    frameNumber_ = new QSpinBox(bar);
+    frameNumber_->setObjectName(QStringLiteral("1013"));
+    frameNumber_->setRange(1, 100000000);
+    frameNumber_->setValue(1);
+    bar->addWidget(frameNumber_);
+
+    bar->addSeparator();
+    speed_ = new QSpinBox(bar);
+    speed_->setObjectName(QStringLiteral("1049"));
+    speed_->setRange(1, 1000);
+    speed_->setValue(30);
+    speed_->setSuffix(QStringLiteral(" fps"));
+    bar->addWidget(speed_);
+
+    bar->addSeparator();
+    clipSelector_ = new QComboBox(bar);
+    clipSelector_->setObjectName(QStringLiteral("1236"));
+    clipSelector_->setMinimumWidth(120);
+    bar->addWidget(clipSelector_);
+
+    connect(frameScroll_, &QScrollBar::valueChanged, this, [this](int v) {
+        if (!updating_) {
+            frameNumber_->setValue(v);
+        }
+    });
+    connect(frameNumber_, &QSpinBox::valueChanged, this, &CMainFrame::OnFrameNumberChanged);
+    connect(clipSelector_, &QComboBox::activated, this, [this](int index) { ws_.frames.Select(index); });
+}
+
+void CMainFrame::OnFrameNumberChanged(int number) {
+    if (updating_ || !ws_.frames.HasCurrent()) {
+        return;
+    }
+    const int count = static_cast<int>(ws_.frames.CurrentFrames().size());
+    updating_ = true;
+    frameScroll_->setRange(1, std::max(1, count));
+    frameScroll_->setValue(number);
+    updating_ = false;
+    ws_.app.currentFrame = std::clamp(number - 1, 0, std::max(0, count - 1));
+    UpdateFrameCount();
+    canvas_->update();
+}
+
+void CMainFrame::UpdateFrameCount() {
+    const int count = ws_.frames.HasCurrent() ? static_cast<int>(ws_.frames.CurrentFrames().size()) : 0;
+    frameCountPane_->setText(Q(Format(ws_.strings.frameCount.c_str(), count)));
+}
+
+void CMainFrame::ClipEntriesChanged(int count, int selected) {
+    clipSelector_->clear();
+    for (int i = 1; i <= count; ++i) {
+        clipSelector_->addItem(Q(Format(ws_.strings.sceneFormat.c_str(), i)));
+    }
+    clipSelector_->setCurrentIndex(selected);
+}
+
+void CMainFrame::FrameNumberShown(int number) {
+    frameNumber_->setValue(number);
+    OnFrameNumberChanged(number);
+}
+
+void CMainFrame::RedrawRequested() {
+    UpdateFrameCount();
+    canvas_->update();
+}
+
+void CMainFrame::OnLanguage(int code) {
+    for (int i = 0; i < 3; ++i) {
+        langActions_[i]->setChecked(ws_.app.language == i + 1);
+    }
+    if (ChangeLanguage(ws_, code)) {
+        close();
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    restartRequested_ = LanguageRestartNeeded(ws_);
+    event->accept();
+}
+
+}  // namespace corv

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include "project/FrameStore.h"
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QScrollBar;
+class QSpinBox;
+class QStackedWidget;
+class QAction;
+
+namespace corv {
+
+class Workspace;
+class FrameCanvas;
+class QtPrompt;
+
+// Command ids of the main window (they are part of the command interface).
+namespace cmd {
+inline constexpr int kExit = 57665;
+inline constexpr int kImageCenter = 32804;
+inline constexpr int kLanguageSimplified = 32818;
+inline constexpr int kLanguageTraditional = 32923;
+inline constexpr int kLanguageEnglish = 32819;
+inline constexpr int kAbout = 57664;
+}  // namespace cmd
+
+// The main window: the frame view, the control bar (frame number, scroll bar, play speed,
+// clip selector) and the status bar with its progress bar.
+class CMainFrame : public QMainWindow, public FrameStoreListener {
+    Q_OBJECT
+public:
+    CMainFrame(Workspace& ws, QtPrompt& prompt, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Title: "<document name> - Corvantine".
+    void SetDocumentName(const QString& name);
+    // Progress of long work: percentage, 0 hides the bar.
+    void SetProgress(int percent);
+
+    // FrameStoreListener
+    void ClipEntriesChanged(int count, int selected) override;
+    void FrameNumberShown(int number) override;
+    void RedrawRequested() override;
+
+    QComboBox* clipSelector() const { return clipSelector_; }
+    QSpinBox* frameNumber() const { return frameNumber_; }
+    QSpinBox* speed() const { return speed_; }
+    QProgressBar* progressBar() const { return progress_; }
+    QAction* languageAction(int code) const;
+    // True when closing asked for a restart in another language.
+    bool restartRequested() const { return restartRequested_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildControlBar();
+    void OnFrameNumberChanged(int number);
+    void OnLanguage(int code);
+    void UpdateFrameCount();
+
+    Workspace& ws_;
+    QtPrompt& prompt_;
+    FrameCanvas* canvas_ = nullptr;
+    QStackedWidget* views_ = nullptr;
+    QComboBox* clipSelector_ = nullptr;
+    QSpinBox* frameNumber_ = nullptr;
+    QScrollBar* frameScroll_ = nullptr;
+    QSpinBox* speed_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* frameCountPane_ = nullptr;
+    QAction* langActions_[3] = {nullptr, nullptr, nullptr};
+    bool updating_ = false;
+    bool restartRequested_ = false;
+};
+
+}  // namespace corv

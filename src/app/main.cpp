@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "app/CCorvantineApp.h"
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    corv::CCorvantineApp app;
+    if (!app.InitInstance(QApplication::arguments().mid(1))) {
+        return 1;
+    }
+    const int rc = QApplication::exec();
+    app.ExitInstance();
+    return rc;
+}

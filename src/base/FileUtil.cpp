@@ -1,0 +1,105 @@
+#include "base/FileUtil.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+namespace corv {
+
+namespace fs = std::filesystem;
+
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    auto size = fs::file_size(path, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(size);
+    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<fs::path> MakeSiblingTemp(const fs::path& target) {
+    fs::path dir = target.parent_path();
+    if (dir.empty()) {
+        dir = ".";
+    }
+    std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    ::close(fd);
+    return fs::path(pattern);
+}
+
+static bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        p += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) {
+    auto tmp = MakeSiblingTemp(path);
+    if (!tmp) {
+        return false;
+    }
+    int fd = ::open(tmp->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    bool ok = fd >= 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    if (fd >= 0 && ::close(fd) != 0) {
+        ok = false;
+    }
+    if (ok) {
+        // Keep the permissions of the file being replaced.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0) {
+            ::chmod(tmp->c_str(), st.st_mode & 07777);
+        } else {
+            mode_t mask = ::umask(0);
+            ::umask(mask);
+            ::chmod(tmp->c_str(), 0666 & ~mask);
+        }
+        ok = ::rename(tmp->c_str(), path.c_str()) == 0;
+    }
+    if (!ok) {
+        std::error_code ec;
+        fs::remove(*tmp, ec);
+    }
+    return ok;
+}
+
+bool WriteFileAtomic(const fs::path& path, const std::string& text) {
+    return WriteFileAtomic(
+        path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+fs::path ProgramDir() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        return fs::current_path(ec);
+    }
+    return exe.parent_path();
+}
+
+}  // namespace corv

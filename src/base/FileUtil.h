@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace corv {
+
+// Reads a whole file; nullopt when it cannot be opened or read.
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path);
+
+// Writes a whole file through a temporary file in the target folder that is renamed over the
+// target, so a failure leaves the previous file intact. Returns false on any failure.
+bool WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+bool WriteFileAtomic(const std::filesystem::path& path, const std::string& text);
+
+// Creates an empty temporary file beside `target` and returns its path (nullopt on failure).
+std::optional<std::filesystem::path> MakeSiblingTemp(const std::filesystem::path& target);
+
+// Folder of the running executable (no trailing separator).
+std::filesystem::path ProgramDir();
+
+}  // namespace corv

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corv {
+
+// One section of an INI-style profile file, read and written the way the configuration file
+// has always been handled: section and key names compare case-insensitively, values are
+// trimmed, integers are decimal, strings are read through a 500-byte buffer, and every write
+// goes straight to the file (other sections, keys and comments are kept).
+class ProfileFile {
+public:
+    static constexpr std::size_t kStringBuffer = 500;
+
+    ProfileFile(std::filesystem::path file, std::string section);
+
+    const std::filesystem::path& file() const { return file_; }
+    const std::string& section() const { return section_; }
+
+    int GetInt(std::string_view key, int defaultValue) const;
+    std::string GetString(std::string_view key, std::string_view defaultValue = {}) const;
+    bool WriteInt(std::string_view key, int value);
+    bool WriteString(std::string_view key, std::string_view text);
+
+    bool HasKey(std::string_view key) const;
+    // Key names of this section in file order.
+    std::vector<std::string> Keys() const;
+    // Section names of the whole file in file order.
+    std::vector<std::string> Sections() const;
+
+    // Parses a value the way profile integers are read: optional sign, decimal digits up to
+    // the first other character; no digits gives 0.
+    static int ParseInt(std::string_view value);
+
+private:
+    std::filesystem::path file_;
+    std::string section_;
+};
+
+}  // namespace corv

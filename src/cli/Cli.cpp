@@ -1,0 +1,114 @@
+#include "cli/Cli.h"
+
+#include <iostream>
+
+#include "lang/Language.h"
+
+namespace corv::cli {
+
+#ifndef CORVANTINE_VERSION
+#define CORVANTINE_VERSION "0.0.0"
+#endif
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"info", "describe a file", "FILE [--json]",
+         "Describes a configuration file (\"Led Conf.ldc\" or any profile file): every key of\n"
+         "section \"Main\" with the value the program uses, and the other sections.\n"
+         "  --json   machine-readable output",
+         {}, {"--json"}, RunInfo},
+    };
+    return commands;
+}
+
+namespace {
+
+void PrintHelp(std::ostream& out) {
+    out << "Usage: corvantine-cli [--lang 1|2|3] <command> [options]\n"
+           "       corvantine-cli --version | --help\n\n"
+           "The engine of Corvantine without a window.\n\nCommands:\n";
+    for (const auto& c : Commands()) {
+        out << "  " << c.name << std::string(c.name.size() < 16 ? 16 - c.name.size() : 1, ' ') << c.summary << '\n';
+    }
+    out << "\nRun \"corvantine-cli <command> --help\" for a command's options.\n"
+           "Exit status: 0 success, 1 the operation failed, 2 bad usage.\n";
+}
+
+void PrintCommandHelp(std::ostream& out, const Command& c) {
+    out << "Usage: corvantine-cli " << c.name << ' ' << c.usage << "\n\n" << c.summary << ".\n";
+    if (!c.details.empty()) {
+        out << '\n' << c.details << '\n';
+    }
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err) {
+    int language = kLanguageEnglish;
+    std::size_t i = 0;
+    for (; i < argv.size(); ++i) {
+        const std::string& a = argv[i];
+        if (a == "--version") {
+            out << "corvantine-cli " << CORVANTINE_VERSION << '\n';
+            return kExitOk;
+        }
+        if (a == "--help" || a == "-h" || a == "help") {
+            PrintHelp(out);
+            return kExitOk;
+        }
+        if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
+            std::string v;
+            if (a == "--lang") {
+                if (i + 1 >= argv.size()) {
+                    err << "corvantine-cli: option --lang needs a value\n";
+                    return kExitUsage;
+                }
+                v = argv[++i];
+            } else {
+                v = a.substr(7);
+            }
+            long long n = 0;
+            if (!ParseInteger(v, n) || n < 1 || n > 3) {
+                err << "corvantine-cli: --lang takes 1 (Simplified Chinese), 2 (Traditional) or 3 (English)\n";
+                return kExitUsage;
+            }
+            language = static_cast<int>(n);
+            continue;
+        }
+        break;
+    }
+    if (i >= argv.size()) {
+        PrintHelp(err);
+        return kExitUsage;
+    }
+    const std::string name = argv[i];
+    const Command* command = nullptr;
+    for (const auto& c : Commands()) {
+        if (c.name == name) {
+            command = &c;
+        }
+    }
+    if (!command) {
+        err << "corvantine-cli: unknown command \"" << name << "\"\n";
+        PrintHelp(err);
+        return kExitUsage;
+    }
+    std::vector<std::string> rest(argv.begin() + static_cast<std::ptrdiff_t>(i) + 1, argv.end());
+    for (const auto& a : rest) {
+        if (a == "--help" || a == "-h") {
+            PrintCommandHelp(out, *command);
+            return kExitOk;
+        }
+    }
+    Args args;
+    std::string error;
+    if (!args.Parse(rest, command->valued, command->flags, error)) {
+        err << "corvantine-cli " << name << ": " << error << '\n';
+        err << "Usage: corvantine-cli " << name << ' ' << command->usage << '\n';
+        return kExitUsage;
+    }
+    Context ctx{out, err, static_cast<std::uint8_t>(language), LoadUiStrings(static_cast<std::uint8_t>(language))};
+    return command->run(ctx, args);
+}
+
+}  // namespace corv::cli

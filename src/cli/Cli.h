@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/Args.h"
+#include "lang/UiStrings.h"
+
+namespace corv::cli {
+
+enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+struct Context {
+    std::ostream& out;
+    std::ostream& err;
+    std::uint8_t language = 3;
+    UiStrings strings;
+};
+
+struct Command {
+    std::string name;
+    std::string summary;
+    std::string usage;  // after "corvantine-cli NAME "
+    std::string details;
+    std::set<std::string> valued;
+    std::set<std::string> flags;
+    std::function<int(Context&, const Args&)> run;
+};
+
+// Every command of the command line, in the order of the help text.
+const std::vector<Command>& Commands();
+
+// Runs the command line; returns the exit status.
+int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);
+
+// Command implementations (one file each).
+int RunInfo(Context& ctx, const Args& args);
+
+}  // namespace corv::cli

@@ -1,0 +1,143 @@
+#include "lang/UiStrings.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "lang/Language.h"
+#include "lang/Localize.h"
+
+namespace corv {
+
+std::vector<std::string> EffectTypeNames::Names() const {
+    std::vector<std::string> names;
+    for (const auto& e : entries) {
+        if (e.empty()) {
+            break;
+        }
+        names.push_back(e);
+    }
+    return names;
+}
+
+namespace {
+
+const std::vector<std::vector<const char*>> kChineseNames = {
+    {"向左(1)", "向右(2)", "向上(3)", "向下(4)", "向左上(5)", "向左下(6)", "向右上(7)", "向右下(8)",
+     "端口内(9)", "端口间(0)"},
+    {"左右对开(1)", "左右闭合(2)", "上下对开(3)", "上下闭合(4)", "双角对开(5)", "双角闭合(6)"},
+    {"左右(1)", "上下(2)"},
+    {"椭圆扩散(1)", "椭圆收缩(2)", "菱形扩散(3)", "菱形收缩(4)", "矩形扩散(5)", "矩形收缩(6)"},
+    {"正螺旋(1)", "反螺旋(2)", "正旋转(3)", "反旋转(4)"},
+    {"变亮(1)", "变暗(2)", "放大(3)", "缩小(4)", "渐隐(5)", "过渡(6)"},
+    {"样式1(1)", "样式2(2)", "样式3(3)"},
+    {"粒子(1)", "扩散(2)", "线型(3)", "随机(4)", "波浪(5)"},
+};
+
+const std::vector<std::vector<const char*>> kEnglishNames = {
+    {"Left(1)", "Right(2)", "Up(3)", "Down(4)", "LeftUp(5)", "LeftDown(6)", "RightUp(7)", "RightDown(8)",
+     "Inner-port(9)", "Inter-port(0)"},
+    {"Horizontal open(1)", "Horizontal close(2)", "Vertical open(3)", "Vertical colse(4)", "Twin corner open(5)",
+     "Twin corner colse(6)"},
+    {"Horizontal(1)", "Vertical(2)"},
+    {"Ellipse diffuse(1)", "Ellipse shrink(2)", "Rhombus diffuse(3)", "Rhombus shrink(4)", "Rectangle diffuse(5)",
+     "Rectangle shrink(6)"},
+    {"CCW Right-handed screw(1)", "CW screw(2)", "CCW circumrotate(3)", "CW circumrotate(4)"},
+    {"Brighten(1)", "Darkle(2)", "Inflate(3)", "Deflate(4)", "Fadeout(5)", "Transition(6)"},
+    {"Style1(1)", "Style2(2)", "Style3(3)"},
+    {"Particle(1)", "Diffuse(2)", "Linetype(3)", "Random(4)", "Wave(5)"},
+};
+
+// List 7 takes the glyph-only conversion.
+constexpr std::size_t kGlyphList = 7;
+
+}  // namespace
+
+const std::vector<const char*>& EffectTypeNamesChinese(std::size_t list) { return kChineseNames.at(list); }
+const std::vector<const char*>& EffectTypeNamesEnglish(std::size_t list) { return kEnglishNames.at(list); }
+
+const std::vector<UiStringEntry>& UiStringTable() {
+    static const std::vector<UiStringEntry> table = {
+        {"TabDesign", &UiStrings::tabDesign, "花样", "Design", true},
+        {"TabColor", &UiStrings::tabColor, "颜色", "Color", false},
+        {"TabSphere", &UiStrings::tabSphere, "球面", "Sphere", false},
+        {"TabTool", &UiStrings::tabTool, "工具", "Tool", false},
+        {"TabSculpt", &UiStrings::tabSculpt, "造型", "Sculpt", false},
+        {"AskSave", &UiStrings::askSave, "是否保存文件?", "Save file, Yes/No/Cancel ?", false},
+        {"AskDeleteZone", &UiStrings::askDeleteZone, "确实要删除区域(%d,%d,%d,%d)中的点吗?",
+         "Are you sure you want to delete the point in the zone(%d,%d,%d,%d)?", true},
+        {"AskPasteSize", &UiStrings::askPasteSize,
+         "行列数不一样。\n剪贴板: %d行, %d列\n粘贴帧: %d行, %d列\n是否继续?",
+         "The rows or cols is dissimilar.\nClipboard: %d rows, %d cols\nPaste: %d rows, %d cols\n whether continues?",
+         false},
+        {"ParamError", &UiStrings::paramError, "参数错误！", "Parameter mistake!", false},
+        {"AskModelName", &UiStrings::askModelName, "请输入样板名称。", "Please input the model name.", false},
+        {"FrameOfTotal", &UiStrings::frameOfTotal, "第%d帧,共%d帧", "%dTh,%d in total", false},
+        {"CaptureSizeWarn", &UiStrings::captureSizeWarn,
+         "视频采集时长宽应保持不变。\n若改变长或宽，前面采集的数据将全部丢弃。\n是否继续？",
+         "Maintain the width and height while sampling.\nIf change the width and height, the collected datas will "
+         "lose completely. Yes/No?",
+         false},
+        {"OutputDone", &UiStrings::outputDone, "输出控制器数据完毕!", "Output File finished!", false},
+        {"FrameCount", &UiStrings::frameCount, "帧数: %d", "Frames: %d", false},
+        {"Zone", &UiStrings::zone, "区域(%d,%d,%d,%d)", "Block(%d,%d,%d,%d)", false},
+        {"AskModuleRename", &UiStrings::askModuleRename, "此模块与模块%s相同，是否改名？",
+         "This module with the same module %s, would retain its name?", false},
+        {"BadFileVersion", &UiStrings::badFileVersion, "不支持的文件或文件版本!",
+         "The file or the file version is not supported!", false},
+        {"WidthHeight", &UiStrings::widthHeight, "宽: %d ,高: %d", "Width: %d ,Height: %d", false},
+        {"LinePixel", &UiStrings::linePixel, "线路:%d, 像素:%d", "No.: %d, Pixel: %d", false},
+        {"PinError", &UiStrings::pinError, "引脚%d 设置错误!", "Pin%d setting error!", false},
+        {"SaveOk", &UiStrings::saveOk, "保存成功!", "Save success!", false},
+        {"DeleteOk", &UiStrings::deleteOk, "删除成功!", "Delete success!", false},
+        {"AskRestartSkin", &UiStrings::askRestartSkin, "切换皮肤需要重启软件，是否立即重新启动软件？",
+         "Switching the skin need to restart the software, Whether to restart the software?", false},
+        {"NoPicText", &UiStrings::noPicText, "没有图片和文本文件!", "No pictures and text files!", false},
+        {"NoLayout", &UiStrings::noLayout, "没有设置LED工程造型!", "Not set LED project line! ", false},
+        {"LedFileUnsupported", &UiStrings::ledFileUnsupported, "此版本LED文件不支持!",
+         "This LED file is not import!", false},
+        {"Scene", &UiStrings::sceneFormat, "场景%d", "Scene%d", false},
+    };
+    return table;
+}
+
+UiStrings LoadUiStrings(std::uint8_t language) {
+    UiStrings s;
+    const bool chinese = language == kLanguageSimplified || language == kLanguageTraditional;
+    for (std::size_t list = 0; list < s.effectTypeNames.size(); ++list) {
+        auto& names = s.effectTypeNames[list];
+        names.capacity = kEffectTypeCapacities[list];
+        names.entries.assign(names.capacity, std::string());
+        const auto& source = chinese ? kChineseNames[list] : kEnglishNames[list];
+        for (std::size_t i = 0; i < source.size() && i < names.capacity; ++i) {
+            names.entries[i] = list == kGlyphList ? LocalizeGlyphs(source[i], language)
+                                                  : LocalizeText(source[i], language);
+        }
+    }
+    for (const auto& entry : UiStringTable()) {
+        std::string text = chinese ? entry.chinese : entry.english;
+        if (chinese) {
+            text = entry.glyphsOnly ? LocalizeGlyphs(text, language) : LocalizeText(text, language);
+        }
+        s.*entry.member = std::move(text);
+    }
+    return s;
+}
+
+std::string Format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, format, copy);
+    va_end(copy);
+    std::string out;
+    if (n > 0) {
+        out.resize(static_cast<std::size_t>(n) + 1);
+        std::vsnprintf(out.data(), out.size(), format, args);
+        out.resize(static_cast<std::size_t>(n));
+    }
+    va_end(args);
+    return out;
+}
+
+}  // namespace corv

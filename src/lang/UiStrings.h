@@ -1,0 +1,89 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corv {
+
+// One name list of the effect generators: a fixed capacity, names from the start, the rest
+// empty. Readers stop at the first empty entry (or read a full list by count).
+struct EffectTypeNames {
+    std::size_t capacity = 0;
+    std::vector<std::string> entries;  // always `capacity` long
+
+    // The names up to the first empty entry.
+    std::vector<std::string> Names() const;
+};
+
+inline constexpr std::array<std::size_t, 8> kEffectTypeCapacities = {11, 7, 3, 7, 5, 8, 3, 6};
+
+// The language-dependent texts built in code, one per message key, and the eight effect
+// generator name lists.
+struct UiStrings {
+    std::array<EffectTypeNames, 8> effectTypeNames;
+
+    std::string tabDesign;
+    std::string tabColor;
+    std::string tabSphere;
+    std::string tabTool;
+    std::string tabSculpt;
+    std::string askSave;
+    std::string askDeleteZone;
+    std::string askPasteSize;
+    std::string paramError;
+    std::string askModelName;
+    std::string frameOfTotal;
+    std::string captureSizeWarn;
+    std::string outputDone;
+    std::string frameCount;
+    std::string zone;
+    std::string askModuleRename;
+    std::string badFileVersion;
+    std::string widthHeight;
+    std::string linePixel;
+    std::string pinError;
+    std::string saveOk;
+    std::string deleteOk;
+    std::string askRestartSkin;
+    std::string noPicText;
+    std::string noLayout;
+    std::string ledFileUnsupported;
+    // String-table text of the clip selector entries, with the 1-based clip number.
+    std::string sceneFormat;
+};
+
+// One row of the message table.
+struct UiStringEntry {
+    const char* key;
+    std::string UiStrings::*member;
+    const char* chinese;
+    const char* english;
+    bool glyphsOnly;  // takes the glyph-only conversion in Traditional Chinese
+};
+
+// Every message key with its Chinese and English text.
+const std::vector<UiStringEntry>& UiStringTable();
+
+// The Chinese and English names of effect list `list` (0..7).
+const std::vector<const char*>& EffectTypeNamesChinese(std::size_t list);
+const std::vector<const char*>& EffectTypeNamesEnglish(std::size_t list);
+
+// Fills the texts for a language code: 1 Chinese, 2 Chinese in Traditional characters,
+// anything else English.
+UiStrings LoadUiStrings(std::uint8_t language);
+
+// Texts that exist in every language in this one form.
+namespace texts {
+inline constexpr const char* kSaveFileFail = "Save file fail!";
+inline constexpr const char* kOpenFileFail = "Open file fail!";
+inline constexpr const char* kConfigNotWritable =
+    "Software installation directory can not write configuration files.";
+}  // namespace texts
+
+// printf-style formatting of the %d/%s message texts.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace corv

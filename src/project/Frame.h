@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace corv {
+
+// A colour in the byte order frames store it: blue, green, red.
+struct Bgr {
+    std::uint8_t b = 0;
+    std::uint8_t g = 0;
+    std::uint8_t r = 0;
+    friend bool operator==(const Bgr&, const Bgr&) = default;
+};
+
+// One picture: 3 bytes per pixel (blue, green, red), rows stored bottom-up, each row padded
+// to a multiple of 4 bytes: the pixel body of a 24-bit bottom-up device-independent bitmap.
+class Frame {
+public:
+    // Bytes per stored row: 3 x width rounded up to a multiple of 4 (= 3w + w mod 4).
+    static constexpr std::size_t Stride(std::size_t width) { return 3 * width + (width % 4); }
+    static constexpr std::size_t BufferSize(std::size_t width, std::size_t height) {
+        return Stride(width) * height;
+    }
+
+    Frame() = default;
+    // All zero, or a byte copy of `source` when it is given and has the same size.
+    Frame(int width, int height, const Frame* source = nullptr);
+    // Filled with one colour given as red, green, blue.
+    static Frame Filled(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+    // Filled with one colour already in stored order (the background colour form).
+    static Frame Filled(int width, int height, Bgr colour);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    std::size_t stride() const { return Stride(static_cast<std::size_t>(width_)); }
+    std::size_t size() const { return pixels_.size(); }
+
+    std::uint8_t* data() { return pixels_.data(); }
+    const std::uint8_t* data() const { return pixels_.data(); }
+    std::span<std::uint8_t> bytes() { return pixels_; }
+    std::span<const std::uint8_t> bytes() const { return pixels_; }
+
+    // Pixel access in picture coordinates (row 0 at the top); no range check.
+    std::uint8_t* PixelAt(int x, int y) {
+        return pixels_.data() + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
+    }
+    const std::uint8_t* PixelAt(int x, int y) const {
+        return pixels_.data() + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
+    }
+    Bgr Pixel(int x, int y) const {
+        const auto* p = PixelAt(x, y);
+        return {p[0], p[1], p[2]};
+    }
+    void SetPixel(int x, int y, Bgr c) {
+        auto* p = PixelAt(x, y);
+        p[0] = c.b;
+        p[1] = c.g;
+        p[2] = c.r;
+    }
+
+    void Fill(Bgr colour);
+
+    friend bool operator==(const Frame& a, const Frame& b) {
+        return a.width_ == b.width_ && a.height_ == b.height_ && a.pixels_ == b.pixels_;
+    }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint8_t> pixels_;
+};
+
+}  // namespace corv

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test and run.
+# Idempotent: quiet when everything is present; runs apt-get update only when
+# something is missing.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config ccache git
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 libgl-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  libarchive-dev libarchive-tools
+  libopencc-dev opencc
+  libblkid-dev dosfstools mtools
+  fonts-noto-cjk
+  xvfb xauth xdotool imagemagick x11-utils
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
