@@ -13,4 +13,16 @@ inline void ReportProgress(const ProgressFn& progress, int percent) {
     }
 }
 
+// Hides the progress bar when the operation ends, however it ends.
+class ProgressEnd {
+public:
+    explicit ProgressEnd(const ProgressFn& progress) : progress_(progress) {}
+    ~ProgressEnd() { ReportProgress(progress_, 0); }
+    ProgressEnd(const ProgressEnd&) = delete;
+    ProgressEnd& operator=(const ProgressEnd&) = delete;
+
+private:
+    const ProgressFn& progress_;
+};
+
 }  // namespace corv

@@ -13,10 +13,29 @@ namespace corv::cli {
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"info", "describe a file", "FILE [--json]",
+         "Describes a project document (.cvn, plain or compressed): version, clips with their\n"
+         "size, frame count and line file, canvas, layers with their items, music.\n"
          "Describes a configuration file (\"Led Conf.ldc\" or any profile file): every key of\n"
          "section \"Main\" with the value the program uses, and the other sections.\n"
          "  --json   machine-readable output",
          {}, {"--json"}, RunInfo},
+        {"new-project", "make a one-clip project document", "OUT.cvn --width W --height H [--frames N] [--color RRGGBB]",
+         "Writes a document with one clip of N frames (default 1) of W x H pixels, filled with\n"
+         "the colour (default 000000, black).",
+         {"--width", "--height", "--frames", "--color"}, {}, RunNewProject},
+        {"append-frames", "append frames to an existing document", "SOURCE.cvn TARGET.cvn --first A --last B",
+         "Appends frames A..B (1-based, inclusive) of the first clip of SOURCE to the single clip\n"
+         "of TARGET, which must have the same frame size. The target keeps its design and music.\n"
+         "Prints the target's new frame count.",
+         {"--first", "--last"}, {}, RunAppendFrames},
+        {"pack", "store a document as a RAR archive", "IN.cvn OUT.rar [--builtin]",
+         "Writes OUT.rar holding IN.cvn as the entry \"Corvantinev.cvn\", with the outside rar\n"
+         "program when it is installed, else with the built-in writer (stored entry).\n"
+         "  --builtin   always use the built-in writer",
+         {}, {"--builtin"}, RunPack},
+        {"unpack", "extract a compressed document", "IN.rar OUT.cvn",
+         "Extracts the entry \"Corvantinev.cvn\" of a RAR 4 or RAR 5 archive into OUT.cvn.",
+         {}, {}, RunUnpack},
     };
     return commands;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <set>
@@ -38,5 +39,10 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
 
 // Command implementations (one file each).
 int RunInfo(Context& ctx, const Args& args);
+int InfoDocument(Context& ctx, const std::filesystem::path& path, bool json);
+int RunNewProject(Context& ctx, const Args& args);
+int RunAppendFrames(Context& ctx, const Args& args);
+int RunPack(Context& ctx, const Args& args);
+int RunUnpack(Context& ctx, const Args& args);
 
 }  // namespace corv::cli

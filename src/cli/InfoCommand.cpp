@@ -91,8 +91,7 @@ int RunInfo(Context& ctx, const Args& args) {
         case FileKind::Configuration:
             return InfoConfiguration(ctx, path, args.Has("--json"));
         case FileKind::Document:
-            ctx.err << "corvantine-cli info: " << path.string() << ": " << ctx.strings.badFileVersion << '\n';
-            return kExitFailed;
+            return InfoDocument(ctx, path, args.Has("--json"));
         case FileKind::Unknown:
             break;
     }

@@ -5,14 +5,9 @@
 #include <utility>
 #include <vector>
 
-namespace corv {
+#include "project/EffectLayer.h"
 
-// One layer of the design canvas. The layer's items and its stored record belong to the
-// design layer code; the list only owns layers and destroys them through this base.
-class EffectLayer {
-public:
-    virtual ~EffectLayer() = default;
-};
+namespace corv {
 
 // The project's ordered design layers (the order of the layer panel and of the file).
 class EffectList {

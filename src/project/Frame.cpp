@@ -1,16 +1,36 @@
 #include "project/Frame.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace corv {
 
-Frame::Frame(int width, int height, const Frame* source)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)) {
+Frame::Frame(int width, int height, Uninitialized)
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
+      size_(BufferSize(static_cast<std::size_t>(width_), static_cast<std::size_t>(height_))),
+      pixels_(new std::uint8_t[size_]) {}
+
+Frame::Frame(int width, int height, const Frame* source) : Frame(width, height, Uninitialized{}) {
     if (source && source->width_ == width_ && source->height_ == height_) {
-        pixels_ = source->pixels_;
+        std::copy_n(source->pixels_.get(), size_, pixels_.get());
     } else {
-        pixels_.assign(BufferSize(static_cast<std::size_t>(width_), static_cast<std::size_t>(height_)), 0);
+        std::fill_n(pixels_.get(), size_, std::uint8_t{0});
     }
+}
+
+Frame::Frame(const Frame& other) : Frame(other.width_, other.height_, &other) {}
+
+Frame& Frame::operator=(const Frame& other) {
+    if (this != &other) {
+        Frame copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+bool operator==(const Frame& a, const Frame& b) {
+    return a.width_ == b.width_ && a.height_ == b.height_ && std::equal(a.data(), a.data() + a.size_, b.data());
 }
 
 Frame Frame::Filled(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
@@ -18,7 +38,8 @@ Frame Frame::Filled(int width, int height, std::uint8_t red, std::uint8_t green,
 }
 
 Frame Frame::Filled(int width, int height, Bgr colour) {
-    Frame f(width, height);
+    Frame f(width, height, Uninitialized{});
+    std::fill_n(f.pixels_.get(), f.size_, std::uint8_t{0});
     f.Fill(colour);
     return f;
 }
@@ -29,7 +50,7 @@ void Frame::Fill(Bgr colour) {
         return;
     }
     // Build one row, then copy it to every row; padding bytes stay zero.
-    std::uint8_t* first = pixels_.data();
+    std::uint8_t* first = pixels_.get();
     for (std::size_t x = 0; x < rowBytes; x += 3) {
         first[x] = colour.b;
         first[x + 1] = colour.g;

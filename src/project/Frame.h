@@ -2,8 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
-#include <vector>
+#include <utility>
 
 namespace corv {
 
@@ -28,6 +29,25 @@ public:
     Frame() = default;
     // All zero, or a byte copy of `source` when it is given and has the same size.
     Frame(int width, int height, const Frame* source = nullptr);
+    // Pixels left unset, for readers that fill every byte right away.
+    struct Uninitialized {};
+    Frame(int width, int height, Uninitialized);
+
+    Frame(const Frame& other);
+    Frame& operator=(const Frame& other);
+    // A moved-from frame is empty (0 x 0).
+    Frame(Frame&& other) noexcept
+        : width_(std::exchange(other.width_, 0)),
+          height_(std::exchange(other.height_, 0)),
+          size_(std::exchange(other.size_, 0)),
+          pixels_(std::move(other.pixels_)) {}
+    Frame& operator=(Frame&& other) noexcept {
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        size_ = std::exchange(other.size_, 0);
+        pixels_ = std::move(other.pixels_);
+        return *this;
+    }
     // Filled with one colour given as red, green, blue.
     static Frame Filled(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
     // Filled with one colour already in stored order (the background colour form).
@@ -36,19 +56,19 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     std::size_t stride() const { return Stride(static_cast<std::size_t>(width_)); }
-    std::size_t size() const { return pixels_.size(); }
+    std::size_t size() const { return size_; }
 
-    std::uint8_t* data() { return pixels_.data(); }
-    const std::uint8_t* data() const { return pixels_.data(); }
-    std::span<std::uint8_t> bytes() { return pixels_; }
-    std::span<const std::uint8_t> bytes() const { return pixels_; }
+    std::uint8_t* data() { return pixels_.get(); }
+    const std::uint8_t* data() const { return pixels_.get(); }
+    std::span<std::uint8_t> bytes() { return {pixels_.get(), size_}; }
+    std::span<const std::uint8_t> bytes() const { return {pixels_.get(), size_}; }
 
     // Pixel access in picture coordinates (row 0 at the top); no range check.
     std::uint8_t* PixelAt(int x, int y) {
-        return pixels_.data() + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
+        return pixels_.get() + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
     }
     const std::uint8_t* PixelAt(int x, int y) const {
-        return pixels_.data() + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
+        return pixels_.get() + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
     }
     Bgr Pixel(int x, int y) const {
         const auto* p = PixelAt(x, y);
@@ -63,14 +83,13 @@ public:
 
     void Fill(Bgr colour);
 
-    friend bool operator==(const Frame& a, const Frame& b) {
-        return a.width_ == b.width_ && a.height_ == b.height_ && a.pixels_ == b.pixels_;
-    }
+    friend bool operator==(const Frame& a, const Frame& b);
 
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint8_t> pixels_;
+    std::size_t size_ = 0;
+    std::unique_ptr<std::uint8_t[]> pixels_;
 };
 
 }  // namespace corv

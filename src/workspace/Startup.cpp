@@ -4,6 +4,7 @@
 #include "base/FileUtil.h"
 #include "lang/Language.h"
 #include "lang/UiStrings.h"
+#include "workspace/DocumentOps.h"
 #include "workspace/Settings.h"
 
 namespace corv {
@@ -43,7 +44,7 @@ void ReadLayoutFrameSize(Workspace& ws) {
 }
 
 void FirstNewDocument(Workspace& ws) {
-    ws.frames.AddClip(ws.app.frameWidth, ws.app.frameHeight);
+    OnNewDocument(ws, {});
 }
 
 Status InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options) {
@@ -57,6 +58,9 @@ Status InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options
     ws.strings = LoadUiStrings(choice.code);
 
     ReadLayoutFrameSize(ws);
+    if (!options.document.empty()) {
+        return OnOpenDocument(ws, prompt, options.document);
+    }
     FirstNewDocument(ws);
     return Status::Ok();
 }

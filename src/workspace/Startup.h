@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "base/Prompt.h"
 #include "base/Result.h"
@@ -10,10 +11,17 @@
 namespace corv {
 
 struct StartupOptions {
+    StartupOptions() = default;
+    StartupOptions(std::filesystem::path homeDir, std::string locale, std::filesystem::path doc = {})
+        : home(std::move(homeDir)), systemLocale(std::move(locale)), document(std::move(doc)) {}
+
     // Application home; empty = resolve it from the environment and the program folder.
     std::filesystem::path home;
     // System locale name used when "Language" is 0; empty = read LC_ALL/LC_MESSAGES/LANG.
     std::string systemLocale;
+    // Document named on the command line: opened instead of the first new document; when it
+    // cannot be opened start-up fails.
+    std::filesystem::path document;
 };
 
 // Start-up of the engine, in order: bind the configuration file, run the write test (its

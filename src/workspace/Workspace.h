@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <cstdint>
 #include <memory>
 
 #include "base/ProfileFile.h"
@@ -15,6 +16,19 @@ namespace corv {
 
 // The whole process state of the running program: settings, clips, design layers, texts.
 // The GUI owns one; every engine test and command-line run builds its own.
+// Display settings of the frame view that documents carry.
+struct FrameViewSettings {
+    std::int16_t gridScaleX = 1;
+    std::int16_t gridScaleY = 1;
+};
+
+// State of the design editor that documents carry besides the layers.
+struct DesignState {
+    std::uint16_t canvasWidth = 0;
+    std::uint16_t canvasHeight = 0;
+    std::filesystem::path musicPath;  // background music; empty = none
+};
+
 class Workspace {
 public:
     Workspace();
@@ -25,6 +39,10 @@ public:
     FrameStore frames{app};
     EffectList effects;
     UiStrings strings;
+    FrameViewSettings frameView;
+    DesignState design;
+    // The open document's path; empty for a new, unsaved project.
+    std::filesystem::path documentPath;
     Random random;
 
     // The application home (configuration, catalogues, libraries).

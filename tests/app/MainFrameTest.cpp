@@ -19,7 +19,7 @@ private slots:
         TempDir home;
         Workspace ws;
         RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions{home.path(), "en_US.UTF-8"}));
+        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "en_US.UTF-8")));
         QtPrompt prompt;
         CMainFrame frame(ws, prompt);
         QCOMPARE(frame.windowTitle(), QStringLiteral("Untitled - Corvantine"));
@@ -44,7 +44,7 @@ private slots:
         TempDir home;
         Workspace ws;
         RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions{home.path(), "en_US.UTF-8"}));
+        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "en_US.UTF-8")));
         for (int i = 0; i < 4; ++i) ws.frames.AppendFrame(true);
         QtPrompt prompt;
         CMainFrame frame(ws, prompt);
@@ -64,7 +64,7 @@ private slots:
         TempDir home;
         Workspace ws;
         RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions{home.path(), "en_US.UTF-8"}));
+        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "en_US.UTF-8")));
         QtPrompt prompt;
         CMainFrame frame(ws, prompt);
         frame.show();
@@ -79,7 +79,7 @@ private slots:
         TempDir home;
         Workspace ws;
         RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions{home.path(), "zh_TW.UTF-8"}));
+        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "zh_TW.UTF-8")));
         QtPrompt prompt;
         CMainFrame frame(ws, prompt);
         QCOMPARE(frame.clipSelector()->itemText(0), QStringLiteral("場景1"));

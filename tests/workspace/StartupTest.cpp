@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 StartupOptions Options(const TestFolder& dir, const char* locale = "en_US.UTF-8") {
-    return StartupOptions{dir.path(), locale};
+    return StartupOptions(dir.path(), locale);
 }
 }  // namespace
 

@@ -1,0 +1,304 @@
+#include "base/FileIO.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "base/Binary.h"
+
+namespace corv {
+
+namespace {
+constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kDirectThreshold = 256 * 1024;
+}  // namespace
+
+FileWriter::~FileWriter() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+bool FileWriter::Open(const std::filesystem::path& path) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    ok_ = fd_ >= 0;
+    pos_ = 0;
+    buffer_.reserve(kBufferSize);
+    return ok_;
+}
+
+bool FileWriter::OpenExisting(const std::filesystem::path& path, std::uint64_t offset) {
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    ok_ = fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+    pos_ = offset;
+    buffer_.reserve(kBufferSize);
+    return ok_;
+}
+
+bool FileWriter::WriteRaw(const std::uint8_t* p, std::size_t n) {
+    while (n > 0) {
+        ssize_t w = ::write(fd_, p, n);
+        if (w < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return ok_ = false;
+        }
+        p += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+bool FileWriter::Flush() {
+    if (!ok()) {
+        return false;
+    }
+    if (!buffer_.empty()) {
+        WriteRaw(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+    return ok_;
+}
+
+void FileWriter::U16(std::uint16_t v) {
+    std::uint8_t b[2];
+    StoreU16(b, v);
+    Bytes(b, 2);
+}
+
+void FileWriter::U32(std::uint32_t v) {
+    std::uint8_t b[4];
+    StoreU32(b, v);
+    Bytes(b, 4);
+}
+
+void FileWriter::Bytes(const void* data, std::size_t n) {
+    if (!ok() || n == 0) {
+        return;
+    }
+    auto p = static_cast<const std::uint8_t*>(data);
+    pos_ += n;
+    if (n >= kDirectThreshold) {
+        if (Flush()) {
+            WriteRaw(p, n);
+        }
+        return;
+    }
+    if (buffer_.size() + n > kBufferSize && !Flush()) {
+        return;
+    }
+    buffer_.insert(buffer_.end(), p, p + n);
+}
+
+void FileWriter::Zeros(std::size_t n) {
+    static const std::uint8_t zeros[4096] = {};
+    while (n > 0 && ok()) {
+        std::size_t k = std::min(n, sizeof zeros);
+        Bytes(zeros, k);
+        n -= k;
+    }
+}
+
+bool FileWriter::CopyFrom(int fd, std::uint64_t n) {
+    if (!Flush()) {
+        return false;
+    }
+    // In the kernel when both sides allow it.
+    while (n > 0) {
+        ssize_t c = ::copy_file_range(fd, nullptr, fd_, nullptr,
+                                      static_cast<std::size_t>(std::min<std::uint64_t>(n, 1u << 30)), 0);
+        if (c < 0 && errno == EINTR) {
+            continue;
+        }
+        if (c <= 0) {
+            break;
+        }
+        pos_ += static_cast<std::uint64_t>(c);
+        n -= static_cast<std::uint64_t>(c);
+    }
+    if (n == 0) {
+        return true;
+    }
+    std::vector<std::uint8_t> chunk(kBufferSize);
+    while (n > 0) {
+        std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(n, chunk.size()));
+        ssize_t r = ::read(fd, chunk.data(), want);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            return ok_ = false;
+        }
+        if (!WriteRaw(chunk.data(), static_cast<std::size_t>(r))) {
+            return false;
+        }
+        pos_ += static_cast<std::uint64_t>(r);
+        n -= static_cast<std::uint64_t>(r);
+    }
+    return true;
+}
+
+bool FileWriter::TruncateHere() {
+    if (!Flush()) {
+        return false;
+    }
+    if (::ftruncate(fd_, static_cast<off_t>(pos_)) != 0) {
+        ok_ = false;
+    }
+    return ok_;
+}
+
+bool FileWriter::Close() {
+    if (fd_ < 0) {
+        return false;
+    }
+    Flush();
+    if (::close(fd_) != 0) {
+        ok_ = false;
+    }
+    fd_ = -1;
+    return ok_;
+}
+
+FileReader::~FileReader() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+bool FileReader::Open(const std::filesystem::path& path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        return ok_ = false;
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return ok_ = false;
+    }
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    pos_ = 0;
+    buffer_.resize(64 * 1024);
+    return ok_ = true;
+}
+
+bool FileReader::Fill() {
+    bufPos_ = 0;
+    bufLen_ = 0;
+    for (;;) {
+        ssize_t r = ::read(fd_, buffer_.data(), buffer_.size());
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            return Fail();
+        }
+        bufLen_ = static_cast<std::size_t>(r);
+        return true;
+    }
+}
+
+bool FileReader::Bytes(void* out, std::size_t n) {
+    if (!ok() || n > remaining()) {
+        return Fail();
+    }
+    auto dst = static_cast<std::uint8_t*>(out);
+    // Buffered bytes first.
+    std::size_t take = std::min(n, bufLen_ - bufPos_);
+    if (take > 0) {
+        std::memcpy(dst, buffer_.data() + bufPos_, take);
+        bufPos_ += take;
+        dst += take;
+        n -= take;
+        pos_ += take;
+    }
+    if (n == 0) {
+        return true;
+    }
+    if (n >= buffer_.size()) {
+        // Large blocks go straight into the destination.
+        while (n > 0) {
+            ssize_t r = ::read(fd_, dst, n);
+            if (r < 0 && errno == EINTR) {
+                continue;
+            }
+            if (r <= 0) {
+                return Fail();
+            }
+            dst += r;
+            n -= static_cast<std::size_t>(r);
+            pos_ += static_cast<std::uint64_t>(r);
+        }
+        return true;
+    }
+    while (n > 0) {
+        if (bufPos_ == bufLen_ && !Fill()) {
+            return false;
+        }
+        take = std::min(n, bufLen_ - bufPos_);
+        std::memcpy(dst, buffer_.data() + bufPos_, take);
+        bufPos_ += take;
+        dst += take;
+        n -= take;
+        pos_ += take;
+    }
+    return true;
+}
+
+bool FileReader::U8(std::uint8_t& v) { return Bytes(&v, 1); }
+
+bool FileReader::U16(std::uint16_t& v) {
+    std::uint8_t b[2];
+    if (!Bytes(b, 2)) {
+        return false;
+    }
+    v = LoadU16(b);
+    return true;
+}
+
+bool FileReader::U32(std::uint32_t& v) {
+    std::uint8_t b[4];
+    if (!Bytes(b, 4)) {
+        return false;
+    }
+    v = LoadU32(b);
+    return true;
+}
+
+bool FileReader::Seek(std::uint64_t pos) {
+    if (!ok() || pos > size_) {
+        return Fail();
+    }
+    if (::lseek(fd_, static_cast<off_t>(pos), SEEK_SET) != static_cast<off_t>(pos)) {
+        return Fail();
+    }
+    pos_ = pos;
+    bufPos_ = bufLen_ = 0;
+    return true;
+}
+
+bool FileReader::Skip(std::uint64_t n) {
+    if (!ok() || n > remaining()) {
+        return Fail();
+    }
+    if (n <= bufLen_ - bufPos_) {
+        bufPos_ += static_cast<std::size_t>(n);
+        pos_ += n;
+        return true;
+    }
+    return Seek(pos_ + n);
+}
+
+bool FileReader::Rest(std::vector<std::uint8_t>& out) {
+    if (!ok()) {
+        return false;
+    }
+    out.resize(static_cast<std::size_t>(remaining()));
+    return Bytes(out.data(), out.size());
+}
+
+}  // namespace corv

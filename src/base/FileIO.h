@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace corv {
+
+// Buffered little-endian writer to a file descriptor. Large blocks bypass the buffer.
+// After the first failure every call is a no-op and ok() stays false.
+class FileWriter {
+public:
+    FileWriter() = default;
+    ~FileWriter();
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+
+    // Creates or truncates `path`.
+    bool Open(const std::filesystem::path& path);
+    // Opens an existing file for writing at `offset` without truncating it.
+    bool OpenExisting(const std::filesystem::path& path, std::uint64_t offset);
+    bool ok() const { return ok_ && fd_ >= 0; }
+    std::uint64_t pos() const { return pos_; }
+
+    void U8(std::uint8_t v) { Bytes(&v, 1); }
+    void U16(std::uint16_t v);
+    void U32(std::uint32_t v);
+    void Bytes(const void* data, std::size_t n);
+    void Bytes(std::span<const std::uint8_t> data) { Bytes(data.data(), data.size()); }
+    void Zeros(std::size_t n);
+    // Copies `n` bytes of another file, from its current position.
+    bool CopyFrom(int fd, std::uint64_t n);
+
+    bool Flush();
+    // Truncates the file at the current position (after flushing).
+    bool TruncateHere();
+    // Flushes and closes; false when anything failed.
+    bool Close();
+
+private:
+    bool WriteRaw(const std::uint8_t* p, std::size_t n);
+
+    int fd_ = -1;
+    bool ok_ = true;
+    std::uint64_t pos_ = 0;
+    std::vector<std::uint8_t> buffer_;
+};
+
+// Buffered little-endian reader of a file descriptor that knows the file's size, so that
+// every count can be checked against the bytes really there before anything is allocated.
+class FileReader {
+public:
+    FileReader() = default;
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    bool Open(const std::filesystem::path& path);
+    bool ok() const { return ok_ && fd_ >= 0; }
+    std::uint64_t size() const { return size_; }
+    std::uint64_t pos() const { return pos_; }
+    std::uint64_t remaining() const { return size_ - pos_; }
+    bool atEnd() const { return pos_ >= size_; }
+    int fd() const { return fd_; }
+
+    bool U8(std::uint8_t& v);
+    bool U16(std::uint16_t& v);
+    bool U32(std::uint32_t& v);
+    bool Bytes(void* out, std::size_t n);
+    bool Skip(std::uint64_t n);
+    bool Seek(std::uint64_t pos);
+    // Reads everything from the current position to the end.
+    bool Rest(std::vector<std::uint8_t>& out);
+
+private:
+    bool Fail() {
+        ok_ = false;
+        return false;
+    }
+    bool Fill();
+
+    int fd_ = -1;
+    bool ok_ = true;
+    std::uint64_t size_ = 0;
+    std::uint64_t pos_ = 0;       // logical position in the file
+    std::vector<std::uint8_t> buffer_;
+    std::size_t bufPos_ = 0;      // next unread byte in buffer_
+    std::size_t bufLen_ = 0;      // valid bytes in buffer_
+};
+
+}  // namespace corv

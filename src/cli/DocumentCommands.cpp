@@ -1,0 +1,257 @@
+#include <filesystem>
+#include <ostream>
+
+#include "base/FileUtil.h"
+#include "base/TempDir.h"
+#include "cli/Cli.h"
+#include "cli/Json.h"
+#include "cli/Progress.h"
+#include "project/Archive.h"
+#include "project/Document.h"
+#include "project/FrameCountScramble.h"
+#include "project/NewDocument.h"
+#include "workspace/DocumentOps.h"
+
+namespace corv::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool ParseColour(const std::string& text, Bgr& out) {
+    std::string t = text;
+    if (!t.empty() && t[0] == '#') {
+        t.erase(0, 1);
+    }
+    if (t.size() != 6 || t.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        return false;
+    }
+    const unsigned long v = std::stoul(t, nullptr, 16);
+    out = Bgr{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16)};
+    return true;
+}
+
+int Fail(Context& ctx, const std::string& command, const std::string& message) {
+    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
+    return kExitFailed;
+}
+
+int Usage(Context& ctx, const std::string& command, const std::string& message) {
+    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunNewProject(Context& ctx, const Args& args) {
+    const std::string cmd = "new-project";
+    if (args.positionals().size() != 1) {
+        return Usage(ctx, cmd, "needs exactly one output file");
+    }
+    std::string error;
+    auto width = args.Int("--width", error);
+    auto height = args.Int("--height", error);
+    auto frames = args.Int("--frames", error);
+    if (!error.empty()) {
+        return Usage(ctx, cmd, error);
+    }
+    if (!width || !height) {
+        return Usage(ctx, cmd, "--width and --height are required");
+    }
+    if (*width < 1 || *width > kMaxFrameSide || *height < 1 || *height > kMaxFrameSide) {
+        return Usage(ctx, cmd, "width and height must be 1.." + std::to_string(kMaxFrameSide));
+    }
+    const long long frameCount = frames.value_or(1);
+    if (frameCount < 1 || frameCount > static_cast<long long>(kMaxFrameCount)) {
+        return Usage(ctx, cmd, "--frames must be 1.." + std::to_string(kMaxFrameCount));
+    }
+    Bgr colour{};
+    if (auto c = args.Value("--color"); c && !ParseColour(*c, colour)) {
+        return Usage(ctx, cmd, "--color takes RRGGBB, not \"" + *c + "\"");
+    }
+    AppState app;
+    app.backgroundColour = colour;
+    FrameStore store(app);
+    store.AddClip(static_cast<int>(*width), static_cast<int>(*height));
+    auto& clipFrames = store.CurrentFrames();
+    clipFrames.reserve(static_cast<std::size_t>(frameCount));
+    for (long long i = 1; i < frameCount; ++i) {
+        clipFrames.push_back(clipFrames.front());
+    }
+    DocumentSource source;
+    source.frames = &store;
+    const DocError e = WriteDocument(args.positionals()[0], source, TerminalProgress());
+    if (e != DocError::None) {
+        return Fail(ctx, cmd, DocErrorText(e, ctx.strings));
+    }
+    return kExitOk;
+}
+
+int InfoDocument(Context& ctx, const fs::path& path, bool json) {
+    TempDir temp;
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    options.loadFrames = false;
+    options.extractMusic = false;
+    const DocError e = ReadDocument(path, options, doc);
+    if (e != DocError::None) {
+        return Fail(ctx, "info", path.string() + ": " + DocErrorText(e, ctx.strings));
+    }
+    if (json) {
+        Json j;
+        j.BeginObject().Key("file").Value(path.string()).Key("type").Value("document");
+        j.Key("version").Value(static_cast<int>(doc.version)).Key("compressed").Value(doc.compressed);
+        j.Key("gridScale").BeginArray().Value(static_cast<int>(doc.gridScaleX)).Value(static_cast<int>(doc.gridScaleY)).EndArray();
+        j.Key("clips").BeginArray();
+        for (std::size_t i = 0; i < doc.clips.size(); ++i) {
+            const Clip& c = doc.clips[i];
+            j.BeginObject().Key("width").Value(c.width).Key("height").Value(c.height);
+            j.Key("frames").Value(doc.frameCounts[i]).Key("lineFile").Value(c.lineFilePath).EndObject();
+        }
+        j.EndArray().Key("design").Value(doc.hasTail);
+        j.Key("canvas").BeginArray().Value(static_cast<int>(doc.canvasWidth)).Value(static_cast<int>(doc.canvasHeight)).EndArray();
+        j.Key("layers").BeginArray();
+        for (const auto& layer : doc.layers) {
+            j.BeginObject().Key("name").Value(layer->name).Key("items").Value(static_cast<std::uint64_t>(layer->items.size()));
+            j.Key("kinds").BeginArray();
+            for (const auto& item : layer->items) {
+                j.Value(static_cast<int>(item->kind()));
+            }
+            j.EndArray().Key("mask").Value(layer->MaskPosition()).EndObject();
+        }
+        j.EndArray().Key("musicBytes").Value(doc.musicLength).EndObject();
+        ctx.out << j.str() << '\n';
+        return kExitOk;
+    }
+    ctx.out << "File:        " << path.string() << '\n';
+    ctx.out << "Type:        project document" << (doc.compressed ? " (compressed)" : "") << '\n';
+    ctx.out << "Version:     " << static_cast<int>(doc.version)
+            << (doc.version == document::kVersionPlainCounts ? " ('1', plain frame counts)" : "") << '\n';
+    ctx.out << "Grid scale:  " << doc.gridScaleX << " x " << doc.gridScaleY << '\n';
+    ctx.out << "Clips:       " << doc.clips.size() << '\n';
+    for (std::size_t i = 0; i < doc.clips.size(); ++i) {
+        const Clip& c = doc.clips[i];
+        ctx.out << "  " << Format(ctx.strings.sceneFormat.c_str(), static_cast<int>(i + 1)) << ": " << c.width
+                << " x " << c.height << ", " << doc.frameCounts[i] << " frames";
+        if (!c.lineFilePath.empty()) {
+            ctx.out << ", line file " << c.lineFilePath;
+        }
+        ctx.out << '\n';
+    }
+    if (!doc.hasTail) {
+        ctx.out << "Design:      none (the file ends after its frames)\n";
+        return kExitOk;
+    }
+    ctx.out << "Canvas:      " << doc.canvasWidth << " x " << doc.canvasHeight << '\n';
+    ctx.out << "Layers:      " << doc.layers.size() << '\n';
+    for (const auto& layer : doc.layers) {
+        ctx.out << "  \"" << layer->name << "\": " << layer->items.size() << " items";
+        for (std::size_t i = 0; i < layer->items.size(); ++i) {
+            ctx.out << (i == 0 ? " (" : ", ") << ItemKindName(layer->items[i]->kind());
+        }
+        ctx.out << (layer->items.empty() ? "" : ")");
+        if (layer->MaskPosition() > 0) {
+            ctx.out << ", mask item " << layer->MaskPosition();
+        }
+        ctx.out << '\n';
+    }
+    ctx.out << "Music:       " << (doc.musicLength ? std::to_string(doc.musicLength) + " bytes" : "none") << '\n';
+    return kExitOk;
+}
+
+int RunAppendFrames(Context& ctx, const Args& args) {
+    const std::string cmd = "append-frames";
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, cmd, "needs SOURCE.cvn and TARGET.cvn");
+    }
+    std::string error;
+    auto first = args.Int("--first", error);
+    auto last = args.Int("--last", error);
+    if (!error.empty()) {
+        return Usage(ctx, cmd, error);
+    }
+    if (!first || !last) {
+        return Usage(ctx, cmd, "--first and --last are required");
+    }
+    TempDir temp;
+    LoadedDocument source;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    options.extractMusic = false;
+    const DocError e = ReadDocument(args.positionals()[0], options, source);
+    if (e != DocError::None) {
+        return Fail(ctx, cmd, args.positionals()[0] + ": " + DocErrorText(e, ctx.strings));
+    }
+    const Clip& clip = source.clips.front();
+    if (CheckFrameRange(*first, *last, clip.frames.size()) != 0) {
+        return Fail(ctx, cmd, ctx.strings.paramError);
+    }
+    AppendResult r = AppendFrames(args.positionals()[1], clip, static_cast<std::size_t>(*first - 1),
+                                  static_cast<std::size_t>(*last - 1), TerminalProgress());
+    if (r.error != DocError::None) {
+        std::string text = DocErrorText(r.error, ctx.strings);
+        if (r.error == DocError::SizeMismatch) {
+            text += "\r\n" + Format(ctx.strings.widthHeight.c_str(), static_cast<int>(r.fileWidth),
+                                    static_cast<int>(r.fileHeight));
+        }
+        return Fail(ctx, cmd, text);
+    }
+    ctx.out << r.newFrameCount << '\n';
+    return kExitOk;
+}
+
+int RunPack(Context& ctx, const Args& args) {
+    const std::string cmd = "pack";
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, cmd, "needs IN.cvn and OUT.rar");
+    }
+    const fs::path in = args.positionals()[0];
+    TempDir temp;
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    options.loadFrames = false;
+    options.extractMusic = false;
+    DocError e = ReadDocument(in, options, doc);
+    if (e == DocError::None && doc.compressed) {
+        e = DocError::Unsupported;  // already an archive
+    }
+    if (e != DocError::None) {
+        return Fail(ctx, cmd, in.string() + ": " + DocErrorText(e, ctx.strings));
+    }
+    const auto program = args.Has("--builtin") ? std::nullopt : FindRarProgram();
+    if (!AddToArchive(args.positionals()[1], in, document::kEntryName, program)) {
+        return Fail(ctx, cmd, texts::kSaveFileFail);
+    }
+    return kExitOk;
+}
+
+int RunUnpack(Context& ctx, const Args& args) {
+    const std::string cmd = "unpack";
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, cmd, "needs IN.rar and OUT.cvn");
+    }
+    TempDir temp;
+    ExtractResult x = ExtractArchive(args.positionals()[0], temp.path());
+    const fs::path extracted = temp.File(document::kEntryName);
+    std::error_code ec;
+    if (!x.ok || !fs::is_regular_file(extracted, ec)) {
+        return Fail(ctx, cmd, texts::kOpenFileFail);
+    }
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    options.loadFrames = false;
+    options.extractMusic = false;
+    if (DocError e = ReadDocument(extracted, options, doc); e != DocError::None) {
+        return Fail(ctx, cmd, DocErrorText(e, ctx.strings));
+    }
+    auto bytes = ReadFileBytes(extracted);
+    if (!bytes || !WriteFileAtomic(args.positionals()[1], *bytes)) {
+        return Fail(ctx, cmd, texts::kSaveFileFail);
+    }
+    return kExitOk;
+}
+
+}  // namespace corv::cli

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corv {
+
+// Compressed documents are RAR archives. Reading takes RAR 4 and RAR 5, stored or
+// compressed; writing uses the outside `rar` program when it is installed and otherwise
+// our own writer of a RAR 4 archive with stored entries.
+
+// True when the file starts with "Rar" (how callers tell an archive from a document).
+bool IsRarFile(const std::filesystem::path& path);
+
+struct ExtractResult {
+    bool ok = false;
+    std::vector<std::string> files;  // names written into the destination
+    std::string error;
+};
+
+// Extracts every regular file of the archive directly into destDir under its stored name
+// without any path, replacing files of the same name. Nothing is ever written outside
+// destDir: names are reduced to their last component and links and folders are skipped.
+ExtractResult ExtractArchive(const std::filesystem::path& archive, const std::filesystem::path& destDir);
+
+struct ArchiveEntry {
+    std::string name;
+    std::uint64_t size = 0;
+    bool regularFile = false;
+};
+// Lists the entries of an archive; nullopt when it cannot be read.
+std::optional<std::vector<ArchiveEntry>> ListArchive(const std::filesystem::path& archive);
+
+// Writes a RAR 4 archive holding one stored entry `entryName` with the bytes of `file`,
+// through a temporary file that is renamed over `archive`.
+bool WriteStoredRar(const std::filesystem::path& archive, const std::filesystem::path& file,
+                    const std::string& entryName);
+
+// The outside archiver: `rar` found on PATH, or nullopt.
+std::optional<std::filesystem::path> FindRarProgram();
+
+// Makes `archive` hold exactly `file` as entry `entryName`: through `rarProgram` when one is
+// given (arguments "a -o+ -as -ep -idq ARCHIVE FILE", no shell), otherwise, or when the
+// program fails, with our own writer.
+bool AddToArchive(const std::filesystem::path& archive, const std::filesystem::path& file,
+                  const std::string& entryName, const std::optional<std::filesystem::path>& rarProgram);
+
+// Runs a program with an argument list and waits for it; returns its exit status, -1 when it
+// could not be started or did not exit normally.
+int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args);
+
+}  // namespace corv

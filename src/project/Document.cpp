@@ -1,0 +1,414 @@
+#include "project/Document.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "base/Binary.h"
+#include "base/FileIO.h"
+#include "base/FileUtil.h"
+#include "project/Archive.h"
+#include "project/FrameCountScramble.h"
+
+namespace corv {
+
+namespace fs = std::filesystem;
+using namespace document;
+
+namespace {
+
+bool AcceptedVersion(std::uint8_t v) {
+    return static_cast<std::int8_t>(v) <= 0 || v == kVersionPlainCounts;
+}
+
+// Removes a temporary file unless it was handed over.
+class TempFileGuard {
+public:
+    explicit TempFileGuard(fs::path p) : path_(std::move(p)) {}
+    ~TempFileGuard() {
+        if (!path_.empty()) {
+            std::error_code ec;
+            fs::remove(path_, ec);
+        }
+    }
+    void Release() { path_.clear(); }
+
+private:
+    fs::path path_;
+};
+
+// Renames the finished temporary file over the target, keeping the target's permissions.
+bool ReplaceTarget(const fs::path& temp, const fs::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        ::chmod(temp.c_str(), st.st_mode & 07777);
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(temp.c_str(), 0666 & ~mask);
+    }
+    return ::rename(temp.c_str(), target.c_str()) == 0;
+}
+
+DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions& options, LoadedDocument& out) {
+    std::uint32_t clipCount = 0;
+    if (!in.U32(clipCount)) {
+        return DocError::Unsupported;
+    }
+    if (clipCount == 0 || clipCount > static_cast<std::uint32_t>(FrameStore::kMaxClips)) {
+        return DocError::Unsupported;
+    }
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> sizes(clipCount);
+    for (auto& [w, h] : sizes) {
+        if (!in.U32(w) || !in.U32(h)) {
+            return DocError::Unsupported;
+        }
+        if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) {
+            return DocError::Unsupported;
+        }
+    }
+    out.clips.clear();
+    out.frameCounts.clear();
+    out.clips.reserve(clipCount);
+    for (std::uint32_t c = 0; c < clipCount; ++c) {
+        Clip clip;
+        clip.width = sizes[c].first;
+        clip.height = sizes[c].second;
+        std::uint8_t path[kLineFilePathSize];
+        std::uint32_t stored = 0;
+        if (!in.Bytes(path, sizeof path) || !in.U32(stored)) {
+            return DocError::Unsupported;
+        }
+        std::size_t len = 0;
+        while (len < sizeof path && path[len] != 0) {
+            ++len;
+        }
+        clip.lineFilePath.assign(reinterpret_cast<const char*>(path), std::min(len, kLineFilePathSize - 1));
+        std::uint32_t count = stored;
+        if (version != kVersionPlainCounts) {
+            auto unscrambled = UnscrambleFrameCount(stored);
+            if (!unscrambled) {
+                return DocError::Unsupported;
+            }
+            count = *unscrambled;
+        }
+        const std::uint64_t frameBytes = Frame::BufferSize(clip.width, clip.height);
+        if (count > kMaxFrameCount || count > in.remaining() / frameBytes) {
+            return DocError::Unsupported;
+        }
+        if (options.loadFrames) {
+            clip.frames.reserve(count);
+            for (std::uint32_t i = 0; i < count; ++i) {
+                ReportProgress(options.progress, static_cast<int>(static_cast<std::uint64_t>(i) * 100 / count));
+                Frame f(static_cast<int>(clip.width), static_cast<int>(clip.height), Frame::Uninitialized{});
+                if (!in.Bytes(f.data(), f.size())) {
+                    return DocError::Unsupported;
+                }
+                clip.frames.push_back(std::move(f));
+            }
+        } else if (!in.Skip(frameBytes * count)) {
+            return DocError::Unsupported;
+        }
+        out.clips.push_back(std::move(clip));
+        out.frameCounts.push_back(count);
+    }
+    return DocError::None;
+}
+
+DocError ReadTail(FileReader& in, const ReadOptions& options, LoadedDocument& out) {
+    std::vector<std::uint8_t> tail;
+    if (!in.Rest(tail)) {
+        return DocError::Unsupported;
+    }
+    ByteReader r(tail);
+    std::uint16_t layerCount = 0;
+    if (!r.U16(out.canvasWidth) || !r.U16(out.canvasHeight) || !r.U16(layerCount)) {
+        return DocError::Unsupported;
+    }
+    // The count is signed in the file: a negative count reads no layer.
+    const int count = static_cast<std::int16_t>(layerCount) < 0 ? 0 : layerCount;
+    if (static_cast<std::size_t>(count) > r.remaining() / EffectLayer::kMinRecordSize) {
+        return DocError::Unsupported;
+    }
+    out.layers.clear();
+    out.layers.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        auto layer = EffectLayer::Read(r);
+        if (!layer) {
+            return DocError::Unsupported;
+        }
+        out.layers.push_back(std::move(layer));
+    }
+    std::uint32_t musicLength = 0;
+    if (!r.U32(musicLength) || musicLength > r.remaining()) {
+        return DocError::Unsupported;
+    }
+    out.musicLength = musicLength;
+    if (musicLength > 0 && options.extractMusic && !options.tempDir.empty()) {
+        auto music = r.Take(musicLength);
+        const fs::path musicPath = options.tempDir / kMusicFileName;
+        // Music that cannot be written is skipped; the document still opens.
+        if (WriteFileAtomic(musicPath, music)) {
+            out.musicPath = musicPath;
+        }
+    }
+    return DocError::None;
+}
+
+}  // namespace
+
+DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDocument& out) {
+    ProgressEnd end(options.progress);
+    out = LoadedDocument{};
+    fs::path source = path;
+    {
+        std::uint8_t head[3] = {};
+        FileReader probe;
+        if (!probe.Open(path)) {
+            return DocError::OpenFailed;
+        }
+        if (probe.size() >= 3 && probe.Bytes(head, 3) && std::memcmp(head, "Rar", 3) == 0) {
+            if (options.tempDir.empty()) {
+                return DocError::OpenFailed;
+            }
+            std::error_code ec;
+            fs::remove(options.tempDir / kEntryName, ec);
+            // A damaged archive leaves no working copy, which then fails to open.
+            ExtractArchive(path, options.tempDir);
+            source = options.tempDir / kEntryName;
+            out.compressed = true;
+        }
+    }
+    FileReader in;
+    if (!in.Open(source)) {
+        return DocError::OpenFailed;
+    }
+    out.fileSize = in.size();
+    std::uint8_t header[kHeaderSize];
+    if (!in.Bytes(header, sizeof header) || std::memcmp(header, kMagic, 4) != 0 || !AcceptedVersion(header[4])) {
+        return DocError::Unsupported;
+    }
+    out.version = header[4];
+    std::uint16_t gx = 0, gy = 0;
+    if (!in.U16(out.headerHeight) || !in.U16(out.headerWidth) || !in.U16(gx) || !in.U16(gy)) {
+        return DocError::Unsupported;
+    }
+    out.gridScaleX = static_cast<std::int16_t>(gx);
+    out.gridScaleY = static_cast<std::int16_t>(gy);
+    if (DocError e = ReadFrameStore(in, out.version, options, out); e != DocError::None) {
+        return e;
+    }
+    if (!in.atEnd()) {
+        out.hasTail = true;
+        if (DocError e = ReadTail(in, options, out); e != DocError::None) {
+            return e;
+        }
+    }
+    return DocError::None;
+}
+
+std::uint64_t FrameStoreBlockSize(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& sizes,
+                                  const std::vector<std::uint64_t>& frameCounts) {
+    std::uint64_t n = 4 + 8 * sizes.size();
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        n += kLineFilePathSize + 4 + frameCounts[i] * Frame::BufferSize(sizes[i].first, sizes[i].second);
+    }
+    return n;
+}
+
+DocError WriteDocument(const fs::path& path, const DocumentSource& source, const ProgressFn& progress) {
+    ProgressEnd end(progress);
+    const FrameStore* store = source.frames;
+    if (!store || store->Count() < 1) {
+        return DocError::WriteFailed;
+    }
+    for (int c = 0; c < store->Count(); ++c) {
+        if (store->clip(c).frames.size() > kMaxFrameCount) {
+            return DocError::WriteFailed;
+        }
+    }
+    auto temp = MakeSiblingTemp(path);
+    if (!temp) {
+        return DocError::WriteFailed;
+    }
+    TempFileGuard guard(*temp);
+    FileWriter out;
+    if (!out.Open(*temp)) {
+        return DocError::WriteFailed;
+    }
+    out.Bytes(kMagic, 4);
+    out.U8(kVersionScrambled);
+    out.Zeros(5);
+    out.U16(static_cast<std::uint16_t>(store->clip(0).height));
+    out.U16(static_cast<std::uint16_t>(store->clip(0).width));
+    out.U16(static_cast<std::uint16_t>(source.gridScaleX));
+    out.U16(static_cast<std::uint16_t>(source.gridScaleY));
+
+    out.U32(static_cast<std::uint32_t>(store->Count()));
+    for (int c = 0; c < store->Count(); ++c) {
+        out.U32(store->clip(c).width);
+        out.U32(store->clip(c).height);
+    }
+    for (int c = 0; c < store->Count(); ++c) {
+        const Clip& clip = store->clip(c);
+        std::uint8_t pathBuf[kLineFilePathSize] = {};
+        std::memcpy(pathBuf, clip.lineFilePath.data(), std::min(clip.lineFilePath.size(), kLineFilePathSize - 1));
+        out.Bytes(pathBuf, sizeof pathBuf);
+        const auto count = static_cast<std::uint32_t>(clip.frames.size());
+        out.U32(ScrambleFrameCount(count));
+        const std::size_t frameBytes = Frame::BufferSize(clip.width, clip.height);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            ReportProgress(progress, static_cast<int>(static_cast<std::uint64_t>(i) * 100 / count));
+            const Frame& f = clip.frames[i];
+            if (f.size() != frameBytes) {
+                return DocError::WriteFailed;  // never write a frame of another size
+            }
+            out.Bytes(f.data(), f.size());
+        }
+        if (!out.ok()) {
+            return DocError::WriteFailed;
+        }
+    }
+
+    ByteWriter tail;
+    tail.U16(source.canvasWidth);
+    tail.U16(source.canvasHeight);
+    const std::size_t layerCount = source.effects ? std::min<std::size_t>(source.effects->Count(), 0x7FFF) : 0;
+    tail.U16(static_cast<std::uint16_t>(layerCount));
+    for (std::size_t i = 0; i < layerCount; ++i) {
+        source.effects->at(i).Write(tail);
+    }
+    out.Bytes(tail.bytes());
+    bool musicWritten = false;
+    if (!source.musicPath.empty()) {
+        int fd = ::open(source.musicPath.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= 0xFFFFFFFF) {
+            out.U32(static_cast<std::uint32_t>(st.st_size));
+            musicWritten = out.CopyFrom(fd, static_cast<std::uint64_t>(st.st_size));
+            if (!musicWritten) {
+                ::close(fd);
+                return DocError::WriteFailed;
+            }
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    if (!musicWritten) {
+        out.U32(0);
+    }
+    if (!out.Close() || !ReplaceTarget(*temp, path)) {
+        return DocError::WriteFailed;
+    }
+    guard.Release();
+    return DocError::None;
+}
+
+int CheckFrameRange(long long start, long long end, std::size_t frameCount) {
+    if (start < 1 || start > kMaxRangeNumber) {
+        return 1;
+    }
+    if (end < 1 || end > kMaxRangeNumber || end > static_cast<long long>(frameCount)) {
+        return 2;
+    }
+    if (start > end) {
+        return 1;
+    }
+    return 0;
+}
+
+AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_t first, std::size_t last,
+                          const ProgressFn& progress) {
+    ProgressEnd end(progress);
+    AppendResult result;
+    if (first > last || last >= source.frames.size()) {
+        result.error = DocError::WriteFailed;
+        return result;
+    }
+    FileReader in;
+    if (!in.Open(target)) {
+        result.error = DocError::OpenFailed;
+        return result;
+    }
+    std::uint8_t header[kHeaderSize];
+    std::uint16_t copyHeight = 0, copyWidth = 0;
+    std::uint32_t clipCount = 0;
+    if (!in.Bytes(header, sizeof header) || !in.U16(copyHeight) || !in.U16(copyWidth) || !in.Skip(4) ||
+        !in.U32(clipCount) || std::memcmp(header, kMagic, 4) != 0 || static_cast<std::int8_t>(header[4]) > 0 ||
+        clipCount != 1) {
+        result.error = DocError::Unsupported;
+        return result;
+    }
+    std::uint32_t width = 0, height = 0;
+    if (!in.U32(width) || !in.U32(height)) {
+        result.error = DocError::Unsupported;
+        return result;
+    }
+    // The frames must match what the file's clip really holds, not only its header copy.
+    if (width != source.width || height != source.height || copyWidth != source.width ||
+        copyHeight != source.height) {
+        result.error = DocError::SizeMismatch;
+        result.fileWidth = width;
+        result.fileHeight = height;
+        return result;
+    }
+    std::uint32_t stored = 0;
+    if (!in.Skip(kLineFilePathSize) || !in.U32(stored)) {
+        result.error = DocError::Unsupported;
+        return result;
+    }
+    const std::uint64_t countOffset = in.pos() - 4;
+    auto existing = UnscrambleFrameCount(stored);
+    const std::uint64_t frameBytes = Frame::BufferSize(width, height);
+    const std::uint64_t added = last - first + 1;
+    if (!existing || *existing > in.remaining() / frameBytes || *existing + added > kMaxFrameCount) {
+        result.error = DocError::Unsupported;
+        return result;
+    }
+    const std::uint64_t framesEnd = in.pos() + *existing * frameBytes;
+    const std::uint64_t tailBytes = in.size() - framesEnd;
+    result.newFrameCount = static_cast<std::uint32_t>(*existing + added);
+
+    auto temp = MakeSiblingTemp(target);
+    if (!temp) {
+        result.error = DocError::WriteFailed;
+        return result;
+    }
+    TempFileGuard guard(*temp);
+    FileWriter out;
+    const int inFd = in.fd();
+    // Everything before the count, the new count, the frames already there.
+    bool ok = out.Open(*temp) && ::lseek(inFd, 0, SEEK_SET) == 0 && out.CopyFrom(inFd, countOffset);
+    out.U32(ScrambleFrameCount(result.newFrameCount));
+    ok = ok && ::lseek(inFd, static_cast<off_t>(countOffset + 4), SEEK_SET) >= 0 &&
+         out.CopyFrom(inFd, framesEnd - countOffset - 4);
+    // The new frames.
+    for (std::size_t i = first; ok && i <= last; ++i) {
+        ReportProgress(progress, static_cast<int>((i - first) * 100 / added));
+        const Frame& f = source.frames[i];
+        if (f.size() != frameBytes) {
+            ok = false;
+            break;
+        }
+        out.Bytes(f.data(), f.size());
+        ok = out.ok();
+    }
+    // The target's design, music and anything else after its frames.
+    ok = ok && ::lseek(inFd, static_cast<off_t>(framesEnd), SEEK_SET) == static_cast<off_t>(framesEnd) &&
+         out.CopyFrom(inFd, tailBytes);
+    ok = out.Close() && ok;
+    if (!ok || !ReplaceTarget(*temp, target)) {
+        result.error = DocError::WriteFailed;
+        return result;
+    }
+    guard.Release();
+    result.error = DocError::None;
+    return result;
+}
+
+}  // namespace corv

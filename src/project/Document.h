@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Progress.h"
+#include "project/EffectLayer.h"
+#include "project/EffectList.h"
+#include "project/FrameStore.h"
+
+namespace corv {
+
+// The project document (".cvn"): header, frame store block and the optional design tail.
+namespace document {
+inline constexpr char kMagic[4] = {'l', 'e', 'd', 'v'};
+inline constexpr std::size_t kHeaderSize = 10;
+inline constexpr std::uint8_t kVersionScrambled = 0x00;   // what we write
+inline constexpr std::uint8_t kVersionPlainCounts = '1';  // older files: counts stored as is
+inline constexpr std::size_t kLineFilePathSize = 260;
+// Offset of the frame store block.
+inline constexpr std::size_t kFrameStoreOffset = 18;
+// Name of the single entry of a compressed document and of the working copy.
+inline constexpr const char* kEntryName = "Corvantinev.cvn";
+// Where embedded music goes when a document is opened.
+inline constexpr const char* kMusicFileName = "EffectMusic.mp3";
+// Largest frame side a document may hold (frame sizes are 16-bit signed in the program).
+inline constexpr std::uint32_t kMaxSide = 32767;
+}  // namespace document
+
+enum class DocError {
+    None,
+    OpenFailed,    // "Open file fail!"
+    Unsupported,   // "The file or the file version is not supported!"
+    WriteFailed,   // "Save file fail!"
+    SizeMismatch,  // append: "Parameter mistake!\r\nWidth: %d ,Height: %d"
+};
+
+// What the writer stores besides the clips.
+struct DocumentSource {
+    const FrameStore* frames = nullptr;
+    std::int16_t gridScaleX = 1;
+    std::int16_t gridScaleY = 1;
+    std::uint16_t canvasWidth = 0;
+    std::uint16_t canvasHeight = 0;
+    const EffectList* effects = nullptr;
+    std::filesystem::path musicPath;  // embedded when not empty and readable
+};
+
+// Everything a document holds, as read.
+struct LoadedDocument {
+    std::uint8_t version = 0;
+    bool compressed = false;
+    std::uint16_t headerHeight = 0;  // the size copies of the header
+    std::uint16_t headerWidth = 0;
+    std::int16_t gridScaleX = 1;
+    std::int16_t gridScaleY = 1;
+    std::vector<Clip> clips;                 // frames are empty unless they were loaded
+    std::vector<std::uint32_t> frameCounts;  // per clip
+    bool hasTail = false;                    // the file goes on after the frame store block
+    std::uint16_t canvasWidth = 0;
+    std::uint16_t canvasHeight = 0;
+    std::vector<std::unique_ptr<EffectLayer>> layers;
+    std::uint32_t musicLength = 0;
+    std::filesystem::path musicPath;  // the extracted music file, when there was music
+    std::uint64_t fileSize = 0;
+};
+
+struct ReadOptions {
+    // Per-run folder: extraction of compressed documents and of embedded music.
+    std::filesystem::path tempDir;
+    // Load the frames; false only walks over them (for describing a file).
+    bool loadFrames = true;
+    // Write embedded music to tempDir.
+    bool extractMusic = true;
+    ProgressFn progress;
+};
+
+// Reads a plain or compressed document. Every count and size is checked against the bytes
+// that are really there before anything is allocated.
+DocError ReadDocument(const std::filesystem::path& path, const ReadOptions& options, LoadedDocument& out);
+
+// Writes a document (version 0) through a temporary file in the target folder that is
+// renamed over the target: a failure leaves the previous file as it was.
+DocError WriteDocument(const std::filesystem::path& path, const DocumentSource& source,
+                       const ProgressFn& progress = {});
+
+// Bytes a document of these clips takes without its tail.
+std::uint64_t FrameStoreBlockSize(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& sizes,
+                                  const std::vector<std::uint64_t>& frameCounts);
+
+// Appends frames first..last (0-based, inclusive) of `source` to the single clip of an
+// existing document. The target's clip must have the source's size; whatever followed its
+// frame store block (canvas, layers, music) is kept after the new frames. The target is
+// rewritten through a temporary file, so a failure leaves it untouched.
+// On SizeMismatch, fileWidth/fileHeight tell the target's size.
+struct AppendResult {
+    DocError error = DocError::None;
+    std::uint32_t fileWidth = 0;
+    std::uint32_t fileHeight = 0;
+    std::uint32_t newFrameCount = 0;
+};
+AppendResult AppendFrames(const std::filesystem::path& target, const Clip& source, std::size_t first,
+                          std::size_t last, const ProgressFn& progress = {});
+
+// The checks of the "Select frame range" dialog (1-based numbers). Returns 0 when the range
+// is good, 1 when the start field is wrong, 2 when the end field is wrong.
+int CheckFrameRange(long long start, long long end, std::size_t frameCount);
+inline constexpr long long kMaxRangeNumber = 100000000;
+
+}  // namespace corv

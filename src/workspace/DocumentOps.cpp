@@ -1,0 +1,132 @@
+#include "workspace/DocumentOps.h"
+
+#include <cctype>
+
+#include "project/Archive.h"
+
+namespace corv {
+
+namespace fs = std::filesystem;
+
+std::string DocErrorText(DocError error, const UiStrings& strings) {
+    switch (error) {
+        case DocError::None:
+            return {};
+        case DocError::OpenFailed:
+            return texts::kOpenFileFail;
+        case DocError::Unsupported:
+            return strings.badFileVersion;
+        case DocError::WriteFailed:
+            return texts::kSaveFileFail;
+        case DocError::SizeMismatch:
+            return strings.paramError;
+    }
+    return {};
+}
+
+Status OnNewDocument(Workspace& ws, const SizeAsker& askSize) {
+    if (ws.frames.Count() == 0) {
+        ws.frames.AddClip(ws.app.frameWidth, ws.app.frameHeight);
+        ws.documentPath.clear();
+        return Status::Ok();
+    }
+    const FrameSize preset = NewDocumentPreset(0, 0, ws.app.frameWidth, ws.app.frameHeight);
+    SizeDialogModel model(preset.width, preset.height);
+    std::optional<FrameSize> size = askSize ? askSize(model) : model.Accept();
+    if (!size) {
+        return Status::Ok();  // Cancel: nothing changes
+    }
+    ws.frames.DeleteClip(-1);
+    ws.frames.AddClip(size->width, size->height);
+    ws.documentPath.clear();
+    return Status::Ok();
+}
+
+Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = ws.app.tempDir;
+    options.progress = progress;
+    const DocError error = ReadDocument(path, options, doc);
+    if (error != DocError::None) {
+        const std::string text = DocErrorText(error, ws.strings);
+        prompt.Inform(text, PromptIcon::Warning);
+        return Status::Fail(text);
+    }
+    ws.frameView.gridScaleX = doc.gridScaleX;
+    ws.frameView.gridScaleY = doc.gridScaleY;
+    if (doc.hasTail) {
+        ws.effects.Clear();
+        for (auto& layer : doc.layers) {
+            ws.effects.Append(std::move(layer));
+        }
+        ws.design.canvasWidth = doc.canvasWidth;
+        ws.design.canvasHeight = doc.canvasHeight;
+        // A document without music must not inherit the previous document's.
+        ws.design.musicPath = doc.musicPath;
+    }
+    ws.frames.ReplaceAll(std::move(doc.clips));
+    ws.documentPath = path;
+    return Status::Ok();
+}
+
+fs::path CompressedPathFor(const fs::path& documentPath) {
+    std::string ext = documentPath.extension().string();
+    for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    fs::path archive = documentPath;
+    if (ext == ".cvn") {
+        archive.replace_extension(".rar");
+    } else {
+        archive += ".rar";
+    }
+    return archive;
+}
+
+Status OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
+    DocumentSource source;
+    source.frames = &ws.frames;
+    source.gridScaleX = ws.frameView.gridScaleX;
+    source.gridScaleY = ws.frameView.gridScaleY;
+    source.canvasWidth = ws.design.canvasWidth;
+    source.canvasHeight = ws.design.canvasHeight;
+    source.effects = &ws.effects;
+    source.musicPath = ws.design.musicPath;
+    DocError error = WriteDocument(path, source, progress);
+    if (error == DocError::None && ws.app.compress) {
+        if (!AddToArchive(CompressedPathFor(path), path, document::kEntryName, FindRarProgram())) {
+            error = DocError::WriteFailed;
+        }
+    }
+    if (error != DocError::None) {
+        prompt.Inform(texts::kSaveFileFail, PromptIcon::Warning);
+        return Status::Fail(texts::kSaveFileFail);
+    }
+    ws.documentPath = path;
+    return Status::Ok();
+}
+
+Status AppendFramesToFile(Workspace& ws, Prompt& prompt, const fs::path& target, long long start, long long end,
+                          const ProgressFn& progress) {
+    if (!ws.frames.HasCurrent()) {
+        return Status::Fail(ws.strings.paramError);
+    }
+    const Clip& clip = ws.frames.CurrentClip();
+    if (CheckFrameRange(start, end, clip.frames.size()) != 0) {
+        prompt.Inform(ws.strings.paramError, PromptIcon::Warning);
+        return Status::Fail(ws.strings.paramError);
+    }
+    AppendResult r = AppendFrames(target, clip, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - 1),
+                                  progress);
+    if (r.error == DocError::None) {
+        return Status::Ok();
+    }
+    std::string text = DocErrorText(r.error, ws.strings);
+    if (r.error == DocError::SizeMismatch) {
+        text += "\r\n" + Format(ws.strings.widthHeight.c_str(), static_cast<int>(r.fileWidth),
+                                static_cast<int>(r.fileHeight));
+    }
+    prompt.Inform(text, PromptIcon::Warning);
+    return Status::Fail(text);
+}
+
+}  // namespace corv

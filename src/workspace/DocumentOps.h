@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "base/Progress.h"
+#include "base/Prompt.h"
+#include "base/Result.h"
+#include "project/Document.h"
+#include "project/NewDocument.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+// Shows the "Setting size" dialog for the model; nullopt when the user cancels.
+using SizeAsker = std::function<std::optional<FrameSize>(SizeDialogModel&)>;
+
+// New document. The first one (at start-up) adds a clip of the configured frame size; later
+// ones ask for a size and replace every clip by one clip of it (Cancel changes nothing).
+Status OnNewDocument(Workspace& ws, const SizeAsker& askSize);
+
+// Opens a plain or compressed document. On success the clips, grid scales and (when the file
+// has them) canvas size, layers and music replace the project's; on failure the user is told
+// why and the project stays as it was.
+Status OnOpenDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,
+                      const ProgressFn& progress = {});
+
+// Saves the project. With "Compress" set a RAR archive of the document is written beside it
+// as well (same name, extension rar).
+Status OnSaveDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,
+                      const ProgressFn& progress = {});
+
+// The archive saved beside a document when "Compress" is set.
+std::filesystem::path CompressedPathFor(const std::filesystem::path& documentPath);
+
+// "Supplemental": appends frames start..end (1-based, inclusive) of the current clip to an
+// existing document.
+Status AppendFramesToFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& target, long long start,
+                          long long end, const ProgressFn& progress = {});
+
+// The user's message for a document error.
+std::string DocErrorText(DocError error, const UiStrings& strings);
+
+}  // namespace corv

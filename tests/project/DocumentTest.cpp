@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <filesystem>
+
+#include "SampleDesign.h"
+#include "TestHome.h"
+#include "base/FileUtil.h"
+#include "base/Random.h"
+#include "project/Document.h"
+#include "project/FrameCountScramble.h"
+
+using namespace corv;
+using corv::test::TestFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Project {
+    AppState app;
+    FrameStore store{app};
+    EffectList effects;
+    DocumentSource Source() {
+        DocumentSource s;
+        s.frames = &store;
+        s.effects = &effects;
+        return s;
+    }
+};
+
+std::vector<std::uint8_t> Read(const fs::path& p) { return *ReadFileBytes(p); }
+
+void Write(const fs::path& p, const std::vector<std::uint8_t>& bytes) { ASSERT_TRUE(WriteFileAtomic(p, bytes)); }
+
+// A project with two clips of odd widths, line files, layers of every kind and music.
+void FillRichProject(Project& p, const TestFolder& dir) {
+    p.store.AddClip(3, 2);
+    p.store.clip(0).lineFilePath = "/shows/bridge.lnf";
+    for (int i = 0; i < 4; ++i) {
+        p.store.AppendFrame(true)->SetPixel(i % 3, 1, Bgr{static_cast<std::uint8_t>(i), 9, 200});
+    }
+    p.store.AddClip(5, 1);
+    p.store.AppendFrame(false);
+    p.effects.Append(test::LayerWithEveryKind());
+    p.effects.Append(std::make_unique<EffectLayer>());
+    dir.Write("music.mp3", std::string("ID3\x03music-bytes", 16));
+}
+
+}  // namespace
+
+TEST(Document, SmallestDocumentIs308Bytes) {
+    TestFolder dir;
+    Project p;
+    p.store.AddClip(1, 1);
+    ASSERT_EQ(WriteDocument(dir / "a.cvn", p.Source()), DocError::None);
+    auto bytes = Read(dir / "a.cvn");
+    ASSERT_EQ(bytes.size(), 308u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "ledv");
+    for (int i = 4; i < 10; ++i) EXPECT_EQ(bytes[i], 0) << i;
+    EXPECT_EQ(LoadU16(&bytes[10]), 1);  // height copy
+    EXPECT_EQ(LoadU16(&bytes[14]), 1);  // grid scale
+    EXPECT_EQ(LoadU32(&bytes[18]), 1u);  // clip count
+    EXPECT_EQ(UnscrambleFrameCount(LoadU32(&bytes[18 + 4 + 8 + 260])), 1u);
+    EXPECT_EQ(LoadU32(&bytes[304]), 0u);  // no music
+}
+
+TEST(Document, EverythingSurvivesWriteAndRead) {
+    TestFolder dir;
+    Project p;
+    FillRichProject(p, dir);
+    DocumentSource src = p.Source();
+    src.gridScaleX = 2;
+    src.gridScaleY = 3;
+    src.canvasWidth = 800;
+    src.canvasHeight = 600;
+    src.musicPath = dir / "music.mp3";
+    std::vector<int> progress;
+    ASSERT_EQ(WriteDocument(dir / "rich.cvn", src, [&](int v) { progress.push_back(v); }), DocError::None);
+    EXPECT_EQ(progress.back(), 0);
+    EXPECT_EQ(progress.size(), 5u + 2u + 1u);  // one per frame, then hide
+
+    TestFolder temp;
+    LoadedDocument doc;
+    ReadOptions opt;
+    opt.tempDir = temp.path();
+    ASSERT_EQ(ReadDocument(dir / "rich.cvn", opt, doc), DocError::None);
+    EXPECT_EQ(doc.version, 0);
+    EXPECT_FALSE(doc.compressed);
+    EXPECT_EQ(doc.gridScaleX, 2);
+    EXPECT_EQ(doc.gridScaleY, 3);
+    ASSERT_EQ(doc.clips.size(), 2u);
+    EXPECT_EQ(doc.clips[0].lineFilePath, "/shows/bridge.lnf");
+    ASSERT_EQ(doc.clips[0].frames.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(doc.clips[0].frames[i], p.store.clip(0).frames[i]) << i;
+    }
+    EXPECT_EQ(doc.clips[1].width, 5u);
+    EXPECT_EQ(doc.clips[1].frames.size(), 2u);
+    EXPECT_TRUE(doc.hasTail);
+    EXPECT_EQ(doc.canvasWidth, 800);
+    ASSERT_EQ(doc.layers.size(), 2u);
+    EXPECT_EQ(doc.layers[0]->items.size(), 12u);
+    EXPECT_EQ(doc.layers[0]->MaskPosition(), kItemStar);
+    EXPECT_EQ(doc.musicLength, 16u);
+    EXPECT_EQ(doc.musicPath, temp.path() / "EffectMusic.mp3");
+    EXPECT_EQ(temp.Read("EffectMusic.mp3"), dir.Read("music.mp3"));
+}
+
+TEST(Document, VersionBytes) {
+    TestFolder dir;
+    Project p;
+    p.store.AddClip(2, 2);
+    p.store.AppendFrame(true);
+    ASSERT_EQ(WriteDocument(dir / "v0.cvn", p.Source()), DocError::None);
+    auto bytes = Read(dir / "v0.cvn");
+    const std::size_t countAt = 18 + 4 + 8 + 260;
+
+    // '1': the count is stored as it is.
+    auto plain = bytes;
+    plain[4] = '1';
+    StoreU32(&plain[countAt], 2);
+    Write(dir / "v1.cvn", plain);
+    LoadedDocument doc;
+    ReadOptions opt;
+    EXPECT_EQ(ReadDocument(dir / "v1.cvn", opt, doc), DocError::None);
+    EXPECT_EQ(doc.version, '1');
+    EXPECT_EQ(doc.clips[0].frames.size(), 2u);
+
+    // Version bytes that read as 0 or less are taken; 0x01..0x7F other than '1' are refused.
+    for (int v = 0; v < 256; ++v) {
+        auto copy = bytes;
+        copy[4] = static_cast<std::uint8_t>(v);
+        if (v == '1') continue;
+        Write(dir / "v.cvn", copy);
+        const DocError e = ReadDocument(dir / "v.cvn", opt, doc);
+        if (v == 0 || v >= 0x80) {
+            EXPECT_EQ(e, DocError::None) << v;
+        } else {
+            EXPECT_EQ(e, DocError::Unsupported) << v;
+        }
+    }
+    auto wrongMagic = bytes;
+    wrongMagic[0] = 'L';
+    Write(dir / "m.cvn", wrongMagic);
+    EXPECT_EQ(ReadDocument(dir / "m.cvn", opt, doc), DocError::Unsupported);
+    EXPECT_EQ(ReadDocument(dir / "missing.cvn", opt, doc), DocError::OpenFailed);
+}
+
+TEST(Document, CountsThatCannotBeTrueAreRefused) {
+    TestFolder dir;
+    Project p;
+    p.store.AddClip(2, 2);
+    ASSERT_EQ(WriteDocument(dir / "a.cvn", p.Source()), DocError::None);
+    const auto bytes = Read(dir / "a.cvn");
+    ReadOptions opt;
+    LoadedDocument doc;
+    auto refused = [&](std::vector<std::uint8_t> copy) {
+        Write(dir / "bad.cvn", copy);
+        return ReadDocument(dir / "bad.cvn", opt, doc) == DocError::Unsupported;
+    };
+    auto patch32 = [&](std::size_t at, std::uint32_t v) {
+        auto c = bytes;
+        StoreU32(&c[at], v);
+        return c;
+    };
+    EXPECT_TRUE(refused(patch32(18, 17)));           // 17 clips
+    EXPECT_TRUE(refused(patch32(18, 0)));            // no clip
+    EXPECT_TRUE(refused(patch32(18, 0xFFFFFFFF)));
+    EXPECT_TRUE(refused(patch32(22, 0)));            // width 0
+    EXPECT_TRUE(refused(patch32(22, 40000)));        // width beyond 16 bits signed
+    EXPECT_TRUE(refused(patch32(26, 30000)));        // frames would run past the end
+    const std::size_t countAt = 18 + 4 + 8 + 260;
+    EXPECT_TRUE(refused(patch32(countAt, ScrambleFrameCount(2))));         // 2 frames, 1 there
+    EXPECT_TRUE(refused(patch32(countAt, ScrambleFrameCount(kMaxFrameCount))));
+    EXPECT_TRUE(refused(patch32(countAt, 0xFFFFFFFF)));  // not a scrambled count
+    const std::size_t tail = bytes.size() - 10;
+    auto c = bytes;
+    StoreU16(&c[tail + 4], 5000);  // layers that are not there
+    EXPECT_TRUE(refused(c));
+    c = bytes;
+    StoreU32(&c[tail + 6], 100);  // music that is not there
+    EXPECT_TRUE(refused(c));
+    c = bytes;
+    StoreU16(&c[tail + 4], 0x8001);  // a negative layer count reads no layer
+    Write(dir / "neg.cvn", c);
+    EXPECT_EQ(ReadDocument(dir / "neg.cvn", opt, doc), DocError::None);
+    EXPECT_TRUE(doc.layers.empty());
+}
+
+TEST(Document, EveryTruncationIsRefusedExceptRightAfterTheFrames) {
+    TestFolder dir;
+    Project p;
+    FillRichProject(p, dir);
+    DocumentSource src = p.Source();
+    src.musicPath = dir / "music.mp3";
+    ASSERT_EQ(WriteDocument(dir / "rich.cvn", src), DocError::None);
+    const auto bytes = Read(dir / "rich.cvn");
+    const std::size_t frameStoreEnd = 18 + 4 + 16 + 2 * (260 + 4) + 5 * Frame::BufferSize(3, 2) +
+                                      2 * Frame::BufferSize(5, 1);
+    TestFolder temp;
+    ReadOptions opt;
+    opt.tempDir = temp.path();
+    LoadedDocument doc;
+    for (std::size_t n = 0; n < bytes.size(); ++n) {
+        std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+        Write(dir / "cut.cvn", cut);
+        const DocError e = ReadDocument(dir / "cut.cvn", opt, doc);
+        if (n == frameStoreEnd) {
+            EXPECT_EQ(e, DocError::None);
+            EXPECT_FALSE(doc.hasTail);
+        } else {
+            ASSERT_EQ(e, DocError::Unsupported) << "cut at " << n;
+        }
+    }
+}
+
+TEST(Document, RandomDamageNeverCrashes) {
+    TestFolder dir;
+    Project p;
+    FillRichProject(p, dir);
+    DocumentSource src = p.Source();
+    src.musicPath = dir / "music.mp3";
+    ASSERT_EQ(WriteDocument(dir / "rich.cvn", src), DocError::None);
+    const auto bytes = Read(dir / "rich.cvn");
+    TestFolder temp;
+    ReadOptions opt;
+    opt.tempDir = temp.path();
+    Random rng(2024);
+    int accepted = 0;
+    for (int round = 0; round < 400; ++round) {
+        auto copy = bytes;
+        const int flips = 1 + static_cast<int>(rng.Below(8));
+        for (int i = 0; i < flips; ++i) {
+            copy[rng.Below(static_cast<std::uint32_t>(copy.size()))] ^= static_cast<std::uint8_t>(1 + rng.Below(255));
+        }
+        Write(dir / "fuzz.cvn", copy);
+        LoadedDocument doc;
+        if (ReadDocument(dir / "fuzz.cvn", opt, doc) == DocError::None) {
+            ++accepted;
+            ASSERT_GE(doc.clips.size(), 1u);
+        }
+    }
+    // Damage inside pixel bytes is invisible to a reader; damage in counts is not.
+    EXPECT_GT(accepted, 0);
+    EXPECT_LT(accepted, 400);
+    std::vector<std::uint8_t> noise(5000);
+    rng.Fill(noise);
+    noise[0] = 'l', noise[1] = 'e', noise[2] = 'd', noise[3] = 'v', noise[4] = 0;
+    Write(dir / "noise.cvn", noise);
+    LoadedDocument doc;
+    EXPECT_EQ(ReadDocument(dir / "noise.cvn", opt, doc), DocError::Unsupported);
+}
+
+TEST(Document, FailedSaveLeavesTheOldFileAndNoLitter) {
+    TestFolder dir;
+    dir.Write("keep.cvn", "previous contents");
+    Project p;
+    p.store.AddClip(4, 4);
+    p.store.AppendFrame(true);
+    // A frame of the wrong size makes the writer stop half-way.
+    p.store.CurrentFrames()[1] = Frame(3, 3);
+    EXPECT_EQ(WriteDocument(dir / "keep.cvn", p.Source()), DocError::WriteFailed);
+    EXPECT_EQ(dir.Read("keep.cvn"), "previous contents");
+    int files = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 1);
+    // A folder that does not exist.
+    Project q;
+    q.store.AddClip(1, 1);
+    EXPECT_EQ(WriteDocument(dir / "no" / "such.cvn", q.Source()), DocError::WriteFailed);
+    // A target that is a folder is not replaced.
+    fs::create_directories(dir / "folder.cvn" / "inside");
+    EXPECT_EQ(WriteDocument(dir / "folder.cvn", q.Source()), DocError::WriteFailed);
+    EXPECT_TRUE(fs::exists(dir / "folder.cvn" / "inside"));
+}
+
+TEST(FrameCountScramble, ConstantsHaveTheirSizesAndInvertOverTheWholeRange) {
+    EXPECT_EQ(std::bit_width(scramble::kModulus), 29);
+    EXPECT_EQ(std::bit_width(scramble::kPublicExponent), 8);
+    EXPECT_EQ(std::bit_width(scramble::kPrivateExponent), 22);
+    EXPECT_EQ(std::bit_width(scramble::kMask), 32);
+    EXPECT_EQ(ModPow(ScrambleFrameCount(12345) ^ scramble::kMask, scramble::kPrivateExponent, scramble::kModulus),
+              12345u);
+    for (std::uint32_t f = 0; f <= kMaxFrameCount; ++f) {
+        auto back = UnscrambleFrameCount(ScrambleFrameCount(f));
+        if (!back || *back != f) {
+            FAIL() << "count " << f << " does not come back";
+        }
+    }
+    // Words that no storable count gives are refused.
+    EXPECT_FALSE(UnscrambleFrameCount(static_cast<std::uint32_t>(scramble::kModulus) ^ scramble::kMask));
+    EXPECT_FALSE(UnscrambleFrameCount(0xFFFFFFFFu ^ scramble::kMask));
+}
