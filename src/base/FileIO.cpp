@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include "base/Binary.h"
@@ -15,6 +17,9 @@ namespace corv {
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 constexpr std::size_t kDirectThreshold = 256 * 1024;
+// Large writes let the system allocate its cache in large pieces: 16 MiB per write is
+// several times faster than 1 MiB.
+constexpr std::size_t kGatherBytes = 16u << 20;
 }  // namespace
 
 FileWriter::~FileWriter() {
@@ -54,8 +59,64 @@ bool FileWriter::WriteRaw(const std::uint8_t* p, std::size_t n) {
     return true;
 }
 
+bool FileWriter::FlushPending() {
+    std::size_t i = 0;
+    std::vector<iovec> iov;
+    iov.reserve(pending_.size());
+    for (const auto& [p, n] : pending_) {
+        iov.push_back({const_cast<std::uint8_t*>(p), n});
+    }
+    while (ok_ && i < iov.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(iov.size() - i, IOV_MAX));
+        ssize_t w = ::writev(fd_, iov.data() + i, count);
+        if (w < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ok_ = false;
+            break;
+        }
+        // Step over what went out; a partial write leaves the rest of one block.
+        auto left = static_cast<std::size_t>(w);
+        while (i < iov.size() && left >= iov[i].iov_len) {
+            left -= iov[i].iov_len;
+            ++i;
+        }
+        if (left > 0) {
+            iov[i].iov_base = static_cast<std::uint8_t*>(iov[i].iov_base) + left;
+            iov[i].iov_len -= left;
+        }
+    }
+    pending_.clear();
+    pendingBytes_ = 0;
+    frozen_.clear();
+    return ok_;
+}
+
+void FileWriter::Reference(const void* data, std::size_t n) {
+    if (!ok() || n == 0) {
+        return;
+    }
+    pos_ += n;
+    if (!buffer_.empty()) {
+        // Bytes copied before this block go out before it.
+        frozen_.push_back(std::move(buffer_));
+        buffer_ = {};
+        buffer_.reserve(64 * 1024);
+        pending_.emplace_back(frozen_.back().data(), frozen_.back().size());
+    }
+    pending_.emplace_back(static_cast<const std::uint8_t*>(data), n);
+    pendingBytes_ += n;
+    if (pendingBytes_ >= kGatherBytes || pending_.size() >= IOV_MAX) {
+        FlushPending();
+    }
+}
+
 bool FileWriter::Flush() {
     if (!ok()) {
+        return false;
+    }
+    if (!pending_.empty() && !FlushPending()) {
         return false;
     }
     if (!buffer_.empty()) {
@@ -83,14 +144,25 @@ void FileWriter::Bytes(const void* data, std::size_t n) {
     }
     auto p = static_cast<const std::uint8_t*>(data);
     pos_ += n;
-    if (n >= kDirectThreshold) {
-        if (Flush()) {
-            WriteRaw(p, n);
+    if (pending_.empty()) {
+        if (n >= kDirectThreshold) {
+            if (Flush()) {
+                WriteRaw(p, n);
+            }
+            return;
         }
-        return;
-    }
-    if (buffer_.size() + n > kBufferSize && !Flush()) {
-        return;
+        if (buffer_.size() + n > kBufferSize && !Flush()) {
+            return;
+        }
+    } else if (buffer_.size() + n > kBufferSize) {
+        // Queued blocks go first: the full buffer joins the queue behind them.
+        pendingBytes_ += buffer_.size();
+        frozen_.push_back(std::move(buffer_));
+        buffer_ = {};
+        pending_.emplace_back(frozen_.back().data(), frozen_.back().size());
+        if (pendingBytes_ >= kGatherBytes || pending_.size() >= IOV_MAX) {
+            FlushPending();
+        }
     }
     buffer_.insert(buffer_.end(), p, p + n);
 }

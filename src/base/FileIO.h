@@ -31,6 +31,9 @@ public:
     void Bytes(const void* data, std::size_t n);
     void Bytes(std::span<const std::uint8_t> data) { Bytes(data.data(), data.size()); }
     void Zeros(std::size_t n);
+    // Queues bytes without copying them; they must stay unchanged until the next Flush() or
+    // Close(). Queued blocks go out together in large gathered writes.
+    void Reference(const void* data, std::size_t n);
     // Copies `n` bytes of another file, from its current position.
     bool CopyFrom(int fd, std::uint64_t n);
 
@@ -42,11 +45,16 @@ public:
 
 private:
     bool WriteRaw(const std::uint8_t* p, std::size_t n);
+    bool FlushPending();
 
     int fd_ = -1;
     bool ok_ = true;
     std::uint64_t pos_ = 0;
     std::vector<std::uint8_t> buffer_;
+    // Gathered blocks waiting for one writev, and copied buffers they point into.
+    std::vector<std::pair<const std::uint8_t*, std::size_t>> pending_;
+    std::size_t pendingBytes_ = 0;
+    std::vector<std::vector<std::uint8_t>> frozen_;
 };
 
 // Buffered little-endian reader of a file descriptor that knows the file's size, so that

@@ -100,11 +100,14 @@ DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions&
         if (count > kMaxFrameCount || count > in.remaining() / frameBytes) {
             return DocError::Unsupported;
         }
-        if (options.loadFrames) {
+        if (options.loadFrames && count > 0) {
+            // The count is known to fit in the file: one block holds the clip's frames.
+            auto block = Frame::AllocateBlock(static_cast<std::size_t>(frameBytes * count));
             clip.frames.reserve(count);
             for (std::uint32_t i = 0; i < count; ++i) {
                 ReportProgress(options.progress, static_cast<int>(static_cast<std::uint64_t>(i) * 100 / count));
-                Frame f(static_cast<int>(clip.width), static_cast<int>(clip.height), Frame::Uninitialized{});
+                Frame f(static_cast<int>(clip.width), static_cast<int>(clip.height), block,
+                        static_cast<std::size_t>(frameBytes * i));
                 if (!in.Bytes(f.data(), f.size())) {
                     return DocError::Unsupported;
                 }
@@ -267,7 +270,7 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
             if (f.size() != frameBytes) {
                 return DocError::WriteFailed;  // never write a frame of another size
             }
-            out.Bytes(f.data(), f.size());
+            out.Reference(f.data(), f.size());
         }
         if (!out.ok()) {
             return DocError::WriteFailed;

@@ -1,6 +1,9 @@
 #include "project/Frame.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <new>
 #include <utility>
 
 namespace corv {
@@ -9,13 +12,37 @@ Frame::Frame(int width, int height, Uninitialized)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       size_(BufferSize(static_cast<std::size_t>(width_), static_cast<std::size_t>(height_))),
-      pixels_(new std::uint8_t[size_]) {}
+      block_(new std::uint8_t[size_]),
+      data_(block_.get()) {}
+
+Frame::Frame(int width, int height, const std::shared_ptr<std::uint8_t[]>& block, std::size_t offset)
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
+      size_(BufferSize(static_cast<std::size_t>(width_), static_cast<std::size_t>(height_))),
+      block_(block),
+      data_(block.get() + offset) {}
+
+std::shared_ptr<std::uint8_t[]> Frame::AllocateBlock(std::size_t bytes) {
+    constexpr std::size_t kLarge = 4u << 20;
+    if (bytes < kLarge) {
+        return std::shared_ptr<std::uint8_t[]>(new std::uint8_t[bytes == 0 ? 1 : bytes]);
+    }
+    // Large blocks come straight from the system and may use huge pages, which makes
+    // reading a big document several times faster than page-by-page allocation.
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    ::madvise(p, bytes, MADV_HUGEPAGE);
+    return std::shared_ptr<std::uint8_t[]>(static_cast<std::uint8_t*>(p),
+                                           [bytes](std::uint8_t* q) { ::munmap(q, bytes); });
+}
 
 Frame::Frame(int width, int height, const Frame* source) : Frame(width, height, Uninitialized{}) {
     if (source && source->width_ == width_ && source->height_ == height_) {
-        std::copy_n(source->pixels_.get(), size_, pixels_.get());
+        std::copy_n(source->data_, size_, data_);
     } else {
-        std::fill_n(pixels_.get(), size_, std::uint8_t{0});
+        std::fill_n(data_, size_, std::uint8_t{0});
     }
 }
 
@@ -39,7 +66,7 @@ Frame Frame::Filled(int width, int height, std::uint8_t red, std::uint8_t green,
 
 Frame Frame::Filled(int width, int height, Bgr colour) {
     Frame f(width, height, Uninitialized{});
-    std::fill_n(f.pixels_.get(), f.size_, std::uint8_t{0});
+    std::fill_n(f.data_, f.size_, std::uint8_t{0});
     f.Fill(colour);
     return f;
 }
@@ -50,7 +77,7 @@ void Frame::Fill(Bgr colour) {
         return;
     }
     // Build one row, then copy it to every row; padding bytes stay zero.
-    std::uint8_t* first = pixels_.get();
+    std::uint8_t* first = data_;
     for (std::size_t x = 0; x < rowBytes; x += 3) {
         first[x] = colour.b;
         first[x + 1] = colour.g;

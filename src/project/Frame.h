@@ -40,14 +40,23 @@ public:
         : width_(std::exchange(other.width_, 0)),
           height_(std::exchange(other.height_, 0)),
           size_(std::exchange(other.size_, 0)),
-          pixels_(std::move(other.pixels_)) {}
+          block_(std::move(other.block_)),
+          data_(std::exchange(other.data_, nullptr)) {}
     Frame& operator=(Frame&& other) noexcept {
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
         size_ = std::exchange(other.size_, 0);
-        pixels_ = std::move(other.pixels_);
+        block_ = std::move(other.block_);
+        data_ = std::exchange(other.data_, nullptr);
         return *this;
     }
+
+    // A block of memory for many frames at once (readers of large files): fewer, larger
+    // allocations than one per frame. Frames made in it share it; it goes away with the last.
+    static std::shared_ptr<std::uint8_t[]> AllocateBlock(std::size_t bytes);
+    // A frame whose pixels live at `offset` in `block` (left as they are there).
+    Frame(int width, int height, const std::shared_ptr<std::uint8_t[]>& block, std::size_t offset);
+
     // Filled with one colour given as red, green, blue.
     static Frame Filled(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
     // Filled with one colour already in stored order (the background colour form).
@@ -58,17 +67,17 @@ public:
     std::size_t stride() const { return Stride(static_cast<std::size_t>(width_)); }
     std::size_t size() const { return size_; }
 
-    std::uint8_t* data() { return pixels_.get(); }
-    const std::uint8_t* data() const { return pixels_.get(); }
-    std::span<std::uint8_t> bytes() { return {pixels_.get(), size_}; }
-    std::span<const std::uint8_t> bytes() const { return {pixels_.get(), size_}; }
+    std::uint8_t* data() { return data_; }
+    const std::uint8_t* data() const { return data_; }
+    std::span<std::uint8_t> bytes() { return {data_, size_}; }
+    std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
 
     // Pixel access in picture coordinates (row 0 at the top); no range check.
     std::uint8_t* PixelAt(int x, int y) {
-        return pixels_.get() + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
+        return data_ + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
     }
     const std::uint8_t* PixelAt(int x, int y) const {
-        return pixels_.get() + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
+        return data_ + static_cast<std::size_t>(height_ - 1 - y) * stride() + 3 * static_cast<std::size_t>(x);
     }
     Bgr Pixel(int x, int y) const {
         const auto* p = PixelAt(x, y);
@@ -89,7 +98,8 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::size_t size_ = 0;
-    std::unique_ptr<std::uint8_t[]> pixels_;
+    std::shared_ptr<std::uint8_t[]> block_;  // owns the pixels (alone or with other frames)
+    std::uint8_t* data_ = nullptr;
 };
 
 }  // namespace corv

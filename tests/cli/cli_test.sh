@@ -55,5 +55,57 @@ contains "info missing message" err "no such file"
 head -c 100 /dev/urandom >"$WORK/noise.bin"
 check "info unknown" 1 "$CLI" info "$WORK/noise.bin"
 
+# Project documents.
+check "new-project 1x1" 0 "$CLI" new-project "$WORK/one.cvn" --width 1 --height 1
+size=$(stat -c %s "$WORK/one.cvn")
+if [ "$size" -eq 308 ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: 1x1 document is $size bytes"; fi
+check "new-project colour" 0 "$CLI" new-project "$WORK/red.cvn" --width 3 --height 2 --frames 4 --color FF0000
+# Frame 1 pixel bytes start after header 18 + count 4 + size 8 + path 260 + frame count 4 = 294: B G R.
+pixel=$(od -An -tx1 -j294 -N3 "$WORK/red.cvn" | tr -d ' ')
+if [ "$pixel" = "0000ff" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: first pixel $pixel"; fi
+check "new-project needs size" 2 "$CLI" new-project "$WORK/x.cvn" --width 3
+check "new-project bad colour" 2 "$CLI" new-project "$WORK/x.cvn" --width 3 --height 3 --color red
+check "new-project bad size" 2 "$CLI" new-project "$WORK/x.cvn" --width 0 --height 3
+check "info document" 0 "$CLI" info "$WORK/red.cvn"
+contains "info clip line" out "Scene1: 3 x 2, 4 frames"
+check "info document json" 0 "$CLI" info --json "$WORK/red.cvn"
+contains "json clips" out '"clips":[{"width":3,"height":2,"frames":4,"lineFile":""}]'
+check "info chinese" 0 "$CLI" --lang 1 info "$WORK/red.cvn"
+contains "chinese scene" out "场景1: 3 x 2"
+
+check "append" 0 "$CLI" append-frames "$WORK/red.cvn" "$WORK/red.cvn" --first 2 --last 4
+contains "append count" out "7"
+check "append bad range" 1 "$CLI" append-frames "$WORK/red.cvn" "$WORK/red.cvn" --first 3 --last 99
+contains "append range message" err "Parameter mistake!"
+check "append other size" 1 "$CLI" append-frames "$WORK/red.cvn" "$WORK/one.cvn" --first 1 --last 1
+contains "append size message" err "Width: 1 ,Height: 1"
+check "append traditional" 1 "$CLI" --lang 2 append-frames "$WORK/red.cvn" "$WORK/one.cvn" --first 1 --last 1
+contains "append traditional message" err "參數錯誤！"
+
+check "pack" 0 "$CLI" pack "$WORK/red.cvn" "$WORK/red.rar" --builtin
+check "info packed" 0 "$CLI" info "$WORK/red.rar"
+contains "packed" out "(compressed)"
+contains "packed frames" out "7 frames"
+check "unpack" 0 "$CLI" unpack "$WORK/red.rar" "$WORK/back.cvn"
+check "unpack same bytes" 0 cmp "$WORK/red.cvn" "$WORK/back.cvn"
+check "pack refuses non-document" 1 "$CLI" pack "$WORK/noise.bin" "$WORK/n.rar"
+check "unpack refuses non-archive" 1 "$CLI" unpack "$WORK/red.cvn" "$WORK/n.cvn"
+contains "unpack message" err "Open file fail!"
+if command -v bsdtar >/dev/null; then
+  mkdir -p "$WORK/bsd"
+  check "bsdtar reads our archive" 0 bsdtar -xf "$WORK/red.rar" -C "$WORK/bsd"
+  check "bsdtar bytes" 0 cmp "$WORK/red.cvn" "$WORK/bsd/Corvantinev.cvn"
+fi
+if command -v unrar-free >/dev/null; then
+  mkdir -p "$WORK/free"
+  check "unrar-free reads our archive" 0 unrar-free -x "$WORK/red.rar" "$WORK/free/"
+  check "unrar-free bytes" 0 cmp "$WORK/red.cvn" "$WORK/free/Corvantinev.cvn"
+fi
+printf 'ledv\001\0\0\0\0\0' >"$WORK/v1.cvn"
+check "refused version" 1 "$CLI" info "$WORK/v1.cvn"
+contains "refused message" err "The file or the file version is not supported!"
+check "refused version chinese" 1 "$CLI" --lang 1 info "$WORK/v1.cvn"
+contains "refused chinese" err "不支持的文件或文件版本!"
+
 echo "$pass passed, $fail failed"
 [ "$fail" -eq 0 ]
