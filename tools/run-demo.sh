@@ -4,16 +4,24 @@ set -euo pipefail
 BUILD="${1:-build}"
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BIN="$ROOT/$BUILD/bin"
-DEMO="$ROOT/data/demo"
+DEMO="$ROOT/$BUILD/share/corvantine/demo"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec "$BIN/corvantine"
+  exec "$BIN/corvantine" "$DEMO/demo.cvn"
 fi
 
 echo "No display found (DISPLAY is not set): running the headless demo instead."
-echo
-echo "\$ corvantine-cli --version"
-"$BIN/corvantine-cli" --version
-echo
-echo "\$ corvantine-cli info \"data/demo/Led Conf.ldc\""
-"$BIN/corvantine-cli" info "$DEMO/Led Conf.ldc"
+run() {
+  echo
+  echo "\$ corvantine-cli $*"
+  "$BIN/corvantine-cli" "$@"
+}
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+run --version
+run info "$DEMO/demo.cvn"
+run new-project "$WORK/more.cvn" --width 64 --height 32 --frames 10 --color FF8000
+run append-frames "$WORK/more.cvn" "$WORK/more.cvn" --first 1 --last 10
+run pack "$WORK/more.cvn" "$WORK/more.rar"
+run info "$WORK/more.rar"
+run info "$ROOT/data/demo/Led Conf.ldc"

@@ -13,10 +13,13 @@ CCorvantineApp::CCorvantineApp() = default;
 CCorvantineApp::~CCorvantineApp() = default;
 
 bool CCorvantineApp::InitInstance(const QStringList& arguments) {
-    (void)arguments;
     QCoreApplication::setOrganizationName(QStringLiteral("Corvantine"));
     QCoreApplication::setApplicationName(QStringLiteral("Corvantine"));
-    if (!corv::InitInstance(ws_, prompt_)) {
+    StartupOptions options;
+    if (!arguments.isEmpty()) {
+        options.document = arguments.front().toStdString();
+    }
+    if (!corv::InitInstance(ws_, prompt_, options)) {
         return false;
     }
     mainFrame_ = std::make_unique<CMainFrame>(ws_, prompt_);

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -14,11 +16,13 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "app/DocumentDialogs.h"
 #include "app/FrameCanvas.h"
 #include "app/QtPrompt.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
 #include "lang/UiStrings.h"
+#include "workspace/DocumentOps.h"
 #include "workspace/Startup.h"
 #include "workspace/Workspace.h"
 
@@ -51,7 +55,7 @@ CMainFrame::CMainFrame(Workspace& ws, QtPrompt& prompt, QWidget* parent)
     ws_.frames.SetListener(this);
     ClipEntriesChanged(ws_.frames.Count(), ws_.frames.current());
     UpdateFrameCount();
-    SetDocumentName(QStringLiteral("Untitled"));
+    UpdateTitle();
     resize(1200, 800);
 }
 
@@ -74,12 +78,107 @@ void CMainFrame::SetProgress(int percent) {
     progress_->show();
 }
 
+ProgressFn CMainFrame::Progress() {
+    return [this, last = -1](int percent) mutable {
+        if (percent == last) {
+            return;
+        }
+        last = percent;
+        SetProgress(percent);
+        // Repaint the bar during the blocking operation without taking user input.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
+void CMainFrame::UpdateTitle() {
+    const auto& path = ws_.documentPath;
+    SetDocumentName(path.empty() ? QStringLiteral("Untitled") : QString::fromStdString(path.filename().string()));
+}
+
+bool CMainFrame::FileNew() {
+    const int before = ws_.frames.Count();
+    OnNewDocument(ws_, [this](SizeDialogModel& model) { return CSizeDialog::Ask(model, this); });
+    UpdateTitle();
+    return before == 0 || ws_.documentPath.empty();
+}
+
+bool CMainFrame::FileOpen(const QString& given) {
+    QString path = given;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                            QStringLiteral("Corvantine File (*.cvn *.rar);;All files (*)"));
+    }
+    if (path.isEmpty()) {
+        return false;
+    }
+    const bool ok = OnOpenDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
+    UpdateTitle();
+    return ok;
+}
+
+bool CMainFrame::FileSave() {
+    if (ws_.documentPath.empty()) {
+        return FileSaveAs();
+    }
+    return OnSaveDocument(ws_, prompt_, ws_.documentPath, Progress()).ok();
+}
+
+bool CMainFrame::FileSaveAs(const QString& given) {
+    QString path = given;
+    if (path.isEmpty()) {
+        QFileDialog dialog(this, QString(), QString(), QStringLiteral("Corvantine File (*.cvn)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("cvn"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return false;
+        }
+        path = dialog.selectedFiles().front();
+    }
+    const bool ok = OnSaveDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
+    UpdateTitle();
+    return ok;
+}
+
+bool CMainFrame::Supplemental() {
+    if (!ws_.frames.HasCurrent()) {
+        return false;
+    }
+    const int count = static_cast<int>(ws_.frames.CurrentFrames().size());
+    CFrameRangeDialog range(2, ws_.app.currentFrame + 1, count, ws_.strings, this);
+    if (range.exec() != QDialog::Accepted) {
+        return false;
+    }
+    const QString target = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                        QStringLiteral("cvn file(*.cvn)"));
+    if (target.isEmpty()) {
+        return false;
+    }
+    return AppendFramesToFile(ws_, prompt_, target.toStdString(), range.start(), range.end(), Progress()).ok();
+}
+
 void CMainFrame::BuildMenus() {
     const bool zh = UsesChinese(ws_.app.language);
     auto text = [&](const char* chinese, const char* english) {
         return zh ? Q(LocalizeText(chinese, ws_.app.language)) : QString::fromUtf8(english);
     };
     QMenu* file = menuBar()->addMenu(text("文件(&F)", "&File"));
+    auto add = [&](QMenu* menu, const char* zhText, const char* enText, int id, const QKeySequence& key,
+                   auto handler) {
+        QAction* a = menu->addAction(text(zhText, enText));
+        a->setData(id);
+        if (!key.isEmpty()) {
+            a->setShortcut(key);
+        }
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    add(file, "新建(&N)", "&New", cmd::kNew, QKeySequence(), [this] { FileNew(); });
+    add(file, "打开(&O)...", "&Open ...", cmd::kOpen, QKeySequence(Qt::CTRL | Qt::Key_O), [this] { FileOpen(); });
+    add(file, "保存(&S)", "&Save", cmd::kSave, QKeySequence(Qt::CTRL | Qt::Key_S), [this] { FileSave(); });
+    add(file, "另存为(&A)...", "Save &As...", cmd::kSaveAs, QKeySequence(), [this] { FileSaveAs(); });
+    file->addSeparator();
+    add(file, "追加", "Supplemental", cmd::kSupplemental, QKeySequence(Qt::Key_A), [this] { Supplemental(); });
+    file->addSeparator();
     QAction* exit = file->addAction(text("退出(&X)", "E&xit"));
     exit->setData(cmd::kExit);
     connect(exit, &QAction::triggered, this, &QWidget::close);

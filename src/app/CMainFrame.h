@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "base/Progress.h"
 #include "project/FrameStore.h"
 
 class QComboBox;
@@ -21,6 +22,11 @@ class QtPrompt;
 
 // Command ids of the main window (they are part of the command interface).
 namespace cmd {
+inline constexpr int kNew = 57600;
+inline constexpr int kOpen = 57601;
+inline constexpr int kSave = 57603;
+inline constexpr int kSaveAs = 57604;
+inline constexpr int kSupplemental = 32928;
 inline constexpr int kExit = 57665;
 inline constexpr int kImageCenter = 32804;
 inline constexpr int kLanguageSimplified = 32818;
@@ -41,6 +47,17 @@ public:
     void SetDocumentName(const QString& name);
     // Progress of long work: percentage, 0 hides the bar.
     void SetProgress(int percent);
+    // The progress callback for engine operations: drives the bar and repaints it.
+    ProgressFn Progress();
+
+    // File commands. Each returns true when it changed or wrote something.
+    bool FileNew();
+    bool FileOpen(const QString& path = {});
+    bool FileSave();
+    bool FileSaveAs(const QString& path = {});
+    bool Supplemental();
+    // Shows the document's name in the title (or "Untitled").
+    void UpdateTitle();
 
     // FrameStoreListener
     void ClipEntriesChanged(int count, int selected) override;

@@ -63,8 +63,11 @@ int InfoConfiguration(Context& ctx, const std::filesystem::path& path, bool json
     for (const auto& k : MainSectionKeys()) {
         std::string value = k.isInt ? std::to_string(main.GetInt(k.name, k.intDefault))
                                     : "\"" + main.GetString(k.name, k.textDefault) + "\"";
+        if (!main.HasKey(k.name)) {
+            value += " (default)";
+        }
         ctx.out << "  " << k.name << std::string(18 - std::string(k.name).size(), ' ') << value
-                << (main.HasKey(k.name) ? "" : "  (default)") << "   " << k.meaning << '\n';
+                << std::string(value.size() < 16 ? 16 - value.size() : 1, ' ') << k.meaning << '\n';
     }
     ctx.out << "Sections:";
     for (const auto& s : sections) {

@@ -4,7 +4,14 @@
 #include <QSpinBox>
 #include <QtTest>
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QTimer>
+
 #include "app/CMainFrame.h"
+#include "app/DocumentDialogs.h"
+#include "lang/UiStrings.h"
 #include "app/QtPrompt.h"
 #include "base/TempDir.h"
 #include "workspace/Startup.h"
@@ -72,6 +79,61 @@ private slots:
         QVERIFY(frame.progressBar()->isVisible());
         QCOMPARE(frame.progressBar()->value(), 40);
         frame.SetProgress(0);
+        QVERIFY(!frame.progressBar()->isVisible());
+    }
+
+    void sizeDialogKeepsTheRatioWhileScaleIsTicked() {
+        SizeDialogModel model(64, 32);
+        CSizeDialog dialog(model);
+        dialog.scaleBox()->setChecked(true);
+        dialog.widthEdit()->setValue(100);
+        QCOMPARE(dialog.heightEdit()->value(), 50);
+        dialog.heightEdit()->setValue(10);
+        QCOMPARE(dialog.widthEdit()->value(), 20);
+        dialog.scaleBox()->setChecked(false);
+        dialog.widthEdit()->setValue(7);
+        QCOMPARE(dialog.heightEdit()->value(), 10);
+        QCOMPARE(model.Accept().value(), (FrameSize{7, 10}));
+    }
+
+    void frameRangeDialogStaysOpenOnABadRange() {
+        UiStrings strings = LoadUiStrings(3);
+        CFrameRangeDialog dialog(2, 5, 4, strings);
+        QString shown;
+        // Answer the "Parameter mistake!" box as soon as it appears.
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        dialog.accept();
+        QCOMPARE(shown, QStringLiteral("Parameter mistake!"));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        dialog.endEdit()->setValue(4);
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.start(), 2);
+    }
+
+    void saveAndOpenThroughTheWindow() {
+        TempDir home;
+        TempDir dir;
+        Workspace ws;
+        RecordingPrompt rp;
+        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "en_US.UTF-8")));
+        QtPrompt prompt;
+        CMainFrame frame(ws, prompt);
+        frame.show();
+        ws.frames.AppendFrame(true);
+        const QString path = QString::fromStdString((dir.path() / "show.cvn").string());
+        QVERIFY(frame.FileSaveAs(path));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("show.cvn - Corvantine"));
+        ws.frames.AddClip(4, 4);
+        QCOMPARE(frame.clipSelector()->count(), 2);
+        QVERIFY(frame.FileOpen(path));
+        QCOMPARE(frame.clipSelector()->count(), 1);
+        QCOMPARE(ws.frames.CurrentFrames().size(), size_t(2));
         QVERIFY(!frame.progressBar()->isVisible());
     }
 

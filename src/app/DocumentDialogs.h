@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+#include <optional>
+
+#include "project/NewDocument.h"
+
+class QSpinBox;
+class QCheckBox;
+
+namespace corv {
+
+struct UiStrings;
+
+// "Setting size": Width, Height and "Scale", driven by the size rules of new documents.
+class CSizeDialog : public QDialog {
+    Q_OBJECT
+public:
+    CSizeDialog(SizeDialogModel& model, QWidget* parent = nullptr);
+    QSpinBox* widthEdit() const { return width_; }
+    QSpinBox* heightEdit() const { return height_; }
+    QCheckBox* scaleBox() const { return scale_; }
+
+    // Runs the dialog; nullopt on Cancel.
+    static std::optional<FrameSize> Ask(SizeDialogModel& model, QWidget* parent);
+
+private:
+    SizeDialogModel& model_;
+    QSpinBox* width_;
+    QSpinBox* height_;
+    QCheckBox* scale_;
+};
+
+// "Select frame range": Start and End frame (1-based) with "FirstFrame" and "LastFrame".
+class CFrameRangeDialog : public QDialog {
+    Q_OBJECT
+public:
+    CFrameRangeDialog(int start, int end, int frameCount, const UiStrings& strings, QWidget* parent = nullptr);
+    int start() const;
+    int end() const;
+    QSpinBox* startEdit() const { return start_; }
+    QSpinBox* endEdit() const { return end_; }
+
+    void accept() override;
+
+private:
+    int frameCount_;
+    const UiStrings& strings_;
+    QSpinBox* start_;
+    QSpinBox* end_;
+};
+
+}  // namespace corv

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "TestHome.h"
+#include "base/FileIO.h"
+#include "base/Random.h"
+
+using namespace corv;
+using corv::test::TestFolder;
+
+TEST(FileIO, CopiedAndReferencedBlocksKeepTheirOrder) {
+    TestFolder dir;
+    Random rng(5);
+    std::vector<std::vector<std::uint8_t>> blocks;
+    std::string expected;
+    {
+        FileWriter w;
+        ASSERT_TRUE(w.Open(dir / "out.bin"));
+        for (int i = 0; i < 300; ++i) {
+            // Sizes from a few bytes to past the direct-write threshold, copied or referenced.
+            const std::size_t n = rng.Below(4) == 0 ? 300000 + rng.Below(70000) : 1 + rng.Below(5000);
+            blocks.emplace_back(n);
+            rng.Fill(blocks.back());
+            expected.append(blocks.back().begin(), blocks.back().end());
+            if (rng.Below(2) == 0) {
+                w.Reference(blocks.back().data(), n);
+            } else {
+                w.Bytes(blocks.back().data(), n);
+            }
+            if (i % 50 == 0) {
+                w.U16(0x0A0B);
+                w.U32(0x01020304);
+                expected += std::string("\x0B\x0A\x04\x03\x02\x01", 6);
+            }
+        }
+        EXPECT_EQ(w.pos(), expected.size());
+        ASSERT_TRUE(w.Close());
+    }
+    EXPECT_EQ(dir.Read("out.bin"), expected);
+}
+
+TEST(FileIO, ReaderChecksTheRealSizeAndCrossesBufferBoundaries) {
+    TestFolder dir;
+    std::string content(200000, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i % 251);
+    dir.Write("in.bin", content);
+    FileReader r;
+    ASSERT_TRUE(r.Open(dir / "in.bin"));
+    EXPECT_EQ(r.size(), content.size());
+    std::vector<std::uint8_t> buf(70000);
+    ASSERT_TRUE(r.Bytes(buf.data(), 10));
+    ASSERT_TRUE(r.Bytes(buf.data(), buf.size()));  // past the internal buffer
+    EXPECT_EQ(buf[0], static_cast<std::uint8_t>(10 % 251));
+    EXPECT_TRUE(r.Skip(5));
+    std::uint8_t b = 0;
+    ASSERT_TRUE(r.U8(b));
+    EXPECT_EQ(b, static_cast<std::uint8_t>((10 + 70000 + 5) % 251));
+    ASSERT_TRUE(r.Seek(199998));
+    std::uint16_t u = 0;
+    ASSERT_TRUE(r.U16(u));
+    EXPECT_TRUE(r.atEnd());
+    std::uint32_t v = 0;
+    EXPECT_FALSE(r.U32(v));
+    EXPECT_FALSE(r.ok());
+
+    FileReader big;
+    ASSERT_TRUE(big.Open(dir / "in.bin"));
+    EXPECT_FALSE(big.Skip(content.size() + 1));  // more than there is
+    FileReader rest;
+    ASSERT_TRUE(rest.Open(dir / "in.bin"));
+    ASSERT_TRUE(rest.Skip(199990));
+    std::vector<std::uint8_t> tail;
+    ASSERT_TRUE(rest.Rest(tail));
+    EXPECT_EQ(tail.size(), 10u);
+    FileReader folder;
+    EXPECT_FALSE(folder.Open(dir.path()));  // not a regular file
+}
+
+TEST(FileIO, CopyFromAndTruncate) {
+    TestFolder dir;
+    dir.Write("src.bin", std::string(3000000, 'q') + "END");
+    int fd = ::open((dir / "src.bin").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::lseek(fd, 2999999, SEEK_SET), 2999999);
+    FileWriter w;
+    ASSERT_TRUE(w.Open(dir / "dst.bin"));
+    w.Bytes("ab", 2);
+    ASSERT_TRUE(w.CopyFrom(fd, 4));
+    EXPECT_FALSE(w.CopyFrom(fd, 10));  // the source ends first
+    ::close(fd);
+    FileWriter t;
+    ASSERT_TRUE(t.OpenExisting(dir / "src.bin", 5));
+    ASSERT_TRUE(t.TruncateHere());
+    ASSERT_TRUE(t.Close());
+    EXPECT_EQ(dir.Read("src.bin"), "qqqqq");
+}
