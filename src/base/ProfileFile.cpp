@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -113,6 +114,9 @@ struct Location {
 };
 
 Location Find(const Parsed& p, std::string_view section, std::string_view key) {
+    // Names compare without the blanks around them, as in the file.
+    section = Trim(section);
+    key = Trim(key);
     Location loc;
     for (std::size_t i = 0; i < p.lines.size(); ++i) {
         auto name = SectionName(p.lines[i]);
@@ -268,6 +272,30 @@ std::vector<std::string> ProfileFile::Keys() const {
         }
     }
     return keys;
+}
+
+std::map<std::string, std::string> ProfileFile::Values() const {
+    Parsed p = Load(file_);
+    Location loc = Find(p, section_, {});
+    std::map<std::string, std::string> values;
+    if (!loc.sectionLine) {
+        return values;
+    }
+    for (std::size_t i = *loc.sectionLine + 1; i < loc.sectionEnd; ++i) {
+        auto kv = KeyValue(p.lines[i]);
+        if (!kv) {
+            continue;
+        }
+        std::string key(kv->first);
+        for (auto& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        auto value = kv->second;
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+            value = value.substr(1, value.size() - 2);
+        }
+        std::string v(value.substr(0, kStringBuffer - 1));
+        values.emplace(std::move(key), std::move(v));
+    }
+    return values;
 }
 
 std::vector<std::string> ProfileFile::Sections() const {

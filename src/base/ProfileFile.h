@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,9 @@ public:
     bool HasKey(std::string_view key) const;
     // Key names of this section in file order.
     std::vector<std::string> Keys() const;
+    // Every key of this section (names in lower case, first occurrence wins) with its value
+    // as GetString reads it: one pass over the file for readers of many keys.
+    std::map<std::string, std::string> Values() const;
     // Section names of the whole file in file order.
     std::vector<std::string> Sections() const;
 

@@ -33,6 +33,35 @@ const std::vector<Command>& Commands() {
          "program when it is installed, else with the built-in writer (stored entry).\n"
          "  --builtin   always use the built-in writer",
          {}, {"--builtin"}, RunPack},
+        {"layout", "make and wire LED layouts (line files)",
+         "new OUT.lnf --rows R --cols C [--sphere]\n"
+         "       corvantine-cli layout add FILE.lnf --from COL,ROW --to COL,ROW [--line N] [--mode MODE]\n"
+         "             [--module NAME] [--limit L] [--repeat] [--tiles AX,AY]\n"
+         "       corvantine-cli layout set FILE.lnf [--family ms|single|simple] [--ports-per-slave 1|2|3|4|8]\n"
+         "             [--slaves LIST] [--lamp NAME] [--chip CODE] [--clock MHZ] [--brightness P] [--gray LEVELS]\n"
+         "             [--reverse yes|no] [--ports N] [--gamma G] [--red P] [--green P] [--blue P] [--groups N,N,...]",
+         "new: an empty layout of R rows and C columns (a sphere: rows shrink towards the poles).\n"
+         "add: lays LEDs into the lines as a mouse drag from the --from cell to the --to cell does\n"
+         "  (0-based, both inclusive). --line is the 1-based current line (default 1); --mode is\n"
+         "  z-h, z-v, s-h (default), s-v, shortest or shortest-h; --module a display module of the\n"
+         "  application home (default \"Single pixel\"); --limit the most points a line takes\n"
+         "  (default 4096); --repeat lets LEDs share a cell; --tiles AX,AY is the Ctrl form: the\n"
+         "  --to cell is the anchor and AX x AY tiles are laid.\n"
+         "set: the controller family, lines per slave and the parameters of the slaves in LIST\n"
+         "  (1-based, like 1-3,7 or all); without --slaves the values become the defaults of the\n"
+         "  slaves not shown yet. --groups sets the slaves per master controller.",
+         {"--rows", "--cols", "--from", "--to", "--line", "--mode", "--module", "--limit", "--tiles", "--family",
+          "--ports-per-slave", "--slaves", "--lamp", "--chip", "--clock", "--brightness", "--gray", "--reverse",
+          "--ports", "--gamma", "--red", "--green", "--blue", "--groups"},
+         {"--sphere", "--repeat"}, RunLayout},
+        {"lamp", "lamp types of the application home", "add NAME --pins R1,G1,B1,... | list [--json] | delete NAME",
+         "add: stores a lamp type (pins in chip order; an empty item is a pin not connected).\n"
+         "list: the built-in and the user's lamp types. delete: removes a user lamp type.",
+         {"--pins"}, {"--json"}, RunLamp},
+        {"module", "display modules of the application home", "list | import FILE | export FILE | delete NAME",
+         "import adds the modules of another module file that are not there yet; export writes\n"
+         "the user modules to a file.",
+         {}, {}, RunModule},
         {"unpack", "extract a compressed document", "IN.rar OUT.cvn",
          "Extracts the entry \"Corvantinev.cvn\" of a RAR 4 or RAR 5 archive into OUT.cvn.",
          {}, {}, RunUnpack},

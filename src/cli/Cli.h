@@ -44,5 +44,11 @@ int RunNewProject(Context& ctx, const Args& args);
 int RunAppendFrames(Context& ctx, const Args& args);
 int RunPack(Context& ctx, const Args& args);
 int RunUnpack(Context& ctx, const Args& args);
+int RunLayout(Context& ctx, const Args& args);
+int RunLamp(Context& ctx, const Args& args);
+int RunModule(Context& ctx, const Args& args);
+int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
+int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);
+int InfoPinSet(Context& ctx, const std::filesystem::path& path, bool json);
 
 }  // namespace corv::cli

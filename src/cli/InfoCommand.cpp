@@ -12,7 +12,7 @@ namespace corv::cli {
 
 namespace {
 
-enum class FileKind { Unknown, Configuration, Document };
+enum class FileKind { Unknown, Configuration, Document, LineFile, Modules, PinSet };
 
 FileKind Detect(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -25,8 +25,17 @@ FileKind Detect(const std::filesystem::path& path) {
     if (n >= 3 && std::string(head, 3) == "Rar") {
         return FileKind::Document;
     }
+    if (n >= 3 && std::string(head, 3) == "LNF") {
+        return FileKind::LineFile;
+    }
     auto ext = path.extension().string();
     for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == ".mde") {
+        return FileKind::Modules;
+    }
+    if (ext == ".pet") {
+        return FileKind::PinSet;
+    }
     ProfileFile probe(path, kMainSection);
     if (ext == ".ldc" || ext == ".ini" || !probe.Sections().empty()) {
         return FileKind::Configuration;
@@ -95,6 +104,12 @@ int RunInfo(Context& ctx, const Args& args) {
             return InfoConfiguration(ctx, path, args.Has("--json"));
         case FileKind::Document:
             return InfoDocument(ctx, path, args.Has("--json"));
+        case FileKind::LineFile:
+            return InfoLineFile(ctx, path, args.Has("--json"));
+        case FileKind::Modules:
+            return InfoModules(ctx, path, args.Has("--json"));
+        case FileKind::PinSet:
+            return InfoPinSet(ctx, path, args.Has("--json"));
         case FileKind::Unknown:
             break;
     }

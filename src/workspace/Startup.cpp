@@ -5,6 +5,7 @@
 #include "lang/Language.h"
 #include "lang/UiStrings.h"
 #include "workspace/DocumentOps.h"
+#include "workspace/LayoutOps.h"
 #include "workspace/Settings.h"
 
 namespace corv {
@@ -41,6 +42,7 @@ int ReadConfiguration(Workspace& ws, Prompt& prompt) {
 void ReadLayoutFrameSize(Workspace& ws) {
     ws.app.frameHeight = static_cast<std::int16_t>(ws.config->GetInt(keys::kRows, kLayoutDefaultRows));
     ws.app.frameWidth = static_cast<std::int16_t>(ws.config->GetInt(keys::kCols, kLayoutDefaultCols));
+    ws.layout.New(ws.app.frameHeight, ws.app.frameWidth, false, DefaultChip(ws));
 }
 
 void FirstNewDocument(Workspace& ws) {
@@ -57,6 +59,7 @@ Status InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options
     ws.app.cLocale = choice.cLocale;
     ws.strings = LoadUiStrings(choice.code);
 
+    LoadLayoutLibraries(ws);
     ReadLayoutFrameSize(ws);
     if (!options.document.empty()) {
         return OnOpenDocument(ws, prompt, options.document);

@@ -11,6 +11,9 @@
 #include "project/AppState.h"
 #include "project/EffectList.h"
 #include "project/FrameStore.h"
+#include "layout/DisplayModule.h"
+#include "layout/Layout.h"
+#include "layout/LightType.h"
 
 namespace corv {
 
@@ -43,6 +46,12 @@ public:
     DesignState design;
     // The open document's path; empty for a new, unsaved project.
     std::filesystem::path documentPath;
+    // The LED layout and its wiring, the program's lamp types and the display modules.
+    Layout layout;
+    std::vector<LightTypeRecord> lampTypes = BuiltInLightTypes();
+    ModuleList modules;
+    // The line file in use (also in the configuration); empty when none.
+    std::filesystem::path lineFilePath;
     Random random;
 
     // The application home (configuration, catalogues, libraries).

@@ -1,0 +1,560 @@
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <sstream>
+
+#include "base/AppHome.h"
+#include "base/FileUtil.h"
+#include "base/ProfileFile.h"
+#include "cli/Cli.h"
+#include "cli/Json.h"
+#include "controller/Catalogue.h"
+#include "controller/LampTypes.h"
+#include "controller/Parameters.h"
+#include "layout/DisplayModule.h"
+#include "layout/LineFile.h"
+#include "layout/Wiring.h"
+#include "workspace/Settings.h"
+
+namespace corv::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The application home's libraries, as the program has them.
+struct Libraries {
+    fs::path home = ResolveAppHome(ProgramDir());
+    std::vector<LightTypeRecord> lamps = LoadLampTypes(home / kPinSetFileName);
+    std::uint8_t defaultChip = static_cast<std::uint8_t>(
+        std::clamp(ProfileFile(home / kConfigFileName, kMainSection).GetInt(keys::kDrICtype, 3), 0, 255));
+};
+
+int Fail(Context& ctx, const std::string& command, const std::string& message) {
+    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
+    return kExitFailed;
+}
+
+int Usage(Context& ctx, const std::string& command, const std::string& message) {
+    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
+    return kExitUsage;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::string cur;
+    std::istringstream in(text);
+    while (std::getline(in, cur, sep)) {
+        parts.push_back(cur);
+    }
+    if (!text.empty() && text.back() == sep) {
+        parts.emplace_back();
+    }
+    return parts;
+}
+
+bool ParsePair(const std::string& text, long long& a, long long& b) {
+    auto parts = Split(text, ',');
+    return parts.size() == 2 && ParseInteger(parts[0], a) && ParseInteger(parts[1], b);
+}
+
+bool ParseDouble(const std::string& text, double& out) {
+    try {
+        std::size_t used = 0;
+        out = std::stod(text, &used);
+        return used == text.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+// "1-3,7" or "all" as 0-based slave numbers.
+bool ParseSlaves(const std::string& text, int slaveCount, std::vector<int>& out) {
+    if (text == "all") {
+        for (int k = 0; k < slaveCount; ++k) out.push_back(k);
+        return true;
+    }
+    for (const auto& part : Split(text, ',')) {
+        long long a = 0, b = 0;
+        const auto dash = part.find('-');
+        if (dash == std::string::npos) {
+            if (!ParseInteger(part, a)) return false;
+            b = a;
+        } else if (!ParseInteger(part.substr(0, dash), a) || !ParseInteger(part.substr(dash + 1), b)) {
+            return false;
+        }
+        if (a < 1 || b < a || b > static_cast<long long>(LineSetting::kSlaves)) {
+            return false;
+        }
+        for (long long k = a; k <= b; ++k) out.push_back(static_cast<int>(k - 1));
+    }
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return !out.empty();
+}
+
+int LoadLayout(Context& ctx, const std::string& cmd, const fs::path& file, Libraries& libs, Layout& layout) {
+    const LineFileError e = LoadLineFile(file, layout, libs.lamps, libs.defaultChip);
+    if (e == LineFileError::OpenFailed) {
+        return Fail(ctx, cmd, file.string() + ": " + texts::kOpenFileFail);
+    }
+    if (e == LineFileError::Unsupported) {
+        return Fail(ctx, cmd, file.string() + ": " + ctx.strings.badFileVersion);
+    }
+    return kExitOk;
+}
+
+int SaveLayout(Context& ctx, const std::string& cmd, const fs::path& file, const Libraries& libs, Layout& layout) {
+    if (!SaveLineFile(file, layout, libs.lamps)) {
+        return Fail(ctx, cmd, file.string() + ": " + texts::kSaveFileFail);
+    }
+    return kExitOk;
+}
+
+int LayoutNew(Context& ctx, const Args& args) {
+    const std::string cmd = "layout new";
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, cmd, "needs exactly one output file");
+    }
+    std::string error;
+    auto rows = args.Int("--rows", error);
+    auto cols = args.Int("--cols", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (!rows || !cols) return Usage(ctx, cmd, "--rows and --cols are required");
+    if (*rows > 0xFFFF || *cols > 0xFFFF) return Usage(ctx, cmd, "rows and cols must be at most 65535");
+    Libraries libs;
+    Layout layout;
+    layout.New(static_cast<int>(*rows), static_cast<int>(*cols), args.Has("--sphere"), libs.defaultChip);
+    return SaveLayout(ctx, cmd, args.positionals()[1], libs, layout);
+}
+
+int LayoutAdd(Context& ctx, const Args& args) {
+    const std::string cmd = "layout add";
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, cmd, "needs exactly one line file");
+    }
+    Drag drag;
+    long long a = 0, b = 0;
+    auto from = args.Value("--from");
+    auto to = args.Value("--to");
+    if (!from || !to) return Usage(ctx, cmd, "--from COL,ROW and --to COL,ROW are required");
+    if (!ParsePair(*from, a, b)) return Usage(ctx, cmd, "--from takes COL,ROW");
+    drag.fromCol = static_cast<int>(a);
+    drag.fromRow = static_cast<int>(b);
+    if (!ParsePair(*to, a, b)) return Usage(ctx, cmd, "--to takes COL,ROW");
+    drag.toCol = static_cast<int>(a);
+    drag.toRow = static_cast<int>(b);
+    std::string error;
+    auto line = args.Int("--line", error);
+    auto limit = args.Int("--limit", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (line && (*line < 1 || *line > kLineCount)) return Usage(ctx, cmd, "--line takes 1..256");
+    if (limit && *limit < 1) return Usage(ctx, cmd, "--limit must be positive");
+    AddOptions options;
+    options.lineLimit = static_cast<int>(limit.value_or(kDefaultLineLimit));
+    options.allowRepeat = args.Has("--repeat");
+    static const std::vector<std::string> modes = {"z-h", "z-v", "s-h", "s-v", "shortest", "shortest-h"};
+    if (auto m = args.Value("--mode")) {
+        auto it = std::find(modes.begin(), modes.end(), *m);
+        if (it == modes.end()) return Usage(ctx, cmd, "--mode takes z-h, z-v, s-h, s-v, shortest or shortest-h");
+        options.mode = static_cast<int>(it - modes.begin());
+    }
+    if (auto t = args.Value("--tiles")) {
+        if (!ParsePair(*t, a, b) || a < 0 || b < 0) return Usage(ctx, cmd, "--tiles takes AX,AY");
+        options.tiles = std::make_pair(static_cast<int>(a), static_cast<int>(b));
+    }
+    Libraries libs;
+    ModuleList modules;
+    modules.Load(libs.home / kModuleFileName);
+    int moduleIndex = 0;
+    if (auto name = args.Value("--module")) {
+        moduleIndex = modules.Find(*name, ctx.language);
+        if (moduleIndex < 0) return Fail(ctx, cmd, "no display module named \"" + *name + "\"");
+    }
+    Layout layout;
+    const fs::path file = args.positionals()[1];
+    if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
+    // The command line has no background picture: every cell counts as lit for the modes
+    // that follow the background.
+    std::vector<std::uint8_t> everywhere(static_cast<std::size_t>(layout.grid.rows) * layout.grid.cols, 1);
+    options.backgroundMask = &everywhere;
+    int current = static_cast<int>(line.value_or(1)) - 1;
+    const int added = AddByModule(layout, current, drag, modules.modules()[static_cast<std::size_t>(moduleIndex)],
+                                  moduleIndex == 0, options);
+    if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
+    ctx.out << "added " << added << " points; current line " << current + 1 << "; master ports "
+            << layout.setting.lineCount << '\n';
+    return kExitOk;
+}
+
+int LayoutSet(Context& ctx, const Args& args) {
+    const std::string cmd = "layout set";
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, cmd, "needs exactly one line file");
+    }
+    Libraries libs;
+    Layout layout;
+    const fs::path file = args.positionals()[1];
+    std::string error;
+    auto intOpt = [&](const char* name) { return args.Int(name, error); };
+    auto ports = intOpt("--ports-per-slave");
+    auto brightness = intOpt("--brightness");
+    auto gray = intOpt("--gray");
+    auto slavePorts = intOpt("--ports");
+    auto red = intOpt("--red");
+    auto green = intOpt("--green");
+    auto blue = intOpt("--blue");
+    auto chip = intOpt("--chip");
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    for (auto* v : {&brightness, &red, &green, &blue}) {
+        if (*v && (**v < 0 || **v > 100)) return Usage(ctx, cmd, "percentages take 0..100");
+    }
+    if (ports && !IsPortsPerSlaveChoice(static_cast<int>(*ports))) return Usage(ctx, cmd, "--ports-per-slave takes 1, 2, 3, 4 or 8");
+    if (slavePorts && !IsPortsPerSlaveChoice(static_cast<int>(*slavePorts))) return Usage(ctx, cmd, "--ports takes 1, 2, 3, 4 or 8");
+    if (chip && (*chip < 0 || *chip > 255)) return Usage(ctx, cmd, "--chip takes a chip code 0..255");
+    std::optional<int> grayIndex;
+    if (gray) {
+        grayIndex = GrayIndexFromLevels(*gray);
+        if (!grayIndex) return Usage(ctx, cmd, "--gray takes 2, 4, 8, ... 65536");
+    }
+    std::optional<int> clock, gamma;
+    double d = 0;
+    if (auto c = args.Value("--clock")) {
+        if (!ParseDouble(*c, d) || d <= 0) return Usage(ctx, cmd, "--clock takes MHz, like 25 or 0.5");
+        clock = ClockDivisorFromMHz(d);
+    }
+    if (auto g = args.Value("--gamma")) {
+        if (!ParseDouble(*g, d)) return Usage(ctx, cmd, "--gamma takes a number, like 2.2");
+        gamma = GammaFromValue(d);
+    }
+    std::optional<bool> reverse;
+    if (auto r = args.Value("--reverse")) {
+        if (*r != "yes" && *r != "no") return Usage(ctx, cmd, "--reverse takes yes or no");
+        reverse = *r == "yes";
+    }
+    std::optional<int> family;
+    if (auto f = args.Value("--family")) {
+        static const std::vector<std::string> names = {"ms", "single", "simple"};
+        auto it = std::find(names.begin(), names.end(), *f);
+        if (it == names.end()) return Usage(ctx, cmd, "--family takes ms, single or simple");
+        family = static_cast<int>(it - names.begin());
+    }
+    std::vector<std::uint16_t> groups;
+    if (auto g = args.Value("--groups")) {
+        for (const auto& part : Split(*g, ',')) {
+            long long n = 0;
+            if (!ParseInteger(part, n) || n < 0 || n > 0xFFFF) return Usage(ctx, cmd, "--groups takes N,N,...");
+            groups.push_back(static_cast<std::uint16_t>(n));
+        }
+    }
+    if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
+    std::optional<int> lamp;
+    if (auto name = args.Value("--lamp")) {
+        auto it = std::find_if(libs.lamps.begin(), libs.lamps.end(),
+                               [&](const LightTypeRecord& r) { return r.Name() == *name; });
+        if (it == libs.lamps.end()) return Fail(ctx, cmd, "no lamp type named \"" + *name + "\"");
+        lamp = static_cast<int>(it - libs.lamps.begin());
+    }
+    LineSetting& s = layout.setting;
+    ControllerTypeState state;
+    if (family) {
+        state = ApplyControllerType(s, *family, state);
+        layout.modified = true;
+    }
+    if (ports) {
+        if (s.controllerType == kSimpleController && *ports != 4) {
+            return Fail(ctx, cmd, "the Simple Controller always drives 4 lines per slave");
+        }
+        s.SetPortsPerSlave(static_cast<std::uint8_t>(*ports));
+    }
+    if (s.controllerType == kSingleController && grayIndex && *grayIndex > 8) {
+        return Usage(ctx, cmd, "the Single Controller takes at most 512 gray levels");
+    }
+    const bool anyValue = lamp || chip || clock || brightness || grayIndex || slavePorts || red || green || blue ||
+                          reverse || gamma;
+    const int slaveCount = s.SlaveCount();
+    auto valuesFor = [&](ParameterValues v) {
+        if (lamp) v.lightType = *lamp;
+        if (chip) v.chipCode = static_cast<int>(*chip);
+        if (clock) v.clockDivisor = *clock;
+        if (brightness) v.brightness = static_cast<int>(*brightness);
+        if (grayIndex) v.grayIndex = *grayIndex;
+        if (slavePorts) v.ports = static_cast<int>(*slavePorts);
+        if (red) v.red = static_cast<int>(*red);
+        if (green) v.green = static_cast<int>(*green);
+        if (blue) v.blue = static_cast<int>(*blue);
+        if (reverse) v.reverse = *reverse;
+        if (gamma) v.gamma = *gamma;
+        return v;
+    };
+    if (auto list = args.Value("--slaves")) {
+        std::vector<int> slaves;
+        if (!ParseSlaves(*list, slaveCount, slaves)) return Usage(ctx, cmd, "--slaves takes a list like 1-3,7 or all");
+        for (int k : slaves) {
+            const auto i = static_cast<std::size_t>(k);
+            ParameterValues current{s.lightType[i], s.icType[i], s.clock[i], s.brightness[i], s.red[i], s.green[i],
+                                    s.blue[i], static_cast<std::int8_t>(s.linePorts[i]), s.grayReverse[i] & 0x0F,
+                                    (s.grayReverse[i] & 0x80) != 0, s.gamma[i]};
+            ApplyParameters(s, valuesFor(current), {k}, slaveCount, ctx.language);
+        }
+    } else if (anyValue) {
+        // No slave chosen: the values become the defaults of the slaves not shown yet.
+
+        ParameterValues dialog;
+        dialog.chipCode = ChipCatalogue::Load(libs.home / kCatalogueFileName).CodeAt(0);
+        dialog.grayIndex = state.graySelection;
+        ctx.err << ApplyParameters(s, valuesFor(dialog), {}, slaveCount, ctx.language) << '\n';
+    }
+    if (args.Value("--groups")) {
+        layout.slaveGroups = groups;
+    }
+    NormaliseSlaveGroups(layout.slaveGroups, s.SlaveCount());
+    return SaveLayout(ctx, cmd, file, libs, layout);
+}
+
+}  // namespace
+
+int RunLayout(Context& ctx, const Args& args) {
+    if (args.positionals().empty()) {
+        return Usage(ctx, "layout", "needs a subcommand: new, add or set");
+    }
+    const std::string sub = args.positionals()[0];
+    if (sub == "new") return LayoutNew(ctx, args);
+    if (sub == "add") return LayoutAdd(ctx, args);
+    if (sub == "set") return LayoutSet(ctx, args);
+    return Usage(ctx, "layout", "unknown subcommand \"" + sub + "\" (new, add, set)");
+}
+
+int RunLamp(Context& ctx, const Args& args) {
+    if (args.positionals().empty()) {
+        return Usage(ctx, "lamp", "needs a subcommand: add, list or delete");
+    }
+    const std::string sub = args.positionals()[0];
+    Libraries libs;
+    const fs::path file = libs.home / kPinSetFileName;
+    if (sub == "list") {
+        if (args.Has("--json")) {
+            Json j;
+            j.BeginArray();
+            for (const auto& r : libs.lamps) {
+                j.BeginObject().Key("name").Value(r.Name()).Key("pinCount").Value(static_cast<int>(r.pinCount));
+                j.Key("pins").BeginArray();
+                for (int p = 0; p < r.pinCount; ++p) j.Value(static_cast<int>(r.pins[static_cast<std::size_t>(p)]));
+                j.EndArray().EndObject();
+            }
+            ctx.out << j.EndArray().str() << '\n';
+            return kExitOk;
+        }
+        for (std::size_t i = 0; i < libs.lamps.size(); ++i) {
+            const auto& r = libs.lamps[i];
+            ctx.out << i << ": " << r.Name() << " (" << static_cast<int>(r.pinCount) << " pins) "
+                    << ShortcutText(r) << (i < kBuiltInLightTypes ? "  [built in]" : "") << '\n';
+        }
+        return kExitOk;
+    }
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, "lamp " + sub, "needs a lamp type name");
+    }
+    const std::string name = args.positionals()[1];
+    if (sub == "add") {
+        auto pins = args.Value("--pins");
+        if (!pins) return Usage(ctx, "lamp add", "--pins R1,G1,B1,... is required");
+        const auto items = Split(*pins, ',');
+        std::string shortcut;
+        for (const auto& item : items) shortcut += item.empty() ? " " : item;
+        ChipPinResult r = SaveChipPins(libs.lamps, name, static_cast<int>(items.size()), items, shortcut, ctx.strings);
+        switch (r.kind) {
+            case ChipPinResult::Nothing:
+                return Usage(ctx, "lamp add", "a lamp type has 1..192 pins");
+            case ChipPinResult::PinError:
+                return Fail(ctx, "lamp add", r.message);
+            case ChipPinResult::BuiltInUnchanged:
+                return Fail(ctx, "lamp add", name + " is a built-in lamp type and cannot be changed");
+            default:
+                break;
+        }
+        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp add", texts::kSaveFileFail);
+        ctx.out << r.message << '\n';
+        return kExitOk;
+    }
+    if (sub == "delete") {
+        auto it = std::find_if(libs.lamps.begin(), libs.lamps.end(),
+                               [&](const LightTypeRecord& r) { return r.Name() == name; });
+        if (it == libs.lamps.end()) return Fail(ctx, "lamp delete", "no lamp type named \"" + name + "\"");
+        LineSetting unused;
+        const std::string msg =
+            DeleteLampType(libs.lamps, static_cast<std::size_t>(it - libs.lamps.begin()), unused, ctx.strings);
+        if (msg.empty()) return Fail(ctx, "lamp delete", name + " is a built-in lamp type and cannot be deleted");
+        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp delete", texts::kSaveFileFail);
+        ctx.out << msg << '\n';
+        return kExitOk;
+    }
+    return Usage(ctx, "lamp", "unknown subcommand \"" + sub + "\" (add, list, delete)");
+}
+
+int RunModule(Context& ctx, const Args& args) {
+    if (args.positionals().empty()) {
+        return Usage(ctx, "module", "needs a subcommand: list, import, export or delete");
+    }
+    const std::string sub = args.positionals()[0];
+    Libraries libs;
+    const fs::path file = libs.home / kModuleFileName;
+    ModuleList modules;
+    modules.Load(file);
+    if (sub == "list") {
+        for (std::size_t i = 0; i < modules.size(); ++i) {
+            const auto& m = modules.modules()[i];
+            ctx.out << i << ": " << modules.DisplayName(i, ctx.language) << " (" << m.width << " x " << m.height
+                    << ", " << m.offsets.size() << " points)\n";
+        }
+        return kExitOk;
+    }
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, "module " + sub, "needs one argument");
+    }
+    const std::string arg = args.positionals()[1];
+    if (sub == "import") {
+        if (!fs::is_regular_file(arg)) return Fail(ctx, "module import", arg + ": " + texts::kOpenFileFail);
+        const int added = modules.Import(arg);
+        if (!modules.Rewrite(file)) return Fail(ctx, "module import", texts::kSaveFileFail);
+        ctx.out << "imported " << added << " modules\n";
+        return kExitOk;
+    }
+    if (sub == "export") {
+        if (!modules.Export(arg)) return Fail(ctx, "module export", texts::kSaveFileFail);
+        return kExitOk;
+    }
+    if (sub == "delete") {
+        const int index = modules.Find(arg, ctx.language);
+        if (index <= 0) return Fail(ctx, "module delete", "no user module named \"" + arg + "\"");
+        modules.Delete(index, file);
+        ctx.out << ctx.strings.deleteOk << '\n';
+        return kExitOk;
+    }
+    return Usage(ctx, "module", "unknown subcommand \"" + sub + "\" (list, import, export, delete)");
+}
+
+int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
+    auto bytes = ReadFileBytes(path);
+    LineFileContent c;
+    if (!bytes) return Fail(ctx, "info", path.string() + ": " + texts::kOpenFileFail);
+    if (ParseLineFile(*bytes, c) != LineFileError::None) {
+        return Fail(ctx, "info", path.string() + ": " + ctx.strings.badFileVersion);
+    }
+    const LineSetting& s = c.setting;
+    const int slaves = std::min<int>(s.SlaveCount(), s.lineCount);
+    if (json) {
+        Json j;
+        j.BeginObject().Key("file").Value(path.string()).Key("type").Value("line file");
+        j.Key("version").Value(static_cast<int>(c.version));
+        j.Key("rows").Value(static_cast<int>(c.grid.rows)).Key("cols").Value(static_cast<int>(c.grid.cols));
+        j.Key("sphereMode").Value(static_cast<int>(c.grid.sphereMode)).Key("rowWidths").BeginArray();
+        for (auto w : c.grid.rowWidths) j.Value(static_cast<int>(w));
+        j.EndArray();
+        j.Key("controllerType").Value(static_cast<int>(s.controllerType));
+        j.Key("portsPerSlave").Value(static_cast<int>(s.portsPerSlave));
+        j.Key("lineCount").Value(static_cast<int>(s.lineCount)).Key("lines").BeginArray();
+        for (int i = 0; i < s.lineCount; ++i) {
+            j.BeginArray();
+            for (LinePoint p : c.lines[static_cast<std::size_t>(i)]) {
+                j.BeginArray().Value(PointRow(p)).Value(PointCol(p)).EndArray();
+            }
+            j.EndArray();
+        }
+        j.EndArray().Key("slaves").BeginArray();
+        for (int k = 0; k < slaves; ++k) {
+            const auto i = static_cast<std::size_t>(k);
+            j.BeginObject();
+            const char* names[] = {"lightType", "icType", "clock", "brightness", "grayReverse", "red",
+                                   "green",     "blue",   "linePorts", "gamma"};
+            auto tables = s.Tables();
+            for (int t = 0; t < 10; ++t) j.Key(names[t]).Value(static_cast<int>((*tables[static_cast<std::size_t>(t)])[i]));
+            j.EndObject();
+        }
+        j.EndArray().Key("lampTypes").BeginArray();
+        for (const auto& r : c.lightTypes) {
+            j.BeginObject().Key("name").Value(r.Name()).Key("pinCount").Value(static_cast<int>(r.pinCount));
+            j.Key("pins").BeginArray();
+            for (int p = 0; p < r.pinCount && p < 192; ++p) j.Value(static_cast<int>(r.pins[static_cast<std::size_t>(p)]));
+            j.EndArray().EndObject();
+        }
+        j.EndArray().Key("slaveGroups").BeginArray();
+        for (auto g : c.slaveGroups) j.Value(static_cast<int>(g));
+        ctx.out << j.EndArray().EndObject().str() << '\n';
+        return kExitOk;
+    }
+    ctx.out << "File:        " << path.string() << "\nType:        line file, version " << static_cast<int>(c.version)
+            << "\nGrid:        " << c.grid.rows << " rows x " << c.grid.cols << " cols"
+            << (c.grid.IsSphere() ? " (sphere)" : "") << "\nController:  "
+            << ControllerTypeName(s.controllerType, ctx.language) << ", " << static_cast<int>(s.portsPerSlave)
+            << " line(s) per slave\nLines:       " << s.lineCount << " in use\n";
+    for (int i = 0; i < s.lineCount; ++i) {
+        ctx.out << "  " << Format(ctx.strings.linePixel.c_str(), i + 1,
+                                   static_cast<int>(c.lines[static_cast<std::size_t>(i)].size()))
+                << '\n';
+    }
+    ctx.out << "Slaves:      " << slaves << '\n';
+    for (int k = 0; k < slaves; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        ctx.out << "  " << k + 1 << ": lamp " << static_cast<int>(s.lightType[i]) << ", chip "
+                << static_cast<int>(s.icType[i]) << ", clock " << ClockText(s.clock[i]) << " MHz, bright "
+                << static_cast<int>(s.brightness[i]) << "%, gray " << GrayLevelText(s.grayReverse[i] & 0x0F)
+                << ((s.grayReverse[i] & 0x80) ? ", reversed" : "") << ", ports "
+                << static_cast<int>(static_cast<std::int8_t>(s.linePorts[i])) << ", gamma " << GammaText(s.gamma[i])
+                << '\n';
+    }
+    ctx.out << "Lamp types:  " << c.lightTypes.size() << "\nSlave groups:";
+    for (auto g : c.slaveGroups) ctx.out << ' ' << g;
+    ctx.out << '\n';
+    return kExitOk;
+}
+
+int InfoModules(Context& ctx, const fs::path& path, bool json) {
+    auto bytes = ReadFileBytes(path);
+    if (!bytes || bytes->empty()) return Fail(ctx, "info", path.string() + ": " + texts::kOpenFileFail);
+    const auto modules = ReadModuleRecords(std::span<const std::uint8_t>(*bytes).subspan(1));
+    if (json) {
+        Json j;
+        j.BeginObject().Key("file").Value(path.string()).Key("type").Value("display modules").Key("modules").BeginArray();
+        for (const auto& m : modules) {
+            j.BeginObject().Key("name").Value(m.name).Key("width").Value(static_cast<int>(m.width));
+            j.Key("height").Value(static_cast<int>(m.height)).Key("offsets").BeginArray();
+            for (auto o : m.offsets) j.BeginArray().Value(static_cast<int>(o & 0xFFFF)).Value(static_cast<int>(o >> 16)).EndArray();
+            j.EndArray().EndObject();
+        }
+        ctx.out << j.EndArray().EndObject().str() << '\n';
+        return kExitOk;
+    }
+    ctx.out << "File:        " << path.string() << "\nType:        display modules\nModules:     " << modules.size()
+            << '\n';
+    for (const auto& m : modules) {
+        ctx.out << "  " << m.name << ": " << m.width << " x " << m.height << ", " << m.offsets.size() << " points\n";
+    }
+    return kExitOk;
+}
+
+int InfoPinSet(Context& ctx, const fs::path& path, bool json) {
+    auto bytes = ReadFileBytes(path);
+    if (!bytes) return Fail(ctx, "info", path.string() + ": " + texts::kOpenFileFail);
+    std::vector<LightTypeRecord> records;
+    ReadPinSet(*bytes, records);
+    if (json) {
+        Json j;
+        j.BeginObject().Key("file").Value(path.string()).Key("type").Value("lamp types").Key("lampTypes").BeginArray();
+        for (const auto& r : records) {
+            j.BeginObject().Key("name").Value(r.Name()).Key("pinCount").Value(static_cast<int>(r.pinCount));
+            j.Key("pins").BeginArray();
+            for (int p = 0; p < r.pinCount; ++p) j.Value(static_cast<int>(r.pins[static_cast<std::size_t>(p)]));
+            j.EndArray().EndObject();
+        }
+        ctx.out << j.EndArray().EndObject().str() << '\n';
+        return kExitOk;
+    }
+    ctx.out << "File:        " << path.string() << "\nType:        lamp types\nLamp types:  " << records.size() << '\n';
+    for (const auto& r : records) {
+        ctx.out << "  " << r.Name() << " (" << static_cast<int>(r.pinCount) << " pins): " << ShortcutText(r) << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace corv::cli

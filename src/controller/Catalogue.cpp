@@ -1,0 +1,73 @@
+#include "controller/Catalogue.h"
+
+#include "base/ProfileFile.h"
+#include "lang/Language.h"
+
+namespace corv {
+
+ChipCatalogue ChipCatalogue::Load(const std::filesystem::path& file) {
+    ChipCatalogue c;
+    const auto values = ProfileFile(file, "main").Values();
+    auto get = [&](const std::string& key) -> std::string {
+        auto it = values.find(key);
+        return it == values.end() ? std::string() : it->second;
+    };
+    for (int n = 0; n < kMaxEntries; ++n) {
+        ChipEntry e;
+        e.chinese = get("ch" + std::to_string(n));
+        e.english = get("en" + std::to_string(n));
+        if (e.chinese.empty() && e.english.empty()) {
+            break;
+        }
+        e.tips = get("tips" + std::to_string(n));
+        const std::string num = get("num" + std::to_string(n));
+        e.code = num.empty() ? 0 : ProfileFile::ParseInt(num);
+        if (e.code >= 0 && e.code < static_cast<int>(c.positionOfCode_.size())) {
+            c.positionOfCode_[static_cast<std::size_t>(e.code)] = n;
+        }
+        const std::string delay = get("delay" + std::to_string(e.code));
+        c.delays_[e.code] = delay.empty() ? 0 : ProfileFile::ParseInt(delay);
+        c.entries_.push_back(std::move(e));
+    }
+    return c;
+}
+
+std::string ChipCatalogue::Name(std::size_t position, std::uint8_t language) const {
+    if (position >= entries_.size()) {
+        return {};
+    }
+    const ChipEntry& e = entries_[position];
+    if (language == kLanguageSimplified && !e.chinese.empty()) {
+        return e.chinese;
+    }
+    return e.english.empty() ? e.chinese : e.english;
+}
+
+std::string ChipCatalogue::Tips(std::size_t position) const {
+    if (position >= entries_.size()) {
+        return {};
+    }
+    std::string t = entries_[position].tips;
+    for (auto& ch : t) {
+        if (ch == '\\') ch = '\n';
+    }
+    return t;
+}
+
+int ChipCatalogue::CodeAt(std::size_t position) const {
+    return position < entries_.size() ? entries_[position].code : 0;
+}
+
+int ChipCatalogue::PositionOf(int code) const {
+    if (code < 0 || code >= static_cast<int>(positionOfCode_.size())) {
+        return 0;
+    }
+    return positionOfCode_[static_cast<std::size_t>(code)];
+}
+
+int ChipCatalogue::Delay(int code) const {
+    auto it = delays_.find(code);
+    return it == delays_.end() ? 0 : it->second;
+}
+
+}  // namespace corv

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corv {
+
+inline constexpr const char* kCatalogueFileName = "DrICtype.ict";
+
+struct ChipEntry {
+    std::string chinese;
+    std::string english;
+    std::string tips;
+    int code = 0;
+};
+
+// The driver-chip catalogue: chip names in list order with their codes.
+class ChipCatalogue {
+public:
+    static constexpr int kMaxEntries = 250;
+
+    // Reads the catalogue (a missing file gives an empty list in which every code reads 0).
+    static ChipCatalogue Load(const std::filesystem::path& file);
+
+    const std::vector<ChipEntry>& entries() const { return entries_; }
+    // Name at a list position: the Chinese name in the Simplified Chinese UI when there is
+    // one, else the English name.
+    std::string Name(std::size_t position, std::uint8_t language) const;
+    // Tooltip with every backslash turned into a line break.
+    std::string Tips(std::size_t position) const;
+    // The chip code at a list position (0 when there is none).
+    int CodeAt(std::size_t position) const;
+    // List position of a chip code (0 for codes no entry has).
+    int PositionOf(int code) const;
+    // "DELAY<code>": read by the single-controller writer; 0 by default.
+    int Delay(int code) const;
+
+private:
+    std::vector<ChipEntry> entries_;
+    std::array<int, 255> positionOfCode_{};
+    std::map<int, int> delays_;
+};
+
+}  // namespace corv
