@@ -107,5 +107,66 @@ contains "refused message" err "The file or the file version is not supported!"
 check "refused version chinese" 1 "$CLI" --lang 1 info "$WORK/v1.cvn"
 contains "refused chinese" err "不支持的文件或文件版本!"
 
+# LED layouts, lamp types and modules (the application home is private to this run).
+export CORVANTINE_HOME="$WORK/home"
+check "layout new" 0 "$CLI" layout new "$WORK/a.lnf" --rows 24 --cols 32
+check "layout add" 0 "$CLI" layout add "$WORK/a.lnf" --from 0,0 --to 2,0
+contains "layout add result" out "added 3 points"
+check "layout add line 2" 0 "$CLI" layout add "$WORK/a.lnf" --from 0,1 --to 3,2 --line 2 --mode z-v
+check "info layout json" 0 "$CLI" info --json "$WORK/a.lnf"
+contains "json lines" out '"lineCount":2,"lines":[[[0,2],[0,1],[0,0]],'
+contains "json rows" out '"rows":24,"cols":32,"sphereMode":0'
+size=$(stat -c %s "$WORK/a.lnf")
+expected=$((10 + 5 + 4 + 5 + 4 + 12 + 4 + 32 + 4 + 64 + 2 + 22 + 4 + 4 + 243 * 6 + 4))
+if [ "$size" -eq "$expected" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: line file $size bytes, expected $expected"; fi
+check "layout set" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1-2 --clock 50 --gamma 2.25 --gray 256 --reverse yes --lamp GRB --chip 110
+check "info after set" 0 "$CLI" info --json "$WORK/a.lnf"
+contains "slave values" out '{"lightType":2,"icType":110,"clock":1,"brightness":100,"grayReverse":135,"red":100,"green":100,"blue":100,"linePorts":1,"gamma":22}'
+check "layout set defaults" 0 "$CLI" layout set "$WORK/a.lnf" --brightness 50
+contains "defaults message" err "Please choose to modify the parameter of the slave."
+check "layout set family" 0 "$CLI" layout set "$WORK/a.lnf" --family simple
+check "info family" 0 "$CLI" info --json "$WORK/a.lnf"
+contains "simple family" out '"controllerType":2,"portsPerSlave":4'
+check "layout set groups" 0 "$CLI" layout set "$WORK/a.lnf" --family ms --ports-per-slave 1 --groups 1,5
+check "info groups" 0 "$CLI" info --json "$WORK/a.lnf"
+contains "groups normalised" out '"slaveGroups":[1]'
+check "layout set bad gray" 2 "$CLI" layout set "$WORK/a.lnf" --gray 300
+check "layout set bad slaves" 2 "$CLI" layout set "$WORK/a.lnf" --slaves 0-3 --brightness 5
+check "layout sphere" 0 "$CLI" layout new "$WORK/s.lnf" --rows 5 --cols 10 --sphere
+check "info sphere" 0 "$CLI" info --json "$WORK/s.lnf"
+contains "sphere widths" out '"rowWidths":[6,9,10,9,6]'
+check "lamp add" 0 "$CLI" lamp add Quad --pins R1,G1,B1,B2
+contains "lamp saved" out "Save success!"
+check "lamp add builtin" 1 "$CLI" lamp add RGB --pins B1,B1,B1
+check "lamp add bad pin" 1 "$CLI" lamp add Bad --pins R1,B86
+contains "pin error" err "Pin2 setting error!"
+check "lamp list" 0 "$CLI" lamp list
+contains "lamp listed" out "6: Quad (4 pins) R1G1B1B2"
+check "info pinset" 0 "$CLI" info "$WORK/home/PinSet.pet"
+contains "pinset lamp" out "Quad (4 pins)"
+check "layout set lamp" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1 --lamp Quad
+check "lamp delete" 0 "$CLI" lamp delete Quad
+check "lamp delete builtin" 1 "$CLI" lamp delete RGB
+check "module list" 0 "$CLI" module list
+contains "single pixel" out "0: Single pixel (1 x 1, 1 points)"
+printf '\000zig\000\000\000\000\000\000\000\000\000\000\000\000\000\002\000\002\000\004\000\000\000\000\000\001\000\000\000\001\000\001\000\000\000\001\000' >"$WORK/zig.mde"
+check "info modules" 0 "$CLI" info "$WORK/zig.mde"
+contains "module record" out "zig: 2 x 2, 4 points"
+check "module import" 0 "$CLI" module import "$WORK/zig.mde"
+contains "imported" out "imported 1 modules"
+check "module import again" 0 "$CLI" module import "$WORK/zig.mde"
+contains "imported again" out "imported 0 modules"
+check "layout add module" 0 "$CLI" layout add "$WORK/s.lnf" --from 0,0 --to 3,3 --module zig --mode s-h
+contains "module points" out "added 16 points"
+check "layout add tiles" 0 "$CLI" layout add "$WORK/a.lnf" --from 10,10 --to 20,20 --module zig --tiles 2,1 --line 5
+contains "tile points" out "added 8 points; current line 5"
+check "module export" 0 "$CLI" module export "$WORK/out.mde"
+check "module export bytes" 0 cmp "$WORK/out.mde" "$WORK/home/DisplayModule.mde"
+check "module delete" 0 "$CLI" module delete zig
+check "unknown module" 1 "$CLI" layout add "$WORK/a.lnf" --from 0,0 --to 1,1 --module zig
+printf 'LNF\011xxxxxxxx' >"$WORK/bad.lnf"
+check "bad line file" 1 "$CLI" layout add "$WORK/bad.lnf" --from 0,0 --to 1,1
+contains "bad line file message" err "The file or the file version is not supported!"
+
 echo "$pass passed, $fail failed"
 [ "$fail" -eq 0 ]

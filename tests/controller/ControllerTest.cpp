@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "TestHome.h"
+#include "base/Binary.h"
+#include "base/FileUtil.h"
+#include "controller/Catalogue.h"
+#include "controller/LampTypes.h"
+#include "controller/Parameters.h"
+#include "lang/Language.h"
+
+using namespace corv;
+using corv::test::TestFolder;
+
+TEST(Parameters, ClockConversions) {
+    EXPECT_EQ(ClockDivisorFromMHz(50), 1);
+    EXPECT_EQ(ClockText(1), "25.00");
+    EXPECT_EQ(ClockDivisorFromMHz(0.25), 100);
+    EXPECT_EQ(ClockDivisorFromMHz(0.05), 251);
+    EXPECT_EQ(ClockText(251), "0.05");
+    EXPECT_EQ(ClockDivisorFromMHz(25), 1);
+    EXPECT_EQ(ClockDivisorFromMHz(8.3), 3);
+    EXPECT_EQ(ClockText(25), "1.00");
+    for (const auto& text : ClockChoices()) {
+        const int v = ClockDivisorFromMHz(std::stod(text));
+        EXPECT_GE(v, 1);
+        EXPECT_LE(v, 251);
+    }
+}
+
+TEST(Parameters, GammaAndGray) {
+    EXPECT_EQ(GammaFromValue(0.1), 2);
+    EXPECT_EQ(GammaFromValue(12), 100);
+    EXPECT_EQ(GammaFromValue(2.25), 22);
+    EXPECT_EQ(GammaFromValue(1.0), 10);
+    EXPECT_EQ(GammaText(22), "2.2");
+    EXPECT_EQ(GrayLevelText(0), "2");
+    EXPECT_EQ(GrayLevelText(15), "65536");
+    EXPECT_EQ(GrayIndexFromLevels(256), 7);
+    EXPECT_FALSE(GrayIndexFromLevels(300));
+}
+
+TEST(Parameters, ControllerTypeRules) {
+    LineSetting s;
+    ControllerTypeState state;
+    state.graySelection = 13;
+    state = ApplyControllerType(s, kSingleController, state);
+    EXPECT_EQ(state.graySelection, 7);
+    EXPECT_EQ(state.grayListSize, 9);
+    EXPECT_EQ(s.controllerType, 1);
+    state = ApplyControllerType(s, kMasterSlave, state);
+    EXPECT_EQ(state.grayListSize, 16);
+    state = ApplyControllerType(s, kSimpleController, state);
+    EXPECT_EQ(s.portsPerSlave, 4);
+    EXPECT_FALSE(state.portsSelectorEnabled);
+    EXPECT_EQ(s.linePorts[100], 4);
+    // The single family lists odd gray indexes as index 7.
+    LineSetting single;
+    single.controllerType = kSingleController;
+    single.lineCount = 2;
+    single.grayReverse[0] = 0x80 | 9;
+    single.grayReverse[1] = 8;
+    auto rows = SlaveListRows(single, BuiltInLightTypes(), ChipCatalogue{}, kLanguageEnglish);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(single.grayReverse[0], 0x87);
+    EXPECT_EQ(rows[0][5], "256");
+    EXPECT_EQ(rows[0][6], "Yes");
+    EXPECT_EQ(rows[1][5], "512");
+    EXPECT_EQ(rows[0][1], "RGB");
+    EXPECT_EQ(rows[0][3], "1.00");
+}
+
+TEST(Parameters, ApplyToSelectedOrToTheSlavesNotShown) {
+    LineSetting s;
+    ParameterValues v;
+    v.lightType = 2;
+    v.chipCode = 110;
+    v.clockDivisor = 5;
+    v.grayIndex = 7;
+    v.reverse = true;
+    v.gamma = 22;
+    EXPECT_EQ(ApplyParameters(s, v, {1, 3}, 4, kLanguageEnglish), "");
+    EXPECT_EQ(s.icType[1], 110);
+    EXPECT_EQ(s.icType[3], 110);
+    EXPECT_EQ(s.icType[2], 3);
+    EXPECT_EQ(s.grayReverse[1], 0x87);
+    EXPECT_EQ(ApplyParameters(s, v, {}, 4, kLanguageEnglish), "Please choose to modify the parameter of the slave.");
+    EXPECT_EQ(s.icType[0], 3);
+    EXPECT_EQ(s.icType[4], 110);
+    EXPECT_EQ(s.icType[255], 110);
+    EXPECT_EQ(ApplyParameters(s, v, {}, 4, kLanguageSimplified), "请你选择要修改参数的分控。");
+}
+
+TEST(Parameters, SlaveGroupRows) {
+    auto rows = SlaveGroupRows({4, 0, 9}, 10);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (std::pair<std::string, int>{"1 - 4", 4}));
+    EXPECT_EQ(rows[1], (std::pair<std::string, int>{"5 - 10", 6}));
+    rows = SlaveGroupRows({3}, 3);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0], (std::pair<std::string, int>{"1 - 3", 3}));
+}
+
+TEST(Catalogue, ShippedCatalogueNamesTheSpecialCodes) {
+    const auto cat = ChipCatalogue::Load(std::filesystem::path(CORV_TEST_DATA) / "../../data/DrICtype.ict");
+    ASSERT_EQ(cat.entries().size(), 26u);
+    EXPECT_EQ(cat.Name(0, kLanguageEnglish), "NotEnable");
+    EXPECT_EQ(cat.Name(0, kLanguageSimplified), "无使能");
+    EXPECT_EQ(cat.Name(21, kLanguageSimplified), "WS2801");
+    for (int code : {2, 3, 19, 102, 103, 104, 106, 107, 108, 109, 110, 112, 114, 115, 117}) {
+        const int pos = cat.PositionOf(code);
+        EXPECT_EQ(cat.CodeAt(static_cast<std::size_t>(pos)), code) << code;
+        EXPECT_FALSE(cat.Name(static_cast<std::size_t>(pos), kLanguageEnglish).empty());
+    }
+    EXPECT_EQ(cat.PositionOf(250), 0);
+    EXPECT_EQ(cat.Delay(110), 3);
+    EXPECT_EQ(cat.Delay(77), 0);
+    EXPECT_NE(cat.Tips(0).find('\n'), std::string::npos);
+    EXPECT_TRUE(ChipCatalogue::Load("/nonexistent/DrICtype.ict").entries().empty());
+}
+
+TEST(LampTypes, BuiltInsAndPinTexts) {
+    auto list = BuiltInLightTypes();
+    ASSERT_EQ(list.size(), 6u);
+    EXPECT_EQ(list[0].Name(), "RGB");
+    EXPECT_EQ(list[0].pins[0], 2);
+    EXPECT_EQ(list[0].pins[1], 1);
+    EXPECT_EQ(list[0].pins[2], 0);
+    EXPECT_EQ(list[5].Name(), "BGR");
+    EXPECT_EQ(PinText(0), "B1");
+    EXPECT_EQ(PinText(2), "R1");
+    EXPECT_EQ(PinText(3), "B2");
+    EXPECT_EQ(PinText(255), " ");
+    EXPECT_EQ(PinValue("R16"), 47);
+    EXPECT_FALSE(PinValue("X1"));
+}
+
+TEST(LampTypes, SaveFromSelectorsAndShortcut) {
+    const UiStrings strings = LoadUiStrings(kLanguageEnglish);
+    auto list = BuiltInLightTypes();
+    auto r = SaveChipPins(list, "RGB", 3, {"B1", "B1", "B1"}, "", strings);
+    EXPECT_EQ(r.kind, ChipPinResult::BuiltInUnchanged);
+    EXPECT_TRUE(r.message.empty());
+    EXPECT_EQ(list[0].pins[0], 2);
+    r = SaveChipPins(list, "Quad", 4, {"R1", "G1", "B1", "B2"}, "", strings);
+    EXPECT_EQ(r.kind, ChipPinResult::Added);
+    EXPECT_EQ(r.message, "Save success!");
+    ASSERT_EQ(list.size(), 7u);
+    EXPECT_EQ(list[6].pins[0], 2);
+    EXPECT_EQ(list[6].pins[1], 1);
+    EXPECT_EQ(list[6].pins[2], 0);
+    EXPECT_EQ(list[6].pins[3], 3);
+    EXPECT_EQ(list[6].pins[4], 255);
+    // An empty selector is a pin not connected; a pixel number too large is an error.
+    r = SaveChipPins(list, "Quad", 3, {"R1", "", "G2"}, "", strings);
+    EXPECT_EQ(r.kind, ChipPinResult::Replaced);
+    EXPECT_EQ(list[6].pinCount, 3);
+    EXPECT_EQ(list[6].pins[1], 255);
+    r = SaveChipPins(list, "Bad", 2, {"R1", "B86"}, "", strings);
+    EXPECT_EQ(r.kind, ChipPinResult::PinError);
+    EXPECT_EQ(r.message, "Pin2 setting error!");
+    EXPECT_EQ(SaveChipPins(list, "None", 0, {}, "", strings).kind, ChipPinResult::Nothing);
+    // More than 64 pins come from the shortcut text.
+    std::string shortcut;
+    for (int p = 1; p <= 22; ++p) shortcut += "R" + std::to_string(p) + "G" + std::to_string(p) + "B" + std::to_string(p);
+    shortcut += " x B1";
+    r = SaveChipPins(list, "Strip", 68, {}, shortcut, strings);
+    ASSERT_EQ(r.kind, ChipPinResult::Added);
+    const auto& strip = list.back();
+    EXPECT_EQ(strip.pins[0], 2);
+    EXPECT_EQ(strip.pins[65], 3 * 22 - 3);
+    EXPECT_EQ(strip.pins[66], 255);  // the blank
+    EXPECT_EQ(strip.pins[67], 255);  // "x" ended the text
+    EXPECT_EQ(ShortcutText(list[0]), "R1G1B1");
+}
+
+TEST(LampTypes, DeleteAndFileVersions) {
+    TestFolder dir;
+    const UiStrings strings = LoadUiStrings(kLanguageEnglish);
+    auto list = BuiltInLightTypes();
+    SaveChipPins(list, "Seven", 2, {"R1", "G1"}, "", strings);
+    SaveChipPins(list, "Eight", 1, {"B1"}, "", strings);
+    ASSERT_TRUE(SaveLampTypes(dir / "PinSet.pet", list));
+    EXPECT_EQ(ReadFileBytes(dir / "PinSet.pet")->size(), 4u + 2 * 243);
+    auto loaded = LoadLampTypes(dir / "PinSet.pet");
+    ASSERT_EQ(loaded.size(), 8u);
+    EXPECT_EQ(loaded[7].Name(), "Eight");
+    // Loading the same records again drops them as duplicates.
+    EXPECT_EQ(ReadPinSet(*ReadFileBytes(dir / "PinSet.pet"), loaded), 0);
+
+    LineSetting s;
+    s.lightType[0] = 7;
+    s.lightType[1] = 6;
+    EXPECT_EQ(DeleteLampType(loaded, 2, s, strings), "");  // built in
+    EXPECT_EQ(DeleteLampType(loaded, 6, s, strings), "Delete success!");
+    EXPECT_EQ(s.lightType[0], 0);  // now past the end
+    EXPECT_EQ(s.lightType[1], 6);  // not shifted
+
+    // Version 1: 115-byte records, widened with zero pins; unusable records are skipped.
+    ByteWriter w;
+    w.U16(3);
+    w.U16(1);
+    std::vector<std::uint8_t> rec(115, 0);
+    rec[0] = 2;
+    std::memcpy(rec.data() + 1, "Old", 3);
+    rec[51] = 5;
+    w.Bytes(rec);
+    rec[0] = 0;  // no pins: skipped
+    w.Bytes(rec);
+    rec[0] = 2;
+    rec[1] = 0;  // no name: skipped
+    w.Bytes(rec);
+    auto v1 = BuiltInLightTypes();
+    EXPECT_EQ(ReadPinSet(w.bytes(), v1), 1);
+    EXPECT_EQ(v1.back().Name(), "Old");
+    EXPECT_EQ(v1.back().pins[0], 5);
+    EXPECT_EQ(v1.back().pins[100], 0);
+}
