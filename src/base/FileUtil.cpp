@@ -69,18 +69,7 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) 
     if (fd >= 0 && ::close(fd) != 0) {
         ok = false;
     }
-    if (ok) {
-        // Keep the permissions of the file being replaced.
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0) {
-            ::chmod(tmp->c_str(), st.st_mode & 07777);
-        } else {
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            ::chmod(tmp->c_str(), 0666 & ~mask);
-        }
-        ok = ::rename(tmp->c_str(), path.c_str()) == 0;
-    }
+    ok = ok && ReplaceWithTemp(*tmp, path);
     if (!ok) {
         std::error_code ec;
         fs::remove(*tmp, ec);
@@ -91,6 +80,18 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) 
 bool WriteFileAtomic(const fs::path& path, const std::string& text) {
     return WriteFileAtomic(
         path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+bool ReplaceWithTemp(const fs::path& temp, const fs::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        ::chmod(temp.c_str(), st.st_mode & 07777);
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(temp.c_str(), 0666 & ~mask);
+    }
+    return ::rename(temp.c_str(), target.c_str()) == 0;
 }
 
 fs::path ProgramDir() {

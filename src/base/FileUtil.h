@@ -20,6 +20,10 @@ bool WriteFileAtomic(const std::filesystem::path& path, const std::string& text)
 // Creates an empty temporary file beside `target` and returns its path (nullopt on failure).
 std::optional<std::filesystem::path> MakeSiblingTemp(const std::filesystem::path& target);
 
+// Renames a finished temporary file over `target`, giving it the target's permissions (or
+// the default ones for a new file). False when the rename fails.
+bool ReplaceWithTemp(const std::filesystem::path& temp, const std::filesystem::path& target);
+
 // Folder of the running executable (no trailing separator).
 std::filesystem::path ProgramDir();
 

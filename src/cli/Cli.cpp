@@ -69,6 +69,16 @@ const std::vector<Command>& Commands() {
     return commands;
 }
 
+int Fail(Context& ctx, const std::string& command, const std::string& message) {
+    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
+    return kExitFailed;
+}
+
+int Usage(Context& ctx, const std::string& command, const std::string& message) {
+    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
+    return kExitUsage;
+}
+
 namespace {
 
 void PrintHelp(std::ostream& out) {

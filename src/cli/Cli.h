@@ -31,6 +31,10 @@ struct Command {
     std::function<int(Context&, const Args&)> run;
 };
 
+// Prints "corvantine-cli COMMAND: MESSAGE" and returns the failure / bad-usage status.
+int Fail(Context& ctx, const std::string& command, const std::string& message);
+int Usage(Context& ctx, const std::string& command, const std::string& message);
+
 // Every command of the command line, in the order of the help text.
 const std::vector<Command>& Commands();
 

@@ -31,14 +31,13 @@ bool ParseColour(const std::string& text, Bgr& out) {
     return true;
 }
 
-int Fail(Context& ctx, const std::string& command, const std::string& message) {
-    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
-    return kExitFailed;
-}
-
-int Usage(Context& ctx, const std::string& command, const std::string& message) {
-    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
-    return kExitUsage;
+// Reads a document's structure without loading its frames or writing its music.
+DocError Probe(const fs::path& path, const TempDir& temp, LoadedDocument& doc) {
+    ReadOptions options;
+    options.tempDir = temp.path();
+    options.loadFrames = false;
+    options.extractMusic = false;
+    return ReadDocument(path, options, doc);
 }
 
 }  // namespace
@@ -90,11 +89,7 @@ int RunNewProject(Context& ctx, const Args& args) {
 int InfoDocument(Context& ctx, const fs::path& path, bool json) {
     TempDir temp;
     LoadedDocument doc;
-    ReadOptions options;
-    options.tempDir = temp.path();
-    options.loadFrames = false;
-    options.extractMusic = false;
-    const DocError e = ReadDocument(path, options, doc);
+    const DocError e = Probe(path, temp, doc);
     if (e != DocError::None) {
         return Fail(ctx, "info", path.string() + ": " + DocErrorText(e, ctx.strings));
     }
@@ -209,11 +204,7 @@ int RunPack(Context& ctx, const Args& args) {
     const fs::path in = args.positionals()[0];
     TempDir temp;
     LoadedDocument doc;
-    ReadOptions options;
-    options.tempDir = temp.path();
-    options.loadFrames = false;
-    options.extractMusic = false;
-    DocError e = ReadDocument(in, options, doc);
+    DocError e = Probe(in, temp, doc);
     if (e == DocError::None && doc.compressed) {
         e = DocError::Unsupported;  // already an archive
     }
@@ -240,11 +231,7 @@ int RunUnpack(Context& ctx, const Args& args) {
         return Fail(ctx, cmd, texts::kOpenFileFail);
     }
     LoadedDocument doc;
-    ReadOptions options;
-    options.tempDir = temp.path();
-    options.loadFrames = false;
-    options.extractMusic = false;
-    if (DocError e = ReadDocument(extracted, options, doc); e != DocError::None) {
+    if (DocError e = Probe(extracted, temp, doc); e != DocError::None) {
         return Fail(ctx, cmd, DocErrorText(e, ctx.strings));
     }
     auto bytes = ReadFileBytes(extracted);

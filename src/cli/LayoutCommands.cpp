@@ -30,16 +30,6 @@ struct Libraries {
         std::clamp(ProfileFile(home / kConfigFileName, kMainSection).GetInt(keys::kDrICtype, 3), 0, 255));
 };
 
-int Fail(Context& ctx, const std::string& command, const std::string& message) {
-    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
-    return kExitFailed;
-}
-
-int Usage(Context& ctx, const std::string& command, const std::string& message) {
-    ctx.err << "corvantine-cli " << command << ": " << message << '\n';
-    return kExitUsage;
-}
-
 std::vector<std::string> Split(const std::string& text, char sep) {
     std::vector<std::string> parts;
     std::string cur;

@@ -163,4 +163,56 @@ std::vector<std::pair<std::string, int>> SlaveGroupRows(SlaveGroupList groups, i
     return rows;
 }
 
+ParameterValues DialogDefaults(const ChipCatalogue& catalogue) {
+    ParameterValues v;
+    v.chipCode = catalogue.CodeAt(0);
+    return v;
+}
+
+std::vector<std::string> SlaveListColumns(std::uint8_t language) {
+    if (language == kLanguageSimplified) {
+        return {"  分控", "灯具类型", "控制类型", "时钟", "亮度", "灰度", "取反", "端口", "红色", "绿色", "蓝色", "Gamma"};
+    }
+    return {"   No.", "LightType", "ControlType", "Clock", "Bright", "Gray", "Reverse", "Ports", "Red", "Green",
+            "Blue", "Gamma"};
+}
+
+std::vector<std::string> MultiControllerColumns(std::uint8_t language) {
+    if (language == kLanguageSimplified) {
+        return {"序号", "分控编号", "分控数目"};
+    }
+    return {"NO.", "SlaveNO.", "SlaveNum"};
+}
+
+std::vector<std::string> GrayLevelChoices(int controllerType) {
+    std::vector<std::string> list;
+    const int count = controllerType == kSingleController ? 9 : kGrayLevels;
+    for (int i = 0; i < count; ++i) {
+        list.push_back(GrayLevelText(i));
+    }
+    return list;
+}
+
+std::vector<std::string> PortNumberChoices() { return {"1", "2", "3", "4", "8"}; }
+
+void AddController(SlaveGroupList& groups, int slaves, int slaveCount) {
+    groups.push_back(static_cast<std::uint16_t>(std::clamp(slaves, 0, 0xFFFF)));
+    NormaliseSlaveGroups(groups, slaveCount);
+}
+
+void RefurbishController(SlaveGroupList& groups, int row, int slaves, int slaveCount) {
+    // The last row is the implicit master: it has no entry of its own.
+    if (row >= 0 && row < static_cast<int>(groups.size())) {
+        groups[static_cast<std::size_t>(row)] = static_cast<std::uint16_t>(std::clamp(slaves, 0, 0xFFFF));
+    }
+    NormaliseSlaveGroups(groups, slaveCount);
+}
+
+void DeleteController(SlaveGroupList& groups, int row, int slaveCount) {
+    if (row >= 0 && row < static_cast<int>(groups.size())) {
+        groups.erase(groups.begin() + row);
+    }
+    NormaliseSlaveGroups(groups, slaveCount);
+}
+
 }  // namespace corv

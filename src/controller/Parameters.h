@@ -74,4 +74,21 @@ std::vector<std::vector<std::string>> SlaveListRows(LineSetting& setting, const 
 // master takes the rest (its range is empty when nothing is left).
 std::vector<std::pair<std::string, int>> SlaveGroupRows(SlaveGroupList groups, int slaveCount);
 
+// What the parameter dialog starts with: lamp type 0, the chip at list position 0, gray
+// index 13, everything else at 100 %, one port, gamma 1.0.
+ParameterValues DialogDefaults(const ChipCatalogue& catalogue);
+// Column titles of the slave list and of the multi-controller list.
+std::vector<std::string> SlaveListColumns(std::uint8_t language);
+std::vector<std::string> MultiControllerColumns(std::uint8_t language);
+// The gray-level list of a controller family ("2" .. "65536"; up to "512" for the single
+// family).
+std::vector<std::string> GrayLevelChoices(int controllerType);
+// "Port Number:" choices.
+std::vector<std::string> PortNumberChoices();
+
+// Multi-controller dialog edits (rows are 0-based; each re-normalises the list).
+void AddController(SlaveGroupList& groups, int slaves, int slaveCount);
+void RefurbishController(SlaveGroupList& groups, int row, int slaves, int slaveCount);
+void DeleteController(SlaveGroupList& groups, int row, int slaveCount);
+
 }  // namespace corv

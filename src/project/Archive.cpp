@@ -230,12 +230,7 @@ bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std
     PutHeaderCrc(endBlock);
     out.Bytes(endBlock.data(), endBlock.size());
     ok = out.Close() && ok;
-    if (ok) {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(temp->c_str(), 0666 & ~mask);
-        ok = ::rename(temp->c_str(), archivePath.c_str()) == 0;
-    }
+    ok = ok && ReplaceWithTemp(*temp, archivePath);
     if (!ok) {
         std::error_code ec;
         fs::remove(*temp, ec);

@@ -41,19 +41,6 @@ private:
     fs::path path_;
 };
 
-// Renames the finished temporary file over the target, keeping the target's permissions.
-bool ReplaceTarget(const fs::path& temp, const fs::path& target) {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
-        ::chmod(temp.c_str(), st.st_mode & 07777);
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(temp.c_str(), 0666 & ~mask);
-    }
-    return ::rename(temp.c_str(), target.c_str()) == 0;
-}
-
 DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions& options, LoadedDocument& out) {
     std::uint32_t clipCount = 0;
     if (!in.U32(clipCount)) {
@@ -305,7 +292,7 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
     if (!musicWritten) {
         out.U32(0);
     }
-    if (!out.Close() || !ReplaceTarget(*temp, path)) {
+    if (!out.Close() || !ReplaceWithTemp(*temp, path)) {
         return DocError::WriteFailed;
     }
     guard.Release();
@@ -405,7 +392,7 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
     ok = ok && ::lseek(inFd, static_cast<off_t>(framesEnd), SEEK_SET) == static_cast<off_t>(framesEnd) &&
          out.CopyFrom(inFd, tailBytes);
     ok = out.Close() && ok;
-    if (!ok || !ReplaceTarget(*temp, target)) {
+    if (!ok || !ReplaceWithTemp(*temp, target)) {
         result.error = DocError::WriteFailed;
         return result;
     }

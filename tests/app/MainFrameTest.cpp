@@ -18,17 +18,29 @@
 
 using namespace corv;
 
+namespace {
+// A started workspace in a private application home.
+struct Started {
+    explicit Started(const char* locale = "en_US.UTF-8") {
+        ok = InitInstance(ws, recorded, StartupOptions(home.path(), locale)).ok();
+    }
+    TempDir home;
+    Workspace ws;
+    RecordingPrompt recorded;
+    QtPrompt prompt;
+    bool ok = false;
+};
+}  // namespace
+
 class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
     void titleAndClipSelectorFollowTheStore() {
-        TempDir home;
-        Workspace ws;
-        RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "en_US.UTF-8")));
-        QtPrompt prompt;
-        CMainFrame frame(ws, prompt);
+        Started s;
+        QVERIFY(s.ok);
+        Workspace& ws = s.ws;
+        CMainFrame frame(ws, s.prompt);
         QCOMPARE(frame.windowTitle(), QStringLiteral("Untitled - Corvantine"));
         frame.SetDocumentName(QStringLiteral("bridge.cvn"));
         QCOMPARE(frame.windowTitle(), QStringLiteral("bridge.cvn - Corvantine"));
@@ -48,13 +60,11 @@ private slots:
     }
 
     void frameNumberSelectsFrameWithinTheClip() {
-        TempDir home;
-        Workspace ws;
-        RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "en_US.UTF-8")));
+        Started s;
+        QVERIFY(s.ok);
+        Workspace& ws = s.ws;
         for (int i = 0; i < 4; ++i) ws.frames.AppendFrame(true);
-        QtPrompt prompt;
-        CMainFrame frame(ws, prompt);
+        CMainFrame frame(ws, s.prompt);
         frame.frameNumber()->setValue(3);
         QCOMPARE(ws.app.currentFrame, 2);
         frame.frameNumber()->setValue(50);  // past the end: kept within the clip
@@ -68,12 +78,10 @@ private slots:
     }
 
     void progressBarShowsAndHides() {
-        TempDir home;
-        Workspace ws;
-        RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "en_US.UTF-8")));
-        QtPrompt prompt;
-        CMainFrame frame(ws, prompt);
+        Started s;
+        QVERIFY(s.ok);
+        Workspace& ws = s.ws;
+        CMainFrame frame(ws, s.prompt);
         frame.show();
         frame.SetProgress(40);
         QVERIFY(frame.progressBar()->isVisible());
@@ -117,13 +125,11 @@ private slots:
     }
 
     void saveAndOpenThroughTheWindow() {
-        TempDir home;
         TempDir dir;
-        Workspace ws;
-        RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "en_US.UTF-8")));
-        QtPrompt prompt;
-        CMainFrame frame(ws, prompt);
+        Started s;
+        QVERIFY(s.ok);
+        Workspace& ws = s.ws;
+        CMainFrame frame(ws, s.prompt);
         frame.show();
         ws.frames.AppendFrame(true);
         const QString path = QString::fromStdString((dir.path() / "show.cvn").string());
@@ -138,12 +144,10 @@ private slots:
     }
 
     void chineseMenusAndSceneNames() {
-        TempDir home;
-        Workspace ws;
-        RecordingPrompt rp;
-        QVERIFY(InitInstance(ws, rp, StartupOptions(home.path(), "zh_TW.UTF-8")));
-        QtPrompt prompt;
-        CMainFrame frame(ws, prompt);
+        Started s("zh_TW.UTF-8");
+        QVERIFY(s.ok);
+        Workspace& ws = s.ws;
+        CMainFrame frame(ws, s.prompt);
         QCOMPARE(frame.clipSelector()->itemText(0), QStringLiteral("場景1"));
         QVERIFY(frame.languageAction(2)->isChecked());
         QVERIFY(!frame.languageAction(3)->isChecked());

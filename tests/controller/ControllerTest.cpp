@@ -217,3 +217,26 @@ TEST(LampTypes, DeleteAndFileVersions) {
     EXPECT_EQ(v1.back().pins[0], 5);
     EXPECT_EQ(v1.back().pins[100], 0);
 }
+
+TEST(Parameters, DialogListsAndMultiControllerEdits) {
+    EXPECT_EQ(GrayLevelChoices(kSingleController).back(), "512");
+    EXPECT_EQ(GrayLevelChoices(kMasterSlave).size(), 16u);
+    EXPECT_EQ(SlaveListColumns(kLanguageSimplified)[0], "  分控");
+    EXPECT_EQ(SlaveListColumns(kLanguageEnglish).size(), 12u);
+    EXPECT_EQ(MultiControllerColumns(kLanguageEnglish)[2], "SlaveNum");
+    ParameterValues d = DialogDefaults(ChipCatalogue{});
+    EXPECT_EQ(d.grayIndex, 13);
+    EXPECT_EQ(d.gamma, 10);
+    SlaveGroupList g;
+    AddController(g, 3, 10);
+    AddController(g, 4, 10);
+    EXPECT_EQ(g, (SlaveGroupList{3, 4}));
+    AddController(g, 5, 10);  // cut to the 3 left, then it is the implicit last master
+    EXPECT_EQ(g, (SlaveGroupList{3, 4}));
+    RefurbishController(g, 0, 1, 10);
+    EXPECT_EQ(g, (SlaveGroupList{1, 4}));
+    RefurbishController(g, 2, 9, 10);  // the last row has no entry
+    EXPECT_EQ(g, (SlaveGroupList{1, 4}));
+    DeleteController(g, 0, 10);
+    EXPECT_EQ(g, (SlaveGroupList{4}));
+}

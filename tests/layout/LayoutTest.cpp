@@ -117,3 +117,19 @@ TEST(Layout, DefaultsAndClear) {
     EXPECT_TRUE(s.pairListA.empty());
     EXPECT_EQ(s.reserved6, 0);
 }
+
+#include "lang/Language.h"
+#include "layout/PanelLists.h"
+
+TEST(Layout, LinePanelLists) {
+    auto ports = PortsPerSlaveChoices(kLanguageEnglish);
+    ASSERT_EQ(ports.size(), 5u);
+    EXPECT_EQ(ports[4], (std::pair<std::string, int>{"Eight line with a salve", 8}));
+    EXPECT_EQ(PortsPerSlaveChoices(kLanguageSimplified)[0].first, "一台分控一条线路");
+    EXPECT_EQ(LineLimitChoices(32), (std::vector<int>{32, 170, 512, 1024, 2048, 4096}));
+    EXPECT_EQ(AcceptLineLimit(0, 170), 170);
+    EXPECT_EQ(AcceptLineLimit(300, 170), 300);
+    EXPECT_EQ(ConnectionModeNames(kLanguageEnglish)[4], "Shor distance ");
+    EXPECT_EQ(ConnectionModeNames(kLanguageSimplified)[5], "最短距离(横向优先)");
+    EXPECT_EQ(LineListColumns(kLanguageSimplified)[1], "点数");
+}

@@ -56,10 +56,12 @@ TEST(EffectLayer, DefaultsOfNewItems) {
     EXPECT_EQ(item->sourceClip, -1);
     EXPECT_EQ(item->sourceW, 1);
     EXPECT_EQ(dynamic_cast<RoundRectItem&>(*CreateItem(kItemRoundRect)).parameter, 20);
-    auto& pic = dynamic_cast<PictureItem&>(*CreateItem(kItemPicture));
+    auto picItem = CreateItem(kItemPicture);
+    auto& pic = dynamic_cast<PictureItem&>(*picItem);
     EXPECT_EQ(pic.flag, 3);
     EXPECT_EQ(pic.value, 180);
-    auto& star = dynamic_cast<StarItem&>(*CreateItem(kItemStar));
+    auto starItem = CreateItem(kItemStar);
+    auto& star = dynamic_cast<StarItem&>(*starItem);
     EXPECT_EQ(star.innerPercent, 38);
     EXPECT_EQ(star.points, 5);
     EXPECT_EQ(dynamic_cast<RegularPolygonItem&>(*CreateItem(kItemRegularPolygon)).sides, 5);
