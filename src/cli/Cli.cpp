@@ -62,6 +62,26 @@ const std::vector<Command>& Commands() {
          "import adds the modules of another module file that are not there yet; export writes\n"
          "the user modules to a file.",
          {}, {}, RunModule},
+        {"output", "write controller data files (.led)",
+         "PROJECT.cvn --lines LAYOUT.lnf --out PATH/NAME.led [--clip N] [--first A] [--last B] [--speed FPS]\n"
+         "       [--seed N] [--card auto|none]",
+         "Writes one file per master controller for frames A..B (1-based, inclusive; default all) of\n"
+         "clip N (default 1), through the wiring and controller parameters of LAYOUT.lnf. With\n"
+         "several masters the files are PATH/NAME1.led, PATH/NAME2.led, ... (the chosen name\n"
+         "without its last four characters, then the master number). --speed is the simple\n"
+         "controller's playback speed (default 30); --seed makes the random filler repeatable;\n"
+         "--card auto (default) copies each file to the first FAT or FAT16 card found.",
+         {"--lines", "--out", "--clip", "--first", "--last", "--speed", "--seed", "--card"}, {}, RunOutput},
+        {"import-led", "read a controller data file back into a project",
+         "FILE.led --lines LAYOUT.lnf --into PROJECT.cvn [--clip N]",
+         "Copies the frame blocks of a master-slave file into the frames after frame 1 of clip N\n"
+         "(default 1), through the wiring of LAYOUT.lnf, appending frames past the end, and saves\n"
+         "the project.",
+         {"--lines", "--into", "--clip"}, {}, RunImportLed},
+        {"card", "find the card the controllers read", "[--json]",
+         "Lists the mounted block devices in mount order with the reason each was passed over,\n"
+         "and the first suitable card (removable, FAT12 or FAT16).",
+         {}, {"--json"}, RunCard},
         {"unpack", "extract a compressed document", "IN.rar OUT.cvn",
          "Extracts the entry \"Corvantinev.cvn\" of a RAR 4 or RAR 5 archive into OUT.cvn.",
          {}, {}, RunUnpack},

@@ -12,7 +12,7 @@ namespace corv::cli {
 
 namespace {
 
-enum class FileKind { Unknown, Configuration, Document, LineFile, Modules, PinSet };
+enum class FileKind { Unknown, Configuration, Document, LineFile, Modules, PinSet, Led };
 
 FileKind Detect(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -27,6 +27,9 @@ FileKind Detect(const std::filesystem::path& path) {
     }
     if (n >= 3 && std::string(head, 3) == "LNF") {
         return FileKind::LineFile;
+    }
+    if (n >= 4 && head[2] == 'Q' && head[3] == 'Z') {
+        return FileKind::Led;
     }
     auto ext = path.extension().string();
     for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -110,6 +113,8 @@ int RunInfo(Context& ctx, const Args& args) {
             return InfoModules(ctx, path, args.Has("--json"));
         case FileKind::PinSet:
             return InfoPinSet(ctx, path, args.Has("--json"));
+        case FileKind::Led:
+            return InfoLed(ctx, path, args.Has("--json"));
         case FileKind::Unknown:
             break;
     }

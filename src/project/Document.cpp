@@ -84,6 +84,7 @@ DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions&
             count = *unscrambled;
         }
         const std::uint64_t frameBytes = Frame::BufferSize(clip.width, clip.height);
+        out.frameOffsets.push_back(in.pos());
         if (count > kMaxFrameCount || count > in.remaining() / frameBytes) {
             return DocError::Unsupported;
         }
@@ -178,6 +179,7 @@ DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDo
         return DocError::OpenFailed;
     }
     out.fileSize = in.size();
+    out.sourcePath = source;
     std::uint8_t header[kHeaderSize];
     if (!in.Bytes(header, sizeof header) || std::memcmp(header, kMagic, 4) != 0 || !AcceptedVersion(header[4])) {
         return DocError::Unsupported;
@@ -297,6 +299,60 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
     }
     guard.Release();
     return DocError::None;
+}
+
+ClipFrameReader::~ClipFrameReader() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& tempDir) {
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = tempDir;
+    options.loadFrames = false;
+    options.extractMusic = false;
+    if (DocError e = ReadDocument(path, options, doc); e != DocError::None) {
+        return e;
+    }
+    if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) {
+        return DocError::Unsupported;
+    }
+    fd_ = ::open(doc.sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) {
+        return DocError::OpenFailed;
+    }
+    const auto c = static_cast<std::size_t>(clip);
+    width_ = doc.clips[c].width;
+    height_ = doc.clips[c].height;
+    count_ = doc.frameCounts[c];
+    offset_ = doc.frameOffsets[c];
+    ::posix_fadvise(fd_, static_cast<off_t>(offset_), 0, POSIX_FADV_SEQUENTIAL);
+    return DocError::None;
+}
+
+bool ClipFrameReader::Read(std::size_t i, Frame& frame) {
+    if (fd_ < 0 || i >= count_) {
+        return false;
+    }
+    if (frame.width() != static_cast<int>(width_) || frame.height() != static_cast<int>(height_)) {
+        frame = Frame(static_cast<int>(width_), static_cast<int>(height_), Frame::Uninitialized{});
+    }
+    const std::size_t n = frame.size();
+    std::uint64_t at = offset_ + static_cast<std::uint64_t>(i) * n;
+    std::size_t done = 0;
+    while (done < n) {
+        ssize_t r = ::pread(fd_, frame.data() + done, n - done, static_cast<off_t>(at + done));
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(r);
+    }
+    return true;
 }
 
 int CheckFrameRange(long long start, long long end, std::size_t frameCount) {

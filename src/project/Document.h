@@ -67,6 +67,8 @@ struct LoadedDocument {
     std::uint32_t musicLength = 0;
     std::filesystem::path musicPath;  // the extracted music file, when there was music
     std::uint64_t fileSize = 0;
+    std::vector<std::uint64_t> frameOffsets;  // per clip: where its first frame starts
+    std::filesystem::path sourcePath;         // the plain document read (the extracted copy)
 };
 
 struct ReadOptions {
@@ -82,6 +84,30 @@ struct ReadOptions {
 // Reads a plain or compressed document. Every count and size is checked against the bytes
 // that are really there before anything is allocated.
 DocError ReadDocument(const std::filesystem::path& path, const ReadOptions& options, LoadedDocument& out);
+
+// Reads the frames of one clip of a document one at a time, for output of documents larger
+// than memory.
+class ClipFrameReader {
+public:
+    ClipFrameReader() = default;
+    ~ClipFrameReader();
+    ClipFrameReader(const ClipFrameReader&) = delete;
+    ClipFrameReader& operator=(const ClipFrameReader&) = delete;
+
+    // Opens clip `clip` (0-based) of a plain or compressed document.
+    DocError Open(const std::filesystem::path& path, int clip, const std::filesystem::path& tempDir);
+    std::uint32_t width() const { return width_; }
+    std::uint32_t height() const { return height_; }
+    std::size_t count() const { return count_; }
+    // Reads frame i into `frame` (which is reused when it has the right size).
+    bool Read(std::size_t i, Frame& frame);
+
+private:
+    int fd_ = -1;
+    std::uint32_t width_ = 0, height_ = 0;
+    std::size_t count_ = 0;
+    std::uint64_t offset_ = 0;
+};
 
 // Writes a document (version 0) through a temporary file in the target folder that is
 // renamed over the target: a failure leaves the previous file as it was.

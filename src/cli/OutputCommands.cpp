@@ -1,0 +1,223 @@
+#include <filesystem>
+#include <ostream>
+
+#include "base/AppHome.h"
+#include "base/FileUtil.h"
+#include "base/ProfileFile.h"
+#include "base/Random.h"
+#include "base/TempDir.h"
+#include "cli/Cli.h"
+#include "cli/Json.h"
+#include "cli/Progress.h"
+#include "controller/Card.h"
+#include "controller/Catalogue.h"
+#include "controller/LampTypes.h"
+#include "controller/LedFile.h"
+#include "controller/LedImport.h"
+#include "layout/LineFile.h"
+#include "project/Document.h"
+#include "workspace/DocumentOps.h"
+#include "workspace/Settings.h"
+
+namespace corv::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Frames streamed from a document: one frame in memory at a time.
+class DocumentFrames : public FrameSource {
+public:
+    explicit DocumentFrames(ClipFrameReader& reader) : reader_(reader) {}
+    std::size_t Count() const override { return reader_.count(); }
+    const Frame* Get(std::size_t i) override { return reader_.Read(i, frame_) ? &frame_ : nullptr; }
+
+private:
+    ClipFrameReader& reader_;
+    Frame frame_;
+};
+
+struct Home {
+    fs::path home = ResolveAppHome(ProgramDir());
+    std::vector<LightTypeRecord> lamps = LoadLampTypes(home / kPinSetFileName);
+    ChipCatalogue catalogue = ChipCatalogue::Load(home / kCatalogueFileName);
+    std::uint8_t defaultChip = static_cast<std::uint8_t>(
+        std::clamp(ProfileFile(home / kConfigFileName, kMainSection).GetInt(keys::kDrICtype, 3), 0, 255));
+};
+
+int LoadLines(Context& ctx, const std::string& cmd, const Args& args, Home& home, Layout& layout) {
+    auto lines = args.Value("--lines");
+    if (!lines) {
+        return Usage(ctx, cmd, "--lines LAYOUT.lnf is required");
+    }
+    const LineFileError e = LoadLineFile(*lines, layout, home.lamps, home.defaultChip);
+    if (e == LineFileError::OpenFailed) return Fail(ctx, cmd, *lines + ": " + texts::kOpenFileFail);
+    if (e == LineFileError::Unsupported) return Fail(ctx, cmd, *lines + ": " + ctx.strings.badFileVersion);
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunOutput(Context& ctx, const Args& args) {
+    const std::string cmd = "output";
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, "needs exactly one project document");
+    auto outPath = args.Value("--out");
+    if (!outPath) return Usage(ctx, cmd, "--out PATH/NAME.led is required");
+    std::string error;
+    auto clipNo = args.Int("--clip", error);
+    auto first = args.Int("--first", error);
+    auto last = args.Int("--last", error);
+    auto speed = args.Int("--speed", error);
+    auto seed = args.Int("--seed", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    const std::string card = args.Value("--card").value_or("auto");
+    if (card != "auto" && card != "none") return Usage(ctx, cmd, "--card takes auto or none");
+    if (speed && (*speed < 0 || *speed > 255)) return Usage(ctx, cmd, "--speed takes 0..255");
+
+    Home home;
+    Layout layout;
+    if (int rc = LoadLines(ctx, cmd, args, home, layout); rc != kExitOk) return rc;
+    TempDir temp;
+    ClipFrameReader reader;
+    const DocError de = reader.Open(args.positionals()[0], static_cast<int>(clipNo.value_or(1)) - 1, temp.path());
+    if (de != DocError::None) return Fail(ctx, cmd, args.positionals()[0] + ": " + DocErrorText(de, ctx.strings));
+    const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(reader.count()));
+    if (CheckFrameRange(a, b, reader.count()) != 0) return Fail(ctx, cmd, ctx.strings.paramError);
+
+    WriterInput in;
+    in.layout = &layout;
+    in.lamps = &home.lamps;
+    in.catalogue = &home.catalogue;
+    in.frame = FrameShape{static_cast<int>(reader.height()), static_cast<int>(reader.width())};
+    in.speed = static_cast<int>(speed.value_or(30));
+    Random rng = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
+    DocumentFrames frames(reader);
+    std::vector<std::string> copied;
+    auto afterFile = [&](const fs::path& file) {
+        if (card == "auto") {
+            CardCopyResult r = CopyToCard(file, CardProbe{}, ctx.strings, nullptr);
+            if (r.copied) copied.push_back(r.destination.string());
+        }
+    };
+    OutputResult r = OutputControllerFiles(in, frames, static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b),
+                                           *outPath, rng, ctx.strings, TerminalProgress(), afterFile);
+    for (const auto& f : r.files) ctx.out << f.string() << '\n';
+    for (const auto& c : copied) ctx.out << "copied to " << c << '\n';
+    for (const auto& m : r.messages) (r.ok ? ctx.out : ctx.err) << m << '\n';
+    return r.ok ? kExitOk : kExitFailed;
+}
+
+int RunImportLed(Context& ctx, const Args& args) {
+    const std::string cmd = "import-led";
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, "needs exactly one controller data file");
+    auto into = args.Value("--into");
+    if (!into) return Usage(ctx, cmd, "--into PROJECT.cvn is required");
+    std::string error;
+    auto clipNo = args.Int("--clip", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    Home home;
+    Layout layout;
+    if (int rc = LoadLines(ctx, cmd, args, home, layout); rc != kExitOk) return rc;
+
+    TempDir temp;
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    if (DocError e = ReadDocument(*into, options, doc); e != DocError::None) {
+        return Fail(ctx, cmd, *into + ": " + DocErrorText(e, ctx.strings));
+    }
+    const int clip = static_cast<int>(clipNo.value_or(1)) - 1;
+    if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) return Usage(ctx, cmd, "--clip names no clip of the document");
+    AppState app;
+    FrameStore store(app);
+    store.ReplaceAll(std::move(doc.clips));
+    store.Select(clip);
+    ImportResult r = ImportLedFile(args.positionals()[0], layout, home.lamps, store, app, ctx.strings, TerminalProgress());
+    if (!r.ok) return Fail(ctx, cmd, r.message);
+    EffectList effects;
+    for (auto& layer : doc.layers) effects.Append(std::move(layer));
+    DocumentSource source;
+    source.frames = &store;
+    source.gridScaleX = doc.gridScaleX;
+    source.gridScaleY = doc.gridScaleY;
+    source.canvasWidth = doc.canvasWidth;
+    source.canvasHeight = doc.canvasHeight;
+    source.effects = &effects;
+    source.musicPath = doc.musicPath;
+    // The target is a plain document even when it was read from an archive.
+    if (WriteDocument(doc.compressed ? fs::path(*into).replace_extension(".cvn") : fs::path(*into), source) !=
+        DocError::None) {
+        return Fail(ctx, cmd, texts::kSaveFileFail);
+    }
+    ctx.out << "imported " << r.blocks << " frames\n";
+    return kExitOk;
+}
+
+int InfoLed(Context& ctx, const fs::path& path, bool json) {
+    LedFileInfo info;
+    std::string error;
+    if (!ReadLedInfo(path, info, error)) return Fail(ctx, "info", path.string() + ": " + error);
+    const char* family = info.family == 0 ? "master-slave" : info.family == 1 ? "single" : info.family == 5 ? "simple" : "unknown";
+    if (json) {
+        Json j;
+        j.BeginObject().Key("file").Value(path.string()).Key("type").Value("controller data");
+        j.Key("family").Value(static_cast<int>(info.family)).Key("familyName").Value(family);
+        j.Key("slaveCount").Value(static_cast<int>(info.slaveCount)).Key("dataOffset").Value(info.dataOffset);
+        j.Key("blockSize").Value(info.blockSize).Key("frames").Value(static_cast<std::uint64_t>(info.frameCount));
+        j.Key("slaves").BeginArray();
+        for (const auto& r : info.records) {
+            j.BeginObject().Key("chipCode").Value(r.chipCode);
+            j.Key(info.family == 0 ? "W" : "F").Value(r.dataWords).Key("ports").Value(r.ports);
+            j.Key("clockByte").Value(r.clockByte).Key("byte4").Value(static_cast<int>(r.bytes[4]));
+            j.Key("byte5").Value(static_cast<int>(r.bytes[5])).Key("checksumValid").Value(r.checksumOk).EndObject();
+        }
+        ctx.out << j.EndArray().EndObject().str() << '\n';
+        return kExitOk;
+    }
+    ctx.out << "File:        " << path.string() << "\nType:        controller data, " << family << " family (byte 0 = "
+            << static_cast<int>(info.family) << ")\nSlaves:      " << info.slaveCount << "\nData offset: "
+            << info.dataOffset << "\nBlock size:  " << info.blockSize << "\nFrames:      " << info.frameCount << '\n';
+    for (std::size_t i = 0; i < info.records.size(); ++i) {
+        const auto& r = info.records[i];
+        ctx.out << "  " << i + 1 << ": chip " << r.chipCode << ", " << (info.family == 0 ? "W " : "F ") << r.dataWords
+                << ", ports " << r.ports << ", clock byte " << r.clockByte << ", byte 4 " << int(r.bytes[4])
+                << ", byte 5 " << int(r.bytes[5]) << ", checksum " << (r.checksumOk ? "valid" : "WRONG") << '\n';
+    }
+    return kExitOk;
+}
+
+int RunCard(Context& ctx, const Args& args) {
+    const auto mounts = ProbeMounts(CardProbe{});
+    const MountedDevice* card = nullptr;
+    for (const auto& d : mounts) {
+        if (d.suitable) {
+            card = &d;
+            break;
+        }
+    }
+    if (args.Has("--json")) {
+        Json j;
+        j.BeginObject().Key("card");
+        if (card) {
+            j.Value(card->mountPoint.string());
+        } else {
+            j.Null();
+        }
+        j.Key("devices").BeginArray();
+        for (const auto& d : mounts) {
+            j.BeginObject().Key("source").Value(d.source).Key("mountPoint").Value(d.mountPoint.string());
+            j.Key("device").Value(d.deviceName).Key("fsType").Value(d.fsType).Key("fat").Value(d.fatVersion);
+            j.Key("suitable").Value(d.suitable).Key("reason").Value(d.reason).EndObject();
+        }
+        ctx.out << j.EndArray().EndObject().str() << '\n';
+        return kExitOk;
+    }
+    for (const auto& d : mounts) {
+        ctx.out << d.mountPoint.string() << " (" << d.source << ", " << d.fsType << "): "
+                << (d.suitable ? "suitable" : d.reason) << '\n';
+    }
+    ctx.out << "Card: " << (card ? card->mountPoint.string() : std::string("none")) << '\n';
+    return kExitOk;
+}
+
+}  // namespace corv::cli

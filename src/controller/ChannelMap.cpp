@@ -1,0 +1,493 @@
+#include "controller/ChannelMap.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace corv {
+
+namespace {
+
+std::size_t Stride(int cols) { return 3 * static_cast<std::size_t>(cols) + static_cast<std::size_t>(cols % 4); }
+
+// Byte offset of the blue byte of the frame pixel an LED at (row, col) shows.
+std::uint32_t PixelOffset(const LayoutGrid& grid, FrameShape frame, LinePoint p) {
+    int row = PointRow(p), col = PointCol(p);
+    if (frame.rows != grid.rows || frame.cols != grid.cols) {
+        row = static_cast<int>(std::trunc(static_cast<double>(row) * frame.rows / std::max<int>(grid.rows, 1)));
+        col = static_cast<int>(std::trunc(static_cast<double>(col) * frame.cols / std::max<int>(grid.cols, 1)));
+    }
+    if (row < 0 || col < 0 || row >= frame.rows || col >= frame.cols) {
+        return 0;  // outside the frame: reads byte 0 like an empty channel
+    }
+    return static_cast<std::uint32_t>(static_cast<std::size_t>(frame.rows - 1 - row) * Stride(frame.cols) +
+                                      3 * static_cast<std::size_t>(col));
+}
+
+const Line& LineAt(const Layout& layout, int index) {
+    static const Line kEmpty;
+    return index >= 0 && index < kLineCount ? layout.lines[static_cast<std::size_t>(index)] : kEmpty;
+}
+
+const LightTypeRecord& LampOf(const std::vector<LightTypeRecord>& lamps, std::uint8_t index) {
+    static const LightTypeRecord kRgb = BuiltInLightTypes()[0];
+    return index < lamps.size() ? lamps[index] : (lamps.empty() ? kRgb : lamps[0]);
+}
+
+struct SlaveShape {
+    const LightTypeRecord* lamp;
+    int P, L, ports, U;
+};
+
+SlaveShape Shape(const Layout& layout, const std::vector<LightTypeRecord>& lamps, int k, int ports, bool sharedLine) {
+    const LineSetting& s = layout.setting;
+    SlaveShape shape{};
+    shape.lamp = &LampOf(lamps, s.lightType[static_cast<std::size_t>(k)]);
+    shape.P = std::clamp<int>(shape.lamp->pinCount, 0, static_cast<int>(LightTypeRecord::kMaxPins));
+    shape.L = LampPixels(*shape.lamp);
+    shape.ports = std::max(ports, 1);
+    const int pps = std::max<int>(s.portsPerSlave, 1);
+    std::size_t longest = 0;
+    for (int p = 0; p < pps; ++p) {
+        longest = std::max(longest, LineAt(layout, k * pps + p).size());
+    }
+    shape.U = static_cast<int>(longest / static_cast<std::size_t>(shape.L));
+    if (sharedLine && pps == 1) {
+        shape.U /= shape.ports;
+    }
+    return shape;
+}
+
+// Writes the U x ports units of a slave into `out` (ports x P entries per unit).
+void WriteUnits(const Layout& layout, FrameShape frame, const SlaveShape& sh, const std::vector<std::uint8_t>& pins,
+                int k, bool sharedLine, bool lastFirst, std::uint32_t* out) {
+    const int pps = std::max<int>(layout.setting.portsPerSlave, 1);
+    const std::size_t unitLen = 3 * static_cast<std::size_t>(sh.L);
+    std::vector<std::uint32_t> unit(static_cast<std::size_t>(sh.ports) * unitLen);
+    std::size_t pos = 0;
+    for (int u = 0; u < sh.U; ++u) {
+        for (int p = 0; p < sh.ports; ++p) {
+            int lineIndex;
+            int index;
+            if (sharedLine && pps == 1) {
+                lineIndex = k;
+                index = lastFirst ? (p + 1) * sh.U - u - 1 : p * sh.U + u;
+            } else {
+                lineIndex = k * pps + p;
+                index = lastFirst ? sh.U - u - 1 : u;
+            }
+            const Line& line = LineAt(layout, lineIndex);
+            for (int j = 0; j < sh.L; ++j) {
+                const std::size_t point = static_cast<std::size_t>(index) * static_cast<std::size_t>(sh.L) +
+                                          static_cast<std::size_t>(j);
+                const std::uint32_t base = point < line.size() ? PixelOffset(layout.grid, frame, line[point]) : 0;
+                for (int c = 0; c < 3; ++c) {
+                    unit[static_cast<std::size_t>(p) * unitLen + 3 * static_cast<std::size_t>(j) +
+                         static_cast<std::size_t>(c)] = point < line.size() ? base + static_cast<std::uint32_t>(c) : 0;
+                }
+            }
+        }
+        for (int m = 0; m < sh.P; ++m) {
+            for (int t = 0; t < sh.ports; ++t) {
+                const std::uint8_t v = pins[static_cast<std::size_t>(m)];
+                out[pos++] = v == LightTypeRecord::kNotConnected || v >= unitLen
+                                 ? 0
+                                 : unit[static_cast<std::size_t>(sh.ports - 1 - t) * unitLen + v];
+            }
+        }
+    }
+}
+
+std::vector<std::uint8_t> Pins(const LightTypeRecord& lamp, int P) {
+    return std::vector<std::uint8_t>(lamp.pins.begin(), lamp.pins.begin() + P);
+}
+
+}  // namespace
+
+int LampPixels(const LightTypeRecord& lamp) {
+    int largest = -1;
+    for (int i = 0; i < lamp.pinCount && i < static_cast<int>(LightTypeRecord::kMaxPins); ++i) {
+        const std::uint8_t v = lamp.pins[static_cast<std::size_t>(i)];
+        if (v != LightTypeRecord::kNotConnected) {
+            largest = std::max<int>(largest, v);
+        }
+    }
+    return largest < 0 ? 1 : largest / 3 + 1;
+}
+
+ChannelMap BuildMasterSlaveMap(const Layout& layout, const std::vector<LightTypeRecord>& lamps, int s0, int n,
+                               FrameShape frame) {
+    ChannelMap map;
+    const LineSetting& s = layout.setting;
+    for (int k = s0; k < s0 + n; ++k) {
+        if (k < 0 || k >= static_cast<int>(LineSetting::kSlaves)) {
+            map.slaveChannels.push_back(12);
+            map.entries.resize(map.entries.size() + 12, 0);
+            continue;
+        }
+        const int chip = s.icType[static_cast<std::size_t>(k)];
+        const int ports = static_cast<std::int8_t>(s.linePorts[static_cast<std::size_t>(k)]);
+        const SlaveShape sh = Shape(layout, lamps, k, ports, true);
+        const std::uint32_t used = static_cast<std::uint32_t>(sh.ports * sh.P * sh.U);
+        const std::uint32_t step = sh.ports == 3 ? 36 : 12;
+        const std::uint32_t C = std::max<std::uint32_t>(step, (used + step - 1) / step * step);
+        std::vector<std::uint8_t> pins = Pins(*sh.lamp, sh.P);
+        if (chip > 100) {
+            // Groups of three pins in reverse order; pins past the last whole group stay.
+            const int groups = sh.P / 3;
+            std::vector<std::uint8_t> reordered = pins;
+            for (int g = 0; g < groups; ++g) {
+                for (int i = 0; i < 3; ++i) {
+                    reordered[static_cast<std::size_t>(3 * g + i)] = pins[static_cast<std::size_t>(3 * (groups - 1 - g) + i)];
+                }
+            }
+            pins = std::move(reordered);
+        }
+        const std::size_t start = map.entries.size();
+        map.entries.resize(start + C, 0);
+        std::uint32_t* out = map.entries.data() + start + (chip > 100 ? C - used : 0);
+        WriteUnits(layout, frame, sh, pins, k, true, chip > 100, out);
+        map.slaveChannels.push_back(C);
+    }
+    return map;
+}
+
+ChannelMap BuildSingleMap(const Layout& layout, const std::vector<LightTypeRecord>& lamps, int s0, FrameShape frame) {
+    ChannelMap map;
+    const LineSetting& s = layout.setting;
+    const int k = std::clamp(s0, 0, static_cast<int>(LineSetting::kSlaves) - 1);
+    const bool simple = s.controllerType == 2;
+    const int chip = s.icType[static_cast<std::size_t>(k)];
+    const int ports = simple ? std::max<int>(s.portsPerSlave, 1)
+                             : static_cast<std::int8_t>(s.linePorts[static_cast<std::size_t>(k)]);
+    const SlaveShape sh = Shape(layout, lamps, k, ports, !simple);
+    const std::uint32_t C = static_cast<std::uint32_t>(sh.ports * sh.P * sh.U);
+    std::vector<std::uint8_t> pins = Pins(*sh.lamp, sh.P);
+    if (chip < 101) {
+        std::reverse(pins.begin(), pins.end());
+    } else {
+        for (int g = 0; g + 2 < sh.P; g += 3) {
+            std::swap(pins[static_cast<std::size_t>(g)], pins[static_cast<std::size_t>(g + 2)]);
+        }
+    }
+    map.entries.assign(C, 0);
+    WriteUnits(layout, frame, sh, pins, k, !simple, chip < 101, map.entries.data());
+    map.slaveChannels.push_back(C);
+    return map;
+}
+
+GammaTable BuildGammaTable(int gamma, int brightness, int chipCode, int controllerType) {
+    double M = 255;
+    if (chipCode == 110) {
+        M = 1023;
+    } else if (controllerType == 0 && (chipCode == 104 || chipCode == 117)) {
+        M = 4095;
+    }
+    GammaTable t{};
+    for (int i = 0; i < 256; ++i) {
+        const double v = std::min(M, std::floor(std::pow(i / 255.0, gamma / 10.0) * M + 0.5));
+        t[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(static_cast<int>(v) * brightness / 100);
+    }
+    return t;
+}
+
+std::uint32_t MasterSlaveDataBytes(std::uint32_t channels, int chipCode) {
+    if (chipCode == 104 || chipCode == 117) {
+        return channels * 2;
+    }
+    if (chipCode == 108 || chipCode == 110) {
+        return channels * 4 / 3;
+    }
+    return channels;
+}
+
+std::uint32_t SingleRecordDataBytes(std::uint32_t channels, int chipCode) {
+    if (chipCode == 2 || chipCode == 3) {
+        return (channels + 7) / 8 * 8;
+    }
+    if (chipCode == 102) {
+        return channels / 3 * 2;
+    }
+    if (chipCode == 108 || chipCode == 110) {
+        return channels / 3 * 4;
+    }
+    return channels;
+}
+
+namespace {
+
+std::uint8_t ReverseBits(std::uint8_t b) {
+    b = static_cast<std::uint8_t>((b & 0xF0) >> 4 | (b & 0x0F) << 4);
+    b = static_cast<std::uint8_t>((b & 0xCC) >> 2 | (b & 0x33) << 2);
+    b = static_cast<std::uint8_t>((b & 0xAA) >> 1 | (b & 0x55) << 1);
+    return b;
+}
+
+std::uint32_t Word30(std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    const std::uint32_t v = (a << 20) | (b << 10) | c;
+    return 0x80000000u | (v << 1) | static_cast<std::uint32_t>(std::popcount(v) & 1);
+}
+
+std::uint8_t FlagByte(std::uint32_t A, std::uint32_t B, std::uint32_t Cc) {
+    return static_cast<std::uint8_t>(0xC0 | (~(((A >> 6) << 4) | ((B >> 6) << 2) | (Cc >> 6)) & 0x3F));
+}
+
+// Four values transposed into four bytes: for each bit (MSB first, or LSB first), a nibble
+// whose bit p is that bit of value p; two nibbles a byte, the first in the high half.
+void Transpose4(const std::uint32_t v[4], bool lsbFirst, std::uint8_t* out) {
+    for (int i = 0; i < 8; ++i) {
+        const int bit = lsbFirst ? i : 7 - i;
+        std::uint8_t nibble = 0;
+        for (int p = 0; p < 4; ++p) {
+            nibble |= static_cast<std::uint8_t>(((v[p] >> bit) & 1) << p);
+        }
+        if (i % 2 == 0) {
+            out[i / 2] = static_cast<std::uint8_t>(nibble << 4);
+        } else {
+            out[i / 2] |= nibble;
+        }
+    }
+}
+
+class Values {
+public:
+    Values(std::span<const std::uint8_t> frame, const SlavePart& part) : frame_(frame), part_(part) {}
+    std::size_t size() const { return part_.entries.size(); }
+    // V(x) of channel i; channels past the part read 0.
+    std::uint32_t operator[](std::size_t i) const {
+        if (i >= part_.entries.size()) {
+            return 0;
+        }
+        const std::uint32_t off = part_.entries[i];
+        return (*part_.table)[off < frame_.size() ? frame_[off] : 0];
+    }
+
+private:
+    std::span<const std::uint8_t> frame_;
+    const SlavePart& part_;
+};
+
+std::size_t Groups(std::size_t count, std::size_t width) { return width == 0 ? 0 : (count + width - 1) / width; }
+
+}  // namespace
+
+std::size_t PackedSizeBound(const SlavePart& part, int controllerType) {
+    const std::size_t C = part.entries.size();
+    const std::size_t ports = static_cast<std::size_t>(std::max(part.ports, 1));
+    const std::size_t lp = static_cast<std::size_t>(std::max(part.linePorts, 1));
+    switch (part.chipCode) {
+        case 110:
+        case 108:
+            return controllerType == 2 ? Groups(C, 12) * 16 : Groups(C, 3 * ports) * 4 * ports;
+        case 104:
+            return controllerType == 0 ? Groups(C, 3 * ports) * 6 * ports : C;
+        case 117:
+            return controllerType == 0 ? Groups(C, ports) * 2 * ports : C;
+        case 102:
+            return controllerType == 2 ? (Groups(C, 4) * 20 + 16) / 2 + 8 : Groups(C, 3 * ports) * 2 * ports;
+        case 2:
+        case 3:
+            return controllerType == 1 ? 8 * ((C + 16) / 8 + 2) * (lp > 1 ? 2 : 1) : C + 16;
+        default:
+            return controllerType == 2 ? Groups(C, 4) * 4 : C;
+    }
+}
+
+std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part, int controllerType,
+                     std::uint8_t* out) {
+    const Values V(frame, part);
+    const std::size_t C = V.size();
+    const std::size_t ports = static_cast<std::size_t>(std::max(part.ports, 1));
+    const bool reverse = (part.grayReverse & 0x80) != 0;
+    const int chip = part.chipCode;
+
+    if (controllerType == 2) {
+        // The simple family transposes the four ports of each pin.
+        if (chip == 110 || chip == 108) {
+            std::size_t n = 0;
+            for (std::size_t g = 0; g < C; g += 12) {
+                std::uint32_t parts[4][4];  // [byte index][position]
+                for (int k = 0; k < 4; ++k) {
+                    const std::uint32_t a = V[g + static_cast<std::size_t>(k)], b = V[g + 4 + static_cast<std::size_t>(k)],
+                                        c = V[g + 8 + static_cast<std::size_t>(k)];
+                    if (chip == 110) {
+                        const std::uint32_t w = Word30(a, b, c);
+                        for (int i = 0; i < 4; ++i) parts[i][k] = (w >> (8 * (3 - i))) & 0xFF;
+                    } else {
+                        const std::uint32_t A = a & 0xFF, B = b & 0xFF, Cc = c & 0xFF;
+                        parts[0][k] = FlagByte(A, B, Cc);
+                        parts[1][k] = A;
+                        parts[2][k] = B;
+                        parts[3][k] = Cc;
+                    }
+                }
+                for (int i = 0; i < 4; ++i) {
+                    Transpose4(parts[i], false, out + n);
+                    n += 4;
+                }
+            }
+            return n;
+        }
+        if (chip == 102 || chip == 103) {
+            std::vector<std::uint8_t> nibbles;
+            nibbles.reserve(C * 3);
+            int dataSinceMarker = 0;
+            if (chip == 102) {
+                nibbles.push_back(0xF);
+            }
+            for (std::size_t g = 0; g < C; g += 4) {
+                std::uint32_t v[4];
+                for (int p = 0; p < 4; ++p) v[p] = V[g + static_cast<std::size_t>(p)] & 0xFF;
+                if (chip == 103) {
+                    nibbles.push_back(0xF);
+                }
+                const int lowest = chip == 102 ? 3 : 1;
+                for (int bit = 7; bit >= lowest; --bit) {
+                    std::uint8_t nib = 0;
+                    for (int p = 0; p < 4; ++p) nib |= static_cast<std::uint8_t>(((v[p] >> bit) & 1) << p);
+                    nibbles.push_back(nib);
+                    if (chip == 102 && ++dataSinceMarker == 15) {
+                        nibbles.push_back(0xF);
+                        dataSinceMarker = 0;
+                    }
+                }
+            }
+            std::size_t n = 0;
+            for (std::size_t i = 0; i < nibbles.size(); i += 2) {
+                const std::uint8_t lo = i + 1 < nibbles.size() ? nibbles[i + 1] : 0;
+                out[n++] = static_cast<std::uint8_t>(nibbles[i] << 4 | lo);
+            }
+            return n;
+        }
+        const bool lsbFirst = chip == 106 || chip == 107 || chip == 114 || chip == 115;
+        std::size_t n = 0;
+        for (std::size_t g = 0; g < C; g += 4) {
+            std::uint32_t v[4];
+            for (int p = 0; p < 4; ++p) v[p] = V[g + static_cast<std::size_t>(p)] & 0xFF;
+            Transpose4(v, lsbFirst, out + n);
+            n += 4;
+        }
+        return n;
+    }
+
+    switch (chip) {
+        case 110:
+        case 108: {
+            std::size_t n = 0;
+            for (std::size_t g = 0; g < C; g += 3 * ports) {
+                for (std::size_t q = 0; q < ports; ++q) {
+                    const std::uint32_t a = V[g + q], b = V[g + ports + q], c = V[g + 2 * ports + q];
+                    if (chip == 110) {
+                        const std::uint32_t w = Word30(a, b, c);
+                        for (std::size_t i = 0; i < 4; ++i) out[n + i * ports + q] = static_cast<std::uint8_t>(w >> (8 * i));
+                    } else {
+                        const std::uint32_t A = a & 0xFF, B = b & 0xFF, Cc = c & 0xFF;
+                        out[n + q] = static_cast<std::uint8_t>(Cc);
+                        out[n + ports + q] = static_cast<std::uint8_t>(B);
+                        out[n + 2 * ports + q] = static_cast<std::uint8_t>(A);
+                        out[n + 3 * ports + q] = FlagByte(A, B, Cc);
+                    }
+                }
+                n += 4 * ports;
+            }
+            return n;
+        }
+        case 104: {
+            if (controllerType != 0) {
+                break;
+            }
+            std::size_t n = 0;
+            for (std::size_t g = 0; g < C; g += 3 * ports) {
+                for (std::size_t q = 0; q < ports; ++q) {
+                    for (std::size_t i = 0; i < 3; ++i) {
+                        const std::uint32_t v = V[g + i * ports + q];
+                        out[n + 2 * i * ports + q] = static_cast<std::uint8_t>(v & 0x0F);
+                        out[n + (2 * i + 1) * ports + q] = static_cast<std::uint8_t>(v >> 4);
+                    }
+                }
+                n += 6 * ports;
+            }
+            return n;
+        }
+        case 117: {
+            if (controllerType != 0) {
+                break;
+            }
+            std::size_t n = 0;
+            for (std::size_t g = 0; g < C; g += ports) {
+                for (std::size_t q = 0; q < ports; ++q) {
+                    const std::uint32_t v = V[g + q];
+                    out[n + q] = static_cast<std::uint8_t>(v >> 4);
+                    out[n + ports + q] = static_cast<std::uint8_t>(v & 0xFF);
+                }
+                n += 2 * ports;
+            }
+            return n;
+        }
+        default:
+            break;
+    }
+    if (controllerType == 1 && (chip == 2 || chip == 3)) {
+        const int planes = std::min(part.grayReverse & 0x0F, 7) + 1;
+        const bool twoStreams = part.linePorts > 1;
+        const std::size_t unit = twoStreams ? 16 : 8;
+        const std::size_t padded = (C + unit - 1) / unit * unit;
+        const std::size_t pad = padded - C;
+        std::size_t n = 0;
+        for (int b = 0; b < planes; ++b) {
+            const int bit = 7 - b;
+            for (std::size_t g = 0; g < padded; g += unit) {
+                for (std::size_t stream = 0; stream < (twoStreams ? 2u : 1u); ++stream) {
+                    std::uint8_t byte = 0;
+                    for (std::size_t j = 0; j < 8; ++j) {
+                        const std::size_t ch = twoStreams ? g + 2 * j + stream : g + j;
+                        const std::uint32_t v = ch < pad ? 0 : (V[ch - pad] & 0xFF);
+                        byte = static_cast<std::uint8_t>(byte | (((v >> bit) & 1) << (7 - j)));
+                    }
+                    out[n++] = reverse ? static_cast<std::uint8_t>(~byte) : byte;
+                }
+            }
+        }
+        return n;
+    }
+    if (controllerType == 1 && chip == 102) {
+        std::size_t n = 0;
+        for (std::size_t g = 0; g < C; g += 3 * ports) {
+            for (std::size_t q = 0; q < ports; ++q) {
+                const std::uint32_t A = V[g + q] & 0xFF, B = V[g + ports + q] & 0xFF, Cc = V[g + 2 * ports + q] & 0xFF;
+                const std::uint32_t w = ((A >> 3) << 10) | ((B >> 3) << 5) | (Cc >> 3);
+                out[n + q] = static_cast<std::uint8_t>(w >> 8);
+                out[n + ports + q] = static_cast<std::uint8_t>(w);
+            }
+            n += 2 * ports;
+        }
+        if (reverse) {
+            for (std::size_t i = 0; i < n; ++i) {
+                out[i] = static_cast<std::uint8_t>(i % 2 == 0 ? (~out[i]) | 0x80 : ~out[i]);
+            }
+        }
+        return n;
+    }
+    if (controllerType == 1 && chip == 103) {
+        for (std::size_t i = 0; i < C; ++i) {
+            const std::uint8_t low = static_cast<std::uint8_t>(V[i]);
+            out[i] = static_cast<std::uint8_t>((reverse ? static_cast<std::uint8_t>(~low) : low) >> 1 | 0x80);
+        }
+        return C;
+    }
+    // Plain 8-bit (and bit-reversed for 115).
+    const std::uint8_t invert = reverse ? 0xFF : 0x00;
+    const GammaTable& table = *part.table;
+    const std::uint32_t* e = part.entries.data();
+    const std::size_t limit = frame.size();
+    for (std::size_t i = 0; i < C; ++i) {
+        const std::uint32_t off = e[i];
+        out[i] = static_cast<std::uint8_t>(table[off < limit ? frame[off] : 0] ^ invert);
+    }
+    if (chip == 115) {
+        for (std::size_t i = 0; i < C; ++i) out[i] = ReverseBits(out[i]);
+    }
+    return C;
+}
+
+}  // namespace corv

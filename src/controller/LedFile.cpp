@@ -1,0 +1,328 @@
+#include "controller/LedFile.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "base/Binary.h"
+#include "base/FileIO.h"
+#include "base/FileUtil.h"
+#include "lang/UiStrings.h"
+
+namespace corv {
+
+namespace {
+
+constexpr std::size_t kSector = 512;
+
+std::size_t RoundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
+
+std::uint8_t RandomByte(Random& rng) { return static_cast<std::uint8_t>(rng.Next32() >> 24); }
+
+void FillRandom(ByteWriter& w, std::size_t upTo, Random& rng) {
+    while (w.size() < upTo) {
+        w.U8(RandomByte(rng));
+    }
+}
+
+// A 13-byte record, checksummed, spread to 26 bytes.
+void WriteRecord(ByteWriter& w, std::array<std::uint8_t, 13> rec, Random& rng) {
+    unsigned sum = 0;
+    for (int i = 0; i < 12; ++i) sum += rec[static_cast<std::size_t>(i)];
+    rec[12] = static_cast<std::uint8_t>(sum);
+    for (std::uint8_t b : rec) {
+        std::uint8_t two[2];
+        SpreadByte(b, rng, two);
+        w.U8(two[0]);
+        w.U8(two[1]);
+    }
+}
+
+// Offsets 4..11 of the header: the spread data offset and the block size XOR those bytes.
+void WriteSizes(ByteWriter& w, std::size_t H, std::size_t D, Random& rng) {
+    std::uint8_t hi[2], lo[2];
+    SpreadByte(static_cast<std::uint8_t>(H >> 8), rng, hi);
+    SpreadByte(static_cast<std::uint8_t>(H & 0xFF), rng, lo);
+    std::uint8_t* p = w.bytes().data();
+    p[4] = hi[0];
+    p[5] = hi[1];
+    p[6] = lo[0];
+    p[7] = lo[1];
+    StoreU32(p + 8, LoadU32(p + 4) ^ static_cast<std::uint32_t>(D));
+}
+
+struct Part {
+    SlavePart pack;
+    GammaTable table;
+    std::size_t offset = 0;     // in the block
+    std::size_t dataBytes = 0;  // bytes the part may fill
+};
+
+bool PlainPacking(int family, int chip) {
+    if (family == 2) {
+        return chip != 102 && chip != 103 && chip != 108 && chip != 110;
+    }
+    return chip != 2 && chip != 3 && chip != 102 && chip != 103 && chip != 108 && chip != 110 &&
+           !(family == 0 && (chip == 104 || chip == 117));
+}
+
+}  // namespace
+
+void SpreadByte(std::uint8_t x, Random& rng, std::uint8_t out[2]) {
+    const std::uint8_t r1 = RandomByte(rng), r2 = RandomByte(rng);
+    out[0] = static_cast<std::uint8_t>((r1 & 0x1F) | (x << 5));
+    out[1] = static_cast<std::uint8_t>((r2 & 0xE0) | (x >> 3));
+}
+
+std::uint8_t UnspreadByte(std::uint8_t first, std::uint8_t second) {
+    return static_cast<std::uint8_t>((first >> 5) | ((second & 0x1F) << 3));
+}
+
+std::uint8_t RemapChipCode(int code) {
+    switch (code) {
+        case 19:
+            return 101;
+        case 107:
+            return 106;
+        case 115:
+            return 112;
+        default:
+            return static_cast<std::uint8_t>(code);
+    }
+}
+
+std::uint8_t ClockByte(int family, int code, int clock) {
+    if (family == 2) {
+        if (code == 106) return 100;
+        if (code == 107) return static_cast<std::uint8_t>(clock * 2);
+        return static_cast<std::uint8_t>(clock);
+    }
+    if (code == 106) return 200;
+    if (code == 107) return static_cast<std::uint8_t>(clock * 2);
+    if (code == 112 || (code == 115 && family == 1)) return clock < 41 ? 16 : 32;
+    if (code == 115) return clock < 42 ? 10 : 20;
+    return static_cast<std::uint8_t>(clock);
+}
+
+bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int s0, int n, FrameSource& frames,
+                  std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress) {
+    ProgressEnd done(progress);
+    const Layout& layout = *in.layout;
+    const LineSetting& s = layout.setting;
+    const int family = s.controllerType;
+    ChannelMap map = family == 0 ? BuildMasterSlaveMap(layout, *in.lamps, s0, n, in.frame)
+                                 : BuildSingleMap(layout, *in.lamps, s0, in.frame);
+    const int slaves = family == 0 ? n : 1;
+
+    std::vector<Part> parts(static_cast<std::size_t>(slaves));
+    ByteWriter head;
+    std::size_t offset = 0;
+    std::size_t D = 0;
+    bool fillerFirst = false;
+    std::size_t F = 0;
+    std::size_t entryStart = 0;
+    for (int i = 0; i < slaves; ++i) {
+        const auto k = static_cast<std::size_t>(std::clamp(s0 + i, 0, 255));
+        Part& part = parts[static_cast<std::size_t>(i)];
+        const std::uint32_t C = map.slaveChannels[static_cast<std::size_t>(i)];
+        const int chip = s.icType[k];
+        part.table = BuildGammaTable(s.gamma[k], s.brightness[k], chip, family);
+        part.pack.entries = std::span<const std::uint32_t>(map.entries).subspan(entryStart, C);
+        part.pack.table = &part.table;
+        part.pack.chipCode = chip;
+        part.pack.grayReverse = s.grayReverse[k];
+        part.pack.ports = std::max<int>(s.portsPerSlave, 1);
+        part.pack.linePorts = std::max<int>(static_cast<std::int8_t>(s.linePorts[k]), 1);
+        entryStart += C;
+        part.offset = offset;
+        part.dataBytes = family == 0 ? MasterSlaveDataBytes(C, chip) : SingleRecordDataBytes(C, chip);
+        offset += part.dataBytes;
+    }
+
+    // Header and slave records.
+    const std::size_t k0 = static_cast<std::size_t>(std::clamp(s0, 0, 255));
+    if (family == 0) {
+        head.Bytes("\x00JQZ", 4);
+        head.Zeros(8);
+        for (int i = 0; i < 4; ++i) head.U8(RandomByte(rng));
+        head.U16(static_cast<std::uint16_t>(slaves));
+        for (int i = 0; i < slaves; ++i) {
+            const auto k = static_cast<std::size_t>(std::clamp(s0 + i, 0, 255));
+            const Part& part = parts[static_cast<std::size_t>(i)];
+            const int chip = part.pack.chipCode;
+            const std::uint32_t w1 = static_cast<std::uint32_t>(part.dataBytes / 4) - 1;
+            std::array<std::uint8_t, 13> rec{};
+            rec[0] = RemapChipCode(chip);
+            rec[1] = static_cast<std::uint8_t>(w1);
+            rec[2] = static_cast<std::uint8_t>(((w1 >> 8) & 0x0F) | (s.linePorts[k] << 4));
+            rec[3] = ClockByte(0, chip, s.clock[k]);
+            rec[4] = s.grayReverse[k];
+            rec[5] = chip == 109 ? static_cast<std::uint8_t>(s.brightness[k] * 255 / 100) : 8;
+            for (int b = 8; b < 12; ++b) rec[static_cast<std::size_t>(b)] = RandomByte(rng);
+            WriteRecord(head, rec, rng);
+            if (kSector - head.size() % kSector < 26) {
+                FillRandom(head, RoundUp(head.size(), kSector), rng);
+            }
+        }
+        FillRandom(head, RoundUp(head.size(), kSector), rng);
+        D = RoundUp(offset, kSector);
+    } else {
+        Part& part = parts[0];
+        const int chip = part.pack.chipCode;
+        F = part.dataBytes;
+        std::size_t realF = F;
+        if (family == 1 && (chip == 2 || chip == 3)) {
+            const std::size_t unit = part.pack.linePorts > 1 ? 16 : 8;
+            const int planes = std::min(s.grayReverse[k0] & 0x0F, 7) + 1;
+            realF = static_cast<std::size_t>(planes) * RoundUp(part.pack.entries.size(), unit) / 8;
+            part.dataBytes = realF;
+        }
+        D = RoundUp(realF, kSector);
+        F = realF;
+        fillerFirst = PlainPacking(family, chip) && chip <= 100;
+        const std::uint8_t clockByte = ClockByte(family, chip, s.clock[k0]);
+        if (family == 1) {
+            head.Bytes("\x01JQZ", 4);
+        } else {
+            head.U8(0x05);
+            head.U8(static_cast<std::uint8_t>(std::clamp(in.speed, 0, 255)));
+            head.Bytes("QZ", 2);
+        }
+        head.Zeros(8);
+        if (family == 2) {
+            head.U8(clockByte);
+            for (int i = 0; i < 3; ++i) head.U8(RandomByte(rng));
+        } else {
+            for (int i = 0; i < 4; ++i) head.U8(RandomByte(rng));
+        }
+        head.U16(1);
+        const std::uint32_t recordF = SingleRecordDataBytes(static_cast<std::uint32_t>(part.pack.entries.size()), chip);
+        std::array<std::uint8_t, 13> rec{};
+        rec[0] = RemapChipCode(chip);
+        rec[1] = static_cast<std::uint8_t>(recordF);
+        rec[2] = static_cast<std::uint8_t>(recordF >> 8);
+        rec[3] = clockByte;
+        rec[4] = static_cast<std::uint8_t>(((s.linePorts[k0] & 7) << 4) | (s.grayReverse[k0] & 0x8F));
+        rec[5] = family == 1 ? static_cast<std::uint8_t>(in.catalogue ? in.catalogue->Delay(chip) : 0)
+                             : s.brightness[k0];
+        for (int b = 6; b < 12; ++b) rec[static_cast<std::size_t>(b)] = RandomByte(rng);
+        WriteRecord(head, rec, rng);
+        FillRandom(head, kSector, rng);
+    }
+    const std::size_t H = head.size();
+    if (family == 0) {
+        WriteSizes(head, H, D, rng);
+    } else {
+        WriteSizes(head, 0x0200, D, rng);
+    }
+
+    auto temp = MakeSiblingTemp(path);
+    if (!temp) {
+        return false;
+    }
+    FileWriter out;
+    bool ok = out.Open(*temp);
+    out.Bytes(head.bytes());
+    // The simple writer writes no frames for the bit-plane codes (the controllers of that
+    // family do not take them); the file is the header alone.
+    const bool writeFrames = !(family == 2 && (parts[0].pack.chipCode == 2 || parts[0].pack.chipCode == 3));
+    std::size_t scratchSize = 0;
+    for (const Part& part : parts) {
+        scratchSize = std::max(scratchSize, PackedSizeBound(part.pack, family));
+    }
+    std::vector<std::uint8_t> block(std::max(D, kSector) + scratchSize);
+    std::vector<std::uint8_t> scratch(scratchSize + 16);
+    for (std::size_t f = first; ok && writeFrames && f < end; ++f) {
+        ReportProgress(progress, static_cast<int>(f % 101));
+        const Frame* frame = frames.Get(f);
+        if (!frame) {
+            ok = false;
+            break;
+        }
+        const std::span<const std::uint8_t> pixels = frame->bytes();
+        if (family == 0) {
+            std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(D), 0);
+            for (const Part& part : parts) {
+                if (PackedSizeBound(part.pack, family) <= part.dataBytes) {
+                    PackPart(pixels, part.pack, family, block.data() + part.offset);
+                } else {
+                    const std::size_t got = PackPart(pixels, part.pack, family, scratch.data());
+                    std::copy_n(scratch.data(), std::min(got, part.dataBytes), block.data() + part.offset);
+                }
+            }
+            out.Bytes(block.data(), D);
+        } else {
+            const std::size_t got = PackPart(pixels, parts[0].pack, family, scratch.data());
+            const std::size_t filler = D - std::min(D, F);
+            // The simple 15-bit and 7-bit transpositions keep their own length.
+            const bool ownLength = family == 2 && (parts[0].pack.chipCode == 102 || parts[0].pack.chipCode == 103);
+            const std::size_t data = ownLength ? got : std::min(got, F);
+            std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(filler), 0);
+            if (fillerFirst) {
+                out.Bytes(block.data(), filler);
+                out.Bytes(scratch.data(), data);
+                if (data < F && !ownLength) out.Zeros(F - data);
+            } else {
+                out.Bytes(scratch.data(), data);
+                if (data < F && !ownLength) out.Zeros(F - data);
+                out.Bytes(block.data(), filler);
+            }
+        }
+        ok = out.ok();
+    }
+    ok = out.Close() && ok;
+    if (!ok || !ReplaceWithTemp(*temp, path)) {
+        std::error_code ec;
+        std::filesystem::remove(*temp, ec);
+        return false;
+    }
+    return true;
+}
+
+std::vector<MasterFile> PlanMasterFiles(const Layout& layout, const std::filesystem::path& chosen) {
+    std::vector<MasterFile> files;
+    const int S = layout.setting.SlaveCount();
+    const auto& groups = layout.slaveGroups;
+    const std::string text = chosen.string();
+    const std::string base = text.size() >= 4 ? text.substr(0, text.size() - 4) : text;
+    int before = 0;
+    for (std::size_t i = 0; i <= groups.size(); ++i) {
+        const int count = i < groups.size() ? groups[i] : S - before;
+        MasterFile m;
+        m.path = groups.empty() ? chosen : std::filesystem::path(base + std::to_string(i + 1) + ".led");
+        m.firstSlave = before;
+        m.slaves = count;
+        files.push_back(m);
+        before += std::max(count, 0);
+    }
+    return files;
+}
+
+OutputResult OutputControllerFiles(const WriterInput& in, FrameSource& frames, std::size_t first, std::size_t end,
+                                   const std::filesystem::path& chosen, Random& rng, const UiStrings& strings,
+                                   const ProgressFn& progress,
+                                   const std::function<void(const std::filesystem::path&)>& afterFile) {
+    OutputResult result;
+    if (in.layout->setting.lineCount == 0) {
+        result.messages.push_back(strings.noLayout);
+        return result;
+    }
+    result.ok = true;
+    for (const MasterFile& m : PlanMasterFiles(*in.layout, chosen)) {
+        if (m.slaves < 1) {
+            continue;
+        }
+        if (!WriteLedFile(m.path, in, m.firstSlave, m.slaves, frames, first, end, rng, progress)) {
+            result.messages.push_back("Write file fail!");
+            result.ok = false;
+            continue;
+        }
+        result.files.push_back(m.path);
+        if (afterFile) {
+            afterFile(m.path);
+        }
+    }
+    result.messages.push_back(strings.outputDone);
+    return result;
+}
+
+}  // namespace corv

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/Progress.h"
+#include "base/Random.h"
+#include "controller/Catalogue.h"
+#include "controller/ChannelMap.h"
+#include "lang/UiStrings.h"
+#include "layout/Layout.h"
+#include "project/Frame.h"
+
+namespace corv {
+
+// Frames for the writers, delivered one at a time.
+class FrameSource {
+public:
+    virtual ~FrameSource() = default;
+    virtual std::size_t Count() const = 0;
+    // Frame i, valid until the next call; nullptr when it cannot be had.
+    virtual const Frame* Get(std::size_t i) = 0;
+};
+
+// The frames of a clip in memory.
+class ClipFrameSource : public FrameSource {
+public:
+    explicit ClipFrameSource(const std::vector<Frame>& frames) : frames_(frames) {}
+    std::size_t Count() const override { return frames_.size(); }
+    const Frame* Get(std::size_t i) override { return i < frames_.size() ? &frames_[i] : nullptr; }
+
+private:
+    const std::vector<Frame>& frames_;
+};
+
+// The two bytes a byte becomes in the spread encoding, and back.
+void SpreadByte(std::uint8_t x, Random& rng, std::uint8_t out[2]);
+std::uint8_t UnspreadByte(std::uint8_t first, std::uint8_t second);
+
+// What the writers need besides the frames.
+struct WriterInput {
+    const Layout* layout = nullptr;
+    const std::vector<LightTypeRecord>* lamps = nullptr;
+    const ChipCatalogue* catalogue = nullptr;
+    FrameShape frame;
+    int speed = 30;  // the simple writer's playback speed byte
+};
+
+// The 13-byte slave records and the clock-byte and chip-code rules.
+std::uint8_t RemapChipCode(int code);
+std::uint8_t ClockByte(int controllerType, int code, int clock);
+
+// Writes one controller data file for slaves s0 .. s0 + n - 1 (the single and simple
+// families use slave s0) and frames first .. end - 1. False when the file cannot be
+// written.
+bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int s0, int n, FrameSource& frames,
+                  std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress = {});
+
+struct OutputResult {
+    bool ok = false;
+    std::vector<std::filesystem::path> files;  // written, in master order
+    std::vector<std::string> messages;         // what the user is shown, in order
+};
+
+// The output entry: one file per master controller named from the chosen path ("%s%d.led"
+// from the path without its last four characters, or the chosen name with one master);
+// `afterFile` (the removable-disk copy) runs after each file is closed.
+OutputResult OutputControllerFiles(const WriterInput& in, FrameSource& frames, std::size_t first, std::size_t end,
+                                   const std::filesystem::path& chosen, Random& rng, const UiStrings& strings,
+                                   const ProgressFn& progress = {},
+                                   const std::function<void(const std::filesystem::path&)>& afterFile = {});
+
+// The master file names and slave ranges the output entry uses.
+struct MasterFile {
+    std::filesystem::path path;
+    int firstSlave = 0;
+    int slaves = 0;
+};
+std::vector<MasterFile> PlanMasterFiles(const Layout& layout, const std::filesystem::path& chosen);
+
+}  // namespace corv

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/Progress.h"
+#include "lang/UiStrings.h"
+#include "layout/Layout.h"
+#include "layout/LightType.h"
+#include "project/FrameStore.h"
+
+namespace corv {
+
+// A controller data file's header, decoded.
+struct LedFileInfo {
+    struct Record {
+        std::array<std::uint8_t, 13> bytes{};
+        bool checksumOk = false;
+        int chipCode = 0;        // as stored (remapped)
+        int dataWords = 0;       // master-slave: W; single and simple: F
+        int ports = 0;
+        int clockByte = 0;
+    };
+    std::uint8_t family = 0;     // byte 0
+    std::uint16_t slaveCount = 0;
+    std::uint32_t dataOffset = 0;  // H
+    std::uint32_t blockSize = 0;   // D
+    std::uint64_t fileSize = 0;
+    std::uint64_t frameCount = 0;
+    std::vector<Record> records;
+};
+
+// Reads and checks the header of a controller data file; false (with `error`) when the file
+// is not one or its sizes cannot be true.
+bool ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::string& error);
+
+// The master a file belongs to, from the up to three digits before its extension
+// ("0012.led" is master 12, index 11); 0 when there are none.
+int MasterIndexFromPath(const std::filesystem::path& path);
+
+struct ImportResult {
+    bool ok = false;
+    std::string message;  // the user's message on failure
+    std::size_t blocks = 0;
+};
+
+// "Import Controller file": copies the blocks of a master-slave file back into the frames
+// after the current one, through the current wiring, appending frames past the end. The
+// current frame is frame 0 afterwards.
+ImportResult ImportLedFile(const std::filesystem::path& path, const Layout& layout,
+                           const std::vector<LightTypeRecord>& lamps, FrameStore& frames, AppState& app,
+                           const UiStrings& strings, const ProgressFn& progress = {});
+
+}  // namespace corv
