@@ -29,6 +29,7 @@ test: build
 bench: build
 	$(BUILD)/bench/corvantine-bench
 	bash bench/document_throughput.sh $(BUILD)
+	bash bench/output_throughput.sh $(BUILD)
 
 asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANTINE_SANITIZE=ON \

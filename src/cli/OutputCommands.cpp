@@ -30,11 +30,10 @@ class DocumentFrames : public FrameSource {
 public:
     explicit DocumentFrames(ClipFrameReader& reader) : reader_(reader) {}
     std::size_t Count() const override { return reader_.count(); }
-    const Frame* Get(std::size_t i) override { return reader_.Read(i, frame_) ? &frame_ : nullptr; }
+    const Frame* Get(std::size_t i) override { return reader_.Next(i); }
 
 private:
     ClipFrameReader& reader_;
-    Frame frame_;
 };
 
 struct Home {

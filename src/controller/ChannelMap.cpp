@@ -271,6 +271,16 @@ std::size_t Groups(std::size_t count, std::size_t width) { return width == 0 ? 0
 
 }  // namespace
 
+void PreparePart(SlavePart& part) {
+    part.maxEntry = part.entries.empty() ? 0 : *std::max_element(part.entries.begin(), part.entries.end());
+    const std::uint8_t invert = (part.grayReverse & 0x80) ? 0xFF : 0x00;
+    for (int i = 0; i < 256; ++i) {
+        part.plainBytes[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(((*part.table)[static_cast<std::size_t>(i)] & 0xFF) ^ invert);
+    }
+    part.prepared = true;
+}
+
 std::size_t PackedSizeBound(const SlavePart& part, int controllerType) {
     const std::size_t C = part.entries.size();
     const std::size_t ports = static_cast<std::size_t>(std::max(part.ports, 1));
@@ -476,6 +486,26 @@ std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part,
         return C;
     }
     // Plain 8-bit (and bit-reversed for 115).
+    if (part.prepared && part.maxEntry < frame.size()) {
+        // Every entry is known to lie in the frame: one lookup per channel.
+        const std::uint8_t* src = frame.data();
+        const std::uint32_t* e = part.entries.data();
+        const std::uint8_t* lut = part.plainBytes.data();
+        std::size_t i = 0;
+        for (; i + 4 <= C; i += 4) {
+            out[i] = lut[src[e[i]]];
+            out[i + 1] = lut[src[e[i + 1]]];
+            out[i + 2] = lut[src[e[i + 2]]];
+            out[i + 3] = lut[src[e[i + 3]]];
+        }
+        for (; i < C; ++i) {
+            out[i] = lut[src[e[i]]];
+        }
+        if (chip == 115) {
+            for (std::size_t j = 0; j < C; ++j) out[j] = ReverseBits(out[j]);
+        }
+        return C;
+    }
     const std::uint8_t invert = reverse ? 0xFF : 0x00;
     const GammaTable& table = *part.table;
     const std::uint32_t* e = part.entries.data();

@@ -52,7 +52,15 @@ struct SlavePart {
     std::uint8_t grayReverse = 0;
     int ports = 1;         // lines per slave (the packing's group width)
     int linePorts = 1;     // ports of the slave (bit-plane stream split)
+    // Set by PreparePart for the frame loop: the largest map entry, and for the plain packing
+    // the 256 output bytes (low byte of the table, colour reverse applied).
+    std::uint32_t maxEntry = 0xFFFFFFFFu;
+    std::array<std::uint8_t, 256> plainBytes{};
+    bool prepared = false;
 };
+
+// Precomputes what the frame loop needs (once per file).
+void PreparePart(SlavePart& part);
 
 // Packs one part for the family into `out`; returns the bytes written. `out` must hold at
 // least PackedSizeBound(part) bytes.

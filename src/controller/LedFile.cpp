@@ -1,7 +1,12 @@
 #include "controller/LedFile.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
+#include <condition_variable>
+#include <mutex>
 #include <numeric>
+#include <thread>
 
 #include "base/Binary.h"
 #include "base/FileIO.h"
@@ -55,6 +60,56 @@ struct Part {
     GammaTable table;
     std::size_t offset = 0;     // in the block
     std::size_t dataBytes = 0;  // bytes the part may fill
+};
+
+// A second thread that packs half of a frame's slaves while the caller packs the other half.
+class PackHelper {
+public:
+    PackHelper() : thread_([this] { Loop(); }) {}
+    ~PackHelper() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            quit_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    void Start(std::function<void()> job) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            job_ = std::move(job);
+            pending_ = true;
+        }
+        cv_.notify_all();
+    }
+    void Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        cv_.wait(lock, [this] { return !pending_; });
+    }
+
+private:
+    void Loop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            cv_.wait(lock, [this] { return pending_ || quit_; });
+            if (quit_) {
+                return;
+            }
+            auto job = std::move(job_);
+            lock.unlock();
+            job();
+            lock.lock();
+            pending_ = false;
+            cv_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::function<void()> job_;
+    bool pending_ = false;
+    bool quit_ = false;
+    std::thread thread_;
 };
 
 bool PlainPacking(int family, int chip) {
@@ -133,6 +188,7 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
         part.pack.ports = std::max<int>(s.portsPerSlave, 1);
         part.pack.linePorts = std::max<int>(static_cast<std::int8_t>(s.linePorts[k]), 1);
         entryStart += C;
+        PreparePart(part.pack);
         part.offset = offset;
         part.dataBytes = family == 0 ? MasterSlaveDataBytes(C, chip) : SingleRecordDataBytes(C, chip);
         offset += part.dataBytes;
@@ -229,8 +285,34 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     for (const Part& part : parts) {
         scratchSize = std::max(scratchSize, PackedSizeBound(part.pack, family));
     }
-    std::vector<std::uint8_t> block(std::max(D, kSector) + scratchSize);
+    // Blocks are gathered into writes of about 2 MiB: fewer system calls, while the buffer
+    // stays small enough to be warm in the cache when the next block is packed into it.
+    constexpr std::size_t kBatchBytes = 2u << 20;
+    const std::size_t blockBytes = family == 0 ? D : D + scratchSize;  // simple 102/103 may run long
+    const std::size_t perBatch = std::max<std::size_t>(1, kBatchBytes / std::max<std::size_t>(blockBytes, 1));
+    std::vector<std::uint8_t> batch(perBatch * blockBytes + scratchSize);
+    std::size_t used = 0;
     std::vector<std::uint8_t> scratch(scratchSize + 16);
+    // Large master-slave files pack on two threads, each taking half of the channels.
+    std::unique_ptr<PackHelper> helper;
+    std::vector<std::uint8_t> helperScratch(scratchSize + 16);
+    std::size_t split = parts.size();
+    if (family == 0 && parts.size() >= 2 && map.entries.size() >= (64u << 10) &&
+        std::thread::hardware_concurrency() >= 2 && writeFrames && end > first + 1) {
+        std::size_t half = 0;
+        split = 0;
+        while (split < parts.size() && half < map.entries.size() / 2) {
+            half += parts[split++].pack.entries.size();
+        }
+        if (split > 0 && split < parts.size()) {
+            helper = std::make_unique<PackHelper>();
+        }
+    }
+    auto flush = [&] {
+        out.Bytes(batch.data(), used);
+        used = 0;
+        return out.ok();
+    };
     for (std::size_t f = first; ok && writeFrames && f < end; ++f) {
         ReportProgress(progress, static_cast<int>(f % 101));
         const Frame* frame = frames.Get(f);
@@ -239,35 +321,55 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
             break;
         }
         const std::span<const std::uint8_t> pixels = frame->bytes();
+        std::uint8_t* block = batch.data() + used;
         if (family == 0) {
-            std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(D), 0);
-            for (const Part& part : parts) {
-                if (PackedSizeBound(part.pack, family) <= part.dataBytes) {
-                    PackPart(pixels, part.pack, family, block.data() + part.offset);
-                } else {
-                    const std::size_t got = PackPart(pixels, part.pack, family, scratch.data());
-                    std::copy_n(scratch.data(), std::min(got, part.dataBytes), block.data() + part.offset);
+            std::fill(block, block + D, 0);
+            auto packRange = [&](std::size_t from, std::size_t to, std::vector<std::uint8_t>& tmp) {
+                for (std::size_t p = from; p < to; ++p) {
+                    const Part& part = parts[p];
+                    if (PackedSizeBound(part.pack, family) <= part.dataBytes) {
+                        PackPart(pixels, part.pack, family, block + part.offset);
+                    } else {
+                        const std::size_t got = PackPart(pixels, part.pack, family, tmp.data());
+                        std::copy_n(tmp.data(), std::min(got, part.dataBytes), block + part.offset);
+                    }
                 }
+            };
+            if (helper) {
+                helper->Start([&] { packRange(split, parts.size(), helperScratch); });
+                packRange(0, split, scratch);
+                helper->Wait();
+            } else {
+                packRange(0, parts.size(), scratch);
             }
-            out.Bytes(block.data(), D);
+            used += D;
         } else {
             const std::size_t got = PackPart(pixels, parts[0].pack, family, scratch.data());
             const std::size_t filler = D - std::min(D, F);
             // The simple 15-bit and 7-bit transpositions keep their own length.
             const bool ownLength = family == 2 && (parts[0].pack.chipCode == 102 || parts[0].pack.chipCode == 103);
             const std::size_t data = ownLength ? got : std::min(got, F);
-            std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(filler), 0);
+            const std::size_t dataField = ownLength ? data : F;  // short data is padded with zeros
+            std::uint8_t* p = block;
             if (fillerFirst) {
-                out.Bytes(block.data(), filler);
-                out.Bytes(scratch.data(), data);
-                if (data < F && !ownLength) out.Zeros(F - data);
-            } else {
-                out.Bytes(scratch.data(), data);
-                if (data < F && !ownLength) out.Zeros(F - data);
-                out.Bytes(block.data(), filler);
+                std::fill(p, p + filler, 0);
+                p += filler;
             }
+            std::copy_n(scratch.data(), data, p);
+            std::fill(p + data, p + dataField, 0);
+            p += dataField;
+            if (!fillerFirst) {
+                std::fill(p, p + filler, 0);
+                p += filler;
+            }
+            used += static_cast<std::size_t>(p - block);
         }
-        ok = out.ok();
+        if (used + blockBytes > perBatch * blockBytes) {
+            ok = flush();
+        }
+    }
+    if (ok && used > 0) {
+        ok = flush();
     }
     ok = out.Close() && ok;
     if (!ok || !ReplaceWithTemp(*temp, path)) {

@@ -355,6 +355,39 @@ bool ClipFrameReader::Read(std::size_t i, Frame& frame) {
     return true;
 }
 
+const Frame* ClipFrameReader::Next(std::size_t i) {
+    if (fd_ < 0 || i >= count_) {
+        return nullptr;
+    }
+    const std::size_t frameBytes = Frame::BufferSize(width_, height_);
+    if (i < aheadFirst_ || i >= aheadFirst_ + aheadCount_) {
+        // Read ahead about 2 MiB of frames with one call.
+        if (!ahead_) {
+            aheadCapacity_ = std::max<std::size_t>(1, (2u << 20) / std::max<std::size_t>(frameBytes, 1));
+            ahead_ = Frame::AllocateBlock(aheadCapacity_ * frameBytes);
+        }
+        const std::size_t n = std::min(aheadCapacity_, count_ - i);
+        const std::size_t want = n * frameBytes;
+        const std::uint64_t at = offset_ + static_cast<std::uint64_t>(i) * frameBytes;
+        std::size_t done = 0;
+        while (done < want) {
+            ssize_t r = ::pread(fd_, ahead_.get() + done, want - done, static_cast<off_t>(at + done));
+            if (r < 0 && errno == EINTR) {
+                continue;
+            }
+            if (r <= 0) {
+                aheadCount_ = 0;
+                return nullptr;
+            }
+            done += static_cast<std::size_t>(r);
+        }
+        aheadFirst_ = i;
+        aheadCount_ = n;
+    }
+    view_ = Frame(static_cast<int>(width_), static_cast<int>(height_), ahead_, (i - aheadFirst_) * frameBytes);
+    return &view_;
+}
+
 int CheckFrameRange(long long start, long long end, std::size_t frameCount) {
     if (start < 1 || start > kMaxRangeNumber) {
         return 1;

@@ -101,8 +101,14 @@ public:
     std::size_t count() const { return count_; }
     // Reads frame i into `frame` (which is reused when it has the right size).
     bool Read(std::size_t i, Frame& frame);
+    // Frame i from a read-ahead buffer of many frames (the frame shares the buffer and stays
+    // valid until the next call); nullptr when it cannot be read.
+    const Frame* Next(std::size_t i);
 
 private:
+    std::shared_ptr<std::uint8_t[]> ahead_;
+    std::size_t aheadFirst_ = 0, aheadCount_ = 0, aheadCapacity_ = 0;
+    Frame view_;
     int fd_ = -1;
     std::uint32_t width_ = 0, height_ = 0;
     std::size_t count_ = 0;

@@ -168,5 +168,42 @@ printf 'LNF\011xxxxxxxx' >"$WORK/bad.lnf"
 check "bad line file" 1 "$CLI" layout add "$WORK/bad.lnf" --from 0,0 --to 1,1
 contains "bad line file message" err "The file or the file version is not supported!"
 
+# Controller output end to end: layout, project, output, info, import back.
+check "out layout" 0 "$CLI" layout new "$WORK/o.lnf" --rows 4 --cols 6
+check "out wire 1" 0 "$CLI" layout add "$WORK/o.lnf" --from 0,0 --to 5,1
+check "out wire 2" 0 "$CLI" layout add "$WORK/o.lnf" --from 0,2 --to 5,3 --line 2
+check "out groups" 0 "$CLI" layout set "$WORK/o.lnf" --groups 1
+check "out project" 0 "$CLI" new-project "$WORK/o.cvn" --width 6 --height 4 --frames 4 --color 0A141E
+check "output" 0 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/show.led" --seed 5 --card none
+contains "output files" out "show1.led"
+contains "output second" out "show2.led"
+contains "output done" out "Output File finished!"
+check "output again" 0 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/again.led" --seed 5 --card none
+check "seeded output identical" 0 cmp "$WORK/show1.led" "$WORK/again1.led"
+check "info led" 0 "$CLI" info --json "$WORK/show1.led"
+contains "led header" out '"family":0,"familyName":"master-slave","slaveCount":1,"dataOffset":512,"blockSize":512,"frames":4'
+contains "led record" out '{"chipCode":3,"W":9,"ports":1,"clockByte":25,"byte4":13,"byte5":8,"checksumValid":true}'
+block=$(od -An -tx1 -j512 -N6 "$WORK/show1.led" | tr -d ' ')
+if [ "$block" = "0a141e0a141e" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: first block $block"; fi
+check "output range" 0 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/r.led" --first 3 --last 3 --card none
+size=$(stat -c %s "$WORK/r1.led")
+if [ "$size" -eq 1024 ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: one-block file is $size bytes"; fi
+check "output bad range" 1 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/r.led" --first 3 --last 9
+check "empty layout" 0 "$CLI" layout new "$WORK/e.lnf" --rows 4 --cols 6
+check "output no layout" 1 "$CLI" output "$WORK/o.cvn" --lines "$WORK/e.lnf" --out "$WORK/n.led" --card none
+contains "no layout message" err "Not set LED project line! "
+check "blank project" 0 "$CLI" new-project "$WORK/b.cvn" --width 6 --height 4 --frames 1
+check "import master 1" 0 "$CLI" import-led "$WORK/show1.led" --lines "$WORK/o.lnf" --into "$WORK/b.cvn"
+contains "imported" out "imported 4 frames"
+check "import master 2" 0 "$CLI" import-led "$WORK/show2.led" --lines "$WORK/o.lnf" --into "$WORK/b.cvn"
+check "info imported" 0 "$CLI" info --json "$WORK/b.cvn"
+contains "imported frames" out '"frames":5'
+# Frame 2 of the imported project equals frame 1 of the source: compare the pixel bytes.
+src=$(od -An -tx1 -j294 -N80 "$WORK/o.cvn" | tr -d ' \n')
+dst=$(od -An -tx1 -j$((294 + 80)) -N80 "$WORK/b.cvn" | tr -d ' \n')
+if [ "$src" = "$dst" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: imported frame differs"; fi
+check "card" 0 "$CLI" card --json
+contains "card json" out '"devices":['
+
 echo "$pass passed, $fail failed"
 [ "$fail" -eq 0 ]
