@@ -2,7 +2,7 @@
 
 #include "base/TempDir.h"
 #include "project/Document.h"
-#include "project/FrameCountScramble.h"
+#include "formats/FrameCountScramble.h"
 
 using namespace corv;
 

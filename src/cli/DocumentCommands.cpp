@@ -6,9 +6,9 @@
 #include "cli/Cli.h"
 #include "cli/Json.h"
 #include "cli/Progress.h"
-#include "project/Archive.h"
+#include "formats/Archive.h"
 #include "project/Document.h"
-#include "project/FrameCountScramble.h"
+#include "formats/FrameCountScramble.h"
 #include "project/NewDocument.h"
 #include "workspace/DocumentOps.h"
 

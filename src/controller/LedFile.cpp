@@ -122,16 +122,6 @@ bool PlainPacking(int family, int chip) {
 
 }  // namespace
 
-void SpreadByte(std::uint8_t x, Random& rng, std::uint8_t out[2]) {
-    const std::uint8_t r1 = RandomByte(rng), r2 = RandomByte(rng);
-    out[0] = static_cast<std::uint8_t>((r1 & 0x1F) | (x << 5));
-    out[1] = static_cast<std::uint8_t>((r2 & 0xE0) | (x >> 3));
-}
-
-std::uint8_t UnspreadByte(std::uint8_t first, std::uint8_t second) {
-    return static_cast<std::uint8_t>((first >> 5) | ((second & 0x1F) << 3));
-}
-
 std::uint8_t RemapChipCode(int code) {
     switch (code) {
         case 19:

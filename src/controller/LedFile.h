@@ -10,6 +10,7 @@
 #include "base/Random.h"
 #include "controller/Catalogue.h"
 #include "controller/ChannelMap.h"
+#include "formats/Spread.h"
 #include "lang/UiStrings.h"
 #include "layout/Layout.h"
 #include "project/Frame.h"
@@ -35,10 +36,6 @@ public:
 private:
     const std::vector<Frame>& frames_;
 };
-
-// The two bytes a byte becomes in the spread encoding, and back.
-void SpreadByte(std::uint8_t x, Random& rng, std::uint8_t out[2]);
-std::uint8_t UnspreadByte(std::uint8_t first, std::uint8_t second);
 
 // What the writers need besides the frames.
 struct WriterInput {

@@ -11,8 +11,8 @@
 #include "base/Binary.h"
 #include "base/FileIO.h"
 #include "base/FileUtil.h"
-#include "project/Archive.h"
-#include "project/FrameCountScramble.h"
+#include "formats/Archive.h"
+#include "formats/FrameCountScramble.h"
 
 namespace corv {
 

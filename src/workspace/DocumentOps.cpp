@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "project/Archive.h"
+#include "formats/Archive.h"
 
 namespace corv {
 

@@ -8,7 +8,7 @@
 
 #include "TestHome.h"
 #include "base/FileUtil.h"
-#include "project/Archive.h"
+#include "formats/Archive.h"
 
 using namespace corv;
 using corv::test::TestFolder;

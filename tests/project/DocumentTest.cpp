@@ -8,7 +8,7 @@
 #include "base/FileUtil.h"
 #include "base/Random.h"
 #include "project/Document.h"
-#include "project/FrameCountScramble.h"
+#include "formats/FrameCountScramble.h"
 
 using namespace corv;
 using corv::test::TestFolder;

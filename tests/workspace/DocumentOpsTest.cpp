@@ -6,7 +6,7 @@
 #include "TestHome.h"
 #include "base/FileUtil.h"
 #include "lang/Language.h"
-#include "project/Archive.h"
+#include "formats/Archive.h"
 #include "workspace/DocumentOps.h"
 #include "workspace/Startup.h"
 

@@ -1,4 +1,4 @@
-#include "project/FrameCountScramble.h"
+#include "formats/FrameCountScramble.h"
 
 namespace corv {
 

@@ -1,4 +1,4 @@
-#include "project/Archive.h"
+#include "formats/Archive.h"
 
 #include <archive.h>
 #include <archive_entry.h>
