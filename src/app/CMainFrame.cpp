@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -178,6 +179,13 @@ void CMainFrame::BuildMenus() {
     add(file, "另存为(&A)...", "Save &As...", cmd::kSaveAs, QKeySequence(), [this] { FileSaveAs(); });
     file->addSeparator();
     add(file, "追加", "Supplemental", cmd::kSupplemental, QKeySequence(Qt::Key_A), [this] { Supplemental(); });
+    add(file, "文件合并", "Unite File", cmd::kUniteFile, QKeySequence(), [this] {
+        // The merge tool is a program of its own beside this one.
+        const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/fusebind");
+        if (!QProcess::startDetached(tool, {})) {
+            prompt_.Inform(texts::kOpenFileFail + std::string(" ") + tool.toStdString(), PromptIcon::Warning);
+        }
+    });
     file->addSeparator();
     QAction* exit = file->addAction(text("退出(&X)", "E&xit"));
     exit->setData(cmd::kExit);

@@ -27,6 +27,7 @@ inline constexpr int kOpen = 57601;
 inline constexpr int kSave = 57603;
 inline constexpr int kSaveAs = 57604;
 inline constexpr int kSupplemental = 32928;
+inline constexpr int kUniteFile = 32922;
 inline constexpr int kExit = 57665;
 inline constexpr int kImageCenter = 32804;
 inline constexpr int kLanguageSimplified = 32818;
