@@ -54,6 +54,12 @@ const std::vector<Command>& Commands() {
           "--ports-per-slave", "--slaves", "--lamp", "--chip", "--clock", "--brightness", "--gray", "--reverse",
           "--ports", "--gamma", "--red", "--green", "--blue", "--groups"},
          {"--sphere", "--repeat"}, RunLayout},
+        {"dxf", "make a layout from a DXF drawing", "DRAWING.dxf OUT.lnf [--space-x N --space-y N] [--vertex-mode] [--json]",
+         "Every circle is an LED, LINE segments from circle to circle give the wiring order and\n"
+         "texts \"#n\" at a chain end name its line (n = 0 is the first line; the labelled end comes\n"
+         "first). The spacing (drawing units per cell) is the one the drawing suggests unless\n"
+         "given. --vertex-mode takes the segments' end points as LEDs instead of circles.",
+         {"--space-x", "--space-y"}, {"--vertex-mode", "--json"}, RunDxf},
         {"lamp", "lamp types of the application home", "add NAME --pins R1,G1,B1,... | list [--json] | delete NAME",
          "add: stores a lamp type (pins in chip order; an empty item is a pin not connected).\n"
          "list: the built-in and the user's lamp types. delete: removes a user lamp type.",

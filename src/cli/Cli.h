@@ -52,6 +52,7 @@ int RunLayout(Context& ctx, const Args& args);
 int RunLamp(Context& ctx, const Args& args);
 int RunModule(Context& ctx, const Args& args);
 int RunOutput(Context& ctx, const Args& args);
+int RunDxf(Context& ctx, const Args& args);
 int RunImportLed(Context& ctx, const Args& args);
 int RunCard(Context& ctx, const Args& args);
 int InfoLed(Context& ctx, const std::filesystem::path& path, bool json);

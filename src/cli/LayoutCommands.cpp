@@ -12,6 +12,7 @@
 #include "controller/LampTypes.h"
 #include "controller/Parameters.h"
 #include "layout/DisplayModule.h"
+#include "layout/Dxf.h"
 #include "layout/LineFile.h"
 #include "layout/Wiring.h"
 #include "workspace/Settings.h"
@@ -544,6 +545,48 @@ int InfoPinSet(Context& ctx, const fs::path& path, bool json) {
     for (const auto& r : records) {
         ctx.out << "  " << r.Name() << " (" << static_cast<int>(r.pinCount) << " pins): " << ShortcutText(r) << '\n';
     }
+    return kExitOk;
+}
+
+}  // namespace corv::cli
+
+namespace corv::cli {
+
+int RunDxf(Context& ctx, const Args& args) {
+    const std::string cmd = "dxf";
+    if (args.positionals().size() != 2) {
+        return Usage(ctx, cmd, "needs DRAWING.dxf and OUT.lnf");
+    }
+    std::string error;
+    auto sx = args.Int("--space-x", error);
+    auto sy = args.Int("--space-y", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if ((sx && *sx < 1) || (sy && *sy < 1)) return Usage(ctx, cmd, "spacings must be positive");
+    const std::filesystem::path drawingPath = args.positionals()[0];
+    if (!std::filesystem::is_regular_file(drawingPath)) {
+        return Fail(ctx, cmd, drawingPath.string() + ": " + texts::kOpenFileFail);
+    }
+    const DxfDrawing drawing = ReadDxf(drawingPath);
+    const auto suggested = SuggestedSpacing(drawing);
+    const int spaceX = static_cast<int>(sx.value_or(suggested.first));
+    const int spaceY = static_cast<int>(sy.value_or(suggested.second));
+    Libraries libs;
+    Layout layout;
+    const DxfImportResult r = ImportDxf(drawing, spaceX, spaceY, args.Has("--vertex-mode"), layout, libs.defaultChip);
+    if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
+    if (args.Has("--json")) {
+        Json j;
+        j.BeginObject().Key("suggestedSpacing").BeginArray().Value(suggested.first).Value(suggested.second).EndArray();
+        j.Key("spacing").BeginArray().Value(spaceX).Value(spaceY).EndArray();
+        j.Key("rows").Value(r.rows).Key("cols").Value(r.cols).Key("circles").Value(static_cast<int>(drawing.circles.size()));
+        j.Key("chains").Value(r.chains).Key("linesMade").Value(r.linesUsed).Key("leds").Value(r.leds).EndObject();
+        ctx.out << j.str() << '\n';
+        return kExitOk;
+    }
+    ctx.out << "Suggested spacing: " << suggested.first << " x " << suggested.second << "\nSpacing used:      "
+            << spaceX << " x " << spaceY << "\nGrid:              " << r.rows << " rows x " << r.cols
+            << " cols\nCircles:           " << drawing.circles.size() << "\nChains:            " << r.chains
+            << "\nLines made:        " << r.linesUsed << " (" << r.leds << " LEDs)\n";
     return kExitOk;
 }
 

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "layout/Layout.h"
+
+namespace corv {
+
+struct DxfPoint {
+    double x = 0, y = 0;
+};
+
+// What is kept of an ASCII DXF drawing's ENTITIES section.
+struct DxfDrawing {
+    struct Line {
+        DxfPoint start, end;
+    };
+    struct Circle {
+        DxfPoint centre;
+        double radius = 0;
+    };
+    struct Ellipse {
+        DxfPoint centre, axis;
+    };
+    struct Label {
+        DxfPoint at;
+        double height = 0;
+        int number = 0;
+    };
+    std::vector<Line> lines;
+    std::vector<Circle> circles;
+    std::vector<Ellipse> ellipses;
+    std::vector<Label> labels;                      // texts "#n"
+    std::vector<std::vector<DxfPoint>> polylines;   // POLYLINE (and LWPOLYLINE) vertices
+    int texts = 0;                                  // every TEXT, labels or not
+    int lwpolylines = 0;
+    int skipped = 0;                                // other entities
+    bool hasEntities = false;
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;  // extent of what was kept
+    bool hasExtent = false;
+};
+
+// Reads a drawing (R12 to current, CRLF or LF, codes with leading blanks). A damaged file
+// gives what could be read before the damage.
+DxfDrawing ReadDxf(const std::filesystem::path& path);
+DxfDrawing ParseDxf(const std::string& text);
+
+// The LED spacing the drawing suggests (drawing units per cell, x and y): from up to 1000
+// circle centres, the smallest gap between neighbours wider than twice the first circle's
+// radius; 100 and 100 when there is none.
+std::pair<int, int> SuggestedSpacing(const DxfDrawing& drawing);
+
+struct DxfImportResult {
+    int rows = 0, cols = 0;
+    int chains = 0;
+    int linesUsed = 0;   // distinct line numbers given LEDs
+    int leds = 0;
+};
+
+// Replaces the layout by the drawing's: a grid of the drawing's extent at the spacing, every
+// chain of LINE segments a line (labels "#n" name it; the labelled end comes first), its LEDs
+// the circles along it (circle mode) or its segment end points (vertex mode).
+DxfImportResult ImportDxf(const DxfDrawing& drawing, int spaceX, int spaceY, bool vertexMode, Layout& layout,
+                          std::uint8_t defaultChip);
+
+}  // namespace corv
