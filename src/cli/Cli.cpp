@@ -60,6 +60,19 @@ const std::vector<Command>& Commands() {
          "first). The spacing (drawing units per cell) is the one the drawing suggests unless\n"
          "given. --vertex-mode takes the segments' end points as LEDs instead of circles.",
          {"--space-x", "--space-y"}, {"--vertex-mode", "--json"}, RunDxf},
+        {"export-map", "write the channel map of a layout", "LAYOUT.lnf OUT.map",
+         "Writes cols, rows, the entry count and, for every output channel of every slave, the frame\n"
+         "byte that feeds it (0 where the channel has no LED).",
+         {}, {}, RunExportMap},
+        {"export-hmc", "write the first line as an HMC file", "LAYOUT.lnf OUT.hmc [--colors RRGGBB,...] [--selected RRGGBB]",
+         "Writes the first line's position map and a 192-colour table (the --colors list repeated;\n"
+         "default red, green, blue, yellow, cyan, magenta, white) with the selected colour (default\n"
+         "white). The grid must be at most 128 x 128 and the line hold 6..1536 points.",
+         {"--colors", "--selected"}, {}, RunExportHmc},
+        {"render-layout", "draw a layout", "LAYOUT.lnf OUT.png|OUT.jpeg|OUT.bmp [--cell N]",
+         "Draws the grid, the LEDs in their line's colour, the wiring routes and each line's number\n"
+         "at its first LED, N pixels per cell (default 12).",
+         {"--cell"}, {}, RunRenderLayout},
         {"lamp", "lamp types of the application home", "add NAME --pins R1,G1,B1,... | list [--json] | delete NAME",
          "add: stores a lamp type (pins in chip order; an empty item is a pin not connected).\n"
          "list: the built-in and the user's lamp types. delete: removes a user lamp type.",
@@ -93,6 +106,19 @@ const std::vector<Command>& Commands() {
          {}, {}, RunUnpack},
     };
     return commands;
+}
+
+bool ParseColour(const std::string& text, Bgr& out) {
+    std::string t = text;
+    if (!t.empty() && t[0] == '#') {
+        t.erase(0, 1);
+    }
+    if (t.size() != 6 || t.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        return false;
+    }
+    const unsigned long v = std::stoul(t, nullptr, 16);
+    out = Bgr{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16)};
+    return true;
 }
 
 int Fail(Context& ctx, const std::string& command, const std::string& message) {

@@ -9,6 +9,7 @@
 
 #include "cli/Args.h"
 #include "lang/UiStrings.h"
+#include "project/Frame.h"
 
 namespace corv::cli {
 
@@ -35,6 +36,9 @@ struct Command {
 int Fail(Context& ctx, const std::string& command, const std::string& message);
 int Usage(Context& ctx, const std::string& command, const std::string& message);
 
+// "RRGGBB" (with or without "#") as a colour in stored order.
+bool ParseColour(const std::string& text, Bgr& out);
+
 // Every command of the command line, in the order of the help text.
 const std::vector<Command>& Commands();
 
@@ -53,6 +57,9 @@ int RunLamp(Context& ctx, const Args& args);
 int RunModule(Context& ctx, const Args& args);
 int RunOutput(Context& ctx, const Args& args);
 int RunDxf(Context& ctx, const Args& args);
+int RunExportMap(Context& ctx, const Args& args);
+int RunExportHmc(Context& ctx, const Args& args);
+int RunRenderLayout(Context& ctx, const Args& args);
 int RunImportLed(Context& ctx, const Args& args);
 int RunCard(Context& ctx, const Args& args);
 int InfoLed(Context& ctx, const std::filesystem::path& path, bool json);

@@ -18,19 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool ParseColour(const std::string& text, Bgr& out) {
-    std::string t = text;
-    if (!t.empty() && t[0] == '#') {
-        t.erase(0, 1);
-    }
-    if (t.size() != 6 || t.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-        return false;
-    }
-    const unsigned long v = std::stoul(t, nullptr, 16);
-    out = Bgr{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16)};
-    return true;
-}
-
 // Reads a document's structure without loading its frames or writing its music.
 DocError Probe(const fs::path& path, const TempDir& temp, LoadedDocument& doc) {
     ReadOptions options;

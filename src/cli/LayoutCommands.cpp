@@ -591,3 +591,77 @@ int RunDxf(Context& ctx, const Args& args) {
 }
 
 }  // namespace corv::cli
+
+#include "controller/LayoutExport.h"
+
+namespace corv::cli {
+
+int RunExportMap(Context& ctx, const Args& args) {
+    const std::string cmd = "export-map";
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, "needs LAYOUT.lnf and OUT.map");
+    Libraries libs;
+    Layout layout;
+    if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
+    if (!WriteFileAtomic(args.positionals()[1], MapFileBytes(layout, libs.lamps))) {
+        return Fail(ctx, cmd, texts::kSaveFileFail);
+    }
+    return kExitOk;
+}
+
+int RunExportHmc(Context& ctx, const Args& args) {
+    const std::string cmd = "export-hmc";
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, "needs LAYOUT.lnf and OUT.hmc");
+    std::vector<Bgr> colours;
+    for (const auto& text : Split(args.Value("--colors").value_or("FF0000,00FF00,0000FF,FFFF00,00FFFF,FF00FF,FFFFFF"), ',')) {
+        Bgr c;
+        if (!ParseColour(text, c)) return Usage(ctx, cmd, "--colors takes RRGGBB,RRGGBB,...");
+        colours.push_back(c);
+    }
+    Bgr selected{255, 255, 255};
+    if (auto s = args.Value("--selected"); s && !ParseColour(*s, selected)) {
+        return Usage(ctx, cmd, "--selected takes RRGGBB");
+    }
+    Libraries libs;
+    Layout layout;
+    if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
+    auto bytes = HmcFileBytes(layout, libs.lamps, colours, selected);
+    if (!bytes) return Fail(ctx, cmd, ctx.strings.paramError);
+    if (!WriteFileAtomic(args.positionals()[1], *bytes)) return Fail(ctx, cmd, texts::kSaveFileFail);
+    return kExitOk;
+}
+
+}  // namespace corv::cli
+
+#include <QGuiApplication>
+
+#include "layout/LayoutImage.h"
+
+namespace corv::cli {
+
+int RunRenderLayout(Context& ctx, const Args& args) {
+    const std::string cmd = "render-layout";
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, "needs LAYOUT.lnf and OUT.png");
+    std::string error;
+    auto cell = args.Int("--cell", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (cell && (*cell < 2 || *cell > 64)) return Usage(ctx, cmd, "--cell takes 2..64");
+    Libraries libs;
+    Layout layout;
+    if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
+    // Text needs a GUI application object; without a display it draws off screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    int argc = 1;
+    char name[] = "corvantine-cli";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    const QImage image = RenderLayout(layout, static_cast<int>(cell.value_or(12)));
+    if (!SaveLayoutImage(image, QString::fromStdString(args.positionals()[1]))) {
+        return Fail(ctx, cmd, "cannot write " + args.positionals()[1] + " (the picture formats are jpeg, bmp and png)");
+    }
+    ctx.out << image.width() << " x " << image.height() << '\n';
+    return kExitOk;
+}
+
+}  // namespace corv::cli

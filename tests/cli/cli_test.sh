@@ -205,5 +205,29 @@ if [ "$src" = "$dst" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "
 check "card" 0 "$CLI" card --json
 contains "card json" out '"devices":['
 
+# Drawings, exports and pictures.
+check "dxf" 0 "$CLI" dxf --json "$DATA/dxf/led_grid_r12.dxf" "$WORK/g.lnf"
+contains "dxf result" out '"suggestedSpacing":[50,40],"spacing":[50,40],"rows":4,"cols":8,"circles":32,"chains":2,"linesMade":2,"leds":32'
+check "dxf layout" 0 "$CLI" info --json "$WORK/g.lnf"
+contains "dxf lines" out '"lineCount":5'
+check "dxf vertex" 0 "$CLI" dxf "$DATA/dxf/led_vertex_lwpolyline_r2010.dxf" "$WORK/v.lnf" --vertex-mode
+check "dxf missing" 1 "$CLI" dxf "$WORK/none.dxf" "$WORK/x.lnf"
+check "export map" 0 "$CLI" export-map "$WORK/g.lnf" "$WORK/g.map"
+size=$(stat -c %s "$WORK/g.map")
+# 5 slaves of 12 channels (48 LED channels each for the two wired lines): 12 + 4 x channels.
+if [ "$size" -gt 12 ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: map is $size bytes"; fi
+check "export hmc refused" 1 "$CLI" export-hmc "$WORK/e.lnf" "$WORK/e.hmc"
+contains "hmc refused message" err "Parameter mistake!"
+check "hmc layout" 0 "$CLI" layout new "$WORK/h.lnf" --rows 8 --cols 8
+check "hmc wire" 0 "$CLI" layout add "$WORK/h.lnf" --from 0,0 --to 7,0
+check "export hmc" 0 "$CLI" export-hmc "$WORK/h.lnf" "$WORK/h.hmc" --colors 0A141E --selected FFFFFF
+magic=$(head -c 3 "$WORK/h.hmc")
+if [ "$magic" = "QZW" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: hmc magic $magic"; fi
+check "render" 0 "$CLI" render-layout "$WORK/g.lnf" "$WORK/g.png" --cell 10
+png=$(od -An -tx1 -N4 "$WORK/g.png" | tr -d ' ')
+if [ "$png" = "89504e47" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: not a PNG ($png)"; fi
+check "render jpeg" 0 "$CLI" render-layout "$WORK/g.lnf" "$WORK/g.jpeg"
+check "render unknown format" 1 "$CLI" render-layout "$WORK/g.lnf" "$WORK/g.xyz"
+
 echo "$pass passed, $fail failed"
 [ "$fail" -eq 0 ]

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/Binary.h"
 #include "controller/ChannelMap.h"
 
 using namespace corv;
@@ -249,4 +250,67 @@ TEST(Packing, SimpleFamilyTranspositions) {
     EXPECT_EQ(out[0], 0xF0);  // byte 3 (0x80) of all four ports: bit 7 sets every bit of the first nibble
     EXPECT_EQ(out[1], 0x00);
     EXPECT_EQ(out[4], 0x00);
+}
+
+#include "controller/LayoutExport.h"
+
+TEST(LayoutExport, MapFile) {
+    Layout l = Grid(2, 3);
+    l.lines[0] = {MakePoint(0, 0)};
+    l.lines[1] = {MakePoint(1, 2)};
+    l.RecomputeLineCount();
+    const auto bytes = MapFileBytes(l, BuiltInLightTypes());
+    ASSERT_EQ(bytes.size(), 12u + 4 * 24);
+    EXPECT_EQ(LoadU32(&bytes[0]), 3u);
+    EXPECT_EQ(LoadU32(&bytes[4]), 2u);
+    EXPECT_EQ(LoadU32(&bytes[8]), 24u);
+    EXPECT_EQ(LoadU32(&bytes[12]), Offset(2, 3, 0, 0) + 2);
+    EXPECT_EQ(LoadU32(&bytes[12 + 4 * 12]), Offset(2, 3, 1, 2) + 2);
+    EXPECT_EQ(LoadU32(&bytes[12 + 4 * 3]), 0u);
+}
+
+TEST(LayoutExport, HmcPositionsLimitsAndColours) {
+    Layout l = Grid(10, 10);
+    l.lines[0] = {MakePoint(9, 2), MakePoint(9, 3), MakePoint(8, 3)};
+    l.RecomputeLineCount();
+    const std::vector<Bgr> colours = {Bgr{10, 20, 30}};
+    EXPECT_FALSE(HmcFileBytes(l, BuiltInLightTypes(), colours, Bgr{}));  // n < 6
+    l.lines[0] = {MakePoint(9, 2), MakePoint(9, 3), MakePoint(8, 3), MakePoint(8, 2), MakePoint(7, 2),
+                  MakePoint(7, 3)};
+    auto hmc = HmcFileBytes(l, BuiltInLightTypes(), colours, Bgr{1, 2, 3});
+    ASSERT_TRUE(hmc);
+    const auto& f = *hmc;
+    EXPECT_EQ(std::string(f.begin(), f.begin() + 3), "QZW");
+    EXPECT_EQ(f[6], 2);  // w
+    EXPECT_EQ(f[7], 3);  // h
+    EXPECT_EQ(f[8], 3);
+    EXPECT_EQ(LoadU16(&f[9]), 18);
+    EXPECT_EQ(f[12], 100 * 31 / 100);
+    // Column-major: (x 0, y 0) = point 0, (x 0, y 1) = point 3, (x 1, y 0) = point 1.
+    EXPECT_EQ(LoadU16(&f[14]), 0);
+    EXPECT_EQ(LoadU16(&f[16]), 9);
+    EXPECT_EQ(LoadU16(&f[14 + 2 * 3]), 3);
+    const std::size_t sel = 14 + 2 * 6;
+    EXPECT_EQ(f[sel], 3);  // RGB lamp: red, green, blue of the selected colour
+    EXPECT_EQ(f[sel + 1], 2);
+    EXPECT_EQ(f[sel + 2], 1);
+    EXPECT_EQ(f[sel + 3], 30);  // table colour blue 10, green 20, red 30 written 30, 20, 10
+    EXPECT_EQ(f[sel + 4], 20);
+    EXPECT_EQ(f[sel + 5], 10);
+    EXPECT_EQ(f.size(), sel + 3 + 576);
+    // 64 colours repeat three times.
+    std::vector<Bgr> many;
+    for (int i = 0; i < 64; ++i) many.push_back(Bgr{static_cast<std::uint8_t>(i), 0, 0});
+    hmc = HmcFileBytes(l, BuiltInLightTypes(), many, Bgr{});
+    EXPECT_EQ((*hmc)[sel + 3 + 3 * 5 + 2], 5);
+    EXPECT_EQ((*hmc)[sel + 3 + 3 * 69 + 2], 5);
+    EXPECT_EQ((*hmc)[sel + 3 + 3 * 133 + 2], 5);
+    // Chip code 0x67: every byte (v >> 1) | 0x80.
+    l.setting.icType[0] = 0x67;
+    hmc = HmcFileBytes(l, BuiltInLightTypes(), colours, Bgr{});
+    EXPECT_EQ((*hmc)[sel + 3], (30 >> 1) | 0x80);
+    // A grid wider than 128 is refused.
+    Layout wide = Grid(2, 200);
+    for (int c = 0; c < 6; ++c) wide.lines[0].push_back(MakePoint(0, c));
+    EXPECT_FALSE(HmcFileBytes(wide, BuiltInLightTypes(), colours, Bgr{}));
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "layout/Layout.h"
+#include "layout/LightType.h"
+#include "project/Frame.h"
+
+namespace corv {
+
+// The map export: cols, rows, the number of entries, then the master-slave channel map of
+// every slave for a frame of exactly the grid's size (0 where a channel has no LED).
+std::vector<std::uint8_t> MapFileBytes(const Layout& layout, const std::vector<LightTypeRecord>& lamps);
+
+// The HMC export of the first line with a colour table from `colours` (repeated to 192) and the
+// selected colour. nullopt when the limits are not met (grid up to 128 x 128, the line's box up to
+// 1800 cells, 6 to 1536 points): the caller shows "Parameter mistake!".
+std::optional<std::vector<std::uint8_t>> HmcFileBytes(const Layout& layout, const std::vector<LightTypeRecord>& lamps,
+                                                      const std::vector<Bgr>& colours, Bgr selected);
+
+}  // namespace corv

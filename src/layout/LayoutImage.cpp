@@ -1,0 +1,84 @@
+#include "layout/LayoutImage.h"
+
+#include <QFileInfo>
+#include <QFont>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace corv {
+
+QColor LineColour(int line) {
+    // Neighbouring lines get far-apart hues (golden-angle steps), bright enough on black.
+    return QColor::fromHsv((line * 137) % 360, 200, 255);
+}
+
+QImage RenderLayout(const Layout& layout, int cell) {
+    cell = std::clamp(cell, 2, 64);
+    const int cols = layout.grid.cols, rows = layout.grid.rows;
+    QImage image(cols * cell + 1, rows * cell + 1, QImage::Format_RGB32);
+    image.fill(QColor(24, 24, 24));
+    QPainter p(&image);
+    // Cells; in sphere layouts the unusable cells are darker.
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    for (int r = 0; r <= rows; ++r) p.drawLine(0, r * cell, cols * cell, r * cell);
+    for (int c = 0; c <= cols; ++c) p.drawLine(c * cell, 0, c * cell, rows * cell);
+    if (layout.grid.IsSphere()) {
+        for (int r = 0; r < rows && r < static_cast<int>(layout.grid.rowWidths.size()); ++r) {
+            const int width = layout.grid.rowWidths[static_cast<std::size_t>(r)];
+            p.fillRect(width * cell + 1, r * cell + 1, (cols - width) * cell - 1, cell - 1, QColor(10, 10, 10));
+        }
+    }
+    p.setRenderHint(QPainter::Antialiasing, true);
+    auto centre = [cell](LinePoint pt) {
+        return QPointF(PointCol(pt) * cell + cell / 2.0, PointRow(pt) * cell + cell / 2.0);
+    };
+    for (int l = 0; l < kLineCount; ++l) {
+        const Line& line = layout.lines[static_cast<std::size_t>(l)];
+        if (line.empty()) {
+            continue;
+        }
+        const QColor colour = LineColour(l);
+        p.setPen(QPen(colour, std::max(1.0, cell / 8.0)));
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            p.drawLine(centre(line[i - 1]), centre(line[i]));
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        const double radius = cell * 0.3;
+        for (LinePoint pt : line) {
+            p.drawEllipse(centre(pt), radius, radius);
+        }
+        // The first LED gets a white ring and the line number beside it.
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, std::max(1.0, cell / 10.0)));
+        p.drawEllipse(centre(line.front()), radius + 1.5, radius + 1.5);
+        QFont font;
+        font.setPixelSize(std::max(8, cell - 2));
+        font.setBold(true);
+        p.setFont(font);
+        // Above the LED, or below it in the top row where there is no room above.
+        const double dy = PointRow(line.front()) == 0 ? cell * 1.0 : -cell * 0.35;
+        p.drawText(centre(line.front()) + QPointF(cell * 0.45, dy), QString::number(l + 1));
+    }
+    return image;
+}
+
+bool SaveLayoutImage(const QImage& image, const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    QByteArray format;
+    if (ext == QLatin1String("jpeg") || ext == QLatin1String("jpg")) {
+        format = "JPEG";
+    } else if (ext == QLatin1String("bmp")) {
+        format = "BMP";
+    } else if (ext == QLatin1String("png")) {
+        format = "PNG";
+    } else {
+        return false;
+    }
+    QImageWriter writer(path, format);
+    return writer.write(image);
+}
+
+}  // namespace corv
