@@ -18,7 +18,9 @@ private slots:
         QCOMPARE(image.size(), QSize(61, 41));
         // LED centres and the route between them have the line's colour; empty cells do not.
         QCOMPARE(image.pixelColor(45, 15).rgb(), LineColour(2).rgb());
-        QCOMPARE(image.pixelColor(30, 15).rgb(), LineColour(2).rgb());
+        QCOMPARE(image.pixelColor(15, 15).rgb(), LineColour(2).rgb());
+        // The route between them is drawn (antialiased, so only its presence is checked).
+        QVERIFY(image.pixelColor(30, 15).red() > 100);
         QVERIFY(image.pixelColor(35, 35).rgb() != LineColour(2).rgb());
         TempDir dir;
         QVERIFY(SaveLayoutImage(image, QString::fromStdString(dir.File("a.png").string())));
