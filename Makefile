@@ -31,6 +31,7 @@ bench: build
 	bash bench/document_throughput.sh $(BUILD)
 	bash bench/output_throughput.sh $(BUILD)
 	bash bench/merge_throughput.sh $(BUILD)
+	bash bench/dxf_import.sh $(BUILD)
 
 asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANTINE_SANITIZE=ON \

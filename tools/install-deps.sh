@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache git bc time
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 libgl-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
-  libarchive-dev libarchive-tools unrar-free zlib1g-dev
+  libarchive-dev libarchive-tools unrar-free zlib1g-dev libgif-dev
   libopencc-dev opencc
   libblkid-dev dosfstools mtools
   fonts-noto-cjk

@@ -54,12 +54,15 @@ const std::vector<Command>& Commands() {
           "--ports-per-slave", "--slaves", "--lamp", "--chip", "--clock", "--brightness", "--gray", "--reverse",
           "--ports", "--gamma", "--red", "--green", "--blue", "--groups"},
          {"--sphere", "--repeat"}, RunLayout},
-        {"dxf", "make a layout from a DXF drawing", "DRAWING.dxf OUT.lnf [--space-x N --space-y N] [--vertex-mode] [--json]",
+        {"dxf", "make a layout from a DXF drawing",
+         "DRAWING.dxf OUT.lnf [--space-x N --space-y N] [--vertex-mode] [--picture OUT.png --width W --height H] [--json]",
          "Every circle is an LED, LINE segments from circle to circle give the wiring order and\n"
          "texts \"#n\" at a chain end name its line (n = 0 is the first line; the labelled end comes\n"
          "first). The spacing (drawing units per cell) is the one the drawing suggests unless\n"
-         "given. --vertex-mode takes the segments' end points as LEDs instead of circles.",
-         {"--space-x", "--space-y"}, {"--vertex-mode", "--json"}, RunDxf},
+         "given. --vertex-mode takes the segments' end points as LEDs instead of circles.\n"
+         "--picture also writes a W x H picture with one white pixel per LED (for the background\n"
+         "tools of the layout editor).",
+         {"--space-x", "--space-y", "--picture", "--width", "--height"}, {"--vertex-mode", "--json"}, RunDxf},
         {"export-map", "write the channel map of a layout", "LAYOUT.lnf OUT.map",
          "Writes cols, rows, the entry count and, for every output channel of every slave, the frame\n"
          "byte that feeds it (0 where the channel has no LED).",
@@ -69,7 +72,7 @@ const std::vector<Command>& Commands() {
          "default red, green, blue, yellow, cyan, magenta, white) with the selected colour (default\n"
          "white). The grid must be at most 128 x 128 and the line hold 6..1536 points.",
          {"--colors", "--selected"}, {}, RunExportHmc},
-        {"render-layout", "draw a layout", "LAYOUT.lnf OUT.png|OUT.jpeg|OUT.bmp [--cell N]",
+        {"render-layout", "draw a layout", "LAYOUT.lnf OUT.png|OUT.jpeg|OUT.bmp|OUT.gif [--cell N]",
          "Draws the grid, the LEDs in their line's colour, the wiring routes and each line's number\n"
          "at its first LED, N pixels per cell (default 12).",
          {"--cell"}, {}, RunRenderLayout},

@@ -13,6 +13,9 @@
 #include "controller/Parameters.h"
 #include "layout/DisplayModule.h"
 #include "layout/Dxf.h"
+#include "layout/LayoutImage.h"
+
+#include <QImage>
 #include "layout/LineFile.h"
 #include "layout/Wiring.h"
 #include "workspace/Settings.h"
@@ -560,7 +563,10 @@ int RunDxf(Context& ctx, const Args& args) {
     std::string error;
     auto sx = args.Int("--space-x", error);
     auto sy = args.Int("--space-y", error);
+    auto pw = args.Int("--width", error);
+    auto ph = args.Int("--height", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
+    if (args.Value("--picture") && (!pw || !ph)) return Usage(ctx, cmd, "--picture needs --width and --height");
     if ((sx && *sx < 1) || (sy && *sy < 1)) return Usage(ctx, cmd, "spacings must be positive");
     const std::filesystem::path drawingPath = args.positionals()[0];
     if (!std::filesystem::is_regular_file(drawingPath)) {
@@ -574,6 +580,22 @@ int RunDxf(Context& ctx, const Args& args) {
     Layout layout;
     const DxfImportResult r = ImportDxf(drawing, spaceX, spaceY, args.Has("--vertex-mode"), layout, libs.defaultChip);
     if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
+    if (auto picturePath = args.Value("--picture")) {
+        // One marked pixel per LED, for the background tools.
+        auto picture = DxfPicture(drawing, static_cast<int>(std::min<long long>(*pw, 32767)),
+                                  static_cast<int>(std::min<long long>(*ph, 32767)));
+        if (!picture) return Fail(ctx, cmd, kPictureTooSmall);
+        QImage image(static_cast<int>(*pw), static_cast<int>(*ph), QImage::Format_Grayscale8);
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                image.scanLine(y)[x] = (*picture)[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width()) +
+                                                  static_cast<std::size_t>(x)] ? 255 : 0;
+            }
+        }
+        if (!SaveLayoutImage(image.convertToFormat(QImage::Format_RGB32), QString::fromStdString(*picturePath))) {
+            return Fail(ctx, cmd, "cannot write " + *picturePath);
+        }
+    }
     if (args.Has("--json")) {
         Json j;
         j.BeginObject().Key("suggestedSpacing").BeginArray().Value(suggested.first).Value(suggested.second).EndArray();
@@ -658,7 +680,7 @@ int RunRenderLayout(Context& ctx, const Args& args) {
     QGuiApplication app(argc, argv);
     const QImage image = RenderLayout(layout, static_cast<int>(cell.value_or(12)));
     if (!SaveLayoutImage(image, QString::fromStdString(args.positionals()[1]))) {
-        return Fail(ctx, cmd, "cannot write " + args.positionals()[1] + " (the picture formats are jpeg, bmp and png)");
+        return Fail(ctx, cmd, "cannot write " + args.positionals()[1]);
     }
     ctx.out << image.width() << " x " << image.height() << '\n';
     return kExitOk;

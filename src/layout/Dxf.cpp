@@ -425,4 +425,35 @@ DxfImportResult ImportDxf(const DxfDrawing& d, int spaceX, int spaceY, bool vert
     return result;
 }
 
+std::optional<std::vector<std::uint8_t>> DxfPicture(const DxfDrawing& d, int width, int height) {
+    if (width < 1 || height < 1) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> picture(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    const double w = d.maxX - d.minX, h = d.maxY - d.minY;
+    for (const auto& c : d.circles) {
+        int x = w > 0 ? static_cast<int>(std::trunc((c.centre.x - d.minX) / w * (width - 1) + 0.5)) : 0;
+        int y = h > 0 ? static_cast<int>(std::trunc((d.maxY - c.centre.y) / h * (height - 1) + 0.5)) : 0;
+        x = std::clamp(x, 0, width - 1);
+        y = std::clamp(y, 0, height - 1);
+        bool placed = false;
+        // The pixel itself first, then its neighbours, nearest first.
+        static const int order[9][2] = {{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+        for (const auto& o : order) {
+            const int px = x + o[0], py = y + o[1];
+            if (px < 0 || py < 0 || px >= width || py >= height) continue;
+            auto& cell = picture[static_cast<std::size_t>(py) * static_cast<std::size_t>(width) + static_cast<std::size_t>(px)];
+            if (cell == 0) {
+                cell = 1;
+                placed = true;
+                break;
+            }
+        }
+        if (!placed) {
+            return std::nullopt;
+        }
+    }
+    return picture;
+}
+
 }  // namespace corv

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,5 +66,12 @@ struct DxfImportResult {
 // the circles along it (circle mode) or its segment end points (vertex mode).
 DxfImportResult ImportDxf(const DxfDrawing& drawing, int spaceX, int spaceY, bool vertexMode, Layout& layout,
                           std::uint8_t defaultChip);
+
+// The picture the import dialog falls back to: width x height bytes (row-major), 1 where an LED
+// (a circle centre) lies, the drawing's extent stretched over the picture. Two LEDs on one pixel:
+// the later one moves to the nearest free pixel around it. nullopt when a side is below 1 or an
+// LED finds no free pixel ("Width or height is too small!").
+std::optional<std::vector<std::uint8_t>> DxfPicture(const DxfDrawing& drawing, int width, int height);
+inline constexpr const char* kPictureTooSmall = "Width or height is too small!";
 
 }  // namespace corv

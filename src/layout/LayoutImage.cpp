@@ -5,7 +5,13 @@
 #include <QImageWriter>
 #include <QPainter>
 
+#include <gif_lib.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "base/FileUtil.h"
 
 namespace corv {
 
@@ -65,7 +71,51 @@ QImage RenderLayout(const Layout& layout, int cell) {
     return image;
 }
 
+namespace {
+
+// GIF through giflib (Qt reads GIF but does not write it): Qt reduces the picture to at most
+// 256 colours, giflib writes them.
+bool WriteGif(const QImage& image, const std::filesystem::path& target) {
+    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    const QList<QRgb> table = indexed.colorTable();
+    int bits = 1;
+    while ((1 << bits) < table.size() && bits < 8) ++bits;
+    std::vector<GifColorType> colours(static_cast<std::size_t>(1) << bits, GifColorType{0, 0, 0});
+    for (int i = 0; i < table.size() && i < 256; ++i) {
+        colours[static_cast<std::size_t>(i)] = GifColorType{static_cast<GifByteType>(qRed(table[i])),
+                                                            static_cast<GifByteType>(qGreen(table[i])),
+                                                            static_cast<GifByteType>(qBlue(table[i]))};
+    }
+    auto temp = MakeSiblingTemp(target);
+    if (!temp) {
+        return false;
+    }
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(temp->c_str(), false, &error);
+    ColorMapObject* map = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
+    bool ok = gif && map && EGifPutScreenDesc(gif, indexed.width(), indexed.height(), bits, 0, map) == GIF_OK &&
+              EGifPutImageDesc(gif, 0, 0, indexed.width(), indexed.height(), false, nullptr) == GIF_OK;
+    for (int y = 0; ok && y < indexed.height(); ++y) {
+        ok = EGifPutLine(gif, const_cast<GifPixelType*>(indexed.constScanLine(y)), indexed.width()) == GIF_OK;
+    }
+    if (gif) {
+        ok = EGifCloseFile(gif, &error) == GIF_OK && ok;
+    }
+    if (map) {
+        GifFreeMapObject(map);
+    }
+    if (!ok || !ReplaceWithTemp(*temp, target)) {
+        std::error_code ec;
+        std::filesystem::remove(*temp, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool SaveLayoutImage(const QImage& image, const QString& path) {
+    // The extension decides, compared in lower case; anything unknown is written as GIF.
     const QString ext = QFileInfo(path).suffix().toLower();
     QByteArray format;
     if (ext == QLatin1String("jpeg") || ext == QLatin1String("jpg")) {
@@ -75,7 +125,7 @@ bool SaveLayoutImage(const QImage& image, const QString& path) {
     } else if (ext == QLatin1String("png")) {
         format = "PNG";
     } else {
-        return false;
+        return WriteGif(image, path.toStdString());
     }
     QImageWriter writer(path, format);
     return writer.write(image);

@@ -14,8 +14,8 @@ QImage RenderLayout(const Layout& layout, int cell);
 // The colour of a line's LEDs and route.
 QColor LineColour(int line);
 
-// Saves a picture in the format its extension names (jpeg/jpg, bmp, png); false for other
-// extensions or when the file cannot be written.
+// Saves a picture in the format its extension names (jpeg/jpg, bmp, png; anything else is
+// written as GIF); false when the file cannot be written.
 bool SaveLayoutImage(const QImage& image, const QString& path);
 
 }  // namespace corv

@@ -212,6 +212,9 @@ check "dxf layout" 0 "$CLI" info --json "$WORK/g.lnf"
 contains "dxf lines" out '"lineCount":5'
 check "dxf vertex" 0 "$CLI" dxf "$DATA/dxf/led_vertex_lwpolyline_r2010.dxf" "$WORK/v.lnf" --vertex-mode
 check "dxf missing" 1 "$CLI" dxf "$WORK/none.dxf" "$WORK/x.lnf"
+check "dxf picture" 0 "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" "$WORK/g2.lnf" --picture "$WORK/p.png" --width 80 --height 40
+check "dxf picture too small" 1 "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" "$WORK/g3.lnf" --picture "$WORK/p.png" --width 2 --height 2
+contains "too small message" err "Width or height is too small!"
 check "export map" 0 "$CLI" export-map "$WORK/g.lnf" "$WORK/g.map"
 size=$(stat -c %s "$WORK/g.map")
 # 5 slaves of 12 channels (48 LED channels each for the two wired lines): 12 + 4 x channels.
@@ -227,7 +230,9 @@ check "render" 0 "$CLI" render-layout "$WORK/g.lnf" "$WORK/g.png" --cell 10
 png=$(od -An -tx1 -N4 "$WORK/g.png" | tr -d ' ')
 if [ "$png" = "89504e47" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: not a PNG ($png)"; fi
 check "render jpeg" 0 "$CLI" render-layout "$WORK/g.lnf" "$WORK/g.jpeg"
-check "render unknown format" 1 "$CLI" render-layout "$WORK/g.lnf" "$WORK/g.xyz"
+check "render gif" 0 "$CLI" render-layout "$WORK/g.lnf" "$WORK/g.gif"
+gif=$(head -c 6 "$WORK/g.gif")
+if [ "$gif" = "GIF89a" ] || [ "$gif" = "GIF87a" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: not a GIF ($gif)"; fi
 
 echo "$pass passed, $fail failed"
 [ "$fail" -eq 0 ]

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -165,6 +166,25 @@ TEST(Dxf, LedGridImportsAsItsReadmeSays) {
     EXPECT_EQ(layout.lines[0].size(), 40u);
     EXPECT_EQ(layout.lines[2].size(), 40u);
     EXPECT_EQ(layout.lines[4].size(), 40u);
+}
+
+TEST(Dxf, FallbackPicture) {
+    Drawing d;
+    d.Circle(0, 0, 1);
+    d.Circle(100, 50, 1);
+    d.Circle(100, 50, 1);  // the same spot: moves next door
+    const DxfDrawing drawing = ParseDxf(d.Text());
+    auto picture = DxfPicture(drawing, 11, 6);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ((*picture)[5 * 11 + 0], 1);   // (0, 0) is the bottom-left of the drawing
+    EXPECT_EQ((*picture)[0 * 11 + 10], 1);  // (100, 50) the top-right
+    EXPECT_EQ(std::count(picture->begin(), picture->end(), 1), 3);
+    EXPECT_FALSE(DxfPicture(drawing, 0, 6));
+    // Ten LEDs on one pixel cannot all find room within one pixel of it.
+    Drawing crowd;
+    for (int i = 0; i < 10; ++i) crowd.Circle(5, 5, 1);
+    crowd.Circle(0, 0, 1);
+    EXPECT_FALSE(DxfPicture(ParseDxf(crowd.Text()), 2, 2));
 }
 
 TEST(Dxf, HundredThousandCirclesAreNotQuadratic) {

@@ -26,8 +26,13 @@ private slots:
         QVERIFY(SaveLayoutImage(image, QString::fromStdString(dir.File("a.png").string())));
         QVERIFY(SaveLayoutImage(image, QString::fromStdString(dir.File("a.JPEG").string())));
         QVERIFY(SaveLayoutImage(image, QString::fromStdString(dir.File("a.bmp").string())));
-        QVERIFY(!SaveLayoutImage(image, QString::fromStdString(dir.File("a.tiff").string())));
+        QVERIFY(SaveLayoutImage(image, QString::fromStdString(dir.File("a.gif").string())));
         QCOMPARE(QImage(QString::fromStdString(dir.File("a.png").string())).size(), image.size());
+        // The GIF reads back (Qt reads GIF) with the LED's colour.
+        const QImage gif(QString::fromStdString(dir.File("a.gif").string()), "GIF");
+        QCOMPARE(gif.size(), image.size());
+        QCOMPARE(gif.pixelColor(45, 15).rgb(), LineColour(2).rgb());
+        QVERIFY(!SaveLayoutImage(image, QString::fromStdString(dir.File("no/such/folder/a.gif").string())));
     }
 };
 
