@@ -20,14 +20,13 @@ std::vector<std::uint8_t> MapFileBytes(const Layout& layout, const std::vector<L
     return std::move(w.bytes());
 }
 
-std::optional<std::vector<std::uint8_t>> HmcFileBytes(const Layout& layout, const std::vector<LightTypeRecord>& lamps,
-                                                      const std::vector<Bgr>& colours, Bgr selected) {
+HmcPositions HmcPositionMap(const Layout& layout, int bytesPerLed) {
+    HmcPositions pos;
     const Line& line = layout.lines[0];
-    const int rows = layout.grid.rows;
-    const std::size_t n = line.size();
-    if (layout.grid.cols > 128 || rows > 128 || n < 6 || n > 1536) {
-        return std::nullopt;
+    if (line.empty()) {
+        return pos;
     }
+    const int rows = layout.grid.rows;
     int minX = 1 << 30, maxX = -1, minY = 1 << 30, maxY = -1;
     for (LinePoint p : line) {
         const int x = PointCol(p), y = rows - 1 - PointRow(p);
@@ -36,13 +35,36 @@ std::optional<std::vector<std::uint8_t>> HmcFileBytes(const Layout& layout, cons
         minY = std::min(minY, y);
         maxY = std::max(maxY, y);
     }
-    const int w = maxX - minX + 1, h = maxY - minY + 1;
-    if (w * h > 1800 || w > 255 || h > 255) {
+    pos.w = maxX - minX + 1;
+    pos.h = maxY - minY + 1;
+    if (static_cast<long long>(pos.w) * pos.h > 1 << 20) {
+        return pos;  // far beyond any limit: no table is built
+    }
+    pos.entries.assign(static_cast<std::size_t>(pos.w * pos.h), 0xFFFF);
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        const int x = PointCol(line[k]) - minX, y = rows - 1 - PointRow(line[k]) - minY;
+        pos.entries[static_cast<std::size_t>(x * pos.h + y)] =
+            static_cast<std::uint16_t>(k * static_cast<std::size_t>(bytesPerLed));
+    }
+    return pos;
+}
+
+std::optional<std::vector<std::uint8_t>> HmcFileBytes(const Layout& layout, const std::vector<LightTypeRecord>& lamps,
+                                                      const std::vector<Bgr>& colours, Bgr selected) {
+    const Line& line = layout.lines[0];
+    const int rows = layout.grid.rows;
+    const std::size_t n = line.size();
+    if (layout.grid.cols > 128 || rows > 128 || n < 6 || n > 1536) {
         return std::nullopt;
     }
     const LineSetting& s = layout.setting;
     const int chip = s.icType[0];
     const int b = chip == 0x66 ? 2 : 3;
+    const HmcPositions pos = HmcPositionMap(layout, b);
+    const int w = pos.w, h = pos.h;
+    if (w * h > 1800 || w > 255 || h > 255) {
+        return std::nullopt;
+    }
     ByteWriter out;
     out.Bytes("QZW", 3);
     out.U8(0);
@@ -55,12 +77,7 @@ std::optional<std::vector<std::uint8_t>> HmcFileBytes(const Layout& layout, cons
     out.U8(s.clock[0]);
     out.U8(static_cast<std::uint8_t>(s.brightness[0] * 31 / 100));
     out.U8(s.grayReverse[0]);
-    std::vector<std::uint16_t> positions(static_cast<std::size_t>(w * h), 0xFFFF);
-    for (std::size_t k = 0; k < n; ++k) {
-        const int x = PointCol(line[k]) - minX, y = rows - 1 - PointRow(line[k]) - minY;
-        positions[static_cast<std::size_t>(x * h + y)] = static_cast<std::uint16_t>(k * static_cast<std::size_t>(b));
-    }
-    for (std::uint16_t v : positions) {
+    for (std::uint16_t v : pos.entries) {
         out.U16(v);
     }
     // Channel order of the first slave's lamp type (built-in types only).

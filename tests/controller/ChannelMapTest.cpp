@@ -274,7 +274,19 @@ TEST(LayoutExport, HmcPositionsLimitsAndColours) {
     l.lines[0] = {MakePoint(9, 2), MakePoint(9, 3), MakePoint(8, 3)};
     l.RecomputeLineCount();
     const std::vector<Bgr> colours = {Bgr{10, 20, 30}};
+    const HmcPositions small = HmcPositionMap(l, 3);
+    EXPECT_EQ(small.w, 2);
+    EXPECT_EQ(small.h, 2);
+    EXPECT_EQ(small.entries, (std::vector<std::uint16_t>{0, 0xFFFF, 3, 6}));
     EXPECT_FALSE(HmcFileBytes(l, BuiltInLightTypes(), colours, Bgr{}));  // n < 6
+    Layout row = Grid(10, 10);
+    for (int c = 0; c < 6; ++c) row.lines[0].push_back(MakePoint(4, c));
+    auto flat = HmcFileBytes(row, BuiltInLightTypes(), colours, Bgr{});
+    ASSERT_TRUE(flat);
+    EXPECT_EQ((*flat)[6], 6);
+    EXPECT_EQ((*flat)[7], 1);  // six points in one row: h = 1
+    row.lines[0].pop_back();
+    EXPECT_FALSE(HmcFileBytes(row, BuiltInLightTypes(), colours, Bgr{}));  // five points
     l.lines[0] = {MakePoint(9, 2), MakePoint(9, 3), MakePoint(8, 3), MakePoint(8, 2), MakePoint(7, 2),
                   MakePoint(7, 3)};
     auto hmc = HmcFileBytes(l, BuiltInLightTypes(), colours, Bgr{1, 2, 3});
