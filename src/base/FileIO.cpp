@@ -29,8 +29,15 @@ FileWriter::~FileWriter() {
 }
 
 bool FileWriter::Open(const std::filesystem::path& path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // No O_TRUNC: truncating an existing file (such as a fresh temporary file) makes ext4 flush
+    // the new data to disk when the file is closed, which made every save several times slower.
+    // A file that really has content is cut with ftruncate instead.
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     ok_ = fd_ >= 0;
+    struct stat st {};
+    if (ok_ && ::fstat(fd_, &st) == 0 && st.st_size > 0) {
+        ok_ = ::ftruncate(fd_, 0) == 0;
+    }
     pos_ = 0;
     buffer_.reserve(kBufferSize);
     return ok_;

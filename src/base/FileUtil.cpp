@@ -64,7 +64,9 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) 
     if (!tmp) {
         return false;
     }
-    int fd = ::open(tmp->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    // The temporary file is new and empty: opened without O_TRUNC, which would make ext4 flush
+    // the data on close.
+    int fd = ::open(tmp->c_str(), O_WRONLY | O_CLOEXEC);
     bool ok = fd >= 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
     if (fd >= 0 && ::close(fd) != 0) {
         ok = false;
