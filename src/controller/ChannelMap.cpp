@@ -1,6 +1,7 @@
 #include "controller/ChannelMap.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <bit>
 #include <cmath>
 
@@ -271,7 +272,67 @@ std::size_t Groups(std::size_t count, std::size_t width) { return width == 0 ? 0
 
 }  // namespace
 
+namespace {
+
+// The lowest of three entries and their order relative to it, when they are the three bytes of
+// one pixel.
+bool Triplet(const std::uint32_t* e, std::uint32_t& base, std::uint8_t order[3]) {
+    base = std::min({e[0], e[1], e[2]});
+    bool seen[3] = {false, false, false};
+    for (int k = 0; k < 3; ++k) {
+        const std::uint32_t d = e[k] - base;
+        if (d > 2 || seen[d]) {
+            return false;
+        }
+        seen[d] = true;
+        order[k] = static_cast<std::uint8_t>(d);
+    }
+    return true;
+}
+
+void FindRuns(SlavePart& part) {
+    constexpr std::uint32_t kMinLeds = 8;  // shorter runs are cheaper through the map
+    const std::uint32_t* e = part.entries.data();
+    const std::size_t n = part.entries.size();
+    std::size_t i = 0;
+    while (i + 6 <= n) {
+        SlavePart::Run run;
+        std::uint32_t nextBase = 0;
+        std::uint8_t nextOrder[3];
+        if (!Triplet(e + i, run.base, run.order) || !Triplet(e + i + 3, nextBase, nextOrder) ||
+            !std::equal(run.order, run.order + 3, nextOrder)) {
+            i += 1;
+            continue;
+        }
+        run.first = static_cast<std::uint32_t>(i);
+        run.step = static_cast<std::int32_t>(nextBase) - static_cast<std::int32_t>(run.base);
+        run.leds = 2;
+        std::size_t j = i + 6;
+        std::int64_t expect = static_cast<std::int64_t>(nextBase) + run.step;
+        while (j + 3 <= n) {
+            std::uint32_t b = 0;
+            std::uint8_t o[3];
+            if (!Triplet(e + j, b, o) || !std::equal(run.order, run.order + 3, o) || b != expect) {
+                break;
+            }
+            ++run.leds;
+            expect += run.step;
+            j += 3;
+        }
+        if (run.leds >= kMinLeds) {
+            part.runs.push_back(run);
+            i = j;
+        } else {
+            i += 1;
+        }
+    }
+}
+
+}  // namespace
+
 void PreparePart(SlavePart& part) {
+    part.runs.clear();
+    FindRuns(part);
     part.maxEntry = part.entries.empty() ? 0 : *std::max_element(part.entries.begin(), part.entries.end());
     const std::uint8_t invert = (part.grayReverse & 0x80) ? 0xFF : 0x00;
     for (int i = 0; i < 256; ++i) {
@@ -487,20 +548,39 @@ std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part,
     }
     // Plain 8-bit (and bit-reversed for 115).
     if (part.prepared && part.maxEntry < frame.size()) {
-        // Every entry is known to lie in the frame: one lookup per channel.
+        // Every entry is known to lie in the frame: one lookup per channel, and runs of strip
+        // LEDs straight from the frame.
         const std::uint8_t* src = frame.data();
         const std::uint32_t* e = part.entries.data();
         const std::uint8_t* lut = part.plainBytes.data();
-        std::size_t i = 0;
-        for (; i + 4 <= C; i += 4) {
-            out[i] = lut[src[e[i]]];
-            out[i + 1] = lut[src[e[i + 1]]];
-            out[i + 2] = lut[src[e[i + 2]]];
-            out[i + 3] = lut[src[e[i + 3]]];
+        auto gather = [&](std::size_t from, std::size_t to) {
+            std::size_t i = from;
+            for (; i + 4 <= to; i += 4) {
+                out[i] = lut[src[e[i]]];
+                out[i + 1] = lut[src[e[i + 1]]];
+                out[i + 2] = lut[src[e[i + 2]]];
+                out[i + 3] = lut[src[e[i + 3]]];
+            }
+            for (; i < to; ++i) {
+                out[i] = lut[src[e[i]]];
+            }
+        };
+        std::size_t done = 0;
+        for (const SlavePart::Run& run : part.runs) {
+            gather(done, run.first);
+            const std::uint8_t* s = src + run.base;
+            std::uint8_t* o = out + run.first;
+            const std::uint8_t o0 = run.order[0], o1 = run.order[1], o2 = run.order[2];
+            for (std::uint32_t k = 0; k < run.leds; ++k) {
+                o[0] = lut[s[o0]];
+                o[1] = lut[s[o1]];
+                o[2] = lut[s[o2]];
+                o += 3;
+                s += run.step;
+            }
+            done = run.first + 3 * static_cast<std::size_t>(run.leds);
         }
-        for (; i < C; ++i) {
-            out[i] = lut[src[e[i]]];
-        }
+        gather(done, C);
         if (chip == 115) {
             for (std::size_t j = 0; j < C; ++j) out[j] = ReverseBits(out[j]);
         }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <cstddef>
 #include <vector>
 
 #include "layout/Layout.h"
@@ -57,6 +58,16 @@ struct SlavePart {
     std::uint32_t maxEntry = 0xFFFFFFFFu;
     std::array<std::uint8_t, 256> plainBytes{};
     bool prepared = false;
+    // Runs of the map where LED after LED reads the same three bytes of pixels a fixed step
+    // apart (a strip along a row): packed from the frame directly, without the map.
+    struct Run {
+        std::uint32_t first = 0;  // map index of the run's first channel
+        std::uint32_t leds = 0;   // triplets in the run
+        std::uint32_t base = 0;   // frame offset of the first LED's lowest byte
+        std::int32_t step = 0;    // bytes from one LED to the next
+        std::uint8_t order[3] = {0, 1, 2};
+    };
+    std::vector<Run> runs{};
 };
 
 // Precomputes what the frame loop needs (once per file).

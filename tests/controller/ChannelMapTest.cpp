@@ -326,3 +326,37 @@ TEST(LayoutExport, HmcPositionsLimitsAndColours) {
     for (int c = 0; c < 6; ++c) wide.lines[0].push_back(MakePoint(0, c));
     EXPECT_FALSE(HmcFileBytes(wide, BuiltInLightTypes(), colours, Bgr{}));
 }
+
+TEST(Packing, PreparedPackingMatchesThePlainLoop) {
+    // Maps that mix strip runs (rows of RGB lamps, both directions), odd orders and scattered
+    // channels: the prepared path must give the same bytes as the path through the map alone.
+    Layout l = Grid(6, 40);
+    for (int c = 0; c < 40; ++c) l.lines[0].push_back(MakePoint(0, c));
+    for (int c = 39; c >= 0; --c) l.lines[1].push_back(MakePoint(2, c));
+    for (int c = 0; c < 40; c += 3) l.lines[2].push_back(MakePoint(4, c));
+    for (int c = 0; c < 11; ++c) l.lines[3].push_back(MakePoint(5, c));
+    l.RecomputeLineCount();
+    auto lamps = BuiltInLightTypes();
+    l.setting.lightType[3] = 4;  // BRG
+    const ChannelMap m = BuildMasterSlaveMap(l, lamps, 0, 4, FrameShape{6, 40});
+    std::vector<std::uint8_t> frame(Frame::BufferSize(40, 6));
+    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    const GammaTable t = BuildGammaTable(22, 80, 3, 0);
+    std::size_t offset = 0;
+    bool anyRun = false;
+    for (std::size_t k = 0; k < m.slaveChannels.size(); ++k) {
+        const auto entries = std::span<const std::uint32_t>(m.entries).subspan(offset, m.slaveChannels[k]);
+        for (std::uint8_t gray : {std::uint8_t{13}, std::uint8_t{0x80 | 13}}) {
+            SlavePart plain{entries, &t, 3, gray, 1, 1};
+            SlavePart prepared = plain;
+            PreparePart(prepared);
+            anyRun = anyRun || !prepared.runs.empty();
+            std::vector<std::uint8_t> a(entries.size()), b(entries.size());
+            PackPart(frame, plain, 0, a.data());
+            PackPart(frame, prepared, 0, b.data());
+            EXPECT_EQ(a, b) << "slave " << k;
+        }
+        offset += m.slaveChannels[k];
+    }
+    EXPECT_TRUE(anyRun);
+}
