@@ -151,6 +151,17 @@ MergeResult Cancelled() {
     return r;
 }
 
+// Makes the output the target when everything went well; removes it otherwise.
+MergeResult Finish(Output& out, bool ok, const Messages& m) {
+    if (!ok || !out.Commit()) {
+        return Fail(m.failed);
+    }
+    MergeResult r;
+    r.ok = true;
+    r.message = m.success;
+    return r;
+}
+
 MergeResult DatFrames(const std::vector<fs::path>& inputs, const ChooseOutputFn& choose, const Messages& m,
                       const ProgressFn& progress) {
     const auto output = choose ? choose() : std::nullopt;
@@ -191,13 +202,7 @@ MergeResult DatFrames(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         shown += 40;
         ReportProgress(progress, std::min(shown, 100));
     }
-    if (!ok || !out.Commit()) {
-        return Fail(m.failed);
-    }
-    MergeResult r;
-    r.ok = true;
-    r.message = m.success;
-    return r;
+    return Finish(out, ok, m);
 }
 
 struct DatInput {
@@ -331,13 +336,7 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         ok = ok && out.writer.ok();
         ReportProgress(progress, static_cast<int>((i + 1) * 100 / std::max<std::uint64_t>(F, 1)));
     }
-    if (!ok || !out.Commit()) {
-        return Fail(m.failed);
-    }
-    MergeResult r;
-    r.ok = true;
-    r.message = m.success;
-    return r;
+    return Finish(out, ok, m);
 }
 
 struct VidInput {
@@ -520,13 +519,7 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
         ok = ok && out.writer.ok();
         ReportProgress(progress, static_cast<int>((i + 1) * 100 / std::max<std::uint64_t>(F, 1)));
     }
-    if (!ok || !out.Commit()) {
-        return Fail(m.failed);
-    }
-    MergeResult r;
-    r.ok = true;
-    r.message = m.success;
-    return r;
+    return Finish(out, ok, m);
 }
 
 }  // namespace corv::fuse
