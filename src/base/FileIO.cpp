@@ -22,6 +22,22 @@ constexpr std::size_t kDirectThreshold = 256 * 1024;
 constexpr std::size_t kGatherBytes = 16u << 20;
 }  // namespace
 
+bool ReadAt(int fd, void* out, std::size_t n, std::uint64_t offset) {
+    auto* dst = static_cast<std::uint8_t*>(out);
+    std::size_t done = 0;
+    while (done < n) {
+        ssize_t r = ::pread(fd, dst + done, n - done, static_cast<off_t>(offset + done));
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
 FileWriter::~FileWriter() {
     if (fd_ >= 0) {
         ::close(fd_);

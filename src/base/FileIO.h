@@ -9,6 +9,10 @@
 
 namespace corv {
 
+// Reads exactly n bytes at `offset` (pread, retried on interruption); false when the file ends
+// first or an error occurs.
+bool ReadAt(int fd, void* out, std::size_t n, std::uint64_t offset);
+
 // Buffered little-endian writer to a file descriptor. Large blocks bypass the buffer.
 // After the first failure every call is a no-op and ok() stays false.
 class FileWriter {

@@ -7,6 +7,7 @@
 #include "base/FileUtil.h"
 #include "base/ProfileFile.h"
 #include "cli/Cli.h"
+#include "cli/HomeFiles.h"
 #include "cli/Json.h"
 #include "controller/Catalogue.h"
 #include "controller/LampTypes.h"
@@ -26,13 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The application home's libraries, as the program has them.
-struct Libraries {
-    fs::path home = ResolveAppHome(ProgramDir());
-    std::vector<LightTypeRecord> lamps = LoadLampTypes(home / kPinSetFileName);
-    std::uint8_t defaultChip = static_cast<std::uint8_t>(
-        std::clamp(ProfileFile(home / kConfigFileName, kMainSection).GetInt(keys::kDrICtype, 3), 0, 255));
-};
 
 std::vector<std::string> Split(const std::string& text, char sep) {
     std::vector<std::string> parts;
@@ -87,24 +81,6 @@ bool ParseSlaves(const std::string& text, int slaveCount, std::vector<int>& out)
     return !out.empty();
 }
 
-int LoadLayout(Context& ctx, const std::string& cmd, const fs::path& file, Libraries& libs, Layout& layout) {
-    const LineFileError e = LoadLineFile(file, layout, libs.lamps, libs.defaultChip);
-    if (e == LineFileError::OpenFailed) {
-        return Fail(ctx, cmd, file.string() + ": " + texts::kOpenFileFail);
-    }
-    if (e == LineFileError::Unsupported) {
-        return Fail(ctx, cmd, file.string() + ": " + ctx.strings.badFileVersion);
-    }
-    return kExitOk;
-}
-
-int SaveLayout(Context& ctx, const std::string& cmd, const fs::path& file, const Libraries& libs, Layout& layout) {
-    if (!SaveLineFile(file, layout, libs.lamps)) {
-        return Fail(ctx, cmd, file.string() + ": " + texts::kSaveFileFail);
-    }
-    return kExitOk;
-}
-
 int LayoutNew(Context& ctx, const Args& args) {
     const std::string cmd = "layout new";
     if (args.positionals().size() != 2) {
@@ -116,7 +92,7 @@ int LayoutNew(Context& ctx, const Args& args) {
     if (!error.empty()) return Usage(ctx, cmd, error);
     if (!rows || !cols) return Usage(ctx, cmd, "--rows and --cols are required");
     if (*rows > 0xFFFF || *cols > 0xFFFF) return Usage(ctx, cmd, "rows and cols must be at most 65535");
-    Libraries libs;
+    HomeFiles libs;
     Layout layout;
     layout.New(static_cast<int>(*rows), static_cast<int>(*cols), args.Has("--sphere"), libs.defaultChip);
     return SaveLayout(ctx, cmd, args.positionals()[1], libs, layout);
@@ -157,7 +133,7 @@ int LayoutAdd(Context& ctx, const Args& args) {
         if (!ParsePair(*t, a, b) || a < 0 || b < 0) return Usage(ctx, cmd, "--tiles takes AX,AY");
         options.tiles = std::make_pair(static_cast<int>(a), static_cast<int>(b));
     }
-    Libraries libs;
+    HomeFiles libs;
     ModuleList modules;
     modules.Load(libs.home / kModuleFileName);
     int moduleIndex = 0;
@@ -186,7 +162,7 @@ int LayoutSet(Context& ctx, const Args& args) {
     if (args.positionals().size() != 2) {
         return Usage(ctx, cmd, "needs exactly one line file");
     }
-    Libraries libs;
+    HomeFiles libs;
     Layout layout;
     const fs::path file = args.positionals()[1];
     std::string error;
@@ -295,7 +271,7 @@ int LayoutSet(Context& ctx, const Args& args) {
         // No slave chosen: the values become the defaults of the slaves not shown yet.
 
         ParameterValues dialog;
-        dialog.chipCode = ChipCatalogue::Load(libs.home / kCatalogueFileName).CodeAt(0);
+        dialog.chipCode = libs.Catalogue().CodeAt(0);
         dialog.grayIndex = state.graySelection;
         ctx.err << ApplyParameters(s, valuesFor(dialog), {}, slaveCount, ctx.language) << '\n';
     }
@@ -324,7 +300,7 @@ int RunLamp(Context& ctx, const Args& args) {
         return Usage(ctx, "lamp", "needs a subcommand: add, list or delete");
     }
     const std::string sub = args.positionals()[0];
-    Libraries libs;
+    HomeFiles libs;
     const fs::path file = libs.home / kPinSetFileName;
     if (sub == "list") {
         if (args.Has("--json")) {
@@ -391,7 +367,7 @@ int RunModule(Context& ctx, const Args& args) {
         return Usage(ctx, "module", "needs a subcommand: list, import, export or delete");
     }
     const std::string sub = args.positionals()[0];
-    Libraries libs;
+    HomeFiles libs;
     const fs::path file = libs.home / kModuleFileName;
     ModuleList modules;
     modules.Load(file);
@@ -576,7 +552,7 @@ int RunDxf(Context& ctx, const Args& args) {
     const auto suggested = SuggestedSpacing(drawing);
     const int spaceX = static_cast<int>(sx.value_or(suggested.first));
     const int spaceY = static_cast<int>(sy.value_or(suggested.second));
-    Libraries libs;
+    HomeFiles libs;
     Layout layout;
     const DxfImportResult r = ImportDxf(drawing, spaceX, spaceY, args.Has("--vertex-mode"), layout, libs.defaultChip);
     if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
@@ -621,7 +597,7 @@ namespace corv::cli {
 int RunExportMap(Context& ctx, const Args& args) {
     const std::string cmd = "export-map";
     if (args.positionals().size() != 2) return Usage(ctx, cmd, "needs LAYOUT.lnf and OUT.map");
-    Libraries libs;
+    HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
     if (!WriteFileAtomic(args.positionals()[1], MapFileBytes(layout, libs.lamps))) {
@@ -643,7 +619,7 @@ int RunExportHmc(Context& ctx, const Args& args) {
     if (auto s = args.Value("--selected"); s && !ParseColour(*s, selected)) {
         return Usage(ctx, cmd, "--selected takes RRGGBB");
     }
-    Libraries libs;
+    HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
     auto bytes = HmcFileBytes(layout, libs.lamps, colours, selected);
@@ -667,7 +643,7 @@ int RunRenderLayout(Context& ctx, const Args& args) {
     auto cell = args.Int("--cell", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     if (cell && (*cell < 2 || *cell > 64)) return Usage(ctx, cmd, "--cell takes 2..64");
-    Libraries libs;
+    HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
     // Text needs a GUI application object; without a display it draws off screen.

@@ -7,6 +7,7 @@
 #include "base/Random.h"
 #include "base/TempDir.h"
 #include "cli/Cli.h"
+#include "cli/HomeFiles.h"
 #include "cli/Json.h"
 #include "cli/Progress.h"
 #include "controller/Card.h"
@@ -36,23 +37,12 @@ private:
     ClipFrameReader& reader_;
 };
 
-struct Home {
-    fs::path home = ResolveAppHome(ProgramDir());
-    std::vector<LightTypeRecord> lamps = LoadLampTypes(home / kPinSetFileName);
-    ChipCatalogue catalogue = ChipCatalogue::Load(home / kCatalogueFileName);
-    std::uint8_t defaultChip = static_cast<std::uint8_t>(
-        std::clamp(ProfileFile(home / kConfigFileName, kMainSection).GetInt(keys::kDrICtype, 3), 0, 255));
-};
-
-int LoadLines(Context& ctx, const std::string& cmd, const Args& args, Home& home, Layout& layout) {
+int LoadLines(Context& ctx, const std::string& cmd, const Args& args, HomeFiles& home, Layout& layout) {
     auto lines = args.Value("--lines");
     if (!lines) {
         return Usage(ctx, cmd, "--lines LAYOUT.lnf is required");
     }
-    const LineFileError e = LoadLineFile(*lines, layout, home.lamps, home.defaultChip);
-    if (e == LineFileError::OpenFailed) return Fail(ctx, cmd, *lines + ": " + texts::kOpenFileFail);
-    if (e == LineFileError::Unsupported) return Fail(ctx, cmd, *lines + ": " + ctx.strings.badFileVersion);
-    return kExitOk;
+    return LoadLayout(ctx, cmd, *lines, home, layout);
 }
 
 }  // namespace
@@ -73,7 +63,7 @@ int RunOutput(Context& ctx, const Args& args) {
     if (card != "auto" && card != "none") return Usage(ctx, cmd, "--card takes auto or none");
     if (speed && (*speed < 0 || *speed > 255)) return Usage(ctx, cmd, "--speed takes 0..255");
 
-    Home home;
+    HomeFiles home;
     Layout layout;
     if (int rc = LoadLines(ctx, cmd, args, home, layout); rc != kExitOk) return rc;
     TempDir temp;
@@ -86,7 +76,7 @@ int RunOutput(Context& ctx, const Args& args) {
     WriterInput in;
     in.layout = &layout;
     in.lamps = &home.lamps;
-    in.catalogue = &home.catalogue;
+    in.catalogue = &home.Catalogue();
     in.frame = FrameShape{static_cast<int>(reader.height()), static_cast<int>(reader.width())};
     in.speed = static_cast<int>(speed.value_or(30));
     Random rng = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
@@ -114,7 +104,7 @@ int RunImportLed(Context& ctx, const Args& args) {
     std::string error;
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    Home home;
+    HomeFiles home;
     Layout layout;
     if (int rc = LoadLines(ctx, cmd, args, home, layout); rc != kExitOk) return rc;
 

@@ -60,6 +60,7 @@ struct Part {
     GammaTable table;
     std::size_t offset = 0;     // in the block
     std::size_t dataBytes = 0;  // bytes the part may fill
+    std::size_t packedBound = 0;  // most bytes its packing writes
 };
 
 // A second thread that packs half of a frame's slaves while the caller packs the other half.
@@ -272,8 +273,9 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     // family do not take them); the file is the header alone.
     const bool writeFrames = !(family == 2 && (parts[0].pack.chipCode == 2 || parts[0].pack.chipCode == 3));
     std::size_t scratchSize = 0;
-    for (const Part& part : parts) {
-        scratchSize = std::max(scratchSize, PackedSizeBound(part.pack, family));
+    for (Part& part : parts) {
+        part.packedBound = PackedSizeBound(part.pack, family);  // once per file, not per frame
+        scratchSize = std::max(scratchSize, part.packedBound);
     }
     // Blocks are gathered into writes of about 2 MiB: fewer system calls, while the buffer
     // stays small enough to be warm in the cache when the next block is packed into it.
@@ -317,7 +319,7 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
             auto packRange = [&](std::size_t from, std::size_t to, std::vector<std::uint8_t>& tmp) {
                 for (std::size_t p = from; p < to; ++p) {
                     const Part& part = parts[p];
-                    if (PackedSizeBound(part.pack, family) <= part.dataBytes) {
+                    if (part.packedBound <= part.dataBytes) {
                         PackPart(pixels, part.pack, family, block + part.offset);
                     } else {
                         const std::size_t got = PackPart(pixels, part.pack, family, tmp.data());

@@ -402,18 +402,6 @@ std::string ReadVid(const fs::path& path, std::size_t index, const TempDir& temp
     return v.fd < 0 ? m.openFailed : std::string();
 }
 
-bool ReadAll(int fd, std::uint8_t* out, std::size_t n, std::uint64_t at) {
-    std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::pread(fd, out + done, n - done, static_cast<off_t>(at + done));
-        if (r <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(r);
-    }
-    return true;
-}
-
 }  // namespace
 
 MergeResult MergeDat(const std::vector<fs::path>& inputs, DatMode mode, const ChooseOutputFn& output,
@@ -500,7 +488,7 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
         for (const auto& f : files) {
             if (i < f->frames) {
                 in.resize(f->stride * f->height);
-                ok = ok && ReadAll(f->fd, in.data(), in.size(), f->frameOffset + i * in.size());
+                ok = ok && ReadAt(f->fd, in.data(), in.size(), f->frameOffset + i * in.size());
                 for (std::size_t r = 0; ok && r < f->height; ++r) {
                     // Stored rows run bottom-up: horizontally files share the bottom row;
                     // vertically the first file is on top.

@@ -339,20 +339,7 @@ bool ClipFrameReader::Read(std::size_t i, Frame& frame) {
     if (frame.width() != static_cast<int>(width_) || frame.height() != static_cast<int>(height_)) {
         frame = Frame(static_cast<int>(width_), static_cast<int>(height_), Frame::Uninitialized{});
     }
-    const std::size_t n = frame.size();
-    std::uint64_t at = offset_ + static_cast<std::uint64_t>(i) * n;
-    std::size_t done = 0;
-    while (done < n) {
-        ssize_t r = ::pread(fd_, frame.data() + done, n - done, static_cast<off_t>(at + done));
-        if (r < 0 && errno == EINTR) {
-            continue;
-        }
-        if (r <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(r);
-    }
-    return true;
+    return ReadAt(fd_, frame.data(), frame.size(), offset_ + static_cast<std::uint64_t>(i) * frame.size());
 }
 
 const Frame* ClipFrameReader::Next(std::size_t i) {
@@ -367,19 +354,10 @@ const Frame* ClipFrameReader::Next(std::size_t i) {
             ahead_ = Frame::AllocateBlock(aheadCapacity_ * frameBytes);
         }
         const std::size_t n = std::min(aheadCapacity_, count_ - i);
-        const std::size_t want = n * frameBytes;
         const std::uint64_t at = offset_ + static_cast<std::uint64_t>(i) * frameBytes;
-        std::size_t done = 0;
-        while (done < want) {
-            ssize_t r = ::pread(fd_, ahead_.get() + done, want - done, static_cast<off_t>(at + done));
-            if (r < 0 && errno == EINTR) {
-                continue;
-            }
-            if (r <= 0) {
-                aheadCount_ = 0;
-                return nullptr;
-            }
-            done += static_cast<std::size_t>(r);
+        if (!ReadAt(fd_, ahead_.get(), n * frameBytes, at)) {
+            aheadCount_ = 0;
+            return nullptr;
         }
         aheadFirst_ = i;
         aheadCount_ = n;
