@@ -145,6 +145,26 @@ Location Find(const Parsed& p, std::string_view section, std::string_view key) {
     return loc;
 }
 
+// A value enclosed in matching quotes is read without them.
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+// What a 500-byte read buffer holds of a value: at most 499 bytes, never half a character.
+std::string CutToBuffer(std::string s) {
+    if (s.size() > ProfileFile::kStringBuffer - 1) {
+        std::size_t n = ProfileFile::kStringBuffer - 1;
+        while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) {
+            --n;
+        }
+        s.resize(n);
+    }
+    return s;
+}
+
 std::optional<std::string> ReadValue(const std::filesystem::path& file, std::string_view section,
                                      std::string_view key) {
     Parsed p = Load(file);
@@ -152,12 +172,7 @@ std::optional<std::string> ReadValue(const std::filesystem::path& file, std::str
     if (!loc.keyLine) {
         return std::nullopt;
     }
-    auto value = KeyValue(p.lines[*loc.keyLine])->second;
-    // A value enclosed in matching quotes is returned without them.
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return std::string(value);
+    return std::string(Unquote(KeyValue(p.lines[*loc.keyLine])->second));
 }
 
 }  // namespace
@@ -193,16 +208,7 @@ int ProfileFile::GetInt(std::string_view key, int defaultValue) const {
 
 std::string ProfileFile::GetString(std::string_view key, std::string_view defaultValue) const {
     auto v = ReadValue(file_, section_, key);
-    std::string s = v ? std::move(*v) : std::string(defaultValue);
-    if (s.size() > kStringBuffer - 1) {
-        std::size_t n = kStringBuffer - 1;
-        // Do not leave half a UTF-8 sequence at the cut.
-        while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) {
-            --n;
-        }
-        s.resize(n);
-    }
-    return s;
+    return CutToBuffer(v ? std::move(*v) : std::string(defaultValue));
 }
 
 bool ProfileFile::HasKey(std::string_view key) const {
@@ -288,12 +294,7 @@ std::map<std::string, std::string> ProfileFile::Values() const {
         }
         std::string key(kv->first);
         for (auto& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        auto value = kv->second;
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-            value = value.substr(1, value.size() - 2);
-        }
-        std::string v(value.substr(0, kStringBuffer - 1));
-        values.emplace(std::move(key), std::move(v));
+        values.emplace(std::move(key), CutToBuffer(std::string(Unquote(kv->second))));
     }
     return values;
 }
