@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # Import of a drawing of 100,000 circles wired by lines (100 labelled chains of 1000).
 # Usage: bench/dxf_import.sh [BUILD_DIR] [WORK_DIR]
-set -euo pipefail
-BUILD="${1:-build}"
-WORK="${2:-$(mktemp -d)}"
-CLI="$(cd "$BUILD" && pwd)/bin/corvantine-cli"
-mkdir -p "$WORK"
-export CORVANTINE_HOME="$WORK/home"
+source "$(dirname "$0")/common.sh"
 python3 - "$WORK/big.dxf" <<'PY'
 import sys
 with open(sys.argv[1], "w") as f:

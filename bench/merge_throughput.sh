@@ -2,24 +2,16 @@
 # Merging two 500 MiB controller data files one after the other (frames appended), timed
 # beside `cat` of the same files into one in the same run.
 # Usage: bench/merge_throughput.sh [BUILD_DIR] [WORK_DIR]
-set -euo pipefail
-BUILD="${1:-build}"
-WORK="${2:-$(mktemp -d)}"
-BIN="$(cd "$BUILD" && pwd)/bin"
-mkdir -p "$WORK"
-export CORVANTINE_HOME="$WORK/home"
+source "$(dirname "$0")/common.sh"
 trap 'rm -f "$WORK"/part.cvn "$WORK"/one.dat "$WORK"/two.dat "$WORK"/cat.dat "$WORK"/merged.dat' EXIT
 
 # 512 x 256 pixels, every pixel an LED: 393,216 bytes a block; 1334 blocks make 500 MiB.
-"$BIN/corvantine-cli" new-project "$WORK/part.cvn" --width 512 --height 256 --frames 1334 --color 884422
-"$BIN/corvantine-cli" layout new "$WORK/f.lnf" --rows 256 --cols 512 >/dev/null
-"$BIN/corvantine-cli" layout add "$WORK/f.lnf" --from 0,0 --to 511,255 --mode z-h --limit 512 >/dev/null
-"$BIN/corvantine-cli" output "$WORK/part.cvn" --lines "$WORK/f.lnf" --out "$WORK/one.dat" --card none >/dev/null
+"$CLI" new-project "$WORK/part.cvn" --width 512 --height 256 --frames 1334 --color 884422
+make_facade "$WORK/f.lnf"
+"$CLI" output "$WORK/part.cvn" --lines "$WORK/f.lnf" --out "$WORK/one.dat" --card none >/dev/null
 cp "$WORK/one.dat" "$WORK/two.dat"
 echo "inputs: 2 x $(stat -c %s "$WORK/one.dat") bytes"
 
-now() { date +%s.%N; }
-median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 : >"$WORK/cat.times"; : >"$WORK/merge.times"
 run_cat() {
   rm -f "$WORK/cat.dat"; sync
@@ -40,4 +32,4 @@ done
 c=$(median <"$WORK/cat.times"); m=$(median <"$WORK/merge.times")
 printf 'cat:   %s\n' "$(tr '\n' ' ' <"$WORK/cat.times")"
 printf 'merge: %s\n' "$(tr '\n' ' ' <"$WORK/merge.times")"
-printf 'median: cat %.3f s, merge %.3f s (%.2f x cat)\n' "$c" "$m" "$(echo "$m / $c" | bc -l)"
+printf 'median: cat %.3f s, merge %.3f s (%.2f x cat)\n' "$c" "$m" "$(ratio "$m" "$c")"
