@@ -116,17 +116,20 @@ bool FileWriter::FlushPending() {
     return ok_;
 }
 
+void FileWriter::FreezeBuffer() {
+    pendingBytes_ += buffer_.size();
+    frozen_.push_back(std::move(buffer_));
+    buffer_ = {};
+    pending_.emplace_back(frozen_.back().data(), frozen_.back().size());
+}
+
 void FileWriter::Reference(const void* data, std::size_t n) {
     if (!ok() || n == 0) {
         return;
     }
     pos_ += n;
     if (!buffer_.empty()) {
-        // Bytes copied before this block go out before it.
-        frozen_.push_back(std::move(buffer_));
-        buffer_ = {};
-        buffer_.reserve(64 * 1024);
-        pending_.emplace_back(frozen_.back().data(), frozen_.back().size());
+        FreezeBuffer();  // bytes copied before this block go out before it
     }
     pending_.emplace_back(static_cast<const std::uint8_t*>(data), n);
     pendingBytes_ += n;
@@ -179,10 +182,7 @@ void FileWriter::Bytes(const void* data, std::size_t n) {
         }
     } else if (buffer_.size() + n > kBufferSize) {
         // Queued blocks go first: the full buffer joins the queue behind them.
-        pendingBytes_ += buffer_.size();
-        frozen_.push_back(std::move(buffer_));
-        buffer_ = {};
-        pending_.emplace_back(frozen_.back().data(), frozen_.back().size());
+        FreezeBuffer();
         if (pendingBytes_ >= kGatherBytes || pending_.size() >= IOV_MAX) {
             FlushPending();
         }

@@ -50,6 +50,8 @@ public:
 private:
     bool WriteRaw(const std::uint8_t* p, std::size_t n);
     bool FlushPending();
+    // Moves the copy buffer into the queue of gathered blocks.
+    void FreezeBuffer();
 
     int fd_ = -1;
     bool ok_ = true;

@@ -1,5 +1,6 @@
 #include "base/ProfileFile.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -255,13 +256,27 @@ bool ProfileFile::WriteString(std::string_view key, std::string_view text) {
     if (WriteFileAtomic(file_, out)) {
         return true;
     }
-    // The folder may refuse new files while the file itself is writable: write in place.
-    std::FILE* f = std::fopen(file_.c_str(), "wb");
-    if (!f) {
+    // Only when the folder refuses new files may the file be written in place; any other
+    // failure (a full disk, say) leaves the file as it was.
+    const std::filesystem::path dir = file_.has_parent_path() ? file_.parent_path() : std::filesystem::path(".");
+    if (::access(dir.c_str(), W_OK) == 0) {
         return false;
     }
-    bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-    ok = (std::fclose(f) == 0) && ok;
+    const int fd = ::open(file_.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    // The new text is written over the old and the file cut to it afterwards, so the old text
+    // is never lost before the new one is there.
+    std::size_t done = 0;
+    bool ok = true;
+    while (ok && done < out.size()) {
+        const ssize_t w = ::write(fd, out.data() + done, out.size() - done);
+        ok = w > 0;
+        done += ok ? static_cast<std::size_t>(w) : 0;
+    }
+    ok = ok && ::ftruncate(fd, static_cast<off_t>(out.size())) == 0;
+    ok = (::close(fd) == 0) && ok;
     return ok;
 }
 

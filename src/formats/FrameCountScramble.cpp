@@ -2,42 +2,8 @@
 
 namespace corv {
 
-std::uint64_t ModPow(std::uint64_t base, std::uint64_t exponent, std::uint64_t modulus) {
-    std::uint64_t result = 1 % modulus;
-    base %= modulus;
-    while (exponent != 0) {
-        if (exponent % 2 == 0) {
-            exponent /= 2;
-            base = base * base % modulus;
-        } else {
-            exponent -= 1;
-            result = result * base % modulus;
-        }
-    }
-    return result;
-}
-
-namespace {
-// The same loop with the modulus known at compile time, so the remainder becomes a multiply.
-std::uint64_t ModPowFixed(std::uint64_t base, std::uint64_t exponent) {
-    constexpr std::uint64_t m = scramble::kModulus;
-    std::uint64_t result = 1;
-    base %= m;
-    while (exponent != 0) {
-        if (exponent % 2 == 0) {
-            exponent /= 2;
-            base = base * base % m;
-        } else {
-            exponent -= 1;
-            result = result * base % m;
-        }
-    }
-    return result;
-}
-}  // namespace
-
 std::uint32_t ScrambleFrameCount(std::uint32_t count) {
-    return static_cast<std::uint32_t>(ModPowFixed(count, scramble::kPublicExponent)) ^ scramble::kMask;
+    return static_cast<std::uint32_t>(ModPow(count, scramble::kPublicExponent, scramble::kModulus)) ^ scramble::kMask;
 }
 
 std::optional<std::uint32_t> UnscrambleFrameCount(std::uint32_t stored) {
@@ -45,7 +11,7 @@ std::optional<std::uint32_t> UnscrambleFrameCount(std::uint32_t stored) {
     if (value >= scramble::kModulus) {
         return std::nullopt;
     }
-    const auto count = static_cast<std::uint32_t>(ModPowFixed(value, scramble::kPrivateExponent));
+    const auto count = static_cast<std::uint32_t>(ModPow(value, scramble::kPrivateExponent, scramble::kModulus));
     if (count > kMaxFrameCount) {
         return std::nullopt;
     }

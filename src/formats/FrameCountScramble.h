@@ -19,8 +19,22 @@ inline constexpr std::uint32_t kMask = 0xC3A95D76u;
 // at 30 frames per second). Counts above it are neither written nor accepted.
 inline constexpr std::uint32_t kMaxFrameCount = 0xFFFFFFu;
 
-// Modular exponentiation by square-and-multiply on 64-bit intermediates.
-std::uint64_t ModPow(std::uint64_t base, std::uint64_t exponent, std::uint64_t modulus);
+// Modular exponentiation by square-and-multiply on 64-bit intermediates (so the modulus must
+// stay below 2^32). Inline, so that a constant modulus turns the remainders into multiplies.
+constexpr std::uint64_t ModPow(std::uint64_t base, std::uint64_t exponent, std::uint64_t modulus) {
+    std::uint64_t result = 1 % modulus;
+    base %= modulus;
+    while (exponent != 0) {
+        if (exponent % 2 == 0) {
+            exponent /= 2;
+            base = base * base % modulus;
+        } else {
+            exponent -= 1;
+            result = result * base % modulus;
+        }
+    }
+    return result;
+}
 
 std::uint32_t ScrambleFrameCount(std::uint32_t count);
 // The count a stored word stands for; nullopt when no storable count gives that word.

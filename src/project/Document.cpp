@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -89,17 +90,22 @@ DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions&
             return DocError::Unsupported;
         }
         if (options.loadFrames && count > 0) {
-            // The count is known to fit in the file: one block holds the clip's frames.
+            // The count is known to fit in the file: one block holds the clip's frames, read in
+            // large pieces straight into place.
             auto block = Frame::AllocateBlock(static_cast<std::size_t>(frameBytes * count));
-            clip.frames.reserve(count);
-            for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint32_t perRead =
+                static_cast<std::uint32_t>(std::max<std::uint64_t>(1, (16u << 20) / frameBytes));
+            for (std::uint32_t i = 0; i < count; i += perRead) {
                 ReportProgress(options.progress, static_cast<int>(static_cast<std::uint64_t>(i) * 100 / count));
-                Frame f(static_cast<int>(clip.width), static_cast<int>(clip.height), block,
-                        static_cast<std::size_t>(frameBytes * i));
-                if (!in.Bytes(f.data(), f.size())) {
+                const std::uint32_t n = std::min(perRead, count - i);
+                if (!in.Bytes(block.get() + frameBytes * i, static_cast<std::size_t>(frameBytes * n))) {
                     return DocError::Unsupported;
                 }
-                clip.frames.push_back(std::move(f));
+            }
+            clip.frames.reserve(count);
+            for (std::uint32_t i = 0; i < count; ++i) {
+                clip.frames.emplace_back(static_cast<int>(clip.width), static_cast<int>(clip.height), block,
+                                         static_cast<std::size_t>(frameBytes * i));
             }
         } else if (!in.Skip(frameBytes * count)) {
             return DocError::Unsupported;
@@ -166,10 +172,18 @@ DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDo
             if (options.tempDir.empty()) {
                 return DocError::OpenFailed;
             }
+            // Extract into a folder of its own, so that other entries (an "EffectMusic.mp3", say)
+            // never replace the working files of the open project; only the document moves on.
             std::error_code ec;
             fs::remove(options.tempDir / kEntryName, ec);
+            std::string pattern = (options.tempDir / "archive-XXXXXX").string();
+            if (::mkdtemp(pattern.data()) != nullptr) {
+                const fs::path folder = pattern;
+                ExtractArchive(path, folder);
+                fs::rename(folder / kEntryName, options.tempDir / kEntryName, ec);
+                fs::remove_all(folder, ec);
+            }
             // A damaged archive leaves no working copy, which then fails to open.
-            ExtractArchive(path, options.tempDir);
             source = options.tempDir / kEntryName;
             out.compressed = true;
         }
@@ -219,7 +233,10 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
         return DocError::WriteFailed;
     }
     for (int c = 0; c < store->Count(); ++c) {
-        if (store->clip(c).frames.size() > kMaxFrameCount) {
+        const Clip& clip = store->clip(c);
+        // Nothing is written that the reader would refuse.
+        if (clip.frames.size() > kMaxFrameCount || clip.width == 0 || clip.height == 0 || clip.width > kMaxSide ||
+            clip.height > kMaxSide) {
             return DocError::WriteFailed;
         }
     }
@@ -308,6 +325,13 @@ ClipFrameReader::~ClipFrameReader() {
 }
 
 DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& tempDir) {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    ahead_.reset();
+    aheadFirst_ = aheadCount_ = aheadCapacity_ = 0;
+    count_ = 0;
     LoadedDocument doc;
     ReadOptions options;
     options.tempDir = tempDir;
@@ -421,6 +445,10 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
     }
     const std::uint64_t countOffset = in.pos() - 4;
     auto existing = UnscrambleFrameCount(stored);
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) {
+        result.error = DocError::Unsupported;
+        return result;
+    }
     const std::uint64_t frameBytes = Frame::BufferSize(width, height);
     const std::uint64_t added = last - first + 1;
     if (!existing || *existing > in.remaining() / frameBytes || *existing + added > kMaxFrameCount) {

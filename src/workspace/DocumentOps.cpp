@@ -66,7 +66,8 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
         ws.design.musicPath = doc.musicPath;
     }
     ws.frames.ReplaceAll(std::move(doc.clips));
-    ws.documentPath = path;
+    // An archive is never overwritten with a plain document: Save writes the .cvn beside it.
+    ws.documentPath = doc.compressed ? fs::path(path).replace_extension(".cvn") : path;
     return Status::Ok();
 }
 

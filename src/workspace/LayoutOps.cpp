@@ -4,6 +4,7 @@
 
 #include "controller/LampTypes.h"
 #include "layout/LineFile.h"
+#include "project/NewDocument.h"
 #include "workspace/Settings.h"
 
 namespace corv {
@@ -22,7 +23,9 @@ void NewLayout(Workspace& ws, int rows, int cols, bool sphere) {
     ws.layout.New(rows, cols, sphere, DefaultChip(ws));
     ws.layout.slaveGroups.clear();
     ws.layout.RecomputeLineCount();
-    if (ws.frames.Count() == 1 && ws.frames.clip(0).frames.size() == 1) {
+    // A clip cannot be larger than a frame side allows; then the project keeps its size.
+    if (ws.frames.Count() == 1 && ws.frames.clip(0).frames.size() == 1 && ws.layout.grid.cols <= kMaxFrameSide &&
+        ws.layout.grid.rows <= kMaxFrameSide) {
         Clip& clip = ws.frames.clip(0);
         clip.width = ws.layout.grid.cols;
         clip.height = ws.layout.grid.rows;

@@ -1,6 +1,9 @@
 #include "workspace/Startup.h"
 
+#include <algorithm>
+
 #include "base/AppHome.h"
+#include "project/NewDocument.h"
 #include "base/FileUtil.h"
 #include "lang/Language.h"
 #include "lang/UiStrings.h"
@@ -9,6 +12,11 @@
 #include "workspace/Settings.h"
 
 namespace corv {
+
+namespace {
+// A frame side from the configuration, kept to what clips and documents can hold.
+std::int16_t FrameSide(int configured) { return static_cast<std::int16_t>(std::clamp(configured, 1, kMaxFrameSide)); }
+}  // namespace
 
 int ReadConfiguration(Workspace& ws, Prompt& prompt) {
     ProfileFile& cfg = *ws.config;
@@ -22,8 +30,8 @@ int ReadConfiguration(Workspace& ws, Prompt& prompt) {
     cfg.WriteInt(keys::kErrorCode, 0);
 
     AppState& app = ws.app;
-    app.frameHeight = static_cast<std::int16_t>(cfg.GetInt(keys::kRows, kDefaultRows));
-    app.frameWidth = static_cast<std::int16_t>(cfg.GetInt(keys::kCols, kDefaultCols));
+    app.frameHeight = FrameSide(cfg.GetInt(keys::kRows, kDefaultRows));
+    app.frameWidth = FrameSide(cfg.GetInt(keys::kCols, kDefaultCols));
     const int language = cfg.GetInt(keys::kLanguage, 0);
     app.lineFile = cfg.GetString(keys::kLineFile, "");
     app.autoCheckVersion = cfg.GetInt(keys::kAutoCheckVersion, 1);
@@ -40,8 +48,8 @@ int ReadConfiguration(Workspace& ws, Prompt& prompt) {
 }
 
 void ReadLayoutFrameSize(Workspace& ws) {
-    ws.app.frameHeight = static_cast<std::int16_t>(ws.config->GetInt(keys::kRows, kLayoutDefaultRows));
-    ws.app.frameWidth = static_cast<std::int16_t>(ws.config->GetInt(keys::kCols, kLayoutDefaultCols));
+    ws.app.frameHeight = FrameSide(ws.config->GetInt(keys::kRows, kLayoutDefaultRows));
+    ws.app.frameWidth = FrameSide(ws.config->GetInt(keys::kCols, kLayoutDefaultCols));
     ws.layout.New(ws.app.frameHeight, ws.app.frameWidth, false, DefaultChip(ws));
 }
 

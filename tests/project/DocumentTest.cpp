@@ -291,3 +291,26 @@ TEST(FrameCountScramble, ConstantsHaveTheirSizesAndInvertOverTheWholeRange) {
     EXPECT_FALSE(UnscrambleFrameCount(static_cast<std::uint32_t>(scramble::kModulus) ^ scramble::kMask));
     EXPECT_FALSE(UnscrambleFrameCount(0xFFFFFFFFu ^ scramble::kMask));
 }
+
+TEST(Document, ClipReaderCanBeOpenedAgainOnAnotherDocument) {
+    TestFolder dir;
+    Project small;
+    small.store.AddClip(2, 1);
+    small.store.CurrentFrames()[0].SetPixel(1, 0, Bgr{1, 2, 3});
+    ASSERT_EQ(WriteDocument(dir / "small.cvn", small.Source()), DocError::None);
+    Project big;
+    big.store.AddClip(40, 30);
+    big.store.AppendFrame(true)->SetPixel(39, 29, Bgr{7, 8, 9});
+    ASSERT_EQ(WriteDocument(dir / "big.cvn", big.Source()), DocError::None);
+    TestFolder temp;
+    ClipFrameReader reader;
+    ASSERT_EQ(reader.Open(dir / "small.cvn", 0, temp.path()), DocError::None);
+    ASSERT_TRUE(reader.Next(0));
+    EXPECT_EQ(reader.Next(0)->Pixel(1, 0), (Bgr{1, 2, 3}));
+    ASSERT_EQ(reader.Open(dir / "big.cvn", 0, temp.path()), DocError::None);
+    const Frame* f = reader.Next(1);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->width(), 40);
+    EXPECT_EQ(f->Pixel(39, 29), (Bgr{7, 8, 9}));
+    EXPECT_EQ(reader.Open(dir / "big.cvn", 3, temp.path()), DocError::Unsupported);  // no clip 4
+}

@@ -236,3 +236,40 @@ TEST(DocumentOps, StartupOpensTheDocumentNamedOnTheCommandLine) {
     Workspace bad;
     EXPECT_FALSE(InitInstance(bad, prompt, StartupOptions(home.path(), "en_US.UTF-8", dir / "nothing.cvn")));
 }
+
+TEST(DocumentOps, OpenedArchivesAreSavedBesideThemAndTheirOtherEntriesStayAway) {
+    TestFolder dir;
+    Session s;
+    s.ws.app.compress = 1;
+    ASSERT_TRUE(OnSaveDocument(s.ws, s.prompt, dir / "show.cvn"));
+    Session b;
+    ASSERT_TRUE(OnOpenDocument(b.ws, b.prompt, dir / "show.rar"));
+    EXPECT_EQ(b.ws.documentPath, dir / "show.cvn");  // Save never overwrites the archive
+
+    // An archive with a music entry but no document: the open fails and the project's music
+    // working file is not replaced.
+    dir.Write("EffectMusic.mp3", "intruder");
+    ASSERT_TRUE(WriteStoredRar(dir / "music.rar", dir / "EffectMusic.mp3", "EffectMusic.mp3"));
+    const auto music = b.ws.app.tempDir / "EffectMusic.mp3";
+    ASSERT_TRUE(WriteFileAtomic(music, std::string("project music")));
+    EXPECT_FALSE(OnOpenDocument(b.ws, b.prompt, dir / "music.rar"));
+    EXPECT_EQ(*ReadFileBytes(music), std::vector<std::uint8_t>({'p', 'r', 'o', 'j', 'e', 'c', 't', ' ', 'm', 'u', 's',
+                                                                'i', 'c'}));
+}
+
+TEST(DocumentOps, SidesTheReaderRefusesAreNeverWritten) {
+    TestFolder dir;
+    Session s;
+    s.ws.frames.DeleteClip(-1);
+    s.ws.frames.AddClip(0, 5);
+    EXPECT_FALSE(OnSaveDocument(s.ws, s.prompt, dir / "zero.cvn"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "zero.cvn"));
+    // A configuration with impossible sides still gives a clip that can be saved.
+    TestFolder home;
+    home.Write("Led Conf.ldc", "[Main]\r\nRows=0\r\ncols=40000\r\n");
+    RecordingPrompt prompt;
+    Workspace ws;
+    ASSERT_TRUE(InitInstance(ws, prompt, StartupOptions(home.path(), "en_US.UTF-8")));
+    EXPECT_EQ(ws.frames.clip(0).height, 1u);
+    EXPECT_EQ(ws.frames.clip(0).width, 32767u);
+}
