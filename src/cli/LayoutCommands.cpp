@@ -558,10 +558,12 @@ int RunDxf(Context& ctx, const Args& args) {
     if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
     if (auto picturePath = args.Value("--picture")) {
         // One marked pixel per LED, for the background tools.
-        auto picture = DxfPicture(drawing, static_cast<int>(std::min<long long>(*pw, 32767)),
-                                  static_cast<int>(std::min<long long>(*ph, 32767)));
+        // One size for the picture and its image.
+        const int w = static_cast<int>(std::clamp<long long>(*pw, 0, 32767));
+        const int h = static_cast<int>(std::clamp<long long>(*ph, 0, 32767));
+        auto picture = DxfPicture(drawing, w, h);
         if (!picture) return Fail(ctx, cmd, kPictureTooSmall);
-        QImage image(static_cast<int>(*pw), static_cast<int>(*ph), QImage::Format_Grayscale8);
+        QImage image(w, h, QImage::Format_Grayscale8);
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
                 image.scanLine(y)[x] = (*picture)[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width()) +

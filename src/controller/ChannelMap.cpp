@@ -187,7 +187,9 @@ GammaTable BuildGammaTable(int gamma, int brightness, int chipCode, int controll
     GammaTable t{};
     for (int i = 0; i < 256; ++i) {
         const double v = std::min(M, std::floor(std::pow(i / 255.0, gamma / 10.0) * M + 0.5));
-        t[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(static_cast<int>(v) * brightness / 100);
+        // Brightness is a percentage; values above 100 would wrap the 8-bit output.
+        t[static_cast<std::size_t>(i)] =
+            static_cast<std::uint16_t>(static_cast<int>(v) * std::clamp(brightness, 0, 100) / 100);
     }
     return t;
 }
@@ -336,8 +338,9 @@ void PreparePart(SlavePart& part) {
     part.maxEntry = part.entries.empty() ? 0 : *std::max_element(part.entries.begin(), part.entries.end());
     const std::uint8_t invert = (part.grayReverse & 0x80) ? 0xFF : 0x00;
     for (int i = 0; i < 256; ++i) {
-        part.plainBytes[static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(((*part.table)[static_cast<std::size_t>(i)] & 0xFF) ^ invert);
+        const auto b = static_cast<std::uint8_t>(((*part.table)[static_cast<std::size_t>(i)] & 0xFF) ^ invert);
+        // Code 115 sends every byte bit-reversed: done once here instead of per frame.
+        part.plainBytes[static_cast<std::size_t>(i)] = part.chipCode == 115 ? ReverseBits(b) : b;
     }
     part.prepared = true;
 }
@@ -346,22 +349,20 @@ std::size_t PackedSizeBound(const SlavePart& part, int controllerType) {
     const std::size_t C = part.entries.size();
     const std::size_t ports = static_cast<std::size_t>(std::max(part.ports, 1));
     const std::size_t lp = static_cast<std::size_t>(std::max(part.linePorts, 1));
-    switch (part.chipCode) {
-        case 110:
-        case 108:
-            return controllerType == 2 ? Groups(C, 12) * 16 : Groups(C, 3 * ports) * 4 * ports;
-        case 104:
-            return controllerType == 0 ? Groups(C, 3 * ports) * 6 * ports : C;
-        case 117:
-            return controllerType == 0 ? Groups(C, ports) * 2 * ports : C;
-        case 102:
-            return controllerType == 2 ? (Groups(C, 4) * 20 + 16) / 2 + 8 : Groups(C, 3 * ports) * 2 * ports;
-        case 2:
-        case 3:
-            return controllerType == 1 ? 8 * ((C + 16) / 8 + 2) * (lp > 1 ? 2 : 1) : C + 16;
-        default:
-            return controllerType == 2 ? Groups(C, 4) * 4 : C;
+    const int chip = part.chipCode;
+    if (controllerType == 2) {
+        // The simple family: 16 bytes per 12 channels for the word codes, the 15-bit nibble
+        // stream with its markers, four bytes per four channels otherwise.
+        if (chip == 110 || chip == 108) return Groups(C, 12) * 16;
+        if (chip == 102) return (Groups(C, 4) * 20 + 16) / 2 + 8;
+        return Groups(C, 4) * 4;
     }
+    if (chip == 110 || chip == 108) return Groups(C, 3 * ports) * 4 * ports;
+    if (controllerType == 0 && chip == 104) return Groups(C, 3 * ports) * 6 * ports;
+    if (controllerType == 0 && chip == 117) return Groups(C, ports) * 2 * ports;
+    if (controllerType == 1 && chip == 102) return Groups(C, 3 * ports) * 2 * ports;
+    if (controllerType == 1 && (chip == 2 || chip == 3)) return 8 * ((C + 16) / 8 + 2) * (lp > 1 ? 2 : 1);
+    return C;  // plain, bit-reversed and 7-bit: one byte a channel
 }
 
 std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part, int controllerType,
@@ -581,9 +582,6 @@ std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part,
             done = run.first + 3 * static_cast<std::size_t>(run.leds);
         }
         gather(done, C);
-        if (chip == 115) {
-            for (std::size_t j = 0; j < C; ++j) out[j] = ReverseBits(out[j]);
-        }
         return C;
     }
     const std::uint8_t invert = reverse ? 0xFF : 0x00;

@@ -197,13 +197,16 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
             const Part& part = parts[static_cast<std::size_t>(i)];
             const int chip = part.pack.chipCode;
             const std::uint32_t w1 = static_cast<std::uint32_t>(part.dataBytes / 4) - 1;
+            if (w1 > 0xFFF) {
+                return false;  // the record holds 12 bits of W: a file that lies is not written
+            }
             std::array<std::uint8_t, 13> rec{};
             rec[0] = RemapChipCode(chip);
             rec[1] = static_cast<std::uint8_t>(w1);
             rec[2] = static_cast<std::uint8_t>(((w1 >> 8) & 0x0F) | (s.linePorts[k] << 4));
             rec[3] = ClockByte(0, chip, s.clock[k]);
             rec[4] = s.grayReverse[k];
-            rec[5] = chip == 109 ? static_cast<std::uint8_t>(s.brightness[k] * 255 / 100) : 8;
+            rec[5] = chip == 109 ? static_cast<std::uint8_t>(std::min<int>(s.brightness[k], 100) * 255 / 100) : 8;
             for (int b = 8; b < 12; ++b) rec[static_cast<std::size_t>(b)] = RandomByte(rng);
             WriteRecord(head, rec, rng);
             if (kSector - head.size() % kSector < 26) {
@@ -243,6 +246,9 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
         }
         head.U16(1);
         const std::uint32_t recordF = SingleRecordDataBytes(static_cast<std::uint32_t>(part.pack.entries.size()), chip);
+        if (recordF > 0xFFFF) {
+            return false;  // the record holds 16 bits of F
+        }
         std::array<std::uint8_t, 13> rec{};
         rec[0] = RemapChipCode(chip);
         rec[1] = static_cast<std::uint8_t>(recordF);

@@ -214,6 +214,22 @@ TEST(LedFile, OneBlockRangeAndNoLayout) {
     EXPECT_EQ(r.messages[0], "Write file fail!");
 }
 
+TEST(LedFile, SlaveTooLargeForItsRecordIsNotWritten) {
+    // A slave record holds 12 bits of data words: more than 16384 bytes cannot be described.
+    TestFolder dir;
+    Show s(1, 6000, 1);
+    for (int c = 0; c < 6000; ++c) s.layout.lines[0].push_back(MakePoint(0, c));
+    WriterInput in = s.Input();
+    ClipFrameSource src(s.frames);
+    Random rng(2);
+    EXPECT_FALSE(WriteLedFile(dir / "big.led", in, 0, 1, src, 0, 1, rng));
+    EXPECT_FALSE(fs::exists(dir / "big.led"));
+    // Just inside the limit is written.
+    s.layout.lines[0].resize(5460);  // 16380 bytes, the last whole step of 12
+    in = s.Input();
+    EXPECT_TRUE(WriteLedFile(dir / "fits.led", in, 0, 1, src, 0, 1, rng));
+}
+
 TEST(LedFile, SeedMakesByteIdenticalFiles) {
     TestFolder dir;
     Show s(2, 3, 3);
