@@ -227,7 +227,7 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         if (h.family != 0) {
             return Fail(m.typeMismatch);
         }
-        f->slaves = h.first[16];
+        f->slaves = h.slaves;  // the whole 16-bit count: 256 slaves must not read as none
         const std::size_t extraSectors = f->slaves > 19 ? (f->slaves - 19 + 18) / 19 : 0;
         f->dataStart = kSector * (1 + extraSectors);
         if (f->slaves == 0 || f->dataStart > h.size) {

@@ -189,6 +189,18 @@ TEST(MergeDat, SlavesAddedRefusesSingleFamilyAndKeepsTheTwentiethRecord) {
     EXPECT_EQ(out[1024], 5);
 }
 
+TEST(MergeDat, SlavesAddedReadsTheWholeSixteenBitCount) {
+    // 256 slaves: the low byte of the count alone would read as none.
+    TestFolder dir;
+    auto full = MakeDat(dir, "full.dat", 256, 1, 7);
+    auto a = MakeDat(dir, "a.dat", 2, 1, 9);
+    MergeResult r = MergeDat({full, a}, DatMode::Slaves, To(dir / "o.dat"), kEn, nullptr);
+    ASSERT_TRUE(r.ok) << r.message;
+    const auto out = *ReadFileBytes(dir / "o.dat");
+    EXPECT_EQ(LoadU16(&out[16]), 258);
+    EXPECT_EQ(out[DatH(out)], 7);
+}
+
 TEST(MergeVid, HorizontalAndVertical) {
     TestFolder dir;
     auto a = MakeVid(dir, "a.vid", 32, 16, 2, 10);
