@@ -76,6 +76,9 @@ TEST(ChannelMap, GammaAndBrightness) {
     EXPECT_EQ(BuildGammaTable(10, 100, 104, 0)[255], 4095);
     EXPECT_EQ(BuildGammaTable(10, 100, 104, 1)[255], 255);  // 12 bits only for master-slave
     EXPECT_EQ(BuildGammaTable(10, 100, 3, 0)[0], 0);
+    // A percentage above 100 is full brightness, not a value that wraps the 8-bit output.
+    EXPECT_EQ(BuildGammaTable(10, 200, 3, 0)[255], 255);
+    EXPECT_EQ(BuildGammaTable(10, 200, 3, 0)[128], 128);
 }
 
 TEST(ChannelMap, LampUnitsDropAPartialLastLamp) {
