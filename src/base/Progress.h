@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 
 namespace corv {
@@ -11,6 +13,11 @@ inline void ReportProgress(const ProgressFn& progress, int percent) {
     if (progress) {
         progress(percent);
     }
+}
+
+// The percentage for `done` of `total` units, kept in 1..100 so that a report never hides the bar.
+inline int PercentDone(std::uint64_t done, std::uint64_t total) {
+    return static_cast<int>(std::clamp<std::uint64_t>(done * 100 / std::max<std::uint64_t>(total, 1), 1, 100));
 }
 
 // Hides the progress bar when the operation ends, however it ends.

@@ -312,7 +312,7 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
         return out.ok();
     };
     for (std::size_t f = first; ok && writeFrames && f < end; ++f) {
-        ReportProgress(progress, static_cast<int>(f % 101));
+        ReportProgress(progress, PercentDone(f - first + 1, end - first));
         const Frame* frame = frames.Get(f);
         if (!frame) {
             ok = false;

@@ -150,7 +150,7 @@ ImportResult ImportLedFile(const std::filesystem::path& path, const Layout& layo
     }
     const int w = static_cast<int>(clip.width), h = static_cast<int>(clip.height);
     for (std::uint64_t b = 0; b < info.frameCount; ++b) {
-        ReportProgress(progress, static_cast<int>(b % 101));
+        ReportProgress(progress, PercentDone(b + 1, info.frameCount));
         if (!in.Bytes(block.data(), D)) {
             break;
         }

@@ -334,7 +334,7 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         }
         out.writer.Bytes(block.data(), block.size());
         ok = ok && out.writer.ok();
-        ReportProgress(progress, static_cast<int>((i + 1) * 100 / std::max<std::uint64_t>(F, 1)));
+        ReportProgress(progress, PercentDone(i + 1, F));
     }
     return Finish(out, ok, m);
 }
@@ -505,7 +505,7 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
         }
         out.writer.Bytes(frame.data(), frame.size());
         ok = ok && out.writer.ok();
-        ReportProgress(progress, static_cast<int>((i + 1) * 100 / std::max<std::uint64_t>(F, 1)));
+        ReportProgress(progress, PercentDone(i + 1, F));
     }
     return Finish(out, ok, m);
 }

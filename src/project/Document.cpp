@@ -96,7 +96,7 @@ DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions&
             const std::uint32_t perRead =
                 static_cast<std::uint32_t>(std::max<std::uint64_t>(1, (16u << 20) / frameBytes));
             for (std::uint32_t i = 0; i < count; i += perRead) {
-                ReportProgress(options.progress, static_cast<int>(static_cast<std::uint64_t>(i) * 100 / count));
+                ReportProgress(options.progress, PercentDone(i, count));
                 const std::uint32_t n = std::min(perRead, count - i);
                 if (!in.Bytes(block.get() + frameBytes * i, static_cast<std::size_t>(frameBytes * n))) {
                     return DocError::Unsupported;
@@ -271,7 +271,7 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
         out.U32(ScrambleFrameCount(count));
         const std::size_t frameBytes = Frame::BufferSize(clip.width, clip.height);
         for (std::uint32_t i = 0; i < count; ++i) {
-            ReportProgress(progress, static_cast<int>(static_cast<std::uint64_t>(i) * 100 / count));
+            ReportProgress(progress, PercentDone(i, count));
             const Frame& f = clip.frames[i];
             if (f.size() != frameBytes) {
                 return DocError::WriteFailed;  // never write a frame of another size
@@ -474,7 +474,7 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
          out.CopyFrom(inFd, framesEnd - countOffset - 4);
     // The new frames.
     for (std::size_t i = first; ok && i <= last; ++i) {
-        ReportProgress(progress, static_cast<int>((i - first) * 100 / added));
+        ReportProgress(progress, PercentDone(i - first, added));
         const Frame& f = source.frames[i];
         if (f.size() != frameBytes) {
             ok = false;

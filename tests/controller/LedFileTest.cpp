@@ -201,6 +201,12 @@ TEST(LedFile, OneBlockRangeAndNoLayout) {
     const auto f = Bytes(dir / "a.led");
     ASSERT_EQ(f.size(), 1024u);
     EXPECT_EQ(f[512], s.frames[2].Pixel(1, 0).r);
+    // Progress is the share of the range done, then hidden.
+    std::vector<int> progress;
+    ASSERT_TRUE(OutputControllerFiles(in, src, 1, 5, dir / "p.led", rng, s.strings,
+                                      [&](int v) { progress.push_back(v); })
+                    .ok);
+    EXPECT_EQ(progress, (std::vector<int>{25, 50, 75, 100, 0}));
     Show empty(1, 2, 1);
     WriterInput none = empty.Input();
     ClipFrameSource src2(empty.frames);

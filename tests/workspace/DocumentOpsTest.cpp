@@ -162,7 +162,7 @@ TEST(DocumentOps, AppendKeepsTheTargetsDesignAndChecksEverything) {
     EXPECT_EQ(s.prompt.messages().size(), 3u);
     EXPECT_EQ(s.prompt.messages()[0], "Parameter mistake!");
     ASSERT_TRUE(AppendFramesToFile(s.ws, s.prompt, dir / "target.cvn", 2, 4, [&](int v) { progress.push_back(v); }));
-    EXPECT_EQ(progress, (std::vector<int>{0, 33, 66, 0}));
+    EXPECT_EQ(progress, (std::vector<int>{1, 33, 66, 0}));
 
     Session r;
     ASSERT_TRUE(OnOpenDocument(r.ws, r.prompt, dir / "target.cvn"));
