@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <system_error>
 
@@ -84,14 +85,25 @@ bool WriteFileAtomic(const fs::path& path, const std::string& text) {
         path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
+// The process umask, read without changing it: setting it to 0 for a moment would give files
+// that other threads create at that instant the widest permissions.
+static mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
+        }
+    }
+    return 022;  // kernels before 4.7 do not show it; the usual mask
+}
+
 bool ReplaceWithTemp(const fs::path& temp, const fs::path& target) {
     struct stat st {};
     if (::stat(target.c_str(), &st) == 0) {
         ::chmod(temp.c_str(), st.st_mode & 07777);
     } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(temp.c_str(), 0666 & ~mask);
+        ::chmod(temp.c_str(), 0666 & ~CurrentUmask());
     }
     return ::rename(temp.c_str(), target.c_str()) == 0;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -36,6 +38,20 @@ TEST(WriteFileAtomic, ReplacesTheTargetAndLeavesNoTemporaryFiles) {
     int files = 0;
     for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 1);
+}
+
+TEST(WriteFileAtomic, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
+    TestFolder dir;
+    const mode_t before = ::umask(027);
+    ASSERT_TRUE(WriteFileAtomic(dir / "new.bin", std::string("x")));
+    dir.Write("kept.bin", "old");
+    fs::permissions(dir / "kept.bin", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    ASSERT_TRUE(WriteFileAtomic(dir / "kept.bin", std::string("y")));
+    ::umask(before);
+    EXPECT_EQ(fs::status(dir / "new.bin").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(dir / "kept.bin").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
 }
 
 TEST(WriteFileAtomic, FailureLeavesTheOldFile) {
