@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "base/Binary.h"
+#include "base/FileUtil.h"
 
 namespace corv {
 
@@ -394,6 +395,26 @@ bool FileReader::Rest(std::vector<std::uint8_t>& out) {
     }
     out.resize(static_cast<std::size_t>(remaining()));
     return Bytes(out.data(), out.size());
+}
+
+ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
+    if (auto t = MakeSiblingTemp(target_)) {
+        temp_ = *t;
+        opened_ = writer.Open(temp_);
+    }
+}
+
+ReplacingFile::~ReplacingFile() {
+    if (!committed_ && !temp_.empty()) {
+        std::error_code ec;  // the writer closes its descriptor after this, unflushed
+        std::filesystem::remove(temp_, ec);
+    }
+}
+
+bool ReplacingFile::Commit() {
+    const bool closed = writer.Close();
+    committed_ = opened_ && closed && ReplaceWithTemp(temp_, target_);
+    return committed_;
 }
 
 }  // namespace corv

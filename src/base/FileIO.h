@@ -63,6 +63,29 @@ private:
     std::vector<std::vector<std::uint8_t>> frozen_;
 };
 
+// A file written under a temporary name beside its target. Commit() puts it in the target's
+// place; a file that is not committed (a failure, an early return) is removed, so a failed write
+// leaves the target as it was and no litter.
+class ReplacingFile {
+public:
+    explicit ReplacingFile(std::filesystem::path target);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+    bool ok() const { return opened_ && writer.ok(); }
+    // Closes the writer and renames; false (and the temporary removed) when anything failed.
+    bool Commit();
+
+    FileWriter writer;
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    bool opened_ = false;
+    bool committed_ = false;
+};
+
 // Buffered little-endian reader of a file descriptor that knows the file's size, so that
 // every count can be checked against the bytes really there before anything is allocated.
 class FileReader {

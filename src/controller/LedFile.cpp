@@ -268,12 +268,9 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
         WriteSizes(head, 0x0200, D, rng);
     }
 
-    auto temp = MakeSiblingTemp(path);
-    if (!temp) {
-        return false;
-    }
-    FileWriter out;
-    bool ok = out.Open(*temp);
+    ReplacingFile file(path);
+    FileWriter& out = file.writer;
+    bool ok = file.ok();
     out.Bytes(head.bytes());
     // The simple writer writes no frames for the bit-plane codes (the controllers of that
     // family do not take them); the file is the header alone.
@@ -369,13 +366,7 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     if (ok && used > 0) {
         ok = flush();
     }
-    ok = out.Close() && ok;
-    if (!ok || !ReplaceWithTemp(*temp, path)) {
-        std::error_code ec;
-        std::filesystem::remove(*temp, ec);
-        return false;
-    }
-    return true;
+    return ok && file.Commit();
 }
 
 std::vector<MasterFile> PlanMasterFiles(const Layout& layout, const std::filesystem::path& chosen) {

@@ -217,25 +217,16 @@ bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std
     PutHeaderCrc(fh.bytes());
     head.Bytes(fh.bytes());
 
-    auto temp = MakeSiblingTemp(archivePath);
-    if (!temp) {
-        return false;
-    }
-    FileWriter out;
-    bool ok = out.Open(*temp);
+    ReplacingFile archive(archivePath);
+    FileWriter& out = archive.writer;
+    bool ok = archive.ok();
     out.Bytes(head.bytes());
     ok = ok && out.CopyFrom(in.fd(), size);
     // End of archive block.
     std::vector<std::uint8_t> endBlock = {0, 0, 0x7B, 0x00, 0x40, 7, 0};
     PutHeaderCrc(endBlock);
     out.Bytes(endBlock.data(), endBlock.size());
-    ok = out.Close() && ok;
-    ok = ok && ReplaceWithTemp(*temp, archivePath);
-    if (!ok) {
-        std::error_code ec;
-        fs::remove(*temp, ec);
-    }
-    return ok;
+    return ok && archive.Commit();
 }
 
 std::optional<fs::path> FindRarProgram() {

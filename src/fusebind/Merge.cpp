@@ -79,38 +79,6 @@ namespace {
 constexpr std::size_t kSector = 512;
 std::size_t RoundUp(std::size_t n) { return (n + kSector - 1) / kSector * kSector; }
 
-// A temporary output beside the target that only becomes the target on success.
-class Output {
-public:
-    explicit Output(const fs::path& target) : target_(target) {
-        if (auto t = MakeSiblingTemp(target)) {
-            temp_ = *t;
-            ok_ = writer.Open(temp_);
-        }
-    }
-    ~Output() {
-        if (!committed_ && !temp_.empty()) {
-            std::error_code ec;
-            fs::remove(temp_, ec);
-        }
-    }
-    bool ok() const { return ok_ && writer.ok(); }
-    bool Commit() {
-        if (!writer.Close() || !ok_) {
-            return false;
-        }
-        committed_ = ReplaceWithTemp(temp_, target_);
-        return committed_;
-    }
-    FileWriter writer;
-
-private:
-    fs::path target_;
-    fs::path temp_;
-    bool ok_ = false;
-    bool committed_ = false;
-};
-
 struct DatHeader {
     std::uint8_t family = 0;
     std::uint32_t H = 0, D = 0;
@@ -152,7 +120,7 @@ MergeResult Cancelled() {
 }
 
 // Makes the output the target when everything went well; removes it otherwise.
-MergeResult Finish(Output& out, bool ok, const Messages& m) {
+MergeResult Finish(ReplacingFile& out, bool ok, const Messages& m) {
     if (!ok || !out.Commit()) {
         return Fail(m.failed);
     }
@@ -187,7 +155,7 @@ MergeResult DatFrames(const std::vector<fs::path>& inputs, const ChooseOutputFn&
             return Fail(m.failed);
         }
     }
-    Output out(*output);
+    ReplacingFile out(*output);
     if (!out.ok()) {
         return Fail(m.openFailed);
     }
@@ -310,7 +278,7 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
     p[7] = lo[1];
     StoreU32(p + 8, LoadU32(p + 4) ^ static_cast<std::uint32_t>(D));
 
-    Output out(*output);
+    ReplacingFile out(*output);
     if (!out.ok()) {
         return Fail(m.openFailed);
     }
@@ -473,7 +441,7 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
     head.U32(static_cast<std::uint32_t>(Hh));
     head.Zeros(260);
     head.U32(ScrambleFrameCount(static_cast<std::uint32_t>(F)));
-    Output out(*output);
+    ReplacingFile out(*output);
     if (!out.ok()) {
         return Fail(m.openFailed);
     }

@@ -26,22 +26,6 @@ bool AcceptedVersion(std::uint8_t v) {
     return static_cast<std::int8_t>(v) <= 0 || v == kVersionPlainCounts;
 }
 
-// Removes a temporary file unless it was handed over.
-class TempFileGuard {
-public:
-    explicit TempFileGuard(fs::path p) : path_(std::move(p)) {}
-    ~TempFileGuard() {
-        if (!path_.empty()) {
-            std::error_code ec;
-            fs::remove(path_, ec);
-        }
-    }
-    void Release() { path_.clear(); }
-
-private:
-    fs::path path_;
-};
-
 DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions& options, LoadedDocument& out) {
     std::uint32_t clipCount = 0;
     if (!in.U32(clipCount)) {
@@ -240,13 +224,9 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
             return DocError::WriteFailed;
         }
     }
-    auto temp = MakeSiblingTemp(path);
-    if (!temp) {
-        return DocError::WriteFailed;
-    }
-    TempFileGuard guard(*temp);
-    FileWriter out;
-    if (!out.Open(*temp)) {
+    ReplacingFile file(path);
+    FileWriter& out = file.writer;
+    if (!file.ok()) {
         return DocError::WriteFailed;
     }
     out.Bytes(kMagic, 4);
@@ -311,11 +291,7 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
     if (!musicWritten) {
         out.U32(0);
     }
-    if (!out.Close() || !ReplaceWithTemp(*temp, path)) {
-        return DocError::WriteFailed;
-    }
-    guard.Release();
-    return DocError::None;
+    return file.Commit() ? DocError::None : DocError::WriteFailed;
 }
 
 ClipFrameReader::~ClipFrameReader() {
@@ -459,16 +435,11 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
     const std::uint64_t tailBytes = in.size() - framesEnd;
     result.newFrameCount = static_cast<std::uint32_t>(*existing + added);
 
-    auto temp = MakeSiblingTemp(target);
-    if (!temp) {
-        result.error = DocError::WriteFailed;
-        return result;
-    }
-    TempFileGuard guard(*temp);
-    FileWriter out;
+    ReplacingFile file(target);
+    FileWriter& out = file.writer;
     const int inFd = in.fd();
     // Everything before the count, the new count, the frames already there.
-    bool ok = out.Open(*temp) && ::lseek(inFd, 0, SEEK_SET) == 0 && out.CopyFrom(inFd, countOffset);
+    bool ok = file.ok() && ::lseek(inFd, 0, SEEK_SET) == 0 && out.CopyFrom(inFd, countOffset);
     out.U32(ScrambleFrameCount(result.newFrameCount));
     ok = ok && ::lseek(inFd, static_cast<off_t>(countOffset + 4), SEEK_SET) >= 0 &&
          out.CopyFrom(inFd, framesEnd - countOffset - 4);
@@ -486,13 +457,7 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
     // The target's design, music and anything else after its frames.
     ok = ok && ::lseek(inFd, static_cast<off_t>(framesEnd), SEEK_SET) == static_cast<off_t>(framesEnd) &&
          out.CopyFrom(inFd, tailBytes);
-    ok = out.Close() && ok;
-    if (!ok || !ReplaceWithTemp(*temp, target)) {
-        result.error = DocError::WriteFailed;
-        return result;
-    }
-    guard.Release();
-    result.error = DocError::None;
+    result.error = ok && file.Commit() ? DocError::None : DocError::WriteFailed;
     return result;
 }
 

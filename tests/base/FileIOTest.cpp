@@ -96,3 +96,32 @@ TEST(FileIO, CopyFromAndTruncate) {
     ASSERT_TRUE(t.Close());
     EXPECT_EQ(dir.Read("src.bin"), "qqqqq");
 }
+
+TEST(FileIO, ReplacingFileTakesTheTargetsPlaceOnlyWhenCommitted) {
+    TestFolder dir;
+    dir.Write("t.bin", "old");
+    auto entries = [&] {
+        int n = 0;
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
+        return n;
+    };
+    {
+        ReplacingFile f(dir / "t.bin");
+        ASSERT_TRUE(f.ok());
+        f.writer.Bytes("abandoned", 9);
+        EXPECT_EQ(entries(), 2);  // the temporary sits beside the target while it is written
+    }
+    EXPECT_EQ(dir.Read("t.bin"), "old");
+    EXPECT_EQ(entries(), 1);
+    {
+        ReplacingFile f(dir / "t.bin");
+        f.writer.Bytes("new", 3);
+        EXPECT_TRUE(f.Commit());
+    }
+    EXPECT_EQ(dir.Read("t.bin"), "new");
+    EXPECT_EQ(entries(), 1);
+    // A folder that does not exist: nothing to write to, nothing committed.
+    ReplacingFile missing(dir / "no" / "t.bin");
+    EXPECT_FALSE(missing.ok());
+    EXPECT_FALSE(missing.Commit());
+}
