@@ -3,34 +3,7 @@
 set -u
 CLI="$1"
 DATA="$2"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-pass=0
-fail=0
-
-check() {  # check NAME EXPECTED_STATUS COMMAND...
-  local name="$1" want="$2"
-  shift 2
-  "$@" >"$WORK/out" 2>"$WORK/err"
-  local got=$?
-  if [ "$got" -eq "$want" ]; then
-    pass=$((pass + 1))
-  else
-    fail=$((fail + 1))
-    echo "FAIL: $name: exit $got, expected $want"
-    cat "$WORK/out" "$WORK/err"
-  fi
-}
-
-contains() {  # contains NAME FILE TEXT
-  if grep -qF -- "$3" "$WORK/$2"; then
-    pass=$((pass + 1))
-  else
-    fail=$((fail + 1))
-    echo "FAIL: $1: \"$3\" not in $2:"
-    cat "$WORK/$2"
-  fi
-}
+source "$(dirname "$0")/../checks.sh"
 
 check "version" 0 "$CLI" --version
 contains "version text" out "corvantine-cli "
@@ -234,5 +207,4 @@ check "render gif" 0 "$CLI" render-layout "$WORK/g.lnf" "$WORK/g.gif"
 gif=$(head -c 6 "$WORK/g.gif")
 if [ "$gif" = "GIF89a" ] || [ "$gif" = "GIF87a" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: not a GIF ($gif)"; fi
 
-echo "$pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+finish

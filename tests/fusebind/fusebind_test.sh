@@ -3,23 +3,8 @@
 set -u
 FUSE="$1"
 CLI="$2"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+source "$(dirname "$0")/../checks.sh"
 export CORVANTINE_HOME="$WORK/home"
-pass=0
-fail=0
-check() {  # check NAME EXPECTED_STATUS COMMAND...
-  local name="$1" want="$2"
-  shift 2
-  "$@" >"$WORK/out" 2>"$WORK/err"
-  local got=$?
-  if [ "$got" -eq "$want" ]; then pass=$((pass + 1)); else
-    fail=$((fail + 1)); echo "FAIL: $name: exit $got, expected $want"; cat "$WORK/out" "$WORK/err"; fi
-}
-contains() {  # contains NAME FILE TEXT
-  if grep -qF -- "$3" "$WORK/$2"; then pass=$((pass + 1)); else
-    fail=$((fail + 1)); echo "FAIL: $1: \"$3\" not in $2"; cat "$WORK/$2"; fi
-}
 
 check "version" 0 "$FUSE" --version
 check "usage" 2 "$FUSE" merge-dat --mode frames
@@ -44,5 +29,4 @@ contains "slaves frames" out '"frames":5'
 check "too few" 1 "$FUSE" merge-dat --mode frames -o "$WORK/x.dat" "$WORK/one.dat"
 contains "too few message" err "File number is too small!"
 check "vid too few" 1 "$FUSE" merge-vid --mode horizontal -o "$WORK/x.vid" "$WORK/none.vid"
-echo "$pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+finish
