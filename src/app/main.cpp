@@ -1,8 +1,10 @@
 #include <QApplication>
 
 #include "app/CCorvantineApp.h"
+#include "base/Signals.h"
 
 int main(int argc, char** argv) {
+    corv::CleanUpOnSignals();
     QApplication qapp(argc, argv);
     corv::CCorvantineApp app;
     if (!app.InitInstance(QApplication::arguments().mid(1))) {

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include "base/Binary.h"
 #include "base/FileUtil.h"
@@ -151,6 +153,25 @@ bool FileWriter::Flush() {
         buffer_.clear();
     }
     return ok_;
+}
+
+bool FileWriter::WriteAt(const void* data, std::size_t n, std::uint64_t offset) const {
+    if (fd_ < 0) {
+        return false;
+    }
+    auto p = static_cast<const std::uint8_t*>(data);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t w = ::pwrite(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+        if (w < 0 && errno == EINTR) {
+            continue;
+        }
+        if (w <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(w);
+    }
+    return true;
 }
 
 void FileWriter::U16(std::uint16_t v) {
@@ -397,9 +418,54 @@ bool FileReader::Rest(std::vector<std::uint8_t>& out) {
     return Bytes(out.data(), out.size());
 }
 
+namespace {
+
+// Temporary files of replacing files not yet committed, for RemovePendingTemporaryFiles(),
+// which may run in a signal handler: fixed slots, a path is visible only once complete.
+struct PendingSlot {
+    std::atomic<bool> taken{false};
+    std::atomic<bool> ready{false};
+    char path[PATH_MAX] = {};
+};
+PendingSlot g_pending[32];
+
+int RegisterPending(const std::filesystem::path& p) {
+    const std::string& text = p.native();
+    if (text.size() >= PATH_MAX) {
+        return -1;
+    }
+    for (int i = 0; i < 32; ++i) {
+        bool expected = false;
+        if (g_pending[i].taken.compare_exchange_strong(expected, true)) {
+            std::memcpy(g_pending[i].path, text.c_str(), text.size() + 1);
+            g_pending[i].ready.store(true, std::memory_order_release);
+            return i;
+        }
+    }
+    return -1;  // more at once than the slots hold: such a file is not removed on a signal
+}
+
+void UnregisterPending(int slot) {
+    if (slot >= 0) {
+        g_pending[slot].ready.store(false, std::memory_order_release);
+        g_pending[slot].taken.store(false, std::memory_order_release);
+    }
+}
+
+}  // namespace
+
+void RemovePendingTemporaryFiles() {
+    for (PendingSlot& slot : g_pending) {
+        if (slot.ready.load(std::memory_order_acquire)) {
+            ::unlink(slot.path);
+        }
+    }
+}
+
 ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
     if (auto t = MakeSiblingTemp(target_)) {
         temp_ = *t;
+        slot_ = RegisterPending(temp_);
         opened_ = writer.Open(temp_);
     }
 }
@@ -409,10 +475,13 @@ ReplacingFile::~ReplacingFile() {
         std::error_code ec;  // the writer closes its descriptor after this, unflushed
         std::filesystem::remove(temp_, ec);
     }
+    UnregisterPending(slot_);
 }
 
 bool ReplacingFile::Commit() {
     const bool closed = writer.Close();
+    // Unregistered before the rename: a signal afterwards must not remove the committed file.
+    UnregisterPending(std::exchange(slot_, -1));
     committed_ = opened_ && closed && ReplaceWithTemp(temp_, target_);
     return committed_;
 }

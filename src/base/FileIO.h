@@ -42,6 +42,9 @@ public:
     bool CopyFrom(int fd, std::uint64_t n);
 
     bool Flush();
+    // Writes n bytes at `offset`, beside the buffered stream (Flush() first): neither pos() nor
+    // ok() changes. Several threads may write disjoint ranges at once.
+    bool WriteAt(const void* data, std::size_t n, std::uint64_t offset) const;
     // Truncates the file at the current position (after flushing).
     bool TruncateHere();
     // Flushes and closes; false when anything failed.
@@ -82,9 +85,14 @@ public:
 private:
     std::filesystem::path target_;
     std::filesystem::path temp_;
+    int slot_ = -1;  // in the list of pending temporary files
     bool opened_ = false;
     bool committed_ = false;
 };
+
+// Removes the temporary files of every replacing file not yet committed; safe in a signal
+// handler (a program stopped by a signal leaves no half-written file behind).
+void RemovePendingTemporaryFiles();
 
 // Buffered little-endian reader of a file descriptor that knows the file's size, so that
 // every count can be checked against the bytes really there before anything is allocated.

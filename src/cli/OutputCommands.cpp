@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 #include "base/AppHome.h"
@@ -26,15 +27,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Frames streamed from a document: one frame in memory at a time.
+// Frames streamed from a document: a window of a few frames in memory at a time.
 class DocumentFrames : public FrameSource {
 public:
-    explicit DocumentFrames(ClipFrameReader& reader) : reader_(reader) {}
-    std::size_t Count() const override { return reader_.count(); }
-    const Frame* Get(std::size_t i) override { return reader_.Next(i); }
+    explicit DocumentFrames(std::unique_ptr<ClipFrameReader> reader) : reader_(std::move(reader)) {}
+    std::size_t Count() const override { return reader_->count(); }
+    const Frame* Get(std::size_t i) override { return reader_->Next(i); }
+    std::unique_ptr<FrameSource> Fork() const override { return std::make_unique<DocumentFrames>(reader_->Fork()); }
 
 private:
-    ClipFrameReader& reader_;
+    std::unique_ptr<ClipFrameReader> reader_;
 };
 
 int LoadLines(Context& ctx, const std::string& cmd, const Args& args, HomeFiles& home, Layout& layout) {
@@ -67,7 +69,8 @@ int RunOutput(Context& ctx, const Args& args) {
     Layout layout;
     if (int rc = LoadLines(ctx, cmd, args, home, layout); rc != kExitOk) return rc;
     TempDir temp;
-    ClipFrameReader reader;
+    auto opened = std::make_unique<ClipFrameReader>();
+    ClipFrameReader& reader = *opened;
     const DocError de = reader.Open(args.positionals()[0], static_cast<int>(clipNo.value_or(1)) - 1, temp.path());
     if (de != DocError::None) return Fail(ctx, cmd, args.positionals()[0] + ": " + DocErrorText(de, ctx.strings));
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(reader.count()));
@@ -80,7 +83,7 @@ int RunOutput(Context& ctx, const Args& args) {
     in.frame = FrameShape{static_cast<int>(reader.height()), static_cast<int>(reader.width())};
     in.speed = static_cast<int>(speed.value_or(30));
     Random rng = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
-    DocumentFrames frames(reader);
+    DocumentFrames frames(std::move(opened));
     std::vector<std::string> copied;
     auto afterFile = [&](const fs::path& file) {
         if (card == "auto") {

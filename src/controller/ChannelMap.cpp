@@ -1,5 +1,9 @@
 #include "controller/ChannelMap.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstddef>
 #include <bit>
@@ -330,6 +334,109 @@ void FindRuns(SlavePart& part) {
     }
 }
 
+// Output byte i is frame byte e[i] through the table. The pointers are parameters (never
+// stored anywhere the byte stores could reach), so they stay in registers.
+void GatherPlain(const std::uint8_t* __restrict src, const std::uint32_t* __restrict e,
+                 const std::uint8_t* __restrict lut, std::uint8_t* __restrict out, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        out[i] = lut[src[e[i]]];
+        out[i + 1] = lut[src[e[i + 1]]];
+        out[i + 2] = lut[src[e[i + 2]]];
+        out[i + 3] = lut[src[e[i + 3]]];
+    }
+    for (; i < n; ++i) {
+        out[i] = lut[src[e[i]]];
+    }
+}
+
+// A run of strip LEDs through the table.
+void RunPlain(const SlavePart::Run& run, const std::uint8_t* __restrict src, const std::uint8_t* __restrict lut,
+              std::uint8_t* __restrict o) {
+    const std::uint8_t* s = src + run.base;
+    const std::ptrdiff_t step = run.step;
+    const std::uint8_t o0 = run.order[0], o1 = run.order[1], o2 = run.order[2];
+    for (std::uint32_t k = 0; k < run.leds; ++k) {
+        o[0] = lut[s[o0]];
+        o[1] = lut[s[o1]];
+        o[2] = lut[s[o2]];
+        o += 3;
+        s += step;
+    }
+}
+
+#if defined(__x86_64__)
+// A run of LEDs lying side by side (step 3 or -3) with the identity table: five LEDs a
+// shuffle. Returns the LEDs done; the last ones are left to the caller.
+__attribute__((target("ssse3"))) std::uint32_t RunShuffled(const SlavePart::Run& run,
+                                                            const std::uint8_t* __restrict src,
+                                                            std::uint8_t* __restrict o) {
+    // Sixteen bytes are read and written for fifteen. Going left (step -3), the five LEDs are
+    // read from one byte below the fifth one's lowest byte, so nothing past the first LED is
+    // read.
+    const bool left = run.step < 0;
+    alignas(16) std::uint8_t order[16];
+    for (int m = 0; m < 5; ++m) {
+        for (int j = 0; j < 3; ++j) {
+            order[3 * m + j] = static_cast<std::uint8_t>(left ? 1 + 3 * (4 - m) + run.order[j] : 3 * m + run.order[j]);
+        }
+    }
+    order[15] = 0;
+    const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(order));
+    const std::uint8_t* s = src + run.base;
+    const std::ptrdiff_t from = left ? -13 : 0;
+    std::uint32_t k = 0;
+    for (; k + 6 <= run.leds; k += 5) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + run.step * static_cast<std::ptrdiff_t>(k) + from));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 3 * k), _mm_shuffle_epi8(v, mask));
+    }
+    return k;
+}
+
+bool HaveShuffle() {
+    static const bool have = __builtin_cpu_supports("ssse3");
+    return have;
+}
+#endif
+
+// A run of strip LEDs with the identity table.
+void RunIdentity(const SlavePart::Run& run, const std::uint8_t* __restrict src, std::uint8_t* __restrict o) {
+    std::uint32_t k = 0;
+#if defined(__x86_64__)
+    if ((run.step == 3 || run.step == -3) && HaveShuffle()) {
+        k = RunShuffled(run, src, o);
+    }
+#endif
+    const std::uint8_t* s = src + run.base + static_cast<std::ptrdiff_t>(k) * run.step;
+    o += 3 * static_cast<std::size_t>(k);
+    const std::ptrdiff_t step = run.step;
+    const std::uint8_t o0 = run.order[0], o1 = run.order[1], o2 = run.order[2];
+    for (; k < run.leds; ++k) {
+        o[0] = s[o0];
+        o[1] = s[o1];
+        o[2] = s[o2];
+        o += 3;
+        s += step;
+    }
+}
+
+// The plain packing of a prepared part whose entries all lie in the frame.
+void PackPrepared(const std::uint8_t* src, const SlavePart& part, std::uint8_t* out) {
+    const std::uint32_t* e = part.entries.data();
+    const std::uint8_t* lut = part.plainBytes.data();
+    std::size_t done = 0;
+    for (const SlavePart::Run& run : part.runs) {
+        GatherPlain(src, e + done, lut, out + done, run.first - done);
+        if (part.identity) {
+            RunIdentity(run, src, out + run.first);
+        } else {
+            RunPlain(run, src, lut, out + run.first);
+        }
+        done = run.first + 3 * static_cast<std::size_t>(run.leds);
+    }
+    GatherPlain(src, e + done, lut, out + done, part.entries.size() - done);
+}
+
 }  // namespace
 
 void PreparePart(SlavePart& part) {
@@ -341,6 +448,10 @@ void PreparePart(SlavePart& part) {
         const auto b = static_cast<std::uint8_t>(((*part.table)[static_cast<std::size_t>(i)] & 0xFF) ^ invert);
         // Code 115 sends every byte bit-reversed: done once here instead of per frame.
         part.plainBytes[static_cast<std::size_t>(i)] = part.chipCode == 115 ? ReverseBits(b) : b;
+    }
+    part.identity = true;
+    for (int i = 0; i < 256; ++i) {
+        part.identity = part.identity && part.plainBytes[static_cast<std::size_t>(i)] == i;
     }
     part.prepared = true;
 }
@@ -551,37 +662,7 @@ std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part,
     if (part.prepared && part.maxEntry < frame.size()) {
         // Every entry is known to lie in the frame: one lookup per channel, and runs of strip
         // LEDs straight from the frame.
-        const std::uint8_t* src = frame.data();
-        const std::uint32_t* e = part.entries.data();
-        const std::uint8_t* lut = part.plainBytes.data();
-        auto gather = [&](std::size_t from, std::size_t to) {
-            std::size_t i = from;
-            for (; i + 4 <= to; i += 4) {
-                out[i] = lut[src[e[i]]];
-                out[i + 1] = lut[src[e[i + 1]]];
-                out[i + 2] = lut[src[e[i + 2]]];
-                out[i + 3] = lut[src[e[i + 3]]];
-            }
-            for (; i < to; ++i) {
-                out[i] = lut[src[e[i]]];
-            }
-        };
-        std::size_t done = 0;
-        for (const SlavePart::Run& run : part.runs) {
-            gather(done, run.first);
-            const std::uint8_t* s = src + run.base;
-            std::uint8_t* o = out + run.first;
-            const std::uint8_t o0 = run.order[0], o1 = run.order[1], o2 = run.order[2];
-            for (std::uint32_t k = 0; k < run.leds; ++k) {
-                o[0] = lut[s[o0]];
-                o[1] = lut[s[o1]];
-                o[2] = lut[s[o2]];
-                o += 3;
-                s += run.step;
-            }
-            done = run.first + 3 * static_cast<std::size_t>(run.leds);
-        }
-        gather(done, C);
+        PackPrepared(frame.data(), part, out);
         return C;
     }
     const std::uint8_t invert = reverse ? 0xFF : 0x00;

@@ -57,6 +57,7 @@ struct SlavePart {
     // the 256 output bytes (low byte of the table, colour reverse applied).
     std::uint32_t maxEntry = 0xFFFFFFFFu;
     std::array<std::uint8_t, 256> plainBytes{};
+    bool identity = false;  // plainBytes[i] == i: bytes go out as they are
     bool prepared = false;
     // Runs of the map where LED after LED reads the same three bytes of pixels a fixed step
     // apart (a strip along a row): packed from the frame directly, without the map.

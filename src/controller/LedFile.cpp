@@ -1,10 +1,9 @@
 #include "controller/LedFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
-#include <condition_variable>
-#include <mutex>
 #include <numeric>
 #include <thread>
 
@@ -61,56 +60,6 @@ struct Part {
     std::size_t offset = 0;     // in the block
     std::size_t dataBytes = 0;  // bytes the part may fill
     std::size_t packedBound = 0;  // most bytes its packing writes
-};
-
-// A second thread that packs half of a frame's slaves while the caller packs the other half.
-class PackHelper {
-public:
-    PackHelper() : thread_([this] { Loop(); }) {}
-    ~PackHelper() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            quit_ = true;
-        }
-        cv_.notify_all();
-        thread_.join();
-    }
-    void Start(std::function<void()> job) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            job_ = std::move(job);
-            pending_ = true;
-        }
-        cv_.notify_all();
-    }
-    void Wait() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        cv_.wait(lock, [this] { return !pending_; });
-    }
-
-private:
-    void Loop() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            cv_.wait(lock, [this] { return pending_ || quit_; });
-            if (quit_) {
-                return;
-            }
-            auto job = std::move(job_);
-            lock.unlock();
-            job();
-            lock.lock();
-            pending_ = false;
-            cv_.notify_all();
-        }
-    }
-
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::function<void()> job_;
-    bool pending_ = false;
-    bool quit_ = false;
-    std::thread thread_;
 };
 
 bool PlainPacking(int family, int chip) {
@@ -270,103 +219,113 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
 
     ReplacingFile file(path);
     FileWriter& out = file.writer;
-    bool ok = file.ok();
     out.Bytes(head.bytes());
+    if (!file.ok() || !out.Flush()) {
+        return false;
+    }
     // The simple writer writes no frames for the bit-plane codes (the controllers of that
     // family do not take them); the file is the header alone.
     const bool writeFrames = !(family == 2 && (parts[0].pack.chipCode == 2 || parts[0].pack.chipCode == 3));
+    // The simple 15-bit and 7-bit transpositions keep their own length; every other block is D
+    // bytes long.
+    const bool ownLength = family == 2 && (parts[0].pack.chipCode == 102 || parts[0].pack.chipCode == 103);
     std::size_t scratchSize = 0;
     for (Part& part : parts) {
         part.packedBound = PackedSizeBound(part.pack, family);  // once per file, not per frame
         scratchSize = std::max(scratchSize, part.packedBound);
     }
-    // Blocks are gathered into writes of about 2 MiB: fewer system calls, while the buffer
-    // stays small enough to be warm in the cache when the next block is packed into it.
+
+    // Packs one frame into `block`; returns the bytes of the block.
+    auto packFrame = [&](std::span<const std::uint8_t> pixels, std::uint8_t* block,
+                         std::vector<std::uint8_t>& scratch) -> std::size_t {
+        if (family == 0) {
+            for (const Part& part : parts) {
+                std::uint8_t* at = block + part.offset;
+                std::size_t got = 0;
+                if (part.packedBound <= part.dataBytes) {
+                    got = PackPart(pixels, part.pack, family, at);
+                } else {
+                    got = std::min(PackPart(pixels, part.pack, family, scratch.data()), part.dataBytes);
+                    std::copy_n(scratch.data(), got, at);
+                }
+                std::fill(at + got, at + part.dataBytes, 0);
+            }
+            std::fill(block + offset, block + D, 0);
+            return D;
+        }
+        const std::size_t got = PackPart(pixels, parts[0].pack, family, scratch.data());
+        const std::size_t filler = D - std::min(D, F);
+        const std::size_t data = ownLength ? got : std::min(got, F);
+        const std::size_t dataField = ownLength ? data : F;  // short data is padded with zeros
+        std::uint8_t* p = block;
+        if (fillerFirst) {
+            std::fill(p, p + filler, 0);
+            p += filler;
+        }
+        std::copy_n(scratch.data(), data, p);
+        std::fill(p + data, p + dataField, 0);
+        p += dataField;
+        if (!fillerFirst) {
+            std::fill(p, p + filler, 0);
+            p += filler;
+        }
+        return static_cast<std::size_t>(p - block);
+    };
+
+    // Frames are packed in batches of about 2 MiB of blocks, each written with one call: few
+    // system calls, and the batch stays warm in the cache between packing and writing.
     constexpr std::size_t kBatchBytes = 2u << 20;
     const std::size_t blockBytes = family == 0 ? D : D + scratchSize;  // simple 102/103 may run long
     const std::size_t perBatch = std::max<std::size_t>(1, kBatchBytes / std::max<std::size_t>(blockBytes, 1));
-    std::vector<std::uint8_t> batch(perBatch * blockBytes + scratchSize);
-    std::size_t used = 0;
-    std::vector<std::uint8_t> scratch(scratchSize + 16);
-    // Large master-slave files pack on two threads, each taking half of the channels.
-    std::unique_ptr<PackHelper> helper;
-    std::vector<std::uint8_t> helperScratch(scratchSize + 16);
-    std::size_t split = parts.size();
-    if (family == 0 && parts.size() >= 2 && map.entries.size() >= (64u << 10) &&
-        std::thread::hardware_concurrency() >= 2 && writeFrames && end > first + 1) {
-        std::size_t half = 0;
-        split = 0;
-        while (split < parts.size() && half < map.entries.size() / 2) {
-            half += parts[split++].pack.entries.size();
-        }
-        if (split > 0 && split < parts.size()) {
-            helper = std::make_unique<PackHelper>();
-        }
-    }
-    auto flush = [&] {
-        out.Bytes(batch.data(), used);
-        used = 0;
-        return out.ok();
-    };
-    for (std::size_t f = first; ok && writeFrames && f < end; ++f) {
-        ReportProgress(progress, PercentDone(f - first + 1, end - first));
-        const Frame* frame = frames.Get(f);
-        if (!frame) {
-            ok = false;
-            break;
-        }
-        const std::span<const std::uint8_t> pixels = frame->bytes();
-        std::uint8_t* block = batch.data() + used;
-        if (family == 0) {
-            std::fill(block, block + D, 0);
-            auto packRange = [&](std::size_t from, std::size_t to, std::vector<std::uint8_t>& tmp) {
-                for (std::size_t p = from; p < to; ++p) {
-                    const Part& part = parts[p];
-                    if (part.packedBound <= part.dataBytes) {
-                        PackPart(pixels, part.pack, family, block + part.offset);
-                    } else {
-                        const std::size_t got = PackPart(pixels, part.pack, family, tmp.data());
-                        std::copy_n(tmp.data(), std::min(got, part.dataBytes), block + part.offset);
-                    }
+    const std::size_t frameCount = writeFrames && end > first ? end - first : 0;
+    const std::size_t batches = (frameCount + perBatch - 1) / perBatch;
+    std::atomic<bool> failed{false};
+    // Worker w of `workers` packs batches w, w + workers, ... With blocks of one size, each
+    // batch's place in the file is known and workers write independently.
+    auto work = [&](FrameSource& source, std::size_t w, std::size_t workers, bool reports) {
+        std::vector<std::uint8_t> batch(perBatch * blockBytes);
+        std::vector<std::uint8_t> scratch(scratchSize + 16);
+        std::uint64_t at = H;
+        for (std::size_t b = w; b < batches && !failed.load(std::memory_order_relaxed); b += workers) {
+            const std::size_t f0 = first + b * perBatch;
+            const std::size_t f1 = std::min(end, f0 + perBatch);
+            std::size_t used = 0;
+            for (std::size_t f = f0; f < f1; ++f) {
+                if (reports) {
+                    ReportProgress(progress, PercentDone(f - first + 1, frameCount));
                 }
-            };
-            if (helper) {
-                helper->Start([&] { packRange(split, parts.size(), helperScratch); });
-                packRange(0, split, scratch);
-                helper->Wait();
-            } else {
-                packRange(0, parts.size(), scratch);
+                const Frame* frame = source.Get(f);
+                if (!frame) {
+                    failed = true;
+                    return;
+                }
+                const std::span<const std::uint8_t> px = frame->bytes();
+                for (std::size_t k = 0; k < px.size(); k += 64) __builtin_prefetch(px.data() + k, 0, 3);
+                used += packFrame(px, batch.data() + used, scratch);
             }
-            used += D;
-        } else {
-            const std::size_t got = PackPart(pixels, parts[0].pack, family, scratch.data());
-            const std::size_t filler = D - std::min(D, F);
-            // The simple 15-bit and 7-bit transpositions keep their own length.
-            const bool ownLength = family == 2 && (parts[0].pack.chipCode == 102 || parts[0].pack.chipCode == 103);
-            const std::size_t data = ownLength ? got : std::min(got, F);
-            const std::size_t dataField = ownLength ? data : F;  // short data is padded with zeros
-            std::uint8_t* p = block;
-            if (fillerFirst) {
-                std::fill(p, p + filler, 0);
-                p += filler;
+            if (workers > 1) {
+                at = H + static_cast<std::uint64_t>(f0 - first) * D;
             }
-            std::copy_n(scratch.data(), data, p);
-            std::fill(p + data, p + dataField, 0);
-            p += dataField;
-            if (!fillerFirst) {
-                std::fill(p, p + filler, 0);
-                p += filler;
+            if (!out.WriteAt(batch.data(), used, at)) {
+                failed = true;
+                return;
             }
-            used += static_cast<std::size_t>(p - block);
+            at += used;
         }
-        if (used + blockBytes > perBatch * blockBytes) {
-            ok = flush();
-        }
+    };
+    // Files of more than one batch with blocks of one size are packed on two threads.
+    std::unique_ptr<FrameSource> forked;
+    if (batches >= 2 && !ownLength && std::thread::hardware_concurrency() >= 2) {
+        forked = frames.Fork();
     }
-    if (ok && used > 0) {
-        ok = flush();
+    if (forked) {
+        std::thread helper([&] { work(*forked, 1, 2, false); });
+        work(frames, 0, 2, true);
+        helper.join();
+    } else {
+        work(frames, 0, 1, true);
     }
-    return ok && file.Commit();
+    return !failed && file.Commit();
 }
 
 std::vector<MasterFile> PlanMasterFiles(const Layout& layout, const std::filesystem::path& chosen) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     virtual std::size_t Count() const = 0;
     // Frame i, valid until the next call; nullptr when it cannot be had.
     virtual const Frame* Get(std::size_t i) = 0;
+    // An independent source of the same frames for another thread, or nullptr when the frames
+    // can be had on one thread only.
+    virtual std::unique_ptr<FrameSource> Fork() const { return nullptr; }
 };
 
 // The frames of a clip in memory.
@@ -32,6 +36,7 @@ public:
     explicit ClipFrameSource(const std::vector<Frame>& frames) : frames_(frames) {}
     std::size_t Count() const override { return frames_.size(); }
     const Frame* Get(std::size_t i) override { return i < frames_.size() ? &frames_[i] : nullptr; }
+    std::unique_ptr<FrameSource> Fork() const override { return std::make_unique<ClipFrameSource>(frames_); }
 
 private:
     const std::vector<Frame>& frames_;

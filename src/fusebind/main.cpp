@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/FileUtil.h"
+#include "base/Signals.h"
 #include "fusebind/FusebindDialog.h"
 #include "fusebind/Merge.h"
 #include "lang/Language.h"
@@ -71,6 +72,7 @@ int RunCommand(const std::vector<std::string>& args, const Messages& m) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    corv::CleanUpOnSignals();
     std::vector<std::string> args(argv + 1, argv + argc);
     const std::uint8_t language = LanguageFromIni(ProgramDir() / "Vorlane.ini", SystemLocaleName());
     const Messages m = LoadMessages(language);

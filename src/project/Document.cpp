@@ -1,6 +1,7 @@
 #include "project/Document.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -294,19 +295,22 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
     return file.Commit() ? DocError::None : DocError::WriteFailed;
 }
 
-ClipFrameReader::~ClipFrameReader() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
+namespace {
+
+std::shared_ptr<const int> ShareDescriptor(int fd) {
+    return std::shared_ptr<const int>(new int(fd), [](const int* p) {
+        ::close(*p);
+        delete p;
+    });
 }
 
+}  // namespace
+
 DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& tempDir) {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    ahead_.reset();
-    aheadFirst_ = aheadCount_ = aheadCapacity_ = 0;
+    file_.reset();
+    window_.reset();
+    buffer_.reset();
+    windowFirst_ = windowCount_ = windowOffset_ = 0;
     count_ = 0;
     LoadedDocument doc;
     ReadOptions options;
@@ -319,50 +323,93 @@ DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& t
     if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) {
         return DocError::Unsupported;
     }
-    fd_ = ::open(doc.sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
+    const int fd = ::open(doc.sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return DocError::OpenFailed;
     }
+    file_ = ShareDescriptor(fd);
     const auto c = static_cast<std::size_t>(clip);
     width_ = doc.clips[c].width;
     height_ = doc.clips[c].height;
     count_ = doc.frameCounts[c];
     offset_ = doc.frameOffsets[c];
-    ::posix_fadvise(fd_, static_cast<off_t>(offset_), 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(fd, static_cast<off_t>(offset_), 0, POSIX_FADV_SEQUENTIAL);
     return DocError::None;
 }
 
+std::unique_ptr<ClipFrameReader> ClipFrameReader::Fork() const {
+    auto other = std::make_unique<ClipFrameReader>();
+    other->file_ = file_;
+    other->mapFailed_ = mapFailed_;
+    other->width_ = width_;
+    other->height_ = height_;
+    other->count_ = count_;
+    other->offset_ = offset_;
+    return other;
+}
+
 bool ClipFrameReader::Read(std::size_t i, Frame& frame) {
-    if (fd_ < 0 || i >= count_) {
+    if (!file_ || i >= count_) {
         return false;
     }
     if (frame.width() != static_cast<int>(width_) || frame.height() != static_cast<int>(height_)) {
         frame = Frame(static_cast<int>(width_), static_cast<int>(height_), Frame::Uninitialized{});
     }
-    return ReadAt(fd_, frame.data(), frame.size(), offset_ + static_cast<std::uint64_t>(i) * frame.size());
+    return ReadAt(*file_, frame.data(), frame.size(), offset_ + static_cast<std::uint64_t>(i) * frame.size());
+}
+
+bool ClipFrameReader::MapWindow(std::size_t i, std::size_t n, std::size_t frameBytes) {
+    window_.reset();
+    const std::uint64_t at = offset_ + static_cast<std::uint64_t>(i) * frameBytes;
+    const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const std::uint64_t start = at / page * page;
+    const std::size_t length = static_cast<std::size_t>(at - start) + n * frameBytes;
+    // The frames are read where they lie in the page cache, without copying them; the pages
+    // are mapped in one go.
+    void* p = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, *file_, static_cast<off_t>(start));
+    if (p == MAP_FAILED) {
+        return false;
+    }
+    window_ = std::shared_ptr<std::uint8_t[]>(static_cast<std::uint8_t*>(p),
+                                              [length](std::uint8_t* q) { ::munmap(q, length); });
+    windowOffset_ = static_cast<std::size_t>(at - start);
+    return true;
 }
 
 const Frame* ClipFrameReader::Next(std::size_t i) {
-    if (fd_ < 0 || i >= count_) {
+    if (!file_ || i >= count_) {
         return nullptr;
     }
     const std::size_t frameBytes = Frame::BufferSize(width_, height_);
-    if (i < aheadFirst_ || i >= aheadFirst_ + aheadCount_) {
-        // Read ahead about 2 MiB of frames with one call.
-        if (!ahead_) {
-            aheadCapacity_ = std::max<std::size_t>(1, (2u << 20) / std::max<std::size_t>(frameBytes, 1));
-            ahead_ = Frame::AllocateBlock(aheadCapacity_ * frameBytes);
+    if (i < windowFirst_ || i >= windowFirst_ + windowCount_) {
+        // About 2 MiB of frames at a time: few system calls, little memory.
+        const std::size_t capacity = std::max<std::size_t>(1, (2u << 20) / std::max<std::size_t>(frameBytes, 1));
+        const std::size_t n = std::min(capacity, count_ - i);
+        windowCount_ = 0;
+        window_.reset();
+        struct stat st {};
+        const std::uint64_t needed = offset_ + static_cast<std::uint64_t>(i + n) * frameBytes;
+        if (::fstat(*file_, &st) != 0 || static_cast<std::uint64_t>(st.st_size) < needed) {
+            return nullptr;  // the file was cut short since it was opened
         }
-        const std::size_t n = std::min(aheadCapacity_, count_ - i);
-        const std::uint64_t at = offset_ + static_cast<std::uint64_t>(i) * frameBytes;
-        if (!ReadAt(fd_, ahead_.get(), n * frameBytes, at)) {
-            aheadCount_ = 0;
-            return nullptr;
+        if (!mapFailed_ && !MapWindow(i, n, frameBytes)) {
+            mapFailed_ = true;  // a file system without mapping: read into a buffer instead
         }
-        aheadFirst_ = i;
-        aheadCount_ = n;
+        if (mapFailed_) {
+            if (!buffer_) {
+                buffer_ = Frame::AllocateBlock(capacity * frameBytes);
+            }
+            if (!ReadAt(*file_, buffer_.get(), n * frameBytes, offset_ + static_cast<std::uint64_t>(i) * frameBytes)) {
+                return nullptr;
+            }
+            window_ = buffer_;
+            windowOffset_ = 0;
+        }
+        windowFirst_ = i;
+        windowCount_ = n;
     }
-    view_ = Frame(static_cast<int>(width_), static_cast<int>(height_), ahead_, (i - aheadFirst_) * frameBytes);
+    view_ = Frame(static_cast<int>(width_), static_cast<int>(height_), window_,
+                  windowOffset_ + (i - windowFirst_) * frameBytes);
     return &view_;
 }
 

@@ -90,7 +90,6 @@ DocError ReadDocument(const std::filesystem::path& path, const ReadOptions& opti
 class ClipFrameReader {
 public:
     ClipFrameReader() = default;
-    ~ClipFrameReader();
     ClipFrameReader(const ClipFrameReader&) = delete;
     ClipFrameReader& operator=(const ClipFrameReader&) = delete;
 
@@ -101,15 +100,22 @@ public:
     std::size_t count() const { return count_; }
     // Reads frame i into `frame` (which is reused when it has the right size).
     bool Read(std::size_t i, Frame& frame);
-    // Frame i from a read-ahead buffer of many frames (the frame shares the buffer and stays
-    // valid until the next call); nullptr when it cannot be read.
+    // Frame i from a window of many frames mapped from the file (read into a buffer where the
+    // file cannot be mapped); the frame stays valid until the next call. nullptr when it
+    // cannot be read.
     const Frame* Next(std::size_t i);
+    // A second reader of the same clip for another thread; it shares the open file.
+    std::unique_ptr<ClipFrameReader> Fork() const;
 
 private:
-    std::shared_ptr<std::uint8_t[]> ahead_;
-    std::size_t aheadFirst_ = 0, aheadCount_ = 0, aheadCapacity_ = 0;
+    bool MapWindow(std::size_t i, std::size_t n, std::size_t frameBytes);
+
+    std::shared_ptr<const int> file_;  // the descriptor, closed with the last reader sharing it
+    std::shared_ptr<std::uint8_t[]> window_;
+    std::size_t windowFirst_ = 0, windowCount_ = 0, windowOffset_ = 0;
+    std::shared_ptr<std::uint8_t[]> buffer_;  // for files that cannot be mapped
+    bool mapFailed_ = false;
     Frame view_;
-    int fd_ = -1;
     std::uint32_t width_ = 0, height_ = 0;
     std::size_t count_ = 0;
     std::uint64_t offset_ = 0;

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "TestHome.h"
 #include "base/FileIO.h"
 #include "base/Random.h"
+#include "base/Signals.h"
 
 using namespace corv;
 using corv::test::TestFolder;
@@ -124,4 +128,65 @@ TEST(FileIO, ReplacingFileTakesTheTargetsPlaceOnlyWhenCommitted) {
     ReplacingFile missing(dir / "no" / "t.bin");
     EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(missing.Commit());
+}
+
+namespace {
+
+// Runs `body` in a child process and returns its wait status.
+template <typename Body>
+int InChild(Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        body();
+        ::_exit(99);  // the body was meant to end the child by a signal
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+TEST(FileIO, StoppedProgramLeavesNoTemporaryFile) {
+    // A program stopped while it writes (SIGTERM, SIGINT), or hit by a bus error while it reads
+    // a mapped file that another program cut short, removes its half-written temporaries and
+    // leaves the targets as they were. A committed file stays.
+    TestFolder dir;
+    dir.Write("t.bin", "old");
+    dir.Write("mapped.bin", std::string(3 * 4096, 'm'));
+    auto count = [&] {
+        int n = 0;
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
+        return n;
+    };
+    for (int sig : {SIGTERM, SIGINT}) {
+        const int status = InChild([&] {
+            CleanUpOnSignals();
+            ReplacingFile done(dir / "done.bin");
+            done.writer.Bytes("kept", 4);
+            if (!done.Commit()) ::_exit(98);
+            ReplacingFile a(dir / "t.bin"), b(dir / "u.bin");
+            a.writer.Bytes("half", 4);
+            if (!a.writer.Flush() || !b.ok()) ::_exit(98);
+            ::raise(sig);
+        });
+        ASSERT_TRUE(WIFSIGNALED(status)) << status;
+        EXPECT_EQ(WTERMSIG(status), sig);
+        EXPECT_EQ(dir.Read("t.bin"), "old");
+        EXPECT_EQ(dir.Read("done.bin"), "kept");
+        EXPECT_EQ(count(), 3);
+    }
+    const int status = InChild([&] {
+        CleanUpOnSignals("bus error seen\n");
+        ReplacingFile a(dir / "t.bin");
+        a.writer.Bytes("half", 4);
+        const int fd = ::open((dir / "mapped.bin").c_str(), O_RDWR);
+        auto* p = static_cast<volatile char*>(::mmap(nullptr, 3 * 4096, PROT_READ, MAP_SHARED, fd, 0));
+        if (fd < 0 || p == MAP_FAILED || ::ftruncate(fd, 0) != 0) ::_exit(98);
+        [[maybe_unused]] const char c = p[2 * 4096];
+    });
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(dir.Read("t.bin"), "old");
+    EXPECT_EQ(count(), 3);
 }

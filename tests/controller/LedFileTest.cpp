@@ -248,6 +248,56 @@ TEST(LedFile, SeedMakesByteIdenticalFiles) {
     EXPECT_EQ(Bytes(dir / "a.led"), Bytes(dir / "b.led"));
 }
 
+namespace {
+
+// The frames of a clip for one thread or for several, failing at one frame if asked.
+class TestSource : public FrameSource {
+public:
+    TestSource(const std::vector<Frame>& frames, bool forks, std::size_t failAt = SIZE_MAX)
+        : frames_(frames), forks_(forks), failAt_(failAt) {}
+    std::size_t Count() const override { return frames_.size(); }
+    const Frame* Get(std::size_t i) override { return i == failAt_ || i >= frames_.size() ? nullptr : &frames_[i]; }
+    std::unique_ptr<FrameSource> Fork() const override {
+        return forks_ ? std::make_unique<TestSource>(frames_, forks_, failAt_) : nullptr;
+    }
+
+private:
+    const std::vector<Frame>& frames_;
+    bool forks_;
+    std::size_t failAt_;
+};
+
+}  // namespace
+
+TEST(LedFile, TwoThreadsWriteWhatOneWrites) {
+    // A file of several 2 MiB batches is packed on two threads when its frames can be had on
+    // two: the bytes must be those one thread writes, for a range that starts inside the clip
+    // and ends inside a batch. A frame that cannot be read on either thread fails the file and
+    // leaves nothing behind.
+    TestFolder dir;
+    Show s(32, 64, 1000);
+    for (int r = 0; r < 32; ++r) {
+        for (int c = 0; c < 64; ++c) s.layout.lines[static_cast<std::size_t>(r)].push_back(MakePoint(r, r % 2 ? 63 - c : c));
+    }
+    WriterInput in = s.Input();
+    ClipFrameSource two(s.frames);
+    TestSource one(s.frames, false);
+    ASSERT_NE(two.Fork(), nullptr);
+    Random a(9), b(9);
+    ASSERT_TRUE(WriteLedFile(dir / "two.led", in, 0, 32, two, 5, 1000, a));
+    ASSERT_TRUE(WriteLedFile(dir / "one.led", in, 0, 32, one, 5, 1000, b));
+    const auto x = Bytes(dir / "two.led"), y = Bytes(dir / "one.led");
+    EXPECT_GT(x.size(), 2u * (2u << 20));  // three batches
+    EXPECT_EQ(x.size(), y.size());
+    EXPECT_TRUE(x == y);
+    for (std::size_t failAt : {std::size_t{7}, std::size_t{500}, std::size_t{999}}) {
+        TestSource failing(s.frames, true, failAt);
+        EXPECT_FALSE(WriteLedFile(dir / "failed.led", in, 0, 32, failing, 5, 1000, a)) << failAt;
+        EXPECT_FALSE(fs::exists(dir / "failed.led"));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 2);
+}
+
 TEST(LedFile, SingleAndSimpleWriters) {
     TestFolder dir;
     Show s(1, 4, 2);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <filesystem>
+#include <thread>
 
 #include "SampleDesign.h"
 #include "TestHome.h"
@@ -313,4 +315,47 @@ TEST(Document, ClipReaderCanBeOpenedAgainOnAnotherDocument) {
     EXPECT_EQ(f->width(), 40);
     EXPECT_EQ(f->Pixel(39, 29), (Bgr{7, 8, 9}));
     EXPECT_EQ(reader.Open(dir / "big.cvn", 3, temp.path()), DocError::Unsupported);  // no clip 4
+}
+
+TEST(Document, ClipReaderStreamsOnTwoThreadsAndStopsAtACutFile) {
+    // Frames of an odd width (rows padded, frames not a multiple of the page) over several
+    // read windows: a reader and its fork, used from two threads, each see every frame as it
+    // was saved. A file cut short after opening gives no frame past the cut.
+    TestFolder dir;
+    Project p;
+    p.store.AddClip(3, 2);
+    p.store.AddClip(101, 13);
+    p.store.Select(1);
+    while (p.store.CurrentFrames().size() < 700) p.store.AppendFrame(false);
+    for (std::size_t i = 0; i < 700; ++i) {
+        Frame& f = p.store.CurrentFrames()[i];
+        for (std::size_t b = 0; b < f.size(); ++b) f.data()[b] = static_cast<std::uint8_t>(b * 13 + i * 7);
+    }
+    ASSERT_EQ(WriteDocument(dir / "long.cvn", p.Source()), DocError::None);
+    TestFolder temp;
+    ClipFrameReader reader;
+    ASSERT_EQ(reader.Open(dir / "long.cvn", 1, temp.path()), DocError::None);
+    ASSERT_EQ(reader.count(), 700u);
+    auto fork = reader.Fork();
+    const std::vector<Frame>& saved = p.store.CurrentFrames();
+    auto same = [&](const Frame* f, std::size_t i) {
+        return f && f->width() == 101 && f->height() == 13 && std::ranges::equal(f->bytes(), saved[i].bytes());
+    };
+    int wrongBackwards = 0;
+    std::thread other([&] {
+        for (std::size_t i = 700; i-- > 0;) wrongBackwards += same(fork->Next(i), i) ? 0 : 1;
+    });
+    int wrongForwards = 0;
+    for (std::size_t i = 0; i < 700; ++i) wrongForwards += same(reader.Next(i), i) ? 0 : 1;
+    other.join();
+    EXPECT_EQ(wrongForwards, 0);
+    EXPECT_EQ(wrongBackwards, 0);
+    EXPECT_EQ(reader.Next(700), nullptr);
+
+    const std::uint64_t frameBytes = Frame::BufferSize(101, 13);
+    const std::uint64_t cut = fs::file_size(dir / "long.cvn") - 100 * frameBytes - 1000;
+    fs::resize_file(dir / "long.cvn", cut);
+    auto late = reader.Fork();
+    EXPECT_TRUE(same(late->Next(10), 10));
+    EXPECT_EQ(late->Next(650), nullptr);
 }
