@@ -4,6 +4,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <numeric>
 #include <thread>
 
@@ -280,6 +281,7 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     const std::size_t frameCount = writeFrames && end > first ? end - first : 0;
     const std::size_t batches = (frameCount + perBatch - 1) / perBatch;
     std::atomic<bool> failed{false};
+    std::mutex writing;
     // Worker w of `workers` packs batches w, w + workers, ... With blocks of one size, each
     // batch's place in the file is known and workers write independently.
     auto work = [&](FrameSource& source, std::size_t w, std::size_t workers, bool reports) {
@@ -299,14 +301,17 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
                     failed = true;
                     return;
                 }
-                const std::span<const std::uint8_t> px = frame->bytes();
-                for (std::size_t k = 0; k < px.size(); k += 64) __builtin_prefetch(px.data() + k, 0, 3);
-                used += packFrame(px, batch.data() + used, scratch);
+                used += packFrame(frame->bytes(), batch.data() + used, scratch);
             }
             if (workers > 1) {
                 at = H + static_cast<std::uint64_t>(f0 - first) * D;
             }
-            if (!out.WriteAt(batch.data(), used, at)) {
+            bool wrote = false;
+            {
+                std::lock_guard<std::mutex> lock(writing);
+                wrote = out.WriteAt(batch.data(), used, at);
+            }
+            if (!wrote) {
                 failed = true;
                 return;
             }

@@ -1,7 +1,6 @@
 #include "project/Document.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -309,8 +308,7 @@ std::shared_ptr<const int> ShareDescriptor(int fd) {
 DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& tempDir) {
     file_.reset();
     window_.reset();
-    buffer_.reset();
-    windowFirst_ = windowCount_ = windowOffset_ = 0;
+    windowFirst_ = windowCount_ = 0;
     count_ = 0;
     LoadedDocument doc;
     ReadOptions options;
@@ -340,7 +338,6 @@ DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& t
 std::unique_ptr<ClipFrameReader> ClipFrameReader::Fork() const {
     auto other = std::make_unique<ClipFrameReader>();
     other->file_ = file_;
-    other->mapFailed_ = mapFailed_;
     other->width_ = width_;
     other->height_ = height_;
     other->count_ = count_;
@@ -358,58 +355,27 @@ bool ClipFrameReader::Read(std::size_t i, Frame& frame) {
     return ReadAt(*file_, frame.data(), frame.size(), offset_ + static_cast<std::uint64_t>(i) * frame.size());
 }
 
-bool ClipFrameReader::MapWindow(std::size_t i, std::size_t n, std::size_t frameBytes) {
-    window_.reset();
-    const std::uint64_t at = offset_ + static_cast<std::uint64_t>(i) * frameBytes;
-    const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-    const std::uint64_t start = at / page * page;
-    const std::size_t length = static_cast<std::size_t>(at - start) + n * frameBytes;
-    // The frames are read where they lie in the page cache, without copying them; the pages
-    // are mapped in one go.
-    void* p = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, *file_, static_cast<off_t>(start));
-    if (p == MAP_FAILED) {
-        return false;
-    }
-    window_ = std::shared_ptr<std::uint8_t[]>(static_cast<std::uint8_t*>(p),
-                                              [length](std::uint8_t* q) { ::munmap(q, length); });
-    windowOffset_ = static_cast<std::size_t>(at - start);
-    return true;
-}
-
 const Frame* ClipFrameReader::Next(std::size_t i) {
     if (!file_ || i >= count_) {
         return nullptr;
     }
     const std::size_t frameBytes = Frame::BufferSize(width_, height_);
     if (i < windowFirst_ || i >= windowFirst_ + windowCount_) {
-        // About 2 MiB of frames at a time: few system calls, little memory.
+        // About 2 MiB of frames with one read: few system calls, and the frames stay in the
+        // cache while they are used (packing straight from mapped page-cache pages was slower).
         const std::size_t capacity = std::max<std::size_t>(1, (2u << 20) / std::max<std::size_t>(frameBytes, 1));
         const std::size_t n = std::min(capacity, count_ - i);
         windowCount_ = 0;
-        window_.reset();
-        struct stat st {};
-        const std::uint64_t needed = offset_ + static_cast<std::uint64_t>(i + n) * frameBytes;
-        if (::fstat(*file_, &st) != 0 || static_cast<std::uint64_t>(st.st_size) < needed) {
+        if (!window_) {
+            window_ = Frame::AllocateBlock(capacity * frameBytes);
+        }
+        if (!ReadAt(*file_, window_.get(), n * frameBytes, offset_ + static_cast<std::uint64_t>(i) * frameBytes)) {
             return nullptr;  // the file was cut short since it was opened
-        }
-        if (!mapFailed_ && !MapWindow(i, n, frameBytes)) {
-            mapFailed_ = true;  // a file system without mapping: read into a buffer instead
-        }
-        if (mapFailed_) {
-            if (!buffer_) {
-                buffer_ = Frame::AllocateBlock(capacity * frameBytes);
-            }
-            if (!ReadAt(*file_, buffer_.get(), n * frameBytes, offset_ + static_cast<std::uint64_t>(i) * frameBytes)) {
-                return nullptr;
-            }
-            window_ = buffer_;
-            windowOffset_ = 0;
         }
         windowFirst_ = i;
         windowCount_ = n;
     }
-    view_ = Frame(static_cast<int>(width_), static_cast<int>(height_), window_,
-                  windowOffset_ + (i - windowFirst_) * frameBytes);
+    view_ = Frame(static_cast<int>(width_), static_cast<int>(height_), window_, (i - windowFirst_) * frameBytes);
     return &view_;
 }
 

@@ -100,21 +100,16 @@ public:
     std::size_t count() const { return count_; }
     // Reads frame i into `frame` (which is reused when it has the right size).
     bool Read(std::size_t i, Frame& frame);
-    // Frame i from a window of many frames mapped from the file (read into a buffer where the
-    // file cannot be mapped); the frame stays valid until the next call. nullptr when it
-    // cannot be read.
+    // Frame i from a read-ahead window of many frames (the frame shares the window and stays
+    // valid until the next call); nullptr when it cannot be read.
     const Frame* Next(std::size_t i);
     // A second reader of the same clip for another thread; it shares the open file.
     std::unique_ptr<ClipFrameReader> Fork() const;
 
 private:
-    bool MapWindow(std::size_t i, std::size_t n, std::size_t frameBytes);
-
     std::shared_ptr<const int> file_;  // the descriptor, closed with the last reader sharing it
     std::shared_ptr<std::uint8_t[]> window_;
-    std::size_t windowFirst_ = 0, windowCount_ = 0, windowOffset_ = 0;
-    std::shared_ptr<std::uint8_t[]> buffer_;  // for files that cannot be mapped
-    bool mapFailed_ = false;
+    std::size_t windowFirst_ = 0, windowCount_ = 0;
     Frame view_;
     std::uint32_t width_ = 0, height_ = 0;
     std::size_t count_ = 0;
