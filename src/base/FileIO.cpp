@@ -1,6 +1,7 @@
 #include "base/FileIO.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "base/Binary.h"
@@ -39,6 +42,52 @@ bool ReadAt(int fd, void* out, std::size_t n, std::uint64_t offset) {
         done += static_cast<std::size_t>(r);
     }
     return true;
+}
+
+bool ReadAtParallel(int fd, std::uint8_t* out, std::size_t n, std::uint64_t offset, unsigned threads,
+                    const std::function<void(std::size_t)>& progress) {
+    constexpr std::size_t kPiece = 16u << 20;
+    const std::size_t pieces = (n + kPiece - 1) / kPiece;
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    std::atomic<std::size_t> next{0}, done{0};
+    std::atomic<bool> failed{false};
+    auto work = [&](bool reports) {
+        for (std::size_t k = next++; k < pieces && !failed; k = next++) {
+            std::uint8_t* p = out + k * kPiece;
+            const std::size_t len = std::min(kPiece, n - k * kPiece);
+#ifdef MADV_POPULATE_WRITE
+            // The whole pages inside the piece; a page it shares with a neighbour is faulted in
+            // by the copy.
+            const std::uintptr_t from = (reinterpret_cast<std::uintptr_t>(p) + page - 1) / page * page;
+            const std::uintptr_t to = (reinterpret_cast<std::uintptr_t>(p) + len) / page * page;
+            if (to > from) {
+                ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+            }
+#endif
+            if (!ReadAt(fd, p, len, offset + k * kPiece)) {
+                failed = true;
+                return;
+            }
+            done += len;
+            if (reports && progress) {
+                progress(done.load());
+            }
+        }
+    };
+    const unsigned extra = pieces > 1 ? std::min(std::max(threads, 1u), 8u) - 1 : 0;
+    std::vector<std::thread> helpers;
+    for (unsigned t = 0; t < extra; ++t) {
+        try {
+            helpers.emplace_back(work, false);
+        } catch (const std::system_error&) {
+            break;  // no thread to be had: fewer hands do the work
+        }
+    }
+    work(true);
+    for (std::thread& t : helpers) {
+        t.join();
+    }
+    return !failed;
 }
 
 FileWriter::~FileWriter() {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,6 +13,13 @@ namespace corv {
 // Reads exactly n bytes at `offset` (pread, retried on interruption); false when the file ends
 // first or an error occurs.
 bool ReadAt(int fd, void* out, std::size_t n, std::uint64_t offset);
+
+// Reads exactly n bytes at `offset` into `out` on up to `threads` threads, in pieces of 16 MiB
+// that each thread takes in turn; the thread that reads a piece also takes its memory from the
+// system (in one call, not a fault a page). `progress`, when given, is called on the calling
+// thread with the bytes read so far. False when the file ends first or an error occurs.
+bool ReadAtParallel(int fd, std::uint8_t* out, std::size_t n, std::uint64_t offset, unsigned threads,
+                    const std::function<void(std::size_t)>& progress = {});
 
 // Buffered little-endian writer to a file descriptor. Large blocks bypass the buffer.
 // After the first failure every call is a no-op and ok() stays false.

@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "TestHome.h"
 #include "base/FileIO.h"
 #include "base/Random.h"
@@ -173,4 +176,40 @@ TEST(FileIO, StoppedProgramLeavesNoTemporaryFile) {
         EXPECT_EQ(dir.Read("done.bin"), "kept");
         EXPECT_EQ(count(), 2);
     }
+}
+
+TEST(FileIO, ParallelReadGivesTheBytesOfOneRead) {
+    // More than two 16 MiB pieces and a short last one, read from an odd offset into memory
+    // that is not page-aligned, on one to three threads; a file that ends early fails.
+    TestFolder dir;
+    const std::size_t n = (33u << 20) + 12345;
+    std::vector<std::uint8_t> bytes(n + 777);
+    Random rng(11);
+    for (std::size_t i = 0; i < bytes.size(); i += 8) {
+        const std::uint64_t v = rng.Next64();
+        std::memcpy(bytes.data() + i, &v, std::min<std::size_t>(8, bytes.size() - i));
+    }
+    {
+        FileWriter w;
+        ASSERT_TRUE(w.Open(dir / "big.bin"));
+        w.Bytes(bytes.data(), bytes.size());
+        ASSERT_TRUE(w.Close());
+    }
+    const int fd = ::open((dir / "big.bin").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    for (unsigned threads : {1u, 2u, 3u}) {
+        std::vector<std::uint8_t> got(n + 1);
+        std::vector<std::size_t> reports;
+        ASSERT_TRUE(ReadAtParallel(fd, got.data() + 1, n, 777, threads, [&](std::size_t d) { reports.push_back(d); }));
+        EXPECT_TRUE(std::equal(got.begin() + 1, got.end(), bytes.begin() + 777)) << threads;
+        ASSERT_FALSE(reports.empty());
+        EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+        EXPECT_LE(reports.back(), n);
+        if (threads == 1) {
+            EXPECT_EQ(reports.back(), n);
+        }
+    }
+    std::vector<std::uint8_t> tooFar(n);
+    EXPECT_FALSE(ReadAtParallel(fd, tooFar.data(), n, 1000, 2));
+    ::close(fd);
 }

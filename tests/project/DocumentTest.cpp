@@ -359,3 +359,35 @@ TEST(Document, ClipReaderStreamsOnTwoThreadsAndStopsAtACutFile) {
     EXPECT_TRUE(same(late->Next(10), 10));
     EXPECT_EQ(late->Next(650), nullptr);
 }
+
+TEST(Document, LargeClipIsReadOnTwoThreadsAsItWasSaved) {
+    // A clip of more than 64 MiB is read in pieces on two threads; every frame must come back
+    // as saved, and the progress ends at 0 after rising.
+    TestFolder dir;
+    Project p;
+    p.store.AddClip(1021, 1024);
+    while (p.store.CurrentFrames().size() < 23) p.store.AppendFrame(false);
+    for (std::size_t i = 0; i < 23; ++i) {
+        Frame& f = p.store.CurrentFrames()[i];
+        for (std::size_t b = 0; b < f.size(); b += 4093) f.data()[b] = static_cast<std::uint8_t>(b / 4093 + i);
+    }
+    ASSERT_GT(23 * p.store.CurrentFrames()[0].size(), 64u << 20);
+    ASSERT_EQ(WriteDocument(dir / "large.cvn", p.Source()), DocError::None);
+    TestFolder temp;
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    std::vector<int> progress;
+    options.progress = [&](int v) { progress.push_back(v); };
+    ASSERT_EQ(ReadDocument(dir / "large.cvn", options, doc), DocError::None);
+    ASSERT_EQ(doc.clips.size(), 1u);
+    ASSERT_EQ(doc.clips[0].frames.size(), 23u);
+    int wrong = 0;
+    for (std::size_t i = 0; i < 23; ++i) {
+        wrong += std::ranges::equal(doc.clips[0].frames[i].bytes(), p.store.CurrentFrames()[i].bytes()) ? 0 : 1;
+    }
+    EXPECT_EQ(wrong, 0);
+    ASSERT_GE(progress.size(), 2u);
+    EXPECT_GT(*std::max_element(progress.begin(), progress.end()), 50);
+    EXPECT_EQ(progress.back(), 0);
+}
