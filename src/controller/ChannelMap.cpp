@@ -5,6 +5,7 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <bit>
 #include <cmath>
@@ -350,75 +351,135 @@ void GatherPlain(const std::uint8_t* __restrict src, const std::uint32_t* __rest
     }
 }
 
-// A run of strip LEDs through the table.
-void RunPlain(const SlavePart::Run& run, const std::uint8_t* __restrict src, const std::uint8_t* __restrict lut,
-              std::uint8_t* __restrict o) {
-    const std::uint8_t* s = src + run.base;
-    const std::ptrdiff_t step = run.step;
-    const std::uint8_t o0 = run.order[0], o1 = run.order[1], o2 = run.order[2];
-    for (std::uint32_t k = 0; k < run.leds; ++k) {
-        o[0] = lut[s[o0]];
-        o[1] = lut[s[o1]];
-        o[2] = lut[s[o2]];
-        o += 3;
-        s += step;
+// The order of the bytes of `count` LEDs side by side in a vector loaded from `from` bytes
+// before the first LED: going right the LEDs follow each other from byte 0; going left (step
+// -3) the vector is loaded from one byte below the last LED's lowest byte, so that nothing
+// past the first LED is read, and LED m lies 3 m bytes below the first.
+void VectorOrder(const SlavePart::Run& run, int count, std::uint8_t* order, std::ptrdiff_t& from) {
+    const bool left = run.step < 0;
+    from = left ? -(3 * (count - 1) + 1) : 0;
+    for (int m = 0; m < count; ++m) {
+        for (int j = 0; j < 3; ++j) {
+            order[3 * m + j] = static_cast<std::uint8_t>(left ? 1 + 3 * (count - 1 - m) + run.order[j] : 3 * m + run.order[j]);
+        }
     }
 }
 
 #if defined(__x86_64__)
-// A run of LEDs lying side by side (step 3 or -3) with the identity table: five LEDs a
-// shuffle. Returns the LEDs done; the last ones are left to the caller.
-__attribute__((target("ssse3"))) std::uint32_t RunShuffled(const SlavePart::Run& run,
+// LEDs k.. of a run of LEDs side by side (step 3 or -3) with the identity table, five LEDs a
+// shuffle; sixteen bytes are read and written for fifteen, so the last LED is left to the
+// caller. Returns the next LED to do.
+__attribute__((target("ssse3"))) std::uint32_t RunShuffled(const SlavePart::Run& run, std::uint32_t k,
                                                             const std::uint8_t* __restrict src,
                                                             std::uint8_t* __restrict o) {
-    // Sixteen bytes are read and written for fifteen. Going left (step -3), the five LEDs are
-    // read from one byte below the fifth one's lowest byte, so nothing past the first LED is
-    // read.
-    const bool left = run.step < 0;
-    alignas(16) std::uint8_t order[16];
-    for (int m = 0; m < 5; ++m) {
-        for (int j = 0; j < 3; ++j) {
-            order[3 * m + j] = static_cast<std::uint8_t>(left ? 1 + 3 * (4 - m) + run.order[j] : 3 * m + run.order[j]);
-        }
-    }
-    order[15] = 0;
+    alignas(16) std::uint8_t order[16] = {};
+    std::ptrdiff_t from = 0;
+    VectorOrder(run, 5, order, from);
     const __m128i mask = _mm_load_si128(reinterpret_cast<const __m128i*>(order));
-    const std::uint8_t* s = src + run.base;
-    const std::ptrdiff_t from = left ? -13 : 0;
-    std::uint32_t k = 0;
+    const std::uint8_t* s = src + run.base + from;
     for (; k + 6 <= run.leds; k += 5) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + run.step * static_cast<std::ptrdiff_t>(k) + from));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + run.step * static_cast<std::ptrdiff_t>(k)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 3 * k), _mm_shuffle_epi8(v, mask));
     }
     return k;
 }
 
-bool HaveShuffle() {
-    static const bool have = __builtin_cpu_supports("ssse3");
-    return have;
+// The same with 21 LEDs (63 bytes) a permutation, and through the table when `lut` is given:
+// two two-register permutations look up the low and the high half of the 256 bytes.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::uint32_t RunPermuted(
+    const SlavePart::Run& run, std::uint32_t k, const std::uint8_t* __restrict src, const std::uint8_t* __restrict lut,
+    std::uint8_t* __restrict o) {
+    alignas(64) std::uint8_t order[64] = {};
+    std::ptrdiff_t from = 0;
+    VectorOrder(run, 21, order, from);
+    const __m512i perm = _mm512_load_si512(order);
+    const std::uint8_t* s = src + run.base + from;
+    // Zero-masked permutations with every lane kept: the plain form draws a false warning from
+    // some compilers.
+    const __mmask64 all = ~__mmask64{0};
+    if (!lut) {
+        for (; k + 22 <= run.leds; k += 21) {
+            const __m512i v = _mm512_loadu_si512(s + run.step * static_cast<std::ptrdiff_t>(k));
+            _mm512_storeu_si512(o + 3 * k, _mm512_maskz_permutexvar_epi8(all, perm, v));
+        }
+        return k;
+    }
+    const __m512i t0 = _mm512_loadu_si512(lut), t1 = _mm512_loadu_si512(lut + 64);
+    const __m512i t2 = _mm512_loadu_si512(lut + 128), t3 = _mm512_loadu_si512(lut + 192);
+    for (; k + 22 <= run.leds; k += 21) {
+        const __m512i v = _mm512_maskz_permutexvar_epi8(
+            all, perm, _mm512_loadu_si512(s + run.step * static_cast<std::ptrdiff_t>(k)));
+        const __m512i low = _mm512_permutex2var_epi8(t0, v, t1);
+        const __m512i high = _mm512_permutex2var_epi8(t2, v, t3);
+        _mm512_storeu_si512(o + 3 * k, _mm512_mask_blend_epi8(_mm512_movepi8_mask(v), low, high));
+    }
+    return k;
 }
+
+int CpuPackingLevel() {
+    static const int level = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw") ? 2
+                             : __builtin_cpu_supports("ssse3")                                          ? 1
+                                                                                                        : 0;
+    return level;
+}
+#else
+int CpuPackingLevel() { return 0; }
 #endif
 
-// A run of strip LEDs with the identity table.
-void RunIdentity(const SlavePart::Run& run, const std::uint8_t* __restrict src, std::uint8_t* __restrict o) {
-    std::uint32_t k = 0;
-#if defined(__x86_64__)
-    if ((run.step == 3 || run.step == -3) && HaveShuffle()) {
-        k = RunShuffled(run, src, o);
-    }
-#endif
-    const std::uint8_t* s = src + run.base + static_cast<std::ptrdiff_t>(k) * run.step;
-    o += 3 * static_cast<std::size_t>(k);
+std::atomic<int> g_packingLevel{-1};  // -1: what the processor has
+
+int PackingLevel() {
+    const int chosen = g_packingLevel.load(std::memory_order_relaxed);
+    return chosen < 0 ? CpuPackingLevel() : std::min(chosen, CpuPackingLevel());
+}
+
+// LEDs k.. of a run of strip LEDs, through the table unless `lut` is null.
+void RunScalar(const SlavePart::Run& run, std::uint32_t k, const std::uint8_t* __restrict src,
+               const std::uint8_t* __restrict lut, std::uint8_t* __restrict o) {
     const std::ptrdiff_t step = run.step;
+    const std::uint8_t* s = src + run.base + static_cast<std::ptrdiff_t>(k) * step;
+    o += 3 * static_cast<std::size_t>(k);
     const std::uint8_t o0 = run.order[0], o1 = run.order[1], o2 = run.order[2];
-    for (; k < run.leds; ++k) {
-        o[0] = s[o0];
-        o[1] = s[o1];
-        o[2] = s[o2];
-        o += 3;
-        s += step;
+    if (lut) {
+        for (; k < run.leds; ++k, o += 3, s += step) {
+            o[0] = lut[s[o0]];
+            o[1] = lut[s[o1]];
+            o[2] = lut[s[o2]];
+        }
+    } else {
+        for (; k < run.leds; ++k, o += 3, s += step) {
+            o[0] = s[o0];
+            o[1] = s[o1];
+            o[2] = s[o2];
+        }
     }
 }
+
+// A run of strip LEDs: as many LEDs as the vector instructions take, the rest one by one.
+void PackRun(const SlavePart::Run& run, const std::uint8_t* src, const std::uint8_t* lut, std::uint8_t* o) {
+    std::uint32_t k = 0;
+#if defined(__x86_64__)
+    if (run.step == 3 || run.step == -3) {
+        const int level = PackingLevel();
+        if (level >= 2) {
+            k = RunPermuted(run, k, src, lut, o);
+        }
+        if (level >= 1 && !lut) {
+            k = RunShuffled(run, k, src, o);
+        }
+    }
+#endif
+    RunScalar(run, k, src, lut, o);
+}
+
+}  // namespace
+
+int SetPackingInstructions(int level) {
+    g_packingLevel.store(level, std::memory_order_relaxed);
+    return PackingLevel();
+}
+
+namespace {
 
 // The plain packing of a prepared part whose entries all lie in the frame.
 void PackPrepared(const std::uint8_t* src, const SlavePart& part, std::uint8_t* out) {
@@ -427,11 +488,7 @@ void PackPrepared(const std::uint8_t* src, const SlavePart& part, std::uint8_t* 
     std::size_t done = 0;
     for (const SlavePart::Run& run : part.runs) {
         GatherPlain(src, e + done, lut, out + done, run.first - done);
-        if (part.identity) {
-            RunIdentity(run, src, out + run.first);
-        } else {
-            RunPlain(run, src, lut, out + run.first);
-        }
+        PackRun(run, src, part.identity ? nullptr : lut, out + run.first);
         done = run.first + 3 * static_cast<std::size_t>(run.leds);
     }
     GatherPlain(src, e + done, lut, out + done, part.entries.size() - done);

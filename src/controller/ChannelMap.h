@@ -71,6 +71,11 @@ struct SlavePart {
     std::vector<Run> runs{};
 };
 
+// Which vector instructions the plain packing may use: 0 none, 1 SSSE3, 2 AVX-512 VBMI, -1
+// (the default) the best the processor has; never more than it has. Returns the level in
+// effect. The bytes are the same at every level (tests compare them).
+int SetPackingInstructions(int level);
+
 // Precomputes what the frame loop needs (once per file).
 void PreparePart(SlavePart& part);
 

@@ -332,56 +332,63 @@ TEST(LayoutExport, HmcPositionsLimitsAndColours) {
 
 TEST(Packing, PreparedPackingMatchesThePlainLoop) {
     // Maps that mix strip runs (rows of lamps in both directions, of every length around the
-    // five-LED steps of the shuffled runs, touching the first and the last byte of the frame),
-    // odd orders and scattered channels: with a gamma table, with the identity table and with
-    // colour reverse, the prepared path must give the same bytes as the path through the map
-    // alone. The frame is exactly its size, so the sanitizer build sees any read past it.
-    Layout l = Grid(8, 40);
+    // 5- and 21-LED steps of the vector instructions, touching the first and the last byte of
+    // the frame), odd orders and scattered channels: with a gamma table, with the identity table
+    // and with colour reverse, and at every level of vector instructions, the prepared path must
+    // give the same bytes as the path through the map alone. The frame is exactly its size, so
+    // the sanitizer build sees any read past it.
+    Layout l = Grid(10, 64);
     auto row = [&](int line, int r, int from, int to) {
         const int step = from <= to ? 1 : -1;
         for (int c = from; c != to + step; c += step) l.lines[static_cast<std::size_t>(line)].push_back(MakePoint(r, c));
     };
-    row(0, 0, 0, 39);  // the top row ends at the last byte of the frame
-    row(1, 0, 39, 0);
-    row(2, 7, 39, 0);  // the bottom row, leftwards, ends at byte 0
-    row(3, 7, 0, 39);
+    row(0, 0, 0, 63);  // the top row ends at the last byte of the frame
+    row(1, 0, 63, 0);
+    row(2, 9, 63, 0);  // the bottom row, leftwards, ends at byte 0
+    row(3, 9, 0, 63);
     int line = 4;
-    for (int n = 8; n <= 15; ++n, ++line) {
-        if (n % 2 == 0) {
-            row(line, 3 + n % 4, 20, 20 + n - 1);
+    for (int n : {8, 9, 10, 11, 12, 13, 14, 15, 21, 22, 23, 24, 43, 44, 45}) {
+        if (line % 2 == 0) {
+            row(line, 3 + n % 5, 2, 2 + n - 1);
         } else {
-            row(line, 3 + n % 4, 20 + n - 1, 20);
+            row(line, 3 + n % 5, 2 + n - 1, 2);
         }
+        ++line;
     }
-    for (int c = 0; c < 40; c += 3) l.lines[static_cast<std::size_t>(line)].push_back(MakePoint(5, c));
+    for (int c = 0; c < 64; c += 3) l.lines[static_cast<std::size_t>(line)].push_back(MakePoint(5, c));
     ++line;
     l.RecomputeLineCount();
     auto lamps = BuiltInLightTypes();
     for (int k = 1; k < line; k += 3) l.setting.lightType[static_cast<std::size_t>(k)] = 4;  // BRG
-    const ChannelMap m = BuildMasterSlaveMap(l, lamps, 0, line, FrameShape{8, 40});
-    std::vector<std::uint8_t> frame(Frame::BufferSize(40, 8));
+    const ChannelMap m = BuildMasterSlaveMap(l, lamps, 0, line, FrameShape{10, 64});
+    std::vector<std::uint8_t> frame(Frame::BufferSize(64, 10));
     for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(i * 37 + 11);
     const GammaTable gamma = BuildGammaTable(22, 80, 3, 0);
     const GammaTable identity = BuildGammaTable(10, 100, 3, 0);
-    int runs = 0, identities = 0;
-    for (const GammaTable* t : {&gamma, &identity}) {
-        std::size_t offset = 0;
-        for (std::size_t k = 0; k < m.slaveChannels.size(); ++k) {
-            const auto entries = std::span<const std::uint32_t>(m.entries).subspan(offset, m.slaveChannels[k]);
-            for (std::uint8_t gray : {std::uint8_t{13}, std::uint8_t{0x80 | 13}}) {
-                SlavePart plain{entries, t, 3, gray, 1, 1};
-                SlavePart prepared = plain;
-                PreparePart(prepared);
-                runs += static_cast<int>(prepared.runs.size());
-                identities += prepared.identity ? 1 : 0;
-                std::vector<std::uint8_t> a(entries.size()), b(entries.size());
-                PackPart(frame, plain, 0, a.data());
-                PackPart(frame, prepared, 0, b.data());
-                EXPECT_EQ(a, b) << "slave " << k << " gray " << int{gray};
+    for (int level : {0, 1, 2}) {
+        const int inEffect = SetPackingInstructions(level);
+        EXPECT_LE(inEffect, level);
+        int runs = 0, identities = 0;
+        for (const GammaTable* t : {&gamma, &identity}) {
+            std::size_t offset = 0;
+            for (std::size_t k = 0; k < m.slaveChannels.size(); ++k) {
+                const auto entries = std::span<const std::uint32_t>(m.entries).subspan(offset, m.slaveChannels[k]);
+                for (std::uint8_t gray : {std::uint8_t{13}, std::uint8_t{0x80 | 13}}) {
+                    SlavePart plain{entries, t, 3, gray, 1, 1};
+                    SlavePart prepared = plain;
+                    PreparePart(prepared);
+                    runs += static_cast<int>(prepared.runs.size());
+                    identities += prepared.identity ? 1 : 0;
+                    std::vector<std::uint8_t> a(entries.size()), b(entries.size());
+                    PackPart(frame, plain, 0, a.data());
+                    PackPart(frame, prepared, 0, b.data());
+                    EXPECT_EQ(a, b) << "slave " << k << " gray " << int{gray} << " level " << inEffect;
+                }
+                offset += m.slaveChannels[k];
             }
-            offset += m.slaveChannels[k];
         }
+        EXPECT_GE(runs, 2 * 2 * (line - 1));
+        EXPECT_EQ(identities, line);  // only the identity table without colour reverse
     }
-    EXPECT_GE(runs, 2 * 2 * 12);
-    EXPECT_EQ(identities, line);  // only the identity table without colour reverse
+    SetPackingInstructions(-1);
 }
