@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <numeric>
+#include <string>
 
 #include "controller/ChannelMap.h"
 
@@ -50,9 +51,12 @@ static void BM_GatherThroughMap(benchmark::State& state) {
 }
 BENCHMARK(BM_GatherThroughMap);
 
-// Plain 8-bit packing of the same map: gamma and brightness lookup, colour reverse.
+// Plain 8-bit packing of the same map: gamma and brightness lookup, colour reverse; without
+// vector instructions (argument 0) and with the best the processor has (-1).
 static void BM_PlainPacking(benchmark::State& state) {
     const Facade& f = Shared();
+    const int level = SetPackingInstructions(static_cast<int>(state.range(0)));
+    state.SetLabel("vector level " + std::to_string(level));
     std::vector<std::uint8_t> out(f.map.entries.size());
     // As the writer does: the parts are prepared once per file.
     std::vector<SlavePart> parts;
@@ -74,5 +78,6 @@ static void BM_PlainPacking(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * out.size()));
+    SetPackingInstructions(-1);
 }
-BENCHMARK(BM_PlainPacking);
+BENCHMARK(BM_PlainPacking)->Arg(0)->Arg(-1);
