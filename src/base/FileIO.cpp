@@ -28,11 +28,15 @@ constexpr std::size_t kDirectThreshold = 256 * 1024;
 constexpr std::size_t kGatherBytes = 16u << 20;
 }  // namespace
 
-bool ReadAt(int fd, void* out, std::size_t n, std::uint64_t offset) {
-    auto* dst = static_cast<std::uint8_t*>(out);
+namespace {
+
+// Moves n bytes with a positioned call (pread or pwrite) until all are done, retried on
+// interruption; false when the call moves nothing or fails.
+template <typename Call>
+bool Whole(std::size_t n, Call call) {
     std::size_t done = 0;
     while (done < n) {
-        ssize_t r = ::pread(fd, dst + done, n - done, static_cast<off_t>(offset + done));
+        const ssize_t r = call(done);
         if (r < 0 && errno == EINTR) {
             continue;
         }
@@ -42,6 +46,15 @@ bool ReadAt(int fd, void* out, std::size_t n, std::uint64_t offset) {
         done += static_cast<std::size_t>(r);
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadAt(int fd, void* out, std::size_t n, std::uint64_t offset) {
+    auto* dst = static_cast<std::uint8_t*>(out);
+    return Whole(n, [&](std::size_t done) {
+        return ::pread(fd, dst + done, n - done, static_cast<off_t>(offset + done));
+    });
 }
 
 bool ReadAtParallel(int fd, std::uint8_t* out, std::size_t n, std::uint64_t offset, unsigned threads,
@@ -205,22 +218,10 @@ bool FileWriter::Flush() {
 }
 
 bool FileWriter::WriteAt(const void* data, std::size_t n, std::uint64_t offset) const {
-    if (fd_ < 0) {
-        return false;
-    }
     auto p = static_cast<const std::uint8_t*>(data);
-    std::size_t done = 0;
-    while (done < n) {
-        const ssize_t w = ::pwrite(fd_, p + done, n - done, static_cast<off_t>(offset + done));
-        if (w < 0 && errno == EINTR) {
-            continue;
-        }
-        if (w <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(w);
-    }
-    return true;
+    return fd_ >= 0 && Whole(n, [&](std::size_t done) {
+               return ::pwrite(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+           });
 }
 
 void FileWriter::U16(std::uint16_t v) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <numeric>
+#include <system_error>
 #include <thread>
 
 #include "base/Binary.h"
@@ -281,6 +282,8 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     const std::size_t frameCount = writeFrames && end > first ? end - first : 0;
     const std::size_t batches = (frameCount + perBatch - 1) / perBatch;
     std::atomic<bool> failed{false};
+    // The writes take turns: in the file system a second writer spins while the first writes,
+    // taking the processor from packing.
     std::mutex writing;
     // Worker w of `workers` packs batches w, w + workers, ... With blocks of one size, each
     // batch's place in the file is known and workers write independently.
@@ -323,12 +326,17 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     if (batches >= 2 && !ownLength && std::thread::hardware_concurrency() >= 2) {
         forked = frames.Fork();
     }
+    std::thread helper;
     if (forked) {
-        std::thread helper([&] { work(*forked, 1, 2, false); });
-        work(frames, 0, 2, true);
+        try {
+            helper = std::thread([&] { work(*forked, 1, 2, false); });
+        } catch (const std::system_error&) {
+            // No second thread to be had: one does all the work.
+        }
+    }
+    work(frames, 0, helper.joinable() ? 2 : 1, true);
+    if (helper.joinable()) {
         helper.join();
-    } else {
-        work(frames, 0, 1, true);
     }
     return !failed && file.Commit();
 }

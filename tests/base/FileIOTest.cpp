@@ -16,6 +16,16 @@
 using namespace corv;
 using corv::test::TestFolder;
 
+namespace {
+
+int EntryCount(const TestFolder& dir) {
+    int n = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
+    return n;
+}
+
+}  // namespace
+
 TEST(FileIO, CopiedAndReferencedBlocksKeepTheirOrder) {
     TestFolder dir;
     Random rng(5);
@@ -106,26 +116,21 @@ TEST(FileIO, CopyFromAndTruncate) {
 TEST(FileIO, ReplacingFileTakesTheTargetsPlaceOnlyWhenCommitted) {
     TestFolder dir;
     dir.Write("t.bin", "old");
-    auto entries = [&] {
-        int n = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
-        return n;
-    };
     {
         ReplacingFile f(dir / "t.bin");
         ASSERT_TRUE(f.ok());
         f.writer.Bytes("abandoned", 9);
-        EXPECT_EQ(entries(), 2);  // the temporary sits beside the target while it is written
+        EXPECT_EQ(EntryCount(dir), 2);  // the temporary sits beside the target while it is written
     }
     EXPECT_EQ(dir.Read("t.bin"), "old");
-    EXPECT_EQ(entries(), 1);
+    EXPECT_EQ(EntryCount(dir), 1);
     {
         ReplacingFile f(dir / "t.bin");
         f.writer.Bytes("new", 3);
         EXPECT_TRUE(f.Commit());
     }
     EXPECT_EQ(dir.Read("t.bin"), "new");
-    EXPECT_EQ(entries(), 1);
+    EXPECT_EQ(EntryCount(dir), 1);
     // A folder that does not exist: nothing to write to, nothing committed.
     ReplacingFile missing(dir / "no" / "t.bin");
     EXPECT_FALSE(missing.ok());
@@ -154,11 +159,6 @@ TEST(FileIO, StoppedProgramLeavesNoTemporaryFile) {
     // and leaves the targets as they were. A committed file stays.
     TestFolder dir;
     dir.Write("t.bin", "old");
-    auto count = [&] {
-        int n = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
-        return n;
-    };
     for (int sig : {SIGTERM, SIGINT}) {
         const int status = InChild([&] {
             CleanUpOnSignals();
@@ -174,7 +174,7 @@ TEST(FileIO, StoppedProgramLeavesNoTemporaryFile) {
         EXPECT_EQ(WTERMSIG(status), sig);
         EXPECT_EQ(dir.Read("t.bin"), "old");
         EXPECT_EQ(dir.Read("done.bin"), "kept");
-        EXPECT_EQ(count(), 2);
+        EXPECT_EQ(EntryCount(dir), 2);
     }
 }
 
