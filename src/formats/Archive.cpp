@@ -81,14 +81,11 @@ ExtractResult ExtractArchive(const fs::path& archivePath, const fs::path& destDi
             archive_read_data_skip(h.a);
             continue;
         }
+        // Written beside its place and renamed over whatever had the name (a link is replaced,
+        // not followed).
         const fs::path target = destDir / name;
-        auto temp = MakeSiblingTemp(target);
-        if (!temp) {
-            result.error = "cannot write into " + destDir.string();
-            return result;
-        }
-        FileWriter out;
-        bool ok = out.Open(*temp);
+        ReplacingFile out(target);
+        bool ok = out.ok();
         for (;;) {
             la_ssize_t n = archive_read_data(h.a, block.data(), block.size());
             if (n == 0) {
@@ -99,19 +96,14 @@ ExtractResult ExtractArchive(const fs::path& archivePath, const fs::path& destDi
                 result.error = archive_error_string(h.a) ? archive_error_string(h.a) : "damaged archive";
                 break;
             }
-            out.Bytes(block.data(), static_cast<std::size_t>(n));
+            out.writer.Bytes(block.data(), static_cast<std::size_t>(n));
         }
-        ok = out.Close() && ok;
-        // Renaming replaces whatever had the name (a link is replaced, not followed).
-        if (!ok || ::rename(temp->c_str(), target.c_str()) != 0) {
-            std::error_code ec;
-            fs::remove(*temp, ec);
+        if (!ok || !out.Commit()) {
             if (result.error.empty()) {
                 result.error = "cannot write " + target.string();
             }
             return result;
         }
-        ::chmod(target.c_str(), 0644);
         result.files.push_back(name);
     }
     result.ok = true;
