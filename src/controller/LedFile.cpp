@@ -18,7 +18,7 @@ namespace corv {
 
 namespace {
 
-constexpr std::size_t kSector = 512;
+constexpr std::size_t kSector = kLedSector;
 
 std::size_t RoundUp(std::size_t n, std::size_t to) { return (n + to - 1) / to * to; }
 
@@ -160,8 +160,8 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
             rec[5] = chip == 109 ? static_cast<std::uint8_t>(std::min<int>(s.brightness[k], 100) * 255 / 100) : 8;
             for (int b = 8; b < 12; ++b) rec[static_cast<std::size_t>(b)] = RandomByte(rng);
             WriteRecord(head, rec, rng);
-            if (kSector - head.size() % kSector < 26) {
-                FillRandom(head, RoundUp(head.size(), kSector), rng);
+            if (i + 1 < slaves) {
+                FillRandom(head, SlaveRecordOffset(static_cast<std::size_t>(i) + 1), rng);
             }
         }
         FillRandom(head, RoundUp(head.size(), kSector), rng);

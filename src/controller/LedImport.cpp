@@ -12,8 +12,6 @@ namespace corv {
 
 namespace {
 
-constexpr std::size_t kSector = 512;
-
 LedFileInfo::Record DecodeRecord(const std::uint8_t* spread, int family) {
     LedFileInfo::Record r;
     unsigned sum = 0;
@@ -51,20 +49,18 @@ bool ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::stri
     }
     info.family = head[0];
     const int family = info.family == 0 ? 0 : (info.family == 5 ? 2 : 1);
-    info.dataOffset = static_cast<std::uint32_t>(UnspreadByte(head[4], head[5]) << 8 | UnspreadByte(head[6], head[7]));
+    info.dataOffset = SpreadDataOffset(head.data());
     info.blockSize = LoadU32(&head[8]) ^ LoadU32(&head[4]);
     info.slaveCount = LoadU16(&head[16]);
-    std::size_t pos = 18;
+    std::size_t pos = kLedHeadBytes;  // the end of the records read
     for (std::uint16_t i = 0; i < info.slaveCount; ++i) {
-        if (pos + 26 > head.size()) {
+        const std::size_t at = family == 0 ? SlaveRecordOffset(i) : pos;
+        if (at + kSpreadRecordBytes > head.size()) {
             error = "the slave records run past the end of the file";
             return false;
         }
-        info.records.push_back(DecodeRecord(&head[pos], family));
-        pos += 26;
-        if (family == 0 && kSector - pos % kSector < 26) {
-            pos = (pos + kSector - 1) / kSector * kSector;
-        }
+        info.records.push_back(DecodeRecord(&head[at], family));
+        pos = at + kSpreadRecordBytes;
     }
     if (info.blockSize == 0 || info.dataOffset < pos || info.dataOffset > info.fileSize) {
         error = "the data offset or block size cannot be true";

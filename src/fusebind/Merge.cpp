@@ -76,7 +76,7 @@ std::optional<std::string> CheckDatList(const std::vector<fs::path>& inputs, con
 
 namespace {
 
-constexpr std::size_t kSector = 512;
+constexpr std::size_t kSector = kLedSector;
 std::size_t RoundUp(std::size_t n) { return (n + kSector - 1) / kSector * kSector; }
 
 struct DatHeader {
@@ -101,7 +101,7 @@ std::string ReadDat(const fs::path& path, FileReader& in, DatHeader& h, const Me
         return m.notOurFormat;
     }
     h.family = h.first[0];
-    h.H = static_cast<std::uint32_t>(UnspreadByte(h.first[4], h.first[5]) << 8 | UnspreadByte(h.first[6], h.first[7]));
+    h.H = SpreadDataOffset(h.first.data());
     h.D = LoadU32(&h.first[8]) ^ LoadU32(&h.first[4]);
     h.slaves = LoadU16(&h.first[16]);
     return {};
@@ -196,20 +196,21 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
             return Fail(m.typeMismatch);
         }
         f->slaves = h.slaves;  // the whole 16-bit count: 256 slaves must not read as none
-        const std::size_t extraSectors = f->slaves > 19 ? (f->slaves - 19 + 18) / 19 : 0;
-        f->dataStart = kSector * (1 + extraSectors);
-        if (f->slaves == 0 || f->dataStart > h.size) {
+        if (f->slaves == 0) {
+            return Fail(m.notOurFormat);
+        }
+        f->dataStart = RoundUp(SlaveRecordOffset(f->slaves - 1u) + kSpreadRecordBytes);
+        if (f->dataStart > h.size) {
             return Fail(m.notOurFormat);
         }
         std::vector<std::uint8_t> sectors(static_cast<std::size_t>(f->dataStart));
         std::memcpy(sectors.data(), h.first.data(), kSector);
-        if (extraSectors > 0 && !f->in.Bytes(sectors.data() + kSector, sectors.size() - kSector)) {
+        if (sectors.size() > kSector && !f->in.Bytes(sectors.data() + kSector, sectors.size() - kSector)) {
             return Fail(m.notOurFormat);
         }
         for (std::size_t i = 0; i < f->slaves; ++i) {
-            const std::size_t at = i < 19 ? 18 + 26 * i : kSector * (1 + (i - 19) / 19) + 26 * ((i - 19) % 19);
-            const std::uint8_t* rec = sectors.data() + at;
-            f->records.insert(f->records.end(), rec, rec + 26);
+            const std::uint8_t* rec = sectors.data() + SlaveRecordOffset(i);
+            f->records.insert(f->records.end(), rec, rec + kSpreadRecordBytes);
             const std::uint32_t b1 = UnspreadByte(rec[2], rec[3]);
             const std::uint32_t b2 = UnspreadByte(rec[4], rec[5]);
             f->words += b1 + (b2 & 0x0F) * 256 + 1;
@@ -245,27 +246,19 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
     if (totalSlaves > 0xFFFF) {
         return Fail(m.failed);
     }
-    // Header: 19 records a sector, the first group right after the 18-byte head, every later
-    // group followed by 18 filler bytes.
+    // Header: the head, then every record where master-slave files keep it (19 a sector, none
+    // straddling two), zeros between them.
     ByteWriter head;
     head.Bytes("\x00JQZ", 4);
     head.Zeros(12);
     head.U16(static_cast<std::uint16_t>(totalSlaves));
-    const std::size_t groups = std::max<std::size_t>(1, (totalSlaves + 18) / 19);
-    for (std::size_t g = 0; g < groups; ++g) {
-        const std::size_t from = g * 19 * 26;
-        const std::size_t to = std::min(records.size(), from + 19 * 26);
-        std::vector<std::uint8_t> group(494, 0);
-        if (from < to) {
-            std::memcpy(group.data(), records.data() + from, to - from);
-        }
-        head.Bytes(group);
-        if (g > 0) {
-            head.Zeros(18);
-        }
-    }
-    const std::size_t H = RoundUp(head.size());
+    const std::size_t H =
+        totalSlaves == 0 ? kSector : RoundUp(SlaveRecordOffset(totalSlaves - 1) + kSpreadRecordBytes);
     head.Zeros(H - head.size());
+    for (std::size_t i = 0; i < totalSlaves; ++i) {
+        std::memcpy(head.bytes().data() + SlaveRecordOffset(i), records.data() + kSpreadRecordBytes * i,
+                    kSpreadRecordBytes);
+    }
     const std::size_t D = RoundUp(static_cast<std::size_t>(totalWords * 4));
     Random rng(seed ? seed : Random::FromTime().Next64());
     std::uint8_t hi[2], lo[2];

@@ -63,6 +63,12 @@ TEST(LedFile, SpreadEncodingRoundTrips) {
         SpreadByte(static_cast<std::uint8_t>(x), rng, two);
         EXPECT_EQ(UnspreadByte(two[0], two[1]), x);
     }
+    // Records: 19 in the first sector after the head, 19 in each later one, none straddling.
+    EXPECT_EQ(SlaveRecordOffset(0), 18u);
+    EXPECT_EQ(SlaveRecordOffset(18), 18u + 18 * 26);
+    EXPECT_EQ(SlaveRecordOffset(19), 512u);
+    EXPECT_EQ(SlaveRecordOffset(37), 512u + 18 * 26);
+    EXPECT_EQ(SlaveRecordOffset(38), 1024u);
     EXPECT_EQ(RemapChipCode(19), 101);
     EXPECT_EQ(RemapChipCode(107), 106);
     EXPECT_EQ(RemapChipCode(115), 112);
