@@ -4,6 +4,9 @@ set -u
 CLI="$1"
 DATA="$2"
 source "$(dirname "$0")/../checks.sh"
+# The application home is private to this run: nothing is read from or written to the build's
+# program folder, which other runs may be using.
+export CORVANTINE_HOME="$WORK/home"
 
 check "version" 0 "$CLI" --version
 contains "version text" out "corvantine-cli "
@@ -80,8 +83,7 @@ contains "refused message" err "The file or the file version is not supported!"
 check "refused version chinese" 1 "$CLI" --lang 1 info "$WORK/v1.cvn"
 contains "refused chinese" err "不支持的文件或文件版本!"
 
-# LED layouts, lamp types and modules (the application home is private to this run).
-export CORVANTINE_HOME="$WORK/home"
+# LED layouts, lamp types and modules.
 check "layout new" 0 "$CLI" layout new "$WORK/a.lnf" --rows 24 --cols 32
 check "layout add" 0 "$CLI" layout add "$WORK/a.lnf" --from 0,0 --to 2,0
 contains "layout add result" out "added 3 points"
