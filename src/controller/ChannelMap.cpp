@@ -351,6 +351,7 @@ void GatherPlain(const std::uint8_t* __restrict src, const std::uint32_t* __rest
     }
 }
 
+#if defined(__x86_64__)
 // The order of the bytes of `count` LEDs side by side in a vector loaded from `from` bytes
 // before the first LED: going right the LEDs follow each other from byte 0; going left (step
 // -3) the vector is loaded from one byte below the last LED's lowest byte, so that nothing
@@ -365,7 +366,6 @@ void VectorOrder(const SlavePart::Run& run, int count, std::uint8_t* order, std:
     }
 }
 
-#if defined(__x86_64__)
 // LEDs k.. of a run of LEDs side by side (step 3 or -3) with the identity table, five LEDs a
 // shuffle; sixteen bytes are read and written for fifteen, so the last LED is left to the
 // caller. Returns the next LED to do.

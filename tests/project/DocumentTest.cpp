@@ -48,6 +48,16 @@ void FillRichProject(Project& p, const TestFolder& dir) {
     dir.Write("music.mp3", std::string("ID3\x03music-bytes", 16));
 }
 
+// The rich project saved with its music as "rich.cvn"; the document's bytes.
+std::vector<std::uint8_t> SaveRichProject(const TestFolder& dir) {
+    Project p;
+    FillRichProject(p, dir);
+    DocumentSource src = p.Source();
+    src.musicPath = dir / "music.mp3";
+    EXPECT_EQ(WriteDocument(dir / "rich.cvn", src), DocError::None);
+    return Read(dir / "rich.cvn");
+}
+
 }  // namespace
 
 TEST(Document, SmallestDocumentIs308Bytes) {
@@ -191,12 +201,7 @@ TEST(Document, CountsThatCannotBeTrueAreRefused) {
 
 TEST(Document, EveryTruncationIsRefusedExceptRightAfterTheFrames) {
     TestFolder dir;
-    Project p;
-    FillRichProject(p, dir);
-    DocumentSource src = p.Source();
-    src.musicPath = dir / "music.mp3";
-    ASSERT_EQ(WriteDocument(dir / "rich.cvn", src), DocError::None);
-    const auto bytes = Read(dir / "rich.cvn");
+    const auto bytes = SaveRichProject(dir);
     const std::size_t frameStoreEnd = 18 + 4 + 16 + 2 * (260 + 4) + 5 * Frame::BufferSize(3, 2) +
                                       2 * Frame::BufferSize(5, 1);
     TestFolder temp;
@@ -218,12 +223,7 @@ TEST(Document, EveryTruncationIsRefusedExceptRightAfterTheFrames) {
 
 TEST(Document, RandomDamageNeverCrashes) {
     TestFolder dir;
-    Project p;
-    FillRichProject(p, dir);
-    DocumentSource src = p.Source();
-    src.musicPath = dir / "music.mp3";
-    ASSERT_EQ(WriteDocument(dir / "rich.cvn", src), DocError::None);
-    const auto bytes = Read(dir / "rich.cvn");
+    const auto bytes = SaveRichProject(dir);
     TestFolder temp;
     ReadOptions opt;
     opt.tempDir = temp.path();
