@@ -455,12 +455,13 @@ void RunScalar(const SlavePart::Run& run, std::uint32_t k, const std::uint8_t* _
     }
 }
 
-// A run of strip LEDs: as many LEDs as the vector instructions take, the rest one by one.
-void PackRun(const SlavePart::Run& run, const std::uint8_t* src, const std::uint8_t* lut, std::uint8_t* o) {
+// A run of strip LEDs: as many LEDs as the vector instructions of `level` take, the rest one
+// by one.
+void PackRun(const SlavePart::Run& run, int level, const std::uint8_t* src, const std::uint8_t* lut,
+             std::uint8_t* o) {
     std::uint32_t k = 0;
 #if defined(__x86_64__)
     if (run.step == 3 || run.step == -3) {
-        const int level = PackingLevel();
         if (level >= 2) {
             k = RunPermuted(run, k, src, lut, o);
         }
@@ -468,6 +469,8 @@ void PackRun(const SlavePart::Run& run, const std::uint8_t* src, const std::uint
             k = RunShuffled(run, k, src, o);
         }
     }
+#else
+    (void)level;
 #endif
     RunScalar(run, k, src, lut, o);
 }
@@ -485,10 +488,11 @@ namespace {
 void PackPrepared(const std::uint8_t* src, const SlavePart& part, std::uint8_t* out) {
     const std::uint32_t* e = part.entries.data();
     const std::uint8_t* lut = part.plainBytes.data();
+    const int level = PackingLevel();  // once a part, not once a run
     std::size_t done = 0;
     for (const SlavePart::Run& run : part.runs) {
         GatherPlain(src, e + done, lut, out + done, run.first - done);
-        PackRun(run, src, part.identity ? nullptr : lut, out + run.first);
+        PackRun(run, level, src, part.identity ? nullptr : lut, out + run.first);
         done = run.first + 3 * static_cast<std::size_t>(run.leds);
     }
     GatherPlain(src, e + done, lut, out + done, part.entries.size() - done);

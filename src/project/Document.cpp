@@ -346,16 +346,6 @@ std::unique_ptr<ClipFrameReader> ClipFrameReader::Fork() const {
     return other;
 }
 
-bool ClipFrameReader::Read(std::size_t i, Frame& frame) {
-    if (!file_ || i >= count_) {
-        return false;
-    }
-    if (frame.width() != static_cast<int>(width_) || frame.height() != static_cast<int>(height_)) {
-        frame = Frame(static_cast<int>(width_), static_cast<int>(height_), Frame::Uninitialized{});
-    }
-    return ReadAt(*file_, frame.data(), frame.size(), offset_ + static_cast<std::uint64_t>(i) * frame.size());
-}
-
 const Frame* ClipFrameReader::Next(std::size_t i) {
     if (!file_ || i >= count_) {
         return nullptr;

@@ -98,8 +98,6 @@ public:
     std::uint32_t width() const { return width_; }
     std::uint32_t height() const { return height_; }
     std::size_t count() const { return count_; }
-    // Reads frame i into `frame` (which is reused when it has the right size).
-    bool Read(std::size_t i, Frame& frame);
     // Frame i from a read-ahead window of many frames (the frame shares the window and stays
     // valid until the next call); nullptr when it cannot be read.
     const Frame* Next(std::size_t i);
