@@ -1,39 +1,67 @@
 #include "app/CCorvantineApp.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QProcess>
+#include <QTranslator>
 
 #include "app/CMainFrame.h"
+#include "app/CommandLine.h"
+#include "lang/Language.h"
 #include "workspace/Startup.h"
 
 namespace corv {
 
 CCorvantineApp::CCorvantineApp() = default;
 
-CCorvantineApp::~CCorvantineApp() = default;
+CCorvantineApp::~CCorvantineApp() {
+    if (qtTexts_) {
+        QCoreApplication::removeTranslator(qtTexts_.get());
+    }
+}
 
-bool CCorvantineApp::InitInstance(const QStringList& arguments) {
+bool CCorvantineApp::InitInstance(const QString& document) {
     QCoreApplication::setOrganizationName(QStringLiteral("Corvantine"));
     QCoreApplication::setApplicationName(QStringLiteral("Corvantine"));
     StartupOptions options;
-    if (!arguments.isEmpty()) {
-        options.document = arguments.front().toStdString();
-    }
+    options.document = document.toStdString();
     if (!corv::InitInstance(ws_, prompt_, options)) {
         return false;
     }
+    LoadQtTexts();
+    prompt_.SetStrings(&ws_.strings);
     mainFrame_ = std::make_unique<CMainFrame>(ws_, prompt_);
+    if (!document.isEmpty()) {
+        // The file as named (a packed document is named by its archive), for a restart.
+        mainFrame_->SetDocumentFile(document);
+    }
     prompt_.SetParent(mainFrame_.get());
     mainFrame_->showMaximized();
     return true;
 }
 
+void CCorvantineApp::LoadQtTexts() {
+    // Qt's own dialogs (file chooser) follow the running language where the system has
+    // Qt's translations; our texts never depend on them.
+    if (!UsesChinese(ws_.app.language)) {
+        return;
+    }
+    auto translator = std::make_unique<QTranslator>();
+    const QString name =
+        ws_.app.language == kLanguageTraditional ? QStringLiteral("qtbase_zh_TW") : QStringLiteral("qtbase_zh_CN");
+    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get())) {
+        qtTexts_ = std::move(translator);
+    }
+}
+
 int CCorvantineApp::ExitInstance() {
     const bool restart = mainFrame_ && mainFrame_->restartRequested();
+    const QString document = mainFrame_ ? mainFrame_->restartDocument() : QString();
     mainFrame_.reset();
     corv::ExitInstance(ws_);
     if (restart) {
-        QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+        QProcess::startDetached(QCoreApplication::applicationFilePath(), RestartArguments(document));
     }
     return 0;
 }

@@ -3,23 +3,28 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
+#include <optional>
 
 #include "app/DocumentDialogs.h"
+#include "app/DocumentFingerprint.h"
 #include "app/FrameCanvas.h"
-#include "app/QtPrompt.h"
+#include "base/Prompt.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
 #include "lang/UiStrings.h"
@@ -27,14 +32,23 @@
 #include "workspace/Startup.h"
 #include "workspace/Workspace.h"
 
+#ifndef CORVANTINE_VERSION
+#define CORVANTINE_VERSION "0.0.0"
+#endif
+
 namespace corv {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-CMainFrame::CMainFrame(Workspace& ws, QtPrompt& prompt, QWidget* parent)
-    : QMainWindow(parent), ws_(ws), prompt_(prompt) {
+CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
+    : QMainWindow(parent),
+      ws_(ws),
+      prompt_(prompt),
+      startProgram_([](const QString& program, const QStringList& arguments) {
+          return QProcess::startDetached(program, arguments);
+      }) {
     setObjectName(QStringLiteral("CMainFrame"));
     views_ = new QStackedWidget(this);
     canvas_ = new FrameCanvas(ws_.frames, views_);
@@ -57,6 +71,7 @@ CMainFrame::CMainFrame(Workspace& ws, QtPrompt& prompt, QWidget* parent)
     ClipEntriesChanged(ws_.frames.Count(), ws_.frames.current());
     UpdateFrameCount();
     UpdateTitle();
+    MarkClean(Q(ws_.documentPath.string()));
     resize(1200, 800);
 }
 
@@ -97,10 +112,17 @@ void CMainFrame::UpdateTitle() {
 }
 
 bool CMainFrame::FileNew() {
-    const int before = ws_.frames.Count();
-    OnNewDocument(ws_, [this](SizeDialogModel& model) { return CSizeDialog::Ask(model, this); });
+    bool made = ws_.frames.Count() == 0;  // the first document is made without asking
+    OnNewDocument(ws_, [this, &made](SizeDialogModel& model) {
+        std::optional<FrameSize> size = CSizeDialog::Ask(model, ws_.strings, this);
+        made = size.has_value();
+        return size;
+    });
+    if (made) {
+        MarkClean({});
+    }
     UpdateTitle();
-    return before == 0 || ws_.documentPath.empty();
+    return made;
 }
 
 bool CMainFrame::FileOpen(const QString& given) {
@@ -113,6 +135,9 @@ bool CMainFrame::FileOpen(const QString& given) {
         return false;
     }
     const bool ok = OnOpenDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
+    if (ok) {
+        MarkClean(path);
+    }
     UpdateTitle();
     return ok;
 }
@@ -121,7 +146,11 @@ bool CMainFrame::FileSave() {
     if (ws_.documentPath.empty()) {
         return FileSaveAs();
     }
-    return OnSaveDocument(ws_, prompt_, ws_.documentPath, Progress()).ok();
+    if (!OnSaveDocument(ws_, prompt_, ws_.documentPath, Progress()).ok()) {
+        return false;
+    }
+    MarkClean(Q(ws_.documentPath.string()));
+    return true;
 }
 
 bool CMainFrame::FileSaveAs(const QString& given) {
@@ -136,6 +165,9 @@ bool CMainFrame::FileSaveAs(const QString& given) {
         path = dialog.selectedFiles().front();
     }
     const bool ok = OnSaveDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
+    if (ok) {
+        MarkClean(path);
+    }
     UpdateTitle();
     return ok;
 }
@@ -145,16 +177,75 @@ bool CMainFrame::Supplemental() {
         return false;
     }
     const int count = static_cast<int>(ws_.frames.CurrentFrames().size());
-    CFrameRangeDialog range(2, ws_.app.currentFrame + 1, count, ws_.strings, this);
+    const FrameRange initial = InitialSupplementalRange(ws_.app.currentFrame, count);
+    CFrameRangeDialog range(initial.start, initial.end, count, ws_.strings, this);
     if (range.exec() != QDialog::Accepted) {
         return false;
     }
-    const QString target = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                        QStringLiteral("cvn file(*.cvn)"));
+    const QString target = QFileDialog::getOpenFileName(this, QString(), QString(), Q(ws_.strings.cvnFilter));
     if (target.isEmpty()) {
         return false;
     }
     return AppendFramesToFile(ws_, prompt_, target.toStdString(), range.start(), range.end(), Progress()).ok();
+}
+
+bool CMainFrame::UniteFile() {
+    // The merge tool is a program of its own beside this one; it runs in our language.
+    const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/fusebind");
+    const int language = UsesChinese(ws_.app.language) ? int{ws_.app.language} : int{kLanguageEnglish};
+    if (!startProgram_(tool, {QStringLiteral("--lang"), QString::number(language)})) {
+        prompt_.Inform(texts::kOpenFileFail + std::string(" ") + tool.toStdString(), PromptIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void CMainFrame::About() {
+    QMessageBox box(QMessageBox::NoIcon, Q(ws_.strings.aboutTitle),
+                    Q(Format(ws_.strings.aboutText.c_str(), CORVANTINE_VERSION)), QMessageBox::Ok, this);
+    const QIcon icon = QApplication::windowIcon();
+    if (icon.isNull()) {
+        box.setIcon(QMessageBox::Information);
+    } else {
+        box.setIconPixmap(icon.pixmap(64, 64));
+    }
+    box.button(QMessageBox::Ok)->setText(Q(ws_.strings.buttonOk));
+    box.exec();
+}
+
+void CMainFrame::MarkClean(const QString& path) {
+    documentFile_ = path;
+    cleanFingerprint_ = DocumentFingerprint(ws_);
+}
+
+void CMainFrame::SetDocumentFile(const QString& path) { documentFile_ = path; }
+
+bool CMainFrame::IsModified() const { return DocumentFingerprint(ws_) != cleanFingerprint_; }
+
+bool CMainFrame::SaveModified() {
+    if (!IsModified()) {
+        return true;
+    }
+    switch (prompt_.AskYesNoCancel(ws_.strings.askSave)) {
+        case Answer::Yes:
+            return FileSave();
+        case Answer::No:
+            return true;
+        case Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+QString CMainFrame::RestartDocumentNow() const {
+    if (ws_.documentPath.empty()) {
+        return {};  // a new document that was never saved starts empty again
+    }
+    const QString file = documentFile_.isEmpty() ? Q(ws_.documentPath.string()) : documentFile_;
+    const QFileInfo info(file);
+    // A file that has gone away cannot be opened: start with a new document instead of
+    // failing start-up.
+    return info.isFile() ? info.absoluteFilePath() : QString();
 }
 
 void CMainFrame::BuildMenus() {
@@ -179,13 +270,7 @@ void CMainFrame::BuildMenus() {
     add(file, "另存为(&A)...", "Save &As...", cmd::kSaveAs, QKeySequence(), [this] { FileSaveAs(); });
     file->addSeparator();
     add(file, "追加", "Supplemental", cmd::kSupplemental, QKeySequence(Qt::Key_A), [this] { Supplemental(); });
-    add(file, "文件合并", "Unite File", cmd::kUniteFile, QKeySequence(), [this] {
-        // The merge tool is a program of its own beside this one.
-        const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/fusebind");
-        if (!QProcess::startDetached(tool, {})) {
-            prompt_.Inform(texts::kOpenFileFail + std::string(" ") + tool.toStdString(), PromptIcon::Warning);
-        }
-    });
+    add(file, "文件合并", "Unite File", cmd::kUniteFile, QKeySequence(), [this] { UniteFile(); });
     file->addSeparator();
     QAction* exit = file->addAction(text("退出(&X)", "E&xit"));
     exit->setData(cmd::kExit);
@@ -214,10 +299,7 @@ void CMainFrame::BuildMenus() {
     QMenu* help = menuBar()->addMenu(text("帮助(&H)", "&Help"));
     QAction* about = help->addAction(text("关于(&A)...", "&About..."));
     about->setData(cmd::kAbout);
-    connect(about, &QAction::triggered, this, [this] {
-        QMessageBox::about(this, QStringLiteral("Corvantine"),
-                           QStringLiteral("Corvantine\nAuthoring tool for LED pixel installations."));
-    });
+    connect(about, &QAction::triggered, this, &CMainFrame::About);
 }
 
 QAction* CMainFrame::languageAction(int code) const {
@@ -306,17 +388,33 @@ void CMainFrame::RedrawRequested() {
     canvas_->update();
 }
 
-void CMainFrame::OnLanguage(int code) {
+void CMainFrame::CheckRunningLanguage() {
     for (int i = 0; i < 3; ++i) {
         langActions_[i]->setChecked(ws_.app.language == i + 1);
     }
+}
+
+void CMainFrame::OnLanguage(int code) {
+    // The running language stays ticked: the new one shows once the program runs in it.
+    CheckRunningLanguage();
+    // The restart closes the document: changes are saved or dropped first, and Cancel keeps
+    // both the document and the language.
+    if (code != ws_.app.language && !SaveModified()) {
+        return;
+    }
     if (ChangeLanguage(ws_, code)) {
+        saveAsked_ = true;
         close();
     }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!saveAsked_ && !SaveModified()) {
+        event->ignore();
+        return;
+    }
     restartRequested_ = LanguageRestartNeeded(ws_);
+    restartDocument_ = restartRequested_ ? RestartDocumentNow() : QString();
     event->accept();
 }
 

@@ -2,6 +2,9 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
 
 #include "base/Progress.h"
 #include "project/FrameStore.h"
@@ -18,7 +21,7 @@ namespace corv {
 
 class Workspace;
 class FrameCanvas;
-class QtPrompt;
+class Prompt;
 
 // Command ids of the main window (they are part of the command interface).
 namespace cmd {
@@ -41,7 +44,7 @@ inline constexpr int kAbout = 57664;
 class CMainFrame : public QMainWindow, public FrameStoreListener {
     Q_OBJECT
 public:
-    CMainFrame(Workspace& ws, QtPrompt& prompt, QWidget* parent = nullptr);
+    CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Title: "<document name> - Corvantine".
@@ -57,8 +60,26 @@ public:
     bool FileSave();
     bool FileSaveAs(const QString& path = {});
     bool Supplemental();
+    // "Unite File": starts the merge tool in the running language.
+    bool UniteFile();
+    // The About box.
+    void About();
     // Shows the document's name in the title (or "Untitled").
     void UpdateTitle();
+
+    // True when the document has changes that are not saved.
+    bool IsModified() const;
+    // The usual question before the document goes away: true when it may go (nothing to
+    // save, saved on Yes, changes dropped on No), false on Cancel or when saving failed.
+    bool SaveModified();
+    // The file the document was last opened from or saved to (a packed document opened from
+    // its archive is named by the archive). Start-up sets it for the document it opened.
+    void SetDocumentFile(const QString& path);
+    QString documentFile() const { return documentFile_; }
+
+    // Starts an outside program with an argument list; true when it started. Tests replace it.
+    using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
+    void SetProgramStarter(ProgramStarter starter) { startProgram_ = std::move(starter); }
 
     // FrameStoreListener
     void ClipEntriesChanged(int count, int selected) override;
@@ -72,6 +93,9 @@ public:
     QAction* languageAction(int code) const;
     // True when closing asked for a restart in another language.
     bool restartRequested() const { return restartRequested_; }
+    // The document the restarted program opens: the file of the open document as last saved,
+    // empty for a new document that was never saved.
+    QString restartDocument() const { return restartDocument_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,9 +106,13 @@ private:
     void OnFrameNumberChanged(int number);
     void OnLanguage(int code);
     void UpdateFrameCount();
+    void CheckRunningLanguage();
+    // Takes the document as it is now as the saved state, from `path` (empty: unsaved).
+    void MarkClean(const QString& path);
+    QString RestartDocumentNow() const;
 
     Workspace& ws_;
-    QtPrompt& prompt_;
+    Prompt& prompt_;
     FrameCanvas* canvas_ = nullptr;
     QStackedWidget* views_ = nullptr;
     QComboBox* clipSelector_ = nullptr;
@@ -96,6 +124,11 @@ private:
     QAction* langActions_[3] = {nullptr, nullptr, nullptr};
     bool updating_ = false;
     bool restartRequested_ = false;
+    bool saveAsked_ = false;  // the language switch asked already; closing must not ask again
+    QString restartDocument_;
+    QString documentFile_;
+    std::uint64_t cleanFingerprint_ = 0;
+    ProgramStarter startProgram_;
 };
 
 }  // namespace corv

@@ -1,5 +1,7 @@
 #include "app/DocumentDialogs.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -14,8 +16,28 @@
 
 namespace corv {
 
-CSizeDialog::CSizeDialog(SizeDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
-    setWindowTitle(QStringLiteral("Setting size"));
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// OK and Cancel in the running language.
+QDialogButtonBox* OkCancel(const UiStrings& strings, QWidget* parent) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, parent);
+    buttons->button(QDialogButtonBox::Ok)->setText(Q(strings.buttonOk));
+    buttons->button(QDialogButtonBox::Cancel)->setText(Q(strings.buttonCancel));
+    return buttons;
+}
+
+// A warning box with its OK button in the running language.
+void Warn(QWidget* parent, const QString& title, const QString& text, const UiStrings& strings) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.button(QMessageBox::Ok)->setText(Q(strings.buttonOk));
+    box.exec();
+}
+}  // namespace
+
+CSizeDialog::CSizeDialog(SizeDialogModel& model, const UiStrings& strings, QWidget* parent)
+    : QDialog(parent), model_(model), strings_(strings) {
+    setWindowTitle(Q(strings_.sizeTitle));
     width_ = new QSpinBox(this);
     height_ = new QSpinBox(this);
     for (QSpinBox* box : {width_, height_}) {
@@ -23,14 +45,14 @@ CSizeDialog::CSizeDialog(SizeDialogModel& model, QWidget* parent) : QDialog(pare
     }
     width_->setValue(model.width());
     height_->setValue(model.height());
-    scale_ = new QCheckBox(QStringLiteral("Scale"), this);
+    scale_ = new QCheckBox(Q(strings_.sizeScale), this);
     scale_->setChecked(model.scale());
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Width (pixels):"), width_);
-    form->addRow(QStringLiteral("Height (pixels):"), height_);
+    form->addRow(Q(strings_.sizeWidth), width_);
+    form->addRow(Q(strings_.sizeHeight), height_);
     form->addRow(scale_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    auto* buttons = OkCancel(strings_, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -44,24 +66,30 @@ CSizeDialog::CSizeDialog(SizeDialogModel& model, QWidget* parent) : QDialog(pare
         if (model_.Accept()) {
             QDialog::accept();
         } else {
-            QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("Width and height must be 1..%1.").arg(kMaxFrameSide));
+            Warn(this, windowTitle(), Q(Format(strings_.sizeLimit.c_str(), kMaxFrameSide)), strings_);
         }
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-std::optional<FrameSize> CSizeDialog::Ask(SizeDialogModel& model, QWidget* parent) {
-    CSizeDialog dialog(model, parent);
+std::optional<FrameSize> CSizeDialog::Ask(SizeDialogModel& model, const UiStrings& strings, QWidget* parent) {
+    CSizeDialog dialog(model, strings, parent);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
     return model.Accept();
 }
 
+FrameRange InitialSupplementalRange(int currentFrame, int frameCount) {
+    FrameRange range;
+    range.end = std::clamp(currentFrame + 1, 1, std::max(1, frameCount));
+    range.start = std::min(2, range.end);
+    return range;
+}
+
 CFrameRangeDialog::CFrameRangeDialog(int start, int end, int frameCount, const UiStrings& strings, QWidget* parent)
     : QDialog(parent), frameCount_(frameCount), strings_(strings) {
-    setWindowTitle(QStringLiteral("Select frame range"));
+    setWindowTitle(Q(strings_.rangeTitle));
     start_ = new QSpinBox(this);
     end_ = new QSpinBox(this);
     for (QSpinBox* box : {start_, end_}) {
@@ -69,8 +97,8 @@ CFrameRangeDialog::CFrameRangeDialog(int start, int end, int frameCount, const U
     }
     start_->setValue(start);
     end_->setValue(end);
-    auto* first = new QPushButton(QStringLiteral("FirstFrame"), this);
-    auto* last = new QPushButton(QStringLiteral("LastFrame"), this);
+    auto* first = new QPushButton(Q(strings_.rangeFirst), this);
+    auto* last = new QPushButton(Q(strings_.rangeLast), this);
     auto* form = new QFormLayout;
     auto* startRow = new QHBoxLayout;
     startRow->addWidget(start_);
@@ -78,9 +106,9 @@ CFrameRangeDialog::CFrameRangeDialog(int start, int end, int frameCount, const U
     auto* endRow = new QHBoxLayout;
     endRow->addWidget(end_);
     endRow->addWidget(last);
-    form->addRow(QStringLiteral("Start frame:"), startRow);
-    form->addRow(QStringLiteral("End frame:"), endRow);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    form->addRow(Q(strings_.rangeStart), startRow);
+    form->addRow(Q(strings_.rangeEnd), endRow);
+    auto* buttons = OkCancel(strings_, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -96,7 +124,7 @@ int CFrameRangeDialog::end() const { return end_->value(); }
 void CFrameRangeDialog::accept() {
     const int bad = CheckFrameRange(start(), end(), static_cast<std::size_t>(frameCount_));
     if (bad != 0) {
-        QMessageBox::warning(this, QString(), QString::fromStdString(strings_.paramError));
+        Warn(this, windowTitle(), Q(strings_.paramError), strings_);
         QSpinBox* field = bad == 1 ? start_ : end_;
         field->setFocus();
         field->selectAll();

@@ -16,20 +16,30 @@ struct UiStrings;
 class CSizeDialog : public QDialog {
     Q_OBJECT
 public:
-    CSizeDialog(SizeDialogModel& model, QWidget* parent = nullptr);
+    CSizeDialog(SizeDialogModel& model, const UiStrings& strings, QWidget* parent = nullptr);
     QSpinBox* widthEdit() const { return width_; }
     QSpinBox* heightEdit() const { return height_; }
     QCheckBox* scaleBox() const { return scale_; }
 
     // Runs the dialog; nullopt on Cancel.
-    static std::optional<FrameSize> Ask(SizeDialogModel& model, QWidget* parent);
+    static std::optional<FrameSize> Ask(SizeDialogModel& model, const UiStrings& strings, QWidget* parent);
 
 private:
     SizeDialogModel& model_;
+    const UiStrings& strings_;
     QSpinBox* width_;
     QSpinBox* height_;
     QCheckBox* scale_;
 };
+
+// The range "Select frame range" starts with for a clip of `frameCount` frames while frame
+// `currentFrame` (0-based) is shown: from frame 2 to the current frame, never past the
+// clip's ends and never starting after it ends (a one-frame clip gives 1..1).
+struct FrameRange {
+    int start = 1;
+    int end = 1;
+};
+FrameRange InitialSupplementalRange(int currentFrame, int frameCount);
 
 // "Select frame range": Start and End frame (1-based) with "FirstFrame" and "LastFrame".
 class CFrameRangeDialog : public QDialog {

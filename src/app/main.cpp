@@ -1,13 +1,37 @@
 #include <QApplication>
 
+#include <cstdio>
+
 #include "app/CCorvantineApp.h"
+#include "app/CommandLine.h"
 #include "base/Signals.h"
 
 int main(int argc, char** argv) {
+    // Help, version and bad usage are answered before Qt looks for a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const corv::CommandLine commandLine = corv::ParseCommandLine(arguments);
+    switch (commandLine.action) {
+        case corv::CommandLine::Action::Help:
+            std::fputs(corv::UsageText().toLocal8Bit().constData(), stdout);
+            return 0;
+        case corv::CommandLine::Action::Version:
+            std::fputs(corv::VersionText().toLocal8Bit().constData(), stdout);
+            return 0;
+        case corv::CommandLine::Action::BadUsage:
+            std::fprintf(stderr, "corvantine: %s\nTry 'corvantine --help' for more information.\n",
+                         commandLine.error.toLocal8Bit().constData());
+            return 2;
+        case corv::CommandLine::Action::Run:
+            break;
+    }
+
     corv::CleanUpOnSignals();
     QApplication qapp(argc, argv);
     corv::CCorvantineApp app;
-    if (!app.InitInstance(QApplication::arguments().mid(1))) {
+    if (!app.InitInstance(commandLine.document)) {
         return 1;
     }
     const int rc = QApplication::exec();

@@ -13,18 +13,52 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "lang/Language.h"
+#include "lang/Localize.h"
+#include "lang/UiStrings.h"
+
 namespace corv::fuse {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+bool SameTexts(const Messages& a, const Messages& b) {
+    return a.caption == b.caption && a.datPage == b.datPage && a.vidPage == b.vidPage && a.add == b.add &&
+           a.merge == b.merge && a.close == b.close;
+}
 }  // namespace
 
-MergePage::MergePage(Kind kind, const Messages& messages, QWidget* parent)
-    : QWidget(parent), kind_(kind), m_(messages) {
+DialogTexts LoadDialogTexts(std::uint8_t language) {
+    const bool zh = UsesChinese(language);
+    auto t = [&](const char* chinese, const char* english) {
+        return Q(zh ? LocalizeText(chinese, language) : std::string(english));
+    };
+    const UiStrings strings = LoadUiStrings(language);
+    DialogTexts texts;
+    texts.yes = Q(strings.buttonYes);
+    texts.no = Q(strings.buttonNo);
+    texts.ok = Q(strings.buttonOk);
+    texts.datFilter = t("dat文件(*.dat)", "dat file(*.dat)");
+    texts.vidFilter = t("vid文件(*.vid)", "vid file(*.vid)");
+    texts.ctrlDataFilter = t("控制器数据文件(*.dat)", "CtrlData file(*.dat)");
+    return texts;
+}
+
+std::uint8_t LanguageOfMessages(const Messages& messages) {
+    for (const std::uint8_t language : {kLanguageSimplified, kLanguageTraditional}) {
+        if (SameTexts(messages, LoadMessages(language))) {
+            return language;
+        }
+    }
+    return kLanguageEnglish;
+}
+
+MergePage::MergePage(Kind kind, const Messages& messages, const DialogTexts& texts, QWidget* parent)
+    : QWidget(parent), kind_(kind), m_(messages), t_(texts) {
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("files"));
-    auto* add = new QPushButton(Q(m_.add), this);
-    auto* del = new QPushButton(Q(m_.remove), this);
+    add_ = new QPushButton(Q(m_.add), this);
+    delete_ = new QPushButton(Q(m_.remove), this);
     merge_ = new QPushButton(Q(m_.merge), this);
     mode_ = new QComboBox(this);
     if (kind_ == Kind::Dat) {
@@ -37,8 +71,8 @@ MergePage::MergePage(Kind kind, const Messages& messages, QWidget* parent)
     progress_->setValue(0);
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(add);
-    buttons->addWidget(del);
+    buttons->addWidget(add_);
+    buttons->addWidget(delete_);
     buttons->addStretch();
     buttons->addWidget(merge_);
     auto* top = new QHBoxLayout;
@@ -52,8 +86,8 @@ MergePage::MergePage(Kind kind, const Messages& messages, QWidget* parent)
     layout->addLayout(modeRow);
     layout->addWidget(progress_);
 
-    connect(add, &QPushButton::clicked, this, &MergePage::OnAdd);
-    connect(del, &QPushButton::clicked, this, &MergePage::DeleteSelected);
+    connect(add_, &QPushButton::clicked, this, &MergePage::OnAdd);
+    connect(delete_, &QPushButton::clicked, this, &MergePage::DeleteSelected);
     connect(merge_, &QPushButton::clicked, this, &MergePage::OnMerge);
 }
 
@@ -71,9 +105,23 @@ void MergePage::AddFiles(const QStringList& paths) {
     }
 }
 
-void MergePage::OnAdd() {
-    const QString filter = kind_ == Kind::Dat ? QStringLiteral("dat file(*.dat)") : QStringLiteral("vid file(*.vid)");
-    AddFiles(QFileDialog::getOpenFileNames(this, QString(), QString(), filter));
+QString MergePage::inputFilter() const { return kind_ == Kind::Dat ? t_.datFilter : t_.vidFilter; }
+
+QString MergePage::outputFilter() const { return kind_ == Kind::Dat ? t_.ctrlDataFilter : t_.vidFilter; }
+
+void MergePage::OnAdd() { AddFiles(QFileDialog::getOpenFileNames(this, QString(), QString(), inputFilter())); }
+
+bool MergePage::AskYesNo(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, Q(m_.warning), Q(text), QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(t_.yes);
+    box.button(QMessageBox::No)->setText(t_.no);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void MergePage::Inform(const std::string& text) {
+    QMessageBox box(QMessageBox::Information, Q(m_.caption), Q(text), QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(t_.ok);
+    box.exec();
 }
 
 void MergePage::DeleteSelected() {
@@ -100,8 +148,7 @@ MergeResult MergePage::Merge(const ChooseOutputFn& choose, const AskFn& ask) {
 void MergePage::OnMerge() {
     const bool dat = kind_ == Kind::Dat;
     auto choose = [this, dat]() -> std::optional<std::filesystem::path> {
-        QFileDialog dialog(this, QString(), QStringLiteral("Merge"),
-                           dat ? QStringLiteral("CtrlData file(*.dat)") : QStringLiteral("vid file(*.vid)"));
+        QFileDialog dialog(this, QString(), QStringLiteral("Merge"), outputFilter());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(dat ? QStringLiteral("dat") : QStringLiteral("vid"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -109,29 +156,39 @@ void MergePage::OnMerge() {
         }
         return dialog.selectedFiles().front().toStdString();
     };
-    auto ask = [this](const std::string& text) {
-        return QMessageBox::question(this, Q(m_.warning), Q(text), QMessageBox::Yes | QMessageBox::No) ==
-               QMessageBox::Yes;
-    };
-    const MergeResult r = Merge(choose, ask);
-    if (!r.cancelled && !r.message.empty()) {
-        QMessageBox::information(this, Q(m_.caption), Q(r.message));
+    const MergeResult r = Merge(choose, [this](const std::string& text) { return AskYesNo(text); });
+    if (r.cancelled || r.message.empty()) {
+        return;
     }
+    // What the merge went on with despite a fault is told with the outcome.
+    std::string text = r.message;
+    for (const auto& warning : r.warnings) {
+        text += "\n" + warning;
+    }
+    Inform(text);
 }
 
-CFusebindDialog::CFusebindDialog(const Messages& messages, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(Q(messages.caption));
+CFusebindDialog::CFusebindDialog(std::uint8_t language, QWidget* parent)
+    : CFusebindDialog(LoadMessages(language), language, parent) {}
+
+CFusebindDialog::CFusebindDialog(const Messages& messages, QWidget* parent)
+    : CFusebindDialog(messages, LanguageOfMessages(messages), parent) {}
+
+CFusebindDialog::CFusebindDialog(const Messages& messages, std::uint8_t language, QWidget* parent)
+    : QDialog(parent), language_(language), messages_(messages), texts_(LoadDialogTexts(language)) {
+    setWindowTitle(Q(messages_.caption));
     tabs_ = new QTabWidget(this);
-    dat_ = new MergePage(MergePage::Kind::Dat, messages, tabs_);
-    vid_ = new MergePage(MergePage::Kind::Vid, messages, tabs_);
-    tabs_->addTab(dat_, Q(messages.datPage));
-    tabs_->addTab(vid_, Q(messages.vidPage));
-    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    close->button(QDialogButtonBox::Close)->setText(Q(messages.close));
+    dat_ = new MergePage(MergePage::Kind::Dat, messages_, texts_, tabs_);
+    vid_ = new MergePage(MergePage::Kind::Vid, messages_, texts_, tabs_);
+    tabs_->addTab(dat_, Q(messages_.datPage));
+    tabs_->addTab(vid_, Q(messages_.vidPage));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    close_ = buttons->button(QDialogButtonBox::Close);
+    close_->setText(Q(messages_.close));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
-    layout->addWidget(close);
-    connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     resize(560, 400);
 }
 

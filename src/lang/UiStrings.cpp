@@ -100,6 +100,31 @@ const std::vector<UiStringEntry>& UiStringTable() {
     return table;
 }
 
+const std::vector<UiStringEntry>& DialogTextTable() {
+    static const std::vector<UiStringEntry> table = {
+        {"ButtonOk", &UiStrings::buttonOk, "确定", "OK", false},
+        {"ButtonCancel", &UiStrings::buttonCancel, "取消", "Cancel", false},
+        {"ButtonYes", &UiStrings::buttonYes, "是(&Y)", "&Yes", false},
+        {"ButtonNo", &UiStrings::buttonNo, "否(&N)", "&No", false},
+        {"ButtonClose", &UiStrings::buttonClose, "关闭", "Close", false},
+        {"RangeTitle", &UiStrings::rangeTitle, "选择帧范围", "Select frame range", false},
+        {"RangeStart", &UiStrings::rangeStart, "起始帧:", "Start frame:", false},
+        {"RangeEnd", &UiStrings::rangeEnd, "结束帧:", "End frame:", false},
+        {"RangeFirst", &UiStrings::rangeFirst, "第一帧", "FirstFrame", false},
+        {"RangeLast", &UiStrings::rangeLast, "最后一帧", "LastFrame", false},
+        {"CvnFilter", &UiStrings::cvnFilter, "cvn文件(*.cvn)", "cvn file(*.cvn)", false},
+        {"SizeTitle", &UiStrings::sizeTitle, "设置尺寸", "Setting size", false},
+        {"SizeWidth", &UiStrings::sizeWidth, "宽度(像素):", "Width (pixels):", false},
+        {"SizeHeight", &UiStrings::sizeHeight, "高度(像素):", "Height (pixels):", false},
+        {"SizeScale", &UiStrings::sizeScale, "等比例缩放", "Scale", false},
+        {"SizeLimit", &UiStrings::sizeLimit, "宽度和高度必须在1..%d之间。", "Width and height must be 1..%d.", false},
+        {"AboutTitle", &UiStrings::aboutTitle, "关于Corvantine", "About Corvantine", false},
+        {"AboutText", &UiStrings::aboutText, "Corvantine %s\nLED像素灯光工程的编辑软件。",
+         "Corvantine %s\nAuthoring tool for LED pixel installations.", false},
+    };
+    return table;
+}
+
 UiStrings LoadUiStrings(std::uint8_t language) {
     UiStrings s;
     const bool chinese = language == kLanguageSimplified || language == kLanguageTraditional;
@@ -113,12 +138,14 @@ UiStrings LoadUiStrings(std::uint8_t language) {
                                                   : LocalizeText(source[i], language);
         }
     }
-    for (const auto& entry : UiStringTable()) {
-        std::string text = chinese ? entry.chinese : entry.english;
-        if (chinese) {
-            text = entry.glyphsOnly ? LocalizeGlyphs(text, language) : LocalizeText(text, language);
+    for (const auto* table : {&UiStringTable(), &DialogTextTable()}) {
+        for (const auto& entry : *table) {
+            std::string text = chinese ? entry.chinese : entry.english;
+            if (chinese) {
+                text = entry.glyphsOnly ? LocalizeGlyphs(text, language) : LocalizeText(text, language);
+            }
+            s.*entry.member = std::move(text);
         }
-        s.*entry.member = std::move(text);
     }
     return s;
 }

@@ -53,6 +53,29 @@ struct UiStrings {
     std::string ledFileUnsupported;
     // String-table text of the clip selector entries, with the 1-based clip number.
     std::string sceneFormat;
+
+    // Buttons of message boxes and dialogs.
+    std::string buttonOk;
+    std::string buttonCancel;
+    std::string buttonYes;
+    std::string buttonNo;
+    std::string buttonClose;
+    // "Select frame range" (the frames "Supplemental" appends).
+    std::string rangeTitle;
+    std::string rangeStart;
+    std::string rangeEnd;
+    std::string rangeFirst;
+    std::string rangeLast;
+    std::string cvnFilter;
+    // "Setting size" of a new document; sizeLimit takes the largest side (%d).
+    std::string sizeTitle;
+    std::string sizeWidth;
+    std::string sizeHeight;
+    std::string sizeScale;
+    std::string sizeLimit;
+    // The About box; aboutText takes the version (%s).
+    std::string aboutTitle;
+    std::string aboutText;
 };
 
 // One row of the message table.
@@ -66,6 +89,8 @@ struct UiStringEntry {
 
 // Every message key with its Chinese and English text.
 const std::vector<UiStringEntry>& UiStringTable();
+// The texts of dialogs and buttons, in the same form.
+const std::vector<UiStringEntry>& DialogTextTable();
 
 // The Chinese and English names of effect list `list` (0..7).
 const std::vector<const char*>& EffectTypeNamesChinese(std::size_t list);
