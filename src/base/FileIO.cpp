@@ -115,9 +115,12 @@ bool FileWriter::Open(const std::filesystem::path& path) {
     // A file that really has content is cut with ftruncate instead.
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     ok_ = fd_ >= 0;
+    if (!ok_) {
+        Failed();
+    }
     struct stat st {};
-    if (ok_ && ::fstat(fd_, &st) == 0 && st.st_size > 0) {
-        ok_ = ::ftruncate(fd_, 0) == 0;
+    if (ok_ && ::fstat(fd_, &st) == 0 && st.st_size > 0 && ::ftruncate(fd_, 0) != 0) {
+        Failed();
     }
     pos_ = 0;
     buffer_.reserve(kBufferSize);
@@ -127,6 +130,9 @@ bool FileWriter::Open(const std::filesystem::path& path) {
 bool FileWriter::OpenExisting(const std::filesystem::path& path, std::uint64_t offset) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     ok_ = fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+    if (!ok_) {
+        Failed();
+    }
     pos_ = offset;
     buffer_.reserve(kBufferSize);
     return ok_;
@@ -139,12 +145,19 @@ bool FileWriter::WriteRaw(const std::uint8_t* p, std::size_t n) {
             if (errno == EINTR) {
                 continue;
             }
-            return ok_ = false;
+            return Failed();
         }
         p += w;
         n -= static_cast<std::size_t>(w);
     }
     return true;
+}
+
+bool FileWriter::Failed() {
+    if (ok_ || error_ == 0) {
+        error_ = errno != 0 ? errno : EIO;
+    }
+    return ok_ = false;
 }
 
 bool FileWriter::FlushPending() {
@@ -161,7 +174,7 @@ bool FileWriter::FlushPending() {
             if (errno == EINTR) {
                 continue;
             }
-            ok_ = false;
+            Failed();
             break;
         }
         // Step over what went out; a partial write leaves the rest of one block.
@@ -299,7 +312,10 @@ bool FileWriter::CopyFrom(int fd, std::uint64_t n) {
             continue;
         }
         if (r <= 0) {
-            return ok_ = false;
+            if (r == 0) {
+                errno = EIO;  // the source ended early
+            }
+            return Failed();
         }
         if (!WriteRaw(chunk.data(), static_cast<std::size_t>(r))) {
             return false;
@@ -315,7 +331,7 @@ bool FileWriter::TruncateHere() {
         return false;
     }
     if (::ftruncate(fd_, static_cast<off_t>(pos_)) != 0) {
-        ok_ = false;
+        Failed();
     }
     return ok_;
 }
@@ -326,7 +342,7 @@ bool FileWriter::Close() {
     }
     Flush();
     if (::close(fd_) != 0) {
-        ok_ = false;
+        Failed();
     }
     fd_ = -1;
     return ok_;
@@ -341,10 +357,16 @@ FileReader::~FileReader() {
 bool FileReader::Open(const std::filesystem::path& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
+        SetFileError(path, errno);
         return ok_ = false;
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd_, &st) != 0) {
+        SetFileError(path, errno);
+        return ok_ = false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        SetFileError(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
         return ok_ = false;
     }
     size_ = static_cast<std::uint64_t>(st.st_size);
@@ -512,11 +534,19 @@ void RemovePendingTemporaryFiles() {
     }
 }
 
-ReplacingFile::ReplacingFile(std::filesystem::path target) : target_(std::move(target)) {
+ReplacingFile::ReplacingFile(std::filesystem::path target, Links links) : named_(std::move(target)) {
+    auto resolved = links == Links::Follow ? ResolveWriteTarget(named_) : std::optional(named_);
+    if (!resolved) {
+        return;
+    }
+    target_ = *resolved;
     if (auto t = MakeSiblingTemp(target_)) {
         temp_ = *t;
         slot_ = RegisterPending(temp_);
         opened_ = writer.Open(temp_);
+        if (!opened_) {
+            SetFileError(named_, writer.error());
+        }
     }
 }
 
@@ -532,7 +562,17 @@ bool ReplacingFile::Commit() {
     const bool closed = writer.Close();
     // Unregistered before the rename: a signal afterwards must not remove the committed file.
     UnregisterPending(std::exchange(slot_, -1));
-    committed_ = opened_ && closed && ReplaceWithTemp(temp_, target_);
+    if (!opened_) {
+        return false;  // the reason was recorded when the file was opened
+    }
+    if (!closed) {
+        SetFileError(named_, writer.error());
+        return false;
+    }
+    committed_ = ReplaceWithTemp(temp_, target_);
+    if (!committed_) {
+        SetFileError(named_, errno);
+    }
     return committed_;
 }
 

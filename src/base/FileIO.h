@@ -35,6 +35,8 @@ public:
     // Opens an existing file for writing at `offset` without truncating it.
     bool OpenExisting(const std::filesystem::path& path, std::uint64_t offset);
     bool ok() const { return ok_ && fd_ >= 0; }
+    // The system's error number of the first failure (0 while none).
+    int error() const { return error_; }
     std::uint64_t pos() const { return pos_; }
 
     void U8(std::uint8_t v) { Bytes(&v, 1); }
@@ -60,12 +62,15 @@ public:
 
 private:
     bool WriteRaw(const std::uint8_t* p, std::size_t n);
+    // Records errno as the failure (the first one stays) and returns false.
+    bool Failed();
     bool FlushPending();
     // Moves the copy buffer into the queue of gathered blocks.
     void FreezeBuffer();
 
     int fd_ = -1;
     bool ok_ = true;
+    int error_ = 0;
     std::uint64_t pos_ = 0;
     std::vector<std::uint8_t> buffer_;
     // Gathered blocks waiting for one writev, and copied buffers they point into.
@@ -76,10 +81,15 @@ private:
 
 // A file written under a temporary name beside its target. Commit() puts it in the target's
 // place; a file that is not committed (a failure, an early return) is removed, so a failed write
-// leaves the target as it was and no litter.
+// leaves the target as it was and no litter. A symbolic link is followed: the file it points to
+// is replaced and the link stays. A target that exists and is not a regular file (a device, a
+// folder, a pipe) is refused. Every failure is told by LastFileError().
 class ReplacingFile {
 public:
-    explicit ReplacingFile(std::filesystem::path target);
+    // Replace: a link in the target's place is itself replaced, not followed (for files that
+    // go into a folder of the program's own, such as extracted archive entries).
+    enum class Links { Follow, Replace };
+    explicit ReplacingFile(std::filesystem::path target, Links links = Links::Follow);
     ~ReplacingFile();
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
@@ -91,7 +101,8 @@ public:
     FileWriter writer;
 
 private:
-    std::filesystem::path target_;
+    std::filesystem::path named_;   // as the caller named it, for messages
+    std::filesystem::path target_;  // the regular file really replaced
     std::filesystem::path temp_;
     int slot_ = -1;  // in the list of pending temporary files
     bool opened_ = false;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <system_error>
 
@@ -15,20 +16,83 @@ namespace corv {
 namespace fs = std::filesystem;
 
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetFileError(path, errno);
         return std::nullopt;
     }
-    std::error_code ec;
-    auto size = fs::file_size(path, ec);
-    if (ec) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        SetFileError(path, errno);
+        ::close(fd);
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes(size);
-    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
+    if (!S_ISREG(st.st_mode)) {
+        SetFileError(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
+        ::close(fd);
         return std::nullopt;
     }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t r = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            SetFileError(path, r == 0 ? std::string("the file ended early") : std::string(std::strerror(errno)));
+            ::close(fd);
+            return std::nullopt;
+        }
+        done += static_cast<std::size_t>(r);
+    }
+    ::close(fd);
     return bytes;
+}
+
+namespace {
+thread_local std::string g_lastFileError;
+}  // namespace
+
+const std::string& LastFileError() { return g_lastFileError; }
+
+void SetFileError(const fs::path& path, int error) {
+    SetFileError(path, std::string(std::strerror(error != 0 ? error : EIO)));
+}
+
+void SetFileError(const fs::path& path, const std::string& reason) { g_lastFileError = path.string() + ": " + reason; }
+
+std::optional<fs::path> ResolveWriteTarget(const fs::path& path) {
+    fs::path current = path;
+    // Follows a chain of links by hand, so that a dangling one still names the file to create.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0) {
+            if (errno == ENOENT) {
+                return current;  // a new file (its folder is checked when the file is made)
+            }
+            SetFileError(path, errno);
+            return std::nullopt;
+        }
+        if (S_ISREG(st.st_mode)) {
+            return current;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            SetFileError(path, S_ISDIR(st.st_mode) ? std::string("is a folder, not a file")
+                                                   : std::string("is not a regular file (a device, pipe or socket); "
+                                                                 "refusing to replace it"));
+            return std::nullopt;
+        }
+        std::error_code ec;
+        const fs::path link = fs::read_symlink(current, ec);
+        if (ec) {
+            SetFileError(path, ec.value());
+            return std::nullopt;
+        }
+        current = link.is_absolute() ? link : current.parent_path() / link;
+    }
+    SetFileError(path, ELOOP);
+    return std::nullopt;
 }
 
 std::optional<fs::path> MakeSiblingTemp(const fs::path& target) {
@@ -39,6 +103,7 @@ std::optional<fs::path> MakeSiblingTemp(const fs::path& target) {
     std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
+        SetFileError(target, errno);
         return std::nullopt;
     }
     ::close(fd);
@@ -61,19 +126,30 @@ static bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
 }
 
 bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) {
-    auto tmp = MakeSiblingTemp(path);
+    const auto target = ResolveWriteTarget(path);
+    if (!target) {
+        return false;
+    }
+    auto tmp = MakeSiblingTemp(*target);
     if (!tmp) {
+        SetFileError(path, errno);
         return false;
     }
     // The temporary file is new and empty: opened without O_TRUNC, which would make ext4 flush
     // the data on close.
     int fd = ::open(tmp->c_str(), O_WRONLY | O_CLOEXEC);
     bool ok = fd >= 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    if (fd >= 0 && ::close(fd) != 0) {
+    int error = ok ? 0 : errno;
+    if (fd >= 0 && ::close(fd) != 0 && ok) {
         ok = false;
+        error = errno;
     }
-    ok = ok && ReplaceWithTemp(*tmp, path);
+    if (ok && !ReplaceWithTemp(*tmp, *target)) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) {
+        SetFileError(path, error);
         std::error_code ec;
         fs::remove(*tmp, ec);
     }

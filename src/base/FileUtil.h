@@ -12,8 +12,21 @@ namespace corv {
 // Reads a whole file; nullopt when it cannot be opened or read.
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path);
 
+// The reason the last file operation of this thread that failed gave: "PATH: reason", with the
+// path as the caller named it and the system's text ("No such file or directory").
+const std::string& LastFileError();
+void SetFileError(const std::filesystem::path& path, int error);
+void SetFileError(const std::filesystem::path& path, const std::string& reason);
+
+// Where a write to `path` really goes: symbolic links are followed to the file they point to
+// (a dangling link names the file to create). Nullopt, with LastFileError() set, when the target
+// exists and is not a regular file (a device, a folder, a pipe) or a link cannot be read.
+std::optional<std::filesystem::path> ResolveWriteTarget(const std::filesystem::path& path);
+
 // Writes a whole file through a temporary file in the target folder that is renamed over the
-// target, so a failure leaves the previous file intact. Returns false on any failure.
+// target, so a failure leaves the previous file intact; links are followed and other targets
+// than regular files refused (as ResolveWriteTarget). False, with LastFileError() set, on any
+// failure.
 bool WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 bool WriteFileAtomic(const std::filesystem::path& path, const std::string& text);
 

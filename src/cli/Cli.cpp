@@ -2,7 +2,9 @@
 
 #include <iostream>
 
+#include "base/FileUtil.h"
 #include "lang/Language.h"
+#include "workspace/DocumentOps.h"
 
 namespace corv::cli {
 
@@ -90,7 +92,7 @@ const std::vector<Command>& Commands() {
          "Writes one file per master controller for frames A..B (1-based, inclusive; default all) of\n"
          "clip N (default 1), through the wiring and controller parameters of LAYOUT.lnf. With\n"
          "several masters the files are PATH/NAME1.led, PATH/NAME2.led, ... (the chosen name\n"
-         "without its last four characters, then the master number). --speed is the simple\n"
+         "without its extension, then the master number). --speed is the simple\n"
          "controller's playback speed (default 30); --seed makes the random filler repeatable;\n"
          "--card auto (default) copies each file to the first FAT or FAT16 card found.",
          {"--lines", "--out", "--clip", "--first", "--last", "--speed", "--seed", "--card"}, {}, RunOutput},
@@ -134,12 +136,38 @@ int Usage(Context& ctx, const std::string& command, const std::string& message) 
     return kExitUsage;
 }
 
+int FailSave(Context& ctx, const std::string& command) {
+    return Fail(ctx, command, std::string(texts::kSaveFileFail) + " " + LastFileError());
+}
+
+int FailOpen(Context& ctx, const std::string& command) {
+    return Fail(ctx, command, std::string(texts::kOpenFileFail) + " " + LastFileError());
+}
+
+std::string DocFailure(const std::string& path, DocError e, const UiStrings& strings) {
+    if (e == DocError::OpenFailed || e == DocError::WriteFailed) {
+        return DocErrorText(e, strings) + " " + LastFileError();
+    }
+    return path + ": " + DocErrorText(e, strings);
+}
+
+std::string FrameRangeText(const Context& ctx, std::size_t frameCount) {
+    return ctx.strings.paramError + " (--first and --last take frames 1.." + std::to_string(frameCount) +
+           ", first not after last)";
+}
+
+int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi) {
+    return Usage(ctx, command, option + " takes " + std::to_string(lo) + ".." + std::to_string(hi));
+}
+
 namespace {
 
 void PrintHelp(std::ostream& out) {
     out << "Usage: corvantine-cli [--lang 1|2|3] <command> [options]\n"
            "       corvantine-cli --version | --help\n\n"
-           "The engine of Corvantine without a window.\n\nCommands:\n";
+           "The engine of Corvantine without a window.\n"
+           "--lang picks the language of the program's messages: 1 Simplified Chinese,\n"
+           "2 Traditional Chinese, 3 English (the default).\n\nCommands:\n";
     for (const auto& c : Commands()) {
         out << "  " << c.name << std::string(c.name.size() < 16 ? 16 - c.name.size() : 1, ' ') << c.summary << '\n';
     }

@@ -9,6 +9,7 @@
 
 #include "cli/Args.h"
 #include "lang/UiStrings.h"
+#include "project/Document.h"
 #include "project/Frame.h"
 
 namespace corv::cli {
@@ -35,6 +36,17 @@ struct Command {
 // Prints "corvantine-cli COMMAND: MESSAGE" and returns the failure / bad-usage status.
 int Fail(Context& ctx, const std::string& command, const std::string& message);
 int Usage(Context& ctx, const std::string& command, const std::string& message);
+// "Save file fail!" / "Open file fail!" followed by the path and the system's reason of the last
+// failed file operation.
+int FailSave(Context& ctx, const std::string& command);
+int FailOpen(Context& ctx, const std::string& command);
+// A document operation's failure: the program's text, then the path and the system's reason for
+// files that could not be opened or written, the path first for files of the wrong kind.
+std::string DocFailure(const std::string& path, DocError e, const UiStrings& strings);
+// "Parameter mistake! (frames 1..N)": a frame range outside the clip.
+std::string FrameRangeText(const Context& ctx, std::size_t frameCount);
+// Bad usage: "OPTION takes LO..HI" (the valid range).
+int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi);
 
 // "RRGGBB" (with or without "#") as a colour in stored order.
 bool ParseColour(const std::string& text, Bgr& out);

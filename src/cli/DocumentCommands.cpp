@@ -68,7 +68,7 @@ int RunNewProject(Context& ctx, const Args& args) {
     source.frames = &store;
     const DocError e = WriteDocument(args.positionals()[0], source, TerminalProgress());
     if (e != DocError::None) {
-        return Fail(ctx, cmd, DocErrorText(e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(args.positionals()[0], e, ctx.strings));
     }
     return kExitOk;
 }
@@ -78,7 +78,7 @@ int InfoDocument(Context& ctx, const fs::path& path, bool json) {
     LoadedDocument doc;
     const DocError e = Probe(path, temp, doc);
     if (e != DocError::None) {
-        return Fail(ctx, "info", path.string() + ": " + DocErrorText(e, ctx.strings));
+        return Fail(ctx, "info", DocFailure(path.string(), e, ctx.strings));
     }
     if (json) {
         Json j;
@@ -163,16 +163,16 @@ int RunAppendFrames(Context& ctx, const Args& args) {
     options.extractMusic = false;
     const DocError e = ReadDocument(args.positionals()[0], options, source);
     if (e != DocError::None) {
-        return Fail(ctx, cmd, args.positionals()[0] + ": " + DocErrorText(e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(args.positionals()[0], e, ctx.strings));
     }
     const Clip& clip = source.clips.front();
     if (CheckFrameRange(*first, *last, clip.frames.size()) != 0) {
-        return Fail(ctx, cmd, ctx.strings.paramError);
+        return Usage(ctx, cmd, FrameRangeText(ctx, clip.frames.size()));
     }
     AppendResult r = AppendFrames(args.positionals()[1], clip, static_cast<std::size_t>(*first - 1),
                                   static_cast<std::size_t>(*last - 1), TerminalProgress());
     if (r.error != DocError::None) {
-        std::string text = DocErrorText(r.error, ctx.strings);
+        std::string text = DocFailure(args.positionals()[1], r.error, ctx.strings);
         if (r.error == DocError::SizeMismatch) {
             text += "\r\n" + Format(ctx.strings.widthHeight.c_str(), static_cast<int>(r.fileWidth),
                                     static_cast<int>(r.fileHeight));
@@ -196,11 +196,11 @@ int RunPack(Context& ctx, const Args& args) {
         e = DocError::Unsupported;  // already an archive
     }
     if (e != DocError::None) {
-        return Fail(ctx, cmd, in.string() + ": " + DocErrorText(e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(in.string(), e, ctx.strings));
     }
     const auto program = args.Has("--builtin") ? std::nullopt : FindRarProgram();
-    if (!AddToArchive(args.positionals()[1], in, document::kEntryName, program)) {
-        return Fail(ctx, cmd, texts::kSaveFileFail);
+    if (!AddToArchive(args.positionals()[1], in, document::kEntryName, program, TerminalProgress())) {
+        return FailSave(ctx, cmd);
     }
     return kExitOk;
 }
@@ -211,19 +211,23 @@ int RunUnpack(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, "needs IN.rar and OUT.cvn");
     }
     TempDir temp;
-    ExtractResult x = ExtractArchive(args.positionals()[0], temp.path());
+    ExtractResult x = ExtractArchive(args.positionals()[0], temp.path(), TerminalProgress());
     const fs::path extracted = temp.File(document::kEntryName);
     std::error_code ec;
-    if (!x.ok || !fs::is_regular_file(extracted, ec)) {
-        return Fail(ctx, cmd, texts::kOpenFileFail);
+    if (!x.ok) {
+        return Fail(ctx, cmd, std::string(texts::kOpenFileFail) + " " + args.positionals()[0] + ": " + x.error);
+    }
+    if (!fs::is_regular_file(extracted, ec)) {
+        return Fail(ctx, cmd, std::string(texts::kOpenFileFail) + " " + args.positionals()[0] + ": no entry \"" +
+                                  document::kEntryName + "\" in the archive");
     }
     LoadedDocument doc;
     if (DocError e = Probe(extracted, temp, doc); e != DocError::None) {
-        return Fail(ctx, cmd, DocErrorText(e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(args.positionals()[0], e, ctx.strings));
     }
     auto bytes = ReadFileBytes(extracted);
     if (!bytes || !WriteFileAtomic(args.positionals()[1], *bytes)) {
-        return Fail(ctx, cmd, texts::kSaveFileFail);
+        return FailSave(ctx, cmd);
     }
     return kExitOk;
 }

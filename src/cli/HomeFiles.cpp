@@ -29,10 +29,18 @@ int LoadLayout(Context& ctx, const std::string& cmd, const std::filesystem::path
                Layout& layout) {
     const LineFileError e = LoadLineFile(file, layout, home.lamps, home.defaultChip);
     if (e == LineFileError::OpenFailed) {
-        return Fail(ctx, cmd, file.string() + ": " + texts::kOpenFileFail);
+        return FailOpen(ctx, cmd);
     }
     if (e == LineFileError::Unsupported) {
         return Fail(ctx, cmd, file.string() + ": " + ctx.strings.badFileVersion);
+    }
+    if (e == LineFileError::GridTooLarge) {
+        return Fail(ctx, cmd, LastFileError());
+    }
+    if (const std::size_t outside = PointsOutsideGrid(layout.grid, layout.lines); outside > 0) {
+        ctx.err << "corvantine-cli " << cmd << ": warning: " << outside << " LED(s) of " << file.string()
+                << " lie outside its " << layout.grid.rows << " x " << layout.grid.cols
+                << " grid; the output and the exports leave them out\n";
     }
     return kExitOk;
 }
@@ -40,7 +48,7 @@ int LoadLayout(Context& ctx, const std::string& cmd, const std::filesystem::path
 int SaveLayout(Context& ctx, const std::string& cmd, const std::filesystem::path& file, const HomeFiles& home,
                Layout& layout) {
     if (!SaveLineFile(file, layout, home.lamps)) {
-        return Fail(ctx, cmd, file.string() + ": " + texts::kSaveFileFail);
+        return FailSave(ctx, cmd);
     }
     return kExitOk;
 }

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <ostream>
 #include <sstream>
+#include <tuple>
 
 #include "base/AppHome.h"
 #include "base/FileUtil.h"
@@ -91,7 +92,11 @@ int LayoutNew(Context& ctx, const Args& args) {
     auto cols = args.Int("--cols", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     if (!rows || !cols) return Usage(ctx, cmd, "--rows and --cols are required");
-    if (*rows > 0xFFFF || *cols > 0xFFFF) return Usage(ctx, cmd, "rows and cols must be at most 65535");
+    if (*rows < 1 || *rows > 0xFFFF) return OutOfRange(ctx, cmd, "--rows", 1, 0xFFFF);
+    if (*cols < 1 || *cols > 0xFFFF) return OutOfRange(ctx, cmd, "--cols", 1, 0xFFFF);
+    if (!GridWithinLimit(static_cast<int>(*rows), static_cast<int>(*cols))) {
+        return Usage(ctx, cmd, GridLimitText(static_cast<int>(*rows), static_cast<int>(*cols)));
+    }
     HomeFiles libs;
     Layout layout;
     layout.New(static_cast<int>(*rows), static_cast<int>(*cols), args.Has("--sphere"), libs.defaultChip);
@@ -144,6 +149,15 @@ int LayoutAdd(Context& ctx, const Args& args) {
     Layout layout;
     const fs::path file = args.positionals()[1];
     if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
+    for (const auto& [name, col, row] : {std::tuple{"--from", drag.fromCol, drag.fromRow},
+                                         std::tuple{"--to", drag.toCol, drag.toRow}}) {
+        if (!layout.grid.Contains(row, col)) {
+            return Usage(ctx, cmd, std::string(name) + " takes COL 0.." + std::to_string(layout.grid.cols - 1) +
+                                       ",ROW 0.." + std::to_string(layout.grid.rows - 1) + " (the grid is " +
+                                       std::to_string(layout.grid.cols) + " cols x " +
+                                       std::to_string(layout.grid.rows) + " rows)");
+        }
+    }
     // The command line has no background picture: every cell counts as lit for the modes
     // that follow the background.
     std::vector<std::uint8_t> everywhere(static_cast<std::size_t>(layout.grid.rows) * layout.grid.cols, 1);
@@ -151,6 +165,11 @@ int LayoutAdd(Context& ctx, const Args& args) {
     int current = static_cast<int>(line.value_or(1)) - 1;
     const int added = AddByModule(layout, current, drag, modules.modules()[static_cast<std::size_t>(moduleIndex)],
                                   moduleIndex == 0, options);
+    if (added == 0) {
+        return Fail(ctx, cmd, "placed no LED: every cell of the drag is taken (--repeat lets LEDs share a cell) or "
+                              "line " + std::to_string(current + 1) + " and the lines after it are full (--limit); " +
+                              file.string() + " is unchanged");
+    }
     if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
     ctx.out << "added " << added << " points; current line " << current + 1 << "; master ports "
             << layout.setting.lineCount << '\n';
@@ -181,7 +200,7 @@ int LayoutSet(Context& ctx, const Args& args) {
     }
     if (ports && !IsPortsPerSlaveChoice(static_cast<int>(*ports))) return Usage(ctx, cmd, "--ports-per-slave takes 1, 2, 3, 4 or 8");
     if (slavePorts && !IsPortsPerSlaveChoice(static_cast<int>(*slavePorts))) return Usage(ctx, cmd, "--ports takes 1, 2, 3, 4 or 8");
-    if (chip && (*chip < 0 || *chip > 255)) return Usage(ctx, cmd, "--chip takes a chip code 0..255");
+    if (chip && (*chip < 0 || *chip > 255)) return OutOfRange(ctx, cmd, "--chip", 0, 255);
     std::optional<int> grayIndex;
     if (gray) {
         grayIndex = GrayIndexFromLevels(*gray);
@@ -190,11 +209,15 @@ int LayoutSet(Context& ctx, const Args& args) {
     std::optional<int> clock, gamma;
     double d = 0;
     if (auto c = args.Value("--clock")) {
-        if (!ParseDouble(*c, d) || d <= 0) return Usage(ctx, cmd, "--clock takes MHz, like 25 or 0.5");
+        if (!ParseDouble(*c, d) || !(d >= kMinClockMHz && d <= kMaxClockMHz)) {
+            return Usage(ctx, cmd, "--clock takes MHz from 0.1 to 50, like 25 or 0.5");
+        }
         clock = ClockDivisorFromMHz(d);
     }
     if (auto g = args.Value("--gamma")) {
-        if (!ParseDouble(*g, d)) return Usage(ctx, cmd, "--gamma takes a number, like 2.2");
+        if (!ParseDouble(*g, d) || !(d >= 0.2 && d <= 10.0)) {
+            return Usage(ctx, cmd, "--gamma takes 0.2..10, like 2.2 (stored as gamma x 10)");
+        }
         gamma = GammaFromValue(d);
     }
     std::optional<bool> reverse;
@@ -218,6 +241,10 @@ int LayoutSet(Context& ctx, const Args& args) {
         }
     }
     if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
+    if (chip && !libs.Catalogue().HasCode(static_cast<int>(*chip))) {
+        return Usage(ctx, cmd, "--chip " + std::to_string(*chip) +
+                                   " is no chip code of the catalogue (\"corvantine-cli chip list\" lists them)");
+    }
     std::optional<int> lamp;
     if (auto name = args.Value("--lamp")) {
         auto it = std::find_if(libs.lamps.begin(), libs.lamps.end(),
@@ -259,7 +286,12 @@ int LayoutSet(Context& ctx, const Args& args) {
     };
     if (auto list = args.Value("--slaves")) {
         std::vector<int> slaves;
+        if (slaveCount == 0) return Fail(ctx, cmd, "the layout has no slave yet (no line holds an LED)");
         if (!ParseSlaves(*list, slaveCount, slaves)) return Usage(ctx, cmd, "--slaves takes a list like 1-3,7 or all");
+        if (slaves.back() >= slaveCount) {
+            return Usage(ctx, cmd, "--slaves takes slaves 1.." + std::to_string(slaveCount) + " (the layout has " +
+                                       std::to_string(slaveCount) + ")");
+        }
         for (int k : slaves) {
             const auto i = static_cast<std::size_t>(k);
             ParameterValues current{s.lightType[i], s.icType[i], s.clock[i], s.brightness[i], s.red[i], s.green[i],
@@ -276,6 +308,12 @@ int LayoutSet(Context& ctx, const Args& args) {
         ctx.err << ApplyParameters(s, valuesFor(dialog), {}, slaveCount, ctx.language) << '\n';
     }
     if (args.Value("--groups")) {
+        long long total = 0;
+        for (auto g : groups) total += g;
+        if (total > s.SlaveCount() || std::find(groups.begin(), groups.end(), 0) != groups.end()) {
+            return Usage(ctx, cmd, "--groups takes slave counts of at least 1 that add up to at most the layout's " +
+                                       std::to_string(s.SlaveCount()) + " slaves (the last master takes the rest)");
+        }
         layout.slaveGroups = groups;
     }
     NormaliseSlaveGroups(layout.slaveGroups, s.SlaveCount());
@@ -603,7 +641,7 @@ int RunExportMap(Context& ctx, const Args& args) {
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
     if (!WriteFileAtomic(args.positionals()[1], MapFileBytes(layout, libs.lamps))) {
-        return Fail(ctx, cmd, texts::kSaveFileFail);
+        return FailSave(ctx, cmd);
     }
     return kExitOk;
 }
@@ -624,9 +662,13 @@ int RunExportHmc(Context& ctx, const Args& args) {
     HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
+    const Line& first = layout.lines[0];
+    if (std::any_of(first.begin(), first.end(), [&](LinePoint p) { return !layout.grid.Contains(PointRow(p), PointCol(p)); })) {
+        return Fail(ctx, cmd, ctx.strings.paramError + " (line 1 has LEDs outside the grid)");
+    }
     auto bytes = HmcFileBytes(layout, libs.lamps, colours, selected);
     if (!bytes) return Fail(ctx, cmd, ctx.strings.paramError);
-    if (!WriteFileAtomic(args.positionals()[1], *bytes)) return Fail(ctx, cmd, texts::kSaveFileFail);
+    if (!WriteFileAtomic(args.positionals()[1], *bytes)) return FailSave(ctx, cmd);
     return kExitOk;
 }
 

@@ -39,6 +39,26 @@ private:
     std::unique_ptr<ClipFrameReader> reader_;
 };
 
+// A clip number the document has: bad usage otherwise, naming the clips there are.
+int CheckClipNumber(Context& ctx, const std::string& cmd, const std::string& path, std::optional<long long> clipNo,
+                    const TempDir& temp) {
+    if (!clipNo) return kExitOk;
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    options.loadFrames = false;
+    options.extractMusic = false;
+    if (DocError e = ReadDocument(path, options, doc); e != DocError::None) {
+        return Fail(ctx, cmd, DocFailure(path, e, ctx.strings));
+    }
+    if (*clipNo < 1 || *clipNo > static_cast<long long>(doc.clips.size())) {
+        return Usage(ctx, cmd, "there is no clip " + std::to_string(*clipNo) + ": --clip takes 1.." +
+                                   std::to_string(doc.clips.size()) + " (" + path + " has " +
+                                   std::to_string(doc.clips.size()) + " clip(s))");
+    }
+    return kExitOk;
+}
+
 int LoadLines(Context& ctx, const std::string& cmd, const Args& args, HomeFiles& home, Layout& layout) {
     auto lines = args.Value("--lines");
     if (!lines) {
@@ -69,12 +89,13 @@ int RunOutput(Context& ctx, const Args& args) {
     Layout layout;
     if (int rc = LoadLines(ctx, cmd, args, home, layout); rc != kExitOk) return rc;
     TempDir temp;
+    if (int rc = CheckClipNumber(ctx, cmd, args.positionals()[0], clipNo, temp); rc != kExitOk) return rc;
     auto opened = std::make_unique<ClipFrameReader>();
     ClipFrameReader& reader = *opened;
     const DocError de = reader.Open(args.positionals()[0], static_cast<int>(clipNo.value_or(1)) - 1, temp.path());
-    if (de != DocError::None) return Fail(ctx, cmd, args.positionals()[0] + ": " + DocErrorText(de, ctx.strings));
+    if (de != DocError::None) return Fail(ctx, cmd, DocFailure(args.positionals()[0], de, ctx.strings));
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(reader.count()));
-    if (CheckFrameRange(a, b, reader.count()) != 0) return Fail(ctx, cmd, ctx.strings.paramError);
+    if (CheckFrameRange(a, b, reader.count()) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, reader.count()));
 
     WriterInput in;
     in.layout = &layout;
@@ -116,10 +137,13 @@ int RunImportLed(Context& ctx, const Args& args) {
     ReadOptions options;
     options.tempDir = temp.path();
     if (DocError e = ReadDocument(*into, options, doc); e != DocError::None) {
-        return Fail(ctx, cmd, *into + ": " + DocErrorText(e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(*into, e, ctx.strings));
     }
     const int clip = static_cast<int>(clipNo.value_or(1)) - 1;
-    if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) return Usage(ctx, cmd, "--clip names no clip of the document");
+    if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) {
+        return Usage(ctx, cmd, "there is no clip " + std::to_string(clip + 1) + ": --clip takes 1.." +
+                                   std::to_string(doc.clips.size()));
+    }
     AppState app;
     FrameStore store(app);
     store.ReplaceAll(std::move(doc.clips));

@@ -1,5 +1,7 @@
 #include "controller/Catalogue.h"
 
+#include <algorithm>
+
 #include "base/ProfileFile.h"
 #include "lang/Language.h"
 
@@ -63,6 +65,10 @@ int ChipCatalogue::PositionOf(int code) const {
         return 0;
     }
     return positionOfCode_[static_cast<std::size_t>(code)];
+}
+
+bool ChipCatalogue::HasCode(int code) const {
+    return std::any_of(entries_.begin(), entries_.end(), [code](const ChipEntry& e) { return e.code == code; });
 }
 
 int ChipCatalogue::Delay(int code) const {

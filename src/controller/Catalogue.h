@@ -36,6 +36,8 @@ public:
     int CodeAt(std::size_t position) const;
     // List position of a chip code (0 for codes no entry has).
     int PositionOf(int code) const;
+    // Whether an entry has this code.
+    bool HasCode(int code) const;
     // "DELAY<code>": read by the single-controller writer; 0 by default.
     int Delay(int code) const;
 

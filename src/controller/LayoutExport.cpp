@@ -57,6 +57,10 @@ std::optional<std::vector<std::uint8_t>> HmcFileBytes(const Layout& layout, cons
     if (layout.grid.cols > 128 || rows > 128 || n < 6 || n > 1536) {
         return std::nullopt;
     }
+    if (std::any_of(line.begin(), line.end(),
+                    [&](LinePoint p) { return !layout.grid.Contains(PointRow(p), PointCol(p)); })) {
+        return std::nullopt;  // a point the file places outside the grid has no place in the map
+    }
     const LineSetting& s = layout.setting;
     const int chip = s.icType[0];
     const int b = chip == 0x66 ? 2 : 3;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -101,8 +102,12 @@ std::uint8_t ClockByte(int family, int code, int clock) {
 }
 
 bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int s0, int n, FrameSource& frames,
-                  std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress) {
+                  std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress, std::string* why) {
     ProgressEnd done(progress);
+    auto fail = [&](std::string reason) {
+        if (why) *why = std::move(reason);
+        return false;
+    };
     const Layout& layout = *in.layout;
     const LineSetting& s = layout.setting;
     const int family = s.controllerType;
@@ -149,7 +154,9 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
             const int chip = part.pack.chipCode;
             const std::uint32_t w1 = static_cast<std::uint32_t>(part.dataBytes / 4) - 1;
             if (w1 > 0xFFF) {
-                return false;  // the record holds 12 bits of W: a file that lies is not written
+                // The record holds 12 bits of W: a file that lies is not written.
+                return fail("slave " + std::to_string(s0 + i + 1) + " drives more LEDs than a controller file can hold (" +
+                            std::to_string(part.dataBytes) + " data bytes a frame, at most 16384)");
             }
             std::array<std::uint8_t, 13> rec{};
             rec[0] = RemapChipCode(chip);
@@ -198,7 +205,9 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
         head.U16(1);
         const std::uint32_t recordF = SingleRecordDataBytes(static_cast<std::uint32_t>(part.pack.entries.size()), chip);
         if (recordF > 0xFFFF) {
-            return false;  // the record holds 16 bits of F
+            return fail("line " + std::to_string(s0 * std::max<int>(s.portsPerSlave, 1) + 1) +
+                        " is longer than a controller file can hold (" + std::to_string(recordF) +
+                        " data bytes a frame, at most 65535)");
         }
         std::array<std::uint8_t, 13> rec{};
         rec[0] = RemapChipCode(chip);
@@ -223,7 +232,10 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     FileWriter& out = file.writer;
     out.Bytes(head.bytes());
     if (!file.ok() || !out.Flush()) {
-        return false;
+        if (file.ok() || LastFileError().empty()) {
+            SetFileError(path, out.error());
+        }
+        return fail(LastFileError());
     }
     // The simple writer writes no frames for the bit-plane codes (the controllers of that
     // family do not take them); the file is the header alone.
@@ -282,6 +294,8 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     const std::size_t frameCount = writeFrames && end > first ? end - first : 0;
     const std::size_t batches = (frameCount + perBatch - 1) / perBatch;
     std::atomic<bool> failed{false};
+    std::atomic<long long> unreadable{-1};  // a frame that could not be read
+    std::atomic<int> writeError{0};
     // The writes take turns: in the file system a second writer spins while the first writes,
     // taking the processor from packing.
     std::mutex writing;
@@ -301,6 +315,7 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
                 }
                 const Frame* frame = source.Get(f);
                 if (!frame) {
+                    unreadable = static_cast<long long>(f);
                     failed = true;
                     return;
                 }
@@ -313,6 +328,9 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
             {
                 std::lock_guard<std::mutex> lock(writing);
                 wrote = out.WriteAt(batch.data(), used, at);
+                if (!wrote) {
+                    writeError = errno != 0 ? errno : EIO;
+                }
             }
             if (!wrote) {
                 failed = true;
@@ -338,15 +356,25 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     if (helper.joinable()) {
         helper.join();
     }
-    return !failed && file.Commit();
+    if (unreadable >= 0) {
+        return fail("frame " + std::to_string(unreadable + 1) + " cannot be read");
+    }
+    if (failed) {
+        SetFileError(path, writeError.load());
+        return fail(LastFileError());
+    }
+    return file.Commit() || fail(LastFileError());
 }
 
 std::vector<MasterFile> PlanMasterFiles(const Layout& layout, const std::filesystem::path& chosen) {
     std::vector<MasterFile> files;
     const int S = layout.setting.SlaveCount();
     const auto& groups = layout.slaveGroups;
+    // The chosen name without its extension: "show.led" gives show1.led, show2.led, ...; only
+    // a real extension goes, never a folder of the path.
     const std::string text = chosen.string();
-    const std::string base = text.size() >= 4 ? text.substr(0, text.size() - 4) : text;
+    const std::string ext = chosen.filename().extension().string();
+    const std::string base = text.substr(0, text.size() - ext.size());
     int before = 0;
     for (std::size_t i = 0; i <= groups.size(); ++i) {
         const int count = i < groups.size() ? groups[i] : S - before;
@@ -374,8 +402,9 @@ OutputResult OutputControllerFiles(const WriterInput& in, FrameSource& frames, s
         if (m.slaves < 1) {
             continue;
         }
-        if (!WriteLedFile(m.path, in, m.firstSlave, m.slaves, frames, first, end, rng, progress)) {
-            result.messages.push_back("Write file fail!");
+        std::string why;
+        if (!WriteLedFile(m.path, in, m.firstSlave, m.slaves, frames, first, end, rng, progress, &why)) {
+            result.messages.push_back(why.empty() ? std::string("Write file fail!") : "Write file fail! " + why);
             result.ok = false;
             continue;
         }
@@ -384,7 +413,9 @@ OutputResult OutputControllerFiles(const WriterInput& in, FrameSource& frames, s
             afterFile(m.path);
         }
     }
-    result.messages.push_back(strings.outputDone);
+    if (result.ok) {
+        result.messages.push_back(strings.outputDone);
+    }
     return result;
 }
 

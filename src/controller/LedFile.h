@@ -57,9 +57,11 @@ std::uint8_t ClockByte(int controllerType, int code, int clock);
 
 // Writes one controller data file for slaves s0 .. s0 + n - 1 (the single and simple
 // families use slave s0) and frames first .. end - 1. False when the file cannot be
-// written.
+// written, with the reason in `why` (a line too long for the file, an unreadable frame, the
+// path and the system's reason).
 bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int s0, int n, FrameSource& frames,
-                  std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress = {});
+                  std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress = {},
+                  std::string* why = nullptr);
 
 struct OutputResult {
     bool ok = false;
@@ -68,7 +70,7 @@ struct OutputResult {
 };
 
 // The output entry: one file per master controller named from the chosen path ("%s%d.led"
-// from the path without its last four characters, or the chosen name with one master);
+// from the path without its extension, or the chosen name with one master);
 // `afterFile` (the removable-disk copy) runs after each file is closed.
 OutputResult OutputControllerFiles(const WriterInput& in, FrameSource& frames, std::size_t first, std::size_t end,
                                    const std::filesystem::path& chosen, Random& rng, const UiStrings& strings,

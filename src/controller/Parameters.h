@@ -19,6 +19,9 @@ const char* ControllerTypeName(int type, std::uint8_t language);
 // Clock: the divisor v stands for 25 / v MHz.
 const std::vector<std::string>& ClockChoices();
 int ClockDivisorFromMHz(double mhz);
+// The clock rates a divisor can stand for (above 25 MHz the divisor is 1).
+inline constexpr double kMinClockMHz = 0.1;
+inline constexpr double kMaxClockMHz = 50.0;
 std::string ClockText(int divisor);
 
 // Gamma is stored as gamma x 10, 2..100.

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <system_error>
 
 #include "base/Binary.h"
@@ -56,18 +57,123 @@ std::string LastComponent(const std::string& name) {
     return cut == std::string::npos ? name : name.substr(cut + 1);
 }
 
+// The data CRC-32 that each file header of a RAR 4 or RAR 5 archive stores, in header order
+// (nullopt for headers without one, such as folders). The reader library does not check it
+// for stored entries, so a damaged byte would otherwise be extracted without a word.
+std::vector<std::optional<std::uint32_t>> StoredCrcs(const fs::path& path) {
+    std::vector<std::optional<std::uint32_t>> crcs;
+    FileReader in;
+    std::uint8_t sig[8] = {};
+    if (!in.Open(path) || !in.Bytes(sig, 7) || std::memcmp(sig, "Rar!\x1a\x07", 6) != 0) {
+        return crcs;
+    }
+    if (sig[6] == 0x00) {  // RAR 4
+        std::uint64_t pos = 7;
+        while (pos + 7 <= in.size() && in.Seek(pos)) {
+            std::uint16_t crc16 = 0, flags = 0, headSize = 0;
+            std::uint8_t type = 0;
+            if (!in.U16(crc16) || !in.U8(type) || !in.U16(flags) || !in.U16(headSize) || headSize < 7) {
+                break;
+            }
+            std::uint64_t add = 0;
+            if (type == 0x74) {
+                std::uint32_t pack = 0, unp = 0, fileCrc = 0;
+                std::uint8_t host = 0;
+                if (headSize < 32 || !in.U32(pack) || !in.U32(unp) || !in.U8(host) || !in.U32(fileCrc)) {
+                    break;
+                }
+                add = pack;
+                if (flags & 0x100) {
+                    std::uint32_t highPack = 0;
+                    if (!in.Seek(pos + 32) || !in.U32(highPack)) {
+                        break;
+                    }
+                    add |= static_cast<std::uint64_t>(highPack) << 32;
+                }
+                const bool folder = (flags & 0xE0) == 0xE0;
+                const bool split = (flags & 0x03) != 0;  // parts of a multi-volume entry
+                crcs.push_back(folder || split ? std::nullopt : std::optional<std::uint32_t>(fileCrc));
+            } else if (flags & 0x8000) {
+                std::uint32_t extra = 0;
+                if (!in.U32(extra)) {
+                    break;
+                }
+                add = extra;
+            }
+            if (type == 0x7B) {
+                break;  // end of archive
+            }
+            pos += headSize + add;
+        }
+        return crcs;
+    }
+    if (sig[6] != 0x01 || !in.Bytes(sig + 7, 1) || sig[7] != 0x00) {
+        return crcs;
+    }
+    // RAR 5: variable-length integers, seven bits a byte, low bits first.
+    auto vint = [&](std::uint64_t& v) {
+        v = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            std::uint8_t b = 0;
+            if (!in.U8(b)) {
+                return false;
+            }
+            v |= static_cast<std::uint64_t>(b & 0x7F) << shift;
+            if (!(b & 0x80)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::uint64_t pos = 8;
+    while (pos + 7 <= in.size() && in.Seek(pos)) {
+        std::uint32_t headCrc = 0;
+        std::uint64_t headSize = 0, type = 0, flags = 0, extra = 0, data = 0;
+        if (!in.U32(headCrc) || !vint(headSize) || headSize > in.remaining()) {
+            break;
+        }
+        const std::uint64_t bodyStart = in.pos();
+        if (!vint(type) || !vint(flags) || ((flags & 1) && !vint(extra)) || ((flags & 2) && !vint(data))) {
+            break;
+        }
+        if (type == 4 || type == 5) {
+            break;  // encrypted headers follow, or the end of the archive
+        }
+        if (type == 2) {
+            std::uint64_t fileFlags = 0, unp = 0, attr = 0;
+            std::uint32_t mtime = 0, dataCrc = 0;
+            if (!vint(fileFlags) || !vint(unp) || !vint(attr) || ((fileFlags & 2) && !in.U32(mtime)) ||
+                ((fileFlags & 4) && !in.U32(dataCrc))) {
+                break;
+            }
+            const bool folder = (fileFlags & 1) != 0;
+            const bool split = (flags & 0x18) != 0;  // data continues from or into another volume
+            crcs.push_back(folder || split || !(fileFlags & 4) ? std::nullopt : std::optional<std::uint32_t>(dataCrc));
+        }
+        if (data > in.size()) {
+            break;
+        }
+        pos = bodyStart + headSize + data;
+    }
+    return crcs;
+}
+
 }  // namespace
 
-ExtractResult ExtractArchive(const fs::path& archivePath, const fs::path& destDir) {
+ExtractResult ExtractArchive(const fs::path& archivePath, const fs::path& destDir, const ProgressFn& progress) {
+    ProgressEnd end(progress);
     ExtractResult result;
+    std::error_code sizeError;
+    const std::uint64_t total = fs::file_size(archivePath, sizeError);
     ArchiveHandle h;
     if (!OpenForReading(h, archivePath)) {
         result.error = archive_error_string(h.a) ? archive_error_string(h.a) : "cannot open archive";
         return result;
     }
+    const auto crcs = StoredCrcs(archivePath);
     archive_entry* entry = nullptr;
     std::vector<char> block(1 << 16);
-    for (;;) {
+    for (std::size_t index = 0;; ++index) {
         int r = archive_read_next_header(h.a, &entry);
         if (r == ARCHIVE_EOF) {
             break;
@@ -84,8 +190,9 @@ ExtractResult ExtractArchive(const fs::path& archivePath, const fs::path& destDi
         // Written beside its place and renamed over whatever had the name (a link is replaced,
         // not followed).
         const fs::path target = destDir / name;
-        ReplacingFile out(target);
+        ReplacingFile out(target, ReplacingFile::Links::Replace);
         bool ok = out.ok();
+        uLong crc = crc32(0L, Z_NULL, 0);
         for (;;) {
             la_ssize_t n = archive_read_data(h.a, block.data(), block.size());
             if (n == 0) {
@@ -96,11 +203,19 @@ ExtractResult ExtractArchive(const fs::path& archivePath, const fs::path& destDi
                 result.error = archive_error_string(h.a) ? archive_error_string(h.a) : "damaged archive";
                 break;
             }
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(block.data()), static_cast<uInt>(n));
+            if (progress && !sizeError) {
+                ReportProgress(progress, PercentDone(static_cast<std::uint64_t>(archive_filter_bytes(h.a, -1)), total));
+            }
             out.writer.Bytes(block.data(), static_cast<std::size_t>(n));
+        }
+        if (ok && index < crcs.size() && crcs[index] && *crcs[index] != static_cast<std::uint32_t>(crc)) {
+            ok = false;
+            result.error = "CRC error in \"" + name + "\": the archive is damaged";
         }
         if (!ok || !out.Commit()) {
             if (result.error.empty()) {
-                result.error = "cannot write " + target.string();
+                result.error = LastFileError();
             }
             return result;
         }
@@ -153,7 +268,9 @@ void PutHeaderCrc(std::vector<std::uint8_t>& header) {
 
 }  // namespace
 
-bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std::string& entryName) {
+bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std::string& entryName,
+                    const ProgressFn& progress) {
+    ProgressEnd end(progress);
     FileReader in;
     if (!in.Open(file) || entryName.empty() || entryName.size() > 0xFFFF - 64) {
         return false;
@@ -171,6 +288,7 @@ bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std
             }
             crc = crc32(crc, buf.data(), static_cast<uInt>(n));
             left -= n;
+            ReportProgress(progress, PercentDone(size - left, 2 * size));  // reading is the first half
         }
         if (!in.Seek(0)) {
             return false;
@@ -213,7 +331,12 @@ bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std
     FileWriter& out = archive.writer;
     bool ok = archive.ok();
     out.Bytes(head.bytes());
-    ok = ok && out.CopyFrom(in.fd(), size);
+    // The copy goes in pieces so that the second half of the progress moves too.
+    constexpr std::uint64_t kPiece = 64u << 20;
+    for (std::uint64_t done = 0; ok && done < size; done += std::min(kPiece, size - done)) {
+        ok = out.CopyFrom(in.fd(), std::min(kPiece, size - done));
+        ReportProgress(progress, PercentDone(size + done + std::min(kPiece, size - done), 2 * size));
+    }
     // End of archive block.
     std::vector<std::uint8_t> endBlock = {0, 0, 0x7B, 0x00, 0x40, 7, 0};
     PutHeaderCrc(endBlock);
@@ -275,7 +398,7 @@ int RunProgram(const fs::path& program, const std::vector<std::string>& args) {
 }
 
 bool AddToArchive(const fs::path& archivePath, const fs::path& file, const std::string& entryName,
-                  const std::optional<fs::path>& rarProgram) {
+                  const std::optional<fs::path>& rarProgram, const ProgressFn& progress) {
     if (rarProgram) {
         // The outside archiver stores the file under its own name: give it one called
         // entryName, and let it make a fresh archive beside the target that then replaces it.
@@ -301,7 +424,7 @@ bool AddToArchive(const fs::path& archivePath, const fs::path& file, const std::
             return true;
         }
     }
-    return WriteStoredRar(archivePath, file, entryName);
+    return WriteStoredRar(archivePath, file, entryName, progress);
 }
 
 }  // namespace corv

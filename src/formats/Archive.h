@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Progress.h"
+
 namespace corv {
 
 // Compressed documents are RAR archives. Reading takes RAR 4 and RAR 5, stored or
@@ -23,7 +25,9 @@ struct ExtractResult {
 // Extracts every regular file of the archive directly into destDir under its stored name
 // without any path, replacing files of the same name. Nothing is ever written outside
 // destDir: names are reduced to their last component and links and folders are skipped.
-ExtractResult ExtractArchive(const std::filesystem::path& archive, const std::filesystem::path& destDir);
+// The CRC-32 each entry stores is checked: a damaged entry fails the extraction.
+ExtractResult ExtractArchive(const std::filesystem::path& archive, const std::filesystem::path& destDir,
+                             const ProgressFn& progress = {});
 
 struct ArchiveEntry {
     std::string name;
@@ -36,7 +40,7 @@ std::optional<std::vector<ArchiveEntry>> ListArchive(const std::filesystem::path
 // Writes a RAR 4 archive holding one stored entry `entryName` with the bytes of `file`,
 // through a temporary file that is renamed over `archive`.
 bool WriteStoredRar(const std::filesystem::path& archive, const std::filesystem::path& file,
-                    const std::string& entryName);
+                    const std::string& entryName, const ProgressFn& progress = {});
 
 // The outside archiver: `rar` found on PATH, or nullopt.
 std::optional<std::filesystem::path> FindRarProgram();
@@ -45,7 +49,8 @@ std::optional<std::filesystem::path> FindRarProgram();
 // given (arguments "a -o+ -as -ep -idq ARCHIVE FILE", no shell), otherwise, or when the
 // program fails, with our own writer.
 bool AddToArchive(const std::filesystem::path& archive, const std::filesystem::path& file,
-                  const std::string& entryName, const std::optional<std::filesystem::path>& rarProgram);
+                  const std::string& entryName, const std::optional<std::filesystem::path>& rarProgram,
+                  const ProgressFn& progress = {});
 
 // Runs a program with an argument list and waits for it; returns its exit status, -1 when it
 // could not be started or did not exit normally.

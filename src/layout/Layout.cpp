@@ -79,6 +79,27 @@ void LineSetting::SetPortsPerSlave(std::uint8_t ports) {
     linePorts.fill(portsPerSlave);
 }
 
+bool GridWithinLimit(long long rows, long long cols) {
+    return rows >= 1 && cols >= 1 && rows <= 0xFFFF && cols <= 0xFFFF &&
+           static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(cols) <= kMaxGridCells;
+}
+
+std::string GridLimitText(long long rows, long long cols) {
+    return "a grid of " + std::to_string(rows) + " rows x " + std::to_string(cols) + " cols has " +
+           std::to_string(rows * cols) + " cells; the program takes at most " + std::to_string(kMaxGridCells) +
+           " cells and 65535 rows or cols";
+}
+
+std::size_t PointsOutsideGrid(const LayoutGrid& grid, const std::array<Line, kLineCount>& lines) {
+    std::size_t n = 0;
+    for (const Line& line : lines) {
+        for (LinePoint p : line) {
+            n += grid.Contains(PointRow(p), PointCol(p)) ? 0 : 1;
+        }
+    }
+    return n;
+}
+
 void NormaliseSlaveGroups(SlaveGroupList& groups, int slaveCount) {
     int remaining = std::max(slaveCount, 0);
     SlaveGroupList out;
@@ -185,7 +206,9 @@ void Layout::RecomputeLineCount() {
 
 void Layout::New(int rows, int cols, bool sphere, std::uint8_t defaultChip) {
     grid.rows = static_cast<std::uint16_t>(std::clamp(rows, 1, 0xFFFF));
-    grid.cols = static_cast<std::uint16_t>(std::clamp(cols, 1, 0xFFFF));
+    // Within the cell limit: a grid that does not fit keeps its rows and loses columns.
+    grid.cols = static_cast<std::uint16_t>(
+        std::clamp<long long>(cols, 1, std::min<long long>(0xFFFF, static_cast<long long>(kMaxGridCells / grid.rows))));
     grid.sphereMode = sphere ? 1 : 0;
     grid.rowWidths = sphere ? SphereRowWidths(grid.rows, grid.cols) : std::vector<std::uint16_t>{};
     for (auto& line : lines) {

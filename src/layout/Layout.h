@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "layout/LightType.h"
@@ -29,6 +30,16 @@ struct LayoutGrid {
     bool IsSphere() const { return sphereMode == 1; }
     bool Contains(int row, int col) const { return row >= 0 && col >= 0 && row < rows && col < cols; }
 };
+
+// The largest grid the program takes: its per-cell tables (occupancy, background masks, drawn
+// pictures) grow with rows x cols, so a file's header alone must not decide their size.
+inline constexpr std::uint64_t kMaxGridCells = std::uint64_t{1} << 24;  // 16,777,216, e.g. 4096 x 4096
+bool GridWithinLimit(long long rows, long long cols);
+// "a grid of R rows x C cols has N cells; the program takes at most 16777216"
+std::string GridLimitText(long long rows, long long cols);
+// Points of the lines that lie outside the grid (a file may claim them; the output and the
+// exports leave them out).
+std::size_t PointsOutsideGrid(const LayoutGrid& grid, const std::array<Line, kLineCount>& lines);
 
 // Row widths of a sphere grid: rows are latitude circles, each as long as its circle allows.
 std::vector<std::uint16_t> SphereRowWidths(int rows, int cols);

@@ -31,6 +31,9 @@ LineFileError ParseLineFile(std::span<const std::uint8_t> bytes, LineFileContent
         return LineFileError::Unsupported;
     }
     out.grid.sphereMode = sphere;
+    if (static_cast<std::uint64_t>(out.grid.rows) * out.grid.cols > kMaxGridCells) {
+        return LineFileError::GridTooLarge;
+    }
     if (sphere == 1) {
         if (!r.Has(static_cast<std::size_t>(out.grid.rows) * 2)) {
             return LineFileError::Unsupported;
@@ -147,6 +150,9 @@ LineFileError LoadLineFile(const std::filesystem::path& path, Layout& layout, st
     }
     LineFileContent content;
     if (LineFileError e = ParseLineFile(*bytes, content); e != LineFileError::None) {
+        if (e == LineFileError::GridTooLarge) {
+            SetFileError(path, GridLimitText(content.grid.rows, content.grid.cols));
+        }
         return e;
     }
     // The loader clears the wiring record, then takes what the file stores over it: table

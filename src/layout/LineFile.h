@@ -17,7 +17,8 @@ inline constexpr std::uint32_t kMaxSkip = 30000;  // larger skip counts refuse t
 inline constexpr const char* kConfigKey = "LineFile  ";
 }  // namespace linefile
 
-enum class LineFileError { None, OpenFailed, Unsupported };
+// GridTooLarge: the header claims more cells than the program takes (GridWithinLimit).
+enum class LineFileError { None, OpenFailed, Unsupported, GridTooLarge };
 
 // What a line file holds, as read.
 struct LineFileContent {

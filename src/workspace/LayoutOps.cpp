@@ -1,5 +1,7 @@
 #include "workspace/LayoutOps.h"
 
+#include "base/FileUtil.h"
+
 #include <algorithm>
 
 #include "controller/LampTypes.h"
@@ -57,6 +59,10 @@ Status OpenLineFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& 
     if (e == LineFileError::Unsupported) {
         prompt.Inform(ws.strings.badFileVersion, PromptIcon::Warning);
         return Status::Fail(ws.strings.badFileVersion);
+    }
+    if (e == LineFileError::GridTooLarge) {
+        prompt.Inform(LastFileError(), PromptIcon::Warning);
+        return Status::Fail(LastFileError());
     }
     RememberLineFile(ws, path);
     return Status::Ok();

@@ -220,10 +220,29 @@ TEST(LedFile, OneBlockRangeAndNoLayout) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.messages, (std::vector<std::string>{"Not set LED project line! "}));
     EXPECT_FALSE(fs::exists(dir / "b.led"));
-    // A folder that does not exist: "Write file fail!", the rest goes on.
+    // A folder that does not exist: "Write file fail!" with the path and the system's reason,
+    // and no "finished" message after it.
     r = OutputControllerFiles(in, src, 0, 1, dir / "no" / "c.led", rng, s.strings);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.messages[0], "Write file fail!");
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0], "Write file fail! " + (dir / "no" / "c.led").string() + ": No such file or directory");
+}
+
+TEST(LedFile, MasterFileNamesDropOnlyARealExtension) {
+    Show s(2, 2, 1);
+    s.layout.lines[0] = {MakePoint(0, 0)};
+    s.layout.lines[1] = {MakePoint(0, 1)};
+    s.layout.setting.lineCount = 2;
+    s.layout.slaveGroups = {1};
+    auto names = [&](const std::string& chosen) {
+        std::vector<std::string> out;
+        for (const auto& m : PlanMasterFiles(s.layout, chosen)) out.push_back(m.path.string());
+        return out;
+    };
+    EXPECT_EQ(names("od/x"), (std::vector<std::string>{"od/x1.led", "od/x2.led"}));
+    EXPECT_EQ(names("od/show.led"), (std::vector<std::string>{"od/show1.led", "od/show2.led"}));
+    EXPECT_EQ(names("001.led"), (std::vector<std::string>{"0011.led", "0012.led"}));
+    EXPECT_EQ(names("a.b/c"), (std::vector<std::string>{"a.b/c1.led", "a.b/c2.led"}));
 }
 
 TEST(LedFile, SlaveTooLargeForItsRecordIsNotWritten) {
@@ -234,7 +253,9 @@ TEST(LedFile, SlaveTooLargeForItsRecordIsNotWritten) {
     WriterInput in = s.Input();
     ClipFrameSource src(s.frames);
     Random rng(2);
-    EXPECT_FALSE(WriteLedFile(dir / "big.led", in, 0, 1, src, 0, 1, rng));
+    std::string why;
+    EXPECT_FALSE(WriteLedFile(dir / "big.led", in, 0, 1, src, 0, 1, rng, {}, &why));
+    EXPECT_NE(why.find("slave 1 drives more LEDs than a controller file can hold"), std::string::npos) << why;
     EXPECT_FALSE(fs::exists(dir / "big.led"));
     // Just inside the limit is written.
     s.layout.lines[0].resize(5460);  // 16380 bytes, the last whole step of 12
