@@ -1,10 +1,14 @@
 #include "fusebind/Merge.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 #include "base/Binary.h"
@@ -52,7 +56,67 @@ Messages LoadMessages(std::uint8_t language) {
     m.merge = t("合并", "Merge");
     m.warning = t("警告", "Warning");
     m.close = t("关闭", "Close");
+    m.partialBlock = t("%1: 数据在一个帧块中间结束, 不完整的帧块已舍去, 保留%2个完整帧。",
+                       "%1: the data ends inside a frame block; the partial block is left out and %2 whole "
+                       "frames are kept.");
+    m.noWholeFrame = t("%1: 数据在第一个帧块中间结束, 没有一个完整的帧。",
+                       "%1: the data ends inside the first frame block; no whole frame is left.");
+    m.badChecksum = t("%1: 第%2个分控的校验和错误, 该记录按原样保留。",
+                      "%1: the checksum of slave %2 is wrong; its record is kept as it is.");
+    m.moreBadChecksums = t("%1: 另有%2个分控的校验和错误。", "%1: %2 more slaves have a wrong checksum.");
+    m.framesTooLong = t("%1: 声称有%2帧%3 x %4像素, 但帧数据只有%5字节。",
+                        "%1: claims %2 frames of %3 x %4 pixels, but holds only %5 bytes of frames.");
+    m.noSpace = t("%1: 磁盘空间不足: 合并后的文件需要%2, 该处只剩%3。",
+                  "%1: not enough free space: the merged file needs %2, only %3 are free there.");
+    m.pictureTooBig = t("合并后的画面将是%1 x %2像素, 每边最多32767。",
+                        "the merged picture would be %1 x %2 pixels; a side holds at most 32767.");
+    m.tooManySlaves = t("合并后将有%1个分控, 控制器数据文件最多容纳%2个。",
+                        "the merged file would have %1 slaves; a controller data file holds at most %2.");
+    m.shapeDiffers = t("%1: 分控数、数据偏移或帧块大小与第一个文件不同。",
+                       "%1: the slave count, data offset or frame block size differs from the first file's.");
+    m.entryMissing = t("%1: 压缩包中没有%2。", "%1: the archive holds no %2.");
     return m;
+}
+
+std::string FillIn(const std::string& text, const std::vector<std::string>& values) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
+            const auto k = static_cast<std::size_t>(text[i + 1] - '1');
+            if (k < values.size()) {
+                out += values[k];
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    if (bytes < 1024) {
+        return std::to_string(bytes) + " bytes";
+    }
+    static const char* const kUnits[] = {"KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
+    double value = static_cast<double>(bytes) / 1024.0;
+    std::size_t unit = 0;
+    while (value >= 1024.0 && unit + 1 < std::size(kUnits)) {
+        value /= 1024.0;
+        ++unit;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %s", value, kUnits[unit]);
+    return text;
+}
+
+std::optional<std::uint64_t> FreeSpaceOf(const fs::path& folder) {
+    struct statvfs st {};
+    if (::statvfs(folder.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(st.f_bavail) * static_cast<std::uint64_t>(st.f_frsize);
 }
 
 std::uint8_t LanguageFromIni(const fs::path& iniFile, const std::string& systemLocale) {
@@ -77,35 +141,12 @@ std::optional<std::string> CheckDatList(const std::vector<fs::path>& inputs, con
 namespace {
 
 constexpr std::size_t kSector = kLedSector;
-std::size_t RoundUp(std::size_t n) { return (n + kSector - 1) / kSector * kSector; }
+std::uint64_t RoundUp(std::uint64_t n) { return (n + kSector - 1) / kSector * kSector; }
 
-struct DatHeader {
-    std::uint8_t family = 0;
-    std::uint32_t H = 0, D = 0;
-    std::uint16_t slaves = 0;
-    std::uint64_t size = 0;
-    std::vector<std::uint8_t> first;  // the first sector
-};
-
-// Opens a controller data file and reads its first sector; "" on success, else the message.
-std::string ReadDat(const fs::path& path, FileReader& in, DatHeader& h, const Messages& m) {
-    if (!in.Open(path)) {
-        return m.openFailed;
-    }
-    h.size = in.size();
-    if (h.size < kSector) {
-        return m.notOurFormat;
-    }
-    h.first.resize(kSector);
-    if (!in.Bytes(h.first.data(), kSector) || h.first[2] != 'Q' || h.first[3] != 'Z') {
-        return m.notOurFormat;
-    }
-    h.family = h.first[0];
-    h.H = SpreadDataOffset(h.first.data());
-    h.D = LoadU32(&h.first[8]) ^ LoadU32(&h.first[4]);
-    h.slaves = LoadU16(&h.first[16]);
-    return {};
-}
+// Output is assembled in pieces of about this size, whatever the sizes the inputs claim.
+constexpr std::size_t kPieceBytes = 4u << 20;
+// Runs of input copied between two progress reports.
+constexpr std::uint64_t kCopyStep = 64u << 20;
 
 MergeResult Fail(const std::string& message) {
     MergeResult r;
@@ -119,106 +160,309 @@ MergeResult Cancelled() {
     return r;
 }
 
-// Makes the output the target when everything went well; removes it otherwise.
-MergeResult Finish(ReplacingFile& out, bool ok, const Messages& m) {
-    if (!ok || !out.Commit()) {
-        return Fail(m.failed);
+// A failure message followed by its detail.
+std::string With(const std::string& message, const std::string& detail) {
+    return detail.empty() ? message : message + " " + detail;
+}
+
+// Opens an input for reading; false with LastFileError() set when it is missing, unreadable or
+// not a regular file (a pipe is refused before it is opened, which would wait for a writer).
+bool OpenInput(const fs::path& path, FileReader& in) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        SetFileError(path, errno);
+        return false;
     }
+    if (!S_ISREG(st.st_mode)) {
+        SetFileError(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
+        return false;
+    }
+    errno = 0;
+    if (!in.Open(path)) {
+        SetFileError(path, errno);
+        return false;
+    }
+    return true;
+}
+
+// Reads exactly n bytes of an input at `offset`; false with LastFileError() set.
+bool ReadInput(const fs::path& path, int fd, void* out, std::size_t n, std::uint64_t offset) {
+    errno = 0;
+    if (ReadAt(fd, out, n, offset)) {
+        return true;
+    }
+    if (errno != 0) {
+        SetFileError(path, errno);
+    } else {
+        SetFileError(path, std::string("the file ended early"));
+    }
+    return false;
+}
+
+// The smallest data offset that leaves room for `slaves` records of a master-slave file.
+std::uint64_t RecordsEnd(std::size_t slaves) {
+    return slaves == 0 ? kSector : RoundUp(SlaveRecordOffset(slaves - 1) + kSpreadRecordBytes);
+}
+
+// The most slaves a master-slave file holds: the data offset is stored in 16 bits.
+std::size_t MostSlaves() {
+    std::size_t n = 1;
+    while (RecordsEnd(n + 1) <= 0xFFFF) ++n;
+    return n;
+}
+
+// A slave record (spread, 26 bytes) keeps in its 13th byte the low byte of the sum of the 12
+// before it.
+bool RecordChecksumOk(const std::uint8_t* spread) {
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < 12; ++i) {
+        sum += UnspreadByte(spread[2 * i], spread[2 * i + 1]);
+    }
+    return static_cast<std::uint8_t>(sum) == UnspreadByte(spread[24], spread[25]);
+}
+
+// Warns of the records with a wrong checksum: files from the field carry them, and they are
+// merged as they are, but never without a word.
+void WarnChecksums(const fs::path& path, const std::vector<const std::uint8_t*>& records, const Messages& m,
+                   std::vector<std::string>& warnings) {
+    constexpr std::size_t kNamed = 20;  // more than this are counted, not listed
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (RecordChecksumOk(records[i])) {
+            continue;
+        }
+        if (++wrong <= kNamed) {
+            warnings.push_back(FillIn(m.badChecksum, {path.string(), std::to_string(i + 1)}));
+        }
+    }
+    if (wrong > kNamed) {
+        warnings.push_back(FillIn(m.moreBadChecksums, {path.string(), std::to_string(wrong - kNamed)}));
+    }
+}
+
+// Whole frame blocks in `dataBytes`; a partial block at the end is dropped with a warning, and
+// a file with data but not one whole block is refused (the message is returned).
+std::string WholeFrames(const fs::path& path, std::uint64_t dataBytes, std::uint64_t blockBytes,
+                        std::uint64_t& frames, const Messages& m, std::vector<std::string>& warnings) {
+    frames = dataBytes / blockBytes;
+    if (dataBytes % blockBytes == 0) {
+        return {};
+    }
+    if (frames == 0) {
+        return With(m.failed, FillIn(m.noWholeFrame, {path.string()}));
+    }
+    warnings.push_back(FillIn(m.partialBlock, {path.string(), std::to_string(frames)}));
+    return {};
+}
+
+struct DatHeader {
+    std::uint8_t family = 0;
+    std::uint32_t H = 0, D = 0;
+    std::uint16_t slaves = 0;
+    std::uint64_t size = 0;
+    std::vector<std::uint8_t> first;  // the first sector
+};
+
+// Opens a controller data file and reads its first sector; "" on success, else the message.
+std::string ReadDat(const fs::path& path, FileReader& in, DatHeader& h, const Messages& m) {
+    if (!OpenInput(path, in)) {
+        return With(m.openFailed, LastFileError());
+    }
+    h.size = in.size();
+    if (h.size < kSector) {
+        return With(m.notOurFormat, path.string());
+    }
+    h.first.resize(kSector);
+    if (!in.Bytes(h.first.data(), kSector) || h.first[2] != 'Q' || h.first[3] != 'Z') {
+        return With(m.notOurFormat, path.string());
+    }
+    h.family = h.first[0];
+    h.H = SpreadDataOffset(h.first.data());
+    h.D = LoadU32(&h.first[8]) ^ LoadU32(&h.first[4]);
+    h.slaves = LoadU16(&h.first[16]);
+    return {};
+}
+
+// The output, opened and checked for room before a byte of it is written; "" or the message.
+std::string OpenOutput(ReplacingFile& out, const fs::path& named, std::uint64_t bytes, const FreeSpaceFn& freeSpace,
+                       const Messages& m) {
+    if (!out.ok()) {
+        return With(m.openFailed, LastFileError());
+    }
+    const auto target = ResolveWriteTarget(named);
+    fs::path folder = target ? target->parent_path() : named.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const auto free = freeSpace ? freeSpace(folder) : FreeSpaceOf(folder);
+    if (free && *free < bytes) {
+        return With(m.failed, FillIn(m.noSpace, {named.string(), SizeText(bytes), SizeText(*free)}));
+    }
+    return {};
+}
+
+// Makes the output the target when everything went well; removes it otherwise. `readError`
+// is the reason an input could not be read, when that stopped the merge.
+MergeResult Finish(ReplacingFile& out, const std::string& readError, const Messages& m,
+                   std::vector<std::string> warnings) {
     MergeResult r;
-    r.ok = true;
-    r.message = m.success;
+    r.warnings = std::move(warnings);
+    if (!readError.empty()) {
+        r.message = With(m.failed, readError);
+    } else if (!out.Commit()) {
+        r.message = With(m.failed, LastFileError());
+    } else {
+        r.ok = true;
+        r.message = m.success;
+    }
     return r;
 }
 
+MergeResult WithWarnings(MergeResult r, std::vector<std::string> warnings) {
+    r.warnings = std::move(warnings);
+    return r;
+}
+
+struct DatFramesInput {
+    fs::path path;
+    FileReader in;
+    DatHeader h;
+    std::uint64_t frames = 0;
+};
+
 MergeResult DatFrames(const std::vector<fs::path>& inputs, const ChooseOutputFn& choose, const Messages& m,
-                      const ProgressFn& progress) {
+                      const ProgressFn& progress, const FreeSpaceFn& freeSpace) {
     const auto output = choose ? choose() : std::nullopt;
     if (!output) {
         return Cancelled();
     }
-    FileReader first;
-    DatHeader h0;
-    if (auto e = ReadDat(inputs[0], first, h0, m); !e.empty()) {
-        return Fail(e);
-    }
-    if (h0.H > h0.size || h0.D == 0) {
-        return Fail(m.notOurFormat);
-    }
+    std::vector<std::string> warnings;
     // Every input is checked before anything is written.
-    for (std::size_t i = 1; i < inputs.size(); ++i) {
-        FileReader in;
-        DatHeader h;
-        if (auto e = ReadDat(inputs[i], in, h, m); !e.empty()) {
-            return Fail(e);
+    std::vector<std::unique_ptr<DatFramesInput>> files;
+    for (const auto& path : inputs) {
+        auto f = std::make_unique<DatFramesInput>();
+        f->path = path;
+        DatHeader& h = f->h;
+        if (auto e = ReadDat(path, f->in, h, m); !e.empty()) {
+            return WithWarnings(Fail(e), warnings);
         }
-        if (h.H != h0.H || h.D != h0.D || h.slaves != h0.slaves || h.H > h.size) {
-            return Fail(m.failed);
+        if (files.empty()) {
+            if (h.H < kLedHeadBytes || h.H > h.size || h.D == 0) {
+                return WithWarnings(Fail(With(m.notOurFormat, path.string())), warnings);
+            }
+        } else {
+            const DatHeader& h0 = files[0]->h;
+            if (h.H != h0.H || h.D != h0.D || h.slaves != h0.slaves || h.H > h.size) {
+                return WithWarnings(Fail(With(m.failed, FillIn(m.shapeDiffers, {path.string()}))), warnings);
+            }
         }
+        // The slave records inside the header (the first file's are the ones merged).
+        std::vector<std::uint8_t> head(h.H);
+        if (!ReadInput(path, f->in.fd(), head.data(), head.size(), 0)) {
+            return WithWarnings(Fail(With(m.openFailed, LastFileError())), warnings);
+        }
+        std::vector<const std::uint8_t*> records;
+        for (std::size_t i = 0; i < h.slaves; ++i) {
+            const std::size_t at = h.family == 0 ? SlaveRecordOffset(i) : kLedHeadBytes + kSpreadRecordBytes * i;
+            if (at + kSpreadRecordBytes > head.size()) {
+                break;
+            }
+            records.push_back(head.data() + at);
+        }
+        WarnChecksums(path, records, m, warnings);
+        if (auto e = WholeFrames(path, h.size - h.H, h.D, f->frames, m, warnings); !e.empty()) {
+            return WithWarnings(Fail(e), warnings);
+        }
+        files.push_back(std::move(f));
+    }
+    const std::uint64_t D = files[0]->h.D;
+    std::uint64_t total = files[0]->h.H;
+    for (const auto& f : files) {
+        total += f->frames * D;
     }
     ReplacingFile out(*output);
-    if (!out.ok()) {
-        return Fail(m.openFailed);
+    if (auto e = OpenOutput(out, *output, total, freeSpace, m); !e.empty()) {
+        return WithWarnings(Fail(e), warnings);
     }
-    bool ok = first.Seek(0) && ::lseek(first.fd(), 0, SEEK_SET) == 0 && out.writer.CopyFrom(first.fd(), h0.size);
-    int shown = 30;
-    ReportProgress(progress, shown);
-    for (std::size_t i = 1; ok && i < inputs.size(); ++i) {
-        FileReader in;
-        DatHeader h;
-        ok = ReadDat(inputs[i], in, h, m).empty() && ::lseek(in.fd(), h.H, SEEK_SET) == static_cast<off_t>(h.H) &&
-             out.writer.CopyFrom(in.fd(), h.size - h.H);
-        shown += 40;
-        ReportProgress(progress, std::min(shown, 100));
+    // The first file whole (its header is the output's), then the frame blocks of the others;
+    // a partial block at the end of any of them is left out.
+    std::string readError;
+    std::uint64_t done = 0;
+    for (std::size_t k = 0; readError.empty() && out.writer.ok() && k < files.size(); ++k) {
+        DatFramesInput& f = *files[k];
+        const std::uint64_t from = k == 0 ? 0 : f.h.H;
+        std::uint64_t left = (k == 0 ? f.h.H : 0) + f.frames * D;
+        if (::lseek(f.in.fd(), static_cast<off_t>(from), SEEK_SET) != static_cast<off_t>(from)) {
+            SetFileError(f.path, errno);
+            readError = LastFileError();
+            break;
+        }
+        while (left > 0 && out.writer.ok()) {
+            const std::uint64_t step = std::min(left, kCopyStep);
+            out.writer.CopyFrom(f.in.fd(), step);
+            left -= step;
+            done += step;
+            ReportProgress(progress, PercentDone(done, total));
+        }
     }
-    return Finish(out, ok, m);
+    return Finish(out, readError, m, std::move(warnings));
 }
 
 struct DatInput {
+    fs::path path;
     FileReader in;
     std::vector<std::uint8_t> records;  // n x 26 bytes, still spread
     std::uint16_t slaves = 0;
-    std::uint64_t words = 0;  // w
-    std::size_t blockBytes = 0;  // b
+    std::uint64_t words = 0;       // w
+    std::uint64_t blockBytes = 0;  // b
     std::uint64_t dataStart = 0;
     std::uint64_t frames = 0;
+    std::uint64_t offset = 0;  // where its words start in an output block
 };
 
 MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn& choose, const Messages& m,
-                      const AskFn& ask, const ProgressFn& progress, std::uint64_t seed) {
+                      const AskFn& ask, const ProgressFn& progress, std::uint64_t seed,
+                      const FreeSpaceFn& freeSpace) {
+    std::vector<std::string> warnings;
     std::vector<std::unique_ptr<DatInput>> files;
     for (const auto& path : inputs) {
         auto f = std::make_unique<DatInput>();
+        f->path = path;
         DatHeader h;
         if (auto e = ReadDat(path, f->in, h, m); !e.empty()) {
-            return Fail(e);
+            return WithWarnings(Fail(e), warnings);
         }
         if (h.family != 0) {
-            return Fail(m.typeMismatch);
+            return WithWarnings(Fail(With(m.typeMismatch, path.string())), warnings);
         }
         f->slaves = h.slaves;  // the whole 16-bit count: 256 slaves must not read as none
         if (f->slaves == 0) {
-            return Fail(m.notOurFormat);
+            return WithWarnings(Fail(With(m.notOurFormat, path.string())), warnings);
         }
-        f->dataStart = RoundUp(SlaveRecordOffset(f->slaves - 1u) + kSpreadRecordBytes);
+        // The records are read only when the file really holds them.
+        f->dataStart = RecordsEnd(f->slaves);
         if (f->dataStart > h.size) {
-            return Fail(m.notOurFormat);
+            return WithWarnings(Fail(With(m.notOurFormat, path.string())), warnings);
         }
         std::vector<std::uint8_t> sectors(static_cast<std::size_t>(f->dataStart));
         std::memcpy(sectors.data(), h.first.data(), kSector);
-        if (sectors.size() > kSector && !f->in.Bytes(sectors.data() + kSector, sectors.size() - kSector)) {
-            return Fail(m.notOurFormat);
+        if (sectors.size() > kSector &&
+            !ReadInput(path, f->in.fd(), sectors.data() + kSector, sectors.size() - kSector, kSector)) {
+            return WithWarnings(Fail(With(m.openFailed, LastFileError())), warnings);
         }
+        std::vector<const std::uint8_t*> records;
         for (std::size_t i = 0; i < f->slaves; ++i) {
             const std::uint8_t* rec = sectors.data() + SlaveRecordOffset(i);
+            records.push_back(rec);
             f->records.insert(f->records.end(), rec, rec + kSpreadRecordBytes);
             const std::uint32_t b1 = UnspreadByte(rec[2], rec[3]);
             const std::uint32_t b2 = UnspreadByte(rec[4], rec[5]);
             f->words += b1 + (b2 & 0x0F) * 256 + 1;
         }
-        f->blockBytes = RoundUp(static_cast<std::size_t>(f->words * 4));
-        f->frames = (h.size - f->dataStart) / f->blockBytes;
-        if (!f->in.Seek(f->dataStart)) {
-            return Fail(m.notOurFormat);
+        WarnChecksums(path, records, m, warnings);
+        f->blockBytes = RoundUp(f->words * 4);
+        if (auto e = WholeFrames(path, h.size - f->dataStart, f->blockBytes, f->frames, m, warnings); !e.empty()) {
+            return WithWarnings(Fail(e), warnings);
         }
         files.push_back(std::move(f));
     }
@@ -229,37 +473,41 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         F = std::max(F, f->frames);
     }
     if (differ && !(ask && ask(m.framesDiffer + m.continueAsk))) {
-        return Cancelled();
+        return WithWarnings(Cancelled(), warnings);
     }
     const auto output = choose ? choose() : std::nullopt;
     if (!output) {
-        return Cancelled();
+        return WithWarnings(Cancelled(), warnings);
     }
     std::size_t totalSlaves = 0;
     std::uint64_t totalWords = 0;
-    std::vector<std::uint8_t> records;
-    for (const auto& f : files) {
+    for (auto& f : files) {
+        f->offset = totalWords * 4;
         totalSlaves += f->slaves;
         totalWords += f->words;
-        records.insert(records.end(), f->records.begin(), f->records.end());
     }
-    if (totalSlaves > 0xFFFF) {
-        return Fail(m.failed);
+    const std::size_t most = MostSlaves();
+    if (totalSlaves > most) {
+        return WithWarnings(
+            Fail(With(m.failed, FillIn(m.tooManySlaves, {std::to_string(totalSlaves), std::to_string(most)}))),
+            warnings);
     }
     // Header: the head, then every record where master-slave files keep it (19 a sector, none
     // straddling two), zeros between them.
+    const auto H = static_cast<std::size_t>(RecordsEnd(totalSlaves));
+    const std::uint64_t D = RoundUp(totalWords * 4);
     ByteWriter head;
     head.Bytes("\x00JQZ", 4);
     head.Zeros(12);
     head.U16(static_cast<std::uint16_t>(totalSlaves));
-    const std::size_t H =
-        totalSlaves == 0 ? kSector : RoundUp(SlaveRecordOffset(totalSlaves - 1) + kSpreadRecordBytes);
     head.Zeros(H - head.size());
-    for (std::size_t i = 0; i < totalSlaves; ++i) {
-        std::memcpy(head.bytes().data() + SlaveRecordOffset(i), records.data() + kSpreadRecordBytes * i,
-                    kSpreadRecordBytes);
+    std::size_t slave = 0;
+    for (const auto& f : files) {
+        for (std::size_t i = 0; i < f->slaves; ++i, ++slave) {
+            std::memcpy(head.bytes().data() + SlaveRecordOffset(slave), f->records.data() + kSpreadRecordBytes * i,
+                        kSpreadRecordBytes);
+        }
     }
-    const std::size_t D = RoundUp(static_cast<std::size_t>(totalWords * 4));
     Random rng(seed ? seed : Random::FromTime().Next64());
     std::uint8_t hi[2], lo[2];
     SpreadByte(static_cast<std::uint8_t>(H >> 8), rng, hi);
@@ -272,75 +520,92 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
     StoreU32(p + 8, LoadU32(p + 4) ^ static_cast<std::uint32_t>(D));
 
     ReplacingFile out(*output);
-    if (!out.ok()) {
-        return Fail(m.openFailed);
+    if (auto e = OpenOutput(out, *output, H + F * D, freeSpace, m); !e.empty()) {
+        return WithWarnings(Fail(e), warnings);
     }
     out.writer.Bytes(head.bytes());
-    std::vector<std::uint8_t> block(D);
-    std::vector<std::uint8_t> chunk;
-    bool ok = true;
-    for (std::uint64_t i = 0; ok && i < F; ++i) {
-        std::fill(block.begin(), block.end(), 0);
-        std::size_t offset = 0;
-        for (auto& f : files) {
-            if (i < f->frames) {
-                chunk.resize(f->blockBytes);
-                ok = ok && f->in.Bytes(chunk.data(), chunk.size());
-                // The tail past the file's own words belongs to the next file (or to nothing).
-                if (offset < D) {
-                    std::memcpy(block.data() + offset, chunk.data(), std::min(chunk.size(), D - offset));
+    // Each output block is made a piece at a time. Every file's block lands at its offset, the
+    // tail past its own words included: that belongs to the next file, which overwrites it
+    // with its own block, or to nothing when the next file has no such frame.
+    const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(D, kPieceBytes));
+    std::vector<std::uint8_t> buffer(piece);
+    std::string readError;
+    for (std::uint64_t i = 0; readError.empty() && out.writer.ok() && i < F; ++i) {
+        for (std::uint64_t from = 0; readError.empty() && from < D; from += piece) {
+            const std::uint64_t to = std::min(D, from + piece);
+            std::fill(buffer.begin(), buffer.end(), 0);
+            for (const auto& f : files) {
+                if (i >= f->frames) {
+                    continue;
+                }
+                const std::uint64_t a = std::max(from, f->offset);
+                const std::uint64_t b = std::min(to, f->offset + f->blockBytes);
+                if (a < b &&
+                    !ReadInput(f->path, f->in.fd(), buffer.data() + (a - from), static_cast<std::size_t>(b - a),
+                               f->dataStart + i * f->blockBytes + (a - f->offset))) {
+                    readError = LastFileError();
+                    break;
                 }
             }
-            offset += static_cast<std::size_t>(f->words * 4);
+            out.writer.Bytes(buffer.data(), static_cast<std::size_t>(to - from));
         }
-        out.writer.Bytes(block.data(), block.size());
-        ok = ok && out.writer.ok();
         ReportProgress(progress, PercentDone(i + 1, F));
     }
-    return Finish(out, ok, m);
+    return Finish(out, readError, m, std::move(warnings));
 }
 
+// A video project file's head: "velt", version and size words (10 + 8 bytes), the clip count,
+// the clips' sizes, 260 bytes, the scrambled frame count.
+constexpr std::size_t kVidHeadBytes = 10 + 8 + 4 + 8 + 260 + 4;
+
 struct VidInput {
+    fs::path path;    // as named
     fs::path source;  // the plain file read (the extracted copy for archives)
+    FileReader in;
     std::uint8_t header[10] = {};
     std::uint32_t width = 0, height = 0, frames = 0;
     std::uint64_t frameOffset = 0;
-    std::size_t stride = 0;
-    int fd = -1;
-    ~VidInput() {
-        if (fd >= 0) ::close(fd);
-    }
+    std::uint64_t stride = 0;
+    std::uint64_t frameBytes = 0;
 };
 
 std::string ReadVid(const fs::path& path, std::size_t index, const TempDir& temp, VidInput& v, const Messages& m) {
+    v.path = path;
     v.source = path;
     {
         FileReader probe;
         std::uint8_t head[3] = {};
-        if (!probe.Open(path)) {
-            return m.openFailed;
+        if (!OpenInput(path, probe)) {
+            return With(m.openFailed, LastFileError());
         }
         if (probe.size() >= 3 && probe.Bytes(head, 3) && std::memcmp(head, "Rar", 3) == 0) {
             const fs::path folder = temp.path() / std::to_string(index);
             std::error_code ec;
             fs::create_directories(folder, ec);
-            ExtractArchive(path, folder);
+            const ExtractResult x = ExtractArchive(path, folder);
+            if (!x.ok) {
+                return With(m.openFailed, path.string() + ": " + x.error);
+            }
+            if (std::find(x.files.begin(), x.files.end(), kVidEntryName) == x.files.end()) {
+                return With(m.openFailed, FillIn(m.entryMissing, {path.string(), kVidEntryName}));
+            }
             v.source = folder / kVidEntryName;
         }
     }
-    FileReader in;
-    if (!in.Open(v.source)) {
-        return m.openFailed;
+    FileReader& in = v.in;
+    if (!OpenInput(v.source, in)) {
+        return With(m.openFailed, LastFileError());
     }
+    const std::string bad = With(m.typeMismatch, path.string());
     std::uint32_t clips = 0;
     if (!in.Bytes(v.header, 10) || std::memcmp(v.header, "velt", 4) != 0 ||
         static_cast<std::int8_t>(v.header[4]) > 0 || !in.Skip(8) || !in.U32(clips) || clips < 1 || clips > 16) {
-        return m.typeMismatch;
+        return bad;
     }
     for (std::uint32_t c = 0; c < clips; ++c) {
         std::uint32_t w = 0, h = 0;
         if (!in.U32(w) || !in.U32(h)) {
-            return m.typeMismatch;
+            return bad;
         }
         if (c == 0) {
             v.width = w;
@@ -349,33 +614,39 @@ std::string ReadVid(const fs::path& path, std::size_t index, const TempDir& temp
     }
     std::uint32_t stored = 0;
     if (v.width < 1 || v.height < 1 || v.width > 32767 || v.height > 32767 || !in.Skip(260) || !in.U32(stored)) {
-        return m.typeMismatch;
+        return bad;
     }
-    auto count = UnscrambleFrameCount(stored);
-    v.stride = 3 * static_cast<std::size_t>(v.width) + v.width % 4;
-    const std::uint64_t frameBytes = static_cast<std::uint64_t>(v.stride) * v.height;
-    if (!count || *count > in.remaining() / frameBytes) {
-        return m.typeMismatch;  // a count the file cannot hold: truncated or damaged
+    const auto count = UnscrambleFrameCount(stored);
+    if (!count) {
+        return bad;
+    }
+    v.stride = 3 * static_cast<std::uint64_t>(v.width) + v.width % 4;
+    v.frameBytes = v.stride * v.height;
+    // The frames claimed must be there; a file without frames claims nothing to read.
+    if (*count > in.remaining() / v.frameBytes) {
+        return With(m.typeMismatch, FillIn(m.framesTooLong, {path.string(), std::to_string(*count),
+                                                              std::to_string(v.width), std::to_string(v.height),
+                                                              std::to_string(in.remaining())}));
     }
     v.frames = *count;
     v.frameOffset = in.pos();
-    v.fd = ::open(v.source.c_str(), O_RDONLY | O_CLOEXEC);
-    return v.fd < 0 ? m.openFailed : std::string();
+    return {};
 }
 
 }  // namespace
 
 MergeResult MergeDat(const std::vector<fs::path>& inputs, DatMode mode, const ChooseOutputFn& output,
-                     const Messages& m, const AskFn& ask, const ProgressFn& progress, std::uint64_t seed) {
+                     const Messages& m, const AskFn& ask, const ProgressFn& progress, std::uint64_t seed,
+                     const FreeSpaceFn& freeSpace) {
     if (auto e = CheckDatList(inputs, m)) {
         return Fail(*e);
     }
-    return mode == DatMode::Frames ? DatFrames(inputs, output, m, progress)
-                                   : DatSlaves(inputs, output, m, ask, progress, seed);
+    return mode == DatMode::Frames ? DatFrames(inputs, output, m, progress, freeSpace)
+                                   : DatSlaves(inputs, output, m, ask, progress, seed, freeSpace);
 }
 
 MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const ChooseOutputFn& choose,
-                     const Messages& m, const AskFn& ask, const ProgressFn& progress) {
+                     const Messages& m, const AskFn& ask, const ProgressFn& progress, const FreeSpaceFn& freeSpace) {
     if (inputs.size() < 2) {
         return Fail(m.tooFew);
     }
@@ -419,10 +690,14 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
         }
         F = std::max<std::uint64_t>(F, f->frames);
     }
-    if (W > 32767 || Hh > 32767 || F > kMaxFrameCount) {
+    if (W > 32767 || Hh > 32767) {
+        return Fail(With(m.failed, FillIn(m.pictureTooBig, {std::to_string(W), std::to_string(Hh)})));
+    }
+    if (F > kMaxFrameCount) {
         return Fail(m.failed);
     }
-    const std::size_t stride = 3 * static_cast<std::size_t>(W) + W % 4;
+    const std::uint64_t stride = 3 * W + W % 4;
+    const std::uint64_t frameBytes = stride * Hh;
     ByteWriter head;
     head.Bytes(files.back()->header, 10);
     head.U16(static_cast<std::uint16_t>(Hh));
@@ -435,40 +710,53 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
     head.Zeros(260);
     head.U32(ScrambleFrameCount(static_cast<std::uint32_t>(F)));
     ReplacingFile out(*output);
-    if (!out.ok()) {
-        return Fail(m.openFailed);
+    // W, Hh < 32768 and F < 2^24: the size fits 64 bits.
+    if (auto e = OpenOutput(out, *output, kVidHeadBytes + F * frameBytes, freeSpace, m); !e.empty()) {
+        return Fail(e);
     }
     out.writer.Bytes(head.bytes());
-    std::vector<std::uint8_t> frame(stride * Hh);
-    std::vector<std::uint8_t> in;
-    bool ok = true;
-    for (std::uint64_t i = 0; ok && i < F; ++i) {
-        std::fill(frame.begin(), frame.end(), 0);
-        std::size_t colOffset = 0;        // horizontal: bytes from the left
-        std::size_t rowsAbove = 0;        // vertical: picture rows above this file
-        for (const auto& f : files) {
-            if (i < f->frames) {
-                in.resize(f->stride * f->height);
-                ok = ok && ReadAt(f->fd, in.data(), in.size(), f->frameOffset + i * in.size());
-                for (std::size_t r = 0; ok && r < f->height; ++r) {
-                    // Stored rows run bottom-up: horizontally files share the bottom row;
-                    // vertically the first file is on top.
-                    const std::size_t outRow = mode == VidMode::Horizontal ? r : Hh - rowsAbove - f->height + r;
-                    std::memcpy(frame.data() + outRow * stride + colOffset, in.data() + r * f->stride,
-                                3 * static_cast<std::size_t>(f->width));
+    // A band of output rows at a time; every input gives the rows of its own that fall in the band,
+    // which lie one after the other in its frame.
+    const std::uint64_t bandRows = std::max<std::uint64_t>(1, kPieceBytes / stride);
+    std::vector<std::uint8_t> band(static_cast<std::size_t>(std::min(bandRows, Hh) * stride));
+    std::vector<std::uint8_t> rows;
+    std::string readError;
+    for (std::uint64_t i = 0; readError.empty() && out.writer.ok() && i < F; ++i) {
+        for (std::uint64_t o0 = 0; readError.empty() && o0 < Hh; o0 += bandRows) {
+            const std::uint64_t o1 = std::min(Hh, o0 + bandRows);
+            std::fill(band.begin(), band.end(), 0);
+            std::uint64_t colOffset = 0;  // horizontal: bytes from the left
+            std::uint64_t rowsAbove = 0;  // vertical: picture rows above this file
+            for (const auto& f : files) {
+                // Stored rows run bottom-up: horizontally files share the bottom row; vertically
+                // the first file is on top. Output row `base + r` is the file's row r.
+                const std::uint64_t base = mode == VidMode::Horizontal ? 0 : Hh - rowsAbove - f->height;
+                const std::uint64_t r0 = std::max(o0, base) - base;        // its first row in the band
+                const std::uint64_t end = std::min(o1, base + f->height);  // the output row after its last
+                if (i < f->frames && base + r0 < end) {
+                    const std::uint64_t n = end - base - r0;
+                    rows.resize(static_cast<std::size_t>(n * f->stride));
+                    if (!ReadInput(f->source, f->in.fd(), rows.data(), rows.size(),
+                                   f->frameOffset + i * f->frameBytes + r0 * f->stride)) {
+                        readError = LastFileError();
+                        break;
+                    }
+                    for (std::uint64_t k = 0; k < n; ++k) {
+                        std::memcpy(band.data() + (base + r0 + k - o0) * stride + colOffset,
+                                    rows.data() + k * f->stride, 3 * static_cast<std::size_t>(f->width));
+                    }
+                }
+                if (mode == VidMode::Horizontal) {
+                    colOffset += 3 * static_cast<std::uint64_t>(f->width);
+                } else {
+                    rowsAbove += f->height;
                 }
             }
-            if (mode == VidMode::Horizontal) {
-                colOffset += 3 * static_cast<std::size_t>(f->width);
-            } else {
-                rowsAbove += f->height;
-            }
+            out.writer.Bytes(band.data(), static_cast<std::size_t>((o1 - o0) * stride));
+            ReportProgress(progress, PercentDone(i * Hh + o1, F * Hh));
         }
-        out.writer.Bytes(frame.data(), frame.size());
-        ok = ok && out.writer.ok();
-        ReportProgress(progress, PercentDone(i + 1, F));
     }
-    return Finish(out, ok, m);
+    return Finish(out, readError, m, {});
 }
 
 }  // namespace corv::fuse
