@@ -13,6 +13,7 @@ PACKAGES=(
   libblkid-dev dosfstools mtools
   fonts-noto-cjk
   xvfb xauth xdotool imagemagick x11-utils
+  librsvg2-bin desktop-file-utils
   libgtest-dev libgmock-dev googletest libbenchmark-dev
 )
 

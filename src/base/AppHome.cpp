@@ -41,7 +41,7 @@ fs::path ResolveAppHome(const fs::path& programDir) {
     if (const char* env = std::getenv("CORVANTINE_HOME"); env && *env) {
         home = env;
         fs::create_directories(home, ec);
-    } else if (::access(programDir.c_str(), W_OK) == 0) {
+    } else if (::access(programDir.c_str(), W_OK) == 0 && fs::exists(programDir / kPortableMarker, ec)) {
         home = programDir;
     } else {
         fs::path base;

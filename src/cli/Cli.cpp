@@ -4,6 +4,7 @@
 
 #include "base/FileUtil.h"
 #include "lang/Language.h"
+#include "lang/Localize.h"
 #include "workspace/DocumentOps.h"
 
 namespace corv::cli {
@@ -19,8 +20,12 @@ const std::vector<Command>& Commands() {
          "size, frame count and line file, canvas, layers with their items, music.\n"
          "Describes a configuration file (\"Led Conf.ldc\" or any profile file): every key of\n"
          "section \"Main\" with the value the program uses, and the other sections.\n"
-         "  --json   machine-readable output",
-         {}, {"--json"}, RunInfo},
+         "Describes a line file, a module file, a lamp-type file (recognised by their content) and a\n"
+         "controller data file; problems a controller would trip over (wrong record checksums, a\n"
+         "partial last frame, a block size the records disagree with) are warned of on stderr.\n"
+         "  --json     machine-readable output\n"
+         "  --strict   exit 1 when a controller data file has such a problem",
+         {}, {"--json", "--strict"}, RunInfo},
         {"new-project", "make a one-clip project document", "OUT.cvn --width W --height H [--frames N] [--color RRGGBB]",
          "Writes a document with one clip of N frames (default 1) of W x H pixels, filled with\n"
          "the colour (default 000000, black).",
@@ -44,14 +49,27 @@ const std::vector<Command>& Commands() {
          "             [--reverse yes|no] [--ports N] [--gamma G] [--red P] [--green P] [--blue P] [--groups N,N,...]",
          "new: an empty layout of R rows and C columns (a sphere: rows shrink towards the poles).\n"
          "add: lays LEDs into the lines as a mouse drag from the --from cell to the --to cell does\n"
-         "  (0-based, both inclusive). --line is the 1-based current line (default 1); --mode is\n"
+         "  (0-based, both inclusive, inside the grid). The wiring starts at the corner of the\n"
+         "  rectangle where the drag ends (the --to cell), as the layout editor wires a drag.\n"
+         "  --line is the 1-based current line (default 1); --mode is\n"
          "  z-h, z-v, s-h (default), s-v, shortest or shortest-h; --module a display module of the\n"
          "  application home (default \"Single pixel\"); --limit the most points a line takes\n"
          "  (default 4096); --repeat lets LEDs share a cell; --tiles AX,AY is the Ctrl form: the\n"
          "  --to cell is the anchor and AX x AY tiles are laid.\n"
          "set: the controller family, lines per slave and the parameters of the slaves in LIST\n"
-         "  (1-based, like 1-3,7 or all); without --slaves the values become the defaults of the\n"
-         "  slaves not shown yet. --groups sets the slaves per master controller.",
+         "  (1-based, like 1-3,7 or all, of the slaves the layout has); without --slaves the values\n"
+         "  become the defaults of the slaves not shown yet. --groups sets the slaves per master\n"
+         "  controller (counts of at least 1 adding up to at most the slaves; the last master takes\n"
+         "  the rest). Values and units:\n"
+         "    --lamp NAME         a lamp type of \"corvantine-cli lamp list\"\n"
+         "    --chip CODE         a chip code of \"corvantine-cli chip list\"\n"
+         "    --clock MHZ         0.1..50 MHz (stored as the divisor 25 / MHz)\n"
+         "    --brightness P      0..100 percent; --red, --green, --blue the same\n"
+         "    --gray LEVELS       2, 4, 8, ... 65536 gray levels (single controller: up to 512)\n"
+         "    --gamma G           0.2..10 (stored as gamma x 10)\n"
+         "    --ports N           1, 2, 3, 4 or 8 lines of the slave\n"
+         "    --reverse yes|no    colour reverse\n"
+         "new: --rows and --cols take 1..65535, at most 16777216 cells in all.",
          {"--rows", "--cols", "--from", "--to", "--line", "--mode", "--module", "--limit", "--tiles", "--family",
           "--ports-per-slave", "--slaves", "--lamp", "--chip", "--clock", "--brightness", "--gray", "--reverse",
           "--ports", "--gamma", "--red", "--green", "--blue", "--groups"},
@@ -79,13 +97,20 @@ const std::vector<Command>& Commands() {
          "at its first LED, N pixels per cell (default 12).",
          {"--cell"}, {}, RunRenderLayout},
         {"lamp", "lamp types of the application home", "add NAME --pins R1,G1,B1,... | list [--json] | delete NAME",
-         "add: stores a lamp type (pins in chip order; an empty item is a pin not connected).\n"
+         "add: stores a lamp type. --pins lists the chip's pins in order, each the colour it\n"
+         "  drives and the pixel it belongs to: R1,G1,B1,R2,G2,B2 is a chip driving two RGB\n"
+         "  pixels (letters R, G, B, pixels from 1); an empty item (R1,,B1) is a pin not\n"
+         "  connected. 1..192 pins.\n"
          "list: the built-in and the user's lamp types. delete: removes a user lamp type.",
          {"--pins"}, {"--json"}, RunLamp},
-        {"module", "display modules of the application home", "list | import FILE | export FILE | delete NAME",
-         "import adds the modules of another module file that are not there yet; export writes\n"
-         "the user modules to a file.",
-         {}, {}, RunModule},
+        {"module", "display modules of the application home", "list [--json] | import FILE | export FILE | delete NAME",
+         "import adds the modules of another module file that are not there yet (a file that is\n"
+         "not a whole module file is refused); export writes the user modules to a file.",
+         {}, {"--json"}, RunModule},
+        {"chip", "the driver-chip catalogue", "list [--json]",
+         "Lists the chip codes of the catalogue (DrICtype.ict of the application home) with their\n"
+         "names; --json adds the Chinese names and the single controller's delay.",
+         {}, {"--json"}, RunChip},
         {"output", "write controller data files (.led)",
          "PROJECT.cvn --lines LAYOUT.lnf --out PATH/NAME.led [--clip N] [--first A] [--last B] [--speed FPS]\n"
          "       [--seed N] [--card auto|none]",
@@ -136,12 +161,21 @@ int Usage(Context& ctx, const std::string& command, const std::string& message) 
     return kExitUsage;
 }
 
+namespace {
+
+// The program's fixed failure texts in the language of the command line.
+std::string FixedText(const Context& ctx, const char* english, const char* chinese) {
+    return UsesChinese(ctx.language) ? LocalizeText(chinese, ctx.language) : std::string(english);
+}
+
+}  // namespace
+
 int FailSave(Context& ctx, const std::string& command) {
-    return Fail(ctx, command, std::string(texts::kSaveFileFail) + " " + LastFileError());
+    return Fail(ctx, command, FixedText(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError());
 }
 
 int FailOpen(Context& ctx, const std::string& command) {
-    return Fail(ctx, command, std::string(texts::kOpenFileFail) + " " + LastFileError());
+    return Fail(ctx, command, FixedText(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError());
 }
 
 std::string DocFailure(const std::string& path, DocError e, const UiStrings& strings) {
@@ -154,6 +188,14 @@ std::string DocFailure(const std::string& path, DocError e, const UiStrings& str
 std::string FrameRangeText(const Context& ctx, std::size_t frameCount) {
     return ctx.strings.paramError + " (--first and --last take frames 1.." + std::to_string(frameCount) +
            ", first not after last)";
+}
+
+void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string& path, const LoadedDocument& doc) {
+    if (!doc.clips.empty() && (doc.headerWidth != doc.clips[0].width || doc.headerHeight != doc.clips[0].height)) {
+        ctx.err << "corvantine-cli " << command << ": warning: " << path << ": the header gives the first clip as "
+                << doc.headerWidth << " x " << doc.headerHeight << " but the clip is " << doc.clips[0].width << " x "
+                << doc.clips[0].height << "; the clip's own size is used\n";
+    }
 }
 
 int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi) {

@@ -45,6 +45,9 @@ int FailOpen(Context& ctx, const std::string& command);
 std::string DocFailure(const std::string& path, DocError e, const UiStrings& strings);
 // "Parameter mistake! (frames 1..N)": a frame range outside the clip.
 std::string FrameRangeText(const Context& ctx, std::size_t frameCount);
+// Warns on stderr when a document's header copy of the first clip's size disagrees with the
+// clip (readers ignore the copy; a file made elsewhere may carry a stale one).
+void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string& path, const LoadedDocument& doc);
 // Bad usage: "OPTION takes LO..HI" (the valid range).
 int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi);
 
@@ -67,6 +70,7 @@ int RunUnpack(Context& ctx, const Args& args);
 int RunLayout(Context& ctx, const Args& args);
 int RunLamp(Context& ctx, const Args& args);
 int RunModule(Context& ctx, const Args& args);
+int RunChip(Context& ctx, const Args& args);
 int RunOutput(Context& ctx, const Args& args);
 int RunDxf(Context& ctx, const Args& args);
 int RunExportMap(Context& ctx, const Args& args);
@@ -74,7 +78,7 @@ int RunExportHmc(Context& ctx, const Args& args);
 int RunRenderLayout(Context& ctx, const Args& args);
 int RunImportLed(Context& ctx, const Args& args);
 int RunCard(Context& ctx, const Args& args);
-int InfoLed(Context& ctx, const std::filesystem::path& path, bool json);
+int InfoLed(Context& ctx, const std::filesystem::path& path, bool json, bool strict);
 int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoPinSet(Context& ctx, const std::filesystem::path& path, bool json);

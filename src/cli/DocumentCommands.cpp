@@ -80,6 +80,7 @@ int InfoDocument(Context& ctx, const fs::path& path, bool json) {
     if (e != DocError::None) {
         return Fail(ctx, "info", DocFailure(path.string(), e, ctx.strings));
     }
+    WarnHeaderCopy(ctx, "info", path.string(), doc);
     if (json) {
         Json j;
         j.BeginObject().Key("file").Value(path.string()).Key("type").Value("document");
@@ -171,6 +172,10 @@ int RunAppendFrames(Context& ctx, const Args& args) {
     }
     AppendResult r = AppendFrames(args.positionals()[1], clip, static_cast<std::size_t>(*first - 1),
                                   static_cast<std::size_t>(*last - 1), TerminalProgress());
+    if (r.headerCopyDiffers) {
+        ctx.err << "corvantine-cli " << cmd << ": warning: " << args.positionals()[1]
+                << ": the header's copy of the clip size disagrees with the clip; the clip's own size is used\n";
+    }
     if (r.error != DocError::None) {
         std::string text = DocFailure(args.positionals()[1], r.error, ctx.strings);
         if (r.error == DocError::SizeMismatch) {

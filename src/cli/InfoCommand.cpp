@@ -6,6 +6,7 @@
 #include "base/ProfileFile.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "layout/DisplayModule.h"
 #include "workspace/Settings.h"
 
 namespace corv::cli {
@@ -30,6 +31,15 @@ FileKind Detect(const std::filesystem::path& path) {
     }
     if (n >= 4 && head[2] == 'Q' && head[3] == 'Z') {
         return FileKind::Led;
+    }
+    // A module file has no name of its own: a leading 0 byte and whole module records.
+    if (n >= 1 && head[0] == 0) {
+        std::error_code ec;
+        if (std::filesystem::file_size(path, ec) < (64u << 20) && !ec) {
+            if (auto bytes = ReadFileBytes(path); bytes && CheckModuleFile(*bytes).empty()) {
+                return FileKind::Modules;
+            }
+        }
     }
     auto ext = path.extension().string();
     for (auto& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -99,7 +109,8 @@ int RunInfo(Context& ctx, const Args& args) {
     std::filesystem::path path = args.positionals()[0];
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        ctx.err << "corvantine-cli info: " << path.string() << ": no such file\n";
+        ctx.err << "corvantine-cli info: " << path.string() << ": "
+                << (std::filesystem::exists(path, ec) ? "not a regular file" : "no such file") << '\n';
         return kExitFailed;
     }
     switch (Detect(path)) {
@@ -114,7 +125,7 @@ int RunInfo(Context& ctx, const Args& args) {
         case FileKind::PinSet:
             return InfoPinSet(ctx, path, args.Has("--json"));
         case FileKind::Led:
-            return InfoLed(ctx, path, args.Has("--json"));
+            return InfoLed(ctx, path, args.Has("--json"), args.Has("--strict"));
         case FileKind::Unknown:
             break;
     }

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "base/AppHome.h"
+#include "base/FileIO.h"
 #include "base/FileUtil.h"
 #include "base/ProfileFile.h"
 #include "cli/Cli.h"
@@ -381,7 +382,7 @@ int RunLamp(Context& ctx, const Args& args) {
             default:
                 break;
         }
-        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp add", texts::kSaveFileFail);
+        if (!SaveLampTypes(file, libs.lamps)) return FailSave(ctx, "lamp add");
         ctx.out << r.message << '\n';
         return kExitOk;
     }
@@ -400,6 +401,32 @@ int RunLamp(Context& ctx, const Args& args) {
     return Usage(ctx, "lamp", "unknown subcommand \"" + sub + "\" (add, list, delete)");
 }
 
+int RunChip(Context& ctx, const Args& args) {
+    if (args.positionals().size() != 1 || args.positionals()[0] != "list") {
+        return Usage(ctx, "chip", "needs the subcommand list");
+    }
+    HomeFiles libs;
+    const ChipCatalogue& catalogue = libs.Catalogue();
+    if (args.Has("--json")) {
+        Json j;
+        j.BeginArray();
+        for (std::size_t i = 0; i < catalogue.entries().size(); ++i) {
+            const ChipEntry& e = catalogue.entries()[i];
+            j.BeginObject().Key("position").Value(static_cast<int>(i)).Key("code").Value(e.code);
+            j.Key("name").Value(e.english).Key("chineseName").Value(e.chinese).Key("delay").Value(catalogue.Delay(e.code));
+            j.Key("default").Value(e.code == libs.defaultChip).EndObject();
+        }
+        ctx.out << j.EndArray().str() << '\n';
+        return kExitOk;
+    }
+    for (std::size_t i = 0; i < catalogue.entries().size(); ++i) {
+        const ChipEntry& e = catalogue.entries()[i];
+        ctx.out << "code " << e.code << (e.code < 10 ? "    " : e.code < 100 ? "   " : "  ") << catalogue.Name(i, ctx.language)
+                << (e.code == libs.defaultChip ? "  [default]" : "") << '\n';
+    }
+    return kExitOk;
+}
+
 int RunModule(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
         return Usage(ctx, "module", "needs a subcommand: list, import, export or delete");
@@ -410,6 +437,20 @@ int RunModule(Context& ctx, const Args& args) {
     ModuleList modules;
     modules.Load(file);
     if (sub == "list") {
+        if (args.Has("--json")) {
+            Json j;
+            j.BeginArray();
+            for (std::size_t i = 0; i < modules.size(); ++i) {
+                const auto& m = modules.modules()[i];
+                j.BeginObject().Key("index").Value(static_cast<int>(i)).Key("name").Value(modules.DisplayName(i, ctx.language));
+                j.Key("width").Value(static_cast<int>(m.width)).Key("height").Value(static_cast<int>(m.height));
+                j.Key("builtIn").Value(i == 0).Key("points").BeginArray();
+                for (auto o : m.offsets) j.BeginArray().Value(static_cast<int>(o & 0xFFFF)).Value(static_cast<int>(o >> 16)).EndArray();
+                j.EndArray().EndObject();
+            }
+            ctx.out << j.EndArray().str() << '\n';
+            return kExitOk;
+        }
         for (std::size_t i = 0; i < modules.size(); ++i) {
             const auto& m = modules.modules()[i];
             ctx.out << i << ": " << modules.DisplayName(i, ctx.language) << " (" << m.width << " x " << m.height
@@ -422,14 +463,18 @@ int RunModule(Context& ctx, const Args& args) {
     }
     const std::string arg = args.positionals()[1];
     if (sub == "import") {
-        if (!fs::is_regular_file(arg)) return Fail(ctx, "module import", arg + ": " + texts::kOpenFileFail);
+        const auto bytes = ReadFileBytes(arg);
+        if (!bytes) return FailOpen(ctx, "module import");
+        if (const std::string why = CheckModuleFile(*bytes); !why.empty()) {
+            return Fail(ctx, "module import", arg + ": " + why + "; nothing was imported");
+        }
         const int added = modules.Import(arg);
-        if (!modules.Rewrite(file)) return Fail(ctx, "module import", texts::kSaveFileFail);
+        if (!modules.Rewrite(file)) return FailSave(ctx, "module import");
         ctx.out << "imported " << added << " modules\n";
         return kExitOk;
     }
     if (sub == "export") {
-        if (!modules.Export(arg)) return Fail(ctx, "module export", texts::kSaveFileFail);
+        if (!modules.Export(arg)) return FailSave(ctx, "module export");
         return kExitOk;
     }
     if (sub == "delete") {
@@ -445,9 +490,15 @@ int RunModule(Context& ctx, const Args& args) {
 int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
     auto bytes = ReadFileBytes(path);
     LineFileContent c;
-    if (!bytes) return Fail(ctx, "info", path.string() + ": " + texts::kOpenFileFail);
-    if (ParseLineFile(*bytes, c) != LineFileError::None) {
+    if (!bytes) return FailOpen(ctx, "info");
+    if (const LineFileError e = ParseLineFile(*bytes, c); e == LineFileError::GridTooLarge) {
+        return Fail(ctx, "info", path.string() + ": " + GridLimitText(c.grid.rows, c.grid.cols));
+    } else if (e != LineFileError::None) {
         return Fail(ctx, "info", path.string() + ": " + ctx.strings.badFileVersion);
+    }
+    if (const std::size_t outside = PointsOutsideGrid(c.grid, c.lines); outside > 0) {
+        ctx.err << "corvantine-cli info: warning: " << outside << " LED(s) of " << path.string() << " lie outside its "
+                << c.grid.rows << " x " << c.grid.cols << " grid\n";
     }
     const LineSetting& s = c.setting;
     const int slaves = std::min<int>(s.SlaveCount(), s.lineCount);
@@ -477,6 +528,10 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
                                    "green",     "blue",   "linePorts", "gamma"};
             auto tables = s.Tables();
             for (int t = 0; t < 10; ++t) j.Key(names[t]).Value(static_cast<int>((*tables[static_cast<std::size_t>(t)])[i]));
+            // The same values in the units the dialogs and `layout set` take.
+            j.Key("clockMHz").Value(ClockText(s.clock[i])).Key("gammaValue").Value(GammaText(s.gamma[i]));
+            j.Key("grayLevels").Value(GrayLevelText(s.grayReverse[i] & 0x0F)).Key("colourReverse").Value((s.grayReverse[i] & 0x80) != 0);
+            j.Key("brightnessPercent").Value(static_cast<int>(s.brightness[i]));
             j.EndObject();
         }
         j.EndArray().Key("lampTypes").BeginArray();
@@ -519,7 +574,8 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
 
 int InfoModules(Context& ctx, const fs::path& path, bool json) {
     auto bytes = ReadFileBytes(path);
-    if (!bytes || bytes->empty()) return Fail(ctx, "info", path.string() + ": " + texts::kOpenFileFail);
+    if (!bytes) return FailOpen(ctx, "info");
+    if (const std::string why = CheckModuleFile(*bytes); !why.empty()) return Fail(ctx, "info", path.string() + ": " + why);
     const auto modules = ReadModuleRecords(std::span<const std::uint8_t>(*bytes).subspan(1));
     if (json) {
         Json j;
@@ -543,7 +599,8 @@ int InfoModules(Context& ctx, const fs::path& path, bool json) {
 
 int InfoPinSet(Context& ctx, const fs::path& path, bool json) {
     auto bytes = ReadFileBytes(path);
-    if (!bytes) return Fail(ctx, "info", path.string() + ": " + texts::kOpenFileFail);
+    if (!bytes) return FailOpen(ctx, "info");
+    if (const std::string why = CheckPinSetFile(*bytes); !why.empty()) return Fail(ctx, "info", path.string() + ": " + why);
     std::vector<LightTypeRecord> records;
     ReadPinSet(*bytes, records);
     if (json) {
@@ -581,24 +638,51 @@ int RunDxf(Context& ctx, const Args& args) {
     auto ph = args.Int("--height", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     if (args.Value("--picture") && (!pw || !ph)) return Usage(ctx, cmd, "--picture needs --width and --height");
-    if ((sx && *sx < 1) || (sy && *sy < 1)) return Usage(ctx, cmd, "spacings must be positive");
+    constexpr long long kMaxSpacing = static_cast<long long>(kMaxDxfSpacing);
+    if (sx && (*sx < 1 || *sx > kMaxSpacing)) return OutOfRange(ctx, cmd, "--space-x", 1, kMaxSpacing);
+    if (sy && (*sy < 1 || *sy > kMaxSpacing)) return OutOfRange(ctx, cmd, "--space-y", 1, kMaxSpacing);
+    if (pw && (*pw < 1 || *pw > 32767)) return OutOfRange(ctx, cmd, "--width", 1, 32767);
+    if (ph && (*ph < 1 || *ph > 32767)) return OutOfRange(ctx, cmd, "--height", 1, 32767);
     const std::filesystem::path drawingPath = args.positionals()[0];
-    if (!std::filesystem::is_regular_file(drawingPath)) {
-        return Fail(ctx, cmd, drawingPath.string() + ": " + texts::kOpenFileFail);
-    }
+    if (!ReadFileBytes(drawingPath)) return FailOpen(ctx, cmd);
+    const bool vertexMode = args.Has("--vertex-mode");
     const DxfDrawing drawing = ReadDxf(drawingPath);
-    const auto suggested = SuggestedSpacing(drawing);
+    if (!drawing.hasEntities) {
+        return Fail(ctx, cmd, drawingPath.string() + ": not a DXF drawing (it has no ENTITIES section)");
+    }
+    if (vertexMode ? drawing.lines.empty() : drawing.circles.empty()) {
+        return Fail(ctx, cmd, drawingPath.string() + (vertexMode ? ": the drawing has no LINE to take LEDs from"
+                                                                 : ": the drawing has no LED (no CIRCLE; "
+                                                                   "--vertex-mode takes the LINE end points)"));
+    }
+    auto warn = [&](const std::string& text) { ctx.err << "corvantine-cli " << cmd << ": warning: " << text << '\n'; };
+    if (!drawing.complete) {
+        warn(drawingPath.string() + " ends before its ENTITIES section does; what it holds up to there is imported");
+    }
+    if (drawing.absurd > 0) {
+        warn(std::to_string(drawing.absurd) + " entities with coordinates that are not finite or lie beyond " +
+             std::to_string(static_cast<long long>(kMaxDxfCoordinate)) + " were left out");
+    }
+    const auto suggested = SuggestedSpacing(drawing, vertexMode);
     const int spaceX = static_cast<int>(sx.value_or(suggested.first));
     const int spaceY = static_cast<int>(sy.value_or(suggested.second));
     HomeFiles libs;
     Layout layout;
-    const DxfImportResult r = ImportDxf(drawing, spaceX, spaceY, args.Has("--vertex-mode"), layout, libs.defaultChip);
-    if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
+    const DxfImportResult r = ImportDxf(drawing, spaceX, spaceY, vertexMode, layout, libs.defaultChip);
+    if (r.tooLarge) {
+        return Fail(ctx, cmd, "at a spacing of " + std::to_string(spaceX) + " x " + std::to_string(spaceY) + ", " +
+                                  GridLimitText(r.rows, r.cols) + "; give a larger --space-x/--space-y");
+    }
+    if (r.sharedCells > 0) {
+        warn(std::to_string(r.sharedCells) + " of " + std::to_string(r.leds) + " LEDs share a cell with another LED at " +
+             std::to_string(spaceX) + " x " + std::to_string(spaceY) + " drawing units a cell; a smaller spacing keeps them apart");
+    }
+    // The picture is made and its file opened before the line file is written, and kept only
+    // when the line file was: the two are written together or not at all.
+    std::optional<ReplacingFile> pictureFile;
     if (auto picturePath = args.Value("--picture")) {
         // One marked pixel per LED, for the background tools.
-        // One size for the picture and its image.
-        const int w = static_cast<int>(std::clamp<long long>(*pw, 0, 32767));
-        const int h = static_cast<int>(std::clamp<long long>(*ph, 0, 32767));
+        const int w = static_cast<int>(*pw), h = static_cast<int>(*ph);
         auto picture = DxfPicture(drawing, w, h);
         if (!picture) return Fail(ctx, cmd, kPictureTooSmall);
         QImage image(w, h, QImage::Format_Grayscale8);
@@ -608,16 +692,21 @@ int RunDxf(Context& ctx, const Args& args) {
                                                   static_cast<std::size_t>(x)] ? 255 : 0;
             }
         }
-        if (!SaveLayoutImage(image.convertToFormat(QImage::Format_RGB32), QString::fromStdString(*picturePath))) {
-            return Fail(ctx, cmd, "cannot write " + *picturePath);
-        }
+        const auto bytes = EncodeLayoutImage(image.convertToFormat(QImage::Format_RGB32), QString::fromStdString(*picturePath));
+        if (!bytes) return Fail(ctx, cmd, "cannot encode the picture " + *picturePath);
+        pictureFile.emplace(*picturePath);
+        pictureFile->writer.Bytes(bytes->constData(), static_cast<std::size_t>(bytes->size()));
+        if (!pictureFile->ok()) return FailSave(ctx, cmd);  // the reason was recorded when it was opened
     }
+    if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
+    if (pictureFile && !pictureFile->Commit()) return FailSave(ctx, cmd);
     if (args.Has("--json")) {
         Json j;
         j.BeginObject().Key("suggestedSpacing").BeginArray().Value(suggested.first).Value(suggested.second).EndArray();
         j.Key("spacing").BeginArray().Value(spaceX).Value(spaceY).EndArray();
         j.Key("rows").Value(r.rows).Key("cols").Value(r.cols).Key("circles").Value(static_cast<int>(drawing.circles.size()));
-        j.Key("chains").Value(r.chains).Key("linesMade").Value(r.linesUsed).Key("leds").Value(r.leds).EndObject();
+        j.Key("chains").Value(r.chains).Key("linesMade").Value(r.linesUsed).Key("leds").Value(r.leds);
+        j.Key("sharedCells").Value(r.sharedCells).Key("complete").Value(drawing.complete).EndObject();
         ctx.out << j.str() << '\n';
         return kExitOk;
     }
@@ -676,9 +765,26 @@ int RunExportHmc(Context& ctx, const Args& args) {
 
 #include <QGuiApplication>
 
+#include <cstdio>
+
 #include "layout/LayoutImage.h"
 
 namespace corv::cli {
+
+namespace {
+
+// Qt's start-up talk that says nothing to a command-line user (the runtime folder it falls back
+// to when XDG_RUNTIME_DIR is unset) is dropped; every other message goes to stderr as usual.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (message.contains(QLatin1String("XDG_RUNTIME_DIR"))) {
+        return;
+    }
+    if (type != QtDebugMsg && type != QtInfoMsg) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    }
+}
+
+}  // namespace
 
 int RunRenderLayout(Context& ctx, const Args& args) {
     const std::string cmd = "render-layout";
@@ -686,21 +792,33 @@ int RunRenderLayout(Context& ctx, const Args& args) {
     std::string error;
     auto cell = args.Int("--cell", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (cell && (*cell < 2 || *cell > 64)) return Usage(ctx, cmd, "--cell takes 2..64");
+    if (cell && (*cell < 2 || *cell > 64)) return OutOfRange(ctx, cmd, "--cell", 2, 64);
     HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
+    const int wanted = static_cast<int>(cell.value_or(12));
+    const int used = LayoutPictureCell(layout.grid, wanted);
+    if (used == 0) {
+        return Fail(ctx, cmd, "a grid of " + std::to_string(layout.grid.cols) + " x " + std::to_string(layout.grid.rows) +
+                                  " cells does not fit a picture of at most " + std::to_string(kMaxLayoutPictureSide) +
+                                  " pixels a side and " + std::to_string(kMaxLayoutPicturePixels) + " pixels");
+    }
+    if (used < wanted) {
+        ctx.err << "corvantine-cli " << cmd << ": the picture is drawn at " << used << " pixels a cell instead of "
+                << wanted << " to stay within " << kMaxLayoutPicturePixels << " pixels\n";
+    }
     // Text needs a GUI application object; without a display it draws off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    qInstallMessageHandler(QuietQtMessages);
     int argc = 1;
     char name[] = "corvantine-cli";
     char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
-    const QImage image = RenderLayout(layout, static_cast<int>(cell.value_or(12)));
+    const QImage image = RenderLayout(layout, used);
     if (!SaveLayoutImage(image, QString::fromStdString(args.positionals()[1]))) {
-        return Fail(ctx, cmd, "cannot write " + args.positionals()[1]);
+        return FailSave(ctx, cmd);
     }
     ctx.out << image.width() << " x " << image.height() << '\n';
     return kExitOk;

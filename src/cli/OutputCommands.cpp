@@ -16,6 +16,7 @@
 #include "controller/LampTypes.h"
 #include "controller/LedFile.h"
 #include "controller/LedImport.h"
+#include "formats/Archive.h"
 #include "layout/LineFile.h"
 #include "project/Document.h"
 #include "workspace/DocumentOps.h"
@@ -39,10 +40,10 @@ private:
     std::unique_ptr<ClipFrameReader> reader_;
 };
 
-// A clip number the document has: bad usage otherwise, naming the clips there are.
+// A clip number the document has: bad usage otherwise, naming the clips there are. The
+// document's structure is read for it (no frames), and a stale header copy is warned of.
 int CheckClipNumber(Context& ctx, const std::string& cmd, const std::string& path, std::optional<long long> clipNo,
                     const TempDir& temp) {
-    if (!clipNo) return kExitOk;
     LoadedDocument doc;
     ReadOptions options;
     options.tempDir = temp.path();
@@ -51,6 +52,8 @@ int CheckClipNumber(Context& ctx, const std::string& cmd, const std::string& pat
     if (DocError e = ReadDocument(path, options, doc); e != DocError::None) {
         return Fail(ctx, cmd, DocFailure(path, e, ctx.strings));
     }
+    WarnHeaderCopy(ctx, cmd, path, doc);
+    if (!clipNo) return kExitOk;
     if (*clipNo < 1 || *clipNo > static_cast<long long>(doc.clips.size())) {
         return Usage(ctx, cmd, "there is no clip " + std::to_string(*clipNo) + ": --clip takes 1.." +
                                    std::to_string(doc.clips.size()) + " (" + path + " has " +
@@ -139,6 +142,7 @@ int RunImportLed(Context& ctx, const Args& args) {
     if (DocError e = ReadDocument(*into, options, doc); e != DocError::None) {
         return Fail(ctx, cmd, DocFailure(*into, e, ctx.strings));
     }
+    WarnHeaderCopy(ctx, cmd, *into, doc);
     const int clip = static_cast<int>(clipNo.value_or(1)) - 1;
     if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) {
         return Usage(ctx, cmd, "there is no clip " + std::to_string(clip + 1) + ": --clip takes 1.." +
@@ -149,7 +153,11 @@ int RunImportLed(Context& ctx, const Args& args) {
     store.ReplaceAll(std::move(doc.clips));
     store.Select(clip);
     ImportResult r = ImportLedFile(args.positionals()[0], layout, home.lamps, store, app, ctx.strings, TerminalProgress());
-    if (!r.ok) return Fail(ctx, cmd, r.message);
+    for (const auto& w : r.warnings) ctx.err << "corvantine-cli " << cmd << ": warning: " << w << '\n';
+    if (!r.ok) {
+        const bool named = r.message.find(args.positionals()[0]) != std::string::npos;
+        return Fail(ctx, cmd, named ? r.message : args.positionals()[0] + ": " + r.message);
+    }
     EffectList effects;
     for (auto& layer : doc.layers) effects.Append(std::move(layer));
     DocumentSource source;
@@ -160,19 +168,41 @@ int RunImportLed(Context& ctx, const Args& args) {
     source.canvasHeight = doc.canvasHeight;
     source.effects = &effects;
     source.musicPath = doc.musicPath;
-    // The target is a plain document even when it was read from an archive.
-    if (WriteDocument(doc.compressed ? fs::path(*into).replace_extension(".cvn") : fs::path(*into), source) !=
-        DocError::None) {
-        return Fail(ctx, cmd, texts::kSaveFileFail);
+    if (!doc.compressed) {
+        if (DocError e = WriteDocument(*into, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(*into, e, ctx.strings));
+    } else {
+        // A compressed document stays one: the document is written in the private folder and
+        // packed into an archive that then replaces the old one, so a failure at any step
+        // leaves the archive as it was.
+        const fs::path plain = temp.File("import-" + std::string(document::kEntryName));
+        if (DocError e = WriteDocument(plain, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(*into, e, ctx.strings));
+        if (!AddToArchive(*into, plain, document::kEntryName, FindRarProgram(), TerminalProgress())) return FailSave(ctx, cmd);
     }
     ctx.out << "imported " << r.blocks << " frames\n";
     return kExitOk;
 }
 
-int InfoLed(Context& ctx, const fs::path& path, bool json) {
+int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
     LedFileInfo info;
     std::string error;
-    if (!ReadLedInfo(path, info, error)) return Fail(ctx, "info", path.string() + ": " + error);
+    if (!ReadLedInfo(path, info, error)) {
+        return Fail(ctx, "info", error == "Open file fail!" ? error + " " + LastFileError() : path.string() + ": " + error);
+    }
+    // What a controller would trip over is told on stderr; --strict makes it a failure.
+    std::vector<std::string> problems;
+    for (int slave : info.WrongChecksums()) {
+        problems.push_back("the record of slave " + std::to_string(slave) + " has a wrong checksum");
+    }
+    if (info.trailingBytes > 0) {
+        problems.push_back("the data is not a whole number of blocks: " + std::to_string(info.frameCount) +
+                           " whole frames and " + std::to_string(info.trailingBytes) + " bytes of a partial one");
+    }
+    if (info.recordsBlockSize != 0 && info.recordsBlockSize != info.blockSize) {
+        problems.push_back("the block size " + std::to_string(info.blockSize) +
+                           " disagrees with the slave records, which describe " + std::to_string(info.recordsBlockSize));
+    }
+    for (const auto& p : problems) ctx.err << "corvantine-cli info: warning: " << path.string() << ": " << p << '\n';
+    const int status = strict && !problems.empty() ? kExitFailed : kExitOk;
     const char* family = info.family == 0 ? "master-slave" : info.family == 1 ? "single" : info.family == 5 ? "simple" : "unknown";
     if (json) {
         Json j;
@@ -180,6 +210,7 @@ int InfoLed(Context& ctx, const fs::path& path, bool json) {
         j.Key("family").Value(static_cast<int>(info.family)).Key("familyName").Value(family);
         j.Key("slaveCount").Value(static_cast<int>(info.slaveCount)).Key("dataOffset").Value(info.dataOffset);
         j.Key("blockSize").Value(info.blockSize).Key("frames").Value(static_cast<std::uint64_t>(info.frameCount));
+        j.Key("trailingBytes").Value(info.trailingBytes);
         j.Key("slaves").BeginArray();
         for (const auto& r : info.records) {
             j.BeginObject().Key("chipCode").Value(r.chipCode);
@@ -188,7 +219,7 @@ int InfoLed(Context& ctx, const fs::path& path, bool json) {
             j.Key("byte5").Value(static_cast<int>(r.bytes[5])).Key("checksumValid").Value(r.checksumOk).EndObject();
         }
         ctx.out << j.EndArray().EndObject().str() << '\n';
-        return kExitOk;
+        return status;
     }
     ctx.out << "File:        " << path.string() << "\nType:        controller data, " << family << " family (byte 0 = "
             << static_cast<int>(info.family) << ")\nSlaves:      " << info.slaveCount << "\nData offset: "
@@ -199,7 +230,7 @@ int InfoLed(Context& ctx, const fs::path& path, bool json) {
                 << ", ports " << r.ports << ", clock byte " << r.clockByte << ", byte 4 " << int(r.bytes[4])
                 << ", byte 5 " << int(r.bytes[5]) << ", checksum " << (r.checksumOk ? "valid" : "WRONG") << '\n';
     }
-    return kExitOk;
+    return status;
 }
 
 int RunCard(Context& ctx, const Args& args) {

@@ -32,6 +32,20 @@ int ReadPinSet(const std::vector<std::uint8_t>& bytes, std::vector<LightTypeReco
     return added;
 }
 
+std::string CheckPinSetFile(const std::vector<std::uint8_t>& bytes) {
+    ByteReader r(bytes);
+    std::uint16_t count = 0, version = 0;
+    if (!r.U16(count) || !r.U16(version)) {
+        return "not a lamp-type file (shorter than its 4-byte header)";
+    }
+    const std::size_t size = version >= 2 ? LightTypeRecord::kSize : LightTypeRecord::kOldSize;
+    if (r.remaining() < static_cast<std::size_t>(count) * size) {
+        return "the file states " + std::to_string(count) + " lamp types but holds " +
+               std::to_string(r.remaining() / size) + " whole records";
+    }
+    return {};
+}
+
 std::vector<LightTypeRecord> LoadLampTypes(const std::filesystem::path& pinSetFile) {
     std::vector<LightTypeRecord> list = BuiltInLightTypes();
     if (auto bytes = ReadFileBytes(pinSetFile)) {

@@ -20,6 +20,9 @@ std::vector<LightTypeRecord> LoadLampTypes(const std::filesystem::path& pinSetFi
 // Adds the records of a lamp-type file's bytes to `list` (skipping unusable and duplicate
 // records); returns how many were added.
 int ReadPinSet(const std::vector<std::uint8_t>& bytes, std::vector<LightTypeRecord>& list);
+// Why bytes are not a whole lamp-type file (empty when they are): the header and as many
+// whole records as it states.
+std::string CheckPinSetFile(const std::vector<std::uint8_t>& bytes);
 // Writes the user lamp types (entries 6 onward).
 bool SaveLampTypes(const std::filesystem::path& pinSetFile, const std::vector<LightTypeRecord>& list);
 std::vector<std::uint8_t> PinSetBytes(const std::vector<LightTypeRecord>& list);

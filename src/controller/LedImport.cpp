@@ -5,6 +5,7 @@
 
 #include "base/Binary.h"
 #include "base/FileIO.h"
+#include "base/FileUtil.h"
 #include "controller/ChannelMap.h"
 #include "controller/LedFile.h"
 
@@ -67,7 +68,21 @@ bool ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::stri
         return false;
     }
     info.frameCount = (info.fileSize - info.dataOffset) / info.blockSize;
+    info.trailingBytes = (info.fileSize - info.dataOffset) % info.blockSize;
+    if (family == 0) {
+        std::uint64_t words = 0;
+        for (const auto& r : info.records) words += static_cast<std::uint64_t>(r.dataWords);
+        info.recordsBlockSize = (4 * words + 511) / 512 * 512;
+    }
     return true;
+}
+
+std::vector<int> LedFileInfo::WrongChecksums() const {
+    std::vector<int> wrong;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (!records[i].checksumOk) wrong.push_back(static_cast<int>(i) + 1);
+    }
+    return wrong;
 }
 
 int MasterIndexFromPath(const std::filesystem::path& path) {
@@ -95,8 +110,12 @@ ImportResult ImportLedFile(const std::filesystem::path& path, const Layout& layo
         return result;
     }
     FileReader in;
-    if (!in.Open(path) || !frames.HasCurrent()) {
+    if (!frames.HasCurrent()) {
         result.message = "Open file fail!";
+        return result;
+    }
+    if (!in.Open(path)) {
+        result.message = "Open file fail! " + LastFileError();
         return result;
     }
     std::uint8_t head5[5];
@@ -120,6 +139,26 @@ ImportResult ImportLedFile(const std::filesystem::path& path, const Layout& layo
     if (firstChip == 108 || firstChip == 110) {
         result.message = strings.ledFileUnsupported;
         return result;
+    }
+    // The block size is checked against the records and the file before a block is taken: a
+    // damaged header must not decide how much memory the import takes.
+    if (info.blockSize != info.recordsBlockSize) {
+        result.message = strings.ledFileUnsupported + " (" + path.string() + ": the block size " +
+                         std::to_string(info.blockSize) + " disagrees with the slave records, which describe " +
+                         std::to_string(info.recordsBlockSize) + ")";
+        return result;
+    }
+    if (info.frameCount == 0) {
+        result.message = strings.ledFileUnsupported + " (" + path.string() + ": the file holds no whole frame)";
+        return result;
+    }
+    for (int slave : info.WrongChecksums()) {
+        result.warnings.push_back(path.string() + ": the record of slave " + std::to_string(slave) +
+                                  " has a wrong checksum; its data is imported as it is");
+    }
+    if (info.trailingBytes > 0) {
+        result.warnings.push_back(path.string() + ": the data ends in a partial frame of " +
+                                  std::to_string(info.trailingBytes) + " bytes, which is left out");
     }
     // The master's slaves, as the output command splits them.
     const int S = layout.setting.SlaveCount();

@@ -29,8 +29,15 @@ struct LedFileInfo {
     std::uint32_t dataOffset = 0;  // H
     std::uint32_t blockSize = 0;   // D
     std::uint64_t fileSize = 0;
-    std::uint64_t frameCount = 0;
+    std::uint64_t frameCount = 0;    // whole blocks
+    std::uint64_t trailingBytes = 0; // bytes of a partial block after the last whole one
+    // Master-slave files: the block size the slave records describe (the sum of 4 x W rounded
+    // up to 512); 0 for the other families.
+    std::uint64_t recordsBlockSize = 0;
     std::vector<Record> records;
+
+    // Slaves (1-based) whose record checksum is wrong.
+    std::vector<int> WrongChecksums() const;
 };
 
 // Reads and checks the header of a controller data file; false (with `error`) when the file
@@ -44,12 +51,16 @@ int MasterIndexFromPath(const std::filesystem::path& path);
 struct ImportResult {
     bool ok = false;
     std::string message;  // the user's message on failure
+    std::vector<std::string> warnings;  // what the user is told besides (wrong checksums, a partial block)
     std::size_t blocks = 0;
 };
 
 // "Import Controller file": copies the blocks of a master-slave file back into the frames
 // after the current one, through the current wiring, appending frames past the end. The
-// current frame is frame 0 afterwards.
+// current frame is frame 0 afterwards. A file whose block size disagrees with its slave
+// records, or that holds no whole block, is refused before anything is allocated; wrong
+// record checksums and a partial last block are warned of (cards from the field carry such
+// files).
 ImportResult ImportLedFile(const std::filesystem::path& path, const Layout& layout,
                            const std::vector<LightTypeRecord>& lamps, FrameStore& frames, AppState& app,
                            const UiStrings& strings, const ProgressFn& progress = {});

@@ -31,6 +31,38 @@ std::vector<DisplayModule> ReadModuleRecords(std::span<const std::uint8_t> recor
     return out;
 }
 
+std::string CheckModuleFile(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty() || bytes[0] != 0) {
+        return "not a module file (it does not start with a 0 byte)";
+    }
+    ByteReader r(bytes.subspan(1));
+    int index = 0;
+    while (!r.atEnd()) {
+        ++index;
+        std::string name;
+        std::uint16_t width = 0, height = 0, count = 0;
+        if (!r.FixedString(DisplayModule::kNameSize, name) || !r.U16(width) || !r.U16(height) || !r.U16(count)) {
+            return "module record " + std::to_string(index) + " is cut short";
+        }
+        if (!r.Has(static_cast<std::size_t>(count) * 4)) {
+            return "module record " + std::to_string(index) + " claims " + std::to_string(count) +
+                   " points but the file ends before them";
+        }
+        if (width == 0 || height == 0 || count == 0) {
+            return "module record " + std::to_string(index) + " has no size or no point";
+        }
+        for (std::uint16_t i = 0; i < count; ++i) {
+            std::uint32_t o = 0;
+            r.U32(o);
+            if ((o & 0xFFFF) >= width || (o >> 16) >= height) {
+                return "module record " + std::to_string(index) + " has a point outside its " + std::to_string(width) +
+                       " x " + std::to_string(height) + " cells";
+            }
+        }
+    }
+    return index == 0 ? "the module file holds no module" : std::string();
+}
+
 std::vector<std::uint8_t> ModuleFileBytes(std::span<const DisplayModule> modules) {
     ByteWriter w;
     w.U8(0);

@@ -141,6 +141,7 @@ DxfDrawing ParseDxf(const std::string& text) {
         Entity e;
         e.type = Trimmed(p.value);
         if (e.type == "ENDSEC" || e.type == "EOF") {
+            d.complete = e.type == "ENDSEC";
             break;
         }
         while ((ok = reader.Next(p)) && p.code != 0) {
@@ -148,19 +149,34 @@ DxfDrawing ParseDxf(const std::string& text) {
         }
         entities.push_back(std::move(e));
     }
+    // Coordinates that are not numbers, infinite or absurdly far out would overflow every grid
+    // and hash computed from them: such entities are left out and counted.
+    auto sane = [](double v) { return std::isfinite(v) && std::abs(v) <= kMaxDxfCoordinate; };
+    auto saneAll = [&](std::initializer_list<double> values) {
+        for (double v : values) {
+            if (!sane(v)) {
+                ++d.absurd;
+                return false;
+            }
+        }
+        return true;
+    };
     for (std::size_t i = 0; i < entities.size(); ++i) {
         const Entity& e = entities[i];
         if (e.type == "LINE") {
             DxfDrawing::Line l{{e.Get(10), e.Get(20)}, {e.Get(11), e.Get(21)}};
+            if (!saneAll({l.start.x, l.start.y, l.end.x, l.end.y})) continue;
             d.lines.push_back(l);
             Extend(d, l.start);
             Extend(d, l.end);
         } else if (e.type == "CIRCLE") {
             DxfDrawing::Circle c{{e.Get(10), e.Get(20)}, e.Get(40)};
+            if (!saneAll({c.centre.x, c.centre.y, c.radius}) || c.radius < 0) continue;
             d.circles.push_back(c);
             Extend(d, c.centre);
         } else if (e.type == "ELLIPSE") {
             DxfDrawing::Ellipse el{{e.Get(10), e.Get(20)}, {e.Get(11), e.Get(21)}};
+            if (!saneAll({el.centre.x, el.centre.y, el.axis.x, el.axis.y})) continue;
             d.ellipses.push_back(el);
             Extend(d, el.centre);
         } else if (e.type == "TEXT") {
@@ -170,6 +186,7 @@ DxfDrawing ParseDxf(const std::string& text) {
                 const auto digit = value->find_first_of("0123456789", 1);
                 if (digit != std::string::npos) {
                     DxfDrawing::Label label{{e.Get(10), e.Get(20)}, e.Get(40), std::atoi(value->c_str() + digit)};
+                    if (!saneAll({label.at.x, label.at.y, label.height})) continue;
                     d.labels.push_back(label);
                     Extend(d, label.at);
                 }
@@ -178,7 +195,9 @@ DxfDrawing ParseDxf(const std::string& text) {
             std::vector<DxfPoint> vertices;
             for (++i; i < entities.size() && entities[i].type != "SEQEND"; ++i) {
                 if (entities[i].type == "VERTEX") {
-                    vertices.push_back({entities[i].Get(10), entities[i].Get(20)});
+                    const DxfPoint v{entities[i].Get(10), entities[i].Get(20)};
+                    if (!saneAll({v.x, v.y})) continue;
+                    vertices.push_back(v);
                     Extend(d, vertices.back());
                 }
             }
@@ -192,6 +211,10 @@ DxfDrawing ParseDxf(const std::string& text) {
                     vertices.push_back({Number(pr.value), 0});
                 } else if (pr.code == 20 && !vertices.empty()) {
                     vertices.back().y = Number(pr.value);
+                    if (!saneAll({vertices.back().x, vertices.back().y})) {
+                        vertices.pop_back();
+                        continue;
+                    }
                     Extend(d, vertices.back());
                 }
             }
@@ -210,19 +233,34 @@ DxfDrawing ReadDxf(const std::filesystem::path& path) {
     return ParseDxf(text.str());
 }
 
-std::pair<int, int> SuggestedSpacing(const DxfDrawing& d) {
-    if (d.circles.size() < 2) {
-        return {100, 100};
-    }
-    const std::size_t n = std::min<std::size_t>(d.circles.size(), 1000);
+std::pair<int, int> SuggestedSpacing(const DxfDrawing& d, bool vertexMode) {
+    // The LED positions: circle centres, or in vertex mode the segments' end points.
     std::vector<double> xs, ys;
-    for (std::size_t i = 0; i < n; ++i) {
-        xs.push_back(d.circles[i].centre.x);
-        ys.push_back(d.circles[i].centre.y);
+    double minGap = 0;
+    if (vertexMode) {
+        for (const auto& l : d.lines) {
+            if (xs.size() >= 1000) break;
+            xs.push_back(l.start.x);
+            ys.push_back(l.start.y);
+            xs.push_back(l.end.x);
+            ys.push_back(l.end.y);
+        }
+        // End points that meet are one LED: gaps below a thousandth of the extent do not count.
+        const double extent = d.hasExtent ? std::max(d.maxX - d.minX, d.maxY - d.minY) : 0;
+        minGap = extent / 1000;
+    } else {
+        const std::size_t n = std::min<std::size_t>(d.circles.size(), 1000);
+        for (std::size_t i = 0; i < n; ++i) {
+            xs.push_back(d.circles[i].centre.x);
+            ys.push_back(d.circles[i].centre.y);
+        }
+        minGap = d.circles.empty() ? 0 : 2 * d.circles[0].radius;
+    }
+    if (xs.size() < 2) {
+        return {100, 100};
     }
     std::sort(xs.begin(), xs.end());
     std::sort(ys.begin(), ys.end());
-    const double minGap = 2 * d.circles[0].radius;
     auto smallest = [minGap](const std::vector<double>& v) {
         double best = -1;
         for (std::size_t i = 1; i < v.size(); ++i) {
@@ -233,11 +271,16 @@ std::pair<int, int> SuggestedSpacing(const DxfDrawing& d) {
         }
         return best;
     };
-    const double sx = smallest(xs), sy = smallest(ys);
-    if (sx < 0 || sy < 0) {
+    double sx = smallest(xs), sy = smallest(ys);
+    if (sx < 0 && sy < 0) {
         return {100, 100};
     }
-    return {static_cast<int>(std::trunc(sx + 0.004)), static_cast<int>(std::trunc(sy + 0.004))};
+    // LEDs in one row (or column) only: the other direction takes the same spacing.
+    if (sx < 0) sx = sy;
+    if (sy < 0) sy = sx;
+    // Whole drawing units, at least 1 (a drawing in metres has gaps below one unit).
+    auto whole = [](double v) { return static_cast<int>(std::clamp(std::trunc(v + 0.004), 1.0, kMaxDxfSpacing)); };
+    return {whole(sx), whole(sy)};
 }
 
 namespace {
@@ -263,7 +306,9 @@ public:
     template <class F>
     void InBox(double x0, double y0, double x1, double y1, F&& visit) const {
         const long long ax = Cell(x0), bx = Cell(x1), ay = Cell(y0), by = Cell(y1);
-        if ((bx - ax + 1) * (by - ay + 1) > static_cast<long long>(map_.size()) * 4 + 64) {
+        // Counted in floating point: far-apart corners overflow a product of integers.
+        if ((static_cast<double>(bx) - ax + 1) * (static_cast<double>(by) - ay + 1) >
+            static_cast<double>(map_.size()) * 4 + 64) {
             for (const auto& [key, ids] : map_) {
                 for (std::size_t id : ids) visit(id);
             }
@@ -280,7 +325,9 @@ public:
     }
 
 private:
-    long long Cell(double v) const { return static_cast<long long>(std::floor(v / cell_)); }
+    // Coordinates are bounded (kMaxDxfCoordinate) but a tiny cell could still take a quotient past
+    // what an integer holds: it is clamped first.
+    long long Cell(double v) const { return static_cast<long long>(std::clamp(std::floor(v / cell_), -1e15, 1e15)); }
     static std::uint64_t Pack(long long x, long long y) {
         return (static_cast<std::uint64_t>(x) << 32) ^ (static_cast<std::uint64_t>(y) & 0xFFFFFFFFu);
     }
@@ -299,13 +346,21 @@ DxfImportResult ImportDxf(const DxfDrawing& d, int spaceX, int spaceY, bool vert
     DxfImportResult result;
     const double scaleX = 1.0 / std::max(spaceX, 1), scaleY = 1.0 / std::max(spaceY, 1);
     const double w = d.hasExtent ? d.maxX - d.minX : 0, h = d.hasExtent ? d.maxY - d.minY : 0;
-    result.cols = static_cast<int>(std::clamp(std::trunc(w * scaleX + 1.5), 1.0, 65535.0));
-    result.rows = static_cast<int>(std::clamp(std::trunc(h * scaleY + 1.5), 1.0, 65535.0));
+    const double cols = std::trunc(w * scaleX + 1.5), rows = std::trunc(h * scaleY + 1.5);
+    if (!GridWithinLimit(static_cast<long long>(std::min(rows, 1e6)), static_cast<long long>(std::min(cols, 1e6)))) {
+        result.tooLarge = true;  // the layout is left as it was
+        result.rows = static_cast<int>(std::min(rows, 2e9));
+        result.cols = static_cast<int>(std::min(cols, 2e9));
+        return result;
+    }
+    result.cols = static_cast<int>(cols);
+    result.rows = static_cast<int>(rows);
     layout.New(result.rows, result.cols, false, defaultChip);
     auto cellOf = [&](DxfPoint p) {
-        const int col = static_cast<int>(std::trunc((p.x - d.minX) * scaleX + 0.5));
-        const int row = static_cast<int>(std::trunc((d.maxY - p.y) * scaleY + 0.5));
-        return MakePoint(std::clamp(row, 0, result.rows - 1), std::clamp(col, 0, result.cols - 1));
+        const double col = std::trunc((p.x - d.minX) * scaleX + 0.5);
+        const double row = std::trunc((d.maxY - p.y) * scaleY + 0.5);
+        return MakePoint(static_cast<int>(std::clamp(row, 0.0, result.rows - 1.0)),
+                         static_cast<int>(std::clamp(col, 0.0, result.cols - 1.0)));
     };
 
     const double radius = d.circles.empty() ? 0 : d.circles[0].radius;
@@ -422,6 +477,11 @@ DxfImportResult ImportDxf(const DxfDrawing& d, int spaceX, int spaceY, bool vert
     result.linesUsed = static_cast<int>(std::count(lineHasLeds.begin(), lineHasLeds.end(), true));
     layout.RecomputeLineCount();
     layout.occupancy.Rebuild(layout.grid, layout.lines);
+    for (const Line& line : layout.lines) {
+        for (LinePoint p : line) {
+            result.sharedCells += layout.occupancy.At(PointRow(p), PointCol(p)) > 1 ? 1 : 0;
+        }
+    }
     return result;
 }
 

@@ -39,7 +39,9 @@ struct DxfDrawing {
     int texts = 0;                                  // every TEXT, labels or not
     int lwpolylines = 0;
     int skipped = 0;                                // other entities
+    int absurd = 0;                                 // entities left out: coordinates not finite or past kMaxDxfCoordinate
     bool hasEntities = false;
+    bool complete = false;                          // the ENTITIES section ended properly (ENDSEC)
     double minX = 0, minY = 0, maxX = 0, maxY = 0;  // extent of what was kept
     bool hasExtent = false;
 };
@@ -52,13 +54,19 @@ DxfDrawing ParseDxf(const std::string& text);
 // The LED spacing the drawing suggests (drawing units per cell, x and y): from up to 1000
 // circle centres, the smallest gap between neighbours wider than twice the first circle's
 // radius; 100 and 100 when there is none.
-std::pair<int, int> SuggestedSpacing(const DxfDrawing& drawing);
+// In vertex mode the segments' end points take the circles' place. At least 1 in each direction.
+std::pair<int, int> SuggestedSpacing(const DxfDrawing& drawing, bool vertexMode = false);
+// Coordinates beyond this (and spacings beyond kMaxDxfSpacing) are not taken.
+inline constexpr double kMaxDxfCoordinate = 1e9;
+inline constexpr double kMaxDxfSpacing = 1e9;
 
 struct DxfImportResult {
     int rows = 0, cols = 0;
     int chains = 0;
     int linesUsed = 0;   // distinct line numbers given LEDs
     int leds = 0;
+    int sharedCells = 0;     // LEDs that fell on a cell another LED already holds
+    bool tooLarge = false;   // the grid would pass the cell limit: nothing was imported
 };
 
 // Replaces the layout by the drawing's: a grid of the drawing's extent at the spacing, every

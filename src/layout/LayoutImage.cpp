@@ -1,6 +1,8 @@
 #include "layout/LayoutImage.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QFont>
 #include <QImageWriter>
 #include <QPainter>
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <span>
 #include <vector>
 
 #include "base/FileUtil.h"
@@ -20,8 +23,21 @@ QColor LineColour(int line) {
     return QColor::fromHsv((line * 137) % 360, 200, 255);
 }
 
+int LayoutPictureCell(const LayoutGrid& grid, int wanted) {
+    for (int cell = std::clamp(wanted, 2, 64); cell >= 2; --cell) {
+        const long long w = static_cast<long long>(grid.cols) * cell + 1, h = static_cast<long long>(grid.rows) * cell + 1;
+        if (w <= kMaxLayoutPictureSide && h <= kMaxLayoutPictureSide && w * h <= kMaxLayoutPicturePixels) {
+            return cell;
+        }
+    }
+    return 0;
+}
+
 QImage RenderLayout(const Layout& layout, int cell) {
-    cell = std::clamp(cell, 2, 64);
+    cell = LayoutPictureCell(layout.grid, cell);
+    if (cell == 0) {
+        return {};
+    }
     const int cols = layout.grid.cols, rows = layout.grid.rows;
     QImage image(cols * cell + 1, rows * cell + 1, QImage::Format_RGB32);
     image.fill(QColor(24, 24, 24));
@@ -64,9 +80,15 @@ QImage RenderLayout(const Layout& layout, int cell) {
         font.setPixelSize(std::max(8, cell - 2));
         font.setBold(true);
         p.setFont(font);
-        // Above the LED, or below it in the top row where there is no room above.
+        // Above the LED, or below it in the top row where there is no room above; moved left
+        // or up where it would leave the picture.
         const double dy = PointRow(line.front()) == 0 ? cell * 1.0 : -cell * 0.35;
-        p.drawText(centre(line.front()) + QPointF(cell * 0.45, dy), QString::number(l + 1));
+        const QString number = QString::number(l + 1);
+        const QFontMetricsF metrics(font);
+        QPointF at = centre(line.front()) + QPointF(cell * 0.45, dy);
+        at.setX(std::clamp(at.x(), 0.0, std::max(0.0, image.width() - metrics.horizontalAdvance(number) - 1)));
+        at.setY(std::clamp(at.y(), metrics.ascent(), std::max(metrics.ascent(), image.height() - metrics.descent() - 1)));
+        p.drawText(at, number);
     }
     return image;
 }
@@ -75,7 +97,7 @@ namespace {
 
 // GIF through giflib (Qt reads GIF but does not write it): Qt reduces the picture to at most
 // 256 colours, giflib writes them.
-bool WriteGif(const QImage& image, const std::filesystem::path& target) {
+bool EncodeGif(const QImage& image, QByteArray& out) {
     const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
     const QList<QRgb> table = indexed.colorTable();
     int bits = 1;
@@ -86,12 +108,12 @@ bool WriteGif(const QImage& image, const std::filesystem::path& target) {
                                                             static_cast<GifByteType>(qGreen(table[i])),
                                                             static_cast<GifByteType>(qBlue(table[i]))};
     }
-    auto temp = MakeSiblingTemp(target);
-    if (!temp) {
-        return false;
-    }
     int error = 0;
-    GifFileType* gif = EGifOpenFileName(temp->c_str(), false, &error);
+    GifFileType* gif = EGifOpen(&out, [](GifFileType* g, const GifByteType* data, int n) {
+        auto* bytes = static_cast<QByteArray*>(g->UserData);
+        bytes->append(reinterpret_cast<const char*>(data), n);
+        return n;
+    }, &error);
     ColorMapObject* map = GifMakeMapObject(static_cast<int>(colours.size()), colours.data());
     bool ok = gif && map && EGifPutScreenDesc(gif, indexed.width(), indexed.height(), bits, 0, map) == GIF_OK &&
               EGifPutImageDesc(gif, 0, 0, indexed.width(), indexed.height(), false, nullptr) == GIF_OK;
@@ -104,31 +126,35 @@ bool WriteGif(const QImage& image, const std::filesystem::path& target) {
     if (map) {
         GifFreeMapObject(map);
     }
-    if (!ok || !ReplaceWithTemp(*temp, target)) {
-        std::error_code ec;
-        std::filesystem::remove(*temp, ec);
-        return false;
-    }
-    return true;
+    return ok;
 }
 
 }  // namespace
 
-bool SaveLayoutImage(const QImage& image, const QString& path) {
+std::optional<QByteArray> EncodeLayoutImage(const QImage& image, const QString& path) {
     // The extension decides, compared in lower case; anything unknown is written as GIF.
     const QString ext = QFileInfo(path).suffix().toLower();
-    QByteArray format;
-    if (ext == QLatin1String("jpeg") || ext == QLatin1String("jpg")) {
-        format = "JPEG";
-    } else if (ext == QLatin1String("bmp")) {
-        format = "BMP";
-    } else if (ext == QLatin1String("png")) {
-        format = "PNG";
-    } else {
-        return WriteGif(image, path.toStdString());
+    QByteArray bytes;
+    if (ext != QLatin1String("jpeg") && ext != QLatin1String("jpg") && ext != QLatin1String("bmp") &&
+        ext != QLatin1String("png")) {
+        return EncodeGif(image, bytes) ? std::optional(bytes) : std::nullopt;
     }
-    QImageWriter writer(path, format);
-    return writer.write(image);
+    const char* format = ext == QLatin1String("bmp") ? "BMP" : ext == QLatin1String("png") ? "PNG" : "JPEG";
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    return writer.write(image) ? std::optional(bytes) : std::nullopt;
+}
+
+bool SaveLayoutImage(const QImage& image, const QString& path) {
+    const std::filesystem::path target = path.toStdString();
+    const auto bytes = EncodeLayoutImage(image, path);
+    if (!bytes) {
+        SetFileError(target, std::string("the picture cannot be encoded"));
+        return false;
+    }
+    return WriteFileAtomic(target, std::span(reinterpret_cast<const std::uint8_t*>(bytes->constData()),
+                                             static_cast<std::size_t>(bytes->size())));
 }
 
 }  // namespace corv

@@ -410,9 +410,10 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
         result.error = DocError::Unsupported;
         return result;
     }
-    // The frames must match what the file's clip really holds, not only its header copy.
-    if (width != source.width || height != source.height || copyWidth != source.width ||
-        copyHeight != source.height) {
+    // The frames must match what the file's clip really holds; the header's copy is only
+    // reported, as readers ignore it.
+    result.headerCopyDiffers = copyWidth != width || copyHeight != height;
+    if (width != source.width || height != source.height) {
         result.error = DocError::SizeMismatch;
         result.fileWidth = width;
         result.fileHeight = height;

@@ -133,6 +133,9 @@ struct AppendResult {
     std::uint32_t fileWidth = 0;
     std::uint32_t fileHeight = 0;
     std::uint32_t newFrameCount = 0;
+    // The header's copy of the clip size disagrees with the clip (the copy is not used when
+    // reading, so the frames still go in; callers warn).
+    bool headerCopyDiffers = false;
 };
 AppendResult AppendFrames(const std::filesystem::path& target, const Clip& source, std::size_t first,
                           std::size_t last, const ProgressFn& progress = {});

@@ -88,11 +88,22 @@ TEST(AppHome, EnvironmentWinsAndIsSeededWithoutOverwriting) {
     EXPECT_EQ(dir.Read("home/lib/PinSet.pet"), "pins");             // missing ones arrive
 }
 
-TEST(AppHome, WritableProgramFolderIsTheHome) {
+TEST(AppHome, WritableProgramFolderIsTheHomeOnlyWhenMarkedPortable) {
     TestFolder dir;
     fs::create_directories(dir / "bin");
+    fs::create_directories(dir / "user");
     ::unsetenv("CORVANTINE_HOME");
+    const std::string oldXdg = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    ::setenv("XDG_DATA_HOME", (dir / "user").c_str(), 1);
+    // An installed program in a folder root may write to: the user's data folder, not bin/.
+    EXPECT_EQ(ResolveAppHome(dir / "bin"), dir / "user" / "corvantine");
+    dir.Write(std::string("bin/") + kPortableMarker, "");
     EXPECT_EQ(ResolveAppHome(dir / "bin"), dir / "bin");
+    if (oldXdg.empty()) {
+        ::unsetenv("XDG_DATA_HOME");
+    } else {
+        ::setenv("XDG_DATA_HOME", oldXdg.c_str(), 1);
+    }
 }
 
 TEST(Random, SameSeedSameBytesAndBoundsHold) {

@@ -51,7 +51,7 @@ contains "chinese scene" out "场景1: 3 x 2"
 
 check "append" 0 "$CLI" append-frames "$WORK/red.cvn" "$WORK/red.cvn" --first 2 --last 4
 contains "append count" out "7"
-check "append bad range" 1 "$CLI" append-frames "$WORK/red.cvn" "$WORK/red.cvn" --first 3 --last 99
+check "append bad range" 2 "$CLI" append-frames "$WORK/red.cvn" "$WORK/red.cvn" --first 3 --last 99
 contains "append range message" err "Parameter mistake!"
 check "append other size" 1 "$CLI" append-frames "$WORK/red.cvn" "$WORK/one.cvn" --first 1 --last 1
 contains "append size message" err "Width: 1 ,Height: 1"
@@ -96,13 +96,15 @@ expected=$((10 + 5 + 4 + 5 + 4 + 12 + 4 + 32 + 4 + 64 + 2 + 22 + 4 + 4 + 243 * 6
 if [ "$size" -eq "$expected" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: line file $size bytes, expected $expected"; fi
 check "layout set" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1-2 --clock 50 --gamma 2.25 --gray 256 --reverse yes --lamp GRB --chip 110
 check "info after set" 0 "$CLI" info --json "$WORK/a.lnf"
-contains "slave values" out '{"lightType":2,"icType":110,"clock":1,"brightness":100,"grayReverse":135,"red":100,"green":100,"blue":100,"linePorts":1,"gamma":22}'
+contains "slave values" out '{"lightType":2,"icType":110,"clock":1,"brightness":100,"grayReverse":135,"red":100,"green":100,"blue":100,"linePorts":1,"gamma":22,'
 check "layout set defaults" 0 "$CLI" layout set "$WORK/a.lnf" --brightness 50
 contains "defaults message" err "Please choose to modify the parameter of the slave."
 check "layout set family" 0 "$CLI" layout set "$WORK/a.lnf" --family simple
 check "info family" 0 "$CLI" info --json "$WORK/a.lnf"
 contains "simple family" out '"controllerType":2,"portsPerSlave":4'
-check "layout set groups" 0 "$CLI" layout set "$WORK/a.lnf" --family ms --ports-per-slave 1 --groups 1,5
+check "layout set groups beyond the slaves" 2 "$CLI" layout set "$WORK/a.lnf" --family ms --ports-per-slave 1 --groups 1,5
+contains "groups range" err "add up to at most the layout's 2 slaves"
+check "layout set groups" 0 "$CLI" layout set "$WORK/a.lnf" --family ms --ports-per-slave 1 --groups 1,1
 check "info groups" 0 "$CLI" info --json "$WORK/a.lnf"
 contains "groups normalised" out '"slaveGroups":[1]'
 check "layout set bad gray" 2 "$CLI" layout set "$WORK/a.lnf" --gray 300
@@ -163,7 +165,7 @@ if [ "$block" = "0a141e0a141e" ]; then pass=$((pass + 1)); else fail=$((fail + 1
 check "output range" 0 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/r.led" --first 3 --last 3 --card none
 size=$(stat -c %s "$WORK/r1.led")
 if [ "$size" -eq 1024 ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: one-block file is $size bytes"; fi
-check "output bad range" 1 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/r.led" --first 3 --last 9
+check "output bad range" 2 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/r.led" --first 3 --last 9
 check "empty layout" 0 "$CLI" layout new "$WORK/e.lnf" --rows 4 --cols 6
 check "output no layout" 1 "$CLI" output "$WORK/o.cvn" --lines "$WORK/e.lnf" --out "$WORK/n.led" --card none
 contains "no layout message" err "Not set LED project line! "
