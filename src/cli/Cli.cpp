@@ -161,6 +161,7 @@ int Usage(Context& ctx, const std::string& command, const std::string& message) 
     return kExitUsage;
 }
 
+
 namespace {
 
 // The program's fixed failure texts in the language of the command line.
@@ -178,11 +179,15 @@ int FailOpen(Context& ctx, const std::string& command) {
     return Fail(ctx, command, FixedText(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError());
 }
 
-std::string DocFailure(const std::string& path, DocError e, const UiStrings& strings) {
-    if (e == DocError::OpenFailed || e == DocError::WriteFailed) {
-        return DocErrorText(e, strings) + " " + LastFileError();
+
+std::string DocFailure(const Context& ctx, const std::string& path, DocError e) {
+    if (e == DocError::OpenFailed) {
+        return FixedText(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError();
     }
-    return path + ": " + DocErrorText(e, strings);
+    if (e == DocError::WriteFailed) {
+        return FixedText(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError();
+    }
+    return path + ": " + DocErrorText(e, ctx.strings);
 }
 
 std::string FrameRangeText(const Context& ctx, std::size_t frameCount) {

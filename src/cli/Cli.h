@@ -42,7 +42,7 @@ int FailSave(Context& ctx, const std::string& command);
 int FailOpen(Context& ctx, const std::string& command);
 // A document operation's failure: the program's text, then the path and the system's reason for
 // files that could not be opened or written, the path first for files of the wrong kind.
-std::string DocFailure(const std::string& path, DocError e, const UiStrings& strings);
+std::string DocFailure(const Context& ctx, const std::string& path, DocError e);
 // "Parameter mistake! (frames 1..N)": a frame range outside the clip.
 std::string FrameRangeText(const Context& ctx, std::size_t frameCount);
 // Warns on stderr when a document's header copy of the first clip's size disagrees with the

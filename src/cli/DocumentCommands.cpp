@@ -68,7 +68,7 @@ int RunNewProject(Context& ctx, const Args& args) {
     source.frames = &store;
     const DocError e = WriteDocument(args.positionals()[0], source, TerminalProgress());
     if (e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(args.positionals()[0], e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], e));
     }
     return kExitOk;
 }
@@ -78,7 +78,7 @@ int InfoDocument(Context& ctx, const fs::path& path, bool json) {
     LoadedDocument doc;
     const DocError e = Probe(path, temp, doc);
     if (e != DocError::None) {
-        return Fail(ctx, "info", DocFailure(path.string(), e, ctx.strings));
+        return Fail(ctx, "info", DocFailure(ctx, path.string(), e));
     }
     WarnHeaderCopy(ctx, "info", path.string(), doc);
     if (json) {
@@ -164,7 +164,7 @@ int RunAppendFrames(Context& ctx, const Args& args) {
     options.extractMusic = false;
     const DocError e = ReadDocument(args.positionals()[0], options, source);
     if (e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(args.positionals()[0], e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], e));
     }
     const Clip& clip = source.clips.front();
     if (CheckFrameRange(*first, *last, clip.frames.size()) != 0) {
@@ -177,7 +177,7 @@ int RunAppendFrames(Context& ctx, const Args& args) {
                 << ": the header's copy of the clip size disagrees with the clip; the clip's own size is used\n";
     }
     if (r.error != DocError::None) {
-        std::string text = DocFailure(args.positionals()[1], r.error, ctx.strings);
+        std::string text = DocFailure(ctx, args.positionals()[1], r.error);
         if (r.error == DocError::SizeMismatch) {
             text += "\r\n" + Format(ctx.strings.widthHeight.c_str(), static_cast<int>(r.fileWidth),
                                     static_cast<int>(r.fileHeight));
@@ -201,7 +201,7 @@ int RunPack(Context& ctx, const Args& args) {
         e = DocError::Unsupported;  // already an archive
     }
     if (e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(in.string(), e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(ctx, in.string(), e));
     }
     const auto program = args.Has("--builtin") ? std::nullopt : FindRarProgram();
     if (!AddToArchive(args.positionals()[1], in, document::kEntryName, program, TerminalProgress())) {
@@ -228,7 +228,7 @@ int RunUnpack(Context& ctx, const Args& args) {
     }
     LoadedDocument doc;
     if (DocError e = Probe(extracted, temp, doc); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(args.positionals()[0], e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], e));
     }
     auto bytes = ReadFileBytes(extracted);
     if (!bytes || !WriteFileAtomic(args.positionals()[1], *bytes)) {

@@ -50,7 +50,7 @@ int CheckClipNumber(Context& ctx, const std::string& cmd, const std::string& pat
     options.loadFrames = false;
     options.extractMusic = false;
     if (DocError e = ReadDocument(path, options, doc); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(path, e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(ctx, path, e));
     }
     WarnHeaderCopy(ctx, cmd, path, doc);
     if (!clipNo) return kExitOk;
@@ -96,7 +96,7 @@ int RunOutput(Context& ctx, const Args& args) {
     auto opened = std::make_unique<ClipFrameReader>();
     ClipFrameReader& reader = *opened;
     const DocError de = reader.Open(args.positionals()[0], static_cast<int>(clipNo.value_or(1)) - 1, temp.path());
-    if (de != DocError::None) return Fail(ctx, cmd, DocFailure(args.positionals()[0], de, ctx.strings));
+    if (de != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], de));
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(reader.count()));
     if (CheckFrameRange(a, b, reader.count()) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, reader.count()));
 
@@ -140,7 +140,7 @@ int RunImportLed(Context& ctx, const Args& args) {
     ReadOptions options;
     options.tempDir = temp.path();
     if (DocError e = ReadDocument(*into, options, doc); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(*into, e, ctx.strings));
+        return Fail(ctx, cmd, DocFailure(ctx, *into, e));
     }
     WarnHeaderCopy(ctx, cmd, *into, doc);
     const int clip = static_cast<int>(clipNo.value_or(1)) - 1;
@@ -169,13 +169,13 @@ int RunImportLed(Context& ctx, const Args& args) {
     source.effects = &effects;
     source.musicPath = doc.musicPath;
     if (!doc.compressed) {
-        if (DocError e = WriteDocument(*into, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(*into, e, ctx.strings));
+        if (DocError e = WriteDocument(*into, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, *into, e));
     } else {
         // A compressed document stays one: the document is written in the private folder and
         // packed into an archive that then replaces the old one, so a failure at any step
         // leaves the archive as it was.
         const fs::path plain = temp.File("import-" + std::string(document::kEntryName));
-        if (DocError e = WriteDocument(plain, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(*into, e, ctx.strings));
+        if (DocError e = WriteDocument(plain, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, *into, e));
         if (!AddToArchive(*into, plain, document::kEntryName, FindRarProgram(), TerminalProgress())) return FailSave(ctx, cmd);
     }
     ctx.out << "imported " << r.blocks << " frames\n";

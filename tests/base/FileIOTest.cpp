@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,11 +11,13 @@
 
 #include "TestHome.h"
 #include "base/FileIO.h"
+#include "base/FileUtil.h"
 #include "base/Random.h"
 #include "base/Signals.h"
 
 using namespace corv;
 using corv::test::TestFolder;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -135,6 +138,69 @@ TEST(FileIO, ReplacingFileTakesTheTargetsPlaceOnlyWhenCommitted) {
     ReplacingFile missing(dir / "no" / "t.bin");
     EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(missing.Commit());
+}
+
+TEST(FileIO, WritesFollowLinksAndRefuseWhatIsNoRegularFile) {
+    TestFolder dir;
+    fs::create_directories(dir / "real");
+    dir.Write("real/doc.cvn", "old");
+    // A link (relative, in a chain of two) is followed: the file it names is replaced, the
+    // links stay links.
+    fs::create_symlink("real/doc.cvn", dir / "link1");
+    fs::create_symlink("link1", dir / "link2");
+    {
+        ReplacingFile f(dir / "link2");
+        ASSERT_TRUE(f.ok());
+        f.writer.Bytes("new", 3);
+        EXPECT_TRUE(f.Commit());
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "link1"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link2"));
+    EXPECT_EQ(dir.Read("real/doc.cvn"), "new");
+    EXPECT_EQ(EntryCount(dir), 3);  // no temporary left beside the links
+    ASSERT_TRUE(WriteFileAtomic(dir / "link1", std::string("again")));
+    EXPECT_EQ(dir.Read("real/doc.cvn"), "again");
+    EXPECT_TRUE(fs::is_symlink(dir / "link1"));
+    // A dangling link names the file to make.
+    fs::create_symlink("real/fresh.bin", dir / "dangling");
+    ASSERT_TRUE(WriteFileAtomic(dir / "dangling", std::string("made")));
+    EXPECT_EQ(dir.Read("real/fresh.bin"), "made");
+    // A pipe, a folder and a link loop are refused with the path named; the pipe stays a pipe.
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(WriteFileAtomic(dir / "pipe", std::string("x")));
+    EXPECT_NE(LastFileError().find((dir / "pipe").string() + ": is not a regular file"), std::string::npos)
+        << LastFileError();
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    ReplacingFile toFolder(dir / "real");
+    EXPECT_FALSE(toFolder.ok());
+    EXPECT_FALSE(toFolder.Commit());
+    EXPECT_NE(LastFileError().find("is a folder"), std::string::npos) << LastFileError();
+    EXPECT_TRUE(fs::is_directory(dir / "real"));
+    fs::create_symlink("loop2", dir / "loop1");
+    fs::create_symlink("loop1", dir / "loop2");
+    EXPECT_FALSE(WriteFileAtomic(dir / "loop1", std::string("x")));
+    // A character device (as root the rename would have replaced it): refused, untouched.
+    if (fs::exists("/dev/null")) {
+        EXPECT_FALSE(WriteFileAtomic("/dev/null", std::string("x")));
+        EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    }
+    // The reason of a missing folder is the system's.
+    EXPECT_FALSE(WriteFileAtomic(dir / "no" / "x.bin", std::string("x")));
+    EXPECT_EQ(LastFileError(), (dir / "no" / "x.bin").string() + ": No such file or directory");
+}
+
+TEST(FileIO, ExtractionReplacesLinksInsteadOfFollowingThem) {
+    TestFolder dir;
+    dir.Write("victim.txt", "untouched");
+    fs::create_symlink(dir / "victim.txt", dir / "entry");
+    {
+        ReplacingFile f(dir / "entry", ReplacingFile::Links::Replace);
+        f.writer.Bytes("extracted", 9);
+        ASSERT_TRUE(f.Commit());
+    }
+    EXPECT_EQ(dir.Read("victim.txt"), "untouched");
+    EXPECT_FALSE(fs::is_symlink(dir / "entry"));
+    EXPECT_EQ(dir.Read("entry"), "extracted");
 }
 
 namespace {

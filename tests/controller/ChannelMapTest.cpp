@@ -290,6 +290,11 @@ TEST(LayoutExport, HmcPositionsLimitsAndColours) {
     EXPECT_EQ((*flat)[7], 1);  // six points in one row: h = 1
     row.lines[0].pop_back();
     EXPECT_FALSE(HmcFileBytes(row, BuiltInLightTypes(), colours, Bgr{}));  // five points
+    // A point a file places outside the grid (65535, 65535 overflowed the position map).
+    row.lines[0].push_back(MakePoint(0xFFFF, 0xFFFF));
+    EXPECT_FALSE(HmcFileBytes(row, BuiltInLightTypes(), colours, Bgr{}));
+    row.lines[0].back() = MakePoint(4, 5);
+    EXPECT_TRUE(HmcFileBytes(row, BuiltInLightTypes(), colours, Bgr{}));
     l.lines[0] = {MakePoint(9, 2), MakePoint(9, 3), MakePoint(8, 3), MakePoint(8, 2), MakePoint(7, 2),
                   MakePoint(7, 3)};
     auto hmc = HmcFileBytes(l, BuiltInLightTypes(), colours, Bgr{1, 2, 3});

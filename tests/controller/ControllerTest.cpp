@@ -216,6 +216,15 @@ TEST(LampTypes, DeleteAndFileVersions) {
     EXPECT_EQ(v1.back().Name(), "Old");
     EXPECT_EQ(v1.back().pins[0], 5);
     EXPECT_EQ(v1.back().pins[100], 0);
+    // A file cut below the records its header states is not a whole lamp-type file.
+    EXPECT_EQ(CheckPinSetFile(w.bytes()), "");
+    auto cut = w.bytes();
+    cut.pop_back();
+    EXPECT_EQ(CheckPinSetFile(cut), "the file states 3 lamp types but holds 2 whole records");
+    EXPECT_NE(CheckPinSetFile({1, 0}), "");
+    const auto saved = *ReadFileBytes(dir / "PinSet.pet");
+    EXPECT_EQ(CheckPinSetFile(saved), "");
+    EXPECT_NE(CheckPinSetFile(std::vector<std::uint8_t>(saved.begin(), saved.end() - 243)), "");
 }
 
 TEST(Parameters, DialogListsAndMultiControllerEdits) {

@@ -12,6 +12,7 @@
 #include "controller/Card.h"
 #include "controller/LedFile.h"
 #include "controller/LedImport.h"
+#include "formats/Spread.h"
 #include "lang/Language.h"
 
 using namespace corv;
@@ -451,6 +452,78 @@ TEST(LedImport, RefusedFiles) {
     none.New(1, 3, false, 3);
     EXPECT_EQ(ImportLedFile(dir / "ok.led", none, s.lamps, store, app, s.strings).message,
               "Not set LED project line! ");
+}
+
+TEST(LedImport, HeaderSizesAreCheckedBeforeMemoryIsTaken) {
+    TestFolder dir;
+    Show s(1, 3, 5);
+    s.layout.lines[0] = {MakePoint(0, 0), MakePoint(0, 1), MakePoint(0, 2)};
+    WriterInput in = s.Input();
+    ClipFrameSource src(s.frames);
+    Random rng(10);
+    ASSERT_TRUE(WriteLedFile(dir / "ok.led", in, 0, 1, src, 0, 5, rng));
+    const auto good = Bytes(dir / "ok.led");
+    auto import = [&](const fs::path& file) {
+        AppState app;
+        FrameStore store(app);
+        store.AddClip(3, 1);
+        return ImportLedFile(file, s.layout, s.lamps, store, app, s.strings);
+    };
+    auto withBlockSize = [&](std::uint32_t d) {
+        auto b = good;
+        StoreU32(&b[8], LoadU32(&b[4]) ^ d);
+        return b;
+    };
+    // A header claiming 4 GB blocks: refused from the records alone, within 256 MiB.
+    ASSERT_TRUE(WriteFileAtomic(dir / "huge.led", withBlockSize(0xF0000000u)));
+    EXPECT_EQ(corv::test::WithAddressLimit(256u << 20, [&] {
+                  const ImportResult r = import(dir / "huge.led");
+                  return !r.ok && r.message.find("disagrees with the slave records") != std::string::npos ? 0 : 1;
+              }),
+              0);
+    // A block size the records do not describe (it used to import 2 of 5 frames) is refused.
+    ASSERT_TRUE(WriteFileAtomic(dir / "other.led", withBlockSize(1024)));
+    ImportResult r = import(dir / "other.led");
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("the block size 1024 disagrees with the slave records, which describe 512"),
+              std::string::npos)
+        << r.message;
+    // A file cut inside its last block: the whole frames come in and the rest is named.
+    const std::size_t cut = good.size() - 100;
+    ASSERT_TRUE(WriteFileAtomic(dir / "cut.led", std::span<const std::uint8_t>(good.data(), cut)));
+    LedFileInfo info;
+    std::string error;
+    ASSERT_TRUE(ReadLedInfo(dir / "cut.led", info, error));
+    EXPECT_EQ(info.frameCount, 4u);
+    EXPECT_EQ(info.trailingBytes, 412u);
+    r = import(dir / "cut.led");
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.blocks, 4u);
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_NE(r.warnings[0].find("partial frame of 412 bytes"), std::string::npos);
+    // No whole block at all: refused.
+    ASSERT_TRUE(WriteFileAtomic(dir / "none.led", std::span<const std::uint8_t>(good.data(), good.size() - 5 * 512 + 10)));
+    r = import(dir / "none.led");
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("no whole frame"), std::string::npos);
+    // A wrong record checksum: imported, with the slave named.
+    auto bad = good;
+    const std::size_t sumAt = SlaveRecordOffset(0) + 24;
+    for (std::uint8_t v = 0; v < 255; ++v) {
+        bad[sumAt] = static_cast<std::uint8_t>(good[sumAt] + 1 + v);
+        if (UnspreadByte(bad[sumAt], bad[sumAt + 1]) != UnspreadByte(good[sumAt], good[sumAt + 1])) break;
+    }
+    ASSERT_TRUE(WriteFileAtomic(dir / "sum.led", bad));
+    ASSERT_TRUE(ReadLedInfo(dir / "sum.led", info, error));
+    EXPECT_EQ(info.WrongChecksums(), std::vector<int>{1});
+    r = import(dir / "sum.led");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.blocks, 5u);
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_NE(r.warnings[0].find("slave 1 has a wrong checksum"), std::string::npos);
+    // The reason a file cannot be opened names it.
+    r = import(dir / "missing.led");
+    EXPECT_EQ(r.message, "Open file fail! " + (dir / "missing.led").string() + ": No such file or directory");
 }
 
 namespace {

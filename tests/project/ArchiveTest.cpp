@@ -114,6 +114,36 @@ TEST(Archive, OwnStoredArchiveRoundTripsAndNeverWritesOutsideTheFolder) {
     EXPECT_FALSE(fs::is_symlink(dir / "deep/out/Corvantinev.cvn"));
 }
 
+TEST(Archive, DamagedEntryDataFailsItsCrc) {
+    // Stored entries are read without a check by the archive library: one flipped byte would
+    // extract a different document. The CRC each header stores is compared.
+    TestFolder dir;
+    auto flipped = [&](const fs::path& from, const std::string& name, const std::string& marker) {
+        auto bytes = *ReadFileBytes(from);
+        const std::string text(bytes.begin(), bytes.end());
+        const auto at = text.find(marker);
+        EXPECT_NE(at, std::string::npos);
+        bytes[at] ^= 0x01;
+        EXPECT_TRUE(WriteFileAtomic(dir / name, bytes));
+        return dir / name;
+    };
+    fs::create_directories(dir / "out");
+    const fs::path rar5 = flipped(kRarData / "test_read_format_rar5_stored.rar", "bad5.rar", "hello libarchive");
+    ExtractResult r = ExtractArchive(rar5, dir / "out");
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("CRC error in \"helloworld.txt\""), std::string::npos) << r.error;
+    EXPECT_FALSE(fs::exists(dir / "out" / "helloworld.txt"));  // nothing damaged is left behind
+
+    dir.Write("doc.bin", "a document of our own, stored in our own archive");
+    ASSERT_TRUE(WriteStoredRar(dir / "own.rar", dir / "doc.bin", "Corvantinev.cvn"));
+    ASSERT_TRUE(ExtractArchive(dir / "own.rar", dir / "out").ok);
+    const fs::path rar4 = flipped(dir / "own.rar", "bad4.rar", "stored in our own");
+    r = ExtractArchive(rar4, dir / "out");
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("CRC error"), std::string::npos) << r.error;
+    EXPECT_EQ(dir.Read("out/Corvantinev.cvn"), "a document of our own, stored in our own archive");
+}
+
 TEST(Archive, OwnArchiveOpensInOtherTools) {
     if (!HaveTool("bsdtar") || !HaveTool("unrar-free")) {
         GTEST_SKIP() << "bsdtar or unrar-free missing (tools/install-deps.sh installs them)";

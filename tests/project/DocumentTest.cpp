@@ -391,3 +391,35 @@ TEST(Document, LargeClipIsReadOnTwoThreadsAsItWasSaved) {
     EXPECT_GT(*std::max_element(progress.begin(), progress.end()), 50);
     EXPECT_EQ(progress.back(), 0);
 }
+
+TEST(Document, StaleHeaderCopyOfTheClipSizeIsOnlyReported) {
+    // The header keeps a copy of the first clip's size that readers ignore. A file whose copy
+    // disagrees was read by every command but refused by append: now append reports it too and
+    // goes on.
+    TestFolder dir;
+    Project p;
+    p.store.AddClip(3, 2);
+    p.store.AppendFrame(true);
+    ASSERT_EQ(WriteDocument(dir / "a.cvn", p.Source()), DocError::None);
+    auto bytes = Read(dir / "a.cvn");
+    bytes[10] = 9;  // the copy's height (u16 after the 10-byte header): 9 instead of 2
+    Write(dir / "a.cvn", bytes);
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = dir.path();
+    ASSERT_EQ(ReadDocument(dir / "a.cvn", options, doc), DocError::None);
+    EXPECT_EQ(doc.headerHeight, 9);
+    EXPECT_EQ(doc.clips[0].height, 2u);
+    const Clip& clip = p.store.clip(0);
+    AppendResult r = AppendFrames(dir / "a.cvn", clip, 0, 1);
+    EXPECT_EQ(r.error, DocError::None);
+    EXPECT_TRUE(r.headerCopyDiffers);
+    EXPECT_EQ(r.newFrameCount, 4u);
+    // A clip of another size is still refused, the file untouched.
+    Project other;
+    other.store.AddClip(4, 2);
+    const auto before = Read(dir / "a.cvn");
+    r = AppendFrames(dir / "a.cvn", other.store.clip(0), 0, 0);
+    EXPECT_EQ(r.error, DocError::SizeMismatch);
+    EXPECT_EQ(Read(dir / "a.cvn"), before);
+}
