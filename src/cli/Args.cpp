@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "cli/Cli.h"
+
 namespace corv::cli {
 
 bool ParseInteger(const std::string& text, long long& out) {
@@ -44,13 +46,13 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::set<std::strin
             } else if (i + 1 < argv.size()) {
                 values_[name] = argv[++i];
             } else {
-                error = "option " + name + " needs a value";
+                error = Say(language_, "option %1 needs a value", "选项 %1 需要一个值", {name});
                 return false;
             }
         } else if (flags.count(name) && !inlineValue) {
             flags_.insert(name);
         } else {
-            error = "unknown option " + a;
+            error = Say(language_, "unknown option %1", "未知选项 %1", {a});
             return false;
         }
     }
@@ -72,7 +74,7 @@ std::optional<long long> Args::Int(const std::string& name, std::string& error) 
     }
     long long n = 0;
     if (!ParseInteger(*v, n)) {
-        error = "option " + name + " needs an integer, not \"" + *v + "\"";
+        error = Say(language_, "option %1 needs an integer, not \"%2\"", "选项 %1 需要一个整数, 而不是 \"%2\"", {name, *v});
         return std::nullopt;
     }
     return n;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -11,6 +12,9 @@ namespace corv::cli {
 // Parsed arguments of one command: positionals, flags and options with values.
 class Args {
 public:
+    // `language` is the one of --lang (1, 2 or 3): the errors below are written in it.
+    explicit Args(std::uint8_t language = 3) : language_(language) {}
+
     // `valued` names the options that take a value ("--width"); `flags` the ones that don't.
     // Returns false with `error` set on an unknown option or a missing value.
     bool Parse(const std::vector<std::string>& argv, const std::set<std::string>& valued,
@@ -23,6 +27,7 @@ public:
     std::optional<long long> Int(const std::string& name, std::string& error) const;
 
 private:
+    std::uint8_t language_ = 3;
     std::vector<std::string> positionals_;
     std::set<std::string> flags_;
     std::map<std::string, std::string> values_;

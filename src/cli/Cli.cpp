@@ -1,10 +1,13 @@
 #include "cli/Cli.h"
 
 #include <iostream>
+#include <regex>
+#include <utility>
 
 #include "base/FileUtil.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
+#include "layout/Layout.h"
 #include "workspace/DocumentOps.h"
 
 namespace corv::cli {
@@ -151,6 +154,111 @@ bool ParseColour(const std::string& text, Bgr& out) {
     return true;
 }
 
+std::string Say(std::uint8_t language, const char* english, const char* chinese) {
+    return UsesChinese(language) ? LocalizeText(chinese, language) : std::string(english);
+}
+
+std::string Say(std::uint8_t language, const char* english, const char* chinese,
+                std::initializer_list<std::string> values) {
+    const std::string text = Say(language, english, chinese);
+    std::string out;
+    out.reserve(text.size() + 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size()) {
+            const char c = text[i + 1];
+            if (c == '%') {
+                out += '%';
+                ++i;
+                continue;
+            }
+            if (c >= '1' && c <= '9' && static_cast<std::size_t>(c - '1') < values.size()) {
+                out += *(values.begin() + (c - '1'));
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+namespace {
+
+// The reasons the engine libraries give in English, each with its Chinese form ($1, $2, ...
+// are the parts the pattern captures: numbers, file and entry names).
+struct ReasonForm {
+    std::regex english;
+    const char* chinese;
+};
+
+const std::vector<ReasonForm>& ReasonForms() {
+    static const std::vector<ReasonForm> forms = [] {
+        const std::pair<const char*, const char*> table[] = {
+            {R"(Open file fail!( .*)?)", "打开文件失败!$1"},
+            {R"(Write file fail!( .*)?)", "写入文件失败!$1"},
+            {R"(a grid of (\d+) rows x (\d+) cols has (\d+) cells; the program takes at most (\d+) cells and 65535 rows or cols)",
+             "$1 行 x $2 列的网格有 $3 个单元格; 程序最多支持 $4 个单元格, 行数和列数均不超过 65535"},
+            // Display module files.
+            {R"(not a module file \(it does not start with a 0 byte\))", "不是模块文件 (文件开头不是 0 字节)"},
+            {R"(module record (\d+) is cut short)", "第 $1 个模块记录不完整"},
+            {R"(module record (\d+) claims (\d+) points but the file ends before them)",
+             "第 $1 个模块记录声称有 $2 个点, 但文件在这些点之前就结束了"},
+            {R"(module record (\d+) has no size or no point)", "第 $1 个模块记录没有尺寸或没有点"},
+            {R"(module record (\d+) has a point outside its (\d+) x (\d+) cells)",
+             "第 $1 个模块记录有一个点落在它的 $2 x $3 个单元格之外"},
+            {R"(the module file holds no module)", "模块文件中没有任何模块"},
+            // Lamp-type files.
+            {R"(not a lamp-type file \(shorter than its 4-byte header\))", "不是灯具类型文件 (不足 4 字节的文件头)"},
+            {R"(the file states (\d+) lamp types but holds (\d+) whole records)",
+             "文件声称有 $1 个灯具类型, 但只有 $2 条完整记录"},
+            // Controller data files.
+            {R"(not a controller data file)", "不是控制器数据文件"},
+            {R"(the slave records run past the end of the file)", "分控记录超出了文件末尾"},
+            {R"(the data offset or block size cannot be true)", "数据偏移或帧块大小不合理"},
+            {R"(the block size (\d+) disagrees with the slave records, which describe (\d+)(\)?))",
+             "帧块大小 $1 与分控记录给出的 $2 不符$3"},
+            {R"(the file holds no whole frame(\)?))", "文件中没有一个完整的帧$1"},
+            {R"(the record of slave (\d+) has a wrong checksum; its data is imported as it is)",
+             "第 $1 个分控的记录校验和错误; 其数据按原样导入"},
+            {R"(the data ends in a partial frame of (\d+) bytes, which is left out)",
+             "数据末尾是一个 $1 字节的不完整帧, 已舍去"},
+            // Archives.
+            {R"re(CRC error in "(.*)": the archive is damaged)re", "\"$1\" 的 CRC 校验错误: 压缩包已损坏"},
+            {R"(cannot open archive)", "无法打开压缩包"},
+            {R"(damaged archive)", "压缩包已损坏"},
+        };
+        std::vector<ReasonForm> list;
+        for (const auto& [english, chinese] : table) {
+            list.push_back({std::regex(english), chinese});
+        }
+        return list;
+    }();
+    return forms;
+}
+
+}  // namespace
+
+std::string Reason(const Context& ctx, const std::string& text) {
+    if (!UsesChinese(ctx.language)) {
+        return text;
+    }
+    std::smatch m;
+    for (const auto& form : ReasonForms()) {
+        if (std::regex_match(text, m, form.english)) {
+            return m.format(LocalizeText(form.chinese, ctx.language));
+        }
+    }
+    // "PATH: REASON": the path stays as it is, the reason after it is looked at.
+    if (const auto colon = text.find(": "); colon != std::string::npos) {
+        return text.substr(0, colon + 2) + Reason(ctx, text.substr(colon + 2));
+    }
+    return text;
+}
+
+std::string GridLimit(const Context& ctx, long long rows, long long cols) {
+    return Reason(ctx, GridLimitText(rows, cols));
+}
+
 int Fail(Context& ctx, const std::string& command, const std::string& message) {
     ctx.err << "corvantine-cli " << command << ": " << message << '\n';
     return kExitFailed;
@@ -161,50 +269,47 @@ int Usage(Context& ctx, const std::string& command, const std::string& message) 
     return kExitUsage;
 }
 
-
-namespace {
-
-// The program's fixed failure texts in the language of the command line.
-std::string FixedText(const Context& ctx, const char* english, const char* chinese) {
-    return UsesChinese(ctx.language) ? LocalizeText(chinese, ctx.language) : std::string(english);
+void Warn(Context& ctx, const std::string& command, const std::string& message) {
+    ctx.err << "corvantine-cli " << command << ": " << Say(ctx, "warning: ", "警告: ") << message << '\n';
 }
 
-}  // namespace
-
 int FailSave(Context& ctx, const std::string& command) {
-    return Fail(ctx, command, FixedText(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError());
+    return Fail(ctx, command, Say(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError());
 }
 
 int FailOpen(Context& ctx, const std::string& command) {
-    return Fail(ctx, command, FixedText(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError());
+    return Fail(ctx, command, Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError());
 }
-
 
 std::string DocFailure(const Context& ctx, const std::string& path, DocError e) {
     if (e == DocError::OpenFailed) {
-        return FixedText(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError();
+        return Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError();
     }
     if (e == DocError::WriteFailed) {
-        return FixedText(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError();
+        return Say(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError();
     }
     return path + ": " + DocErrorText(e, ctx.strings);
 }
 
 std::string FrameRangeText(const Context& ctx, std::size_t frameCount) {
-    return ctx.strings.paramError + " (--first and --last take frames 1.." + std::to_string(frameCount) +
-           ", first not after last)";
+    return ctx.strings.paramError + Say(ctx, " (--first and --last take frames 1..%1, first not after last)",
+                                        " (--first 和 --last 取第 1..%1 帧, 起始帧不能在结束帧之后)",
+                                        {std::to_string(frameCount)});
 }
 
 void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string& path, const LoadedDocument& doc) {
     if (!doc.clips.empty() && (doc.headerWidth != doc.clips[0].width || doc.headerHeight != doc.clips[0].height)) {
-        ctx.err << "corvantine-cli " << command << ": warning: " << path << ": the header gives the first clip as "
-                << doc.headerWidth << " x " << doc.headerHeight << " but the clip is " << doc.clips[0].width << " x "
-                << doc.clips[0].height << "; the clip's own size is used\n";
+        Warn(ctx, command,
+             Say(ctx, "%1: the header gives the first clip as %2 x %3 but the clip is %4 x %5; the clip's own size is used",
+                 "%1: 文件头记载第一个场景为 %2 x %3, 但该场景实际为 %4 x %5; 按场景本身的尺寸处理",
+                 {path, std::to_string(doc.headerWidth), std::to_string(doc.headerHeight),
+                  std::to_string(doc.clips[0].width), std::to_string(doc.clips[0].height)}));
     }
 }
 
 int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi) {
-    return Usage(ctx, command, option + " takes " + std::to_string(lo) + ".." + std::to_string(hi));
+    return Usage(ctx, command, Say(ctx, "%1 takes %2..%3", "%1 的取值范围为 %2..%3",
+                                   {option, std::to_string(lo), std::to_string(hi)}));
 }
 
 namespace {
@@ -269,6 +374,7 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
         PrintHelp(err);
         return kExitUsage;
     }
+    const auto lang = static_cast<std::uint8_t>(language);
     const std::string name = argv[i];
     const Command* command = nullptr;
     for (const auto& c : Commands()) {
@@ -277,7 +383,7 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
         }
     }
     if (!command) {
-        err << "corvantine-cli: unknown command \"" << name << "\"\n";
+        err << "corvantine-cli: " << Say(lang, "unknown command \"%1\"", "未知命令 \"%1\"", {name}) << '\n';
         PrintHelp(err);
         return kExitUsage;
     }
@@ -288,14 +394,14 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
             return kExitOk;
         }
     }
-    Args args;
+    Args args(lang);
     std::string error;
     if (!args.Parse(rest, command->valued, command->flags, error)) {
         err << "corvantine-cli " << name << ": " << error << '\n';
-        err << "Usage: corvantine-cli " << name << ' ' << command->usage << '\n';
+        err << Say(lang, "Usage: ", "用法: ") << "corvantine-cli " << name << ' ' << command->usage << '\n';
         return kExitUsage;
     }
-    Context ctx{out, err, static_cast<std::uint8_t>(language), LoadUiStrings(static_cast<std::uint8_t>(language))};
+    Context ctx{out, err, lang, LoadUiStrings(lang)};
     return command->run(ctx, args);
 }
 

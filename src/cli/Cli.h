@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <iosfwd>
 #include <set>
 #include <string>
@@ -33,9 +34,32 @@ struct Command {
     std::function<int(Context&, const Args&)> run;
 };
 
+// A message of the command line in the running language: `english` for language 3, `chinese`
+// for 1 and, in Traditional characters, for 2. In texts with values, %1, %2, ... stand for
+// values[0], values[1], ... wherever each language's sentence wants them (the values are put in
+// as they are, never converted); %% is a percent sign.
+std::string Say(std::uint8_t language, const char* english, const char* chinese);
+std::string Say(std::uint8_t language, const char* english, const char* chinese,
+                std::initializer_list<std::string> values);
+inline std::string Say(const Context& ctx, const char* english, const char* chinese) {
+    return Say(ctx.language, english, chinese);
+}
+inline std::string Say(const Context& ctx, const char* english, const char* chinese,
+                       std::initializer_list<std::string> values) {
+    return Say(ctx.language, english, chinese, values);
+}
+// A reason handed up by the engine libraries (a damaged module, lamp-type or controller data
+// file, a grid too large, a write that failed) in the running language. Texts it does not know,
+// such as the system's reasons for a failed file operation, come back unchanged.
+std::string Reason(const Context& ctx, const std::string& text);
+// "a grid of R rows x C cols has N cells; the program takes at most ..." in the running language.
+std::string GridLimit(const Context& ctx, long long rows, long long cols);
+
 // Prints "corvantine-cli COMMAND: MESSAGE" and returns the failure / bad-usage status.
 int Fail(Context& ctx, const std::string& command, const std::string& message);
 int Usage(Context& ctx, const std::string& command, const std::string& message);
+// Prints "corvantine-cli COMMAND: warning: MESSAGE".
+void Warn(Context& ctx, const std::string& command, const std::string& message);
 // "Save file fail!" / "Open file fail!" followed by the path and the system's reason of the last
 // failed file operation.
 int FailSave(Context& ctx, const std::string& command);

@@ -32,7 +32,7 @@ DocError Probe(const fs::path& path, const TempDir& temp, LoadedDocument& doc) {
 int RunNewProject(Context& ctx, const Args& args) {
     const std::string cmd = "new-project";
     if (args.positionals().size() != 1) {
-        return Usage(ctx, cmd, "needs exactly one output file");
+        return Usage(ctx, cmd, Say(ctx, "needs exactly one output file", "需要恰好一个输出文件"));
     }
     std::string error;
     auto width = args.Int("--width", error);
@@ -42,18 +42,20 @@ int RunNewProject(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, error);
     }
     if (!width || !height) {
-        return Usage(ctx, cmd, "--width and --height are required");
+        return Usage(ctx, cmd, Say(ctx, "--width and --height are required", "必须给出 --width 和 --height"));
     }
     if (*width < 1 || *width > kMaxFrameSide || *height < 1 || *height > kMaxFrameSide) {
-        return Usage(ctx, cmd, "width and height must be 1.." + std::to_string(kMaxFrameSide));
+        return Usage(ctx, cmd, Say(ctx, "width and height must be 1..%1", "宽度和高度必须在 1..%1 之间",
+                                   {std::to_string(kMaxFrameSide)}));
     }
     const long long frameCount = frames.value_or(1);
     if (frameCount < 1 || frameCount > static_cast<long long>(kMaxFrameCount)) {
-        return Usage(ctx, cmd, "--frames must be 1.." + std::to_string(kMaxFrameCount));
+        return Usage(ctx, cmd, Say(ctx, "--frames must be 1..%1", "--frames 必须在 1..%1 之间",
+                                   {std::to_string(kMaxFrameCount)}));
     }
     Bgr colour{};
     if (auto c = args.Value("--color"); c && !ParseColour(*c, colour)) {
-        return Usage(ctx, cmd, "--color takes RRGGBB, not \"" + *c + "\"");
+        return Usage(ctx, cmd, Say(ctx, "--color takes RRGGBB, not \"%1\"", "--color 的格式为 RRGGBB, 而不是 \"%1\"", {*c}));
     }
     AppState app;
     app.backgroundColour = colour;
@@ -146,7 +148,7 @@ int InfoDocument(Context& ctx, const fs::path& path, bool json) {
 int RunAppendFrames(Context& ctx, const Args& args) {
     const std::string cmd = "append-frames";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, "needs SOURCE.cvn and TARGET.cvn");
+        return Usage(ctx, cmd, Say(ctx, "needs SOURCE.cvn and TARGET.cvn", "需要 SOURCE.cvn 和 TARGET.cvn"));
     }
     std::string error;
     auto first = args.Int("--first", error);
@@ -155,7 +157,7 @@ int RunAppendFrames(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, error);
     }
     if (!first || !last) {
-        return Usage(ctx, cmd, "--first and --last are required");
+        return Usage(ctx, cmd, Say(ctx, "--first and --last are required", "必须给出 --first 和 --last"));
     }
     TempDir temp;
     LoadedDocument source;
@@ -173,8 +175,8 @@ int RunAppendFrames(Context& ctx, const Args& args) {
     AppendResult r = AppendFrames(args.positionals()[1], clip, static_cast<std::size_t>(*first - 1),
                                   static_cast<std::size_t>(*last - 1), TerminalProgress());
     if (r.headerCopyDiffers) {
-        ctx.err << "corvantine-cli " << cmd << ": warning: " << args.positionals()[1]
-                << ": the header's copy of the clip size disagrees with the clip; the clip's own size is used\n";
+        Warn(ctx, cmd, Say(ctx, "%1: the header's copy of the clip size disagrees with the clip; the clip's own size is used",
+                           "%1: 文件头记载的场景尺寸与场景本身不符; 按场景本身的尺寸处理", {args.positionals()[1]}));
     }
     if (r.error != DocError::None) {
         std::string text = DocFailure(ctx, args.positionals()[1], r.error);
@@ -191,7 +193,7 @@ int RunAppendFrames(Context& ctx, const Args& args) {
 int RunPack(Context& ctx, const Args& args) {
     const std::string cmd = "pack";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, "needs IN.cvn and OUT.rar");
+        return Usage(ctx, cmd, Say(ctx, "needs IN.cvn and OUT.rar", "需要 IN.cvn 和 OUT.rar"));
     }
     const fs::path in = args.positionals()[0];
     TempDir temp;
@@ -213,18 +215,20 @@ int RunPack(Context& ctx, const Args& args) {
 int RunUnpack(Context& ctx, const Args& args) {
     const std::string cmd = "unpack";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, "needs IN.rar and OUT.cvn");
+        return Usage(ctx, cmd, Say(ctx, "needs IN.rar and OUT.cvn", "需要 IN.rar 和 OUT.cvn"));
     }
     TempDir temp;
     ExtractResult x = ExtractArchive(args.positionals()[0], temp.path(), TerminalProgress());
     const fs::path extracted = temp.File(document::kEntryName);
     std::error_code ec;
     if (!x.ok) {
-        return Fail(ctx, cmd, std::string(texts::kOpenFileFail) + " " + args.positionals()[0] + ": " + x.error);
+        return Fail(ctx, cmd, Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + args.positionals()[0] + ": " +
+                                  Reason(ctx, x.error));
     }
     if (!fs::is_regular_file(extracted, ec)) {
-        return Fail(ctx, cmd, std::string(texts::kOpenFileFail) + " " + args.positionals()[0] + ": no entry \"" +
-                                  document::kEntryName + "\" in the archive");
+        return Fail(ctx, cmd, Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + args.positionals()[0] + ": " +
+                                  Say(ctx, "no entry \"%1\" in the archive", "压缩包中没有 \"%1\"",
+                                      {document::kEntryName}));
     }
     LoadedDocument doc;
     if (DocError e = Probe(extracted, temp, doc); e != DocError::None) {

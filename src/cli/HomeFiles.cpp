@@ -35,12 +35,13 @@ int LoadLayout(Context& ctx, const std::string& cmd, const std::filesystem::path
         return Fail(ctx, cmd, file.string() + ": " + ctx.strings.badFileVersion);
     }
     if (e == LineFileError::GridTooLarge) {
-        return Fail(ctx, cmd, LastFileError());
+        return Fail(ctx, cmd, Reason(ctx, LastFileError()));
     }
     if (const std::size_t outside = PointsOutsideGrid(layout.grid, layout.lines); outside > 0) {
-        ctx.err << "corvantine-cli " << cmd << ": warning: " << outside << " LED(s) of " << file.string()
-                << " lie outside its " << layout.grid.rows << " x " << layout.grid.cols
-                << " grid; the output and the exports leave them out\n";
+        Warn(ctx, cmd, Say(ctx, "%1 LED(s) of %2 lie outside its %3 x %4 grid; the output and the exports leave them out",
+                           "%2 中有 %1 个 LED 位于其 %3 x %4 网格之外; 输出和导出时不包括它们",
+                           {std::to_string(outside), file.string(), std::to_string(layout.grid.rows),
+                            std::to_string(layout.grid.cols)}));
     }
     return kExitOk;
 }

@@ -103,14 +103,16 @@ int InfoConfiguration(Context& ctx, const std::filesystem::path& path, bool json
 
 int RunInfo(Context& ctx, const Args& args) {
     if (args.positionals().size() != 1) {
-        ctx.err << "Usage: corvantine-cli info FILE [--json]\n";
+        ctx.err << Say(ctx, "Usage: ", "用法: ") << "corvantine-cli info FILE [--json]\n";
         return kExitUsage;
     }
     std::filesystem::path path = args.positionals()[0];
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         ctx.err << "corvantine-cli info: " << path.string() << ": "
-                << (std::filesystem::exists(path, ec) ? "not a regular file" : "no such file") << '\n';
+                << (std::filesystem::exists(path, ec) ? Say(ctx, "not a regular file", "不是普通文件")
+                                                      : Say(ctx, "no such file", "文件不存在"))
+                << '\n';
         return kExitFailed;
     }
     switch (Detect(path)) {
@@ -129,7 +131,7 @@ int RunInfo(Context& ctx, const Args& args) {
         case FileKind::Unknown:
             break;
     }
-    ctx.err << "corvantine-cli info: " << path.string() << ": unknown file type\n";
+    ctx.err << "corvantine-cli info: " << path.string() << ": " << Say(ctx, "unknown file type", "无法识别的文件类型") << '\n';
     return kExitFailed;
 }
 

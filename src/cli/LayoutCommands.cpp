@@ -86,17 +86,17 @@ bool ParseSlaves(const std::string& text, int slaveCount, std::vector<int>& out)
 int LayoutNew(Context& ctx, const Args& args) {
     const std::string cmd = "layout new";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, "needs exactly one output file");
+        return Usage(ctx, cmd, Say(ctx, "needs exactly one output file", "需要恰好一个输出文件"));
     }
     std::string error;
     auto rows = args.Int("--rows", error);
     auto cols = args.Int("--cols", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (!rows || !cols) return Usage(ctx, cmd, "--rows and --cols are required");
+    if (!rows || !cols) return Usage(ctx, cmd, Say(ctx, "--rows and --cols are required", "必须给出 --rows 和 --cols"));
     if (*rows < 1 || *rows > 0xFFFF) return OutOfRange(ctx, cmd, "--rows", 1, 0xFFFF);
     if (*cols < 1 || *cols > 0xFFFF) return OutOfRange(ctx, cmd, "--cols", 1, 0xFFFF);
     if (!GridWithinLimit(static_cast<int>(*rows), static_cast<int>(*cols))) {
-        return Usage(ctx, cmd, GridLimitText(static_cast<int>(*rows), static_cast<int>(*cols)));
+        return Usage(ctx, cmd, GridLimit(ctx, *rows, *cols));
     }
     HomeFiles libs;
     Layout layout;
@@ -107,36 +107,36 @@ int LayoutNew(Context& ctx, const Args& args) {
 int LayoutAdd(Context& ctx, const Args& args) {
     const std::string cmd = "layout add";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, "needs exactly one line file");
+        return Usage(ctx, cmd, Say(ctx, "needs exactly one line file", "需要恰好一个线路文件"));
     }
     Drag drag;
     long long a = 0, b = 0;
     auto from = args.Value("--from");
     auto to = args.Value("--to");
-    if (!from || !to) return Usage(ctx, cmd, "--from COL,ROW and --to COL,ROW are required");
-    if (!ParsePair(*from, a, b)) return Usage(ctx, cmd, "--from takes COL,ROW");
+    if (!from || !to) return Usage(ctx, cmd, Say(ctx, "--from COL,ROW and --to COL,ROW are required", "必须给出 --from COL,ROW 和 --to COL,ROW"));
+    if (!ParsePair(*from, a, b)) return Usage(ctx, cmd, Say(ctx, "--from takes COL,ROW", "--from 的格式为 COL,ROW"));
     drag.fromCol = static_cast<int>(a);
     drag.fromRow = static_cast<int>(b);
-    if (!ParsePair(*to, a, b)) return Usage(ctx, cmd, "--to takes COL,ROW");
+    if (!ParsePair(*to, a, b)) return Usage(ctx, cmd, Say(ctx, "--to takes COL,ROW", "--to 的格式为 COL,ROW"));
     drag.toCol = static_cast<int>(a);
     drag.toRow = static_cast<int>(b);
     std::string error;
     auto line = args.Int("--line", error);
     auto limit = args.Int("--limit", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (line && (*line < 1 || *line > kLineCount)) return Usage(ctx, cmd, "--line takes 1..256");
-    if (limit && *limit < 1) return Usage(ctx, cmd, "--limit must be positive");
+    if (line && (*line < 1 || *line > kLineCount)) return OutOfRange(ctx, cmd, "--line", 1, kLineCount);
+    if (limit && *limit < 1) return Usage(ctx, cmd, Say(ctx, "--limit must be positive", "--limit 必须是正数"));
     AddOptions options;
     options.lineLimit = static_cast<int>(limit.value_or(kDefaultLineLimit));
     options.allowRepeat = args.Has("--repeat");
     static const std::vector<std::string> modes = {"z-h", "z-v", "s-h", "s-v", "shortest", "shortest-h"};
     if (auto m = args.Value("--mode")) {
         auto it = std::find(modes.begin(), modes.end(), *m);
-        if (it == modes.end()) return Usage(ctx, cmd, "--mode takes z-h, z-v, s-h, s-v, shortest or shortest-h");
+        if (it == modes.end()) return Usage(ctx, cmd, Say(ctx, "--mode takes z-h, z-v, s-h, s-v, shortest or shortest-h", "--mode 只能是 z-h、z-v、s-h、s-v、shortest 或 shortest-h"));
         options.mode = static_cast<int>(it - modes.begin());
     }
     if (auto t = args.Value("--tiles")) {
-        if (!ParsePair(*t, a, b) || a < 0 || b < 0) return Usage(ctx, cmd, "--tiles takes AX,AY");
+        if (!ParsePair(*t, a, b) || a < 0 || b < 0) return Usage(ctx, cmd, Say(ctx, "--tiles takes AX,AY", "--tiles 的格式为 AX,AY"));
         options.tiles = std::make_pair(static_cast<int>(a), static_cast<int>(b));
     }
     HomeFiles libs;
@@ -145,7 +145,7 @@ int LayoutAdd(Context& ctx, const Args& args) {
     int moduleIndex = 0;
     if (auto name = args.Value("--module")) {
         moduleIndex = modules.Find(*name, ctx.language);
-        if (moduleIndex < 0) return Fail(ctx, cmd, "no display module named \"" + *name + "\"");
+        if (moduleIndex < 0) return Fail(ctx, cmd, Say(ctx, "no display module named \"%1\"", "没有名为 \"%1\" 的显示模块", {*name}));
     }
     Layout layout;
     const fs::path file = args.positionals()[1];
@@ -153,10 +153,10 @@ int LayoutAdd(Context& ctx, const Args& args) {
     for (const auto& [name, col, row] : {std::tuple{"--from", drag.fromCol, drag.fromRow},
                                          std::tuple{"--to", drag.toCol, drag.toRow}}) {
         if (!layout.grid.Contains(row, col)) {
-            return Usage(ctx, cmd, std::string(name) + " takes COL 0.." + std::to_string(layout.grid.cols - 1) +
-                                       ",ROW 0.." + std::to_string(layout.grid.rows - 1) + " (the grid is " +
-                                       std::to_string(layout.grid.cols) + " cols x " +
-                                       std::to_string(layout.grid.rows) + " rows)");
+            return Usage(ctx, cmd, Say(ctx, "%1 takes COL 0..%2,ROW 0..%3 (the grid is %4 cols x %5 rows)",
+                                       "%1 的取值范围为 COL 0..%2,ROW 0..%3 (网格为 %4 列 x %5 行)",
+                                       {name, std::to_string(layout.grid.cols - 1), std::to_string(layout.grid.rows - 1),
+                                        std::to_string(layout.grid.cols), std::to_string(layout.grid.rows)}));
         }
     }
     // The command line has no background picture: every cell counts as lit for the modes
@@ -167,9 +167,12 @@ int LayoutAdd(Context& ctx, const Args& args) {
     const int added = AddByModule(layout, current, drag, modules.modules()[static_cast<std::size_t>(moduleIndex)],
                                   moduleIndex == 0, options);
     if (added == 0) {
-        return Fail(ctx, cmd, "placed no LED: every cell of the drag is taken (--repeat lets LEDs share a cell) or "
-                              "line " + std::to_string(current + 1) + " and the lines after it are full (--limit); " +
-                              file.string() + " is unchanged");
+        return Fail(ctx, cmd, Say(ctx,
+                                  "placed no LED: every cell of the drag is taken (--repeat lets LEDs share a cell) or "
+                                  "line %1 and the lines after it are full (--limit); %2 is unchanged",
+                                  "没有放置任何 LED: 拖动范围内的单元格都已被占用 (--repeat 允许多个 LED 共用一个单元格), "
+                                  "或者线路 %1 及其后的线路都已满 (--limit); %2 未作改动",
+                                  {std::to_string(current + 1), file.string()}));
     }
     if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
     ctx.out << "added " << added << " points; current line " << current + 1 << "; master ports "
@@ -180,7 +183,7 @@ int LayoutAdd(Context& ctx, const Args& args) {
 int LayoutSet(Context& ctx, const Args& args) {
     const std::string cmd = "layout set";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, "needs exactly one line file");
+        return Usage(ctx, cmd, Say(ctx, "needs exactly one line file", "需要恰好一个线路文件"));
     }
     HomeFiles libs;
     Layout layout;
@@ -197,60 +200,61 @@ int LayoutSet(Context& ctx, const Args& args) {
     auto chip = intOpt("--chip");
     if (!error.empty()) return Usage(ctx, cmd, error);
     for (auto* v : {&brightness, &red, &green, &blue}) {
-        if (*v && (**v < 0 || **v > 100)) return Usage(ctx, cmd, "percentages take 0..100");
+        if (*v && (**v < 0 || **v > 100)) return Usage(ctx, cmd, Say(ctx, "percentages take 0..100", "百分比的取值范围为 0..100"));
     }
-    if (ports && !IsPortsPerSlaveChoice(static_cast<int>(*ports))) return Usage(ctx, cmd, "--ports-per-slave takes 1, 2, 3, 4 or 8");
-    if (slavePorts && !IsPortsPerSlaveChoice(static_cast<int>(*slavePorts))) return Usage(ctx, cmd, "--ports takes 1, 2, 3, 4 or 8");
+    if (ports && !IsPortsPerSlaveChoice(static_cast<int>(*ports))) return Usage(ctx, cmd, Say(ctx, "--ports-per-slave takes 1, 2, 3, 4 or 8", "--ports-per-slave 只能是 1、2、3、4 或 8"));
+    if (slavePorts && !IsPortsPerSlaveChoice(static_cast<int>(*slavePorts))) return Usage(ctx, cmd, Say(ctx, "--ports takes 1, 2, 3, 4 or 8", "--ports 只能是 1、2、3、4 或 8"));
     if (chip && (*chip < 0 || *chip > 255)) return OutOfRange(ctx, cmd, "--chip", 0, 255);
     std::optional<int> grayIndex;
     if (gray) {
         grayIndex = GrayIndexFromLevels(*gray);
-        if (!grayIndex) return Usage(ctx, cmd, "--gray takes 2, 4, 8, ... 65536");
+        if (!grayIndex) return Usage(ctx, cmd, Say(ctx, "--gray takes 2, 4, 8, ... 65536", "--gray 只能是 2、4、8、... 65536"));
     }
     std::optional<int> clock, gamma;
     double d = 0;
     if (auto c = args.Value("--clock")) {
         if (!ParseDouble(*c, d) || !(d >= kMinClockMHz && d <= kMaxClockMHz)) {
-            return Usage(ctx, cmd, "--clock takes MHz from 0.1 to 50, like 25 or 0.5");
+            return Usage(ctx, cmd, Say(ctx, "--clock takes MHz from 0.1 to 50, like 25 or 0.5", "--clock 以 MHz 为单位, 取值 0.1 到 50, 例如 25 或 0.5"));
         }
         clock = ClockDivisorFromMHz(d);
     }
     if (auto g = args.Value("--gamma")) {
         if (!ParseDouble(*g, d) || !(d >= 0.2 && d <= 10.0)) {
-            return Usage(ctx, cmd, "--gamma takes 0.2..10, like 2.2 (stored as gamma x 10)");
+            return Usage(ctx, cmd, Say(ctx, "--gamma takes 0.2..10, like 2.2 (stored as gamma x 10)", "--gamma 的取值范围为 0.2..10, 例如 2.2 (保存为伽马值 x 10)"));
         }
         gamma = GammaFromValue(d);
     }
     std::optional<bool> reverse;
     if (auto r = args.Value("--reverse")) {
-        if (*r != "yes" && *r != "no") return Usage(ctx, cmd, "--reverse takes yes or no");
+        if (*r != "yes" && *r != "no") return Usage(ctx, cmd, Say(ctx, "--reverse takes yes or no", "--reverse 只能是 yes 或 no"));
         reverse = *r == "yes";
     }
     std::optional<int> family;
     if (auto f = args.Value("--family")) {
         static const std::vector<std::string> names = {"ms", "single", "simple"};
         auto it = std::find(names.begin(), names.end(), *f);
-        if (it == names.end()) return Usage(ctx, cmd, "--family takes ms, single or simple");
+        if (it == names.end()) return Usage(ctx, cmd, Say(ctx, "--family takes ms, single or simple", "--family 只能是 ms、single 或 simple"));
         family = static_cast<int>(it - names.begin());
     }
     std::vector<std::uint16_t> groups;
     if (auto g = args.Value("--groups")) {
         for (const auto& part : Split(*g, ',')) {
             long long n = 0;
-            if (!ParseInteger(part, n) || n < 0 || n > 0xFFFF) return Usage(ctx, cmd, "--groups takes N,N,...");
+            if (!ParseInteger(part, n) || n < 0 || n > 0xFFFF) return Usage(ctx, cmd, Say(ctx, "--groups takes N,N,...", "--groups 的格式为 N,N,..."));
             groups.push_back(static_cast<std::uint16_t>(n));
         }
     }
     if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
     if (chip && !libs.Catalogue().HasCode(static_cast<int>(*chip))) {
-        return Usage(ctx, cmd, "--chip " + std::to_string(*chip) +
-                                   " is no chip code of the catalogue (\"corvantine-cli chip list\" lists them)");
+        return Usage(ctx, cmd, Say(ctx, "--chip %1 is no chip code of the catalogue (\"corvantine-cli chip list\" lists them)",
+                                   "--chip %1 不是芯片列表中的芯片代码 (可用 \"corvantine-cli chip list\" 列出)",
+                                   {std::to_string(*chip)}));
     }
     std::optional<int> lamp;
     if (auto name = args.Value("--lamp")) {
         auto it = std::find_if(libs.lamps.begin(), libs.lamps.end(),
                                [&](const LightTypeRecord& r) { return r.Name() == *name; });
-        if (it == libs.lamps.end()) return Fail(ctx, cmd, "no lamp type named \"" + *name + "\"");
+        if (it == libs.lamps.end()) return Fail(ctx, cmd, Say(ctx, "no lamp type named \"%1\"", "没有名为 \"%1\" 的灯具类型", {*name}));
         lamp = static_cast<int>(it - libs.lamps.begin());
     }
     LineSetting& s = layout.setting;
@@ -261,12 +265,12 @@ int LayoutSet(Context& ctx, const Args& args) {
     }
     if (ports) {
         if (s.controllerType == kSimpleController && *ports != 4) {
-            return Fail(ctx, cmd, "the Simple Controller always drives 4 lines per slave");
+            return Fail(ctx, cmd, Say(ctx, "the Simple Controller always drives 4 lines per slave", "简易主控制器固定为一台分控四条线路"));
         }
         s.SetPortsPerSlave(static_cast<std::uint8_t>(*ports));
     }
     if (s.controllerType == kSingleController && grayIndex && *grayIndex > 8) {
-        return Usage(ctx, cmd, "the Single Controller takes at most 512 gray levels");
+        return Usage(ctx, cmd, Say(ctx, "the Single Controller takes at most 512 gray levels", "单机主控制器最多支持 512 级灰度"));
     }
     const bool anyValue = lamp || chip || clock || brightness || grayIndex || slavePorts || red || green || blue ||
                           reverse || gamma;
@@ -287,11 +291,11 @@ int LayoutSet(Context& ctx, const Args& args) {
     };
     if (auto list = args.Value("--slaves")) {
         std::vector<int> slaves;
-        if (slaveCount == 0) return Fail(ctx, cmd, "the layout has no slave yet (no line holds an LED)");
-        if (!ParseSlaves(*list, slaveCount, slaves)) return Usage(ctx, cmd, "--slaves takes a list like 1-3,7 or all");
+        if (slaveCount == 0) return Fail(ctx, cmd, Say(ctx, "the layout has no slave yet (no line holds an LED)", "造型中还没有分控 (没有任何线路上有 LED)"));
+        if (!ParseSlaves(*list, slaveCount, slaves)) return Usage(ctx, cmd, Say(ctx, "--slaves takes a list like 1-3,7 or all", "--slaves 的格式为列表, 如 1-3,7 或 all"));
         if (slaves.back() >= slaveCount) {
-            return Usage(ctx, cmd, "--slaves takes slaves 1.." + std::to_string(slaveCount) + " (the layout has " +
-                                       std::to_string(slaveCount) + ")");
+            return Usage(ctx, cmd, Say(ctx, "--slaves takes slaves 1..%1 (the layout has %1)",
+                                       "--slaves 的取值范围为 1..%1 (造型中有 %1 台分控)", {std::to_string(slaveCount)}));
         }
         for (int k : slaves) {
             const auto i = static_cast<std::size_t>(k);
@@ -312,8 +316,12 @@ int LayoutSet(Context& ctx, const Args& args) {
         long long total = 0;
         for (auto g : groups) total += g;
         if (total > s.SlaveCount() || std::find(groups.begin(), groups.end(), 0) != groups.end()) {
-            return Usage(ctx, cmd, "--groups takes slave counts of at least 1 that add up to at most the layout's " +
-                                       std::to_string(s.SlaveCount()) + " slaves (the last master takes the rest)");
+            return Usage(ctx, cmd, Say(ctx,
+                                       "--groups takes slave counts of at least 1 that add up to at most the layout's "
+                                       "%1 slaves (the last master takes the rest)",
+                                       "--groups 给出各主控的分控数: 每项至少为 1, 总和不超过造型中的 %1 台分控 "
+                                       "(其余的分控归最后一台主控)",
+                                       {std::to_string(s.SlaveCount())}));
         }
         layout.slaveGroups = groups;
     }
@@ -325,18 +333,18 @@ int LayoutSet(Context& ctx, const Args& args) {
 
 int RunLayout(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
-        return Usage(ctx, "layout", "needs a subcommand: new, add or set");
+        return Usage(ctx, "layout", Say(ctx, "needs a subcommand: new, add or set", "需要一个子命令: new、add 或 set"));
     }
     const std::string sub = args.positionals()[0];
     if (sub == "new") return LayoutNew(ctx, args);
     if (sub == "add") return LayoutAdd(ctx, args);
     if (sub == "set") return LayoutSet(ctx, args);
-    return Usage(ctx, "layout", "unknown subcommand \"" + sub + "\" (new, add, set)");
+    return Usage(ctx, "layout", Say(ctx, "unknown subcommand \"%1\" (new, add, set)", "未知子命令 \"%1\" (new、add、set)", {sub}));
 }
 
 int RunLamp(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
-        return Usage(ctx, "lamp", "needs a subcommand: add, list or delete");
+        return Usage(ctx, "lamp", Say(ctx, "needs a subcommand: add, list or delete", "需要一个子命令: add、list 或 delete"));
     }
     const std::string sub = args.positionals()[0];
     HomeFiles libs;
@@ -349,7 +357,13 @@ int RunLamp(Context& ctx, const Args& args) {
                 j.BeginObject().Key("name").Value(r.Name()).Key("pinCount").Value(static_cast<int>(r.pinCount));
                 j.Key("pins").BeginArray();
                 for (int p = 0; p < r.pinCount; ++p) j.Value(static_cast<int>(r.pins[static_cast<std::size_t>(p)]));
-                j.EndArray().EndObject();
+                // The same pins as `lamp add --pins` takes them ("" for a pin not connected).
+                j.EndArray().Key("pinTexts").BeginArray();
+                for (int p = 0; p < r.pinCount; ++p) {
+                    const std::string text = PinText(r.pins[static_cast<std::size_t>(p)]);
+                    j.Value(text == " " ? std::string() : text);
+                }
+                j.EndArray().Key("builtIn").Value(&r - libs.lamps.data() < static_cast<std::ptrdiff_t>(kBuiltInLightTypes)).EndObject();
             }
             ctx.out << j.EndArray().str() << '\n';
             return kExitOk;
@@ -362,23 +376,23 @@ int RunLamp(Context& ctx, const Args& args) {
         return kExitOk;
     }
     if (args.positionals().size() != 2) {
-        return Usage(ctx, "lamp " + sub, "needs a lamp type name");
+        return Usage(ctx, "lamp " + sub, Say(ctx, "needs a lamp type name", "需要一个灯具类型名称"));
     }
     const std::string name = args.positionals()[1];
     if (sub == "add") {
         auto pins = args.Value("--pins");
-        if (!pins) return Usage(ctx, "lamp add", "--pins R1,G1,B1,... is required");
+        if (!pins) return Usage(ctx, "lamp add", Say(ctx, "--pins R1,G1,B1,... is required", "必须给出 --pins R1,G1,B1,..."));
         const auto items = Split(*pins, ',');
         std::string shortcut;
         for (const auto& item : items) shortcut += item.empty() ? " " : item;
         ChipPinResult r = SaveChipPins(libs.lamps, name, static_cast<int>(items.size()), items, shortcut, ctx.strings);
         switch (r.kind) {
             case ChipPinResult::Nothing:
-                return Usage(ctx, "lamp add", "a lamp type has 1..192 pins");
+                return Usage(ctx, "lamp add", Say(ctx, "a lamp type has 1..192 pins", "灯具类型的引脚数为 1..192"));
             case ChipPinResult::PinError:
                 return Fail(ctx, "lamp add", r.message);
             case ChipPinResult::BuiltInUnchanged:
-                return Fail(ctx, "lamp add", name + " is a built-in lamp type and cannot be changed");
+                return Fail(ctx, "lamp add", Say(ctx, "%1 is a built-in lamp type and cannot be changed", "%1 是内置灯具类型, 不能修改", {name}));
             default:
                 break;
         }
@@ -389,21 +403,21 @@ int RunLamp(Context& ctx, const Args& args) {
     if (sub == "delete") {
         auto it = std::find_if(libs.lamps.begin(), libs.lamps.end(),
                                [&](const LightTypeRecord& r) { return r.Name() == name; });
-        if (it == libs.lamps.end()) return Fail(ctx, "lamp delete", "no lamp type named \"" + name + "\"");
+        if (it == libs.lamps.end()) return Fail(ctx, "lamp delete", Say(ctx, "no lamp type named \"%1\"", "没有名为 \"%1\" 的灯具类型", {name}));
         LineSetting unused;
         const std::string msg =
             DeleteLampType(libs.lamps, static_cast<std::size_t>(it - libs.lamps.begin()), unused, ctx.strings);
-        if (msg.empty()) return Fail(ctx, "lamp delete", name + " is a built-in lamp type and cannot be deleted");
-        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp delete", texts::kSaveFileFail);
+        if (msg.empty()) return Fail(ctx, "lamp delete", Say(ctx, "%1 is a built-in lamp type and cannot be deleted", "%1 是内置灯具类型, 不能删除", {name}));
+        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp delete", Say(ctx, texts::kSaveFileFail, "保存文件失败!"));
         ctx.out << msg << '\n';
         return kExitOk;
     }
-    return Usage(ctx, "lamp", "unknown subcommand \"" + sub + "\" (add, list, delete)");
+    return Usage(ctx, "lamp", Say(ctx, "unknown subcommand \"%1\" (add, list, delete)", "未知子命令 \"%1\" (add、list、delete)", {sub}));
 }
 
 int RunChip(Context& ctx, const Args& args) {
     if (args.positionals().size() != 1 || args.positionals()[0] != "list") {
-        return Usage(ctx, "chip", "needs the subcommand list");
+        return Usage(ctx, "chip", Say(ctx, "needs the subcommand list", "需要子命令 list"));
     }
     HomeFiles libs;
     const ChipCatalogue& catalogue = libs.Catalogue();
@@ -429,7 +443,7 @@ int RunChip(Context& ctx, const Args& args) {
 
 int RunModule(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
-        return Usage(ctx, "module", "needs a subcommand: list, import, export or delete");
+        return Usage(ctx, "module", Say(ctx, "needs a subcommand: list, import, export or delete", "需要一个子命令: list、import、export 或 delete"));
     }
     const std::string sub = args.positionals()[0];
     HomeFiles libs;
@@ -459,14 +473,15 @@ int RunModule(Context& ctx, const Args& args) {
         return kExitOk;
     }
     if (args.positionals().size() != 2) {
-        return Usage(ctx, "module " + sub, "needs one argument");
+        return Usage(ctx, "module " + sub, Say(ctx, "needs one argument", "需要一个参数"));
     }
     const std::string arg = args.positionals()[1];
     if (sub == "import") {
         const auto bytes = ReadFileBytes(arg);
         if (!bytes) return FailOpen(ctx, "module import");
         if (const std::string why = CheckModuleFile(*bytes); !why.empty()) {
-            return Fail(ctx, "module import", arg + ": " + why + "; nothing was imported");
+            return Fail(ctx, "module import", Say(ctx, "%1: %2; nothing was imported", "%1: %2; 未导入任何模块",
+                                                 {arg, Reason(ctx, why)}));
         }
         const int added = modules.Import(arg);
         if (!modules.Rewrite(file)) return FailSave(ctx, "module import");
@@ -479,12 +494,13 @@ int RunModule(Context& ctx, const Args& args) {
     }
     if (sub == "delete") {
         const int index = modules.Find(arg, ctx.language);
-        if (index <= 0) return Fail(ctx, "module delete", "no user module named \"" + arg + "\"");
+        if (index <= 0) return Fail(ctx, "module delete", Say(ctx, "no user module named \"%1\"", "没有名为 \"%1\" 的用户模块", {arg}));
         modules.Delete(index, file);
         ctx.out << ctx.strings.deleteOk << '\n';
         return kExitOk;
     }
-    return Usage(ctx, "module", "unknown subcommand \"" + sub + "\" (list, import, export, delete)");
+    return Usage(ctx, "module", Say(ctx, "unknown subcommand \"%1\" (list, import, export, delete)",
+                                    "未知子命令 \"%1\" (list、import、export、delete)", {sub}));
 }
 
 int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
@@ -492,13 +508,14 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
     LineFileContent c;
     if (!bytes) return FailOpen(ctx, "info");
     if (const LineFileError e = ParseLineFile(*bytes, c); e == LineFileError::GridTooLarge) {
-        return Fail(ctx, "info", path.string() + ": " + GridLimitText(c.grid.rows, c.grid.cols));
+        return Fail(ctx, "info", path.string() + ": " + GridLimit(ctx, c.grid.rows, c.grid.cols));
     } else if (e != LineFileError::None) {
         return Fail(ctx, "info", path.string() + ": " + ctx.strings.badFileVersion);
     }
     if (const std::size_t outside = PointsOutsideGrid(c.grid, c.lines); outside > 0) {
-        ctx.err << "corvantine-cli info: warning: " << outside << " LED(s) of " << path.string() << " lie outside its "
-                << c.grid.rows << " x " << c.grid.cols << " grid\n";
+        Warn(ctx, "info", Say(ctx, "%1 LED(s) of %2 lie outside its %3 x %4 grid", "%2 中有 %1 个 LED 位于其 %3 x %4 网格之外",
+                              {std::to_string(outside), path.string(), std::to_string(c.grid.rows),
+                               std::to_string(c.grid.cols)}));
     }
     const LineSetting& s = c.setting;
     const int slaves = std::min<int>(s.SlaveCount(), s.lineCount);
@@ -575,7 +592,7 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
 int InfoModules(Context& ctx, const fs::path& path, bool json) {
     auto bytes = ReadFileBytes(path);
     if (!bytes) return FailOpen(ctx, "info");
-    if (const std::string why = CheckModuleFile(*bytes); !why.empty()) return Fail(ctx, "info", path.string() + ": " + why);
+    if (const std::string why = CheckModuleFile(*bytes); !why.empty()) return Fail(ctx, "info", path.string() + ": " + Reason(ctx, why));
     const auto modules = ReadModuleRecords(std::span<const std::uint8_t>(*bytes).subspan(1));
     if (json) {
         Json j;
@@ -600,7 +617,7 @@ int InfoModules(Context& ctx, const fs::path& path, bool json) {
 int InfoPinSet(Context& ctx, const fs::path& path, bool json) {
     auto bytes = ReadFileBytes(path);
     if (!bytes) return FailOpen(ctx, "info");
-    if (const std::string why = CheckPinSetFile(*bytes); !why.empty()) return Fail(ctx, "info", path.string() + ": " + why);
+    if (const std::string why = CheckPinSetFile(*bytes); !why.empty()) return Fail(ctx, "info", path.string() + ": " + Reason(ctx, why));
     std::vector<LightTypeRecord> records;
     ReadPinSet(*bytes, records);
     if (json) {
@@ -629,7 +646,7 @@ namespace corv::cli {
 int RunDxf(Context& ctx, const Args& args) {
     const std::string cmd = "dxf";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, "needs DRAWING.dxf and OUT.lnf");
+        return Usage(ctx, cmd, Say(ctx, "needs DRAWING.dxf and OUT.lnf", "需要 DRAWING.dxf 和 OUT.lnf"));
     }
     std::string error;
     auto sx = args.Int("--space-x", error);
@@ -637,7 +654,7 @@ int RunDxf(Context& ctx, const Args& args) {
     auto pw = args.Int("--width", error);
     auto ph = args.Int("--height", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (args.Value("--picture") && (!pw || !ph)) return Usage(ctx, cmd, "--picture needs --width and --height");
+    if (args.Value("--picture") && (!pw || !ph)) return Usage(ctx, cmd, Say(ctx, "--picture needs --width and --height", "--picture 需要同时给出 --width 和 --height"));
     constexpr long long kMaxSpacing = static_cast<long long>(kMaxDxfSpacing);
     if (sx && (*sx < 1 || *sx > kMaxSpacing)) return OutOfRange(ctx, cmd, "--space-x", 1, kMaxSpacing);
     if (sy && (*sy < 1 || *sy > kMaxSpacing)) return OutOfRange(ctx, cmd, "--space-y", 1, kMaxSpacing);
@@ -648,20 +665,24 @@ int RunDxf(Context& ctx, const Args& args) {
     const bool vertexMode = args.Has("--vertex-mode");
     const DxfDrawing drawing = ReadDxf(drawingPath);
     if (!drawing.hasEntities) {
-        return Fail(ctx, cmd, drawingPath.string() + ": not a DXF drawing (it has no ENTITIES section)");
+        return Fail(ctx, cmd, drawingPath.string() + ": " +
+                                  Say(ctx, "not a DXF drawing (it has no ENTITIES section)", "不是 DXF 图纸 (没有 ENTITIES 段)"));
     }
     if (vertexMode ? drawing.lines.empty() : drawing.circles.empty()) {
-        return Fail(ctx, cmd, drawingPath.string() + (vertexMode ? ": the drawing has no LINE to take LEDs from"
-                                                                 : ": the drawing has no LED (no CIRCLE; "
-                                                                   "--vertex-mode takes the LINE end points)"));
+        return Fail(ctx, cmd, drawingPath.string() + ": " +
+                                  (vertexMode ? Say(ctx, "the drawing has no LINE to take LEDs from", "图纸中没有可取 LED 的 LINE")
+                                              : Say(ctx, "the drawing has no LED (no CIRCLE; --vertex-mode takes the LINE end points)",
+                                                    "图纸中没有 LED (没有 CIRCLE; --vertex-mode 可改用 LINE 的端点)")));
     }
-    auto warn = [&](const std::string& text) { ctx.err << "corvantine-cli " << cmd << ": warning: " << text << '\n'; };
+    auto warn = [&](const std::string& text) { Warn(ctx, cmd, text); };
     if (!drawing.complete) {
-        warn(drawingPath.string() + " ends before its ENTITIES section does; what it holds up to there is imported");
+        warn(Say(ctx, "%1 ends before its ENTITIES section does; what it holds up to there is imported",
+                 "%1 在 ENTITIES 段结束之前就结束了; 已导入此前的内容", {drawingPath.string()}));
     }
     if (drawing.absurd > 0) {
-        warn(std::to_string(drawing.absurd) + " entities with coordinates that are not finite or lie beyond " +
-             std::to_string(static_cast<long long>(kMaxDxfCoordinate)) + " were left out");
+        warn(Say(ctx, "%1 entities with coordinates that are not finite or lie beyond %2 were left out",
+                 "%1 个图元的坐标不是有限值或超出 %2, 已略去",
+                 {std::to_string(drawing.absurd), std::to_string(static_cast<long long>(kMaxDxfCoordinate))}));
     }
     const auto suggested = SuggestedSpacing(drawing, vertexMode);
     const int spaceX = static_cast<int>(sx.value_or(suggested.first));
@@ -670,12 +691,14 @@ int RunDxf(Context& ctx, const Args& args) {
     Layout layout;
     const DxfImportResult r = ImportDxf(drawing, spaceX, spaceY, vertexMode, layout, libs.defaultChip);
     if (r.tooLarge) {
-        return Fail(ctx, cmd, "at a spacing of " + std::to_string(spaceX) + " x " + std::to_string(spaceY) + ", " +
-                                  GridLimitText(r.rows, r.cols) + "; give a larger --space-x/--space-y");
+        return Fail(ctx, cmd, Say(ctx, "at a spacing of %1 x %2, %3; give a larger --space-x/--space-y",
+                                  "间距为 %1 x %2 时, %3; 请加大 --space-x/--space-y",
+                                  {std::to_string(spaceX), std::to_string(spaceY), GridLimit(ctx, r.rows, r.cols)}));
     }
     if (r.sharedCells > 0) {
-        warn(std::to_string(r.sharedCells) + " of " + std::to_string(r.leds) + " LEDs share a cell with another LED at " +
-             std::to_string(spaceX) + " x " + std::to_string(spaceY) + " drawing units a cell; a smaller spacing keeps them apart");
+        warn(Say(ctx, "%1 of %2 LEDs share a cell with another LED at %3 x %4 drawing units a cell; a smaller spacing keeps them apart",
+                 "按每格 %3 x %4 个图纸单位, %2 个 LED 中有 %1 个与其他 LED 共用一个单元格; 减小间距可将它们分开",
+                 {std::to_string(r.sharedCells), std::to_string(r.leds), std::to_string(spaceX), std::to_string(spaceY)}));
     }
     // The picture is made and its file opened before the line file is written, and kept only
     // when the line file was: the two are written together or not at all.
@@ -684,7 +707,7 @@ int RunDxf(Context& ctx, const Args& args) {
         // One marked pixel per LED, for the background tools.
         const int w = static_cast<int>(*pw), h = static_cast<int>(*ph);
         auto picture = DxfPicture(drawing, w, h);
-        if (!picture) return Fail(ctx, cmd, kPictureTooSmall);
+        if (!picture) return Fail(ctx, cmd, Say(ctx, kPictureTooSmall, "宽度或高度太小!"));
         QImage image(w, h, QImage::Format_Grayscale8);
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
@@ -693,7 +716,7 @@ int RunDxf(Context& ctx, const Args& args) {
             }
         }
         const auto bytes = EncodeLayoutImage(image.convertToFormat(QImage::Format_RGB32), QString::fromStdString(*picturePath));
-        if (!bytes) return Fail(ctx, cmd, "cannot encode the picture " + *picturePath);
+        if (!bytes) return Fail(ctx, cmd, Say(ctx, "cannot encode the picture %1", "无法编码图片 %1", {*picturePath}));
         pictureFile.emplace(*picturePath);
         pictureFile->writer.Bytes(bytes->constData(), static_cast<std::size_t>(bytes->size()));
         if (!pictureFile->ok()) return FailSave(ctx, cmd);  // the reason was recorded when it was opened
@@ -725,7 +748,7 @@ namespace corv::cli {
 
 int RunExportMap(Context& ctx, const Args& args) {
     const std::string cmd = "export-map";
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, "needs LAYOUT.lnf and OUT.map");
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs LAYOUT.lnf and OUT.map", "需要 LAYOUT.lnf 和 OUT.map"));
     HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
@@ -737,23 +760,23 @@ int RunExportMap(Context& ctx, const Args& args) {
 
 int RunExportHmc(Context& ctx, const Args& args) {
     const std::string cmd = "export-hmc";
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, "needs LAYOUT.lnf and OUT.hmc");
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs LAYOUT.lnf and OUT.hmc", "需要 LAYOUT.lnf 和 OUT.hmc"));
     std::vector<Bgr> colours;
     for (const auto& text : Split(args.Value("--colors").value_or("FF0000,00FF00,0000FF,FFFF00,00FFFF,FF00FF,FFFFFF"), ',')) {
         Bgr c;
-        if (!ParseColour(text, c)) return Usage(ctx, cmd, "--colors takes RRGGBB,RRGGBB,...");
+        if (!ParseColour(text, c)) return Usage(ctx, cmd, Say(ctx, "--colors takes RRGGBB,RRGGBB,...", "--colors 的格式为 RRGGBB,RRGGBB,..."));
         colours.push_back(c);
     }
     Bgr selected{255, 255, 255};
     if (auto s = args.Value("--selected"); s && !ParseColour(*s, selected)) {
-        return Usage(ctx, cmd, "--selected takes RRGGBB");
+        return Usage(ctx, cmd, Say(ctx, "--selected takes RRGGBB", "--selected 的格式为 RRGGBB"));
     }
     HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
     const Line& first = layout.lines[0];
     if (std::any_of(first.begin(), first.end(), [&](LinePoint p) { return !layout.grid.Contains(PointRow(p), PointCol(p)); })) {
-        return Fail(ctx, cmd, ctx.strings.paramError + " (line 1 has LEDs outside the grid)");
+        return Fail(ctx, cmd, ctx.strings.paramError + Say(ctx, " (line 1 has LEDs outside the grid)", " (线路 1 有 LED 在网格之外)"));
     }
     auto bytes = HmcFileBytes(layout, libs.lamps, colours, selected);
     if (!bytes) return Fail(ctx, cmd, ctx.strings.paramError);
@@ -788,7 +811,7 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 int RunRenderLayout(Context& ctx, const Args& args) {
     const std::string cmd = "render-layout";
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, "needs LAYOUT.lnf and OUT.png");
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs LAYOUT.lnf and OUT.png", "需要 LAYOUT.lnf 和 OUT.png"));
     std::string error;
     auto cell = args.Int("--cell", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
@@ -799,13 +822,17 @@ int RunRenderLayout(Context& ctx, const Args& args) {
     const int wanted = static_cast<int>(cell.value_or(12));
     const int used = LayoutPictureCell(layout.grid, wanted);
     if (used == 0) {
-        return Fail(ctx, cmd, "a grid of " + std::to_string(layout.grid.cols) + " x " + std::to_string(layout.grid.rows) +
-                                  " cells does not fit a picture of at most " + std::to_string(kMaxLayoutPictureSide) +
-                                  " pixels a side and " + std::to_string(kMaxLayoutPicturePixels) + " pixels");
+        return Fail(ctx, cmd, Say(ctx, "a grid of %1 x %2 cells does not fit a picture of at most %3 pixels a side and %4 pixels",
+                                  "%1 x %2 个单元格的网格画不进每边最多 %3 像素、总共最多 %4 像素的图片",
+                                  {std::to_string(layout.grid.cols), std::to_string(layout.grid.rows),
+                                   std::to_string(kMaxLayoutPictureSide), std::to_string(kMaxLayoutPicturePixels)}));
     }
     if (used < wanted) {
-        ctx.err << "corvantine-cli " << cmd << ": the picture is drawn at " << used << " pixels a cell instead of "
-                << wanted << " to stay within " << kMaxLayoutPicturePixels << " pixels\n";
+        ctx.err << "corvantine-cli " << cmd << ": "
+                << Say(ctx, "the picture is drawn at %1 pixels a cell instead of %2 to stay within %3 pixels",
+                       "图片按每格 %1 像素绘制 (而不是 %2), 以不超过 %3 像素",
+                       {std::to_string(used), std::to_string(wanted), std::to_string(kMaxLayoutPicturePixels)})
+                << '\n';
     }
     // Text needs a GUI application object; without a display it draws off screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

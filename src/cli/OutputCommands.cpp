@@ -55,9 +55,9 @@ int CheckClipNumber(Context& ctx, const std::string& cmd, const std::string& pat
     WarnHeaderCopy(ctx, cmd, path, doc);
     if (!clipNo) return kExitOk;
     if (*clipNo < 1 || *clipNo > static_cast<long long>(doc.clips.size())) {
-        return Usage(ctx, cmd, "there is no clip " + std::to_string(*clipNo) + ": --clip takes 1.." +
-                                   std::to_string(doc.clips.size()) + " (" + path + " has " +
-                                   std::to_string(doc.clips.size()) + " clip(s))");
+        return Usage(ctx, cmd, Say(ctx, "there is no clip %1: --clip takes 1..%2 (%3 has %2 clip(s))",
+                                   "没有场景 %1: --clip 的取值范围为 1..%2 (%3 有 %2 个场景)",
+                                   {std::to_string(*clipNo), std::to_string(doc.clips.size()), path}));
     }
     return kExitOk;
 }
@@ -65,7 +65,7 @@ int CheckClipNumber(Context& ctx, const std::string& cmd, const std::string& pat
 int LoadLines(Context& ctx, const std::string& cmd, const Args& args, HomeFiles& home, Layout& layout) {
     auto lines = args.Value("--lines");
     if (!lines) {
-        return Usage(ctx, cmd, "--lines LAYOUT.lnf is required");
+        return Usage(ctx, cmd, Say(ctx, "--lines LAYOUT.lnf is required", "必须给出 --lines LAYOUT.lnf"));
     }
     return LoadLayout(ctx, cmd, *lines, home, layout);
 }
@@ -74,9 +74,9 @@ int LoadLines(Context& ctx, const std::string& cmd, const Args& args, HomeFiles&
 
 int RunOutput(Context& ctx, const Args& args) {
     const std::string cmd = "output";
-    if (args.positionals().size() != 1) return Usage(ctx, cmd, "needs exactly one project document");
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one project document", "需要恰好一个工程文件"));
     auto outPath = args.Value("--out");
-    if (!outPath) return Usage(ctx, cmd, "--out PATH/NAME.led is required");
+    if (!outPath) return Usage(ctx, cmd, Say(ctx, "--out PATH/NAME.led is required", "必须给出 --out PATH/NAME.led"));
     std::string error;
     auto clipNo = args.Int("--clip", error);
     auto first = args.Int("--first", error);
@@ -85,8 +85,8 @@ int RunOutput(Context& ctx, const Args& args) {
     auto seed = args.Int("--seed", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     const std::string card = args.Value("--card").value_or("auto");
-    if (card != "auto" && card != "none") return Usage(ctx, cmd, "--card takes auto or none");
-    if (speed && (*speed < 0 || *speed > 255)) return Usage(ctx, cmd, "--speed takes 0..255");
+    if (card != "auto" && card != "none") return Usage(ctx, cmd, Say(ctx, "--card takes auto or none", "--card 只能是 auto 或 none"));
+    if (speed && (*speed < 0 || *speed > 255)) return OutOfRange(ctx, cmd, "--speed", 0, 255);
 
     HomeFiles home;
     Layout layout;
@@ -119,15 +119,15 @@ int RunOutput(Context& ctx, const Args& args) {
                                            *outPath, rng, ctx.strings, TerminalProgress(), afterFile);
     for (const auto& f : r.files) ctx.out << f.string() << '\n';
     for (const auto& c : copied) ctx.out << "copied to " << c << '\n';
-    for (const auto& m : r.messages) (r.ok ? ctx.out : ctx.err) << m << '\n';
+    for (const auto& m : r.messages) (r.ok ? ctx.out : ctx.err) << (r.ok ? m : Reason(ctx, m)) << '\n';
     return r.ok ? kExitOk : kExitFailed;
 }
 
 int RunImportLed(Context& ctx, const Args& args) {
     const std::string cmd = "import-led";
-    if (args.positionals().size() != 1) return Usage(ctx, cmd, "needs exactly one controller data file");
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one controller data file", "需要恰好一个控制器数据文件"));
     auto into = args.Value("--into");
-    if (!into) return Usage(ctx, cmd, "--into PROJECT.cvn is required");
+    if (!into) return Usage(ctx, cmd, Say(ctx, "--into PROJECT.cvn is required", "必须给出 --into PROJECT.cvn"));
     std::string error;
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
@@ -145,18 +145,19 @@ int RunImportLed(Context& ctx, const Args& args) {
     WarnHeaderCopy(ctx, cmd, *into, doc);
     const int clip = static_cast<int>(clipNo.value_or(1)) - 1;
     if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) {
-        return Usage(ctx, cmd, "there is no clip " + std::to_string(clip + 1) + ": --clip takes 1.." +
-                                   std::to_string(doc.clips.size()));
+        return Usage(ctx, cmd, Say(ctx, "there is no clip %1: --clip takes 1..%2", "没有场景 %1: --clip 的取值范围为 1..%2",
+                                   {std::to_string(clip + 1), std::to_string(doc.clips.size())}));
     }
     AppState app;
     FrameStore store(app);
     store.ReplaceAll(std::move(doc.clips));
     store.Select(clip);
     ImportResult r = ImportLedFile(args.positionals()[0], layout, home.lamps, store, app, ctx.strings, TerminalProgress());
-    for (const auto& w : r.warnings) ctx.err << "corvantine-cli " << cmd << ": warning: " << w << '\n';
+    for (const auto& w : r.warnings) Warn(ctx, cmd, Reason(ctx, w));
     if (!r.ok) {
         const bool named = r.message.find(args.positionals()[0]) != std::string::npos;
-        return Fail(ctx, cmd, named ? r.message : args.positionals()[0] + ": " + r.message);
+        const std::string message = Reason(ctx, r.message);
+        return Fail(ctx, cmd, named ? message : args.positionals()[0] + ": " + message);
     }
     EffectList effects;
     for (auto& layer : doc.layers) effects.Append(std::move(layer));
@@ -186,22 +187,27 @@ int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
     LedFileInfo info;
     std::string error;
     if (!ReadLedInfo(path, info, error)) {
-        return Fail(ctx, "info", error == "Open file fail!" ? error + " " + LastFileError() : path.string() + ": " + error);
+        return Fail(ctx, "info", error == texts::kOpenFileFail
+                                     ? Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError()
+                                     : path.string() + ": " + Reason(ctx, error));
     }
     // What a controller would trip over is told on stderr; --strict makes it a failure.
     std::vector<std::string> problems;
     for (int slave : info.WrongChecksums()) {
-        problems.push_back("the record of slave " + std::to_string(slave) + " has a wrong checksum");
+        problems.push_back(Say(ctx, "the record of slave %1 has a wrong checksum", "第 %1 个分控的记录校验和错误",
+                               {std::to_string(slave)}));
     }
     if (info.trailingBytes > 0) {
-        problems.push_back("the data is not a whole number of blocks: " + std::to_string(info.frameCount) +
-                           " whole frames and " + std::to_string(info.trailingBytes) + " bytes of a partial one");
+        problems.push_back(Say(ctx, "the data is not a whole number of blocks: %1 whole frames and %2 bytes of a partial one",
+                               "数据不是整数个帧块: %1 个完整帧, 另有不完整的一帧 %2 字节",
+                               {std::to_string(info.frameCount), std::to_string(info.trailingBytes)}));
     }
     if (info.recordsBlockSize != 0 && info.recordsBlockSize != info.blockSize) {
-        problems.push_back("the block size " + std::to_string(info.blockSize) +
-                           " disagrees with the slave records, which describe " + std::to_string(info.recordsBlockSize));
+        problems.push_back(Say(ctx, "the block size %1 disagrees with the slave records, which describe %2",
+                               "帧块大小 %1 与分控记录给出的 %2 不符",
+                               {std::to_string(info.blockSize), std::to_string(info.recordsBlockSize)}));
     }
-    for (const auto& p : problems) ctx.err << "corvantine-cli info: warning: " << path.string() << ": " << p << '\n';
+    for (const auto& p : problems) Warn(ctx, "info", path.string() + ": " + p);
     const int status = strict && !problems.empty() ? kExitFailed : kExitOk;
     const char* family = info.family == 0 ? "master-slave" : info.family == 1 ? "single" : info.family == 5 ? "simple" : "unknown";
     if (json) {
