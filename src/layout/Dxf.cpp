@@ -185,7 +185,11 @@ DxfDrawing ParseDxf(const std::string& text) {
             if (value && !value->empty() && (*value)[0] == '#') {
                 const auto digit = value->find_first_of("0123456789", 1);
                 if (digit != std::string::npos) {
-                    DxfDrawing::Label label{{e.Get(10), e.Get(20)}, e.Get(40), std::atoi(value->c_str() + digit)};
+                    // Numbers past any line are kept as "no such line" (kLineCount), never read
+                    // past what an int holds.
+                    const long long n = std::strtoll(value->c_str() + digit, nullptr, 10);
+                    DxfDrawing::Label label{{e.Get(10), e.Get(20)}, e.Get(40),
+                                            static_cast<int>(std::clamp<long long>(n, 0, kLineCount))};
                     if (!saneAll({label.at.x, label.at.y, label.height})) continue;
                     d.labels.push_back(label);
                     Extend(d, label.at);
