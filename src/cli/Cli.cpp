@@ -137,6 +137,43 @@ const std::vector<Command>& Commands() {
         {"unpack", "extract a compressed document", "IN.rar OUT.cvn",
          "Extracts the entry \"Corvantinev.cvn\" of a RAR 4 or RAR 5 archive into OUT.cvn.",
          {}, {}, RunUnpack},
+        {"frames", "edit the frames of a document's clip",
+         "copy DOC --first A --last B [--rect L,T,R,B] --block OUT\n"
+         "       corvantine-cli frames paste DOC --block IN --place P [--times T] [--overlay]\n"
+         "             [--direction original|horizontal|vertical|center] [--reverse-order]\n"
+         "             [--combine normal|or|xor|and|superposition|transparency|adding] [--rect ...]\n"
+         "       corvantine-cli frames steps-paste DOC --block IN --start S --interval I [--backwards] [--rect ...]\n"
+         "       corvantine-cli frames repeat DOC --first A --last B --times R\n"
+         "       corvantine-cli frames delete DOC --first A --last B [--spacing N] [--rect ...]\n"
+         "       corvantine-cli frames move DOC --first A --last B --direction left|right|up|down --ranks M\n"
+         "             [--increments] [--rect ...]\n"
+         "       corvantine-cli frames insert DOC --after N\n"
+         "       corvantine-cli frames row-col-delete DOC [--first A --last B] --keep-rows R --delete-rows D\n"
+         "             --keep-cols R --delete-cols D [--rect ...]\n"
+         "       corvantine-cli frames export DOC OUTDIR [--first A --last B]\n"
+         "       corvantine-cli frames import DOC PICTURE...",
+         "The frame view's range operations on clip N (--clip, default 1) of a document, which is\n"
+         "written back (a compressed document stays compressed). Frames are 1-based and both ends\n"
+         "inclusive. --rect is the edit area in picture coordinates, top-down, right and bottom\n"
+         "exclusive; without it the whole frame is the target.\n"
+         "copy: frames A..B (cut to the target) as a frame block file, the clipboard's bytes.\n"
+         "paste: the block after frame P (or over frames from P with --overlay), T times; the\n"
+         "  combinations mix a picture with the frame under it: or, xor, and per colour byte;\n"
+         "  superposition the brighter of the two, transparency their mean, adding their sum\n"
+         "  (at most 255) per colour channel.\n"
+         "steps-paste: new frames after frame S, the block staggered column by column (a block of\n"
+         "  the target's height) or row by row (of its width), I frames apart.\n"
+         "repeat: every frame of A..B R more times in a row. delete: frames A..B, or with --spacing N\n"
+         "  every (N+1)-th of them; with --rect the area is cleared instead.\n"
+         "move: the target rotates by M pixels (one more each frame with --increments).\n"
+         "row-col-delete: keep R rows, delete D rows, repeatedly from the top, then the same for\n"
+         "  columns from the left; the rest closes up and the freed cells take the background.\n"
+         "export: one PNG per frame (frameNNN.png). import: pictures scaled to the clip's size,\n"
+         "  appended as frames.",
+         {"--first", "--last", "--rect", "--block", "--place", "--times", "--direction", "--combine", "--start",
+          "--interval", "--spacing", "--ranks", "--after", "--keep-rows", "--delete-rows", "--keep-cols",
+          "--delete-cols", "--clip"},
+         {"--overlay", "--reverse-order", "--backwards", "--increments"}, RunFrames},
     };
     return commands;
 }

@@ -95,6 +95,9 @@ int RunLayout(Context& ctx, const Args& args);
 int RunLamp(Context& ctx, const Args& args);
 int RunModule(Context& ctx, const Args& args);
 int RunChip(Context& ctx, const Args& args);
+int RunFrames(Context& ctx, const Args& args);
+// Keeps Qt's start-up talk (the runtime folder it falls back to) from the user's terminal.
+void QuietQtStartup();
 int RunOutput(Context& ctx, const Args& args);
 int RunDxf(Context& ctx, const Args& args);
 int RunExportMap(Context& ctx, const Args& args);

@@ -809,6 +809,8 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 }  // namespace
 
+void QuietQtStartup() { qInstallMessageHandler(QuietQtMessages); }
+
 int RunRenderLayout(Context& ctx, const Args& args) {
     const std::string cmd = "render-layout";
     if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs LAYOUT.lnf and OUT.png", "需要 LAYOUT.lnf 和 OUT.png"));
@@ -838,7 +840,7 @@ int RunRenderLayout(Context& ctx, const Args& args) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    qInstallMessageHandler(QuietQtMessages);
+    QuietQtStartup();
     int argc = 1;
     char name[] = "corvantine-cli";
     char* argv[] = {name, nullptr};

@@ -57,6 +57,12 @@ public:
     // A frame whose pixels live at `offset` in `block` (left as they are there).
     Frame(int width, int height, const std::shared_ptr<std::uint8_t[]>& block, std::size_t offset);
 
+    // A frame that shares this frame's pixels (no copy): for handing frames that are about to
+    // leave the clip to a reader that is done with them before they change again.
+    Frame SharedView() const {
+        return block_ ? Frame(width_, height_, block_, static_cast<std::size_t>(data_ - block_.get())) : Frame();
+    }
+
     // Filled with one colour given as red, green, blue.
     static Frame Filled(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
     // Filled with one colour already in stored order (the background colour form).

@@ -1,0 +1,387 @@
+// `corvantine-cli frames`: the frame view's range operations on a document's clip, through the
+// same engine calls as the window's dialogs.
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <sstream>
+
+#include "base/FileUtil.h"
+#include "base/TempDir.h"
+#include "cli/Cli.h"
+#include "cli/Progress.h"
+#include "formats/Archive.h"
+#include "formats/FrameCountScramble.h"
+#include "project/Document.h"
+#include "project/FrameRange.h"
+#include "project/FrameStore.h"
+
+namespace corv::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A document read whole, one of whose clips the command works on, and written back as it was
+// (plain, or packed again when it came from an archive).
+struct EditedDocument {
+    TempDir temp;
+    LoadedDocument doc;
+    fs::path path;
+    std::size_t clip = 0;
+
+    int Load(Context& ctx, const std::string& cmd, const std::string& file, std::optional<long long> clipNo) {
+        path = file;
+        ReadOptions options;
+        options.tempDir = temp.path();
+        options.progress = TerminalProgress();
+        if (DocError e = ReadDocument(path, options, doc); e != DocError::None) {
+            return Fail(ctx, cmd, DocFailure(ctx, file, e));
+        }
+        WarnHeaderCopy(ctx, cmd, file, doc);
+        const long long n = static_cast<long long>(doc.clips.size());
+        if (clipNo && (*clipNo < 1 || *clipNo > n)) {
+            return Usage(ctx, cmd, Say(ctx, "there is no clip %1: --clip takes 1..%2", "没有场景 %1: --clip 的取值范围为 1..%2",
+                                       {std::to_string(*clipNo), std::to_string(n)}));
+        }
+        clip = static_cast<std::size_t>(clipNo.value_or(1) - 1);
+        if (frames().empty()) return Fail(ctx, cmd, file + ": " + Say(ctx, "the clip has no frame", "场景中没有帧"));
+        return kExitOk;
+    }
+    std::vector<Frame>& frames() { return doc.clips[clip].frames; }
+
+    int Save(Context& ctx, const std::string& cmd) {
+        AppState app;
+        FrameStore store(app);
+        for (auto& c : doc.clips) c.width = static_cast<std::uint32_t>(c.frames.front().width()), c.height = static_cast<std::uint32_t>(c.frames.front().height());
+        store.ReplaceAll(std::move(doc.clips));
+        EffectList effects;
+        for (auto& layer : doc.layers) effects.Append(std::move(layer));
+        DocumentSource source;
+        source.frames = &store;
+        source.gridScaleX = doc.gridScaleX;
+        source.gridScaleY = doc.gridScaleY;
+        source.canvasWidth = doc.canvasWidth;
+        source.canvasHeight = doc.canvasHeight;
+        source.effects = doc.hasTail ? &effects : nullptr;
+        source.musicPath = doc.musicPath;
+        if (!doc.compressed) {
+            if (DocError e = WriteDocument(path, source, TerminalProgress()); e != DocError::None) {
+                return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
+            }
+            return kExitOk;
+        }
+        const fs::path plain = temp.File("edited-" + std::string(document::kEntryName));
+        if (DocError e = WriteDocument(plain, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
+        if (!AddToArchive(path, plain, document::kEntryName, FindRarProgram(), TerminalProgress())) return FailSave(ctx, cmd);
+        return kExitOk;
+    }
+};
+
+std::vector<std::string> SplitComma(const std::string& text) {
+    std::vector<std::string> parts;
+    std::string cur;
+    std::istringstream in(text);
+    while (std::getline(in, cur, ',')) parts.push_back(cur);
+    return parts;
+}
+
+// --rect L,T,R,B (picture coordinates, right and bottom exclusive) inside a frame of w x h.
+int ParseRect(Context& ctx, const std::string& cmd, const Args& args, int w, int h, std::optional<PixelRect>& out) {
+    auto text = args.Value("--rect");
+    if (!text) return kExitOk;
+    const auto parts = SplitComma(*text);
+    long long v[4] = {};
+    bool ok = parts.size() == 4;
+    for (std::size_t i = 0; ok && i < 4; ++i) ok = ParseInteger(parts[i], v[i]);
+    if (!ok || v[0] < 0 || v[1] < 0 || v[2] > w || v[3] > h || v[0] >= v[2] || v[1] >= v[3]) {
+        return Usage(ctx, cmd, Say(ctx, "--rect takes L,T,R,B inside the %1 x %2 frame (0 <= L < R <= %1, 0 <= T < B <= %2)",
+                                   "--rect 取帧 %1 x %2 之内的 L,T,R,B (0 <= L < R <= %1, 0 <= T < B <= %2)",
+                                   {std::to_string(w), std::to_string(h)}));
+    }
+    out = PixelRect{static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
+    return kExitOk;
+}
+
+// --first A --last B (1-based, inclusive) as s, e (0-based, e exclusive); all frames by default.
+int ParseRange(Context& ctx, const std::string& cmd, const Args& args, std::size_t count, bool required,
+               std::size_t& s, std::size_t& e) {
+    std::string error;
+    auto first = args.Int("--first", error);
+    auto last = args.Int("--last", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (required && (!first || !last)) return Usage(ctx, cmd, Say(ctx, "--first and --last are required", "必须给出 --first 和 --last"));
+    const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(count));
+    if (!ValidRange(count, a - 1, b)) return Usage(ctx, cmd, FrameRangeText(ctx, count));
+    s = static_cast<std::size_t>(a - 1);
+    e = static_cast<std::size_t>(b);
+    return kExitOk;
+}
+
+int ReadBlock(Context& ctx, const std::string& cmd, const Args& args, FrameBlock& block) {
+    auto file = args.Value("--block");
+    if (!file) return Usage(ctx, cmd, Say(ctx, "--block FILE is required", "必须给出 --block 文件"));
+    auto bytes = ReadFileBytes(*file);
+    if (!bytes) return FailOpen(ctx, cmd);
+    auto decoded = DecodeFrameBlock(*bytes);
+    if (!decoded) {
+        return Fail(ctx, cmd, *file + ": " + Say(ctx, "not a frame block (its sizes do not match its %1 bytes)",
+                                                 "不是帧块文件 (其尺寸与它的 %1 字节不符)", {std::to_string(bytes->size())}));
+    }
+    block = std::move(*decoded);
+    return kExitOk;
+}
+
+template <typename T>
+int Choice(Context& ctx, const std::string& cmd, const Args& args, const std::string& option,
+           const std::vector<std::pair<std::string, T>>& names, T& out) {
+    auto v = args.Value(option);
+    if (!v) return kExitOk;
+    for (const auto& [name, value] : names) {
+        if (name == *v) {
+            out = value;
+            return kExitOk;
+        }
+    }
+    std::string list;
+    for (const auto& [name, value] : names) list += (list.empty() ? "" : ", ") + name;
+    return Usage(ctx, cmd, Say(ctx, "%1 takes %2", "%1 的取值为 %2", {option, list}));
+}
+
+// "Frames: N" in the language of the command line, as the status bar shows it.
+void Done(Context& ctx, std::size_t count) {
+    ctx.out << Format(ctx.strings.frameCount.c_str(), static_cast<int>(count)) << '\n';
+}
+
+int NeedsInteger(Context& ctx, const std::string& cmd, const Args& args, const std::string& option, long long lo,
+                 long long hi, std::optional<long long> fallback, long long& out) {
+    std::string error;
+    auto v = args.Int(option, error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (!v && !fallback) return Usage(ctx, cmd, Say(ctx, "%1 is required", "必须给出 %1", {option}));
+    out = v.value_or(fallback.value_or(0));
+    if (out < lo || out > hi) return OutOfRange(ctx, cmd, option, lo, hi);
+    return kExitOk;
+}
+
+std::string FrameLimit(const Context& ctx) {
+    return Say(ctx, "a clip holds at most %1 frames", "一个场景最多容纳 %1 帧", {std::to_string(kMaxFrameCount)});
+}
+
+QImage ToImage(const Frame& f) {
+    QImage image(f.width(), f.height(), QImage::Format_RGB888);
+    for (int y = 0; y < f.height(); ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < f.width(); ++x) {
+            const Bgr c = f.Pixel(x, y);
+            line[3 * x] = c.r;
+            line[3 * x + 1] = c.g;
+            line[3 * x + 2] = c.b;
+        }
+    }
+    return image;
+}
+
+Frame FromImage(const QImage& source, int w, int h) {
+    const QImage image = source.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB888);
+    Frame f(w, h);
+    for (int y = 0; y < h; ++y) {
+        const uchar* line = image.constScanLine(y);
+        for (int x = 0; x < w; ++x) f.SetPixel(x, y, Bgr{line[3 * x + 2], line[3 * x + 1], line[3 * x]});
+    }
+    return f;
+}
+
+}  // namespace
+
+int RunFrames(Context& ctx, const Args& args) {
+    if (args.positionals().size() < 2) {
+        return Usage(ctx, "frames", Say(ctx, "needs a subcommand and a document: frames SUBCOMMAND DOC.cvn ...",
+                                        "需要子命令和文档: frames 子命令 DOC.cvn ..."));
+    }
+    const std::string sub = args.positionals()[0];
+    const std::string cmd = "frames " + sub;
+    static const std::vector<std::string> subs = {"copy", "paste", "steps-paste", "repeat", "delete", "move",
+                                                  "insert", "row-col-delete", "export", "import"};
+    if (std::find(subs.begin(), subs.end(), sub) == subs.end()) {
+        return Usage(ctx, "frames", Say(ctx, "unknown subcommand \"%1\" (%2)", "未知子命令 \"%1\" (%2)",
+                                        {sub, "copy, paste, steps-paste, repeat, delete, move, insert, row-col-delete, export, import"}));
+    }
+    const std::size_t extra = sub == "export" ? 1 : 0;
+    if (sub != "import" && args.positionals().size() != 2 + extra) {
+        return Usage(ctx, cmd, sub == "export" ? Say(ctx, "needs DOC.cvn and OUTDIR", "需要 DOC.cvn 和输出文件夹")
+                                               : Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
+    }
+    if (sub == "import" && args.positionals().size() < 3) {
+        return Usage(ctx, cmd, Say(ctx, "needs DOC.cvn and at least one picture", "需要 DOC.cvn 和至少一张图片"));
+    }
+    std::string error;
+    auto clipNo = args.Int("--clip", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+
+    EditedDocument d;
+    if (int rc = d.Load(ctx, cmd, args.positionals()[1], clipNo); rc != kExitOk) return rc;
+    auto& frames = d.frames();
+    const int w = frames.front().width(), h = frames.front().height();
+    FrameUndo undo;
+    RangeContext c;
+    c.frames = &frames;
+    c.undo = &undo;
+    c.background = Bgr{0, 0, 0};
+    if (int rc = ParseRect(ctx, cmd, args, w, h, c.editArea); rc != kExitOk) return rc;
+    std::size_t s = 0, e = 0;
+
+    if (sub == "copy") {
+        if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
+        auto out = args.Value("--block");
+        if (!out) return Usage(ctx, cmd, Say(ctx, "--block OUT is required", "必须给出 --block 输出文件"));
+        if (e - s > 0xFFFF) return Usage(ctx, cmd, Say(ctx, "a block holds at most 65535 frames", "一个帧块最多容纳 65535 帧"));
+        if (!WriteFileAtomic(*out, EncodeFrameBlock(CopyFrames(c, s, e)))) return FailSave(ctx, cmd);
+        ctx.out << "copied " << e - s << " frames\n";
+        return kExitOk;  // the document is not changed
+    }
+    if (sub == "export") {
+        if (int rc = ParseRange(ctx, cmd, args, frames.size(), false, s, e); rc != kExitOk) return rc;
+        const fs::path dir = args.positionals()[2];
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+        if (!fs::is_directory(dir, ec)) return Fail(ctx, cmd, dir.string() + ": " + Say(ctx, "cannot make the folder", "无法创建文件夹"));
+        const int digits = static_cast<int>(std::to_string(frames.size()).size());
+        for (std::size_t i = s; i < e; ++i) {
+            std::string name = std::to_string(i + 1);
+            name.insert(0, static_cast<std::size_t>(std::max(0, digits - static_cast<int>(name.size()))), '0');
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            ToImage(frames[i]).save(&buffer, "PNG");
+            if (!WriteFileAtomic(dir / ("frame" + name + ".png"),
+                                 std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())))) {
+                return FailSave(ctx, cmd);
+            }
+        }
+        ctx.out << "exported " << e - s << " frames\n";
+        return kExitOk;
+    }
+    if (sub == "repeat") {
+        long long times = 0;
+        if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
+        if (int rc = NeedsInteger(ctx, cmd, args, "--times", 1, 1000, std::nullopt, times); rc != kExitOk) return rc;
+        if (frames.size() + (e - s) * static_cast<std::size_t>(times) > kMaxFrameCount) {
+            return Usage(ctx, cmd, FrameLimit(ctx));
+        }
+        RepeatFrames(c, s, e, static_cast<int>(times));
+    } else if (sub == "delete") {
+        long long spacing = 0;
+        if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
+        if (int rc = NeedsInteger(ctx, cmd, args, "--spacing", 0, 200, 0, spacing); rc != kExitOk) return rc;
+        DeleteFrames(c, s, e, static_cast<int>(spacing));
+    } else if (sub == "move") {
+        long long ranks = 0;
+        MoveDirection dir = MoveDirection::Left;
+        if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
+        if (!args.Value("--direction")) return Usage(ctx, cmd, "--direction left|right|up|down is required");
+        if (int rc = Choice<MoveDirection>(ctx, cmd, args, "--direction",
+                                           {{"left", MoveDirection::Left}, {"right", MoveDirection::Right},
+                                            {"up", MoveDirection::Up}, {"down", MoveDirection::Down}}, dir);
+            rc != kExitOk) {
+            return rc;
+        }
+        if (int rc = NeedsInteger(ctx, cmd, args, "--ranks", 0, 65535, std::nullopt, ranks); rc != kExitOk) return rc;
+        MoveFrames(c, s, e, dir, static_cast<int>(ranks), args.Has("--increments"));
+    } else if (sub == "insert") {
+        long long after = 0;
+        if (int rc = NeedsInteger(ctx, cmd, args, "--after", 1, static_cast<long long>(frames.size()), std::nullopt, after);
+            rc != kExitOk) {
+            return rc;
+        }
+        frames.insert(frames.begin() + static_cast<std::ptrdiff_t>(after), Frame::Filled(w, h, c.background));
+    } else if (sub == "row-col-delete") {
+        long long keepRows = 0, deleteRows = 0, keepCols = 0, deleteCols = 0;
+        if (int rc = ParseRange(ctx, cmd, args, frames.size(), false, s, e); rc != kExitOk) return rc;
+        for (auto [option, value] : {std::pair{"--keep-rows", &keepRows}, std::pair{"--delete-rows", &deleteRows},
+                                     std::pair{"--keep-cols", &keepCols}, std::pair{"--delete-cols", &deleteCols}}) {
+            if (int rc = NeedsInteger(ctx, cmd, args, option, 0, 65535, 1, *value); rc != kExitOk) return rc;
+        }
+        RowColDelete(c, s, e, static_cast<int>(keepRows), static_cast<int>(deleteRows), static_cast<int>(keepCols),
+                     static_cast<int>(deleteCols));
+    } else if (sub == "paste") {
+        FrameBlock block;
+        long long place = 0, times = 0;
+        if (int rc = ReadBlock(ctx, cmd, args, block); rc != kExitOk) return rc;
+        if (int rc = NeedsInteger(ctx, cmd, args, "--place", 1, static_cast<long long>(frames.size()), std::nullopt, place);
+            rc != kExitOk) {
+            return rc;
+        }
+        if (int rc = NeedsInteger(ctx, cmd, args, "--times", 1, 1000, 1, times); rc != kExitOk) return rc;
+        if (frames.size() + block.pictures.size() * static_cast<std::size_t>(times) > kMaxFrameCount) {
+            return Usage(ctx, cmd, FrameLimit(ctx));
+        }
+        PasteOptions o;
+        o.place = static_cast<std::size_t>(place - 1);
+        o.times = static_cast<int>(times);
+        o.overlay = args.Has("--overlay");
+        o.reverseOrder = args.Has("--reverse-order");
+        if (int rc = Choice<PasteDirection>(ctx, cmd, args, "--direction",
+                                            {{"original", PasteDirection::Original}, {"horizontal", PasteDirection::Horizontal},
+                                             {"vertical", PasteDirection::Vertical}, {"center", PasteDirection::Centre}},
+                                            o.direction);
+            rc != kExitOk) {
+            return rc;
+        }
+        if (int rc = Choice<PasteCombine>(ctx, cmd, args, "--combine",
+                                          {{"normal", PasteCombine::Normal}, {"or", PasteCombine::Or}, {"xor", PasteCombine::Xor},
+                                           {"and", PasteCombine::And}, {"superposition", PasteCombine::Superposition},
+                                           {"transparency", PasteCombine::Transparency}, {"adding", PasteCombine::Adding}},
+                                          o.combine);
+            rc != kExitOk) {
+            return rc;
+        }
+        const PixelRect t = TargetRect(w, h, c.editArea);
+        if (block.width != t.width() || block.height != t.height()) {
+            // The window asks whether to go on; the command line goes on and says so.
+            std::string text = Format(ctx.strings.askPasteSize.c_str(), block.height, block.width, t.height(), t.width());
+            std::replace(text.begin(), text.end(), '\n', ' ');
+            Warn(ctx, cmd, text);
+        }
+        PasteFrames(c, block, o);
+    } else if (sub == "steps-paste") {
+        FrameBlock block;
+        long long start = 0, interval = 0;
+        if (int rc = ReadBlock(ctx, cmd, args, block); rc != kExitOk) return rc;
+        if (int rc = NeedsInteger(ctx, cmd, args, "--start", 0, static_cast<long long>(frames.size()), std::nullopt, start);
+            rc != kExitOk) {
+            return rc;
+        }
+        if (int rc = NeedsInteger(ctx, cmd, args, "--interval", 0, 65535, 1, interval); rc != kExitOk) return rc;
+        if (!StepsPaste(c, block, static_cast<std::size_t>(start), static_cast<int>(interval), args.Has("--backwards"))) {
+            return Fail(ctx, cmd, "Size error!");  // the program's text, the same in every language
+        }
+    } else if (sub == "import") {
+        // Pictures need the image plug-ins of a GUI application object (off screen here).
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QuietQtStartup();
+        int argc = 1;
+        char name[] = "corvantine-cli";
+        char* argv[] = {name, nullptr};
+        QGuiApplication app(argc, argv);
+        for (std::size_t i = 2; i < args.positionals().size(); ++i) {
+            const std::string& file = args.positionals()[i];
+            QImage image;
+            if (!ReadFileBytes(file)) return FailOpen(ctx, cmd);
+            if (!image.load(QString::fromStdString(file))) {
+                return Fail(ctx, cmd, file + ": " + Say(ctx, "not a picture this program reads", "不是本程序能读取的图片"));
+            }
+            if (frames.size() >= kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
+            frames.push_back(FromImage(image, w, h));
+        }
+    }
+    const std::size_t count = frames.size();  // the document's clips go to the writer
+    if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
+    Done(ctx, count);
+    return kExitOk;
+}
+
+}  // namespace corv::cli

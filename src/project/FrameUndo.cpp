@@ -1,0 +1,183 @@
+#include "project/FrameUndo.h"
+
+#include <algorithm>
+#include <iterator>
+#include <numeric>
+
+namespace corv {
+
+std::vector<Frame> TakeFramesAt(std::vector<Frame>& clip, const std::vector<std::size_t>& positions) {
+    std::vector<Frame> taken;
+    taken.reserve(positions.size());
+    // A contiguous run (Cut, Delete) moves as one range.
+    if (!positions.empty() && positions.back() - positions.front() + 1 == positions.size() &&
+        positions.back() < clip.size()) {
+        const auto first = clip.begin() + static_cast<std::ptrdiff_t>(positions.front());
+        const auto last = first + static_cast<std::ptrdiff_t>(positions.size());
+        std::move(first, last, std::back_inserter(taken));
+        clip.erase(first, last);
+        return taken;
+    }
+    std::size_t write = 0, next = 0;
+    for (std::size_t read = 0; read < clip.size(); ++read) {
+        if (next < positions.size() && positions[next] == read) {
+            taken.push_back(std::move(clip[read]));
+            ++next;
+        } else {
+            if (write != read) clip[write] = std::move(clip[read]);
+            ++write;
+        }
+    }
+    clip.resize(write);
+    return taken;
+}
+
+void PutFramesAt(std::vector<Frame>& clip, const std::vector<std::size_t>& positions, std::vector<Frame>& frames) {
+    if (frames.empty()) return;
+    if (positions.back() - positions.front() + 1 == positions.size() && positions.front() <= clip.size()) {
+        clip.insert(clip.begin() + static_cast<std::ptrdiff_t>(positions.front()),
+                    std::make_move_iterator(frames.begin()), std::make_move_iterator(frames.end()));
+        frames.clear();
+        return;
+    }
+    std::vector<Frame> merged;
+    merged.reserve(clip.size() + frames.size());
+    std::size_t from = 0, next = 0;
+    while (from < clip.size() || next < frames.size()) {
+        if (next < frames.size() && (positions[next] == merged.size() || from >= clip.size())) {
+            merged.push_back(std::move(frames[next++]));
+        } else {
+            merged.push_back(std::move(clip[from++]));
+        }
+    }
+    clip = std::move(merged);
+    frames.clear();
+}
+
+namespace {
+
+std::vector<std::size_t> Run(std::size_t index, std::size_t count) {
+    std::vector<std::size_t> p(count);
+    std::iota(p.begin(), p.end(), index);
+    return p;
+}
+
+}  // namespace
+
+void FrameUndo::Push(Step step) {
+    undo_.push_front(std::move(step));
+    if (undo_.size() > kDepth) undo_.pop_back();  // the fourth step pushes out the oldest
+    redo_.clear();
+}
+
+void FrameUndo::RecordInserted(const std::vector<Frame>& frames, std::size_t index, std::size_t count) {
+    count = std::min(count, frames.size() - std::min(index, frames.size()));
+    Step s;
+    s.kind = kInserted;
+    s.index = index;
+    s.positions = Run(index, count);
+    s.present = true;
+    Push(std::move(s));
+}
+
+void FrameUndo::RecordInsertedAt(const std::vector<Frame>& /*frames*/, const std::vector<std::size_t>& positions) {
+    Step s;
+    s.kind = kRepeated;
+    s.index = positions.empty() ? 0 : positions.front();
+    s.positions = positions;
+    s.present = true;
+    Push(std::move(s));
+}
+
+void FrameUndo::RecordChange(const std::vector<Frame>& frames, std::size_t index, std::size_t count, Kind kind) {
+    count = std::min(count, frames.size() - std::min(index, frames.size()));
+    std::uint64_t pixels = 0;
+    for (std::size_t i = index; i < index + count; ++i) {
+        pixels += static_cast<std::uint64_t>(frames[i].width()) * static_cast<std::uint64_t>(frames[i].height());
+    }
+    if (pixels > kMaxCopiedPixels) {
+        Reset();  // too large to copy: this change cannot be undone, nor can the ones before it
+        return;
+    }
+    Step s;
+    s.kind = kind;
+    s.index = index;
+    s.inPlace = true;
+    s.frames.assign(frames.begin() + static_cast<std::ptrdiff_t>(index),
+                    frames.begin() + static_cast<std::ptrdiff_t>(index + count));
+    Push(std::move(s));
+}
+
+void FrameUndo::Remove(std::vector<Frame>& frames, std::size_t index, std::size_t count) {
+    count = std::min(count, frames.size() - std::min(index, frames.size()));
+    Step s;
+    s.kind = kRemoved;
+    s.index = index;
+    s.positions = Run(index, count);
+    s.frames = TakeFramesAt(frames, s.positions);
+    s.present = false;
+    Push(std::move(s));
+}
+
+void FrameUndo::RemoveAt(std::vector<Frame>& frames, const std::vector<std::size_t>& positions) {
+    Step s;
+    s.kind = kThinned;
+    s.index = positions.empty() ? 0 : positions.front();
+    s.positions = positions;
+    s.frames = TakeFramesAt(frames, positions);
+    s.present = false;
+    Push(std::move(s));
+}
+
+void FrameUndo::MarkPlaceholder() {
+    if (!undo_.empty()) undo_.front().placeholder = true;
+}
+
+void FrameUndo::Apply(std::vector<Frame>& clip, Step& step) {
+    if (step.inPlace) {
+        for (std::size_t i = 0; i < step.frames.size() && step.index + i < clip.size(); ++i) {
+            std::swap(step.frames[i], clip[step.index + i]);
+        }
+        return;
+    }
+    if (step.present) {
+        step.frames = TakeFramesAt(clip, step.positions);
+        if (step.placeholder && clip.empty()) clip.push_back(std::move(step.standIn));
+    } else {
+        if (step.placeholder && clip.size() == 1) {
+            step.standIn = std::move(clip.front());
+            clip.clear();
+        }
+        PutFramesAt(clip, step.positions, step.frames);
+    }
+    step.present = !step.present;
+}
+
+bool FrameUndo::Undo(std::vector<Frame>& frames, std::size_t* touched) {
+    if (undo_.empty()) return false;
+    Step step = std::move(undo_.front());
+    undo_.pop_front();
+    Apply(frames, step);
+    if (touched) *touched = step.index;
+    redo_.push_front(std::move(step));
+    if (redo_.size() > kDepth) redo_.pop_back();
+    return true;
+}
+
+bool FrameUndo::Redo(std::vector<Frame>& frames, std::size_t* touched) {
+    if (redo_.empty()) return false;
+    Step step = std::move(redo_.front());
+    redo_.pop_front();
+    Apply(frames, step);
+    if (touched) *touched = step.index;
+    undo_.push_front(std::move(step));
+    if (undo_.size() > kDepth) undo_.pop_back();
+    return true;
+}
+
+void FrameUndo::Reset() {
+    undo_.clear();
+    redo_.clear();
+}
+
+}  // namespace corv
