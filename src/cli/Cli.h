@@ -12,6 +12,8 @@
 #include "lang/UiStrings.h"
 #include "project/Document.h"
 #include "project/Frame.h"
+#include "project/FrameStore.h"
+#include "base/TempDir.h"
 
 namespace corv::cli {
 
@@ -69,6 +71,11 @@ int FailOpen(Context& ctx, const std::string& command);
 std::string DocFailure(const Context& ctx, const std::string& path, DocError e);
 // "Parameter mistake! (frames 1..N)": a frame range outside the clip.
 std::string FrameRangeText(const Context& ctx, std::size_t frameCount);
+// Writes a document read whole back to `path`: the clips of `store` with the document's grid
+// scale, design and music. A compressed document is packed again (the archive is replaced only
+// when everything went well); a document without a design stays without one.
+int WriteBack(Context& ctx, const std::string& command, const std::filesystem::path& path, const FrameStore& store,
+              LoadedDocument& doc, const TempDir& temp);
 // Warns on stderr when a document's header copy of the first clip's size disagrees with the
 // clip (readers ignore the copy; a file made elsewhere may carry a stale one).
 void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string& path, const LoadedDocument& doc);

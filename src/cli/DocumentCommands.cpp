@@ -5,7 +5,7 @@
 #include "base/TempDir.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
-#include "cli/Progress.h"
+#include "base/TerminalProgress.h"
 #include "formats/Archive.h"
 #include "project/Document.h"
 #include "formats/FrameCountScramble.h"
@@ -28,6 +28,30 @@ DocError Probe(const fs::path& path, const TempDir& temp, LoadedDocument& doc) {
 }
 
 }  // namespace
+
+int WriteBack(Context& ctx, const std::string& cmd, const fs::path& path, const FrameStore& store, LoadedDocument& doc,
+              const TempDir& temp) {
+    EffectList effects;
+    for (auto& layer : doc.layers) effects.Append(std::move(layer));
+    DocumentSource source;
+    source.frames = &store;
+    source.gridScaleX = doc.gridScaleX;
+    source.gridScaleY = doc.gridScaleY;
+    source.canvasWidth = doc.canvasWidth;
+    source.canvasHeight = doc.canvasHeight;
+    source.effects = doc.hasTail ? &effects : nullptr;
+    source.musicPath = doc.musicPath;
+    if (!doc.compressed) {
+        const DocError e = WriteDocument(path, source, TerminalProgress());
+        return e == DocError::None ? kExitOk : Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
+    }
+    // Written in the private folder and packed into an archive that then replaces the old one:
+    // a failure at any step leaves the archive as it was.
+    const fs::path plain = temp.File("edited-" + std::string(document::kEntryName));
+    if (DocError e = WriteDocument(plain, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
+    if (!AddToArchive(path, plain, document::kEntryName, FindRarProgram(), TerminalProgress())) return FailSave(ctx, cmd);
+    return kExitOk;
+}
 
 int RunNewProject(Context& ctx, const Args& args) {
     const std::string cmd = "new-project";

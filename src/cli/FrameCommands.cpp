@@ -12,8 +12,7 @@
 #include "base/FileUtil.h"
 #include "base/TempDir.h"
 #include "cli/Cli.h"
-#include "cli/Progress.h"
-#include "formats/Archive.h"
+#include "base/TerminalProgress.h"
 #include "formats/FrameCountScramble.h"
 #include "project/Document.h"
 #include "project/FrameRange.h"
@@ -56,28 +55,8 @@ struct EditedDocument {
     int Save(Context& ctx, const std::string& cmd) {
         AppState app;
         FrameStore store(app);
-        for (auto& c : doc.clips) c.width = static_cast<std::uint32_t>(c.frames.front().width()), c.height = static_cast<std::uint32_t>(c.frames.front().height());
         store.ReplaceAll(std::move(doc.clips));
-        EffectList effects;
-        for (auto& layer : doc.layers) effects.Append(std::move(layer));
-        DocumentSource source;
-        source.frames = &store;
-        source.gridScaleX = doc.gridScaleX;
-        source.gridScaleY = doc.gridScaleY;
-        source.canvasWidth = doc.canvasWidth;
-        source.canvasHeight = doc.canvasHeight;
-        source.effects = doc.hasTail ? &effects : nullptr;
-        source.musicPath = doc.musicPath;
-        if (!doc.compressed) {
-            if (DocError e = WriteDocument(path, source, TerminalProgress()); e != DocError::None) {
-                return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
-            }
-            return kExitOk;
-        }
-        const fs::path plain = temp.File("edited-" + std::string(document::kEntryName));
-        if (DocError e = WriteDocument(plain, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
-        if (!AddToArchive(path, plain, document::kEntryName, FindRarProgram(), TerminalProgress())) return FailSave(ctx, cmd);
-        return kExitOk;
+        return WriteBack(ctx, cmd, path, store, doc, temp);
     }
 };
 

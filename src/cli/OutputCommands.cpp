@@ -10,7 +10,7 @@
 #include "cli/Cli.h"
 #include "cli/HomeFiles.h"
 #include "cli/Json.h"
-#include "cli/Progress.h"
+#include "base/TerminalProgress.h"
 #include "controller/Card.h"
 #include "controller/Catalogue.h"
 #include "controller/LampTypes.h"
@@ -159,26 +159,7 @@ int RunImportLed(Context& ctx, const Args& args) {
         const std::string message = Reason(ctx, r.message);
         return Fail(ctx, cmd, named ? message : args.positionals()[0] + ": " + message);
     }
-    EffectList effects;
-    for (auto& layer : doc.layers) effects.Append(std::move(layer));
-    DocumentSource source;
-    source.frames = &store;
-    source.gridScaleX = doc.gridScaleX;
-    source.gridScaleY = doc.gridScaleY;
-    source.canvasWidth = doc.canvasWidth;
-    source.canvasHeight = doc.canvasHeight;
-    source.effects = &effects;
-    source.musicPath = doc.musicPath;
-    if (!doc.compressed) {
-        if (DocError e = WriteDocument(*into, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, *into, e));
-    } else {
-        // A compressed document stays one: the document is written in the private folder and
-        // packed into an archive that then replaces the old one, so a failure at any step
-        // leaves the archive as it was.
-        const fs::path plain = temp.File("import-" + std::string(document::kEntryName));
-        if (DocError e = WriteDocument(plain, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, *into, e));
-        if (!AddToArchive(*into, plain, document::kEntryName, FindRarProgram(), TerminalProgress())) return FailSave(ctx, cmd);
-    }
+    if (int rc = WriteBack(ctx, cmd, *into, store, doc, temp); rc != kExitOk) return rc;
     ctx.out << "imported " << r.blocks << " frames\n";
     return kExitOk;
 }

@@ -10,7 +10,7 @@
 #include "fusebind/CommandLine.h"
 #include "fusebind/FusebindDialog.h"
 #include "fusebind/Merge.h"
-#include "fusebind/TerminalProgress.h"
+#include "base/TerminalProgress.h"
 #include "lang/Language.h"
 
 using namespace corv;

@@ -18,7 +18,7 @@
 #include "formats/Spread.h"
 #include "fusebind/CommandLine.h"
 #include "fusebind/Merge.h"
-#include "fusebind/TerminalProgress.h"
+#include "base/TerminalProgress.h"
 #include "lang/Language.h"
 
 using namespace corv;

@@ -1,12 +1,11 @@
-#include "fusebind/TerminalProgress.h"
+#include "base/TerminalProgress.h"
 
 #include <unistd.h>
 
 #include <memory>
 
-namespace corv::fuse {
+namespace corv {
 
-// The look of corvantine-cli's bar; the merge tool links no part of that program.
 ProgressFn TerminalProgress(std::FILE* out, bool terminal) {
     if (!terminal || !out) {
         return {};
@@ -33,4 +32,4 @@ ProgressFn TerminalProgress(std::FILE* out, bool terminal) {
 
 ProgressFn TerminalProgress() { return TerminalProgress(stderr, ::isatty(STDERR_FILENO) != 0); }
 
-}  // namespace corv::fuse
+}  // namespace corv

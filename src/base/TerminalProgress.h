@@ -4,11 +4,12 @@
 
 #include "base/Progress.h"
 
-namespace corv::fuse {
+namespace corv {
 
-// A progress bar on stderr when it is a terminal; nothing otherwise.
+// The progress bar of the command-line programs: on stderr when it is a terminal, nothing
+// otherwise (output piped into a file stays clean).
 ProgressFn TerminalProgress();
 // The same bar drawn on `out`, or nothing when `terminal` is false.
 ProgressFn TerminalProgress(std::FILE* out, bool terminal);
 
-}  // namespace corv::fuse
+}  // namespace corv
