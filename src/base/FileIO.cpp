@@ -558,8 +558,21 @@ ReplacingFile::~ReplacingFile() {
     UnregisterPending(slot_);
 }
 
+bool ReplacingFile::Prepare() {
+    if (!opened_ || prepared_) {
+        return opened_ && prepared_;
+    }
+    if (!writer.Close()) {
+        SetFileError(named_, writer.error());
+        opened_ = false;  // nothing to rename; the temporary goes with the object
+        return false;
+    }
+    prepared_ = true;
+    return true;
+}
+
 bool ReplacingFile::Commit() {
-    const bool closed = writer.Close();
+    const bool closed = prepared_ || writer.Close();
     // Unregistered before the rename: a signal afterwards must not remove the committed file.
     UnregisterPending(std::exchange(slot_, -1));
     if (!opened_) {

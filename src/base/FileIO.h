@@ -94,8 +94,12 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    bool ok() const { return opened_ && writer.ok(); }
-    // Closes the writer and renames; false (and the temporary removed) when anything failed.
+    bool ok() const { return opened_ && (prepared_ || writer.ok()); }
+    // Closes the writer: everything is written and only the rename is left. For files that go
+    // out together: prepare each, then commit each, so that a failed write of one leaves all.
+    bool Prepare();
+    // Closes the writer (unless prepared) and renames; false (and the temporary removed) when
+    // anything failed.
     bool Commit();
 
     FileWriter writer;
@@ -106,6 +110,7 @@ private:
     std::filesystem::path temp_;
     int slot_ = -1;  // in the list of pending temporary files
     bool opened_ = false;
+    bool prepared_ = false;
     bool committed_ = false;
 };
 

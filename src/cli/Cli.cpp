@@ -18,7 +18,7 @@ namespace corv::cli {
 
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
-        {"info", "describe a file", "FILE [--json]",
+        {"info", "describe a file", "FILE [--json] [--strict]",
          "Describes a project document (.cvn, plain or compressed): version, clips with their\n"
          "size, frame count and line file, canvas, layers with their items, music.\n"
          "Describes a configuration file (\"Led Conf.ldc\" or any profile file): every key of\n"

@@ -87,8 +87,10 @@ int RunNewProject(Context& ctx, const Args& args) {
     store.AddClip(static_cast<int>(*width), static_cast<int>(*height));
     auto& clipFrames = store.CurrentFrames();
     clipFrames.reserve(static_cast<std::size_t>(frameCount));
+    // Every frame shows the same pixels: they share one buffer, so the memory taken does not
+    // grow with the frame count (the writer streams the frames to the file).
     for (long long i = 1; i < frameCount; ++i) {
-        clipFrames.push_back(clipFrames.front());
+        clipFrames.push_back(clipFrames.front().SharedView());
     }
     DocumentSource source;
     source.frames = &store;

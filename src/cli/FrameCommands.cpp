@@ -219,7 +219,7 @@ int RunFrames(Context& ctx, const Args& args) {
         if (!out) return Usage(ctx, cmd, Say(ctx, "--block OUT is required", "必须给出 --block 输出文件"));
         if (e - s > 0xFFFF) return Usage(ctx, cmd, Say(ctx, "a block holds at most 65535 frames", "一个帧块最多容纳 65535 帧"));
         if (!WriteFileAtomic(*out, EncodeFrameBlock(CopyFrames(c, s, e)))) return FailSave(ctx, cmd);
-        ctx.out << "copied " << e - s << " frames\n";
+        ctx.out << Say(ctx, "copied %1 frames", "复制了 %1 帧", {std::to_string(e - s)}) << '\n';
         return kExitOk;  // the document is not changed
     }
     if (sub == "export") {
@@ -241,7 +241,7 @@ int RunFrames(Context& ctx, const Args& args) {
                 return FailSave(ctx, cmd);
             }
         }
-        ctx.out << "exported " << e - s << " frames\n";
+        ctx.out << Say(ctx, "exported %1 frames", "导出了 %1 帧", {std::to_string(e - s)}) << '\n';
         return kExitOk;
     }
     if (sub == "repeat") {

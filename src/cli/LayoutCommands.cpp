@@ -175,8 +175,9 @@ int LayoutAdd(Context& ctx, const Args& args) {
                                   {std::to_string(current + 1), file.string()}));
     }
     if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
-    ctx.out << "added " << added << " points; current line " << current + 1 << "; master ports "
-            << layout.setting.lineCount << '\n';
+    ctx.out << Say(ctx, "added %1 points; current line %2; master ports %3", "添加了 %1 个点; 当前线路 %2; 主控端口 %3",
+                   {std::to_string(added), std::to_string(current + 1), std::to_string(layout.setting.lineCount)})
+            << '\n';
     return kExitOk;
 }
 
@@ -311,6 +312,11 @@ int LayoutSet(Context& ctx, const Args& args) {
         dialog.chipCode = libs.Catalogue().CodeAt(0);
         dialog.grayIndex = state.graySelection;
         ctx.err << ApplyParameters(s, valuesFor(dialog), {}, slaveCount, ctx.language) << '\n';
+        // The defaults are for slaves not shown yet, which a line file does not keep.
+        Warn(ctx, cmd, Say(ctx, "no slave was chosen: the line file keeps only its %1 slave(s), so nothing in it "
+                                "changed; --slaves picks the slaves to change",
+                           "没有选择分控: 线路文件只保存它的 %1 个分控, 文件内容没有改变; 用 --slaves 选择要修改的分控",
+                           {std::to_string(slaveCount)}));
     }
     if (args.Value("--groups")) {
         long long total = 0;
@@ -390,7 +396,7 @@ int RunLamp(Context& ctx, const Args& args) {
             case ChipPinResult::Nothing:
                 return Usage(ctx, "lamp add", Say(ctx, "a lamp type has 1..192 pins", "灯具类型的引脚数为 1..192"));
             case ChipPinResult::PinError:
-                return Fail(ctx, "lamp add", r.message);
+                return Usage(ctx, "lamp add", r.message);  // a pin the user typed wrong
             case ChipPinResult::BuiltInUnchanged:
                 return Fail(ctx, "lamp add", Say(ctx, "%1 is a built-in lamp type and cannot be changed", "%1 是内置灯具类型, 不能修改", {name}));
             default:
@@ -485,7 +491,7 @@ int RunModule(Context& ctx, const Args& args) {
         }
         const int added = modules.Import(arg);
         if (!modules.Rewrite(file)) return FailSave(ctx, "module import");
-        ctx.out << "imported " << added << " modules\n";
+        ctx.out << Say(ctx, "imported %1 modules", "导入了 %1 个模块", {std::to_string(added)}) << '\n';
         return kExitOk;
     }
     if (sub == "export") {
@@ -721,8 +727,13 @@ int RunDxf(Context& ctx, const Args& args) {
         pictureFile->writer.Bytes(bytes->constData(), static_cast<std::size_t>(bytes->size()));
         if (!pictureFile->ok()) return FailSave(ctx, cmd);  // the reason was recorded when it was opened
     }
-    if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
-    if (pictureFile && !pictureFile->Commit()) return FailSave(ctx, cmd);
+    // Both files are written out in full before either takes its place: a write that fails
+    // (a full disk) leaves both as they were.
+    layout.RecomputeLineCount();
+    ReplacingFile lineFile(args.positionals()[1]);
+    lineFile.writer.Bytes(LineFileBytes(layout, libs.lamps));
+    if (!lineFile.Prepare() || (pictureFile && !pictureFile->Prepare())) return FailSave(ctx, cmd);
+    if ((pictureFile && !pictureFile->Commit()) || !lineFile.Commit()) return FailSave(ctx, cmd);
     if (args.Has("--json")) {
         Json j;
         j.BeginObject().Key("suggestedSpacing").BeginArray().Value(suggested.first).Value(suggested.second).EndArray();
@@ -779,7 +790,12 @@ int RunExportHmc(Context& ctx, const Args& args) {
         return Fail(ctx, cmd, ctx.strings.paramError + Say(ctx, " (line 1 has LEDs outside the grid)", " (线路 1 有 LED 在网格之外)"));
     }
     auto bytes = HmcFileBytes(layout, libs.lamps, colours, selected);
-    if (!bytes) return Fail(ctx, cmd, ctx.strings.paramError);
+    if (!bytes) {
+        return Fail(ctx, cmd, ctx.strings.paramError + " " +
+                                  Say(ctx, "(an HMC file takes a grid of at most 128 x 128 and a first line of 6..1536 LEDs "
+                                           "within at most 1800 cells)",
+                                      "(HMC 文件要求网格不超过 128 x 128, 第一条线路有 6..1536 个 LED, 范围不超过 1800 个单元格)"));
+    }
     if (!WriteFileAtomic(args.positionals()[1], *bytes)) return FailSave(ctx, cmd);
     return kExitOk;
 }

@@ -160,7 +160,7 @@ int RunImportLed(Context& ctx, const Args& args) {
         return Fail(ctx, cmd, named ? message : args.positionals()[0] + ": " + message);
     }
     if (int rc = WriteBack(ctx, cmd, *into, store, doc, temp); rc != kExitOk) return rc;
-    ctx.out << "imported " << r.blocks << " frames\n";
+    ctx.out << Say(ctx, "imported %1 frames", "导入了 %1 帧", {std::to_string(r.blocks)}) << '\n';
     return kExitOk;
 }
 

@@ -397,8 +397,15 @@ int RunProgram(const fs::path& program, const std::vector<std::string>& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool AddToArchive(const fs::path& archivePath, const fs::path& file, const std::string& entryName,
+bool AddToArchive(const fs::path& named, const fs::path& file, const std::string& entryName,
                   const std::optional<fs::path>& rarProgram, const ProgressFn& progress) {
+    // The same rules as every other write: a link is followed, a device, folder or pipe is
+    // refused, before any work is done.
+    const auto resolved = ResolveWriteTarget(named);
+    if (!resolved) {
+        return false;
+    }
+    const fs::path& archivePath = *resolved;
     if (rarProgram) {
         // The outside archiver stores the file under its own name: give it one called
         // entryName, and let it make a fresh archive beside the target that then replaces it.
@@ -417,7 +424,7 @@ bool AddToArchive(const fs::path& archivePath, const fs::path& file, const std::
                                                  named.string()}) == 0 &&
                   IsRarFile(freshArchive);
         if (ok) {
-            ok = ::rename(freshArchive.c_str(), archivePath.c_str()) == 0;
+            ok = ReplaceWithTemp(freshArchive, archivePath);  // keeps the replaced file's permissions
         }
         fs::remove_all(staging, ec);
         if (ok) {

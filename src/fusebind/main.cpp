@@ -1,10 +1,14 @@
 #include <QApplication>
 
+#include <exception>
+#include <new>
+
 #include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "base/FileIO.h"
 #include "base/FileUtil.h"
 #include "base/Signals.h"
 #include "fusebind/CommandLine.h"
@@ -33,7 +37,17 @@ int main(int argc, char** argv) {
         c.language ? *c.language : LanguageFromIni(ProgramDir() / "Vorlane.ini", SystemLocaleName());
     const Messages m = LoadMessages(language);
     if (c.action != CommandLine::Action::Dialog) {
-        return RunCommandLine(c, m, LoadCommandTexts(language), std::cout, std::cerr, TerminalProgress());
+        // A merge larger than the memory there is fails with exit 1 and no half-written file.
+        try {
+            return RunCommandLine(c, m, LoadCommandTexts(language), std::cout, std::cerr, TerminalProgress());
+        } catch (const std::bad_alloc&) {
+            corv::RemovePendingTemporaryFiles();
+            std::cerr << "fusebind: not enough memory for this job\n";
+        } catch (const std::exception& e) {
+            corv::RemovePendingTemporaryFiles();
+            std::cerr << "fusebind: " << e.what() << '\n';
+        }
+        return 1;
     }
     QApplication app(argc, argv);
     CFusebindDialog dialog(m);

@@ -43,6 +43,9 @@ struct UiStrings {
     std::string askModuleRename;
     std::string badFileVersion;
     std::string widthHeight;
+    // A document whose header gives the first clip another size than the clip has (%d x %d
+    // from the header, then the clip's).
+    std::string headerCopyDiffers;
     std::string linePixel;
     std::string pinError;
     std::string saveOk;

@@ -60,7 +60,7 @@ std::string CheckModuleFile(std::span<const std::uint8_t> bytes) {
             }
         }
     }
-    return index == 0 ? "the module file holds no module" : std::string();
+    return {};  // a file of no module (an export with no user module) is a whole file too
 }
 
 std::vector<std::uint8_t> ModuleFileBytes(std::span<const DisplayModule> modules) {

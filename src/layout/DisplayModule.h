@@ -32,7 +32,8 @@ inline constexpr const char* kModuleFileName = "DisplayModule.mde";
 // Reads module records to the end of the data; a record that is not complete ends the list.
 std::vector<DisplayModule> ReadModuleRecords(std::span<const std::uint8_t> records);
 // Why bytes are not a module file (empty when they are one): the leading 0 byte, then whole
-// records to the last byte, each with a size of at least 1 x 1 and its points inside it. The
+// records to the last byte (none is fine), each with a size of at least 1 x 1 and its points
+// inside it. The
 // list of the program reads leniently; files brought in from outside are checked so.
 std::string CheckModuleFile(std::span<const std::uint8_t> bytes);
 // The module file: a 0 byte, then the records.

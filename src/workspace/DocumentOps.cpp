@@ -1,5 +1,7 @@
 #include "workspace/DocumentOps.h"
 
+#include "base/FileUtil.h"
+
 #include <cctype>
 
 #include "formats/Archive.h"
@@ -23,6 +25,19 @@ std::string DocErrorText(DocError error, const UiStrings& strings) {
     }
     return {};
 }
+
+namespace {
+
+// The program's text, and below it the file and the system's reason where a file could not be
+// opened or written.
+std::string WithReason(const std::string& text, DocError error) {
+    if ((error == DocError::OpenFailed || error == DocError::WriteFailed) && !LastFileError().empty()) {
+        return text + "\r\n" + LastFileError();
+    }
+    return text;
+}
+
+}  // namespace
 
 Status OnNewDocument(Workspace& ws, const SizeAsker& askSize) {
     if (ws.frames.Count() == 0) {
@@ -49,9 +64,14 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
     options.progress = progress;
     const DocError error = ReadDocument(path, options, doc);
     if (error != DocError::None) {
-        const std::string text = DocErrorText(error, ws.strings);
+        const std::string text = WithReason(DocErrorText(error, ws.strings), error);
         prompt.Inform(text, PromptIcon::Warning);
         return Status::Fail(text);
+    }
+    if (!doc.clips.empty() && (doc.headerWidth != doc.clips[0].width || doc.headerHeight != doc.clips[0].height)) {
+        prompt.Inform(Format(ws.strings.headerCopyDiffers.c_str(), int{doc.headerWidth}, int{doc.headerHeight},
+                             static_cast<int>(doc.clips[0].width), static_cast<int>(doc.clips[0].height)),
+                      PromptIcon::Warning);
     }
     ws.frameView.gridScaleX = doc.gridScaleX;
     ws.frameView.gridScaleY = doc.gridScaleY;
@@ -99,8 +119,9 @@ Status OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
         }
     }
     if (error != DocError::None) {
-        prompt.Inform(texts::kSaveFileFail, PromptIcon::Warning);
-        return Status::Fail(texts::kSaveFileFail);
+        const std::string text = WithReason(texts::kSaveFileFail, DocError::WriteFailed);
+        prompt.Inform(text, PromptIcon::Warning);
+        return Status::Fail(text);
     }
     ws.documentPath = path;
     return Status::Ok();
@@ -121,7 +142,7 @@ Status AppendFramesToFile(Workspace& ws, Prompt& prompt, const fs::path& target,
     if (r.error == DocError::None) {
         return Status::Ok();
     }
-    std::string text = DocErrorText(r.error, ws.strings);
+    std::string text = WithReason(DocErrorText(r.error, ws.strings), r.error);
     if (r.error == DocError::SizeMismatch) {
         text += "\r\n" + Format(ws.strings.widthHeight.c_str(), static_cast<int>(r.fileWidth),
                                 static_cast<int>(r.fileHeight));

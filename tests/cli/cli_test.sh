@@ -115,7 +115,7 @@ contains "sphere widths" out '"rowWidths":[6,9,10,9,6]'
 check "lamp add" 0 "$CLI" lamp add Quad --pins R1,G1,B1,B2
 contains "lamp saved" out "Save success!"
 check "lamp add builtin" 1 "$CLI" lamp add RGB --pins B1,B1,B1
-check "lamp add bad pin" 1 "$CLI" lamp add Bad --pins R1,B86
+check "lamp add bad pin" 2 "$CLI" lamp add Bad --pins R1,B86
 contains "pin error" err "Pin2 setting error!"
 check "lamp list" 0 "$CLI" lamp list
 contains "lamp listed" out "6: Quad (4 pins) R1G1B1B2"

@@ -101,6 +101,32 @@ is "described name kept" -f od/0011.led
 check "dxf picture into a missing folder" 1 "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" d.lnf --picture nodir/p.png --width 40 --height 40
 is "no line file" ! -e d.lnf
 
+# dxf with a picture that cannot be written out in full (a file size limit) writes neither file.
+( trap '' XFSZ; ulimit -f 2; exec "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" aon.lnf --picture aon.bmp --width 40 --height 40 ) \
+  >"$WORK/out" 2>"$WORK/err"
+is "dxf with a picture too large fails" "$?" -eq 1
+is "no line file without its picture" ! -e aon.lnf
+is "no picture either" ! -e aon.bmp
+
+# The outside archiver follows the same rules: a link is followed, a device refused.
+mkdir -p fakebin tgt
+cat >fakebin/rar <<'EOS'
+#!/bin/sh
+# Stands in for the outside archiver: writes a marked file where the archive is asked for.
+for a; do archive=$prev; prev=$a; done
+printf 'Rar!\032\007\000fake' >"$archive"
+EOS
+chmod +x fakebin/rar
+cp a.cvn tgt/target.rar
+ln -s tgt/target.rar lnk.rar
+check "outside archiver through a link" 0 env PATH="$WORK/fakebin:$PATH" "$CLI" pack a.cvn lnk.rar
+is "link kept" -L lnk.rar
+if head -c 4 tgt/target.rar | grep -q 'Rar!'; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: link target not replaced"; fi
+if [ "$(id -u)" = 0 ]; then
+  check "outside archiver onto a device" 1 env PATH="$WORK/fakebin:$PATH" "$CLI" pack a.cvn fakefull
+  is "device kept" -c fakefull
+fi
+
 # import-led into a compressed document updates the archive; nothing else is written.
 check "single master layout" 0 "$CLI" layout set l.lnf --groups ""
 check "data file" 0 "$CLI" output a.cvn --lines l.lnf --out one.led --card none --seed 2
@@ -151,8 +177,10 @@ check "dxf of an empty file" 1 "$CLI" dxf empty.dxf e.lnf
 contains "not a drawing" err "not a DXF drawing"
 check "dxf of a picture" 1 "$CLI" dxf pic.png e.lnf
 is "no layout from a non-drawing" ! -e e.lnf
-head -c 1500 "$DATA/dxf/led_grid_r12.dxf" >cut.dxf
-check "dxf cut short" 0 "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" full.lnf
+full=$(stat -c %s "$DATA/dxf/led_grid_r12.dxf")
+head -c $((full * 2 / 3)) "$DATA/dxf/led_grid_r12.dxf" >cut.dxf
+check "dxf cut short imports what it holds" 0 "$CLI" dxf cut.dxf cut.lnf
+contains "early end warned" err "ends before its ENTITIES section does"
 printf '  0\nSECTION\n  2\nENTITIES\n  0\nCIRCLE\n 10\ninf\n 20\n0\n 40\n1\n  0\nCIRCLE\n 10\n1e300\n 20\nnan\n 40\n1\n  0\nCIRCLE\n 10\n0\n 20\n0\n 40\n1\n  0\nENDSEC\n' >absurd.dxf
 check "dxf with absurd coordinates" 0 timeout 20 "$CLI" dxf absurd.dxf abs.lnf
 contains "absurd entities named" err "2 entities with coordinates that are not finite"

@@ -89,7 +89,7 @@ TEST(DocumentOps, RefusedFilesLeaveTheProjectAsItWas) {
     EXPECT_FALSE(OnOpenDocument(s.ws, s.prompt, dir / "missing.cvn"));
     ASSERT_EQ(s.prompt.messages().size(), 2u);
     EXPECT_EQ(s.prompt.messages()[0], "The file or the file version is not supported!");
-    EXPECT_EQ(s.prompt.messages()[1], "Open file fail!");
+    EXPECT_EQ(s.prompt.messages()[1], "Open file fail!\r\n" + (dir / "missing.cvn").string() + ": No such file or directory");
     EXPECT_EQ(s.ws.frames.Count(), 2);
 
     // The message follows the language.
@@ -126,7 +126,7 @@ TEST(DocumentOps, CompressedDocumentWithoutTheEntryFailsToOpen) {
     ASSERT_TRUE(WriteStoredRar(dir / "other.rar", dir / "x.bin", "NotTheDocument.cvn"));
     Session s;
     EXPECT_FALSE(OnOpenDocument(s.ws, s.prompt, dir / "other.rar"));
-    EXPECT_EQ(s.prompt.messages().back(), "Open file fail!");
+    EXPECT_EQ(s.prompt.messages().back().rfind("Open file fail!", 0), 0u) << s.prompt.messages().back();
     EXPECT_EQ(s.ws.frames.Count(), 1);
 }
 
@@ -134,7 +134,9 @@ TEST(DocumentOps, SaveFailureIsReported) {
     TestFolder dir;
     Session s;
     EXPECT_FALSE(OnSaveDocument(s.ws, s.prompt, dir / "missing-folder" / "a.cvn"));
-    EXPECT_EQ(s.prompt.messages().back(), "Save file fail!");
+    // The program's text, then the file and the system's reason.
+    EXPECT_EQ(s.prompt.messages().back(),
+              "Save file fail!\r\n" + (dir / "missing-folder" / "a.cvn").string() + ": No such file or directory");
     EXPECT_TRUE(s.ws.documentPath.empty());
 }
 
@@ -193,7 +195,7 @@ TEST(DocumentOps, AppendRefusesOtherSizesAndMultiClipFilesWithoutTouchingThem) {
     EXPECT_FALSE(AppendFramesToFile(s.ws, s.prompt, dir / "small.cvn", 1, 1));
     EXPECT_EQ(s.prompt.messages().back(), "Parameter mistake!\r\nWidth: 8 ,Height: 4");
     EXPECT_FALSE(AppendFramesToFile(s.ws, s.prompt, dir / "none.cvn", 1, 1));
-    EXPECT_EQ(s.prompt.messages().back(), "Open file fail!");
+    EXPECT_EQ(s.prompt.messages().back().rfind("Open file fail!\r\n", 0), 0u);
     EXPECT_EQ(*ReadFileBytes(dir / "two.cvn"), twoBefore);
     EXPECT_EQ(*ReadFileBytes(dir / "small.cvn"), smallBefore);
 
@@ -272,4 +274,17 @@ TEST(DocumentOps, SidesTheReaderRefusesAreNeverWritten) {
     ASSERT_TRUE(InitInstance(ws, prompt, StartupOptions(home.path(), "en_US.UTF-8")));
     EXPECT_EQ(ws.frames.clip(0).height, 1u);
     EXPECT_EQ(ws.frames.clip(0).width, 32767u);
+}
+
+TEST(DocumentOps, StaleHeaderCopyIsWarnedOfAndTheDocumentOpens) {
+    TestFolder dir;
+    Session s;
+    ASSERT_TRUE(OnSaveDocument(s.ws, s.prompt, dir / "a.cvn"));
+    auto bytes = *ReadFileBytes(dir / "a.cvn");
+    bytes[10] = static_cast<std::uint8_t>(bytes[10] + 1);  // the header's copy of the height
+    ASSERT_TRUE(WriteFileAtomic(dir / "a.cvn", bytes));
+    Session t;
+    EXPECT_TRUE(OnOpenDocument(t.ws, t.prompt, dir / "a.cvn"));
+    ASSERT_FALSE(t.prompt.messages().empty());
+    EXPECT_NE(t.prompt.messages().back().find("the clip's own size is used"), std::string::npos);
 }
