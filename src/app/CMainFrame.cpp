@@ -276,6 +276,8 @@ void CMainFrame::BuildMenus() {
     exit->setData(cmd::kExit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
+    BuildEditMenu();
+
     QMenu* language = menuBar()->addMenu(text("语言(&L)", "&Language"));
     auto* group = new QActionGroup(this);
     const struct {

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "base/Progress.h"
+#include "project/FrameRange.h"
 #include "project/FrameStore.h"
 
 class QComboBox;
@@ -16,6 +17,7 @@ class QScrollBar;
 class QSpinBox;
 class QStackedWidget;
 class QAction;
+class QTimer;
 
 namespace corv {
 
@@ -37,6 +39,18 @@ inline constexpr int kLanguageSimplified = 32818;
 inline constexpr int kLanguageTraditional = 32923;
 inline constexpr int kLanguageEnglish = 32819;
 inline constexpr int kAbout = 57664;
+inline constexpr int kUndo = 57643;
+inline constexpr int kRedo = 57644;
+inline constexpr int kInsert = 32814;
+inline constexpr int kCut = 57635;
+inline constexpr int kCopy = 57634;
+inline constexpr int kPaste = 57637;
+inline constexpr int kStepsPaste = 32903;
+inline constexpr int kDelete = 32808;
+inline constexpr int kFrameProcess = 32910;
+inline constexpr int kRowColDelete = 32908;
+inline constexpr int kPlay = 32810;
+inline constexpr int kStop = 32811;
 }  // namespace cmd
 
 // The main window: the frame view, the control bar (frame number, scroll bar, play speed,
@@ -64,6 +78,26 @@ public:
     bool UniteFile();
     // The About box.
     void About();
+    // Frame editing of the current clip, as the Edit menu's dialogs call it (frames 1-based,
+    // both ends inclusive). Each records its undo step, makes the last frame it touched
+    // current and shows the new frame count; false when the range or the clipboard is wrong.
+    bool CopyFrames(int start, int end);
+    bool CutFrames(int start, int end);
+    bool RepeatFrames(int start, int end, int times);
+    bool DeleteFrames(int start, int end, int spacing);
+    bool PasteFrames(const PasteOptions& options);
+    bool StepsPasteFrames(int start, int interval, bool backwards);
+    bool MoveFrames(int start, int end, MoveDirection direction, int ranks, bool increments);
+    bool RowColDeleteFrames(int start, int end, int keepRows, int deleteRows, int keepCols, int deleteCols);
+    bool InsertFrame();
+    bool UndoFrames();
+    bool RedoFrames();
+    // Playback of the current clip at the speed field's rate (10..80 frames per second).
+    void Play();
+    void Stop();
+    bool playing() const;
+    int playInterval() const;
+
     // Shows the document's name in the title (or "Untitled").
     void UpdateTitle();
 
@@ -102,6 +136,11 @@ protected:
 
 private:
     void BuildMenus();
+    void BuildEditMenu();
+    // After a frame operation: frame `last` (0-based) is current, the count and view follow.
+    void FramesChanged(std::size_t last);
+    RangeContext FrameContext();
+    void UpdateEditActions();
     void BuildControlBar();
     void OnFrameNumberChanged(int number);
     void OnLanguage(int code);
@@ -122,6 +161,11 @@ private:
     QProgressBar* progress_ = nullptr;
     QLabel* frameCountPane_ = nullptr;
     QAction* langActions_[3] = {nullptr, nullptr, nullptr};
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
+    QAction* stepsPasteAction_ = nullptr;
+    QTimer* playTimer_ = nullptr;
     bool updating_ = false;
     bool restartRequested_ = false;
     bool saveAsked_ = false;  // the language switch asked already; closing must not ask again

@@ -54,6 +54,7 @@ Status OnNewDocument(Workspace& ws, const SizeAsker& askSize) {
     ws.frames.DeleteClip(-1);
     ws.frames.AddClip(size->width, size->height);
     ws.documentPath.clear();
+    ws.frameUndo.Reset();
     return Status::Ok();
 }
 
@@ -73,6 +74,7 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
                              static_cast<int>(doc.clips[0].width), static_cast<int>(doc.clips[0].height)),
                       PromptIcon::Warning);
     }
+    ws.frameUndo.Reset();  // the history belongs to the project that goes away
     ws.frameView.gridScaleX = doc.gridScaleX;
     ws.frameView.gridScaleY = doc.gridScaleY;
     if (doc.hasTail) {

@@ -11,6 +11,7 @@
 #include "project/AppState.h"
 #include "project/EffectList.h"
 #include "project/FrameStore.h"
+#include "project/FrameUndo.h"
 #include "layout/DisplayModule.h"
 #include "layout/Layout.h"
 #include "layout/LightType.h"
@@ -43,6 +44,8 @@ public:
     EffectList effects;
     UiStrings strings;
     FrameViewSettings frameView;
+    // The frame view's three-step history over the current clip (emptied with a new project).
+    FrameUndo frameUndo;
     DesignState design;
     // The open document's path; empty for a new, unsaved project.
     std::filesystem::path documentPath;

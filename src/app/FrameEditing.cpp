@@ -1,0 +1,272 @@
+// The main window's frame editing commands: the Edit menu's range operations on the current
+// clip, the clipboard form of frames, undo and redo, and playback.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSpinBox>
+#include <QTimer>
+
+#include "app/CMainFrame.h"
+#include "app/DocumentDialogs.h"
+#include "app/FrameCanvas.h"
+#include "app/FrameEditDialogs.h"
+#include "base/Prompt.h"
+#include "lang/Language.h"
+#include "lang/Localize.h"
+#include "lang/UiStrings.h"
+#include "workspace/FrameViewRules.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+namespace {
+
+QString Text(std::uint8_t language, const char* chinese, const char* english) {
+    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
+}
+
+// The frame block on the clipboard, if there is one that reads back whole.
+std::optional<FrameBlock> ClipboardBlock(bool* present = nullptr) {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    const bool has = data && data->hasFormat(QString::fromLatin1(kFrameBlockMime));
+    if (present) *present = has;
+    if (!has) return std::nullopt;
+    const QByteArray bytes = data->data(QString::fromLatin1(kFrameBlockMime));
+    return DecodeFrameBlock(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+}
+
+void PutOnClipboard(const FrameBlock& block) {
+    const auto bytes = EncodeFrameBlock(block);
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kFrameBlockMime),
+                  QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    QApplication::clipboard()->setMimeData(data);
+}
+
+}  // namespace
+
+RangeContext CMainFrame::FrameContext() {
+    RangeContext c;
+    c.frames = &ws_.frames.CurrentFrames();
+    c.undo = &ws_.frameUndo;
+    c.background = ws_.app.backgroundColour;
+    return c;
+}
+
+void CMainFrame::FramesChanged(std::size_t last) {
+    const int count = static_cast<int>(ws_.frames.CurrentFrames().size());
+    ws_.app.currentFrame = std::clamp(static_cast<int>(last), 0, std::max(0, count - 1));
+    FrameNumberShown(ws_.app.currentFrame + 1);
+    UpdateFrameCount();
+    UpdateEditActions();
+    canvas_->update();
+}
+
+void CMainFrame::UpdateEditActions() {
+    if (undoAction_) undoAction_->setEnabled(ws_.frameUndo.CanUndo());
+    if (redoAction_) redoAction_->setEnabled(ws_.frameUndo.CanRedo());
+    bool present = false;
+    ClipboardBlock(&present);
+    if (pasteAction_) pasteAction_->setEnabled(present);
+    if (stepsPasteAction_) stepsPasteAction_->setEnabled(present);
+}
+
+bool CMainFrame::CopyFrames(int start, int end) {
+    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    PutOnClipboard(corv::CopyFrames(FrameContext(), static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end)));
+    UpdateEditActions();
+    return true;
+}
+
+bool CMainFrame::CutFrames(int start, int end) {
+    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    RangeContext c = FrameContext();
+    PutOnClipboard(corv::CutFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end)));
+    FramesChanged(static_cast<std::size_t>(start - 1));
+    return true;
+}
+
+bool CMainFrame::RepeatFrames(int start, int end, int times) {
+    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    RangeContext c = FrameContext();
+    corv::RepeatFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), times);
+    FramesChanged(c.frames->size() - 1);
+    return true;
+}
+
+bool CMainFrame::DeleteFrames(int start, int end, int spacing) {
+    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    RangeContext c = FrameContext();
+    corv::DeleteFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), spacing);
+    FramesChanged(c.frames->size() - 1);
+    return true;
+}
+
+bool CMainFrame::PasteFrames(const PasteOptions& options) {
+    bool present = false;
+    const auto block = ClipboardBlock(&present);
+    if (!ws_.frames.HasCurrent() || !present) return false;
+    if (!block) {
+        prompt_.Inform(Text(ws_.app.language, "剪贴板上的帧块已损坏 (其尺寸与长度不符)。",
+                            "The frame block on the clipboard is damaged (its sizes do not match its length).")
+                           .toStdString(),
+                       PromptIcon::Warning);
+        return false;
+    }
+    RangeContext c = FrameContext();
+    const Frame& f = c.frames->front();
+    const PixelRect t = TargetRect(f.width(), f.height(), c.editArea);
+    if (block->width != t.width() || block->height != t.height()) {
+        const std::string question =
+            Format(ws_.strings.askPasteSize.c_str(), block->height, block->width, t.height(), t.width());
+        if (prompt_.AskYesNo(question) != Answer::Yes) return false;
+    }
+    const std::size_t last = corv::PasteFrames(c, *block, options);
+    FramesChanged(last);
+    return true;
+}
+
+bool CMainFrame::StepsPasteFrames(int start, int interval, bool backwards) {
+    bool present = false;
+    const auto block = ClipboardBlock(&present);
+    if (!ws_.frames.HasCurrent() || !block) return false;
+    RangeContext c = FrameContext();
+    if (!StepsPaste(c, *block, static_cast<std::size_t>(std::max(start, 0)), interval, backwards)) {
+        prompt_.Inform("Size error!", PromptIcon::Warning);
+        return false;
+    }
+    FramesChanged(std::min(c.frames->size(), static_cast<std::size_t>(std::max(start, 0)) + block->pictures.size()) - 1);
+    return true;
+}
+
+bool CMainFrame::MoveFrames(int start, int end, MoveDirection direction, int ranks, bool increments) {
+    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    RangeContext c = FrameContext();
+    corv::MoveFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), direction, ranks, increments);
+    FramesChanged(static_cast<std::size_t>(end - 1));
+    return true;
+}
+
+bool CMainFrame::RowColDeleteFrames(int start, int end, int keepRows, int deleteRows, int keepCols, int deleteCols) {
+    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    RangeContext c = FrameContext();
+    RowColDelete(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), keepRows, deleteRows, keepCols,
+                 deleteCols);
+    FramesChanged(static_cast<std::size_t>(end - 1));
+    return true;
+}
+
+bool CMainFrame::InsertFrame() {
+    if (!ws_.frames.HasCurrent()) return false;
+    auto& frames = ws_.frames.CurrentFrames();
+    const std::size_t at = std::min(frames.size(), static_cast<std::size_t>(ws_.app.currentFrame) + 1);
+    const Frame& f = frames.front();
+    frames.insert(frames.begin() + static_cast<std::ptrdiff_t>(at), Frame::Filled(f.width(), f.height(), ws_.app.backgroundColour));
+    ws_.frameUndo.RecordInserted(frames, at, 1);
+    FramesChanged(at);
+    return true;
+}
+
+bool CMainFrame::UndoFrames() {
+    std::size_t touched = 0;
+    if (!ws_.frames.HasCurrent() || !ws_.frameUndo.Undo(ws_.frames.CurrentFrames(), &touched)) return false;
+    FramesChanged(touched);
+    return true;
+}
+
+bool CMainFrame::RedoFrames() {
+    std::size_t touched = 0;
+    if (!ws_.frames.HasCurrent() || !ws_.frameUndo.Redo(ws_.frames.CurrentFrames(), &touched)) return false;
+    FramesChanged(touched);
+    return true;
+}
+
+int CMainFrame::playInterval() const { return PlayInterval(speed_->value()); }
+
+bool CMainFrame::playing() const { return playTimer_ && playTimer_->isActive(); }
+
+void CMainFrame::Play() {
+    if (playing() || !ws_.frames.HasCurrent() || !CanPlay(ws_.frames.CurrentFrames().size())) return;
+    if (!playTimer_) {
+        playTimer_ = new QTimer(this);
+        playTimer_->setTimerType(Qt::PreciseTimer);
+        connect(playTimer_, &QTimer::timeout, this, [this] {
+            if (!ws_.frames.HasCurrent()) return;
+            const int count = static_cast<int>(ws_.frames.CurrentFrames().size());
+            const int next = ws_.app.currentFrame + 1 < count ? ws_.app.currentFrame + 1 : 0;
+            FrameNumberShown(next + 1);
+        });
+    }
+    playTimer_->start(playInterval());
+}
+
+void CMainFrame::Stop() {
+    if (playTimer_) playTimer_->stop();
+}
+
+void CMainFrame::BuildEditMenu() {
+    const std::uint8_t lang = ws_.app.language;
+    QMenu* edit = menuBar()->addMenu(Text(lang, "编辑(&E)", "&Edit"));
+    auto add = [&](const char* zh, const char* en, int id, const QKeySequence& key, auto handler) {
+        QAction* a = edit->addAction(Text(lang, zh, en));
+        a->setData(id);
+        if (!key.isEmpty()) a->setShortcut(key);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto frameCount = [this] { return ws_.frames.HasCurrent() ? static_cast<int>(ws_.frames.CurrentFrames().size()) : 0; };
+    auto current = [this] { return ws_.app.currentFrame + 1; };
+    undoAction_ = add("撤销(&U)", "&Undo", cmd::kUndo, QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { UndoFrames(); });
+    redoAction_ = add("重做(&R)", "&Redo", cmd::kRedo, QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { RedoFrames(); });
+    edit->addSeparator();
+    add("插入(I)", "Insert(I)", cmd::kInsert, QKeySequence(Qt::CTRL | Qt::Key_I), [this] { InsertFrame(); });
+    add("剪切(&T)", "Cu&t", cmd::kCut, QKeySequence(Qt::CTRL | Qt::Key_X), [this, frameCount, current] {
+        CFrameRangeDialog d(current(), current(), frameCount(), ws_.strings, this);
+        if (d.exec() == QDialog::Accepted) CutFrames(d.start(), d.end());
+    });
+    add("复制(&C)", "&Copy", cmd::kCopy, QKeySequence(Qt::CTRL | Qt::Key_C), [this, frameCount, current] {
+        CRangeOperateDialog d(CRangeOperateDialog::Mode::Copy, current(), frameCount(), ws_.app.language, ws_.strings, this);
+        if (d.exec() != QDialog::Accepted) return;
+        d.second() ? RepeatFrames(d.start(), d.end(), d.number()) : CopyFrames(d.start(), d.end());
+    });
+    pasteAction_ = add("粘贴(&P)", "&Paste", cmd::kPaste, QKeySequence(Qt::CTRL | Qt::Key_V), [this, frameCount, current] {
+        CPasteDialog d(current(), frameCount(), ws_.app.language, this);
+        if (d.exec() == QDialog::Accepted) PasteFrames(d.options());
+    });
+    stepsPasteAction_ = add("阶梯粘贴", "Steps paste", cmd::kStepsPaste, QKeySequence(Qt::Key_V), [this, frameCount, current] {
+        CStepsPasteDialog d(current(), frameCount(), ws_.app.language, this);
+        if (d.exec() == QDialog::Accepted) StepsPasteFrames(d.startFrame(), d.interval(), d.backwards());
+    });
+    add("删除(&D)", "&Delete", cmd::kDelete, QKeySequence(Qt::Key_Delete), [this, frameCount, current] {
+        CRangeOperateDialog d(CRangeOperateDialog::Mode::Delete, current(), frameCount(), ws_.app.language, ws_.strings, this);
+        if (d.exec() == QDialog::Accepted) DeleteFrames(d.start(), d.end(), d.second() ? d.number() : 0);
+    });
+    edit->addSeparator();
+    add("帧处理", "Frame process", cmd::kFrameProcess, QKeySequence(Qt::Key_F), [this, frameCount] {
+        CFrameProcessDialog d(frameCount(), ws_.app.language, ws_.strings, this);
+        if (d.exec() == QDialog::Accepted) MoveFrames(d.start(), d.end(), d.direction(), d.ranks(), d.increments());
+    });
+    add("行列删除", "Row Col Delete", cmd::kRowColDelete, QKeySequence(Qt::CTRL | Qt::Key_Delete), [this, frameCount] {
+        CRowColDeleteDialog d(frameCount(), ws_.app.language, ws_.strings, this);
+        if (d.exec() == QDialog::Accepted) {
+            RowColDeleteFrames(d.start(), d.end(), d.keepRows(), d.deleteRows(), d.keepCols(), d.deleteCols());
+        }
+    });
+    QMenu* play = menuBar()->addMenu(Text(lang, "播放(&P)", "&Play"));
+    auto addPlay = [&](const char* zh, const char* en, int id, const QKeySequence& key, auto handler) {
+        QAction* a = play->addAction(Text(lang, zh, en));
+        a->setData(id);
+        a->setShortcut(key);
+        connect(a, &QAction::triggered, this, handler);
+    };
+    addPlay("播放(&P)", "Play(&P)", cmd::kPlay, QKeySequence(Qt::Key_P), [this] { Play(); });
+    addPlay("停止(&S)", "Stop(&S)", cmd::kStop, QKeySequence(Qt::Key_Space), [this] { Stop(); });
+    // Paste follows the clipboard; undo and redo their stacks.
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateEditActions);
+    UpdateEditActions();
+}
+
+}  // namespace corv

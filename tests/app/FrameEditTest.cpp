@@ -1,0 +1,203 @@
+// The main window's frame editing: the Edit and Play menus, the clipboard form of frames,
+// undo and redo, and the play timer.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include "app/CMainFrame.h"
+#include "app/FrameEditDialogs.h"
+#include "base/Prompt.h"
+#include "base/TempDir.h"
+#include "lang/Language.h"
+#include "project/FrameRange.h"
+#include "workspace/Startup.h"
+#include "workspace/Workspace.h"
+
+using namespace corv;
+
+namespace {
+
+struct Started {
+    explicit Started(const char* locale = "en_US.UTF-8") { ok = InitInstance(ws, prompt, StartupOptions(home.path(), locale)).ok(); }
+    TempDir home;
+    Workspace ws;
+    RecordingPrompt prompt;
+    bool ok = false;
+};
+
+QAction* Command(const CMainFrame& frame, int id) {
+    for (QAction* a : frame.findChildren<QAction*>()) {
+        if (a->data().toInt() == id) return a;
+    }
+    return nullptr;
+}
+
+// Frames whose first pixel's red byte is their label.
+void Label(Workspace& ws, const std::string& labels) {
+    auto& frames = ws.frames.CurrentFrames();
+    const Frame model = frames.front();
+    frames.clear();
+    for (char c : labels) {
+        Frame f = Frame::Filled(model.width(), model.height(), Bgr{0, 0, static_cast<std::uint8_t>(c)});
+        frames.push_back(std::move(f));
+    }
+}
+
+std::string Labels(const Workspace& ws) {
+    std::string s;
+    for (const Frame& f : ws.frames.CurrentClip().frames) s += static_cast<char>(f.Pixel(0, 0).r);
+    return s;
+}
+
+}  // namespace
+
+class FrameEditTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menusHoldTheFrameCommandsInEachLanguage() {
+        for (const char* locale : {"en_US.UTF-8", "zh_CN.UTF-8", "zh_TW.UTF-8"}) {
+            Started s(locale);
+            QVERIFY(s.ok);
+            CMainFrame frame(s.ws, s.prompt);
+            const struct {
+                int id;
+                const char* english;
+                const char* simplified;
+                const char* traditional;
+            } expected[] = {{cmd::kUndo, "&Undo", "撤销(&U)", "撤銷(&U)"},   {cmd::kCut, "Cu&t", "剪切(&T)", "剪切(&T)"},
+                            {cmd::kCopy, "&Copy", "复制(&C)", "複製(&C)"},   {cmd::kPaste, "&Paste", "粘贴(&P)", "粘貼(&P)"},
+                            {cmd::kDelete, "&Delete", "删除(&D)", "刪除(&D)"}, {cmd::kStepsPaste, "Steps paste", "阶梯粘贴", "階梯粘貼"},
+                            {cmd::kPlay, "Play(&P)", "播放(&P)", "播放(&P)"}};
+            for (const auto& e : expected) {
+                QAction* a = Command(frame, e.id);
+                QVERIFY2(a, locale);
+                const char* want = s.ws.app.language == kLanguageSimplified    ? e.simplified
+                                   : s.ws.app.language == kLanguageTraditional ? e.traditional
+                                                                               : e.english;
+                QCOMPARE(a->text(), QString::fromUtf8(want));
+            }
+            QCOMPARE(Command(frame, cmd::kCopy)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+            QCOMPARE(Command(frame, cmd::kRowColDelete)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+            QCOMPARE(Command(frame, cmd::kStop)->shortcut(), QKeySequence(Qt::Key_Space));
+        }
+    }
+
+    void copyPutsTheMarkedBlockOnTheClipboardAndPasteTakesItBack() {
+        Started s;
+        QVERIFY(s.ok);
+        Label(s.ws, "ABC");
+        CMainFrame frame(s.ws, s.prompt);
+        QApplication::clipboard()->clear();
+        QVERIFY(!Command(frame, cmd::kPaste)->isEnabled());
+        QVERIFY(frame.CopyFrames(2, 3));
+        const QByteArray bytes = QApplication::clipboard()->mimeData()->data(QString::fromLatin1(kFrameBlockMime));
+        const Frame& f = s.ws.frames.CurrentFrames().front();
+        QCOMPARE(bytes.size(), qsizetype(7 + 2 * f.size()));
+        QCOMPARE(static_cast<std::uint8_t>(bytes[0]), std::uint8_t{0xFF});
+        QVERIFY(Command(frame, cmd::kPaste)->isEnabled());
+        PasteOptions o;
+        o.place = 2;  // after frame 3
+        QVERIFY(frame.PasteFrames(o));
+        QCOMPARE(QString::fromStdString(Labels(s.ws)), QStringLiteral("ABCBC"));
+        QCOMPARE(s.ws.app.currentFrame, 4);
+        QVERIFY(frame.UndoFrames());
+        QCOMPARE(QString::fromStdString(Labels(s.ws)), QStringLiteral("ABC"));
+        QVERIFY(frame.RedoFrames());
+        QCOMPARE(QString::fromStdString(Labels(s.ws)), QStringLiteral("ABCBC"));
+
+        // A damaged block is refused with a message and the clip stays.
+        auto* damaged = new QMimeData;
+        damaged->setData(QString::fromLatin1(kFrameBlockMime), bytes.left(bytes.size() - 1));
+        QApplication::clipboard()->setMimeData(damaged);
+        const std::size_t before = s.prompt.messages().size();
+        QVERIFY(!frame.PasteFrames(o));
+        QCOMPARE(s.prompt.messages().size(), before + 1);
+        QCOMPARE(QString::fromStdString(Labels(s.ws)), QStringLiteral("ABCBC"));
+        QVERIFY(!frame.StepsPasteFrames(1, 1, false));
+    }
+
+    void cutDeleteRepeatAndInsertWithTheirUndo() {
+        Started s;
+        QVERIFY(s.ok);
+        Label(s.ws, "ABCDE");
+        CMainFrame frame(s.ws, s.prompt);
+        QVERIFY(!frame.CutFrames(0, 2));  // out of range: nothing happens
+        QVERIFY(!frame.DeleteFrames(3, 9, 0));
+        QVERIFY(frame.CutFrames(2, 3));
+        QCOMPARE(QString::fromStdString(Labels(s.ws)), QStringLiteral("ADE"));
+        QVERIFY(frame.DeleteFrames(1, 3, 1));  // spacing 1: the second goes
+        QCOMPARE(QString::fromStdString(Labels(s.ws)), QStringLiteral("AE"));
+        QVERIFY(frame.RepeatFrames(1, 2, 1));
+        QCOMPARE(QString::fromStdString(Labels(s.ws)), QStringLiteral("AAEE"));
+        QVERIFY(frame.InsertFrame());
+        QCOMPARE(s.ws.frames.CurrentFrames().size(), std::size_t{5});
+        // Three steps back at most: the cut cannot be undone any more.
+        QVERIFY(frame.UndoFrames());
+        QVERIFY(frame.UndoFrames());
+        QVERIFY(frame.UndoFrames());
+        QVERIFY(!frame.UndoFrames());
+        QCOMPARE(QString::fromStdString(Labels(s.ws)), QStringLiteral("ADE"));
+        QVERIFY(!Command(frame, cmd::kUndo)->isEnabled());
+        QVERIFY(Command(frame, cmd::kRedo)->isEnabled());
+    }
+
+    void playIntervalAndOneFrameClips() {
+        Started s;
+        QVERIFY(s.ok);
+        CMainFrame frame(s.ws, s.prompt);
+        frame.speed()->setValue(5);
+        QCOMPARE(frame.playInterval(), 100);
+        frame.speed()->setValue(200);
+        QCOMPARE(frame.playInterval(), 12);
+        QCOMPARE(s.ws.frames.CurrentFrames().size(), std::size_t{1});
+        frame.Play();
+        QVERIFY(!frame.playing());  // one frame does not play
+        QVERIFY(frame.InsertFrame());
+        frame.frameNumber()->setValue(1);
+        frame.Play();
+        QVERIFY(frame.playing());
+        QTRY_COMPARE_WITH_TIMEOUT(s.ws.app.currentFrame, 1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(s.ws.app.currentFrame, 0, 1000);  // wraps to the first frame
+        frame.Stop();
+        QVERIFY(!frame.playing());
+    }
+
+    void dialogsHandTheirValuesOn() {
+        const UiStrings strings = LoadUiStrings(kLanguageEnglish);
+        CRangeOperateDialog copy(CRangeOperateDialog::Mode::Copy, 2, 5, kLanguageEnglish, strings);
+        QCOMPARE(copy.start(), 2);
+        QCOMPARE(copy.end(), 2);
+        copy.secondChoice()->setChecked(true);
+        copy.numberEdit()->setValue(3);
+        QVERIFY(copy.second());
+        QCOMPARE(copy.number(), 3);
+        CPasteDialog paste(3, 5, kLanguageEnglish);
+        paste.modeBox()->setCurrentIndex(1);
+        paste.directionBox()->setCurrentIndex(3);
+        paste.combineBox()->setCurrentIndex(5);
+        const PasteOptions o = paste.options();
+        QCOMPARE(o.place, std::size_t{2});
+        QVERIFY(o.overlay);
+        QVERIFY(o.direction == PasteDirection::Centre);
+        QVERIFY(o.combine == PasteCombine::Transparency);
+        QVERIFY(paste.combineBox()->itemData(5, Qt::ToolTipRole).toString().contains(QStringLiteral("mean")));
+        CStepsPasteDialog steps(1, 5, kLanguageSimplified);
+        steps.intervalEdit()->setValue(0);
+        QCOMPARE(steps.interval(), 1);  // below 2 counts as 1
+        QCOMPARE(steps.windowTitle(), QStringLiteral("阶梯粘贴"));
+        CFrameProcessDialog process(7, kLanguageEnglish, strings);
+        QCOMPARE(process.end(), 7);
+        process.directionChoice(MoveDirection::Up)->setChecked(true);
+        QVERIFY(process.direction() == MoveDirection::Up);
+    }
+};
+
+QTEST_MAIN(FrameEditTest)
+#include "FrameEditTest.moc"
