@@ -50,6 +50,7 @@ inline constexpr int kDelete = 32808;
 inline constexpr int kFrameProcess = 32910;
 inline constexpr int kRowColDelete = 32908;
 inline constexpr int kPlay = 32810;
+inline constexpr int kShowGrid = 32813;
 inline constexpr int kStop = 32811;
 }  // namespace cmd
 
@@ -124,6 +125,7 @@ public:
     QSpinBox* frameNumber() const { return frameNumber_; }
     QSpinBox* speed() const { return speed_; }
     QProgressBar* progressBar() const { return progress_; }
+    FrameCanvas* frameView() const { return canvas_; }
     QAction* languageAction(int code) const;
     // True when closing asked for a restart in another language.
     bool restartRequested() const { return restartRequested_; }

@@ -255,6 +255,17 @@ void CMainFrame::BuildEditMenu() {
             RowColDeleteFrames(d.start(), d.end(), d.keepRows(), d.deleteRows(), d.keepCols(), d.deleteCols());
         }
     });
+    QMenu* view = menuBar()->addMenu(Text(lang, "查看(&V)", "&View"));
+    QAction* grid = view->addAction(Text(lang, "显示网格", "Show grid"));
+    grid->setData(cmd::kShowGrid);
+    grid->setCheckable(true);
+    grid->setChecked(canvas_->showGrid());
+    connect(grid, &QAction::toggled, canvas_, &FrameCanvas::SetShowGrid);
+    QAction* centre = view->addAction(Text(lang, "图像居中", "Image center"));
+    centre->setData(cmd::kImageCenter);
+    centre->setShortcut(QKeySequence(Qt::Key_Home));
+    connect(centre, &QAction::triggered, canvas_, &FrameCanvas::ImageCenter);
+
     QMenu* play = menuBar()->addMenu(Text(lang, "播放(&P)", "&Play"));
     auto addPlay = [&](const char* zh, const char* en, int id, const QKeySequence& key, auto handler) {
         QAction* a = play->addAction(Text(lang, zh, en));

@@ -11,11 +11,13 @@
 #include <QtTest>
 
 #include "app/CMainFrame.h"
+#include "app/FrameCanvas.h"
 #include "app/FrameEditDialogs.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
 #include "lang/Language.h"
 #include "project/FrameRange.h"
+#include "workspace/FrameViewRules.h"
 #include "workspace/Startup.h"
 #include "workspace/Workspace.h"
 
@@ -167,6 +169,59 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(s.ws.app.currentFrame, 0, 1000);  // wraps to the first frame
         frame.Stop();
         QVERIFY(!frame.playing());
+    }
+
+    void frameViewZoomCentreAndGrid() {
+        Started s;
+        QVERIFY(s.ok);
+        CMainFrame frame(s.ws, s.prompt);
+        FrameCanvas* view = frame.frameView();
+        view->resize(40, 40);  // smaller than 50 pixels plus a cell
+        view->ImageCenter();
+        QCOMPARE(view->zoom(), 1);
+        QCOMPARE(view->centre(), view->rect().center());
+        view->resize(1650, 1050);
+        view->ImageCenter();
+        const Frame& f = s.ws.frames.CurrentFrames().front();
+        QCOMPARE(view->zoom(), std::max(1, std::min(1600 / f.width(), 1000 / f.height())));
+        // The keys step the zoom as the rules do.
+        view->resize(40, 40);
+        view->ImageCenter();
+        QList<int> seen;
+        for (int i = 0; i < 9; ++i, QTest::keyClick(view, Qt::Key_Plus)) seen << view->zoom();
+        QCOMPARE(seen, (QList<int>{1, 2, 3, 4, 5, 6, 8, 10, 20}));
+        QTest::keyClick(view, Qt::Key_Minus);
+        QCOMPARE(view->zoom(), 20);  // the ninth key press went to 30, minus comes back
+        view->resize(1650, 1050);
+        // The wheel keeps the point under the cursor: it comes to the middle of the window.
+        view->ImageCenter();
+        const QRect r = view->PictureRect();
+        const QPoint corner = r.topLeft() + QPoint(1, 1);
+        view->ZoomAbout(true, corner);
+        QVERIFY(qAbs(view->PictureRect().left() - view->rect().center().x()) <= view->zoom() + 2);
+        QAction* grid = Command(frame, cmd::kShowGrid);
+        QVERIFY(grid && grid->isChecked());
+        grid->trigger();
+        QVERIFY(!view->showGrid());
+        // A drawn frame: grid lines in 0xDADADA between the cells.
+        view->SetShowGrid(true);
+        view->ImageCenter();
+        const QImage shot = view->grab().toImage();
+        const QRect p = view->PictureRect();
+        QCOMPARE(shot.pixelColor(p.left(), p.center().y()).rgb(), QColor(0xDA, 0xDA, 0xDA).rgb());
+    }
+
+    void paintOfALargeFrame() {
+        // A 1024 x 1024 clip in a 1600 x 1000 window: one paint (Image center, grid on).
+        Started s;
+        QVERIFY(s.ok);
+        s.ws.frames.AddClip(1024, 1024);
+        CMainFrame frame(s.ws, s.prompt);
+        FrameCanvas* view = frame.frameView();
+        view->resize(1600, 1000);
+        view->ImageCenter();
+        QPixmap target(view->size());
+        QBENCHMARK { view->render(&target); }
     }
 
     void dialogsHandTheirValuesOn() {
