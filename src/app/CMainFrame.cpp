@@ -270,6 +270,10 @@ void CMainFrame::BuildMenus() {
     add(file, "另存为(&A)...", "Save &As...", cmd::kSaveAs, QKeySequence(), [this] { FileSaveAs(); });
     file->addSeparator();
     add(file, "追加", "Supplemental", cmd::kSupplemental, QKeySequence(Qt::Key_A), [this] { Supplemental(); });
+    add(file, "输出控制器文件(&C)", "Output &Controller File", cmd::kOutputControllerFile, QKeySequence(Qt::Key_O),
+        [this] { OutputControllerFile(); });
+    add(file, "导入控制器文件", "Import Controller file", cmd::kImportControllerFile, QKeySequence(),
+        [this] { ImportControllerFile(); });
     add(file, "文件合并", "Unite File", cmd::kUniteFile, QKeySequence(), [this] { UniteFile(); });
     file->addSeparator();
     QAction* exit = file->addAction(text("退出(&X)", "E&xit"));

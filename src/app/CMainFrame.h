@@ -51,6 +51,8 @@ inline constexpr int kFrameProcess = 32910;
 inline constexpr int kRowColDelete = 32908;
 inline constexpr int kPlay = 32810;
 inline constexpr int kShowGrid = 32813;
+inline constexpr int kOutputControllerFile = 32857;
+inline constexpr int kImportControllerFile = 32924;
 inline constexpr int kStop = 32811;
 }  // namespace cmd
 
@@ -75,6 +77,13 @@ public:
     bool FileSave();
     bool FileSaveAs(const QString& path = {});
     bool Supplemental();
+    // "Output Controller File": frames start..end (1-based) of the current clip as controller
+    // data files named from `path` (one per master), each copied to the card when one is
+    // there; the messages go to the prompt. Without a path the dialogs ask.
+    bool OutputControllerFile(int start = 0, int end = 0, const QString& path = {});
+    // "Import Controller file": the blocks of a master-slave file into the frames after the
+    // current one.
+    bool ImportControllerFile(const QString& path = {});
     // "Unite File": starts the merge tool in the running language.
     bool UniteFile();
     // The About box.

@@ -281,3 +281,77 @@ void CMainFrame::BuildEditMenu() {
 }
 
 }  // namespace corv
+
+#include <QFileDialog>
+
+#include "app/DocumentDialogs.h"
+#include "controller/Card.h"
+#include "controller/Catalogue.h"
+#include "controller/LedFile.h"
+#include "controller/LedImport.h"
+
+namespace corv {
+
+bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) {
+    if (!ws_.frames.HasCurrent()) return false;
+    const auto& frames = ws_.frames.CurrentFrames();
+    const int count = static_cast<int>(frames.size());
+    if (start == 0) {
+        CFrameRangeDialog range(1, count, count, ws_.strings, this);
+        if (range.exec() != QDialog::Accepted) return false;
+        start = range.start();
+        end = range.end();
+    }
+    if (!ValidRange(frames.size(), start - 1, end)) {
+        prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);
+        return false;
+    }
+    if (ws_.layout.setting.lineCount == 0) {
+        prompt_.Inform(ws_.strings.noLayout, PromptIcon::Warning);
+        return false;
+    }
+    QString path = given;
+    if (path.isEmpty()) {
+        QFileDialog dialog(this, QString(), QStringLiteral("001.led"), QStringLiteral("LED Ctrl file(*.led)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("led"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+        path = dialog.selectedFiles().front();
+    }
+    const ChipCatalogue catalogue = ChipCatalogue::Load(ws_.home / kCatalogueFileName);
+    WriterInput in;
+    in.layout = &ws_.layout;
+    in.lamps = &ws_.lampTypes;
+    in.catalogue = &catalogue;
+    in.frame = FrameShape{frames.front().height(), frames.front().width()};
+    ClipFrameSource source(frames);
+    const OutputResult r = OutputControllerFiles(
+        in, source, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), path.toStdString(), ws_.random,
+        ws_.strings, Progress(), [this](const std::filesystem::path& file) { CopyToCard(file, CardProbe{}, ws_.strings, &prompt_); });
+    for (const std::string& m : r.messages) prompt_.Inform(m, r.ok ? PromptIcon::Information : PromptIcon::Warning);
+    return r.ok;
+}
+
+bool CMainFrame::ImportControllerFile(const QString& given) {
+    if (!ws_.frames.HasCurrent()) return false;
+    if (ws_.layout.setting.lineCount == 0) {
+        prompt_.Inform(ws_.strings.noLayout, PromptIcon::Warning);
+        return false;
+    }
+    QString path = given;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("LED Ctrl file(*.led)"));
+        if (path.isEmpty()) return false;
+    }
+    const ImportResult r = ImportLedFile(path.toStdString(), ws_.layout, ws_.lampTypes, ws_.frames, ws_.app, ws_.strings, Progress());
+    for (const std::string& w : r.warnings) prompt_.Inform(w, PromptIcon::Warning);
+    if (!r.ok) {
+        prompt_.Inform(r.message, PromptIcon::Warning);
+        return false;
+    }
+    ws_.frameUndo.Reset();  // the frames changed outside the history
+    FramesChanged(0);
+    return true;
+}
+
+}  // namespace corv

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QMenuBar>
 #include <QMimeData>
@@ -222,6 +223,34 @@ private slots:
         view->ImageCenter();
         QPixmap target(view->size());
         QBENCHMARK { view->render(&target); }
+    }
+
+    void outputAndImportControllerFilesFromTheFileMenu() {
+        Started s;
+        QVERIFY(s.ok);
+        CMainFrame frame(s.ws, s.prompt);
+        QVERIFY(Command(frame, cmd::kOutputControllerFile));
+        QCOMPARE(Command(frame, cmd::kOutputControllerFile)->text(), QStringLiteral("Output &Controller File"));
+        TempDir dir;
+        const QString path = QString::fromStdString(dir.File("show.led").string());
+        // Without a layout: "Not set LED project line! ".
+        QVERIFY(!frame.OutputControllerFile(1, 1, path));
+        QCOMPARE(QString::fromStdString(s.prompt.messages().back()), QString::fromStdString(s.ws.strings.noLayout));
+        const Frame& f = s.ws.frames.CurrentFrames().front();
+        s.ws.layout.New(f.height(), f.width(), false, 3);
+        s.ws.layout.lines[0] = {MakePoint(0, 0), MakePoint(0, 1), MakePoint(0, 2)};
+        s.ws.layout.RecomputeLineCount();
+        s.ws.frames.CurrentFrames()[0].SetPixel(1, 0, Bgr{10, 20, 30});
+        QVERIFY(!frame.OutputControllerFile(1, 5, path));  // past the clip
+        QVERIFY(frame.OutputControllerFile(1, 1, path));
+        QCOMPARE(QString::fromStdString(s.prompt.messages().back()), QStringLiteral("Output File finished!"));
+        QVERIFY(QFileInfo::exists(path));
+        // Reading it back adds its one block after the current frame.
+        QVERIFY(frame.ImportControllerFile(path));
+        QCOMPARE(s.ws.frames.CurrentFrames().size(), std::size_t{2});
+        QCOMPARE(s.ws.frames.CurrentFrames()[1].Pixel(1, 0), (Bgr{10, 20, 30}));
+        QVERIFY(!frame.ImportControllerFile(QString::fromStdString(dir.File("none.led").string())));
+        QVERIFY(QString::fromStdString(s.prompt.messages().back()).contains(QStringLiteral("No such file or directory")));
     }
 
     void dialogsHandTheirValuesOn() {
