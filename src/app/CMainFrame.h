@@ -52,6 +52,16 @@ inline constexpr int kRowColDelete = 32908;
 inline constexpr int kPlay = 32810;
 inline constexpr int kShowGrid = 32813;
 inline constexpr int kOutputControllerFile = 32857;
+inline constexpr int kCoverMode = 32812;
+inline constexpr int kEditArea = 32809;
+inline constexpr int kImport = 32909;
+inline constexpr int kToolsbar = 32773;
+inline constexpr int kVideoCapture = 32820;
+inline constexpr int kPaintEdit = 32807;
+inline constexpr int kColorProcess = 32816;
+inline constexpr int kLineSetting = 32792;
+inline constexpr int kSystemSetting = 32862;
+inline constexpr int kHelp = 32838;
 inline constexpr int kImportControllerFile = 32924;
 inline constexpr int kStop = 32811;
 }  // namespace cmd

@@ -255,6 +255,29 @@ void CMainFrame::BuildEditMenu() {
             RowColDeleteFrames(d.start(), d.end(), d.keepRows(), d.deleteRows(), d.keepCols(), d.deleteCols());
         }
     });
+    edit->addSeparator();
+    QAction* cover = add("覆盖模式(&C)", "&Cover mode", cmd::kCoverMode, QKeySequence(Qt::Key_Insert),
+                         [this](bool on) { ws_.app.coverMode = on; });
+    cover->setCheckable(true);
+    cover->setChecked(ws_.app.coverMode);
+    // Commands whose windows come with later work: shown, never faked.
+    const struct {
+        const char* chinese;
+        const char* english;
+        int id;
+        QKeySequence key;
+    } later[] = {{"编辑区域(&E)", "&Edit Area", cmd::kEditArea, QKeySequence(Qt::CTRL | Qt::Key_B)},
+                 {"绘图编辑", "Paint edit", cmd::kPaintEdit, QKeySequence(Qt::CTRL | Qt::Key_E)},
+                 {"颜色处理", "Color process", cmd::kColorProcess, QKeySequence(Qt::CTRL | Qt::Key_P)},
+                 {"视频采集转换", "Video capture transform", cmd::kVideoCapture, QKeySequence(Qt::Key_G)},
+                 {"导入", "Import", cmd::kImport, QKeySequence(Qt::Key_I)}};
+    for (const auto& l : later) {
+        QAction* a = edit->addAction(Text(lang, l.chinese, l.english));
+        a->setData(l.id);
+        a->setShortcut(l.key);
+        a->setEnabled(false);
+    }
+
     QMenu* view = menuBar()->addMenu(Text(lang, "查看(&V)", "&View"));
     QAction* grid = view->addAction(Text(lang, "显示网格", "Show grid"));
     grid->setData(cmd::kShowGrid);
@@ -265,6 +288,21 @@ void CMainFrame::BuildEditMenu() {
     centre->setData(cmd::kImageCenter);
     centre->setShortcut(QKeySequence(Qt::Key_Home));
     connect(centre, &QAction::triggered, canvas_, &FrameCanvas::ImageCenter);
+    view->addSeparator();
+    const struct {
+        const char* chinese;
+        const char* english;
+        int id;
+        QKeySequence key;
+    } laterViews[] = {{"工具栏(&S)", "&Toolsbar", cmd::kToolsbar, QKeySequence(Qt::Key_S)},
+                      {"线路设置(&S)", "Line &Setting", cmd::kLineSetting, QKeySequence(Qt::SHIFT | Qt::Key_S)},
+                      {"系统设置(&Y)", "S&ystem setting", cmd::kSystemSetting, QKeySequence()}};
+    for (const auto& l : laterViews) {
+        QAction* a = view->addAction(Text(lang, l.chinese, l.english));
+        a->setData(l.id);
+        if (!l.key.isEmpty()) a->setShortcut(l.key);
+        a->setEnabled(false);
+    }
 
     QMenu* play = menuBar()->addMenu(Text(lang, "播放(&P)", "&Play"));
     auto addPlay = [&](const char* zh, const char* en, int id, const QKeySequence& key, auto handler) {

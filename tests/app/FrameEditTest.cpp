@@ -89,6 +89,21 @@ private slots:
             QCOMPARE(Command(frame, cmd::kCopy)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
             QCOMPARE(Command(frame, cmd::kRowColDelete)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
             QCOMPARE(Command(frame, cmd::kStop)->shortcut(), QKeySequence(Qt::Key_Space));
+            // Commands of windows still to come are there and visibly disabled.
+            for (int id : {cmd::kEditArea, cmd::kPaintEdit, cmd::kColorProcess, cmd::kVideoCapture, cmd::kImport,
+                           cmd::kToolsbar, cmd::kLineSetting, cmd::kSystemSetting}) {
+                QAction* later = Command(frame, id);
+                QVERIFY2(later, locale);
+                QVERIFY(!later->isEnabled());
+                QVERIFY(!later->text().isEmpty());
+            }
+            // Cover mode toggles the engine's flag.
+            QAction* cover = Command(frame, cmd::kCoverMode);
+            QVERIFY(cover && cover->isCheckable());
+            cover->trigger();
+            QVERIFY(s.ws.app.coverMode);
+            cover->trigger();
+            QVERIFY(!s.ws.app.coverMode);
         }
     }
 
