@@ -18,8 +18,8 @@ namespace corv {
 
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
 
-// OK and Cancel in the running language.
 QDialogButtonBox* OkCancel(const UiStrings& strings, QWidget* parent) {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, parent);
     buttons->button(QDialogButtonBox::Ok)->setText(Q(strings.buttonOk));
@@ -33,7 +33,34 @@ void Warn(QWidget* parent, const QString& title, const QString& text, const UiSt
     box.button(QMessageBox::Ok)->setText(Q(strings.buttonOk));
     box.exec();
 }
-}  // namespace
+
+void AddRangeRows(QFormLayout* form, QSpinBox* start, QSpinBox* end, int frameCount, const UiStrings& strings,
+                  QWidget* parent) {
+    auto* first = new QPushButton(Q(strings.rangeFirst), parent);
+    auto* last = new QPushButton(Q(strings.rangeLast), parent);
+    QObject::connect(first, &QPushButton::clicked, start, [start] { start->setValue(1); });
+    QObject::connect(last, &QPushButton::clicked, end, [end, frameCount] { end->setValue(frameCount); });
+    auto* startRow = new QHBoxLayout;
+    startRow->addWidget(start);
+    startRow->addWidget(first);
+    auto* endRow = new QHBoxLayout;
+    endRow->addWidget(end);
+    endRow->addWidget(last);
+    form->addRow(Q(strings.rangeStart), startRow);
+    form->addRow(Q(strings.rangeEnd), endRow);
+}
+
+bool RangeAccepted(QDialog* dialog, QSpinBox* start, QSpinBox* end, int frameCount, const UiStrings& strings) {
+    const int bad = CheckFrameRange(start->value(), end->value(), static_cast<std::size_t>(std::max(frameCount, 0)));
+    if (bad == 0) {
+        return true;
+    }
+    Warn(dialog, dialog->windowTitle(), Q(strings.paramError), strings);
+    QSpinBox* field = bad == 1 ? start : end;
+    field->setFocus();
+    field->selectAll();
+    return false;  // the dialog stays open
+}
 
 CSizeDialog::CSizeDialog(SizeDialogModel& model, const UiStrings& strings, QWidget* parent)
     : QDialog(parent), model_(model), strings_(strings) {
@@ -97,23 +124,12 @@ CFrameRangeDialog::CFrameRangeDialog(int start, int end, int frameCount, const U
     }
     start_->setValue(start);
     end_->setValue(end);
-    auto* first = new QPushButton(Q(strings_.rangeFirst), this);
-    auto* last = new QPushButton(Q(strings_.rangeLast), this);
     auto* form = new QFormLayout;
-    auto* startRow = new QHBoxLayout;
-    startRow->addWidget(start_);
-    startRow->addWidget(first);
-    auto* endRow = new QHBoxLayout;
-    endRow->addWidget(end_);
-    endRow->addWidget(last);
-    form->addRow(Q(strings_.rangeStart), startRow);
-    form->addRow(Q(strings_.rangeEnd), endRow);
+    AddRangeRows(form, start_, end_, frameCount, strings_, this);
     auto* buttons = OkCancel(strings_, this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    connect(first, &QPushButton::clicked, this, [this] { start_->setValue(1); });
-    connect(last, &QPushButton::clicked, this, [this] { end_->setValue(frameCount_); });
     connect(buttons, &QDialogButtonBox::accepted, this, &CFrameRangeDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
@@ -122,15 +138,9 @@ int CFrameRangeDialog::start() const { return start_->value(); }
 int CFrameRangeDialog::end() const { return end_->value(); }
 
 void CFrameRangeDialog::accept() {
-    const int bad = CheckFrameRange(start(), end(), static_cast<std::size_t>(frameCount_));
-    if (bad != 0) {
-        Warn(this, windowTitle(), Q(strings_.paramError), strings_);
-        QSpinBox* field = bad == 1 ? start_ : end_;
-        field->setFocus();
-        field->selectAll();
-        return;  // the dialog stays open
+    if (RangeAccepted(this, start_, end_, frameCount_, strings_)) {
+        QDialog::accept();
     }
-    QDialog::accept();
 }
 
 }  // namespace corv

@@ -17,11 +17,20 @@
 
 #include "lang/Language.h"
 #include "lang/Localize.h"
+#include "app/DocumentDialogs.h"
 #include "lang/UiStrings.h"
 
 namespace corv {
 
 namespace {
+
+// OK and Cancel of the program, wired to the dialog.
+QDialogButtonBox* Buttons(QDialog* dialog, const UiStrings& strings) {
+    auto* box = OkCancel(strings, dialog);
+    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return box;
+}
 
 // The dialog's own texts in the running language (Traditional through the character mapping).
 QString T(std::uint8_t language, const char* chinese, const char* english) {
@@ -35,42 +44,6 @@ QSpinBox* Spin(int low, int high, int value, QWidget* parent) {
     return s;
 }
 
-QDialogButtonBox* Buttons(QDialog* dialog, std::uint8_t language) {
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
-    box->button(QDialogButtonBox::Ok)->setText(T(language, "确定", "OK"));
-    box->button(QDialogButtonBox::Cancel)->setText(T(language, "取消", "Cancel"));
-    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return box;
-}
-
-// "Start frame:" and "End frame:" with the "First frame" and "Last frame" buttons.
-void RangeRows(QFormLayout* form, QSpinBox* start, QSpinBox* end, int frameCount, std::uint8_t language, QWidget* parent) {
-    auto* first = new QPushButton(T(language, "首帧", "First frame"), parent);
-    auto* last = new QPushButton(T(language, "尾帧", "Last frame"), parent);
-    QObject::connect(first, &QPushButton::clicked, start, [start] { start->setValue(1); });
-    QObject::connect(last, &QPushButton::clicked, end, [end, frameCount] { end->setValue(frameCount); });
-    auto* a = new QHBoxLayout;
-    a->addWidget(start);
-    a->addWidget(first);
-    auto* b = new QHBoxLayout;
-    b->addWidget(end);
-    b->addWidget(last);
-    form->addRow(T(language, "起始帧:", "Start frame:"), a);
-    form->addRow(T(language, "结束帧:", "End frame:"), b);
-}
-
-// The range check of the dialogs: s = Start - 1, e = End; the field at fault gets the focus.
-bool RangeOk(QDialog* dialog, QSpinBox* start, QSpinBox* end, int frameCount, const UiStrings& strings) {
-    const int s = start->value() - 1, e = end->value();
-    if (e <= frameCount && s < e && s >= 0) return true;
-    QSpinBox* wrong = e > frameCount ? end : start;
-    wrong->setFocus();
-    wrong->selectAll();
-    QMessageBox::warning(dialog, QString(), QString::fromStdString(strings.paramError));
-    return false;
-}
-
 }  // namespace
 
 CRangeOperateDialog::CRangeOperateDialog(Mode mode, int current, int frameCount, std::uint8_t language,
@@ -80,7 +53,7 @@ CRangeOperateDialog::CRangeOperateDialog(Mode mode, int current, int frameCount,
     start_ = Spin(1, std::max(frameCount, 1) + 1000000, current, this);
     end_ = Spin(1, std::max(frameCount, 1) + 1000000, current, this);
     auto* form = new QFormLayout;
-    RangeRows(form, start_, end_, frameCount, language, this);
+    AddRangeRows(form, start_, end_, frameCount, strings, this);
     const bool copy = mode == Mode::Copy;
     auto* first = new QRadioButton(copy ? T(language, "复制到剪贴板。", "Copy to clipboard.")
                                         : T(language, "删除范围内的全部帧。", "Delete appoint range of all frame."),
@@ -94,7 +67,7 @@ CRangeOperateDialog::CRangeOperateDialog(Mode mode, int current, int frameCount,
     form->addRow(second_, number_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(Buttons(this, language));
+    layout->addWidget(Buttons(this, strings));
 }
 
 int CRangeOperateDialog::start() const { return start_->value(); }
@@ -103,10 +76,11 @@ bool CRangeOperateDialog::second() const { return second_->isChecked(); }
 int CRangeOperateDialog::number() const { return number_->value(); }
 
 void CRangeOperateDialog::accept() {
-    if (RangeOk(this, start_, end_, frameCount_, strings_)) QDialog::accept();
+    if (RangeAccepted(this, start_, end_, frameCount_, strings_)) QDialog::accept();
 }
 
-CPasteDialog::CPasteDialog(int current, int frameCount, std::uint8_t language, QWidget* parent) : QDialog(parent) {
+CPasteDialog::CPasteDialog(int current, int frameCount, std::uint8_t language, const UiStrings& strings, QWidget* parent)
+    : QDialog(parent) {
     setWindowTitle(T(language, "粘贴", "Paste"));
     place_ = Spin(1, std::max(frameCount, 1), current, this);
     times_ = Spin(1, 1000, 1, this);
@@ -146,7 +120,7 @@ CPasteDialog::CPasteDialog(int current, int frameCount, std::uint8_t language, Q
     form->addRow(combine_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(Buttons(this, language));
+    layout->addWidget(Buttons(this, strings));
 }
 
 PasteOptions CPasteDialog::options() const {
@@ -160,7 +134,8 @@ PasteOptions CPasteDialog::options() const {
     return o;
 }
 
-CStepsPasteDialog::CStepsPasteDialog(int current, int frameCount, std::uint8_t language, QWidget* parent)
+CStepsPasteDialog::CStepsPasteDialog(int current, int frameCount, std::uint8_t language, const UiStrings& strings,
+                                     QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(T(language, "阶梯粘贴", "Steps paste"));
     auto* group = new QGroupBox(T(language, "方向", "Direction"), this);
@@ -178,7 +153,7 @@ CStepsPasteDialog::CStepsPasteDialog(int current, int frameCount, std::uint8_t l
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(form);
-    layout->addWidget(Buttons(this, language));
+    layout->addWidget(Buttons(this, strings));
 }
 
 int CStepsPasteDialog::startFrame() const { return start_->value(); }
@@ -192,8 +167,8 @@ CFrameProcessDialog::CFrameProcessDialog(int frameCount, std::uint8_t language, 
     start_ = Spin(1, std::max(frameCount, 1) + 1000000, 1, this);
     end_ = Spin(1, std::max(frameCount, 1) + 1000000, frameCount, this);
     auto* form = new QFormLayout;
-    form->addRow(T(language, "起始帧:", "Start frame:"), start_);
-    form->addRow(T(language, "结束帧:", "End frame:"), end_);
+    form->addRow(QString::fromStdString(strings.rangeStart), start_);
+    form->addRow(QString::fromStdString(strings.rangeEnd), end_);
     auto* tabs = new QTabWidget(this);
     auto* move = new QWidget(tabs);
     auto* m = new QVBoxLayout(move);
@@ -216,7 +191,7 @@ CFrameProcessDialog::CFrameProcessDialog(int frameCount, std::uint8_t language, 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(tabs);
-    layout->addWidget(Buttons(this, language));
+    layout->addWidget(Buttons(this, strings));
 }
 
 int CFrameProcessDialog::start() const { return start_->value(); }
@@ -231,7 +206,7 @@ int CFrameProcessDialog::ranks() const { return ranks_->value(); }
 bool CFrameProcessDialog::increments() const { return increments_->isChecked(); }
 
 void CFrameProcessDialog::accept() {
-    if (RangeOk(this, start_, end_, frameCount_, strings_)) QDialog::accept();
+    if (RangeAccepted(this, start_, end_, frameCount_, strings_)) QDialog::accept();
 }
 
 CRowColDeleteDialog::CRowColDeleteDialog(int frameCount, std::uint8_t language, const UiStrings& strings,
@@ -241,7 +216,7 @@ CRowColDeleteDialog::CRowColDeleteDialog(int frameCount, std::uint8_t language, 
     start_ = Spin(1, std::max(frameCount, 1) + 1000000, 1, this);
     end_ = Spin(1, std::max(frameCount, 1) + 1000000, frameCount, this);
     auto* form = new QFormLayout;
-    RangeRows(form, start_, end_, frameCount, language, this);
+    AddRangeRows(form, start_, end_, frameCount, strings, this);
     for (auto& v : values_) v = Spin(0, 65535, 1, this);
     for (int line = 0; line < 2; ++line) {
         auto* row = new QHBoxLayout;
@@ -254,7 +229,7 @@ CRowColDeleteDialog::CRowColDeleteDialog(int frameCount, std::uint8_t language, 
     }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(Buttons(this, language));
+    layout->addWidget(Buttons(this, strings));
 }
 
 int CRowColDeleteDialog::start() const { return start_->value(); }
@@ -265,7 +240,7 @@ int CRowColDeleteDialog::keepCols() const { return values_[2]->value(); }
 int CRowColDeleteDialog::deleteCols() const { return values_[3]->value(); }
 
 void CRowColDeleteDialog::accept() {
-    if (RangeOk(this, start_, end_, frameCount_, strings_)) QDialog::accept();
+    if (RangeAccepted(this, start_, end_, frameCount_, strings_)) QDialog::accept();
 }
 
 }  // namespace corv

@@ -50,7 +50,7 @@ private:
 class CPasteDialog : public QDialog {
     Q_OBJECT
 public:
-    CPasteDialog(int current, int frameCount, std::uint8_t language, QWidget* parent = nullptr);
+    CPasteDialog(int current, int frameCount, std::uint8_t language, const UiStrings& strings, QWidget* parent = nullptr);
     PasteOptions options() const;  // place is 0-based
     QSpinBox* placeEdit() const { return place_; }
     QSpinBox* timesEdit() const { return times_; }
@@ -72,7 +72,8 @@ private:
 class CStepsPasteDialog : public QDialog {
     Q_OBJECT
 public:
-    CStepsPasteDialog(int current, int frameCount, std::uint8_t language, QWidget* parent = nullptr);
+    CStepsPasteDialog(int current, int frameCount, std::uint8_t language, const UiStrings& strings,
+                      QWidget* parent = nullptr);
     int startFrame() const;
     int interval() const;
     bool backwards() const;

@@ -233,11 +233,11 @@ void CMainFrame::BuildEditMenu() {
         d.second() ? RepeatFrames(d.start(), d.end(), d.number()) : CopyFrames(d.start(), d.end());
     });
     pasteAction_ = add("粘贴(&P)", "&Paste", cmd::kPaste, QKeySequence(Qt::CTRL | Qt::Key_V), [this, frameCount, current] {
-        CPasteDialog d(current(), frameCount(), ws_.app.language, this);
+        CPasteDialog d(current(), frameCount(), ws_.app.language, ws_.strings, this);
         if (d.exec() == QDialog::Accepted) PasteFrames(d.options());
     });
     stepsPasteAction_ = add("阶梯粘贴", "Steps paste", cmd::kStepsPaste, QKeySequence(Qt::Key_V), [this, frameCount, current] {
-        CStepsPasteDialog d(current(), frameCount(), ws_.app.language, this);
+        CStepsPasteDialog d(current(), frameCount(), ws_.app.language, ws_.strings, this);
         if (d.exec() == QDialog::Accepted) StepsPasteFrames(d.startFrame(), d.interval(), d.backwards());
     });
     add("删除(&D)", "&Delete", cmd::kDelete, QKeySequence(Qt::Key_Delete), [this, frameCount, current] {

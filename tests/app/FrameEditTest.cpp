@@ -277,7 +277,7 @@ private slots:
         copy.numberEdit()->setValue(3);
         QVERIFY(copy.second());
         QCOMPARE(copy.number(), 3);
-        CPasteDialog paste(3, 5, kLanguageEnglish);
+        CPasteDialog paste(3, 5, kLanguageEnglish, strings);
         paste.modeBox()->setCurrentIndex(1);
         paste.directionBox()->setCurrentIndex(3);
         paste.combineBox()->setCurrentIndex(5);
@@ -287,7 +287,8 @@ private slots:
         QVERIFY(o.direction == PasteDirection::Centre);
         QVERIFY(o.combine == PasteCombine::Transparency);
         QVERIFY(paste.combineBox()->itemData(5, Qt::ToolTipRole).toString().contains(QStringLiteral("mean")));
-        CStepsPasteDialog steps(1, 5, kLanguageSimplified);
+        const UiStrings chinese = LoadUiStrings(kLanguageSimplified);
+        CStepsPasteDialog steps(1, 5, kLanguageSimplified, chinese);
         steps.intervalEdit()->setValue(0);
         QCOMPARE(steps.interval(), 1);  // below 2 counts as 1
         QCOMPARE(steps.windowTitle(), QStringLiteral("阶梯粘贴"));
