@@ -19,11 +19,22 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 #include <optional>
 
 #include "app/DocumentDialogs.h"
 #include "app/DocumentFingerprint.h"
-#include "app/FrameCanvas.h"
+#include "app/CVorlaneView.h"
+#include "app/SystemSettingDialog.h"
+#include "base/AppHome.h"
+#include "workspace/WindowSettings.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
@@ -48,16 +59,20 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
       prompt_(prompt),
       startProgram_([](const QString& program, const QStringList& arguments) {
           return QProcess::startDetached(program, arguments);
-      }) {
+      }),
+      openFile_([](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }) {
     setObjectName(QStringLiteral("CMainFrame"));
     views_ = new QStackedWidget(this);
-    canvas_ = new FrameCanvas(ws_.frames, views_);
+    canvas_ = new CVorlaneView(ws_, views_);
     canvas_->setObjectName(QStringLiteral("frameView"));
     views_->addWidget(canvas_);
     setCentralWidget(views_);
 
+    BuildSidePanel();
     BuildMenus();
     BuildControlBar();
+    ConnectEditState();
+    setAcceptDrops(true);
 
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 100);
@@ -66,6 +81,7 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     frameCountPane_ = new QLabel(this);
     statusBar()->addPermanentWidget(progress_);
     statusBar()->addPermanentWidget(frameCountPane_);
+    connect(canvas_, &CVorlaneView::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });
 
     ws_.frames.SetListener(this);
     ClipEntriesChanged(ws_.frames.Count(), ws_.frames.current());
@@ -120,6 +136,8 @@ bool CMainFrame::FileNew() {
     });
     if (made) {
         MarkClean({});
+        canvas_->ImageCenter();
+        UpdateEditActions();
     }
     UpdateTitle();
     return made;
@@ -137,6 +155,8 @@ bool CMainFrame::FileOpen(const QString& given) {
     const bool ok = OnOpenDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
     if (ok) {
         MarkClean(path);
+        Remember(path);
+        canvas_->ImageCenter();
     }
     UpdateTitle();
     return ok;
@@ -167,6 +187,7 @@ bool CMainFrame::FileSaveAs(const QString& given) {
     const bool ok = OnSaveDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
     if (ok) {
         MarkClean(path);
+        Remember(path);
     }
     UpdateTitle();
     return ok;
@@ -218,7 +239,12 @@ void CMainFrame::MarkClean(const QString& path) {
     cleanFingerprint_ = DocumentFingerprint(ws_);
 }
 
-void CMainFrame::SetDocumentFile(const QString& path) { documentFile_ = path; }
+void CMainFrame::SetDocumentFile(const QString& path) {
+    documentFile_ = path;
+    Remember(path);
+}
+
+std::optional<PixelRect> CMainFrame::editArea() const { return canvas_->editArea(); }
 
 bool CMainFrame::IsModified() const { return DocumentFingerprint(ws_) != cleanFingerprint_; }
 
@@ -249,63 +275,223 @@ QString CMainFrame::RestartDocumentNow() const {
 }
 
 void CMainFrame::BuildMenus() {
-    const bool zh = UsesChinese(ws_.app.language);
-    auto text = [&](const char* chinese, const char* english) {
-        return zh ? Q(LocalizeText(chinese, ws_.app.language)) : QString::fromUtf8(english);
-    };
-    QMenu* file = menuBar()->addMenu(text("文件(&F)", "&File"));
-    auto add = [&](QMenu* menu, const char* zhText, const char* enText, int id, const QKeySequence& key,
-                   auto handler) {
-        QAction* a = menu->addAction(text(zhText, enText));
-        a->setData(id);
-        if (!key.isEmpty()) {
-            a->setShortcut(key);
-        }
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    add(file, "新建(&N)", "&New", cmd::kNew, QKeySequence(), [this] { FileNew(); });
-    add(file, "打开(&O)...", "&Open ...", cmd::kOpen, QKeySequence(Qt::CTRL | Qt::Key_O), [this] { FileOpen(); });
-    add(file, "保存(&S)", "&Save", cmd::kSave, QKeySequence(Qt::CTRL | Qt::Key_S), [this] { FileSave(); });
-    add(file, "另存为(&A)...", "Save &As...", cmd::kSaveAs, QKeySequence(), [this] { FileSaveAs(); });
-    file->addSeparator();
-    add(file, "追加", "Supplemental", cmd::kSupplemental, QKeySequence(Qt::Key_A), [this] { Supplemental(); });
-    add(file, "输出控制器文件(&C)", "Output &Controller File", cmd::kOutputControllerFile, QKeySequence(Qt::Key_O),
-        [this] { OutputControllerFile(); });
-    add(file, "导入控制器文件", "Import Controller file", cmd::kImportControllerFile, QKeySequence(),
-        [this] { ImportControllerFile(); });
-    add(file, "文件合并", "Unite File", cmd::kUniteFile, QKeySequence(), [this] { UniteFile(); });
-    file->addSeparator();
-    QAction* exit = file->addAction(text("退出(&X)", "E&xit"));
-    exit->setData(cmd::kExit);
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    const std::uint8_t lang = ws_.app.language;
+    Handlers handlers;
+    AddFileHandlers(handlers);
+    AddEditHandlers(handlers);
 
-    BuildEditMenu();
-
-    QMenu* language = menuBar()->addMenu(text("语言(&L)", "&Language"));
-    auto* group = new QActionGroup(this);
-    const struct {
-        int code;
-        int id;
-        const char* label;
-    } langs[] = {{kLanguageSimplified, cmd::kLanguageSimplified, "Simplified han(简体中文)"},
-                 {kLanguageTraditional, cmd::kLanguageTraditional, "Traditional(繁體中文)"},
-                 {kLanguageEnglish, cmd::kLanguageEnglish, "&English"}};
-    for (int i = 0; i < 3; ++i) {
-        QAction* a = language->addAction(QString::fromUtf8(langs[i].label));
-        a->setCheckable(true);
-        a->setChecked(ws_.app.language == langs[i].code);
-        a->setData(langs[i].id);
-        group->addAction(a);
-        const int code = langs[i].code;
-        connect(a, &QAction::triggered, this, [this, code] { OnLanguage(code); });
-        langActions_[i] = a;
+    std::map<MenuPlace, QMenu*> menus;
+    for (const MenuTitle& title : MenuTitles()) {
+        // The skin menu lives in the View menu.
+        menus[title.menu] = title.menu == MenuPlace::Skin ? menus[MenuPlace::View]->addMenu(MenuText(title, lang))
+                                                          : menuBar()->addMenu(MenuText(title, lang));
+        if (title.menu == MenuPlace::Skin) menus[MenuPlace::View]->insertSeparator(menus[title.menu]->menuAction());
     }
+    auto* languages = new QActionGroup(this);
+    auto* skins = new QActionGroup(this);
+    for (const CommandEntry& entry : CommandTable()) {
+        QMenu* menu = menus[entry.menu];
+        if (entry.separatorBefore) menu->addSeparator();
+        QAction* a = menu->addAction(CommandText(entry, lang));
+        a->setData(entry.id);
+        a->setShortcut(CommandKey(entry));
+        a->setCheckable(entry.checkable);
+        actions_[entry.id] = a;
+        if (entry.menu == MenuPlace::Language) languages->addAction(a);
+        if (entry.menu == MenuPlace::Skin) skins->addAction(a);
+        const auto handler = handlers.find(entry.id);
+        if (handler == handlers.end()) {
+            // Commands of windows still to come: shown, never faked.
+            a->setEnabled(false);
+            continue;
+        }
+        connect(a, &QAction::triggered, this, handler->second);
+        if (entry.id == cmd::kImportControllerFile) {
+            // The recent files follow the import commands.
+            recentSeparator_ = menu->addSeparator();
+            for (int i = 0; i < kRecentFileCount; ++i) {
+                recentActions_[i] = menu->addAction(QString());
+                recentActions_[i]->setData(kFirstRecentFile + i);
+                connect(recentActions_[i], &QAction::triggered, this, [this, i] { OpenRecent(i); });
+            }
+        }
+    }
+    langActions_[0] = actions_[cmd::kLanguageSimplified];
+    langActions_[1] = actions_[cmd::kLanguageTraditional];
+    langActions_[2] = actions_[cmd::kLanguageEnglish];
+    CheckRunningLanguage();
+    UpdateSkinChecks();
+    UpdateRecentMenu();
 
-    QMenu* help = menuBar()->addMenu(text("帮助(&H)", "&Help"));
-    QAction* about = help->addAction(text("关于(&A)...", "&About..."));
-    about->setData(cmd::kAbout);
-    connect(about, &QAction::triggered, this, &CMainFrame::About);
+    // Keys of the frame view that have no menu entry.
+    auto* sideTab = new QAction(this);
+    sideTab->setShortcut(QKeySequence(Qt::Key_F2));
+    connect(sideTab, &QAction::triggered, this, &CMainFrame::SwitchSideTab);
+    addAction(sideTab);
+}
+
+void CMainFrame::AddFileHandlers(Handlers& h) {
+    h[cmd::kNew] = [this](bool) {
+        if (SaveModified()) FileNew();
+    };
+    h[cmd::kOpen] = [this](bool) {
+        if (SaveModified()) FileOpen();
+    };
+    h[cmd::kSave] = [this](bool) { FileSave(); };
+    h[cmd::kSaveAs] = [this](bool) { FileSaveAs(); };
+    h[cmd::kSupplemental] = [this](bool) { Supplemental(); };
+    h[cmd::kOutputControllerFile] = [this](bool) { OutputControllerFile(); };
+    h[cmd::kImportControllerFile] = [this](bool) { ImportControllerFile(); };
+    h[cmd::kUniteFile] = [this](bool) { UniteFile(); };
+    h[cmd::kExit] = [this](bool) { close(); };
+    h[cmd::kShowGrid] = [this](bool on) { canvas_->SetShowGrid(on); };
+    h[cmd::kImageCenter] = [this](bool) { canvas_->ImageCenter(); };
+    h[cmd::kToolsbar] = [this](bool on) { sidePanel_->setVisible(on); };
+    h[cmd::kStatusBar] = [this](bool on) { statusBar()->setVisible(on); };
+    h[cmd::kReturn] = [this](bool) {
+        views_->setCurrentWidget(canvas_);
+        canvas_->setFocus();
+    };
+    h[cmd::kSystemSetting] = [this](bool) { SystemSetting(); };
+    for (int skin = 0; skin < 4; ++skin) h[cmd::kSkinNone + skin] = [this, skin](bool) { ChooseSkin(skin); };
+    h[cmd::kLanguageSimplified] = [this](bool) { OnLanguage(kLanguageSimplified); };
+    h[cmd::kLanguageTraditional] = [this](bool) { OnLanguage(kLanguageTraditional); };
+    h[cmd::kLanguageEnglish] = [this](bool) { OnLanguage(kLanguageEnglish); };
+    h[cmd::kHelp] = [this](bool) { Help(); };
+    h[cmd::kAbout] = [this](bool) { About(); };
+}
+
+QAction* CMainFrame::action(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainFrame::BuildSidePanel() {
+    // The side panel's two tabs receive the pattern panel and the colour panel.
+    sidePanel_ = new QDockWidget(this);
+    sidePanel_->setObjectName(QStringLiteral("sidePanel"));
+    sidePanel_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
+    sideTabs_ = new QTabWidget(sidePanel_);
+    sideTabs_->setObjectName(QStringLiteral("sideTabs"));
+    const std::uint8_t lang = ws_.app.language;
+    auto tab = [&](const char* chinese, const char* english, const char* name) {
+        auto* page = new QWidget(sideTabs_);
+        page->setObjectName(QString::fromLatin1(name));
+        sideTabs_->addTab(page, UsesChinese(lang) ? Q(LocalizeText(chinese, lang)) : QString::fromUtf8(english));
+    };
+    tab("图案", "Patterns", "patternPage");
+    tab("颜色", "Colours", "colourPage");
+    sidePanel_->setWidget(sideTabs_);
+    sidePanel_->setMinimumWidth(220);
+    addDockWidget(Qt::LeftDockWidgetArea, sidePanel_);
+    connect(sidePanel_, &QDockWidget::visibilityChanged, this, [this](bool) {
+        if (QAction* a = action(cmd::kToolsbar)) a->setChecked(!sidePanel_->isHidden());
+    });
+}
+
+void CMainFrame::SwitchSideTab() {
+    if (sideTabs_->count() > 1) sideTabs_->setCurrentIndex((sideTabs_->currentIndex() + 1) % sideTabs_->count());
+}
+
+// --- recent files, help, settings, skins, dropped files ---------------------------------------
+
+QStringList CMainFrame::recentFiles() const {
+    QStringList list;
+    for (const std::string& f : ReadRecentFiles(ws_.ConfigPath())) list << Q(f);
+    return list;
+}
+
+void CMainFrame::UpdateRecentMenu() {
+    const QStringList list = recentFiles();
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* a = recentActions_[i];
+        if (!a) return;
+        a->setVisible(i < list.size());
+        if (i < list.size()) {
+            // "&1 name" with the folder in the tooltip and the status tip.
+            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(list[i]).fileName()));
+            a->setStatusTip(list[i]);
+            a->setToolTip(list[i]);
+        }
+    }
+    if (recentSeparator_) recentSeparator_->setVisible(!list.isEmpty());
+}
+
+void CMainFrame::Remember(const QString& path) {
+    if (path.isEmpty()) return;
+    AddRecentFile(ws_.ConfigPath(), path.toStdString());
+    UpdateRecentMenu();
+}
+
+bool CMainFrame::OpenRecent(int index) {
+    const QStringList list = recentFiles();
+    if (index < 0 || index >= list.size() || !SaveModified()) return false;
+    if (FileOpen(list[index])) return true;
+    // A file that cannot be opened leaves the list (its message was shown).
+    RemoveRecentFile(ws_.ConfigPath(), list[index].toStdString());
+    UpdateRecentMenu();
+    return false;
+}
+
+bool CMainFrame::Help() {
+    const std::filesystem::path program = QCoreApplication::applicationDirPath().toStdString();
+    const auto manual = FindHelpFile(ws_.app.language, {InstalledDataDir(program), ws_.home, program});
+    if (manual.empty()) {
+        prompt_.Inform(texts::kOpenFileFail + std::string(" ") + HelpFileName(ws_.app.language), PromptIcon::Warning);
+        return false;
+    }
+    const QString path = Q(manual.string());
+    if (!openFile_(path)) {
+        prompt_.Inform(texts::kOpenFileFail + std::string(" ") + manual.string(), PromptIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool CMainFrame::SystemSetting() {
+    const auto chosen = SystemSettingDialog::Ask(ReadSystemSettings(ws_), ws_.app.language, ws_.strings, this);
+    if (!chosen) return false;
+    ApplySystemSettings(ws_, *chosen);
+    canvas_->GridScaleChanged();
+    return true;
+}
+
+void CMainFrame::UpdateSkinChecks() {
+    for (int skin = 0; skin < 4; ++skin) {
+        if (QAction* a = action(cmd::kSkinNone + skin)) a->setChecked(ws_.app.skin == skin);
+    }
+}
+
+void CMainFrame::ChooseSkin(int skin) {
+    const SkinChange change = ChangeSkin(ws_, prompt_, skin);
+    UpdateSkinChecks();
+    if (change == SkinChange::Restart) {
+        skinRestart_ = true;
+        close();  // asks about unsaved changes; Cancel keeps the program running
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    // One document is open at a time: the first file dropped is opened.
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile()) continue;
+        event->acceptProposedAction();
+        const QString path = url.toLocalFile();
+        // The question about unsaved changes waits until the drop has finished.
+        QTimer::singleShot(0, this, [this, path] {
+            if (SaveModified()) FileOpen(path);
+        });
+        return;
+    }
 }
 
 QAction* CMainFrame::languageAction(int code) const {
@@ -416,10 +602,12 @@ void CMainFrame::OnLanguage(int code) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (!saveAsked_ && !SaveModified()) {
+        skinRestart_ = false;
         event->ignore();
         return;
     }
-    restartRequested_ = LanguageRestartNeeded(ws_);
+    Stop();
+    restartRequested_ = LanguageRestartNeeded(ws_) || skinRestart_;
     restartDocument_ = restartRequested_ ? RestartDocumentNow() : QString();
     event->accept();
 }

@@ -5,7 +5,10 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <optional>
 
+#include "app/CommandTable.h"
 #include "base/Progress.h"
 #include "project/FrameRange.h"
 #include "project/FrameStore.h"
@@ -18,53 +21,16 @@ class QSpinBox;
 class QStackedWidget;
 class QAction;
 class QTimer;
+class QDockWidget;
+class QTabWidget;
+class QMenu;
 
 namespace corv {
 
 class Workspace;
-class FrameCanvas;
+class CVorlaneView;
 class Prompt;
 
-// Command ids of the main window (they are part of the command interface).
-namespace cmd {
-inline constexpr int kNew = 57600;
-inline constexpr int kOpen = 57601;
-inline constexpr int kSave = 57603;
-inline constexpr int kSaveAs = 57604;
-inline constexpr int kSupplemental = 32928;
-inline constexpr int kUniteFile = 32922;
-inline constexpr int kExit = 57665;
-inline constexpr int kImageCenter = 32804;
-inline constexpr int kLanguageSimplified = 32818;
-inline constexpr int kLanguageTraditional = 32923;
-inline constexpr int kLanguageEnglish = 32819;
-inline constexpr int kAbout = 57664;
-inline constexpr int kUndo = 57643;
-inline constexpr int kRedo = 57644;
-inline constexpr int kInsert = 32814;
-inline constexpr int kCut = 57635;
-inline constexpr int kCopy = 57634;
-inline constexpr int kPaste = 57637;
-inline constexpr int kStepsPaste = 32903;
-inline constexpr int kDelete = 32808;
-inline constexpr int kFrameProcess = 32910;
-inline constexpr int kRowColDelete = 32908;
-inline constexpr int kPlay = 32810;
-inline constexpr int kShowGrid = 32813;
-inline constexpr int kOutputControllerFile = 32857;
-inline constexpr int kCoverMode = 32812;
-inline constexpr int kEditArea = 32809;
-inline constexpr int kImport = 32909;
-inline constexpr int kToolsbar = 32773;
-inline constexpr int kVideoCapture = 32820;
-inline constexpr int kPaintEdit = 32807;
-inline constexpr int kColorProcess = 32816;
-inline constexpr int kLineSetting = 32792;
-inline constexpr int kSystemSetting = 32862;
-inline constexpr int kHelp = 32838;
-inline constexpr int kImportControllerFile = 32924;
-inline constexpr int kStop = 32811;
-}  // namespace cmd
 
 // The main window: the frame view, the control bar (frame number, scroll bar, play speed,
 // clip selector) and the status bar with its progress bar.
@@ -98,6 +64,17 @@ public:
     bool UniteFile();
     // The About box.
     void About();
+    // Help: the manual for the running language (the English one stands in for a missing one).
+    bool Help();
+    // "System setting": the dialog, then the configuration and the frame view's grid scale.
+    bool SystemSetting();
+    // Skin commands 0..3 (kept as a setting; a restart is offered as for a language).
+    void ChooseSkin(int skin);
+    // The recent-file list of the File menu (newest first) and opening one of its entries.
+    QStringList recentFiles() const;
+    bool OpenRecent(int index);
+    // The edit area of the frame view (frame pixels), when it is on.
+    std::optional<PixelRect> editArea() const;
     // Frame editing of the current clip, as the Edit menu's dialogs call it (frames 1-based,
     // both ends inclusive). Each records its undo step, makes the last frame it touched
     // current and shows the new frame count; false when the range or the clipboard is wrong.
@@ -131,6 +108,10 @@ public:
     void SetDocumentFile(const QString& path);
     QString documentFile() const { return documentFile_; }
 
+    // Opens a document file with the desktop's viewer; true when it started. Tests replace it.
+    using FileOpener = std::function<bool(const QString& path)>;
+    void SetFileOpener(FileOpener opener) { openFile_ = std::move(opener); }
+
     // Starts an outside program with an argument list; true when it started. Tests replace it.
     using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
     void SetProgramStarter(ProgramStarter starter) { startProgram_ = std::move(starter); }
@@ -144,7 +125,13 @@ public:
     QSpinBox* frameNumber() const { return frameNumber_; }
     QSpinBox* speed() const { return speed_; }
     QProgressBar* progressBar() const { return progress_; }
-    FrameCanvas* frameView() const { return canvas_; }
+    CVorlaneView* frameView() const { return canvas_; }
+    QDockWidget* sidePanel() const { return sidePanel_; }
+    QTabWidget* sideTabs() const { return sideTabs_; }
+    // The action of a command id (nullptr when the menus have none).
+    QAction* action(int id) const;
+    // F2: the side panel's other tab.
+    void SwitchSideTab();
     QAction* languageAction(int code) const;
     // True when closing asked for a restart in another language.
     bool restartRequested() const { return restartRequested_; }
@@ -154,10 +141,20 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    using Handler = std::function<void(bool checked)>;
+    using Handlers = std::map<int, Handler>;
     void BuildMenus();
-    void BuildEditMenu();
+    void AddFileHandlers(Handlers& h);
+    void AddEditHandlers(Handlers& h);
+    void BuildSidePanel();
+    void ConnectEditState();
+    void UpdateRecentMenu();
+    void Remember(const QString& path);
+    void UpdateSkinChecks();
     // After a frame operation: frame `last` (0-based) is current, the count and view follow.
     void FramesChanged(std::size_t last);
     RangeContext FrameContext();
@@ -173,7 +170,7 @@ private:
 
     Workspace& ws_;
     Prompt& prompt_;
-    FrameCanvas* canvas_ = nullptr;
+    CVorlaneView* canvas_ = nullptr;
     QStackedWidget* views_ = nullptr;
     QComboBox* clipSelector_ = nullptr;
     QSpinBox* frameNumber_ = nullptr;
@@ -182,6 +179,12 @@ private:
     QProgressBar* progress_ = nullptr;
     QLabel* frameCountPane_ = nullptr;
     QAction* langActions_[3] = {nullptr, nullptr, nullptr};
+    std::map<int, QAction*> actions_;
+    QAction* recentActions_[kRecentFileCount] = {};
+    QAction* recentSeparator_ = nullptr;
+    QDockWidget* sidePanel_ = nullptr;
+    QTabWidget* sideTabs_ = nullptr;
+    bool skinRestart_ = false;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
@@ -194,6 +197,7 @@ private:
     QString documentFile_;
     std::uint64_t cleanFingerprint_ = 0;
     ProgramStarter startProgram_;
+    FileOpener openFile_;
 };
 
 }  // namespace corv

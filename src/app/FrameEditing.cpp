@@ -11,7 +11,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/DocumentDialogs.h"
-#include "app/FrameCanvas.h"
+#include "app/CVorlaneView.h"
 #include "app/FrameEditDialogs.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
@@ -53,6 +53,7 @@ RangeContext CMainFrame::FrameContext() {
     c.frames = &ws_.frames.CurrentFrames();
     c.undo = &ws_.frameUndo;
     c.background = ws_.app.backgroundColour;
+    c.editArea = canvas_->editArea();
     return c;
 }
 
@@ -207,114 +208,61 @@ void CMainFrame::Stop() {
     if (playTimer_) playTimer_->stop();
 }
 
-void CMainFrame::BuildEditMenu() {
-    const std::uint8_t lang = ws_.app.language;
-    QMenu* edit = menuBar()->addMenu(Text(lang, "编辑(&E)", "&Edit"));
-    auto add = [&](const char* zh, const char* en, int id, const QKeySequence& key, auto handler) {
-        QAction* a = edit->addAction(Text(lang, zh, en));
-        a->setData(id);
-        if (!key.isEmpty()) a->setShortcut(key);
-        connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
+void CMainFrame::AddEditHandlers(Handlers& h) {
     auto frameCount = [this] { return ws_.frames.HasCurrent() ? static_cast<int>(ws_.frames.CurrentFrames().size()) : 0; };
     auto current = [this] { return ws_.app.currentFrame + 1; };
-    undoAction_ = add("撤销(&U)", "&Undo", cmd::kUndo, QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { UndoFrames(); });
-    redoAction_ = add("重做(&R)", "&Redo", cmd::kRedo, QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { RedoFrames(); });
-    edit->addSeparator();
-    add("插入(I)", "Insert(I)", cmd::kInsert, QKeySequence(Qt::CTRL | Qt::Key_I), [this] { InsertFrame(); });
-    add("剪切(&T)", "Cu&t", cmd::kCut, QKeySequence(Qt::CTRL | Qt::Key_X), [this, frameCount, current] {
+    h[cmd::kUndo] = [this](bool) { UndoFrames(); };
+    h[cmd::kRedo] = [this](bool) { RedoFrames(); };
+    h[cmd::kInsert] = [this](bool) { InsertFrame(); };
+    h[cmd::kCut] = [this, frameCount, current](bool) {
         CFrameRangeDialog d(current(), current(), frameCount(), ws_.strings, this);
         if (d.exec() == QDialog::Accepted) CutFrames(d.start(), d.end());
-    });
-    add("复制(&C)", "&Copy", cmd::kCopy, QKeySequence(Qt::CTRL | Qt::Key_C), [this, frameCount, current] {
+    };
+    h[cmd::kCopy] = [this, frameCount, current](bool) {
         CRangeOperateDialog d(CRangeOperateDialog::Mode::Copy, current(), frameCount(), ws_.app.language, ws_.strings, this);
         if (d.exec() != QDialog::Accepted) return;
         d.second() ? RepeatFrames(d.start(), d.end(), d.number()) : CopyFrames(d.start(), d.end());
-    });
-    pasteAction_ = add("粘贴(&P)", "&Paste", cmd::kPaste, QKeySequence(Qt::CTRL | Qt::Key_V), [this, frameCount, current] {
+    };
+    h[cmd::kPaste] = [this, frameCount, current](bool) {
         CPasteDialog d(current(), frameCount(), ws_.app.language, ws_.strings, this);
         if (d.exec() == QDialog::Accepted) PasteFrames(d.options());
-    });
-    stepsPasteAction_ = add("阶梯粘贴", "Steps paste", cmd::kStepsPaste, QKeySequence(Qt::Key_V), [this, frameCount, current] {
+    };
+    h[cmd::kStepsPaste] = [this, frameCount, current](bool) {
         CStepsPasteDialog d(current(), frameCount(), ws_.app.language, ws_.strings, this);
         if (d.exec() == QDialog::Accepted) StepsPasteFrames(d.startFrame(), d.interval(), d.backwards());
-    });
-    add("删除(&D)", "&Delete", cmd::kDelete, QKeySequence(Qt::Key_Delete), [this, frameCount, current] {
+    };
+    h[cmd::kDelete] = [this, frameCount, current](bool) {
         CRangeOperateDialog d(CRangeOperateDialog::Mode::Delete, current(), frameCount(), ws_.app.language, ws_.strings, this);
         if (d.exec() == QDialog::Accepted) DeleteFrames(d.start(), d.end(), d.second() ? d.number() : 0);
-    });
-    edit->addSeparator();
-    add("帧处理", "Frame process", cmd::kFrameProcess, QKeySequence(Qt::Key_F), [this, frameCount] {
+    };
+    h[cmd::kFrameProcess] = [this, frameCount](bool) {
         CFrameProcessDialog d(frameCount(), ws_.app.language, ws_.strings, this);
         if (d.exec() == QDialog::Accepted) MoveFrames(d.start(), d.end(), d.direction(), d.ranks(), d.increments());
-    });
-    add("行列删除", "Row Col Delete", cmd::kRowColDelete, QKeySequence(Qt::CTRL | Qt::Key_Delete), [this, frameCount] {
+    };
+    h[cmd::kRowColDelete] = [this, frameCount](bool) {
         CRowColDeleteDialog d(frameCount(), ws_.app.language, ws_.strings, this);
         if (d.exec() == QDialog::Accepted) {
             RowColDeleteFrames(d.start(), d.end(), d.keepRows(), d.deleteRows(), d.keepCols(), d.deleteCols());
         }
-    });
-    edit->addSeparator();
-    QAction* cover = add("覆盖模式(&C)", "&Cover mode", cmd::kCoverMode, QKeySequence(Qt::Key_Insert),
-                         [this](bool on) { ws_.app.coverMode = on; });
-    cover->setCheckable(true);
-    cover->setChecked(ws_.app.coverMode);
-    // Commands whose windows come with later work: shown, never faked.
-    const struct {
-        const char* chinese;
-        const char* english;
-        int id;
-        QKeySequence key;
-    } later[] = {{"编辑区域(&E)", "&Edit Area", cmd::kEditArea, QKeySequence(Qt::CTRL | Qt::Key_B)},
-                 {"绘图编辑", "Paint edit", cmd::kPaintEdit, QKeySequence(Qt::CTRL | Qt::Key_E)},
-                 {"颜色处理", "Color process", cmd::kColorProcess, QKeySequence(Qt::CTRL | Qt::Key_P)},
-                 {"视频采集转换", "Video capture transform", cmd::kVideoCapture, QKeySequence(Qt::Key_G)},
-                 {"导入", "Import", cmd::kImport, QKeySequence(Qt::Key_I)}};
-    for (const auto& l : later) {
-        QAction* a = edit->addAction(Text(lang, l.chinese, l.english));
-        a->setData(l.id);
-        a->setShortcut(l.key);
-        a->setEnabled(false);
-    }
-
-    QMenu* view = menuBar()->addMenu(Text(lang, "查看(&V)", "&View"));
-    QAction* grid = view->addAction(Text(lang, "显示网格", "Show grid"));
-    grid->setData(cmd::kShowGrid);
-    grid->setCheckable(true);
-    grid->setChecked(canvas_->showGrid());
-    connect(grid, &QAction::toggled, canvas_, &FrameCanvas::SetShowGrid);
-    QAction* centre = view->addAction(Text(lang, "图像居中", "Image center"));
-    centre->setData(cmd::kImageCenter);
-    centre->setShortcut(QKeySequence(Qt::Key_Home));
-    connect(centre, &QAction::triggered, canvas_, &FrameCanvas::ImageCenter);
-    view->addSeparator();
-    const struct {
-        const char* chinese;
-        const char* english;
-        int id;
-        QKeySequence key;
-    } laterViews[] = {{"工具栏(&S)", "&Toolsbar", cmd::kToolsbar, QKeySequence(Qt::Key_S)},
-                      {"线路设置(&S)", "Line &Setting", cmd::kLineSetting, QKeySequence(Qt::SHIFT | Qt::Key_S)},
-                      {"系统设置(&Y)", "S&ystem setting", cmd::kSystemSetting, QKeySequence()}};
-    for (const auto& l : laterViews) {
-        QAction* a = view->addAction(Text(lang, l.chinese, l.english));
-        a->setData(l.id);
-        if (!l.key.isEmpty()) a->setShortcut(l.key);
-        a->setEnabled(false);
-    }
-
-    QMenu* play = menuBar()->addMenu(Text(lang, "播放(&P)", "&Play"));
-    auto addPlay = [&](const char* zh, const char* en, int id, const QKeySequence& key, auto handler) {
-        QAction* a = play->addAction(Text(lang, zh, en));
-        a->setData(id);
-        a->setShortcut(key);
-        connect(a, &QAction::triggered, this, handler);
     };
-    addPlay("播放(&P)", "Play(&P)", cmd::kPlay, QKeySequence(Qt::Key_P), [this] { Play(); });
-    addPlay("停止(&S)", "Stop(&S)", cmd::kStop, QKeySequence(Qt::Key_Space), [this] { Stop(); });
+    h[cmd::kCoverMode] = [this](bool on) { ws_.app.coverMode = on; };
+    h[cmd::kEditArea] = [this](bool on) { canvas_->SetEditAreaOn(on); };
+    h[cmd::kPlay] = [this](bool) { Play(); };
+    h[cmd::kStop] = [this](bool) { Stop(); };
+}
+
+void CMainFrame::ConnectEditState() {
+    undoAction_ = action(cmd::kUndo);
+    redoAction_ = action(cmd::kRedo);
+    pasteAction_ = action(cmd::kPaste);
+    stepsPasteAction_ = action(cmd::kStepsPaste);
+    action(cmd::kCoverMode)->setChecked(ws_.app.coverMode);
+    action(cmd::kShowGrid)->setChecked(canvas_->showGrid());
+    action(cmd::kToolsbar)->setChecked(true);
+    action(cmd::kStatusBar)->setChecked(true);
     // Paste follows the clipboard; undo and redo their stacks.
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateEditActions);
+    connect(canvas_, &CVorlaneView::frameEdited, this, &CMainFrame::UpdateEditActions);
     UpdateEditActions();
 }
 

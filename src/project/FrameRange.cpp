@@ -184,6 +184,13 @@ void DeleteFrames(RangeContext& c, std::size_t s, std::size_t e, int spacing) {
 
 FrameBlock CutFrames(RangeContext& c, std::size_t s, std::size_t e) {
     auto& frames = *c.frames;
+    if (c.editArea) {
+        // With an edit area only its part of each frame is cut: it goes to the block and the
+        // frames keep their place with the area refilled by the background.
+        FrameBlock block = CopyFrames(c, s, e);
+        DeleteFrames(c, s, e, 0);
+        return block;
+    }
     // The whole frames leave the clip: the block shares their pixels instead of copying them.
     FrameBlock block;
     block.width = frames.front().width();

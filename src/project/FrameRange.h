@@ -59,7 +59,9 @@ void RepeatFrames(RangeContext& c, std::size_t s, std::size_t e, int times);
 // of frames s, s + step, ... is filled with the background (step 1, or N + 1; undo kind 2).
 void DeleteFrames(RangeContext& c, std::size_t s, std::size_t e, int spacing);
 // Cut: the frames leave the clip (undo kind 1) and go to the block, whose pictures share their
-// pixels (no copy): encode the block before the clip's history changes again.
+// pixels (no copy): encode the block before the clip's history changes again. With an edit
+// area the frames stay: the block holds their target rectangles, which take the background
+// (undo kind 2).
 FrameBlock CutFrames(RangeContext& c, std::size_t s, std::size_t e);
 
 enum class PasteDirection { Original, Horizontal, Vertical, Centre };

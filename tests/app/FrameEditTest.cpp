@@ -12,7 +12,7 @@
 #include <QtTest>
 
 #include "app/CMainFrame.h"
-#include "app/FrameCanvas.h"
+#include "app/CVorlaneView.h"
 #include "app/FrameEditDialogs.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
@@ -90,8 +90,7 @@ private slots:
             QCOMPARE(Command(frame, cmd::kRowColDelete)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
             QCOMPARE(Command(frame, cmd::kStop)->shortcut(), QKeySequence(Qt::Key_Space));
             // Commands of windows still to come are there and visibly disabled.
-            for (int id : {cmd::kEditArea, cmd::kPaintEdit, cmd::kColorProcess, cmd::kVideoCapture, cmd::kImport,
-                           cmd::kToolsbar, cmd::kLineSetting, cmd::kSystemSetting}) {
+            for (int id : {cmd::kPaintEdit, cmd::kColorProcess, cmd::kVideoCapture, cmd::kImport, cmd::kLineSetting}) {
                 QAction* later = Command(frame, id);
                 QVERIFY2(later, locale);
                 QVERIFY(!later->isEnabled());
@@ -191,12 +190,12 @@ private slots:
         Started s;
         QVERIFY(s.ok);
         CMainFrame frame(s.ws, s.prompt);
-        FrameCanvas* view = frame.frameView();
+        CVorlaneView* view = frame.frameView();
         view->resize(40, 40);  // smaller than 50 pixels plus a cell
         view->ImageCenter();
         QCOMPARE(view->zoom(), 1);
-        QCOMPARE(view->centre(), view->rect().center());
-        view->resize(1650, 1050);
+        QCOMPARE(view->centre(), view->DrawingArea().center());
+        view->resize(1650 + CVorlaneView::kScrollRoom, 1050 + CVorlaneView::kScrollRoom);
         view->ImageCenter();
         const Frame& f = s.ws.frames.CurrentFrames().front();
         QCOMPARE(view->zoom(), std::max(1, std::min(1600 / f.width(), 1000 / f.height())));
@@ -214,7 +213,7 @@ private slots:
         const QRect r = view->PictureRect();
         const QPoint corner = r.topLeft() + QPoint(1, 1);
         view->ZoomAbout(true, corner);
-        QVERIFY(qAbs(view->PictureRect().left() - view->rect().center().x()) <= view->zoom() + 2);
+        QVERIFY(qAbs(view->PictureRect().left() - view->DrawingArea().center().x()) <= view->zoom() + 2);
         QAction* grid = Command(frame, cmd::kShowGrid);
         QVERIFY(grid && grid->isChecked());
         grid->trigger();
@@ -233,7 +232,7 @@ private slots:
         QVERIFY(s.ok);
         s.ws.frames.AddClip(1024, 1024);
         CMainFrame frame(s.ws, s.prompt);
-        FrameCanvas* view = frame.frameView();
+        CVorlaneView* view = frame.frameView();
         view->resize(1600, 1000);
         view->ImageCenter();
         QPixmap target(view->size());

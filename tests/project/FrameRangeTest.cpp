@@ -310,3 +310,22 @@ TEST(FrameRange, CutHandsOverTheFramesWithoutCopyingAndUndoPutsThemBack) {
     ASSERT_TRUE(c.undo.Undo(c.frames));
     EXPECT_EQ(c.Labels(), "ABCDE");
 }
+
+TEST(FrameRange, CutWithAnEditAreaRefillsTheAreaAndKeepsTheFrames) {
+    Clip c(4, 3, 3);
+    c.context.editArea = PixelRect{1, 1, 3, 3};
+    FrameBlock block = CutFrames(c.context, 0, 2);
+    EXPECT_EQ(block.width, 2);
+    EXPECT_EQ(block.height, 2);
+    ASSERT_EQ(block.pictures.size(), 2u);
+    // The block holds the area as it was: column 1, row 1 of frame B is its top-left.
+    EXPECT_EQ(block.pictures[1].Pixel(0, 0), (Bgr{1, 1, 'B'}));
+    EXPECT_EQ(c.frames.size(), 3u);
+    EXPECT_EQ(c.frames[0].Pixel(1, 1), (Bgr{1, 2, 3}));
+    EXPECT_EQ(c.frames[1].Pixel(2, 2), (Bgr{1, 2, 3}));
+    EXPECT_EQ(c.frames[1].Pixel(0, 0), (Bgr{0, 0, 'B'}));  // outside the area: untouched
+    EXPECT_EQ(c.frames[2], Labelled(4, 3, 'C'));            // outside the range: untouched
+    ASSERT_TRUE(c.undo.Undo(c.frames));
+    EXPECT_EQ(c.frames[0], Labelled(4, 3, 'A'));
+    EXPECT_EQ(c.frames[1], Labelled(4, 3, 'B'));
+}

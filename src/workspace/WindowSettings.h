@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+// The recent-file list of the File menu: four paths, newest first, kept in the configuration
+// file's section "Recent File List" as File1..File4.
+inline constexpr const char* kRecentSection = "Recent File List";
+inline constexpr int kRecentFiles = 4;
+std::vector<std::string> ReadRecentFiles(const std::filesystem::path& configFile);
+// Puts `path` (made absolute) first, dropping an older entry of the same file and the fifth.
+void AddRecentFile(const std::filesystem::path& configFile, const std::filesystem::path& path);
+// Takes a file out of the list (it could not be opened).
+void RemoveRecentFile(const std::filesystem::path& configFile, const std::filesystem::path& path);
+
+// The "System setting" dialog's values.
+struct SystemSettings {
+    bool autoCheckVersion = true;
+    bool compress = false;
+    std::string paintPath;  // the outside painting program; empty = the system's
+    int gridScaleX = 1;
+    int gridScaleY = 1;
+};
+// The values as the dialog opens: the configuration and the document's grid scale.
+SystemSettings ReadSystemSettings(const Workspace& ws);
+// OK: writes "AutoCheckVertion", "Compress" and "PaintPath", takes both check boxes into the
+// running settings and the grid scale (each kept to 1..100) into the document.
+void ApplySystemSettings(Workspace& ws, const SystemSettings& settings);
+
+// The manual for a language: "Help_c.pdf" (simplified), "Help_t.pdf" (traditional), else
+// "Help_e.pdf"; looked up in the installed data folder, then the application home, and the
+// English manual stands in for a Chinese one that is not there. Empty when none is found.
+std::string HelpFileName(std::uint8_t language);
+std::filesystem::path FindHelpFile(std::uint8_t language, const std::vector<std::filesystem::path>& folders);
+
+}  // namespace corv

@@ -1,0 +1,383 @@
+// The main window as a whole: the menus against the command table in each language, the frame
+// view's scroll bars, panning, edit area and drawing, the side panel, recent files, help,
+// system settings, skins and dropped documents.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <functional>
+#include <set>
+
+#include "app/CMainFrame.h"
+#include "app/CVorlaneView.h"
+#include "app/SystemSettingDialog.h"
+#include "base/ProfileFile.h"
+#include "base/Prompt.h"
+#include "base/TempDir.h"
+#include "lang/Language.h"
+#include "lang/Localize.h"
+#include "workspace/Settings.h"
+#include "workspace/Startup.h"
+#include "workspace/WindowSettings.h"
+#include "workspace/Workspace.h"
+
+using namespace corv;
+
+namespace {
+
+struct Started {
+    explicit Started(const char* locale = "en_US.UTF-8") { ok = InitInstance(ws, prompt, StartupOptions(home.path(), locale)).ok(); }
+    TempDir home;
+    Workspace ws;
+    RecordingPrompt prompt;
+    bool ok = false;
+};
+
+// Every action of the window's menus (submenus included).
+QList<QAction*> MenuActions(QMenu* menu) {
+    QList<QAction*> all;
+    for (QAction* a : menu->actions()) {
+        if (a->menu()) {
+            all += MenuActions(a->menu());
+        } else if (!a->isSeparator()) {
+            all << a;
+        }
+    }
+    return all;
+}
+
+QList<QAction*> MenuActions(const CMainFrame& frame) {
+    QList<QAction*> all;
+    for (QAction* top : frame.menuBar()->actions()) {
+        if (top->menu()) all += MenuActions(top->menu());
+    }
+    return all;
+}
+
+void WithModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
+    bool seen = false;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && !seen) {
+            seen = true;
+            timer.stop();
+            inspect(modal);
+        }
+    });
+    timer.start();
+    action();
+    timer.stop();
+    QVERIFY2(seen, "no modal window showed");
+}
+
+// A view of a 10 x 8 frame at zoom 10 whose picture starts at a known place.
+struct ViewSetup {
+    Started s;
+    std::unique_ptr<CMainFrame> frame;
+    CVorlaneView* view = nullptr;
+    QPoint origin;  // the screen position of cell (0, 0)
+    ViewSetup() {
+        s.ws.frames.DeleteClip(-1);
+        s.ws.frames.AddClip(10, 8);
+        frame = std::make_unique<CMainFrame>(s.ws, s.prompt);
+        view = frame->frameView();
+        view->resize(400 + CVorlaneView::kScrollRoom, 300 + CVorlaneView::kScrollRoom);
+        view->ImageCenter();
+        origin = view->PictureRect().topLeft();
+    }
+    QPoint Cell(int x, int y) const {
+        const int step = view->zoom();
+        return origin + QPoint(x * step + step / 2, y * step + step / 2);
+    }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void menusHoldEveryCommandOfTheTableInEachLanguage() {
+        for (const char* locale : {"en_US.UTF-8", "zh_CN.UTF-8", "zh_TW.UTF-8"}) {
+            Started s(locale);
+            QVERIFY(s.ok);
+            CMainFrame frame(s.ws, s.prompt);
+            const QList<QAction*> actions = MenuActions(frame);
+            std::set<int> ids;
+            for (QAction* a : actions) ids.insert(a->data().toInt());
+            for (const CommandEntry& entry : CommandTable()) {
+                QAction* a = frame.action(entry.id);
+                QVERIFY2(a, qPrintable(QString::number(entry.id)));
+                QVERIFY2(actions.contains(a), qPrintable(QStringLiteral("%1 not in a menu").arg(entry.id)));
+                QCOMPARE(a->text(), CommandText(entry, s.ws.app.language));
+                QCOMPARE(a->shortcut(), CommandKey(entry));
+                QCOMPARE(a->isCheckable(), entry.checkable);
+            }
+            // Four recent-file places follow the import commands.
+            for (int i = 0; i < kRecentFileCount; ++i) QVERIFY(ids.count(kFirstRecentFile + i));
+            // The texts are the language's own: a few checked by hand.
+            const std::uint8_t lang = s.ws.app.language;
+            const char* open = lang == kLanguageSimplified ? "打开(&O)..." : lang == kLanguageTraditional ? "打開(&O)..." : "&Open ...";
+            QCOMPARE(frame.action(cmd::kOpen)->text(), QString::fromUtf8(open));
+            QCOMPARE(frame.action(cmd::kLanguageEnglish)->text(), QStringLiteral("&English"));
+            QCOMPARE(frame.action(cmd::kLanguageTraditional)->text(), QString::fromUtf8("Traditional(繁體中文)"));
+            QVERIFY(frame.action(cmd::kHelp)->shortcut() == QKeySequence(Qt::Key_F1));
+            QVERIFY(frame.action(cmd::kReturn)->shortcut() == QKeySequence(Qt::Key_Escape));
+            QVERIFY(frame.action(cmd::kLineSetting)->shortcut() == QKeySequence(Qt::SHIFT | Qt::Key_S));
+            // The running language and skin are ticked.
+            QVERIFY(frame.languageAction(lang)->isChecked());
+            QVERIFY(frame.action(cmd::kSkinNone)->isChecked());
+            // The menu titles too.
+            QStringList titles;
+            for (QAction* top : frame.menuBar()->actions()) titles << top->text();
+            QCOMPARE(titles.front(), lang == kLanguageEnglish ? QStringLiteral("&File") : QString::fromUtf8("文件(&F)"));
+        }
+    }
+
+    void scrollBarsAndArrowKeysPanTheFrame() {
+        ViewSetup v;
+        CVorlaneView* view = v.view;
+        const QRect picture = view->PictureRect();
+        QCOMPARE(view->horizontalBar()->maximum(), picture.width());
+        QCOMPARE(view->verticalBar()->maximum(), picture.height());
+        QCOMPARE(view->horizontalBar()->value(), picture.width() / 2);  // centred
+        // The bars sit in the room kept for them, outside the drawing area.
+        QCOMPARE(view->horizontalBar()->geometry().top(), view->DrawingArea().bottom() + 1);
+        QCOMPARE(view->verticalBar()->geometry().left(), view->DrawingArea().right() + 1);
+        // Moving the bar to the right moves the picture to the left by as much.
+        view->horizontalBar()->setValue(view->horizontalBar()->value() + 30);
+        QCOMPARE(view->PictureRect().left(), picture.left() - 30);
+        // Arrow keys: a third of the area; the bars follow; at most half of a small picture leaves.
+        view->ImageCenter();
+        const QPoint before = view->centre();
+        QTest::keyClick(view, Qt::Key_Right);
+        QCOMPARE(view->centre().x(), before.x() - view->DrawingArea().width() / 3);
+        QCOMPARE(view->horizontalBar()->value(), view->PictureRect().width() / 2 + view->DrawingArea().width() / 3);
+        for (int i = 0; i < 5; ++i) QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(view->centre().x(), 0);  // the picture's middle stays on the area's edge
+        QTest::keyClick(view, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(view->centre().y(), 0);
+        // A picture larger than the area can be panned until its edge meets the area's edge.
+        for (int i = 0; i < 8; ++i) QTest::keyClick(view, Qt::Key_Plus);
+        for (int i = 0; i < 5; ++i) QTest::keyClick(view, Qt::Key_Left, Qt::ShiftModifier);
+        QCOMPARE(view->PictureRect().left(), 0);
+        // Number keys reach the pattern panel: key 1 is entry 0, key 0 entry 9.
+        QSignalSpy numbers(view, &CVorlaneView::numberKey);
+        QTest::keyClick(view, Qt::Key_1);
+        QTest::keyClick(view, Qt::Key_0);
+        QCOMPARE(numbers.size(), 2);
+        QCOMPARE(numbers[0][0].toInt(), 0);
+        QCOMPARE(numbers[1][0].toInt(), 9);
+    }
+
+    void editAreaDragsSnapsMovesAndLimitsTheRangeOperations() {
+        ViewSetup v;
+        QAction* editArea = v.frame->action(cmd::kEditArea);
+        QVERIFY(editArea && editArea->isEnabled());
+        editArea->trigger();
+        QVERIFY(v.view->editAreaOn());
+        QCOMPARE(*v.view->editArea(), (PixelRect{0, 0, 10, 8}));  // the first time: the whole frame
+        // A rubber band outside the area starts a new one: whole cells, both ends included.
+        v.view->SetEditArea(PixelRect{0, 0, 2, 2});
+        QTest::mousePress(v.view, Qt::LeftButton, {}, v.Cell(6, 5) + QPoint(3, -2));
+        QTest::mouseMove(v.view, v.Cell(3, 2));
+        QTest::mouseRelease(v.view, Qt::LeftButton, {}, v.Cell(3, 2));
+        QCOMPARE(*v.view->editArea(), (PixelRect{3, 2, 7, 6}));
+        QCOMPARE(v.frame->statusBar()->currentMessage(), QStringLiteral("Block(3,2,7,6)"));
+        // Dragging inside moves it by whole cells and keeps it inside the frame.
+        QTest::mousePress(v.view, Qt::LeftButton, {}, v.Cell(4, 3));
+        QTest::mouseMove(v.view, v.Cell(5, 3));
+        QCOMPARE(*v.view->editArea(), (PixelRect{4, 2, 8, 6}));
+        QTest::mouseMove(v.view, v.Cell(9, 9) + QPoint(200, 200));
+        QTest::mouseRelease(v.view, Qt::LeftButton, {}, v.Cell(9, 9) + QPoint(200, 200));
+        QCOMPARE(*v.view->editArea(), (PixelRect{6, 4, 10, 8}));
+        // The range operations see it: Cut refills the area and keeps the frame.
+        Frame& f = v.s.ws.frames.CurrentFrames()[0];
+        f = Frame::Filled(10, 8, Bgr{9, 9, 9});
+        QVERIFY(v.frame->CutFrames(1, 1));
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{1});
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(7, 5), v.s.ws.app.backgroundColour);
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(1, 1), (Bgr{9, 9, 9}));
+        // Switched off, the operations take whole frames again.
+        editArea->trigger();
+        QVERIFY(!v.frame->editArea());
+        QVERIFY(v.frame->UndoFrames());
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(7, 5), (Bgr{9, 9, 9}));
+    }
+
+    void drawingToolsChangeCellsWithOneUndoStepPerStroke() {
+        ViewSetup v;
+        const Bgr red{0, 0, 255};
+        const Bgr bg = v.s.ws.frames.CurrentFrames()[0].Pixel(0, 0);
+        // Without a tool the mouse draws nothing.
+        QTest::mouseClick(v.view, Qt::LeftButton, {}, v.Cell(1, 1));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(1, 1), bg);
+        v.view->SetDrawingTool(DrawTool::Pen, red);
+        QTest::mousePress(v.view, Qt::LeftButton, {}, v.Cell(1, 1));
+        QTest::mouseMove(v.view, v.Cell(4, 1));  // a fast move leaves no gaps
+        QTest::mouseRelease(v.view, Qt::LeftButton, {}, v.Cell(4, 1));
+        for (int x = 1; x <= 4; ++x) QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(x, 1), red);
+        QVERIFY(v.frame->action(cmd::kUndo)->isEnabled());
+        QCOMPARE(v.s.ws.frameUndo.NewestKind(), 2);
+        // The line tool shows only the last line of the drag.
+        v.view->SetDrawingTool(DrawTool::Line, red);
+        QTest::mousePress(v.view, Qt::LeftButton, {}, v.Cell(0, 3));
+        QTest::mouseMove(v.view, v.Cell(9, 7));
+        QTest::mouseMove(v.view, v.Cell(9, 3));
+        QTest::mouseRelease(v.view, Qt::LeftButton, {}, v.Cell(9, 3));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(9, 3), red);
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(9, 7), bg);
+        // Fill: the area of the background around the press cell.
+        const Bgr green{0, 255, 0};
+        v.view->SetDrawingTool(DrawTool::Fill, green);
+        QTest::mouseClick(v.view, Qt::LeftButton, {}, v.Cell(0, 0));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(9, 0), green);
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(0, 7), bg);  // below the line: another area
+        // A press outside the picture records nothing.
+        const std::size_t depth = v.s.ws.frameUndo.UndoDepth();
+        QTest::mouseClick(v.view, Qt::LeftButton, {}, v.origin - QPoint(5, 5));
+        QCOMPARE(v.s.ws.frameUndo.UndoDepth(), depth);
+        // Three strokes back: the frame as it was.
+        QVERIFY(v.frame->UndoFrames());
+        QVERIFY(v.frame->UndoFrames());
+        QVERIFY(v.frame->UndoFrames());
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0], Frame::Filled(10, 8, bg));
+    }
+
+    void sidePanelRecentFilesHelpAndDrops() {
+        Started s;
+        QVERIFY(s.ok);
+        CMainFrame frame(s.ws, s.prompt);
+        // F2 switches the side panel's tab; "Toolsbar" hides and shows the panel.
+        QCOMPARE(frame.sideTabs()->count(), 2);
+        QCOMPARE(frame.sideTabs()->currentIndex(), 0);
+        frame.SwitchSideTab();
+        QCOMPARE(frame.sideTabs()->currentIndex(), 1);
+        frame.SwitchSideTab();
+        QCOMPARE(frame.sideTabs()->currentIndex(), 0);
+        bool f2 = false;
+        for (QAction* a : frame.actions()) f2 |= a->shortcut() == QKeySequence(Qt::Key_F2);
+        QVERIFY(f2);
+        frame.show();
+        QAction* tools = frame.action(cmd::kToolsbar);
+        QVERIFY(tools->isChecked());
+        tools->trigger();
+        QVERIFY(frame.sidePanel()->isHidden());
+        tools->trigger();
+        QVERIFY(!frame.sidePanel()->isHidden());
+        frame.action(cmd::kStatusBar)->trigger();
+        QVERIFY(frame.statusBar()->isHidden());
+
+        // Saved documents go to the top of the recent files, which the configuration keeps.
+        TempDir dir;
+        QStringList saved;
+        for (const char* name : {"a.cvn", "b.cvn", "c.cvn", "d.cvn", "e.cvn"}) {
+            saved << QString::fromStdString(dir.File(name).string());
+            QVERIFY(frame.FileSaveAs(saved.back()));
+        }
+        QCOMPARE(frame.recentFiles().size(), kRecentFileCount);
+        QCOMPARE(frame.recentFiles().front(), saved.back());
+        QCOMPARE(QString::fromStdString(ReadRecentFiles(s.ws.ConfigPath()).front()), saved.back());
+        QAction* first = frame.findChildren<QAction*>().front();
+        for (QAction* a : frame.findChildren<QAction*>()) {
+            if (a->data().toInt() == kFirstRecentFile + 3) first = a;
+        }
+        QVERIFY(first->isVisible());
+        QVERIFY(first->text().endsWith(QStringLiteral("b.cvn")));
+        QVERIFY(frame.OpenRecent(3));
+        QCOMPARE(frame.recentFiles().front(), saved[1]);
+        // A listed file that went away is reported and leaves the list.
+        QFile::remove(saved[4]);
+        QVERIFY(!frame.OpenRecent(1));
+        QVERIFY(!frame.recentFiles().contains(saved[4]));
+
+        // A document dropped on the window opens.
+        auto* data = new QMimeData;
+        data->setUrls({QUrl::fromLocalFile(saved[2])});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&frame, &drop);
+        QTRY_COMPARE(QString::fromStdString(s.ws.documentPath.string()), saved[2]);
+        delete data;
+
+        // Help opens the manual for the language; the English one stands in.
+        std::ofstream(s.home.File("Help_e.pdf")) << "%PDF-1.4\n";
+        QString opened;
+        frame.SetFileOpener([&](const QString& path) {
+            opened = path;
+            return true;
+        });
+        QVERIFY(frame.Help());
+        QVERIFY(opened.endsWith(QStringLiteral("/Help_e.pdf")));
+        QVERIFY(QFileInfo(opened).isFile());
+        frame.SetFileOpener([](const QString&) { return false; });
+        QVERIFY(!frame.Help());  // no viewer: a message instead of silence
+        QVERIFY(QString::fromStdString(s.prompt.messages().back()).contains(QStringLiteral("Help_e.pdf")));
+    }
+
+    void systemSettingAndSkinsKeepTheirSettings() {
+        Started s;
+        QVERIFY(s.ok);
+        CMainFrame frame(s.ws, s.prompt);
+        frame.show();
+        WithModal([&] { frame.action(cmd::kSystemSetting)->trigger(); },
+                  [&](QWidget* w) {
+                      auto* dialog = qobject_cast<SystemSettingDialog*>(w);
+                      QVERIFY(dialog);
+                      QCOMPARE(dialog->gridWidthBox()->value(), 1);
+                      dialog->gridWidthBox()->setValue(2);
+                      dialog->compressBox()->setChecked(true);
+                      dialog->paintPathEdit()->setText(QStringLiteral("/opt/paint/bin/paint"));
+                      dialog->accept();
+                  });
+        QCOMPARE(s.ws.frameView.gridScaleX, 2);
+        QCOMPARE(s.ws.app.compress, 1);
+        ProfileFile cfg(s.ws.ConfigPath(), kMainSection);
+        QCOMPARE(QString::fromStdString(cfg.GetString(keys::kPaintPath)), QStringLiteral("/opt/paint/bin/paint"));
+        const Frame& f = s.ws.frames.CurrentFrames().front();
+        QCOMPARE(frame.frameView()->PictureRect().width(), f.width() * 2 * frame.frameView()->zoom());
+        // Cancel changes nothing.
+        WithModal([&] { frame.SystemSetting(); },
+                  [&](QWidget* w) {
+                      qobject_cast<SystemSettingDialog*>(w)->gridWidthBox()->setValue(7);
+                      qobject_cast<QDialog*>(w)->reject();
+                  });
+        QCOMPARE(s.ws.frameView.gridScaleX, 2);
+
+        // A skin is kept as a setting; No keeps the program running.
+        s.prompt.Script(Answer::No);
+        frame.ChooseSkin(2);
+        QCOMPARE(cfg.GetInt(keys::kSkin, 0), 2);
+        QVERIFY(frame.action(cmd::kSkin2)->isChecked());
+        QVERIFY(!frame.action(cmd::kSkinNone)->isChecked());
+        QVERIFY(frame.isVisible());
+        // Choosing the skin that is set asks nothing.
+        const std::size_t asked = s.prompt.questions().size();
+        frame.ChooseSkin(2);
+        QCOMPARE(s.prompt.questions().size(), asked);
+        // Yes restarts the program after the usual question about changes (the grid scale
+        // changed the document: its changes are dropped here).
+        s.prompt.Script(Answer::Yes);
+        s.prompt.Script(Answer::No);
+        frame.ChooseSkin(1);
+        QVERIFY(!frame.isVisible());
+        QVERIFY(frame.restartRequested());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
