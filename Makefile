@@ -33,6 +33,7 @@ bench: build
 	bash bench/output_throughput.sh $(BUILD)
 	bash bench/merge_throughput.sh $(BUILD)
 	bash bench/dxf_import.sh $(BUILD)
+	xvfb-run -a -s "-screen 0 1600x1000x24" $(BUILD)/bench/corvantine-playback 5
 
 asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANTINE_SANITIZE=ON \

@@ -11,7 +11,7 @@ PACKAGES=(
   libarchive-dev libarchive-tools unrar-free zlib1g-dev libgif-dev
   libopencc-dev opencc
   libblkid-dev dosfstools mtools
-  fonts-noto-cjk
+  fonts-noto-cjk fonts-dejavu-core
   xvfb xauth xdotool imagemagick x11-utils
   librsvg2-bin desktop-file-utils
   libgtest-dev libgmock-dev googletest libbenchmark-dev
