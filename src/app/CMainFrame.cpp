@@ -146,7 +146,7 @@ bool CMainFrame::FileNew() {
 bool CMainFrame::FileOpen(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        path = QFileDialog::getOpenFileName(this, QString(), QString(),
+        path = QFileDialog::getOpenFileName(this, QString(), StartFolder(),
                                             QStringLiteral("Corvantine File (*.cvn *.rar);;All files (*)"));
     }
     if (path.isEmpty()) {
@@ -176,7 +176,7 @@ bool CMainFrame::FileSave() {
 bool CMainFrame::FileSaveAs(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        QFileDialog dialog(this, QString(), QString(), QStringLiteral("Corvantine File (*.cvn)"));
+        QFileDialog dialog(this, QString(), StartFolder(), QStringLiteral("Corvantine File (*.cvn)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("cvn"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -203,7 +203,7 @@ bool CMainFrame::Supplemental() {
     if (range.exec() != QDialog::Accepted) {
         return false;
     }
-    const QString target = QFileDialog::getOpenFileName(this, QString(), QString(), Q(ws_.strings.cvnFilter));
+    const QString target = QFileDialog::getOpenFileName(this, QString(), StartFolder(), Q(ws_.strings.cvnFilter));
     if (target.isEmpty()) {
         return false;
     }
@@ -242,6 +242,12 @@ void CMainFrame::MarkClean(const QString& path) {
 void CMainFrame::SetDocumentFile(const QString& path) {
     documentFile_ = path;
     Remember(path);
+}
+
+QString CMainFrame::StartFolder() const {
+    // File dialogs open where the document is (or was last saved).
+    const QString file = documentFile_.isEmpty() ? Q(ws_.documentPath.string()) : documentFile_;
+    return file.isEmpty() ? QString() : QFileInfo(file).absolutePath();
 }
 
 std::optional<PixelRect> CMainFrame::editArea() const { return canvas_->editArea(); }

@@ -152,6 +152,10 @@ private:
     void AddEditHandlers(Handlers& h);
     void BuildSidePanel();
     void ConnectEditState();
+    // The wiring for controller files: loads the line file in use when none is loaded yet;
+    // false (with the message) when there is none.
+    bool EnsureLayout();
+    QString StartFolder() const;
     void UpdateRecentMenu();
     void Remember(const QString& path);
     void UpdateSkinChecks();

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -176,10 +177,13 @@ void CVorlaneView::OnScroll() {
     update();
 }
 
-void CVorlaneView::resizeEvent(QResizeEvent*) {
+void CVorlaneView::resizeEvent(QResizeEvent* event) {
     if (!centred_) {
         ImageCenter();
     } else {
+        // The picture keeps its place relative to the middle of the view.
+        if (event->oldSize().isValid()) centre_ += QPoint(event->size().width() - event->oldSize().width(),
+                                                          event->size().height() - event->oldSize().height()) / 2;
         LimitCentre();
         UpdateScrollBars();
     }

@@ -275,8 +275,27 @@ void CMainFrame::ConnectEditState() {
 #include "controller/Catalogue.h"
 #include "controller/LedFile.h"
 #include "controller/LedImport.h"
+#include "workspace/LayoutOps.h"
 
 namespace corv {
+
+bool CMainFrame::EnsureLayout() {
+    if (ws_.layout.setting.lineCount != 0) return true;
+    // The wiring in use is the line file the line setting view would load: the clip's own,
+    // else the one the configuration names.
+    std::string path = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().lineFilePath : std::string();
+    if (path.empty()) path = ws_.app.lineFile;
+    std::error_code ec;
+    if (!path.empty() && std::filesystem::is_regular_file(path, ec)) {
+        // Loading the wiring to write with is no change to the document.
+        const std::string clipLineFile = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().lineFilePath : std::string();
+        OpenLineFile(ws_, prompt_, path);
+        if (ws_.frames.HasCurrent()) ws_.frames.CurrentClip().lineFilePath = clipLineFile;
+    }
+    if (ws_.layout.setting.lineCount != 0) return true;
+    prompt_.Inform(ws_.strings.noLayout, PromptIcon::Warning);
+    return false;
+}
 
 bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) {
     if (!ws_.frames.HasCurrent()) return false;
@@ -292,13 +311,12 @@ bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) 
         prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);
         return false;
     }
-    if (ws_.layout.setting.lineCount == 0) {
-        prompt_.Inform(ws_.strings.noLayout, PromptIcon::Warning);
-        return false;
-    }
+    if (!EnsureLayout()) return false;
     QString path = given;
     if (path.isEmpty()) {
-        QFileDialog dialog(this, QString(), QStringLiteral("001.led"), QStringLiteral("LED Ctrl file(*.led)"));
+        const QString folder = StartFolder();
+        QFileDialog dialog(this, QString(), folder.isEmpty() ? QStringLiteral("001.led") : folder + QStringLiteral("/001.led"),
+                           QStringLiteral("LED Ctrl file(*.led)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("led"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
@@ -319,14 +337,10 @@ bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) 
 }
 
 bool CMainFrame::ImportControllerFile(const QString& given) {
-    if (!ws_.frames.HasCurrent()) return false;
-    if (ws_.layout.setting.lineCount == 0) {
-        prompt_.Inform(ws_.strings.noLayout, PromptIcon::Warning);
-        return false;
-    }
+    if (!ws_.frames.HasCurrent() || !EnsureLayout()) return false;
     QString path = given;
     if (path.isEmpty()) {
-        path = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("LED Ctrl file(*.led)"));
+        path = QFileDialog::getOpenFileName(this, QString(), StartFolder(), QStringLiteral("LED Ctrl file(*.led)"));
         if (path.isEmpty()) return false;
     }
     const ImportResult r = ImportLedFile(path.toStdString(), ws_.layout, ws_.lampTypes, ws_.frames, ws_.app, ws_.strings, Progress());

@@ -19,6 +19,7 @@
 #include "lang/Language.h"
 #include "project/FrameRange.h"
 #include "workspace/FrameViewRules.h"
+#include "workspace/LayoutOps.h"
 #include "workspace/Startup.h"
 #include "workspace/Workspace.h"
 
@@ -265,6 +266,34 @@ private slots:
         QCOMPARE(s.ws.frames.CurrentFrames()[1].Pixel(1, 0), (Bgr{10, 20, 30}));
         QVERIFY(!frame.ImportControllerFile(QString::fromStdString(dir.File("none.led").string())));
         QVERIFY(QString::fromStdString(s.prompt.messages().back()).contains(QStringLiteral("No such file or directory")));
+    }
+
+    void outputLoadsTheLineFileInUse() {
+        // A layout saved as a line file by one session...
+        Started wiring;
+        QVERIFY(wiring.ok);
+        const Frame& f = wiring.ws.frames.CurrentFrames().front();
+        wiring.ws.layout.New(f.height(), f.width(), false, 3);
+        wiring.ws.layout.lines[0] = {MakePoint(0, 0), MakePoint(1, 0)};
+        wiring.ws.layout.RecomputeLineCount();
+        TempDir dir;
+        std::filesystem::path lineFile;
+        QVERIFY(SaveLineFileAs(wiring.ws, dir.File("wall.lnf"), &lineFile).ok());
+        // ...is the wiring the next one outputs with, before any line setting is opened.
+        Started s;
+        QVERIFY(s.ok);
+        s.ws.app.lineFile = lineFile.string();
+        CMainFrame frame(s.ws, s.prompt);
+        QVERIFY(frame.OutputControllerFile(1, 1, QString::fromStdString(dir.File("out.led").string())));
+        QCOMPARE(s.ws.layout.setting.lineCount, wiring.ws.layout.setting.lineCount);
+        QVERIFY(!frame.IsModified());  // loading the wiring changed nothing to save
+        // A line file that is gone gives the usual message.
+        Started gone;
+        QVERIFY(gone.ok);
+        gone.ws.app.lineFile = dir.File("missing.lnf").string();
+        CMainFrame other(gone.ws, gone.prompt);
+        QVERIFY(!other.OutputControllerFile(1, 1, QString::fromStdString(dir.File("x.led").string())));
+        QCOMPARE(QString::fromStdString(gone.prompt.messages().back()), QString::fromStdString(gone.ws.strings.noLayout));
     }
 
     void dialogsHandTheirValuesOn() {
