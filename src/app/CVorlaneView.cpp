@@ -327,7 +327,9 @@ void CVorlaneView::mousePressEvent(QMouseEvent* event) {
     cell.setY(std::clamp(cell.y(), 0, f->height() - 1));
     dragStartCell_ = cell;
     dragStartArea_ = editArea_;
-    if (EditAreaOnScreen().contains(at)) {
+    // Inside the area the mouse moves it, unless it covers the whole frame and cannot move.
+    const bool whole = editArea_ == PixelRect{0, 0, f->width(), f->height()};
+    if (!whole && EditAreaOnScreen().contains(at)) {
         drag_ = Drag::Move;
         setCursor(Qt::SizeAllCursor);
     } else {

@@ -189,6 +189,11 @@ private slots:
         editArea->trigger();
         QVERIFY(v.view->editAreaOn());
         QCOMPARE(*v.view->editArea(), (PixelRect{0, 0, 10, 8}));  // the first time: the whole frame
+        // Over a whole-frame area the mouse starts a new one (there is nothing to move).
+        QTest::mousePress(v.view, Qt::LeftButton, {}, v.Cell(2, 2));
+        QTest::mouseMove(v.view, v.Cell(3, 4));
+        QTest::mouseRelease(v.view, Qt::LeftButton, {}, v.Cell(3, 4));
+        QCOMPARE(*v.view->editArea(), (PixelRect{2, 2, 4, 5}));
         // A rubber band outside the area starts a new one: whole cells, both ends included.
         v.view->SetEditArea(PixelRect{0, 0, 2, 2});
         QTest::mousePress(v.view, Qt::LeftButton, {}, v.Cell(6, 5) + QPoint(3, -2));
