@@ -136,6 +136,7 @@ bool CMainFrame::FileNew() {
     });
     if (made) {
         MarkClean({});
+        canvas_->ResetEditBuffers();
         canvas_->ImageCenter();
         UpdateEditActions();
     }
@@ -156,7 +157,9 @@ bool CMainFrame::FileOpen(const QString& given) {
     if (ok) {
         MarkClean(path);
         Remember(path);
+        canvas_->ResetEditBuffers();
         canvas_->ImageCenter();
+        UpdateEditActions();
     }
     UpdateTitle();
     return ok;

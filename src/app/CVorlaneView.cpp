@@ -263,6 +263,24 @@ void CVorlaneView::ShowEditArea() {
         Format(ws_.strings.zone.c_str(), editArea_.left, editArea_.top, editArea_.right, editArea_.bottom)));
 }
 
+void CVorlaneView::ResetEditBuffers() {
+    ws_.frameUndo.Reset();
+    pressCopy_ = Frame();
+    drag_ = Drag::None;
+    // The edit area stays where it was, inside the new frame size.
+    if (const Frame* f = ws_.frames.CurrentFrame()) {
+        editArea_ = TargetRect(f->width(), f->height(), editArea_);
+        if (editArea_.Empty()) editArea_ = PixelRect{0, 0, f->width(), f->height()};
+    }
+    update();
+}
+
+void CVorlaneView::BeginUndo(int kind, int index, std::uint32_t count) {
+    if (!ws_.frames.HasCurrent() || index < 0) return;
+    ws_.frameUndo.BeginUndo(ws_.frames.CurrentFrames(), kind, static_cast<std::size_t>(index), count);
+    emit frameEdited();
+}
+
 // --- drawing ----------------------------------------------------------------------------------
 
 void CVorlaneView::SetDrawingTool(DrawTool tool, Bgr colour) {
@@ -306,8 +324,7 @@ void CVorlaneView::mousePressEvent(QMouseEvent* event) {
     if (tool_ != DrawTool::None) {
         const auto cell = CellAt(at);
         if (!cell) return;
-        auto& frames = ws_.frames.CurrentFrames();
-        ws_.frameUndo.RecordChange(frames, static_cast<std::size_t>(ws_.app.currentFrame), 1);
+        ws_.frameUndo.BeginUndo(ws_.frames.CurrentFrames(), FrameUndo::kChanged, static_cast<std::size_t>(ws_.app.currentFrame), 1);
         f = EditableFrame();
         if (tool_ == DrawTool::Fill) {
             FloodFill(*f, cell->x(), cell->y(), colour_);

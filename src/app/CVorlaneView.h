@@ -63,6 +63,12 @@ public:
     void SetDrawingTool(DrawTool tool, Bgr colour);
     DrawTool drawingTool() const { return tool_; }
 
+    // Empties undo and redo and the view's own stroke buffers (a new or opened project).
+    void ResetEditBuffers();
+    // Records an operation on the current clip before it changes it (kinds as the history
+    // keeps them); the document counts as changed afterwards through its frames.
+    void BeginUndo(int kind, int index, std::uint32_t count);
+
 signals:
     // A status line for the window ("Block(l,t,r,b)" while the edit area is dragged).
     void statusMessage(const QString& text);

@@ -80,6 +80,47 @@ void FrameUndo::RecordInserted(const std::vector<Frame>& frames, std::size_t ind
     Push(std::move(s));
 }
 
+void FrameUndo::BeginUndo(const std::vector<Frame>& frames, int kind, std::size_t index, std::uint32_t count) {
+    switch (kind) {
+        case kInserted: {
+            Step s;
+            s.kind = kInserted;
+            s.index = index;
+            s.positions = Run(index, count);  // the frames are not there yet
+            s.present = true;
+            Push(std::move(s));
+            return;
+        }
+        case kRemoved: {
+            const std::size_t n = std::min<std::size_t>(count, frames.size() - std::min(index, frames.size()));
+            const std::uint64_t pixels = n == 0 ? 0 : static_cast<std::uint64_t>(frames[index].width()) * frames[index].height() * n;
+            if (pixels > kMaxCopiedPixels) {
+                Reset();
+                return;
+            }
+            Step s;
+            s.kind = kRemoved;
+            s.index = index;
+            s.positions = Run(index, n);
+            s.frames.assign(frames.begin() + static_cast<std::ptrdiff_t>(index),
+                            frames.begin() + static_cast<std::ptrdiff_t>(index + n));
+            s.present = false;  // by the time the step is undone they are out of the clip
+            Push(std::move(s));
+            return;
+        }
+        case 5: {
+            const std::size_t offset = count >> 24, end = count & 0xFFFFFFu;
+            RecordChange(frames, index + offset, end > offset ? end - offset : 0, kChanged);
+            if (!undo_.empty()) undo_.front().kind = 5;
+            return;
+        }
+        default:
+            RecordChange(frames, index, count, kind == kChangedOther ? kChangedOther : kChanged);
+            if (!undo_.empty() && kind == 4) undo_.front().kind = 4;
+            return;
+    }
+}
+
 void FrameUndo::RecordInsertedAt(const std::vector<Frame>& /*frames*/, const std::vector<std::size_t>& positions) {
     Step s;
     s.kind = kRepeated;

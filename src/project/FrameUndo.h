@@ -26,6 +26,15 @@ public:
 
     enum Kind : std::uint8_t { kInserted = 0, kRemoved = 1, kChanged = 2, kChangedOther = 3, kRepeated = 4, kThinned = 5 };
 
+    // The general entry for frame producers, called before they change the clip:
+    //   kind 0: `count` frames will be inserted at `index` (undo takes them out again);
+    //   kind 1: frames index .. index + count - 1 will be removed (copies are kept);
+    //   kinds 2, 3, 4: frames index .. index + count - 1 will change in place;
+    //   kind 5: in place, `count` packing an offset in its top 8 bits and an end in its low 24
+    //   bits: frames index + offset .. index + end - 1 will change.
+    // Copies above the size limit empty both stacks instead.
+    void BeginUndo(const std::vector<Frame>& frames, int kind, std::size_t index, std::uint32_t count);
+
     // Kind 0, after the insertion: frames index .. index + count - 1 are the inserted ones.
     void RecordInserted(const std::vector<Frame>& frames, std::size_t index, std::size_t count);
     // Kinds 2 and 3, before the change: copies of frames index .. index + count - 1.

@@ -301,7 +301,11 @@ private slots:
         }
         QVERIFY(first->isVisible());
         QVERIFY(first->text().endsWith(QStringLiteral("b.cvn")));
+        QVERIFY(frame.InsertFrame());
+        QVERIFY(frame.action(cmd::kUndo)->isEnabled());
+        s.prompt.Script(Answer::No);  // the inserted frame is not saved
         QVERIFY(frame.OpenRecent(3));
+        QVERIFY(!frame.action(cmd::kUndo)->isEnabled());  // the history went with the old project
         QCOMPARE(frame.recentFiles().front(), saved[1]);
         // A listed file that went away is reported and leaves the list.
         QFile::remove(saved[4]);

@@ -329,3 +329,37 @@ TEST(FrameRange, CutWithAnEditAreaRefillsTheAreaAndKeepsTheFrames) {
     EXPECT_EQ(c.frames[0], Labelled(4, 3, 'A'));
     EXPECT_EQ(c.frames[1], Labelled(4, 3, 'B'));
 }
+
+TEST(FrameUndo, BeginUndoBeforeTheProducersChangeTheClip) {
+    Clip c(2, 2, 4);  // ABCD
+    // Kind 0: two frames go in at 1 after the step was begun.
+    c.undo.BeginUndo(c.frames, 0, 1, 2);
+    c.frames.insert(c.frames.begin() + 1, {Labelled(2, 2, 'x'), Labelled(2, 2, 'y')});
+    EXPECT_EQ(c.Labels(), "AxyBCD");
+    ASSERT_TRUE(c.undo.Undo(c.frames));
+    EXPECT_EQ(c.Labels(), "ABCD");
+    ASSERT_TRUE(c.undo.Redo(c.frames));
+    EXPECT_EQ(c.Labels(), "AxyBCD");
+    // Kind 1: the frames leave after the step; undo puts them back where they were.
+    c.undo.BeginUndo(c.frames, 1, 1, 2);
+    c.frames.erase(c.frames.begin() + 1, c.frames.begin() + 3);
+    EXPECT_EQ(c.Labels(), "ABCD");
+    ASSERT_TRUE(c.undo.Undo(c.frames));
+    EXPECT_EQ(c.Labels(), "AxyBCD");
+    ASSERT_TRUE(c.undo.Redo(c.frames));
+    EXPECT_EQ(c.Labels(), "ABCD");
+    // Kind 5: offset 1 and end 3 packed into the count: frames B and C change.
+    c.undo.BeginUndo(c.frames, 5, 0, (1u << 24) | 3u);
+    EXPECT_EQ(c.undo.NewestKind(), 5);
+    for (Frame& f : c.frames) f = Labelled(2, 2, 'z');
+    ASSERT_TRUE(c.undo.Undo(c.frames));
+    EXPECT_EQ(c.Labels(), "zBCz");  // only the packed run was saved
+    // The size limit: a change of more than 40,000,000 pixels keeps no step and empties both stacks.
+    std::vector<Frame> big(2, Frame(5000, 5000));
+    FrameUndo undo;
+    undo.BeginUndo(big, 0, 0, 1);
+    undo.BeginUndo(big, 2, 0, 2);
+    EXPECT_FALSE(undo.CanUndo());
+    undo.BeginUndo(big, 2, 0, 1);  // 25,000,000 pixels: kept
+    EXPECT_TRUE(undo.CanUndo());
+}
