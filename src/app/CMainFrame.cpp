@@ -40,6 +40,7 @@
 #include "lang/Localize.h"
 #include "lang/UiStrings.h"
 #include "workspace/DocumentOps.h"
+#include "workspace/FrameViewRules.h"
 #include "workspace/Startup.h"
 #include "workspace/Workspace.h"
 
@@ -549,6 +550,10 @@ void CMainFrame::BuildControlBar() {
         }
     });
     connect(frameNumber_, &QSpinBox::valueChanged, this, &CMainFrame::OnFrameNumberChanged);
+    // A new speed inside 10..80 takes effect at once while playing; others are ignored.
+    connect(speed_, &QSpinBox::valueChanged, this, [this](int v) {
+        if (SpeedAccepted(v) && playing()) playTimer_->start(PlayInterval(v));
+    });
     connect(clipSelector_, &QComboBox::activated, this, [this](int index) { ws_.frames.Select(index); });
 }
 

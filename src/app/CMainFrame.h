@@ -94,6 +94,8 @@ public:
     void Stop();
     bool playing() const;
     int playInterval() const;
+    // The running play timer's period in milliseconds (0 when it never ran).
+    int playTimerInterval() const;
 
     // Shows the document's name in the title (or "Untitled").
     void UpdateTitle();

@@ -187,6 +187,8 @@ bool CMainFrame::RedoFrames() {
 
 int CMainFrame::playInterval() const { return PlayInterval(speed_->value()); }
 
+int CMainFrame::playTimerInterval() const { return playTimer_ ? playTimer_->interval() : 0; }
+
 bool CMainFrame::playing() const { return playTimer_ && playTimer_->isActive(); }
 
 void CMainFrame::Play() {

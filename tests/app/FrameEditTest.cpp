@@ -183,6 +183,12 @@ private slots:
         QVERIFY(frame.playing());
         QTRY_COMPARE_WITH_TIMEOUT(s.ws.app.currentFrame, 1, 1000);
         QTRY_COMPARE_WITH_TIMEOUT(s.ws.app.currentFrame, 0, 1000);  // wraps to the first frame
+        // Changing the speed while playing restarts the timer at the new rate; 90 is ignored.
+        frame.speed()->setValue(40);
+        QVERIFY(frame.playing());
+        QCOMPARE(frame.playTimerInterval(), 25);
+        frame.speed()->setValue(90);
+        QCOMPARE(frame.playTimerInterval(), 25);
         frame.Stop();
         QVERIFY(!frame.playing());
     }
