@@ -82,6 +82,7 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     frameCountPane_ = new QLabel(this);
     statusBar()->addPermanentWidget(progress_);
     statusBar()->addPermanentWidget(frameCountPane_);
+    connect(canvas_, &CVorlaneView::strokeStarted, this, &CMainFrame::Stop);
     connect(canvas_, &CVorlaneView::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });
 
     ws_.frames.SetListener(this);
@@ -93,6 +94,11 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    // The base class hides the children after this part of the window is gone: their signals
+    // must not reach it any more.
+    disconnect(sidePanel_, nullptr, this, nullptr);
+    disconnect(canvas_, nullptr, this, nullptr);
+    Stop();
     if (ws_.frames.listener() == this) {
         ws_.frames.SetListener(nullptr);
     }
@@ -554,7 +560,13 @@ void CMainFrame::BuildControlBar() {
     connect(speed_, &QSpinBox::valueChanged, this, [this](int v) {
         if (SpeedAccepted(v) && playing()) playTimer_->start(PlayInterval(v));
     });
-    connect(clipSelector_, &QComboBox::activated, this, [this](int index) { ws_.frames.Select(index); });
+    connect(clipSelector_, &QComboBox::activated, this, [this](int index) {
+        if (index == ws_.frames.current()) return;
+        ws_.frames.Select(index);
+        // The history belongs to the clip it was made on.
+        canvas_->ResetEditBuffers();
+        UpdateEditActions();
+    });
 }
 
 void CMainFrame::OnFrameNumberChanged(int number) {
@@ -582,6 +594,9 @@ void CMainFrame::ClipEntriesChanged(int count, int selected) {
         clipSelector_->addItem(Q(Format(ws_.strings.sceneFormat.c_str(), i)));
     }
     clipSelector_->setCurrentIndex(selected);
+    // Clips came or went and another may be current: the history was made on the old one.
+    canvas_->ResetEditBuffers();
+    UpdateEditActions();
 }
 
 void CMainFrame::FrameNumberShown(int number) {

@@ -158,6 +158,8 @@ private:
     // false (with the message) when there is none.
     bool EnsureLayout();
     QString StartFolder() const;
+    // A frame block holds at most 65535 frames; false with a message for a longer range.
+    bool BlockFits(int start, int end);
     void UpdateRecentMenu();
     void Remember(const QString& path);
     void UpdateSkinChecks();

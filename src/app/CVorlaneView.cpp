@@ -292,8 +292,10 @@ void CVorlaneView::SetDrawingTool(DrawTool tool, Bgr colour) {
 Frame* CVorlaneView::EditableFrame() { return ws_.frames.CurrentFrame(); }
 
 void CVorlaneView::DrawStroke(QPoint cell) {
-    Frame* f = EditableFrame();
-    if (!f) return;
+    auto& frames = ws_.frames.CurrentFrames();
+    if (strokeFrame_ < 0 || static_cast<std::size_t>(strokeFrame_) >= frames.size()) return;
+    Frame* f = &frames[static_cast<std::size_t>(strokeFrame_)];
+    if (f->width() != pressCopy_.width() || f->height() != pressCopy_.height()) return;
     switch (tool_) {
         case DrawTool::Pen:
         case DrawTool::Brush:
@@ -324,6 +326,8 @@ void CVorlaneView::mousePressEvent(QMouseEvent* event) {
     if (tool_ != DrawTool::None) {
         const auto cell = CellAt(at);
         if (!cell) return;
+        emit strokeStarted();
+        strokeFrame_ = ws_.app.currentFrame;
         ws_.frameUndo.BeginUndo(ws_.frames.CurrentFrames(), FrameUndo::kChanged, static_cast<std::size_t>(ws_.app.currentFrame), 1);
         f = EditableFrame();
         if (tool_ == DrawTool::Fill) {
@@ -339,6 +343,9 @@ void CVorlaneView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (!editAreaOn_) return;
+    // An area made on a larger clip is first brought inside this frame.
+    editArea_ = TargetRect(f->width(), f->height(), editArea_);
+    if (editArea_.Empty()) editArea_ = PixelRect{0, 0, f->width(), f->height()};
     QPoint cell = CellPoint(at);
     cell.setX(std::clamp(cell.x(), 0, f->width() - 1));
     cell.setY(std::clamp(cell.y(), 0, f->height() - 1));
@@ -383,7 +390,10 @@ void CVorlaneView::mouseMoveEvent(QMouseEvent* event) {
 
 void CVorlaneView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
-    if (drag_ == Drag::Draw) pressCopy_ = Frame();
+    if (drag_ == Drag::Draw) {
+        pressCopy_ = Frame();
+        strokeFrame_ = -1;
+    }
     if (drag_ == Drag::Move) setCursor(tool_ == DrawTool::None ? Qt::ArrowCursor : Qt::CrossCursor);
     drag_ = Drag::None;
 }

@@ -74,6 +74,8 @@ signals:
     void statusMessage(const QString& text);
     // The current frame was drawn on (its undo step is recorded).
     void frameEdited();
+    // A drawing stroke begins (playback stops: the stroke stays on its frame).
+    void strokeStarted();
     // Number keys 1..9, 0: entry 0..9 of the pattern panel's type list.
     void numberKey(int entry);
 
@@ -120,6 +122,7 @@ private:
     Bgr colour_{};
     Frame pressCopy_;  // the frame as it was when the stroke began (tools 1..4)
     QPoint pressCell_, lastCell_;
+    int strokeFrame_ = -1;  // the frame the stroke draws on
 };
 
 // The frame's pixels as an image (top row first).

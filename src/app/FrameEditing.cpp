@@ -38,6 +38,17 @@ std::optional<FrameBlock> ClipboardBlock(bool* present = nullptr) {
     return DecodeFrameBlock(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
 }
 
+std::string DamagedBlockText(std::uint8_t language) {
+    return Text(language, "剪贴板上的帧块已损坏 (其尺寸与长度不符)。",
+                "The frame block on the clipboard is damaged (its sizes do not match its length).")
+        .toStdString();
+}
+
+bool ClipboardHasBlock() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && data->hasFormat(QString::fromLatin1(kFrameBlockMime));
+}
+
 void PutOnClipboard(const FrameBlock& block) {
     const auto bytes = EncodeFrameBlock(block);
     auto* data = new QMimeData;
@@ -69,14 +80,23 @@ void CMainFrame::FramesChanged(std::size_t last) {
 void CMainFrame::UpdateEditActions() {
     if (undoAction_) undoAction_->setEnabled(ws_.frameUndo.CanUndo());
     if (redoAction_) redoAction_->setEnabled(ws_.frameUndo.CanRedo());
-    bool present = false;
-    ClipboardBlock(&present);
+    // Only whether a block is there: reading it waits for the paste.
+    const bool present = ClipboardHasBlock();
     if (pasteAction_) pasteAction_->setEnabled(present);
     if (stepsPasteAction_) stepsPasteAction_->setEnabled(present);
 }
 
+bool CMainFrame::BlockFits(int start, int end) {
+    if (end - start + 1 <= static_cast<int>(kMaxBlockFrames)) return true;
+    prompt_.Inform(Text(ws_.app.language, "一次最多可复制或剪切 65535 帧。", "At most 65535 frames can be copied or cut at a time.")
+                       .toStdString(),
+                   PromptIcon::Warning);
+    return false;
+}
+
 bool CMainFrame::CopyFrames(int start, int end) {
     if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    if (!BlockFits(start, end)) return false;
     PutOnClipboard(corv::CopyFrames(FrameContext(), static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end)));
     UpdateEditActions();
     return true;
@@ -84,6 +104,7 @@ bool CMainFrame::CopyFrames(int start, int end) {
 
 bool CMainFrame::CutFrames(int start, int end) {
     if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    if (!BlockFits(start, end)) return false;
     RangeContext c = FrameContext();
     PutOnClipboard(corv::CutFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end)));
     FramesChanged(static_cast<std::size_t>(start - 1));
@@ -109,12 +130,9 @@ bool CMainFrame::DeleteFrames(int start, int end, int spacing) {
 bool CMainFrame::PasteFrames(const PasteOptions& options) {
     bool present = false;
     const auto block = ClipboardBlock(&present);
-    if (!ws_.frames.HasCurrent() || !present) return false;
+    if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty() || !present) return false;
     if (!block) {
-        prompt_.Inform(Text(ws_.app.language, "剪贴板上的帧块已损坏 (其尺寸与长度不符)。",
-                            "The frame block on the clipboard is damaged (its sizes do not match its length).")
-                           .toStdString(),
-                       PromptIcon::Warning);
+        prompt_.Inform(DamagedBlockText(ws_.app.language), PromptIcon::Warning);
         return false;
     }
     RangeContext c = FrameContext();
@@ -133,7 +151,11 @@ bool CMainFrame::PasteFrames(const PasteOptions& options) {
 bool CMainFrame::StepsPasteFrames(int start, int interval, bool backwards) {
     bool present = false;
     const auto block = ClipboardBlock(&present);
-    if (!ws_.frames.HasCurrent() || !block) return false;
+    if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty() || !present) return false;
+    if (!block) {
+        prompt_.Inform(DamagedBlockText(ws_.app.language), PromptIcon::Warning);
+        return false;
+    }
     RangeContext c = FrameContext();
     if (!StepsPaste(c, *block, static_cast<std::size_t>(std::max(start, 0)), interval, backwards)) {
         prompt_.Inform("Size error!", PromptIcon::Warning);
@@ -163,9 +185,13 @@ bool CMainFrame::RowColDeleteFrames(int start, int end, int keepRows, int delete
 bool CMainFrame::InsertFrame() {
     if (!ws_.frames.HasCurrent()) return false;
     auto& frames = ws_.frames.CurrentFrames();
-    const std::size_t at = std::min(frames.size(), static_cast<std::size_t>(ws_.app.currentFrame) + 1);
-    const Frame& f = frames.front();
-    frames.insert(frames.begin() + static_cast<std::ptrdiff_t>(at), Frame::Filled(f.width(), f.height(), ws_.app.backgroundColour));
+    const std::size_t at = frames.empty() ? 0 : std::min(frames.size(), static_cast<std::size_t>(std::max(ws_.app.currentFrame, 0)) + 1);
+    // The clip's own size: a clip read without frames has one too.
+    const Clip& clip = ws_.frames.CurrentClip();
+    const int w = frames.empty() ? static_cast<int>(clip.width) : frames.front().width();
+    const int h = frames.empty() ? static_cast<int>(clip.height) : frames.front().height();
+    if (w <= 0 || h <= 0) return false;
+    frames.insert(frames.begin() + static_cast<std::ptrdiff_t>(at), Frame::Filled(w, h, ws_.app.backgroundColour));
     ws_.frameUndo.RecordInserted(frames, at, 1);
     FramesChanged(at);
     return true;

@@ -215,7 +215,8 @@ std::size_t PasteFrames(RangeContext& c, const FrameBlock& block, const PasteOpt
     const std::size_t p = std::min(o.place, frames.size() - 1);
     if (n == 0) return p;
     if (o.overlay) {
-        c.undo->RecordChange(frames, p, n * times);
+        const std::size_t existing = frames.size();
+        const bool recorded = c.undo->RecordChange(frames, p, n * times);
         for (std::size_t pass = 0; pass < times; ++pass) {
             for (std::size_t i = 0; i < n; ++i) {
                 const std::size_t at = p + pass * n + i;
@@ -223,6 +224,8 @@ std::size_t PasteFrames(RangeContext& c, const FrameBlock& block, const PasteOpt
                 DrawPicture(block.pictures[i], frames[at], t, o.direction, o.combine);
             }
         }
+        // Frames added past the end leave again on undo.
+        if (recorded) c.undo->AddAppendedTail(existing, frames.size() - existing);
         return std::min(frames.size() - 1, p + n * times - 1);
     }
     // Insert after the placed frame; "Reverse order" puts every picture at the same place.

@@ -32,6 +32,8 @@ struct FrameBlock {
     int height = 0;
     std::vector<Frame> pictures;
 };
+// Its sizes and count are 16-bit: a longer run cannot be a block.
+inline constexpr std::size_t kMaxBlockFrames = 65535;
 inline constexpr const char* kFrameBlockMime = "application/x-corvantine-frame-block";
 std::vector<std::uint8_t> EncodeFrameBlock(const FrameBlock& block);
 // Reads both the marker form and the older form without it (width at offset 0); a block whose

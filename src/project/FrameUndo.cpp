@@ -109,14 +109,16 @@ void FrameUndo::BeginUndo(const std::vector<Frame>& frames, int kind, std::size_
             return;
         }
         case 5: {
+            // Kinds from 4 on are kept whatever their size.
             const std::size_t offset = count >> 24, end = count & 0xFFFFFFu;
-            RecordChange(frames, index + offset, end > offset ? end - offset : 0, kChanged);
-            if (!undo_.empty()) undo_.front().kind = 5;
+            if (RecordChange(frames, index + offset, end > offset ? end - offset : 0, kChanged, false)) undo_.front().kind = 5;
             return;
         }
+        case 4:
+            if (RecordChange(frames, index, count, kChanged, false)) undo_.front().kind = 4;
+            return;
         default:
             RecordChange(frames, index, count, kind == kChangedOther ? kChangedOther : kChanged);
-            if (!undo_.empty() && kind == 4) undo_.front().kind = 4;
             return;
     }
 }
@@ -130,15 +132,16 @@ void FrameUndo::RecordInsertedAt(const std::vector<Frame>& /*frames*/, const std
     Push(std::move(s));
 }
 
-void FrameUndo::RecordChange(const std::vector<Frame>& frames, std::size_t index, std::size_t count, Kind kind) {
+bool FrameUndo::RecordChange(const std::vector<Frame>& frames, std::size_t index, std::size_t count, Kind kind,
+                             bool limited) {
     count = std::min(count, frames.size() - std::min(index, frames.size()));
     std::uint64_t pixels = 0;
     for (std::size_t i = index; i < index + count; ++i) {
         pixels += static_cast<std::uint64_t>(frames[i].width()) * static_cast<std::uint64_t>(frames[i].height());
     }
-    if (pixels > kMaxCopiedPixels) {
+    if (limited && pixels > kMaxCopiedPixels) {
         Reset();  // too large to copy: this change cannot be undone, nor can the ones before it
-        return;
+        return false;
     }
     Step s;
     s.kind = kind;
@@ -147,6 +150,14 @@ void FrameUndo::RecordChange(const std::vector<Frame>& frames, std::size_t index
     s.frames.assign(frames.begin() + static_cast<std::ptrdiff_t>(index),
                     frames.begin() + static_cast<std::ptrdiff_t>(index + count));
     Push(std::move(s));
+    return true;
+}
+
+void FrameUndo::AddAppendedTail(std::size_t from, std::size_t count) {
+    if (undo_.empty() || count == 0) return;
+    Step& step = undo_.front();
+    step.tailPositions = Run(from, count);
+    step.tailPresent = true;
 }
 
 void FrameUndo::Remove(std::vector<Frame>& frames, std::size_t index, std::size_t count) {
@@ -176,9 +187,13 @@ void FrameUndo::MarkPlaceholder() {
 
 void FrameUndo::Apply(std::vector<Frame>& clip, Step& step) {
     if (step.inPlace) {
+        // The appended frames leave first (they follow the changed run), or come back last.
+        if (!step.tailPositions.empty() && step.tailPresent) step.tail = TakeFramesAt(clip, step.tailPositions);
         for (std::size_t i = 0; i < step.frames.size() && step.index + i < clip.size(); ++i) {
             std::swap(step.frames[i], clip[step.index + i]);
         }
+        if (!step.tailPositions.empty() && !step.tailPresent) PutFramesAt(clip, step.tailPositions, step.tail);
+        step.tailPresent = !step.tailPresent;
         return;
     }
     if (step.present) {

@@ -38,7 +38,13 @@ public:
     // Kind 0, after the insertion: frames index .. index + count - 1 are the inserted ones.
     void RecordInserted(const std::vector<Frame>& frames, std::size_t index, std::size_t count);
     // Kinds 2 and 3, before the change: copies of frames index .. index + count - 1.
-    void RecordChange(const std::vector<Frame>& frames, std::size_t index, std::size_t count, Kind kind = kChanged);
+    // False when the copies were too large (both stacks were emptied, no step was kept);
+    // `limited` false keeps the step whatever its size.
+    bool RecordChange(const std::vector<Frame>& frames, std::size_t index, std::size_t count, Kind kind = kChanged,
+                      bool limited = true);
+    // The change just recorded also appended frames from..from + count - 1 at the clip's end:
+    // undoing the step takes them out again, redoing puts them back.
+    void AddAppendedTail(std::size_t from, std::size_t count);
 
     // Operations that take frames out of the clip do it through these, which move the frames
     // into the step. Kind 1: removes frames index .. index + count - 1.
@@ -77,6 +83,11 @@ private:
         bool inPlace = false;  // kinds 2, 3: `frames` are swapped with the clip's at index..
         bool placeholder = false;  // the clip holds one stand-in frame while the step's frames are out
         Frame standIn;             // that frame while the step's frames are in
+        // In-place steps that also appended frames at the end: their positions, and the frames
+        // while they are out of the clip.
+        std::vector<std::size_t> tailPositions;
+        std::vector<Frame> tail;
+        bool tailPresent = false;
     };
     void Push(Step step);
     static void Apply(std::vector<Frame>& clip, Step& step);

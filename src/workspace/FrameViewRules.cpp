@@ -20,7 +20,8 @@ int ZoomDown(int zoom) {
 int FitZoom(int clientWidth, int clientHeight, int frameWidth, int frameHeight, int gridScaleX, int gridScaleY) {
     const int w = std::max(1, gridScaleX) * std::max(1, frameWidth);
     const int h = std::max(1, gridScaleY) * std::max(1, frameHeight);
-    return std::max(1, std::min((clientWidth - 50) / w, (clientHeight - 50) / h));
+    // Kept to the zoom range 1..100 (a one-cell frame in a large window stops at 100).
+    return std::clamp(std::min((clientWidth - 50) / w, (clientHeight - 50) / h), 1, 100);
 }
 
 int PlayInterval(int speed) { return 1000 / std::clamp(speed, 10, 80); }

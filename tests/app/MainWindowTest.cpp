@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -146,6 +147,69 @@ private slots:
         }
     }
 
+    void englishMenuAsTheCommandListGivesIt() {
+        // Written out by hand from the list of commands, not taken from the table the window is
+        // built from: a wrong text, key or a missing command shows here.
+        Started s;
+        QVERIFY(s.ok);
+        CMainFrame frame(s.ws, s.prompt);
+        const struct {
+            int id;
+            const char* text;
+            QKeySequence key;
+        } commands[] = {
+            {57600, "&New", {}},
+            {57601, "&Open ...", QKeySequence(Qt::CTRL | Qt::Key_O)},
+            {57603, "&Save", QKeySequence(Qt::CTRL | Qt::Key_S)},
+            {57604, "Save &As...", {}},
+            {32928, "Supplemental", QKeySequence(Qt::Key_A)},
+            {32857, "Output &Controller File", QKeySequence(Qt::Key_O)},
+            {32909, "Import", QKeySequence(Qt::Key_I)},
+            {32924, "Import Controller file", {}},
+            {57665, "E&xit", {}},
+            {32813, "Show grid", {}},
+            {32804, "Image center", QKeySequence(Qt::Key_Home)},
+            {32773, "&Toolsbar", QKeySequence(Qt::Key_S)},
+            {59393, "&StatusBar", {}},
+            {32810, "Play(&P)", QKeySequence(Qt::Key_P)},
+            {32811, "Stop(&S)", QKeySequence(Qt::Key_Space)},
+            {57643, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+            {57644, "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y)},
+            {32814, "Insert(I)", QKeySequence(Qt::CTRL | Qt::Key_I)},
+            {57635, "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X)},
+            {57634, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C)},
+            {57637, "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V)},
+            {32903, "Steps paste", QKeySequence(Qt::Key_V)},
+            {32808, "&Delete", QKeySequence(Qt::Key_Delete)},
+            {32812, "&Cover mode", QKeySequence(Qt::Key_Insert)},
+            {32809, "&Edit Area", QKeySequence(Qt::CTRL | Qt::Key_B)},
+            {32820, "Video capture transform", QKeySequence(Qt::Key_G)},
+            {32807, "Paint edit", QKeySequence(Qt::CTRL | Qt::Key_E)},
+            {32922, "Unite File", {}},
+            {32816, "Color process", QKeySequence(Qt::CTRL | Qt::Key_P)},
+            {32910, "Frame process", QKeySequence(Qt::Key_F)},
+            {32908, "Row Col Delete", QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+            {32818, "Simplified han(简体中文)", {}},
+            {32923, "Traditional(繁體中文)", {}},
+            {32819, "&English", {}},
+            {32792, "Line &Setting", QKeySequence(Qt::SHIFT | Qt::Key_S)},
+            {32862, "S&ystem setting", {}},
+            {32838, "&Help", QKeySequence(Qt::Key_F1)},
+            {57664, "&About...", {}},
+            {32877, "Skin1", {}},
+            {32878, "Skin2", {}},
+            {32879, "Skin3", {}},
+            {32791, "Return", QKeySequence(Qt::Key_Escape)},
+        };
+        const QList<QAction*> menus = MenuActions(frame);
+        for (const auto& c : commands) {
+            QAction* a = frame.action(c.id);
+            QVERIFY2(a && menus.contains(a), qPrintable(QString::number(c.id)));
+            QCOMPARE(a->text(), QString::fromUtf8(c.text));
+            QCOMPARE(a->shortcut(), c.key);
+        }
+    }
+
     void scrollBarsAndArrowKeysPanTheFrame() {
         ViewSetup v;
         CVorlaneView* view = v.view;
@@ -259,6 +323,74 @@ private slots:
         QVERIFY(v.frame->UndoFrames());
         QVERIFY(v.frame->UndoFrames());
         QCOMPARE(v.s.ws.frames.CurrentFrames()[0], Frame::Filled(10, 8, bg));
+    }
+
+    void historyStaysWithItsClipAndStrokesWithTheirFrame() {
+        ViewSetup v;
+        v.s.ws.frames.AddClip(6, 4);  // a second clip of another size
+        v.frame->ClipEntriesChanged(v.s.ws.frames.Count(), v.s.ws.frames.current());
+        v.s.ws.frames.Select(0);
+        QVERIFY(v.frame->InsertFrame());
+        QVERIFY(v.frame->action(cmd::kUndo)->isEnabled());
+        // Choosing the other clip: the first clip's history cannot act on it.
+        emit v.frame->clipSelector()->activated(1);
+        QCOMPARE(v.s.ws.frames.current(), 1);
+        QVERIFY(!v.frame->UndoFrames());
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{1});
+        // An edit area made on the larger clip is brought inside the smaller frame at the press.
+        emit v.frame->clipSelector()->activated(0);
+        v.view->ImageCenter();
+        v.frame->action(cmd::kEditArea)->trigger();
+        v.view->SetEditArea(PixelRect{4, 4, 10, 8});
+        emit v.frame->clipSelector()->activated(1);
+        v.view->ImageCenter();
+        const QPoint inside = v.view->PictureRect().topLeft() + QPoint(2, 2);
+        QTest::mousePress(v.view, Qt::LeftButton, {}, inside);
+        QTest::mouseMove(v.view, inside + QPoint(v.view->zoom(), 0));
+        QTest::mouseRelease(v.view, Qt::LeftButton, {}, inside + QPoint(v.view->zoom(), 0));
+        const PixelRect area = *v.view->editArea();
+        QVERIFY(area.right <= 6 && area.bottom <= 4 && !area.Empty());
+        v.frame->action(cmd::kEditArea)->trigger();
+        // A stroke stops playback and stays on the frame it began on.
+        emit v.frame->clipSelector()->activated(0);
+        QVERIFY(v.frame->InsertFrame());
+        QVERIFY(v.frame->InsertFrame());
+        v.frame->frameNumber()->setValue(1);
+        v.view->ImageCenter();
+        v.origin = v.view->PictureRect().topLeft();
+        v.frame->speed()->setValue(80);
+        v.frame->Play();
+        QVERIFY(v.frame->playing());
+        v.view->SetDrawingTool(DrawTool::Line, Bgr{0, 0, 255});
+        const int pressed = v.s.ws.app.currentFrame;
+        QTest::mousePress(v.view, Qt::LeftButton, {}, v.Cell(0, 0));
+        QVERIFY(!v.frame->playing());
+        QTest::mouseMove(v.view, v.Cell(5, 0));
+        QTest::mouseRelease(v.view, Qt::LeftButton, {}, v.Cell(5, 0));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[static_cast<std::size_t>(pressed)].Pixel(5, 0), (Bgr{0, 0, 255}));
+    }
+
+    void longRangesAndEmptyClipsAreRefusedOrHandled() {
+        Started s;
+        QVERIFY(s.ok);
+        s.ws.frames.DeleteClip(-1);
+        s.ws.frames.AddClip(1, 1);
+        auto& frames = s.ws.frames.CurrentFrames();
+        frames.assign(65536, Frame::Filled(1, 1, Bgr{1, 2, 3}));
+        CMainFrame frame(s.ws, s.prompt);
+        // A frame block counts its frames in 16 bits: a longer range is refused before anything changes.
+        QVERIFY(!frame.CutFrames(1, 65536));
+        QCOMPARE(s.ws.frames.CurrentFrames().size(), std::size_t{65536});
+        QVERIFY(QString::fromStdString(s.prompt.messages().back()).contains(QStringLiteral("65535")));
+        QVERIFY(!frame.CopyFrames(1, 65536));
+        QVERIFY(frame.CopyFrames(2, 65536));
+        // A clip read without frames: Insert makes one of the clip's size; Paste does nothing.
+        s.ws.frames.CurrentClip().frames.clear();
+        QVERIFY(!frame.PasteFrames(PasteOptions{}));
+        QVERIFY(!frame.StepsPasteFrames(0, 1, false));
+        QVERIFY(frame.InsertFrame());
+        QCOMPARE(s.ws.frames.CurrentFrames().size(), std::size_t{1});
+        QCOMPARE(s.ws.frames.CurrentFrames()[0].width(), 1);
     }
 
     void sidePanelRecentFilesHelpAndDrops() {

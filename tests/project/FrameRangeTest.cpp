@@ -363,3 +363,35 @@ TEST(FrameUndo, BeginUndoBeforeTheProducersChangeTheClip) {
     undo.BeginUndo(big, 2, 0, 1);  // 25,000,000 pixels: kept
     EXPECT_TRUE(undo.CanUndo());
 }
+
+TEST(FrameUndo, OverlayPastePastTheEndIsUndoneWhole) {
+    Clip c(2, 2, 3);  // ABC
+    FrameBlock block;
+    block.width = 2;
+    block.height = 2;
+    block.pictures = {Labelled(2, 2, 'x'), Labelled(2, 2, 'y')};
+    PasteOptions o;
+    o.overlay = true;
+    o.place = 2;  // over C, then one frame past the end
+    o.times = 2;
+    PasteFrames(c.context, block, o);
+    EXPECT_EQ(c.Labels(), "ABxyxy");
+    ASSERT_TRUE(c.undo.Undo(c.frames));
+    EXPECT_EQ(c.Labels(), "ABC");  // the three appended frames leave again
+    EXPECT_EQ(c.frames[2], Labelled(2, 2, 'C'));
+    ASSERT_TRUE(c.undo.Redo(c.frames));
+    EXPECT_EQ(c.Labels(), "ABxyxy");
+    ASSERT_TRUE(c.undo.Undo(c.frames));
+    EXPECT_EQ(c.Labels(), "ABC");
+}
+
+TEST(FrameUndo, KindsFromFourOnAreKeptWhateverTheirSize) {
+    std::vector<Frame> big(2, Frame(5000, 5000));
+    FrameUndo undo;
+    undo.BeginUndo(big, 4, 0, 2);  // 50,000,000 pixels, but kind 4
+    EXPECT_EQ(undo.NewestKind(), 4);
+    undo.BeginUndo(big, 5, 0, 2);  // offset 0, end 2
+    EXPECT_EQ(undo.NewestKind(), 5);
+    undo.BeginUndo(big, 3, 0, 2);  // kind 3 of the same size: no step, both stacks emptied
+    EXPECT_FALSE(undo.CanUndo());
+}

@@ -20,6 +20,7 @@ TEST(FrameViewRules, FitPlayAndSpeed) {
     EXPECT_EQ(FitZoom(40, 40, 32, 24, 1, 1), 1);  // a window smaller than 50 pixels plus a cell
     EXPECT_EQ(FitZoom(1650, 1050, 32, 24, 1, 1), 41);
     EXPECT_EQ(FitZoom(1650, 1050, 32, 24, 2, 1), 25);
+    EXPECT_EQ(FitZoom(1650, 1050, 1, 1, 1, 1), 100);  // one cell: the zoom range ends at 100
     EXPECT_EQ(PlayInterval(5), 100);   // 10 frames per second
     EXPECT_EQ(PlayInterval(200), 12);  // 80 frames per second
     EXPECT_EQ(PlayInterval(30), 33);
