@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "app/CMainFrame.h"
+#include "AppTestSupport.h"
 #include "app/CVorlaneView.h"
 #include "app/FrameEditDialogs.h"
 #include "base/Prompt.h"
@@ -24,23 +25,10 @@
 #include "workspace/Workspace.h"
 
 using namespace corv;
+using Started = corv::testing::StartedWorkspace;
+using corv::testing::Command;
 
 namespace {
-
-struct Started {
-    explicit Started(const char* locale = "en_US.UTF-8") { ok = InitInstance(ws, prompt, StartupOptions(home.path(), locale)).ok(); }
-    TempDir home;
-    Workspace ws;
-    RecordingPrompt prompt;
-    bool ok = false;
-};
-
-QAction* Command(const CMainFrame& frame, int id) {
-    for (QAction* a : frame.findChildren<QAction*>()) {
-        if (a->data().toInt() == id) return a;
-    }
-    return nullptr;
-}
 
 // Frames whose first pixel's red byte is their label.
 void Label(Workspace& ws, const std::string& labels) {

@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "app/CMainFrame.h"
+#include "AppTestSupport.h"
 #include "app/CommandLine.h"
 #include "app/DocumentDialogs.h"
 #include "lang/Language.h"
@@ -30,6 +31,8 @@
 #include "workspace/Startup.h"
 
 using namespace corv;
+using corv::testing::Command;
+using corv::testing::WithModal;
 
 namespace {
 // A started workspace in a private application home.
@@ -46,35 +49,6 @@ struct Started {
 };
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// The main window's command with this id.
-QAction* Command(const CMainFrame& frame, int id) {
-    for (QAction* a : frame.findChildren<QAction*>()) {
-        if (a->data().toInt() == id) {
-            return a;
-        }
-    }
-    return nullptr;
-}
-
-// Runs `action` (which opens a modal window) and hands that window to `inspect` as soon as it
-// shows; `inspect` must close it.
-void WithModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
-    bool seen = false;
-    QTimer timer;
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget(); modal && !seen) {
-            seen = true;
-            timer.stop();
-            inspect(modal);
-        }
-    });
-    timer.start();
-    action();
-    timer.stop();
-    QVERIFY2(seen, "no modal window showed");
-}
 
 // Every text a user reads in a window: its title, labels, buttons, check boxes, tabs.
 QStringList VisibleTexts(QWidget* window) {

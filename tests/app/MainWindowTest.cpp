@@ -21,6 +21,7 @@
 #include <set>
 
 #include "app/CMainFrame.h"
+#include "AppTestSupport.h"
 #include "app/CVorlaneView.h"
 #include "app/SystemSettingDialog.h"
 #include "base/ProfileFile.h"
@@ -34,16 +35,10 @@
 #include "workspace/Workspace.h"
 
 using namespace corv;
+using Started = corv::testing::StartedWorkspace;
+using corv::testing::WithModal;
 
 namespace {
-
-struct Started {
-    explicit Started(const char* locale = "en_US.UTF-8") { ok = InitInstance(ws, prompt, StartupOptions(home.path(), locale)).ok(); }
-    TempDir home;
-    Workspace ws;
-    RecordingPrompt prompt;
-    bool ok = false;
-};
 
 // Every action of the window's menus (submenus included).
 QList<QAction*> MenuActions(QMenu* menu) {
@@ -64,23 +59,6 @@ QList<QAction*> MenuActions(const CMainFrame& frame) {
         if (top->menu()) all += MenuActions(top->menu());
     }
     return all;
-}
-
-void WithModal(const std::function<void()>& action, const std::function<void(QWidget*)>& inspect) {
-    bool seen = false;
-    QTimer timer;
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget(); modal && !seen) {
-            seen = true;
-            timer.stop();
-            inspect(modal);
-        }
-    });
-    timer.start();
-    action();
-    timer.stop();
-    QVERIFY2(seen, "no modal window showed");
 }
 
 // A view of a 10 x 8 frame at zoom 10 whose picture starts at a known place.
