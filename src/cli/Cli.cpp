@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 
+#include <sstream>
+
 #include <iostream>
 #include <regex>
 #include <utility>
@@ -174,8 +176,27 @@ const std::vector<Command>& Commands() {
           "--interval", "--spacing", "--ranks", "--after", "--keep-rows", "--delete-rows", "--keep-cols",
           "--delete-cols", "--clip"},
          {"--overlay", "--reverse-order", "--backwards", "--increments"}, RunFrames},
+        {"colors", "the colour library (colour lists the generators paint with)",
+         "list [--json] [--library FILE] | add --colors RRGGBB,... [--grade G | --steps K] [--library FILE]\n"
+         "       | remove K [--library FILE]",
+         "The library is Clrlibnu.clb of the application home (or --library FILE); a missing one is\n"
+         "created, a damaged one is refused and left as it is. list: the built-in rainbow (0) and the\n"
+         "stored lists (1..199). add: a list made as the colour panel makes it, each colour after the\n"
+         "first with a run of intermediate colours: --grade G (1, 2, 3, 4, 5, 8, 12, 16, 24, 32; default\n"
+         "8) steps by G of the largest channel difference, --steps K (16, 32, 64, 128, 256) always adds K.\n"
+         "remove: deletes list K; the later lists move down.",
+         {"--colors", "--grade", "--steps", "--library"}, {"--json"}, RunColors},
     };
     return commands;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::string cur;
+    std::istringstream in(text);
+    while (std::getline(in, cur, sep)) parts.push_back(cur);
+    if (!text.empty() && text.back() == sep) parts.emplace_back();
+    return parts;
 }
 
 bool ParseColour(const std::string& text, Bgr& out) {

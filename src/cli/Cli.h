@@ -82,6 +82,8 @@ void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string&
 // Bad usage: "OPTION takes LO..HI" (the valid range).
 int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi);
 
+// The items of a list separated by `sep` (a trailing separator gives an empty last item).
+std::vector<std::string> Split(const std::string& text, char sep);
 // "RRGGBB" (with or without "#") as a colour in stored order.
 bool ParseColour(const std::string& text, Bgr& out);
 
@@ -112,6 +114,7 @@ int RunExportHmc(Context& ctx, const Args& args);
 int RunRenderLayout(Context& ctx, const Args& args);
 int RunImportLed(Context& ctx, const Args& args);
 int RunCard(Context& ctx, const Args& args);
+int RunColors(Context& ctx, const Args& args);
 int InfoLed(Context& ctx, const std::filesystem::path& path, bool json, bool strict);
 int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);

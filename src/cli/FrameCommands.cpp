@@ -60,13 +60,7 @@ struct EditedDocument {
     }
 };
 
-std::vector<std::string> SplitComma(const std::string& text) {
-    std::vector<std::string> parts;
-    std::string cur;
-    std::istringstream in(text);
-    while (std::getline(in, cur, ',')) parts.push_back(cur);
-    return parts;
-}
+std::vector<std::string> SplitComma(const std::string& text) { return Split(text, ','); }
 
 // --rect L,T,R,B (picture coordinates, right and bottom exclusive) inside a frame of w x h.
 int ParseRect(Context& ctx, const std::string& cmd, const Args& args, int w, int h, std::optional<PixelRect>& out) {

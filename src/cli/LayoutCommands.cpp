@@ -30,18 +30,6 @@ namespace fs = std::filesystem;
 namespace {
 
 
-std::vector<std::string> Split(const std::string& text, char sep) {
-    std::vector<std::string> parts;
-    std::string cur;
-    std::istringstream in(text);
-    while (std::getline(in, cur, sep)) {
-        parts.push_back(cur);
-    }
-    if (!text.empty() && text.back() == sep) {
-        parts.emplace_back();
-    }
-    return parts;
-}
 
 bool ParsePair(const std::string& text, long long& a, long long& b) {
     auto parts = Split(text, ',');
