@@ -32,6 +32,7 @@
 #include "app/DocumentDialogs.h"
 #include "app/DocumentFingerprint.h"
 #include "app/CVorlaneView.h"
+#include "app/ColourPanel.h"
 #include "app/SystemSettingDialog.h"
 #include "base/AppHome.h"
 #include "workspace/WindowSettings.h"
@@ -396,7 +397,10 @@ void CMainFrame::BuildSidePanel() {
         sideTabs_->addTab(page, UsesChinese(lang) ? Q(LocalizeText(chinese, lang)) : QString::fromUtf8(english));
     };
     tab("图案", "Patterns", "patternPage");
-    tab("颜色", "Colours", "colourPage");
+    colourPanel_ = new ColourPanel(ws_, prompt_, sideTabs_);
+    sideTabs_->addTab(colourPanel_, UsesChinese(lang) ? Q(LocalizeText("颜色", lang)) : QStringLiteral("Colours"));
+    // The frame view draws with the panel's tool and colour.
+    connect(colourPanel_, &ColourPanel::toolChanged, canvas_, &CVorlaneView::SetDrawingTool);
     sidePanel_->setWidget(sideTabs_);
     sidePanel_->setMinimumWidth(220);
     addDockWidget(Qt::LeftDockWidgetArea, sidePanel_);

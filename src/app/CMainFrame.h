@@ -29,6 +29,7 @@ namespace corv {
 
 class Workspace;
 class CVorlaneView;
+class ColourPanel;
 class Prompt;
 
 
@@ -130,6 +131,7 @@ public:
     CVorlaneView* frameView() const { return canvas_; }
     QDockWidget* sidePanel() const { return sidePanel_; }
     QTabWidget* sideTabs() const { return sideTabs_; }
+    ColourPanel* colourPanel() const { return colourPanel_; }
     // The action of a command id (nullptr when the menus have none).
     QAction* action(int id) const;
     // F2: the side panel's other tab.
@@ -192,6 +194,7 @@ private:
     QAction* recentSeparator_ = nullptr;
     QDockWidget* sidePanel_ = nullptr;
     QTabWidget* sideTabs_ = nullptr;
+    ColourPanel* colourPanel_ = nullptr;
     bool skinRestart_ = false;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;

@@ -7,6 +7,7 @@
 #include "base/ProfileFile.h"
 #include "base/Random.h"
 #include "base/TempDir.h"
+#include "content/ColourList.h"
 #include "lang/UiStrings.h"
 #include "project/AppState.h"
 #include "project/EffectList.h"
@@ -24,6 +25,18 @@ namespace corv {
 struct FrameViewSettings {
     std::int16_t gridScaleX = 1;
     std::int16_t gridScaleY = 1;
+};
+
+// The colour panel's state: the list every generator paints with, how colours are added, the
+// colour the drawing tools use, and the line width and fill of the design editor's items.
+struct ColourPanelState {
+    ColourList list = ColourList::Rainbow();
+    ColourTransition mode = ColourTransition::Grade;
+    int grade = 8;
+    int fixedSteps = 32;
+    ListColour current = 0xFF0000;  // "Color:", pure red at start
+    int lineWidth = 1;
+    bool fill = false;
 };
 
 // State of the design editor that documents carry besides the layers.
@@ -44,6 +57,7 @@ public:
     EffectList effects;
     UiStrings strings;
     FrameViewSettings frameView;
+    ColourPanelState colourPanel;
     // The frame view's three-step history over the current clip (emptied with a new project).
     FrameUndo frameUndo;
     DesignState design;

@@ -4,6 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLineEdit>
@@ -23,6 +26,7 @@
 #include "app/CMainFrame.h"
 #include "AppTestSupport.h"
 #include "app/CVorlaneView.h"
+#include "app/ColourPanel.h"
 #include "app/SystemSettingDialog.h"
 #include "base/ProfileFile.h"
 #include "base/Prompt.h"
@@ -369,6 +373,89 @@ private slots:
         QVERIFY(frame.InsertFrame());
         QCOMPARE(s.ws.frames.CurrentFrames().size(), std::size_t{1});
         QCOMPARE(s.ws.frames.CurrentFrames()[0].width(), 1);
+    }
+
+    void colourPanelBuildsTheListAndDrivesTheDrawingTools() {
+        ViewSetup v;
+        v.frame->show();
+        ColourPanel* panel = v.frame->colourPanel();
+        QVERIFY(panel);
+        QCOMPARE(panel->countLabel()->text(), QStringLiteral("192"));  // the rainbow at start
+        QCOMPARE(panel->libraryBox()->itemText(0), QStringLiteral("192Color"));
+        QVERIFY(panel->gradeChoice()->isChecked());
+        QCOMPARE(panel->gradeBox()->currentText(), QStringLiteral("8"));
+        QCOMPARE(panel->fixedBox()->currentText(), QStringLiteral("32"));
+        QVERIFY(panel->toolButton(DrawTool::None)->isChecked());
+        // Ctrl + "Color:" adds the colour; white after black at grade 8 gives 33.
+        panel->Clear();
+        QCOMPARE(panel->countLabel()->text(), QStringLiteral("0"));
+        panel->SetCurrentColour(0x000000);
+        panel->ColourButton(Qt::ControlModifier);
+        panel->SetCurrentColour(0xFFFFFF);
+        panel->ColourButton(Qt::ControlModifier);
+        QCOMPARE(panel->countLabel()->text(), QStringLiteral("33"));
+        panel->fixedChoice()->setChecked(true);
+        panel->fixedBox()->setCurrentIndex(0);  // 16
+        panel->ColourButton(Qt::ControlModifier);
+        QCOMPARE(v.s.ws.colourPanel.list.count(), std::size_t{49});
+        // Shift + a click on the strip removes that entry; Ctrl keeps the list up to it.
+        QTest::mouseClick(panel->strip(), Qt::LeftButton, Qt::ShiftModifier, QPoint(3, 3));
+        QCOMPARE(v.s.ws.colourPanel.list.count(), std::size_t{48});
+        QCOMPARE(v.s.ws.colourPanel.list[0], MakeListColour(7, 7, 7));
+        QTest::mouseClick(panel->strip(), Qt::LeftButton, {}, QPoint(ColourStrip::kCell * 9 + 3, 3));
+        QCOMPARE(v.s.ws.colourPanel.list.selected(), 9);
+        QCOMPARE(v.s.ws.colourPanel.current, v.s.ws.colourPanel.list[9]);  // a click takes the colour
+        panel->Delete(Qt::ControlModifier);
+        QCOMPARE(panel->countLabel()->text(), QStringLiteral("10"));
+        panel->Delete({});
+        QCOMPARE(panel->countLabel()->text(), QStringLiteral("9"));
+        // The library: saved, loaded back, the rainbow again, removed.
+        QVERIFY(panel->SaveToLibrary());
+        QCOMPARE(panel->libraryBox()->count(), 2);
+        QCOMPARE(panel->libraryBox()->itemText(1), QStringLiteral("9Color"));
+        QVERIFY(std::filesystem::exists(v.s.home.path() / ColourLibrary::kFileName));
+        panel->LoadLibraryEntry(0);
+        QCOMPARE(v.s.ws.colourPanel.list.count(), std::size_t{192});
+        panel->LoadLibraryEntry(1);
+        QCOMPARE(v.s.ws.colourPanel.list.count(), std::size_t{9});
+        panel->libraryBox()->setCurrentIndex(1);
+        QVERIFY(panel->RemoveLibraryEntry());
+        QCOMPARE(panel->libraryBox()->count(), 1);
+        panel->libraryBox()->setCurrentIndex(0);
+        QVERIFY(!panel->RemoveLibraryEntry());  // the rainbow stays
+        // The tool buttons choose the frame view's tool; it paints with the current colour.
+        panel->toolButton(DrawTool::Pen)->click();
+        QCOMPARE(v.view->drawingTool(), DrawTool::Pen);
+        panel->SetCurrentColour(0x00FF00);
+        v.view->ImageCenter();
+        v.origin = v.view->PictureRect().topLeft();
+        QTest::mouseClick(v.view, Qt::LeftButton, {}, v.Cell(2, 2));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(2, 2), (Bgr{0, 0xFF, 0}));
+        panel->toolButton(DrawTool::None)->click();
+        QCOMPARE(v.view->drawingTool(), DrawTool::None);
+        // "Back:" is the colour of new blank frames.
+        panel->SetBackground(Bgr{1, 2, 3});
+        QVERIFY(v.frame->InsertFrame());
+        QCOMPARE(v.s.ws.frames.CurrentFrame()->Pixel(0, 0), (Bgr{1, 2, 3}));
+        panel->lineWidthBox()->setValue(4);
+        panel->fillBox()->setChecked(true);
+        QCOMPARE(v.s.ws.colourPanel.lineWidth, 4);
+        QVERIFY(v.s.ws.colourPanel.fill);
+    }
+
+    void aDamagedColourLibraryIsReportedAndKept() {
+        Started s;
+        QVERIFY(s.ok);
+        const auto file = s.home.path() / ColourLibrary::kFileName;
+        std::ofstream(file) << "damaged";
+        CMainFrame frame(s.ws, s.prompt);
+        QVERIFY(QString::fromStdString(s.prompt.messages().back()).contains(QStringLiteral("damaged colour library")));
+        QCOMPARE(frame.colourPanel()->libraryBox()->count(), 1);  // the rainbow only
+        QVERIFY(!frame.colourPanel()->SaveToLibrary());
+        std::ifstream in(file);
+        std::string text;
+        in >> text;
+        QCOMPARE(QString::fromStdString(text), QStringLiteral("damaged"));
     }
 
     void sidePanelRecentFilesHelpAndDrops() {
