@@ -186,6 +186,19 @@ const std::vector<Command>& Commands() {
          "8) steps by G of the largest channel difference, --steps K (16, 32, 64, 128, 256) always adds K.\n"
          "remove: deletes list K; the later lists move down.",
          {"--colors", "--grade", "--steps", "--library"}, {"--json"}, RunColors},
+        {"color-process", "change the colours of a range of frames",
+         "DOC --replace OLD,NEW | --swap ORDER | --shade P [--channels RGB] | --clear-non-led LAYOUT.lnf\n"
+         "       | --clear-by-frame N   [--first A --last B] [--rect L,T,R,B] [--clip N] [--background RRGGBB]",
+         "Works on frames A..B (1-based, inclusive; default all) of clip N inside --rect (as in\n"
+         "frames) and writes the document back.\n"
+         "--replace: pixels of colour OLD become NEW; when both are pure colours (each channel 00 or\n"
+         "  FF) the shades of OLD take NEW at their own brightness.\n"
+         "--swap: where R, G and B go: RBG, GRB, GBR, BGR or BRG.\n"
+         "--shade: the channels (default RGB) times P percent, kept to 255.\n"
+         "--clear-non-led: pixels no LED of the layout shows take the background (the layout's grid\n"
+         "  must be the frame size). --clear-by-frame: pixels black in frame N take the background.",
+         {"--replace", "--swap", "--shade", "--channels", "--clear-non-led", "--clear-by-frame", "--first", "--last",
+          "--rect", "--clip", "--background"}, {}, RunColorProcess},
     };
     return commands;
 }

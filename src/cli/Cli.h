@@ -115,6 +115,7 @@ int RunRenderLayout(Context& ctx, const Args& args);
 int RunImportLed(Context& ctx, const Args& args);
 int RunCard(Context& ctx, const Args& args);
 int RunColors(Context& ctx, const Args& args);
+int RunColorProcess(Context& ctx, const Args& args);
 int InfoLed(Context& ctx, const std::filesystem::path& path, bool json, bool strict);
 int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);

@@ -1,3 +1,4 @@
+#include <cctype>
 // `corvantine-cli frames`: the frame view's range operations on a document's clip, through the
 // same engine calls as the window's dialogs.
 #include <QBuffer>
@@ -12,6 +13,8 @@
 #include "base/FileUtil.h"
 #include "base/TempDir.h"
 #include "cli/Cli.h"
+#include "cli/HomeFiles.h"
+#include "content/ColourProcess.h"
 #include "base/TerminalProgress.h"
 #include "formats/FrameCountScramble.h"
 #include "project/Document.h"
@@ -354,6 +357,99 @@ int RunFrames(Context& ctx, const Args& args) {
     const std::size_t count = frames.size();  // the document's clips go to the writer
     if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
     Done(ctx, count);
+    return kExitOk;
+}
+
+}  // namespace corv::cli
+
+namespace corv::cli {
+
+int RunColorProcess(Context& ctx, const Args& args) {
+    const std::string cmd = "color-process";
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
+    // Exactly one way of processing.
+    const char* modes[] = {"--replace", "--swap", "--shade", "--clear-non-led", "--clear-by-frame"};
+    int chosen = 0;
+    for (const char* m : modes) chosen += args.Value(m) ? 1 : 0;
+    if (chosen != 1) {
+        return Usage(ctx, cmd, Say(ctx, "give one of --replace, --swap, --shade, --clear-non-led, --clear-by-frame",
+                                   "请给出 --replace、--swap、--shade、--clear-non-led、--clear-by-frame 之一"));
+    }
+    std::string error;
+    auto clipNo = args.Int("--clip", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    Bgr from{}, to{}, background{};
+    if (auto r = args.Value("--replace")) {
+        const auto parts = Split(*r, ',');
+        if (parts.size() != 2 || !ParseColour(parts[0], from) || !ParseColour(parts[1], to)) {
+            return Usage(ctx, cmd, Say(ctx, "--replace takes OLD,NEW (RRGGBB,RRGGBB)", "--replace 的格式为 旧颜色,新颜色 (RRGGBB,RRGGBB)"));
+        }
+    }
+    std::optional<ChannelOrder> order;
+    if (auto o = args.Value("--swap")) {
+        order = ChannelOrderNamed(*o);
+        if (!order) return Usage(ctx, cmd, Say(ctx, "--swap takes RBG, GRB, GBR, BGR or BRG", "--swap 取 RBG、GRB、GBR、BGR 或 BRG"));
+    }
+    bool red = false, green = false, blue = false;
+    std::optional<long long> percent;
+    if (args.Value("--shade")) {
+        percent = args.Int("--shade", error);
+        if (!error.empty()) return Usage(ctx, cmd, error);
+        if (*percent < 0 || *percent > 65535) return OutOfRange(ctx, cmd, "--shade", 0, 65535);
+        const std::string channels = args.Value("--channels").value_or("RGB");
+        for (char ch : channels) {
+            switch (std::toupper(static_cast<unsigned char>(ch))) {
+                case 'R': red = true; break;
+                case 'G': green = true; break;
+                case 'B': blue = true; break;
+                default:
+                    return Usage(ctx, cmd, Say(ctx, "--channels takes letters of R, G and B", "--channels 取 R、G、B 中的字母"));
+            }
+        }
+    }
+    if (auto b = args.Value("--background"); b && !ParseColour(*b, background)) {
+        return Usage(ctx, cmd, Say(ctx, "--background takes RRGGBB", "--background 的格式为 RRGGBB"));
+    }
+
+    EditedDocument d;
+    if (int rc = d.Load(ctx, cmd, args.positionals()[0], clipNo); rc != kExitOk) return rc;
+    auto& frames = d.frames();
+    const int w = frames.front().width(), h = frames.front().height();
+    FrameUndo undo;
+    RangeContext c;
+    c.frames = &frames;
+    c.undo = &undo;
+    c.background = background;
+    if (int rc = ParseRect(ctx, cmd, args, w, h, c.editArea); rc != kExitOk) return rc;
+    std::size_t s = 0, e = 0;
+    if (int rc = ParseRange(ctx, cmd, args, frames.size(), false, s, e); rc != kExitOk) return rc;
+
+    if (args.Value("--replace")) {
+        ReplaceColour(c, s, e, from, to);
+    } else if (order) {
+        SwapChannels(c, s, e, *order);
+    } else if (percent) {
+        ShadeChannels(c, s, e, red, green, blue, static_cast<int>(*percent));
+    } else if (auto file = args.Value("--clear-non-led")) {
+        HomeFiles home;
+        Layout layout;
+        if (int rc = LoadLayout(ctx, cmd, *file, home, layout); rc != kExitOk) return rc;
+        if (!ClearNonLed(c, s, e, layout)) {
+            return Fail(ctx, cmd, Say(ctx, "the layout is %1 x %2 cells, the frames %3 x %4 pixels: they must match",
+                                      "造型为 %1 x %2 格, 帧为 %3 x %4 像素: 两者必须相同",
+                                      {std::to_string(layout.grid.cols), std::to_string(layout.grid.rows), std::to_string(w),
+                                       std::to_string(h)}));
+        }
+    } else {
+        auto n = args.Int("--clear-by-frame", error);
+        if (!error.empty()) return Usage(ctx, cmd, error);
+        if (*n < 1 || *n > static_cast<long long>(frames.size())) {
+            return OutOfRange(ctx, cmd, "--clear-by-frame", 1, static_cast<long long>(frames.size()));
+        }
+        ClearByFrame(c, s, e, frames[static_cast<std::size_t>(*n - 1)]);
+    }
+    if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
+    ctx.out << Say(ctx, "processed frames %1..%2", "已处理第 %1..%2 帧", {std::to_string(s + 1), std::to_string(e)}) << '\n';
     return kExitOk;
 }
 
