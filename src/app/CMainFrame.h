@@ -30,6 +30,7 @@ namespace corv {
 class Workspace;
 class CVorlaneView;
 class ColourPanel;
+struct ColorProcessRequest;
 class Prompt;
 
 
@@ -88,6 +89,9 @@ public:
     bool MoveFrames(int start, int end, MoveDirection direction, int ranks, bool increments);
     bool RowColDeleteFrames(int start, int end, int keepRows, int deleteRows, int keepCols, int deleteCols);
     bool InsertFrame();
+    // "Color process" over frames start..end; false when the range is wrong or nothing could
+    // be done (a layout of another size, no current frame).
+    bool ColorProcessFrames(const ColorProcessRequest& request);
     bool UndoFrames();
     bool RedoFrames();
     // Playback of the current clip at the speed field's rate (10..80 frames per second).

@@ -12,7 +12,9 @@
 #include "app/CMainFrame.h"
 #include "app/DocumentDialogs.h"
 #include "app/CVorlaneView.h"
+#include "app/ColorProcessDialog.h"
 #include "app/FrameEditDialogs.h"
+#include "content/ColourProcess.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
@@ -197,6 +199,36 @@ bool CMainFrame::InsertFrame() {
     return true;
 }
 
+bool CMainFrame::ColorProcessFrames(const ColorProcessRequest& r) {
+    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), r.start - 1, r.end)) return false;
+    RangeContext c = FrameContext();
+    const auto s = static_cast<std::size_t>(r.start - 1), e = static_cast<std::size_t>(r.end);
+    using Mode = ColorProcessRequest::Mode;
+    switch (r.mode) {
+        case Mode::Replace:
+            ReplaceColour(c, s, e, r.from, r.to);
+            break;
+        case Mode::Swap:
+            SwapChannels(c, s, e, r.order);
+            break;
+        case Mode::Shade:
+            ShadeChannels(c, s, e, r.red, r.green, r.blue, r.percent);
+            break;
+        case Mode::ClearNonLed:
+            // The wiring in use; a layout of another size changes nothing.
+            if (ws_.layout.setting.lineCount == 0 && !EnsureLayout()) return false;
+            if (!ClearNonLed(c, s, e, ws_.layout)) return false;
+            break;
+        case Mode::ClearByFrame: {
+            const Frame* mask = ws_.frames.CurrentFrame();
+            if (!mask || !ClearByFrame(c, s, e, Frame(*mask))) return false;
+            break;
+        }
+    }
+    FramesChanged(static_cast<std::size_t>(ws_.app.currentFrame));
+    return true;
+}
+
 bool CMainFrame::UndoFrames() {
     std::size_t touched = 0;
     if (!ws_.frames.HasCurrent() || !ws_.frameUndo.Undo(ws_.frames.CurrentFrames(), &touched)) return false;
@@ -272,6 +304,10 @@ void CMainFrame::AddEditHandlers(Handlers& h) {
         if (d.exec() == QDialog::Accepted) {
             RowColDeleteFrames(d.start(), d.end(), d.keepRows(), d.deleteRows(), d.keepCols(), d.deleteCols());
         }
+    };
+    h[cmd::kColorProcess] = [this, frameCount, current](bool) {
+        ColorProcessDialog d(current(), frameCount(), ws_.app.language, ws_.strings, this);
+        if (d.exec() == QDialog::Accepted) ColorProcessFrames(d.request());
     };
     h[cmd::kCoverMode] = [this](bool on) { ws_.app.coverMode = on; };
     h[cmd::kEditArea] = [this](bool on) { canvas_->SetEditAreaOn(on); };

@@ -27,6 +27,8 @@
 #include "AppTestSupport.h"
 #include "app/CVorlaneView.h"
 #include "app/ColourPanel.h"
+#include "app/ColorProcessDialog.h"
+#include "lang/Language.h"
 #include "app/SystemSettingDialog.h"
 #include "base/ProfileFile.h"
 #include "base/Prompt.h"
@@ -441,6 +443,40 @@ private slots:
         panel->fillBox()->setChecked(true);
         QCOMPARE(v.s.ws.colourPanel.lineWidth, 4);
         QVERIFY(v.s.ws.colourPanel.fill);
+    }
+
+    void colorProcessOverARangeWithItsUndo() {
+        ViewSetup v;
+        auto& frames = v.s.ws.frames.CurrentFrames();
+        frames.assign(3, Frame::Filled(10, 8, Bgr{0, 0, 128}));  // dark red
+        ColorProcessDialog dialog(2, 3, kLanguageEnglish, v.s.ws.strings);
+        QCOMPARE(dialog.start(), 2);
+        QCOMPARE(dialog.end(), 3);
+        QVERIFY(dialog.modeChoice(ColorProcessDialog::Mode::Replace)->isChecked());
+        dialog.SetColours(Bgr{0, 0, 255}, Bgr{0, 255, 255});  // red to yellow
+        QVERIFY(v.frame->ColorProcessFrames(dialog.request()));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[0].Pixel(0, 0), (Bgr{0, 0, 128}));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[1].Pixel(0, 0), (Bgr{0, 128, 128}));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[2].Pixel(0, 0), (Bgr{0, 128, 128}));
+        QVERIFY(v.frame->UndoFrames());
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[2].Pixel(0, 0), (Bgr{0, 0, 128}));
+        // Swap through the dialog's choices; a range past the clip is refused.
+        dialog.modeChoice(ColorProcessDialog::Mode::Swap)->setChecked(true);
+        dialog.orderBox()->setCurrentIndex(3);  // "B G R"
+        QCOMPARE(dialog.orderBox()->currentText(), QStringLiteral("B G R"));
+        QVERIFY(v.frame->ColorProcessFrames(dialog.request()));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[1].Pixel(0, 0), (Bgr{128, 0, 0}));
+        ColorProcessRequest bad = dialog.request();
+        bad.end = 4;
+        QVERIFY(!v.frame->ColorProcessFrames(bad));
+        // Clear non-LED points without any wiring: the usual message, nothing changed.
+        ColorProcessRequest clear;
+        clear.mode = ColorProcessRequest::Mode::ClearNonLed;
+        clear.start = 1;
+        clear.end = 3;
+        QVERIFY(!v.frame->ColorProcessFrames(clear));
+        QCOMPARE(QString::fromStdString(v.s.prompt.messages().back()), QString::fromStdString(v.s.ws.strings.noLayout));
+        QVERIFY(v.frame->action(cmd::kColorProcess)->isEnabled());
     }
 
     void aDamagedColourLibraryIsReportedAndKept() {

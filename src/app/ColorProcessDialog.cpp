@@ -1,0 +1,152 @@
+#include "app/ColorProcessDialog.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/ColourPanel.h"
+#include "app/DocumentDialogs.h"
+#include "lang/Language.h"
+#include "lang/Localize.h"
+
+namespace corv {
+
+namespace {
+QString Text(std::uint8_t language, const char* chinese, const char* english) {
+    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
+}
+constexpr ChannelOrder kOrders[] = {ChannelOrder::RBG, ChannelOrder::GRB, ChannelOrder::GBR, ChannelOrder::BGR, ChannelOrder::BRG};
+}  // namespace
+
+ColorProcessDialog::ColorProcessDialog(int currentFrame, int frameCount, std::uint8_t language, const UiStrings& strings,
+                                       QWidget* parent)
+    : QDialog(parent), frameCount_(frameCount), strings_(strings) {
+    setObjectName(QStringLiteral("ColorProcessDialog"));
+    setWindowTitle(Text(language, "颜色处理", "Color process"));
+    auto* layout = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    modes_[0] = new QRadioButton(Text(language, "颜色替换,颜色", "Color replace,Color"), this);
+    oldButton_ = new QPushButton(Text(language, "旧颜色", "OldClr"), this);
+    newButton_ = new QPushButton(Text(language, "新颜色", "NewClr"), this);
+    grid->addWidget(modes_[0], 0, 0);
+    auto* replaceRow = new QHBoxLayout;
+    replaceRow->addWidget(oldButton_);
+    replaceRow->addWidget(new QLabel(Text(language, "替换为", "replace as"), this));
+    replaceRow->addWidget(newButton_);
+    grid->addLayout(replaceRow, 0, 1);
+
+    modes_[1] = new QRadioButton(Text(language, "颜色分量交换", "Color member swap"), this);
+    auto* swapRow = new QHBoxLayout;
+    swapRow->addWidget(new QLabel(Text(language, "从 R G B 到", "from R G B to"), this));
+    order_ = new QComboBox(this);
+    for (ChannelOrder o : kOrders) order_->addItem(QString::fromLatin1(ChannelOrderName(o)));
+    swapRow->addWidget(order_);
+    grid->addWidget(modes_[1], 1, 0);
+    grid->addLayout(swapRow, 1, 1);
+
+    modes_[2] = new QRadioButton(Text(language, "颜色明暗调整", "Color light and shade adjust"), this);
+    auto* shadeRow = new QHBoxLayout;
+    shadeRow->addWidget(new QLabel(Text(language, "颜色分量", "Color member"), this));
+    const char* channelNames[3][2] = {{"红", "Red"}, {"绿", "Green"}, {"蓝", "Blue"}};
+    for (int i = 0; i < 3; ++i) {
+        channels_[i] = new QCheckBox(Text(language, channelNames[i][0], channelNames[i][1]), this);
+        channels_[i]->setChecked(true);
+        shadeRow->addWidget(channels_[i]);
+    }
+    shadeRow->addWidget(new QLabel(Text(language, "百分比: ", "Percentage: "), this));
+    percent_ = new QSpinBox(this);
+    percent_->setRange(0, 65535);
+    percent_->setValue(100);
+    percent_->setSuffix(QStringLiteral("%"));
+    shadeRow->addWidget(percent_);
+    grid->addWidget(modes_[2], 2, 0);
+    grid->addLayout(shadeRow, 2, 1);
+
+    modes_[3] = new QRadioButton(Text(language, "清除非发光点", "Clear  not lighting of point"), this);
+    modes_[4] = new QRadioButton(Text(language, "清除与当前帧黑色像素对应的像素", "Clear pixels corresponding to black pixels of current frame"), this);
+    grid->addWidget(modes_[3], 3, 0, 1, 2);
+    grid->addWidget(modes_[4], 4, 0, 1, 2);
+    modes_[0]->setChecked(true);
+    layout->addLayout(grid);
+
+    auto* form = new QFormLayout;
+    start_ = new QSpinBox(this);
+    end_ = new QSpinBox(this);
+    AddRangeRows(form, start_, end_, frameCount, strings, this);
+    start_->setValue(std::clamp(currentFrame, 1, std::max(1, frameCount)));
+    end_->setValue(std::max(1, frameCount));
+    layout->addLayout(form);
+
+    QDialogButtonBox* buttons = OkCancel(strings, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    auto pick = [this](Bgr& colour) {
+        const QColor chosen = QColorDialog::getColor(QColor(colour.r, colour.g, colour.b), this);
+        if (!chosen.isValid()) return;
+        colour = Bgr{static_cast<std::uint8_t>(chosen.blue()), static_cast<std::uint8_t>(chosen.green()),
+                     static_cast<std::uint8_t>(chosen.red())};
+        ShowColours();
+    };
+    connect(oldButton_, &QPushButton::clicked, this, [this, pick] { pick(old_); });
+    connect(newButton_, &QPushButton::clicked, this, [this, pick] { pick(new_); });
+    ShowColours();
+}
+
+void ColorProcessDialog::ShowColours() {
+    oldButton_->setIcon(SwatchIcon(MakeListColour(old_.r, old_.g, old_.b)));
+    newButton_->setIcon(SwatchIcon(MakeListColour(new_.r, new_.g, new_.b)));
+}
+
+void ColorProcessDialog::SetColours(Bgr oldColour, Bgr newColour) {
+    old_ = oldColour;
+    new_ = newColour;
+    ShowColours();
+}
+
+ColorProcessDialog::Mode ColorProcessDialog::mode() const {
+    for (int i = 0; i < 5; ++i) {
+        if (modes_[i]->isChecked()) return static_cast<Mode>(i + 1);
+    }
+    return Mode::Replace;
+}
+
+int ColorProcessDialog::start() const { return start_->value(); }
+int ColorProcessDialog::end() const { return end_->value(); }
+ChannelOrder ColorProcessDialog::order() const { return kOrders[std::max(0, order_->currentIndex())]; }
+bool ColorProcessDialog::red() const { return channels_[0]->isChecked(); }
+bool ColorProcessDialog::green() const { return channels_[1]->isChecked(); }
+bool ColorProcessDialog::blue() const { return channels_[2]->isChecked(); }
+int ColorProcessDialog::percent() const { return percent_->value(); }
+
+ColorProcessRequest ColorProcessDialog::request() const {
+    ColorProcessRequest r;
+    r.mode = mode();
+    r.start = start();
+    r.end = end();
+    r.from = old_;
+    r.to = new_;
+    r.order = order();
+    r.red = red();
+    r.green = green();
+    r.blue = blue();
+    r.percent = percent();
+    return r;
+}
+
+void ColorProcessDialog::accept() {
+    if (RangeAccepted(this, start_, end_, frameCount_, strings_)) QDialog::accept();
+}
+
+}  // namespace corv
