@@ -199,6 +199,16 @@ const std::vector<Command>& Commands() {
          "  must be the frame size). --clear-by-frame: pixels black in frame N take the background.",
          {"--replace", "--swap", "--shade", "--channels", "--clear-non-led", "--clear-by-frame", "--first", "--last",
           "--rect", "--clip", "--background"}, {}, RunColorProcess},
+        {"transition", "draw a transition from one picture to another",
+         "OLD NEW OUT.cvn --steps N [--kind K|random] [--seed S]",
+         "OLD and NEW are pictures or documents (a document's first clip: its last frame is the old\n"
+         "picture, its frames the new ones in turn, so a moving run keeps moving while it appears).\n"
+         "Writes a document of N + 1 frames: the old picture, then steps 1..N, the last the new\n"
+         "picture whole. Kinds: 1 Appear, 2-5 LeftOver/RightOver/UpOver/DownOver, 6-9 Corner1-4Over,\n"
+         "10-13 Bevel1-4Over, 14-21 Push, 22-31 Stretch, 32 Shadow, 33-34 Mosaic, 35-38 Open and\n"
+         "Close, 39-40 blinds, 41-46 Radar, 47-54 Reveal, 55 CheckerBoard, 56 ZigZag, 57 Spiral;\n"
+         "0 or random picks one of 1..54 from --seed (default 1).",
+         {"--steps", "--kind", "--seed"}, {}, RunTransition},
     };
     return commands;
 }

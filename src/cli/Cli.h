@@ -116,6 +116,7 @@ int RunImportLed(Context& ctx, const Args& args);
 int RunCard(Context& ctx, const Args& args);
 int RunColors(Context& ctx, const Args& args);
 int RunColorProcess(Context& ctx, const Args& args);
+int RunTransition(Context& ctx, const Args& args);
 int InfoLed(Context& ctx, const std::filesystem::path& path, bool json, bool strict);
 int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);

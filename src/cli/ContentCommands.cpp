@@ -6,7 +6,15 @@
 #include "cli/Cli.h"
 #include "cli/HomeFiles.h"
 #include "cli/Json.h"
+#include "base/FileUtil.h"
+#include "base/TerminalProgress.h"
 #include "content/ColourList.h"
+#include "content/TransitionRenderer.h"
+#include "project/Document.h"
+#include "project/NewDocument.h"
+
+#include <QGuiApplication>
+#include <QImage>
 
 namespace corv::cli {
 
@@ -53,7 +61,102 @@ int ParseColourList(Context& ctx, const std::string& cmd, const Args& args, Colo
     return kExitOk;
 }
 
+// The pictures of a transition's end: a document's frames (first clip) or one picture.
+int ReadPictures(Context& ctx, const std::string& cmd, const std::string& file, std::vector<QImage>& out) {
+    TempDir temp;
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    if (ReadDocument(file, options, doc) == DocError::None) {
+        if (doc.clips.empty() || doc.clips.front().frames.empty()) {
+            return Fail(ctx, cmd, file + ": " + Say(ctx, "the clip has no frame", "场景中没有帧"));
+        }
+        for (const Frame& f : doc.clips.front().frames) out.push_back(FrameToImage32(f));
+        return kExitOk;
+    }
+    if (!ReadFileBytes(file)) return FailOpen(ctx, cmd);
+    QImage image;
+    if (!image.load(QString::fromStdString(file))) {
+        return Fail(ctx, cmd, file + ": " + Say(ctx, "neither a document nor a picture this program reads",
+                                                "既不是文档, 也不是本程序能读取的图片"));
+    }
+    out.push_back(image.convertToFormat(QImage::Format_RGB32));
+    return kExitOk;
+}
+
 }  // namespace
+
+int RunTransition(Context& ctx, const Args& args) {
+    const std::string cmd = "transition";
+    if (args.positionals().size() != 3) return Usage(ctx, cmd, Say(ctx, "needs OLD, NEW and OUT.cvn", "需要 旧图 新图 和 OUT.cvn"));
+    std::string error;
+    auto steps = args.Int("--steps", error);
+    auto seed = args.Int("--seed", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (!steps) return Usage(ctx, cmd, Say(ctx, "--steps N is required", "必须给出 --steps N"));
+    if (*steps < 1 || *steps > 10000) return OutOfRange(ctx, cmd, "--steps", 1, 10000);
+    const std::string kindText = args.Value("--kind").value_or("random");
+    int kind = 0;
+    if (kindText != "random") {
+        char* end = nullptr;
+        const long k = std::strtol(kindText.c_str(), &end, 10);
+        if (kindText.empty() || *end != '\0' || k < 0 || k >= kTransitionKinds) {
+            return Usage(ctx, cmd, Say(ctx, "--kind takes 0..57 or random", "--kind 取 0..57 或 random"));
+        }
+        kind = static_cast<int>(k);
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QuietQtStartup();
+    int argc = 1;
+    char name[] = "corvantine-cli";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    std::vector<QImage> olds, news;
+    if (int rc = ReadPictures(ctx, cmd, args.positionals()[0], olds); rc != kExitOk) return rc;
+    if (int rc = ReadPictures(ctx, cmd, args.positionals()[1], news); rc != kExitOk) return rc;
+    // The old picture sets the size; the new ones are scaled to it.
+    const QImage old = olds.back();
+    const int w = old.width(), h = old.height();
+    if (w > kMaxFrameSide || h > kMaxFrameSide) {
+        return Fail(ctx, cmd, Say(ctx, "pictures may be at most %1 pixels wide and high", "图片的宽和高最多为 %1 像素",
+                                  {std::to_string(kMaxFrameSide)}));
+    }
+    for (QImage& n : news) {
+        if (n.size() != old.size()) n = n.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+    }
+    std::mt19937 random(static_cast<std::uint32_t>(seed.value_or(1)));
+    if (kind == 0) kind = RandomTransitionKind(random);
+    TransitionRenderer renderer(w, h, static_cast<std::uint32_t>(seed.value_or(1)));
+    renderer.kind = kind;
+    renderer.steps = static_cast<int>(*steps);
+    AppState state;
+    FrameStore store(state);
+    store.AddClip(w, h);
+    auto& frames = store.CurrentFrames();
+    frames.clear();
+    Frame first(w, h);
+    ImageToFrame(old, first);
+    frames.push_back(std::move(first));
+    QImage target = old;
+    for (int k = 1; k <= *steps; ++k) {
+        // A document as the new end moves on while it appears.
+        const QImage& fresh = news[static_cast<std::size_t>(k - 1) % news.size()];
+        renderer.SetPictures(&fresh, &old);
+        renderer.RenderStep(target, k);
+        Frame f(w, h);
+        ImageToFrame(target, f);
+        frames.push_back(std::move(f));
+    }
+    DocumentSource source;
+    source.frames = &store;
+    if (const DocError e = WriteDocument(args.positionals()[2], source, TerminalProgress()); e != DocError::None) {
+        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[2], e));
+    }
+    ctx.out << Say(ctx, "transition %1 (%2): %3 frames", "过渡 %1 (%2): %3 帧",
+                   {std::to_string(kind), TransitionKindName(kind), std::to_string(frames.size())})
+            << '\n';
+    return kExitOk;
+}
 
 int RunColors(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {

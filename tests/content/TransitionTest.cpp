@@ -191,7 +191,8 @@ TEST(Transition, RandomKindsStayBelow55AndTheRangeTransitionJoinsTheRuns) {
 }
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);  // fonts and painting of the offscreen platform
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);  // painting needs a GUI application, off screen
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
