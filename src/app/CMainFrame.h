@@ -92,6 +92,9 @@ public:
     // "Color process" over frames start..end; false when the range is wrong or nothing could
     // be done (a layout of another size, no current frame).
     bool ColorProcessFrames(const ColorProcessRequest& request);
+    // "Design switch": the frames after start..end appear from frame `end` by transition `kind`
+    // (0 random, from `seed`, the clock when 0).
+    bool DesignSwitchFrames(int start, int end, int kind, std::uint32_t seed = 0);
     bool UndoFrames();
     bool RedoFrames();
     // Playback of the current clip at the speed field's rate (10..80 frames per second).

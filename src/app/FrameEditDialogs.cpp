@@ -1,5 +1,7 @@
 #include "app/FrameEditDialogs.h"
 
+#include "content/TransitionRenderer.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -186,8 +188,16 @@ CFrameProcessDialog::CFrameProcessDialog(int frameCount, std::uint8_t language, 
     m->addWidget(increments_);
     tabs->addTab(move, T(language, "帧移动", "Frame move"));
     auto* design = new QWidget(tabs);
+    auto* d = new QFormLayout(design);
+    kind_ = new QComboBox(design);
+    for (int k = 0; k < kTransitionKinds; ++k) kind_->addItem(QString::fromLatin1(TransitionKindName(k)));
+    kind_->setCurrentIndex(2);  // LeftOver
+    d->addRow(T(language, "过渡方式:", "Transition:"), kind_);
+    d->addRow(new QLabel(T(language, "范围之后的同样多的帧逐步显现, 从范围的最后一帧开始。",
+                           "As many frames as the range holds, after it, appear step by step from its last frame."),
+                         design));
     tabs->addTab(design, T(language, "图案切换", "Design switch"));
-    tabs->setTabEnabled(1, false);  // comes with the transitions
+    tabs_ = tabs;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(tabs);
@@ -205,8 +215,19 @@ MoveDirection CFrameProcessDialog::direction() const {
 int CFrameProcessDialog::ranks() const { return ranks_->value(); }
 bool CFrameProcessDialog::increments() const { return increments_->isChecked(); }
 
+bool CFrameProcessDialog::designSwitch() const { return tabs_->currentIndex() == 1; }
+int CFrameProcessDialog::transitionKind() const { return kind_->currentIndex(); }
+
 void CFrameProcessDialog::accept() {
-    if (RangeAccepted(this, start_, end_, frameCount_, strings_)) QDialog::accept();
+    if (!RangeAccepted(this, start_, end_, frameCount_, strings_)) return;
+    // The switch needs as many frames after the range as the range holds.
+    if (designSwitch() && frameCount_ - end_->value() < end_->value() - start_->value() + 1) {
+        Warn(this, windowTitle(), QString::fromStdString(strings_.paramError), strings_);
+        end_->setFocus();
+        end_->selectAll();
+        return;
+    }
+    QDialog::accept();
 }
 
 CRowColDeleteDialog::CRowColDeleteDialog(int frameCount, std::uint8_t language, const UiStrings& strings,

@@ -9,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QRadioButton;
 class QSpinBox;
+class QTabWidget;
 
 namespace corv {
 
@@ -103,6 +104,11 @@ public:
     QSpinBox* ranksEdit() const { return ranks_; }
     QRadioButton* directionChoice(MoveDirection d) const { return directions_[static_cast<int>(d)]; }
     QCheckBox* incrementsBox() const { return increments_; }
+    // The "Design switch" page is the one shown, and its transition kind (0..57).
+    bool designSwitch() const;
+    int transitionKind() const;
+    QTabWidget* pages() const { return tabs_; }
+    QComboBox* kindBox() const { return kind_; }
     void accept() override;
 
 private:
@@ -110,6 +116,8 @@ private:
     const UiStrings& strings_;
     QSpinBox* start_;
     QSpinBox* end_;
+    QTabWidget* tabs_ = nullptr;
+    QComboBox* kind_ = nullptr;
     QRadioButton* directions_[4];
     QSpinBox* ranks_;
     QCheckBox* increments_;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -15,6 +16,7 @@
 #include "app/ColorProcessDialog.h"
 #include "app/FrameEditDialogs.h"
 #include "content/ColourProcess.h"
+#include "content/TransitionRenderer.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
@@ -199,6 +201,19 @@ bool CMainFrame::InsertFrame() {
     return true;
 }
 
+bool CMainFrame::DesignSwitchFrames(int start, int end, int kind, std::uint32_t seed) {
+    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
+    // "Random" draws from the clock unless a seed is given.
+    if (seed == 0) seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
+    RangeContext c = FrameContext();
+    if (!FrameRangeTransition(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), kind, seed)) {
+        prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);
+        return false;
+    }
+    FramesChanged(static_cast<std::size_t>(end + (end - start + 1) - 1));
+    return true;
+}
+
 bool CMainFrame::ColorProcessFrames(const ColorProcessRequest& r) {
     if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), r.start - 1, r.end)) return false;
     RangeContext c = FrameContext();
@@ -297,7 +312,12 @@ void CMainFrame::AddEditHandlers(Handlers& h) {
     };
     h[cmd::kFrameProcess] = [this, frameCount](bool) {
         CFrameProcessDialog d(frameCount(), ws_.app.language, ws_.strings, this);
-        if (d.exec() == QDialog::Accepted) MoveFrames(d.start(), d.end(), d.direction(), d.ranks(), d.increments());
+        if (d.exec() != QDialog::Accepted) return;
+        if (d.designSwitch()) {
+            DesignSwitchFrames(d.start(), d.end(), d.transitionKind());
+        } else {
+            MoveFrames(d.start(), d.end(), d.direction(), d.ranks(), d.increments());
+        }
     };
     h[cmd::kRowColDelete] = [this, frameCount](bool) {
         CRowColDeleteDialog d(frameCount(), ws_.app.language, ws_.strings, this);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QTabWidget>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +29,8 @@
 #include "app/CVorlaneView.h"
 #include "app/ColourPanel.h"
 #include "app/ColorProcessDialog.h"
+#include "app/FrameEditDialogs.h"
+#include "content/TransitionRenderer.h"
 #include "lang/Language.h"
 #include "app/SystemSettingDialog.h"
 #include "base/ProfileFile.h"
@@ -477,6 +480,41 @@ private slots:
         QVERIFY(!v.frame->ColorProcessFrames(clear));
         QCOMPARE(QString::fromStdString(v.s.prompt.messages().back()), QString::fromStdString(v.s.ws.strings.noLayout));
         QVERIFY(v.frame->action(cmd::kColorProcess)->isEnabled());
+    }
+
+    void designSwitchJoinsTwoRuns() {
+        ViewSetup v;
+        auto& frames = v.s.ws.frames.CurrentFrames();
+        frames.clear();
+        for (std::uint8_t c : {10, 20, 30, 40, 50}) frames.push_back(Frame::Filled(10, 8, Bgr{c, c, c}));
+        // Frames 1..2 set two steps: frames 3 and 4 appear from frame 2 (Reveal/Rect1).
+        QVERIFY(v.frame->DesignSwitchFrames(1, 2, 47));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[2].Pixel(0, 0), (Bgr{20, 20, 20}));  // the corner not yet
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[2].Pixel(5, 4), (Bgr{30, 30, 30}));  // the middle shows frame 3
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[3].Pixel(0, 0), (Bgr{40, 40, 40}));  // the last step whole
+        QCOMPARE(v.s.ws.app.currentFrame, 3);
+        QVERIFY(v.frame->UndoFrames());
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[2].Pixel(5, 4), (Bgr{30, 30, 30}));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[2].Pixel(0, 0), (Bgr{30, 30, 30}));
+        // Not enough frames after the range: the message, nothing changed.
+        QVERIFY(!v.frame->DesignSwitchFrames(2, 4, 2));
+        QCOMPARE(QString::fromStdString(v.s.prompt.messages().back()), QString::fromStdString(v.s.ws.strings.paramError));
+        // The dialog's page and its check.
+        CFrameProcessDialog d(5, kLanguageEnglish, v.s.ws.strings);
+        d.pages()->setCurrentIndex(1);
+        QVERIFY(d.designSwitch());
+        QCOMPARE(d.kindBox()->count(), kTransitionKinds);
+        QCOMPARE(d.kindBox()->itemText(57), QStringLiteral("Spiral"));
+        d.endEdit()->setValue(3);
+        d.startEdit()->setValue(1);
+        bool warned = false;
+        WithModal([&] { d.accept(); },
+                  [&](QWidget* w) {
+                      warned = true;
+                      qobject_cast<QDialog*>(w)->accept();
+                  });
+        QVERIFY(warned);
+        QCOMPARE(d.result(), int(QDialog::Rejected));  // still open
     }
 
     void aDamagedColourLibraryIsReportedAndKept() {
