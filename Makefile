@@ -29,6 +29,7 @@ test: build
 
 bench: build
 	$(BUILD)/bench/corvantine-bench
+	$(BUILD)/bench/corvantine-content-bench
 	bash bench/document_throughput.sh $(BUILD)
 	bash bench/output_throughput.sh $(BUILD)
 	bash bench/merge_throughput.sh $(BUILD)

@@ -70,9 +70,8 @@ void TransitionRenderer::Draw(QImage& target, int k) {
     const QRect full(0, 0, W, H);
     QPainter p(&target);
     auto reveal = [&](const QRegion& region) {
-        p.setClipRegion(region);
-        p.drawImage(0, 0, fresh);
-        p.setClipping(false);
+        // Rectangle by rectangle: copying the parts is far cheaper than clipping to many bands.
+        for (const QRect& r : region.intersected(full)) p.drawImage(r.topLeft(), fresh, r);
     };
     auto revealPath = [&](const QPainterPath& path) {
         p.setClipPath(path);

@@ -1,0 +1,93 @@
+// Content engine speed: one transition step on 1024 x 1024 for every kind, and the colour
+// processing of frames, beside a plain copy of the same frames.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstring>
+
+#include "content/ColourProcess.h"
+#include "content/TransitionRenderer.h"
+
+using namespace corv;
+
+namespace {
+
+QImage Picture(int side, int seed) {
+    QImage image(side, side, QImage::Format_RGB32);
+    for (int y = 0; y < side; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < side; ++x) line[x] = qRgb((x + seed) & 255, (y * 3) & 255, (x ^ y) & 255);
+    }
+    return image;
+}
+
+// A step half way through a 20-step transition of the given kind.
+void BM_TransitionStep(benchmark::State& state) {
+    const int side = 1024;
+    const QImage old = Picture(side, 1), fresh = Picture(side, 90);
+    TransitionRenderer renderer(side, side, 3);
+    renderer.kind = static_cast<int>(state.range(0));
+    renderer.steps = 20;
+    renderer.SetPictures(&fresh, &old);
+    QImage target = old;
+    for (auto _ : state) {
+        renderer.RenderStep(target, 10);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.SetLabel(TransitionKindName(renderer.kind));
+}
+BENCHMARK(BM_TransitionStep)->DenseRange(1, 57)->Unit(benchmark::kMillisecond);
+
+// The frame-range transition per frame (conversion to and from pictures included).
+void BM_FrameRangeTransitionPerFrame(benchmark::State& state) {
+    const int side = 1024;
+    std::vector<Frame> frames(8, Frame::Filled(side, side, Bgr{10, 20, 30}));
+    for (std::size_t i = 4; i < 8; ++i) frames[i] = Frame::Filled(side, side, Bgr{200, 100, 50});
+    FrameUndo undo;
+    RangeContext c;
+    c.frames = &frames;
+    c.undo = &undo;
+    for (auto _ : state) {
+        FrameRangeTransition(c, 0, 4, static_cast<int>(state.range(0)), 1);
+        undo.Reset();
+    }
+    state.SetItemsProcessed(state.iterations() * 4);
+}
+BENCHMARK(BM_FrameRangeTransitionPerFrame)->Arg(2)->Arg(32)->Arg(41)->Unit(benchmark::kMillisecond);
+
+// Colour processing of 16 frames of 1024 x 1024 beside copying them.
+void BM_ColourProcess(benchmark::State& state) {
+    std::vector<Frame> frames(16, Frame::Filled(1024, 1024, Bgr{0, 0, 128}));
+    FrameUndo undo;
+    RangeContext c;
+    c.frames = &frames;
+    c.undo = &undo;
+    for (auto _ : state) {
+        switch (state.range(0)) {
+            case 0: ReplaceColour(c, 0, 16, Bgr{0, 0, 255}, Bgr{0, 255, 0}); break;
+            case 1: SwapChannels(c, 0, 16, ChannelOrder::GBR); break;
+            case 2: ShadeChannels(c, 0, 16, true, true, true, 90); break;
+            default: {
+                std::vector<Frame> copy(frames.size());
+                for (std::size_t i = 0; i < frames.size(); ++i) copy[i] = frames[i];
+                benchmark::DoNotOptimize(copy.data());
+            }
+        }
+        undo.Reset();
+    }
+    state.SetItemsProcessed(state.iterations() * 16);
+    static const char* names[] = {"replace", "swap", "shade", "copy only"};
+    state.SetLabel(names[state.range(0)]);
+}
+BENCHMARK(BM_ColourProcess)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
