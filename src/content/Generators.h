@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "content/ColourList.h"
+#include "layout/Layout.h"
+#include "project/FrameRange.h"
+
+namespace corv {
+
+// The pattern generators: each appends a run of frames after the current frame of a clip, every
+// frame made from the one before it, inside the working rectangle, painting with the colour list
+// whose index advances once per frame.
+enum class GeneratorMode {
+    Moving = 0, Symmetry = 1, Interleaving = 2, Diffusing = 3, Rotation = 4, Gradual = 5, Dropping = 6,
+    PictureAndText = 7, ToyBricks = 8, SoundWave = 9, Jalousie = 10, VShape = 11, Other = 12
+};
+inline constexpr int kGeneratorModes = 13;
+
+// The render modes of "Romance:": 0 "Not", then Left, Right, Up, Down, Left up, Left down,
+// Right up, Right down, Curve up, Curve down.
+inline constexpr int kRenderModes = 11;
+
+// Names as the English lists give them: the mode combo and each mode's sub-styles.
+const char* GeneratorModeName(GeneratorMode mode);
+// "moving", "gradual-changing", ...: the English name in lower case with dashes.
+std::string GeneratorModeKey(GeneratorMode mode);
+std::optional<GeneratorMode> GeneratorModeFromKey(const std::string& key);
+std::vector<std::string> GeneratorStyles(GeneratorMode mode);
+const char* RenderModeName(int render);
+// Whether this program runs a mode's style (the picture-and-text, toy-bricks and V-shape modes
+// and the dialogs of "Other" come with the design editor).
+bool GeneratorAvailable(GeneratorMode mode, int style);
+
+struct GeneratorRun {
+    std::vector<Frame>* frames = nullptr;
+    std::size_t current = 0;           // the frame the run follows; the last one made afterwards
+    FrameUndo* undo = nullptr;
+    ColourList* colours = nullptr;     // its selected index is the current colour
+    Bgr background{};
+    bool coverMode = false;
+    std::optional<PixelRect> editArea;  // picture coordinates
+    const Layout* layout = nullptr;     // the wiring, for the port styles
+    bool recycle = false;
+    int step = 1;                       // S
+    int count = 100;                    // N (the Jalousie's block number)
+    int render = 0;                     // 0..10
+    std::uint32_t seed = 1;             // the random styles
+};
+
+// Runs mode/style (0-based style); returns the number of frames made, or -1 when the style is
+// not available here or its needs are not met (an empty colour list, a port style without a
+// layout that fits the picture).
+int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style);
+
+// "Romance": paints every pixel of the rectangle that differs from the background with the
+// colour list, the index running in the render mode's direction from `start`.
+void RenderColours(Frame& frame, const PixelRect& r, Bgr background, const ColourList& colours, int start, int render);
+
+// The step S a Moving or Symmetry style takes: 1 when it is not below the span of its
+// direction (the width for left and right, the height for up and down, both otherwise).
+int ValidStep(int step, int style, int width, int height);
+
+}  // namespace corv

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include "content/Generators.h"
+
+using namespace corv;
+
+namespace {
+
+constexpr Bgr kBack{1, 2, 3};
+
+struct Clip {
+    std::vector<Frame> frames;
+    FrameUndo undo;
+    ColourList colours;
+    GeneratorRun run;
+    Clip(int w, int h, std::vector<ListColour> list = {0xFF0000, 0x00FF00, 0x0000FF}) : colours(std::move(list)) {
+        frames.push_back(Frame::Filled(w, h, kBack));
+        run.frames = &frames;
+        run.undo = &undo;
+        run.colours = &colours;
+        run.background = kBack;
+        run.count = 5;
+    }
+};
+
+// A picture with a different colour in every pixel.
+Frame Varied(int w, int h) {
+    Frame f(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) f.SetPixel(x, y, Bgr{static_cast<std::uint8_t>(x * 16 + 1), static_cast<std::uint8_t>(y * 16 + 1), 77});
+    }
+    return f;
+}
+
+}  // namespace
+
+TEST(Generators, MovingLeftStepsAndFillsTheEnteringStrip) {
+    Clip c(6, 3);
+    c.frames[0] = Varied(6, 3);
+    c.run.step = 5;  // W - 1: all but one column move, five columns enter
+    c.run.count = 2;
+    ASSERT_EQ(RunGenerator(c.run, GeneratorMode::Moving, 0), 2);
+    ASSERT_EQ(c.frames.size(), 3u);
+    EXPECT_EQ(c.frames[1].Pixel(0, 1), c.frames[0].Pixel(5, 1));
+    for (int x = 1; x < 6; ++x) EXPECT_EQ(c.frames[1].Pixel(x, 1), ToBgr(0xFF0000)) << x;  // the first colour
+    EXPECT_EQ(c.frames[2].Pixel(5, 0), ToBgr(0x00FF00));  // the index advanced once per frame
+    EXPECT_EQ(c.colours.selected(), 2);
+    EXPECT_EQ(c.run.current, 2u);
+    // A step not below the width becomes 1.
+    c.run.step = 6;
+    c.run.count = 1;
+    RunGenerator(c.run, GeneratorMode::Moving, 0);
+    EXPECT_EQ(c.run.step, 1);
+    EXPECT_EQ(ValidStep(3, 2, 10, 3), 1);   // up: below the height
+    EXPECT_EQ(ValidStep(2, 4, 10, 3), 2);   // diagonals: below both
+    EXPECT_EQ(ValidStep(0, 0, 10, 3), 1);
+}
+
+TEST(Generators, RecycleOnOneColourKeepsThePictureAndOneColourListStaysAtZero) {
+    for (int style = 0; style < 8; ++style) {
+        Clip c(7, 5, {0x123456});
+        c.frames[0] = Frame::Filled(7, 5, Bgr{40, 50, 60});
+        c.run.recycle = true;
+        c.run.step = 2;
+        ASSERT_EQ(RunGenerator(c.run, GeneratorMode::Moving, style), 5);
+        for (const Frame& f : c.frames) EXPECT_EQ(f, c.frames[0]) << style;
+        EXPECT_EQ(c.colours.selected(), 0);
+    }
+    // Recycle off with one colour: every frame paints it; the index never moves.
+    Clip one(4, 4, {0x00FF00});
+    ASSERT_EQ(RunGenerator(one.run, GeneratorMode::Gradual, 5), 5);
+    EXPECT_EQ(one.frames.back().Pixel(0, 0), ToBgr(0x00FF00));
+    EXPECT_EQ(one.colours.selected(), 0);
+}
+
+TEST(Generators, EveryStyleKeepsToTheWorkingRectangleAndRepeatsWithItsSeed) {
+    Layout layout;
+    layout.New(6, 8, false, 3);
+    layout.lines[0] = {MakePoint(1, 1), MakePoint(1, 2), MakePoint(1, 3), MakePoint(2, 3)};
+    layout.lines[1] = {MakePoint(4, 5), MakePoint(4, 6)};
+    for (int m = 0; m < kGeneratorModes; ++m) {
+        const auto mode = static_cast<GeneratorMode>(m);
+        for (int style = 0; style < static_cast<int>(GeneratorStyles(mode).size()); ++style) {
+            if (!GeneratorAvailable(mode, style)) continue;
+            std::vector<Frame> made[2];
+            for (int pass = 0; pass < 2; ++pass) {
+                Clip c(8, 6);
+                c.frames[0] = Varied(8, 6);
+                c.run.editArea = PixelRect{2, 1, 7, 5};
+                c.run.layout = &layout;
+                c.run.seed = 11;
+                c.run.count = 4;
+                c.run.render = 3;
+                c.run.recycle = style % 2 == 1;
+                const int n = RunGenerator(c.run, mode, style);
+                ASSERT_GE(n, 1) << GeneratorModeName(mode) << " " << style;
+                for (std::size_t i = 1; i < c.frames.size(); ++i) {
+                    for (int y = 0; y < 6; ++y) {
+                        for (int x = 0; x < 8; ++x) {
+                            if (x >= 2 && x < 7 && y >= 1 && y < 5) continue;
+                            // Outside: the blank frame's background, or the copied picture.
+                            const Bgr p = c.frames[i].Pixel(x, y);
+                            ASSERT_TRUE(p == kBack || p == c.frames[0].Pixel(x, y))
+                                << GeneratorModeName(mode) << " " << style << " frame " << i << " at " << x << "," << y;
+                        }
+                    }
+                }
+                made[pass] = c.frames;
+            }
+            EXPECT_EQ(made[0], made[1]) << GeneratorModeName(mode) << " " << style;
+        }
+    }
+}
+
+TEST(Generators, CoverModeReusesTheFollowingFramesAndUndoTakesTheRunBack) {
+    Clip c(4, 3);
+    c.frames.push_back(Frame::Filled(4, 3, Bgr{9, 9, 9}));
+    c.frames.push_back(Frame::Filled(4, 3, Bgr{8, 8, 8}));
+    const auto before = c.frames;
+    c.run.coverMode = true;
+    c.run.count = 4;
+    ASSERT_EQ(RunGenerator(c.run, GeneratorMode::Gradual, 5), 4);
+    ASSERT_EQ(c.frames.size(), 5u);  // two reused, two appended
+    EXPECT_EQ(c.frames[1].Pixel(0, 0), ToBgr(0xFF0000));
+    EXPECT_EQ(c.frames[4].Pixel(0, 0), ToBgr(0xFF0000));  // the fourth colour wraps to the first
+    ASSERT_TRUE(c.undo.Undo(c.frames));
+    EXPECT_EQ(c.frames, before);
+    // Insert mode: the run goes in after the current frame and one undo removes it.
+    Clip ins(4, 3);
+    ins.frames.push_back(Frame::Filled(4, 3, Bgr{9, 9, 9}));
+    const auto start = ins.frames;
+    ins.run.count = 3;
+    ASSERT_EQ(RunGenerator(ins.run, GeneratorMode::Gradual, 0), 3);
+    EXPECT_EQ(ins.frames.size(), 5u);
+    EXPECT_EQ(ins.frames.back(), start.back());  // the frame that followed still follows
+    ASSERT_TRUE(ins.undo.Undo(ins.frames));
+    EXPECT_EQ(ins.frames, start);
+    // A count of 0 makes nothing; an empty colour list and a layout too large are refused.
+    ins.run.count = 0;
+    EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::Moving, 0), 0);
+    ColourList empty;
+    ins.run.colours = &empty;
+    ins.run.count = 2;
+    EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::Moving, 0), -1);
+    ins.run.colours = &ins.colours;
+    Layout big;
+    big.New(10, 10, false, 3);
+    ins.run.layout = &big;
+    EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::Moving, 8), -1);
+    EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::ToyBricks, 0), -1);
+}
+
+TEST(Generators, JalousieGradualAndPortStyles) {
+    // Jalousie: the block number above the span is the span; s = ceil(span / B) frames.
+    Clip j(6, 2);
+    j.run.count = 50;
+    EXPECT_EQ(RunGenerator(j.run, GeneratorMode::Jalousie, 1), 1);  // six slats of one column
+    EXPECT_EQ(j.frames[1].Pixel(5, 1), ToBgr(0xFF0000));
+    Clip k(6, 2);
+    k.run.count = 2;  // two slats of three: three frames, one more column each
+    ASSERT_EQ(RunGenerator(k.run, GeneratorMode::Jalousie, 1), 3);
+    EXPECT_EQ(k.frames[1].Pixel(0, 0), ToBgr(0xFF0000));
+    EXPECT_EQ(k.frames[1].Pixel(1, 0), kBack);
+    EXPECT_EQ(k.frames[1].Pixel(3, 0), ToBgr(0xFF0000));
+    EXPECT_EQ(k.frames[3].Pixel(2, 0), ToBgr(0x0000FF));
+
+    // Fadeout ends on the background; Brighten adds 5 a frame up to 255.
+    Clip fade(3, 3);
+    fade.frames[0] = Frame::Filled(3, 3, Bgr{101, 2, 250});
+    fade.run.count = 4;
+    RunGenerator(fade.run, GeneratorMode::Gradual, 4);
+    EXPECT_EQ(fade.frames[4].Pixel(1, 1), kBack);
+    EXPECT_EQ(fade.frames[2].Pixel(1, 1), (Bgr{51, 2, 127}));  // 250 + (3 - 250) * 2 / 4, truncated toward zero
+    Clip bright(3, 3);
+    bright.frames[0] = Frame::Filled(3, 3, Bgr{0, 100, 253});
+    bright.run.count = 2;
+    RunGenerator(bright.run, GeneratorMode::Gradual, 0);
+    EXPECT_EQ(bright.frames[2].Pixel(0, 0), (Bgr{10, 110, 255}));
+
+    // Inter-port: one port a frame; the first takes the current colour.
+    Layout layout;
+    layout.New(3, 4, false, 3);
+    layout.lines[0] = {MakePoint(0, 0), MakePoint(0, 1)};
+    layout.lines[1] = {MakePoint(2, 2), MakePoint(2, 3)};
+    Clip p(4, 3);
+    p.run.layout = &layout;
+    p.run.count = 2;
+    ASSERT_EQ(RunGenerator(p.run, GeneratorMode::Moving, 9), 2);
+    EXPECT_EQ(p.frames[1].Pixel(1, 0), ToBgr(0xFF0000));
+    EXPECT_EQ(p.frames[1].Pixel(3, 2), kBack);            // the background of port 0's last point
+    EXPECT_EQ(p.frames[2].Pixel(2, 2), ToBgr(0xFF0000));  // one frame later the colour moved on
+    EXPECT_EQ(p.frames[2].Pixel(0, 0), ToBgr(0x00FF00));
+}
+
+TEST(Generators, RenderColoursRunsTheListAcrossTheRectangle) {
+    ColourList list({0x000001, 0x000002, 0x000003});
+    Frame f = Frame::Filled(4, 2, Bgr{5, 5, 5});
+    f.SetPixel(0, 0, kBack);
+    RenderColours(f, PixelRect{0, 0, 4, 2}, kBack, list, 1, 1);  // Left: columns take 1, 2, 0, 1
+    EXPECT_EQ(f.Pixel(0, 0), kBack);                              // the background stays
+    EXPECT_EQ(f.Pixel(1, 0), ToBgr(0x000003));
+    EXPECT_EQ(f.Pixel(2, 1), ToBgr(0x000001));
+    EXPECT_EQ(f.Pixel(3, 1), ToBgr(0x000002));
+    RenderColours(f, PixelRect{0, 0, 4, 2}, kBack, list, 0, 4);  // Down: rows from the bottom
+    EXPECT_EQ(f.Pixel(1, 1), ToBgr(0x000001));
+    EXPECT_EQ(f.Pixel(1, 0), ToBgr(0x000002));
+    EXPECT_EQ(GeneratorModeKey(GeneratorMode::Gradual), "gradual-changing");
+    EXPECT_EQ(GeneratorModeFromKey("toy-bricks"), GeneratorMode::ToyBricks);
+    EXPECT_FALSE(GeneratorModeFromKey("sparkle"));
+    EXPECT_EQ(GeneratorStyles(GeneratorMode::Moving).back(), "Inter-port(0)");
+}
