@@ -209,6 +209,22 @@ const std::vector<Command>& Commands() {
          "Close, 39-40 blinds, 41-46 Radar, 47-54 Reveal, 55 CheckerBoard, 56 ZigZag, 57 Spiral;\n"
          "0 or random picks one of 1..54 from --seed (default 1).",
          {"--steps", "--kind", "--seed"}, {}, RunTransition},
+        {"generate", "run a pattern generator after the last frame of a clip",
+         "DOC --mode NAME --style N [--frames N] [--step S] [--recycle] [--render NAME]\n"
+         "       [--colors rainbow|RRGGBB,...|LIBRARY.clb:K] [--grade G | --steps K] [--background RRGGBB]\n"
+         "       [--rect L,T,R,B] [--lines LAYOUT.lnf] [--clip N] [--cover] [--seed N]",
+         "Modes: moving, symmetry, interleaving, diffusing, rotation, gradual-changing, dropping,\n"
+         "sound-wave, jalousie, other (picture-and-text, toy-bricks and v-shape come with the design\n"
+         "editor); --style is 1-based as in the mode's list (moving: 1 Left ... 8 RightDown, 9 Inner-\n"
+         "port, 10 Inter-port, which follow the wiring of --lines; other: 5 Wave). --frames N frames\n"
+         "(default 100; jalousie: --block-number, default 3; dropping: --filter-number). --render:\n"
+         "not, left, right, up, down, left-up, left-down, right-up, right-down, curve-up, curve-down.\n"
+         "--colors: the colours painted with (default the rainbow), a list built as the colour panel\n"
+         "builds it, or list K of a colour library. --cover overwrites the frames that follow.\n"
+         "--seed makes the random styles repeatable (default 1).",
+         {"--mode", "--style", "--frames", "--block-number", "--filter-number", "--step", "--render", "--colors",
+          "--grade", "--steps", "--background", "--rect", "--lines", "--clip", "--seed"},
+         {"--recycle", "--cover"}, RunGenerate},
     };
     return commands;
 }

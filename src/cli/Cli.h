@@ -15,6 +15,10 @@
 #include "project/FrameStore.h"
 #include "base/TempDir.h"
 
+namespace corv {
+class ColourList;
+}
+
 namespace corv::cli {
 
 enum ExitCode { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
@@ -87,6 +91,9 @@ std::vector<std::string> Split(const std::string& text, char sep);
 // "RRGGBB" (with or without "#") as a colour in stored order.
 bool ParseColour(const std::string& text, Bgr& out);
 
+// --colors rainbow (the default; --grade G) | RRGGBB,... (--grade G | --steps K) | LIBRARY:K.
+int ParseColourOption(Context& ctx, const std::string& cmd, const Args& args, ColourList& out);
+
 // Every command of the command line, in the order of the help text.
 const std::vector<Command>& Commands();
 
@@ -117,6 +124,7 @@ int RunCard(Context& ctx, const Args& args);
 int RunColors(Context& ctx, const Args& args);
 int RunColorProcess(Context& ctx, const Args& args);
 int RunTransition(Context& ctx, const Args& args);
+int RunGenerate(Context& ctx, const Args& args);
 int InfoLed(Context& ctx, const std::filesystem::path& path, bool json, bool strict);
 int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);

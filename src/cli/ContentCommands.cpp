@@ -86,6 +86,33 @@ int ReadPictures(Context& ctx, const std::string& cmd, const std::string& file, 
 
 }  // namespace
 
+int ParseColourOption(Context& ctx, const std::string& cmd, const Args& args, ColourList& out) {
+    const std::string text = args.Value("--colors").value_or("rainbow");
+    if (text == "rainbow") {
+        std::string error;
+        const auto grade = args.Int("--grade", error);
+        if (!error.empty()) return Usage(ctx, cmd, error);
+        out = ColourList::Rainbow(static_cast<int>(grade.value_or(8)));
+        return kExitOk;
+    }
+    // LIBRARY:K, a list of a colour library file; else colours.
+    if (const auto colon = text.rfind(':'); colon != std::string::npos && colon + 1 < text.size() &&
+                                            text.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
+        ColourLibrary library(text.substr(0, colon));
+        std::string error;
+        if (!std::filesystem::exists(library.file())) return Fail(ctx, cmd, library.file().string() + ": " + Say(ctx, "no such file", "没有这个文件"));
+        if (!library.Load(&error)) return Fail(ctx, cmd, Reason(ctx, error));
+        const long k = std::strtol(text.c_str() + colon + 1, nullptr, 10);
+        if (k < 1 || k > library.ListCount()) {
+            return Fail(ctx, cmd, Say(ctx, "there is no list %1 (the library holds %2)", "没有列表 %1 (颜色库中有 %2 个)",
+                                      {std::to_string(k), std::to_string(library.ListCount())}));
+        }
+        out = ColourList(library.List(static_cast<int>(k)));
+        return kExitOk;
+    }
+    return ParseColourList(ctx, cmd, args, out);
+}
+
 int RunTransition(Context& ctx, const Args& args) {
     const std::string cmd = "transition";
     if (args.positionals().size() != 3) return Usage(ctx, cmd, Say(ctx, "needs OLD, NEW and OUT.cvn", "需要 旧图 新图 和 OUT.cvn"));

@@ -454,3 +454,104 @@ int RunColorProcess(Context& ctx, const Args& args) {
 }
 
 }  // namespace corv::cli
+
+#include "content/Generators.h"
+
+namespace corv::cli {
+
+int RunGenerate(Context& ctx, const Args& args) {
+    const std::string cmd = "generate";
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
+    const auto modeText = args.Value("--mode");
+    if (!modeText) return Usage(ctx, cmd, Say(ctx, "--mode NAME is required", "必须给出 --mode 名称"));
+    const auto mode = GeneratorModeFromKey(*modeText);
+    if (!mode) {
+        std::string names;
+        for (int m = 0; m < kGeneratorModes; ++m) names += (m ? ", " : "") + GeneratorModeKey(static_cast<GeneratorMode>(m));
+        return Usage(ctx, cmd, Say(ctx, "unknown mode \"%1\" (%2)", "未知模式 \"%1\" (%2)", {*modeText, names}));
+    }
+    std::string error;
+    const auto style = args.Int("--style", error);
+    auto frames = args.Int("--frames", error);
+    const auto blocks = args.Int("--block-number", error);
+    const auto filter = args.Int("--filter-number", error);
+    const auto step = args.Int("--step", error);
+    const auto seed = args.Int("--seed", error);
+    auto clipNo = args.Int("--clip", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    const auto styles = GeneratorStyles(*mode);
+    if (!style) return Usage(ctx, cmd, Say(ctx, "--style N is required", "必须给出 --style N"));
+    if (*style < 1 || *style > static_cast<long long>(styles.size())) return OutOfRange(ctx, cmd, "--style", 1, static_cast<long long>(styles.size()));
+    if (!GeneratorAvailable(*mode, static_cast<int>(*style - 1))) {
+        return Fail(ctx, cmd, Say(ctx, "%1 %2 comes with the design editor and is not available yet",
+                                  "%1 %2 随设计编辑器提供, 目前尚不可用", {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)]}));
+    }
+    if (blocks) frames = blocks;
+    if (filter) frames = filter;
+    const long long count = frames.value_or(*mode == GeneratorMode::Jalousie ? 3 : 100);
+    if (count < 0 || count > 100000) return OutOfRange(ctx, cmd, "--frames", 0, 100000);
+    if (step && (*step < 1 || *step > 32767)) return OutOfRange(ctx, cmd, "--step", 1, 32767);
+    int render = 0;
+    if (auto r = args.Value("--render")) {
+        render = -1;
+        for (int i = 0; i < kRenderModes; ++i) {
+            std::string key = RenderModeName(i);
+            std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return c == ' ' ? '-' : static_cast<char>(std::tolower(c)); });
+            if (key == *r) render = i;
+        }
+        if (render < 0) {
+            return Usage(ctx, cmd, Say(ctx, "--render takes not, left, right, up, down, left-up, left-down, right-up, right-down, curve-up or curve-down",
+                                       "--render 取 not、left、right、up、down、left-up、left-down、right-up、right-down、curve-up 或 curve-down"));
+        }
+    }
+    Bgr background{};
+    if (auto b = args.Value("--background"); b && !ParseColour(*b, background)) {
+        return Usage(ctx, cmd, Say(ctx, "--background takes RRGGBB", "--background 的格式为 RRGGBB"));
+    }
+    ColourList colours;
+    if (int rc = ParseColourOption(ctx, cmd, args, colours); rc != kExitOk) return rc;
+    if (colours.empty()) return Usage(ctx, cmd, Say(ctx, "the colour list is empty", "颜色列表为空"));
+
+    EditedDocument d;
+    if (int rc = d.Load(ctx, cmd, args.positionals()[0], clipNo); rc != kExitOk) return rc;
+    auto& clipFrames = d.frames();
+    const int w = clipFrames.front().width(), h = clipFrames.front().height();
+    Layout layout;
+    const bool ports = *mode == GeneratorMode::Moving && *style >= 9;
+    if (ports) {
+        const auto lines = args.Value("--lines");
+        if (!lines) return Usage(ctx, cmd, Say(ctx, "the port styles need --lines LAYOUT.lnf", "端口样式需要 --lines LAYOUT.lnf"));
+        HomeFiles home;
+        if (int rc = LoadLayout(ctx, cmd, *lines, home, layout); rc != kExitOk) return rc;
+        if (layout.grid.cols > w || layout.grid.rows > h) {
+            return Fail(ctx, cmd, Say(ctx, "the layout (%1 x %2) is larger than the frames (%3 x %4)", "造型 (%1 x %2) 大于帧 (%3 x %4)",
+                                      {std::to_string(layout.grid.cols), std::to_string(layout.grid.rows), std::to_string(w), std::to_string(h)}));
+        }
+    }
+    FrameUndo undo;
+    GeneratorRun run;
+    run.frames = &clipFrames;
+    run.current = clipFrames.size() - 1;  // after the last frame
+    run.undo = &undo;
+    run.colours = &colours;
+    run.background = background;
+    run.coverMode = args.Has("--cover");
+    run.layout = ports ? &layout : nullptr;
+    run.recycle = args.Has("--recycle");
+    run.step = static_cast<int>(step.value_or(1));
+    run.count = static_cast<int>(count);
+    run.render = render;
+    run.seed = static_cast<std::uint32_t>(seed.value_or(1));
+    if (int rc = ParseRect(ctx, cmd, args, w, h, run.editArea); rc != kExitOk) return rc;
+    if (clipFrames.size() + static_cast<std::size_t>(count) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
+    const int made = RunGenerator(run, *mode, static_cast<int>(*style - 1));
+    if (made < 0) return Fail(ctx, cmd, Say(ctx, "the generator could not run", "生成器无法运行"));
+    const std::size_t total = clipFrames.size();
+    if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
+    ctx.out << Say(ctx, "%1 %2: %3 frames made, %4 frames in the clip", "%1 %2: 生成 %3 帧, 场景共 %4 帧",
+                   {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)], std::to_string(made), std::to_string(total)})
+            << '\n';
+    return kExitOk;
+}
+
+}  // namespace corv::cli

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# End-to-end tests of `corvantine-cli generate`: the pattern generators on real documents.
+set -u
+CLI="$(realpath "$1")"
+source "$(dirname "$0")/../checks.sh"
+export CORVANTINE_HOME="$WORK/home"
+cd "$WORK" || exit 1
+
+pixel() {  # pixel DOC FRAME X Y: the RRGGBB of a pixel, through the PNG export
+  rm -rf "$WORK/px" && "$CLI" frames export "$1" "$WORK/px" --first "$2" --last "$2" >/dev/null 2>&1
+  convert "$WORK/px/"*.png -format "%[hex:u.p{$3,$4}]" info: 2>/dev/null | cut -c1-6
+}
+expect_pixel() {  # expect_pixel NAME DOC FRAME X Y RRGGBB
+  local got
+  got=$(pixel "$2" "$3" "$4" "$5")
+  if [ "$got" = "$6" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: $1: pixel $got, expected $6"; fi
+}
+frames_of() {  # frames_of NAME DOC COUNT
+  "$CLI" info --json "$2" >"$WORK/info" 2>&1
+  if grep -qF "\"frames\":$3," "$WORK/info"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: $1: not $3 frames"; cat "$WORK/info"; fi
+}
+
+check "doc" 0 "$CLI" new-project a.cvn --width 16 --height 8
+# Moving left with two colours: the entering column takes the current colour, one per frame.
+check "moving" 0 "$CLI" generate a.cvn --mode moving --style 1 --frames 3 --colors FF0000,0000FF --steps 16
+contains "says" out "Moving Left(1): 3 frames made, 4 frames in the clip"
+frames_of "four" a.cvn 4
+expect_pixel "first colour enters" a.cvn 2 15 0 FF0000
+expect_pixel "next one a frame later" a.cvn 3 15 0 F0000F
+expect_pixel "moved on" a.cvn 3 14 0 FF0000
+# Only the rectangle changes; the same seed gives the same frames.
+check "dropping" 0 "$CLI" generate a.cvn --mode dropping --style 3 --frames 6 --rect 4,0,8,8 --seed 3 --background 102030
+expect_pixel "outside: background" a.cvn 6 0 0 102030
+cp a.cvn b.cvn
+check "again a" 0 "$CLI" generate a.cvn --mode sound-wave --style 1 --frames 5 --seed 8
+check "again b" 0 "$CLI" generate b.cvn --mode sound-wave --style 1 --frames 5 --seed 8
+cmp -s a.cvn b.cvn && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: the same seed made other frames"; }
+# Cover mode overwrites the frames that follow: the count stays when there are enough.
+check "doc 2" 0 "$CLI" new-project c.cvn --width 8 --height 4 --frames 5
+check "cover" 0 "$CLI" generate c.cvn --mode gradual-changing --style 6 --frames 3 --cover --colors 00FF00
+frames_of "cover appends after the last" c.cvn 8
+# A library list as the colours; the jalousie's block number.
+check "library" 0 "$CLI" colors add --colors 112233,445566 --steps 16 --library lib.clb
+check "jalousie" 0 "$CLI" generate c.cvn --mode jalousie --style 2 --block-number 2 --colors lib.clb:1
+contains "four frames" out "4 frames made"
+# The port styles follow the wiring.
+check "layout" 0 "$CLI" layout new wall.lnf --rows 4 --cols 8
+check "wire" 0 "$CLI" layout add wall.lnf --from 0,0 --to 7,0 --mode s-h
+check "inter-port" 0 "$CLI" generate c.cvn --mode moving --style 10 --frames 2 --lines wall.lnf --colors FFFF00
+expect_pixel "port painted" c.cvn 13 3 0 FFFF00
+
+# Bad input: usage 2, failure 1, the document untouched.
+cp c.cvn kept.cvn
+check "no mode" 2 "$CLI" generate c.cvn --style 1
+check "unknown mode" 2 "$CLI" generate c.cvn --mode sparkle --style 1
+contains "lists the modes" err "gradual-changing"
+check "style 0" 2 "$CLI" generate c.cvn --mode moving --style 0
+check "style 11" 2 "$CLI" generate c.cvn --mode moving --style 11
+check "not yet" 1 "$CLI" generate c.cvn --mode toy-bricks --style 1
+check "bad render" 2 "$CLI" generate c.cvn --mode dropping --style 3 --render sideways
+check "bad colours" 2 "$CLI" generate c.cvn --mode moving --style 1 --colors 12
+check "ports without lines" 2 "$CLI" generate c.cvn --mode moving --style 9
+check "big layout" 0 "$CLI" layout new big.lnf --rows 40 --cols 40
+check "layout too large" 1 "$CLI" generate c.cvn --mode moving --style 9 --lines big.lnf
+check "damaged library" 1 "$CLI" generate c.cvn --mode moving --style 1 --colors kept.cvn:1
+check "missing" 1 "$CLI" generate none.cvn --mode moving --style 1
+cmp -s c.cvn kept.cvn && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: bad input changed the document"; }
+
+finish

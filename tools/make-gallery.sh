@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Makes the generator gallery (docs/gallery/generator-*.png): for each change mode a contact
+# sheet of every other frame of a run, made with the command line.
+set -euo pipefail
+BUILD="${1:-build}"
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+CLI="$ROOT/$BUILD/bin/corvantine-cli"
+OUT="$ROOT/docs/gallery"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+export CORVANTINE_HOME="$WORK/home"
+
+sheet() {  # sheet NAME ARGS...: a 48 x 24 clip, the run, frames 2, 4, ... 24 side by side
+  local name="$1"
+  shift
+  "$CLI" new-project "$WORK/$name.cvn" --width 48 --height 24 >/dev/null
+  "$CLI" generate "$WORK/$name.cvn" --frames 24 "$@" >/dev/null
+  rm -rf "$WORK/frames" && "$CLI" frames export "$WORK/$name.cvn" "$WORK/frames" --first 2 --last 25 >/dev/null
+  local picked=()
+  for i in $(seq 2 2 24); do picked+=("$WORK/frames/$(printf 'frame%02d.png' "$i")"); done
+  montage "${picked[@]}" -filter point -resize 400% -tile 6x -geometry +4+4 -background '#202020' "$OUT/generator-$name.png"
+  echo "docs/gallery/generator-$name.png"
+}
+
+sheet moving --mode moving --style 5 --step 2
+sheet symmetry --mode symmetry --style 1
+sheet interleaving --mode interleaving --style 1
+sheet diffusing --mode diffusing --style 1 --colors rainbow --grade 32
+sheet rotation --mode rotation --style 1
+sheet gradual-changing --mode gradual-changing --style 6 --colors rainbow --grade 32
+sheet dropping --mode dropping --style 3 --seed 4
+sheet sound-wave --mode sound-wave --style 1 --seed 2
+sheet jalousie --mode jalousie --style 2 --block-number 2 --colors rainbow --grade 32
+sheet wave --mode other --style 5 --step 1
