@@ -33,6 +33,7 @@
 #include "app/DocumentFingerprint.h"
 #include "app/CVorlaneView.h"
 #include "app/ColourPanel.h"
+#include "app/PatternPanel.h"
 #include "app/SystemSettingDialog.h"
 #include "base/AppHome.h"
 #include "workspace/WindowSettings.h"
@@ -391,14 +392,13 @@ void CMainFrame::BuildSidePanel() {
     sideTabs_ = new QTabWidget(sidePanel_);
     sideTabs_->setObjectName(QStringLiteral("sideTabs"));
     const std::uint8_t lang = ws_.app.language;
-    auto tab = [&](const char* chinese, const char* english, const char* name) {
-        auto* page = new QWidget(sideTabs_);
-        page->setObjectName(QString::fromLatin1(name));
-        sideTabs_->addTab(page, UsesChinese(lang) ? Q(LocalizeText(chinese, lang)) : QString::fromUtf8(english));
-    };
-    tab("图案", "Patterns", "patternPage");
+    patternPanel_ = new PatternPanel(lang, ws_.strings, sideTabs_);
+    sideTabs_->addTab(patternPanel_, Q(ws_.strings.tabDesign));
     colourPanel_ = new ColourPanel(ws_, prompt_, sideTabs_);
-    sideTabs_->addTab(colourPanel_, UsesChinese(lang) ? Q(LocalizeText("颜色", lang)) : QStringLiteral("Colours"));
+    sideTabs_->addTab(colourPanel_, Q(ws_.strings.tabColor));
+    // A click on a sub-style, or a number key in the frame view, runs the generator.
+    connect(patternPanel_, &PatternPanel::runRequested, this, [this](GeneratorMode mode, int style) { RunGenerator(mode, style); });
+    connect(canvas_, &CVorlaneView::numberKey, patternPanel_, &PatternPanel::RunEntry);
     // The frame view draws with the panel's tool and colour.
     connect(colourPanel_, &ColourPanel::toolChanged, canvas_, &CVorlaneView::SetDrawingTool);
     sidePanel_->setWidget(sideTabs_);

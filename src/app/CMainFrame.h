@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "app/CommandTable.h"
+#include "content/Generators.h"
 #include "base/Progress.h"
 #include "project/FrameRange.h"
 #include "project/FrameStore.h"
@@ -30,6 +31,7 @@ namespace corv {
 class Workspace;
 class CVorlaneView;
 class ColourPanel;
+class PatternPanel;
 struct ColorProcessRequest;
 class Prompt;
 
@@ -89,6 +91,9 @@ public:
     bool MoveFrames(int start, int end, MoveDirection direction, int ranks, bool increments);
     bool RowColDeleteFrames(int start, int end, int keepRows, int deleteRows, int keepCols, int deleteCols);
     bool InsertFrame();
+    // Runs a pattern generator with the pattern panel's values after the current frame; the
+    // number of frames made, -1 when it could not run (with the message).
+    int RunGenerator(GeneratorMode mode, int style);
     // "Color process" over frames start..end; false when the range is wrong or nothing could
     // be done (a layout of another size, no current frame).
     bool ColorProcessFrames(const ColorProcessRequest& request);
@@ -139,6 +144,7 @@ public:
     QDockWidget* sidePanel() const { return sidePanel_; }
     QTabWidget* sideTabs() const { return sideTabs_; }
     ColourPanel* colourPanel() const { return colourPanel_; }
+    PatternPanel* patternPanel() const { return patternPanel_; }
     // The action of a command id (nullptr when the menus have none).
     QAction* action(int id) const;
     // F2: the side panel's other tab.
@@ -202,6 +208,7 @@ private:
     QDockWidget* sidePanel_ = nullptr;
     QTabWidget* sideTabs_ = nullptr;
     ColourPanel* colourPanel_ = nullptr;
+    PatternPanel* patternPanel_ = nullptr;
     bool skinRestart_ = false;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;

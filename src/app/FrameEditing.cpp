@@ -15,6 +15,7 @@
 #include "app/CVorlaneView.h"
 #include "app/ColorProcessDialog.h"
 #include "app/FrameEditDialogs.h"
+#include "app/PatternPanel.h"
 #include "content/ColourProcess.h"
 #include "content/TransitionRenderer.h"
 #include "base/Prompt.h"
@@ -199,6 +200,43 @@ bool CMainFrame::InsertFrame() {
     ws_.frameUndo.RecordInserted(frames, at, 1);
     FramesChanged(at);
     return true;
+}
+
+int CMainFrame::RunGenerator(GeneratorMode mode, int style) {
+    if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return -1;
+    const bool ports = mode == GeneratorMode::Moving && style >= 8;
+    if (ports && !EnsureLayout()) return -1;
+    if (ws_.colourPanel.list.empty()) {
+        prompt_.Inform(Text(ws_.app.language, "颜色列表为空: 请先在颜色页添加颜色。", "The colour list is empty: add colours in the colour tab first.")
+                           .toStdString(),
+                       PromptIcon::Warning);
+        return -1;
+    }
+    Stop();
+    GeneratorRun run;
+    run.frames = &ws_.frames.CurrentFrames();
+    run.current = static_cast<std::size_t>(std::max(ws_.app.currentFrame, 0));
+    run.undo = &ws_.frameUndo;
+    run.colours = &ws_.colourPanel.list;
+    run.background = ws_.app.backgroundColour;
+    run.coverMode = ws_.app.coverMode;
+    run.editArea = canvas_->editArea();
+    run.layout = ports ? &ws_.layout : nullptr;
+    run.recycle = patternPanel_->recycle();
+    run.step = patternPanel_->step();
+    run.count = patternPanel_->count();
+    run.render = patternPanel_->render();
+    run.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());  // the random styles differ run to run
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int made = corv::RunGenerator(run, mode, style);
+    QApplication::restoreOverrideCursor();
+    patternPanel_->SetStep(run.step);  // an invalid step was reset to 1
+    if (made < 0) {
+        if (ports) prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);  // the wiring is larger than the frames
+        return -1;
+    }
+    FramesChanged(run.current);
+    return made;
 }
 
 bool CMainFrame::DesignSwitchFrames(int start, int end, int kind, std::uint32_t seed) {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QListWidget>
 #include <QTabWidget>
 #include <QLabel>
 #include <QPushButton>
@@ -29,6 +30,7 @@
 #include "app/CVorlaneView.h"
 #include "app/ColourPanel.h"
 #include "app/ColorProcessDialog.h"
+#include "app/PatternPanel.h"
 #include "app/FrameEditDialogs.h"
 #include "content/TransitionRenderer.h"
 #include "lang/Language.h"
@@ -515,6 +517,61 @@ private slots:
                   });
         QVERIFY(warned);
         QCOMPARE(d.result(), int(QDialog::Rejected));  // still open
+    }
+
+    void patternPanelRunsTheGeneratorsFromClicksAndNumberKeys() {
+        ViewSetup v;
+        PatternPanel* panel = v.frame->patternPanel();
+        QVERIFY(panel);
+        QCOMPARE(v.frame->sideTabs()->tabText(0), QStringLiteral("Design"));
+        QCOMPARE(v.frame->sideTabs()->tabText(1), QStringLiteral("Color"));
+        QCOMPARE(panel->modeBox()->count(), kGeneratorModes);
+        QCOMPARE(panel->styleList()->count(), 10);
+        QCOMPARE(panel->styleList()->item(9)->text(), QStringLiteral("Inter-port(0)"));
+        QCOMPARE(panel->countBox()->value(), 100);
+        QCOMPARE(panel->stepBox()->value(), 1);
+        // Enabling rules: recycle for modes 0-3, render for 5, 6, 9, 10, 12, step for 0, 1, 12.
+        QVERIFY(panel->recycleBox()->isEnabled());
+        QVERIFY(!panel->renderBox()->isEnabled());
+        panel->SetMode(GeneratorMode::Jalousie);
+        QVERIFY(!panel->recycleBox()->isEnabled());
+        QVERIFY(panel->renderBox()->isEnabled());
+        QVERIFY(!panel->stepBox()->isEnabled());
+        QCOMPARE(panel->countLabel()->text(), QStringLiteral("Block Number:"));
+        QCOMPARE(panel->countBox()->value(), 3);
+        panel->SetMode(GeneratorMode::SoundWave);
+        QCOMPARE(panel->styleList()->count(), 5);
+        QCOMPARE(panel->styleList()->item(4)->text(), QStringLiteral("Style1(1)"));
+        panel->SetMode(GeneratorMode::ToyBricks);
+        QVERIFY(panel->countBox()->isHidden());
+        QVERIFY(!(panel->styleList()->item(0)->flags() & Qt::ItemIsEnabled));  // shown, not yet runnable
+        // A click on an entry runs it after the current frame: 5 frames of Gradual "Transition".
+        panel->SetMode(GeneratorMode::Gradual);
+        panel->countBox()->setValue(5);
+        v.s.ws.colourPanel.list = ColourList({0x00FF00, 0x0000FF});
+        QListWidget* list = panel->styleList();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(5)).center());
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{6});
+        QCOMPARE(v.s.ws.app.currentFrame, 5);
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[1].Pixel(0, 0), ToBgr(0x00FF00));
+        QCOMPARE(v.s.ws.frames.CurrentFrames()[2].Pixel(0, 0), ToBgr(0x0000FF));
+        QVERIFY(v.frame->UndoFrames());  // one step takes the whole run back
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{1});
+        // Key 1 in the frame view runs entry 0 of the mode (Brighten).
+        v.frame->frameNumber()->setValue(1);
+        QTest::keyClick(v.view, Qt::Key_1);
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{6});
+        // Key 0 is entry 9: Gradual has six entries, so nothing runs.
+        QTest::keyClick(v.view, Qt::Key_0);
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{6});
+        // The port styles without any wiring: the usual message.
+        panel->SetMode(GeneratorMode::Moving);
+        QCOMPARE(v.frame->RunGenerator(GeneratorMode::Moving, 8), -1);
+        QCOMPARE(QString::fromStdString(v.s.prompt.messages().back()), QString::fromStdString(v.s.ws.strings.noLayout));
+        // An empty colour list: a message, nothing made.
+        v.s.ws.colourPanel.list.Clear();
+        QCOMPARE(v.frame->RunGenerator(GeneratorMode::Moving, 0), -1);
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{6});
     }
 
     void aDamagedColourLibraryIsReportedAndKept() {

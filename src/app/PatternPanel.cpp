@@ -1,0 +1,175 @@
+#include "app/PatternPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "lang/Language.h"
+#include "lang/Localize.h"
+#include "lang/UiStrings.h"
+
+namespace corv {
+
+namespace {
+
+QString Text(std::uint8_t language, const char* chinese, const char* english) {
+    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
+}
+
+const char* kModeChinese[kGeneratorModes] = {"移动", "对称", "交错", "扩散", "旋转", "渐变", "雨滴",
+                                              "图文", "积木", "音符", "百叶窗", "V型", "其它"};
+const char* kRenderChinese[kRenderModes] = {"无", "左", "右", "上", "下", "左上", "左下", "右上", "右下", "曲线上", "曲线下"};
+
+// A 16 x 16 picture for a list entry: an arrow for the directions, else the entry's number on
+// a colour of the rainbow.
+QIcon StyleIcon(GeneratorMode mode, int style) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const bool directions = mode == GeneratorMode::Moving || mode == GeneratorMode::ToyBricks || mode == GeneratorMode::Jalousie ||
+                            mode == GeneratorMode::VShape || (mode == GeneratorMode::SoundWave && style < 4);
+    if (directions && style < 8) {
+        static const int angles[8] = {180, 0, 90, 270, 135, 225, 45, 315};  // left, right, up, down, diagonals
+        p.translate(8, 8);
+        p.rotate(-angles[style]);
+        QPainterPath arrow;
+        arrow.moveTo(7, 0);
+        arrow.lineTo(1, -5);
+        arrow.lineTo(1, -2);
+        arrow.lineTo(-6, -2);
+        arrow.lineTo(-6, 2);
+        arrow.lineTo(1, 2);
+        arrow.lineTo(1, 5);
+        arrow.closeSubpath();
+        p.fillPath(arrow, QColor(40, 110, 220));
+        return QIcon(pixmap);
+    }
+    p.setBrush(QColor::fromHsv((static_cast<int>(mode) * 47 + style * 29) % 360, 200, 230));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(1, 1, 14, 14);
+    p.setPen(Qt::black);
+    QFont font = p.font();
+    font.setPixelSize(10);
+    p.setFont(font);
+    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QString::number((style + 1) % 10));
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWidget* parent)
+    : QWidget(parent), language_(language), strings_(strings) {
+    setObjectName(QStringLiteral("patternPanel"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    recycle_ = new QCheckBox(Text(language, "循环使用前一帧颜色", "Recycling before a color"), this);
+    layout->addWidget(recycle_);
+    countLabel_ = new QLabel(this);
+    count_ = new QSpinBox(this);
+    count_->setRange(0, 100000);
+    count_->setValue(100);
+    form->addRow(countLabel_, count_);
+    render_ = new QComboBox(this);
+    for (int i = 0; i < kRenderModes; ++i) render_->addItem(UsesChinese(language) ? Text(language, kRenderChinese[i], "") : QString::fromLatin1(RenderModeName(i)));
+    form->addRow(Text(language, "渲染方式:", "Romance:"), render_);
+    layout->addLayout(form);
+
+    styles_ = new QListWidget(this);
+    styles_->setObjectName(QStringLiteral("styleList"));
+    styles_->setIconSize(QSize(16, 16));
+    styles_->setMinimumHeight(170);
+    layout->addWidget(styles_, 1);
+
+    auto* bottom = new QFormLayout;
+    mode_ = new QComboBox(this);
+    mode_->setObjectName(QStringLiteral("modeBox"));
+    for (int m = 0; m < kGeneratorModes; ++m) {
+        mode_->addItem(UsesChinese(language) ? Text(language, kModeChinese[m], "") : QString::fromLatin1(GeneratorModeName(static_cast<GeneratorMode>(m))));
+    }
+    bottom->addRow(Text(language, "变化模式:", "Action Mode:"), mode_);
+    stepLabel_ = new QLabel(Text(language, "移动步长:", "Step length:"), this);
+    step_ = new QSpinBox(this);
+    step_->setRange(1, 32767);
+    step_->setValue(1);
+    bottom->addRow(stepLabel_, step_);
+    layout->addLayout(bottom);
+    later_ = new QLabel(Text(language, "此模式随设计编辑器提供。", "This mode comes with the design editor."), this);
+    later_->setWordWrap(true);
+    layout->addWidget(later_);
+
+    connect(mode_, &QComboBox::currentIndexChanged, this, &PatternPanel::ModeChanged);
+    connect(styles_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { RunEntry(styles_->row(item)); });
+    ModeChanged();
+}
+
+std::vector<std::string> PatternPanel::StyleNames(GeneratorMode mode) const {
+    // The language's name lists: modes 0-5 show lists 0-5, Dropping list 6, the picture-and-text
+    // mode its first two, the four-way modes the first four of list 0, Other list 7.
+    const auto& lists = strings_.effectTypeNames;
+    auto list = [&](std::size_t i) { return lists[i].Names(); };
+    const int m = static_cast<int>(mode);
+    if (m <= 6) return list(static_cast<std::size_t>(m));
+    if (mode == GeneratorMode::PictureAndText) {
+        auto names = list(6);
+        names.resize(std::min<std::size_t>(names.size(), 2));
+        return names;
+    }
+    if (mode == GeneratorMode::Other) return list(7);
+    auto names = list(0);
+    names.resize(std::min<std::size_t>(names.size(), 4));
+    if (mode == GeneratorMode::SoundWave && !list(6).empty()) names.push_back(list(6).front());
+    return names;
+}
+
+void PatternPanel::ModeChanged() {
+    const GeneratorMode m = mode();
+    const int i = static_cast<int>(m);
+    styles_->clear();
+    const auto names = StyleNames(m);
+    for (std::size_t s = 0; s < names.size(); ++s) {
+        auto* item = new QListWidgetItem(StyleIcon(m, static_cast<int>(s)), QString::fromStdString(names[s]), styles_);
+        if (!GeneratorAvailable(m, static_cast<int>(s))) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);  // visible, not yet runnable
+    }
+    // The enabling rules of the panel.
+    recycle_->setEnabled(i <= 3);
+    render_->setEnabled(i == 5 || i == 6 || i == 9 || i == 10 || i == 12);
+    const bool subPanel = m == GeneratorMode::PictureAndText || m == GeneratorMode::ToyBricks || m == GeneratorMode::VShape;
+    count_->setEnabled(!subPanel);
+    step_->setEnabled(i == 0 || i == 1 || i == 12);
+    for (QWidget* w : {static_cast<QWidget*>(recycle_), static_cast<QWidget*>(countLabel_), static_cast<QWidget*>(count_),
+                       static_cast<QWidget*>(stepLabel_), static_cast<QWidget*>(step_)}) {
+        w->setVisible(!subPanel);
+    }
+    later_->setVisible(subPanel);
+    if (m == GeneratorMode::Dropping) {
+        countLabel_->setText(Text(language_, "渗透帧数:", "Filter Number:"));
+    } else if (m == GeneratorMode::Jalousie) {
+        countLabel_->setText(Text(language_, "分块数目:", "Block Number:"));
+        count_->setValue(3);
+    } else {
+        countLabel_->setText(Text(language_, "生成帧数:", "Make Frame Num:"));
+    }
+}
+
+GeneratorMode PatternPanel::mode() const { return static_cast<GeneratorMode>(std::max(0, mode_->currentIndex())); }
+void PatternPanel::SetMode(GeneratorMode m) { mode_->setCurrentIndex(static_cast<int>(m)); }
+bool PatternPanel::recycle() const { return recycle_->isChecked() && recycle_->isEnabled(); }
+int PatternPanel::count() const { return count_->value(); }
+int PatternPanel::step() const { return step_->value(); }
+void PatternPanel::SetStep(int step) { step_->setValue(step); }
+int PatternPanel::render() const { return render_->isEnabled() ? render_->currentIndex() : 0; }
+
+void PatternPanel::RunEntry(int style) {
+    if (style < 0 || style >= styles_->count() || !GeneratorAvailable(mode(), style)) return;
+    styles_->setCurrentRow(style);
+    emit runRequested(mode(), style);
+}
+
+}  // namespace corv
