@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "content/ColourProcess.h"
+#include "content/Generators.h"
 #include "content/TransitionRenderer.h"
 
 using namespace corv;
@@ -80,6 +81,46 @@ void BM_ColourProcess(benchmark::State& state) {
     state.SetLabel(names[state.range(0)]);
 }
 BENCHMARK(BM_ColourProcess)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// Generated frames per second on a side x side working rectangle, beside copying the same
+// number of frames (one frame copy per frame) in the same run.
+void BM_Generator(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    const auto mode = static_cast<GeneratorMode>(state.range(1));
+    const int style = static_cast<int>(state.range(2));
+    const int frames = 20;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<Frame> clip(1, Frame::Filled(side, side, Bgr{10, 20, 30}));
+        clip.reserve(frames + 1);
+        FrameUndo undo;
+        ColourList colours = ColourList::Rainbow();
+        GeneratorRun run;
+        run.frames = &clip;
+        run.undo = &undo;
+        run.colours = &colours;
+        run.count = frames;
+        run.step = 2;
+        state.ResumeTiming();
+        if (mode == GeneratorMode::PictureAndText) {
+            for (int i = 0; i < frames; ++i) clip.push_back(clip.back());  // the copy-only reference
+        } else {
+            RunGenerator(run, mode, style);
+        }
+        benchmark::DoNotOptimize(clip.data());
+    }
+    state.SetItemsProcessed(state.iterations() * frames);
+    state.SetLabel(mode == GeneratorMode::PictureAndText ? "copy only" : GeneratorModeName(mode));
+}
+BENCHMARK(BM_Generator)
+    ->ArgsProduct({{256, 1024}, {7}, {0}})
+    ->ArgsProduct({{256, 1024}, {0}, {0, 2, 4}})
+    ->ArgsProduct({{256, 1024}, {5}, {0, 2, 5}})
+    ->ArgsProduct({{256, 1024}, {1, 2, 3, 4}, {0}})
+    ->ArgsProduct({{256, 1024}, {6}, {2}})
+    ->ArgsProduct({{256, 1024}, {9, 10}, {0}})
+    ->ArgsProduct({{256, 1024}, {12}, {4}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
