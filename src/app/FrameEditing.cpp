@@ -226,6 +226,7 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style) {
     run.step = patternPanel_->step();
     run.count = patternPanel_->count();
     run.render = patternPanel_->render();
+    run.bricks = patternPanel_->bricks();
     run.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());  // the random styles differ run to run
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int made = corv::RunGenerator(run, mode, style);

@@ -100,7 +100,25 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     step_->setValue(1);
     bottom->addRow(stepLabel_, step_);
     layout->addLayout(bottom);
-    later_ = new QLabel(Text(language, "此模式随设计编辑器提供。", "This mode comes with the design editor."), this);
+    // The toy-bricks sub-panel, in place of the frame count.
+    bricksPanel_ = new QWidget(this);
+    bricksPanel_->setObjectName(QStringLiteral("toyBricksPanel"));
+    auto* bricks = new QFormLayout(bricksPanel_);
+    const struct {
+        const char* chinese;
+        const char* english;
+        int low, high, value;
+    } fields[6] = {{"积木宽度:", "Toy bricks width:", 1, 1000, 4}, {"积木高度:", "Toy bricks height:", 1, 1000, 2},
+                   {"间距:", "Space between:", 0, 1000, 1},      {"频率:", "Frequency:", 1, 1000, 3},
+                   {"越过:", "Overpass:", 0, 10000, 5},         {"反弹高度:", "Rebound height:", 0, 1000, 2}};
+    for (int i = 0; i < 6; ++i) {
+        bricks_[i] = new QSpinBox(bricksPanel_);
+        bricks_[i]->setRange(fields[i].low, fields[i].high);
+        bricks_[i]->setValue(fields[i].value);
+        bricks->addRow(Text(language, fields[i].chinese, fields[i].english), bricks_[i]);
+    }
+    layout->addWidget(bricksPanel_);
+    later_ = new QLabel(Text(language, "此模式尚不可用。", "This mode is not available yet."), this);
     later_->setWordWrap(true);
     layout->addWidget(later_);
 
@@ -147,7 +165,8 @@ void PatternPanel::ModeChanged() {
                        static_cast<QWidget*>(stepLabel_), static_cast<QWidget*>(step_)}) {
         w->setVisible(!subPanel);
     }
-    later_->setVisible(subPanel);
+    bricksPanel_->setVisible(m == GeneratorMode::ToyBricks);
+    later_->setVisible(subPanel && m != GeneratorMode::ToyBricks);
     if (m == GeneratorMode::Dropping) {
         countLabel_->setText(Text(language_, "渗透帧数:", "Filter Number:"));
     } else if (m == GeneratorMode::Jalousie) {
@@ -165,6 +184,11 @@ int PatternPanel::count() const { return count_->value(); }
 int PatternPanel::step() const { return step_->value(); }
 void PatternPanel::SetStep(int step) { step_->setValue(step); }
 int PatternPanel::render() const { return render_->isEnabled() ? render_->currentIndex() : 0; }
+
+ToyBricksOptions PatternPanel::bricks() const {
+    return ToyBricksOptions{bricks_[0]->value(), bricks_[1]->value(), bricks_[2]->value(),
+                            bricks_[3]->value(), bricks_[4]->value(), bricks_[5]->value()};
+}
 
 void PatternPanel::RunEntry(int style) {
     if (style < 0 || style >= styles_->count() || !GeneratorAvailable(mode(), style)) return;

@@ -28,6 +28,10 @@ public:
     int step() const;
     void SetStep(int step);
     int render() const;
+    // The toy-bricks sub-panel's values.
+    ToyBricksOptions bricks() const;
+    QWidget* bricksPanel() const { return bricksPanel_; }
+    QSpinBox* bricksBox(int i) const { return bricks_[i]; }  // width, height, space, frequency, overpass, rebound
     // Runs entry `style` of the current mode's list (the number keys: key 1 is entry 0).
     void RunEntry(int style);
 
@@ -57,6 +61,8 @@ private:
     QLabel* stepLabel_ = nullptr;
     QSpinBox* step_ = nullptr;
     QLabel* later_ = nullptr;
+    QWidget* bricksPanel_ = nullptr;
+    QSpinBox* bricks_[6] = {};
 };
 
 }  // namespace corv

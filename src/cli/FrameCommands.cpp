@@ -543,6 +543,20 @@ int RunGenerate(Context& ctx, const Args& args) {
     run.render = render;
     run.seed = static_cast<std::uint32_t>(seed.value_or(1));
     if (int rc = ParseRect(ctx, cmd, args, w, h, run.editArea); rc != kExitOk) return rc;
+    // The toy-bricks values, named after their labels.
+    const struct {
+        const char* option;
+        int ToyBricksOptions::*field;
+        int low, high;
+    } brickOptions[] = {{"--brick-width", &ToyBricksOptions::width, 1, 1000},   {"--brick-height", &ToyBricksOptions::height, 1, 1000},
+                        {"--space", &ToyBricksOptions::space, 0, 1000},         {"--frequency", &ToyBricksOptions::frequency, 1, 1000},
+                        {"--overpass", &ToyBricksOptions::overpass, 0, 10000},  {"--rebound", &ToyBricksOptions::rebound, 0, 1000}};
+    for (const auto& o : brickOptions) {
+        const auto v = args.Int(o.option, error);
+        if (!error.empty()) return Usage(ctx, cmd, error);
+        if (v && (*v < o.low || *v > o.high)) return OutOfRange(ctx, cmd, o.option, o.low, o.high);
+        if (v) run.bricks.*(o.field) = static_cast<int>(*v);
+    }
     if (clipFrames.size() + static_cast<std::size_t>(count) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
     const int made = RunGenerator(run, *mode, static_cast<int>(*style - 1));
     if (made < 0) return Fail(ctx, cmd, Say(ctx, "the generator could not run", "生成器无法运行"));

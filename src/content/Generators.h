@@ -31,9 +31,22 @@ std::string GeneratorModeKey(GeneratorMode mode);
 std::optional<GeneratorMode> GeneratorModeFromKey(const std::string& key);
 std::vector<std::string> GeneratorStyles(GeneratorMode mode);
 const char* RenderModeName(int render);
-// Whether this program runs a mode's style (the picture-and-text, toy-bricks and V-shape modes
-// and the dialogs of "Other" come with the design editor).
+// Whether this program runs a mode's style (the picture-and-text and V-shape modes and the
+// dialogs of "Other" are not available yet).
 bool GeneratorAvailable(GeneratorMode mode, int style);
+
+// The toy-bricks sub-panel: bricks of width x height cells travel in the style's direction along
+// lanes `space` apart, one every `frequency` frames in a lane chosen at random, and pile up
+// against the far edge; a brick that lands bounces back `rebound` cells first. The run ends when
+// every lane is full, after `overpass` more frames of the finished wall.
+struct ToyBricksOptions {
+    int width = 4;
+    int height = 2;
+    int space = 1;
+    int frequency = 3;
+    int overpass = 5;
+    int rebound = 2;
+};
 
 struct GeneratorRun {
     std::vector<Frame>* frames = nullptr;
@@ -49,6 +62,7 @@ struct GeneratorRun {
     int count = 100;                    // N (the Jalousie's block number)
     int render = 0;                     // 0..10
     std::uint32_t seed = 1;             // the random styles
+    ToyBricksOptions bricks;
 };
 
 // Runs mode/style (0-based style); returns the number of frames made, or -1 when the style is

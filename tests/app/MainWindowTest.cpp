@@ -544,6 +544,12 @@ private slots:
         QCOMPARE(panel->styleList()->item(4)->text(), QStringLiteral("Style1(1)"));
         panel->SetMode(GeneratorMode::ToyBricks);
         QVERIFY(panel->countBox()->isHidden());
+        QVERIFY(!panel->bricksPanel()->isHidden());
+        QCOMPARE(panel->bricks().width, 4);
+        panel->bricksBox(5)->setValue(0);
+        QCOMPARE(panel->bricks().rebound, 0);
+        panel->SetMode(GeneratorMode::VShape);
+        QVERIFY(panel->bricksPanel()->isHidden());
         QVERIFY(!(panel->styleList()->item(0)->flags() & Qt::ItemIsEnabled));  // shown, not yet runnable
         // A click on an entry runs it after the current frame: 5 frames of Gradual "Transition".
         panel->SetMode(GeneratorMode::Gradual);

@@ -49,6 +49,15 @@ check "wire" 0 "$CLI" layout add wall.lnf --from 0,0 --to 7,0 --mode s-h
 check "inter-port" 0 "$CLI" generate c.cvn --mode moving --style 10 --frames 2 --lines wall.lnf --colors FFFF00
 expect_pixel "port painted" c.cvn 13 3 0 FFFF00
 
+# Toy bricks pile up until the wall is full: 8 x 4 with 2 x 1 bricks fills columns 0, 1, 3, 4, 6, 7.
+check "doc 3" 0 "$CLI" new-project t.cvn --width 8 --height 4
+check "bricks" 0 "$CLI" generate t.cvn --mode toy-bricks --style 4 --brick-width 2 --brick-height 1 --space 1 --frequency 1 --rebound 0 --colors 00FFFF
+contains "bricks say" out "Toy bricks Down(4):"
+n=$("$CLI" info --json t.cvn | grep -o '"frames":[0-9]*' | head -1 | cut -d: -f2)
+expect_pixel "wall" t.cvn "$n" 6 0 00FFFF
+expect_pixel "gap" t.cvn "$n" 5 3 000000
+check "bad brick" 2 "$CLI" generate t.cvn --mode toy-bricks --style 1 --brick-width 0
+
 # Bad input: usage 2, failure 1, the document untouched.
 cp c.cvn kept.cvn
 check "no mode" 2 "$CLI" generate c.cvn --style 1
@@ -56,7 +65,7 @@ check "unknown mode" 2 "$CLI" generate c.cvn --mode sparkle --style 1
 contains "lists the modes" err "gradual-changing"
 check "style 0" 2 "$CLI" generate c.cvn --mode moving --style 0
 check "style 11" 2 "$CLI" generate c.cvn --mode moving --style 11
-check "not yet" 1 "$CLI" generate c.cvn --mode toy-bricks --style 1
+check "not yet" 1 "$CLI" generate c.cvn --mode v-shape --style 1
 check "bad render" 2 "$CLI" generate c.cvn --mode dropping --style 3 --render sideways
 check "bad colours" 2 "$CLI" generate c.cvn --mode moving --style 1 --colors 12
 check "ports without lines" 2 "$CLI" generate c.cvn --mode moving --style 9

@@ -147,7 +147,7 @@ TEST(Generators, CoverModeReusesTheFollowingFramesAndUndoTakesTheRunBack) {
     big.New(10, 10, false, 3);
     ins.run.layout = &big;
     EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::Moving, 8), -1);
-    EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::ToyBricks, 0), -1);
+    EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::VShape, 0), -1);
 }
 
 TEST(Generators, JalousieGradualAndPortStyles) {
@@ -208,4 +208,29 @@ TEST(Generators, RenderColoursRunsTheListAcrossTheRectangle) {
     EXPECT_EQ(GeneratorModeFromKey("toy-bricks"), GeneratorMode::ToyBricks);
     EXPECT_FALSE(GeneratorModeFromKey("sparkle"));
     EXPECT_EQ(GeneratorStyles(GeneratorMode::Moving).back(), "Inter-port(0)");
+}
+
+TEST(Generators, ToyBricksPileUpUntilTheWallIsFull) {
+    // Bricks of 2 x 1 falling down 1 apart on 8 x 4: lanes at columns 0, 3, 6 (the last one cut
+    // to the picture), four bricks each.
+    Clip c(8, 4, {0xFF0000});
+    c.run.bricks = ToyBricksOptions{2, 1, 1, 1, 3, 0};
+    const int made = RunGenerator(c.run, GeneratorMode::ToyBricks, 3);
+    ASSERT_GT(made, 12);
+    ASSERT_EQ(c.frames.size(), static_cast<std::size_t>(made) + 1);
+    const Frame& last = c.frames.back();
+    const Bgr red = ToBgr(0xFF0000);
+    for (int y = 0; y < 4; ++y) {
+        for (int x : {0, 1, 3, 4, 6, 7}) EXPECT_EQ(last.Pixel(x, y), red) << x << "," << y;
+        for (int x : {2, 5}) EXPECT_EQ(last.Pixel(x, y), kBack) << x << "," << y;
+    }
+    // The wall stands for the overpass frames: the last four frames are the same.
+    EXPECT_EQ(c.frames[c.frames.size() - 4], last);
+    // A falling brick is above the pile: in the first frames the bottom row is still empty.
+    EXPECT_EQ(c.frames[1].Pixel(0, 3), kBack);
+    // Up: the bricks pile against the top edge instead.
+    Clip up(8, 4, {0x00FF00});
+    up.run.bricks = ToyBricksOptions{2, 1, 1, 1, 0, 1};
+    ASSERT_GT(RunGenerator(up.run, GeneratorMode::ToyBricks, 2), 0);
+    EXPECT_EQ(up.frames.back().Pixel(0, 0), ToBgr(0x00FF00));
 }
