@@ -227,6 +227,7 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style) {
     run.count = patternPanel_->count();
     run.render = patternPanel_->render();
     run.bricks = patternPanel_->bricks();
+    run.vshape = patternPanel_->vshape();
     run.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());  // the random styles differ run to run
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int made = corv::RunGenerator(run, mode, style);

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -118,6 +119,25 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
         bricks->addRow(Text(language, fields[i].chinese, fields[i].english), bricks_[i]);
     }
     layout->addWidget(bricksPanel_);
+    // The V-shape sub-panel.
+    vshapePanel_ = new QWidget(this);
+    vshapePanel_->setObjectName(QStringLiteral("vShapePanel"));
+    auto* v = new QFormLayout(vshapePanel_);
+    vInterval_ = new QSpinBox(vshapePanel_);
+    vInterval_->setRange(1, 1000);
+    vInterval_->setValue(2);
+    v->addRow(Text(language, "步长间隔:", "Steps Interval:"), vInterval_);
+    const char* kinds[3][2] = {{"V型移动", "V move"}, {"V型翻转", "V turn"}, {"V型相对", "V vis-a-vis"}};
+    for (int i = 0; i < 3; ++i) {
+        vKinds_[i] = new QRadioButton(Text(language, kinds[i][0], kinds[i][1]), vshapePanel_);
+        v->addRow(vKinds_[i]);
+    }
+    vKinds_[0]->setChecked(true);
+    vCycles_ = new QSpinBox(vshapePanel_);
+    vCycles_->setRange(1, 100);
+    vCycles_->setValue(1);
+    v->addRow(Text(language, "颜色循环次数:", "Color pad cycles:"), vCycles_);
+    layout->addWidget(vshapePanel_);
     later_ = new QLabel(Text(language, "此模式尚不可用。", "This mode is not available yet."), this);
     later_->setWordWrap(true);
     layout->addWidget(later_);
@@ -166,7 +186,8 @@ void PatternPanel::ModeChanged() {
         w->setVisible(!subPanel);
     }
     bricksPanel_->setVisible(m == GeneratorMode::ToyBricks);
-    later_->setVisible(subPanel && m != GeneratorMode::ToyBricks);
+    vshapePanel_->setVisible(m == GeneratorMode::VShape);
+    later_->setVisible(m == GeneratorMode::PictureAndText);
     if (m == GeneratorMode::Dropping) {
         countLabel_->setText(Text(language_, "渗透帧数:", "Filter Number:"));
     } else if (m == GeneratorMode::Jalousie) {
@@ -188,6 +209,14 @@ int PatternPanel::render() const { return render_->isEnabled() ? render_->curren
 ToyBricksOptions PatternPanel::bricks() const {
     return ToyBricksOptions{bricks_[0]->value(), bricks_[1]->value(), bricks_[2]->value(),
                             bricks_[3]->value(), bricks_[4]->value(), bricks_[5]->value()};
+}
+
+VShapeOptions PatternPanel::vshape() const {
+    VShapeOptions o;
+    o.kind = vKinds_[1]->isChecked() ? VShapeOptions::Turn : vKinds_[2]->isChecked() ? VShapeOptions::VisAVis : VShapeOptions::Move;
+    o.interval = vInterval_->value();
+    o.cycles = vCycles_->value();
+    return o;
 }
 
 void PatternPanel::RunEntry(int style) {

@@ -9,6 +9,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QSpinBox;
+class QRadioButton;
 
 namespace corv {
 
@@ -32,6 +33,8 @@ public:
     ToyBricksOptions bricks() const;
     QWidget* bricksPanel() const { return bricksPanel_; }
     QSpinBox* bricksBox(int i) const { return bricks_[i]; }  // width, height, space, frequency, overpass, rebound
+    VShapeOptions vshape() const;
+    QWidget* vshapePanel() const { return vshapePanel_; }
     // Runs entry `style` of the current mode's list (the number keys: key 1 is entry 0).
     void RunEntry(int style);
 
@@ -63,6 +66,10 @@ private:
     QLabel* later_ = nullptr;
     QWidget* bricksPanel_ = nullptr;
     QSpinBox* bricks_[6] = {};
+    QWidget* vshapePanel_ = nullptr;
+    QSpinBox* vInterval_ = nullptr;
+    QSpinBox* vCycles_ = nullptr;
+    QRadioButton* vKinds_[3] = {};
 };
 
 }  // namespace corv

@@ -214,8 +214,8 @@ const std::vector<Command>& Commands() {
          "       [--colors rainbow|RRGGBB,...|LIBRARY.clb:K] [--grade G | --steps K] [--background RRGGBB]\n"
          "       [--rect L,T,R,B] [--lines LAYOUT.lnf] [--clip N] [--cover] [--seed N]",
          "Modes: moving, symmetry, interleaving, diffusing, rotation, gradual-changing, dropping,\n"
-         "toy-bricks, sound-wave, jalousie, other (picture-and-text and v-shape are not available\n"
-         "yet); --style is 1-based as in the mode's list (moving: 1 Left ... 8 RightDown, 9 Inner-\n"
+         "toy-bricks, sound-wave, jalousie, v-shape, other (picture-and-text is not available yet);\n"
+         "--style is 1-based as in the mode's list (moving: 1 Left ... 8 RightDown, 9 Inner-\n"
          "port, 10 Inter-port, which follow the wiring of --lines; other: 5 Wave). --frames N frames\n"
          "(default 100; jalousie: --block-number, default 3; dropping: --filter-number). --render:\n"
          "not, left, right, up, down, left-up, left-down, right-up, right-down, curve-up, curve-down.\n"
@@ -223,10 +223,13 @@ const std::vector<Command>& Commands() {
          "builds it, or list K of a colour library. --cover overwrites the frames that follow.\n"
          "--seed makes the random styles repeatable (default 1). toy-bricks: --brick-width (4),\n"
          "--brick-height (2), --space (1), --frequency (a brick every 3 frames), --overpass (5 frames of\n"
-         "the full wall) and --rebound (2); the run lasts until the wall is full.",
+         "the full wall) and --rebound (2); the run lasts until the wall is full. v-shape: --v-kind\n"
+         "move|turn|vis-a-vis, --steps-interval (2 pixels a colour), --color-pad-cycles (1); the run\n"
+         "lays the colour list that many times.",
          {"--mode", "--style", "--frames", "--block-number", "--filter-number", "--step", "--render", "--colors",
           "--grade", "--steps", "--background", "--rect", "--lines", "--clip", "--seed", "--brick-width",
-          "--brick-height", "--space", "--frequency", "--overpass", "--rebound"},
+          "--brick-height", "--space", "--frequency", "--overpass", "--rebound", "--v-kind", "--steps-interval",
+          "--color-pad-cycles"},
          {"--recycle", "--cover"}, RunGenerate},
     };
     return commands;

@@ -557,6 +557,20 @@ int RunGenerate(Context& ctx, const Args& args) {
         if (v && (*v < o.low || *v > o.high)) return OutOfRange(ctx, cmd, o.option, o.low, o.high);
         if (v) run.bricks.*(o.field) = static_cast<int>(*v);
     }
+    // The V-shape values.
+    if (auto kind = args.Value("--v-kind")) {
+        if (*kind == "move") run.vshape.kind = VShapeOptions::Move;
+        else if (*kind == "turn") run.vshape.kind = VShapeOptions::Turn;
+        else if (*kind == "vis-a-vis") run.vshape.kind = VShapeOptions::VisAVis;
+        else return Usage(ctx, cmd, Say(ctx, "--v-kind takes move, turn or vis-a-vis", "--v-kind 取 move、turn 或 vis-a-vis"));
+    }
+    const auto interval = args.Int("--steps-interval", error);
+    const auto cycles = args.Int("--color-pad-cycles", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (interval && (*interval < 1 || *interval > 1000)) return OutOfRange(ctx, cmd, "--steps-interval", 1, 1000);
+    if (cycles && (*cycles < 1 || *cycles > 100)) return OutOfRange(ctx, cmd, "--color-pad-cycles", 1, 100);
+    if (interval) run.vshape.interval = static_cast<int>(*interval);
+    if (cycles) run.vshape.cycles = static_cast<int>(*cycles);
     if (clipFrames.size() + static_cast<std::size_t>(count) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
     const int made = RunGenerator(run, *mode, static_cast<int>(*style - 1));
     if (made < 0) return Fail(ctx, cmd, Say(ctx, "the generator could not run", "生成器无法运行"));

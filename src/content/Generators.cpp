@@ -168,6 +168,7 @@ std::vector<std::vector<std::pair<int, int>>> Ports(const Layout& layout) {
 const char* GeneratorModeName(GeneratorMode mode) { return Info(mode).name; }
 
 std::string GeneratorModeKey(GeneratorMode mode) {
+    if (mode == GeneratorMode::PictureAndText) return "picture-and-text";  // the words of the name
     std::string key = Info(mode).name;
     std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return c == ' ' ? '-' : static_cast<char>(std::tolower(c)); });
     return key;
@@ -193,7 +194,6 @@ bool GeneratorAvailable(GeneratorMode mode, int style) {
     if (style < 0 || style >= styles) return false;
     switch (mode) {
         case GeneratorMode::PictureAndText:
-        case GeneratorMode::VShape:
             return false;
         case GeneratorMode::Other:
             return style == 4;  // Wave; the others open their own windows
@@ -366,6 +366,11 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
         slat = (span + blocks - 1) / blocks;
         count = slat;
     }
+    if (mode == GeneratorMode::VShape) {
+        const long long frames = static_cast<long long>(std::max(run.vshape.cycles, 1)) * static_cast<long long>(colours.count()) *
+                                 std::max(run.vshape.interval, 1);
+        count = static_cast<int>(std::min<long long>(frames, kMaxBrickFrames));
+    }
     if (mode == GeneratorMode::ToyBricks) {
         // The wall decides the length of the run: played once without drawing to count it.
         ToyBricks dry(r, style, run.bricks, run.seed);
@@ -378,7 +383,7 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
                          ? ValidStep(run.step, mode == GeneratorMode::Moving ? style : (style < 2 ? kLeft : style < 4 ? kUp : kLeftUp), W, H)
                          : std::max(run.step, 1);
     run.step = step;
-    const bool copyFrame = mode == GeneratorMode::Symmetry && style >= 4;
+    const bool copyFrame = (mode == GeneratorMode::Symmetry && style >= 4) || mode == GeneratorMode::VShape;
     const Frame start = model;  // Fadeout runs from the picture of the start
 
     // Per-run state of the styles that keep it.
@@ -479,6 +484,7 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
     }
 
     ToyBricks bricks(r, style, run.bricks, run.seed);
+    const long long startIndex = colours.selected();  // V shape lays the list from here
     Stepper stepper(run, static_cast<std::size_t>(count));
     for (int f = 0; f < count; ++f) {
         const std::size_t index = static_cast<std::size_t>(colours.selected());
@@ -672,6 +678,37 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
             case GeneratorMode::ToyBricks:
                 bricks.Step(f, colour, &F);
                 break;
+            case GeneratorMode::VShape: {
+                // Along: the distance from the entry edge in the travel direction; across: from
+                // the middle line. The chevron's colour bands run along v = along - slope * across.
+                const int interval = std::max(run.vshape.interval, 1);
+                const bool vertical = style >= 2;
+                const int span = vertical ? h : w, breadth = vertical ? w : h;
+                double slope = 1.0;
+                if (run.vshape.kind == VShapeOptions::Turn) {
+                    // A triangle wave from 1 to -1 and back over one pass of the colour list.
+                    const int period = std::max(2, static_cast<int>(colours.count()) * interval);
+                    const double phase = static_cast<double>(f % period) / period;
+                    slope = phase < 0.5 ? 1.0 - 4.0 * phase : -3.0 + 4.0 * phase;
+                }
+                for (int y = r.top; y < r.bottom; ++y) {
+                    for (int x = r.left; x < r.right; ++x) {
+                        int along = 0;
+                        switch (style) {
+                            case 0: along = r.right - 1 - x; break;  // left: travels toward the left edge
+                            case 1: along = x - r.left; break;
+                            case 2: along = r.bottom - 1 - y; break;
+                            default: along = y - r.top; break;
+                        }
+                        if (run.vshape.kind == VShapeOptions::VisAVis) along = std::min(along, span - 1 - along);
+                        const int across = std::abs((vertical ? x - r.left : y - r.top) * 2 - (breadth - 1)) / 2;
+                        const long long v = static_cast<long long>(std::floor(along - slope * across)) - f;
+                        const long long band = v >= 0 ? v / interval : -((-v + interval - 1) / interval);
+                        F.SetPixel(x, y, Entry(colours, startIndex - band));
+                    }
+                }
+                break;
+            }
             case GeneratorMode::Jalousie: {
                 const bool across = style < 2;
                 for (int y = r.top; y < r.bottom; ++y) {

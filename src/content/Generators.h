@@ -31,8 +31,8 @@ std::string GeneratorModeKey(GeneratorMode mode);
 std::optional<GeneratorMode> GeneratorModeFromKey(const std::string& key);
 std::vector<std::string> GeneratorStyles(GeneratorMode mode);
 const char* RenderModeName(int render);
-// Whether this program runs a mode's style (the picture-and-text and V-shape modes and the
-// dialogs of "Other" are not available yet).
+// Whether this program runs a mode's style (the picture-and-text mode and the dialogs of
+// "Other" are not available yet).
 bool GeneratorAvailable(GeneratorMode mode, int style);
 
 // The toy-bricks sub-panel: bricks of width x height cells travel in the style's direction along
@@ -46,6 +46,15 @@ struct ToyBricksOptions {
     int frequency = 3;
     int overpass = 5;
     int rebound = 2;
+};
+
+// The V-shape sub-panel: chevrons of the colour list, `interval` pixels a colour, travelling in
+// the style's direction ("V move"), folding over and back as they travel ("V turn"), or two of
+// them meeting from both edges ("V vis-a-vis"); the run lays the colour list `cycles` times.
+struct VShapeOptions {
+    enum Kind { Move = 0, Turn = 1, VisAVis = 2 } kind = Move;
+    int interval = 2;
+    int cycles = 1;
 };
 
 struct GeneratorRun {
@@ -63,6 +72,7 @@ struct GeneratorRun {
     int render = 0;                     // 0..10
     std::uint32_t seed = 1;             // the random styles
     ToyBricksOptions bricks;
+    VShapeOptions vshape;
 };
 
 // Runs mode/style (0-based style); returns the number of frames made, or -1 when the style is

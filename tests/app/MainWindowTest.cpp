@@ -550,6 +550,10 @@ private slots:
         QCOMPARE(panel->bricks().rebound, 0);
         panel->SetMode(GeneratorMode::VShape);
         QVERIFY(panel->bricksPanel()->isHidden());
+        QVERIFY(!panel->vshapePanel()->isHidden());
+        QCOMPARE(panel->vshape().interval, 2);
+        panel->SetMode(GeneratorMode::PictureAndText);
+        QVERIFY(panel->vshapePanel()->isHidden());
         QVERIFY(!(panel->styleList()->item(0)->flags() & Qt::ItemIsEnabled));  // shown, not yet runnable
         // A click on an entry runs it after the current frame: 5 frames of Gradual "Transition".
         panel->SetMode(GeneratorMode::Gradual);

@@ -58,6 +58,10 @@ expect_pixel "wall" t.cvn "$n" 6 0 00FFFF
 expect_pixel "gap" t.cvn "$n" 5 3 000000
 check "bad brick" 2 "$CLI" generate t.cvn --mode toy-bricks --style 1 --brick-width 0
 
+# V shape: the colour list laid cycles times, interval pixels a colour.
+check "v shape" 0 "$CLI" generate t.cvn --mode v-shape --style 2 --v-kind turn --steps-interval 1 --color-pad-cycles 2 --colors FF0000,00FF00,0000FF
+contains "v frames" out "130 frames made"  # 65 colours (grade 8 runs between the three) twice
+
 # Bad input: usage 2, failure 1, the document untouched.
 cp c.cvn kept.cvn
 check "no mode" 2 "$CLI" generate c.cvn --style 1
@@ -65,7 +69,8 @@ check "unknown mode" 2 "$CLI" generate c.cvn --mode sparkle --style 1
 contains "lists the modes" err "gradual-changing"
 check "style 0" 2 "$CLI" generate c.cvn --mode moving --style 0
 check "style 11" 2 "$CLI" generate c.cvn --mode moving --style 11
-check "not yet" 1 "$CLI" generate c.cvn --mode v-shape --style 1
+check "not yet" 1 "$CLI" generate c.cvn --mode picture-and-text --style 1
+check "bad v kind" 2 "$CLI" generate c.cvn --mode v-shape --style 1 --v-kind sideways
 check "bad render" 2 "$CLI" generate c.cvn --mode dropping --style 3 --render sideways
 check "bad colours" 2 "$CLI" generate c.cvn --mode moving --style 1 --colors 12
 check "ports without lines" 2 "$CLI" generate c.cvn --mode moving --style 9

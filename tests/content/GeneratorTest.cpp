@@ -147,7 +147,7 @@ TEST(Generators, CoverModeReusesTheFollowingFramesAndUndoTakesTheRunBack) {
     big.New(10, 10, false, 3);
     ins.run.layout = &big;
     EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::Moving, 8), -1);
-    EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::VShape, 0), -1);
+    EXPECT_EQ(RunGenerator(ins.run, GeneratorMode::PictureAndText, 0), -1);
 }
 
 TEST(Generators, JalousieGradualAndPortStyles) {
@@ -233,4 +233,21 @@ TEST(Generators, ToyBricksPileUpUntilTheWallIsFull) {
     up.run.bricks = ToyBricksOptions{2, 1, 1, 1, 0, 1};
     ASSERT_GT(RunGenerator(up.run, GeneratorMode::ToyBricks, 2), 0);
     EXPECT_EQ(up.frames.back().Pixel(0, 0), ToBgr(0x00FF00));
+}
+
+TEST(Generators, VShapeChevronsTravelOnePixelAFrame) {
+    Clip c(9, 6, {0x000001, 0x000002, 0x000003});
+    c.run.vshape.interval = 1;
+    c.run.vshape.cycles = 2;
+    ASSERT_EQ(RunGenerator(c.run, GeneratorMode::VShape, 3), 6);  // cycles x colours x interval
+    // Down: on the middle column a colour moves one row a frame; the arms trail behind it.
+    for (int f = 1; f < 6; ++f) {
+        EXPECT_EQ(c.frames[static_cast<std::size_t>(f + 1)].Pixel(4, 3), c.frames[static_cast<std::size_t>(f)].Pixel(4, 2)) << f;
+    }
+    EXPECT_EQ(c.frames[2].Pixel(3, 3), c.frames[2].Pixel(4, 2));  // one column out: one row back
+    // Vis-a-vis: the two halves mirror each other.
+    Clip m(9, 6, {0x000001, 0x000002, 0x000003});
+    m.run.vshape.kind = VShapeOptions::VisAVis;
+    RunGenerator(m.run, GeneratorMode::VShape, 3);
+    for (int x = 0; x < 9; ++x) EXPECT_EQ(m.frames[3].Pixel(x, 0), m.frames[3].Pixel(x, 5)) << x;
 }
