@@ -32,5 +32,6 @@ sheet dropping --mode dropping --style 3 --seed 4
 sheet sound-wave --mode sound-wave --style 1 --seed 2
 sheet jalousie --mode jalousie --style 2 --block-number 2 --colors rainbow --grade 32
 sheet wave --mode other --style 5 --step 1
+sheet diffuse --mode other --style 2 --center-x 20 --center-y 30 --shape diamond --colors rainbow --grade 24
 sheet v-shape --mode v-shape --style 4 --steps-interval 2 --colors rainbow --grade 32
 sheet toy-bricks --mode toy-bricks --style 4 --brick-width 5 --brick-height 3 --frequency 1 --rebound 2 --overpass 0

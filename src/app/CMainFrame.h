@@ -93,7 +93,8 @@ public:
     bool InsertFrame();
     // Runs a pattern generator with the pattern panel's values after the current frame; the
     // number of frames made, -1 when it could not run (with the message).
-    int RunGenerator(GeneratorMode mode, int style);
+    // The "Other" styles with a dialog ask first, unless `preset` gives their values.
+    int RunGenerator(GeneratorMode mode, int style, const OtherOptions* preset = nullptr);
     // "Color process" over frames start..end; false when the range is wrong or nothing could
     // be done (a layout of another size, no current frame).
     bool ColorProcessFrames(const ColorProcessRequest& request);
@@ -221,6 +222,7 @@ private:
     QString restartDocument_;
     QString documentFile_;
     std::uint64_t cleanFingerprint_ = 0;
+    OtherOptions otherOptions_;  // the last values of the Linetype and Random dialogs
     ProgramStarter startProgram_;
     FileOpener openFile_;
 };

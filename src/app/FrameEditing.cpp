@@ -15,7 +15,9 @@
 #include "app/CVorlaneView.h"
 #include "app/ColorProcessDialog.h"
 #include "app/FrameEditDialogs.h"
+#include "app/OtherStyleDialog.h"
 #include "app/PatternPanel.h"
+#include "base/FileUtil.h"
 #include "content/ColourProcess.h"
 #include "content/TransitionRenderer.h"
 #include "base/Prompt.h"
@@ -202,8 +204,29 @@ bool CMainFrame::InsertFrame() {
     return true;
 }
 
-int CMainFrame::RunGenerator(GeneratorMode mode, int style) {
+int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* preset) {
     if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return -1;
+    if (mode == GeneratorMode::Other && style >= 1 && style <= 3) {
+        // Diffuse keeps its values in its file; the others for the session.
+        const auto diffusing = ws_.home / kDiffusingFileName;
+        OtherOptions initial = otherOptions_;
+        if (style == 1) {
+            const OtherOptions saved = LoadDiffusing(diffusing);
+            initial.centreX = saved.centreX;
+            initial.centreY = saved.centreY;
+            initial.shape = saved.shape;
+            initial.ringWidth = saved.ringWidth;
+            initial.outward = saved.outward;
+        }
+        if (preset) {
+            otherOptions_ = *preset;
+        } else {
+            OtherStyleDialog dialog(style, initial, ws_.app.language, ws_.strings, this);
+            if (dialog.exec() != QDialog::Accepted) return -1;
+            otherOptions_ = dialog.options();
+        }
+        if (style == 1 && !SaveDiffusing(diffusing, otherOptions_)) prompt_.Inform(LastFileError(), PromptIcon::Warning);
+    }
     const bool ports = mode == GeneratorMode::Moving && style >= 8;
     if (ports && !EnsureLayout()) return -1;
     if (ws_.colourPanel.list.empty()) {
@@ -228,6 +251,7 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style) {
     run.render = patternPanel_->render();
     run.bricks = patternPanel_->bricks();
     run.vshape = patternPanel_->vshape();
+    run.other = otherOptions_;
     run.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());  // the random styles differ run to run
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int made = corv::RunGenerator(run, mode, style);

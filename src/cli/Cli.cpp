@@ -216,7 +216,7 @@ const std::vector<Command>& Commands() {
          "Modes: moving, symmetry, interleaving, diffusing, rotation, gradual-changing, dropping,\n"
          "toy-bricks, sound-wave, jalousie, v-shape, other (picture-and-text is not available yet);\n"
          "--style is 1-based as in the mode's list (moving: 1 Left ... 8 RightDown, 9 Inner-\n"
-         "port, 10 Inter-port, which follow the wiring of --lines; other: 5 Wave). --frames N frames\n"
+         "port, 10 Inter-port, which follow the wiring of --lines). --frames N frames\n"
          "(default 100; jalousie: --block-number, default 3; dropping: --filter-number). --render:\n"
          "not, left, right, up, down, left-up, left-down, right-up, right-down, curve-up, curve-down.\n"
          "--colors: the colours painted with (default the rainbow), a list built as the colour panel\n"
@@ -225,12 +225,15 @@ const std::vector<Command>& Commands() {
          "--brick-height (2), --space (1), --frequency (a brick every 3 frames), --overpass (5 frames of\n"
          "the full wall) and --rebound (2); the run lasts until the wall is full. v-shape: --v-kind\n"
          "move|turn|vis-a-vis, --steps-interval (2 pixels a colour), --color-pad-cycles (1); the run\n"
-         "lays the colour list that many times.",
+         "lays the colour list that many times. other: 2 Diffuse (--center-x, --center-y in percent,\n"
+         "--shape circle|square|diamond, --ring-width, --inward), 3 Linetype (--angle, --line-width,\n"
+         "--speed), 4 Random (--min-size, --max-size, --blocks a frame, --keep), 5 Wave.",
          {"--mode", "--style", "--frames", "--block-number", "--filter-number", "--step", "--render", "--colors",
           "--grade", "--steps", "--background", "--rect", "--lines", "--clip", "--seed", "--brick-width",
           "--brick-height", "--space", "--frequency", "--overpass", "--rebound", "--v-kind", "--steps-interval",
-          "--color-pad-cycles"},
-         {"--recycle", "--cover"}, RunGenerate},
+          "--color-pad-cycles", "--center-x", "--center-y", "--shape", "--ring-width", "--angle", "--line-width", "--speed",
+          "--min-size", "--max-size", "--blocks"},
+         {"--recycle", "--cover", "--inward", "--keep"}, RunGenerate},
     };
     return commands;
 }

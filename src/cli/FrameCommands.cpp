@@ -571,6 +571,30 @@ int RunGenerate(Context& ctx, const Args& args) {
     if (cycles && (*cycles < 1 || *cycles > 100)) return OutOfRange(ctx, cmd, "--color-pad-cycles", 1, 100);
     if (interval) run.vshape.interval = static_cast<int>(*interval);
     if (cycles) run.vshape.cycles = static_cast<int>(*cycles);
+    // The values of the "Other" dialogs.
+    const struct {
+        const char* option;
+        int OtherOptions::*field;
+        int low, high;
+    } otherOptions[] = {{"--center-x", &OtherOptions::centreX, 0, 100},  {"--center-y", &OtherOptions::centreY, 0, 100},
+                        {"--ring-width", &OtherOptions::ringWidth, 1, 1000}, {"--angle", &OtherOptions::angle, 0, 359},
+                        {"--line-width", &OtherOptions::lineWidth, 1, 1000}, {"--speed", &OtherOptions::speed, 0, 1000},
+                        {"--min-size", &OtherOptions::minSize, 1, 1000},     {"--max-size", &OtherOptions::maxSize, 1, 1000},
+                        {"--blocks", &OtherOptions::blocksPerFrame, 0, 10000}};
+    for (const auto& o : otherOptions) {
+        const auto v = args.Int(o.option, error);
+        if (!error.empty()) return Usage(ctx, cmd, error);
+        if (v && (*v < o.low || *v > o.high)) return OutOfRange(ctx, cmd, o.option, o.low, o.high);
+        if (v) run.other.*(o.field) = static_cast<int>(*v);
+    }
+    if (auto shape = args.Value("--shape")) {
+        if (*shape == "circle") run.other.shape = OtherOptions::Circle;
+        else if (*shape == "square") run.other.shape = OtherOptions::Square;
+        else if (*shape == "diamond") run.other.shape = OtherOptions::Diamond;
+        else return Usage(ctx, cmd, Say(ctx, "--shape takes circle, square or diamond", "--shape 取 circle、square 或 diamond"));
+    }
+    run.other.outward = !args.Has("--inward");
+    run.other.keep = args.Has("--keep");
     if (clipFrames.size() + static_cast<std::size_t>(count) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
     const int made = RunGenerator(run, *mode, static_cast<int>(*style - 1));
     if (made < 0) return Fail(ctx, cmd, Say(ctx, "the generator could not run", "生成器无法运行"));

@@ -5,6 +5,8 @@
 #include <numbers>
 #include <random>
 
+#include "base/ProfileFile.h"
+
 namespace corv {
 
 namespace {
@@ -196,7 +198,7 @@ bool GeneratorAvailable(GeneratorMode mode, int style) {
         case GeneratorMode::PictureAndText:
             return false;
         case GeneratorMode::Other:
-            return style == 4;  // Wave; the others open their own windows
+            return style != 0;  // the particle system comes with the design editor
         default:
             return true;
     }
@@ -724,6 +726,61 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
                 break;
             }
             case GeneratorMode::Other: {
+                const OtherOptions& o = run.other;
+                if (style == 1) {
+                    // Diffuse: rings about the chosen point, the colour list running outward (or
+                    // inward), one pixel further each frame.
+                    const double cx = r.left + w * std::clamp(o.centreX, 0, 100) / 100.0;
+                    const double cy = r.top + h * std::clamp(o.centreY, 0, 100) / 100.0;
+                    const int ring = std::max(o.ringWidth, 1);
+                    for (int y = r.top; y < r.bottom; ++y) {
+                        for (int x = r.left; x < r.right; ++x) {
+                            const double dx = std::abs(x + 0.5 - cx), dy = std::abs(y + 0.5 - cy);
+                            const double d = o.shape == OtherOptions::Square ? std::max(dx, dy)
+                                           : o.shape == OtherOptions::Diamond ? dx + dy
+                                                                              : std::hypot(dx, dy);
+                            const long long travelled = o.outward ? static_cast<long long>(d) - f : static_cast<long long>(d) + f;
+                            const long long band = travelled >= 0 ? travelled / ring : -((-travelled + ring - 1) / ring);
+                            F.SetPixel(x, y, Entry(colours, startIndex - band));
+                        }
+                    }
+                    break;
+                }
+                if (style == 2) {
+                    // Linetype: stripes across the rectangle at the angle, moving `speed` a frame.
+                    const double a = o.angle * std::numbers::pi / 180.0;
+                    const double nx = std::cos(a), ny = std::sin(a);
+                    const int width = std::max(o.lineWidth, 1);
+                    for (int y = r.top; y < r.bottom; ++y) {
+                        for (int x = r.left; x < r.right; ++x) {
+                            const long long along = static_cast<long long>(std::floor((x - r.left) * nx + (y - r.top) * ny)) -
+                                                    static_cast<long long>(f) * std::max(o.speed, 0);
+                            const long long band = along >= 0 ? along / width : -((-along + width - 1) / width);
+                            F.SetPixel(x, y, Entry(colours, startIndex + band));
+                        }
+                    }
+                    break;
+                }
+                if (style == 3) {
+                    // Random: blocks of random size and place in random colours of the list.
+                    if (o.keep) {
+                        for (int y = r.top; y < r.bottom; ++y) {
+                            for (int x = r.left; x < r.right; ++x) F.SetPixel(x, y, P.Pixel(x, y));
+                        }
+                    }
+                    const int lo = std::max(1, std::min(o.minSize, o.maxSize)), hi = std::max(lo, o.maxSize);
+                    for (int b = 0; b < std::max(o.blocksPerFrame, 0) && w > 0 && h > 0; ++b) {
+                        const int bw = lo + static_cast<int>(random() % static_cast<std::uint32_t>(hi - lo + 1));
+                        const int bh = lo + static_cast<int>(random() % static_cast<std::uint32_t>(hi - lo + 1));
+                        const int bx = r.left + static_cast<int>(random() % static_cast<std::uint32_t>(w));
+                        const int by = r.top + static_cast<int>(random() % static_cast<std::uint32_t>(h));
+                        const Bgr c = Entry(colours, static_cast<long long>(random() % colours.count()));
+                        for (int y = by; y < std::min(by + bh, r.bottom); ++y) {
+                            for (int x = bx; x < std::min(bx + bw, r.right); ++x) F.SetPixel(x, y, c);
+                        }
+                    }
+                    break;
+                }
                 // Wave: rows shift right by S; the pixels entering at the left take the colour of the
                 // row's distance from a phase row that sweeps up and down.
                 const int period = std::max(2 * (h - 1), 1);
@@ -748,6 +805,24 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
         Advance(colours);
     }
     return count;
+}
+
+OtherOptions LoadDiffusing(const std::filesystem::path& file) {
+    OtherOptions o;
+    const ProfileFile profile(file, "Diffuse");
+    o.centreX = std::clamp(profile.GetInt("CentreX", o.centreX), 0, 100);
+    o.centreY = std::clamp(profile.GetInt("CentreY", o.centreY), 0, 100);
+    o.shape = static_cast<OtherOptions::Shape>(std::clamp(profile.GetInt("Shape", o.shape), 0, 2));
+    o.ringWidth = std::clamp(profile.GetInt("RingWidth", o.ringWidth), 1, 1000);
+    o.outward = profile.GetInt("Outward", o.outward ? 1 : 0) != 0;
+    return o;
+}
+
+bool SaveDiffusing(const std::filesystem::path& file, const OtherOptions& o) {
+    ProfileFile profile(file, "Diffuse");
+    return profile.WriteInt("CentreX", o.centreX) && profile.WriteInt("CentreY", o.centreY) &&
+           profile.WriteInt("Shape", o.shape) && profile.WriteInt("RingWidth", o.ringWidth) &&
+           profile.WriteInt("Outward", o.outward ? 1 : 0);
 }
 
 }  // namespace corv

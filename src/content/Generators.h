@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,8 +32,8 @@ std::string GeneratorModeKey(GeneratorMode mode);
 std::optional<GeneratorMode> GeneratorModeFromKey(const std::string& key);
 std::vector<std::string> GeneratorStyles(GeneratorMode mode);
 const char* RenderModeName(int render);
-// Whether this program runs a mode's style (the picture-and-text mode and the dialogs of
-// "Other" are not available yet).
+// Whether this program runs a mode's style (the picture-and-text mode and the particle system
+// come with the design editor).
 bool GeneratorAvailable(GeneratorMode mode, int style);
 
 // The toy-bricks sub-panel: bricks of width x height cells travel in the style's direction along
@@ -57,6 +58,30 @@ struct VShapeOptions {
     int cycles = 1;
 };
 
+// The dialogs of "Other": Diffuse (rings out of or into a chosen point, kept in the file
+// "Diffusing.dfg"), Linetype (parallel stripes of the colour list moving across at an angle) and
+// Random (blocks of random size and place in the colours of the list).
+struct OtherOptions {
+    // Diffuse
+    int centreX = 50, centreY = 50;  // percent of the working rectangle
+    enum Shape { Circle = 0, Square = 1, Diamond = 2 } shape = Circle;
+    int ringWidth = 2;
+    bool outward = true;
+    // Linetype
+    int angle = 45;  // degrees
+    int lineWidth = 2;
+    int speed = 1;   // pixels a frame
+    // Random
+    int minSize = 1, maxSize = 4;
+    int blocksPerFrame = 6;
+    bool keep = false;  // the blocks stay from frame to frame
+};
+
+// The Diffuse dialog's values as kept in "Diffusing.dfg" (an INI file of the application home).
+inline constexpr const char* kDiffusingFileName = "Diffusing.dfg";
+OtherOptions LoadDiffusing(const std::filesystem::path& file);
+bool SaveDiffusing(const std::filesystem::path& file, const OtherOptions& options);
+
 struct GeneratorRun {
     std::vector<Frame>* frames = nullptr;
     std::size_t current = 0;           // the frame the run follows; the last one made afterwards
@@ -73,6 +98,7 @@ struct GeneratorRun {
     std::uint32_t seed = 1;             // the random styles
     ToyBricksOptions bricks;
     VShapeOptions vshape;
+    OtherOptions other;
 };
 
 // Runs mode/style (0-based style); returns the number of frames made, or -1 when the style is

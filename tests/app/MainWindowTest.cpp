@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QSpinBox>
 #include <QListWidget>
 #include <QTabWidget>
 #include <QLabel>
@@ -31,6 +32,7 @@
 #include "app/ColourPanel.h"
 #include "app/ColorProcessDialog.h"
 #include "app/PatternPanel.h"
+#include "app/OtherStyleDialog.h"
 #include "app/FrameEditDialogs.h"
 #include "content/TransitionRenderer.h"
 #include "lang/Language.h"
@@ -574,6 +576,23 @@ private slots:
         // Key 0 is entry 9: Gradual has six entries, so nothing runs.
         QTest::keyClick(v.view, Qt::Key_0);
         QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{6});
+        // Diffuse through its dialog: OK runs it and keeps its values in Diffusing.dfg.
+        panel->SetMode(GeneratorMode::Other);
+        panel->countBox()->setValue(3);
+        const std::size_t framesBefore = v.s.ws.frames.CurrentFrames().size();
+        WithModal([&] { panel->RunEntry(1); },
+                  [&](QWidget* w) {
+                      auto* dialog = qobject_cast<OtherStyleDialog*>(w);
+                      QVERIFY(dialog);
+                      dialog->field("centreX")->setValue(25);
+                      dialog->accept();
+                  });
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), framesBefore + 3);
+        QCOMPARE(LoadDiffusing(v.s.home.path() / kDiffusingFileName).centreX, 25);
+        // Cancel runs nothing.
+        WithModal([&] { panel->RunEntry(3); }, [&](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), framesBefore + 3);
+        QVERIFY(!(panel->styleList()->item(0)->flags() & Qt::ItemIsEnabled));  // Particle comes later
         // The port styles without any wiring: the usual message.
         panel->SetMode(GeneratorMode::Moving);
         QCOMPARE(v.frame->RunGenerator(GeneratorMode::Moving, 8), -1);
@@ -581,7 +600,7 @@ private slots:
         // An empty colour list: a message, nothing made.
         v.s.ws.colourPanel.list.Clear();
         QCOMPARE(v.frame->RunGenerator(GeneratorMode::Moving, 0), -1);
-        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), std::size_t{6});
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), framesBefore + 3);
     }
 
     void aDamagedColourLibraryIsReportedAndKept() {

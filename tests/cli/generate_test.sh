@@ -62,6 +62,13 @@ check "bad brick" 2 "$CLI" generate t.cvn --mode toy-bricks --style 1 --brick-wi
 check "v shape" 0 "$CLI" generate t.cvn --mode v-shape --style 2 --v-kind turn --steps-interval 1 --color-pad-cycles 2 --colors FF0000,00FF00,0000FF
 contains "v frames" out "130 frames made"  # 65 colours (grade 8 runs between the three) twice
 
+# The "Other" styles with their values.
+check "diffuse" 0 "$CLI" generate t.cvn --mode other --style 2 --frames 3 --center-x 0 --center-y 0 --shape square --inward
+check "linetype" 0 "$CLI" generate t.cvn --mode other --style 3 --frames 3 --angle 90 --line-width 2
+check "random" 0 "$CLI" generate t.cvn --mode other --style 4 --frames 3 --min-size 1 --max-size 2 --blocks 4 --keep
+check "bad shape" 2 "$CLI" generate t.cvn --mode other --style 2 --shape star
+check "bad angle" 2 "$CLI" generate t.cvn --mode other --style 3 --angle 360
+
 # Bad input: usage 2, failure 1, the document untouched.
 cp c.cvn kept.cvn
 check "no mode" 2 "$CLI" generate c.cvn --style 1
@@ -70,6 +77,7 @@ contains "lists the modes" err "gradual-changing"
 check "style 0" 2 "$CLI" generate c.cvn --mode moving --style 0
 check "style 11" 2 "$CLI" generate c.cvn --mode moving --style 11
 check "not yet" 1 "$CLI" generate c.cvn --mode picture-and-text --style 1
+check "particles later" 1 "$CLI" generate c.cvn --mode other --style 1
 check "bad v kind" 2 "$CLI" generate c.cvn --mode v-shape --style 1 --v-kind sideways
 check "bad render" 2 "$CLI" generate c.cvn --mode dropping --style 3 --render sideways
 check "bad colours" 2 "$CLI" generate c.cvn --mode moving --style 1 --colors 12

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/TempDir.h"
 #include "content/Generators.h"
 
 using namespace corv;
@@ -250,4 +251,56 @@ TEST(Generators, VShapeChevronsTravelOnePixelAFrame) {
     m.run.vshape.kind = VShapeOptions::VisAVis;
     RunGenerator(m.run, GeneratorMode::VShape, 3);
     for (int x = 0; x < 9; ++x) EXPECT_EQ(m.frames[3].Pixel(x, 0), m.frames[3].Pixel(x, 5)) << x;
+}
+
+TEST(Generators, OtherStylesDiffuseLinetypeRandomAndTheDiffusingFile) {
+    // Diffuse from the top-left corner as squares: the colour at a cell depends on its distance.
+    Clip d(8, 8, {0x000001, 0x000002, 0x000003, 0x000004});
+    d.run.other.centreX = 0;
+    d.run.other.centreY = 0;
+    d.run.other.shape = OtherOptions::Square;
+    d.run.other.ringWidth = 1;
+    d.run.count = 2;
+    ASSERT_EQ(RunGenerator(d.run, GeneratorMode::Other, 1), 2);
+    EXPECT_EQ(d.frames[1].Pixel(3, 0), d.frames[1].Pixel(0, 3));  // the same square ring
+    EXPECT_EQ(d.frames[1].Pixel(3, 1), d.frames[1].Pixel(3, 3));
+    EXPECT_NE(d.frames[1].Pixel(1, 1), d.frames[1].Pixel(2, 2));
+    EXPECT_EQ(d.frames[2].Pixel(3, 3), d.frames[1].Pixel(2, 2));  // outward: a ring a frame
+    // Linetype at 0 degrees: vertical stripes, moving one pixel a frame.
+    Clip l(8, 4, {0x000001, 0x000002, 0x000003});
+    l.run.other.angle = 0;
+    l.run.other.lineWidth = 1;
+    l.run.count = 2;
+    RunGenerator(l.run, GeneratorMode::Other, 2);
+    EXPECT_EQ(l.frames[1].Pixel(2, 0), l.frames[1].Pixel(2, 3));
+    EXPECT_EQ(l.frames[2].Pixel(3, 0), l.frames[1].Pixel(2, 0));
+    // Random with keep: blocks only add up.
+    Clip r(10, 10, {0xFF0000});
+    r.run.other.keep = true;
+    r.run.other.blocksPerFrame = 2;
+    r.run.count = 4;
+    RunGenerator(r.run, GeneratorMode::Other, 3);
+    int before = 0;
+    for (std::size_t i = 1; i < r.frames.size(); ++i) {
+        int lit = 0;
+        for (int y = 0; y < 10; ++y) {
+            for (int x = 0; x < 10; ++x) lit += r.frames[i].Pixel(x, y) == ToBgr(0xFF0000);
+        }
+        EXPECT_GE(lit, before);
+        before = lit;
+    }
+    EXPECT_GT(before, 0);
+    // The Diffuse dialog's file keeps its values; a missing file gives the defaults.
+    TempDir home;
+    const auto file = home.path() / kDiffusingFileName;
+    EXPECT_EQ(LoadDiffusing(file).centreX, 50);
+    OtherOptions o;
+    o.centreX = 10;
+    o.shape = OtherOptions::Diamond;
+    o.outward = false;
+    ASSERT_TRUE(SaveDiffusing(file, o));
+    const OtherOptions back = LoadDiffusing(file);
+    EXPECT_EQ(back.centreX, 10);
+    EXPECT_EQ(back.shape, OtherOptions::Diamond);
+    EXPECT_FALSE(back.outward);
 }
