@@ -89,6 +89,7 @@ void BM_Generator(benchmark::State& state) {
     const auto mode = static_cast<GeneratorMode>(state.range(1));
     const int style = static_cast<int>(state.range(2));
     const int frames = 20;
+    long long made = 0;
     for (auto _ : state) {
         state.PauseTiming();
         std::vector<Frame> clip(1, Frame::Filled(side, side, Bgr{10, 20, 30}));
@@ -101,15 +102,19 @@ void BM_Generator(benchmark::State& state) {
         run.colours = &colours;
         run.count = frames;
         run.step = 2;
+        run.bricks = ToyBricksOptions{16, 16, 4, 1, 0, 0};  // a wall of few large bricks
+        run.vshape.cycles = 1;
+        colours = ColourList({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF});  // 5 colours x 2 px: 10 frames
         state.ResumeTiming();
         if (mode == GeneratorMode::PictureAndText) {
             for (int i = 0; i < frames; ++i) clip.push_back(clip.back());  // the copy-only reference
+            made += frames;
         } else {
-            RunGenerator(run, mode, style);
+            made += std::max(RunGenerator(run, mode, style), 0);
         }
         benchmark::DoNotOptimize(clip.data());
     }
-    state.SetItemsProcessed(state.iterations() * frames);
+    state.SetItemsProcessed(made);  // toy bricks and v shape decide their own length
     state.SetLabel(mode == GeneratorMode::PictureAndText ? "copy only" : GeneratorModeName(mode));
 }
 BENCHMARK(BM_Generator)
@@ -119,7 +124,8 @@ BENCHMARK(BM_Generator)
     ->ArgsProduct({{256, 1024}, {1, 2, 3, 4}, {0}})
     ->ArgsProduct({{256, 1024}, {6}, {2}})
     ->ArgsProduct({{256, 1024}, {9, 10}, {0}})
-    ->ArgsProduct({{256, 1024}, {12}, {4}})
+    ->ArgsProduct({{256, 1024}, {8, 11}, {3}})
+    ->ArgsProduct({{256, 1024}, {12}, {1, 2, 3, 4}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

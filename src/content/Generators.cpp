@@ -379,6 +379,11 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
         count = 0;
         while (!dry.Done() && count < kMaxBrickFrames) dry.Step(count++, Bgr{}, nullptr);
     }
+    if (mode == GeneratorMode::ToyBricks || mode == GeneratorMode::VShape) {
+        // Runs whose length the mode decides stay within a gibibyte of new frames.
+        const long long budget = std::max<long long>(1, (1LL << 30) / static_cast<long long>(std::max<std::size_t>(model.size(), 1)));
+        count = static_cast<int>(std::min<long long>(count, budget));
+    }
     if (count == 0) return 0;
 
     const int step = (mode == GeneratorMode::Moving || mode == GeneratorMode::Symmetry)

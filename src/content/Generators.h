@@ -39,7 +39,8 @@ bool GeneratorAvailable(GeneratorMode mode, int style);
 // The toy-bricks sub-panel: bricks of width x height cells travel in the style's direction along
 // lanes `space` apart, one every `frequency` frames in a lane chosen at random, and pile up
 // against the far edge; a brick that lands bounces back `rebound` cells first. The run ends when
-// every lane is full, after `overpass` more frames of the finished wall.
+// every lane is full, after `overpass` more frames of the finished wall (at most 20000 frames and
+// a gibibyte of them).
 struct ToyBricksOptions {
     int width = 4;
     int height = 2;
@@ -51,7 +52,8 @@ struct ToyBricksOptions {
 
 // The V-shape sub-panel: chevrons of the colour list, `interval` pixels a colour, travelling in
 // the style's direction ("V move"), folding over and back as they travel ("V turn"), or two of
-// them meeting from both edges ("V vis-a-vis"); the run lays the colour list `cycles` times.
+// them meeting from both edges ("V vis-a-vis"); the run lays the colour list `cycles` times (at
+// most a gibibyte of frames).
 struct VShapeOptions {
     enum Kind { Move = 0, Turn = 1, VisAVis = 2 } kind = Move;
     int interval = 2;

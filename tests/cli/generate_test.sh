@@ -81,6 +81,7 @@ check "particles later" 1 "$CLI" generate c.cvn --mode other --style 1
 check "bad v kind" 2 "$CLI" generate c.cvn --mode v-shape --style 1 --v-kind sideways
 check "bad render" 2 "$CLI" generate c.cvn --mode dropping --style 3 --render sideways
 check "bad colours" 2 "$CLI" generate c.cvn --mode moving --style 1 --colors 12
+check "empty colours" 2 "$CLI" generate c.cvn --mode moving --style 1 --colors ""
 check "ports without lines" 2 "$CLI" generate c.cvn --mode moving --style 9
 check "big layout" 0 "$CLI" layout new big.lnf --rows 40 --cols 40
 check "layout too large" 1 "$CLI" generate c.cvn --mode moving --style 9 --lines big.lnf
