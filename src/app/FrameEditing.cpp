@@ -206,6 +206,12 @@ bool CMainFrame::InsertFrame() {
 
 int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* preset) {
     if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return -1;
+    if (ws_.colourPanel.list.empty()) {
+        prompt_.Inform(Text(ws_.app.language, "颜色列表为空: 请先在颜色页添加颜色。", "The colour list is empty: add colours in the colour tab first.")
+                           .toStdString(),
+                       PromptIcon::Warning);
+        return -1;
+    }
     if (mode == GeneratorMode::Other && style >= 1 && style <= 3) {
         // Diffuse keeps its values in its file; the others for the session.
         const auto diffusing = ws_.home / kDiffusingFileName;
@@ -229,12 +235,6 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
     }
     const bool ports = mode == GeneratorMode::Moving && style >= 8;
     if (ports && !EnsureLayout()) return -1;
-    if (ws_.colourPanel.list.empty()) {
-        prompt_.Inform(Text(ws_.app.language, "颜色列表为空: 请先在颜色页添加颜色。", "The colour list is empty: add colours in the colour tab first.")
-                           .toStdString(),
-                       PromptIcon::Warning);
-        return -1;
-    }
     Stop();
     GeneratorRun run;
     run.frames = &ws_.frames.CurrentFrames();
@@ -258,7 +258,7 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
     QApplication::restoreOverrideCursor();
     patternPanel_->SetStep(run.step);  // an invalid step was reset to 1
     if (made < 0) {
-        if (ports) prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);  // the wiring is larger than the frames
+        prompt_.Inform(ws_.strings.paramError + " (" + run.error + ")", PromptIcon::Warning);
         return -1;
     }
     FramesChanged(run.current);

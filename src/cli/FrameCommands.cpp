@@ -597,7 +597,7 @@ int RunGenerate(Context& ctx, const Args& args) {
     run.other.keep = args.Has("--keep");
     if (clipFrames.size() + static_cast<std::size_t>(count) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
     const int made = RunGenerator(run, *mode, static_cast<int>(*style - 1));
-    if (made < 0) return Fail(ctx, cmd, Say(ctx, "the generator could not run", "生成器无法运行"));
+    if (made < 0) return Fail(ctx, cmd, Say(ctx, "the generator could not run: %1", "生成器无法运行: %1", {run.error}));
     const std::size_t total = clipFrames.size();
     if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
     ctx.out << Say(ctx, "%1 %2: %3 frames made, %4 frames in the clip", "%1 %2: 生成 %3 帧, 场景共 %4 帧",

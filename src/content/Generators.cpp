@@ -154,13 +154,15 @@ void Move(const Frame& P, Frame& F, const PixelRect& r, Dir d, int s, bool recyc
 PixelRect Sub(int l, int t, int r, int b) { return PixelRect{l, t, r, b}; }
 
 // The ports of the layout with their points in picture coordinates; empty lines left out.
-std::vector<std::vector<std::pair<int, int>>> Ports(const Layout& layout) {
+// Points outside the frame (a line file may hold them) are left out.
+std::vector<std::vector<std::pair<int, int>>> Ports(const Layout& layout, int width, int height) {
     std::vector<std::vector<std::pair<int, int>>> ports;
     for (const Line& line : layout.lines) {
-        if (line.empty()) continue;
         std::vector<std::pair<int, int>> points;
-        for (LinePoint p : line) points.emplace_back(PointCol(p), PointRow(p));
-        ports.push_back(std::move(points));
+        for (LinePoint p : line) {
+            if (PointCol(p) < width && PointRow(p) < height) points.emplace_back(PointCol(p), PointRow(p));
+        }
+        if (!points.empty()) ports.push_back(std::move(points));
     }
     return ports;
 }
@@ -344,8 +346,19 @@ constexpr int kMaxBrickFrames = 20000;
 }  // namespace
 
 int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
-    if (!run.frames || run.frames->empty() || !run.undo || !run.colours || !GeneratorAvailable(mode, style)) return -1;
-    if (run.colours->empty()) return -1;
+    run.error.clear();
+    if (!run.frames || run.frames->empty() || !run.undo || !run.colours) {
+        run.error = "there is no frame to follow";
+        return -1;
+    }
+    if (!GeneratorAvailable(mode, style)) {
+        run.error = "this style is not available";
+        return -1;
+    }
+    if (run.colours->empty()) {
+        run.error = "the colour list is empty";
+        return -1;
+    }
     auto& frames = *run.frames;
     run.current = std::min(run.current, frames.size() - 1);
     const Frame& model = frames[run.current];
@@ -358,7 +371,10 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
 
     // The port styles need wiring that fits the picture.
     const bool ports = mode == GeneratorMode::Moving && style >= 8;
-    if (ports && (!run.layout || run.layout->grid.cols > W || run.layout->grid.rows > H)) return -1;
+    if (ports && (!run.layout || run.layout->grid.cols > W || run.layout->grid.rows > H)) {
+        run.error = "the layout is larger than the picture";
+        return -1;
+    }
 
     // Jalousie makes one frame per column of its slats.
     int blocks = 0, slat = 0;
@@ -385,6 +401,12 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
         count = static_cast<int>(std::min<long long>(count, budget));
     }
     if (count == 0) return 0;
+    if (static_cast<std::uint64_t>(count) * model.size() > kMaxRunBytes) {
+        run.error = std::to_string(count) + " frames of " + std::to_string(W) + " x " + std::to_string(H) + " take " +
+                    std::to_string(static_cast<std::uint64_t>(count) * model.size() >> 20) + " MB, more than the " +
+                    std::to_string(kMaxRunBytes >> 20) + " MB a run may make";
+        return -1;
+    }
 
     const int step = (mode == GeneratorMode::Moving || mode == GeneratorMode::Symmetry)
                          ? ValidStep(run.step, mode == GeneratorMode::Moving ? style : (style < 2 ? kLeft : style < 4 ? kUp : kLeftUp), W, H)
@@ -400,7 +422,7 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
     int bandCount = 0;
     std::vector<std::pair<int, int>> drops;  // Dropping: column, head row
     std::vector<int> barLength, barTarget;    // Sound wave
-    const auto portList = ports ? Ports(*run.layout) : std::vector<std::vector<std::pair<int, int>>>{};
+    const auto portList = ports ? Ports(*run.layout, W, H) : std::vector<std::vector<std::pair<int, int>>>{};
 
     if (mode == GeneratorMode::Diffusing && style != 2 && style != 3 && w > 0 && h > 0) {
         ringOf.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), -1);
@@ -438,8 +460,8 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
                 }
             }
         } else {
-            // Spiral arms: along each arm the label of its band; unmarked pixels take the nearest arm
-            // point's band so every pixel belongs to one.
+            // Spiral arms: the label map starts all 0; along each arm its band's label.
+            std::fill(bandOf.begin(), bandOf.end(), 0);
             const double limit = std::hypot(w, h) * 0.5 * 0.125;
             for (double t = 2 * std::numbers::pi / 100; t < limit; t += 2 * std::numbers::pi / 100) {
                 const double radius = 8 * t;
@@ -451,18 +473,12 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
                     }
                 }
             }
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < w; ++x) {
-                    int& band = bandOf[static_cast<std::size_t>(y * w + x)];
-                    if (band >= 0) continue;
-                    // Between the arms: the band of the arm at this angle and distance.
-                    const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-                    const double radius = std::hypot(dx, dy);
-                    double angle = (style == 0 ? std::atan2(dy, dx) : std::atan2(dx, dy)) - radius / 8;
-                    angle = std::fmod(std::fmod(angle, 2 * std::numbers::pi) + 2 * std::numbers::pi, 2 * std::numbers::pi);
-                    band = std::min(n - 1, static_cast<int>(angle / (2 * std::numbers::pi) * n));
-                }
-            }
+            // Empty bands are dropped: the bands left are numbered in order.
+            std::vector<int> used(static_cast<std::size_t>(n), 0);
+            for (int b : bandOf) used[static_cast<std::size_t>(b)] = 1;
+            std::vector<int> renumber(static_cast<std::size_t>(n), 0);
+            for (int k = 0, next = 0; k < n; ++k) renumber[static_cast<std::size_t>(k)] = used[static_cast<std::size_t>(k)] ? next++ : 0;
+            for (int& b : bandOf) b = renumber[static_cast<std::size_t>(b)];
         }
         bandCount = n;
     }
@@ -616,6 +632,7 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
                                 // Inflate / deflate: the previous picture scaled one pixel larger or
                                 // smaller on every side (nearest pixel).
                                 const double grow = style == 2 ? 2.0 : -2.0;
+                                if (W + grow <= 0 || H + grow <= 0) break;  // nothing left to draw
                                 const double sx = (W + grow) / W, sy = (H + grow) / H;
                                 const int fx = static_cast<int>(std::floor((x + 0.5 + grow / 2) / sx));
                                 const int fy = static_cast<int>(std::floor((y + 0.5 + grow / 2) / sy));

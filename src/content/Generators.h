@@ -101,11 +101,16 @@ struct GeneratorRun {
     ToyBricksOptions bricks;
     VShapeOptions vshape;
     OtherOptions other;
+    // Why a run was refused (RunGenerator returned -1), in English.
+    std::string error;
 };
 
-// Runs mode/style (0-based style); returns the number of frames made, or -1 when the style is
-// not available here or its needs are not met (an empty colour list, a port style without a
-// layout that fits the picture).
+// The most a run may add: 4 GiB of new frames.
+inline constexpr std::uint64_t kMaxRunBytes = 4ull << 30;
+
+// Runs mode/style (0-based style); returns the number of frames made, or -1 (with `error`) when
+// the style is not available here or its needs are not met (an empty colour list, a port style
+// without a layout that fits the picture, more than kMaxRunBytes of frames).
 int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style);
 
 // "Romance": paints every pixel of the rectangle that differs from the background with the

@@ -52,11 +52,13 @@ bool TransitionRenderer::RenderStep(QImage& target, int k) {
     }
     if (k < steps) return true;
     if (new_ && !new_->isNull()) {
-        // The step completes with the new picture whole; it is the old one of the next transition.
-        QPainter p(&target);
-        p.drawImage(0, 0, *new_);
-        p.end();
-        SetPrevious(*new_);
+        // The kinds whose last step the formulas leave partly open (the corner pushes and the
+        // turn) end with the new picture whole.
+        if ((kind >= 18 && kind <= 21) || kind == 31) {
+            QPainter p(&target);
+            p.drawImage(0, 0, *new_);
+        }
+        SetPrevious(*new_);  // the old picture of the next transition
     }
     return false;
 }
@@ -228,7 +230,7 @@ void TransitionRenderer::Draw(QImage& target, int k) {
             const QPointF centre = box.center();
             const int pies = kind <= 42 ? 1 : kind <= 44 ? 2 : 4;
             const double span = 360.0 / pies;
-            const double sweep = (kind % 2 == 1 ? 1 : -1) * span * k / n;
+            const int sweep = (kind % 2 == 1 ? 1 : -1) * static_cast<int>(span) * k / n;  // whole degrees, truncated
             const double starts[4] = {0, 180, 90, 270};
             QPainterPath path;
             for (int i = 0; i < pies; ++i) {

@@ -47,7 +47,12 @@ check "wire" 0 "$CLI" layout add wall.lnf --from 0,0 --to 5,0 --mode s-h
 check "clear non-led" 0 "$CLI" color-process a.cvn --clear-non-led wall.lnf --background 000010
 expect_pixel "LED kept" a.cvn 1 3 0 808000
 expect_pixel "cleared" a.cvn 1 3 2 000010
-check "clear by frame" 0 "$CLI" color-process a.cvn --clear-by-frame 1 --first 2 --last 2
+# Clear by a frame: a mask frame black on its left half clears the left half of the others.
+check "mask doc" 0 "$CLI" new-project m.cvn --width 6 --height 4 --color FFFFFF
+check "mask left black" 0 "$CLI" color-process m.cvn --replace FFFFFF,000000 --rect 0,0,3,4
+check "mask appended" 0 "$CLI" append-frames m.cvn a.cvn --first 1 --last 1
+check "clear by frame" 0 "$CLI" color-process a.cvn --clear-by-frame 3 --first 2 --last 2 --background 0000FF
+expect_pixel "by frame cleared" a.cvn 2 1 1 0000FF
 expect_pixel "by frame kept" a.cvn 2 4 0 50FFFF
 
 # Bad input: usage 2, failure 1, the document untouched.

@@ -35,10 +35,11 @@ cp a.cvn b.cvn
 check "again a" 0 "$CLI" generate a.cvn --mode sound-wave --style 1 --frames 5 --seed 8
 check "again b" 0 "$CLI" generate b.cvn --mode sound-wave --style 1 --frames 5 --seed 8
 cmp -s a.cvn b.cvn && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: the same seed made other frames"; }
-# Cover mode overwrites the frames that follow: the count stays when there are enough.
+# Cover mode after the last frame appends (the command runs after the clip's last frame).
 check "doc 2" 0 "$CLI" new-project c.cvn --width 8 --height 4 --frames 5
 check "cover" 0 "$CLI" generate c.cvn --mode gradual-changing --style 6 --frames 3 --cover --colors 00FF00
 frames_of "cover appends after the last" c.cvn 8
+expect_pixel "cover drew" c.cvn 8 0 0 00FF00
 # A library list as the colours; the jalousie's block number.
 check "library" 0 "$CLI" colors add --colors 112233,445566 --steps 16 --library lib.clb
 check "jalousie" 0 "$CLI" generate c.cvn --mode jalousie --style 2 --block-number 2 --colors lib.clb:1

@@ -304,3 +304,48 @@ TEST(Generators, OtherStylesDiffuseLinetypeRandomAndTheDiffusingFile) {
     EXPECT_EQ(back.shape, OtherOptions::Diamond);
     EXPECT_FALSE(back.outward);
 }
+
+TEST(Generators, CoverModeClearsOnlyAppendedFramesAndOddInputsAreSafe) {
+    // Dropping in a small edit area: a reused frame keeps its pixels outside the drops, an
+    // appended one starts as a copy with its rectangle black.
+    Clip c(6, 6, {0xFF0000});
+    c.frames[0] = Frame::Filled(6, 6, Bgr{50, 50, 50});
+    c.frames.push_back(Frame::Filled(6, 6, Bgr{70, 70, 70}));
+    c.run.current = 0;
+    c.run.coverMode = true;
+    c.run.editArea = PixelRect{1, 1, 4, 4};
+    c.run.count = 2;
+    ASSERT_EQ(RunGenerator(c.run, GeneratorMode::Dropping, 2), 2);
+    ASSERT_EQ(c.frames.size(), 3u);
+    EXPECT_EQ(c.frames[1].Pixel(0, 0), (Bgr{70, 70, 70}));  // reused: unchanged outside
+    EXPECT_EQ(c.frames[1].Pixel(5, 5), (Bgr{70, 70, 70}));
+    EXPECT_EQ(c.frames[2].Pixel(0, 0), (Bgr{70, 70, 70}));  // appended: a copy of the frame before...
+    int black = 0;
+    for (int y = 1; y < 4; ++y) {
+        for (int x = 1; x < 4; ++x) black += c.frames[2].Pixel(x, y) == Bgr{0, 0, 0};
+    }
+    EXPECT_GE(black, 6);  // ...its rectangle cleared to black before the drops were drawn
+
+    // A line file may hold LEDs outside the grid: they are left out, nothing is read outside.
+    Layout layout;
+    layout.New(3, 3, false, 3);
+    layout.lines[0] = {MakePoint(0, 0), MakePoint(200, 200), MakePoint(1, 1)};
+    Clip p(3, 3);
+    p.run.layout = &layout;
+    p.run.count = 2;
+    EXPECT_EQ(RunGenerator(p.run, GeneratorMode::Moving, 8), 2);
+    EXPECT_EQ(RunGenerator(p.run, GeneratorMode::Moving, 9), 2);
+    // Deflate and inflate on frames of one and two pixels.
+    for (int side : {1, 2}) {
+        Clip tiny(side, side);
+        EXPECT_EQ(RunGenerator(tiny.run, GeneratorMode::Gradual, 3), 5);
+        EXPECT_EQ(RunGenerator(tiny.run, GeneratorMode::Gradual, 2), 5);
+    }
+    // A run larger than a run may make is refused with its reason, before anything is made.
+    Clip big(1024, 1024);
+    big.run.count = 2000;
+    EXPECT_EQ(RunGenerator(big.run, GeneratorMode::Moving, 0), -1);
+    EXPECT_NE(big.run.error.find("MB"), std::string::npos);
+    EXPECT_EQ(big.frames.size(), 1u);
+    EXPECT_FALSE(big.undo.CanUndo());
+}

@@ -55,6 +55,30 @@ TEST(Transition, EveryKindEndsOnTheNewPictureExactly) {
     for (int kind = 0; kind < kTransitionKinds; ++kind) {
         for (int n : {1, 2, 7}) EXPECT_EQ(RunTransition(kind, n, old, fresh), fresh) << TransitionKindName(kind) << " n=" << n;
     }
+    // The clip kinds and the mosaics reveal the whole picture at k = n in that one step, drawn on
+    // the old picture; an unknown kind draws nothing.
+    std::vector<int> single;
+    for (int k = 2; k <= 13; ++k) single.push_back(k);
+    for (int k = 33; k <= 40; ++k) single.push_back(k);
+    for (int k = 47; k <= 57; ++k) single.push_back(k);
+    for (int kind : single) {
+        for (int n : {1, 3, 8}) {
+            TransitionRenderer r(37, 23, 5);
+            r.kind = kind;
+            r.steps = n;
+            r.SetPictures(&fresh, &old);
+            QImage target = old;
+            EXPECT_FALSE(r.RenderStep(target, n));
+            EXPECT_EQ(target, fresh) << TransitionKindName(kind) << " n=" << n;
+        }
+    }
+    TransitionRenderer unknown(37, 23);
+    unknown.kind = 58;
+    unknown.steps = 1;
+    unknown.SetPictures(&fresh, &old);
+    QImage untouched = old;
+    unknown.RenderStep(untouched, 1);
+    EXPECT_EQ(untouched, old);
     EXPECT_STREQ(TransitionKindName(57), "Spiral");
     EXPECT_STREQ(TransitionKindName(58), "");
 }
