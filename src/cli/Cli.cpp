@@ -88,6 +88,13 @@ const std::vector<Command>& Commands() {
          "--picture also writes a W x H picture with one white pixel per LED (for the background\n"
          "tools of the layout editor).",
          {"--space-x", "--space-y", "--picture", "--width", "--height"}, {"--vertex-mode", "--json"}, RunDxf},
+        {"identify", "find the LED dots of a photograph and wire them (Fast Identify)",
+         "PICTURE OUT.lnf [--picture LEDS.png] [--mode shortest-h|shortest]",
+         "Finds the LED dots of a photograph or scan of an installation (uneven light and a tilted\n"
+         "grid are allowed), puts each on its cell of a grid with the dots' pitch, and wires them all by\n"
+         "background, band after band (shortest-h, the default) or nearest dot next (shortest), line\n"
+         "after line. --picture writes the one-pixel-per-LED picture as well.",
+         {"--picture", "--mode"}, {}, RunIdentify},
         {"export-map", "write the channel map of a layout", "LAYOUT.lnf OUT.map",
          "Writes cols, rows, the entry count and, for every output channel of every slave, the frame\n"
          "byte that feeds it (0 where the channel has no LED).",

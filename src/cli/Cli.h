@@ -125,6 +125,7 @@ int RunColors(Context& ctx, const Args& args);
 int RunColorProcess(Context& ctx, const Args& args);
 int RunTransition(Context& ctx, const Args& args);
 int RunGenerate(Context& ctx, const Args& args);
+int RunIdentify(Context& ctx, const Args& args);
 int InfoLed(Context& ctx, const std::filesystem::path& path, bool json, bool strict);
 int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);

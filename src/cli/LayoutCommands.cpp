@@ -858,3 +858,67 @@ int RunRenderLayout(Context& ctx, const Args& args) {
 }
 
 }  // namespace corv::cli
+
+#include <QBuffer>
+#include <QGuiApplication>
+
+#include "layout/Identify.h"
+#include "layout/Wiring.h"
+
+namespace corv::cli {
+
+int RunIdentify(Context& ctx, const Args& args) {
+    const std::string cmd = "identify";
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs PICTURE and OUT.lnf", "需要 图片 和 OUT.lnf"));
+    const std::string mode = args.Value("--mode").value_or("shortest-h");
+    int connection = kShortestH;
+    if (mode == "shortest") connection = kShortest;
+    else if (mode != "shortest-h") return Usage(ctx, cmd, Say(ctx, "--mode takes shortest or shortest-h", "--mode 取 shortest 或 shortest-h"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QuietQtStartup();
+    int argc = 1;
+    char name[] = "corvantine-cli";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    const std::string& file = args.positionals()[0];
+    if (!ReadFileBytes(file)) return FailOpen(ctx, cmd);
+    QImage photo;
+    if (!photo.load(QString::fromStdString(file))) {
+        return Fail(ctx, cmd, file + ": " + Say(ctx, "not a picture this program reads", "不是本程序能读取的图片"));
+    }
+    const IdentifiedLeds found = FastIdentify(photo);
+    if (found.centres.empty()) return Fail(ctx, cmd, file + ": " + Say(ctx, "no LED dots found", "没有找到 LED 点"));
+    if (!GridWithinLimit(found.rows, found.cols)) return Fail(ctx, cmd, GridLimit(ctx, found.rows, found.cols));
+    if (auto picture = args.Value("--picture")) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        found.leds.save(&buffer, "PNG");
+        if (!WriteFileAtomic(*picture, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())))) {
+            return FailSave(ctx, cmd);
+        }
+    }
+    // The dots become the background; Add by background wires them all, line after line.
+    HomeFiles libs;
+    Layout layout;
+    layout.New(found.rows, found.cols, false, libs.defaultChip);
+    std::vector<std::uint8_t> mask(static_cast<std::size_t>(found.rows) * static_cast<std::size_t>(found.cols), 0);
+    for (int y = 0; y < found.rows; ++y) {
+        for (int x = 0; x < found.cols; ++x) mask[static_cast<std::size_t>(y * found.cols + x)] = found.leds.pixel(x, y) == qRgb(255, 255, 255);
+    }
+    AddOptions options;
+    options.mode = connection;
+    options.backgroundMask = &mask;
+    Drag drag{0, 0, found.rows - 1, found.cols - 1};
+    int current = 0;
+    const int added = AddByModule(layout, current, drag, DisplayModule{}, true, options);
+    if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
+    ctx.out << Say(ctx, "%1 LED dots, pitch %2 pixels: a grid of %3 cols x %4 rows, %5 LEDs wired",
+                   "%1 个 LED 点, 间距 %2 像素: 网格 %3 列 x %4 行, 已连接 %5 个 LED",
+                   {std::to_string(found.centres.size()), std::to_string(static_cast<int>(std::lround(found.pitch))),
+                    std::to_string(found.cols), std::to_string(found.rows), std::to_string(added)})
+            << '\n';
+    return kExitOk;
+}
+
+}  // namespace corv::cli
