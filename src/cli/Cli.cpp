@@ -51,7 +51,21 @@ const std::vector<Command>& Commands() {
          "             [--module NAME] [--limit L] [--repeat] [--tiles AX,AY]\n"
          "       corvantine-cli layout set FILE.lnf [--family ms|single|simple] [--ports-per-slave 1|2|3|4|8]\n"
          "             [--slaves LIST] [--lamp NAME] [--chip CODE] [--clock MHZ] [--brightness P] [--gray LEVELS]\n"
-         "             [--reverse yes|no] [--ports N] [--gamma G] [--red P] [--green P] [--blue P] [--groups N,N,...]",
+         "             [--reverse yes|no] [--ports N] [--gamma G] [--red P] [--green P] [--blue P] [--groups N,N,...]\n"
+         "       corvantine-cli layout delete|copy|cut FILE.lnf --from COL,ROW --to COL,ROW [--clip OUT]\n"
+         "       corvantine-cli layout paste FILE.lnf --clip IN --at COL,ROW [--line N] [--repeat]\n"
+         "       corvantine-cli layout transfer FILE.lnf --at COL,ROW --line N\n"
+         "       corvantine-cli layout reverse FILE.lnf --a COL,ROW --b COL,ROW\n"
+         "       corvantine-cli layout move-point FILE.lnf --from COL,ROW --to COL,ROW [--repeat]\n"
+         "       corvantine-cli layout repeat FILE.lnf --from COL,ROW --to COL,ROW --times R\n"
+         "       corvantine-cli layout line-op FILE.lnf exchange|unite|delete|move|copy --a N [--and N | --to N]\n"
+         "             [--offset DX,DY] [--clip OUT]",
+         "The editing tools (the file is saved only when the edit did something): delete the LEDs of\n"
+         "  a zone; copy or cut them to a clip file (the layout-data form); paste a clip file with the\n"
+         "  zone's corner at --at into line N and the lines after it; transfer the LED on --at and\n"
+         "  the rest of its line to the end of line N; reverse the run of a line between --a and --b;\n"
+         "  move one LED; repeat every LED of a zone R more times; line-op exchanges or unites two\n"
+         "  lines, deletes or moves line --a and --and N or the lines up --to N, or copies them.\n"
          "new: an empty layout of R rows and C columns (a sphere: rows shrink towards the poles).\n"
          "add: lays LEDs into the lines as a mouse drag from the --from cell to the --to cell does\n"
          "  (0-based, both inclusive, inside the grid). The wiring starts at the corner of the\n"
@@ -77,7 +91,8 @@ const std::vector<Command>& Commands() {
          "new: --rows and --cols take 1..65535, at most 16777216 cells in all.",
          {"--rows", "--cols", "--from", "--to", "--line", "--mode", "--module", "--limit", "--tiles", "--family",
           "--ports-per-slave", "--slaves", "--lamp", "--chip", "--clock", "--brightness", "--gray", "--reverse",
-          "--ports", "--gamma", "--red", "--green", "--blue", "--groups"},
+          "--ports", "--gamma", "--red", "--green", "--blue", "--groups", "--clip", "--at", "--a", "--b", "--and",
+          "--offset", "--times"},
          {"--sphere", "--repeat"}, RunLayout},
         {"dxf", "make a layout from a DXF drawing",
          "DRAWING.dxf OUT.lnf [--space-x N --space-y N] [--vertex-mode] [--picture OUT.png --width W --height H] [--json]",

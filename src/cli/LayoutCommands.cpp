@@ -325,6 +325,8 @@ int LayoutSet(Context& ctx, const Args& args) {
 
 }  // namespace
 
+int LayoutEdit(Context& ctx, const Args& args);
+
 int RunLayout(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
         return Usage(ctx, "layout", Say(ctx, "needs a subcommand: new, add or set", "需要一个子命令: new、add 或 set"));
@@ -333,7 +335,11 @@ int RunLayout(Context& ctx, const Args& args) {
     if (sub == "new") return LayoutNew(ctx, args);
     if (sub == "add") return LayoutAdd(ctx, args);
     if (sub == "set") return LayoutSet(ctx, args);
-    return Usage(ctx, "layout", Say(ctx, "unknown subcommand \"%1\" (new, add, set)", "未知子命令 \"%1\" (new、add、set)", {sub}));
+    for (const char* edit : {"delete", "copy", "cut", "paste", "transfer", "reverse", "move-point", "repeat", "line-op"}) {
+        if (sub == edit) return LayoutEdit(ctx, args);
+    }
+    return Usage(ctx, "layout", Say(ctx, "unknown subcommand \"%1\" (new, add, set, delete, copy, cut, paste, transfer, reverse, move-point, repeat, line-op)",
+                                    "未知子命令 \"%1\" (new、add、set、delete、copy、cut、paste、transfer、reverse、move-point、repeat、line-op)", {sub}));
 }
 
 int RunLamp(Context& ctx, const Args& args) {
@@ -918,6 +924,164 @@ int RunIdentify(Context& ctx, const Args& args) {
                    {std::to_string(found.centres.size()), std::to_string(static_cast<int>(std::lround(found.pitch))),
                     std::to_string(found.cols), std::to_string(found.rows), std::to_string(added)})
             << '\n';
+    return kExitOk;
+}
+
+}  // namespace corv::cli
+
+#include "layout/SculptTools.h"
+
+namespace corv::cli {
+
+namespace {
+
+// A cell option "COL,ROW" inside the grid.
+int CellOption(Context& ctx, const std::string& cmd, const Args& args, const char* name, const Layout& layout, int& col, int& row) {
+    const auto text = args.Value(name);
+    if (!text) return Usage(ctx, cmd, Say(ctx, "%1 COL,ROW is required", "必须给出 %1 COL,ROW", {name}));
+    long long a = 0, b = 0;
+    if (!ParsePair(*text, a, b) || !layout.grid.Contains(static_cast<int>(b), static_cast<int>(a))) {
+        return Usage(ctx, cmd, Say(ctx, "%1 takes COL 0..%2,ROW 0..%3", "%1 的取值范围为 COL 0..%2,ROW 0..%3",
+                                   {name, std::to_string(layout.grid.cols - 1), std::to_string(layout.grid.rows - 1)}));
+    }
+    col = static_cast<int>(a);
+    row = static_cast<int>(b);
+    return kExitOk;
+}
+
+// A 1-based line option as a 0-based line; `required` false leaves `line` as it is when absent.
+int LineOption(Context& ctx, const std::string& cmd, const Args& args, const char* name, bool required, int& line) {
+    std::string error;
+    const auto v = args.Int(name, error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (!v) return required ? Usage(ctx, cmd, Say(ctx, "%1 N is required", "必须给出 %1 N", {name})) : kExitOk;
+    if (*v < 1 || *v > kLineCount) return OutOfRange(ctx, cmd, name, 1, kLineCount);
+    line = static_cast<int>(*v - 1);
+    return kExitOk;
+}
+
+}  // namespace
+
+// The editing tools of the sculpt window on a line file; the file is saved only when the edit
+// did something.
+int LayoutEdit(Context& ctx, const Args& args) {
+    const std::string sub = args.positionals()[0];
+    const std::string cmd = "layout " + sub;
+    if (args.positionals().size() < 2) return Usage(ctx, cmd, Say(ctx, "needs a line file", "需要一个线路文件"));
+    HomeFiles libs;
+    Layout layout;
+    const fs::path file = args.positionals()[1];
+    if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
+    auto nothing = [&](const std::string& why) { return Fail(ctx, cmd, why + "; " + Say(ctx, "%1 is unchanged", "%1 未作改动", {file.string()})); };
+    auto rect = [&](CellRect& r) -> int {
+        int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
+        if (int rc = CellOption(ctx, cmd, args, "--from", layout, c0, r0); rc != kExitOk) return rc;
+        if (int rc = CellOption(ctx, cmd, args, "--to", layout, c1, r1); rc != kExitOk) return rc;
+        r = CellRect{std::min(c0, c1), std::min(r0, r1), std::max(c0, c1) + 1, std::max(r0, r1) + 1};
+        return kExitOk;
+    };
+    std::string message;
+    if (sub == "delete" || sub == "copy" || sub == "cut") {
+        CellRect r;
+        if (int rc = rect(r); rc != kExitOk) return rc;
+        if (sub != "delete") {
+            const auto out = args.Value("--clip");
+            if (!out) return Usage(ctx, cmd, Say(ctx, "--clip OUT is required", "必须给出 --clip 输出文件"));
+            const LineClipboard clip = CopyZone(layout, r);
+            if (clip.Empty()) return nothing(Say(ctx, "no LED in the zone", "区域中没有 LED"));
+            // The fragments with the zone's corner as their origin.
+            std::vector<Line> withCorner = clip.fragments;
+            auto data = EncodeLayoutData(withCorner);
+            for (int b = 0; b < 4; ++b) data[4 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(MakePoint(r.y0, r.x0) >> (8 * b));
+            if (!WriteFileAtomic(*out, data)) return FailSave(ctx, cmd);
+            message = Say(ctx, "%1 fragments copied", "已复制 %1 段", {std::to_string(clip.fragments.size())});
+            if (sub == "copy") {
+                ctx.out << message << '\n';
+                return kExitOk;  // the line file is not changed
+            }
+        }
+        const int removed = DeleteZone(layout, r);
+        if (removed == 0) return nothing(Say(ctx, "no LED in the zone", "区域中没有 LED"));
+        message = Say(ctx, "%1 LEDs deleted", "已删除 %1 个 LED", {std::to_string(removed)});
+    } else if (sub == "paste") {
+        const auto in = args.Value("--clip");
+        if (!in) return Usage(ctx, cmd, Say(ctx, "--clip IN is required", "必须给出 --clip 输入文件"));
+        const auto bytes = ReadFileBytes(*in);
+        if (!bytes) return FailOpen(ctx, cmd);
+        const auto fragments = DecodeLayoutData(*bytes);
+        if (!fragments) return Fail(ctx, cmd, *in + ": " + Say(ctx, "not layout data, or damaged", "不是造型数据, 或已损坏"));
+        int col = 0, row = 0, line = 0;
+        if (int rc = CellOption(ctx, cmd, args, "--at", layout, col, row); rc != kExitOk) return rc;
+        if (int rc = LineOption(ctx, cmd, args, "--line", false, line); rc != kExitOk) return rc;
+        LineClipboard clip;
+        clip.fragments = *fragments;
+        const LinePoint origin = (*bytes)[4] | ((*bytes)[5] << 8) | ((*bytes)[6] << 16) | (static_cast<std::uint32_t>((*bytes)[7]) << 24);
+        clip.source = CellRect{PointCol(origin), PointRow(origin), PointCol(origin) + 1, PointRow(origin) + 1};
+        const int placed = PasteFragments(layout, clip, col, row, line, kDefaultLineLimit, args.Has("--repeat"));
+        if (placed == 0) return nothing(Say(ctx, "placed no LED (the cells are taken or the lines full)", "没有放置任何 LED (单元格已被占用或线路已满)"));
+        message = Say(ctx, "%1 LEDs pasted", "已粘贴 %1 个 LED", {std::to_string(placed)});
+    } else if (sub == "transfer") {
+        int col = 0, row = 0, line = 0;
+        if (int rc = CellOption(ctx, cmd, args, "--at", layout, col, row); rc != kExitOk) return rc;
+        if (int rc = LineOption(ctx, cmd, args, "--line", true, line); rc != kExitOk) return rc;
+        if (!Transfer(layout, col, row, line)) return nothing(Say(ctx, "no other line has an LED there", "其他线路在该处没有 LED"));
+        message = Say(ctx, "transferred to line %1", "已转接到线路 %1", {std::to_string(line + 1)});
+    } else if (sub == "reverse") {
+        int ca = 0, ra = 0, cb = 0, rb = 0;
+        if (int rc = CellOption(ctx, cmd, args, "--a", layout, ca, ra); rc != kExitOk) return rc;
+        if (int rc = CellOption(ctx, cmd, args, "--b", layout, cb, rb); rc != kExitOk) return rc;
+        if (!Reverse(layout, ca, ra, cb, rb)) return nothing(Say(ctx, "no line connects the two cells", "没有线路连接这两个单元格"));
+        message = Say(ctx, "reversed", "已反接");
+    } else if (sub == "move-point") {
+        int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
+        if (int rc = CellOption(ctx, cmd, args, "--from", layout, c0, r0); rc != kExitOk) return rc;
+        if (int rc = CellOption(ctx, cmd, args, "--to", layout, c1, r1); rc != kExitOk) return rc;
+        if (!MovePoint(layout, c0, r0, c1, r1, args.Has("--repeat"))) {
+            return nothing(Say(ctx, "no LED to move there, or the target cell is taken", "该处没有 LED, 或目标单元格已被占用"));
+        }
+        message = Say(ctx, "moved", "已移动");
+    } else if (sub == "repeat") {
+        CellRect r;
+        if (int rc = rect(r); rc != kExitOk) return rc;
+        std::string error;
+        const auto times = args.Int("--times", error);
+        if (!error.empty()) return Usage(ctx, cmd, error);
+        if (!times || *times < 1 || *times > 1000) return OutOfRange(ctx, cmd, "--times", 1, 1000);
+        const int added = PixelsRepeat(layout, r, static_cast<int>(*times));
+        if (added == 0) return nothing(Say(ctx, "no LED in the zone", "区域中没有 LED"));
+        message = Say(ctx, "%1 LEDs added", "已添加 %1 个 LED", {std::to_string(added)});
+    } else {  // line-op
+        if (args.positionals().size() != 3) {
+            return Usage(ctx, cmd, Say(ctx, "needs an operation: exchange, unite, delete, move or copy", "需要一个操作: exchange、unite、delete、move 或 copy"));
+        }
+        const std::string op = args.positionals()[2];
+        int a = -1, b = -1;
+        if (int rc = LineOption(ctx, cmd, args, "--a", true, a); rc != kExitOk) return rc;
+        const bool to = args.Value("--to").has_value();
+        if (int rc = LineOption(ctx, cmd, args, to ? "--to" : "--and", false, b); rc != kExitOk) return rc;
+        if (op == "exchange" || op == "unite") {
+            if (b < 0 || a == b) return Usage(ctx, cmd, ctx.strings.paramError + " " + Say(ctx, "(two different lines: --a and --and)", "(两条不同的线路: --a 和 --and)"));
+            if (op == "exchange") ExchangeLines(layout, a, b); else UniteLines(layout, a, b);
+        } else if (op == "delete") {
+            DeleteLines(layout, a, b, to);
+        } else if (op == "move") {
+            long long dx = 0, dy = 0;
+            const auto offset = args.Value("--offset");
+            if (!offset || !ParsePair(*offset, dx, dy)) return Usage(ctx, cmd, Say(ctx, "--offset DX,DY is required", "必须给出 --offset DX,DY"));
+            MoveLines(layout, a, b, to, static_cast<int>(dx), static_cast<int>(dy));
+        } else if (op == "copy") {
+            const auto out = args.Value("--clip");
+            if (!out) return Usage(ctx, cmd, Say(ctx, "--clip OUT is required", "必须给出 --clip 输出文件"));
+            if (!WriteFileAtomic(*out, CopyLines(layout, a, to ? b : std::max(a, b)))) return FailSave(ctx, cmd);
+            ctx.out << Say(ctx, "lines copied", "已复制线路") << '\n';
+            return kExitOk;
+        } else {
+            return Usage(ctx, cmd, Say(ctx, "unknown operation \"%1\"", "未知操作 \"%1\"", {op}));
+        }
+        message = Say(ctx, "done", "完成");
+    }
+    if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
+    ctx.out << message << '\n';
     return kExitOk;
 }
 
