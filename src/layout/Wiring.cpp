@@ -96,32 +96,56 @@ void AddTiles(Adder& adder, const DisplayModule& module, int firstCol, int first
 
 void AddShortest(Adder& adder, Layout& layout, int line, const Rect& r, std::vector<std::pair<int, int>> cells) {
     const auto& points = layout.lines[static_cast<std::size_t>(line)];
-    double pr = 0, pc = 0;
+    long long pr = 0, pc = 0;
     if (!points.empty()) {
         pr = PointRow(points.back());
         pc = PointCol(points.back());
     }
-    (void)r;
-    // `cells` is in scan order: column by column, and within a column row by row.
-    std::vector<bool> used(cells.size(), false);
+    // The nearest free cell next; among equally near ones the first in scan order (column by
+    // column, and within a column row by row). The free cells are kept on a map of the
+    // rectangle and searched in growing square rings around the last point, so a step costs
+    // the ring area up to the nearest cell instead of every cell.
+    const int w = r.x1 - r.x0, h = r.y1 - r.y0;
+    std::vector<std::uint8_t> free(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    for (const auto& [row, col] : cells) free[static_cast<std::size_t>(row - r.y0) * static_cast<std::size_t>(w) + static_cast<std::size_t>(col - r.x0)] = 1;
+    auto isFree = [&](long long row, long long col) {
+        return row >= r.y0 && row < r.y1 && col >= r.x0 && col < r.x1 &&
+               free[static_cast<std::size_t>(row - r.y0) * static_cast<std::size_t>(w) + static_cast<std::size_t>(col - r.x0)] != 0;
+    };
+    const long long maxRing = std::max<long long>({std::llabs(pr - r.y0), std::llabs(pr - (r.y1 - 1)), std::llabs(pc - r.x0),
+                                                   std::llabs(pc - (r.x1 - 1))}) +
+                              std::max(w, h);
     for (std::size_t n = 0; n < cells.size(); ++n) {
-        double best = std::numeric_limits<double>::infinity();
-        std::size_t bestIndex = 0;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (used[i]) {
+        long long bestD = -1, bestRow = 0, bestCol = 0;
+        for (long long k = 0; k <= maxRing; ++k) {
+            if (bestD >= 0 && k * k > bestD) break;  // nothing nearer lies further out
+            auto consider = [&](long long row, long long col) {
+                if (!isFree(row, col)) return;
+                const long long d = (row - pr) * (row - pr) + (col - pc) * (col - pc);
+                if (bestD < 0 || d < bestD || (d == bestD && (col < bestCol || (col == bestCol && row < bestRow)))) {
+                    bestD = d;
+                    bestRow = row;
+                    bestCol = col;
+                }
+            };
+            if (k == 0) {
+                consider(pr, pc);
                 continue;
             }
-            const double dr = cells[i].first - pr, dc = cells[i].second - pc;
-            const double d = std::sqrt(dr * dr + dc * dc);
-            if (d < best) {
-                best = d;
-                bestIndex = i;
+            for (long long c = pc - k; c <= pc + k; ++c) {
+                consider(pr - k, c);
+                consider(pr + k, c);
+            }
+            for (long long row = pr - k + 1; row <= pr + k - 1; ++row) {
+                consider(row, pc - k);
+                consider(row, pc + k);
             }
         }
-        used[bestIndex] = true;
-        adder.Append(cells[bestIndex].first, cells[bestIndex].second);
-        pr = cells[bestIndex].first;
-        pc = cells[bestIndex].second;
+        if (bestD < 0) break;
+        free[static_cast<std::size_t>(bestRow - r.y0) * static_cast<std::size_t>(w) + static_cast<std::size_t>(bestCol - r.x0)] = 0;
+        adder.Append(static_cast<int>(bestRow), static_cast<int>(bestCol));
+        pr = bestRow;
+        pc = bestCol;
     }
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include <set>
 
 #include "layout/Wiring.h"
@@ -195,4 +198,53 @@ TEST(Wiring, ShortestModesVisitEveryCandidateOnce) {
     std::vector<std::uint8_t> mask(16, 1);
     opt.backgroundMask = &mask;
     EXPECT_EQ(AddByModule(l, line, Drag{0, 0, 3, 3}, Square2(), false, opt), 0);
+}
+
+// The nearest-cell order checked against the plain search over every cell, on random masks.
+TEST(Wiring, ShortestOrderMatchesTheFullSearch) {
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 20; ++trial) {
+        const int rows = 5 + static_cast<int>(random() % 20), cols = 5 + static_cast<int>(random() % 20);
+        std::vector<std::uint8_t> mask(static_cast<std::size_t>(rows * cols));
+        for (auto& m : mask) m = random() % 3 != 0;
+        Layout layout;
+        layout.New(rows, cols, false, 3);
+        // A point already on the line sets where the search starts.
+        const int startRow = static_cast<int>(random() % rows), startCol = static_cast<int>(random() % cols);
+        layout.lines[0].push_back(MakePoint(startRow, startCol));
+        layout.occupancy.TryOccupy(startRow, startCol, true);
+        AddOptions options;
+        options.mode = kShortest;
+        options.lineLimit = 65535;
+        options.backgroundMask = &mask;
+        int line = 0;
+        AddByModule(layout, line, Drag{0, 0, rows - 1, cols - 1}, DisplayModule{"Single pixel", 1, 1, {0}}, true, options);
+        // The reference: every free masked cell in scan order (column, then row), nearest first.
+        std::vector<std::pair<int, int>> cells;
+        for (int c = 0; c < cols; ++c) {
+            for (int r = 0; r < rows; ++r) {
+                if (mask[static_cast<std::size_t>(r * cols + c)] && !(r == startRow && c == startCol)) cells.emplace_back(r, c);
+            }
+        }
+        std::vector<bool> used(cells.size(), false);
+        double pr = startRow, pc = startCol;
+        Line expected{MakePoint(startRow, startCol)};
+        for (std::size_t n = 0; n < cells.size(); ++n) {
+            double best = 1e300;
+            std::size_t bi = 0;
+            for (std::size_t i = 0; i < cells.size(); ++i) {
+                if (used[i]) continue;
+                const double d = std::hypot(cells[i].first - pr, cells[i].second - pc);
+                if (d < best) {
+                    best = d;
+                    bi = i;
+                }
+            }
+            used[bi] = true;
+            expected.push_back(MakePoint(cells[bi].first, cells[bi].second));
+            pr = cells[bi].first;
+            pc = cells[bi].second;
+        }
+        EXPECT_EQ(layout.lines[0], expected) << "trial " << trial;
+    }
 }
