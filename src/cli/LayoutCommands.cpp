@@ -335,11 +335,11 @@ int RunLayout(Context& ctx, const Args& args) {
     if (sub == "new") return LayoutNew(ctx, args);
     if (sub == "add") return LayoutAdd(ctx, args);
     if (sub == "set") return LayoutSet(ctx, args);
-    for (const char* edit : {"delete", "copy", "cut", "paste", "transfer", "reverse", "move-point", "repeat", "line-op"}) {
+    for (const char* edit : {"delete", "copy", "cut", "paste", "transfer", "reverse", "move-point", "repeat", "array-copy", "line-op"}) {
         if (sub == edit) return LayoutEdit(ctx, args);
     }
-    return Usage(ctx, "layout", Say(ctx, "unknown subcommand \"%1\" (new, add, set, delete, copy, cut, paste, transfer, reverse, move-point, repeat, line-op)",
-                                    "未知子命令 \"%1\" (new、add、set、delete、copy、cut、paste、transfer、reverse、move-point、repeat、line-op)", {sub}));
+    return Usage(ctx, "layout", Say(ctx, "unknown subcommand \"%1\" (new, add, set, delete, copy, cut, paste, transfer, reverse, move-point, repeat, array-copy, line-op)",
+                                    "未知子命令 \"%1\" (new、add、set、delete、copy、cut、paste、transfer、reverse、move-point、repeat、array-copy、line-op)", {sub}));
 }
 
 int RunLamp(Context& ctx, const Args& args) {
@@ -1050,6 +1050,42 @@ int LayoutEdit(Context& ctx, const Args& args) {
         const int added = PixelsRepeat(layout, r, static_cast<int>(*times));
         if (added == 0) return nothing(Say(ctx, "no LED in the zone", "区域中没有 LED"));
         message = Say(ctx, "%1 LEDs added", "已添加 %1 个 LED", {std::to_string(added)});
+    } else if (sub == "array-copy") {
+        // The first line with LEDs in the zone becomes a module, laid as tiles from --at rightwards
+        // and downwards.
+        CellRect r;
+        if (int rc = rect(r); rc != kExitOk) return rc;
+        int col = 0, row = 0, line = 0;
+        if (int rc = CellOption(ctx, cmd, args, "--at", layout, col, row); rc != kExitOk) return rc;
+        if (int rc = LineOption(ctx, cmd, args, "--line", false, line); rc != kExitOk) return rc;
+        long long ax = 0, ay = 0;
+        const auto tiles = args.Value("--tiles");
+        if (!tiles || !ParsePair(*tiles, ax, ay) || ax < 1 || ay < 1 || ax > 1000 || ay > 1000) {
+            return Usage(ctx, cmd, Say(ctx, "--tiles AX,AY is required (1..1000 each)", "必须给出 --tiles AX,AY (各为 1..1000)"));
+        }
+        Line inside;
+        for (const Line& l : layout.lines) {
+            for (LinePoint p : l) {
+                if (r.Contains(p)) inside.push_back(p);
+            }
+            if (!inside.empty()) break;
+        }
+        if (inside.empty() || inside.size() > static_cast<std::size_t>(kDefaultLineLimit)) {
+            return nothing(Say(ctx, "The choice of pixel points for 1 - %1 points!", "选择的像素点数应为1--%1点!",
+                               {std::to_string(kDefaultLineLimit)}));
+        }
+        DisplayModule module;
+        module.name = "Array copy";
+        module.width = static_cast<std::uint16_t>(r.x1 - r.x0);
+        module.height = static_cast<std::uint16_t>(r.y1 - r.y0);
+        for (LinePoint p : inside) module.offsets.push_back((static_cast<std::uint32_t>(PointRow(p) - r.y0) << 16) | static_cast<std::uint32_t>(PointCol(p) - r.x0));
+        AddOptions options;
+        options.mode = kSTypeH;
+        options.tiles = std::pair<int, int>{static_cast<int>(ax), static_cast<int>(ay)};
+        // A drag that ends on --at from the lower right lays the tiles rightwards and downwards.
+        const int added = AddByModule(layout, line, Drag{row + 1, col + 1, row, col}, module, false, options);
+        if (added == 0) return nothing(Say(ctx, "placed no LED: the cells are taken or the lines full", "没有放置任何 LED: 单元格已被占用或线路已满"));
+        message = Say(ctx, "%1 LEDs laid", "已放置 %1 个 LED", {std::to_string(added)});
     } else {  // line-op
         if (args.positionals().size() != 3) {
             return Usage(ctx, cmd, Say(ctx, "needs an operation: exchange, unite, delete, move or copy", "需要一个操作: exchange、unite、delete、move 或 copy"));

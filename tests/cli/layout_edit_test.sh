@@ -34,6 +34,14 @@ check "copy lines" 0 "$CLI" layout line-op w.lnf copy --a 1 --to 2 --clip l.clip
 check "move lines" 0 "$CLI" layout line-op w.lnf move --a 1 --offset 0,1
 check "move point" 0 "$CLI" layout move-point w.lnf --from 0,3 --to 5,3
 
+# Array copy: the zone's first line (two LEDs) as 2 x 2 tiles of 2 x 1 cells.
+check "array new" 0 "$CLI" layout new a.lnf --rows 6 --cols 8
+check "array seed" 0 "$CLI" layout add a.lnf --from 1,0 --to 0,0 --mode z-h
+check "array copy" 0 "$CLI" layout array-copy a.lnf --from 0,0 --to 1,0 --at 2,2 --tiles 2,2 --line 2
+contains "laid" out "8 LEDs laid"
+check "array empty zone" 1 "$CLI" layout array-copy a.lnf --from 5,5 --to 6,5 --at 0,4 --tiles 1,1
+contains "choice" err "The choice of pixel points for 1 - 4096 points!"
+
 # Nothing to do, or bad input: exit 1 or 2 and the file unchanged.
 cp w.lnf kept.lnf
 check "empty zone" 1 "$CLI" layout delete w.lnf --from 0,0 --to 0,0
