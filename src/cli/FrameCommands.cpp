@@ -459,6 +459,29 @@ int RunColorProcess(Context& ctx, const Args& args) {
 
 namespace corv::cli {
 
+namespace {
+
+// Integer options that set fields of a struct, each kept to its range.
+template <class T>
+struct IntField {
+    const char* option;
+    int T::*field;
+    int low, high;
+};
+template <class T>
+int IntFields(Context& ctx, const std::string& cmd, const Args& args, T& into, std::initializer_list<IntField<T>> fields) {
+    std::string error;
+    for (const auto& f : fields) {
+        const auto v = args.Int(f.option, error);
+        if (!error.empty()) return Usage(ctx, cmd, error);
+        if (v && (*v < f.low || *v > f.high)) return OutOfRange(ctx, cmd, f.option, f.low, f.high);
+        if (v) into.*(f.field) = static_cast<int>(*v);
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 int RunGenerate(Context& ctx, const Args& args) {
     const std::string cmd = "generate";
     if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
@@ -544,18 +567,15 @@ int RunGenerate(Context& ctx, const Args& args) {
     run.seed = static_cast<std::uint32_t>(seed.value_or(1));
     if (int rc = ParseRect(ctx, cmd, args, w, h, run.editArea); rc != kExitOk) return rc;
     // The toy-bricks values, named after their labels.
-    const struct {
-        const char* option;
-        int ToyBricksOptions::*field;
-        int low, high;
-    } brickOptions[] = {{"--brick-width", &ToyBricksOptions::width, 1, 1000},   {"--brick-height", &ToyBricksOptions::height, 1, 1000},
-                        {"--space", &ToyBricksOptions::space, 0, 1000},         {"--frequency", &ToyBricksOptions::frequency, 1, 1000},
-                        {"--overpass", &ToyBricksOptions::overpass, 0, 10000},  {"--rebound", &ToyBricksOptions::rebound, 0, 1000}};
-    for (const auto& o : brickOptions) {
-        const auto v = args.Int(o.option, error);
-        if (!error.empty()) return Usage(ctx, cmd, error);
-        if (v && (*v < o.low || *v > o.high)) return OutOfRange(ctx, cmd, o.option, o.low, o.high);
-        if (v) run.bricks.*(o.field) = static_cast<int>(*v);
+    if (int rc = IntFields<ToyBricksOptions>(ctx, cmd, args, run.bricks,
+                                              {{"--brick-width", &ToyBricksOptions::width, 1, 1000},
+                                               {"--brick-height", &ToyBricksOptions::height, 1, 1000},
+                                               {"--space", &ToyBricksOptions::space, 0, 1000},
+                                               {"--frequency", &ToyBricksOptions::frequency, 1, 1000},
+                                               {"--overpass", &ToyBricksOptions::overpass, 0, 10000},
+                                               {"--rebound", &ToyBricksOptions::rebound, 0, 1000}});
+        rc != kExitOk) {
+        return rc;
     }
     // The V-shape values.
     if (auto kind = args.Value("--v-kind")) {
@@ -572,20 +592,18 @@ int RunGenerate(Context& ctx, const Args& args) {
     if (interval) run.vshape.interval = static_cast<int>(*interval);
     if (cycles) run.vshape.cycles = static_cast<int>(*cycles);
     // The values of the "Other" dialogs.
-    const struct {
-        const char* option;
-        int OtherOptions::*field;
-        int low, high;
-    } otherOptions[] = {{"--center-x", &OtherOptions::centreX, 0, 100},  {"--center-y", &OtherOptions::centreY, 0, 100},
-                        {"--ring-width", &OtherOptions::ringWidth, 1, 1000}, {"--angle", &OtherOptions::angle, 0, 359},
-                        {"--line-width", &OtherOptions::lineWidth, 1, 1000}, {"--speed", &OtherOptions::speed, 0, 1000},
-                        {"--min-size", &OtherOptions::minSize, 1, 1000},     {"--max-size", &OtherOptions::maxSize, 1, 1000},
-                        {"--blocks", &OtherOptions::blocksPerFrame, 0, 10000}};
-    for (const auto& o : otherOptions) {
-        const auto v = args.Int(o.option, error);
-        if (!error.empty()) return Usage(ctx, cmd, error);
-        if (v && (*v < o.low || *v > o.high)) return OutOfRange(ctx, cmd, o.option, o.low, o.high);
-        if (v) run.other.*(o.field) = static_cast<int>(*v);
+    if (int rc = IntFields<OtherOptions>(ctx, cmd, args, run.other,
+                                          {{"--center-x", &OtherOptions::centreX, 0, 100},
+                                           {"--center-y", &OtherOptions::centreY, 0, 100},
+                                           {"--ring-width", &OtherOptions::ringWidth, 1, 1000},
+                                           {"--angle", &OtherOptions::angle, 0, 359},
+                                           {"--line-width", &OtherOptions::lineWidth, 1, 1000},
+                                           {"--speed", &OtherOptions::speed, 0, 1000},
+                                           {"--min-size", &OtherOptions::minSize, 1, 1000},
+                                           {"--max-size", &OtherOptions::maxSize, 1, 1000},
+                                           {"--blocks", &OtherOptions::blocksPerFrame, 0, 10000}});
+        rc != kExitOk) {
+        return rc;
     }
     if (auto shape = args.Value("--shape")) {
         if (*shape == "circle") run.other.shape = OtherOptions::Circle;

@@ -6,19 +6,6 @@ source "$(dirname "$0")/../checks.sh"
 export CORVANTINE_HOME="$WORK/home"
 cd "$WORK" || exit 1
 
-pixel() {  # pixel DOC FRAME X Y: the RRGGBB of a pixel, through the PNG export
-  rm -rf "$WORK/px" && "$CLI" frames export "$1" "$WORK/px" --first "$2" --last "$2" >/dev/null 2>&1
-  convert "$WORK/px/"*.png -format "%[hex:u.p{$3,$4}]" info: 2>/dev/null | cut -c1-6
-}
-expect_pixel() {  # expect_pixel NAME DOC FRAME X Y RRGGBB
-  local got
-  got=$(pixel "$2" "$3" "$4" "$5")
-  if [ "$got" = "$6" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: $1: pixel $got, expected $6"; fi
-}
-frames_of() {  # frames_of NAME DOC COUNT
-  "$CLI" info --json "$2" >"$WORK/info" 2>&1
-  if grep -qF "\"frames\":$3," "$WORK/info"; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: $1: not $3 frames"; cat "$WORK/info"; fi
-}
 
 check "doc" 0 "$CLI" new-project a.cvn --width 16 --height 8
 # Moving left with two colours: the entering column takes the current colour, one per frame.
