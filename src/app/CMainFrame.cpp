@@ -32,6 +32,7 @@
 #include "app/DocumentDialogs.h"
 #include "app/DocumentFingerprint.h"
 #include "app/CVorlaneView.h"
+#include "app/SculptFrame.h"
 #include "app/ColourPanel.h"
 #include "app/PatternPanel.h"
 #include "app/SystemSettingDialog.h"
@@ -69,6 +70,9 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     canvas_ = new CVorlaneView(ws_, views_);
     canvas_->setObjectName(QStringLiteral("frameView"));
     views_->addWidget(canvas_);
+    sculpt_ = new CSculptFrame(ws_, prompt_, views_);
+    views_->addWidget(sculpt_);
+    connect(sculpt_, &CSculptFrame::returned, this, &CMainFrame::LeaveSculpt);
     setCentralWidget(views_);
 
     BuildSidePanel();
@@ -370,6 +374,7 @@ void CMainFrame::AddFileHandlers(Handlers& h) {
         views_->setCurrentWidget(canvas_);
         canvas_->setFocus();
     };
+    h[cmd::kLineSetting] = [this](bool) { EnterSculpt(); };
     h[cmd::kSystemSetting] = [this](bool) { SystemSetting(); };
     for (int skin = 0; skin < 4; ++skin) h[cmd::kSkinNone + skin] = [this, skin](bool) { ChooseSkin(skin); };
     h[cmd::kLanguageSimplified] = [this](bool) { OnLanguage(kLanguageSimplified); };
@@ -633,7 +638,39 @@ void CMainFrame::OnLanguage(int code) {
     }
 }
 
+void CMainFrame::EnterSculpt() {
+    Stop();
+    auto* bar = findChild<QToolBar*>(QStringLiteral("controlBar"));
+    mainChrome_ = {menuBar()->isVisible(), sidePanel_->isVisible(), bar && bar->isVisible(), statusBar()->isVisible()};
+    // The sculpt window brings its own menus, panel and status bar; the main window's keys
+    // go quiet with its hidden menus.
+    menuBar()->hide();
+    sidePanel_->hide();
+    if (bar) bar->hide();
+    statusBar()->hide();
+    views_->setCurrentWidget(sculpt_);
+    sculpt_->Enter();
+}
+
+void CMainFrame::LeaveSculpt() {
+    auto* bar = findChild<QToolBar*>(QStringLiteral("controlBar"));
+    menuBar()->setVisible(mainChrome_[0]);
+    sidePanel_->setVisible(mainChrome_[1]);
+    if (bar) bar->setVisible(mainChrome_[2]);
+    statusBar()->setVisible(mainChrome_[3]);
+    views_->setCurrentWidget(canvas_);
+    canvas_->update();
+    canvas_->setFocus();
+}
+
+bool CMainFrame::inSculpt() const { return views_->currentWidget() == sculpt_; }
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // A changed layout is asked about first, as Return would.
+    if (inSculpt() && !sculpt_->Return()) {
+        event->ignore();
+        return;
+    }
     if (!saveAsked_ && !SaveModified()) {
         skinRestart_ = false;
         event->ignore();

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -32,6 +33,7 @@ class Workspace;
 class CVorlaneView;
 class ColourPanel;
 class PatternPanel;
+class CSculptFrame;
 struct ColorProcessRequest;
 class Prompt;
 
@@ -148,6 +150,11 @@ public:
     PatternPanel* patternPanel() const { return patternPanel_; }
     // The action of a command id (nullptr when the menus have none).
     QAction* action(int id) const;
+    // "Line Setting": the sculpt window in place of the frame view, and back ("Return" there).
+    void EnterSculpt();
+    void LeaveSculpt();
+    bool inSculpt() const;
+    CSculptFrame* sculptFrame() const { return sculpt_; }
     // F2: the side panel's other tab.
     void SwitchSideTab();
     QAction* languageAction(int code) const;
@@ -195,6 +202,8 @@ private:
     Workspace& ws_;
     Prompt& prompt_;
     CVorlaneView* canvas_ = nullptr;
+    CSculptFrame* sculpt_ = nullptr;
+    std::array<bool, 4> mainChrome_{true, true, true, true};  // menus, side panel, control bar, status bar
     QStackedWidget* views_ = nullptr;
     QComboBox* clipSelector_ = nullptr;
     QSpinBox* frameNumber_ = nullptr;

@@ -1,0 +1,360 @@
+#include "app/ImportFileDialog.h"
+
+#include <QCheckBox>
+#include <QCursor>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPen>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/DocumentDialogs.h"
+#include "base/Prompt.h"
+#include "lang/Language.h"
+#include "lang/Localize.h"
+#include "workspace/LayoutOps.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+namespace {
+
+constexpr int kPreviewWidth = 360;
+constexpr int kPreviewHeight = 300;
+constexpr int kMaxPictureSide = 32767;
+
+QString Text(std::uint8_t language, const char* chinese, const char* english) {
+    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
+}
+
+std::string GridLimitMessage(std::uint8_t language, long long rows, long long cols) {
+    if (!UsesChinese(language)) return GridLimitText(rows, cols);
+    return Text(language, "网格 %1 行 x %2 列共 %3 个单元格; 本程序最多接受 %4 个单元格, 行数和列数最多 65535", "")
+        .arg(rows)
+        .arg(cols)
+        .arg(rows * cols)
+        .arg(QString::number(static_cast<qulonglong>(kMaxGridCells)))
+        .toStdString();
+}
+
+QSpinBox* Spin(int high, const char* name, QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(1, high);
+    box->setValue(100);
+    return box;
+}
+
+}  // namespace
+
+ImportFileDialog::ImportFileDialog(Workspace& ws, Prompt& prompt, bool pictureFirst, QWidget* parent)
+    : QDialog(parent), ws_(ws), prompt_(prompt), pictureFirst_(pictureFirst) {
+    const std::uint8_t language = ws_.app.language;
+    setObjectName(QStringLiteral("ImportFileDialog"));
+    setWindowTitle(Text(language, "导入文件", "Import File"));
+
+    preview_ = new QLabel(this);
+    preview_->setObjectName(QStringLiteral("preview"));
+    preview_->setFixedSize(kPreviewWidth, kPreviewHeight);
+    preview_->setFrameShape(QFrame::StyledPanel);
+    preview_->setAlignment(Qt::AlignCenter);
+
+    spaceX_ = Spin(static_cast<int>(kMaxDxfSpacing), "spaceX", this);
+    spaceY_ = Spin(static_cast<int>(kMaxDxfSpacing), "spaceY", this);
+    width_ = Spin(kMaxPictureSide, "width", this);
+    height_ = Spin(kMaxPictureSide, "height", this);
+    pointNum_ = new QLabel(QStringLiteral("0"), this);
+    pointNum_->setObjectName(QStringLiteral("pointNum"));
+    vertexMode_ = new QCheckBox(Text(language, "以线段端点为LED", "Use segment ends as LEDs"), this);
+    vertexMode_->setObjectName(QStringLiteral("vertexMode"));
+    vertexMode_->setToolTip(Text(language, "不勾选(圆模式): 取每条线段链上的圆作为LED;\n勾选(端点模式): 取链中各线段的端点作为LED。",
+                                 "Circle mode (unchecked): the circles along each chain of LINE segments are the LEDs.\n"
+                                 "Vertex mode (checked): the end points of the chain's segments are the LEDs."));
+    auto* browse = new QPushButton(Text(language, "浏览", "Browse"), this);
+    browse->setObjectName(QStringLiteral("browse"));
+    auto* fastIdentify = new QPushButton(Text(language, "快速识别", "Fast Identify"), this);
+    fastIdentify->setObjectName(QStringLiteral("fastIdentify"));
+
+    auto* form = new QFormLayout;
+    form->addRow(Text(language, "X间距:", "SpaceX:"), spaceX_);
+    form->addRow(Text(language, "Y间距:", "SpaceY:"), spaceY_);
+    form->addRow(Text(language, "宽:", "Width:"), width_);
+    form->addRow(Text(language, "高:", "Height:"), height_);
+    form->addRow(Text(language, "点数:", "Point num:"), pointNum_);
+    form->addRow(vertexMode_);
+    QDialogButtonBox* buttons = OkCancel(ws_.strings, this);
+    auto* side = new QVBoxLayout;
+    side->addLayout(form);
+    side->addWidget(browse);
+    side->addWidget(fastIdentify);
+    side->addStretch(1);
+    side->addWidget(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(preview_);
+    layout->addLayout(side);
+
+    connect(browse, &QPushButton::clicked, this, [this] { Browse(); });
+    connect(fastIdentify, &QPushButton::clicked, this, [this] { RunFastIdentify(); });
+    connect(spaceX_, &QSpinBox::valueChanged, this, [this] { UpdateGridSize(); });
+    connect(spaceY_, &QSpinBox::valueChanged, this, [this] { UpdateGridSize(); });
+    connect(vertexMode_, &QCheckBox::toggled, this, [this] { SuggestSpacing(); });
+    connect(buttons, &QDialogButtonBox::accepted, this, &ImportFileDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    ShowPreview();
+}
+
+int ImportFileDialog::pointCount() const {
+    if (drawing_) return static_cast<int>(drawing_->circles.size());
+    return identified_ ? static_cast<int>(identified_->centres.size()) : 0;
+}
+
+void ImportFileDialog::Browse() {
+    const QString dxf = QStringLiteral("DXF(*.dxf)");
+    const QString pictures =
+        Text(ws_.app.language, "图片", "Pictures") + QStringLiteral("(*.png *.jpg *.jpeg *.bmp *.gif)");
+    const QString filter = pictureFirst_ ? pictures + QStringLiteral(";;") + dxf : dxf + QStringLiteral(";;") + pictures;
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), filter);
+    if (!path.isEmpty()) LoadFile(path);
+}
+
+bool ImportFileDialog::LoadFile(const QString& path) {
+    const std::uint8_t language = ws_.app.language;
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        prompt_.Inform(Text(language, "无法打开文件 %1", "Cannot open %1").arg(path).toStdString(), PromptIcon::Warning);
+        return false;
+    }
+    if (info.suffix().compare(QStringLiteral("dxf"), Qt::CaseInsensitive) != 0) {
+        QImage image;
+        if (!image.load(path)) {
+            prompt_.Inform(Text(language, "%1 不是本程序能读取的图片, 未作任何改动。",
+                                "%1 is not a picture this program reads; nothing was changed.")
+                               .arg(path)
+                               .toStdString(),
+                           PromptIcon::Warning);
+            return false;
+        }
+        drawing_.reset();
+        identified_.reset();
+        photo_ = image;
+        width_->setValue(photo_.width());
+        height_->setValue(photo_.height());
+        pointNum_->setText(QStringLiteral("0"));
+        ShowPreview();
+        return true;
+    }
+
+    drawing_ = ReadDxf(path.toStdString());
+    photo_ = QImage();
+    identified_.reset();
+    pointNum_->setText(QString::number(drawing_->circles.size()));
+    SuggestSpacing();
+    ShowPreview();
+    QStringList warnings;
+    if (drawing_->hasEntities && !drawing_->complete) {
+        warnings << Text(language, "%1 在 ENTITIES 段结束之前就结束了; 只读到了此前的内容。",
+                         "%1 ends before its ENTITIES section does; only what it holds up to there was read.")
+                        .arg(path);
+    }
+    if (drawing_->absurd > 0) {
+        warnings << Text(language, "%1 个图元的坐标不是有限值或超出 %2, 已略去。",
+                         "%1 entities with coordinates that are not finite or lie beyond %2 were left out.")
+                        .arg(drawing_->absurd)
+                        .arg(static_cast<qlonglong>(kMaxDxfCoordinate));
+    }
+    if (!warnings.isEmpty()) prompt_.Inform(warnings.join(QLatin1Char('\n')).toStdString(), PromptIcon::Warning);
+    return true;
+}
+
+bool ImportFileDialog::RunFastIdentify() {
+    const std::uint8_t language = ws_.app.language;
+    if (photo_.isNull()) {
+        prompt_.Inform(Text(language, "快速识别要用图片: 请先用\"浏览\"打开一张图片。",
+                            "Fast Identify works on a picture: open one with Browse first.")
+                           .toStdString(),
+                       PromptIcon::Warning);
+        return false;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    IdentifiedLeds found = FastIdentify(photo_);
+    QGuiApplication::restoreOverrideCursor();
+    if (found.centres.empty()) {
+        prompt_.Inform(Text(language, "图片中没有找到 LED 点。", "No LED dots were found in the picture.").toStdString(),
+                       PromptIcon::Warning);
+        return false;
+    }
+    if (!GridWithinLimit(found.rows, found.cols)) {
+        prompt_.Inform(GridLimitMessage(language, found.rows, found.cols), PromptIcon::Warning);
+        return false;
+    }
+    identified_ = std::move(found);
+    width_->setValue(identified_->cols);
+    height_->setValue(identified_->rows);
+    pointNum_->setText(QString::number(identified_->centres.size()));
+    ShowPreview();
+    return true;
+}
+
+void ImportFileDialog::accept() {
+    if (!drawing_ && photo_.isNull()) {
+        prompt_.Inform(Text(ws_.app.language, "请先用\"浏览\"打开一个 DXF 图纸或一张图片。",
+                            "Open a DXF drawing or a picture with Browse first.")
+                           .toStdString(),
+                       PromptIcon::Warning);
+        return;
+    }
+    if (drawing_ ? AcceptDrawing() : AcceptPicture()) QDialog::accept();
+}
+
+bool ImportFileDialog::AcceptDrawing() {
+    const std::uint8_t language = ws_.app.language;
+    const DxfDrawing& drawing = *drawing_;
+    const bool vertexMode = vertexMode_->isChecked();
+    auto refuse = [&](const QString& why) {
+        prompt_.Inform(why.toStdString(), PromptIcon::Warning);
+        return false;
+    };
+    if (!drawing.hasEntities) {
+        return refuse(Text(language, "这不是 DXF 图纸 (没有 ENTITIES 段), 没有可导入的内容。",
+                           "This is not a DXF drawing (it has no ENTITIES section); there is nothing to import."));
+    }
+    if (vertexMode && drawing.lines.empty()) {
+        return refuse(Text(language, "图纸中没有可取 LED 的 LINE。", "The drawing has no LINE to take LEDs from."));
+    }
+    if (!vertexMode && drawing.circles.empty()) {
+        return refuse(Text(language, "图纸中没有 LED (没有 CIRCLE); 勾选\"以线段端点为LED\"可改用 LINE 的端点。",
+                           "The drawing has no LED (no CIRCLE); \"Use segment ends as LEDs\" takes the LINE end points."));
+    }
+
+    const int spaceX = spaceX_->value(), spaceY = spaceY_->value();
+    // The import replaces the whole layout: it is made on a copy and kept only when it gave LEDs.
+    Layout imported = ws_.layout;
+    const DxfImportResult result = ImportDxf(drawing, spaceX, spaceY, vertexMode, imported, DefaultChip(ws_));
+    if (result.tooLarge) {
+        return refuse(Text(language, "间距为 %1 x %2 时, %3; 请加大 X间距/Y间距。",
+                           "At a spacing of %1 x %2, %3; choose a larger SpaceX/SpaceY.")
+                          .arg(spaceX)
+                          .arg(spaceY)
+                          .arg(QString::fromStdString(GridLimitMessage(language, result.rows, result.cols))));
+    }
+    if (result.leds > 0) {
+        imported.modified = true;
+        ws_.layout = std::move(imported);
+        if (result.sharedCells > 0) {
+            prompt_.Inform(Text(language, "按每格 %3 x %4 个图纸单位, %2 个 LED 中有 %1 个与其他 LED 共用一个单元格; 减小间距可将它们分开。",
+                                "%1 of %2 LEDs share a cell with another LED at %3 x %4 drawing units a cell; a smaller "
+                                "spacing keeps them apart.")
+                               .arg(result.sharedCells)
+                               .arg(result.leds)
+                               .arg(spaceX)
+                               .arg(spaceY)
+                               .toStdString(),
+                           PromptIcon::Warning);
+        }
+        outcome_ = Outcome::LinesImported;
+        return true;
+    }
+
+    // No chain gave LEDs: the circles become a picture for the background tools.
+    if (drawing.circles.empty()) {
+        return refuse(Text(language, "图纸中没有任何内容成为 LED。", "Nothing in the drawing became an LED."));
+    }
+    const int width = width_->value(), height = height_->value();
+    if (!GridWithinLimit(height, width)) return refuse(QString::fromStdString(GridLimitMessage(language, height, width)));
+    const auto marks = DxfPicture(drawing, width, height);
+    if (!marks) return refuse(Text(language, "宽度或高度太小!", kPictureTooSmall));
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            row[x] = (*marks)[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]
+                         ? 0xFFFFFFFFu
+                         : 0xFF000000u;
+        }
+    }
+    picture_ = image;
+    outcome_ = Outcome::Picture;
+    return true;
+}
+
+bool ImportFileDialog::AcceptPicture() {
+    if (!identified_ && !RunFastIdentify()) return false;
+    picture_ = identified_->leds.convertToFormat(QImage::Format_RGB32);
+    outcome_ = Outcome::Picture;
+    return true;
+}
+
+void ImportFileDialog::SuggestSpacing() {
+    if (!drawing_) return;
+    const auto [x, y] = SuggestedSpacing(*drawing_, vertexMode_->isChecked());
+    spaceX_->setValue(x);
+    spaceY_->setValue(y);
+    UpdateGridSize();  // also when the values stayed as they were
+}
+
+void ImportFileDialog::UpdateGridSize() {
+    if (!drawing_) return;
+    const DxfDrawing& d = *drawing_;
+    const double w = d.hasExtent ? d.maxX - d.minX : 0, h = d.hasExtent ? d.maxY - d.minY : 0;
+    auto cells = [](double extent, int spacing) {
+        return static_cast<int>(std::clamp(std::trunc(extent / spacing + 1.5), 1.0, static_cast<double>(kMaxPictureSide)));
+    };
+    width_->setValue(cells(w, spaceX_->value()));
+    height_->setValue(cells(h, spaceY_->value()));
+}
+
+void ImportFileDialog::ShowPreview() {
+    QImage canvas(kPreviewWidth, kPreviewHeight, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    constexpr double kMargin = 8;
+    if (drawing_ && drawing_->hasExtent) {
+        const DxfDrawing& d = *drawing_;
+        const double w = d.maxX - d.minX, h = d.maxY - d.minY;
+        const double inf = std::numeric_limits<double>::infinity();
+        double scale = std::min(w > 0 ? (kPreviewWidth - 2 * kMargin) / w : inf, h > 0 ? (kPreviewHeight - 2 * kMargin) / h : inf);
+        if (!std::isfinite(scale)) scale = 1;
+        const double ox = (kPreviewWidth - w * scale) / 2, oy = (kPreviewHeight - h * scale) / 2;
+        auto at = [&](DxfPoint p) { return QPointF(ox + (p.x - d.minX) * scale, oy + (d.maxY - p.y) * scale); };
+        painter.setPen(QPen(Qt::darkGray, 1));
+        for (const auto& line : d.lines) painter.drawLine(at(line.start), at(line.end));
+        for (const auto& polyline : d.polylines) {
+            for (std::size_t i = 1; i < polyline.size(); ++i) painter.drawLine(at(polyline[i - 1]), at(polyline[i]));
+        }
+        painter.setPen(QPen(Qt::blue, 1));
+        for (const auto& circle : d.circles) {
+            const double r = std::max(circle.radius * scale, 1.5);
+            painter.drawEllipse(at(circle.centre), r, r);
+        }
+    } else if (!photo_.isNull()) {
+        canvas.fill(Qt::darkGray);
+        const QImage shown = photo_.scaled(kPreviewWidth, kPreviewHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const double factor = static_cast<double>(shown.width()) / photo_.width();
+        const QPointF origin((kPreviewWidth - shown.width()) / 2.0, (kPreviewHeight - shown.height()) / 2.0);
+        painter.drawImage(origin, shown);
+        if (identified_) {
+            painter.setPen(QPen(Qt::red, 1.5));
+            painter.setBrush(Qt::NoBrush);
+            const double r = std::max(identified_->pitch * factor * 0.35, 2.0);
+            for (const QPointF& c : identified_->centres) painter.drawEllipse(origin + c * factor, r, r);
+        }
+    }
+    painter.end();
+    preview_->setPixmap(QPixmap::fromImage(canvas));
+}
+
+}  // namespace corv

@@ -1,0 +1,546 @@
+#include "app/SculptFrame.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFont>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QStatusBar>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/ControllerDialogs.h"
+#include "app/ImportFileDialog.h"
+#include "app/LinePanel.h"
+#include "app/SculptCommands.h"
+#include "app/SculptDialogs.h"
+#include "base/FileUtil.h"
+#include "base/Prompt.h"
+#include "controller/LayoutExport.h"
+#include "lang/Language.h"
+#include "layout/LayoutImage.h"
+#include "layout/LineFile.h"
+#include "workspace/LayoutOps.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+namespace {
+std::filesystem::path P(const QString& s) { return std::filesystem::path(s.toStdString()); }
+}  // namespace
+
+CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
+    : QMainWindow(parent), ws_(ws), prompt_(prompt) {
+    setObjectName(QStringLiteral("sculptFrame"));
+    setWindowFlags(Qt::Widget);
+    view_ = new CSculptView(ws_, prompt_, state_, this);
+    setCentralWidget(view_);
+    panel_ = new LinePanel(ws_, state_, this);
+    dock_ = new QDockWidget(SculptText("线路", "Lines", ws_.app.language), this);
+    dock_->setObjectName(QStringLiteral("lineDock"));
+    dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
+    dock_->setWidget(panel_);
+    addDockWidget(Qt::LeftDockWidgetArea, dock_);
+    zoomPane_ = new QLabel(this);
+    statusBar()->addPermanentWidget(zoomPane_);
+
+    const std::uint8_t lang = ws_.app.language;
+    view_->askTiles = [this, lang](std::pair<int, int> initial) -> std::optional<std::pair<int, int>> {
+        NumbersDialog d(SculptText("设置", "Setting", lang),
+                        {{SculptText("宽:", "Width:", lang), 0, 65535, initial.first},
+                         {SculptText("高:", "Height:", lang), 0, 65535, initial.second}},
+                        ws_.strings, this);
+        if (d.exec() != QDialog::Accepted) return std::nullopt;
+        return std::pair{d.value(0), d.value(1)};
+    };
+    view_->askModuleName = [this, lang](const DisplayModule& m) -> std::optional<QString> {
+        SaveModuleDialog d(m.width, m.height, static_cast<int>(m.offsets.size()), lang, ws_.strings, this);
+        if (d.exec() != QDialog::Accepted) return std::nullopt;
+        return d.name();
+    };
+    view_->askRepeat = [this, lang](int position, int group) -> std::optional<std::pair<int, int>> {
+        PixelsRepeatDialog d(position, group, lang, ws_.strings, this);
+        if (d.exec() != QDialog::Accepted) return std::nullopt;
+        return std::pair{d.repeat(), d.group()};
+    };
+    connect(view_, &CSculptView::linesChanged, this, &CSculptFrame::Refresh);
+    connect(view_, &CSculptView::statusText, this, [this](const QString& t) { statusBar()->showMessage(t); });
+    connect(view_, &CSculptView::zoomChanged, this, [this](float z) { zoomPane_->setText(QString::number(z, 'g', 4) + QStringLiteral("x")); });
+    connect(view_, &CSculptView::modulesChanged, this, [this] {
+        panel_->RefreshModules();
+        UpdateChecks();
+    });
+    connect(view_, &CSculptView::toolChanged, this, [this](int) { UpdateChecks(); });
+    connect(panel_, &LinePanel::lineChosen, this, [this](int line, Qt::KeyboardModifiers mods) {
+        const Line& points = ws_.layout.lines[static_cast<std::size_t>(line)];
+        if (!points.empty() && (mods & (Qt::ControlModifier | Qt::ShiftModifier))) {
+            const LinePoint p = mods & Qt::ControlModifier ? points.front() : points.back();
+            view_->ScrollToCell(PointCol(p), PointRow(p));
+        }
+        view_->update();
+        view_->setFocus();
+    });
+    BuildMenus();
+    zoomPane_->setText(QString::number(view_->zoom(), 'g', 4) + QStringLiteral("x"));
+}
+
+QAction* CSculptFrame::action(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CSculptFrame::BuildMenus() {
+    const std::uint8_t lang = ws_.app.language;
+    std::map<SculptMenu, QMenu*> menus;
+    for (const SculptMenuTitle& t : SculptMenuTitles()) menus[t.menu] = menuBar()->addMenu(SculptText(t.chinese, t.english, lang));
+    tools_ = new QActionGroup(this);
+    tools_->setExclusive(true);
+    std::map<int, std::function<void(bool)>> h;
+    using namespace sculpt;
+    h[kNew] = [this](bool) { NewLayout(); };
+    h[kOpen] = [this](bool) { Open(); };
+    h[kSave] = [this](bool) { Save(); };
+    h[kSaveAs] = [this](bool) { SaveAs(); };
+    h[kImportDxf] = [this](bool) { ImportFile(false); };
+    h[kPictureIdentify] = [this](bool) { ImportFile(true); };
+    h[kExportModule] = [this](bool) { ExportModules(); };
+    h[kImportModule] = [this](bool) { ImportModules(); };
+    h[kOutputMap] = [this](bool) { OutputMap(); };
+    h[kOutputHmc] = [this](bool) { OutputHmc(); };
+    h[kOutputImage] = [this](bool) { OutputImage(); };
+    h[kReturn] = [this](bool) { Return(); };
+    h[kUndo] = [this](bool) { view_->Undo(); };
+    h[kRedo] = [this](bool) { view_->Redo(); };
+    h[kLineOperate] = [this](bool) { LineOperate(); };
+    h[kPasteSetting] = [this](bool) { PasteSetting(); };
+    h[kAllowRepeat] = [this](bool on) { view_->allowRepeat = on; };
+    h[kConnectByBackground] = [this](bool on) { view_->connectByBackground = on; };
+    h[kDeleteModule] = [this](bool) { DeleteCurrentModule(); };
+    h[kImportBackground] = [this](bool) { ImportBackground(); };
+    h[kCurrentFrame] = [this](bool) { CurrentFrameAsBackground(); };
+    h[kInputText] = [this](bool) { InputText(); };
+    h[kBackPictureSize] = [this](bool) { BackPictureSize(); };
+    h[kFrameAdjust] = [this](bool) { FrameAdjust(); };
+    h[kDeleteBackground] = [this](bool) { DeleteBackground(); };
+    h[kShowBackground] = [this](bool on) { view_->showBackground = on; view_->update(); };
+    h[kShowGrid] = [this](bool on) { view_->showGrid = on; view_->update(); };
+    h[kShowRoute] = [this](bool on) { view_->showRoute = on; view_->update(); };
+    h[kShowOutline] = [this](bool on) { view_->showOutline = on; view_->update(); };
+    h[kShowLinePanel] = [this](bool on) { dock_->setVisible(on); };
+    h[kImageCenter] = [this](bool) { view_->ImageCenter(); };
+    h[kZoomIn] = [this](bool) { view_->ZoomIn(); };
+    h[kZoomOut] = [this](bool) { view_->ZoomOut(); };
+    h[kLightingSetting] = [this](bool) {
+        LightingSettingDialog d(ws_, prompt_, this);
+        connect(&d, &LightingSettingDialog::controllerTypeChanged, this, [this](int) { Refresh(); });
+        d.exec();
+        Refresh();
+    };
+    h[kChipPinSetting] = [this](bool) {
+        ChipPinDialog d(ws_, prompt_, this);
+        d.exec();
+        Refresh();
+    };
+    h[kMultiController] = [this](bool) {
+        MultiControllerDialog d(ws_, this);
+        d.exec();
+        Refresh();
+    };
+    for (const SculptCommand& c : SculptCommandTable()) {
+        QMenu* menu = menus[c.menu];
+        if (c.separatorBefore) menu->addSeparator();
+        QAction* a = menu->addAction(SculptText(c.chinese, c.english, lang));
+        a->setData(c.id);
+        a->setShortcut(SculptKey(c));
+        a->setCheckable(c.checkable);
+        actions_[c.id] = a;
+        if (c.id >= kFirstToolCommand && c.id <= kFirstToolCommand + kToolEditBackground) {
+            const int mode = c.id - kFirstToolCommand;
+            tools_->addAction(a);
+            connect(a, &QAction::triggered, this, [this, mode] { ChooseTool(mode); });
+            continue;
+        }
+        connect(a, &QAction::triggered, this, h.at(c.id));
+    }
+    // The drawing options start on.
+    for (int id : {kShowBackground, kShowGrid, kShowRoute, kShowOutline, kShowLinePanel}) actions_[id]->setChecked(true);
+    connect(dock_, &QDockWidget::visibilityChanged, this, [this](bool on) {
+        if (isVisible()) actions_[sculpt::kShowLinePanel]->setChecked(on);
+    });
+    UpdateChecks();
+}
+
+void CSculptFrame::ChooseTool(int mode) {
+    if (mode == sculpt::kToolPaste && !view_->CanPaste()) {
+        UpdateChecks();
+        return;
+    }
+    view_->SetTool(mode);
+    UpdateChecks();
+}
+
+void CSculptFrame::UpdateChecks() {
+    const int tool = view_->tool();
+    if (QAction* a = action(sculpt::kFirstToolCommand + tool)) a->setChecked(true);
+    actions_[sculpt::kAllowRepeat]->setChecked(view_->allowRepeat);
+    actions_[sculpt::kConnectByBackground]->setChecked(view_->connectByBackground);
+}
+
+void CSculptFrame::Refresh() {
+    panel_->Refresh();
+    view_->update();
+}
+
+QString CSculptFrame::Folder() const {
+    if (!ws_.lineFilePath.empty()) return QString::fromStdString(ws_.lineFilePath.parent_path().string());
+    return QString::fromStdString(ws_.home.string());
+}
+
+QString CSculptFrame::AskSavePath(const QString& filter, const QString& suffix, const QString& name) {
+    QFileDialog dialog(this, QString(), Folder() + (name.isEmpty() ? QString() : QStringLiteral("/") + name), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void CSculptFrame::Enter() {
+    if (!entered_) {
+        entered_ = true;
+        // The line file in use, when none is loaded yet.
+        if (ws_.lineFilePath.empty() && !ws_.app.lineFile.empty() && std::filesystem::exists(ws_.app.lineFile)) {
+            OpenLineFile(ws_, prompt_, ws_.app.lineFile);
+        }
+    }
+    const std::size_t cells = static_cast<std::size_t>(ws_.layout.grid.rows) * ws_.layout.grid.cols;
+    if (!view_->mask().empty() && view_->mask().size() != cells) view_->DeleteBackground();
+    panel_->RefreshModules();
+    Refresh();
+    view_->ImageCenter();
+    view_->setFocus();
+}
+
+bool CSculptFrame::Return() {
+    if (ws_.layout.modified) {
+        const Answer a = prompt_.AskYesNoCancel(ws_.strings.askSave);
+        if (a == Answer::Cancel) return false;
+        if (a == Answer::Yes && !Save()) return false;
+    }
+    if (ws_.frames.HasCurrent()) {
+        Clip& clip = ws_.frames.CurrentClip();
+        if (!ws_.lineFilePath.empty()) {
+            clip.lineFilePath = ws_.lineFilePath.string().substr(0, Clip::kLineFilePathBuffer - 1);
+        }
+        ws_.app.frameWidth = static_cast<std::int16_t>(clip.width);
+        ws_.app.frameHeight = static_cast<std::int16_t>(clip.height);
+    }
+    NormaliseSlaveGroups(ws_.layout.slaveGroups, ws_.layout.setting.SlaveCount());
+    emit returned();
+    return true;
+}
+
+void CSculptFrame::AfterLayoutReplaced() {
+    view_->DeleteBackground();
+    state_.currentLine = std::clamp(state_.currentLine, 0, kLineCount - 1);
+    Refresh();
+    view_->ImageCenter();
+    emit layoutReplaced();
+}
+
+bool CSculptFrame::NewLayout(int rows, int cols, bool sphere) {
+    const std::uint8_t lang = ws_.app.language;
+    if (rows == 0 && cols == 0) {
+        const int h = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().height : ws_.layout.grid.rows;
+        const int w = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().width : ws_.layout.grid.cols;
+        NumbersDialog d(SculptText("新建", "New", lang),
+                        {{SculptText("高度(行):", "Height (rows):", lang), 0, 4096, h},
+                         {SculptText("宽度(列):", "Width (cols):", lang), 0, 4096, w}},
+                        ws_.strings, this, SculptText("球面", "Sphere", lang), ws_.layout.grid.IsSphere());
+        if (d.exec() != QDialog::Accepted) return false;
+        rows = d.value(0);
+        cols = d.value(1);
+        sphere = d.checked();
+    }
+    corv::NewLayout(ws_, std::max(1, rows), std::max(1, cols), sphere);
+    AfterLayoutReplaced();
+    return true;
+}
+
+bool CSculptFrame::Open(const QString& given) {
+    QString path = given;
+    if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, QString(), Folder(), QStringLiteral("*.lnf"));
+    if (path.isEmpty()) return false;
+    if (!OpenLineFile(ws_, prompt_, P(path)).ok()) return false;
+    AfterLayoutReplaced();
+    return true;
+}
+
+bool CSculptFrame::Save() {
+    if (ws_.lineFilePath.empty() || !std::filesystem::exists(ws_.lineFilePath)) return SaveAs();
+    if (!SaveLineFileAs(ws_, ws_.lineFilePath).ok()) {
+        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法写入 %s" : "Cannot write %s", ws_.lineFilePath.string().c_str()),
+                       PromptIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool CSculptFrame::SaveAs(const QString& given) {
+    const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.lnf;;*.*"), QStringLiteral("lnf")) : given;
+    if (path.isEmpty()) return false;
+    std::filesystem::path written;
+    if (!SaveLineFileAs(ws_, P(path), &written).ok()) {
+        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法写入 %s" : "Cannot write %s",
+                              LineFilePathFor(P(path)).string().c_str()),
+                       PromptIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void CSculptFrame::ApplyImportedPicture(const QImage& picture) {
+    view_->SetBackground(picture, QRect(0, 0, picture.width() * 10, picture.height() * 10));
+    view_->connectByBackground = true;
+    view_->SetZoom(1.0f);
+    UpdateChecks();
+}
+
+bool CSculptFrame::ImportFile(bool picture, const QString& path) {
+    ImportFileDialog d(ws_, prompt_, picture, this);
+    if (!path.isEmpty() && !d.LoadFile(path)) return false;
+    if (d.exec() != QDialog::Accepted) return false;
+    if (d.outcome() == ImportFileDialog::Outcome::LinesImported) {
+        ws_.layout.occupancy.Rebuild(ws_.layout.grid, ws_.layout.lines);
+        AfterLayoutReplaced();
+        view_->connectByBackground = true;
+        view_->SetZoom(1.0f);
+        UpdateChecks();
+        return true;
+    }
+    if (d.outcome() == ImportFileDialog::Outcome::Picture) {
+        ApplyImportedPicture(d.picture());
+        return true;
+    }
+    return false;
+}
+
+bool CSculptFrame::ExportModules(const QString& given) {
+    const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.mde"), QStringLiteral("mde")) : given;
+    if (path.isEmpty()) return false;
+    if (!ws_.modules.Export(P(path))) {
+        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法写入 %s" : "Cannot write %s", path.toStdString().c_str()),
+                       PromptIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool CSculptFrame::ImportModules(const QString& given) {
+    QString path = given;
+    if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, QString(), Folder(), QStringLiteral("*.mde"));
+    if (path.isEmpty()) return false;
+    const int added = ws_.modules.Import(P(path));
+    panel_->RefreshModules();
+    return added > 0;
+}
+
+bool CSculptFrame::DeleteCurrentModule() {
+    const int current = ws_.modules.current();
+    if (current <= 0) return false;
+    ws_.modules.Delete(current, ws_.home / kModuleFileName);
+    panel_->RefreshModules();
+    return true;
+}
+
+bool CSculptFrame::OutputMap(const QString& given) {
+    const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.map;;*.*"), QStringLiteral("map")) : given;
+    if (path.isEmpty()) return false;
+    ws_.layout.RecomputeLineCount();
+    return WriteFileAtomic(P(path), MapFileBytes(ws_.layout, ws_.lampTypes));
+}
+
+bool CSculptFrame::OutputHmc(const QString& given) {
+    std::vector<Bgr> colours;
+    for (ListColour c : ws_.colourPanel.list.colours()) colours.push_back(ToBgr(c));
+    if (colours.empty()) colours.push_back(ToBgr(ws_.colourPanel.current));
+    const auto bytes = HmcFileBytes(ws_.layout, ws_.lampTypes, colours, ToBgr(ws_.colourPanel.current));
+    if (!bytes) {
+        prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);
+        return false;
+    }
+    const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.hmc"), QStringLiteral("hmc")) : given;
+    if (path.isEmpty()) return false;
+    return WriteFileAtomic(P(path), *bytes);
+}
+
+bool CSculptFrame::OutputImage(const QString& given) {
+    const QString path =
+        given.isEmpty()
+            ? AskSavePath(QStringLiteral("JPEG (*.jpeg);;BMP (*.bmp);;GIF, PNG (*.gif *.png);;* (*.*)"), QStringLiteral("jpeg"),
+                          QStringLiteral("Hookup"))
+            : given;
+    if (path.isEmpty()) return false;
+    // The encoder follows the extension (jpeg, bmp, png; GIF for anything else), written whole or not at all.
+    return SaveLayoutImage(view_->LayoutPicture(), path);
+}
+
+bool CSculptFrame::ImportBackground(const QString& given) {
+    QString path = given;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QString(), Folder(),
+                                            SculptText("图片", "Pictures", ws_.app.language) +
+                                                QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
+    }
+    if (path.isEmpty()) return false;
+    QImage picture(path);
+    if (picture.isNull()) {
+        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法读取图片 %s" : "The picture %s cannot be read.",
+                              path.toStdString().c_str()),
+                       PromptIcon::Warning);
+        return false;
+    }
+    // Stretched over the whole grid.
+    view_->SetBackground(picture, QRect(0, 0, ws_.layout.grid.cols * 10, ws_.layout.grid.rows * 10));
+    return true;
+}
+
+bool CSculptFrame::CurrentFrameAsBackground() {
+    if (!ws_.frames.HasCurrent() || ws_.frames.CurrentClip().frames.empty()) return false;
+    const Clip& clip = ws_.frames.CurrentClip();
+    const Frame& frame = clip.frames[static_cast<std::size_t>(std::clamp<int>(ws_.app.currentFrame, 0, static_cast<int>(clip.frames.size()) - 1))];
+    const int w = static_cast<int>(clip.width), h = static_cast<int>(clip.height);
+    QImage picture(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const Bgr c = frame.Pixel(x, y);
+            picture.setPixel(x, y, qRgb(c.r, c.g, c.b));
+        }
+    }
+    // A frame pixel on each cell when the sizes agree.
+    view_->SetBackground(picture, QRect(0, 0, w * 10, h * 10));
+    return true;
+}
+
+bool CSculptFrame::InputText(const QString& given, int height) {
+    QString text = given;
+    if (text.isEmpty()) {
+        BackgroundTextDialog d(ws_.layout.grid.rows, ws_.app.language, ws_.strings, this);
+        if (d.exec() != QDialog::Accepted || d.text().isEmpty()) return false;
+        text = d.text();
+        height = d.height();
+    }
+    const int cols = ws_.layout.grid.cols, rows = ws_.layout.grid.rows;
+    QImage picture = view_->background().Empty() ? QImage() : view_->background().picture;
+    QRect rect = view_->background().rect;
+    if (picture.isNull() || rect != QRect(0, 0, cols * 10, rows * 10) || picture.size() != QSize(cols, rows)) {
+        // Text goes on a picture of one pixel per cell; an earlier background is scaled onto it.
+        QImage fresh(cols, rows, QImage::Format_RGB32);
+        fresh.fill(Qt::black);
+        if (!picture.isNull()) {
+            QPainter p(&fresh);
+            p.drawImage(QRectF(rect.x() / 10.0, rect.y() / 10.0, rect.width() / 10.0, rect.height() / 10.0), picture);
+        }
+        picture = fresh;
+        rect = QRect(0, 0, cols * 10, rows * 10);
+    }
+    {
+        QPainter p(&picture);
+        QFont font = p.font();
+        font.setPixelSize(std::max(1, height));
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(picture.rect(), Qt::AlignCenter, text);
+    }
+    view_->SetBackground(picture, rect);
+    return true;
+}
+
+bool CSculptFrame::BackPictureSize() {
+    if (view_->background().Empty()) return false;
+    const QRect r = view_->background().rect;
+    const std::uint8_t lang = ws_.app.language;
+    NumbersDialog d(SculptText("背景图片尺寸", "Back picture size", lang),
+                    {{SculptText("宽(格):", "Width (cells):", lang), 1, 65535, std::max(1, r.width() / 10)},
+                     {SculptText("高(格):", "Height (cells):", lang), 1, 65535, std::max(1, r.height() / 10)}},
+                    ws_.strings, this);
+    if (d.exec() != QDialog::Accepted) return false;
+    view_->SetBackgroundRect(QRect(r.x(), r.y(), d.value(0) * 10, d.value(1) * 10));
+    return true;
+}
+
+bool CSculptFrame::FrameAdjust() {
+    if (view_->background().Empty()) return false;
+    const QRect r = view_->background().rect;
+    const std::uint8_t lang = ws_.app.language;
+    NumbersDialog d(SculptText("背景位置调整", "Frame adjust", lang),
+                    {{SculptText("左(格):", "Left (cells):", lang), -65535, 65535, r.x() / 10},
+                     {SculptText("上(格):", "Top (cells):", lang), -65535, 65535, r.y() / 10}},
+                    ws_.strings, this);
+    if (d.exec() != QDialog::Accepted) return false;
+    view_->SetBackgroundRect(QRect(d.value(0) * 10, d.value(1) * 10, r.width(), r.height()));
+    return true;
+}
+
+bool CSculptFrame::DeleteBackground() {
+    if (view_->background().Empty()) return false;
+    view_->DeleteBackground();
+    return true;
+}
+
+bool CSculptFrame::LineOperate() {
+    LineOperateDialog d(state_.currentLine, ws_.app.language, ws_.strings, this);
+    if (d.exec() != QDialog::Accepted) return false;
+    const LineOperateValues v = d.values();
+    const int a = v.a - 1, b = v.b - 1;
+    switch (v.operation) {
+        case LineOperation::Exchange:
+            ExchangeLines(ws_.layout, a, b);
+            break;
+        case LineOperation::Unite:
+            UniteLines(ws_.layout, a, b);
+            break;
+        case LineOperation::Delete:
+            DeleteLines(ws_.layout, a, b, v.to);
+            break;
+        case LineOperation::Move:
+            MoveLines(ws_.layout, a, b, v.to, v.dx, v.dy);
+            break;
+        case LineOperation::Copy: {
+            // Lines a..b, only a when b is out of range.
+            const std::vector<std::uint8_t> bytes = CopyLines(ws_.layout, a, b >= 0 && b < kLineCount ? b : a);
+            auto* data = new QMimeData;
+            data->setData(QString::fromLatin1(kLayoutDataMime),
+                          QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+            QApplication::clipboard()->setMimeData(data);
+            view_->clipboard() = {};
+            return true;
+        }
+    }
+    ws_.layout.modified = true;
+    Refresh();
+    return true;
+}
+
+bool CSculptFrame::PasteSetting() {
+    CellRect& r = view_->clipboard().source;
+    const std::uint8_t lang = ws_.app.language;
+    NumbersDialog d(SculptText("粘贴设置", "Paste Setting", lang),
+                    {{QStringLiteral("x0:"), -65535, 65535, r.x0},
+                     {QStringLiteral("y0:"), -65535, 65535, r.y0},
+                     {QStringLiteral("x1:"), -65535, 65535, r.x1},
+                     {QStringLiteral("y1:"), -65535, 65535, r.y1}},
+                    ws_.strings, this);
+    if (d.exec() != QDialog::Accepted) return false;
+    r = {d.value(0), d.value(1), d.value(2), d.value(3)};
+    return true;
+}
+
+}  // namespace corv

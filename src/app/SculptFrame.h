@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <map>
+
+#include "app/SculptView.h"
+
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QLabel;
+
+namespace corv {
+
+class LinePanel;
+class Prompt;
+class Workspace;
+
+// The sculpt window ("Line Setting"): the sculpt view with its menus, the line panel and the
+// status bar. It lives inside the main window, which shows it in place of the frame view.
+class CSculptFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent = nullptr);
+
+    // Shown in place of the frame view: loads the line file in use the first time, centres the grid.
+    void Enter();
+    // "Return": asks to save a changed layout (Cancel stays), gives the current clip the line
+    // file's path, the application grid the clip's size, normalises the slave groups and
+    // signals the main window. False when the user stayed.
+    bool Return();
+
+    // File commands; without a path the file dialogs ask. True when they did something.
+    bool NewLayout(int rows = 0, int cols = 0, bool sphere = false);
+    bool Open(const QString& path = {});
+    bool Save();
+    bool SaveAs(const QString& path = {});
+    bool ImportFile(bool picture, const QString& path = {});
+    bool ExportModules(const QString& path = {});
+    bool ImportModules(const QString& path = {});
+    bool OutputMap(const QString& path = {});
+    bool OutputHmc(const QString& path = {});
+    bool OutputImage(const QString& path = {});
+    bool DeleteCurrentModule();
+    // Background tools.
+    bool ImportBackground(const QString& path = {});
+    bool CurrentFrameAsBackground();
+    bool InputText(const QString& text = {}, int height = 0);
+    bool BackPictureSize();
+    bool FrameAdjust();
+    bool DeleteBackground();
+    // "Line operate" with given values (the dialog's), "Parameter error!" when they are wrong.
+    bool LineOperate();
+    bool PasteSetting();
+    // Chooses a tool by its mode (Paste only when there is something to paste).
+    void ChooseTool(int mode);
+
+    CSculptView* view() const { return view_; }
+    LinePanel* linePanel() const { return panel_; }
+    LinePanelState& panelState() { return state_; }
+    QAction* action(int id) const;
+    QDockWidget* lineDock() const { return dock_; }
+
+signals:
+    void returned();
+    // The layout's grid changed size or was replaced (the main window may follow it).
+    void layoutReplaced();
+
+private:
+    void BuildMenus();
+    void Refresh();
+    void UpdateChecks();
+    QString Folder() const;
+    void AfterLayoutReplaced();
+    void ApplyImportedPicture(const QImage& picture);
+    // Asks for a path to save to; empty on cancel.
+    QString AskSavePath(const QString& filter, const QString& suffix, const QString& name = {});
+
+    Workspace& ws_;
+    Prompt& prompt_;
+    LinePanelState state_;
+    CSculptView* view_;
+    LinePanel* panel_;
+    QDockWidget* dock_;
+    QLabel* zoomPane_;
+    QActionGroup* tools_;
+    std::map<int, QAction*> actions_;
+    bool entered_ = false;
+};
+
+}  // namespace corv

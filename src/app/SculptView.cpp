@@ -1,0 +1,762 @@
+#include "app/SculptView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "app/SculptCommands.h"
+#include "base/Prompt.h"
+#include "lang/Language.h"
+#include "layout/LayoutImage.h"
+#include "layout/Wiring.h"
+#include "workspace/Settings.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+namespace {
+
+constexpr QRgb kOutside = 0xFF2A2A2A;
+constexpr QRgb kGridBack = 0xFF000000;
+constexpr QRgb kGridLine = 0xFF3A3A3A;
+constexpr QRgb kUnusable = 0xFF161616;
+
+// Clips the segment to the box [0, w) x [0, h) (Liang-Barsky); false when nothing is left.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double w, double h) {
+    double t0 = 0, t1 = 1;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0, w - 1 - x0, y0, h - 1 - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    const double nx0 = x0 + t0 * dx, ny0 = y0 + t0 * dy;
+    x1 = x0 + t1 * dx;
+    y1 = y0 + t1 * dy;
+    x0 = nx0;
+    y0 = ny0;
+    return true;
+}
+
+// Straight-pixel drawing into a 32-bit image.
+struct Raster {
+    QRgb* bits;
+    int stride;  // in pixels
+    int w, h;
+    void Fill(int x0, int y0, int x1, int y1, QRgb c) const {
+        x0 = std::max(x0, 0);
+        y0 = std::max(y0, 0);
+        x1 = std::min(x1, w);
+        y1 = std::min(y1, h);
+        for (int y = y0; y < y1; ++y) std::fill(bits + static_cast<std::ptrdiff_t>(y) * stride + x0, bits + static_cast<std::ptrdiff_t>(y) * stride + x1, c);
+    }
+    void Line(double fx0, double fy0, double fx1, double fy1, QRgb c) const {
+        if (!ClipSegment(fx0, fy0, fx1, fy1, w, h)) return;
+        int x0 = static_cast<int>(fx0), y0 = static_cast<int>(fy0);
+        const int x1 = static_cast<int>(fx1), y1 = static_cast<int>(fy1);
+        const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+        const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+        int err = dx + dy;
+        for (;;) {
+            if (x0 >= 0 && y0 >= 0 && x0 < w && y0 < h) bits[static_cast<std::ptrdiff_t>(y0) * stride + x0] = c;
+            if (x0 == x1 && y0 == y1) break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x0 += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y0 += sy;
+            }
+        }
+    }
+};
+
+std::array<QRgb, kLineCount> LineColours() {
+    std::array<QRgb, kLineCount> c{};
+    for (int l = 0; l < kLineCount; ++l) c[static_cast<std::size_t>(l)] = LineColour(l).rgb();
+    return c;
+}
+
+}  // namespace
+
+CSculptView::CSculptView(Workspace& ws, Prompt& prompt, LinePanelState& panel, QWidget* parent)
+    : QWidget(parent), ws_(ws), prompt_(prompt), panel_(panel) {
+    setObjectName(QStringLiteral("sculptView"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    hbar_ = new QScrollBar(Qt::Horizontal, this);
+    vbar_ = new QScrollBar(Qt::Vertical, this);
+    connect(hbar_, &QScrollBar::valueChanged, this, &CSculptView::OnScroll);
+    connect(vbar_, &QScrollBar::valueChanged, this, &CSculptView::OnScroll);
+}
+
+QRect CSculptView::DrawingArea() const {
+    return QRect(0, 0, std::max(1, width() - kScrollRoom), std::max(1, height() - kScrollRoom));
+}
+
+// ---- geometry ----
+
+void CSculptView::SetZoom(float zoom) {
+    zoom_ = std::clamp(zoom, kSculptMinZoom, kSculptMaxZoom);
+    ImageCenter();
+    emit zoomChanged(zoom_);
+}
+
+void CSculptView::ZoomIn() { SetZoom(SculptZoomIn(zoom_)); }
+void CSculptView::ZoomOut() { SetZoom(SculptZoomOut(zoom_)); }
+
+void CSculptView::ImageCenter() {
+    centre_ = DrawingArea().center();
+    centred_ = true;
+    UpdateScrollBars();
+    update();
+}
+
+SculptCell CSculptView::CellAt(QPoint p) const {
+    return SculptCellAt(p.x(), p.y(), centre_, ws_.layout.grid.rows, ws_.layout.grid.cols, zoom_);
+}
+
+QPoint CSculptView::CellCentre(int col, int row) const {
+    const QRectF g = SculptGridRect(centre_, ws_.layout.grid.rows, ws_.layout.grid.cols, zoom_);
+    return QPoint(static_cast<int>(g.left() + (col + 0.5) * zoom_), static_cast<int>(g.top() + (row + 0.5) * zoom_));
+}
+
+void CSculptView::LimitCentre() {
+    centre_ = LimitSculptCentre(centre_, DrawingArea().size(), ws_.layout.grid.rows, ws_.layout.grid.cols, zoom_);
+}
+
+void CSculptView::Pan(int dx, int dy, int factor) {
+    const QRect area = DrawingArea();
+    const int stepX = factor == 0 ? area.width() : area.width() / 3 * factor;
+    const int stepY = factor == 0 ? area.height() : area.height() / 3 * factor;
+    centre_ += QPoint(dx * stepX, dy * stepY);
+    LimitCentre();
+    UpdateScrollBars();
+    update();
+}
+
+void CSculptView::ScrollToCell(int col, int row) {
+    const QPoint at = CellCentre(col, row);
+    centre_ += DrawingArea().center() - at;
+    LimitCentre();
+    UpdateScrollBars();
+    update();
+}
+
+void CSculptView::UpdateScrollBars() {
+    const QRect area = DrawingArea();
+    const QRectF g = SculptGridRect(centre_, ws_.layout.grid.rows, ws_.layout.grid.cols, zoom_);
+    hbar_->setGeometry(0, area.height(), area.width(), kScrollRoom);
+    vbar_->setGeometry(area.width(), 0, kScrollRoom, area.height());
+    scrolling_ = true;
+    const int w = static_cast<int>(g.width()), h = static_cast<int>(g.height());
+    hbar_->setRange(0, w);
+    hbar_->setPageStep(std::max(1, area.width()));
+    hbar_->setSingleStep(std::max(1, static_cast<int>(zoom_)));
+    hbar_->setValue(w / 2 - (centre_.x() - area.center().x()));
+    vbar_->setRange(0, h);
+    vbar_->setPageStep(std::max(1, area.height()));
+    vbar_->setSingleStep(std::max(1, static_cast<int>(zoom_)));
+    vbar_->setValue(h / 2 - (centre_.y() - area.center().y()));
+    scrolling_ = false;
+}
+
+void CSculptView::OnScroll() {
+    if (scrolling_) return;
+    const QRect area = DrawingArea();
+    const QRectF g = SculptGridRect(centre_, ws_.layout.grid.rows, ws_.layout.grid.cols, zoom_);
+    centre_ = QPoint(area.center().x() + static_cast<int>(g.width()) / 2 - hbar_->value(),
+                     area.center().y() + static_cast<int>(g.height()) / 2 - vbar_->value());
+    LimitCentre();
+    update();
+}
+
+void CSculptView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!centred_) {
+        ImageCenter();
+    } else {
+        LimitCentre();
+        UpdateScrollBars();
+    }
+}
+
+// ---- tools ----
+
+void CSculptView::SetTool(int tool) {
+    tool_ = tool;
+    dragging_ = false;
+    moving_ = false;
+    painting_ = false;
+    emit toolChanged(tool_);
+    update();
+}
+
+bool CSculptView::CanPaste() const {
+    if (!clipboard_.Empty()) return true;
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && data->hasFormat(QString::fromLatin1(kLayoutDataMime));
+}
+
+void CSculptView::SetBackground(QImage picture, QRect rect) {
+    background_.picture = std::move(picture);
+    background_.rect = rect;
+    mask_ = BuildBackgroundMask(background_, ws_.layout.grid.rows, ws_.layout.grid.cols);
+    update();
+}
+
+void CSculptView::SetBackgroundRect(QRect rect) {
+    if (background_.Empty()) return;
+    SetBackground(background_.picture, rect);
+}
+
+void CSculptView::DeleteBackground() {
+    background_ = {};
+    mask_.clear();
+    update();
+}
+
+const std::vector<std::uint8_t>* CSculptView::ActiveMask() const {
+    const std::size_t cells = static_cast<std::size_t>(ws_.layout.grid.rows) * ws_.layout.grid.cols;
+    return connectByBackground && mask_.size() == cells && cells > 0 ? &mask_ : nullptr;
+}
+
+void CSculptView::Changed() {
+    ws_.layout.modified = true;
+    ws_.layout.RecomputeLineCount();
+    emit linesChanged();
+    update();
+}
+
+std::vector<std::uint32_t> CSculptView::FirstLineInside(const CellRect& r) const {
+    std::vector<std::uint32_t> offsets;
+    for (const Line& line : ws_.layout.lines) {
+        for (LinePoint p : line) {
+            if (r.Contains(p)) {
+                offsets.push_back((static_cast<std::uint32_t>(PointRow(p) - r.y0) << 16) |
+                                  static_cast<std::uint32_t>(PointCol(p) - r.x0));
+            }
+        }
+        if (!offsets.empty()) break;
+    }
+    return offsets;
+}
+
+void CSculptView::RunRectangle(int sx, int sy, int ex, int ey, bool ctrl) {
+    dragging_ = false;
+    const LayoutGrid& grid = ws_.layout.grid;
+    CellRect r{std::max(0, std::min(sx, ex)), std::max(0, std::min(sy, ey)),
+               std::min<int>(grid.cols, std::max(sx, ex) + 1), std::min<int>(grid.rows, std::max(sy, ey) + 1)};
+    update();
+    if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
+    switch (tool_) {
+        case sculpt::kToolDelete:
+            DeleteZoneAsked(r);
+            return;
+        case sculpt::kToolCopy:
+            clipboard_ = CopyZone(ws_.layout, r);
+            return;
+        case sculpt::kToolCut:
+            clipboard_ = CopyZone(ws_.layout, r);
+            DeleteZoneAsked(r);
+            return;
+        case sculpt::kToolArrayCopy:
+            ArrayCopy(r, ex, ey);
+            return;
+        case sculpt::kToolSaveModule:
+            SaveAsModule(r);
+            return;
+        case sculpt::kToolPixelsRepeat:
+            RepeatPixels(r);
+            return;
+        default:
+            break;
+    }
+    // Add with the chosen module and connection mode.
+    const Drag drag{sy, sx, ey, ex};
+    const int m = ws_.modules.current();
+    const DisplayModule module = m > 0 && m < static_cast<int>(ws_.modules.size())
+                                     ? ws_.modules.modules()[static_cast<std::size_t>(m)]
+                                     : DisplayModule{"Single pixel", 1, 1, {0}};
+    AddOptions options;
+    options.mode = panel_.connectionMode;
+    options.lineLimit = panel_.lineLimit;
+    options.allowRepeat = allowRepeat;
+    options.backgroundMask = ActiveMask();
+    if (ctrl) {
+        if (!askTiles) return;
+        const auto tiles = askTiles(DefaultTileCounts(grid, drag, module));
+        if (!tiles) return;
+        options.tiles = tiles;
+    }
+    const std::size_t stepsBefore = ws_.layout.undo.size();
+    const int added = AddByModule(ws_.layout, panel_.currentLine, drag, module, m <= 0, options);
+    if (added == 0 && ws_.layout.undo.size() > stepsBefore && ws_.layout.undo.back().entries.empty()) {
+        ws_.layout.undo.pop_back();  // nothing to undo
+    }
+    if (added == 0 && module.offsets.size() > 0) {
+        // Say why nothing came when every line is full for the module.
+        bool room = false;
+        for (int l = panel_.currentLine; l < kLineCount && !room; ++l) {
+            room = ws_.layout.lines[static_cast<std::size_t>(l)].size() + module.offsets.size() <=
+                   static_cast<std::size_t>(panel_.lineLimit);
+        }
+        if (!room) {
+            prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "线路已满: 线路%d及其后的线路都已达到最大点数%d。"
+                                                                : "The lines are full: line %d and the lines after it hold %d points, the line limit.",
+                                  panel_.currentLine + 1, panel_.lineLimit),
+                           PromptIcon::Warning);
+        }
+    }
+    Changed();
+}
+
+void CSculptView::DeleteZoneAsked(const CellRect& r) {
+    const std::string question = Format(ws_.strings.askDeleteZone.c_str(), r.x0 + 1, r.y0 + 1, r.x1, r.y1);
+    if (prompt_.AskYesNo(question) != Answer::Yes) return;
+    DeleteZone(ws_.layout, r);
+    Changed();
+}
+
+void CSculptView::ArrayCopy(const CellRect& r, int col, int row) {
+    const std::vector<std::uint32_t> offsets = FirstLineInside(r);
+    if (offsets.empty() || static_cast<int>(offsets.size()) > panel_.lineLimit) {
+        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "选择的像素点数应为1--%d点!"
+                                                            : "The choice of pixel points for 1 - %d points!",
+                              panel_.lineLimit),
+                       PromptIcon::Warning);
+        return;
+    }
+    allowRepeat = false;
+    DisplayModule module{"", static_cast<std::uint16_t>(r.x1 - r.x0), static_cast<std::uint16_t>(r.y1 - r.y0), offsets};
+    const Drag drag{startRow_, startCol_, row, col};
+    if (!askTiles) return;
+    const auto tiles = askTiles(DefaultTileCounts(ws_.layout.grid, drag, module));
+    if (!tiles) return;
+    AddOptions options;
+    options.mode = panel_.connectionMode;
+    options.lineLimit = panel_.lineLimit;
+    options.allowRepeat = false;
+    options.backgroundMask = ActiveMask();
+    options.tiles = tiles;
+    AddByModule(ws_.layout, panel_.currentLine, drag, module, false, options);
+    Changed();
+    emit modulesChanged();  // "Allow repeat pixels" went off
+}
+
+void CSculptView::SaveAsModule(const CellRect& r) {
+    DisplayModule module{"", static_cast<std::uint16_t>(r.x1 - r.x0), static_cast<std::uint16_t>(r.y1 - r.y0),
+                         FirstLineInside(r)};
+    while (askModuleName) {
+        const auto name = askModuleName(module);
+        if (!name) return;
+        module.name = name->toStdString();
+        const auto result = ws_.modules.Add(module, ws_.home / kModuleFileName, prompt_, ws_.strings, ws_.app.language);
+        if (result != ModuleList::AddResult::Refused) break;
+    }
+    emit modulesChanged();
+}
+
+void CSculptView::RepeatPixels(const CellRect& r) {
+    int position = 0;
+    if (r.x1 - r.x0 == 1 && r.y1 - r.y0 == 1) {
+        for (const Line& line : ws_.layout.lines) {
+            const auto it = std::find(line.begin(), line.end(), MakePoint(r.y0, r.x0));
+            if (it != line.end()) {
+                position = static_cast<int>(it - line.begin());
+                break;
+            }
+        }
+    }
+    const int group = ws_.config ? ws_.config->GetInt(keys::kSnapNumber, 8) : 8;
+    if (!askRepeat) return;
+    const auto answer = askRepeat(position, group);
+    if (!answer) return;
+    if (ws_.config && answer->second >= 1) ws_.config->WriteInt(keys::kSnapNumber, answer->second);
+    if (answer->first < 1) return;
+    PixelsRepeat(ws_.layout, r, answer->first);
+    Changed();
+}
+
+void CSculptView::RunClick(int col, int row) {
+    const LayoutGrid& grid = ws_.layout.grid;
+    if (col < 0 || row < 0) return;
+    switch (tool_) {
+        case sculpt::kToolPaste: {
+            if (!clipboard_.Empty()) {
+                PasteFragments(ws_.layout, clipboard_, col, row, panel_.currentLine, panel_.lineLimit, allowRepeat,
+                               ActiveMask());
+                Changed();
+                return;
+            }
+            const QMimeData* data = QApplication::clipboard()->mimeData();
+            if (!data || !data->hasFormat(QString::fromLatin1(kLayoutDataMime))) return;
+            const QByteArray bytes = data->data(QString::fromLatin1(kLayoutDataMime));
+            const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+            if (PasteLayoutData(ws_.layout, std::span(b, static_cast<std::size_t>(bytes.size())), col, row,
+                                panel_.currentLine) < 0) {
+                prompt_.Inform(UsesChinese(ws_.app.language) ? "剪贴板中的线路数据已损坏，未粘贴任何点。"
+                                                             : "The layout data on the clipboard is damaged; nothing was pasted.",
+                               PromptIcon::Warning);
+                return;
+            }
+            Changed();
+            return;
+        }
+        case sculpt::kToolTransfer:
+            if (grid.Contains(row, col) && Transfer(ws_.layout, col, row, panel_.currentLine)) Changed();
+            return;
+        case sculpt::kToolReverse:
+            if (!dragging_) {
+                startCol_ = col;
+                startRow_ = row;
+                dragging_ = true;
+                update();
+                return;
+            }
+            if (Reverse(ws_.layout, startCol_, startRow_, col, row)) {
+                dragging_ = false;
+                Changed();
+            } else {
+                startCol_ = col;  // B becomes the new A
+                startRow_ = row;
+                update();
+            }
+            return;
+        default:
+            return;
+    }
+}
+
+bool CSculptView::RunMove(int fromCol, int fromRow, int toCol, int toRow) {
+    if (!ws_.layout.grid.Contains(toRow, toCol)) return false;
+    if (!MovePoint(ws_.layout, fromCol, fromRow, toCol, toRow, allowRepeat)) return false;
+    Changed();
+    return true;
+}
+
+bool CSculptView::Undo() {
+    if (!UndoLayout(ws_.layout)) return false;
+    Changed();
+    return true;
+}
+
+bool CSculptView::Redo() {
+    if (!RedoLayout(ws_.layout)) return false;
+    Changed();
+    return true;
+}
+
+void CSculptView::PaintBackgroundCell(int col, int row, bool on) {
+    const LayoutGrid& grid = ws_.layout.grid;
+    if (!grid.Contains(row, col)) return;
+    if (background_.Empty()) {
+        QImage picture(grid.cols, grid.rows, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        background_ = {picture, QRect(0, 0, grid.cols * 10, grid.rows * 10)};
+        mask_.assign(static_cast<std::size_t>(grid.rows) * grid.cols, 0);
+    }
+    // The cell's square in the picture's pixels.
+    const QRect& r = background_.rect;
+    const double sx = background_.picture.width() / static_cast<double>(r.width());
+    const double sy = background_.picture.height() / static_cast<double>(r.height());
+    const QRectF cell((col * 10 - r.x()) * sx, (row * 10 - r.y()) * sy, 10 * sx, 10 * sy);
+    {
+        QPainter p(&background_.picture);
+        p.fillRect(cell.toAlignedRect(), on ? Qt::white : Qt::black);
+    }
+    if (mask_.size() == static_cast<std::size_t>(grid.rows) * grid.cols) {
+        mask_[static_cast<std::size_t>(row) * grid.cols + static_cast<std::size_t>(col)] = on ? 1 : 0;
+    }
+    update();
+}
+
+// ---- mouse and keys ----
+
+void CSculptView::mousePressEvent(QMouseEvent* event) {
+    setFocus();
+    if (event->button() != Qt::LeftButton && !(tool_ == sculpt::kToolEditBackground && event->button() == Qt::RightButton)) {
+        return;
+    }
+    const SculptCell c = CellAt(event->position().toPoint());
+    if (c.col < 0 || c.row < 0) return;
+    if (tool_ <= sculpt::kToolDelete) {
+        if (dragging_) {  // the second click of an open drag
+            endCol_ = c.col;
+            endRow_ = c.row;
+            RunRectangle(startCol_, startRow_, endCol_, endRow_, event->modifiers() & Qt::ControlModifier);
+            return;
+        }
+        startCol_ = endCol_ = c.col;
+        startRow_ = endRow_ = c.row;
+        dragging_ = true;
+        update();
+    } else if (tool_ == sculpt::kToolMove) {
+        for (const Line& line : ws_.layout.lines) {
+            if (std::find(line.begin(), line.end(), MakePoint(c.row, c.col)) != line.end()) {
+                moving_ = true;
+                startCol_ = endCol_ = c.col;
+                startRow_ = endRow_ = c.row;
+                break;
+            }
+        }
+    } else if (tool_ == sculpt::kToolEditBackground) {
+        painting_ = true;
+        paintOn_ = event->button() == Qt::LeftButton;
+        PaintBackgroundCell(c.col, c.row, paintOn_);
+    } else {
+        RunClick(c.col, c.row);
+    }
+}
+
+void CSculptView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const SculptCell c = CellAt(at);
+    if ((dragging_ && tool_ <= sculpt::kToolDelete) || moving_) {
+        endCol_ = std::clamp(c.col, 0, std::max(0, ws_.layout.grid.cols - 1));
+        endRow_ = std::clamp(c.row, 0, std::max(0, ws_.layout.grid.rows - 1));
+        update();
+    }
+    if (painting_) PaintBackgroundCell(c.col, c.row, paintOn_);
+    ShowStatus(at);
+}
+
+void CSculptView::mouseReleaseEvent(QMouseEvent* event) {
+    if (painting_) {
+        painting_ = false;
+        mask_ = BuildBackgroundMask(background_, ws_.layout.grid.rows, ws_.layout.grid.cols);
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
+    if (moving_) {
+        moving_ = false;
+        const SculptCell c = CellAt(event->position().toPoint());
+        RunMove(startCol_, startRow_, c.col, c.row);
+        update();
+        return;
+    }
+    if (!dragging_ || tool_ > sculpt::kToolDelete) return;
+    if (endCol_ != startCol_ || endRow_ != startRow_ || tool_ == sculpt::kToolAdd) {
+        RunRectangle(startCol_, startRow_, endCol_, endRow_, event->modifiers() & Qt::ControlModifier);
+    }
+}
+
+void CSculptView::ShowStatus(QPoint at) {
+    if (dragging_ && tool_ <= sculpt::kToolDelete) {
+        emit statusText(QString::fromStdString(Format(ws_.strings.widthHeight.c_str(), std::abs(endCol_ - startCol_) + 1,
+                                                      std::abs(endRow_ - startRow_) + 1)));
+        return;
+    }
+    const SculptCell c = CellAt(at);
+    if (!ws_.layout.grid.Contains(c.row, c.col)) {
+        emit statusText(QString());
+        return;
+    }
+    std::string text = Format("X: %d ,Y: %d", c.col + 1, c.row + 1);
+    const LinePoint p = MakePoint(c.row, c.col);
+    bool first = true;
+    for (int l = 0; l < kLineCount; ++l) {
+        const Line& line = ws_.layout.lines[static_cast<std::size_t>(l)];
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] != p) continue;
+            if (first) {
+                text += "  " + Format(ws_.strings.linePixel.c_str(), l + 1, static_cast<int>(i) + 1);
+                first = false;
+            } else {
+                text += Format(" %d-%d,", l + 1, static_cast<int>(i) + 1);
+            }
+        }
+    }
+    emit statusText(QString::fromStdString(text));
+}
+
+void CSculptView::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) return;
+    if (delta > 0) {
+        ZoomIn();
+    } else {
+        ZoomOut();
+    }
+    QCursor::setPos(mapToGlobal(DrawingArea().center()));
+    event->accept();
+}
+
+void CSculptView::keyPressEvent(QKeyEvent* event) {
+    const int factor = event->modifiers() & Qt::ControlModifier ? 0 : event->modifiers() & Qt::ShiftModifier ? 3 : 1;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            Pan(1, 0, factor);
+            return;
+        case Qt::Key_Right:
+            Pan(-1, 0, factor);
+            return;
+        case Qt::Key_Up:
+            Pan(0, 1, factor);
+            return;
+        case Qt::Key_Down:
+            Pan(0, -1, factor);
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+// ---- drawing ----
+
+void CSculptView::Render(QImage& target) const { RenderAt(target, DrawingArea().size(), centre_, zoom_, true); }
+
+void CSculptView::RenderAt(QImage& target, QSize size, QPoint centre, float zoom, bool overlays) const {
+    if (target.size() != size || target.format() != QImage::Format_RGB32) {
+        target = QImage(size, QImage::Format_RGB32);
+    }
+    target.fill(kOutside);
+    const LayoutGrid& grid = ws_.layout.grid;
+    const QRectF g = SculptGridRect(centre, grid.rows, grid.cols, zoom);
+    const double z = zoom;
+    Raster ras{reinterpret_cast<QRgb*>(target.bits()), static_cast<int>(target.bytesPerLine() / 4), size.width(),
+               size.height()};
+    const int gl = static_cast<int>(std::floor(g.left())), gt = static_cast<int>(std::floor(g.top()));
+    const int gr = static_cast<int>(std::ceil(g.right())), gb = static_cast<int>(std::ceil(g.bottom()));
+    ras.Fill(gl, gt, gr, gb, kGridBack);
+
+    if (showBackground && !background_.Empty()) {
+        QPainter p(&target);
+        p.setClipRect(QRectF(g.left(), g.top(), g.width(), g.height()).intersected(QRectF(QPointF(0, 0), QSizeF(size))));
+        const QRect& r = background_.rect;
+        p.drawImage(QRectF(g.left() + r.x() * z / 10, g.top() + r.y() * z / 10, r.width() * z / 10, r.height() * z / 10),
+                    background_.picture);
+    }
+    // Visible cells only.
+    const int c0 = std::max(0, static_cast<int>((0 - g.left()) / z) - 1);
+    const int c1 = std::min<int>(grid.cols, static_cast<int>((size.width() - g.left()) / z) + 2);
+    const int r0 = std::max(0, static_cast<int>((0 - g.top()) / z) - 1);
+    const int r1 = std::min<int>(grid.rows, static_cast<int>((size.height() - g.top()) / z) + 2);
+    if (grid.IsSphere()) {
+        for (int r = r0; r < r1 && r < static_cast<int>(grid.rowWidths.size()); ++r) {
+            const int w = grid.rowWidths[static_cast<std::size_t>(r)];
+            ras.Fill(static_cast<int>(g.left() + w * z), static_cast<int>(g.top() + r * z), gr,
+                     static_cast<int>(g.top() + (r + 1) * z), kUnusable);
+        }
+    }
+    if (showGrid && z >= 4) {
+        for (int c = c0; c <= c1 && c <= grid.cols; ++c) {
+            const int x = static_cast<int>(g.left() + c * z);
+            if (x >= 0 && x < size.width()) ras.Fill(x, std::max(gt, 0), x + 1, std::min(gb, size.height()), kGridLine);
+        }
+        for (int r = r0; r <= r1 && r <= grid.rows; ++r) {
+            const int y = static_cast<int>(g.top() + r * z);
+            if (y >= 0 && y < size.height()) ras.Fill(std::max(gl, 0), y, std::min(gr, size.width()), y + 1, kGridLine);
+        }
+    }
+    static const std::array<QRgb, kLineCount> colours = LineColours();
+    const double half = z / 2;
+    auto sx = [&](LinePoint p) { return g.left() + PointCol(p) * z + half; };
+    auto sy = [&](LinePoint p) { return g.top() + PointRow(p) * z + half; };
+    if (showRoute) {
+        for (int l = 0; l < kLineCount; ++l) {
+            const Line& line = ws_.layout.lines[static_cast<std::size_t>(l)];
+            const QRgb c = colours[static_cast<std::size_t>(l)];
+            for (std::size_t i = 1; i < line.size(); ++i) {
+                ras.Line(sx(line[i - 1]), sy(line[i - 1]), sx(line[i]), sy(line[i]), c);
+            }
+        }
+    }
+    // The LEDs: squares below a zoom of 6, round dots above.
+    const int radius = std::max(0, static_cast<int>(z * 0.3));
+    std::vector<int> span(static_cast<std::size_t>(radius) + 1);
+    for (int dy = 0; dy <= radius; ++dy) {
+        span[static_cast<std::size_t>(dy)] =
+            z < 6 ? radius : static_cast<int>(std::sqrt(static_cast<double>(radius) * radius - dy * dy) + 0.5);
+    }
+    for (int l = 0; l < kLineCount; ++l) {
+        const QRgb c = colours[static_cast<std::size_t>(l)];
+        for (LinePoint p : ws_.layout.lines[static_cast<std::size_t>(l)]) {
+            const int x = static_cast<int>(sx(p)), y = static_cast<int>(sy(p));
+            if (x + radius < 0 || y + radius < 0 || x - radius >= size.width() || y - radius >= size.height()) continue;
+            for (int dy = -radius; dy <= radius; ++dy) {
+                const int s = span[static_cast<std::size_t>(std::abs(dy))];
+                ras.Fill(x - s, y + dy, x + s + 1, y + dy + 1, c);
+            }
+        }
+    }
+    QPainter p(&target);
+    if (showOutline) {
+        p.setPen(QPen(QColor(0xE0, 0xC0, 0x40), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(g.left() - 1, g.top() - 1, g.width() + 1, g.height() + 1));
+    }
+    // Line numbers beside each line's first LED, with a white ring on it.
+    if (z >= 4) {
+        QFont font = p.font();
+        font.setPixelSize(std::clamp(static_cast<int>(z), 9, 16));
+        font.setBold(true);
+        p.setFont(font);
+        for (int l = 0; l < kLineCount; ++l) {
+            const Line& line = ws_.layout.lines[static_cast<std::size_t>(l)];
+            if (line.empty()) continue;
+            const QPointF at(sx(line.front()), sy(line.front()));
+            if (at.x() < -50 || at.y() < -50 || at.x() > size.width() + 50 || at.y() > size.height() + 50) continue;
+            p.setPen(QPen(l == panel_.currentLine ? QColor(Qt::white) : QColor(200, 200, 200), l == panel_.currentLine ? 2 : 1));
+            p.drawEllipse(at, radius + 2.0, radius + 2.0);
+            p.setPen(QColor::fromRgb(colours[static_cast<std::size_t>(l)]));
+            p.drawText(at + QPointF(radius + 3, -radius - 2), QString::number(l + 1));
+        }
+    }
+    // The drag under way, Reverse's first cell, Move's held point.
+    if (overlays && (dragging_ || moving_)) {
+        const int x0 = std::min(startCol_, endCol_), x1 = std::max(startCol_, endCol_) + 1;
+        const int y0 = std::min(startRow_, endRow_), y1 = std::max(startRow_, endRow_) + 1;
+        p.setPen(QPen(Qt::white, 1, Qt::DashLine));
+        p.setBrush(QColor(255, 255, 255, 40));
+        if (moving_) {
+            p.drawRect(QRectF(g.left() + endCol_ * z, g.top() + endRow_ * z, z, z));
+        } else if (tool_ == sculpt::kToolReverse) {
+            p.drawRect(QRectF(g.left() + startCol_ * z, g.top() + startRow_ * z, z, z));
+        } else {
+            p.drawRect(QRectF(g.left() + x0 * z, g.top() + y0 * z, (x1 - x0) * z, (y1 - y0) * z));
+        }
+    }
+}
+
+void CSculptView::paintEvent(QPaintEvent*) {
+    Render(frameBuffer_);
+    QPainter p(this);
+    p.drawImage(0, 0, frameBuffer_);
+    p.fillRect(QRect(width() - kScrollRoom, height() - kScrollRoom, kScrollRoom, kScrollRoom), palette().window());
+}
+
+QImage CSculptView::LayoutPicture() const {
+    const LayoutGrid& grid = ws_.layout.grid;
+    const int side = std::max<int>(grid.cols, grid.rows);
+    const int cell = std::clamp(8000 / std::max(1, side), 1, 20);
+    const QSize size(grid.cols * cell + 2, grid.rows * cell + 2);
+    QImage picture;
+    RenderAt(picture, size, QPoint(size.width() / 2, size.height() / 2), static_cast<float>(cell), false);
+    return picture;
+}
+
+}  // namespace corv
