@@ -42,6 +42,12 @@ LinePanel::LinePanel(Workspace& ws, LinePanelState& state, QWidget* parent) : QW
         emit lineChosen(state_.currentLine, QApplication::keyboardModifiers());
     });
 
+    // A click on the line already chosen still shows its first or last point.
+    connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        const Qt::KeyboardModifiers mods = QApplication::keyboardModifiers();
+        if (item && (mods & (Qt::ControlModifier | Qt::ShiftModifier))) emit lineChosen(list_->indexOfTopLevelItem(item), mods);
+    });
+
     ports_ = new QComboBox(this);
     ports_->setObjectName(QStringLiteral("portsPerSlave"));
     for (const auto& [text, value] : PortsPerSlaveChoices(lang)) ports_->addItem(QString::fromStdString(text), value);
@@ -112,6 +118,9 @@ void LinePanel::Refresh() {
     }
     list_->setCurrentItem(list_->topLevelItem(std::clamp(state_.currentLine, 0, kLineCount - 1)));
     master_->setText(QString::number(ws_.layout.setting.lineCount));
+    // The limit list starts with the width of the grid in use (it follows New and Open).
+    limit_->setItemText(0, QString::number(ws_.layout.grid.cols));
+    limit_->setEditText(QString::number(state_.lineLimit));
     const int ports = ws_.layout.setting.portsPerSlave;
     const int index = ports_->findData(ports);
     if (index >= 0) ports_->setCurrentIndex(index);

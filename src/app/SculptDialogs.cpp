@@ -5,12 +5,12 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "app/DocumentDialogs.h"
 #include "app/SculptCommands.h"
+#include "base/Prompt.h"
 #include "layout/Layout.h"
 #include "lang/UiStrings.h"
 
@@ -115,8 +115,9 @@ bool LineOperateValid(const LineOperateValues& v) {
     return false;
 }
 
-LineOperateDialog::LineOperateDialog(int currentLine, std::uint8_t language, const UiStrings& strings, QWidget* parent)
-    : QDialog(parent), language_(language) {
+LineOperateDialog::LineOperateDialog(int currentLine, std::uint8_t language, const UiStrings& strings, Prompt& prompt,
+                                     QWidget* parent)
+    : QDialog(parent), language_(language), prompt_(prompt) {
     setWindowTitle(SculptText("线路操作", "Line operate", language));
     operation_ = new QComboBox(this);
     operation_->setObjectName(QStringLiteral("operation"));
@@ -148,11 +149,9 @@ LineOperateValues LineOperateDialog::values() const {
 
 void LineOperateDialog::accept() {
     if (!LineOperateValid(values())) {
-        lastError_ = SculptText("参数错误！", "Parameter error!", language_);
-        if (!testAttribute(Qt::WA_DontShowOnScreen) && isVisible()) QMessageBox::warning(this, windowTitle(), lastError_);
+        prompt_.Inform(SculptText("参数错误！", "Parameter error!", language_).toStdString(), PromptIcon::Warning);
         return;
     }
-    lastError_.clear();
     QDialog::accept();
 }
 

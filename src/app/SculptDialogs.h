@@ -13,6 +13,7 @@ class QSpinBox;
 namespace corv {
 
 struct UiStrings;
+class Prompt;
 
 // A dialog of labelled whole numbers (the tile counts of "Setting", "Paste Setting", the new
 // layout's size, the background's size and place), with an optional check box.
@@ -80,7 +81,9 @@ bool LineOperateValid(const LineOperateValues& v);
 class LineOperateDialog : public QDialog {
     Q_OBJECT
 public:
-    LineOperateDialog(int currentLine, std::uint8_t language, const UiStrings& strings, QWidget* parent = nullptr);
+    // Wrong values are told through `prompt` and keep the dialog open.
+    LineOperateDialog(int currentLine, std::uint8_t language, const UiStrings& strings, Prompt& prompt,
+                      QWidget* parent = nullptr);
     LineOperateValues values() const;
     QComboBox* operationBox() const { return operation_; }
     QComboBox* connectorBox() const { return connector_; }
@@ -89,18 +92,16 @@ public:
     QSpinBox* offsetX() const { return dx_; }
     QSpinBox* offsetY() const { return dy_; }
     void accept() override;
-    // Tests see the message instead of a box.
-    QString lastError() const { return lastError_; }
 
 private:
     std::uint8_t language_;
+    Prompt& prompt_;
     QComboBox* operation_;
     QComboBox* connector_;
     QSpinBox* a_;
     QSpinBox* b_;
     QSpinBox* dx_;
     QSpinBox* dy_;
-    QString lastError_;
 };
 
 // "Input Text" of the background tools: a text and its height in cells.

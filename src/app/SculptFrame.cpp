@@ -496,7 +496,7 @@ bool CSculptFrame::DeleteBackground() {
 }
 
 bool CSculptFrame::LineOperate() {
-    LineOperateDialog d(state_.currentLine, ws_.app.language, ws_.strings, this);
+    LineOperateDialog d(state_.currentLine, ws_.app.language, ws_.strings, prompt_, this);
     if (d.exec() != QDialog::Accepted) return false;
     const LineOperateValues v = d.values();
     const int a = v.a - 1, b = v.b - 1;

@@ -79,7 +79,7 @@ private slots:
             QCOMPARE(Command(frame, cmd::kRowColDelete)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
             QCOMPARE(Command(frame, cmd::kStop)->shortcut(), QKeySequence(Qt::Key_Space));
             // Commands of windows still to come are there and visibly disabled.
-            for (int id : {cmd::kPaintEdit, cmd::kVideoCapture, cmd::kImport, cmd::kLineSetting}) {
+            for (int id : {cmd::kPaintEdit, cmd::kVideoCapture, cmd::kImport}) {
                 QAction* later = Command(frame, id);
                 QVERIFY2(later, locale);
                 QVERIFY(!later->isEnabled());
