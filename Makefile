@@ -30,6 +30,7 @@ test: build
 bench: build
 	$(BUILD)/bench/corvantine-bench
 	$(BUILD)/bench/corvantine-content-bench
+	$(BUILD)/bench/corvantine-sculpt-bench
 	bash bench/document_throughput.sh $(BUILD)
 	bash bench/output_throughput.sh $(BUILD)
 	bash bench/merge_throughput.sh $(BUILD)

@@ -73,6 +73,12 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     sculpt_ = new CSculptFrame(ws_, prompt_, views_);
     views_->addWidget(sculpt_);
     connect(sculpt_, &CSculptFrame::returned, this, &CMainFrame::LeaveSculpt);
+    // New may have given the only clip the layout's size: the frame view starts afresh.
+    connect(sculpt_, &CSculptFrame::layoutReplaced, this, [this] {
+        canvas_->ResetEditBuffers();
+        UpdateFrameCount();
+        UpdateTitle();
+    });
     setCentralWidget(views_);
 
     BuildSidePanel();

@@ -409,6 +409,8 @@ void ChipPinDialog::save() {
         name_->addItem(Q(ws_.lampTypes.back().Name()));
         name_->setCurrentIndex(name_->count() - 1);
     }
+    // The line file carries the lamp types: a changed list is a change of the layout.
+    if (r.kind == ChipPinResult::Added || r.kind == ChipPinResult::Replaced) ws_.layout.modified = true;
     if (!r.message.empty()) {
         prompt_.Inform(r.message, r.kind == ChipPinResult::PinError ? PromptIcon::Warning : PromptIcon::Information);
     }

@@ -68,6 +68,7 @@ LinePanel::LinePanel(Workspace& ws, LinePanelState& state, QWidget* parent) : QW
     limit_ = new QComboBox(this);
     limit_->setObjectName(QStringLiteral("lineLimit"));
     limit_->setEditable(true);
+    limit_->setInsertPolicy(QComboBox::NoInsert);
     for (int v : LineLimitChoices(ws.layout.grid.cols)) limit_->addItem(QString::number(v));
     limit_->setCurrentText(QString::number(state_.lineLimit));
     connect(limit_->lineEdit(), &QLineEdit::editingFinished, this, &LinePanel::OnLimitEdited);
@@ -121,9 +122,13 @@ void LinePanel::Refresh() {
     // The limit list starts with the width of the grid in use (it follows New and Open).
     limit_->setItemText(0, QString::number(ws_.layout.grid.cols));
     limit_->setEditText(QString::number(state_.lineLimit));
+    // A value outside the list (from an old file) shows as the nearest entry.
     const int ports = ws_.layout.setting.portsPerSlave;
-    const int index = ports_->findData(ports);
-    if (index >= 0) ports_->setCurrentIndex(index);
+    int index = 0;
+    for (int i = 0; i < ports_->count(); ++i) {
+        if (std::abs(ports_->itemData(i).toInt() - ports) < std::abs(ports_->itemData(index).toInt() - ports)) index = i;
+    }
+    ports_->setCurrentIndex(index);
     ports_->setEnabled(ws_.layout.setting.controllerType != kSimpleController);
     updating_ = false;
 }

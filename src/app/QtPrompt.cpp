@@ -50,4 +50,13 @@ Answer QtPrompt::AskYesNo(const std::string& text) { return Ask(text, false); }
 
 Answer QtPrompt::AskYesNoCancel(const std::string& text) { return Ask(text, true); }
 
+Answer QtPrompt::AskOkCancel(const std::string& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Corvantine"), QString::fromStdString(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Ok);
+    Label(box, QMessageBox::Ok, strings_, &UiStrings::buttonOk);
+    Label(box, QMessageBox::Cancel, strings_, &UiStrings::buttonCancel);
+    return box.exec() == QMessageBox::Ok ? Answer::Yes : Answer::No;
+}
+
 }  // namespace corv

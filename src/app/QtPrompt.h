@@ -19,6 +19,7 @@ public:
     void Inform(const std::string& text, PromptIcon icon) override;
     Answer AskYesNo(const std::string& text) override;
     Answer AskYesNoCancel(const std::string& text) override;
+    Answer AskOkCancel(const std::string& text) override;
 
 private:
     Answer Ask(const std::string& text, bool withCancel);

@@ -78,6 +78,7 @@ CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
         UpdateChecks();
     });
     connect(view_, &CSculptView::toolChanged, this, [this](int) { UpdateChecks(); });
+    connect(view_, &CSculptView::optionsChanged, this, &CSculptFrame::UpdateChecks);
     connect(panel_, &LinePanel::lineChosen, this, [this](int line, Qt::KeyboardModifiers mods) {
         const Line& points = ws_.layout.lines[static_cast<std::size_t>(line)];
         if (!points.empty() && (mods & (Qt::ControlModifier | Qt::ShiftModifier))) {
@@ -246,8 +247,13 @@ bool CSculptFrame::Return() {
     return true;
 }
 
-void CSculptFrame::AfterLayoutReplaced() {
-    view_->DeleteBackground();
+void CSculptFrame::AfterLayoutReplaced(bool fresh) {
+    // New starts without a background; Open and imports keep it over the new grid.
+    if (fresh || view_->background().Empty()) {
+        view_->DeleteBackground();
+    } else {
+        view_->SetBackgroundRect(view_->background().rect);
+    }
     state_.currentLine = std::clamp(state_.currentLine, 0, kLineCount - 1);
     Refresh();
     view_->ImageCenter();
@@ -260,16 +266,22 @@ bool CSculptFrame::NewLayout(int rows, int cols, bool sphere) {
         const int h = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().height : ws_.layout.grid.rows;
         const int w = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().width : ws_.layout.grid.cols;
         NumbersDialog d(SculptText("新建", "New", lang),
-                        {{SculptText("高度(行):", "Height (rows):", lang), 0, 4096, h},
-                         {SculptText("宽度(列):", "Width (cols):", lang), 0, 4096, w}},
+                        {{SculptText("高度(行):", "Height (rows):", lang), 0, 65535, h},
+                         {SculptText("宽度(列):", "Width (cols):", lang), 0, 65535, w}},
                         ws_.strings, this, SculptText("球面", "Sphere", lang), ws_.layout.grid.IsSphere());
         if (d.exec() != QDialog::Accepted) return false;
         rows = d.value(0);
         cols = d.value(1);
         sphere = d.checked();
     }
-    corv::NewLayout(ws_, std::max(1, rows), std::max(1, cols), sphere);
-    AfterLayoutReplaced();
+    rows = std::max(1, rows);
+    cols = std::max(1, cols);
+    if (!GridWithinLimit(rows, cols)) {
+        prompt_.Inform(GridLimitText(rows, cols), PromptIcon::Warning);
+        return false;
+    }
+    corv::NewLayout(ws_, rows, cols, sphere);
+    AfterLayoutReplaced(true);
     return true;
 }
 
@@ -278,7 +290,7 @@ bool CSculptFrame::Open(const QString& given) {
     if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, QString(), Folder(), QStringLiteral("*.lnf"));
     if (path.isEmpty()) return false;
     if (!OpenLineFile(ws_, prompt_, P(path)).ok()) return false;
-    AfterLayoutReplaced();
+    AfterLayoutReplaced(false);
     return true;
 }
 
@@ -293,8 +305,17 @@ bool CSculptFrame::Save() {
 }
 
 bool CSculptFrame::SaveAs(const QString& given) {
+    ws_.lineFilePath.clear();  // Save As forgets the current file first
     const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.lnf;;*.*"), QStringLiteral("lnf")) : given;
     if (path.isEmpty()) return false;
+    // The file written always ends in ".lnf": a name typed with another ending may stand for
+    // an existing line file the dialog did not ask about.
+    const std::filesystem::path target = LineFilePathFor(P(path));
+    if (given.isEmpty() && target != P(path) && std::filesystem::exists(target) &&
+        prompt_.AskYesNo(Format(UsesChinese(ws_.app.language) ? "%s 已存在，是否替换?" : "%s already exists. Replace it?",
+                                target.string().c_str())) != Answer::Yes) {
+        return false;
+    }
     std::filesystem::path written;
     if (!SaveLineFileAs(ws_, P(path), &written).ok()) {
         prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法写入 %s" : "Cannot write %s",
@@ -318,7 +339,7 @@ bool CSculptFrame::ImportFile(bool picture, const QString& path) {
     if (d.exec() != QDialog::Accepted) return false;
     if (d.outcome() == ImportFileDialog::Outcome::LinesImported) {
         ws_.layout.occupancy.Rebuild(ws_.layout.grid, ws_.layout.lines);
-        AfterLayoutReplaced();
+        AfterLayoutReplaced(false);
         view_->connectByBackground = true;
         view_->SetZoom(1.0f);
         UpdateChecks();
@@ -502,16 +523,16 @@ bool CSculptFrame::LineOperate() {
     const int a = v.a - 1, b = v.b - 1;
     switch (v.operation) {
         case LineOperation::Exchange:
-            ExchangeLines(ws_.layout, a, b);
+            if (!ExchangeLines(ws_.layout, a, b)) return false;
             break;
         case LineOperation::Unite:
-            UniteLines(ws_.layout, a, b);
+            if (!UniteLines(ws_.layout, a, b)) return false;
             break;
         case LineOperation::Delete:
-            DeleteLines(ws_.layout, a, b, v.to);
+            if (DeleteLines(ws_.layout, a, b, v.to) < 0) return false;
             break;
         case LineOperation::Move:
-            MoveLines(ws_.layout, a, b, v.to, v.dx, v.dy);
+            if (MoveLines(ws_.layout, a, b, v.to, v.dx, v.dy) <= 0) return false;
             break;
         case LineOperation::Copy: {
             // Lines a..b, only a when b is out of range.

@@ -72,7 +72,8 @@ private:
     void Refresh();
     void UpdateChecks();
     QString Folder() const;
-    void AfterLayoutReplaced();
+    // After New (fresh), Open or an import replaced the layout.
+    void AfterLayoutReplaced(bool fresh);
     void ApplyImportedPicture(const QImage& picture);
     // Asks for a path to save to; empty on cancel.
     QString AskSavePath(const QString& filter, const QString& suffix, const QString& name = {});

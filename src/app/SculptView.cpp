@@ -284,7 +284,7 @@ void CSculptView::RunRectangle(int sx, int sy, int ex, int ey, bool ctrl) {
             DeleteZoneAsked(r);
             return;
         case sculpt::kToolArrayCopy:
-            ArrayCopy(r, ex, ey);
+            ArrayCopy(r, Drag{sy, sx, ey, ex});
             return;
         case sculpt::kToolSaveModule:
             SaveAsModule(r);
@@ -306,17 +306,15 @@ void CSculptView::RunRectangle(int sx, int sy, int ex, int ey, bool ctrl) {
     options.lineLimit = panel_.lineLimit;
     options.allowRepeat = allowRepeat;
     options.backgroundMask = ActiveMask();
+    options.connectByBackground = connectByBackground;
     if (ctrl) {
         if (!askTiles) return;
         const auto tiles = askTiles(DefaultTileCounts(grid, drag, module));
         if (!tiles) return;
         options.tiles = tiles;
     }
-    const std::size_t stepsBefore = ws_.layout.undo.size();
     const int added = AddByModule(ws_.layout, panel_.currentLine, drag, module, m <= 0, options);
-    if (added == 0 && ws_.layout.undo.size() > stepsBefore && ws_.layout.undo.back().entries.empty()) {
-        ws_.layout.undo.pop_back();  // nothing to undo
-    }
+    if (added == 0) DropEmptyStep();  // nothing to undo
     if (added == 0 && module.offsets.size() > 0) {
         // Say why nothing came when every line is full for the module.
         bool room = false;
@@ -336,12 +334,12 @@ void CSculptView::RunRectangle(int sx, int sy, int ex, int ey, bool ctrl) {
 
 void CSculptView::DeleteZoneAsked(const CellRect& r) {
     const std::string question = Format(ws_.strings.askDeleteZone.c_str(), r.x0 + 1, r.y0 + 1, r.x1, r.y1);
-    if (prompt_.AskYesNo(question) != Answer::Yes) return;
+    if (prompt_.AskOkCancel(question) != Answer::Yes) return;
     DeleteZone(ws_.layout, r);
     Changed();
 }
 
-void CSculptView::ArrayCopy(const CellRect& r, int col, int row) {
+void CSculptView::ArrayCopy(const CellRect& r, const Drag& drag) {
     const std::vector<std::uint32_t> offsets = FirstLineInside(r);
     if (offsets.empty() || static_cast<int>(offsets.size()) > panel_.lineLimit) {
         prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "选择的像素点数应为1--%d点!"
@@ -351,8 +349,8 @@ void CSculptView::ArrayCopy(const CellRect& r, int col, int row) {
         return;
     }
     allowRepeat = false;
+    emit optionsChanged();
     DisplayModule module{"", static_cast<std::uint16_t>(r.x1 - r.x0), static_cast<std::uint16_t>(r.y1 - r.y0), offsets};
-    const Drag drag{startRow_, startCol_, row, col};
     if (!askTiles) return;
     const auto tiles = askTiles(DefaultTileCounts(ws_.layout.grid, drag, module));
     if (!tiles) return;
@@ -362,9 +360,13 @@ void CSculptView::ArrayCopy(const CellRect& r, int col, int row) {
     options.allowRepeat = false;
     options.backgroundMask = ActiveMask();
     options.tiles = tiles;
-    AddByModule(ws_.layout, panel_.currentLine, drag, module, false, options);
+    options.connectByBackground = connectByBackground;
+    if (AddByModule(ws_.layout, panel_.currentLine, drag, module, false, options) == 0) DropEmptyStep();
     Changed();
-    emit modulesChanged();  // "Allow repeat pixels" went off
+}
+
+void CSculptView::DropEmptyStep() {
+    if (!ws_.layout.undo.empty() && ws_.layout.undo.back().entries.empty()) ws_.layout.undo.pop_back();
 }
 
 void CSculptView::SaveAsModule(const CellRect& r) {
@@ -453,6 +455,10 @@ void CSculptView::RunClick(int col, int row) {
 
 bool CSculptView::RunMove(int fromCol, int fromRow, int toCol, int toRow) {
     if (!ws_.layout.grid.Contains(toRow, toCol)) return false;
+    // The background decides where LEDs may go while "Connect by background" is on.
+    if (const auto* mask = ActiveMask(); mask && (*mask)[static_cast<std::size_t>(toRow) * ws_.layout.grid.cols + static_cast<std::size_t>(toCol)] == 0) {
+        return false;
+    }
     if (!MovePoint(ws_.layout, fromCol, fromRow, toCol, toRow, allowRepeat)) return false;
     Changed();
     return true;
@@ -682,6 +688,9 @@ void CSculptView::RenderAt(QImage& target, QSize size, QPoint centre, float zoom
             const QRgb c = colours[static_cast<std::size_t>(l)];
             for (std::size_t i = 1; i < line.size(); ++i) {
                 ras.Line(sx(line[i - 1]), sy(line[i - 1]), sx(line[i]), sy(line[i]), c);
+                if (z >= 8) {  // two pixels wide where the cells are large
+                    ras.Line(sx(line[i - 1]) + 1, sy(line[i - 1]) + 1, sx(line[i]) + 1, sy(line[i]) + 1, c);
+                }
             }
         }
     }

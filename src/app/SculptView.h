@@ -12,6 +12,7 @@
 #include "layout/DisplayModule.h"
 #include "layout/SculptGeometry.h"
 #include "layout/SculptTools.h"
+#include "layout/Wiring.h"
 
 class QScrollBar;
 
@@ -115,6 +116,8 @@ signals:
     void zoomChanged(float zoom);
     // A new module was saved (the panel's module list changed).
     void modulesChanged();
+    // An option of the menus changed by a tool ("Allow repeat pixels" by Array copy).
+    void optionsChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -132,7 +135,9 @@ private:
     void LimitCentre();
     void ShowStatus(QPoint at);
     void DeleteZoneAsked(const CellRect& r);
-    void ArrayCopy(const CellRect& r, int col, int row);
+    void ArrayCopy(const CellRect& r, const Drag& drag);
+    // Removes the undo step an operation opened when it changed nothing.
+    void DropEmptyStep();
     void SaveAsModule(const CellRect& r);
     void RepeatPixels(const CellRect& r);
     void PaintBackgroundCell(int col, int row, bool on);

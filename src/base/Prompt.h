@@ -18,6 +18,8 @@ public:
     virtual void Inform(const std::string& text, PromptIcon icon = PromptIcon::Information) = 0;
     virtual Answer AskYesNo(const std::string& text) = 0;
     virtual Answer AskYesNoCancel(const std::string& text) = 0;
+    // A question with OK (Yes) and Cancel (No) buttons; the same as AskYesNo where there are no buttons.
+    virtual Answer AskOkCancel(const std::string& text) { return AskYesNo(text); }
 };
 
 // Prints every message to a stream and answers every question with a fixed answer.

@@ -271,7 +271,12 @@ bool UniteLines(Layout& layout, int a, int b) {
 namespace {
 std::vector<int> LinesOf(int a, int b, bool to) {
     std::vector<int> lines;
-    if (a < 0 || a >= kLineCount) return lines;
+    if (a < 0 || a >= kLineCount) {
+        // Without line a: line b alone ("And"), or the lines after a up to b ("To").
+        if (b < 0 || b >= kLineCount) return lines;
+        for (int l = to ? std::max(a + 1, 0) : b; l <= b; ++l) lines.push_back(l);
+        return lines;
+    }
     lines.push_back(a);
     if (b < 0 || b >= kLineCount) return lines;
     if (to) {

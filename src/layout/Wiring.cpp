@@ -234,7 +234,7 @@ int AddByModule(Layout& layout, int& currentLine, const Drag& drag, const Displa
 
     if (options.mode == kShortest || options.mode == kShortestH) {
         const Rect r = DragRect(layout.grid, drag);
-        if (singlePixel && options.backgroundMask && !r.Empty()) {
+        if (singlePixel && (options.connectByBackground || options.backgroundMask) && !r.Empty()) {
             // Every cell of the rectangle is offered first; the accepted ones are the candidates.
             std::vector<std::uint8_t> candidate(static_cast<std::size_t>(r.x1 - r.x0) *
                                                 static_cast<std::size_t>(r.y1 - r.y0));

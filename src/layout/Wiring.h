@@ -37,6 +37,9 @@ struct AddOptions {
     bool allowRepeat = false;
     // Set when "Connect by background" is on and a background mask exists (one byte per cell).
     const std::vector<std::uint8_t>* backgroundMask = nullptr;
+    // "Connect by background" is on: the shortest-distance modes work (with the mask, when
+    // there is one, deciding the cells).
+    bool connectByBackground = false;
     // The Ctrl form: the release cell is the anchor and these are the tile counts (across,
     // down). Unset for a plain drag.
     std::optional<std::pair<int, int>> tiles;

@@ -128,6 +128,18 @@ private slots:
         QCOMPARE(l2.size(), std::size_t{5});
         // Nearest first, from the line's last point (7, 7).
         QCOMPARE(Line(l2.begin() + 2, l2.end()), Points({{11, 2}, {10, 1}, {9, 0}}));
+        // Move keeps to the background too: a cell it forbids refuses the point.
+        t.Tool(sculpt::kToolMove);
+        t.Drag(9, 0, 9, 1);
+        QCOMPARE(t.layout().lines[2][2], MakePoint(2, 11));
+        QCOMPARE(t.layout().lines[2][4], MakePoint(0, 9));
+        // With "Connect by background" on and no picture (as after a drawing's import) every
+        // free cell of the rectangle is a candidate.
+        t.frame->DeleteBackground();
+        t.Tool(sculpt::kToolAdd);
+        t.frame->linePanel()->SelectLine(3);
+        t.Drag(0, 8, 2, 8);
+        QCOMPARE(t.layout().lines[3], Points({{0, 8}, {1, 8}, {2, 8}}));
     }
 
     void ctrlFormAsksForTheTiles() {
@@ -307,6 +319,17 @@ private slots:
         QVERIFY(!LineOperateValid({O::Unite, 3, 257, false, 0, 0}));
         QVERIFY(LineOperateValid({O::Delete, 0, 4, false, 0, 0}));
         QVERIFY(!LineOperateValid({O::Delete, 0, 300, false, 0, 0}));
+        // Line 0 with "And" line 2: line 2 alone is emptied.
+        WithModal([&] { QVERIFY(t.frame->LineOperate()); },
+                  [&](QWidget* w) {
+                      auto* d = qobject_cast<LineOperateDialog*>(w);
+                      d->operationBox()->setCurrentIndex(static_cast<int>(O::Delete));
+                      d->lineA()->setValue(0);
+                      d->lineB()->setValue(2);
+                      d->accept();
+                  });
+        QVERIFY(t.layout().lines[1].empty());
+        QCOMPARE(t.layout().lines[0], Points({{0, 0}}));
         QVERIFY(LineOperateValid({O::Move, 4, 0, true, 1, 1}));
         QVERIFY(!LineOperateValid({O::Move, 4, 2, true, 1, 1}));
         QVERIFY(LineOperateValid({O::Copy, 4, 4, false, 0, 0}));
@@ -354,6 +377,14 @@ private slots:
         t.Drag(1, 1, 0, 0);
         QVERIFY(!t.view()->allowRepeat);
         QCOMPARE(t.layout().lines[1], Points({{2, 0}, {3, 1}}));
+        // Cancelled tiles: nothing added, no empty undo step, and the menu shows the option off.
+        t.view()->allowRepeat = true;
+        t.frame->action(sculpt::kAllowRepeat)->setChecked(true);
+        t.view()->askTiles = [](std::pair<int, int>) { return std::optional<std::pair<int, int>>(); };
+        const std::size_t steps = t.layout().undo.size();
+        t.Drag(1, 1, 0, 0);
+        QVERIFY(!t.frame->action(sculpt::kAllowRepeat)->isChecked());
+        QCOMPARE(t.layout().undo.size(), steps);
         // Nothing inside: the message with the line limit.
         t.Drag(8, 8, 9, 9);
         QVERIFY(QString::fromStdString(t.s.prompt.messages().back()).contains(QStringLiteral("1 - 4096")));
@@ -548,8 +579,24 @@ private slots:
         QVERIFY(std::count(t.view()->mask().begin(), t.view()->mask().end(), 1) >= 32L);
         QVERIFY(t.frame->CurrentFrameAsBackground());
         QVERIFY(!t.view()->background().Empty());
+        // Open keeps the background over the new grid; New drops it.
+        TempDir files;
+        Layout other;
+        other.New(4, 5, false, 3);
+        std::vector<LightTypeRecord> lamps = BuiltInLightTypes();
+        QVERIFY(SaveLineFile(files.File("small.lnf"), other, lamps));
+        QVERIFY(t.frame->Open(QString::fromStdString(files.File("small.lnf").string())));
+        QVERIFY(!t.view()->background().Empty());
+        QCOMPARE(t.view()->mask().size(), std::size_t{20});
+        QVERIFY(t.frame->NewLayout(8, 8, false));
+        QVERIFY(t.view()->background().Empty());
+        QVERIFY(t.frame->ImportBackground(QString::fromStdString(dir.File("half.png").string())));
         QVERIFY(t.frame->DeleteBackground());
         QVERIFY(t.view()->mask().empty());
+        // A grid past the cell limit is refused with the message; the layout stays.
+        QVERIFY(!t.frame->NewLayout(5000, 5000, false));
+        QCOMPARE(t.layout().grid.rows, std::uint16_t{8});
+        QVERIFY(QString::fromStdString(t.s.prompt.messages().back()).contains(QStringLiteral("5000")));
         // Edit background: the left button allows a cell, the right one forbids it again.
         t.Tool(sculpt::kToolEditBackground);
         t.Click(2, 3);
@@ -612,8 +659,10 @@ private slots:
         }
         QVERIFY(!pins.findChild<QComboBox*>(QStringLiteral("pin5"))->isEnabled());
         pins.findChild<QComboBox*>(QStringLiteral("lampName"))->setEditText(QStringLiteral("Quad"));
+        t.layout().modified = false;
         pins.findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
         QCOMPARE(QString::fromStdString(t.s.prompt.messages().back()), QStringLiteral("Save success!"));
+        QVERIFY(t.layout().modified);  // the line file carries the lamp types
         const LightTypeRecord& quad = t.ws().lampTypes.back();
         QCOMPARE(quad.pins[0], std::uint8_t{2});
         QCOMPARE(quad.pins[3], std::uint8_t{3});

@@ -115,6 +115,16 @@ TEST(SculptTools, LineOperationsAndTheLayoutDataForm) {
     EXPECT_EQ(l.occupancy.At(1, 1), 0);
     ASSERT_TRUE(UndoLayout(l));
     EXPECT_EQ(Cells(l, 1), (Cells_t{{5, 5}}));
+    // Without line a (0 in the dialog): line b alone ("And"), lines up to b ("To"); nothing when
+    // neither is a line.
+    EXPECT_EQ(DeleteLines(l, -1, 1, false), 1);
+    EXPECT_TRUE(l.lines[1].empty());
+    EXPECT_EQ(Cells(l, 0), (Cells_t{{1, 1}, {2, 1}}));
+    ASSERT_TRUE(UndoLayout(l));
+    EXPECT_EQ(DeleteLines(l, -1, 1, true), 3);
+    ASSERT_TRUE(UndoLayout(l));
+    EXPECT_EQ(DeleteLines(l, -1, 256, true), -1);
+    EXPECT_EQ(Cells(l, 1), (Cells_t{{5, 5}}));
     // Move by an offset, kept on the grid.
     EXPECT_EQ(MoveLines(l, 2, -1, false, 5, -10), 2);
     EXPECT_EQ(Cells(l, 2), (Cells_t{{9, 0}, {9, 0}}));
