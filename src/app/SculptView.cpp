@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -731,8 +732,12 @@ void CSculptView::RenderAt(QImage& target, QSize size, QPoint centre, float zoom
             if (at.x() < -50 || at.y() < -50 || at.x() > size.width() + 50 || at.y() > size.height() + 50) continue;
             p.setPen(QPen(l == panel_.currentLine ? QColor(Qt::white) : QColor(200, 200, 200), l == panel_.currentLine ? 2 : 1));
             p.drawEllipse(at, radius + 2.0, radius + 2.0);
+            // On a dark plate, so that it reads over LEDs of any colour.
+            const QString number = QString::number(l + 1);
+            const QRectF box = QFontMetricsF(font).boundingRect(number).translated(at + QPointF(radius + 3, -radius - 2));
+            p.fillRect(box.adjusted(-2, 0, 2, 0), QColor(0, 0, 0, 190));
             p.setPen(QColor::fromRgb(colours[static_cast<std::size_t>(l)]));
-            p.drawText(at + QPointF(radius + 3, -radius - 2), QString::number(l + 1));
+            p.drawText(at + QPointF(radius + 3, -radius - 2), number);
         }
     }
     // The drag under way, Reverse's first cell, Move's held point.
