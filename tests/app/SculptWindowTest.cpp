@@ -405,6 +405,17 @@ private slots:
         t.Tool(sculpt::kToolAdd);
         t.Drag(4, 4, 7, 5);
         QCOMPARE(t.layout().lines[5].size(), std::size_t{4});
+        // Export and import: the same module comes back only once.
+        TempDir dir;
+        const QString mde = QString::fromStdString(dir.File("mine.mde").string());
+        QVERIFY(t.frame->ExportModules(mde));
+        QVERIFY(!t.frame->ImportModules(mde));
+        QCOMPARE(t.frame->linePanel()->moduleBox()->count(), 2);
+        t.frame->action(sculpt::kDeleteModule)->trigger();
+        QCOMPARE(t.frame->linePanel()->moduleBox()->count(), 1);
+        QVERIFY(t.frame->ImportModules(mde));
+        QCOMPARE(t.frame->linePanel()->moduleBox()->count(), 2);
+        t.frame->linePanel()->moduleBox()->setCurrentIndex(1);
         t.frame->action(sculpt::kDeleteModule)->trigger();
         QCOMPARE(t.frame->linePanel()->moduleBox()->count(), 1);
     }
