@@ -1,5 +1,7 @@
 #include "app/CVorlaneView.h"
 
+#include "app/ViewKeys.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -211,19 +213,11 @@ void CVorlaneView::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Underscore:
             ZoomOut();
             return;
-        case Qt::Key_Left:
-            Pan(1, 0, factor);
-            return;
-        case Qt::Key_Right:
-            Pan(-1, 0, factor);
-            return;
-        case Qt::Key_Up:
-            Pan(0, 1, factor);
-            return;
-        case Qt::Key_Down:
-            Pan(0, -1, factor);
-            return;
         default:
+            if (const QPoint d = ArrowPanDirection(key); !d.isNull()) {
+                Pan(d.x(), d.y(), factor);
+                return;
+            }
             QWidget::keyPressEvent(event);
     }
 }

@@ -15,6 +15,8 @@
 #include <cmath>
 
 #include "app/SculptCommands.h"
+#include "app/ViewKeys.h"
+#include "base/LineWalk.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "layout/LayoutImage.h"
@@ -73,24 +75,10 @@ struct Raster {
     }
     void Line(double fx0, double fy0, double fx1, double fy1, QRgb c) const {
         if (!ClipSegment(fx0, fy0, fx1, fy1, w, h)) return;
-        int x0 = static_cast<int>(fx0), y0 = static_cast<int>(fy0);
-        const int x1 = static_cast<int>(fx1), y1 = static_cast<int>(fy1);
-        const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-        const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-        int err = dx + dy;
-        for (;;) {
-            if (x0 >= 0 && y0 >= 0 && x0 < w && y0 < h) bits[static_cast<std::ptrdiff_t>(y0) * stride + x0] = c;
-            if (x0 == x1 && y0 == y1) break;
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x0 += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y0 += sy;
-            }
-        }
+        WalkLine(static_cast<int>(fx0), static_cast<int>(fy0), static_cast<int>(fx1), static_cast<int>(fy1),
+                 [&](int x, int y) {
+                     if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<std::ptrdiff_t>(y) * stride + x] = c;
+                 });
     }
 };
 
@@ -302,12 +290,7 @@ void CSculptView::RunRectangle(int sx, int sy, int ex, int ey, bool ctrl) {
     const DisplayModule module = m > 0 && m < static_cast<int>(ws_.modules.size())
                                      ? ws_.modules.modules()[static_cast<std::size_t>(m)]
                                      : DisplayModule{"Single pixel", 1, 1, {0}};
-    AddOptions options;
-    options.mode = panel_.connectionMode;
-    options.lineLimit = panel_.lineLimit;
-    options.allowRepeat = allowRepeat;
-    options.backgroundMask = ActiveMask();
-    options.connectByBackground = connectByBackground;
+    AddOptions options = ToolAddOptions();
     if (ctrl) {
         if (!askTiles) return;
         const auto tiles = askTiles(DefaultTileCounts(grid, drag, module));
@@ -355,15 +338,20 @@ void CSculptView::ArrayCopy(const CellRect& r, const Drag& drag) {
     if (!askTiles) return;
     const auto tiles = askTiles(DefaultTileCounts(ws_.layout.grid, drag, module));
     if (!tiles) return;
+    AddOptions options = ToolAddOptions();
+    options.tiles = tiles;
+    if (AddByModule(ws_.layout, panel_.currentLine, drag, module, false, options) == 0) DropEmptyStep();
+    Changed();
+}
+
+AddOptions CSculptView::ToolAddOptions() const {
     AddOptions options;
     options.mode = panel_.connectionMode;
     options.lineLimit = panel_.lineLimit;
-    options.allowRepeat = false;
+    options.allowRepeat = allowRepeat;
     options.backgroundMask = ActiveMask();
-    options.tiles = tiles;
     options.connectByBackground = connectByBackground;
-    if (AddByModule(ws_.layout, panel_.currentLine, drag, module, false, options) == 0) DropEmptyStep();
-    Changed();
+    return options;
 }
 
 void CSculptView::DropEmptyStep() {
@@ -614,22 +602,11 @@ void CSculptView::wheelEvent(QWheelEvent* event) {
 
 void CSculptView::keyPressEvent(QKeyEvent* event) {
     const int factor = event->modifiers() & Qt::ControlModifier ? 0 : event->modifiers() & Qt::ShiftModifier ? 3 : 1;
-    switch (event->key()) {
-        case Qt::Key_Left:
-            Pan(1, 0, factor);
-            return;
-        case Qt::Key_Right:
-            Pan(-1, 0, factor);
-            return;
-        case Qt::Key_Up:
-            Pan(0, 1, factor);
-            return;
-        case Qt::Key_Down:
-            Pan(0, -1, factor);
-            return;
-        default:
-            QWidget::keyPressEvent(event);
+    if (const QPoint d = ArrowPanDirection(event->key()); !d.isNull()) {
+        Pan(d.x(), d.y(), factor);
+        return;
     }
+    QWidget::keyPressEvent(event);
 }
 
 // ---- drawing ----

@@ -138,6 +138,8 @@ private:
     void ArrayCopy(const CellRect& r, const Drag& drag);
     // Removes the undo step an operation opened when it changed nothing.
     void DropEmptyStep();
+    // The Add options of the line panel and the menus.
+    AddOptions ToolAddOptions() const;
     void SaveAsModule(const CellRect& r);
     void RepeatPixels(const CellRect& r);
     void PaintBackgroundCell(int col, int row, bool on);

@@ -1,5 +1,7 @@
 #include "project/FrameDraw.h"
 
+#include "base/LineWalk.h"
+
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -19,23 +21,7 @@ bool SetCell(Frame& frame, int x, int y, Bgr colour) {
 }
 
 void DrawLine(Frame& frame, int x0, int y0, int x1, int y1, Bgr colour) {
-    // Bresenham: every step moves one cell along the longer axis.
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    for (;;) {
-        SetCell(frame, x0, y0, colour);
-        if (x0 == x1 && y0 == y1) break;
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x0 += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y0 += sy;
-        }
-    }
+    WalkLine(x0, y0, x1, y1, [&](int x, int y) { SetCell(frame, x, y, colour); });
 }
 
 void DrawRectangle(Frame& frame, int x0, int y0, int x1, int y1, Bgr colour) {
