@@ -75,10 +75,11 @@ struct Raster {
     }
     void Line(double fx0, double fy0, double fx1, double fy1, QRgb c) const {
         if (!ClipSegment(fx0, fy0, fx1, fy1, w, h)) return;
-        WalkLine(static_cast<int>(fx0), static_cast<int>(fy0), static_cast<int>(fx1), static_cast<int>(fy1),
-                 [&](int x, int y) {
-                     if (x >= 0 && y >= 0 && x < w && y < h) bits[static_cast<std::ptrdiff_t>(y) * stride + x] = c;
-                 });
+        // Both ends inside the picture, so every pixel between them is too: no test per pixel.
+        auto in = [](double v, int n) { return std::clamp(static_cast<int>(v), 0, n - 1); };
+        QRgb* const out = bits;
+        const std::ptrdiff_t step = stride;
+        WalkLine(in(fx0, w), in(fy0, h), in(fx1, w), in(fy1, h), [out, step, c](int x, int y) { out[y * step + x] = c; });
     }
 };
 
