@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
@@ -140,6 +141,104 @@ private slots:
         t.frame->linePanel()->SelectLine(3);
         t.Drag(0, 8, 2, 8);
         QCOMPARE(t.layout().lines[3], Points({{0, 8}, {1, 8}, {2, 8}}));
+    }
+
+    void toolMenuAsTheToolTableGivesIt() {
+        // Written out by hand from the table of tools: texts in English and Simplified Chinese,
+        // keys, and a check mark on the chosen tool only.
+        const struct {
+            int mode;
+            const char* english;
+            const char* chinese;
+            QKeySequence key;
+        } tools[] = {
+            {0, "Add", "添加", QKeySequence(Qt::Key_D)},
+            {1, "Cut", "剪切", QKeySequence(Qt::CTRL | Qt::Key_X)},
+            {2, "Copy", "复制", QKeySequence(Qt::CTRL | Qt::Key_C)},
+            {3, "Array copy", "阵列复制", QKeySequence(Qt::SHIFT | Qt::Key_C)},
+            {4, "Save as module", "保存为模块", QKeySequence(Qt::Key_M)},
+            {5, "Pixels repeat", "像素点重复", QKeySequence(Qt::Key_R)},
+            {6, "Delete", "删除", QKeySequence(Qt::Key_Delete)},
+            {7, "Paste", "粘贴", QKeySequence(Qt::CTRL | Qt::Key_V)},
+            {8, "Transfer", "转接", QKeySequence(Qt::Key_G)},
+            {9, "Reverse", "反接", QKeySequence(Qt::Key_A)},
+            {11, "Move", "移动", QKeySequence(Qt::CTRL | Qt::Key_M)},
+        };
+        Sculpt en;
+        Sculpt zh(10, 12, "zh_CN.UTF-8");
+        for (const auto& tool : tools) {
+            QAction* a = en.frame->action(sculpt::kFirstToolCommand + tool.mode);
+            QVERIFY2(a, tool.english);
+            QCOMPARE(a->text(), QString::fromUtf8(tool.english));
+            QCOMPARE(a->shortcut(), tool.key);
+            QVERIFY(a->isCheckable());
+            QCOMPARE(zh.frame->action(sculpt::kFirstToolCommand + tool.mode)->text(), QString::fromUtf8(tool.chinese));
+        }
+        QCOMPARE(en.frame->action(sculpt::kUndo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(en.frame->action(sculpt::kRedo)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+        QCOMPARE(en.frame->action(sculpt::kReturn)->shortcut(), QKeySequence(Qt::Key_Escape));
+        QCOMPARE(en.frame->action(sculpt::kImageCenter)->shortcut(), QKeySequence(Qt::Key_Home));
+        QCOMPARE(en.frame->action(sculpt::kOutputImage)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_O));
+        QCOMPARE(en.frame->action(sculpt::kDeleteModule)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+        QCOMPARE(en.frame->action(sculpt::kDeleteBackground)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+        QCOMPARE(zh.frame->action(sculpt::kLineOperate)->text(), QString::fromUtf8("线路操作"));
+        // Every command of the table is in a menu, and only one tool is ticked.
+        for (const SculptCommand& c : SculptCommandTable()) QVERIFY(en.frame->action(c.id));
+        en.Tool(sculpt::kToolTransfer);
+        int ticked = 0;
+        for (const auto& tool : tools) ticked += en.frame->action(sculpt::kFirstToolCommand + tool.mode)->isChecked();
+        QCOMPARE(ticked, 1);
+        QVERIFY(en.frame->action(sculpt::kFirstToolCommand + sculpt::kToolTransfer)->isChecked());
+        // The key chooses the tool in the window.
+        en.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(en.frame.get()));
+        QTest::keyClick(en.view(), Qt::Key_D);
+        QCOMPARE(en.view()->tool(), sculpt::kToolAdd);
+    }
+
+    void newAndPasteSettingDialogs() {
+        Sculpt t;
+        // New starts from the current clip's size; Cancel changes nothing.
+        const int clipRows = static_cast<int>(t.ws().frames.CurrentClip().height);
+        const int clipCols = static_cast<int>(t.ws().frames.CurrentClip().width);
+        WithModal([&] { QVERIFY(!t.frame->NewLayout()); },
+                  [&](QWidget* w) {
+                      auto* d = qobject_cast<NumbersDialog*>(w);
+                      QVERIFY(d);
+                      QCOMPARE(d->value(0), clipRows);
+                      QCOMPARE(d->value(1), clipCols);
+                      d->reject();
+                  });
+        QCOMPARE(t.layout().grid.rows, std::uint16_t{10});
+        // A size below 1 becomes 1; the sphere option makes a sphere layout.
+        WithModal([&] { QVERIFY(t.frame->NewLayout()); },
+                  [&](QWidget* w) {
+                      auto* d = qobject_cast<NumbersDialog*>(w);
+                      d->field(0)->setValue(0);
+                      d->field(1)->setValue(20);
+                      d->checkBox()->setChecked(true);
+                      d->accept();
+                  });
+        QCOMPARE(t.layout().grid.rows, std::uint16_t{1});
+        QCOMPARE(t.layout().grid.cols, std::uint16_t{20});
+        QVERIFY(t.layout().grid.IsSphere());
+        // Paste Setting moves the copied rectangle and so the next paste.
+        t.frame->NewLayout(10, 12, false);
+        SetLine(t.layout(), 0, Points({{2, 2}}));
+        t.Tool(sculpt::kToolCopy);
+        t.Drag(2, 2, 3, 3);
+        QCOMPARE(t.view()->clipboard().source.x0, 2);
+        WithModal([&] { QVERIFY(t.frame->PasteSetting()); },
+                  [&](QWidget* w) {
+                      auto* d = qobject_cast<NumbersDialog*>(w);
+                      QCOMPARE(d->value(0), 2);
+                      d->field(0)->setValue(1);
+                      d->accept();
+                  });
+        t.Tool(sculpt::kToolPaste);
+        t.frame->linePanel()->SelectLine(1);
+        t.Click(5, 5);  // moved by (5 - 1, 5 - 2)
+        QCOMPARE(t.layout().lines[1], Points({{6, 5}}));
     }
 
     void ctrlFormAsksForTheTiles() {
