@@ -126,8 +126,16 @@ void ImportFileDialog::Browse() {
     const QString pictures =
         Text(ws_.app.language, "图片", "Pictures") + QStringLiteral("(*.png *.jpg *.jpeg *.bmp *.gif)");
     const QString filter = pictureFirst_ ? pictures + QStringLiteral(";;") + dxf : dxf + QStringLiteral(";;") + pictures;
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), filter);
-    if (!path.isEmpty()) LoadFile(path);
+    // The folder browsed last in this run, else the line file's, else the application home.
+    static QString lastFolder;
+    QString folder = lastFolder;
+    if (folder.isEmpty()) {
+        folder = QString::fromStdString((ws_.lineFilePath.empty() ? ws_.home : ws_.lineFilePath.parent_path()).string());
+    }
+    const QString path = QFileDialog::getOpenFileName(this, QString(), folder, filter);
+    if (path.isEmpty()) return;
+    lastFolder = QFileInfo(path).absolutePath();
+    LoadFile(path);
 }
 
 bool ImportFileDialog::LoadFile(const QString& path) {
