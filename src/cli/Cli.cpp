@@ -251,12 +251,17 @@ const std::vector<Command>& Commands() {
          "move|turn|vis-a-vis, --steps-interval (2 pixels a colour), --color-pad-cycles (1); the run\n"
          "lays the colour list that many times. other: 2 Diffuse (--center-x, --center-y in percent,\n"
          "--shape circle|square|diamond, --ring-width, --inward), 3 Linetype (--angle, --line-width,\n"
-         "--speed), 4 Random (--min-size, --max-size, --blocks a frame, --keep), 5 Wave.",
+         "--speed), 4 Random (--min-size, --max-size, --blocks a frame, --keep), 5 Wave, 1 Particle:\n"
+         "--template NAME (from ParticleLib.ptb of the application home) and/or --particle\n"
+         "KEY=VALUE,... with x=random|middle|N, y=top|middle|bottom|N, z=random|N (tenths),\n"
+         "vx=random|N, vy=random|sqrt|N, vz=random|N, wind=east|west|random|not, cycle=N, power=N,\n"
+         "min-vx, max-vx, min-vy, max-vy, min-vz, max-vz, ax, ay, az, send=N (particles per 50\n"
+         "frames), throw=0|1; --particle-picture PICTURE (default particle.bmp of the home).",
          {"--mode", "--style", "--frames", "--block-number", "--filter-number", "--step", "--render", "--colors",
           "--grade", "--steps", "--background", "--rect", "--lines", "--clip", "--seed", "--brick-width",
           "--brick-height", "--space", "--frequency", "--overpass", "--rebound", "--v-kind", "--steps-interval",
           "--color-pad-cycles", "--center-x", "--center-y", "--shape", "--ring-width", "--angle", "--line-width", "--speed",
-          "--min-size", "--max-size", "--blocks"},
+          "--min-size", "--max-size", "--blocks", "--template", "--particle", "--particle-picture"},
          {"--recycle", "--cover", "--inward", "--keep"}, RunGenerate},
     };
     return commands;

@@ -482,6 +482,88 @@ int IntFields(Context& ctx, const std::string& cmd, const Args& args, T& into, s
 
 }  // namespace
 
+namespace {
+// The particle values: a template of the home's library, then the KEY=VALUE list over it.
+int ParticleArgs(Context& ctx, const std::string& cmd, const Args& args, GeneratorRun& run) {
+    const HomeFiles files;
+    if (auto name = args.Value("--template")) {
+        auto loaded = LoadParticleTemplate(files.home / kParticleLibraryName, *name);
+        if (!loaded) {
+            return Fail(ctx, cmd, Say(ctx, "no particle template named \"%1\" in %2", "%2 中没有名为 \"%1\" 的粒子模板",
+                                      {*name, (files.home / kParticleLibraryName).string()}));
+        }
+        run.particles = *loaded;
+    }
+    if (auto list = args.Value("--particle")) {
+        using O = ParticleOptions;
+        O& o = run.particles;
+        for (const std::string& item : Split(*list, ',')) {
+            const auto eq = item.find('=');
+            const std::string key = item.substr(0, eq), value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
+            char* end = nullptr;
+            const long number = std::strtol(value.c_str(), &end, 10);
+            const bool isNumber = !value.empty() && *end == '\0' && number >= -100000 && number <= 100000;
+            const int n = static_cast<int>(number);
+            // A combo: one of its words, or a typed number.
+            auto combo = [&](int which, std::initializer_list<const char*> words) {
+                int i = 0;
+                for (const char* w : words) {
+                    if (value == w) {
+                        o.combos[static_cast<std::size_t>(which)] = {i, 0};
+                        return true;
+                    }
+                    ++i;
+                }
+                if (!isNumber) return false;
+                o.combos[static_cast<std::size_t>(which)] = {-1, n};
+                return true;
+            };
+            static const char* kRanges[] = {"min-vx", "max-vx", "min-vy", "max-vy", "min-vz", "max-vz"};
+            static const char* kAccel[] = {"ax", "ay", "az"};
+            bool ok = false;
+            if (key == "x") ok = combo(O::kPosX, {"random", "middle"});
+            else if (key == "y") ok = combo(O::kPosY, {"top", "middle", "bottom"});
+            else if (key == "z") ok = combo(O::kPosZ, {"random"});
+            else if (key == "vx") ok = combo(O::kSpeedX, {"random"});
+            else if (key == "vy") ok = combo(O::kSpeedY, {"random", "sqrt"});
+            else if (key == "vz") ok = combo(O::kSpeedZ, {"random"});
+            else if (key == "wind") ok = combo(O::kWind, {"east", "west", "random", "not"}) && !isNumber;
+            else if (key == "cycle" || key == "power") {
+                ok = isNumber && n >= 0;
+                if (ok) o.combos[key == "cycle" ? O::kCycle : O::kPower] = {-1, n};
+            } else if (key == "send") {
+                ok = isNumber && n >= 0;
+                if (ok) o.sendSpeed = n;
+            } else if (key == "throw") {
+                ok = value == "0" || value == "1";
+                if (ok) o.throwAbout = value == "1";
+            } else {
+                for (int i = 0; i < 6; ++i) {
+                    if (key == kRanges[i]) ok = isNumber, o.ranges[static_cast<std::size_t>(i)] = n;
+                }
+                for (int i = 0; i < 3; ++i) {
+                    if (key == kAccel[i]) ok = isNumber, o.accel[static_cast<std::size_t>(i)] = n;
+                }
+            }
+            if (!ok) {
+                return Usage(ctx, cmd, Say(ctx, "--particle: \"%1\" is not a particle value (see corvantine-cli help generate)",
+                                           "--particle: \"%1\" 不是有效的粒子参数 (见 corvantine-cli help generate)", {item}));
+            }
+        }
+    }
+    const auto picture = args.Value("--particle-picture");
+    const std::filesystem::path path = picture ? std::filesystem::path(*picture) : files.home / kParticlePictureName;
+    if (picture || std::filesystem::exists(path)) {
+        QImage image(QString::fromStdString(path.string()));
+        if (image.isNull()) {
+            return Fail(ctx, cmd, Say(ctx, "the particle picture %1 cannot be read", "无法读取粒子图片 %1", {path.string()}));
+        }
+        run.particlePicture = image;
+    }
+    return kExitOk;
+}
+}  // namespace
+
 int RunGenerate(Context& ctx, const Args& args) {
     const std::string cmd = "generate";
     if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
@@ -613,6 +695,9 @@ int RunGenerate(Context& ctx, const Args& args) {
     }
     run.other.outward = !args.Has("--inward");
     run.other.keep = args.Has("--keep");
+    if (*mode == GeneratorMode::Other && *style == 1) {
+        if (int rc = ParticleArgs(ctx, cmd, args, run); rc != kExitOk) return rc;
+    }
     if (clipFrames.size() + static_cast<std::size_t>(count) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
     const int made = RunGenerator(run, *mode, static_cast<int>(*style - 1));
     if (made < 0) return Fail(ctx, cmd, Say(ctx, "the generator could not run: %1", "生成器无法运行: %1", {run.error}));

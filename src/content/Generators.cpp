@@ -200,7 +200,7 @@ bool GeneratorAvailable(GeneratorMode mode, int style) {
         case GeneratorMode::PictureAndText:
             return false;
         case GeneratorMode::Other:
-            return style != 0;  // the particle system comes with the design editor
+            return true;
         default:
             return true;
     }
@@ -406,6 +406,32 @@ int RunGenerator(GeneratorRun& run, GeneratorMode mode, int style) {
                     std::to_string(static_cast<std::uint64_t>(count) * model.size() >> 20) + " MB, more than the " +
                     std::to_string(kMaxRunBytes >> 20) + " MB a run may make";
         return -1;
+    }
+
+    if (mode == GeneratorMode::Other && style == 0) {
+        // Particles: each frame is the background with every particle drawn on it, then moved.
+        Stepper stepper(run, static_cast<std::size_t>(count));
+        ParticleSystem system(ResolveParticles(run.particles, w, h), w, h, run.seed, run.particlePicture);
+        QImage surface(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+        const QRgb back = qRgb(run.background.r, run.background.g, run.background.b);
+        for (int f = 0; f < count; ++f) {
+            Frame& F = stepper.Next(false, r);
+            surface.fill(back);
+            system.Step(f, surface);
+            for (int y = 0; y < h; ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(surface.constScanLine(y));
+                for (int x = 0; x < w; ++x) {
+                    F.SetPixel(r.left + x, r.top + y, Bgr{static_cast<std::uint8_t>(qBlue(line[x])),
+                                                          static_cast<std::uint8_t>(qGreen(line[x])),
+                                                          static_cast<std::uint8_t>(qRed(line[x]))});
+                }
+            }
+            if (run.render > 0) {
+                RenderColours(F, r, run.background, colours, static_cast<int>(f % static_cast<int>(colours.count())), run.render);
+            }
+        }
+        Advance(colours);
+        return count;
     }
 
     const int step = (mode == GeneratorMode::Moving || mode == GeneratorMode::Symmetry)

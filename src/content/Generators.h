@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "content/ColourList.h"
+#include "content/Particles.h"
 #include "layout/Layout.h"
 #include "project/FrameRange.h"
 
@@ -101,6 +102,9 @@ struct GeneratorRun {
     ToyBricksOptions bricks;
     VShapeOptions vshape;
     OtherOptions other;
+    // "Particle": the dialog's values and the picture a particle is drawn as.
+    ParticleOptions particles = DefaultParticleOptions();
+    QImage particlePicture = DefaultParticlePicture();
     // Why a run was refused (RunGenerator returned -1), in English.
     std::string error;
 };

@@ -65,7 +65,23 @@ contains "lists the modes" err "gradual-changing"
 check "style 0" 2 "$CLI" generate c.cvn --mode moving --style 0
 check "style 11" 2 "$CLI" generate c.cvn --mode moving --style 11
 check "not yet" 1 "$CLI" generate c.cvn --mode picture-and-text --style 1
-check "particles later" 1 "$CLI" generate c.cvn --mode other --style 1
+# Particles: the same seed gives the same frames; a template of the home's library; bad values.
+check "particles" 0 "$CLI" generate c.cvn --mode other --style 1 --frames 12 --seed 4 --particle y=middle,vy=0,vx=0,send=50
+contains "particles made" out "Other Particle(1): 12 frames made"
+cp c.cvn p1.cvn
+cp kept.cvn p2.cvn
+check "particles again" 0 "$CLI" generate p2.cvn --mode other --style 1 --frames 12 --seed 4 --particle y=middle,vy=0,vx=0,send=50
+cmp -s p1.cvn p2.cvn && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: the same seed made other particles"; }
+cp kept.cvn c.cvn
+mkdir -p home
+printf '[Main]\nNumber=1\nName1=Rain\n[Rain]\nComboSel_1=0\nSpeed=25\n' > home/ParticleLib.ptb
+check "template" 0 "$CLI" generate c.cvn --mode other --style 1 --frames 4 --template Rain
+check "no such template" 1 "$CLI" generate c.cvn --mode other --style 1 --template Hail
+check "bad particle value" 2 "$CLI" generate c.cvn --mode other --style 1 --particle wind=north
+check "bad particle key" 2 "$CLI" generate c.cvn --mode other --style 1 --particle colour=5
+printf 'not a picture' > dot.bmp
+check "unreadable particle picture" 1 "$CLI" generate c.cvn --mode other --style 1 --particle-picture dot.bmp
+cp kept.cvn c.cvn
 check "bad v kind" 2 "$CLI" generate c.cvn --mode v-shape --style 1 --v-kind sideways
 check "bad render" 2 "$CLI" generate c.cvn --mode dropping --style 3 --render sideways
 check "bad colours" 2 "$CLI" generate c.cvn --mode moving --style 1 --colors 12
