@@ -232,6 +232,17 @@ private:
     QString documentFile_;
     std::uint64_t cleanFingerprint_ = 0;
     OtherOptions otherOptions_;  // the last values of the Linetype and Random dialogs
+    ParticleOptions particleOptions_ = DefaultParticleOptions();  // the particle dialog's last values
+    QImage particlePicture_;
+public:
+    // Tests: runs Particle with these values instead of asking.
+    void SetParticlePreset(const ParticleOptions& options, const QImage& picture) {
+        particleOptions_ = options;
+        particlePicture_ = picture;
+        particlePreset_ = true;
+    }
+private:
+    bool particlePreset_ = false;
     ProgramStarter startProgram_;
     FileOpener openFile_;
 };

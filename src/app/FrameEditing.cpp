@@ -16,6 +16,7 @@
 #include "app/ColorProcessDialog.h"
 #include "app/FrameEditDialogs.h"
 #include "app/OtherStyleDialog.h"
+#include "app/ParticleDialog.h"
 #include "app/PatternPanel.h"
 #include "base/FileUtil.h"
 #include "content/ColourProcess.h"
@@ -233,6 +234,16 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
         }
         if (style == 1 && !SaveDiffusing(diffusing, otherOptions_)) prompt_.Inform(LastFileError(), PromptIcon::Warning);
     }
+    if (mode == GeneratorMode::Other && style == 0) {
+        // The particle dialog keeps its values and picture for the session.
+        if (particlePicture_.isNull()) particlePicture_ = ParticleDialog::HomePicture(ws_);
+        if (!particlePreset_) {
+            ParticleDialog dialog(ws_, prompt_, particleOptions_, particlePicture_, this);
+            if (dialog.exec() != QDialog::Accepted) return -1;
+            particleOptions_ = dialog.options();
+            particlePicture_ = dialog.picture();
+        }
+    }
     const bool ports = mode == GeneratorMode::Moving && style >= 8;
     if (ports && !EnsureLayout()) return -1;
     Stop();
@@ -252,6 +263,8 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
     run.bricks = patternPanel_->bricks();
     run.vshape = patternPanel_->vshape();
     run.other = otherOptions_;
+    run.particles = particleOptions_;
+    run.particlePicture = particlePicture_;
     run.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());  // the random styles differ run to run
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const int made = corv::RunGenerator(run, mode, style);

@@ -33,6 +33,7 @@
 #include "app/ColorProcessDialog.h"
 #include "app/PatternPanel.h"
 #include "app/OtherStyleDialog.h"
+#include "app/ParticleDialog.h"
 #include "app/FrameEditDialogs.h"
 #include "content/TransitionRenderer.h"
 #include "lang/Language.h"
@@ -592,7 +593,24 @@ private slots:
         // Cancel runs nothing.
         WithModal([&] { panel->RunEntry(3); }, [&](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
         QCOMPARE(v.s.ws.frames.CurrentFrames().size(), framesBefore + 3);
-        QVERIFY(!(panel->styleList()->item(0)->flags() & Qt::ItemIsEnabled));  // Particle comes later
+        // Particle through its dialog: the values and picture stay for the next run; Cancel runs nothing.
+        QVERIFY(panel->styleList()->item(0)->flags() & Qt::ItemIsEnabled);
+        WithModal([&] { panel->RunEntry(0); },
+                  [&](QWidget* w) {
+                      auto* dialog = qobject_cast<ParticleDialog*>(w);
+                      QVERIFY(dialog);
+                      QCOMPARE(dialog->combo(ParticleOptions::kPosY)->currentText(), QStringLiteral("Top"));
+                      dialog->combo(ParticleOptions::kPosY)->setCurrentIndex(1);
+                      dialog->accept();
+                  });
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), framesBefore + 6);
+        WithModal([&] { panel->RunEntry(0); },
+                  [&](QWidget* w) {
+                      auto* dialog = qobject_cast<ParticleDialog*>(w);
+                      QCOMPARE(dialog->combo(ParticleOptions::kPosY)->currentText(), QStringLiteral("Middle"));
+                      dialog->reject();
+                  });
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), framesBefore + 6);
         // The port styles without any wiring: the usual message.
         panel->SetMode(GeneratorMode::Moving);
         QCOMPARE(v.frame->RunGenerator(GeneratorMode::Moving, 8), -1);
@@ -600,7 +618,49 @@ private slots:
         // An empty colour list: a message, nothing made.
         v.s.ws.colourPanel.list.Clear();
         QCOMPARE(v.frame->RunGenerator(GeneratorMode::Moving, 0), -1);
-        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), framesBefore + 3);
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), framesBefore + 6);
+    }
+
+    void particleDialogValuesPictureAndTemplates() {
+        Started s;
+        QVERIFY(s.ok);
+        ParticleDialog d(s.ws, s.prompt, DefaultParticleOptions(), DefaultParticlePicture());
+        QCOMPARE(d.combo(ParticleOptions::kPosX)->count(), 2);
+        QCOMPARE(d.combo(ParticleOptions::kSpeedY)->itemText(1), QStringLiteral("sqrt(acc*hei/2)"));
+        QCOMPARE(d.combo(ParticleOptions::kWind)->currentText(), QStringLiteral("Not"));
+        // A typed number instead of an entry.
+        d.combo(ParticleOptions::kPosX)->setEditText(QStringLiteral("5000"));
+        QCOMPARE(d.options().combos[ParticleOptions::kPosX].selection, -1);
+        QCOMPARE(d.options().combos[ParticleOptions::kPosX].typed, 5000);
+        d.sendSpeed()->setValue(25);
+        // Templates: an empty name is refused with the message; saving twice keeps one entry.
+        d.templateBox()->setEditText(QString());
+        QVERIFY(!d.SaveTemplate());
+        QCOMPARE(QString::fromStdString(s.prompt.messages().back()), QString::fromStdString(s.ws.strings.askModelName));
+        d.templateBox()->setEditText(QStringLiteral("Rain"));
+        QVERIFY(d.SaveTemplate());
+        QVERIFY(d.SaveTemplate());
+        QCOMPARE(d.templateBox()->count(), 1);
+        QCOMPARE(ProfileFile(s.home.path() / kParticleLibraryName, "Main").GetInt("Number", 0), 1);
+        d.SetOptions(DefaultParticleOptions());
+        QVERIFY(d.SelectTemplate(QStringLiteral("Rain")));
+        QCOMPARE(d.options().sendSpeed, 25);
+        QCOMPARE(d.options().combos[ParticleOptions::kPosX].typed, 5000);
+        // A second dialog lists it.
+        ParticleDialog again(s.ws, s.prompt, DefaultParticleOptions(), QImage());
+        QCOMPARE(again.templateBox()->count(), 1);
+        QVERIFY(d.DeleteTemplate());
+        QCOMPARE(d.templateBox()->count(), 0);
+        // An unreadable picture: a message, the picture kept.
+        TempDir dir;
+        std::ofstream(dir.File("broken.bmp")) << "BM broken";
+        QVERIFY(!d.LoadPicture(QString::fromStdString(dir.File("broken.bmp").string())));
+        QCOMPARE(d.picture().size(), QSize(7, 7));
+        QImage red(5, 3, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(QString::fromStdString(dir.File("red.png").string())));
+        QVERIFY(d.LoadPicture(QString::fromStdString(dir.File("red.png").string())));
+        QCOMPARE(d.picture().size(), QSize(5, 3));
     }
 
     void aDamagedColourLibraryIsReportedAndKept() {
