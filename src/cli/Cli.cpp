@@ -238,7 +238,7 @@ const std::vector<Command>& Commands() {
          "       [--colors rainbow|RRGGBB,...|LIBRARY.clb:K] [--grade G | --steps K] [--background RRGGBB]\n"
          "       [--rect L,T,R,B] [--lines LAYOUT.lnf] [--clip N] [--cover] [--seed N]",
          "Modes: moving, symmetry, interleaving, diffusing, rotation, gradual-changing, dropping,\n"
-         "toy-bricks, sound-wave, jalousie, v-shape, other (picture-and-text is not available yet);\n"
+         "toy-bricks, sound-wave, jalousie, v-shape, other, picture-and-text;\n"
          "--style is 1-based as in the mode's list (moving: 1 Left ... 8 RightDown, 9 Inner-\n"
          "port, 10 Inter-port, which follow the wiring of --lines). --frames N frames\n"
          "(default 100; jalousie: --block-number, default 3; dropping: --filter-number). --render:\n"
@@ -256,12 +256,17 @@ const std::vector<Command>& Commands() {
          "KEY=VALUE,... with x=random|middle|N, y=top|middle|bottom|N, z=random|N (tenths),\n"
          "vx=random|N, vy=random|sqrt|N, vz=random|N, wind=east|west|random|not, cycle=N, power=N,\n"
          "min-vx, max-vx, min-vy, max-vy, min-vz, max-vz, ax, ay, az, send=N (particles per 50\n"
-         "frames), throw=0|1; --particle-picture PICTURE (default particle.bmp of the home).",
+         "frames), throw=0|1; --particle-picture PICTURE (default particle.bmp of the home).\n"
+         "picture-and-text: --files F1,F2,... (text files *.txt, read as UTF-8 or GB18030, and\n"
+         "pictures) played through --kind K (0 random) in --frames N steps each, style 2 playing each\n"
+         "back out; or --text TEXT [--direction horizontal|vertical] [--text-color RRGGBB] scrolled\n"
+         "through the rectangle (style 2: downwards for vertical text); --font FACE, --size PX.",
          {"--mode", "--style", "--frames", "--block-number", "--filter-number", "--step", "--render", "--colors",
           "--grade", "--steps", "--background", "--rect", "--lines", "--clip", "--seed", "--brick-width",
           "--brick-height", "--space", "--frequency", "--overpass", "--rebound", "--v-kind", "--steps-interval",
           "--color-pad-cycles", "--center-x", "--center-y", "--shape", "--ring-width", "--angle", "--line-width", "--speed",
-          "--min-size", "--max-size", "--blocks", "--template", "--particle", "--particle-picture"},
+          "--min-size", "--max-size", "--blocks", "--template", "--particle", "--particle-picture",
+          "--files", "--text", "--font", "--size", "--direction", "--text-color", "--kind"},
          {"--recycle", "--cover", "--inward", "--keep"}, RunGenerate},
     };
     return commands;

@@ -114,6 +114,19 @@ int RunChip(Context& ctx, const Args& args);
 int RunFrames(Context& ctx, const Args& args);
 // Keeps Qt's start-up talk (the runtime folder it falls back to) from the user's terminal.
 void QuietQtStartup();
+// A GUI application object off screen, as fonts and the picture plug-ins need; it does nothing
+// when the program has one already.
+class OffscreenGui {
+public:
+    OffscreenGui();
+    ~OffscreenGui();
+    OffscreenGui(const OffscreenGui&) = delete;
+    OffscreenGui& operator=(const OffscreenGui&) = delete;
+
+private:
+    struct App;
+    App* app_ = nullptr;
+};
 int RunOutput(Context& ctx, const Args& args);
 int RunDxf(Context& ctx, const Args& args);
 int RunExportMap(Context& ctx, const Args& args);

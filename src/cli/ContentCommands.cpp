@@ -132,12 +132,7 @@ int RunTransition(Context& ctx, const Args& args) {
         }
         kind = static_cast<int>(k);
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QuietQtStartup();
-    int argc = 1;
-    char name[] = "corvantine-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    const OffscreenGui gui;
     std::vector<QImage> olds, news;
     if (int rc = ReadPictures(ctx, cmd, args.positionals()[0], olds); rc != kExitOk) return rc;
     if (int rc = ReadPictures(ctx, cmd, args.positionals()[1], news); rc != kExitOk) return rc;

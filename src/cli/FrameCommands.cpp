@@ -15,6 +15,7 @@
 #include "cli/Cli.h"
 #include "cli/HomeFiles.h"
 #include "content/ColourProcess.h"
+#include "content/TransitionRenderer.h"
 #include "base/TerminalProgress.h"
 #include "formats/FrameCountScramble.h"
 #include "project/Document.h"
@@ -337,12 +338,7 @@ int RunFrames(Context& ctx, const Args& args) {
         }
     } else if (sub == "import") {
         // Pictures need the image plug-ins of a GUI application object (off screen here).
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        QuietQtStartup();
-        int argc = 1;
-        char name[] = "corvantine-cli";
-        char* argv[] = {name, nullptr};
-        QGuiApplication app(argc, argv);
+        const OffscreenGui gui;
         for (std::size_t i = 2; i < args.positionals().size(); ++i) {
             const std::string& file = args.positionals()[i];
             QImage image;
@@ -564,6 +560,48 @@ int ParticleArgs(Context& ctx, const std::string& cmd, const Args& args, Generat
 }
 }  // namespace
 
+namespace {
+// The picture-and-text values: the list (--files) or a text picture built from --text.
+int PictureTextArgs(Context& ctx, const std::string& cmd, const Args& args, GeneratorRun& run, int w, int h) {
+    PictureTextOptions& o = run.pictureText;
+    std::string error;
+    const auto size = args.Int("--size", error);
+    const auto kind = args.Int("--kind", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (size && (*size < 1 || *size > 4096)) return OutOfRange(ctx, cmd, "--size", 1, 4096);
+    if (kind && (*kind < 0 || *kind >= kTransitionKinds)) return OutOfRange(ctx, cmd, "--kind", 0, kTransitionKinds - 1);
+    o.kind = static_cast<int>(kind.value_or(0));
+    o.font = DefaultPictureTextFont(ctx.language != 3, static_cast<int>(size.value_or(std::max(h, 1))));
+    if (auto face = args.Value("--font")) o.font.setFamily(QString::fromStdString(*face));
+    const auto files = args.Value("--files");
+    const auto text = args.Value("--text");
+    if (files.has_value() == text.has_value()) {
+        return Usage(ctx, cmd, Say(ctx, "picture-and-text takes either --files F1,F2,... or --text TEXT",
+                                   "picture-and-text 需要 --files F1,F2,... 或 --text 文字, 二者取一"));
+    }
+    if (files) {
+        for (const std::string& f : Split(*files, ',')) {
+            if (!std::filesystem::is_regular_file(f)) return Fail(ctx, cmd, Say(ctx, "%1: no such file", "%1: 文件不存在", {f}));
+            o.entries.emplace_back(f);
+        }
+        return kExitOk;
+    }
+    bool vertical = false;
+    if (auto d = args.Value("--direction")) {
+        if (*d == "vertical") vertical = true;
+        else if (*d != "horizontal") return Usage(ctx, cmd, Say(ctx, "--direction takes horizontal or vertical", "--direction 取 horizontal 或 vertical"));
+    }
+    Bgr ink{0, 0, 255};  // pure red, as the panel starts
+    if (auto c = args.Value("--text-color"); c && !ParseColour(*c, ink)) {
+        return Usage(ctx, cmd, Say(ctx, "--text-color takes RRGGBB", "--text-color 的格式为 RRGGBB"));
+    }
+    const QColor back(run.background.r, run.background.g, run.background.b);
+    o.vertical = vertical;
+    o.textPicture = BuildTextPicture(QString::fromStdString(*text), o.font, QColor(ink.r, ink.g, ink.b), back, QSize(w, h), vertical);
+    return kExitOk;
+}
+}  // namespace
+
 int RunGenerate(Context& ctx, const Args& args) {
     const std::string cmd = "generate";
     if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
@@ -695,8 +733,12 @@ int RunGenerate(Context& ctx, const Args& args) {
     }
     run.other.outward = !args.Has("--inward");
     run.other.keep = args.Has("--keep");
+    const OffscreenGui gui;  // fonts and picture plug-ins for the picture styles
     if (*mode == GeneratorMode::Other && *style == 1) {
         if (int rc = ParticleArgs(ctx, cmd, args, run); rc != kExitOk) return rc;
+    }
+    if (*mode == GeneratorMode::PictureAndText) {
+        if (int rc = PictureTextArgs(ctx, cmd, args, run, w, h); rc != kExitOk) return rc;
     }
     if (clipFrames.size() + static_cast<std::size_t>(count) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
     const int made = RunGenerator(run, *mode, static_cast<int>(*style - 1));

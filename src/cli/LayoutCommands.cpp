@@ -821,6 +821,22 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
 
 void QuietQtStartup() { qInstallMessageHandler(QuietQtMessages); }
 
+struct OffscreenGui::App {
+    int argc = 1;
+    char name[16] = "corvantine-cli";
+    char* argv[2] = {name, nullptr};
+    QGuiApplication app{argc, argv};
+};
+
+OffscreenGui::OffscreenGui() {
+    if (QGuiApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QuietQtStartup();
+    app_ = new App;
+}
+
+OffscreenGui::~OffscreenGui() { delete app_; }
+
 int RunRenderLayout(Context& ctx, const Args& args) {
     const std::string cmd = "render-layout";
     if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs LAYOUT.lnf and OUT.png", "需要 LAYOUT.lnf 和 OUT.png"));
@@ -847,14 +863,7 @@ int RunRenderLayout(Context& ctx, const Args& args) {
                 << '\n';
     }
     // Text needs a GUI application object; without a display it draws off screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QuietQtStartup();
-    int argc = 1;
-    char name[] = "corvantine-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    const OffscreenGui gui;
     const QImage image = RenderLayout(layout, used);
     if (!SaveLayoutImage(image, QString::fromStdString(args.positionals()[1]))) {
         return FailSave(ctx, cmd);
@@ -880,12 +889,7 @@ int RunIdentify(Context& ctx, const Args& args) {
     int connection = kShortestH;
     if (mode == "shortest") connection = kShortest;
     else if (mode != "shortest-h") return Usage(ctx, cmd, Say(ctx, "--mode takes shortest or shortest-h", "--mode 取 shortest 或 shortest-h"));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QuietQtStartup();
-    int argc = 1;
-    char name[] = "corvantine-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    const OffscreenGui gui;
     const std::string& file = args.positionals()[0];
     if (!ReadFileBytes(file)) return FailOpen(ctx, cmd);
     QImage photo;

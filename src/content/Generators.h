@@ -8,6 +8,7 @@
 
 #include "content/ColourList.h"
 #include "content/Particles.h"
+#include "content/PictureText.h"
 #include "layout/Layout.h"
 #include "project/FrameRange.h"
 
@@ -105,6 +106,8 @@ struct GeneratorRun {
     // "Particle": the dialog's values and the picture a particle is drawn as.
     ParticleOptions particles = DefaultParticleOptions();
     QImage particlePicture = DefaultParticlePicture();
+    // "PictureAndText": the list, the transition kind, the font and the built text picture.
+    PictureTextOptions pictureText;
     // Why a run was refused (RunGenerator returned -1), in English.
     std::string error;
 };
