@@ -33,6 +33,8 @@
 #include "app/DocumentFingerprint.h"
 #include "app/CVorlaneView.h"
 #include "app/SculptFrame.h"
+#include "app/PictureTextPanel.h"
+#include "workspace/Settings.h"
 #include "app/ColourPanel.h"
 #include "app/PatternPanel.h"
 #include "app/SystemSettingDialog.h"
@@ -404,6 +406,26 @@ void CMainFrame::BuildSidePanel() {
     sideTabs_->setObjectName(QStringLiteral("sideTabs"));
     const std::uint8_t lang = ws_.app.language;
     patternPanel_ = new PatternPanel(lang, ws_.strings, sideTabs_);
+    PictureTextPanel* pictureText = patternPanel_->pictureTextPanel();
+    pictureText->SetSteps(ws_.app.frameWidth);  // "Make frame number:" starts at the frame width
+    pictureText->workingSize = [this] {
+        const Frame* f = ws_.frames.CurrentFrame();
+        if (!f) return QSize(ws_.app.frameWidth, ws_.app.frameHeight);
+        const PixelRect r = TargetRect(f->width(), f->height(), canvas_->editArea());
+        return QSize(r.width(), r.height());
+    };
+    pictureText->background = [this] {
+        return QColor(ws_.app.backgroundColour.r, ws_.app.backgroundColour.g, ws_.app.backgroundColour.b);
+    };
+    pictureText->openEntry = [this](const QString& path, bool text) {
+        // Text files in the desktop's editor; pictures in the configured painting program.
+        const QString painter = ws_.config ? QString::fromStdString(ws_.config->GetString(keys::kPaintPath)) : QString();
+        if (!text && !painter.isEmpty() && QFileInfo(painter).isExecutable()) {
+            startProgram_(painter, {path});
+        } else {
+            openFile_(path);
+        }
+    };
     sideTabs_->addTab(patternPanel_, Q(ws_.strings.tabDesign));
     colourPanel_ = new ColourPanel(ws_, prompt_, sideTabs_);
     sideTabs_->addTab(colourPanel_, Q(ws_.strings.tabColor));

@@ -17,6 +17,7 @@
 #include "app/FrameEditDialogs.h"
 #include "app/OtherStyleDialog.h"
 #include "app/ParticleDialog.h"
+#include "app/PictureTextPanel.h"
 #include "app/PatternPanel.h"
 #include "base/FileUtil.h"
 #include "content/ColourProcess.h"
@@ -244,6 +245,13 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
             particlePicture_ = dialog.picture();
         }
     }
+    if (mode == GeneratorMode::PictureAndText) {
+        PictureTextPanel* panel = patternPanel_->pictureTextPanel();
+        if (panel->paths().isEmpty() && !panel->hasTextPicture()) {
+            prompt_.Inform(ws_.strings.noPicText, PromptIcon::Warning);
+            return -1;
+        }
+    }
     const bool ports = mode == GeneratorMode::Moving && style >= 8;
     if (ports && !EnsureLayout()) return -1;
     Stop();
@@ -264,6 +272,12 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
     run.vshape = patternPanel_->vshape();
     run.other = otherOptions_;
     run.particles = particleOptions_;
+    if (mode == GeneratorMode::PictureAndText) {
+        const PictureTextPanel* panel = patternPanel_->pictureTextPanel();
+        run.pictureText = panel->options();
+        run.count = panel->steps();
+        run.render = panel->render();
+    }
     run.particlePicture = particlePicture_;
     run.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());  // the random styles differ run to run
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -1,5 +1,7 @@
 #include "app/PatternPanel.h"
 
+#include "app/PictureTextPanel.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -138,9 +140,8 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     vCycles_->setValue(1);
     v->addRow(Text(language, "颜色循环次数:", "Color pad cycles:"), vCycles_);
     layout->addWidget(vshapePanel_);
-    later_ = new QLabel(Text(language, "此模式尚不可用。", "This mode is not available yet."), this);
-    later_->setWordWrap(true);
-    layout->addWidget(later_);
+    pictureText_ = new PictureTextPanel(language, strings, this);
+    layout->addWidget(pictureText_);
 
     connect(mode_, &QComboBox::currentIndexChanged, this, &PatternPanel::ModeChanged);
     connect(styles_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { RunEntry(styles_->row(item)); });
@@ -187,7 +188,7 @@ void PatternPanel::ModeChanged() {
     }
     bricksPanel_->setVisible(m == GeneratorMode::ToyBricks);
     vshapePanel_->setVisible(m == GeneratorMode::VShape);
-    later_->setVisible(m == GeneratorMode::PictureAndText);
+    pictureText_->setVisible(m == GeneratorMode::PictureAndText);
     if (m == GeneratorMode::Dropping) {
         countLabel_->setText(Text(language_, "渗透帧数:", "Filter Number:"));
     } else if (m == GeneratorMode::Jalousie) {

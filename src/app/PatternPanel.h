@@ -12,6 +12,10 @@ class QSpinBox;
 class QRadioButton;
 
 namespace corv {
+class PictureTextPanel;
+}
+
+namespace corv {
 
 struct UiStrings;
 
@@ -35,6 +39,7 @@ public:
     QSpinBox* bricksBox(int i) const { return bricks_[i]; }  // width, height, space, frequency, overpass, rebound
     VShapeOptions vshape() const;
     QWidget* vshapePanel() const { return vshapePanel_; }
+    PictureTextPanel* pictureTextPanel() const { return pictureText_; }
     // Runs entry `style` of the current mode's list (the number keys: key 1 is entry 0).
     void RunEntry(int style);
 
@@ -63,7 +68,7 @@ private:
     QComboBox* mode_ = nullptr;
     QLabel* stepLabel_ = nullptr;
     QSpinBox* step_ = nullptr;
-    QLabel* later_ = nullptr;
+    PictureTextPanel* pictureText_ = nullptr;
     QWidget* bricksPanel_ = nullptr;
     QSpinBox* bricks_[6] = {};
     QWidget* vshapePanel_ = nullptr;

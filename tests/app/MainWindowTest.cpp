@@ -34,6 +34,7 @@
 #include "app/PatternPanel.h"
 #include "app/OtherStyleDialog.h"
 #include "app/ParticleDialog.h"
+#include "app/PictureTextPanel.h"
 #include "app/FrameEditDialogs.h"
 #include "content/TransitionRenderer.h"
 #include "lang/Language.h"
@@ -557,7 +558,35 @@ private slots:
         QCOMPARE(panel->vshape().interval, 2);
         panel->SetMode(GeneratorMode::PictureAndText);
         QVERIFY(panel->vshapePanel()->isHidden());
-        QVERIFY(!(panel->styleList()->item(0)->flags() & Qt::ItemIsEnabled));  // shown, not yet runnable
+        // Picture and text: its sub-panel; an empty list says so; a picture in the list runs.
+        QVERIFY(!panel->pictureTextPanel()->isHidden());
+        QVERIFY(panel->styleList()->item(0)->flags() & Qt::ItemIsEnabled);
+        const std::size_t before = v.s.ws.frames.CurrentFrames().size();
+        QCOMPARE(v.frame->RunGenerator(GeneratorMode::PictureAndText, 0), -1);
+        QCOMPARE(QString::fromStdString(v.s.prompt.messages().back()), QString::fromStdString(v.s.ws.strings.noPicText));
+        QImage blue(8, 8, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        const QString bluePath = QString::fromStdString(v.s.home.File("blue.png").string());
+        QVERIFY(blue.save(bluePath));
+        panel->pictureTextPanel()->AddFiles({bluePath, bluePath});
+        panel->pictureTextPanel()->SetSteps(3);
+        QCOMPARE(v.frame->RunGenerator(GeneratorMode::PictureAndText, 0), 6);
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), before + 6);
+        // A built text picture takes the list's place and locks its controls until the list is empty.
+        panel->pictureTextPanel()->textEdit()->setText(QStringLiteral("HI"));
+        panel->pictureTextPanel()->buildButton()->click();
+        QVERIFY(panel->pictureTextPanel()->hasTextPicture());
+        QVERIFY(!panel->pictureTextPanel()->browseButton()->isEnabled());
+        QVERIFY(v.frame->RunGenerator(GeneratorMode::PictureAndText, 0) > 0);
+        panel->pictureTextPanel()->list()->selectAll();
+        panel->pictureTextPanel()->DeleteSelected();
+        QVERIFY(!panel->pictureTextPanel()->hasTextPicture());
+        QVERIFY(panel->pictureTextPanel()->browseButton()->isEnabled());
+        QCOMPARE(v.frame->RunGenerator(GeneratorMode::PictureAndText, 0), -1);
+        // Each run is one undo step.
+        QVERIFY(v.frame->UndoFrames());
+        QVERIFY(v.frame->UndoFrames());
+        QCOMPARE(v.s.ws.frames.CurrentFrames().size(), before);
         // A click on an entry runs it after the current frame: 5 frames of Gradual "Transition".
         panel->SetMode(GeneratorMode::Gradual);
         panel->countBox()->setValue(5);

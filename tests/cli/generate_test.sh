@@ -64,7 +64,8 @@ check "unknown mode" 2 "$CLI" generate c.cvn --mode sparkle --style 1
 contains "lists the modes" err "gradual-changing"
 check "style 0" 2 "$CLI" generate c.cvn --mode moving --style 0
 check "style 11" 2 "$CLI" generate c.cvn --mode moving --style 11
-check "not yet" 1 "$CLI" generate c.cvn --mode picture-and-text --style 1
+check "picture-and-text without a list or text" 2 "$CLI" generate c.cvn --mode picture-and-text --style 1
+check "picture-and-text of a missing file" 1 "$CLI" generate c.cvn --mode picture-and-text --style 1 --files gone.png
 # Particles: the same seed gives the same frames; a template of the home's library; bad values.
 check "particles" 0 "$CLI" generate c.cvn --mode other --style 1 --frames 12 --seed 4 --particle y=middle,vy=0,vx=0,send=50
 contains "particles made" out "Other Particle(1): 12 frames made"

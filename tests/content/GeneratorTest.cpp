@@ -93,6 +93,8 @@ TEST(Generators, EveryStyleKeepsToTheWorkingRectangleAndRepeatsWithItsSeed) {
                 c.run.count = 4;
                 c.run.render = 3;
                 c.run.recycle = style % 2 == 1;
+                c.run.pictureText.textPicture = QImage(3, 2, QImage::Format_RGB32);  // picture-and-text scrolls it
+                c.run.pictureText.textPicture.fill(0xFF336699);
                 const int n = RunGenerator(c.run, mode, style);
                 ASSERT_GE(n, 1) << GeneratorModeName(mode) << " " << style;
                 for (std::size_t i = 1; i < c.frames.size(); ++i) {
