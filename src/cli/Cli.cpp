@@ -233,6 +233,16 @@ const std::vector<Command>& Commands() {
          "Close, 39-40 blinds, 41-46 Radar, 47-54 Reveal, 55 CheckerBoard, 56 ZigZag, 57 Spiral;\n"
          "0 or random picks one of 1..54 from --seed (default 1).",
          {"--steps", "--kind", "--seed"}, {}, RunTransition},
+        {"design", "list, render or export the design of a document, or add shapes to it",
+         "DOC list [--json] | render --frames N [--clip N] | export OUT [--player PATH] |\n"
+         "       add KIND --box X,Y,W,H [--color RRGGBB] [--angle A] [--outline] [--text T] [--layer N] [--mask]",
+         "list: the canvas, the layers and their items. render: appends N frames of the design played\n"
+         "(the canvas scaled to the clip's frame size; items with a clip source show it advancing).\n"
+         "export: a file that plays the design by itself (the player with the document appended).\n"
+         "add: a rectangle, ellipse, line, round-rectangle, text, star, regular-polygon or picture-area\n"
+         "(the clip of --clip) on layer N (a new layer past the last; default the last); --mask makes it\n"
+         "the layer's mask.",
+         {"--frames", "--clip", "--player", "--box", "--color", "--angle", "--text", "--layer"}, {"--json", "--outline", "--mask"}, RunDesign},
         {"generate", "run a pattern generator after the last frame of a clip",
          "DOC --mode NAME --style N [--frames N] [--step S] [--recycle] [--render NAME]\n"
          "       [--colors rainbow|RRGGBB,...|LIBRARY.clb:K] [--grade G | --steps K] [--background RRGGBB]\n"

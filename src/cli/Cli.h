@@ -128,6 +128,7 @@ private:
     App* app_ = nullptr;
 };
 int RunOutput(Context& ctx, const Args& args);
+int RunDesign(Context& ctx, const Args& args);
 int RunDxf(Context& ctx, const Args& args);
 int RunExportMap(Context& ctx, const Args& args);
 int RunExportHmc(Context& ctx, const Args& args);

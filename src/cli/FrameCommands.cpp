@@ -15,6 +15,9 @@
 #include "cli/Cli.h"
 #include "cli/HomeFiles.h"
 #include "content/ColourProcess.h"
+#include "cli/Json.h"
+#include "project/EffectExport.h"
+#include "content/DesignRender.h"
 #include "content/TransitionRenderer.h"
 #include "base/TerminalProgress.h"
 #include "formats/FrameCountScramble.h"
@@ -749,6 +752,186 @@ int RunGenerate(Context& ctx, const Args& args) {
                    {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)], std::to_string(made), std::to_string(total)})
             << '\n';
     return kExitOk;
+}
+
+
+namespace {
+
+void ListItem(std::ostream& out, const EffectItem& item, int depth, bool isMask) {
+    out << std::string(static_cast<std::size_t>(depth) * 2 + 2, ' ') << ItemKindName(item.kind()) << " at " << item.x << "," << item.y
+        << " size " << item.w << "x" << item.h;
+    char colour[16];
+    std::snprintf(colour, sizeof colour, "%06X", item.colour & 0xFFFFFFu);
+    out << " colour " << colour << " width " << static_cast<int>(item.lineWidth) << (item.fill ? " filled" : " outline");
+    if (item.angle) out << " angle " << item.angle;
+    if (item.sourceClip >= 0) out << " source clip " << item.sourceClip + 1;
+    if (item.kind() == kItemText) out << " text \"" << static_cast<const TextItem&>(item).text << "\"";
+    if (isMask) out << " (mask)";
+    out << '\n';
+    if (item.kind() == kItemGroup) {
+        for (const auto& child : static_cast<const GroupItem&>(item).children) ListItem(out, *child, depth + 1, false);
+    }
+}
+
+void JsonItem(Json& j, const EffectItem& item, bool isMask) {
+    j.BeginObject().Key("kind").Value(ItemKindName(item.kind())).Key("x").Value(static_cast<double>(item.x))
+        .Key("y").Value(static_cast<double>(item.y)).Key("w").Value(static_cast<double>(item.w))
+        .Key("h").Value(static_cast<double>(item.h)).Key("colour").Value(static_cast<std::int64_t>(item.colour & 0xFFFFFFu))
+        .Key("lineWidth").Value(static_cast<int>(item.lineWidth)).Key("fill").Value(item.fill != 0)
+        .Key("angle").Value(static_cast<int>(item.angle)).Key("sourceClip").Value(static_cast<int>(item.sourceClip)).Key("mask").Value(isMask);
+    if (item.kind() == kItemText) j.Key("text").Value(static_cast<const TextItem&>(item).text);
+    if (item.kind() == kItemGroup) {
+        j.Key("children").BeginArray();
+        for (const auto& child : static_cast<const GroupItem&>(item).children) JsonItem(j, *child, false);
+        j.EndArray();
+    }
+    j.EndObject();
+}
+
+}  // namespace
+
+// corvantine-cli design DOC list|render|export|add
+int RunDesign(Context& ctx, const Args& args) {
+    const std::string cmd = "design";
+    const auto& pos = args.positionals();
+    if (pos.size() < 2) return Usage(ctx, cmd, Say(ctx, "needs DOC and list, render, export or add", "需要 文档 和 list、render、export 或 add"));
+    const std::string sub = pos[1];
+    std::string error;
+    const auto frames = args.Int("--frames", error);
+    const auto clipNo = args.Int("--clip", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    EditedDocument d;
+    if (int rc = d.Load(ctx, cmd, pos[0], clipNo); rc != kExitOk) return rc;
+    const int canvasW = d.doc.canvasWidth ? d.doc.canvasWidth : 800, canvasH = d.doc.canvasHeight ? d.doc.canvasHeight : 600;
+    if (sub == "list") {
+        if (pos.size() != 2) return Usage(ctx, cmd, Say(ctx, "list takes no more names", "list 不需要其他参数"));
+        if (args.Has("--json")) {
+            Json j;
+            j.BeginObject().Key("canvas").BeginArray().Value(canvasW).Value(canvasH).EndArray().Key("music").Value(d.doc.musicLength > 0)
+                .Key("layers").BeginArray();
+            for (const auto& layer : d.doc.layers) {
+                j.BeginObject().Key("name").Value(layer->name).Key("items").BeginArray();
+                for (const auto& item : layer->items) JsonItem(j, *item, item.get() == layer->mask);
+                j.EndArray().EndObject();
+            }
+            j.EndArray().EndObject();
+            ctx.out << j.str() << '\n';
+            return kExitOk;
+        }
+        ctx.out << Say(ctx, "canvas %1 x %2, %3 layers", "画布 %1 x %2, %3 个图层",
+                       {std::to_string(canvasW), std::to_string(canvasH), std::to_string(d.doc.layers.size())})
+                << (d.doc.musicLength ? Say(ctx, ", music of %1 bytes", ", 音乐 %1 字节", {std::to_string(d.doc.musicLength)}) : std::string())
+                << '\n';
+        for (std::size_t l = 0; l < d.doc.layers.size(); ++l) {
+            const EffectLayer& layer = *d.doc.layers[l];
+            ctx.out << l + 1 << ". " << layer.name << ": " << layer.items.size() << Say(ctx, " items", " 个对象") << '\n';
+            for (const auto& item : layer.items) ListItem(ctx.out, *item, 0, item.get() == layer.mask);
+        }
+        return kExitOk;
+    }
+    if (sub == "render") {
+        // The design played for N frames, the canvas scaled to the clip's frame size, after the clip's last frame.
+        if (!frames) return Usage(ctx, cmd, Say(ctx, "render needs --frames N", "render 需要 --frames N"));
+        if (*frames < 1 || *frames > 100000) return OutOfRange(ctx, cmd, "--frames", 1, 100000);
+        const OffscreenGui gui;
+        auto& clipFrames = d.frames();
+        if (clipFrames.size() + static_cast<std::size_t>(*frames) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
+        AppState app;
+        FrameStore sources(app);
+        sources.ReplaceAll(d.doc.clips);  // the clips items show, as they were before the run
+        EffectList effects;
+        for (const auto& layer : d.doc.layers) effects.Append(std::make_unique<EffectLayer>(*layer));
+        const int w = clipFrames.front().width(), h = clipFrames.front().height();
+        for (long long t = 0; t < *frames; ++t) {
+            const QImage canvas = RenderDesign(effects, QSize(canvasW, canvasH), DesignTime{&sources, static_cast<std::size_t>(t)});
+            Frame f(w, h);
+            ImageToFrame(canvas.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), f);
+            clipFrames.push_back(std::move(f));
+        }
+        const std::size_t total = clipFrames.size();
+        if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
+        ctx.out << Say(ctx, "%1 frames of the design appended, %2 frames in the clip", "追加设计 %1 帧, 场景共 %2 帧",
+                       {std::to_string(*frames), std::to_string(total)})
+                << '\n';
+        return kExitOk;
+    }
+    if (sub == "export") {
+        if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "export needs OUT", "export 需要 OUT"));
+        const fs::path player = args.Value("--player").value_or((ProgramDir() / "corvantine-player").string());
+        if (!fs::is_regular_file(player)) return Fail(ctx, cmd, Say(ctx, "the player %1 is not there", "找不到播放程序 %1", {player.string()}));
+        AppState app;
+        FrameStore store(app);
+        store.ReplaceAll(std::move(d.doc.clips));
+        EffectList effects;
+        for (auto& layer : d.doc.layers) effects.Append(std::move(layer));
+        DocumentSource source;
+        source.frames = &store;
+        source.gridScaleX = d.doc.gridScaleX;
+        source.gridScaleY = d.doc.gridScaleY;
+        source.canvasWidth = static_cast<std::uint16_t>(canvasW);
+        source.canvasHeight = static_cast<std::uint16_t>(canvasH);
+        source.effects = &effects;
+        source.musicPath = d.doc.musicPath;
+        if (const DocError e = ExportEffectFile(player, pos[2], source, d.temp.path()); e != DocError::None) {
+            return Fail(ctx, cmd, DocFailure(ctx, pos[2], e));
+        }
+        ctx.out << pos[2] << '\n';
+        return kExitOk;
+    }
+    if (sub == "add") {
+        // A shape on a layer, for designs made from the shell: add KIND --box X,Y,W,H.
+        if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "add needs a kind", "add 需要对象类型"));
+        int kind = 0;
+        for (int k = 1; k <= 12; ++k) {
+            std::string name = ItemKindName(k);
+            std::replace(name.begin(), name.end(), ' ', '-');
+            if (name == pos[2] && k != kItemGroup && k != kItemPicture) kind = k;
+        }
+        if (kind == 0) return Usage(ctx, cmd, Say(ctx, "add takes rectangle, ellipse, line, round-rectangle, text, star, regular-polygon or picture-area",
+                                                  "add 取 rectangle、ellipse、line、round-rectangle、text、star、regular-polygon 或 picture-area"));
+        const auto box = SplitComma(args.Value("--box").value_or("0,0,100,100"));
+        float b[4] = {};
+        for (std::size_t i = 0; i < 4; ++i) {
+            char* end = nullptr;
+            b[i] = i < box.size() ? std::strtof(box[i].c_str(), &end) : 0;
+            if (box.size() != 4 || !end || *end != '\0' || !std::isfinite(b[i]) || std::abs(b[i]) > 1e6f) {
+                return Usage(ctx, cmd, Say(ctx, "--box takes X,Y,W,H", "--box 的格式为 X,Y,W,H"));
+            }
+        }
+        auto item = CreateItem(kind);
+        item->x = b[0];
+        item->y = b[1];
+        item->w = b[2];
+        item->h = b[3];
+        Bgr c{0, 0, 255};
+        if (auto colour = args.Value("--color"); colour && !ParseColour(*colour, c)) return Usage(ctx, cmd, Say(ctx, "--color takes RRGGBB", "--color 的格式为 RRGGBB"));
+        item->colour = 0xFF000000u | (static_cast<std::uint32_t>(c.r) << 16) | (static_cast<std::uint32_t>(c.g) << 8) | c.b;
+        if (auto a = args.Int("--angle", error); a) item->angle = static_cast<std::uint16_t>(((*a % 360) + 360) % 360);
+        if (args.Has("--outline")) item->fill = 0;
+        if (kind == kItemText) static_cast<TextItem&>(*item).text = args.Value("--text").value_or("Text");
+        if (kind == kItemPictureArea) {
+            item->sourceClip = static_cast<std::int16_t>(d.clip);
+            item->sourceX = item->sourceY = 0;
+            item->sourceW = item->sourceH = 0;  // the whole clip
+        }
+        if (!error.empty()) return Usage(ctx, cmd, error);
+        const auto layerNo = args.Int("--layer", error);
+        if (d.doc.layers.empty() || (layerNo && *layerNo > static_cast<long long>(d.doc.layers.size()))) {
+            auto layer = std::make_unique<EffectLayer>();
+            layer->name = LayerName(static_cast<int>(d.doc.layers.size()) + 1, ctx.language);
+            d.doc.layers.push_back(std::move(layer));
+        }
+        const std::size_t at = layerNo ? static_cast<std::size_t>(std::clamp<long long>(*layerNo, 1, static_cast<long long>(d.doc.layers.size())) - 1)
+                                       : d.doc.layers.size() - 1;
+        EffectLayer& layer = *d.doc.layers[at];
+        layer.items.push_back(std::move(item));
+        if (args.Has("--mask")) layer.mask = layer.items.back().get();
+        d.doc.hasTail = true;
+        if (!d.doc.canvasWidth) d.doc.canvasWidth = static_cast<std::uint16_t>(canvasW);
+        if (!d.doc.canvasHeight) d.doc.canvasHeight = static_cast<std::uint16_t>(canvasH);
+        return d.Save(ctx, cmd);
+    }
+    return Usage(ctx, cmd, Say(ctx, "unknown design command \"%1\"", "未知的 design 命令 \"%1\"", {sub}));
 }
 
 }  // namespace corv::cli
