@@ -33,6 +33,7 @@
 #include "app/DocumentFingerprint.h"
 #include "app/CVorlaneView.h"
 #include "app/SculptFrame.h"
+#include "app/DesignFrame.h"
 #include "app/PictureTextPanel.h"
 #include "workspace/Settings.h"
 #include "app/ColourPanel.h"
@@ -75,6 +76,15 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     sculpt_ = new CSculptFrame(ws_, prompt_, views_);
     views_->addWidget(sculpt_);
     connect(sculpt_, &CSculptFrame::returned, this, &CMainFrame::LeaveSculpt);
+    design_ = new CDesignFrame(ws_, prompt_, views_);
+    views_->addWidget(design_);
+    design_->playInterval = [this] { return playInterval(); };
+    connect(design_, &CDesignFrame::returned, this, &CMainFrame::LeaveSculpt);
+    connect(design_, &CDesignFrame::framesAdded, this, [this] {
+        UpdateFrameCount();
+        UpdateTitle();
+        canvas_->update();
+    });
     // New may have given the only clip the layout's size: the frame view starts afresh.
     connect(sculpt_, &CSculptFrame::layoutReplaced, this, [this] {
         canvas_->ResetEditBuffers();
@@ -354,6 +364,12 @@ void CMainFrame::BuildMenus() {
     UpdateRecentMenu();
 
     // Keys of the frame view that have no menu entry.
+    auto* design = new QAction(this);
+    design->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_E));
+    design->setData(cmd::kDesignView);
+    connect(design, &QAction::triggered, this, &CMainFrame::EnterDesign);
+    addAction(design);
+    actions_[cmd::kDesignView] = design;
     auto* sideTab = new QAction(this);
     sideTab->setShortcut(QKeySequence(Qt::Key_F2));
     connect(sideTab, &QAction::triggered, this, &CMainFrame::SwitchSideTab);
@@ -666,7 +682,11 @@ void CMainFrame::OnLanguage(int code) {
     }
 }
 
-void CMainFrame::EnterSculpt() {
+void CMainFrame::EnterSculpt() { EnterPage(sculpt_); }
+
+void CMainFrame::EnterDesign() { EnterPage(design_); }
+
+void CMainFrame::EnterPage(QWidget* page) {
     Stop();
     auto* bar = findChild<QToolBar*>(QStringLiteral("controlBar"));
     mainChrome_ = {menuBar()->isVisible(), sidePanel_->isVisible(), bar && bar->isVisible(), statusBar()->isVisible()};
@@ -676,8 +696,10 @@ void CMainFrame::EnterSculpt() {
     sidePanel_->hide();
     if (bar) bar->hide();
     statusBar()->hide();
-    views_->setCurrentWidget(sculpt_);
-    sculpt_->Enter();
+    views_->setCurrentWidget(page);
+    actions_[cmd::kDesignView]->setEnabled(false);  // the frame view's key
+    if (page == sculpt_) sculpt_->Enter();
+    if (page == design_) design_->Enter();
 }
 
 void CMainFrame::LeaveSculpt() {
@@ -687,11 +709,13 @@ void CMainFrame::LeaveSculpt() {
     if (bar) bar->setVisible(mainChrome_[2]);
     statusBar()->setVisible(mainChrome_[3]);
     views_->setCurrentWidget(canvas_);
+    actions_[cmd::kDesignView]->setEnabled(true);
     canvas_->update();
     canvas_->setFocus();
 }
 
 bool CMainFrame::inSculpt() const { return views_->currentWidget() == sculpt_; }
+bool CMainFrame::inDesign() const { return views_->currentWidget() == design_; }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     // A changed layout is asked about first, as Return would.

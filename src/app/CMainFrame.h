@@ -34,6 +34,7 @@ class CVorlaneView;
 class ColourPanel;
 class PatternPanel;
 class CSculptFrame;
+class CDesignFrame;
 struct ColorProcessRequest;
 class Prompt;
 
@@ -154,6 +155,10 @@ public:
     void EnterSculpt();
     void LeaveSculpt();
     bool inSculpt() const;
+    // Shift+E: the design editor in place of the frame view ("Return" there comes back).
+    void EnterDesign();
+    bool inDesign() const;
+    CDesignFrame* designFrame() const { return design_; }
     CSculptFrame* sculptFrame() const { return sculpt_; }
     // F2: the side panel's other tab.
     void SwitchSideTab();
@@ -203,6 +208,8 @@ private:
     Prompt& prompt_;
     CVorlaneView* canvas_ = nullptr;
     CSculptFrame* sculpt_ = nullptr;
+    CDesignFrame* design_ = nullptr;
+    void EnterPage(QWidget* page);
     std::array<bool, 4> mainChrome_{true, true, true, true};  // menus, side panel, control bar, status bar
     QStackedWidget* views_ = nullptr;
     QComboBox* clipSelector_ = nullptr;

@@ -1,0 +1,616 @@
+#include "app/DesignFrame.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstring>
+
+#include "app/DesignView.h"
+#include "app/SculptCommands.h"
+#include "base/FileUtil.h"
+#include "base/Prompt.h"
+#include "content/DesignEdit.h"
+#include "content/DesignRender.h"
+#include "content/TransitionRenderer.h"
+#include "lang/UiStrings.h"
+#include "project/EffectExport.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+namespace {
+
+inline constexpr const char* kItemsMime = "application/x-corvantine-design-items";
+
+namespace id {
+constexpr int kMusic = 33200, kClearMusic = 33201, kExport = 33202, kRender = 33203, kReturn = 33204;
+constexpr int kUndo = 33210, kRedo = 33211, kCut = 33212, kCopy = 33213, kPaste = 33214, kDelete = 33215;
+constexpr int kGroup = 33216, kUnlay = 33217, kMask = 33218, kUnmask = 33219, kArea = 33220;
+constexpr int kPlay = 33230, kStop = 33231;
+constexpr int kFirstTool = 33240;  // + 0 select, + kind
+}  // namespace id
+
+struct Command {
+    int id;
+    int menu;  // 0 File, 1 Edit, 2 Tools, 3 Play
+    const char* chinese;
+    const char* english;
+    QKeySequence key;
+};
+
+}  // namespace
+
+CDesignFrame::CDesignFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
+    : QMainWindow(parent), ws_(ws), prompt_(prompt), history_(std::make_unique<DesignHistory>(ws.temp().path())) {
+    setObjectName(QStringLiteral("designFrame"));
+    setWindowFlags(Qt::Widget);
+    view_ = new CEffectView(ws_, this);
+    setCentralWidget(view_);
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, [this] {
+        ++view_->tick;
+        view_->update();
+    });
+    view_->makeItem = [this](int kind, QRectF box) -> std::unique_ptr<EffectItem> {
+        const std::uint8_t lang = ws_.app.language;
+        if (kind == kItemText) {
+            bool ok = false;
+            const QString text = QInputDialog::getText(this, SculptText("文字", "Text", lang), SculptText("文字:", "Text:", lang),
+                                                       QLineEdit::Normal, QString(), &ok);
+            if (!ok || text.isEmpty()) return nullptr;
+            AddText(text, box);
+        } else if (kind == kItemPicture) {
+            const QString path = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(ws_.home.string()),
+                                                              SculptText("图片", "Pictures", lang) + QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
+            if (!path.isEmpty()) AddPicture(path, box);
+        }
+        return nullptr;  // added above, with its own snapshot
+    };
+    connect(view_, &CEffectView::edited, this, &CDesignFrame::Edited);
+    connect(view_, &CEffectView::selectionChanged, this, &CDesignFrame::RefreshValues);
+    BuildPanel();
+    BuildMenus();
+}
+
+CDesignFrame::~CDesignFrame() = default;
+
+QAction* CDesignFrame::action(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void CDesignFrame::BuildMenus() {
+    const std::uint8_t lang = ws_.app.language;
+    const Command commands[] = {
+        {id::kMusic, 0, "背景音乐...", "Background music...", {}},
+        {id::kClearMusic, 0, "清除背景音乐", "Clear background music", {}},
+        {id::kExport, 0, "输出效果文件...", "Output effect file...", {}},
+        {id::kRender, 0, "生成帧...", "Render into frames...", QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {id::kReturn, 0, "返回", "Return", QKeySequence(Qt::Key_Escape)},
+        {id::kUndo, 1, "撤销(&U)", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {id::kRedo, 1, "重做(&R)", "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        {id::kCut, 1, "剪切(&T)", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X)},
+        {id::kCopy, 1, "复制(&C)", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {id::kPaste, 1, "粘贴(&P)", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V)},
+        {id::kDelete, 1, "删除(&D)", "&Delete", QKeySequence(Qt::Key_Delete)},
+        {id::kGroup, 1, "组合", "Group", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {id::kUnlay, 1, "取消组合", "Unlay", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)},
+        {id::kMask, 1, "转为遮罩层", "Make mask layer", QKeySequence(Qt::CTRL | Qt::Key_M)},
+        {id::kUnmask, 1, "撤消遮罩层", "Cancel mask layer", QKeySequence(Qt::SHIFT | Qt::Key_M)},
+        {id::kArea, 1, "画面区域", "Picture area", {}},
+        {id::kPlay, 3, "播放(&P)", "Play(&P)", QKeySequence(Qt::Key_P)},
+        {id::kStop, 3, "停止(&S)", "Stop(&S)", QKeySequence(Qt::Key_Space)},
+    };
+    QMenu* menus[4] = {menuBar()->addMenu(SculptText("文件(&F)", "&File", lang)), menuBar()->addMenu(SculptText("编辑(&E)", "&Edit", lang)),
+                       menuBar()->addMenu(SculptText("工具(&T)", "&Tools", lang)), menuBar()->addMenu(SculptText("播放(&P)", "&Play", lang))};
+    const std::map<int, std::function<void()>> handlers = {
+        {id::kMusic, [this] { SetMusic(); }},        {id::kClearMusic, [this] { ClearMusic(); }},
+        {id::kExport, [this] { ExportEffect(); }},   {id::kRender, [this] { RenderFrames(); }},
+        {id::kReturn, [this] { Stop(); emit returned(); }},
+        {id::kUndo, [this] { Undo(); }},             {id::kRedo, [this] { Redo(); }},
+        {id::kCut, [this] { Cut(); }},               {id::kCopy, [this] { Copy(); }},
+        {id::kPaste, [this] { Paste(); }},           {id::kDelete, [this] { DeleteSelected(); }},
+        {id::kGroup, [this] { Group(); }},           {id::kUnlay, [this] { Ungroup(); }},
+        {id::kMask, [this] { MakeMask(); }},         {id::kUnmask, [this] { ClearMask(); }},
+        {id::kArea, [this] { AddPictureArea(); }},   {id::kPlay, [this] { Play(); }},
+        {id::kStop, [this] { Stop(); }},
+    };
+    for (const Command& c : commands) {
+        QAction* a = menus[c.menu]->addAction(SculptText(c.chinese, c.english, lang));
+        a->setShortcut(c.key);
+        a->setData(c.id);
+        connect(a, &QAction::triggered, this, handlers.at(c.id));
+        actions_[c.id] = a;
+    }
+    // The tools: select, then a kind each (the tooltip says what the shape is).
+    tools_ = new QActionGroup(this);
+    const struct {
+        int kind;
+        const char* chinese;
+        const char* english;
+        const char* tip;
+    } tools[] = {
+        {CEffectView::kSelectTool, "选择", "Select", "Click, Ctrl+click or drag a band to select; drag to move; corners resize"},
+        {kItemRectangle, "矩形", "Rectangle", "Drag a rectangle"},
+        {kItemEllipse, "椭圆", "Ellipse", "Drag the box of an ellipse"},
+        {kItemLine, "直线", "Line", "Drag from one end to the other"},
+        {kItemRoundRect, "圆角矩形", "Rounded rectangle", "Drag a rectangle; the panel's number is the corner radius"},
+        {kItemStar, "星形", "Star", "Drag the box of a five-pointed star"},
+        {kItemRegularPolygon, "正多边形", "Regular polygon", "Drag the box of a regular pentagon"},
+        {kItemPolyline, "折线", "Polyline", "Click the points; a double click ends the line"},
+        {kItemPolygon, "多边形", "Polygon", "Click the corners; a double click closes the shape"},
+        {kItemText, "文字", "Text", "Drag the box, then type the text"},
+        {kItemPicture, "图片", "Picture", "Drag the box, then choose a picture file"},
+    };
+    for (const auto& t : tools) {
+        QAction* a = menus[2]->addAction(SculptText(t.chinese, t.english, lang));
+        a->setCheckable(true);
+        a->setToolTip(QString::fromLatin1(t.tip));
+        a->setStatusTip(QString::fromLatin1(t.tip));
+        a->setData(id::kFirstTool + t.kind);
+        tools_->addAction(a);
+        actions_[id::kFirstTool + t.kind] = a;
+        connect(a, &QAction::triggered, this, [this, kind = t.kind] { view_->tool = kind; });
+    }
+    menus[2]->setToolTipsVisible(true);
+    actions_[id::kFirstTool]->setChecked(true);
+}
+
+void CDesignFrame::BuildPanel() {
+    const std::uint8_t lang = ws_.app.language;
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("designToolPanel"));
+    layers_ = new QListWidget(panel);
+    layers_->setObjectName(QStringLiteral("layerList"));
+    connect(layers_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!updating_ && row >= 0) SetCurrentLayer(row);
+    });
+    connect(layers_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        if (updating_) return;
+        const int row = layers_->row(item);
+        if (row < 0 || row >= static_cast<int>(ws_.effects.Count())) return;
+        const bool on = item->checkState() == Qt::Checked;
+        ws_.effects.at(static_cast<std::size_t>(row)).checked = on ? 1 : 0;
+        // Checking makes a layer current; unchecking the current one moves to a checked one.
+        SetCurrentLayer(on ? row : row == view_->currentLayer ? AfterUncheck(ws_.effects, row) : view_->currentLayer);
+        view_->ClearSelection();
+        RefreshLayers();
+    });
+    auto button = [&](const char* cn, const char* en, auto slot) {
+        auto* b = new QPushButton(SculptText(cn, en, lang), panel);
+        connect(b, &QPushButton::clicked, this, slot);
+        return b;
+    };
+    auto* layerButtons = new QGridLayout;
+    layerButtons->addWidget(button("新建(&N)", "&New", [this] { NewLayer(); }), 0, 0);
+    layerButtons->addWidget(button("删除(&D)", "&Delete", [this] { DeleteLayer(); }), 0, 1);
+    layerButtons->addWidget(button("上移", "Move up", [this] { MoveLayer(true); }), 1, 0);
+    layerButtons->addWidget(button("下移", "Move down", [this] { MoveLayer(false); }), 1, 1);
+
+    colourButton_ = new QPushButton(SculptText("颜色...", "Colour...", lang), panel);
+    connect(colourButton_, &QPushButton::clicked, this, [this] {
+        const QColor c = QColorDialog::getColor(QColor::fromRgb(view_->colour), this);
+        if (c.isValid()) ApplyColour(c.rgb() & 0xFFFFFFu);
+    });
+    lineWidth_ = new QComboBox(panel);
+    lineWidth_->setEditable(true);
+    for (int w = 1; w <= 6; ++w) lineWidth_->addItem(QString::number(w));
+    connect(lineWidth_, &QComboBox::currentTextChanged, this, [this](const QString& text) {
+        if (updating_) return;
+        const int w = std::clamp(text.toInt(), 1, 6);  // a typed value below 1 becomes 1
+        view_->lineWidth = w;
+        SetLineWidth(view_->selection, w);
+        if (!view_->selection.empty()) Edited();
+    });
+    fill_ = new QCheckBox(SculptText("填充", "Fill", lang), panel);
+    fill_->setChecked(true);
+    connect(fill_, &QCheckBox::toggled, this, [this](bool on) {
+        if (updating_) return;
+        view_->fill = on;
+        SetFill(view_->selection, on);
+        if (!view_->selection.empty()) Edited();
+    });
+    angle_ = new QSpinBox(panel);
+    angle_->setRange(0, 359);
+    angle_->setWrapping(true);
+    connect(angle_, &QSpinBox::valueChanged, this, [this](int a) {
+        if (updating_ || view_->selection.empty()) return;
+        SetAngle(view_->selection, a);
+        Edited();
+    });
+    auto spin = [&](int low, int high) {
+        auto* s = new QSpinBox(panel);
+        s->setRange(low, high);
+        return s;
+    };
+    posX_ = spin(-100000, 100000);
+    posY_ = spin(-100000, 100000);
+    for (QSpinBox* s : {posX_, posY_}) {
+        connect(s, &QSpinBox::editingFinished, this, [this] {
+            if (updating_) return;
+            if (SetPosition(view_->selection, posX_->value(), posY_->value(), view_->canvas().width(), view_->canvas().height())) Edited();
+        });
+    }
+    sizeW_ = new QDoubleSpinBox(panel);
+    sizeH_ = new QDoubleSpinBox(panel);
+    for (QDoubleSpinBox* s : {sizeW_, sizeH_}) {
+        s->setRange(-100000, 100000);
+        connect(s, &QDoubleSpinBox::editingFinished, this, [this] {
+            if (updating_ || view_->selection.empty()) return;
+            SetSize(view_->selection, static_cast<float>(sizeW_->value()), static_cast<float>(sizeH_->value()));
+            Edited();
+        });
+    }
+    parameter_ = spin(0, 65535);
+    parameter_->setValue(20);
+    parameter_->setToolTip(SculptText("圆角矩形的圆角半径", "The corner radius of rounded rectangles", lang));
+    connect(parameter_, &QSpinBox::valueChanged, this, [this](int v) { view_->parameter = v; });
+
+    auto* form = new QFormLayout;
+    form->addRow(colourButton_);
+    form->addRow(SculptText("线宽:", "Line width:", lang), lineWidth_);
+    form->addRow(fill_);
+    form->addRow(SculptText("角度:", "Angle:", lang), angle_);
+    form->addRow(QStringLiteral("X:"), posX_);
+    form->addRow(QStringLiteral("Y:"), posY_);
+    form->addRow(SculptText("宽:", "Width:", lang), sizeW_);
+    form->addRow(SculptText("高:", "Height:", lang), sizeH_);
+    form->addRow(SculptText("参数:", "Parameter:", lang), parameter_);
+    auto* layout = new QVBoxLayout(panel);
+    layout->addWidget(new QLabel(SculptText("图层", "Layers", lang), panel));
+    layout->addWidget(layers_, 1);
+    layout->addLayout(layerButtons);
+    layout->addLayout(form);
+    dock_ = new QDockWidget(SculptText("工具", "Tool", lang), this);
+    dock_->setObjectName(QStringLiteral("designDock"));
+    dock_->setFeatures(QDockWidget::DockWidgetMovable);
+    dock_->setWidget(panel);
+    addDockWidget(Qt::LeftDockWidgetArea, dock_);
+}
+
+void CDesignFrame::Enter() {
+    if (ws_.design.canvasWidth == 0 || ws_.design.canvasHeight == 0) {
+        ws_.design.canvasWidth = 800;
+        ws_.design.canvasHeight = 600;
+    }
+    if (ws_.effects.Empty()) corv::NewLayer(ws_.effects, 1, ws_.app.language);
+    RenameLayers(ws_.effects, ws_.app.language);
+    layerCounter_ = static_cast<int>(ws_.effects.Count());
+    view_->currentLayer = std::clamp(view_->currentLayer, 0, static_cast<int>(ws_.effects.Count()) - 1);
+    view_->selection.clear();
+    if (history_->current() == 0) history_->Record(ws_.effects, view_->currentLayer);
+    RefreshLayers();
+    RefreshValues();
+    view_->update();
+    view_->setFocus();
+}
+
+void CDesignFrame::RefreshLayers() {
+    updating_ = true;
+    layers_->clear();
+    for (const auto& layer : ws_.effects) {
+        auto* item = new QListWidgetItem(QString::fromStdString(layer->name), layers_);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(layer->checked ? Qt::Checked : Qt::Unchecked);
+    }
+    layers_->setCurrentRow(view_->currentLayer);
+    updating_ = false;
+    actions_[id::kUndo]->setEnabled(history_->CanUndo());
+    actions_[id::kRedo]->setEnabled(history_->CanRedo());
+}
+
+void CDesignFrame::RefreshValues() {
+    updating_ = true;
+    if (!view_->selection.empty()) {
+        const EffectItem* item = view_->selection.back();
+        const RectF b = item->BoundingBox();
+        posX_->setValue(static_cast<int>(b.x));
+        posY_->setValue(static_cast<int>(b.y));
+        sizeW_->setValue(item->w);
+        sizeH_->setValue(item->h);
+        angle_->setValue(item->angle);
+        fill_->setChecked(item->fill != 0);
+        lineWidth_->setCurrentText(QString::number(item->lineWidth));
+    }
+    updating_ = false;
+}
+
+void CDesignFrame::SetCurrentLayer(int index) {
+    if (index == view_->currentLayer) return;
+    view_->currentLayer = index;
+    view_->ClearSelection();
+}
+
+void CDesignFrame::Edited() {
+    history_->Record(ws_.effects, view_->currentLayer);
+    RefreshLayers();
+    RefreshValues();
+    view_->update();
+}
+
+void CDesignFrame::NewLayer() {
+    view_->currentLayer = corv::NewLayer(ws_.effects, ++layerCounter_, ws_.app.language);
+    view_->ClearSelection();
+    Edited();
+}
+
+bool CDesignFrame::DeleteLayer() {
+    view_->ClearSelection();
+    view_->currentLayer = corv::DeleteLayer(ws_.effects, view_->currentLayer, ws_.app.language);
+    RenameLayers(ws_.effects, ws_.app.language);
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::MoveLayer(bool up) {
+    const int to = corv::MoveLayer(ws_.effects, view_->currentLayer, up);
+    if (to == view_->currentLayer) return false;
+    view_->currentLayer = to;
+    RenameLayers(ws_.effects, ws_.app.language);
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::Group() {
+    EffectLayer* layer = view_->layer();
+    if (!layer) return false;
+    EffectItem* group = GroupItems(*layer, view_->selection);
+    if (!group) return false;
+    view_->selection = {group};
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::Ungroup() {
+    EffectLayer* layer = view_->layer();
+    if (!layer) return false;
+    Selection children = UngroupItems(*layer, view_->selection);
+    if (children.empty()) return false;
+    view_->selection = children;
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::MakeMask() {
+    EffectLayer* layer = view_->layer();
+    if (!layer || view_->selection.empty()) return false;
+    layer->mask = view_->selection.front();
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::ClearMask() {
+    EffectLayer* layer = view_->layer();
+    if (!layer || !layer->mask) return false;
+    layer->mask = nullptr;
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::Copy() {
+    if (view_->selection.empty()) return false;
+    const auto bytes = EncodeItems(view_->selection);
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kItemsMime), QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    QApplication::clipboard()->setMimeData(data);
+    return true;
+}
+
+bool CDesignFrame::Cut() { return Copy() && DeleteSelected(); }
+
+bool CDesignFrame::Paste() {
+    EffectLayer* layer = view_->layer();
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!layer || !data || !data->hasFormat(QString::fromLatin1(kItemsMime))) return false;
+    const QByteArray bytes = data->data(QString::fromLatin1(kItemsMime));
+    auto items = DecodeItems(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+    if (!items) {
+        prompt_.Inform(SculptText("剪贴板中的对象已损坏。", "The items on the clipboard are damaged.", ws_.app.language).toStdString(),
+                       PromptIcon::Warning);
+        return false;
+    }
+    view_->selection.clear();
+    for (auto& item : *items) {
+        item->MoveBy(10, 10);  // beside the originals
+        view_->selection.push_back(item.get());
+        layer->items.push_back(std::move(item));
+    }
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::DeleteSelected() {
+    EffectLayer* layer = view_->layer();
+    if (!layer || view_->selection.empty()) return false;
+    DeleteItems(*layer, view_->selection);
+    view_->selection.clear();
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::Undo() {
+    const auto layer = history_->Undo(ws_.effects, ws_.app.language);
+    if (!layer) return false;
+    view_->currentLayer = std::max(*layer, 0);
+    view_->selection.clear();
+    RefreshLayers();
+    view_->update();
+    return true;
+}
+
+bool CDesignFrame::Redo() {
+    const auto layer = history_->Redo(ws_.effects, ws_.app.language);
+    if (!layer) return false;
+    view_->currentLayer = std::max(*layer, 0);
+    view_->selection.clear();
+    RefreshLayers();
+    view_->update();
+    return true;
+}
+
+bool CDesignFrame::AddPictureArea() {
+    EffectLayer* layer = view_->layer();
+    if (!layer || !ws_.frames.HasCurrent()) return false;
+    const Clip& clip = ws_.frames.CurrentClip();
+    auto item = CreateItem(kItemPictureArea);
+    item->w = static_cast<float>(clip.width);
+    item->h = static_cast<float>(clip.height);
+    item->x = (view_->canvas().width() - item->w) / 2;
+    item->y = (view_->canvas().height() - item->h) / 2;
+    const ListColour c = ws_.colourPanel.current;
+    item->colour = 0xFF000000u | (c & 0xFFFFFFu);
+    // The whole current clip (the source is bounded by the clip when drawn).
+    item->sourceX = item->sourceY = 0;
+    item->sourceW = item->sourceH = 0;
+    item->sourceClip = static_cast<std::int16_t>(ws_.frames.current());
+    view_->selection = {item.get()};
+    layer->items.push_back(std::move(item));
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::AddPicture(const QString& path, QRectF box) {
+    EffectLayer* layer = view_->layer();
+    const QImage image(path);
+    if (image.isNull() || !layer) {
+        prompt_.Inform((SculptText("无法读取图片 ", "The picture cannot be read: ", ws_.app.language) + path).toStdString(), PromptIcon::Warning);
+        return false;
+    }
+    // Large pictures are kept at most 1024 pixels a side.
+    const QImage kept = image.width() > 1024 || image.height() > 1024 ? image.scaled(1024, 1024, Qt::KeepAspectRatio, Qt::SmoothTransformation) : image;
+    const QImage argb = kept.convertToFormat(QImage::Format_ARGB32);
+    auto item = std::make_unique<PictureItem>();
+    if (box.width() < 1 || box.height() < 1) box = QRectF(box.topLeft(), QSizeF(argb.size()));
+    item->x = static_cast<float>(box.x());
+    item->y = static_cast<float>(box.y());
+    item->w = static_cast<float>(box.width());
+    item->h = static_cast<float>(box.height());
+    item->pictureWidth = static_cast<std::uint32_t>(argb.width());
+    item->pictureHeight = static_cast<std::uint32_t>(argb.height());
+    item->pixels.resize(static_cast<std::size_t>(argb.width()) * static_cast<std::size_t>(argb.height()) * 4);
+    for (int y = 0; y < argb.height(); ++y) {
+        std::memcpy(item->pixels.data() + static_cast<std::size_t>(y) * argb.width() * 4, argb.constScanLine(y), static_cast<std::size_t>(argb.width()) * 4);
+    }
+    view_->selection = {item.get()};
+    layer->items.push_back(std::move(item));
+    Edited();
+    return true;
+}
+
+bool CDesignFrame::AddText(const QString& text, QRectF box) {
+    EffectLayer* layer = view_->layer();
+    if (!layer || text.isEmpty()) return false;
+    auto item = std::make_unique<TextItem>();
+    item->x = static_cast<float>(box.x());
+    item->y = static_cast<float>(box.y());
+    item->w = static_cast<float>(std::max(box.width(), 1.0));
+    item->h = static_cast<float>(std::max(box.height(), 1.0));
+    item->colour = 0xFF000000u | view_->colour;
+    item->fontFace = "DejaVu Sans";
+    item->fontValue = static_cast<std::uint32_t>(std::max(8.0, box.height() * 0.8));
+    item->text = text.toStdString().substr(0, 65535);
+    view_->selection = {item.get()};
+    layer->items.push_back(std::move(item));
+    Edited();
+    return true;
+}
+
+void CDesignFrame::ApplyColour(std::uint32_t rgb) {
+    view_->colour = rgb;
+    SetColour(view_->selection, rgb);
+    if (!view_->selection.empty()) Edited();
+}
+
+bool CDesignFrame::SetMusic(const QString& given) {
+    QString path = given;
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(ws_.home.string()),
+                                            QStringLiteral("*.mp3 *.wav *.midi *.mid *.rmi *.snd *.au *.wma"));
+    }
+    if (path.isEmpty()) return false;
+    if (!ReadFileBytes(path.toStdString())) {
+        prompt_.Inform((SculptText("无法读取音乐文件 ", "The music file cannot be read: ", ws_.app.language) + path).toStdString(), PromptIcon::Warning);
+        return false;
+    }
+    ws_.design.musicPath = path.toStdString();
+    return true;
+}
+
+void CDesignFrame::ClearMusic() { ws_.design.musicPath.clear(); }
+
+bool CDesignFrame::ExportEffect(const QString& given) {
+    QString path = given;
+    if (path.isEmpty()) {
+        QFileDialog dialog(this, QString(), QString::fromStdString(ws_.home.string()), QStringLiteral("*.run"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("run"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+        path = dialog.selectedFiles().front();
+    }
+    DocumentSource source;
+    source.frames = &ws_.frames;
+    source.gridScaleX = ws_.frameView.gridScaleX;
+    source.gridScaleY = ws_.frameView.gridScaleY;
+    source.canvasWidth = ws_.design.canvasWidth;
+    source.canvasHeight = ws_.design.canvasHeight;
+    source.effects = &ws_.effects;
+    source.musicPath = ws_.design.musicPath;
+    const DocError e = ExportEffectFile(ProgramDir() / "corvantine-player", path.toStdString(), source, ws_.temp().path());
+    if (e != DocError::None) {
+        prompt_.Inform((SculptText("无法输出效果文件 ", "The effect file cannot be written: ", ws_.app.language) + path).toStdString(),
+                       PromptIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+int CDesignFrame::RenderFrames(int frames) {
+    if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return 0;
+    if (frames <= 0) {
+        bool ok = false;
+        frames = QInputDialog::getInt(this, SculptText("生成帧", "Render into frames", ws_.app.language),
+                                      SculptText("帧数:", "Frames:", ws_.app.language), 100, 1, 100000, 1, &ok);
+        if (!ok) return 0;
+    }
+    Stop();
+    std::vector<Frame>& clip = ws_.frames.CurrentFrames();
+    const int w = clip.front().width(), h = clip.front().height();
+    ws_.frameUndo.BeginUndo(clip, 0, clip.size(), static_cast<std::uint32_t>(frames));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (int t = 0; t < frames; ++t) {
+        const QImage canvas = RenderDesign(ws_.effects, view_->canvas(), DesignTime{&ws_.frames, static_cast<std::size_t>(t)});
+        Frame f(w, h);
+        ImageToFrame(canvas.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), f);
+        clip.push_back(std::move(f));
+    }
+    QApplication::restoreOverrideCursor();
+    emit framesAdded();
+    return frames;
+}
+
+void CDesignFrame::Play() {
+    timer_->start(playInterval ? std::max(1, playInterval()) : 40);
+}
+
+void CDesignFrame::Stop() { timer_->stop(); }
+bool CDesignFrame::playing() const { return timer_->isActive(); }
+
+}  // namespace corv

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "content/DesignHistory.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QDockWidget;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace corv {
+
+class CEffectView;
+class Prompt;
+class Workspace;
+
+// The design editor: the design canvas with its menus and the tool panel (layers, tools and
+// the values of the selected items). It lives inside the main window, which shows it in place
+// of the frame view (Shift+E); Return (Esc) goes back.
+class CDesignFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CDesignFrame(Workspace& ws, Prompt& prompt, QWidget* parent = nullptr);
+    ~CDesignFrame() override;
+
+    // Shown: the canvas gets 800 x 600 when it has no size yet, a design gets one layer.
+    void Enter();
+    CEffectView* view() const { return view_; }
+    QAction* action(int id) const;
+    QListWidget* layerList() const { return layers_; }
+    DesignHistory& history() { return *history_; }
+
+    // Commands (the menus call them; tests too). Each records a snapshot when it changed something.
+    void NewLayer();
+    bool DeleteLayer();
+    bool MoveLayer(bool up);
+    bool Group();
+    bool Ungroup();
+    bool MakeMask();
+    bool ClearMask();
+    bool Copy();
+    bool Cut();
+    bool Paste();
+    bool DeleteSelected();
+    bool Undo();
+    bool Redo();
+    bool AddPictureArea();
+    bool AddPicture(const QString& path, QRectF box);
+    bool AddText(const QString& text, QRectF box);
+    bool SetMusic(const QString& path = {});
+    void ClearMusic();
+    bool ExportEffect(const QString& path = {});
+    // Appends `frames` frames of the played design to the current clip (asks when 0).
+    int RenderFrames(int frames = 0);
+    void Play();
+    void Stop();
+    bool playing() const;
+    // The value edits of the tool panel.
+    void ApplyColour(std::uint32_t rgb);
+    // Every edit: a snapshot, the panel refreshed.
+    void Edited();
+
+    // The play interval in milliseconds (the main window's speed); 40 when not set.
+    std::function<int()> playInterval;
+
+signals:
+    void returned();
+    // Frames were appended to the current clip.
+    void framesAdded();
+
+private:
+    void BuildMenus();
+    void BuildPanel();
+    void RefreshLayers();
+    void RefreshValues();
+    void SetCurrentLayer(int index);
+
+    Workspace& ws_;
+    Prompt& prompt_;
+    std::unique_ptr<DesignHistory> history_;
+    CEffectView* view_;
+    QDockWidget* dock_ = nullptr;
+    QListWidget* layers_ = nullptr;
+    QPushButton* colourButton_ = nullptr;
+    QComboBox* lineWidth_ = nullptr;
+    QCheckBox* fill_ = nullptr;
+    QSpinBox* angle_ = nullptr;
+    QSpinBox* posX_ = nullptr;
+    QSpinBox* posY_ = nullptr;
+    QDoubleSpinBox* sizeW_ = nullptr;
+    QDoubleSpinBox* sizeH_ = nullptr;
+    QSpinBox* parameter_ = nullptr;
+    QActionGroup* tools_ = nullptr;
+    std::map<int, QAction*> actions_;
+    QTimer* timer_ = nullptr;
+    int layerCounter_ = 0;
+    bool updating_ = false;
+};
+
+}  // namespace corv
