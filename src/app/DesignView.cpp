@@ -123,12 +123,12 @@ void CEffectView::mousePressEvent(QMouseEvent* e) {
         if (!add) selection.clear();
         drag_ = Drag::Band;
     } else {
-        const auto it = std::find(selection.begin(), selection.end(), hit);
-        if (add && it != selection.end()) {
-            selection.erase(it);
+        const bool selected = std::find(selection.begin(), selection.end(), hit) != selection.end();
+        if (add && selected) {
+            std::erase(selection, hit);  // Ctrl on a selected item takes it out
         } else {
-            if (!add && it == selection.end()) selection.clear();
-            if (it != selection.end()) selection.erase(it);
+            if (!add && !selected) selection.clear();
+            std::erase(selection, hit);
             selection.push_back(hit);  // the most recently selected is last
         }
         drag_ = Drag::Move;
