@@ -39,7 +39,7 @@ sheet toy-bricks --mode toy-bricks --style 4 --brick-width 5 --brick-height 3 --
 # Particles: a fountain of sparks on 80 x 56 as an animated GIF.
 "$CLI" new-project "$WORK/particles.cvn" --width 80 --height 56 >/dev/null
 "$CLI" generate "$WORK/particles.cvn" --mode other --style 1 --frames 72 --seed 5 --render up --colors rainbow --grade 16 \
-  --particle x=40,y=bottom,vy=sqrt,ay=24,vx=random,min-vx=-40,max-vx=40,z=4,send=50 >/dev/null
+  --particle x=40,y=bottom,vy=sqrt,ay=24,vx=random,min-vx=-40,max-vx=40,z=12,send=50 >/dev/null
 rm -rf "$WORK/frames" && "$CLI" frames export "$WORK/particles.cvn" "$WORK/frames" --first 2 --last 73 >/dev/null
 convert -delay 4 -loop 0 "$WORK"/frames/frame*.png -filter point -resize 300% "$OUT/particles.gif"
 echo "docs/gallery/particles.gif"

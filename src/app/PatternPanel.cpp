@@ -81,7 +81,8 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     form->addRow(countLabel_, count_);
     render_ = new QComboBox(this);
     for (int i = 0; i < kRenderModes; ++i) render_->addItem(UsesChinese(language) ? Text(language, kRenderChinese[i], "") : QString::fromLatin1(RenderModeName(i)));
-    form->addRow(Text(language, "渲染方式:", "Romance:"), render_);
+    renderLabel_ = new QLabel(Text(language, "渲染方式:", "Romance:"), this);
+    form->addRow(renderLabel_, render_);
     layout->addLayout(form);
 
     styles_ = new QListWidget(this);
@@ -189,6 +190,9 @@ void PatternPanel::ModeChanged() {
     bricksPanel_->setVisible(m == GeneratorMode::ToyBricks);
     vshapePanel_->setVisible(m == GeneratorMode::VShape);
     pictureText_->setVisible(m == GeneratorMode::PictureAndText);
+    // The sub-panel has a "Romance:" of its own.
+    renderLabel_->setVisible(m != GeneratorMode::PictureAndText);
+    render_->setVisible(m != GeneratorMode::PictureAndText);
     if (m == GeneratorMode::Dropping) {
         countLabel_->setText(Text(language_, "渗透帧数:", "Filter Number:"));
     } else if (m == GeneratorMode::Jalousie) {

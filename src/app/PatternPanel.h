@@ -64,6 +64,7 @@ private:
     QLabel* countLabel_ = nullptr;
     QSpinBox* count_ = nullptr;
     QComboBox* render_ = nullptr;
+    QLabel* renderLabel_ = nullptr;
     QListWidget* styles_ = nullptr;
     QComboBox* mode_ = nullptr;
     QLabel* stepLabel_ = nullptr;

@@ -119,11 +119,12 @@ ParticleEmission EmissionFor(int sendSpeed) {
 }
 
 QImage DefaultParticlePicture() {
-    QImage dot(7, 7, QImage::Format_RGB32);
-    for (int y = 0; y < 7; ++y) {
-        for (int x = 0; x < 7; ++x) {
-            const double d = std::hypot(x - 3.0, y - 3.0);
-            const int v = d > 3.5 ? 0 : static_cast<int>(255 * (1.0 - d / 4.0));
+    // A spark of three pixels across: bright in the middle, dimmer around it.
+    QImage dot(3, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            const int d = std::abs(x - 1) + std::abs(y - 1);
+            const int v = d == 0 ? 255 : d == 1 ? 150 : 60;
             dot.setPixel(x, y, qRgb(v, v, v));
         }
     }

@@ -103,7 +103,7 @@ private:
     bool windEast_ = true;  // the random wind's present side
 };
 
-// The picture a particle is drawn as when the library has none: a soft white dot of 7 x 7.
+// The picture a particle is drawn as when the home has none: a white spark of 3 x 3.
 QImage DefaultParticlePicture();
 inline constexpr const char* kParticlePictureName = "particle.bmp";
 
