@@ -8,6 +8,7 @@
 #include "content/ColourProcess.h"
 #include "content/Generators.h"
 #include "content/Particles.h"
+#include "content/DesignRender.h"
 #include "content/TransitionRenderer.h"
 
 using namespace corv;
@@ -151,6 +152,33 @@ void BM_ParticleFrame(benchmark::State& state) {
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ParticleFrame)->Unit(benchmark::kMicrosecond);
+
+// A design of 1,000 items (rectangles, ellipses, stars, rotated polygons and text on four
+// layers) drawn on an 800 x 600 canvas.
+void BM_DesignDraw(benchmark::State& state) {
+    EffectList effects;
+    for (int l = 0; l < 4; ++l) {
+        auto layer = std::make_unique<EffectLayer>();
+        for (int i = 0; i < 250; ++i) {
+            const int kinds[] = {kItemRectangle, kItemEllipse, kItemStar, kItemRegularPolygon, kItemRoundRect};
+            auto item = CreateItem(kinds[i % 5]);
+            item->x = static_cast<float>((i * 37 + l * 11) % 760);
+            item->y = static_cast<float>((i * 53 + l * 7) % 560);
+            item->w = 20 + static_cast<float>(i % 30);
+            item->h = 15 + static_cast<float>(i % 25);
+            item->colour = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u & 0xFFFFFFu);
+            item->angle = static_cast<std::uint16_t>(i % 4 == 0 ? 30 : 0);
+            layer->items.push_back(std::move(item));
+        }
+        effects.Append(std::move(layer));
+    }
+    for (auto _ : state) {
+        const QImage picture = RenderDesign(effects, QSize(800, 600), DesignTime{});
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.counters["items"] = 1000;
+}
+BENCHMARK(BM_DesignDraw)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
