@@ -32,6 +32,7 @@
 #include "content/TransitionRenderer.h"
 #include "lang/UiStrings.h"
 #include "project/EffectExport.h"
+#include "workspace/DocumentOps.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -446,8 +447,7 @@ bool CDesignFrame::DeleteSelected() {
     return true;
 }
 
-bool CDesignFrame::Undo() {
-    const auto layer = history_->Undo(ws_.effects, ws_.app.language);
+bool CDesignFrame::Restored(std::optional<int> layer) {
     if (!layer) return false;
     view_->currentLayer = std::max(*layer, 0);
     view_->selection.clear();
@@ -456,15 +456,8 @@ bool CDesignFrame::Undo() {
     return true;
 }
 
-bool CDesignFrame::Redo() {
-    const auto layer = history_->Redo(ws_.effects, ws_.app.language);
-    if (!layer) return false;
-    view_->currentLayer = std::max(*layer, 0);
-    view_->selection.clear();
-    RefreshLayers();
-    view_->update();
-    return true;
-}
+bool CDesignFrame::Undo() { return Restored(history_->Undo(ws_.effects, ws_.app.language)); }
+bool CDesignFrame::Redo() { return Restored(history_->Redo(ws_.effects, ws_.app.language)); }
 
 bool CDesignFrame::AddPictureArea() {
     EffectLayer* layer = view_->layer();
@@ -565,15 +558,8 @@ bool CDesignFrame::ExportEffect(const QString& given) {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
         path = dialog.selectedFiles().front();
     }
-    DocumentSource source;
-    source.frames = &ws_.frames;
-    source.gridScaleX = ws_.frameView.gridScaleX;
-    source.gridScaleY = ws_.frameView.gridScaleY;
-    source.canvasWidth = ws_.design.canvasWidth;
-    source.canvasHeight = ws_.design.canvasHeight;
-    source.effects = &ws_.effects;
-    source.musicPath = ws_.design.musicPath;
-    const DocError e = ExportEffectFile(ProgramDir() / "corvantine-player", path.toStdString(), source, ws_.temp().path());
+    const DocError e =
+        ExportEffectFile(ProgramDir() / "corvantine-player", path.toStdString(), DocumentSourceOf(ws_), ws_.temp().path());
     if (e != DocError::None) {
         prompt_.Inform((SculptText("无法输出效果文件 ", "The effect file cannot be written: ", ws_.app.language) + path).toStdString(),
                        PromptIcon::Warning);

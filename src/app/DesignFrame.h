@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "content/DesignHistory.h"
 
@@ -85,6 +86,8 @@ private:
     void RefreshLayers();
     void RefreshValues();
     void SetCurrentLayer(int index);
+    // After undo or redo restored a snapshot (nothing when it could not).
+    bool Restored(std::optional<int> layer);
 
     Workspace& ws_;
     Prompt& prompt_;

@@ -105,7 +105,7 @@ fs::path CompressedPathFor(const fs::path& documentPath) {
     return archive;
 }
 
-Status OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
+DocumentSource DocumentSourceOf(const Workspace& ws) {
     DocumentSource source;
     source.frames = &ws.frames;
     source.gridScaleX = ws.frameView.gridScaleX;
@@ -114,7 +114,11 @@ Status OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
     source.canvasHeight = ws.design.canvasHeight;
     source.effects = &ws.effects;
     source.musicPath = ws.design.musicPath;
-    DocError error = WriteDocument(path, source, progress);
+    return source;
+}
+
+Status OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
+    DocError error = WriteDocument(path, DocumentSourceOf(ws), progress);
     if (error == DocError::None && ws.app.compress) {
         if (!AddToArchive(CompressedPathFor(path), path, document::kEntryName, FindRarProgram())) {
             error = DocError::WriteFailed;

@@ -31,6 +31,9 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path
 Status OnSaveDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,
                       const ProgressFn& progress = {});
 
+// What a document of the workspace holds: its clips, view settings, design and music.
+DocumentSource DocumentSourceOf(const Workspace& ws);
+
 // The archive saved beside a document when "Compress" is set.
 std::filesystem::path CompressedPathFor(const std::filesystem::path& documentPath);
 
