@@ -9,6 +9,7 @@
 #include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QInputDialog>
@@ -221,6 +222,15 @@ void CDesignFrame::BuildPanel() {
         SetLineWidth(view_->selection, w);
         if (!view_->selection.empty()) Edited();
     });
+    auto* fontButton = new QPushButton(SculptText("字体...", "Font...", lang), panel);
+    fontButton->setToolTip(SculptText("文字对象的字体和大小", "The face and size of text items", lang));
+    connect(fontButton, &QPushButton::clicked, this, [this] {
+        bool ok = false;
+        QFont current(textFace_);
+        current.setPixelSize(textHeight_ > 0 ? textHeight_ : 32);
+        const QFont chosen = QFontDialog::getFont(&ok, current, this);
+        if (ok) ApplyFont(chosen.family(), chosen.pixelSize() > 0 ? chosen.pixelSize() : static_cast<int>(chosen.pointSizeF() * 96 / 72));
+    });
     fill_ = new QCheckBox(SculptText("填充", "Fill", lang), panel);
     fill_->setChecked(true);
     connect(fill_, &QCheckBox::toggled, this, [this](bool on) {
@@ -267,6 +277,7 @@ void CDesignFrame::BuildPanel() {
 
     auto* form = new QFormLayout;
     form->addRow(colourButton_);
+    form->addRow(fontButton);
     form->addRow(SculptText("线宽:", "Line width:", lang), lineWidth_);
     form->addRow(fill_);
     form->addRow(SculptText("角度:", "Angle:", lang), angle_);
@@ -517,13 +528,27 @@ bool CDesignFrame::AddText(const QString& text, QRectF box) {
     item->w = static_cast<float>(std::max(box.width(), 1.0));
     item->h = static_cast<float>(std::max(box.height(), 1.0));
     item->colour = 0xFF000000u | view_->colour;
-    item->fontFace = "DejaVu Sans";
-    item->fontValue = static_cast<std::uint32_t>(std::max(8.0, box.height() * 0.8));
+    item->fontFace = textFace_.toStdString().substr(0, TextItem::kFaceNameSize - 1);
+    item->fontValue = static_cast<std::uint32_t>(textHeight_ > 0 ? textHeight_ : std::max(8.0, box.height() * 0.8));
     item->text = text.toStdString().substr(0, 65535);
     view_->selection = {item.get()};
     layer->items.push_back(std::move(item));
     Edited();
     return true;
+}
+
+void CDesignFrame::ApplyFont(const QString& face, int pixelHeight) {
+    textFace_ = face;
+    textHeight_ = std::clamp(pixelHeight, 1, 4095);
+    bool changed = false;
+    for (EffectItem* item : view_->selection) {
+        if (item->kind() != kItemText) continue;
+        auto& text = static_cast<TextItem&>(*item);
+        text.fontFace = face.toStdString().substr(0, TextItem::kFaceNameSize - 1);
+        text.fontValue = static_cast<std::uint32_t>(textHeight_);
+        changed = true;
+    }
+    if (changed) Edited();
 }
 
 void CDesignFrame::ApplyColour(std::uint32_t rgb) {

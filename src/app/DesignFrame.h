@@ -69,6 +69,9 @@ public:
     bool playing() const;
     // The value edits of the tool panel.
     void ApplyColour(std::uint32_t rgb);
+    // The face and pixel height of new text items, and of the selected ones.
+    void ApplyFont(const QString& face, int pixelHeight);
+    QString textFace() const { return textFace_; }
     // Every edit: a snapshot, the panel refreshed.
     void Edited();
 
@@ -108,6 +111,8 @@ private:
     std::map<int, QAction*> actions_;
     QTimer* timer_ = nullptr;
     int layerCounter_ = 0;
+    QString textFace_ = QStringLiteral("DejaVu Sans");
+    int textHeight_ = 0;  // 0: from the text's box
     bool updating_ = false;
 };
 

@@ -191,6 +191,13 @@ private slots:
     void textPicturesAndTheWayToFrames() {
         Design d;
         QVERIFY(d.frame->AddText(QStringLiteral("LED"), QRectF(10, 10, 100, 40)));
+        // The font of text items: the selected one and the next ones.
+        d.frame->ApplyFont(QStringLiteral("DejaVu Serif"), 24);
+        const auto& text = static_cast<const TextItem&>(*d.layer().items.back());
+        QCOMPARE(QString::fromStdString(text.fontFace), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(text.fontValue, 24u);
+        QVERIFY(d.frame->AddText(QStringLiteral("SHOW"), QRectF(10, 60, 100, 40)));
+        QCOMPARE(static_cast<const TextItem&>(*d.layer().items.back()).fontValue, 24u);
         TempDir dir;
         std::ofstream(dir.File("broken.png")) << "no";
         QVERIFY(!d.frame->AddPicture(QString::fromStdString(dir.File("broken.png").string()), QRectF(0, 0, 10, 10)));
