@@ -6,8 +6,8 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache git bc time
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 libgl-dev
-  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 libgl-dev qt6-multimedia-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libswresample-dev ffmpeg
   libarchive-dev libarchive-tools unrar-free zlib1g-dev libgif-dev
   libopencc-dev opencc
   libblkid-dev dosfstools mtools

@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -32,6 +33,7 @@
 #include "content/DesignRender.h"
 #include "content/TransitionRenderer.h"
 #include "lang/UiStrings.h"
+#include "media/Music.h"
 #include "project/EffectExport.h"
 #include "workspace/DocumentOps.h"
 #include "workspace/Workspace.h"
@@ -67,6 +69,11 @@ CDesignFrame::CDesignFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     view_ = new CEffectView(ws_, this);
     setCentralWidget(view_);
     timer_ = new QTimer(this);
+    music_ = new MusicPlayer(this);
+    connect(music_, &MusicPlayer::failed, this, [this](const QString& message) {
+        // The design plays on without sound; the reason stays readable in the status bar.
+        statusBar()->showMessage(SculptText("无法播放背景音乐: ", "The background music cannot be played: ", ws_.app.language) + message);
+    });
     connect(timer_, &QTimer::timeout, this, [this] {
         ++view_->tick;
         view_->update();
@@ -564,8 +571,12 @@ bool CDesignFrame::SetMusic(const QString& given) {
                                             QStringLiteral("*.mp3 *.wav *.midi *.mid *.rmi *.snd *.au *.wma"));
     }
     if (path.isEmpty()) return false;
-    if (!ReadFileBytes(path.toStdString())) {
-        prompt_.Inform((SculptText("无法读取音乐文件 ", "The music file cannot be read: ", ws_.app.language) + path).toStdString(), PromptIcon::Warning);
+    QString why;
+    if (!IsPlayableSound(path, &why)) {
+        prompt_.Inform((SculptText("无法读取音乐文件 ", "The music file cannot be read: ", ws_.app.language) + path + QStringLiteral(" (") +
+                        why + QStringLiteral(")"))
+                           .toStdString(),
+                       PromptIcon::Warning);
         return false;
     }
     ws_.design.musicPath = path.toStdString();
@@ -619,9 +630,13 @@ int CDesignFrame::RenderFrames(int frames) {
 
 void CDesignFrame::Play() {
     timer_->start(playInterval ? std::max(1, playInterval()) : 40);
+    if (!ws_.design.musicPath.empty()) music_->Play(QString::fromStdString(ws_.design.musicPath.string()));
 }
 
-void CDesignFrame::Stop() { timer_->stop(); }
+void CDesignFrame::Stop() {
+    timer_->stop();
+    music_->Stop();
+}
 bool CDesignFrame::playing() const { return timer_->isActive(); }
 
 }  // namespace corv

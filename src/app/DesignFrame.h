@@ -23,6 +23,7 @@ class QTimer;
 namespace corv {
 
 class CEffectView;
+class MusicPlayer;
 class Prompt;
 class Workspace;
 
@@ -67,6 +68,7 @@ public:
     void Play();
     void Stop();
     bool playing() const;
+    MusicPlayer& music() { return *music_; }
     // The value edits of the tool panel.
     void ApplyColour(std::uint32_t rgb);
     // The face and pixel height of new text items, and of the selected ones.
@@ -110,6 +112,7 @@ private:
     QActionGroup* tools_ = nullptr;
     std::map<int, QAction*> actions_;
     QTimer* timer_ = nullptr;
+    MusicPlayer* music_ = nullptr;
     int layerCounter_ = 0;
     QString textFace_ = QStringLiteral("DejaVu Sans");
     int textHeight_ = 0;  // 0: from the text's box

@@ -1,10 +1,13 @@
 #include "app/DesignView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
 #include "content/DesignRender.h"
 #include "workspace/Workspace.h"
@@ -15,7 +18,42 @@ CEffectView::CEffectView(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(
     setObjectName(QStringLiteral("designView"));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    hbar_ = new QScrollBar(Qt::Horizontal, this);
+    vbar_ = new QScrollBar(Qt::Vertical, this);
+    for (QScrollBar* bar : {hbar_, vbar_}) {
+        bar->setCursor(Qt::ArrowCursor);
+        connect(bar, &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
+    }
+    UpdateScrollBars();
 }
+
+QPoint CEffectView::scroll() const { return QPoint(hbar_->value(), vbar_->value()); }
+
+void CEffectView::SetScroll(QPoint offset) {
+    hbar_->setValue(offset.x());
+    vbar_->setValue(offset.y());
+}
+
+void CEffectView::UpdateScrollBars() {
+    const int bar = hbar_->sizeHint().height();
+    hbar_->setGeometry(0, height() - bar, std::max(0, width() - bar), bar);
+    vbar_->setGeometry(width() - bar, 0, bar, std::max(0, height() - bar));
+    // Scrolling from centred: half the overhang each way.
+    const QSizeF size = QSizeF(canvas()) * zoom_;
+    const int overX = std::max(0, static_cast<int>(std::ceil((size.width() - width()) / 2)) + 20);
+    const int overY = std::max(0, static_cast<int>(std::ceil((size.height() - height()) / 2)) + 20);
+    const bool needX = size.width() + 40 > width(), needY = size.height() + 40 > height();
+    hbar_->setRange(needX ? -overX : 0, needX ? overX : 0);
+    vbar_->setRange(needY ? -overY : 0, needY ? overY : 0);
+    hbar_->setPageStep(std::max(1, width()));
+    vbar_->setPageStep(std::max(1, height()));
+    hbar_->setSingleStep(std::max(1, width() / 10));
+    vbar_->setSingleStep(std::max(1, height() / 10));
+    hbar_->setVisible(needX);
+    vbar_->setVisible(needY);
+}
+
+void CEffectView::resizeEvent(QResizeEvent*) { UpdateScrollBars(); }
 
 EffectLayer* CEffectView::layer() {
     if (currentLayer < 0 || currentLayer >= static_cast<int>(ws_.effects.Count())) return nullptr;
@@ -28,12 +66,13 @@ QSize CEffectView::canvas() const {
 
 void CEffectView::SetZoom(double zoom) {
     zoom_ = std::clamp(zoom, 0.1, 16.0);
+    UpdateScrollBars();
     update();
 }
 
 QRectF CEffectView::CanvasRect() const {
     const QSizeF size = QSizeF(canvas()) * zoom_;
-    return QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    return QRectF(QPointF((width() - size.width()) / 2 - hbar_->value(), (height() - size.height()) / 2 - vbar_->value()), size);
 }
 
 QPointF CEffectView::ToCanvas(QPointF window) const { return (window - CanvasRect().topLeft()) / zoom_; }
@@ -74,12 +113,25 @@ void CEffectView::paintEvent(QPaintEvent*) {
         for (QPointF c : {QPointF(b.x, b.y), QPointF(b.x + b.w, b.y), QPointF(b.x, b.y + b.h), QPointF(b.x + b.w, b.y + b.h)}) {
             p.drawRect(QRectF(ToWindow(c) - QPointF(3, 3), QSizeF(6, 6)));
         }
+        const QPointF turn = RotateHandle();
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawLine(ToWindow({b.x + b.w / 2, b.y}), turn);
+        p.setPen(Qt::black);
+        p.setBrush(QColor(0x40, 0xC0, 0xFF));
+        p.drawEllipse(turn, 4.5, 4.5);
+        p.setRenderHint(QPainter::Antialiasing, false);
     }
     if (drag_ == Drag::Band || drag_ == Drag::Create) {
         p.setPen(QPen(Qt::yellow, 1, Qt::DashLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(ToWindow(pressAt_), ToWindow(lastAt_)).normalized());
     }
+}
+
+QPointF CEffectView::RotateHandle() const {
+    const RectF b = selection.back()->BoundingBox();
+    return ToWindow({b.x + b.w / 2, b.y}) - QPointF(0, 20);
 }
 
 int CEffectView::HandleAt(QPointF window) const {
@@ -94,6 +146,11 @@ int CEffectView::HandleAt(QPointF window) const {
 
 void CEffectView::mousePressEvent(QMouseEvent* e) {
     setFocus();
+    if (e->button() == Qt::MiddleButton) {
+        drag_ = Drag::Pan;
+        panFrom_ = e->position();
+        return;
+    }
     if (e->button() != Qt::LeftButton || !layer()) return;
     const QPointF at = ToCanvas(e->position());
     pressAt_ = lastAt_ = at;
@@ -110,6 +167,10 @@ void CEffectView::mousePressEvent(QMouseEvent* e) {
     }
     if (tool != kSelectTool) {
         drag_ = Drag::Create;
+        return;
+    }
+    if (!selection.empty() && (RotateHandle() - e->position()).manhattanLength() <= 7) {
+        drag_ = Drag::Rotate;
         return;
     }
     handle_ = HandleAt(e->position());
@@ -138,8 +199,25 @@ void CEffectView::mousePressEvent(QMouseEvent* e) {
 }
 
 void CEffectView::mouseMoveEvent(QMouseEvent* e) {
+    if (drag_ == Drag::Pan) {
+        const QPointF d = e->position() - std::exchange(panFrom_, e->position());
+        SetScroll(scroll() - d.toPoint());
+        return;
+    }
     const QPointF at = ToCanvas(e->position());
-    if (drag_ == Drag::Move && !selection.empty()) {
+    if (drag_ == Drag::Rotate && !selection.empty()) {
+        // 0 degrees points up; clockwise on the screen, as the items are drawn.
+        EffectItem* item = selection.back();
+        const RectF b = item->BoundingBox();
+        const QPointF d = at - QPointF(b.x + b.w / 2, b.y + b.h / 2);
+        if (!d.isNull()) {
+            double degrees = std::atan2(d.x(), -d.y()) * 180 / M_PI;
+            if (e->modifiers() & Qt::ShiftModifier) degrees = std::round(degrees / 15) * 15;
+            const auto angle = static_cast<std::uint16_t>((static_cast<int>(std::lround(degrees)) % 360 + 360) % 360);
+            moved_ = moved_ || angle != item->angle;
+            item->angle = angle;
+        }
+    } else if (drag_ == Drag::Move && !selection.empty()) {
         const QPointF d = at - lastAt_;
         for (EffectItem* item : selection) item->MoveBy(static_cast<float>(d.x()), static_cast<float>(d.y()));
         moved_ = moved_ || !d.isNull();
@@ -166,6 +244,7 @@ void CEffectView::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void CEffectView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::MiddleButton && drag_ == Drag::Pan) drag_ = Drag::None;
     if (e->button() != Qt::LeftButton) return;
     const Drag drag = std::exchange(drag_, Drag::None);
     EffectLayer* l = layer();
@@ -190,7 +269,8 @@ void CEffectView::mouseReleaseEvent(QMouseEvent* e) {
             emit selectionChanged();
             emit edited();
         }
-    } else if ((drag == Drag::Move || drag == Drag::Resize) && moved_) {
+    } else if ((drag == Drag::Move || drag == Drag::Resize || drag == Drag::Rotate) && moved_) {
+        if (drag == Drag::Rotate) emit selectionChanged();  // the panel's angle
         emit edited();
     }
     update();
@@ -214,6 +294,18 @@ void CEffectView::mouseDoubleClickEvent(QMouseEvent* e) {
     }
     pointsItem_.reset();
     update();
+}
+
+void CEffectView::keyPressEvent(QKeyEvent* e) {
+    const int stepX = std::max(1, width() / 10), stepY = std::max(1, height() / 10);
+    switch (e->key()) {
+        case Qt::Key_Left: SetScroll(scroll() - QPoint(stepX, 0)); break;
+        case Qt::Key_Right: SetScroll(scroll() + QPoint(stepX, 0)); break;
+        case Qt::Key_Up: SetScroll(scroll() - QPoint(0, stepY)); break;
+        case Qt::Key_Down: SetScroll(scroll() + QPoint(0, stepY)); break;
+        case Qt::Key_Home: SetScroll({}); break;
+        default: return QWidget::keyPressEvent(e);
+    }
 }
 
 void CEffectView::wheelEvent(QWheelEvent* e) {

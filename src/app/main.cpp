@@ -5,6 +5,7 @@
 #include "app/CCorvantineApp.h"
 #include "app/CommandLine.h"
 #include "base/Signals.h"
+#include "media/Music.h"
 
 int main(int argc, char** argv) {
     // Help, version and bad usage are answered before Qt looks for a display.
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     }
 
     corv::CleanUpOnSignals();
+    corv::PreferFfmpegMediaBackend();
     QApplication qapp(argc, argv);
     corv::CCorvantineApp app;
     if (!app.InitInstance(commandLine.document)) {

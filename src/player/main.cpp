@@ -14,6 +14,7 @@
 
 #include "base/TempDir.h"
 #include "content/DesignRender.h"
+#include "media/Music.h"
 #include "project/EffectExport.h"
 
 using namespace corv;
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
         else file = argv[i];
     }
     if (dump && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    PreferFfmpegMediaBackend();
     QApplication app(argc, argv);
     if (file.empty()) file = QCoreApplication::applicationFilePath().toStdString();
     TempDir temp;
@@ -104,6 +106,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     PlayerWindow player(effects, frames, canvas);
+    MusicPlayer music;
+    QObject::connect(&music, &MusicPlayer::failed, [](const QString& message) {
+        std::fprintf(stderr, "corvantine-player: %s (playing without sound)\n", message.toLocal8Bit().constData());
+    });
+    if (!doc.musicPath.empty()) music.Play(QString::fromStdString(doc.musicPath.string()));
     if (window) {
         player.resize(canvas);
         player.show();

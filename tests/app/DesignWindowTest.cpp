@@ -6,13 +6,21 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QtTest>
+#include <cmath>
 #include <fstream>
 
 #include "AppTestSupport.h"
 #include "app/DesignFrame.h"
 #include "app/DesignView.h"
+#include "content/DesignRender.h"
 #include "base/Binary.h"
+#include "base/TempDir.h"
+#include "media/Music.h"
 #include "workspace/DocumentOps.h"
 
 using namespace corv;
@@ -47,6 +55,26 @@ std::vector<std::uint8_t> Record(const EffectLayer& layer) {
     ByteWriter w;
     layer.Write(w);
     return std::move(w.bytes());
+}
+
+// Half a second of a 440 Hz tone, 8 kHz mono 16-bit PCM.
+void WriteWave(const std::filesystem::path& path) {
+    ByteWriter w;
+    const std::uint32_t samples = 4000;
+    w.Bytes("RIFF", 4);
+    w.U32(36 + samples * 2);
+    w.Bytes("WAVEfmt ", 8);
+    w.U32(16);
+    w.U16(1);
+    w.U16(1);
+    w.U32(8000);
+    w.U32(16000);
+    w.U16(2);
+    w.U16(16);
+    w.Bytes("data", 4);
+    w.U32(samples * 2);
+    for (std::uint32_t i = 0; i < samples; ++i) w.U16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 2 * 3.14159265 * 440 / 8000))));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(w.bytes().data()), static_cast<std::streamsize>(w.bytes().size()));
 }
 
 }  // namespace
@@ -152,6 +180,63 @@ private slots:
         QVERIFY(!d.s.prompt.messages().empty());
     }
 
+    void turningHandleAndScrolling() {
+        Design d;
+        d.view()->tool = kItemRectangle;
+        d.Drag(300, 200, 500, 300);
+        d.view()->tool = CEffectView::kSelectTool;
+        EffectItem& item = *d.layer().items.back();
+        QCOMPARE(d.view()->selection.back(), &item);
+        const int snapshots = d.frame->history().current();
+        // The round handle sits 20 pixels above the top middle; dragging it to the right of
+        // the centre turns the item a quarter, below it half; Shift snaps to 15 degrees.
+        const QPoint handle = d.At(400, 200) - QPoint(0, 20);
+        QTest::mousePress(d.view(), Qt::LeftButton, Qt::NoModifier, handle);
+        QTest::mouseMove(d.view(), d.At(600, 250));
+        QTest::mouseRelease(d.view(), Qt::LeftButton, Qt::NoModifier, d.At(600, 250));
+        QCOMPARE(item.angle, std::uint16_t{90});
+        QCOMPARE(d.frame->history().current(), snapshots + 1);
+        const QPoint again = d.At(400, 200) - QPoint(0, 20);
+        QTest::mousePress(d.view(), Qt::LeftButton, Qt::NoModifier, again);
+        {
+            // QTest's mouse moves carry no modifiers.
+            const QPointF at = d.At(390, 400);
+            QMouseEvent move(QEvent::MouseMove, at, d.view()->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+            QApplication::sendEvent(d.view(), &move);
+        }
+        QTest::mouseRelease(d.view(), Qt::LeftButton, Qt::ShiftModifier, d.At(390, 400));
+        QCOMPARE(item.angle, std::uint16_t{180});  // 183 degrees snapped
+        QVERIFY(d.frame->Undo());
+        QCOMPARE(d.layer().items.back()->angle, std::uint16_t{90});
+        // The turned item is drawn turned: a tall bar instead of a wide one.
+        const QImage drawn = RenderDesign(d.s.ws.effects, QSize(800, 600), DesignTime{&d.s.ws.frames, 0});
+        QVERIFY(drawn.pixel(400, 170) != qRgb(0, 0, 0));
+        QCOMPARE(drawn.pixel(320, 250), qRgb(0, 0, 0));
+
+        // Zoomed in, the canvas scrolls by its bars, the middle button and the arrow keys;
+        // Home centres it again. Canvas points keep their place under the mapping.
+        d.view()->SetZoom(4);
+        const auto bars = d.view()->findChildren<QScrollBar*>();
+        QCOMPARE(bars.size(), 2);
+        for (QScrollBar* bar : bars) QVERIFY(bar->isVisible() && bar->maximum() > 0);
+        const QPointF centre = d.view()->ToWindow({400, 300});
+        d.view()->SetScroll({100, 50});
+        QCOMPARE(d.view()->ToWindow({400, 300}), centre - QPointF(100, 50));
+        QTest::mousePress(d.view(), Qt::MiddleButton, Qt::NoModifier, QPoint(300, 300));
+        QTest::mouseMove(d.view(), QPoint(340, 310));
+        QTest::mouseRelease(d.view(), Qt::MiddleButton, Qt::NoModifier, QPoint(340, 310));
+        QCOMPARE(d.view()->scroll(), QPoint(60, 40));
+        QTest::keyClick(d.view(), Qt::Key_Right);
+        QVERIFY(d.view()->scroll().x() > 60);
+        QTest::keyClick(d.view(), Qt::Key_Home);
+        QCOMPARE(d.view()->scroll(), QPoint(0, 0));
+        // Zoomed out, no bars and no scrolling.
+        d.view()->SetZoom(0.5);
+        for (QScrollBar* bar : bars) QVERIFY(!bar->isVisible());
+        d.view()->SetScroll({100, 50});
+        QCOMPARE(d.view()->scroll(), QPoint(0, 0));
+    }
+
     void layersAndValueEdits() {
         Design d;
         d.frame->NewLayer();
@@ -216,17 +301,37 @@ private slots:
         QCOMPARE(d.s.ws.frames.CurrentFrames().size(), before + 4);
         QCOMPARE(added.count(), 1);
         QCOMPARE(d.s.ws.frames.CurrentFrames().back().Pixel(1, 1), (Bgr{255, 0, 0}));  // the blue picture under everything
-        // Music: an unreadable file is refused with a message; a readable one is kept.
+        // Music: a missing file and a file without sound are refused with a message; a real
+        // sound is kept.
         QVERIFY(!d.frame->SetMusic(QString::fromStdString(dir.File("none.mp3").string())));
         std::ofstream(dir.File("song.mp3")) << "ID3";
-        QVERIFY(d.frame->SetMusic(QString::fromStdString(dir.File("song.mp3").string())));
-        QCOMPARE(d.s.ws.design.musicPath, dir.File("song.mp3"));
-        // Play advances the time the canvas shows.
+        const std::size_t told = d.s.prompt.messages().size();
+        QVERIFY(!d.frame->SetMusic(QString::fromStdString(dir.File("song.mp3").string())));
+        QCOMPARE(d.s.prompt.messages().size(), told + 1);
+        QVERIFY(d.s.prompt.messages().back().find("The music file cannot be read") != std::string::npos);
+        QVERIFY(d.s.ws.design.musicPath.empty());
+        WriteWave(dir.File("tone.wav"));
+        QVERIFY(d.frame->SetMusic(QString::fromStdString(dir.File("tone.wav").string())));
+        QCOMPARE(d.s.ws.design.musicPath, dir.File("tone.wav"));
+        // Play advances the time the canvas shows and starts the music; without a sound
+        // device the status bar says so and the design plays on.
         d.frame->Play();
         QVERIFY(d.frame->playing());
         QTRY_VERIFY(d.view()->tick >= 2);
+        if (QMediaDevices::audioOutputs().isEmpty()) {
+            QVERIFY(!d.frame->music().playing());
+            QCOMPARE(d.frame->statusBar()->currentMessage(),
+                     QStringLiteral("The background music cannot be played: This machine has no sound output device"));
+        } else {
+            QVERIFY(d.frame->music().playing());
+            QCOMPARE(d.frame->music().source(), QString::fromStdString(dir.File("tone.wav").string()));
+            QTest::qWait(300);
+            QVERIFY2(d.frame->music().error().isEmpty(), qPrintable(d.frame->music().error()));
+        }
         d.frame->Stop();
         QVERIFY(!d.frame->playing());
+        QVERIFY(!d.frame->music().playing());
+        d.frame->Stop();
     }
 
     void everyItemKindSurvivesSaveAndOpen() {
