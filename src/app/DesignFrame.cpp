@@ -247,6 +247,7 @@ void CDesignFrame::BuildPanel() {
         if (!view_->selection.empty()) Edited();
     });
     angle_ = new QSpinBox(panel);
+    angle_->setObjectName(QStringLiteral("angle"));
     angle_->setRange(0, 359);
     angle_->setWrapping(true);
     connect(angle_, &QSpinBox::valueChanged, this, [this](int a) {
@@ -338,6 +339,9 @@ void CDesignFrame::RefreshLayers() {
 
 void CDesignFrame::RefreshValues() {
     updating_ = true;
+    // Position, size and angle belong to a selected item; colour, line width and fill also
+    // set what new items take.
+    for (QWidget* w : std::initializer_list<QWidget*>{posX_, posY_, sizeW_, sizeH_, angle_}) w->setEnabled(!view_->selection.empty());
     if (!view_->selection.empty()) {
         const EffectItem* item = view_->selection.back();
         const RectF b = item->BoundingBox();
@@ -468,9 +472,8 @@ bool CDesignFrame::DeleteSelected() {
 bool CDesignFrame::Restored(std::optional<int> layer) {
     if (!layer) return false;
     view_->currentLayer = std::max(*layer, 0);
-    view_->selection.clear();
+    view_->ClearSelection();
     RefreshLayers();
-    view_->update();
     return true;
 }
 

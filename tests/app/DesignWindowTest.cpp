@@ -9,6 +9,7 @@
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QtTest>
 #include <cmath>
@@ -206,8 +207,12 @@ private slots:
         }
         QTest::mouseRelease(d.view(), Qt::LeftButton, Qt::ShiftModifier, d.At(390, 400));
         QCOMPARE(item.angle, std::uint16_t{180});  // 183 degrees snapped
+        auto* angle = d.frame->findChild<QSpinBox*>(QStringLiteral("angle"));
+        QVERIFY(angle && angle->isEnabled());
+        QCOMPARE(angle->value(), 180);
         QVERIFY(d.frame->Undo());
         QCOMPARE(d.layer().items.back()->angle, std::uint16_t{90});
+        QVERIFY(!angle->isEnabled());  // undo leaves nothing selected
         // The turned item is drawn turned: a tall bar instead of a wide one.
         const QImage drawn = RenderDesign(d.s.ws.effects, QSize(800, 600), DesignTime{&d.s.ws.frames, 0});
         QVERIFY(drawn.pixel(400, 170) != qRgb(0, 0, 0));
