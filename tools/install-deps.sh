@@ -11,6 +11,7 @@ PACKAGES=(
   libarchive-dev libarchive-tools unrar-free zlib1g-dev libgif-dev
   libopencc-dev opencc
   libblkid-dev dosfstools mtools
+  libx11-dev libxcb1-dev
   fonts-noto-cjk fonts-dejavu-core
   xvfb xauth xdotool imagemagick x11-utils
   librsvg2-bin desktop-file-utils

@@ -388,6 +388,11 @@ void CMainFrame::AddFileHandlers(Handlers& h) {
     h[cmd::kSupplemental] = [this](bool) { Supplemental(); };
     h[cmd::kOutputControllerFile] = [this](bool) { OutputControllerFile(); };
     h[cmd::kImportControllerFile] = [this](bool) { ImportControllerFile(); };
+    h[cmd::kImport] = [this](bool) { Import(); };
+    h[cmd::kExportVideo] = [this](bool) { ExportVideo(); };
+    h[cmd::kVideoOptions] = [this](bool) { VideoOptions(); };
+    h[cmd::kVideoCapture] = [this](bool) { VideoCapture(); };
+    h[cmd::kPaintEdit] = [this](bool) { PaintEdit(); };
     h[cmd::kUniteFile] = [this](bool) { UniteFile(); };
     h[cmd::kExit] = [this](bool) { close(); };
     h[cmd::kShowGrid] = [this](bool on) { canvas_->SetShowGrid(on); };

@@ -11,6 +11,7 @@
 
 #include "app/CommandTable.h"
 #include "content/Generators.h"
+#include "media/Movie.h"
 #include "base/Progress.h"
 #include "project/FrameRange.h"
 #include "project/FrameStore.h"
@@ -41,6 +42,9 @@ class Prompt;
 
 // The main window: the frame view, the control bar (frame number, scroll bar, play speed,
 // clip selector) and the status bar with its progress bar.
+class CaptureDialog;
+class PaintEditSession;
+
 class CMainFrame : public QMainWindow, public FrameStoreListener {
     Q_OBJECT
 public:
@@ -67,6 +71,22 @@ public:
     // "Import Controller file": the blocks of a master-slave file into the frames after the
     // current one.
     bool ImportControllerFile(const QString& path = {});
+    // "Import": the import window, then controller files straight from the chosen movie or
+    // document. ImportOutput does the writing (frames 1..frames of the source; 0 all).
+    bool Import();
+    bool ImportOutput(const QString& source, Fit fit, int frames, const QString& ledPath = {});
+    // "Video capture transform": the capture dialog; its pictures go after the current frame.
+    bool VideoCapture();
+    // Places pictures after the current frame (cover mode as set), scaled as the capture does.
+    bool PlaceCaptured(std::vector<Frame> frames);
+    // "Paint edit": the current frame in the painting program, read back on each save.
+    bool PaintEdit();
+    PaintEditSession* paintSession() const { return paintSession_; }
+    // "Export video": the current clip as a movie; "Video options": its settings.
+    bool ExportVideo(const QString& path = {});
+    bool VideoOptions();
+    // Tests look at the capture dialog while it is open.
+    std::function<void(CaptureDialog&)> captureShown;
     // "Unite File": starts the merge tool in the running language.
     bool UniteFile();
     // The About box.
@@ -251,6 +271,7 @@ public:
 private:
     bool particlePreset_ = false;
     ProgramStarter startProgram_;
+    PaintEditSession* paintSession_ = nullptr;
     FileOpener openFile_;
 };
 

@@ -24,6 +24,8 @@ constexpr std::array kCommands{
     CommandEntry{cmd::kSaveAs, M::File, "另存为(&A)...", "Save &As...", 0},
     CommandEntry{cmd::kSupplemental, M::File, "追加", "Supplemental", Key(Qt::Key_A), true},
     CommandEntry{cmd::kOutputControllerFile, M::File, "输出控制器文件(&C)", "Output &Controller File", Key(Qt::Key_O)},
+    CommandEntry{cmd::kExportVideo, M::File, "导出视频(&V)...", "Export &video...", 0},
+    CommandEntry{cmd::kVideoOptions, M::File, "视频选项...", "Video options...", 0},
     CommandEntry{cmd::kImport, M::File, "导入", "Import", Key(Qt::Key_I)},
     CommandEntry{cmd::kImportControllerFile, M::File, "导入控制器文件", "Import Controller file", 0},
     CommandEntry{cmd::kUniteFile, M::File, "文件合并", "Unite File", 0, true},

@@ -150,6 +150,36 @@ const std::vector<Command>& Commands() {
          "controller's playback speed (default 30); --seed makes the random filler repeatable;\n"
          "--card auto (default) copies each file to the first FAT or FAT16 card found.",
          {"--lines", "--out", "--clip", "--first", "--last", "--speed", "--seed", "--card"}, {}, RunOutput},
+        {"output-from", "write controller data files straight from a movie or a document",
+         "MOVIE|DOC.cvn --lines LAYOUT.lnf --out PATH/NAME.led [--width W --height H] [--fit center|stretch]\n"
+         "       [--first A] [--last B] [--speed FPS] [--seed N] [--card auto|none]",
+         "Writes controller files as \"output\" does, taking the frames one at a time from a movie\n"
+         "(decoded picture by picture, never held whole) or from clip 1 of a document. The frame\n"
+         "size is W x H (default: a document's own size, for a movie the layout's grid). A document\n"
+         "of another size is refused. --fit center keeps a picture's proportions and centres it on\n"
+         "black (default); stretch fills the frame. --card auto copies each file to the card.",
+         {"--lines", "--out", "--width", "--height", "--fit", "--first", "--last", "--speed", "--seed", "--card"}, {}, RunOutputFrom},
+        {"import-video", "add a movie's pictures to a document as frames",
+         "MOVIE DOC.cvn [--width W --height H] [--fit center|stretch] [--first N] [--count N] [--clip N]",
+         "Decodes the movie (any format FFmpeg reads; a Flash file when it holds video) and appends its\n"
+         "pictures, from picture N (default 1), --count of them (default all), to clip N (default 1)\n"
+         "of DOC, at the clip's frame size. A DOC that does not exist is made with one clip of W x H\n"
+         "(default the movie's size). --fit as for output-from.",
+         {"--width", "--height", "--fit", "--first", "--count", "--clip"}, {}, RunImportVideo},
+        {"export-video", "export a clip as a movie (AVI, MP4, MOV, MKV or animated GIF)",
+         "DOC.cvn OUT.avi|.mp4|.mov|.mkv|.gif [--codec NAME] [--fps N] [--quality Q] [--key N] [--clip N]\n"
+         "       [--first A] [--last B] | --list-codecs",
+         "Encodes frames A..B of clip N (default all of clip 1). The settings default to the\n"
+         "configuration's video options (20 frames a second, a key frame every 20, quality 65,\n"
+         "uncompressed AVI); --codec picks an encoder of --list-codecs (uncompressed, mjpeg, ffv1,\n"
+         "huffyuv, mpeg4, libx264, ...). The file is written whole or not at all.",
+         {"--codec", "--fps", "--quality", "--key", "--clip", "--first", "--last"}, {"--list-codecs"}, RunExportVideo},
+        {"capture", "grab a region of the screen into a document (X11)",
+         "DOC.cvn --region X,Y,W,H [--rate R] [--frames N]",
+         "Grabs N pictures (default 100) of the screen region at R a second (default 20) and appends\n"
+         "them to clip 1 of DOC (made when it does not exist; an existing one must have frames of\n"
+         "W x H).",
+         {"--region", "--rate", "--frames"}, {}, RunCapture},
         {"import-led", "read a controller data file back into a project",
          "FILE.led --lines LAYOUT.lnf --into PROJECT.cvn [--clip N]",
          "Copies the frame blocks of a master-slave file into the frames after frame 1 of clip N\n"

@@ -467,3 +467,26 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
 }
 
 }  // namespace corv
+
+namespace corv {
+
+DocError WriteSingleClipDocument(const fs::path& path, const std::vector<Frame>& frames) {
+    if (frames.empty()) return DocError::WriteFailed;
+    for (const Frame& f : frames) {
+        if (f.width() != frames.front().width() || f.height() != frames.front().height()) return DocError::WriteFailed;
+    }
+    AppState app;
+    FrameStore store(app);
+    Clip clip;
+    clip.width = static_cast<std::uint32_t>(frames.front().width());
+    clip.height = static_cast<std::uint32_t>(frames.front().height());
+    clip.frames = frames;
+    std::vector<Clip> clips;
+    clips.push_back(std::move(clip));
+    store.ReplaceAll(std::move(clips));
+    DocumentSource source;
+    source.frames = &store;
+    return WriteDocument(path, source);
+}
+
+}  // namespace corv

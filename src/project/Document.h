@@ -119,6 +119,10 @@ private:
 DocError WriteDocument(const std::filesystem::path& path, const DocumentSource& source,
                        const ProgressFn& progress = {});
 
+// Writes `frames` (all of one size) as a document of one clip with no design: what the
+// screen capture saves. WriteFailed for no frames or frames of mixed sizes.
+DocError WriteSingleClipDocument(const std::filesystem::path& path, const std::vector<Frame>& frames);
+
 // Bytes a document of these clips takes without its tail.
 std::uint64_t FrameStoreBlockSize(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& sizes,
                                   const std::vector<std::uint64_t>& frameCounts);

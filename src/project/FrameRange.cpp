@@ -361,4 +361,24 @@ void RowColDelete(RangeContext& c, std::size_t s, std::size_t e, int keepRows, i
     }
 }
 
+std::size_t PlaceAfter(std::vector<Frame>& frames, std::size_t current, std::vector<Frame> incoming, bool cover,
+                       FrameUndo& undo) {
+    const std::size_t n = incoming.size();
+    const std::size_t after = frames.empty() ? 0 : std::min(current, frames.size() - 1) + 1;
+    if (n == 0) return after == 0 ? 0 : after - 1;
+    if (cover && after < frames.size()) {
+        const std::size_t covered = std::min(n, frames.size() - after);
+        const std::size_t existing = frames.size();
+        const bool recorded = undo.RecordChange(frames, after, covered);
+        for (std::size_t i = 0; i < covered; ++i) frames[after + i] = std::move(incoming[i]);
+        for (std::size_t i = covered; i < n; ++i) frames.push_back(std::move(incoming[i]));
+        if (recorded && frames.size() > existing) undo.AddAppendedTail(existing, frames.size() - existing);
+        return after + n - 1;
+    }
+    undo.BeginUndo(frames, 0, after, static_cast<std::uint32_t>(n));
+    frames.insert(frames.begin() + static_cast<std::ptrdiff_t>(after), std::make_move_iterator(incoming.begin()),
+                  std::make_move_iterator(incoming.end()));
+    return after + n - 1;
+}
+
 }  // namespace corv

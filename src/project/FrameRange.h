@@ -104,4 +104,10 @@ void MoveFrames(RangeContext& c, std::size_t s, std::size_t e, MoveDirection dir
 void RowColDelete(RangeContext& c, std::size_t s, std::size_t e, int keepRows, int deleteRows, int keepCols,
                   int deleteCols);
 
+// Puts `incoming` after frame `current` of `frames` as one undo step: inserted, or in cover
+// mode overwriting the following frames first and appending only past the last. Frames of
+// another size are the caller's to scale first. Returns the index of the last frame placed.
+std::size_t PlaceAfter(std::vector<Frame>& frames, std::size_t current, std::vector<Frame> incoming, bool cover,
+                       FrameUndo& undo);
+
 }  // namespace corv

@@ -1,0 +1,531 @@
+#include "app/CaptureDialog.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLayout>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <new>
+
+#include "app/CVorlaneView.h"
+#include "app/CaptureWindow.h"
+#include "app/GlobalHotKeys.h"
+#include "app/MoviePreview.h"
+#include "app/SculptCommands.h"
+#include "base/Prompt.h"
+#include "content/TransitionRenderer.h"
+#include "project/Document.h"
+
+namespace corv {
+
+namespace {
+
+// Frame sides are 16-bit signed in documents; screen coordinates stay within the same range.
+constexpr int kMaxSide = static_cast<int>(document::kMaxSide);
+constexpr int kMaxCoordinate = 32767;
+constexpr QSize kPreviewSize(320, 240);
+// The preview leaves this much black around the picture on each side.
+constexpr int kPreviewMargin = 2;
+
+QSpinBox* Spin(const char* name, int low, int high, int value, QWidget* parent) {
+    auto* s = new QSpinBox(parent);
+    s->setObjectName(QString::fromLatin1(name));
+    s->setRange(low, high);
+    s->setValue(value);
+    return s;
+}
+
+QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QRect Clamped(QRect r) {
+    r.setWidth(std::clamp(r.width(), 1, kMaxSide));
+    r.setHeight(std::clamp(r.height(), 1, kMaxSide));
+    r.moveTo(std::clamp(r.x(), -kMaxCoordinate, kMaxCoordinate), std::clamp(r.y(), -kMaxCoordinate, kMaxCoordinate));
+    return r;
+}
+
+}  // namespace
+
+QString CaptureDialog::T(const char* zh, const char* en, std::uint8_t lang) { return SculptText(zh, en, lang); }
+
+CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start, QWidget* parent)
+    : QDialog(parent), language_(language), prompt_(prompt) {
+    setWindowTitle(Text("视频采集转换", "Video capture transform"));
+    setObjectName(QStringLiteral("CaptureDialog"));
+
+    // The region starts at the size the pictures are meant for, in the middle of the screen.
+    const QSize size(std::clamp(start.width(), 1, kMaxSide), std::clamp(start.height(), 1, kMaxSide));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desk = screen ? screen->geometry() : QRect(QPoint(0, 0), size);
+    const QRect initial = Clamped(QRect(desk.x() + (desk.width() - size.width()) / 2,
+                                        desk.y() + (desk.height() - size.height()) / 2, size.width(), size.height()));
+    acceptedSize_ = initial.size();
+
+    left_ = Spin("left", -kMaxCoordinate, kMaxCoordinate, initial.x(), this);
+    top_ = Spin("top", -kMaxCoordinate, kMaxCoordinate, initial.y(), this);
+    width_ = Spin("width", 1, kMaxSide, initial.width(), this);
+    height_ = Spin("height", 1, kMaxSide, initial.height(), this);
+    // Typing "320" would otherwise move the window through 3 and 32 first, and ask about
+    // dropping the pictures at the first digit.
+    for (QSpinBox* s : {left_, top_, width_, height_}) s->setKeyboardTracking(false);
+    rate_ = Spin("rate", 1, 100, 20, this);
+    frames_ = Spin("frames", 1, 100000, 100, this);
+    smooth_ = new QCheckBox(Text("平滑缩放", "Smooth zoom"), this);
+    smooth_->setObjectName(QStringLiteral("smooth"));
+    smooth_->setChecked(true);
+    hardware_ = new QCheckBox(Text("硬件加速", "HardwareAcceleration"), this);
+    hardware_->setObjectName(QStringLiteral("hardware"));
+    hardware_->setChecked(true);
+
+    capture_ = Button("capture", Text("采集(&A)", "C&apture"), this);
+    capture_->setToolTip(QStringLiteral("Ctrl+Alt+F5"));
+    play_ = Button("play", Text("播放(&P)", "&Play"), this);
+    stop_ = Button("stop", Text("停止(&S)", "&Stop"), this);
+    stop_->setToolTip(QStringLiteral("Ctrl+Alt+F7"));
+    auto* open = Button("open", Text("打开", "Open"), this);
+    auto* save = Button("save", Text("保存", "Save"), this);
+    auto* remove = Button("delete", Text("删除(&D)", "&Delete"), this);
+
+    preview_ = new QLabel(this);
+    preview_->setObjectName(QStringLiteral("preview"));
+    preview_->setFixedSize(kPreviewSize);
+    preview_->setAlignment(Qt::AlignCenter);
+    preview_->setStyleSheet(QStringLiteral("background: black"));
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setObjectName(QStringLiteral("slider"));
+    slider_->setRange(0, 0);
+    movie_ = new MoviePreview(this);
+    movie_->setObjectName(QStringLiteral("movie"));
+    movie_->setFixedSize(kPreviewSize);
+    // Shown once a movie is opened, so the dialog stays small for plain screen capture.
+    movie_->hide();
+
+    captureTimer_ = new QTimer(this);
+    captureTimer_->setTimerType(Qt::PreciseTimer);
+    previewTimer_ = new QTimer(this);
+    connect(captureTimer_, &QTimer::timeout, this, &CaptureDialog::CaptureTick);
+    connect(previewTimer_, &QTimer::timeout, this, &CaptureDialog::PreviewTick);
+
+    window_ = new CaptureWindow(language, this);
+    window_->SetRegion(initial);
+    connect(window_, &CaptureWindow::regionChanged, this, &CaptureDialog::WindowMoved);
+
+    connect(left_, &QSpinBox::valueChanged, this, &CaptureDialog::PositionEdited);
+    connect(top_, &QSpinBox::valueChanged, this, &CaptureDialog::PositionEdited);
+    connect(width_, &QSpinBox::valueChanged, this, &CaptureDialog::SizeEdited);
+    connect(height_, &QSpinBox::valueChanged, this, &CaptureDialog::SizeEdited);
+    connect(rate_, &QSpinBox::valueChanged, this, [this] {
+        // A running capture or playback takes the new rate at once.
+        if (captureTimer_->isActive()) captureTimer_->setInterval(Interval());
+        if (previewTimer_->isActive()) previewTimer_->setInterval(Interval());
+    });
+    connect(smooth_, &QCheckBox::toggled, this, [this] { ShowPicture(slider_->value()); });
+    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        ShowPicture(position);
+        UpdateSlider();
+    });
+
+    connect(capture_, &QPushButton::clicked, this, &CaptureDialog::StartCapture);
+    connect(play_, &QPushButton::clicked, this, &CaptureDialog::Play);
+    connect(stop_, &QPushButton::clicked, this, &CaptureDialog::StopCapture);
+    connect(remove, &QPushButton::clicked, this, &CaptureDialog::DeleteAll);
+    connect(open, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, QString(), QString(),
+            Text("所有视频文件(swf,avi,mpg,asf,wmv,rm,rmvb,3gp)", "All Video file(swf,avi,mpg,asf,wmv,rm,rmvb,3gp)") +
+                QStringLiteral(" (*.avi *.wmv *.mpg *.mpeg *.asf *.mpv *.mpa *.rm *.dat *.vob *.m2v *.mov *.rmvb *.3gp "
+                               "*.swf *.flv *.mp4)"));
+        if (!path.isEmpty()) OpenMovie(path);
+    });
+    connect(save, &QPushButton::clicked, this, [this] {
+        QFileDialog dialog(this);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("cvn"));
+        dialog.setNameFilter(Text("cvn 文档(*.cvn)", "cvn document(*.cvn)"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+        SaveDocument(dialog.selectedFiles().constFirst());
+    });
+
+    hotKeys_ = new GlobalHotKeys(this);
+    // The system-wide keys arrive while the dialog exists; they only act while it is on screen.
+    connect(hotKeys_, &GlobalHotKeys::captureKey, this, [this] {
+        if (isVisible()) StartCapture();
+    });
+    connect(hotKeys_, &GlobalHotKeys::stopKey, this, [this] {
+        if (isVisible()) StopCapture();
+    });
+    if (!hotKeys_->systemWide()) {
+        // Without system-wide keys the same keys work at least while the dialog has the focus.
+        auto* captureKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F5), this);
+        auto* stopKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F7), this);
+        connect(captureKey, &QShortcut::activated, this, &CaptureDialog::StartCapture);
+        connect(stopKey, &QShortcut::activated, this, &CaptureDialog::StopCapture);
+    }
+
+    auto* fields = new QFormLayout;
+    fields->addRow(Text("左:", "Left:"), left_);
+    fields->addRow(Text("上:", "Top:"), top_);
+    fields->addRow(Text("宽:", "Width:"), width_);
+    fields->addRow(Text("高:", "Height:"), height_);
+    fields->addRow(Text("帧/秒:", "F/S:"), rate_);
+    fields->addRow(Text("帧数:", "Frames:"), frames_);
+    fields->addRow(smooth_);
+    fields->addRow(hardware_);
+
+    auto* commands = new QGridLayout;
+    commands->addWidget(capture_, 0, 0);
+    commands->addWidget(play_, 0, 1);
+    commands->addWidget(stop_, 0, 2);
+    commands->addWidget(open, 1, 0);
+    commands->addWidget(save, 1, 1);
+    commands->addWidget(remove, 1, 2);
+
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    box->button(QDialogButtonBox::Ok)->setText(Text("确定", "OK"));
+    box->button(QDialogButtonBox::Cancel)->setText(Text("取消", "Cancel"));
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* pictures = new QVBoxLayout;
+    pictures->addWidget(preview_);
+    pictures->addWidget(slider_);
+    pictures->addStretch();
+    auto* controls = new QVBoxLayout;
+    controls->addLayout(fields);
+    controls->addLayout(commands);
+    controls->addStretch();
+    controls->addWidget(box);
+    auto* row = new QHBoxLayout(this);
+    row->addLayout(pictures);
+    row->addWidget(movie_, 0, Qt::AlignTop);
+    row->addLayout(controls);
+
+    ShowPicture(0);
+    UpdateSlider();
+}
+
+CaptureDialog::~CaptureDialog() = default;
+
+bool CaptureDialog::smoothZoom() const { return smooth_->isChecked(); }
+bool CaptureDialog::hardwareAcceleration() const { return hardware_->isChecked(); }
+void CaptureDialog::SetSmoothZoom(bool on) { smooth_->setChecked(on); }
+void CaptureDialog::SetHardwareAcceleration(bool on) { hardware_->setChecked(on); }
+
+int CaptureDialog::Interval() const { return 1000 / std::max(rate_->value(), 1); }
+
+QRect CaptureDialog::region() const { return QRect(left_->value(), top_->value(), width_->value(), height_->value()); }
+
+void CaptureDialog::SetRegion(QRect r) {
+    r = Clamped(r);
+    // A refused size keeps the old one; the position is taken either way.
+    if (!AcceptSize(r.size())) r.setSize(acceptedSize_);
+    WriteFields(r);
+    window_->SetRegion(region());
+}
+
+void CaptureDialog::WriteFields(const QRect& r) {
+    syncing_ = true;
+    left_->setValue(r.x());
+    top_->setValue(r.y());
+    width_->setValue(r.width());
+    height_->setValue(r.height());
+    syncing_ = false;
+}
+
+bool CaptureDialog::AcceptSize(QSize size) {
+    if (size == acceptedSize_) return true;
+    // The fields are locked during a run; a movie or a window change must not alter the
+    // size of the pictures half way either.
+    if (capturing_) return false;
+    // A second change while the question is still open (a spin arrow held down) is refused;
+    // the answer to the open question decides.
+    if (asking_) return false;
+    if (!captured_.empty()) {
+        asking_ = true;
+        const Answer answer = prompt_.AskYesNo(
+            Text("视频采集时长宽应保持不变。\n若改变长或宽，前面采集的数据将全部丢弃。\n是否继续？",
+                 "Maintain the width and height while sampling.\nIf change the width and height, the collected datas "
+                 "will lose completely. Yes/No?")
+                .toStdString());
+        asking_ = false;
+        if (answer != Answer::Yes) return false;
+        DeleteAll();
+    }
+    acceptedSize_ = size;
+    return true;
+}
+
+void CaptureDialog::PositionEdited() {
+    if (syncing_) return;
+    window_->SetRegion(region());
+}
+
+void CaptureDialog::SizeEdited() {
+    if (syncing_) return;
+    if (!AcceptSize(QSize(width_->value(), height_->value()))) {
+        WriteFields(QRect(QPoint(left_->value(), top_->value()), acceptedSize_));
+        return;
+    }
+    window_->SetRegion(region());
+}
+
+void CaptureDialog::WindowMoved(QRect r) {
+    r = Clamped(r);
+    if (r.size() != acceptedSize_) {
+        // The question takes over the mouse; the window must not keep following it afterwards.
+        if (!captured_.empty()) window_->CancelDrag();
+        if (!AcceptSize(r.size())) {
+            window_->SetRegion(region());
+            return;
+        }
+    }
+    WriteFields(r);
+}
+
+void CaptureDialog::StartCapture() {
+    if (capturing_) return;
+    previewTimer_->stop();
+    previewing_ = false;
+    target_ = captured_.size() + static_cast<std::size_t>(frames_->value());
+    slider_->setRange(1, static_cast<int>(std::min<std::size_t>(target_, static_cast<std::size_t>(INT_MAX))));
+    capture_->setEnabled(false);
+    play_->setEnabled(false);
+    width_->setEnabled(false);
+    height_->setEnabled(false);
+    capturing_ = true;
+    // The marking window must be off the screen before the first picture is read.
+    window_->hide();
+    QApplication::processEvents();
+    // The events just handled may have stopped the run already (the stop key, a closed dialog).
+    if (!capturing_) return;
+    captureTimer_->start(Interval());
+}
+
+void CaptureDialog::CaptureTick() {
+    if (!capturing_) return;
+    if (captured_.size() + 1 >= target_) {
+        StopCapture();
+        return;
+    }
+    const QRect r = region();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QImage image;
+    if (screen) image = screen->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
+    if (image.isNull()) {
+        StopCapture();
+        prompt_.Inform(Text("屏幕采集需要 X11 会话；当前会话不允许读取屏幕。",
+                            "Screen capture needs an X11 session; this session does not allow reading the screen.")
+                           .toStdString(),
+                       PromptIcon::Warning);
+        return;
+    }
+    try {
+        // Screens scaled for high density deliver more pixels than the region has points.
+        if (image.size() != r.size()) image = image.scaled(r.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        Frame frame(r.width(), r.height());
+        ImageToFrame(image, frame);
+        captured_.push_back(std::move(frame));
+    } catch (const std::bad_alloc&) {
+        StopCapture();
+        prompt_.Inform(Text("内存不足。", "Memory insufficiency.").toStdString(), PromptIcon::Error);
+        return;
+    }
+    const int position = static_cast<int>(captured_.size());
+    if (slider_->value() == position) {
+        ShowPicture(position);
+        UpdateSlider();
+    } else {
+        slider_->setValue(position);
+    }
+}
+
+void CaptureDialog::StopCapture() {
+    captureTimer_->stop();
+    previewTimer_->stop();
+    capturing_ = false;
+    previewing_ = false;
+    capture_->setEnabled(true);
+    play_->setEnabled(true);
+    width_->setEnabled(true);
+    height_->setEnabled(true);
+    FitSliderToPictures();
+    if (isVisible()) window_->show();
+}
+
+void CaptureDialog::FitSliderToPictures() {
+    const int count = static_cast<int>(captured_.size());
+    slider_->setRange(count > 0 ? 1 : 0, count);
+    ShowPicture(slider_->value());
+    UpdateSlider();
+}
+
+void CaptureDialog::Play() {
+    if (capturing_ || captured_.empty()) return;
+    FitSliderToPictures();
+    previewing_ = true;
+    previewTimer_->start(Interval());
+}
+
+void CaptureDialog::PreviewTick() {
+    if (captured_.empty()) {
+        previewTimer_->stop();
+        previewing_ = false;
+        return;
+    }
+    // The slider is 1-based, so its value is the 0-based index of the next picture.
+    int next = slider_->value();
+    if (next < 0 || next >= static_cast<int>(captured_.size())) next = 0;
+    slider_->setValue(next + 1);
+}
+
+void CaptureDialog::DeleteAll() {
+    if (capturing_) StopCapture();
+    previewTimer_->stop();
+    previewing_ = false;
+    // swap, not clear: the pictures may hold most of memory and must really be given back.
+    std::vector<Frame>().swap(captured_);
+    FitSliderToPictures();
+}
+
+void CaptureDialog::ShowPicture(int position) {
+    if (position < 1 || position > static_cast<int>(captured_.size())) {
+        preview_->clear();
+        return;
+    }
+    const QSize area(std::max(1, preview_->width() - 2 * kPreviewMargin),
+                     std::max(1, preview_->height() - 2 * kPreviewMargin));
+    const QImage image = FrameToImage(captured_[static_cast<std::size_t>(position - 1)]);
+    preview_->setPixmap(QPixmap::fromImage(image.scaled(
+        area, Qt::IgnoreAspectRatio, smooth_->isChecked() ? Qt::SmoothTransformation : Qt::FastTransformation)));
+}
+
+void CaptureDialog::UpdateSlider() {
+    const QString format = Text("第%d帧,共%d帧", "%dTh,%d in total");
+    slider_->setToolTip(QString::asprintf(format.toUtf8().constData(), slider_->value(),
+                                          static_cast<int>(captured_.size())));
+}
+
+bool CaptureDialog::OpenMovie(const QString& path) {
+    QString why;
+    if (!movie_->Open(path, &why)) {
+        QString text = Text("无法播放影片 ", "The movie cannot be played: ") + path;
+        if (!why.isEmpty()) text += QStringLiteral("\n") + why;
+        prompt_.Inform(text.toStdString(), PromptIcon::Warning);
+        return false;
+    }
+    movie_->show();
+    // The movie area has only just joined the layout; place it before asking where it is.
+    if (layout()) layout()->activate();
+    CoverMovie();
+    // The window manager may move the grown dialog; follow once it has settled.
+    QTimer::singleShot(0, this, [this] {
+        if (movie_->playing() && !capturing_) CoverMovie();
+    });
+    return true;
+}
+
+void CaptureDialog::CoverMovie() {
+    const QRect picture = movie_->pictureRect();
+    SetRegion(QRect(movie_->mapToGlobal(picture.topLeft()), picture.size()));
+}
+
+bool CaptureDialog::SaveDocument(const QString& path) {
+    if (captured_.empty()) {
+        prompt_.Inform(Text("没有采集的图像可以保存。", "There are no captured pictures to save.").toStdString(),
+                       PromptIcon::Warning);
+        return false;
+    }
+    if (WriteSingleClipDocument(std::filesystem::path(path.toStdString()), captured_) != DocError::None) {
+        prompt_.Inform(Text("保存文件失败!", "Save file fail!").toStdString(), PromptIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+std::vector<Frame> CaptureDialog::TakeScaled(QSize frameSize) {
+    StopCapture();
+    const Qt::TransformationMode mode = smooth_->isChecked() ? Qt::SmoothTransformation : Qt::FastTransformation;
+    std::vector<Frame> out;
+    out.reserve(captured_.size());
+    for (Frame& picture : captured_) {
+        if (picture.width() == frameSize.width() && picture.height() == frameSize.height()) {
+            out.push_back(std::move(picture));
+            continue;
+        }
+        const QImage scaled = FrameToImage(picture).scaled(frameSize, Qt::IgnoreAspectRatio, mode);
+        picture = Frame();
+        Frame frame(frameSize.width(), frameSize.height());
+        ImageToFrame(scaled, frame);
+        out.push_back(std::move(frame));
+    }
+    std::vector<Frame>().swap(captured_);
+    FitSliderToPictures();
+    return out;
+}
+
+void CaptureDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!capturing_) window_->show();
+}
+
+void CaptureDialog::hideEvent(QHideEvent* event) {
+    // Minimising is the window system's hiding and leaves a run going: capturing with the
+    // dialog out of the way is what the hot keys are for.
+    if (event->spontaneous()) {
+        QDialog::hideEvent(event);
+        return;
+    }
+    // A closed dialog neither reads the screen nor keeps its marking window up.
+    captureTimer_->stop();
+    previewTimer_->stop();
+    capturing_ = false;
+    previewing_ = false;
+    capture_->setEnabled(true);
+    play_->setEnabled(true);
+    width_->setEnabled(true);
+    height_->setEnabled(true);
+    movie_->Stop();
+    window_->hide();
+    QDialog::hideEvent(event);
+}
+
+void CaptureDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter in a field confirms the value; it must not also close the dialog through OK.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget()) {
+            if (qobject_cast<QAbstractSpinBox*>(w)) {
+                event->accept();
+                return;
+            }
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace corv

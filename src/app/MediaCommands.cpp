@@ -1,0 +1,188 @@
+// The main window's commands for content from outside: the import window, screen capture,
+// paint edit, and the video export with its options.
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+
+#include "app/CMainFrame.h"
+#include "app/CVorlaneView.h"
+#include "app/CaptureDialog.h"
+#include "app/ImportWindow.h"
+#include "app/PaintEdit.h"
+#include "app/SculptCommands.h"
+#include "app/VideoOptionDialog.h"
+#include "base/Prompt.h"
+#include "content/TransitionRenderer.h"
+#include "controller/Card.h"
+#include "controller/Catalogue.h"
+#include "controller/LedFile.h"
+#include "media/ImportSource.h"
+#include "media/VideoSettings.h"
+#include "workspace/Settings.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+namespace {
+
+std::filesystem::path ConfigPathOf(const Workspace& ws) { return ws.home / kConfigFileName; }
+
+}  // namespace
+
+bool CMainFrame::Import() {
+    const QSize frameSize(ws_.app.frameWidth, ws_.app.frameHeight);
+    const QString start = QString::fromStdString((ws_.home / "Material" / "1.swf").string());
+    ImportWindow window(ws_.app.language, frameSize, ws_.temp().path(), start, this);
+    if (window.exec() != QDialog::Accepted || !window.outputControllerData()) return false;
+    return ImportOutput(window.chosenFile(), window.fit(), window.importFrames());
+}
+
+bool CMainFrame::ImportOutput(const QString& source, Fit fit, int frames, const QString& given) {
+    if (source.isEmpty() || !EnsureLayout()) return false;
+    const int w = ws_.app.frameWidth, h = ws_.app.frameHeight;
+    std::string why;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::unique_ptr<FrameSource> input = OpenImportSource(source.toStdString(), w, h, fit, ws_.temp().path(), &why);
+    QApplication::restoreOverrideCursor();
+    if (!input) {
+        prompt_.Inform(source.toStdString() + "\n" + why, PromptIcon::Warning);
+        return false;
+    }
+    const std::size_t end = frames > 0 ? std::min<std::size_t>(static_cast<std::size_t>(frames), input->Count()) : input->Count();
+    QString path = given;
+    if (path.isEmpty()) {
+        const QString folder = StartFolder();
+        QFileDialog dialog(this, QString(), folder.isEmpty() ? QStringLiteral("001.led") : folder + QStringLiteral("/001.led"),
+                           QStringLiteral("LED Ctrl file(*.led)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("led"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+        path = dialog.selectedFiles().front();
+    }
+    const ChipCatalogue catalogue = ChipCatalogue::Load(ws_.home / kCatalogueFileName);
+    WriterInput in;
+    in.layout = &ws_.layout;
+    in.lamps = &ws_.lampTypes;
+    in.catalogue = &catalogue;
+    in.frame = FrameShape{h, w};
+    const OutputResult r =
+        OutputControllerFiles(in, *input, 0, end, path.toStdString(), ws_.random, ws_.strings, Progress(),
+                              [this](const std::filesystem::path& file) { CopyToCard(file, CardProbe{}, ws_.strings, &prompt_); });
+    for (const std::string& m : r.messages) prompt_.Inform(m, r.ok ? PromptIcon::Information : PromptIcon::Warning);
+    return r.ok;
+}
+
+bool CMainFrame::VideoCapture() {
+    if (!ws_.frames.HasCurrent()) return false;
+    Stop();
+    const std::optional<PixelRect> area = canvas_->editArea();
+    const QSize start = area ? QSize(area->width(), area->height()) : QSize(ws_.app.frameWidth, ws_.app.frameHeight);
+    CaptureDialog dialog(ws_.app.language, prompt_, start, nullptr);
+    // The main window steps aside so that what lies under it can be captured.
+    const bool wasVisible = isVisible();
+    hide();
+    if (captureShown) {
+        QTimer::singleShot(0, &dialog, [this, &dialog] { captureShown(dialog); });
+    }
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    std::vector<Frame> frames;
+    if (accepted) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        frames = dialog.TakeScaled(QSize(ws_.frames.CurrentClip().width, ws_.frames.CurrentClip().height));
+        QApplication::restoreOverrideCursor();
+    }
+    if (wasVisible) show();
+    const bool placed = accepted && PlaceCaptured(std::move(frames));
+    FrameNumberShown(1);
+    ws_.app.currentFrame = 0;
+    canvas_->update();
+    return placed;
+}
+
+bool CMainFrame::PlaceCaptured(std::vector<Frame> frames) {
+    if (!ws_.frames.HasCurrent() || frames.empty()) return false;
+    auto& clip = ws_.frames.CurrentFrames();
+    const std::size_t current = static_cast<std::size_t>(std::max(0, ws_.app.currentFrame));
+    const std::size_t last = PlaceAfter(clip, current, std::move(frames), ws_.app.coverMode, ws_.frameUndo);
+    FramesChanged(last);
+    return true;
+}
+
+bool CMainFrame::PaintEdit() {
+    const Frame* frame = ws_.frames.CurrentFrame();
+    if (!frame) return false;
+    const std::uint8_t lang = ws_.app.language;
+    if (paintSession_ && paintSession_->running()) {
+        prompt_.Inform(SculptText("绘图程序正在编辑一帧。", "A painting program is editing a frame already.", lang).toStdString());
+        return false;
+    }
+    const QString configured = ws_.config ? QString::fromStdString(ws_.config->GetString(keys::kPaintPath)) : QString();
+    auto* session = new PaintEditSession(this);
+    QString why;
+    if (!session->Start(*frame, ws_.temp().path(), FindPainter(configured), &why)) {
+        delete session;
+        prompt_.Inform(why.toStdString(), PromptIcon::Warning);
+        return false;
+    }
+    delete paintSession_;
+    paintSession_ = session;
+    // The frame that went out takes every save; one undo step takes them all back.
+    const int clip = ws_.frames.current();
+    const std::size_t index = static_cast<std::size_t>(ws_.app.currentFrame);
+    auto recorded = std::make_shared<bool>(false);
+    connect(session, &PaintEditSession::changed, this, [this, clip, index, recorded](const Frame& picture) {
+        if (ws_.frames.current() != clip) return;
+        auto& frames = ws_.frames.CurrentFrames();
+        if (index >= frames.size() || frames[index].width() != picture.width() || frames[index].height() != picture.height()) return;
+        if (!*recorded) {
+            ws_.frameUndo.RecordChange(frames, index, 1);
+            *recorded = true;
+        }
+        frames[index] = picture;
+        UpdateEditActions();
+        canvas_->update();
+    });
+    connect(session, &PaintEditSession::finished, this, [this, session] {
+        if (paintSession_ == session) paintSession_ = nullptr;
+        session->deleteLater();
+    });
+    return true;
+}
+
+bool CMainFrame::ExportVideo(const QString& given) {
+    if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return false;
+    QString path = given;
+    if (path.isEmpty()) {
+        QFileDialog dialog(this, QString(), StartFolder(),
+                           QStringLiteral("AVI File(*.avi);;MP4 (*.mp4);;Matroska (*.mkv);;QuickTime (*.mov);;GIF (*.gif);;*.*"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("avi"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+        path = dialog.selectedFiles().front();
+    }
+    const corv::VideoOptions options = ToVideoOptions(ReadVideoSettings(ConfigPathOf(ws_)));
+    const auto& frames = ws_.frames.CurrentFrames();
+    MovieWriter writer;
+    bool ok = writer.Open(path.toStdString(), frames.front().width(), frames.front().height(), options);
+    const ProgressFn progress = Progress();
+    for (std::size_t i = 0; ok && i < frames.size(); ++i) {
+        ok = writer.Write(frames[i]);
+        if (progress) progress(static_cast<int>((i + 1) * 100 / frames.size()));
+    }
+    ok = ok && writer.Close();
+    if (progress) progress(0);
+    if (!ok) {
+        writer.Abandon();
+        prompt_.Inform(path.toStdString() + "\n" + writer.error(), PromptIcon::Warning);
+    }
+    return ok;
+}
+
+bool CMainFrame::VideoOptions() {
+    VideoOptionDialog dialog(ws_.app.language, ConfigPathOf(ws_), this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace corv

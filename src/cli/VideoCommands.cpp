@@ -1,0 +1,326 @@
+// Movies on the command line: importing a movie's pictures into a document, writing
+// controller data straight from a movie or a document, exporting a clip as a movie, and
+// grabbing a region of the screen.
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+
+#include <chrono>
+#include <filesystem>
+#include <ostream>
+#include <thread>
+
+#include "base/Random.h"
+#include "base/TempDir.h"
+#include "base/TerminalProgress.h"
+#include "cli/Cli.h"
+#include "cli/HomeFiles.h"
+#include "content/TransitionRenderer.h"
+#include "controller/Card.h"
+#include "controller/LedFile.h"
+#include "media/ImportSource.h"
+#include "media/Movie.h"
+#include "media/VideoSettings.h"
+#include "project/Document.h"
+#include "workspace/Settings.h"
+
+namespace corv::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int ParseFit(Context& ctx, const std::string& cmd, const Args& args, Fit& fit) {
+    const std::string text = args.Value("--fit").value_or("center");
+    if (text == "center") fit = Fit::Center;
+    else if (text == "stretch") fit = Fit::Stretch;
+    else return Usage(ctx, cmd, Say(ctx, "--fit takes center or stretch", "--fit 只能是 center 或 stretch"));
+    return kExitOk;
+}
+
+// Reads a whole document, or starts a new one when the file does not exist yet.
+int LoadOrNew(Context& ctx, const std::string& cmd, const fs::path& path, const TempDir& temp, LoadedDocument& doc, bool& fresh) {
+    std::error_code ec;
+    fresh = !fs::exists(path, ec);
+    if (fresh) return kExitOk;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    if (DocError e = ReadDocument(path, options, doc); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
+    return kExitOk;
+}
+
+// Adds frames to clip `clipNo` of a document (a new document of one clip when `fresh`) and
+// writes it.
+int StoreFrames(Context& ctx, const std::string& cmd, const fs::path& path, LoadedDocument& doc, bool fresh, std::size_t clip,
+                std::vector<Frame> frames, const TempDir& temp) {
+    if (fresh) {
+        if (WriteSingleClipDocument(path, frames) != DocError::None) return FailSave(ctx, cmd);
+        return kExitOk;
+    }
+    AppState app;
+    FrameStore store(app);
+    auto& target = doc.clips[clip].frames;
+    target.insert(target.end(), std::make_move_iterator(frames.begin()), std::make_move_iterator(frames.end()));
+    store.ReplaceAll(std::move(doc.clips));
+    return WriteBack(ctx, cmd, path, store, doc, temp);
+}
+
+int ClipOf(Context& ctx, const std::string& cmd, const Args& args, const LoadedDocument& doc, bool fresh, std::size_t& clip) {
+    std::string error;
+    const auto clipNo = args.Int("--clip", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    const long long n = clipNo.value_or(1);
+    const long long have = fresh ? 1 : static_cast<long long>(doc.clips.size());
+    if (n < 1 || n > have) return OutOfRange(ctx, cmd, "--clip", 1, have);
+    clip = static_cast<std::size_t>(n - 1);
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunImportVideo(Context& ctx, const Args& args) {
+    const std::string cmd = "import-video";
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs a movie and a document", "需要一个视频文件和一个工程文件"));
+    const fs::path movie = args.positionals()[0], docPath = args.positionals()[1];
+    std::string error;
+    const auto width = args.Int("--width", error), height = args.Int("--height", error);
+    const auto first = args.Int("--first", error), count = args.Int("--count", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    Fit fit = Fit::Center;
+    if (int rc = ParseFit(ctx, cmd, args, fit); rc != kExitOk) return rc;
+    if (width && (*width < 1 || *width > 4096)) return OutOfRange(ctx, cmd, "--width", 1, 4096);
+    if (height && (*height < 1 || *height > 4096)) return OutOfRange(ctx, cmd, "--height", 1, 4096);
+    if (first && *first < 1) return OutOfRange(ctx, cmd, "--first", 1, 1LL << 40);
+    if (count && *count < 1) return OutOfRange(ctx, cmd, "--count", 1, 1LL << 40);
+
+    TempDir temp;
+    LoadedDocument doc;
+    bool fresh = false;
+    if (int rc = LoadOrNew(ctx, cmd, docPath, temp, doc, fresh); rc != kExitOk) return rc;
+    std::size_t clip = 0;
+    if (int rc = ClipOf(ctx, cmd, args, doc, fresh, clip); rc != kExitOk) return rc;
+    MovieReader reader;
+    if (!reader.Open(movie)) return Fail(ctx, cmd, movie.string() + ": " + reader.error());
+    // The frame size: the clip's; a new document takes --width/--height or the movie's size.
+    int w = fresh ? static_cast<int>(width.value_or(std::min(reader.info().width, 4096)))
+                  : static_cast<int>(doc.clips[clip].width);
+    int h = fresh ? static_cast<int>(height.value_or(std::min(reader.info().height, 4096)))
+                  : static_cast<int>(doc.clips[clip].height);
+    if (!fresh && ((width && *width != w) || (height && *height != h))) {
+        return Fail(ctx, cmd, Say(ctx, "the clip's frames are %1 x %2; --width and --height must match them",
+                                  "场景的帧为 %1 x %2; --width 和 --height 必须与之相同", {std::to_string(w), std::to_string(h)}));
+    }
+    std::vector<Frame> frames;
+    Frame f;
+    const long long skip = first.value_or(1) - 1;
+    for (long long i = 0; i < skip; ++i) {
+        if (!reader.Next(f, w, h, fit)) break;
+    }
+    const long long want = count.value_or(-1);
+    const ProgressFn progress = TerminalProgress();
+    while (want < 0 || static_cast<long long>(frames.size()) < want) {
+        if (!reader.Next(f, w, h, fit)) break;
+        frames.push_back(f);
+        if (want > 0 && progress) progress(static_cast<int>(frames.size() * 100 / static_cast<std::size_t>(want)));
+    }
+    if (!reader.error().empty()) return Fail(ctx, cmd, movie.string() + ": " + reader.error());
+    if (frames.empty()) {
+        return Fail(ctx, cmd, Say(ctx, "%1 has no pictures from picture %2 on", "%1 从第 %2 幅画面起没有画面",
+                                  {movie.string(), std::to_string(skip + 1)}));
+    }
+    const std::size_t n = frames.size();
+    if (int rc = StoreFrames(ctx, cmd, docPath, doc, fresh, clip, std::move(frames), temp); rc != kExitOk) return rc;
+    ctx.out << Say(ctx, "%1 frames of %2 x %3 added to clip %4 of %5", "已向 %5 的场景 %4 加入 %1 帧 (%2 x %3)",
+                   {std::to_string(n), std::to_string(w), std::to_string(h), std::to_string(clip + 1), docPath.string()})
+            << '\n';
+    return kExitOk;
+}
+
+int RunOutputFrom(Context& ctx, const Args& args) {
+    const std::string cmd = "output-from";
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one movie or document", "需要恰好一个视频或工程文件"));
+    const fs::path source = args.positionals()[0];
+    auto outPath = args.Value("--out");
+    if (!outPath) return Usage(ctx, cmd, Say(ctx, "--out PATH/NAME.led is required", "必须给出 --out PATH/NAME.led"));
+    auto lines = args.Value("--lines");
+    if (!lines) return Usage(ctx, cmd, Say(ctx, "--lines LAYOUT.lnf is required", "必须给出 --lines LAYOUT.lnf"));
+    std::string error;
+    const auto width = args.Int("--width", error), height = args.Int("--height", error);
+    const auto first = args.Int("--first", error), last = args.Int("--last", error);
+    const auto speed = args.Int("--speed", error), seed = args.Int("--seed", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    Fit fit = Fit::Center;
+    if (int rc = ParseFit(ctx, cmd, args, fit); rc != kExitOk) return rc;
+    const std::string card = args.Value("--card").value_or("none");
+    if (card != "auto" && card != "none") return Usage(ctx, cmd, Say(ctx, "--card takes auto or none", "--card 只能是 auto 或 none"));
+    if (speed && (*speed < 0 || *speed > 255)) return OutOfRange(ctx, cmd, "--speed", 0, 255);
+    if (width && (*width < 1 || *width > 4096)) return OutOfRange(ctx, cmd, "--width", 1, 4096);
+    if (height && (*height < 1 || *height > 4096)) return OutOfRange(ctx, cmd, "--height", 1, 4096);
+
+    HomeFiles home;
+    Layout layout;
+    if (int rc = LoadLayout(ctx, cmd, *lines, home, layout); rc != kExitOk) return rc;
+    TempDir temp;
+    // The frame size: --width/--height, else a document's own, else the layout's grid.
+    int w = static_cast<int>(width.value_or(0)), h = static_cast<int>(height.value_or(0));
+    if (ImportKindOf(source) == ImportKind::Document && (!width || !height)) {
+        ClipFrameReader probe;
+        if (DocError e = probe.Open(source, 0, temp.path()); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, source.string(), e));
+        if (!width) w = static_cast<int>(probe.width());
+        if (!height) h = static_cast<int>(probe.height());
+    }
+    if (w == 0) w = std::max(1, static_cast<int>(layout.grid.cols));
+    if (h == 0) h = std::max(1, static_cast<int>(layout.grid.rows));
+    std::string why;
+    std::unique_ptr<FrameSource> frames = OpenImportSource(source, w, h, fit, temp.path(), &why);
+    if (!frames) return Fail(ctx, cmd, source.string() + ": " + Reason(ctx, why));
+    const std::size_t total = frames->Count();
+    const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(total));
+    if (CheckFrameRange(a, b, total) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, total));
+
+    WriterInput in;
+    in.layout = &layout;
+    in.lamps = &home.lamps;
+    in.catalogue = &home.Catalogue();
+    in.frame = FrameShape{h, w};
+    in.speed = static_cast<int>(speed.value_or(30));
+    Random rng = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
+    std::vector<std::string> copied;
+    auto afterFile = [&](const fs::path& file) {
+        if (card == "auto") {
+            CardCopyResult r = CopyToCard(file, CardProbe{}, ctx.strings, nullptr);
+            if (r.copied) copied.push_back(r.destination.string());
+        }
+    };
+    OutputResult r = OutputControllerFiles(in, *frames, static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b), *outPath, rng,
+                                           ctx.strings, TerminalProgress(), afterFile);
+    for (const auto& f : r.files) ctx.out << f.string() << '\n';
+    for (const auto& c : copied) ctx.out << "copied to " << c << '\n';
+    for (const auto& m : r.messages) (r.ok ? ctx.out : ctx.err) << (r.ok ? m : Reason(ctx, m)) << '\n';
+    return r.ok ? kExitOk : kExitFailed;
+}
+
+int RunExportVideo(Context& ctx, const Args& args) {
+    const std::string cmd = "export-video";
+    if (args.Has("--list-codecs")) {
+        for (const VideoEncoder& e : AvailableVideoEncoders()) ctx.out << e.name << '\t' << e.description << '\n';
+        return kExitOk;
+    }
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs a document and an output movie", "需要一个工程文件和一个输出视频文件"));
+    const fs::path docPath = args.positionals()[0], out = args.positionals()[1];
+    std::string error;
+    const auto fps = args.Int("--fps", error), quality = args.Int("--quality", error), key = args.Int("--key", error);
+    const auto clipNo = args.Int("--clip", error), first = args.Int("--first", error), last = args.Int("--last", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (fps && (*fps < 1 || *fps > 100)) return OutOfRange(ctx, cmd, "--fps", 1, 100);
+    if (quality && (*quality < 1 || *quality > 100)) return OutOfRange(ctx, cmd, "--quality", 1, 100);
+    if (key && (*key < 1 || *key > 1000)) return OutOfRange(ctx, cmd, "--key", 1, 1000);
+
+    // The settings of the option dialog, each overridable here.
+    HomeFiles home;
+    VideoOptions options = ToVideoOptions(ReadVideoSettings(home.home / kConfigFileName));
+    if (fps) options.fps = static_cast<int>(*fps);
+    if (quality) options.quality = static_cast<int>(*quality);
+    if (key) options.keyEvery = static_cast<int>(*key);
+    if (auto codec = args.Value("--codec")) {
+        if (*codec == "uncompressed") *codec = "rawvideo";
+        if (!EncoderByName(*codec)) {
+            std::string names;
+            for (const VideoEncoder& e : AvailableVideoEncoders()) names += (names.empty() ? "" : ", ") + e.name;
+            return Usage(ctx, cmd, Say(ctx, "unknown codec %1; this machine offers %2", "未知的编码器 %1; 本机可用: %2", {*codec, names}));
+        }
+        options.encoder = *codec;
+    }
+    TempDir temp;
+    ClipFrameReader reader;
+    if (DocError e = reader.Open(docPath, static_cast<int>(clipNo.value_or(1)) - 1, temp.path()); e != DocError::None) {
+        return Fail(ctx, cmd, DocFailure(ctx, docPath.string(), e));
+    }
+    const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(reader.count()));
+    if (CheckFrameRange(a, b, reader.count()) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, reader.count()));
+    MovieWriter writer;
+    if (!writer.Open(out, static_cast<int>(reader.width()), static_cast<int>(reader.height()), options)) {
+        return Fail(ctx, cmd, out.string() + ": " + writer.error());
+    }
+    const ProgressFn progress = TerminalProgress();
+    for (long long i = a - 1; i < b; ++i) {
+        const Frame* f = reader.Next(static_cast<std::size_t>(i));
+        if (!f || !writer.Write(*f)) {
+            writer.Abandon();
+            return Fail(ctx, cmd, f ? out.string() + ": " + writer.error() : DocFailure(ctx, docPath.string(), DocError::OpenFailed));
+        }
+        if (progress) progress(static_cast<int>((i - a + 2) * 100 / (b - a + 1)));
+    }
+    if (!writer.Close()) return Fail(ctx, cmd, out.string() + ": " + writer.error());
+    ctx.out << Say(ctx, "%1 frames written to %2 (%3, %4 frames a second)", "已将 %1 帧写入 %2 (%3, 每秒 %4 帧)",
+                   {std::to_string(b - a + 1), out.string(), writer.encoder(), std::to_string(options.fps)})
+            << '\n';
+    return kExitOk;
+}
+
+int RunCapture(Context& ctx, const Args& args) {
+    const std::string cmd = "capture";
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要恰好一个工程文件"));
+    const fs::path docPath = args.positionals()[0];
+    auto region = args.Value("--region");
+    if (!region) return Usage(ctx, cmd, Say(ctx, "--region X,Y,W,H is required", "必须给出 --region X,Y,W,H"));
+    const auto parts = Split(*region, ',');
+    int r[4] = {};
+    bool ok = parts.size() == 4;
+    for (std::size_t i = 0; ok && i < 4; ++i) {
+        try {
+            std::size_t used = 0;
+            r[i] = std::stoi(parts[i], &used);
+            ok = used == parts[i].size();
+        } catch (...) {
+            ok = false;
+        }
+    }
+    if (!ok || r[2] < 1 || r[3] < 1 || r[2] > 4096 || r[3] > 4096) {
+        return Usage(ctx, cmd, Say(ctx, "--region takes X,Y,W,H with a width and height of 1..4096", "--region 的格式为 X,Y,W,H, 宽和高为 1..4096"));
+    }
+    std::string error;
+    const auto rate = args.Int("--rate", error), count = args.Int("--frames", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (rate && (*rate < 1 || *rate > 100)) return OutOfRange(ctx, cmd, "--rate", 1, 100);
+    if (count && (*count < 1 || *count > 100000)) return OutOfRange(ctx, cmd, "--frames", 1, 100000);
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return Fail(ctx, cmd, Say(ctx, "screen capture needs an X11 display (DISPLAY is not set)", "屏幕采集需要 X11 显示 (未设置 DISPLAY)"));
+    }
+    TempDir temp;
+    LoadedDocument doc;
+    bool fresh = false;
+    if (int rc = LoadOrNew(ctx, cmd, docPath, temp, doc, fresh); rc != kExitOk) return rc;
+    if (!fresh && (doc.clips.empty() || doc.clips[0].width != static_cast<std::uint32_t>(r[2]) ||
+                   doc.clips[0].height != static_cast<std::uint32_t>(r[3]))) {
+        return Fail(ctx, cmd, Say(ctx, "the region must have the size of the document's frames", "采集区域必须与工程的帧大小相同"));
+    }
+    static int argc = 1;
+    static char name[] = "corvantine-cli";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QuietQtStartup();
+    QGuiApplication app(argc, argv);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return Fail(ctx, cmd, Say(ctx, "no screen to capture", "没有可采集的屏幕"));
+    const auto period = std::chrono::microseconds(1000000 / rate.value_or(20));
+    std::vector<Frame> frames;
+    auto due = std::chrono::steady_clock::now();
+    for (long long i = 0; i < count.value_or(100); ++i) {
+        std::this_thread::sleep_until(due);
+        due += period;
+        const QImage picture = screen->grabWindow(0, r[0], r[1], r[2], r[3]).toImage();
+        if (picture.isNull()) return Fail(ctx, cmd, Say(ctx, "the screen cannot be read", "无法读取屏幕"));
+        Frame f(r[2], r[3]);
+        ImageToFrame(picture.convertToFormat(QImage::Format_RGB32).scaled(r[2], r[3]), f);
+        frames.push_back(std::move(f));
+    }
+    const std::size_t n = frames.size();
+    if (int rc = StoreFrames(ctx, cmd, docPath, doc, fresh, 0, std::move(frames), temp); rc != kExitOk) return rc;
+    ctx.out << Say(ctx, "%1 frames captured into %2", "已采集 %1 帧到 %2", {std::to_string(n), docPath.string()}) << '\n';
+    return kExitOk;
+}
+
+}  // namespace corv::cli

@@ -1,0 +1,142 @@
+#include "media/ImportSource.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace corv {
+
+namespace {
+
+std::string LowerExtension(const std::filesystem::path& path) {
+    std::string ext = path.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+}  // namespace
+
+ImportKind ImportKindOf(const std::filesystem::path& path) {
+    const std::string ext = LowerExtension(path);
+    if (ext == ".cvn") return ImportKind::Document;
+    if (ext == ".swf") return ImportKind::Flash;
+    return ImportKind::Movie;
+}
+
+const char* ImportFilterPatterns() {
+    return "*.cvn;*.swf;*.avi;*.wmv;*.mpg;*.mpeg;*.mpv;*.mpa;*.rm;*.dat;*.vob;*.m2v;*.mov;*.rmvb;*.3gp;*.flv;*.mp4;";
+}
+
+bool MovieFrameSource::Open(const std::filesystem::path& path, int width, int height, Fit fit, std::string* why) {
+    width_ = width;
+    height_ = height;
+    fit_ = fit;
+    next_ = 0;
+    count_ = 0;
+    if (!reader_.Open(path)) {
+        if (why) *why = reader_.error();
+        return false;
+    }
+    const std::int64_t n = reader_.CountFrames();
+    if (n <= 0) {
+        if (why) *why = n < 0 ? reader_.error() : "The movie holds no pictures.";
+        return false;
+    }
+    count_ = static_cast<std::size_t>(n);
+    return true;
+}
+
+const Frame* MovieFrameSource::Get(std::size_t i) {
+    if (i >= count_) return nullptr;
+    if (i < next_) {
+        if (!reader_.Rewind()) return nullptr;
+        next_ = 0;
+    }
+    // Pictures before the one asked for are decoded and dropped (requests come in order).
+    while (next_ <= i) {
+        if (!reader_.Next(frame_, width_, height_, fit_)) {
+            // A movie that ends early (a packet that held no picture) repeats its last picture,
+            // so the output keeps the frame count it announced.
+            if (frame_.width() == width_ && frame_.height() == height_ && reader_.error().empty()) {
+                next_ = i + 1;
+                return &frame_;
+            }
+            return nullptr;
+        }
+        ++next_;
+    }
+    return &frame_;
+}
+
+DocError DocumentFrameSource::Open(const std::filesystem::path& path, int width, int height, const std::filesystem::path& tempDir) {
+    reader_ = std::make_unique<ClipFrameReader>();
+    const DocError e = reader_->Open(path, 0, tempDir);
+    if (e != DocError::None) return e;
+    if (reader_->width() != static_cast<std::uint32_t>(width) || reader_->height() != static_cast<std::uint32_t>(height)) {
+        reader_ = std::make_unique<ClipFrameReader>();
+        return DocError::Unsupported;
+    }
+    return DocError::None;
+}
+
+std::unique_ptr<FrameSource> DocumentFrameSource::Fork() const {
+    auto fork = reader_->Fork();
+    return fork ? std::make_unique<DocumentFrameSource>(std::move(fork)) : nullptr;
+}
+
+namespace {
+
+std::string DocumentMessage(DocError e) {
+    return e == DocError::OpenFailed ? "Open file fail!" : "The file or the file version is not supported!";
+}
+
+}  // namespace
+
+std::unique_ptr<FrameSource> OpenImportSource(const std::filesystem::path& path, int width, int height, Fit fit,
+                                              const std::filesystem::path& tempDir, std::string* why) {
+    if (ImportKindOf(path) == ImportKind::Document) {
+        auto source = std::make_unique<DocumentFrameSource>();
+        const DocError e = source->Open(path, width, height, tempDir);
+        if (e != DocError::None) {
+            if (why) *why = DocumentMessage(e);
+            return nullptr;
+        }
+        return source;
+    }
+    auto source = std::make_unique<MovieFrameSource>();
+    if (!source->Open(path, width, height, fit, why)) return nullptr;
+    return source;
+}
+
+bool PreviewImport(const std::filesystem::path& path, int width, int height, Fit fit, const std::filesystem::path& tempDir,
+                   ImportPreview& out, std::string* why) {
+    out = ImportPreview{};
+    if (ImportKindOf(path) == ImportKind::Document) {
+        ClipFrameReader reader;
+        const DocError e = reader.Open(path, 0, tempDir);
+        if (e != DocError::None) {
+            if (why) *why = DocumentMessage(e);
+            return false;
+        }
+        out.frames = reader.count();
+        out.sourceWidth = static_cast<int>(reader.width());
+        out.sourceHeight = static_cast<int>(reader.height());
+        if (const Frame* f = out.frames ? reader.Next(0) : nullptr) out.first = *f;
+        return true;
+    }
+    MovieReader reader;
+    if (!reader.Open(path)) {
+        if (why) *why = reader.error();
+        return false;
+    }
+    out.sourceWidth = reader.info().width;
+    out.sourceHeight = reader.info().height;
+    const std::int64_t n = reader.CountFrames();  // rewinds
+    out.frames = n > 0 ? static_cast<std::size_t>(n) : 0;
+    if (!reader.Next(out.first, width, height, fit)) {
+        if (why) *why = reader.error().empty() ? "The movie holds no pictures." : reader.error();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace corv
