@@ -223,9 +223,10 @@ bool MovieReader::Open(const std::filesystem::path& path) {
         return false;
     }
     if (!d_->OpenFile()) {
-        if (IsFlashFile(path) && d_->error == "The file holds no video.") {
-            d_->error = "This Flash movie is drawn with vectors; this system has no decoder for vector Flash. "
-                        "Export it as a video (for example MP4) and import that.";
+        if (IsFlashFile(path)) {
+            // FFmpeg reads the video streams a Flash file may carry, never its vector drawing.
+            d_->error = "This Flash movie holds no video stream: it is drawn with vectors (or damaged), and this system has "
+                        "no decoder for vector Flash. Export it as a video (for example MP4) and import that.";
         }
         d_->format.reset();
         d_->codec.reset();
