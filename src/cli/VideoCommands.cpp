@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -56,7 +57,7 @@ int LoadOrNew(Context& ctx, const std::string& cmd, const fs::path& path, const 
 int StoreFrames(Context& ctx, const std::string& cmd, const fs::path& path, LoadedDocument& doc, bool fresh, std::size_t clip,
                 std::vector<Frame> frames, const TempDir& temp) {
     if (fresh) {
-        if (WriteSingleClipDocument(path, frames) != DocError::None) return FailSave(ctx, cmd);
+        if (WriteSingleClipDocument(path, std::move(frames)) != DocError::None) return FailSave(ctx, cmd);
         return kExitOk;
     }
     AppState app;
@@ -112,26 +113,44 @@ int RunImportVideo(Context& ctx, const Args& args) {
         return Fail(ctx, cmd, Say(ctx, "the clip's frames are %1 x %2; --width and --height must match them",
                                   "场景的帧为 %1 x %2; --width 和 --height 必须与之相同", {std::to_string(w), std::to_string(h)}));
     }
-    std::vector<Frame> frames;
-    Frame f;
+    Frame skipped;
     const long long skip = first.value_or(1) - 1;
     for (long long i = 0; i < skip; ++i) {
-        if (!reader.Next(f, w, h, fit)) break;
+        if (!reader.Next(skipped, w, h, fit)) break;
     }
     const long long want = count.value_or(-1);
     const ProgressFn progress = TerminalProgress();
-    while (want < 0 || static_cast<long long>(frames.size()) < want) {
-        if (!reader.Next(f, w, h, fit)) break;
-        frames.push_back(f);
-        if (want > 0 && progress) progress(static_cast<int>(frames.size() * 100 / static_cast<std::size_t>(want)));
+    // A new document takes the pictures straight to disk; an existing one gets them appended.
+    std::optional<ClipDocumentWriter> stream;
+    if (fresh) {
+        stream.emplace(docPath);
+        if (!stream->Begin(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h))) return FailSave(ctx, cmd);
+    }
+    std::vector<Frame> frames;
+    std::size_t n = 0;
+    Frame f;
+    while (want < 0 || static_cast<long long>(n) < want) {
+        if (stream) {
+            if (!reader.Next(f, w, h, fit)) break;
+            if (!stream->Add(f)) return FailSave(ctx, cmd);
+        } else {
+            Frame next;
+            if (!reader.Next(next, w, h, fit)) break;
+            frames.push_back(std::move(next));
+        }
+        ++n;
+        if (want > 0 && progress) progress(static_cast<int>(n * 100 / static_cast<std::size_t>(want)));
     }
     if (!reader.error().empty()) return Fail(ctx, cmd, movie.string() + ": " + reader.error());
-    if (frames.empty()) {
+    if (n == 0) {
         return Fail(ctx, cmd, Say(ctx, "%1 has no pictures from picture %2 on", "%1 从第 %2 幅画面起没有画面",
                                   {movie.string(), std::to_string(skip + 1)}));
     }
-    const std::size_t n = frames.size();
-    if (int rc = StoreFrames(ctx, cmd, docPath, doc, fresh, clip, std::move(frames), temp); rc != kExitOk) return rc;
+    if (stream) {
+        if (stream->Finish() != DocError::None) return FailSave(ctx, cmd);
+    } else if (int rc = StoreFrames(ctx, cmd, docPath, doc, fresh, clip, std::move(frames), temp); rc != kExitOk) {
+        return rc;
+    }
     ctx.out << Say(ctx, "%1 frames of %2 x %3 added to clip %4 of %5", "已向 %5 的场景 %4 加入 %1 帧 (%2 x %3)",
                    {std::to_string(n), std::to_string(w), std::to_string(h), std::to_string(clip + 1), docPath.string()})
             << '\n';

@@ -200,8 +200,16 @@ struct MovieReader::Impl {
                 return false;
             }
         }
-        if (out.width() != width || out.height() != height) out = Frame(width, height);
-        else if (r.w != width || r.h != height) std::memset(out.data(), 0, out.size());
+        const bool covers = r.w == width && r.h == height;
+        if (out.width() != width || out.height() != height) {
+            // A picture that covers the frame writes every pixel; the padding bytes are zeroed below.
+            out = covers ? Frame(width, height, Frame::Uninitialized{}) : Frame(width, height);
+            if (covers && out.stride() != 3 * static_cast<std::size_t>(width)) {
+                for (int y = 0; y < height; ++y) std::memset(out.data() + y * out.stride() + 3 * width, 0, out.stride() - 3 * width);
+            }
+        } else if (!covers) {
+            std::memset(out.data(), 0, out.size());
+        }
         // Frames keep their rows bottom-up: start at the last row of the rectangle and step back.
         const auto stride = static_cast<int>(out.stride());
         std::uint8_t* dst[4] = {out.data() + static_cast<std::ptrdiff_t>(height - 1 - r.y) * stride + 3 * r.x, nullptr, nullptr, nullptr};
@@ -496,6 +504,8 @@ bool MovieWriter::Write(const Frame& frame) {
     const int srcStride[4] = {-stride, 0, 0, 0};
     sws_scale(d.scaler.get(), src, srcStride, 0, d.height, d.picture->data, d.picture->linesize);
     d.picture->pts = d.next++;
+    // Quantiser-driven encoders read the quality of each picture, not of the stream.
+    d.picture->quality = d.codec->global_quality;
     return d.Drain(false);
 }
 

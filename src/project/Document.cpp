@@ -470,7 +470,59 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
 
 namespace corv {
 
-DocError WriteSingleClipDocument(const fs::path& path, const std::vector<Frame>& frames) {
+struct ClipDocumentWriter::State {
+    explicit State(fs::path path) : file(std::move(path)) {}
+    ReplacingFile file;
+};
+
+ClipDocumentWriter::ClipDocumentWriter(fs::path path) : state_(std::make_unique<State>(std::move(path))) {}
+ClipDocumentWriter::~ClipDocumentWriter() = default;
+
+bool ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height) {
+    if (!state_->file.ok() || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
+    width_ = width;
+    height_ = height;
+    FileWriter& out = state_->file.writer;
+    out.Bytes(kMagic, 4);
+    out.U8(kVersionScrambled);
+    out.Zeros(5);
+    out.U16(static_cast<std::uint16_t>(height));
+    out.U16(static_cast<std::uint16_t>(width));
+    out.U16(1);
+    out.U16(1);
+    out.U32(1);
+    out.U32(width);
+    out.U32(height);
+    out.Zeros(kLineFilePathSize);
+    countOffset_ = out.pos();
+    out.U32(ScrambleFrameCount(0));
+    return out.ok();
+}
+
+bool ClipDocumentWriter::Add(const Frame& frame) {
+    if (width_ == 0 || frame.width() != static_cast<int>(width_) || frame.height() != static_cast<int>(height_) ||
+        count_ >= kMaxFrameCount) {
+        return false;
+    }
+    state_->file.writer.Bytes(frame.data(), frame.size());
+    ++count_;
+    return state_->file.writer.ok();
+}
+
+DocError ClipDocumentWriter::Finish() {
+    if (width_ == 0 || count_ == 0) return DocError::WriteFailed;
+    FileWriter& out = state_->file.writer;
+    out.U16(0);  // no canvas, no layers, no music
+    out.U16(0);
+    out.U16(0);
+    out.U32(0);
+    std::uint8_t count[4];
+    StoreU32(count, ScrambleFrameCount(count_));
+    if (!out.Flush() || !out.WriteAt(count, sizeof count, countOffset_)) return DocError::WriteFailed;
+    return state_->file.Commit() ? DocError::None : DocError::WriteFailed;
+}
+
+DocError WriteSingleClipDocument(const fs::path& path, std::vector<Frame> frames) {
     if (frames.empty()) return DocError::WriteFailed;
     for (const Frame& f : frames) {
         if (f.width() != frames.front().width() || f.height() != frames.front().height()) return DocError::WriteFailed;
@@ -480,7 +532,7 @@ DocError WriteSingleClipDocument(const fs::path& path, const std::vector<Frame>&
     Clip clip;
     clip.width = static_cast<std::uint32_t>(frames.front().width());
     clip.height = static_cast<std::uint32_t>(frames.front().height());
-    clip.frames = frames;
+    clip.frames = std::move(frames);
     std::vector<Clip> clips;
     clips.push_back(std::move(clip));
     store.ReplaceAll(std::move(clips));

@@ -121,7 +121,31 @@ DocError WriteDocument(const std::filesystem::path& path, const DocumentSource& 
 
 // Writes `frames` (all of one size) as a document of one clip with no design: what the
 // screen capture saves. WriteFailed for no frames or frames of mixed sizes.
-DocError WriteSingleClipDocument(const std::filesystem::path& path, const std::vector<Frame>& frames);
+DocError WriteSingleClipDocument(const std::filesystem::path& path, std::vector<Frame> frames);
+
+// Writes a document of one clip frame by frame, without holding the frames: imports of long
+// movies go straight to disk. The file appears whole on Finish(), or not at all.
+class ClipDocumentWriter {
+public:
+    explicit ClipDocumentWriter(std::filesystem::path path);
+    ~ClipDocumentWriter();
+    ClipDocumentWriter(const ClipDocumentWriter&) = delete;
+    ClipDocumentWriter& operator=(const ClipDocumentWriter&) = delete;
+
+    // Frames of width x height; false when the file cannot be made.
+    bool Begin(std::uint32_t width, std::uint32_t height);
+    // Adds a frame (copied at once); false for another size or a failed write.
+    bool Add(const Frame& frame);
+    std::uint32_t count() const { return count_; }
+    // Writes the frame count and the empty design, and puts the file in place.
+    DocError Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    std::uint32_t width_ = 0, height_ = 0, count_ = 0;
+    std::uint64_t countOffset_ = 0;
+};
 
 // Bytes a document of these clips takes without its tail.
 std::uint64_t FrameStoreBlockSize(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& sizes,

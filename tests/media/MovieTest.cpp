@@ -213,6 +213,22 @@ TEST(Movie, LossyAndGifExportsHaveTheirFramesAndSettings) {
     }
 }
 
+TEST(Movie, LowerQualityMakesSmallerFiles) {
+    TempDir dir;
+    std::uintmax_t sizes[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        MovieWriter writer;
+        VideoOptions options;
+        options.encoder = "mjpeg";
+        options.quality = i == 0 ? 95 : 10;
+        ASSERT_TRUE(writer.Open(dir.File(std::to_string(i) + ".avi"), kW, kH, options));
+        for (int p = 0; p < 8; ++p) ASSERT_TRUE(writer.Write(BarsFrame(p)));
+        ASSERT_TRUE(writer.Close());
+        sizes[i] = fs::file_size(dir.File(std::to_string(i) + ".avi"));
+    }
+    EXPECT_LT(sizes[1], sizes[0] * 3 / 4);
+}
+
 TEST(Movie, BadRequestsAndFailedWritesLeaveNoFile) {
     TempDir dir;
     MovieWriter writer;
