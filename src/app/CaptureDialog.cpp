@@ -442,6 +442,17 @@ bool CaptureDialog::OpenMovie(const QString& path) {
     movie_->show();
     // The movie area has only just joined the layout; place it before asking where it is.
     if (layout()) layout()->activate();
+    adjustSize();
+    // The grown dialog stays on its screen.
+    if (const QScreen* screen = QGuiApplication::screenAt(frameGeometry().center())) {
+        const QRect space = screen->availableGeometry();
+        QRect box = frameGeometry();
+        if (box.right() > space.right()) box.moveRight(space.right());
+        if (box.bottom() > space.bottom()) box.moveBottom(space.bottom());
+        if (box.left() < space.left()) box.moveLeft(space.left());
+        if (box.top() < space.top()) box.moveTop(space.top());
+        move(box.topLeft());
+    }
     CoverMovie();
     // The window manager may move the grown dialog; follow once it has settled.
     QTimer::singleShot(0, this, [this] {
@@ -492,6 +503,17 @@ std::vector<Frame> CaptureDialog::TakeScaled(QSize frameSize) {
 void CaptureDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!capturing_) window_->show();
+    // The dialog must not cover the region it grabs: it steps beside the region, to the right
+    // when there is room, else to the left, else below.
+    const QRect area = region().adjusted(-8, -8, 8, 8);
+    QRect box = frameGeometry();
+    if (!box.intersects(area)) return;
+    const QScreen* screen = QGuiApplication::screenAt(area.center());
+    const QRect space = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 14, 1 << 14);
+    if (area.right() + box.width() <= space.right()) box.moveLeft(area.right() + 1);
+    else if (area.left() - box.width() >= space.left()) box.moveRight(area.left() - 1);
+    else box.moveTop(std::min(area.bottom() + 1, space.bottom() - box.height()));
+    move(box.topLeft());
 }
 
 void CaptureDialog::hideEvent(QHideEvent* event) {

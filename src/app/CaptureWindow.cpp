@@ -75,15 +75,17 @@ void CaptureWindow::paintEvent(QPaintEvent*) {
     font.setPointSize(size);
     while (size > 6) {
         const QFontMetrics metrics(font);
-        const bool fits = metrics.horizontalAdvance(caption_) <= width() - 2 * kEdge &&
-                          metrics.height() <= height() - 2 * kEdge;
+        // Two lines where one does not fit ("Capture" over "window").
+        const QRect inner = rect().adjusted(kEdge, kEdge, -kEdge, -kEdge);
+        const QRect need = metrics.boundingRect(inner, Qt::AlignCenter | Qt::TextWordWrap, caption_);
+        const bool fits = need.width() <= inner.width() && need.height() <= inner.height();
         if (fits) break;
         size -= 2;
         font.setPointSize(size);
     }
     painter.setFont(font);
     painter.setPen(QColor(0, 0, 0));
-    painter.drawText(rect(), Qt::AlignCenter, caption_);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, caption_);
 }
 
 void CaptureWindow::mousePressEvent(QMouseEvent* event) {

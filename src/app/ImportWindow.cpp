@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -100,6 +101,13 @@ ImportWindow::ImportWindow(std::uint8_t language, QSize frameSize, std::filesyst
     connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
         if (path != previewed_ && QFileInfo(path).isFile()) Preview(path);
     });
+    // A full path typed or pasted into the name field is previewed as soon as it names a file.
+    if (auto* name = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        connect(name, &QLineEdit::textChanged, this, [this](const QString& text) {
+            const QFileInfo info(text);
+            if (info.isAbsolute() && info.isFile() && info.absoluteFilePath() != previewed_) Preview(info.absoluteFilePath());
+        });
+    }
     // The picture shown depends on the fit; toggling one button of the pair toggles both.
     connect(stretch_, &QRadioButton::toggled, this, [this] {
         if (!previewed_.isEmpty()) Preview(previewed_);
