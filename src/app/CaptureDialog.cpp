@@ -104,10 +104,10 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     hardware_->setChecked(true);
 
     capture_ = Button("capture", Text("采集(&A)", "C&apture"), this);
-    capture_->setToolTip(QStringLiteral("Ctrl+Alt+F5"));
+    capture_->setToolTip(QStringLiteral("Ctrl+Alt+F5, Ctrl+Shift+F5"));
     play_ = Button("play", Text("播放(&P)", "&Play"), this);
     stop_ = Button("stop", Text("停止(&S)", "&Stop"), this);
-    stop_->setToolTip(QStringLiteral("Ctrl+Alt+F7"));
+    stop_->setToolTip(QStringLiteral("Ctrl+Alt+F7, Ctrl+Shift+F7"));
     auto* open = Button("open", Text("打开", "Open"), this);
     auto* save = Button("save", Text("保存", "Save"), this);
     auto* remove = Button("delete", Text("删除(&D)", "&Delete"), this);
@@ -182,10 +182,12 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     });
     if (!hotKeys_->systemWide()) {
         // Without system-wide keys the same keys work at least while the dialog has the focus.
-        auto* captureKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F5), this);
-        auto* stopKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F7), this);
-        connect(captureKey, &QShortcut::activated, this, &CaptureDialog::StartCapture);
-        connect(stopKey, &QShortcut::activated, this, &CaptureDialog::StopCapture);
+        for (const Qt::KeyboardModifiers mods : {Qt::ControlModifier | Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
+            auto* captureKey = new QShortcut(QKeySequence(mods | Qt::Key_F5), this);
+            auto* stopKey = new QShortcut(QKeySequence(mods | Qt::Key_F7), this);
+            connect(captureKey, &QShortcut::activated, this, &CaptureDialog::StartCapture);
+            connect(stopKey, &QShortcut::activated, this, &CaptureDialog::StopCapture);
+        }
     }
 
     auto* fields = new QFormLayout;

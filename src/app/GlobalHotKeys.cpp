@@ -6,6 +6,9 @@
 #include <QMetaObject>
 #include <QString>
 
+#include <cstdint>
+#include <cstdlib>
+
 // The X headers define macros that collide with Qt names, so they come after every Qt header.
 #if QT_CONFIG(xcb)
 #include <xcb/xcb.h>
@@ -29,21 +32,15 @@ namespace corv {
 #ifdef CORV_X11_HOTKEYS
 namespace {
 
-// Set by the error handler while the keys are being grabbed: X reports a key another client
-// already holds as an asynchronous BadAccess, not through the grab's return value.
-bool g_grabFailed = false;
-
-int NoteGrabError(Display*, XErrorEvent*) {
-    g_grabFailed = true;
-    return 0;
-}
-
-constexpr unsigned int kModifiers = ControlMask | Mod1Mask;
+// Ctrl+Alt+F5 / F7, and Ctrl+Shift+F5 / F7 beside them: X servers with the usual keymap turn
+// Ctrl+Alt+function keys into a switch of the virtual terminal and never deliver them, so the
+// Shift forms are the ones that reach the program there.
+constexpr unsigned int kModifierSets[] = {ControlMask | Mod1Mask, ControlMask | ShiftMask};
+constexpr unsigned int kWatched = ControlMask | Mod1Mask | ShiftMask;
 // A grab matches the modifier state exactly, so the key is also grabbed with Caps Lock and
 // Num Lock on; otherwise it would stop working whenever either lock is lit.
 constexpr unsigned int kLockVariants[] = {0, LockMask, Mod2Mask, LockMask | Mod2Mask};
 
-Display* ToDisplay(void* display) { return static_cast<Display*>(display); }
 
 }  // namespace
 #endif
@@ -60,19 +57,26 @@ GlobalHotKeys::GlobalHotKeys(QObject* parent) : QObject(parent) {
     stopCode_ = XKeysymToKeycode(display, XK_F7);
     if (captureCode_ == 0 || stopCode_ == 0) return;
 
-    // Errors still pending from earlier requests must not be taken for the grabs' errors.
-    XSync(display, False);
-    g_grabFailed = false;
-    XErrorHandler previous = XSetErrorHandler(NoteGrabError);
+    // The grabs go through Qt's own connection, whose events Qt reads (and hands to the
+    // filter below); a failure (another client holds the key) comes back on the checked cookie.
+    xcb_connection_t* connection = x11->connection();
+    if (!connection) return;
+    connection_ = connection;
+    bool failed = false;
     for (unsigned int code : {captureCode_, stopCode_}) {
-        for (unsigned int locks : kLockVariants) {
-            XGrabKey(display, static_cast<int>(code), kModifiers | locks, root_, False, GrabModeAsync, GrabModeAsync);
+        for (unsigned int modifiers : kModifierSets) {
+            for (unsigned int locks : kLockVariants) {
+                const xcb_void_cookie_t cookie = xcb_grab_key_checked(
+                    connection, 0, static_cast<xcb_window_t>(root_), static_cast<std::uint16_t>(modifiers | locks),
+                    static_cast<xcb_keycode_t>(code), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+                if (xcb_generic_error_t* error = xcb_request_check(connection, cookie)) {
+                    std::free(error);
+                    failed = true;
+                }
+            }
         }
     }
-    XSync(display, False);
-    XSetErrorHandler(previous);
-
-    if (g_grabFailed) {
+    if (failed) {
         // Half a set of grabs would make the keys work only in some lock states; give all back.
         Release();
         return;
@@ -90,13 +94,18 @@ GlobalHotKeys::~GlobalHotKeys() {
 
 void GlobalHotKeys::Release() {
 #ifdef CORV_X11_HOTKEYS
-    Display* display = ToDisplay(display_);
-    if (!display || !qGuiApp) return;
+    auto* connection = static_cast<xcb_connection_t*>(connection_);
+    if (!connection || !qGuiApp) return;
     for (unsigned int code : {captureCode_, stopCode_}) {
         if (code == 0) continue;
-        for (unsigned int locks : kLockVariants) XUngrabKey(display, static_cast<int>(code), kModifiers | locks, root_);
+        for (unsigned int modifiers : kModifierSets) {
+            for (unsigned int locks : kLockVariants) {
+                xcb_ungrab_key(connection, static_cast<xcb_keycode_t>(code), static_cast<xcb_window_t>(root_),
+                               static_cast<std::uint16_t>(modifiers | locks));
+            }
+        }
     }
-    XFlush(display);
+    xcb_flush(connection);
 #endif
     systemWide_ = false;
 }
@@ -108,7 +117,8 @@ bool GlobalHotKeys::nativeEventFilter(const QByteArray& eventType, void* message
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     if ((event->response_type & ~0x80) != XCB_KEY_PRESS) return false;
     const auto* key = static_cast<const xcb_key_press_event_t*>(message);
-    if ((key->state & kModifiers) != kModifiers) return false;
+    const unsigned int held = key->state & kWatched;
+    if (held != kModifierSets[0] && held != kModifierSets[1]) return false;
     if (key->detail != captureCode_ && key->detail != stopCode_) return false;
     // Handled after the filter returns: the receivers may open windows or message boxes,
     // which must not happen inside the platform's event dispatch.

@@ -28,7 +28,8 @@ signals:
 private:
     void Release();
 
-    void* display_ = nullptr;  // the X display; kept untyped so this header needs no Xlib
+    void* display_ = nullptr;     // the X display and Qt's connection to it, untyped so that
+    void* connection_ = nullptr;  // this header needs no X headers
     unsigned long root_ = 0;
     unsigned int captureCode_ = 0;
     unsigned int stopCode_ = 0;
