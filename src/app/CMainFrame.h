@@ -74,7 +74,7 @@ public:
     // "Import": the import window, then controller files straight from the chosen movie or
     // document. ImportOutput does the writing (frames 1..frames of the source; 0 all).
     bool Import();
-    bool ImportOutput(const QString& source, Fit fit, int frames, const QString& ledPath = {});
+    bool ImportOutput(const QString& source, Fit fit, int frames, const QString& ledPath = {}, bool highSpeed = true);
     // "Video capture transform": the capture dialog; its pictures go after the current frame.
     bool VideoCapture();
     // Places pictures after the current frame (cover mode as set), scaled as the capture does.

@@ -36,15 +36,15 @@ bool CMainFrame::Import() {
     const QString start = QString::fromStdString((ws_.home / "Material" / "1.swf").string());
     ImportWindow window(ws_.app.language, frameSize, ws_.temp().path(), start, this);
     if (window.exec() != QDialog::Accepted || !window.outputControllerData()) return false;
-    return ImportOutput(window.chosenFile(), window.fit(), window.importFrames());
+    return ImportOutput(window.chosenFile(), window.fit(), window.importFrames(), {}, window.highSpeed());
 }
 
-bool CMainFrame::ImportOutput(const QString& source, Fit fit, int frames, const QString& given) {
+bool CMainFrame::ImportOutput(const QString& source, Fit fit, int frames, const QString& given, bool highSpeed) {
     if (source.isEmpty() || !EnsureLayout()) return false;
     const int w = ws_.app.frameWidth, h = ws_.app.frameHeight;
     std::string why;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::unique_ptr<FrameSource> input = OpenImportSource(source.toStdString(), w, h, fit, ws_.temp().path(), &why);
+    std::unique_ptr<FrameSource> input = OpenImportSource(source.toStdString(), w, h, fit, ws_.temp().path(), &why, highSpeed);
     QApplication::restoreOverrideCursor();
     if (!input) {
         prompt_.Inform(source.toStdString() + "\n" + why, PromptIcon::Warning);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace corv {
 
@@ -45,8 +46,20 @@ bool MovieFrameSource::Open(const std::filesystem::path& path, int width, int he
     return true;
 }
 
-const Frame* MovieFrameSource::Get(std::size_t i) {
-    if (i >= count_) return nullptr;
+void MovieFrameSource::SampleAt(double perSecond) {
+    const double fps = reader_.info().fps;
+    step_ = perSecond > 0 && fps > perSecond ? fps / perSecond : 1;
+}
+
+std::size_t MovieFrameSource::Count() const {
+    return step_ <= 1 ? count_ : static_cast<std::size_t>(std::ceil(static_cast<double>(count_) / step_));
+}
+
+const Frame* MovieFrameSource::Get(std::size_t frame) {
+    if (frame >= Count()) return nullptr;
+    // The picture shown at the frame's time.
+    const auto i = std::min(count_ - 1, static_cast<std::size_t>(std::floor(static_cast<double>(frame) * step_)));
+    if (i + 1 == next_ && frame_.width() == width_) return &frame_;  // the same picture again
     if (i < next_) {
         if (!reader_.Rewind()) return nullptr;
         next_ = 0;
@@ -92,7 +105,7 @@ std::string DocumentMessage(DocError e) {
 }  // namespace
 
 std::unique_ptr<FrameSource> OpenImportSource(const std::filesystem::path& path, int width, int height, Fit fit,
-                                              const std::filesystem::path& tempDir, std::string* why) {
+                                              const std::filesystem::path& tempDir, std::string* why, bool highSpeed) {
     if (ImportKindOf(path) == ImportKind::Document) {
         auto source = std::make_unique<DocumentFrameSource>();
         const DocError e = source->Open(path, width, height, tempDir);
@@ -104,6 +117,7 @@ std::unique_ptr<FrameSource> OpenImportSource(const std::filesystem::path& path,
     }
     auto source = std::make_unique<MovieFrameSource>();
     if (!source->Open(path, width, height, fit, why)) return nullptr;
+    if (!highSpeed && ImportKindOf(path) == ImportKind::Flash) source->SampleAt(12);
     return source;
 }
 

@@ -30,7 +30,10 @@ public:
     // reason in `why`: the file cannot be opened, holds no video, or is a Flash movie drawn
     // with vectors (no decoder for those on this system).
     bool Open(const std::filesystem::path& path, int width, int height, Fit fit, std::string* why);
-    std::size_t Count() const override { return count_; }
+    // Samples the movie `perSecond` times a second of its playing time instead of taking
+    // every picture (a Flash movie sampled while it plays); 0 takes every picture.
+    void SampleAt(double perSecond);
+    std::size_t Count() const override;
     // Frames are decoded in order; asking for an earlier one starts the movie again.
     const Frame* Get(std::size_t i) override;
     const MovieInfo& info() const { return reader_.info(); }
@@ -41,8 +44,9 @@ private:
     Frame frame_;
     int width_ = 0, height_ = 0;
     Fit fit_ = Fit::Center;
-    std::size_t count_ = 0;
-    std::size_t next_ = 0;  // index of the picture the reader delivers next
+    std::size_t count_ = 0;  // pictures in the movie
+    std::size_t next_ = 0;   // index of the picture the reader delivers next
+    double step_ = 1;        // pictures per delivered frame
 };
 
 // Frames of the first clip of a project document, read from the file as needed.
@@ -63,8 +67,10 @@ private:
 };
 
 // Opens any import source at width x height; nullptr with the user's message in `why`.
+// `highSpeed` false: a Flash movie is sampled 12 times a second of its playing time, as it
+// would be while it plays; true (and every other movie): every picture.
 std::unique_ptr<FrameSource> OpenImportSource(const std::filesystem::path& path, int width, int height, Fit fit,
-                                              const std::filesystem::path& tempDir, std::string* why);
+                                              const std::filesystem::path& tempDir, std::string* why, bool highSpeed = true);
 
 // What the import window shows of a file: its first picture at width x height and the
 // frames it offers. False with `why` when the file cannot be read.

@@ -327,6 +327,18 @@ TEST(ImportSource, MovieFramesComeInOrderAndAgainAfterARewind) {
         EXPECT_TRUE(std::equal(f->bytes().begin(), f->bytes().end(), want.bytes().begin())) << i;
     }
     EXPECT_EQ(source->Get(9), nullptr);
+    // Sampled 12 times a second of a 20-a-second movie: every 5/3 pictures.
+    MovieFrameSource sampled;
+    ASSERT_TRUE(sampled.Open(dir.File("m.avi"), kW, kH, Fit::Stretch, &why));
+    sampled.SampleAt(12);
+    EXPECT_EQ(sampled.Count(), 6u);  // ceil(9 / (5/3))
+    for (std::size_t k = 0; k < 6; ++k) {
+        const Frame* f = sampled.Get(k);
+        ASSERT_NE(f, nullptr);
+        const Frame want = BarsFrame(static_cast<int>(k * 5 / 3));
+        EXPECT_TRUE(std::equal(f->bytes().begin(), f->bytes().end(), want.bytes().begin())) << k;
+        EXPECT_EQ(sampled.Get(k), f);  // asked again: the same picture, no rewind
+    }
     ImportPreview preview;
     ASSERT_TRUE(PreviewImport(dir.File("m.avi"), 32, 32, Fit::Center, dir.path(), preview, &why));
     EXPECT_EQ(preview.frames, 9u);
