@@ -35,6 +35,7 @@ bench: build
 	bash bench/output_throughput.sh $(BUILD)
 	bash bench/merge_throughput.sh $(BUILD)
 	bash bench/dxf_import.sh $(BUILD)
+	bash bench/video_throughput.sh $(BUILD)
 	xvfb-run -a -s "-screen 0 1600x1000x24" $(BUILD)/bench/corvantine-playback 5
 
 asan: deps
