@@ -43,6 +43,7 @@ asan: deps
 	  -DCORVANTINE_BUILD_BENCH=OFF -DCORVANTINE_WERROR=$(WERROR) $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  ctest --output-on-failure -j $(JOBS)
 
 # Long reader fuzzing in the sanitizer build: the full truncation and field sweeps, then

@@ -34,6 +34,8 @@
 #include "app/CVorlaneView.h"
 #include "app/SculptFrame.h"
 #include "app/DesignFrame.h"
+#include "app/PreviewFrames.h"
+#include "app/SculptCommands.h"
 #include "app/PictureTextPanel.h"
 #include "workspace/Settings.h"
 #include "app/ColourPanel.h"
@@ -85,6 +87,15 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
         UpdateTitle();
         canvas_->update();
     });
+    PreviewHost host;
+    host.playRate = [this] { return speed_ ? speed_->value() : 30; };
+    host.frameShown = [this](int number) { FrameNumberShown(number); };
+    sphere_ = new CSphereFrame(ws_, host, views_);
+    views_->addWidget(sphere_);
+    connect(sphere_, &CSphereFrame::returned, this, &CMainFrame::LeaveSculpt);
+    ledPreview_ = new CLedPreviewFrame(ws_, host, views_);
+    views_->addWidget(ledPreview_);
+    connect(ledPreview_, &CLedPreviewFrame::returned, this, &CMainFrame::LeaveSculpt);
     // New may have given the only clip the layout's size: the frame view starts afresh.
     connect(sculpt_, &CSculptFrame::layoutReplaced, this, [this] {
         canvas_->ResetEditBuffers();
@@ -404,6 +415,8 @@ void CMainFrame::AddFileHandlers(Handlers& h) {
         canvas_->setFocus();
     };
     h[cmd::kLineSetting] = [this](bool) { EnterSculpt(); };
+    h[cmd::kSphereView] = [this](bool) { EnterSphere(); };
+    h[cmd::kLedPreview] = [this](bool) { EnterLedPreview(); };
     h[cmd::kSystemSetting] = [this](bool) { SystemSetting(); };
     for (int skin = 0; skin < 4; ++skin) h[cmd::kSkinNone + skin] = [this, skin](bool) { ChooseSkin(skin); };
     h[cmd::kLanguageSimplified] = [this](bool) { OnLanguage(kLanguageSimplified); };
@@ -691,6 +704,17 @@ void CMainFrame::EnterSculpt() { EnterPage(sculpt_); }
 
 void CMainFrame::EnterDesign() { EnterPage(design_); }
 
+bool CMainFrame::EnterSphere() {
+    if (!ws_.layout.grid.IsSphere()) {
+        statusBar()->showMessage(SculptText("球体预览只用于球形布局。", "The sphere preview is for sphere layouts only.", ws_.app.language), 5000);
+        return false;
+    }
+    EnterPage(sphere_);
+    return true;
+}
+
+void CMainFrame::EnterLedPreview() { EnterPage(ledPreview_); }
+
 void CMainFrame::EnterPage(QWidget* page) {
     Stop();
     auto* bar = findChild<QToolBar*>(QStringLiteral("controlBar"));
@@ -705,6 +729,12 @@ void CMainFrame::EnterPage(QWidget* page) {
     actions_[cmd::kDesignView]->setEnabled(false);  // the frame view's key
     if (page == sculpt_) sculpt_->Enter();
     if (page == design_) design_->Enter();
+    if (page == sphere_ || page == ledPreview_) {
+        // The previews play the clip: the frame number stays in view.
+        if (bar) bar->show();
+        if (page == sphere_) sphere_->Enter();
+        else ledPreview_->Enter();
+    }
 }
 
 void CMainFrame::LeaveSculpt() {

@@ -43,6 +43,8 @@ class Prompt;
 // The main window: the frame view, the control bar (frame number, scroll bar, play speed,
 // clip selector) and the status bar with its progress bar.
 class CaptureDialog;
+class CLedPreviewFrame;
+class CSphereFrame;
 class PaintEditSession;
 
 class CMainFrame : public QMainWindow, public FrameStoreListener {
@@ -179,6 +181,11 @@ public:
     void EnterDesign();
     bool inDesign() const;
     CDesignFrame* designFrame() const { return design_; }
+    CSphereFrame* sphereFrame() const { return sphere_; }
+    CLedPreviewFrame* ledPreviewFrame() const { return ledPreview_; }
+    // The previews; the sphere only for a sphere layout (else a word in the status bar).
+    bool EnterSphere();
+    void EnterLedPreview();
     CSculptFrame* sculptFrame() const { return sculpt_; }
     // F2: the side panel's other tab.
     void SwitchSideTab();
@@ -229,6 +236,8 @@ private:
     CVorlaneView* canvas_ = nullptr;
     CSculptFrame* sculpt_ = nullptr;
     CDesignFrame* design_ = nullptr;
+    CSphereFrame* sphere_ = nullptr;
+    CLedPreviewFrame* ledPreview_ = nullptr;
     void EnterPage(QWidget* page);
     std::array<bool, 4> mainChrome_{true, true, true, true};  // menus, side panel, control bar, status bar
     QStackedWidget* views_ = nullptr;

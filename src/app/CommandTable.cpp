@@ -52,6 +52,8 @@ constexpr std::array kCommands{
     CommandEntry{cmd::kToolsbar, M::View, "工具栏(&S)", "&Toolsbar", Key(Qt::Key_S), true, true},
     CommandEntry{cmd::kStatusBar, M::View, "状态栏(&B)", "&StatusBar", 0, false, true},
     CommandEntry{cmd::kLineSetting, M::View, "线路设置(&S)", "Line &Setting", Shift(Qt::Key_S), true},
+    CommandEntry{cmd::kSphereView, M::View, "球体预览", "Sphere preview", Key(Qt::Key_F3)},
+    CommandEntry{cmd::kLedPreview, M::View, "灯光预览", "LED preview", Key(Qt::Key_F4)},
     CommandEntry{cmd::kReturn, M::View, "返回", "Return", Key(Qt::Key_Escape)},
     CommandEntry{cmd::kSystemSetting, M::View, "系统设置(&Y)", "S&ystem setting", 0, true},
 

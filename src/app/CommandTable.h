@@ -52,6 +52,7 @@ inline constexpr int kStatusBar = 59393;
 inline constexpr int kReturn = 32791;
 inline constexpr int kDesignView = 32822;
 inline constexpr int kSphereView = 32865;
+inline constexpr int kLedPreview = 32866;
 inline constexpr int kSkinNone = 32876;
 inline constexpr int kSkin1 = 32877;
 inline constexpr int kSkin2 = 32878;

@@ -180,6 +180,18 @@ const std::vector<Command>& Commands() {
          "them to clip 1 of DOC (made when it does not exist; an existing one must have frames of\n"
          "W x H).",
          {"--region", "--rate", "--frames"}, {}, RunCapture},
+        {"render-sphere", "draw a frame on the sphere of a sphere layout",
+         "DOC.cvn LAYOUT.lnf OUT.png [--frame N] [--size W,H] [--rotate AX,AY]",
+         "Draws frame N (default 1) of clip 1 on the sphere of LAYOUT.lnf as the sphere preview shows\n"
+         "it (front face, a quarter turn about x), W x H pixels (default 800,800), turned AX degrees\n"
+         "about the screen's x axis and AY about its y axis. A layout that is not a sphere is refused.",
+         {"--frame", "--size", "--rotate"}, {}, RunRenderSphere},
+        {"render-preview", "draw the LEDs of a layout lit by frames",
+         "DOC.cvn LAYOUT.lnf OUT.png|OUT.gif [--frame N | --frames A-B] [--glow] [--size W,H] [--fps N]",
+         "Draws every LED the lines of LAYOUT.lnf drive as a dot in the colour the controller output\n"
+         "reads for it from frame N (default 1) of clip 1; --glow adds a soft glow. A .gif holds\n"
+         "frames A-B (default all) at N a second (default 20). The size defaults to 8 pixels a cell.",
+         {"--frame", "--frames", "--size", "--fps"}, {"--glow"}, RunRenderPreview},
         {"import-led", "read a controller data file back into a project",
          "FILE.led --lines LAYOUT.lnf --into PROJECT.cvn [--clip N]",
          "Copies the frame blocks of a master-slave file into the frames after frame 1 of clip N\n"

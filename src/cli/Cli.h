@@ -144,6 +144,8 @@ int RunImportVideo(Context& ctx, const Args& args);
 int RunOutputFrom(Context& ctx, const Args& args);
 int RunExportVideo(Context& ctx, const Args& args);
 int RunCapture(Context& ctx, const Args& args);
+int RunRenderSphere(Context& ctx, const Args& args);
+int RunRenderPreview(Context& ctx, const Args& args);
 int InfoLed(Context& ctx, const std::filesystem::path& path, bool json, bool strict);
 int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);

@@ -16,7 +16,6 @@ namespace {
 
 std::size_t Stride(int cols) { return 3 * static_cast<std::size_t>(cols) + static_cast<std::size_t>(cols % 4); }
 
-// Byte offset of the blue byte of the frame pixel an LED at (row, col) shows.
 std::uint32_t PixelOffset(const LayoutGrid& grid, FrameShape frame, LinePoint p) {
     int row = PointRow(p), col = PointCol(p);
     if (frame.rows != grid.rows || frame.cols != grid.cols) {
@@ -739,5 +738,7 @@ std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part,
     }
     return C;
 }
+
+std::uint32_t LedPixelOffset(const LayoutGrid& grid, FrameShape frame, LinePoint p) { return PixelOffset(grid, frame, p); }
 
 }  // namespace corv

@@ -27,6 +27,10 @@ struct FrameShape {
     int cols = 0;
 };
 
+// Byte offset of the blue byte of the frame pixel an LED at point `p` shows: the LED's cell
+// scaled to the frame when the sizes differ (truncated), rows bottom-up; 0 outside the frame.
+std::uint32_t LedPixelOffset(const LayoutGrid& grid, FrameShape frame, LinePoint p);
+
 // Pixels an LED lamp type covers: (largest connected pin value) / 3 + 1.
 int LampPixels(const LightTypeRecord& lamp);
 

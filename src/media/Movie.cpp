@@ -87,6 +87,7 @@ struct MovieReader::Impl {
     std::int64_t position = 0;
     MovieInfo info;
     std::string error;
+    std::vector<std::uint8_t> scratch;
     // The scaler's key: source size and format, target rectangle size.
     int sw = 0, sh = 0, sfmt = -1, dw = 0, dh = 0;
 
@@ -210,11 +211,18 @@ struct MovieReader::Impl {
         } else if (!covers) {
             std::memset(out.data(), 0, out.size());
         }
-        // Frames keep their rows bottom-up: start at the last row of the rectangle and step back.
-        const auto stride = static_cast<int>(out.stride());
-        std::uint8_t* dst[4] = {out.data() + static_cast<std::ptrdiff_t>(height - 1 - r.y) * stride + 3 * r.x, nullptr, nullptr, nullptr};
-        int dstStride[4] = {-stride, 0, 0, 0};
+        // swscale writes whole aligned blocks and may run past a row's end, so it writes into a
+        // padded scratch picture; the rows then go into the frame bottom-up.
+        const int line = (3 * r.w + 63) / 64 * 64;
+        scratch.resize(static_cast<std::size_t>(line) * static_cast<std::size_t>(r.h) + 64);
+        std::uint8_t* dst[4] = {scratch.data(), nullptr, nullptr, nullptr};
+        int dstStride[4] = {line, 0, 0, 0};
         sws_scale(scaler.get(), picture->data, picture->linesize, 0, picture->height, dst, dstStride);
+        const std::size_t stride = out.stride();
+        for (int y = 0; y < r.h; ++y) {
+            std::memcpy(out.data() + static_cast<std::size_t>(height - 1 - r.y - y) * stride + 3 * static_cast<std::size_t>(r.x),
+                        scratch.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(line), 3 * static_cast<std::size_t>(r.w));
+        }
         return true;
     }
 };
@@ -361,6 +369,7 @@ struct MovieWriter::Impl {
     std::unique_ptr<SwsContext, ScaleFreer> scaler;
     AVStream* stream = nullptr;
     std::int64_t next = 0;
+    std::vector<std::uint8_t> scratch;
     bool gif = false;
     bool headerWritten = false;
     int width = 0, height = 0;
@@ -498,10 +507,16 @@ bool MovieWriter::Write(const Frame& frame) {
     if (!d.headerWritten) return d.Fail(d.error.empty() ? "The movie is not open." : d.error);
     if (frame.width() != d.width || frame.height() != d.height) return d.Fail("A frame of another size cannot go into the movie.");
     if (av_frame_make_writable(d.picture.get()) < 0) return d.Fail("Memory insufficiency.");
-    // Rows are stored bottom-up: read from the last row backwards.
-    const auto stride = static_cast<int>(frame.stride());
-    const std::uint8_t* src[4] = {frame.data() + static_cast<std::ptrdiff_t>(d.height - 1) * stride, nullptr, nullptr, nullptr};
-    const int srcStride[4] = {-stride, 0, 0, 0};
+    // Rows are stored bottom-up; swscale reads whole aligned blocks, so the rows go top-down
+    // into a padded scratch picture first.
+    const int line = (3 * d.width + 63) / 64 * 64;
+    d.scratch.resize(static_cast<std::size_t>(line) * static_cast<std::size_t>(d.height) + 64);
+    for (int y = 0; y < d.height; ++y) {
+        std::memcpy(d.scratch.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(line),
+                    frame.data() + static_cast<std::size_t>(d.height - 1 - y) * frame.stride(), 3 * static_cast<std::size_t>(d.width));
+    }
+    const std::uint8_t* src[4] = {d.scratch.data(), nullptr, nullptr, nullptr};
+    const int srcStride[4] = {line, 0, 0, 0};
     sws_scale(d.scaler.get(), src, srcStride, 0, d.height, d.picture->data, d.picture->linesize);
     d.picture->pts = d.next++;
     // Quantiser-driven encoders read the quality of each picture, not of the stream.

@@ -1,0 +1,411 @@
+#include "app/PreviewFrames.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QOpenGLBuffer>
+#include <QOpenGLContext>
+#include <QOpenGLShaderProgram>
+#include <QOpenGLVertexArrayObject>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "app/SculptCommands.h"
+#include "workspace/FrameViewRules.h"
+#include "workspace/Workspace.h"
+
+namespace corv {
+
+namespace {
+
+const char* kVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 colour;
+uniform mat4 matrix;
+out vec3 shade;
+void main() {
+    gl_Position = matrix * vec4(position, 1.0);
+    shade = colour;
+})";
+
+const char* kFragmentShader = R"(#version 330 core
+in vec3 shade;
+out vec4 fragment;
+void main() { fragment = vec4(shade, 1.0); })";
+
+// The Control menu's entries shared by both previews.
+QAction* AddEntry(QMenu* menu, const QString& text, const QKeySequence& key, QObject* receiver, const std::function<void()>& run) {
+    QAction* a = menu->addAction(text);
+    a->setShortcut(key);
+    QObject::connect(a, &QAction::triggered, receiver, run);
+    return a;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Sphere view
+
+CLedSphereView::CLedSphereView(Workspace& ws, QWidget* parent) : QOpenGLWidget(parent), ws_(ws) {
+    setObjectName(QStringLiteral("sphereView"));
+    setFocusPolicy(Qt::StrongFocus);
+    QSurfaceFormat format;
+    format.setVersion(3, 3);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    format.setDepthBufferSize(24);
+    setFormat(format);
+    message_ = new QLabel(this);
+    message_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    message_->setAlignment(Qt::AlignCenter);
+    message_->setWordWrap(true);
+    message_->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(message_);
+    RebuildMesh();
+}
+
+CLedSphereView::~CLedSphereView() {
+    if (context()) {
+        makeCurrent();
+        vao_.reset();
+        positions_.reset();
+        colours_.reset();
+        program_.reset();
+        doneCurrent();
+    }
+}
+
+void CLedSphereView::RebuildMesh() {
+    mesh_ = BuildSphereMesh(ws_.layout.grid);
+    meshDirty_ = true;
+    update();
+}
+
+void CLedSphereView::Fail(const QString& why) {
+    failed_ = true;
+    failure_ = QStringLiteral("The sphere preview needs OpenGL 3.3, which this display cannot give: ") + why;
+    message_->setText(failure_);
+    message_->show();
+}
+
+void CLedSphereView::initializeGL() {
+    if (!context() || !context()->isValid()) {
+        Fail(QStringLiteral("no OpenGL context could be made."));
+        return;
+    }
+    const QSurfaceFormat got = context()->format();
+    if (got.majorVersion() < 3 || (got.majorVersion() == 3 && got.minorVersion() < 3)) {
+        Fail(QStringLiteral("the context offers version %1.%2.").arg(got.majorVersion()).arg(got.minorVersion()));
+        return;
+    }
+    initializeOpenGLFunctions();
+    program_ = std::make_unique<QOpenGLShaderProgram>();
+    if (!program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) ||
+        !program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader) || !program_->link()) {
+        Fail(program_->log());
+        program_.reset();
+        return;
+    }
+    vao_ = std::make_unique<QOpenGLVertexArrayObject>();
+    vao_->create();
+    positions_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
+    colours_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
+    positions_->create();
+    colours_->create();
+    colours_->setUsagePattern(QOpenGLBuffer::DynamicDraw);
+    glClearDepthf(1.0f);
+    glEnable(GL_DEPTH_TEST);
+    meshDirty_ = true;
+}
+
+void CLedSphereView::UploadMesh() {
+    static const Frame kBlack;
+    const Frame* frame = ws_.frames.CurrentFrame();
+    BuildSphereVertices(mesh_, frame ? *frame : kBlack, vertices_);
+    vao_->bind();
+    positions_->bind();
+    positions_->allocate(vertices_.positions.data(), static_cast<int>(vertices_.positions.size() * sizeof(float)));
+    program_->enableAttributeArray(0);
+    program_->setAttributeBuffer(0, GL_FLOAT, 0, 3);
+    colours_->bind();
+    colours_->allocate(vertices_.colours.data(), static_cast<int>(vertices_.colours.size() * sizeof(float)));
+    program_->enableAttributeArray(1);
+    program_->setAttributeBuffer(1, GL_FLOAT, 0, 3);
+    vao_->release();
+    uploadedVertices_ = static_cast<int>(vertices_.positions.size() / 3);
+    meshDirty_ = false;
+}
+
+void CLedSphereView::resizeGL(int, int) { update(); }
+
+void CLedSphereView::paintGL() {
+    if (failed_ || !program_ || painting_) return;
+    painting_ = true;
+    QElapsedTimer clock;
+    clock.start();
+    const qreal ratio = devicePixelRatioF();
+    const int w = static_cast<int>(width() * ratio), h = static_cast<int>(height() * ratio);
+    glViewport(0, 0, w, h);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const Frame* frame = ws_.frames.CurrentFrame();
+    const bool show = !mesh_.empty() && frame && ws_.frames.HasCurrent() &&
+                      static_cast<std::size_t>(ws_.app.currentFrame) < ws_.frames.CurrentFrames().size();
+    if (show) {
+        if (meshDirty_) {
+            UploadMesh();
+        } else {
+            // Only the colours change from frame to frame.
+            UpdateSphereColours(mesh_, *frame, vertices_.colours);
+            colours_->bind();
+            colours_->write(0, vertices_.colours.data(), static_cast<int>(vertices_.colours.size() * sizeof(float)));
+        }
+        const Viewport vp = SphereViewport(w, h, state_.scale);
+        glViewport(vp.x, vp.y, vp.w, vp.h);
+        program_->bind();
+        const Mat4 m = SphereMatrix(state_.transform, w, h);
+        glUniformMatrix4fv(program_->uniformLocation("matrix"), 1, GL_FALSE, m.data());
+        vao_->bind();
+        glDrawArrays(GL_TRIANGLES, 0, uploadedVertices_);
+        vao_->release();
+        program_->release();
+    }
+    glFinish();
+    lastDrawMs_ = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    painting_ = false;
+}
+
+void CLedSphereView::mousePressEvent(QMouseEvent* e) {
+    setFocus();
+    if (e->button() != Qt::LeftButton) return;
+    state_.arcball.SetBounds(800, 800);
+    state_.Press(static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
+    dragging_ = true;
+}
+
+void CLedSphereView::mouseMoveEvent(QMouseEvent* e) {
+    if (!dragging_) return;
+    state_.DragTo(static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
+    if (!playing_) update();
+}
+
+void CLedSphereView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) dragging_ = false;
+}
+
+void CLedSphereView::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+        case Qt::Key_Left: state_.Nudge(-1, 0); break;
+        case Qt::Key_Right: state_.Nudge(1, 0); break;
+        case Qt::Key_Up: state_.Nudge(0, -1); break;
+        case Qt::Key_Down: state_.Nudge(0, 1); break;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: state_.ZoomIn(); break;
+        case Qt::Key_Minus: state_.ZoomOut(); break;
+        case Qt::Key_Home: state_.ShowFace(); break;
+        default: return QOpenGLWidget::keyPressEvent(e);
+    }
+    update();
+}
+
+CSphereFrame::CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent)
+    : QMainWindow(parent), ws_(ws), host_(std::move(host)) {
+    setObjectName(QStringLiteral("sphereFrame"));
+    setWindowFlags(Qt::Widget);
+    view_ = new CLedSphereView(ws_, this);
+    setCentralWidget(view_);
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, [this] {
+        const auto& frames = ws_.frames.CurrentFrames();
+        if (frames.empty()) return Stop();
+        ws_.app.currentFrame = (ws_.app.currentFrame + 1) % static_cast<int>(frames.size());
+        if (host_.frameShown) host_.frameShown(ws_.app.currentFrame + 1);
+        view_->update();
+    });
+    const std::uint8_t lang = ws_.app.language;
+    QMenu* control = menuBar()->addMenu(SculptText("控制(&C)", "&Control", lang));
+    AddEntry(control, SculptText("播放(&P)", "&Play", lang), QKeySequence(Qt::Key_P), this, [this] { Play(); });
+    AddEntry(control, SculptText("停止(&S)", "&Stop", lang), QKeySequence(Qt::Key_Space), this, [this] { Stop(); });
+    AddEntry(control, SculptText("显示正面", "Show face", lang), QKeySequence(), this, [this] { ShowFace(); });
+    control->addSeparator();
+    AddEntry(control, SculptText("返回主窗口", "Return main window", lang), QKeySequence(Qt::Key_Escape), this, [this] {
+        Stop();
+        emit returned();
+    });
+}
+
+void CSphereFrame::Enter() {
+    view_->RebuildMesh();
+    view_->setFocus();
+}
+
+bool CSphereFrame::Play() {
+    if (timer_->isActive() || !ws_.frames.HasCurrent() || !CanPlay(ws_.frames.CurrentFrames().size())) return false;
+    timer_->start(playInterval());
+    view_->playing_ = true;
+    return true;
+}
+
+void CSphereFrame::Stop() {
+    timer_->stop();
+    view_->playing_ = false;
+}
+
+bool CSphereFrame::playing() const { return timer_->isActive(); }
+int CSphereFrame::playInterval() const { return PlayInterval(host_.playRate ? host_.playRate() : 30); }
+
+void CSphereFrame::ShowFace() {
+    view_->state().ShowFace();
+    view_->update();
+}
+
+// ---------------------------------------------------------------------------------------------
+// LED preview
+
+CLedPreviewView::CLedPreviewView(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
+    setObjectName(QStringLiteral("ledPreview"));
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CLedPreviewView::Refresh() {
+    shape_ = {};
+    dots_.clear();
+    update();
+}
+
+void CLedPreviewView::SetCell(double cell) {
+    cell_ = std::clamp(cell, 0.1, 100.0);
+    update();
+}
+
+void CLedPreviewView::Fit() {
+    cell_ = 0;
+    scroll_ = {};
+    update();
+}
+
+LedPlacement CLedPreviewView::Placement(QSize size) const {
+    LedPlacement p = FitGrid(ws_.layout.grid, size);
+    if (cell_ > 0) {
+        p.cell = cell_;
+        p.origin = QPointF((size.width() - cell_ * ws_.layout.grid.cols) / 2, (size.height() - cell_ * ws_.layout.grid.rows) / 2);
+    }
+    p.origin -= scroll_;
+    return p;
+}
+
+QImage CLedPreviewView::Render(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    const Frame* frame = ws_.frames.CurrentFrame();
+    if (!frame) return image;
+    // The dots follow the frame's shape (the layout's cells scaled to it, as the output does).
+    const FrameShape shape{frame->height(), frame->width()};
+    if (shape.rows != shape_.rows || shape.cols != shape_.cols || dots_.empty()) {
+        dots_ = CollectLeds(ws_.layout, shape);
+        shape_ = shape;
+    }
+    DrawLeds(image, dots_, *frame, Placement(size), glow);
+    return image;
+}
+
+void CLedPreviewView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, Render(size()));
+    if (dots_.empty()) {
+        p.setPen(Qt::white);
+        p.drawText(rect(), Qt::AlignCenter,
+                   SculptText("当前线路没有灯。", "The current layout has no LEDs on its lines.", ws_.app.language));
+    }
+}
+
+void CLedPreviewView::wheelEvent(QWheelEvent* e) {
+    const double current = Placement(size()).cell;
+    SetCell(e->angleDelta().y() > 0 ? current * 1.25 : current * 0.8);
+    e->accept();
+}
+
+void CLedPreviewView::keyPressEvent(QKeyEvent* e) {
+    const double stepX = width() / 3.0, stepY = height() / 3.0;
+    switch (e->key()) {
+        case Qt::Key_Left: scroll_.rx() -= stepX; break;
+        case Qt::Key_Right: scroll_.rx() += stepX; break;
+        case Qt::Key_Up: scroll_.ry() -= stepY; break;
+        case Qt::Key_Down: scroll_.ry() += stepY; break;
+        case Qt::Key_Plus:
+        case Qt::Key_Equal: SetCell(Placement(size()).cell * 1.25); return;
+        case Qt::Key_Minus: SetCell(Placement(size()).cell * 0.8); return;
+        case Qt::Key_Home: Fit(); return;
+        default: return QWidget::keyPressEvent(e);
+    }
+    update();
+}
+
+void CLedPreviewView::mousePressEvent(QMouseEvent* e) {
+    setFocus();
+    dragFrom_ = e->position();
+}
+
+void CLedPreviewView::mouseMoveEvent(QMouseEvent* e) {
+    if (!(e->buttons() & (Qt::LeftButton | Qt::MiddleButton))) return;
+    scroll_ -= e->position() - dragFrom_;
+    dragFrom_ = e->position();
+    update();
+}
+
+CLedPreviewFrame::CLedPreviewFrame(Workspace& ws, PreviewHost host, QWidget* parent)
+    : QMainWindow(parent), ws_(ws), host_(std::move(host)) {
+    setObjectName(QStringLiteral("ledPreviewFrame"));
+    setWindowFlags(Qt::Widget);
+    view_ = new CLedPreviewView(ws_, this);
+    setCentralWidget(view_);
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, [this] {
+        const auto& frames = ws_.frames.CurrentFrames();
+        if (frames.empty()) return Stop();
+        ws_.app.currentFrame = (ws_.app.currentFrame + 1) % static_cast<int>(frames.size());
+        if (host_.frameShown) host_.frameShown(ws_.app.currentFrame + 1);
+        view_->update();
+    });
+    const std::uint8_t lang = ws_.app.language;
+    QMenu* control = menuBar()->addMenu(SculptText("控制(&C)", "&Control", lang));
+    AddEntry(control, SculptText("播放(&P)", "&Play", lang), QKeySequence(Qt::Key_P), this, [this] { Play(); });
+    AddEntry(control, SculptText("停止(&S)", "&Stop", lang), QKeySequence(Qt::Key_Space), this, [this] { Stop(); });
+    QAction* glow = AddEntry(control, SculptText("光晕", "Glow", lang), QKeySequence(Qt::Key_G), this, [] {});
+    glow->setCheckable(true);
+    glow->setChecked(view_->glow);
+    connect(glow, &QAction::toggled, this, [this](bool on) {
+        view_->glow = on;
+        view_->update();
+    });
+    AddEntry(control, SculptText("适合窗口", "Fit window", lang), QKeySequence(Qt::Key_Home), this, [this] { view_->Fit(); });
+    control->addSeparator();
+    AddEntry(control, SculptText("返回主窗口", "Return main window", lang), QKeySequence(Qt::Key_Escape), this, [this] {
+        Stop();
+        emit returned();
+    });
+}
+
+void CLedPreviewFrame::Enter() {
+    view_->Refresh();
+    view_->setFocus();
+}
+
+bool CLedPreviewFrame::Play() {
+    if (timer_->isActive() || !ws_.frames.HasCurrent() || !CanPlay(ws_.frames.CurrentFrames().size())) return false;
+    timer_->start(PlayInterval(host_.playRate ? host_.playRate() : 30));
+    return true;
+}
+
+void CLedPreviewFrame::Stop() { timer_->stop(); }
+bool CLedPreviewFrame::playing() const { return timer_->isActive(); }
+
+}  // namespace corv

@@ -1,0 +1,167 @@
+#pragma once
+
+// The two previews, each a page of the main window with its own "Control" menu: the sphere
+// preview (an OpenGL view of a sphere layout lit by the frames, turned with the mouse) and
+// the LED preview (every LED of any layout as a dot in its frame colour).
+
+#include <QMainWindow>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLWidget>
+#include <functional>
+#include <memory>
+
+#include "preview/LedPreview.h"
+#include "preview/SpherePreview.h"
+
+class QLabel;
+class QOpenGLBuffer;
+class QOpenGLShaderProgram;
+class QOpenGLVertexArrayObject;
+class QTimer;
+
+namespace corv {
+
+class Workspace;
+
+// What both previews share with the main window: the frames they show and the play speed.
+struct PreviewHost {
+    // The frame-rate field's value (frames a second).
+    std::function<int()> playRate;
+    // A played frame became current (1-based number for the frame-number field).
+    std::function<void(int)> frameShown;
+};
+
+class CLedSphereView : public QOpenGLWidget, protected QOpenGLExtraFunctions {
+    Q_OBJECT
+public:
+    CLedSphereView(Workspace& ws, QWidget* parent = nullptr);
+    ~CLedSphereView() override;
+
+    // The layout changed (or was loaded): the mesh follows it.
+    void RebuildMesh();
+    const SphereMesh& mesh() const { return mesh_; }
+    SphereViewState& state() { return state_; }
+    // An OpenGL context could not be made: the view stays empty and says why.
+    bool failed() const { return failed_; }
+    QString failure() const { return failure_; }
+    // Milliseconds the last frame took to draw (finished), for the benchmark.
+    double lastDrawMs() const { return lastDrawMs_; }
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int w, int h) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+signals:
+    void playToggleRequested();
+
+private:
+    void Fail(const QString& why);
+    void UploadMesh();
+
+    Workspace& ws_;
+    SphereMesh mesh_;
+    SphereViewState state_;
+    SphereVertices vertices_;
+    std::unique_ptr<QOpenGLShaderProgram> program_;
+    std::unique_ptr<QOpenGLBuffer> positions_, colours_;
+    std::unique_ptr<QOpenGLVertexArrayObject> vao_;
+    bool meshDirty_ = true;
+    bool failed_ = false;
+    bool dragging_ = false;
+    bool painting_ = false;
+    QString failure_;
+    QLabel* message_ = nullptr;
+    double lastDrawMs_ = 0;
+    int uploadedVertices_ = 0;
+
+    friend class CSphereFrame;
+    bool playing_ = false;
+};
+
+// The sphere preview's page: the view and its Control menu.
+class CSphereFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent = nullptr);
+    CLedSphereView* view() const { return view_; }
+    // Play: the clip's frames at the frame-rate field's rate (10..80 a second); a clip of one
+    // frame does not play.
+    bool Play();
+    void Stop();
+    bool playing() const;
+    int playInterval() const;
+    void ShowFace();
+    void Enter();
+
+signals:
+    void returned();
+
+private:
+    Workspace& ws_;
+    PreviewHost host_;
+    CLedSphereView* view_;
+    QTimer* timer_;
+};
+
+// The LED preview: dots on black, zoomed and panned like the sculpt view.
+class CLedPreviewView : public QWidget {
+    Q_OBJECT
+public:
+    CLedPreviewView(Workspace& ws, QWidget* parent = nullptr);
+    bool glow = true;
+    // The layout changed: the dots are collected again.
+    void Refresh();
+    const std::vector<LedDot>& dots() const { return dots_; }
+    double cell() const { return cell_; }
+    void SetCell(double cell);
+    QPointF scroll() const { return scroll_; }
+    // Fits the grid into the window.
+    void Fit();
+    // The picture as drawn (for tests and the benchmark).
+    QImage Render(QSize size);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    LedPlacement Placement(QSize size) const;
+
+    Workspace& ws_;
+    std::vector<LedDot> dots_;
+    FrameShape shape_{};
+    double cell_ = 0;  // 0: fit the window
+    QPointF scroll_;
+    QPointF dragFrom_;
+    QImage buffer_;
+};
+
+class CLedPreviewFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CLedPreviewFrame(Workspace& ws, PreviewHost host, QWidget* parent = nullptr);
+    CLedPreviewView* view() const { return view_; }
+    bool Play();
+    void Stop();
+    bool playing() const;
+    void Enter();
+
+signals:
+    void returned();
+
+private:
+    Workspace& ws_;
+    PreviewHost host_;
+    CLedPreviewView* view_;
+    QTimer* timer_;
+};
+
+}  // namespace corv

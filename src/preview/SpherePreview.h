@@ -1,0 +1,114 @@
+#pragma once
+
+// The sphere preview's geometry and state: the mesh of latitude rings built from a sphere
+// grid, the colour each facet samples from a frame, the arcball that turns the sphere, and
+// a drawing of it with QPainter for pictures made without a screen.
+
+#include <QImage>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "layout/Layout.h"
+#include "project/Frame.h"
+
+namespace corv {
+
+struct Vec3 {
+    double x = 0, y = 0, z = 0;
+};
+
+// One grid row as a ring: for cell k its left border on the lower and upper latitude, its
+// centre, and the frame column it samples.
+struct SphereRing {
+    std::vector<std::array<Vec3, 2>> edges;
+    std::vector<Vec3> centres;
+    std::vector<float> textureColumns;
+    std::int16_t count = 0;
+    std::uint32_t firstIndex = 0;
+    double lower = -1, upper = -1;  // the ring's latitude borders (z of its edges)
+};
+
+struct SphereMesh {
+    int rows = 0, cols = 0;
+    std::vector<SphereRing> rings;  // one per grid row
+    bool empty() const { return rings.empty(); }
+};
+
+// The mesh of a sphere grid (empty for a plain grid).
+SphereMesh BuildSphereMesh(const LayoutGrid& grid);
+
+// The colour a facet shows: frame row `pictureRow` (0 = the bottom row as stored) sampled at
+// column u: pixel trunc(u) below .475, the mean of it and the next from .475 to .525, the
+// next above.
+Bgr SampleColumn(const Frame& frame, int pictureRow, float u);
+
+// Column-major 4 x 4 and 3 x 3 matrices (element = column x size + row), as the view keeps them.
+using Mat4 = std::array<float, 16>;
+using Mat3 = std::array<float, 9>;
+struct Quat {
+    float x = 0, y = 0, z = 0, w = 0;
+};
+
+Mat4 InitialTransform();  // a quarter turn about the x axis
+Mat3 InitialRotation();
+Mat3 RotationFromQuat(const Quat& q);
+Mat3 Multiply(const Mat3& a, const Mat3& b);
+// The transform with its rotation part replaced by `r`, keeping its scale.
+Mat4 WithRotation(const Mat4& transform, const Mat3& r);
+
+class Arcball {
+public:
+    explicit Arcball(float width = 800, float height = 800) { SetBounds(width, height); }
+    void SetBounds(float width, float height);
+    Vec3 MapToSphere(float px, float py) const;
+    void Click(float px, float py) { start_ = MapToSphere(px, py); }
+    // The rotation from the click to this point; zero for a drag too small to have an axis.
+    Quat Drag(float px, float py) const;
+
+private:
+    float fx_ = 1, fy_ = 1;
+    Vec3 start_;
+};
+
+// The view's turning state: transform, this and last rotation, the arcball, the scale.
+struct SphereViewState {
+    Mat4 transform = InitialTransform();
+    Mat3 thisRotation = InitialRotation();
+    Mat3 lastRotation = InitialRotation();
+    Arcball arcball;
+    float scale = 1.0f;
+
+    void ShowFace();
+    void Press(float px, float py);
+    void DragTo(float px, float py);
+    // Arrow keys: a drag from the arcball's centre (400, 400) by 10 pixels.
+    void Nudge(int dx, int dy);
+    void ZoomIn() { scale *= 1.2f; }
+    void ZoomOut() { scale *= 0.8333333f; }
+};
+
+// The triangles of the sphere for one frame: positions (x, y, z) and colours (r, g, b in
+// 0..1), six vertices per facet, rings of one cell left out.
+struct SphereVertices {
+    std::vector<float> positions;
+    std::vector<float> colours;
+};
+void BuildSphereVertices(const SphereMesh& mesh, const Frame& frame, SphereVertices& out);
+// Only the colours (the positions stay while the frames play).
+void UpdateSphereColours(const SphereMesh& mesh, const Frame& frame, std::vector<float>& colours);
+
+// The projection of the view: frustum (-1.1, 1.1, -1.1 h/w, 1.1 h/w, 5, 9) and the model-view
+// translate (0, 0, -9) x transform, as one column-major matrix.
+Mat4 SphereMatrix(const Mat4& transform, int width, int height);
+// The viewport: the middle `scale` of the window.
+struct Viewport {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+Viewport SphereViewport(int width, int height, float scale);
+
+// The sphere drawn with QPainter (front facets only; the sphere is convex, so that is
+// exact), black around it.
+QImage RenderSphereImage(const SphereMesh& mesh, const Frame& frame, const Mat4& transform, QSize size, float scale);
+
+}  // namespace corv

@@ -1,0 +1,177 @@
+// The sphere preview's mesh, sampling, arcball and play rules, and the LED preview's colours
+// checked against the controller output's channel map.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "controller/ChannelMap.h"
+#include "layout/LightType.h"
+#include "preview/LedPreview.h"
+#include "preview/SpherePreview.h"
+#include "workspace/FrameViewRules.h"
+
+using namespace corv;
+
+namespace {
+
+LayoutGrid Sphere(int rows, int cols) {
+    Layout l;
+    l.New(rows, cols, true, 3);
+    return l.grid;
+}
+
+}  // namespace
+
+TEST(SphereMesh, LatitudeBordersOfFourRows) {
+    const SphereMesh mesh = BuildSphereMesh(Sphere(4, 8));
+    ASSERT_EQ(mesh.rings.size(), 4u);
+    const double borders[5] = {-1, -0.5, 0, 0.5, 1};
+    for (int r = 0; r < 4; ++r) {
+        EXPECT_NEAR(mesh.rings[r].lower, borders[r], 1e-12);
+        EXPECT_NEAR(mesh.rings[r].upper, borders[r + 1], 1e-12);
+        for (const auto& e : mesh.rings[r].edges) {
+            EXPECT_NEAR(e[0].z, borders[r], 1e-12);
+            EXPECT_NEAR(e[1].z, borders[r + 1], 1e-12);
+            EXPECT_NEAR(e[1].x * e[1].x + e[1].y * e[1].y + e[1].z * e[1].z, 1.0, 1e-9);  // on the unit sphere
+        }
+    }
+    EXPECT_TRUE(BuildSphereMesh(LayoutGrid{}).empty());  // a plain grid has no sphere
+}
+
+TEST(SphereMesh, RingSizesAndTextureColumnsFollowTheRowWidths) {
+    for (auto [rows, cols] : {std::pair{5, 10}, std::pair{50, 100}}) {
+        SCOPED_TRACE(rows);
+        const LayoutGrid grid = Sphere(rows, cols);
+        const SphereMesh mesh = BuildSphereMesh(grid);
+        ASSERT_EQ(mesh.rings.size(), static_cast<std::size_t>(rows));
+        std::uint32_t first = 0;
+        for (int r = 0; r < rows; ++r) {
+            const SphereRing& ring = mesh.rings[r];
+            const int w = grid.rowWidths[r];
+            EXPECT_EQ(ring.count, w);
+            EXPECT_EQ(ring.firstIndex, first);
+            ASSERT_EQ(ring.textureColumns.size(), static_cast<std::size_t>(w));
+            for (int k = 0; k < w; ++k) EXPECT_FLOAT_EQ(ring.textureColumns[k], static_cast<float>(k) * cols / w);
+            first += static_cast<std::uint32_t>(w);
+        }
+        // The equator rows are the widest, the poles the narrowest.
+        EXPECT_GT(grid.rowWidths[rows / 2], grid.rowWidths[0]);
+    }
+}
+
+TEST(SphereMesh, SamplingRuleAndRingsOfOneCell) {
+    Frame f(6, 2);
+    for (int x = 0; x < 6; ++x) f.SetPixel(x, 1, Bgr{static_cast<std::uint8_t>(10 * x), 0, static_cast<std::uint8_t>(100 + x)});
+    // Stored row 0 is the bottom row (visual row 1).
+    EXPECT_EQ(SampleColumn(f, 0, 2.4f), (Bgr{20, 0, 102}));
+    EXPECT_EQ(SampleColumn(f, 0, 2.5f), (Bgr{25, 0, 102}));  // the integer mean of 102 and 103
+    EXPECT_EQ(SampleColumn(f, 0, 2.6f), (Bgr{30, 0, 103}));
+    EXPECT_EQ(SampleColumn(f, 0, 5.9f), (Bgr{50, 0, 105}));  // past the last pixel: the last
+    // Rings of one cell are not drawn: six vertices for every cell of the wider rings only.
+    LayoutGrid grid = Sphere(5, 10);
+    grid.rowWidths = {1, 4, 1, 3, 2};
+    SphereVertices v;
+    BuildSphereVertices(BuildSphereMesh(grid), Frame(10, 5), v);
+    EXPECT_EQ(v.positions.size(), static_cast<std::size_t>((4 + 3 + 2) * 6 * 3));
+    EXPECT_EQ(v.colours.size(), v.positions.size());
+}
+
+TEST(SphereView, ArcballAndTheStartingTurn) {
+    Arcball ball(800, 800);
+    ball.Click(399.5f, 399.5f);  // the middle: (0, 0, 1)
+    const Quat q = ball.Drag(599.5f, 399.5f);
+    const double x = 200 / 399.5;
+    EXPECT_NEAR(q.x, 0, 1e-6);
+    EXPECT_NEAR(q.y, x, 1e-6);  // about the y axis
+    EXPECT_NEAR(q.z, 0, 1e-6);
+    EXPECT_NEAR(q.w, std::sqrt(1 - x * x), 1e-6);
+    const Quat none = ball.Drag(399.5f, 399.5f);
+    EXPECT_EQ(none.x, 0);
+    EXPECT_EQ(none.w, 0);
+    const Mat3 zero = RotationFromQuat(none);
+    EXPECT_EQ(zero[0], 1);  // s = 0: the identity
+    // The quarter turn about x the view starts with, and Show face going back to it.
+    const Mat4 t = InitialTransform();
+    EXPECT_EQ(t[0], 1);
+    EXPECT_EQ(t[9], 1);
+    EXPECT_EQ(t[6], -1);
+    EXPECT_EQ(t[15], 1);
+    SphereViewState state;
+    state.Nudge(1, 0);
+    EXPECT_NE(state.transform, InitialTransform());
+    state.ShowFace();
+    EXPECT_EQ(state.transform, InitialTransform());
+    EXPECT_EQ(state.thisRotation, InitialRotation());
+    // A full drag keeps the rotation a rotation (columns of length 1).
+    state.Press(100, 300);
+    state.DragTo(500, 250);
+    for (int c = 0; c < 3; ++c) {
+        const float* col = &state.transform[c * 4];
+        EXPECT_NEAR(col[0] * col[0] + col[1] * col[1] + col[2] * col[2], 1.0, 1e-4);
+    }
+}
+
+TEST(SphereView, PlayRate) {
+    EXPECT_EQ(PlayInterval(5), 100);  // at 10 a second
+    EXPECT_EQ(PlayInterval(100), 12);  // at 80 a second
+    EXPECT_EQ(PlayInterval(25), 40);
+    EXPECT_FALSE(CanPlay(1));
+    EXPECT_FALSE(CanPlay(0));
+    EXPECT_TRUE(CanPlay(2));
+}
+
+TEST(SphereView, SoftwareDrawingShowsTheFrontInTheFramesColours) {
+    const LayoutGrid grid = Sphere(40, 80);
+    const Frame red = Frame::Filled(80, 40, 255, 0, 0);
+    const QImage picture = RenderSphereImage(BuildSphereMesh(grid), red, InitialTransform(), QSize(200, 200), 1.0f);
+    EXPECT_EQ(picture.pixel(100, 100), qRgb(255, 0, 0));  // the middle of the ball
+    EXPECT_EQ(picture.pixel(2, 2), qRgb(0, 0, 0));        // the corner is black
+}
+
+TEST(LedPreview, EachLedShowsTheBytesTheChannelMapReads) {
+    // A 6 x 8 grid whose frames are 9 x 13: the cells are scaled to the frame as the output does.
+    Layout l;
+    l.New(6, 8, false, 3);
+    for (int c = 0; c < 8; ++c) l.lines[0].push_back(MakePoint(0, c));
+    for (int r = 1; r < 6; ++r) l.lines[1].push_back(MakePoint(r, 7 - r));
+    l.lines[1].push_back(MakePoint(0, 3));  // a cell already on line 1: one dot
+    l.RecomputeLineCount();
+    Frame f(13, 9);
+    for (std::size_t i = 0; i < f.size(); ++i) f.data()[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    const FrameShape shape{9, 13};
+    const std::vector<LedDot> dots = CollectLeds(l, shape);
+    EXPECT_EQ(dots.size(), 8u + 5u);
+    const ChannelMap map = BuildMasterSlaveMap(l, BuiltInLightTypes(), 0, 2, shape);
+    const std::set<std::uint32_t> read(map.entries.begin(), map.entries.end());
+    std::set<std::uint32_t> shown;
+    for (const LedDot& d : dots) {
+        for (std::uint32_t c = 0; c < 3; ++c) {
+            EXPECT_TRUE(read.count(d.offset + c)) << "row " << d.row << " col " << d.col;
+            shown.insert(d.offset + c);
+        }
+        const Bgr colour = LedColour(f, d);
+        EXPECT_EQ(colour.b, f.data()[d.offset]);
+        EXPECT_EQ(colour.g, f.data()[d.offset + 1]);
+        EXPECT_EQ(colour.r, f.data()[d.offset + 2]);
+    }
+    for (std::uint32_t e : read) {
+        if (e != 0) {
+            EXPECT_TRUE(shown.count(e)) << e;  // 0: a channel without an LED
+        }
+    }
+    // Drawn: a dot's middle has its colour, the black between dots stays black.
+    const QImage image = RenderLedImage(l, f, QSize(160, 120), false);
+    const LedPlacement place = FitGrid(l.grid, QSize(160, 120));
+    const LedDot& d = dots[2];
+    const Bgr c = LedColour(f, d);
+    const QPoint middle(static_cast<int>(place.origin.x() + (d.col + 0.5) * place.cell),
+                        static_cast<int>(place.origin.y() + (d.row + 0.5) * place.cell));
+    EXPECT_EQ(image.pixel(middle), qRgb(c.r, c.g, c.b));
+    EXPECT_EQ(image.pixel(static_cast<int>(place.origin.x() + 1), static_cast<int>(place.origin.y() + 5 * place.cell + 1)), qRgb(0, 0, 0));
+    // No LEDs at all: nothing but black.
+    Layout empty;
+    empty.New(4, 4, false, 3);
+    const QImage none = RenderLedImage(empty, f, QSize(40, 40), true);
+    EXPECT_EQ(none.pixel(20, 20), qRgb(0, 0, 0));
+}
