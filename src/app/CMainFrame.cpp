@@ -705,6 +705,7 @@ void CMainFrame::EnterSculpt() { EnterPage(sculpt_); }
 void CMainFrame::EnterDesign() { EnterPage(design_); }
 
 bool CMainFrame::EnterSphere() {
+    if (ws_.layout.setting.lineCount == 0 && !ws_.layout.grid.IsSphere()) LoadLayoutInUse();
     if (!ws_.layout.grid.IsSphere()) {
         statusBar()->showMessage(SculptText("球体预览只用于球形布局。", "The sphere preview is for sphere layouts only.", ws_.app.language), 5000);
         return false;
@@ -713,7 +714,10 @@ bool CMainFrame::EnterSphere() {
     return true;
 }
 
-void CMainFrame::EnterLedPreview() { EnterPage(ledPreview_); }
+void CMainFrame::EnterLedPreview() {
+    if (ws_.layout.setting.lineCount == 0) LoadLayoutInUse();
+    EnterPage(ledPreview_);
+}
 
 void CMainFrame::EnterPage(QWidget* page) {
     Stop();

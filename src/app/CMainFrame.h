@@ -212,6 +212,9 @@ private:
     // The wiring for controller files: loads the line file in use when none is loaded yet;
     // false (with the message) when there is none.
     bool EnsureLayout();
+    // Loads the line file in use (the clip's, else the configuration's) when no wiring is
+    // loaded yet; quietly does nothing when there is none.
+    void LoadLayoutInUse();
     QString StartFolder() const;
     // A frame block holds at most 65535 frames; false with a message for a longer range.
     bool BlockFits(int start, int end);

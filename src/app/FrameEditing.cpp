@@ -456,6 +456,13 @@ namespace corv {
 
 bool CMainFrame::EnsureLayout() {
     if (ws_.layout.setting.lineCount != 0) return true;
+    LoadLayoutInUse();
+    if (ws_.layout.setting.lineCount != 0) return true;
+    prompt_.Inform(ws_.strings.noLayout, PromptIcon::Warning);
+    return false;
+}
+
+void CMainFrame::LoadLayoutInUse() {
     // The wiring in use is the line file the line setting view would load: the clip's own,
     // else the one the configuration names.
     std::string path = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().lineFilePath : std::string();
@@ -467,9 +474,6 @@ bool CMainFrame::EnsureLayout() {
         OpenLineFile(ws_, prompt_, path);
         if (ws_.frames.HasCurrent()) ws_.frames.CurrentClip().lineFilePath = clipLineFile;
     }
-    if (ws_.layout.setting.lineCount != 0) return true;
-    prompt_.Inform(ws_.strings.noLayout, PromptIcon::Warning);
-    return false;
 }
 
 bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) {
