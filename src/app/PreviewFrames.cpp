@@ -7,7 +7,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QOpenGLBuffer>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLWidget>
 #include <QOpenGLShaderProgram>
 #include <QOpenGLVertexArrayObject>
 #include <QPainter>
@@ -53,26 +56,21 @@ QAction* AddEntry(QMenu* menu, const QString& text, const QKeySequence& key, QOb
 // ---------------------------------------------------------------------------------------------
 // Sphere view
 
-CLedSphereView::CLedSphereView(Workspace& ws, QWidget* parent) : QOpenGLWidget(parent), ws_(ws) {
-    setObjectName(QStringLiteral("sphereView"));
-    setFocusPolicy(Qt::StrongFocus);
-    QSurfaceFormat format;
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    format.setDepthBufferSize(24);
-    setFormat(format);
-    message_ = new QLabel(this);
-    message_->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    message_->setAlignment(Qt::AlignCenter);
-    message_->setWordWrap(true);
-    message_->hide();
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(message_);
-    RebuildMesh();
-}
-
-CLedSphereView::~CLedSphereView() {
-    if (context()) {
+// The OpenGL drawing of the sphere view: vertex buffers of the facets (positions once, the
+// colours each frame) and a shader pair. Input goes to the view around it.
+class SphereGlWidget : public QOpenGLWidget, protected QOpenGLExtraFunctions {
+public:
+    explicit SphereGlWidget(CLedSphereView& view) : QOpenGLWidget(&view), view_(view) {
+        QSurfaceFormat format;
+        format.setVersion(3, 3);
+        format.setProfile(QSurfaceFormat::CoreProfile);
+        format.setDepthBufferSize(24);
+        setFormat(format);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    ~SphereGlWidget() override {
+        if (!context()) return;
         makeCurrent();
         vao_.reset();
         positions_.reset();
@@ -80,106 +78,162 @@ CLedSphereView::~CLedSphereView() {
         program_.reset();
         doneCurrent();
     }
+    bool meshDirty = true;
+
+protected:
+    void initializeGL() override {
+        if (!context() || !context()->isValid()) return;
+        initializeOpenGLFunctions();
+        program_ = std::make_unique<QOpenGLShaderProgram>();
+        if (!program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) ||
+            !program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader) || !program_->link()) {
+            view_.failed_ = true;
+            view_.failure_ = QStringLiteral("The sphere preview's shaders do not build here: ") + program_->log();
+            program_.reset();
+            return;
+        }
+        vao_ = std::make_unique<QOpenGLVertexArrayObject>();
+        vao_->create();
+        positions_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
+        colours_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
+        positions_->create();
+        colours_->create();
+        colours_->setUsagePattern(QOpenGLBuffer::DynamicDraw);
+        glClearDepthf(1.0f);
+        glEnable(GL_DEPTH_TEST);
+        meshDirty = true;
+    }
+
+    void paintGL() override {
+        if (!program_ || painting_) return;
+        painting_ = true;
+        QElapsedTimer clock;
+        clock.start();
+        const qreal ratio = devicePixelRatioF();
+        const int w = static_cast<int>(width() * ratio), h = static_cast<int>(height() * ratio);
+        glViewport(0, 0, w, h);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        const Frame* frame = view_.FrameToDraw();
+        if (frame && !view_.mesh_.empty()) {
+            if (meshDirty) {
+                BuildSphereVertices(view_.mesh_, *frame, vertices_);
+                vao_->bind();
+                positions_->bind();
+                positions_->allocate(vertices_.positions.data(), static_cast<int>(vertices_.positions.size() * sizeof(float)));
+                program_->enableAttributeArray(0);
+                program_->setAttributeBuffer(0, GL_FLOAT, 0, 3);
+                colours_->bind();
+                colours_->allocate(vertices_.colours.data(), static_cast<int>(vertices_.colours.size() * sizeof(float)));
+                program_->enableAttributeArray(1);
+                program_->setAttributeBuffer(1, GL_FLOAT, 0, 3);
+                vao_->release();
+                count_ = static_cast<int>(vertices_.positions.size() / 3);
+                meshDirty = false;
+            } else {
+                // Only the colours change from frame to frame.
+                UpdateSphereColours(view_.mesh_, *frame, vertices_.colours);
+                colours_->bind();
+                colours_->write(0, vertices_.colours.data(), static_cast<int>(vertices_.colours.size() * sizeof(float)));
+            }
+            const Viewport vp = SphereViewport(w, h, view_.state_.scale);
+            glViewport(vp.x, vp.y, vp.w, vp.h);
+            program_->bind();
+            const Mat4 m = SphereMatrix(view_.state_.transform, w, h);
+            glUniformMatrix4fv(program_->uniformLocation("matrix"), 1, GL_FALSE, m.data());
+            vao_->bind();
+            glDrawArrays(GL_TRIANGLES, 0, count_);
+            vao_->release();
+            program_->release();
+        }
+        glFinish();
+        view_.lastDrawMs_ = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+        painting_ = false;
+    }
+
+private:
+    CLedSphereView& view_;
+    SphereVertices vertices_;
+    std::unique_ptr<QOpenGLShaderProgram> program_;
+    std::unique_ptr<QOpenGLBuffer> positions_, colours_;
+    std::unique_ptr<QOpenGLVertexArrayObject> vao_;
+    bool painting_ = false;
+    int count_ = 0;
+};
+
+bool CLedSphereView::OpenGLAvailable(QString* why) {
+    auto fail = [why](const QString& text) {
+        if (why) *why = text;
+        return false;
+    };
+    QSurfaceFormat format;
+    format.setVersion(3, 3);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    QOpenGLContext context;
+    context.setFormat(format);
+    if (!context.create()) return fail(QStringLiteral("no OpenGL context can be made on this display"));
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!surface.isValid() || !context.makeCurrent(&surface)) return fail(QStringLiteral("the OpenGL context cannot be used"));
+    const QSurfaceFormat got = context.format();
+    context.doneCurrent();
+    if (got.majorVersion() < 3 || (got.majorVersion() == 3 && got.minorVersion() < 3)) {
+        return fail(QStringLiteral("the display offers OpenGL %1.%2 only").arg(got.majorVersion()).arg(got.minorVersion()));
+    }
+    return true;
 }
+
+CLedSphereView::CLedSphereView(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
+    setObjectName(QStringLiteral("sphereView"));
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QString why;
+    if (OpenGLAvailable(&why)) {
+        gl_ = new SphereGlWidget(*this);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(gl_);
+    } else {
+        // A widget with OpenGL on a display without it brings the whole window down: draw
+        // without it instead, and say so.
+        failed_ = true;
+        failure_ = QStringLiteral("OpenGL 3.3 is not available (") + why + QStringLiteral("); the sphere is drawn without it.");
+    }
+    RebuildMesh();
+}
+
+CLedSphereView::~CLedSphereView() = default;
 
 void CLedSphereView::RebuildMesh() {
     mesh_ = BuildSphereMesh(ws_.layout.grid);
-    meshDirty_ = true;
-    update();
+    if (gl_) gl_->meshDirty = true;
+    Redraw();
 }
 
-void CLedSphereView::Fail(const QString& why) {
-    failed_ = true;
-    failure_ = QStringLiteral("The sphere preview needs OpenGL 3.3, which this display cannot give: ") + why;
-    message_->setText(failure_);
-    message_->show();
+void CLedSphereView::Redraw() {
+    if (gl_) gl_->update();
+    else update();
 }
 
-void CLedSphereView::initializeGL() {
-    if (!context() || !context()->isValid()) {
-        Fail(QStringLiteral("no OpenGL context could be made."));
-        return;
-    }
-    const QSurfaceFormat got = context()->format();
-    if (got.majorVersion() < 3 || (got.majorVersion() == 3 && got.minorVersion() < 3)) {
-        Fail(QStringLiteral("the context offers version %1.%2.").arg(got.majorVersion()).arg(got.minorVersion()));
-        return;
-    }
-    initializeOpenGLFunctions();
-    program_ = std::make_unique<QOpenGLShaderProgram>();
-    if (!program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) ||
-        !program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader) || !program_->link()) {
-        Fail(program_->log());
-        program_.reset();
-        return;
-    }
-    vao_ = std::make_unique<QOpenGLVertexArrayObject>();
-    vao_->create();
-    positions_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
-    colours_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
-    positions_->create();
-    colours_->create();
-    colours_->setUsagePattern(QOpenGLBuffer::DynamicDraw);
-    glClearDepthf(1.0f);
-    glEnable(GL_DEPTH_TEST);
-    meshDirty_ = true;
+const Frame* CLedSphereView::FrameToDraw() const {
+    if (!ws_.frames.HasCurrent()) return nullptr;
+    const auto& frames = ws_.frames.CurrentFrames();
+    if (ws_.app.currentFrame < 0 || static_cast<std::size_t>(ws_.app.currentFrame) >= frames.size()) return nullptr;
+    return &frames[static_cast<std::size_t>(ws_.app.currentFrame)];
 }
 
-void CLedSphereView::UploadMesh() {
-    static const Frame kBlack;
-    const Frame* frame = ws_.frames.CurrentFrame();
-    BuildSphereVertices(mesh_, frame ? *frame : kBlack, vertices_);
-    vao_->bind();
-    positions_->bind();
-    positions_->allocate(vertices_.positions.data(), static_cast<int>(vertices_.positions.size() * sizeof(float)));
-    program_->enableAttributeArray(0);
-    program_->setAttributeBuffer(0, GL_FLOAT, 0, 3);
-    colours_->bind();
-    colours_->allocate(vertices_.colours.data(), static_cast<int>(vertices_.colours.size() * sizeof(float)));
-    program_->enableAttributeArray(1);
-    program_->setAttributeBuffer(1, GL_FLOAT, 0, 3);
-    vao_->release();
-    uploadedVertices_ = static_cast<int>(vertices_.positions.size() / 3);
-    meshDirty_ = false;
-}
-
-void CLedSphereView::resizeGL(int, int) { update(); }
-
-void CLedSphereView::paintGL() {
-    if (failed_ || !program_ || painting_) return;
-    painting_ = true;
+void CLedSphereView::paintEvent(QPaintEvent*) {
+    if (gl_) return;
     QElapsedTimer clock;
     clock.start();
-    const qreal ratio = devicePixelRatioF();
-    const int w = static_cast<int>(width() * ratio), h = static_cast<int>(height() * ratio);
-    glViewport(0, 0, w, h);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const Frame* frame = ws_.frames.CurrentFrame();
-    const bool show = !mesh_.empty() && frame && ws_.frames.HasCurrent() &&
-                      static_cast<std::size_t>(ws_.app.currentFrame) < ws_.frames.CurrentFrames().size();
-    if (show) {
-        if (meshDirty_) {
-            UploadMesh();
-        } else {
-            // Only the colours change from frame to frame.
-            UpdateSphereColours(mesh_, *frame, vertices_.colours);
-            colours_->bind();
-            colours_->write(0, vertices_.colours.data(), static_cast<int>(vertices_.colours.size() * sizeof(float)));
-        }
-        const Viewport vp = SphereViewport(w, h, state_.scale);
-        glViewport(vp.x, vp.y, vp.w, vp.h);
-        program_->bind();
-        const Mat4 m = SphereMatrix(state_.transform, w, h);
-        glUniformMatrix4fv(program_->uniformLocation("matrix"), 1, GL_FALSE, m.data());
-        vao_->bind();
-        glDrawArrays(GL_TRIANGLES, 0, uploadedVertices_);
-        vao_->release();
-        program_->release();
-    }
-    glFinish();
+    QPainter p(this);
+    const Frame* frame = FrameToDraw();
+    static const Frame kNone;
+    p.drawImage(0, 0, RenderSphereImage(mesh_, frame ? *frame : kNone, state_.transform, size(), state_.scale));
+    p.setPen(Qt::gray);
+    p.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, failure_);
     lastDrawMs_ = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-    painting_ = false;
 }
 
 void CLedSphereView::mousePressEvent(QMouseEvent* e) {
@@ -193,7 +247,7 @@ void CLedSphereView::mousePressEvent(QMouseEvent* e) {
 void CLedSphereView::mouseMoveEvent(QMouseEvent* e) {
     if (!dragging_) return;
     state_.DragTo(static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
-    if (!playing_) update();
+    if (!playing_) Redraw();
 }
 
 void CLedSphereView::mouseReleaseEvent(QMouseEvent* e) {
@@ -210,9 +264,9 @@ void CLedSphereView::keyPressEvent(QKeyEvent* e) {
         case Qt::Key_Equal: state_.ZoomIn(); break;
         case Qt::Key_Minus: state_.ZoomOut(); break;
         case Qt::Key_Home: state_.ShowFace(); break;
-        default: return QOpenGLWidget::keyPressEvent(e);
+        default: return QWidget::keyPressEvent(e);
     }
-    update();
+    Redraw();
 }
 
 CSphereFrame::CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent)
@@ -227,7 +281,7 @@ CSphereFrame::CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent)
         if (frames.empty()) return Stop();
         ws_.app.currentFrame = (ws_.app.currentFrame + 1) % static_cast<int>(frames.size());
         if (host_.frameShown) host_.frameShown(ws_.app.currentFrame + 1);
-        view_->update();
+        view_->Redraw();
     });
     const std::uint8_t lang = ws_.app.language;
     QMenu* control = menuBar()->addMenu(SculptText("控制(&C)", "&Control", lang));
@@ -263,7 +317,7 @@ int CSphereFrame::playInterval() const { return PlayInterval(host_.playRate ? ho
 
 void CSphereFrame::ShowFace() {
     view_->state().ShowFace();
-    view_->update();
+    view_->Redraw();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,18 +5,12 @@
 // the LED preview (every LED of any layout as a dot in its frame colour).
 
 #include <QMainWindow>
-#include <QOpenGLExtraFunctions>
-#include <QOpenGLWidget>
 #include <functional>
 #include <memory>
 
 #include "preview/LedPreview.h"
 #include "preview/SpherePreview.h"
 
-class QLabel;
-class QOpenGLBuffer;
-class QOpenGLShaderProgram;
-class QOpenGLVertexArrayObject;
 class QTimer;
 
 namespace corv {
@@ -31,56 +25,53 @@ struct PreviewHost {
     std::function<void(int)> frameShown;
 };
 
-class CLedSphereView : public QOpenGLWidget, protected QOpenGLExtraFunctions {
+class SphereGlWidget;
+
+// The sphere view: drawn with OpenGL 3.3 (vertex buffers and shaders) where the display offers
+// it, else with QPainter, which looks the same and is slower. The mouse turns the sphere by
+// the arcball, the arrow keys nudge it, + and - zoom, Home shows the face.
+class CLedSphereView : public QWidget {
     Q_OBJECT
 public:
     CLedSphereView(Workspace& ws, QWidget* parent = nullptr);
     ~CLedSphereView() override;
 
+    // Whether an OpenGL 3.3 context can be made here; `why` tells what failed.
+    static bool OpenGLAvailable(QString* why = nullptr);
+
     // The layout changed (or was loaded): the mesh follows it.
     void RebuildMesh();
     const SphereMesh& mesh() const { return mesh_; }
     SphereViewState& state() { return state_; }
-    // An OpenGL context could not be made: the view stays empty and says why.
+    // Redraws (the OpenGL view, or this widget).
+    void Redraw();
+    // No OpenGL here: the view draws without it and says why.
     bool failed() const { return failed_; }
     QString failure() const { return failure_; }
+    bool usesOpenGL() const { return gl_ != nullptr; }
     // Milliseconds the last frame took to draw (finished), for the benchmark.
     double lastDrawMs() const { return lastDrawMs_; }
+    // The frame to draw: the current frame when the clip has it, else nullptr.
+    const Frame* FrameToDraw() const;
+    bool playing_ = false;
 
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
+    void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
-signals:
-    void playToggleRequested();
-
 private:
-    void Fail(const QString& why);
-    void UploadMesh();
-
+    friend class SphereGlWidget;
     Workspace& ws_;
     SphereMesh mesh_;
     SphereViewState state_;
-    SphereVertices vertices_;
-    std::unique_ptr<QOpenGLShaderProgram> program_;
-    std::unique_ptr<QOpenGLBuffer> positions_, colours_;
-    std::unique_ptr<QOpenGLVertexArrayObject> vao_;
-    bool meshDirty_ = true;
+    SphereGlWidget* gl_ = nullptr;
     bool failed_ = false;
     bool dragging_ = false;
-    bool painting_ = false;
     QString failure_;
-    QLabel* message_ = nullptr;
     double lastDrawMs_ = 0;
-    int uploadedVertices_ = 0;
-
-    friend class CSphereFrame;
-    bool playing_ = false;
 };
 
 // The sphere preview's page: the view and its Control menu.
