@@ -28,18 +28,22 @@ namespace corv {
 
 namespace {
 
+// Each facet is two triangles (six vertices); its colour is one texel of a texture 1024 wide,
+// so a new frame uploads one colour per facet.
+constexpr int kColourRow = 1024;
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 position;
-layout(location = 1) in vec3 colour;
 uniform mat4 matrix;
-out vec3 shade;
+uniform sampler2D colours;
+flat out vec3 shade;
 void main() {
     gl_Position = matrix * vec4(position, 1.0);
-    shade = colour;
+    int facet = gl_VertexID / 6;
+    shade = texelFetch(colours, ivec2(facet % 1024, facet / 1024), 0).rgb;
 })";
 
 const char* kFragmentShader = R"(#version 330 core
-in vec3 shade;
+flat in vec3 shade;
 out vec4 fragment;
 void main() { fragment = vec4(shade, 1.0); })";
 
@@ -72,9 +76,9 @@ public:
     ~SphereGlWidget() override {
         if (!context()) return;
         makeCurrent();
+        if (texture_) glDeleteTextures(1, &texture_);
         vao_.reset();
         positions_.reset();
-        colours_.reset();
         program_.reset();
         doneCurrent();
     }
@@ -95,12 +99,14 @@ protected:
         vao_ = std::make_unique<QOpenGLVertexArrayObject>();
         vao_->create();
         positions_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
-        colours_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
         positions_->create();
-        colours_->create();
-        colours_->setUsagePattern(QOpenGLBuffer::DynamicDraw);
+        glGenTextures(1, &texture_);
         glClearDepthf(1.0f);
         glEnable(GL_DEPTH_TEST);
+        // The sphere is convex: the facets turned away are never seen (half the drawing).
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CCW);
+        glCullFace(GL_BACK);
         meshDirty = true;
     }
 
@@ -116,31 +122,31 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         const Frame* frame = view_.FrameToDraw();
         if (frame && !view_.mesh_.empty()) {
+            SphereFacetColours(view_.mesh_, *frame, colours_, kColourRow);
+            const int rows = static_cast<int>(colours_.size() / kColourRow);
+            glBindTexture(GL_TEXTURE_2D, texture_);
             if (meshDirty) {
-                BuildSphereVertices(view_.mesh_, *frame, vertices_);
+                const std::vector<float> positions = SpherePositions(view_.mesh_);
                 vao_->bind();
                 positions_->bind();
-                positions_->allocate(vertices_.positions.data(), static_cast<int>(vertices_.positions.size() * sizeof(float)));
+                positions_->allocate(positions.data(), static_cast<int>(positions.size() * sizeof(float)));
                 program_->enableAttributeArray(0);
                 program_->setAttributeBuffer(0, GL_FLOAT, 0, 3);
-                colours_->bind();
-                colours_->allocate(vertices_.colours.data(), static_cast<int>(vertices_.colours.size() * sizeof(float)));
-                program_->enableAttributeArray(1);
-                program_->setAttributeBuffer(1, GL_FLOAT, 0, 3);
                 vao_->release();
-                count_ = static_cast<int>(vertices_.positions.size() / 3);
+                count_ = static_cast<int>(positions.size() / 3);
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+                glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kColourRow, rows, 0, GL_RGBA, GL_UNSIGNED_BYTE, colours_.data());
                 meshDirty = false;
             } else {
-                // Only the colours change from frame to frame.
-                UpdateSphereColours(view_.mesh_, *frame, vertices_.colours);
-                colours_->bind();
-                colours_->write(0, vertices_.colours.data(), static_cast<int>(vertices_.colours.size() * sizeof(float)));
+                glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kColourRow, rows, GL_RGBA, GL_UNSIGNED_BYTE, colours_.data());
             }
             const Viewport vp = SphereViewport(w, h, view_.state_.scale);
             glViewport(vp.x, vp.y, vp.w, vp.h);
             program_->bind();
             const Mat4 m = SphereMatrix(view_.state_.transform, w, h);
             glUniformMatrix4fv(program_->uniformLocation("matrix"), 1, GL_FALSE, m.data());
+            program_->setUniformValue("colours", 0);
             vao_->bind();
             glDrawArrays(GL_TRIANGLES, 0, count_);
             vao_->release();
@@ -153,9 +159,10 @@ protected:
 
 private:
     CLedSphereView& view_;
-    SphereVertices vertices_;
+    std::vector<std::uint32_t> colours_;
+    GLuint texture_ = 0;
     std::unique_ptr<QOpenGLShaderProgram> program_;
-    std::unique_ptr<QOpenGLBuffer> positions_, colours_;
+    std::unique_ptr<QOpenGLBuffer> positions_;
     std::unique_ptr<QOpenGLVertexArrayObject> vao_;
     bool painting_ = false;
     int count_ = 0;

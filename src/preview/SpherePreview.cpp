@@ -221,28 +221,25 @@ Bgr FacetColour(const SphereMesh& mesh, const Frame& frame, int r, int k) {
 
 }  // namespace
 
-void BuildSphereVertices(const SphereMesh& mesh, const Frame& frame, SphereVertices& out) {
-    out.positions.clear();
+std::vector<float> SpherePositions(const SphereMesh& mesh) {
+    std::vector<float> positions;
     ForEachFacet(mesh, [&](int, int, const std::array<Vec3, 4>& c) {
         for (int i : {0, 1, 2, 0, 2, 3}) {
-            out.positions.push_back(static_cast<float>(c[static_cast<std::size_t>(i)].x));
-            out.positions.push_back(static_cast<float>(c[static_cast<std::size_t>(i)].y));
-            out.positions.push_back(static_cast<float>(c[static_cast<std::size_t>(i)].z));
+            positions.push_back(static_cast<float>(c[static_cast<std::size_t>(i)].x));
+            positions.push_back(static_cast<float>(c[static_cast<std::size_t>(i)].y));
+            positions.push_back(static_cast<float>(c[static_cast<std::size_t>(i)].z));
         }
     });
-    UpdateSphereColours(mesh, frame, out.colours);
+    return positions;
 }
 
-void UpdateSphereColours(const SphereMesh& mesh, const Frame& frame, std::vector<float>& colours) {
-    colours.clear();
+void SphereFacetColours(const SphereMesh& mesh, const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple) {
+    rgba.clear();
     ForEachFacet(mesh, [&](int r, int k, const std::array<Vec3, 4>&) {
         const Bgr c = FacetColour(mesh, frame, r, k);
-        for (int i = 0; i < 6; ++i) {
-            colours.push_back(c.r / 255.0f);
-            colours.push_back(c.g / 255.0f);
-            colours.push_back(c.b / 255.0f);
-        }
+        rgba.push_back(std::uint32_t{c.r} | std::uint32_t{c.g} << 8 | std::uint32_t{c.b} << 16 | 0xFF000000u);
     });
+    if (multiple > 1) rgba.resize((rgba.size() + multiple - 1) / multiple * multiple, 0xFF000000u);
 }
 
 Mat4 SphereMatrix(const Mat4& transform, int width, int height) {

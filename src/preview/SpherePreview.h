@@ -88,15 +88,11 @@ struct SphereViewState {
     void ZoomOut() { scale *= 0.8333333f; }
 };
 
-// The triangles of the sphere for one frame: positions (x, y, z) and colours (r, g, b in
-// 0..1), six vertices per facet, rings of one cell left out.
-struct SphereVertices {
-    std::vector<float> positions;
-    std::vector<float> colours;
-};
-void BuildSphereVertices(const SphereMesh& mesh, const Frame& frame, SphereVertices& out);
-// Only the colours (the positions stay while the frames play).
-void UpdateSphereColours(const SphereMesh& mesh, const Frame& frame, std::vector<float>& colours);
+// The triangles of the sphere: six vertices (x, y, z) per facet, rings of one cell left out.
+std::vector<float> SpherePositions(const SphereMesh& mesh);
+// The facets' colours for one frame, in the order of SpherePositions, as RGBA bytes packed
+// little-endian (red in the low byte, alpha 255), padded with black to `multiple` entries.
+void SphereFacetColours(const SphereMesh& mesh, const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple = 1);
 
 // The projection of the view: frustum (-1.1, 1.1, -1.1 h/w, 1.1 h/w, 5, 9) and the model-view
 // translate (0, 0, -9) x transform, as one column-major matrix.

@@ -71,10 +71,14 @@ TEST(SphereMesh, SamplingRuleAndRingsOfOneCell) {
     // Rings of one cell are not drawn: six vertices for every cell of the wider rings only.
     LayoutGrid grid = Sphere(5, 10);
     grid.rowWidths = {1, 4, 1, 3, 2};
-    SphereVertices v;
-    BuildSphereVertices(BuildSphereMesh(grid), Frame(10, 5), v);
-    EXPECT_EQ(v.positions.size(), static_cast<std::size_t>((4 + 3 + 2) * 6 * 3));
-    EXPECT_EQ(v.colours.size(), v.positions.size());
+    const SphereMesh mesh = BuildSphereMesh(grid);
+    EXPECT_EQ(SpherePositions(mesh).size(), static_cast<std::size_t>((4 + 3 + 2) * 6 * 3));
+    std::vector<std::uint32_t> colours;
+    SphereFacetColours(mesh, Frame::Filled(10, 5, 1, 2, 3), colours);
+    ASSERT_EQ(colours.size(), std::size_t{4 + 3 + 2});
+    EXPECT_EQ(colours.front(), 0xFF030201u);  // red in the low byte
+    SphereFacetColours(mesh, Frame(10, 5), colours, 8);
+    EXPECT_EQ(colours.size(), std::size_t{16});
 }
 
 TEST(SphereView, ArcballAndTheStartingTurn) {
