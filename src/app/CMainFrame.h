@@ -11,6 +11,7 @@
 
 #include "app/CommandTable.h"
 #include "content/Generators.h"
+#include "controller/LedFile.h"
 #include "media/Movie.h"
 #include "base/Progress.h"
 #include "project/FrameRange.h"
@@ -212,6 +213,12 @@ private:
     // The wiring for controller files: loads the line file in use when none is loaded yet;
     // false (with the message) when there is none.
     bool EnsureLayout();
+    // The controller file's name from a save dialog ("001.led" in the start folder); empty on
+    // Cancel.
+    QString AskControllerFilePath();
+    // Frames first..end - 1 of a source as controller files through the current wiring, each
+    // copied to the card; the messages go to the prompt.
+    bool WriteControllerFiles(FrameSource& source, std::size_t first, std::size_t end, FrameShape shape, const QString& path);
     // Loads the line file in use (the clip's, else the configuration's) when no wiring is
     // loaded yet; quietly does nothing when there is none.
     void LoadLayoutInUse();

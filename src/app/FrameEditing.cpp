@@ -491,26 +491,33 @@ bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) 
         return false;
     }
     if (!EnsureLayout()) return false;
-    QString path = given;
-    if (path.isEmpty()) {
-        const QString folder = StartFolder();
-        QFileDialog dialog(this, QString(), folder.isEmpty() ? QStringLiteral("001.led") : folder + QStringLiteral("/001.led"),
-                           QStringLiteral("LED Ctrl file(*.led)"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("led"));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-        path = dialog.selectedFiles().front();
-    }
+    const QString path = given.isEmpty() ? AskControllerFilePath() : given;
+    if (path.isEmpty()) return false;
+    ClipFrameSource source(frames);
+    return WriteControllerFiles(source, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end),
+                                FrameShape{frames.front().height(), frames.front().width()}, path);
+}
+
+QString CMainFrame::AskControllerFilePath() {
+    const QString folder = StartFolder();
+    QFileDialog dialog(this, QString(), folder.isEmpty() ? QStringLiteral("001.led") : folder + QStringLiteral("/001.led"),
+                       QStringLiteral("LED Ctrl file(*.led)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("led"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+bool CMainFrame::WriteControllerFiles(FrameSource& source, std::size_t first, std::size_t end, FrameShape shape, const QString& path) {
     const ChipCatalogue catalogue = ChipCatalogue::Load(ws_.home / kCatalogueFileName);
     WriterInput in;
     in.layout = &ws_.layout;
     in.lamps = &ws_.lampTypes;
     in.catalogue = &catalogue;
-    in.frame = FrameShape{frames.front().height(), frames.front().width()};
-    ClipFrameSource source(frames);
-    const OutputResult r = OutputControllerFiles(
-        in, source, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), path.toStdString(), ws_.random,
-        ws_.strings, Progress(), [this](const std::filesystem::path& file) { CopyToCard(file, CardProbe{}, ws_.strings, &prompt_); });
+    in.frame = shape;
+    const OutputResult r =
+        OutputControllerFiles(in, source, first, end, path.toStdString(), ws_.random, ws_.strings, Progress(),
+                              [this](const std::filesystem::path& file) { CopyToCard(file, CardProbe{}, ws_.strings, &prompt_); });
     for (const std::string& m : r.messages) prompt_.Inform(m, r.ok ? PromptIcon::Information : PromptIcon::Warning);
     return r.ok;
 }

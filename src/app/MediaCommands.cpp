@@ -51,27 +51,9 @@ bool CMainFrame::ImportOutput(const QString& source, Fit fit, int frames, const 
         return false;
     }
     const std::size_t end = frames > 0 ? std::min<std::size_t>(static_cast<std::size_t>(frames), input->Count()) : input->Count();
-    QString path = given;
-    if (path.isEmpty()) {
-        const QString folder = StartFolder();
-        QFileDialog dialog(this, QString(), folder.isEmpty() ? QStringLiteral("001.led") : folder + QStringLiteral("/001.led"),
-                           QStringLiteral("LED Ctrl file(*.led)"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("led"));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-        path = dialog.selectedFiles().front();
-    }
-    const ChipCatalogue catalogue = ChipCatalogue::Load(ws_.home / kCatalogueFileName);
-    WriterInput in;
-    in.layout = &ws_.layout;
-    in.lamps = &ws_.lampTypes;
-    in.catalogue = &catalogue;
-    in.frame = FrameShape{h, w};
-    const OutputResult r =
-        OutputControllerFiles(in, *input, 0, end, path.toStdString(), ws_.random, ws_.strings, Progress(),
-                              [this](const std::filesystem::path& file) { CopyToCard(file, CardProbe{}, ws_.strings, &prompt_); });
-    for (const std::string& m : r.messages) prompt_.Inform(m, r.ok ? PromptIcon::Information : PromptIcon::Warning);
-    return r.ok;
+    const QString path = given.isEmpty() ? AskControllerFilePath() : given;
+    if (path.isEmpty()) return false;
+    return WriteControllerFiles(*input, 0, end, FrameShape{h, w}, path);
 }
 
 bool CMainFrame::VideoCapture() {

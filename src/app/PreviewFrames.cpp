@@ -254,7 +254,7 @@ void CLedSphereView::mousePressEvent(QMouseEvent* e) {
 void CLedSphereView::mouseMoveEvent(QMouseEvent* e) {
     if (!dragging_) return;
     state_.DragTo(static_cast<float>(e->position().x()), static_cast<float>(e->position().y()));
-    if (!playing_) Redraw();
+    if (!playing || !playing()) Redraw();
 }
 
 void CLedSphereView::mouseReleaseEvent(QMouseEvent* e) {
@@ -276,25 +276,24 @@ void CLedSphereView::keyPressEvent(QKeyEvent* e) {
     Redraw();
 }
 
-CSphereFrame::CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent)
-    : QMainWindow(parent), ws_(ws), host_(std::move(host)) {
-    setObjectName(QStringLiteral("sphereFrame"));
+CPreviewPage::CPreviewPage(Workspace& ws, PreviewHost host, QWidget* parent) : QMainWindow(parent), ws_(ws), host_(std::move(host)) {
     setWindowFlags(Qt::Widget);
-    view_ = new CLedSphereView(ws_, this);
-    setCentralWidget(view_);
     timer_ = new QTimer(this);
     connect(timer_, &QTimer::timeout, this, [this] {
         const auto& frames = ws_.frames.CurrentFrames();
         if (frames.empty()) return Stop();
         ws_.app.currentFrame = (ws_.app.currentFrame + 1) % static_cast<int>(frames.size());
         if (host_.frameShown) host_.frameShown(ws_.app.currentFrame + 1);
-        view_->Redraw();
+        Redraw();
     });
+}
+
+void CPreviewPage::BuildControlMenu(const std::function<void(QMenu*)>& extra) {
     const std::uint8_t lang = ws_.app.language;
     QMenu* control = menuBar()->addMenu(SculptText("控制(&C)", "&Control", lang));
     AddEntry(control, SculptText("播放(&P)", "&Play", lang), QKeySequence(Qt::Key_P), this, [this] { Play(); });
     AddEntry(control, SculptText("停止(&S)", "&Stop", lang), QKeySequence(Qt::Key_Space), this, [this] { Stop(); });
-    AddEntry(control, SculptText("显示正面", "Show face", lang), QKeySequence(), this, [this] { ShowFace(); });
+    extra(control);
     control->addSeparator();
     AddEntry(control, SculptText("返回主窗口", "Return main window", lang), QKeySequence(Qt::Key_Escape), this, [this] {
         Stop();
@@ -302,25 +301,30 @@ CSphereFrame::CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent)
     });
 }
 
+bool CPreviewPage::Play() {
+    if (timer_->isActive() || !ws_.frames.HasCurrent() || !CanPlay(ws_.frames.CurrentFrames().size())) return false;
+    timer_->start(playInterval());
+    return true;
+}
+
+void CPreviewPage::Stop() { timer_->stop(); }
+bool CPreviewPage::playing() const { return timer_->isActive(); }
+int CPreviewPage::playInterval() const { return PlayInterval(host_.playRate ? host_.playRate() : 30); }
+
+CSphereFrame::CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent) : CPreviewPage(ws, std::move(host), parent) {
+    setObjectName(QStringLiteral("sphereFrame"));
+    view_ = new CLedSphereView(ws_, this);
+    view_->playing = [this] { return CPreviewPage::playing(); };
+    setCentralWidget(view_);
+    BuildControlMenu([this](QMenu* control) {
+        AddEntry(control, SculptText("显示正面", "Show face", ws_.app.language), QKeySequence(), this, [this] { ShowFace(); });
+    });
+}
+
 void CSphereFrame::Enter() {
     view_->RebuildMesh();
     view_->setFocus();
 }
-
-bool CSphereFrame::Play() {
-    if (timer_->isActive() || !ws_.frames.HasCurrent() || !CanPlay(ws_.frames.CurrentFrames().size())) return false;
-    timer_->start(playInterval());
-    view_->playing_ = true;
-    return true;
-}
-
-void CSphereFrame::Stop() {
-    timer_->stop();
-    view_->playing_ = false;
-}
-
-bool CSphereFrame::playing() const { return timer_->isActive(); }
-int CSphereFrame::playInterval() const { return PlayInterval(host_.playRate ? host_.playRate() : 30); }
 
 void CSphereFrame::ShowFace() {
     view_->state().ShowFace();
@@ -422,36 +426,20 @@ void CLedPreviewView::mouseMoveEvent(QMouseEvent* e) {
     update();
 }
 
-CLedPreviewFrame::CLedPreviewFrame(Workspace& ws, PreviewHost host, QWidget* parent)
-    : QMainWindow(parent), ws_(ws), host_(std::move(host)) {
+CLedPreviewFrame::CLedPreviewFrame(Workspace& ws, PreviewHost host, QWidget* parent) : CPreviewPage(ws, std::move(host), parent) {
     setObjectName(QStringLiteral("ledPreviewFrame"));
-    setWindowFlags(Qt::Widget);
     view_ = new CLedPreviewView(ws_, this);
     setCentralWidget(view_);
-    timer_ = new QTimer(this);
-    connect(timer_, &QTimer::timeout, this, [this] {
-        const auto& frames = ws_.frames.CurrentFrames();
-        if (frames.empty()) return Stop();
-        ws_.app.currentFrame = (ws_.app.currentFrame + 1) % static_cast<int>(frames.size());
-        if (host_.frameShown) host_.frameShown(ws_.app.currentFrame + 1);
-        view_->update();
-    });
-    const std::uint8_t lang = ws_.app.language;
-    QMenu* control = menuBar()->addMenu(SculptText("控制(&C)", "&Control", lang));
-    AddEntry(control, SculptText("播放(&P)", "&Play", lang), QKeySequence(Qt::Key_P), this, [this] { Play(); });
-    AddEntry(control, SculptText("停止(&S)", "&Stop", lang), QKeySequence(Qt::Key_Space), this, [this] { Stop(); });
-    QAction* glow = AddEntry(control, SculptText("光晕", "Glow", lang), QKeySequence(Qt::Key_G), this, [] {});
-    glow->setCheckable(true);
-    glow->setChecked(view_->glow);
-    connect(glow, &QAction::toggled, this, [this](bool on) {
-        view_->glow = on;
-        view_->update();
-    });
-    AddEntry(control, SculptText("适合窗口", "Fit window", lang), QKeySequence(Qt::Key_Home), this, [this] { view_->Fit(); });
-    control->addSeparator();
-    AddEntry(control, SculptText("返回主窗口", "Return main window", lang), QKeySequence(Qt::Key_Escape), this, [this] {
-        Stop();
-        emit returned();
+    BuildControlMenu([this](QMenu* control) {
+        const std::uint8_t lang = ws_.app.language;
+        QAction* glow = AddEntry(control, SculptText("光晕", "Glow", lang), QKeySequence(Qt::Key_G), this, [] {});
+        glow->setCheckable(true);
+        glow->setChecked(view_->glow);
+        connect(glow, &QAction::toggled, this, [this](bool on) {
+            view_->glow = on;
+            view_->update();
+        });
+        AddEntry(control, SculptText("适合窗口", "Fit window", lang), QKeySequence(Qt::Key_Home), this, [this] { view_->Fit(); });
     });
 }
 
@@ -459,14 +447,5 @@ void CLedPreviewFrame::Enter() {
     view_->Refresh();
     view_->setFocus();
 }
-
-bool CLedPreviewFrame::Play() {
-    if (timer_->isActive() || !ws_.frames.HasCurrent() || !CanPlay(ws_.frames.CurrentFrames().size())) return false;
-    timer_->start(PlayInterval(host_.playRate ? host_.playRate() : 30));
-    return true;
-}
-
-void CLedPreviewFrame::Stop() { timer_->stop(); }
-bool CLedPreviewFrame::playing() const { return timer_->isActive(); }
 
 }  // namespace corv

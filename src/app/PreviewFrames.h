@@ -5,6 +5,7 @@
 // the LED preview (every LED of any layout as a dot in its frame colour).
 
 #include <QMainWindow>
+#include <QMenu>
 #include <functional>
 #include <memory>
 
@@ -53,7 +54,8 @@ public:
     double lastDrawMs() const { return lastDrawMs_; }
     // The frame to draw: the current frame when the clip has it, else nullptr.
     const Frame* FrameToDraw() const;
-    bool playing_ = false;
+    // Whether the page plays (a drag then waits for the next frame to be drawn).
+    std::function<bool()> playing;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -74,29 +76,48 @@ private:
     double lastDrawMs_ = 0;
 };
 
-// The sphere preview's page: the view and its Control menu.
-class CSphereFrame : public QMainWindow {
+// A preview's page: its view, the "Control" menu with Play, Stop and Return, and the play
+// timer that steps through the current clip.
+class CPreviewPage : public QMainWindow {
     Q_OBJECT
 public:
-    CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent = nullptr);
-    CLedSphereView* view() const { return view_; }
+    CPreviewPage(Workspace& ws, PreviewHost host, QWidget* parent);
     // Play: the clip's frames at the frame-rate field's rate (10..80 a second); a clip of one
     // frame does not play.
     bool Play();
     void Stop();
     bool playing() const;
     int playInterval() const;
-    void ShowFace();
-    void Enter();
 
 signals:
     void returned();
 
-private:
+protected:
+    // The Control menu: Play and Stop, then `extra` entries, then Return main window.
+    void BuildControlMenu(const std::function<void(QMenu*)>& extra);
+    // The view shows the current frame again.
+    virtual void Redraw() = 0;
     Workspace& ws_;
+
+private:
     PreviewHost host_;
-    CLedSphereView* view_;
     QTimer* timer_;
+};
+
+// The sphere preview's page.
+class CSphereFrame : public CPreviewPage {
+    Q_OBJECT
+public:
+    CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent = nullptr);
+    CLedSphereView* view() const { return view_; }
+    void ShowFace();
+    void Enter();
+
+protected:
+    void Redraw() override { view_->Redraw(); }
+
+private:
+    CLedSphereView* view_;
 };
 
 // The LED preview: dots on black, zoomed and panned like the sculpt view.
@@ -135,24 +156,18 @@ private:
     QImage buffer_;
 };
 
-class CLedPreviewFrame : public QMainWindow {
+class CLedPreviewFrame : public CPreviewPage {
     Q_OBJECT
 public:
     CLedPreviewFrame(Workspace& ws, PreviewHost host, QWidget* parent = nullptr);
     CLedPreviewView* view() const { return view_; }
-    bool Play();
-    void Stop();
-    bool playing() const;
     void Enter();
 
-signals:
-    void returned();
+protected:
+    void Redraw() override { view_->update(); }
 
 private:
-    Workspace& ws_;
-    PreviewHost host_;
     CLedPreviewView* view_;
-    QTimer* timer_;
 };
 
 }  // namespace corv
