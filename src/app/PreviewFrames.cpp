@@ -28,24 +28,41 @@ namespace corv {
 
 namespace {
 
-// Each facet is two triangles (six vertices); its colour is one texel of a texture 1024 wide,
-// so a new frame uploads one colour per facet.
+// The rings are drawn as bands of at most kPieces pieces (a ring of fewer cells is cut at its
+// own cell borders). The fragment shader finds the facet a point lies on from its angle about
+// the axis (cell borders are meridians), and takes its colour from a texture of one texel per
+// facet, 1024 wide, so a new frame uploads one colour per facet. Far fewer triangles than
+// facets: Mesa's software renderer pays per triangle.
 constexpr int kColourRow = 1024;
+constexpr int kPieces = 48;
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 position;
+layout(location = 1) in vec2 ring;
 uniform mat4 matrix;
-uniform sampler2D colours;
-flat out vec3 shade;
+out vec3 model;
+flat out int first;
+flat out int width;
 void main() {
     gl_Position = matrix * vec4(position, 1.0);
-    int facet = gl_VertexID / 6;
-    shade = texelFetch(colours, ivec2(facet % 1024, facet / 1024), 0).rgb;
+    model = position;
+    first = int(ring.x);
+    width = int(ring.y);
 })";
 
 const char* kFragmentShader = R"(#version 330 core
-flat in vec3 shade;
+in vec3 model;
+flat in int first;
+flat in int width;
+uniform sampler2D colours;
 out vec4 fragment;
-void main() { fragment = vec4(shade, 1.0); })";
+void main() {
+    const float turn = 6.28318530718;
+    float a = atan(model.y, model.x);
+    if (a < 0.0) a += turn;
+    int k = clamp(width - 1 - int(floor(a * float(width) / turn)), 0, width - 1);
+    int id = first + k;
+    fragment = vec4(texelFetch(colours, ivec2(id % 1024, id / 1024), 0).rgb, 1.0);
+})";
 
 // The Control menu's entries shared by both previews.
 QAction* AddEntry(QMenu* menu, const QString& text, const QKeySequence& key, QObject* receiver, const std::function<void()>& run) {
@@ -126,14 +143,16 @@ protected:
             const int rows = static_cast<int>(colours_.size() / kColourRow);
             glBindTexture(GL_TEXTURE_2D, texture_);
             if (meshDirty) {
-                const std::vector<float> positions = SpherePositions(view_.mesh_);
+                const std::vector<float> bands = SphereBands(view_.mesh_, kPieces);
                 vao_->bind();
                 positions_->bind();
-                positions_->allocate(positions.data(), static_cast<int>(positions.size() * sizeof(float)));
+                positions_->allocate(bands.data(), static_cast<int>(bands.size() * sizeof(float)));
                 program_->enableAttributeArray(0);
-                program_->setAttributeBuffer(0, GL_FLOAT, 0, 3);
+                program_->setAttributeBuffer(0, GL_FLOAT, 0, 3, 5 * sizeof(float));
+                program_->enableAttributeArray(1);
+                program_->setAttributeBuffer(1, GL_FLOAT, 3 * sizeof(float), 2, 5 * sizeof(float));
                 vao_->release();
-                count_ = static_cast<int>(positions.size() / 3);
+                count_ = static_cast<int>(bands.size() / 5);
                 glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
                 glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
                 glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kColourRow, rows, 0, GL_RGBA, GL_UNSIGNED_BYTE, colours_.data());

@@ -233,6 +233,40 @@ std::vector<float> SpherePositions(const SphereMesh& mesh) {
     return positions;
 }
 
+std::vector<float> SphereBands(const SphereMesh& mesh, int segments) {
+    std::vector<float> out;
+    float first = 0;
+    auto put = [&](const Vec3& v, float width) {
+        out.insert(out.end(), {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z), first, width});
+    };
+    for (const SphereRing& ring : mesh.rings) {
+        const int w = ring.count;
+        if (w < 2) continue;
+        const int pieces = w <= segments ? w : segments;
+        auto corner = [&](int j, bool upper) {
+            if (pieces == w) return ring.edges[static_cast<std::size_t>(j % w)][upper ? 1 : 0];
+            // Equal pieces, the angle falling as the cells' does.
+            const double a = (pieces - j) * 2 * std::numbers::pi / pieces;
+            const double z = upper ? ring.upper : ring.lower;
+            return Vec3{std::cos(a) * Radius(z), std::sin(a) * Radius(z), z};
+        };
+        for (int j = 0; j < pieces; ++j) {
+            const Vec3 q[4] = {corner(j, false), corner(j, true), corner(j + 1, true), corner(j + 1, false)};
+            for (int i : {0, 1, 2, 0, 2, 3}) put(q[i], static_cast<float>(w));
+        }
+        first += static_cast<float>(w);
+    }
+    return out;
+}
+
+int FacetAtAngle(double angle, int width) {
+    if (width < 1) return 0;
+    double a = std::fmod(angle, 2 * std::numbers::pi);
+    if (a < 0) a += 2 * std::numbers::pi;
+    const int k = width - 1 - static_cast<int>(std::floor(a * width / (2 * std::numbers::pi)));
+    return std::clamp(k, 0, width - 1);
+}
+
 void SphereFacetColours(const SphereMesh& mesh, const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple) {
     rgba.clear();
     ForEachFacet(mesh, [&](int r, int k, const std::array<Vec3, 4>&) {

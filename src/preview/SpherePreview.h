@@ -90,6 +90,16 @@ struct SphereViewState {
 
 // The triangles of the sphere: six vertices (x, y, z) per facet, rings of one cell left out.
 std::vector<float> SpherePositions(const SphereMesh& mesh);
+// The rings as bands for drawing with a facet lookup: per vertex (x, y, z, first, width),
+// where `first` is the index of the ring's first facet in SphereFacetColours order and
+// `width` its cell count. A ring of up to `segments` cells is cut at its own cell borders (its
+// facets exactly); a wider ring into `segments` equal pieces, whose points find their facet by
+// their angle (FacetAtAngle). Rings of one cell are left out.
+std::vector<float> SphereBands(const SphereMesh& mesh, int segments);
+// The cell of a ring of `width` cells that a point at `angle` (radians about the z axis, any
+// turn) lies on: cell k spans the angles (width - k - 1) and (width - k) times 2 pi / width.
+int FacetAtAngle(double angle, int width);
+
 // The facets' colours for one frame, in the order of SpherePositions, as RGBA bytes packed
 // little-endian (red in the low byte, alpha 255), padded with black to `multiple` entries.
 void SphereFacetColours(const SphereMesh& mesh, const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple = 1);

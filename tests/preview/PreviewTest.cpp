@@ -81,6 +81,35 @@ TEST(SphereMesh, SamplingRuleAndRingsOfOneCell) {
     EXPECT_EQ(colours.size(), std::size_t{16});
 }
 
+TEST(SphereMesh, BandsFindEveryFacetByItsAngle) {
+    const LayoutGrid grid = Sphere(50, 100);
+    const SphereMesh mesh = BuildSphereMesh(grid);
+    // Each facet's centre lies on that facet's cell.
+    for (const SphereRing& ring : mesh.rings) {
+        for (int k = 0; k < ring.count; ++k) {
+            const Vec3& c = ring.centres[static_cast<std::size_t>(k)];
+            EXPECT_EQ(FacetAtAngle(std::atan2(c.y, c.x), ring.count), k);
+        }
+    }
+    // Rings up to the piece count keep their own cells; wider ones are cut into that many.
+    const std::vector<float> bands = SphereBands(mesh, 32);
+    std::size_t want = 0;
+    for (const SphereRing& ring : mesh.rings) {
+        if (ring.count >= 2) want += 6u * static_cast<std::size_t>(std::min<int>(ring.count, 32));
+    }
+    ASSERT_EQ(bands.size(), want * 5);
+    // Vertices carry their ring's first facet (in colour order) and its width.
+    float first = 0;
+    std::size_t at = 0;
+    for (const SphereRing& ring : mesh.rings) {
+        if (ring.count < 2) continue;
+        EXPECT_EQ(bands[at + 3], first);
+        EXPECT_EQ(bands[at + 4], static_cast<float>(ring.count));
+        at += 6u * static_cast<std::size_t>(std::min<int>(ring.count, 32)) * 5;
+        first += static_cast<float>(ring.count);
+    }
+}
+
 TEST(SphereView, ArcballAndTheStartingTurn) {
     Arcball ball(800, 800);
     ball.Click(399.5f, 399.5f);  // the middle: (0, 0, 1)
