@@ -367,7 +367,7 @@ void CaptureDialog::CaptureTick() {
     }
 }
 
-void CaptureDialog::StopCapture() {
+void CaptureDialog::HaltTimers() {
     captureTimer_->stop();
     previewTimer_->stop();
     capturing_ = false;
@@ -376,6 +376,10 @@ void CaptureDialog::StopCapture() {
     play_->setEnabled(true);
     width_->setEnabled(true);
     height_->setEnabled(true);
+}
+
+void CaptureDialog::StopCapture() {
+    HaltTimers();
     FitSliderToPictures();
     if (isVisible()) window_->show();
 }
@@ -526,14 +530,7 @@ void CaptureDialog::hideEvent(QHideEvent* event) {
         return;
     }
     // A closed dialog neither reads the screen nor keeps its marking window up.
-    captureTimer_->stop();
-    previewTimer_->stop();
-    capturing_ = false;
-    previewing_ = false;
-    capture_->setEnabled(true);
-    play_->setEnabled(true);
-    width_->setEnabled(true);
-    height_->setEnabled(true);
+    HaltTimers();
     movie_->Stop();
     window_->hide();
     QDialog::hideEvent(event);

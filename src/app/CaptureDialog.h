@@ -71,6 +71,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Ends a capture run and the preview, and gives the buttons and the size back.
+    void HaltTimers();
     QString Text(const char* zh, const char* en) const { return T(zh, en, language_); }
     void CaptureTick();
     void PreviewTick();

@@ -332,20 +332,25 @@ int CPreviewPage::playInterval() const { return PlayInterval(host_.playRate ? ho
 
 CSphereFrame::CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent) : CPreviewPage(ws, std::move(host), parent) {
     setObjectName(QStringLiteral("sphereFrame"));
-    view_ = new CLedSphereView(ws_, this);
-    view_->playing = [this] { return CPreviewPage::playing(); };
-    setCentralWidget(view_);
     BuildControlMenu([this](QMenu* control) {
         AddEntry(control, SculptText("显示正面", "Show face", ws_.app.language), QKeySequence(), this, [this] { ShowFace(); });
     });
 }
 
 void CSphereFrame::Enter() {
+    if (!view_) {
+        // Made on first use: finding out whether OpenGL works costs a context, which a start
+        // of the program should not pay.
+        view_ = new CLedSphereView(ws_, this);
+        view_->playing = [this] { return CPreviewPage::playing(); };
+        setCentralWidget(view_);
+    }
     view_->RebuildMesh();
     view_->setFocus();
 }
 
 void CSphereFrame::ShowFace() {
+    if (!view_) return;
     view_->state().ShowFace();
     view_->Redraw();
 }

@@ -109,15 +109,18 @@ class CSphereFrame : public CPreviewPage {
     Q_OBJECT
 public:
     CSphereFrame(Workspace& ws, PreviewHost host, QWidget* parent = nullptr);
+    // The view, made when the page is first entered (nullptr before).
     CLedSphereView* view() const { return view_; }
     void ShowFace();
     void Enter();
 
 protected:
-    void Redraw() override { view_->Redraw(); }
+    void Redraw() override {
+        if (view_) view_->Redraw();
+    }
 
 private:
-    CLedSphereView* view_;
+    CLedSphereView* view_ = nullptr;
 };
 
 // The LED preview: dots on black, zoomed and panned like the sculpt view.

@@ -27,8 +27,10 @@ private slots:
         QAction* sphere = Command(frame, cmd::kSphereView);
         QVERIFY(sphere);
         QCOMPARE(sphere->shortcut(), QKeySequence(Qt::Key_F3));
-        // A plain layout: the sphere stays away and the status bar says why.
+        // A plain layout: the sphere stays away and the status bar says why; its view (and the
+        // OpenGL probe) is not made before it is needed.
         QVERIFY(!frame.EnterSphere());
+        QVERIFY(!frame.sphereFrame()->view());
         QVERIFY(frame.statusBar()->currentMessage().contains(QStringLiteral("sphere layouts only")));
         // A sphere layout: the page shows, with its Control menu.
         s.ws.layout.New(10, 20, true, 3);
