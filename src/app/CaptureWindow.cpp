@@ -1,5 +1,7 @@
 #include "app/CaptureWindow.h"
 
+#include "app/SculptCommands.h"
+
 #include <QCursor>
 #include <QFont>
 #include <QFontMetrics>
@@ -11,7 +13,7 @@ namespace corv {
 
 CaptureWindow::CaptureWindow(std::uint8_t language, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      caption_(language == 1 || language == 2 ? QString::fromUtf8("采集窗") : QStringLiteral("Capture window")) {
+      caption_(SculptText("采集窗", "Capture window", language)) {
     setObjectName(QStringLiteral("captureWindow"));
     setWindowOpacity(98.0 / 255);
     // Tracking the pointer without a button lets the cursor announce the resize grips.
