@@ -13,7 +13,7 @@ PACKAGES=(
   libblkid-dev dosfstools mtools
   libx11-dev libxcb1-dev
   fonts-noto-cjk fonts-dejavu-core
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri
   librsvg2-bin desktop-file-utils
   libgtest-dev libgmock-dev googletest libbenchmark-dev
 )

@@ -28,40 +28,40 @@ namespace corv {
 
 namespace {
 
-// The rings are drawn as bands of at most kPieces pieces (a ring of fewer cells is cut at its
-// own cell borders). The fragment shader finds the facet a point lies on from its angle about
-// the axis (cell borders are meridians), and takes its colour from a texture of one texel per
-// facet, 1024 wide, so a new frame uploads one colour per facet. Far fewer triangles than
-// facets: Mesa's software renderer pays per triangle.
-constexpr int kColourRow = 1024;
-constexpr int kPieces = 48;
+// The fragment shader finds the facet a point of the surface shows: its ring from its height
+// (the rings are equally tall), the ring's first facet and cell count from a table, its cell
+// from its angle about the axis (cell borders are meridians), and the facet's colour from a
+// texture of one texel per facet, 1024 wide; a new frame uploads one colour per facet. So the
+// surface needs far fewer triangles than there are facets (Mesa's software renderer pays per
+// triangle), and the fragments are exact wherever they fall.
+constexpr int kTableRow = 1024;
 const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec3 position;
-layout(location = 1) in vec2 ring;
 uniform mat4 matrix;
 out vec3 model;
-flat out int first;
-flat out int width;
 void main() {
     gl_Position = matrix * vec4(position, 1.0);
     model = position;
-    first = int(ring.x);
-    width = int(ring.y);
 })";
 
 const char* kFragmentShader = R"(#version 330 core
 in vec3 model;
-flat in int first;
-flat in int width;
 uniform sampler2D colours;
+uniform sampler2D rings;
+uniform float rows;
+uniform int ringCount;
 out vec4 fragment;
 void main() {
     const float turn = 6.28318530718;
+    int r = clamp(int(floor((model.z + 1.0) * 0.5 * rows)), 0, ringCount - 1);
+    vec2 ring = texelFetch(rings, ivec2(r & 1023, r >> 10), 0).rg;
+    int width = int(ring.y);
+    if (width < 2) discard;
     float a = atan(model.y, model.x);
     if (a < 0.0) a += turn;
     int k = clamp(width - 1 - int(floor(a * float(width) / turn)), 0, width - 1);
-    int id = first + k;
-    fragment = vec4(texelFetch(colours, ivec2(id % 1024, id / 1024), 0).rgb, 1.0);
+    int id = int(ring.x) + k;
+    fragment = vec4(texelFetch(colours, ivec2(id & 1023, id >> 10), 0).rgb, 1.0);
 })";
 
 // The Control menu's entries shared by both previews.
@@ -85,7 +85,6 @@ public:
         QSurfaceFormat format;
         format.setVersion(3, 3);
         format.setProfile(QSurfaceFormat::CoreProfile);
-        format.setDepthBufferSize(24);
         setFormat(format);
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setFocusPolicy(Qt::NoFocus);
@@ -93,7 +92,7 @@ public:
     ~SphereGlWidget() override {
         if (!context()) return;
         makeCurrent();
-        if (texture_) glDeleteTextures(1, &texture_);
+        if (textures_[0]) glDeleteTextures(2, textures_);
         vao_.reset();
         positions_.reset();
         program_.reset();
@@ -117,10 +116,15 @@ protected:
         vao_->create();
         positions_ = std::make_unique<QOpenGLBuffer>(QOpenGLBuffer::VertexBuffer);
         positions_->create();
-        glGenTextures(1, &texture_);
-        glClearDepthf(1.0f);
-        glEnable(GL_DEPTH_TEST);
-        // The sphere is convex: the facets turned away are never seen (half the drawing).
+        glGenTextures(2, textures_);
+        for (GLuint t : textures_) {
+            glBindTexture(GL_TEXTURE_2D, t);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        }
+        // The surface is convex: the facets turned away are never seen (half the drawing), and
+        // no two facing the eye cover each other, so no depth buffer is needed.
+        glDisable(GL_DEPTH_TEST);
         glEnable(GL_CULL_FACE);
         glFrontFace(GL_CCW);
         glCullFace(GL_BACK);
@@ -136,29 +140,35 @@ protected:
         const int w = static_cast<int>(width() * ratio), h = static_cast<int>(height() * ratio);
         glViewport(0, 0, w, h);
         glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClear(GL_COLOR_BUFFER_BIT);
         const Frame* frame = view_.FrameToDraw();
         if (frame && !view_.mesh_.empty()) {
-            SphereFacetColours(view_.mesh_, *frame, colours_, kColourRow);
-            const int rows = static_cast<int>(colours_.size() / kColourRow);
-            glBindTexture(GL_TEXTURE_2D, texture_);
+            const SphereMesh& mesh = view_.mesh_;
+            if (meshDirty || !sampler_.Fits(frame->width(), frame->height())) sampler_ = SphereColourSampler(mesh, frame->width(), frame->height());
+            sampler_.Fill(*frame, colours_, kTableRow);
+            const int rows = static_cast<int>(colours_.size() / kTableRow);
+            glActiveTexture(GL_TEXTURE0);
+            glBindTexture(GL_TEXTURE_2D, textures_[0]);
+            if (meshDirty || rows != colourRows_) {
+                glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kTableRow, rows, 0, GL_RGBA, GL_UNSIGNED_BYTE, colours_.data());
+                colourRows_ = rows;
+            } else {
+                glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kTableRow, rows, GL_RGBA, GL_UNSIGNED_BYTE, colours_.data());
+            }
+            glActiveTexture(GL_TEXTURE1);
+            glBindTexture(GL_TEXTURE_2D, textures_[1]);
             if (meshDirty) {
-                const std::vector<float> bands = SphereBands(view_.mesh_, kPieces);
+                const std::vector<float> shell = SphereShell(mesh);
                 vao_->bind();
                 positions_->bind();
-                positions_->allocate(bands.data(), static_cast<int>(bands.size() * sizeof(float)));
+                positions_->allocate(shell.data(), static_cast<int>(shell.size() * sizeof(float)));
                 program_->enableAttributeArray(0);
-                program_->setAttributeBuffer(0, GL_FLOAT, 0, 3, 5 * sizeof(float));
-                program_->enableAttributeArray(1);
-                program_->setAttributeBuffer(1, GL_FLOAT, 3 * sizeof(float), 2, 5 * sizeof(float));
+                program_->setAttributeBuffer(0, GL_FLOAT, 0, 3, 3 * sizeof(float));
                 vao_->release();
-                count_ = static_cast<int>(bands.size() / 5);
-                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-                glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kColourRow, rows, 0, GL_RGBA, GL_UNSIGNED_BYTE, colours_.data());
+                count_ = static_cast<int>(shell.size() / 3);
+                const std::vector<float> table = SphereRingTable(mesh, kTableRow);
+                glTexImage2D(GL_TEXTURE_2D, 0, GL_RG32F, kTableRow, static_cast<int>(table.size() / 2 / kTableRow), 0, GL_RG, GL_FLOAT, table.data());
                 meshDirty = false;
-            } else {
-                glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kColourRow, rows, GL_RGBA, GL_UNSIGNED_BYTE, colours_.data());
             }
             const Viewport vp = SphereViewport(w, h, view_.state_.scale);
             glViewport(vp.x, vp.y, vp.w, vp.h);
@@ -166,10 +176,14 @@ protected:
             const Mat4 m = SphereMatrix(view_.state_.transform, w, h);
             glUniformMatrix4fv(program_->uniformLocation("matrix"), 1, GL_FALSE, m.data());
             program_->setUniformValue("colours", 0);
+            program_->setUniformValue("rings", 1);
+            program_->setUniformValue("rows", static_cast<float>(mesh.rows));
+            program_->setUniformValue("ringCount", static_cast<int>(mesh.rings.size()));
             vao_->bind();
             glDrawArrays(GL_TRIANGLES, 0, count_);
             vao_->release();
             program_->release();
+            glActiveTexture(GL_TEXTURE0);
         }
         glFinish();
         view_.lastDrawMs_ = static_cast<double>(clock.nsecsElapsed()) / 1e6;
@@ -179,7 +193,9 @@ protected:
 private:
     CLedSphereView& view_;
     std::vector<std::uint32_t> colours_;
-    GLuint texture_ = 0;
+    SphereColourSampler sampler_;
+    GLuint textures_[2] = {0, 0};
+    int colourRows_ = 0;
     std::unique_ptr<QOpenGLShaderProgram> program_;
     std::unique_ptr<QOpenGLBuffer> positions_;
     std::unique_ptr<QOpenGLVertexArrayObject> vao_;

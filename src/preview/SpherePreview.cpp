@@ -211,14 +211,6 @@ void ForEachFacet(const SphereMesh& mesh, Visit&& visit) {
     }
 }
 
-Bgr FacetColour(const SphereMesh& mesh, const Frame& frame, int r, int k) {
-    const SphereRing& ring = mesh.rings[static_cast<std::size_t>(r)];
-    // Grid row r reads stored row rows - 1 - r; a frame of another size is scaled to the grid.
-    const int storedRow = frame.height() - 1 - static_cast<int>(static_cast<long long>(r) * frame.height() / std::max(mesh.rows, 1));
-    const float u = ring.textureColumns[static_cast<std::size_t>(k)] * static_cast<float>(frame.width()) / static_cast<float>(std::max(mesh.cols, 1));
-    return SampleColumn(frame, storedRow, u);
-}
-
 }  // namespace
 
 std::vector<float> SpherePositions(const SphereMesh& mesh) {
@@ -233,30 +225,78 @@ std::vector<float> SpherePositions(const SphereMesh& mesh) {
     return positions;
 }
 
-std::vector<float> SphereBands(const SphereMesh& mesh, int segments) {
+std::vector<float> SphereShell(const SphereMesh& mesh) {
     std::vector<float> out;
-    float first = 0;
-    auto put = [&](const Vec3& v, float width) {
-        out.insert(out.end(), {static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z), first, width});
-    };
-    for (const SphereRing& ring : mesh.rings) {
-        const int w = ring.count;
-        if (w < 2) continue;
-        const int pieces = w <= segments ? w : segments;
-        auto corner = [&](int j, bool upper) {
-            if (pieces == w) return ring.edges[static_cast<std::size_t>(j % w)][upper ? 1 : 0];
-            // Equal pieces, the angle falling as the cells' does.
-            const double a = (pieces - j) * 2 * std::numbers::pi / pieces;
-            const double z = upper ? ring.upper : ring.lower;
-            return Vec3{std::cos(a) * Radius(z), std::sin(a) * Radius(z), z};
-        };
-        for (int j = 0; j < pieces; ++j) {
-            const Vec3 q[4] = {corner(j, false), corner(j, true), corner(j + 1, true), corner(j + 1, false)};
-            for (int i : {0, 1, 2, 0, 2, 3}) put(q[i], static_cast<float>(w));
+    auto quad = [&out](const Vec3& lower0, const Vec3& upper0, const Vec3& upper1, const Vec3& lower1) {
+        const Vec3* q[4] = {&lower0, &upper0, &upper1, &lower1};
+        for (int i : {0, 1, 2, 0, 2, 3}) {
+            out.insert(out.end(), {static_cast<float>(q[i]->x), static_cast<float>(q[i]->y), static_cast<float>(q[i]->z)});
         }
-        first += static_cast<float>(w);
+    };
+    // The point at angle index j of `pieces` (the angle falling as the cells' does) at height z.
+    auto at = [](int j, int pieces, double z) {
+        const double a = (pieces - j) * 2 * std::numbers::pi / pieces;
+        return Vec3{std::cos(a) * Radius(z), std::sin(a) * Radius(z), z};
+    };
+    if (mesh.rings.size() <= static_cast<std::size_t>(kShellExactRings)) {
+        for (const SphereRing& ring : mesh.rings) {
+            const int w = ring.count;
+            if (w < 2) continue;
+            if (w <= kShellPieces) {
+                for (int j = 0; j < w; ++j) {
+                    const auto& e0 = ring.edges[static_cast<std::size_t>(j)];
+                    const auto& e1 = ring.edges[static_cast<std::size_t>((j + 1) % w)];
+                    quad(e0[0], e0[1], e1[1], e1[0]);
+                }
+            } else {
+                for (int j = 0; j < kShellPieces; ++j) {
+                    quad(at(j, kShellPieces, ring.lower), at(j, kShellPieces, ring.upper), at(j + 1, kShellPieces, ring.upper),
+                         at(j + 1, kShellPieces, ring.lower));
+                }
+            }
+        }
+        return out;
+    }
+    for (int band = 0; band < kShellBands; ++band) {
+        const double lower = std::sin(-std::numbers::pi / 2 + band * std::numbers::pi / kShellBands);
+        const double upper = band + 1 == kShellBands ? 1.0 : std::sin(-std::numbers::pi / 2 + (band + 1) * std::numbers::pi / kShellBands);
+        for (int j = 0; j < kShellPieces; ++j) {
+            quad(at(j, kShellPieces, band == 0 ? -1.0 : lower), at(j, kShellPieces, upper), at(j + 1, kShellPieces, upper),
+                 at(j + 1, kShellPieces, band == 0 ? -1.0 : lower));
+        }
     }
     return out;
+}
+
+int RingAtHeight(const SphereMesh& mesh, double z) {
+    if (mesh.rings.empty()) return -1;
+    const int r = static_cast<int>(std::floor((z + 1) * 0.5 * mesh.rows));
+    return std::clamp(r, 0, static_cast<int>(mesh.rings.size()) - 1);
+}
+
+std::vector<float> SphereRingTable(const SphereMesh& mesh, std::size_t multiple) {
+    std::vector<float> table;
+    float first = 0;
+    for (const SphereRing& ring : mesh.rings) {
+        const bool drawn = ring.count >= 2;
+        table.push_back(drawn ? first : 0.0f);
+        table.push_back(drawn ? static_cast<float>(ring.count) : 0.0f);
+        if (drawn) first += static_cast<float>(ring.count);
+    }
+    if (multiple > 1) table.resize((table.size() / 2 + multiple - 1) / multiple * multiple * 2, 0.0f);
+    return table;
+}
+
+int SphereFacetAt(const SphereMesh& mesh, const Vec3& point) {
+    const int r = RingAtHeight(mesh, point.z);
+    if (r < 0) return -1;
+    const SphereRing& ring = mesh.rings[static_cast<std::size_t>(r)];
+    if (ring.count < 2) return -1;
+    int first = 0;
+    for (int i = 0; i < r; ++i) {
+        if (mesh.rings[static_cast<std::size_t>(i)].count >= 2) first += mesh.rings[static_cast<std::size_t>(i)].count;
+    }
+    return first + FacetAtAngle(std::atan2(point.y, point.x), ring.count);
 }
 
 int FacetAtAngle(double angle, int width) {
@@ -267,13 +307,47 @@ int FacetAtAngle(double angle, int width) {
     return std::clamp(k, 0, width - 1);
 }
 
-void SphereFacetColours(const SphereMesh& mesh, const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple) {
-    rgba.clear();
+SphereColourSampler::SphereColourSampler(const SphereMesh& mesh, int frameWidth, int frameHeight)
+    : width_(frameWidth), height_(frameHeight), built_(true) {
+    if (frameWidth <= 0 || frameHeight <= 0) {
+        // Nothing to sample: every facet black.
+        ForEachFacet(mesh, [&](int, int, const std::array<Vec3, 4>&) { samples_.push_back({0, 0}); });
+        return;
+    }
+    // The facet colour rule (FacetColour, SampleColumn) as byte offsets.
+    const std::size_t stride = Frame::Stride(static_cast<std::size_t>(frameWidth));
     ForEachFacet(mesh, [&](int r, int k, const std::array<Vec3, 4>&) {
-        const Bgr c = FacetColour(mesh, frame, r, k);
-        rgba.push_back(std::uint32_t{c.r} | std::uint32_t{c.g} << 8 | std::uint32_t{c.b} << 16 | 0xFF000000u);
+        const SphereRing& ring = mesh.rings[static_cast<std::size_t>(r)];
+        const int storedRow = frameHeight - 1 - static_cast<int>(static_cast<long long>(r) * frameHeight / std::max(mesh.rows, 1));
+        const float u = ring.textureColumns[static_cast<std::size_t>(k)] * static_cast<float>(frameWidth) / static_cast<float>(std::max(mesh.cols, 1));
+        const int i = std::clamp(static_cast<int>(std::trunc(u)), 0, frameWidth - 1);
+        const float f = u - std::trunc(u);
+        const int next = std::min(i + 1, frameWidth - 1);
+        const std::size_t row = static_cast<std::size_t>(std::clamp(storedRow, 0, frameHeight - 1)) * stride;
+        const auto a = static_cast<std::uint32_t>(row + 3 * static_cast<std::size_t>(f > 0.525f ? next : i));
+        const auto b = static_cast<std::uint32_t>(row + 3 * static_cast<std::size_t>(f < 0.475f ? i : next));
+        samples_.push_back({a, b});
     });
-    if (multiple > 1) rgba.resize((rgba.size() + multiple - 1) / multiple * multiple, 0xFF000000u);
+}
+
+void SphereColourSampler::Fill(const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple) const {
+    const std::size_t n = samples_.size();
+    const std::size_t padded = multiple > 1 ? (n + multiple - 1) / multiple * multiple : n;
+    rgba.assign(padded, 0xFF000000u);
+    if (!Fits(frame.width(), frame.height()) || frame.width() <= 0 || frame.height() <= 0) return;
+    const std::uint8_t* d = frame.data();
+    std::uint32_t* out = rgba.data();
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint8_t* p = d + samples_[i].a;
+        const std::uint8_t* q = d + samples_[i].b;
+        // The mean of a pixel with itself is the pixel.
+        const std::uint32_t b = (p[0] + q[0]) >> 1, g = (p[1] + q[1]) >> 1, r = (p[2] + q[2]) >> 1;
+        out[i] = r | g << 8 | b << 16 | 0xFF000000u;
+    }
+}
+
+void SphereFacetColours(const SphereMesh& mesh, const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple) {
+    SphereColourSampler(mesh, frame.width(), frame.height()).Fill(frame, rgba, multiple);
 }
 
 Mat4 SphereMatrix(const Mat4& transform, int width, int height) {
@@ -304,9 +378,13 @@ QImage RenderSphereImage(const SphereMesh& mesh, const Frame& frame, const Mat4&
     if (mesh.empty() || frame.width() <= 0) return image;
     const Mat4 m = SphereMatrix(transform, size.width(), size.height());
     const Viewport vp = SphereViewport(size.width(), size.height(), scale);
+    std::vector<std::uint32_t> colours;
+    SphereFacetColours(mesh, frame, colours);
+    std::size_t facet = 0;
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    ForEachFacet(mesh, [&](int r, int k, const std::array<Vec3, 4>& c) {
+    ForEachFacet(mesh, [&](int, int, const std::array<Vec3, 4>& c) {
+        const std::uint32_t rgba = colours[facet++];
         // Eye space: the transform's rotation, then 9 units away. A facet shows when its
         // outward normal (its centre's direction) points towards the eye.
         Vec3 centre{};
@@ -329,8 +407,7 @@ QImage RenderSphereImage(const SphereMesh& mesh, const Frame& frame, const Mat4&
             const double sy = size.height() - (vp.y + (cy / cw + 1) * 0.5 * vp.h);
             polygon << QPointF(sx, sy);
         }
-        const Bgr colour = FacetColour(mesh, frame, r, k);
-        const QColor q(colour.r, colour.g, colour.b);
+        const QColor q(static_cast<int>(rgba & 0xFF), static_cast<int>(rgba >> 8 & 0xFF), static_cast<int>(rgba >> 16 & 0xFF));
         painter.setPen(QPen(q, 1));  // the outline closes the hairline gaps between facets
         painter.setBrush(q);
         painter.drawPolygon(polygon);

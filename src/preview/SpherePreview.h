@@ -90,19 +90,53 @@ struct SphereViewState {
 
 // The triangles of the sphere: six vertices (x, y, z) per facet, rings of one cell left out.
 std::vector<float> SpherePositions(const SphereMesh& mesh);
-// The rings as bands for drawing with a facet lookup: per vertex (x, y, z, first, width),
-// where `first` is the index of the ring's first facet in SphereFacetColours order and
-// `width` its cell count. A ring of up to `segments` cells is cut at its own cell borders (its
-// facets exactly); a wider ring into `segments` equal pieces, whose points find their facet by
-// their angle (FacetAtAngle). Rings of one cell are left out.
-std::vector<float> SphereBands(const SphereMesh& mesh, int segments);
+// The surface the OpenGL view draws, as triangles of (x, y, z), facing outwards (counter-
+// clockwise seen from outside). The fragments find their facet from where they lie
+// (SphereFacetAt), so the surface need not follow every facet: a sphere of up to
+// kShellExactRings rings is drawn ring by ring, a ring of up to kShellPieces cells cut at its
+// own cell borders (its facets exactly) and a wider one into that many equal pieces; a sphere
+// of more rings as kShellBands bands of equal latitude angle in kShellPieces pieces, less
+// than a third of a pixel from the facets at 1024 x 768. Rings of one cell are left out of
+// the ring-by-ring surface (their fragments find no facet either).
+constexpr int kShellExactRings = 32;
+constexpr int kShellPieces = 64;
+constexpr int kShellBands = 32;
+std::vector<float> SphereShell(const SphereMesh& mesh);
 // The cell of a ring of `width` cells that a point at `angle` (radians about the z axis, any
 // turn) lies on: cell k spans the angles (width - k - 1) and (width - k) times 2 pi / width.
 int FacetAtAngle(double angle, int width);
+// The ring a point at height z lies on (the rings are equally tall), clamped to the mesh.
+int RingAtHeight(const SphereMesh& mesh, double z);
+// Per ring (first, width): the index of its first facet in SphereFacetColours order and its
+// cell count, width 0 for rings of one cell (not drawn); padded with zeros to `multiple`
+// pairs. The fragment shader's table.
+std::vector<float> SphereRingTable(const SphereMesh& mesh, std::size_t multiple = 1);
+// The facet (index in SphereFacetColours order) a point of the surface shows, -1 for none:
+// what the fragment shader computes from the ring table.
+int SphereFacetAt(const SphereMesh& mesh, const Vec3& point);
 
 // The facets' colours for one frame, in the order of SpherePositions, as RGBA bytes packed
 // little-endian (red in the low byte, alpha 255), padded with black to `multiple` entries.
 void SphereFacetColours(const SphereMesh& mesh, const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple = 1);
+
+// The same for many frames of one size: the sample points of every facet worked out once
+// (byte offsets of the two pixels whose mean it shows, the same pixel twice where it shows
+// one), so that a frame costs a load per facet.
+class SphereColourSampler {
+public:
+    SphereColourSampler() = default;
+    SphereColourSampler(const SphereMesh& mesh, int frameWidth, int frameHeight);
+    bool Fits(int frameWidth, int frameHeight) const { return built_ && frameWidth == width_ && frameHeight == height_; }
+    void Fill(const Frame& frame, std::vector<std::uint32_t>& rgba, std::size_t multiple = 1) const;
+
+private:
+    struct Sample {
+        std::uint32_t a, b;
+    };
+    std::vector<Sample> samples_;
+    int width_ = 0, height_ = 0;
+    bool built_ = false;
+};
 
 // The projection of the view: frustum (-1.1, 1.1, -1.1 h/w, 1.1 h/w, 5, 9) and the model-view
 // translate (0, 0, -9) x transform, as one column-major matrix.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <set>
 
 #include "controller/ChannelMap.h"
@@ -81,32 +82,98 @@ TEST(SphereMesh, SamplingRuleAndRingsOfOneCell) {
     EXPECT_EQ(colours.size(), std::size_t{16});
 }
 
-TEST(SphereMesh, BandsFindEveryFacetByItsAngle) {
-    const LayoutGrid grid = Sphere(50, 100);
-    const SphereMesh mesh = BuildSphereMesh(grid);
-    // Each facet's centre lies on that facet's cell.
-    for (const SphereRing& ring : mesh.rings) {
-        for (int k = 0; k < ring.count; ++k) {
-            const Vec3& c = ring.centres[static_cast<std::size_t>(k)];
-            EXPECT_EQ(FacetAtAngle(std::atan2(c.y, c.x), ring.count), k);
+TEST(SphereMesh, EveryPointOfTheSurfaceFindsItsFacet) {
+    LayoutGrid ragged = Sphere(9, 20);
+    ragged.rowWidths = {1, 4, 20, 1, 7, 2, 20, 3, 1};
+    for (const LayoutGrid& grid : {Sphere(50, 100), Sphere(5, 10), ragged}) {
+        const SphereMesh mesh = BuildSphereMesh(grid);
+        const std::vector<float> table = SphereRingTable(mesh, 4);
+        ASSERT_EQ(table.size() % 8, 0u);
+        int first = 0;
+        for (std::size_t r = 0; r < mesh.rings.size(); ++r) {
+            const SphereRing& ring = mesh.rings[r];
+            EXPECT_EQ(table[2 * r + 1], ring.count >= 2 ? ring.count : 0);
+            if (ring.count >= 2) {
+                EXPECT_EQ(table[2 * r], first);
+            }
+            for (int k = 0; k < ring.count; ++k) {
+                const Vec3& c = ring.centres[static_cast<std::size_t>(k)];
+                // The centre, and points just inside the facet's four borders.
+                const double a = std::atan2(c.y, c.x), step = 2 * std::numbers::pi / ring.count, lift = (ring.upper - ring.lower) / 2;
+                for (const auto& [da, dz] : {std::pair{0.0, 0.0}, {0.49, 0.0}, {-0.49, 0.0}, {0.0, 0.98}, {0.0, -0.98}}) {
+                    const double z = c.z + dz * lift, rad = std::sqrt(std::max(0.0, 1 - z * z)), at = a + da * step;
+                    const int want = ring.count >= 2 ? first + k : -1;
+                    EXPECT_EQ(SphereFacetAt(mesh, Vec3{rad * std::cos(at), rad * std::sin(at), z}), want) << "ring " << r << " cell " << k;
+                }
+            }
+            if (ring.count >= 2) first += ring.count;
         }
+        EXPECT_EQ(RingAtHeight(mesh, -1.0), 0);
+        EXPECT_EQ(RingAtHeight(mesh, 1.0), static_cast<int>(mesh.rings.size()) - 1);  // the north pole: the top ring
     }
-    // Rings up to the piece count keep their own cells; wider ones are cut into that many.
-    const std::vector<float> bands = SphereBands(mesh, 32);
-    std::size_t want = 0;
-    for (const SphereRing& ring : mesh.rings) {
-        if (ring.count >= 2) want += 6u * static_cast<std::size_t>(std::min<int>(ring.count, 32));
+}
+
+TEST(SphereMesh, TheDrawnSurface) {
+    // Few rings: the facets themselves, a ring of up to 64 cells exactly.
+    LayoutGrid ragged = Sphere(5, 10);
+    ragged.rowWidths = {1, 4, 1, 3, 2};
+    SphereMesh mesh = BuildSphereMesh(ragged);
+    EXPECT_EQ(SphereShell(mesh), SpherePositions(mesh));
+    // Wider rings in 64 pieces; many rings in 32 bands of 64 pieces.
+    mesh = BuildSphereMesh(Sphere(10, 100));
+    std::size_t pieces = 0;
+    for (const SphereRing& ring : mesh.rings) pieces += ring.count >= 2 ? static_cast<std::size_t>(std::min<int>(ring.count, kShellPieces)) : 0;
+    EXPECT_GT(pieces, 64u * 5);  // some rings wider than 64 cells
+    EXPECT_EQ(SphereShell(mesh).size(), pieces * 6 * 3);
+    mesh = BuildSphereMesh(Sphere(200, 400));
+    const std::vector<float> shell = SphereShell(mesh);
+    ASSERT_EQ(shell.size(), std::size_t{kShellBands * kShellPieces * 6 * 3});
+    double lowest = 1, highest = -1;
+    for (std::size_t t = 0; t < shell.size(); t += 9) {
+        Vec3 v[3];
+        for (int i = 0; i < 3; ++i) {
+            v[i] = {shell[t + 3 * i], shell[t + 3 * i + 1], shell[t + 3 * i + 2]};
+            EXPECT_NEAR(std::sqrt(v[i].x * v[i].x + v[i].y * v[i].y + v[i].z * v[i].z), 1.0, 1e-6);  // on the sphere
+            lowest = std::min(lowest, v[i].z);
+            highest = std::max(highest, v[i].z);
+        }
+        // Counter-clockwise seen from outside (the triangles at the poles may be empty).
+        const Vec3 e1{v[1].x - v[0].x, v[1].y - v[0].y, v[1].z - v[0].z}, e2{v[2].x - v[0].x, v[2].y - v[0].y, v[2].z - v[0].z};
+        const Vec3 n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+        EXPECT_GE(n.x * (v[0].x + v[1].x + v[2].x) + n.y * (v[0].y + v[1].y + v[2].y) + n.z * (v[0].z + v[1].z + v[2].z), -1e-9);
     }
-    ASSERT_EQ(bands.size(), want * 5);
-    // Vertices carry their ring's first facet (in colour order) and its width.
-    float first = 0;
-    std::size_t at = 0;
-    for (const SphereRing& ring : mesh.rings) {
-        if (ring.count < 2) continue;
-        EXPECT_EQ(bands[at + 3], first);
-        EXPECT_EQ(bands[at + 4], static_cast<float>(ring.count));
-        at += 6u * static_cast<std::size_t>(std::min<int>(ring.count, 32)) * 5;
-        first += static_cast<float>(ring.count);
+    EXPECT_EQ(lowest, -1);
+    EXPECT_EQ(highest, 1);
+}
+
+TEST(SphereMesh, SamplerFollowsTheSamplingRuleForFramesOfAnySize) {
+    LayoutGrid ragged = Sphere(6, 13);
+    ragged.rowWidths = {2, 13, 5, 1, 9, 13};
+    const SphereMesh mesh = BuildSphereMesh(ragged);
+    std::uint32_t seed = 7;
+    for (const auto& [w, h] : {std::pair{13, 6}, {5, 3}, {31, 14}, {1, 1}, {40, 6}}) {
+        Frame f(w, h);
+        for (auto& byte : f.bytes()) byte = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
+        std::vector<std::uint32_t> got;
+        SphereColourSampler sampler(mesh, w, h);
+        sampler.Fill(f, got, 16);
+        ASSERT_EQ(got.size(), 48u);  // 2 + 13 + 5 + 9 + 13 facets, padded to 16
+        std::size_t i = 0;
+        for (std::size_t r = 0; r < mesh.rings.size(); ++r) {
+            const SphereRing& ring = mesh.rings[r];
+            if (ring.count < 2) continue;
+            for (int k = 0; k < ring.count; ++k, ++i) {
+                // Grid row r reads stored row rows - 1 - r, scaled; the column scaled to the frame.
+                const int stored = h - 1 - static_cast<int>(r * static_cast<std::size_t>(h) / 6);
+                const Bgr c = SampleColumn(f, stored, ring.textureColumns[static_cast<std::size_t>(k)] * static_cast<float>(w) / 13.0f);
+                EXPECT_EQ(got[i], std::uint32_t{c.r} | std::uint32_t{c.g} << 8 | std::uint32_t{c.b} << 16 | 0xFF000000u) << w << "x" << h << " facet " << i;
+            }
+        }
+        EXPECT_EQ(got[47], 0xFF000000u);
+        // A frame of another size is not read through offsets made for this one.
+        EXPECT_FALSE(sampler.Fits(w + 1, h));
+        sampler.Fill(Frame(w + 1, h), got);
+        EXPECT_EQ(got[0], 0xFF000000u);
     }
 }
 
