@@ -31,11 +31,13 @@ Bgr LedColour(const Frame& frame, const LedDot& dot) {
 
 namespace {
 
-// A square of coverage values 0..255 for a dot, or a glow, of a cell size.
+// A square of coverage values 0..256 for a dot, or a glow, of a cell size, with the run of
+// each row that is not empty.
 struct Stamp {
     int size = 0;
     int offset = 0;  // from the cell's top-left corner to the stamp's
-    std::vector<std::uint8_t> alpha;
+    std::vector<std::uint16_t> alpha;
+    std::vector<std::pair<int, int>> runs;  // per row: first and one past the last non-empty pixel
 };
 
 Stamp MakeStamp(double cell, double radius, bool soft) {
@@ -43,8 +45,10 @@ Stamp MakeStamp(double cell, double radius, bool soft) {
     s.size = std::max(1, static_cast<int>(std::ceil(2 * radius)) + 2);
     s.offset = static_cast<int>(std::floor(cell / 2 - s.size / 2.0));
     s.alpha.resize(static_cast<std::size_t>(s.size) * s.size);
+    s.runs.assign(static_cast<std::size_t>(s.size), {0, 0});
     const double c = s.size / 2.0;
     for (int y = 0; y < s.size; ++y) {
+        int first = s.size, last = 0;
         for (int x = 0; x < s.size; ++x) {
             const double d = std::hypot(x + 0.5 - c, y + 0.5 - c);
             double a;
@@ -53,38 +57,56 @@ Stamp MakeStamp(double cell, double radius, bool soft) {
             } else {
                 a = std::clamp(radius - d + 0.5, 0.0, 1.0);  // one pixel of antialiased edge
             }
-            s.alpha[static_cast<std::size_t>(y) * s.size + x] = static_cast<std::uint8_t>(std::lround(a * 255));
+            const auto k = static_cast<std::uint16_t>(std::lround(a * 256));
+            s.alpha[static_cast<std::size_t>(y) * s.size + x] = k;
+            if (k) {
+                first = std::min(first, x);
+                last = x + 1;
+            }
         }
+        if (first < last) s.runs[static_cast<std::size_t>(y)] = {first, last};
     }
     return s;
 }
 
+// The pixels of an RGB32 picture.
+struct Pixels {
+    std::uint8_t* bits;
+    std::ptrdiff_t stride;
+    int width, height;
+};
+
+// Lays a stamp at (x0, y0) in colour c (0xffRRGGBB): blended over what is there, or added to
+// it. Red and blue are worked on together in one word, green in another.
 template <bool Add>
-void Apply(QImage& target, const Stamp& s, int x0, int y0, Bgr c) {
-    const int w = target.width(), h = target.height();
-    const int xs = std::max(0, -x0), ys = std::max(0, -y0);
-    const int xe = std::min(s.size, w - x0), ye = std::min(s.size, h - y0);
+void Apply(const Pixels& target, const Stamp& s, int x0, int y0, std::uint32_t c) {
+    const int ys = std::max(0, -y0), ye = std::min(s.size, target.height - y0);
+    const std::uint32_t crb = c & 0xFF00FFu, cg = c & 0x00FF00u;
     for (int y = ys; y < ye; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(target.scanLine(y0 + y)) + x0;
-        const std::uint8_t* a = s.alpha.data() + static_cast<std::size_t>(y) * s.size;
+        const auto [rs, re] = s.runs[static_cast<std::size_t>(y)];
+        const int xs = std::max(rs, -x0), xe = std::min(re, target.width - x0);
+        auto* row = reinterpret_cast<std::uint32_t*>(target.bits + (y0 + y) * target.stride);
+        const std::uint16_t* alpha = s.alpha.data() + static_cast<std::size_t>(y) * s.size;
         for (int x = xs; x < xe; ++x) {
-            const int k = a[x];
-            if (k == 0) continue;
-            const QRgb under = row[x];
-            int r, g, b;
+            const std::uint32_t k = alpha[x], d = row[x0 + x];
+            std::uint32_t rb, g;
             if constexpr (Add) {
-                r = std::min(255, qRed(under) + c.r * k / 255);
-                g = std::min(255, qGreen(under) + c.g * k / 255);
-                b = std::min(255, qBlue(under) + c.b * k / 255);
+                rb = (d & 0xFF00FFu) + ((crb * k >> 8) & 0xFF00FFu);
+                g = (d & 0x00FF00u) + ((cg * k >> 8) & 0x00FF00u);
+                // A channel past 255 stays at 255.
+                const std::uint32_t orb = rb & 0x1000100u, og = g & 0x10000u;
+                rb = (rb | (orb - (orb >> 8))) & 0xFF00FFu;
+                g = (g | (og - (og >> 8))) & 0x00FF00u;
             } else {
-                r = qRed(under) + (c.r - qRed(under)) * k / 255;
-                g = qGreen(under) + (c.g - qGreen(under)) * k / 255;
-                b = qBlue(under) + (c.b - qBlue(under)) * k / 255;
+                rb = ((crb * k + (d & 0xFF00FFu) * (256 - k)) >> 8) & 0xFF00FFu;
+                g = ((cg * k + (d & 0x00FF00u) * (256 - k)) >> 8) & 0x00FF00u;
             }
-            row[x] = qRgb(r, g, b);
+            row[x0 + x] = 0xFF000000u | rb | g;
         }
     }
 }
+
+std::uint32_t Rgb32(Bgr c) { return 0xFF000000u | std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b; }
 
 }  // namespace
 
@@ -104,19 +126,20 @@ void DrawLeds(QImage& target, const std::vector<LedDot>& dots, const Frame& fram
         }
         return;
     }
+    const Pixels pixels{target.bits(), target.bytesPerLine(), target.width(), target.height()};
     const Stamp dot = MakeStamp(cell, cell * 0.4, false);
     const Stamp halo = MakeStamp(cell, cell * 1.2, true);
     if (glow) {
         for (const LedDot& d : dots) {
             const Bgr c = LedColour(frame, d);
             if (c.r == 0 && c.g == 0 && c.b == 0) continue;
-            Apply<true>(target, halo, static_cast<int>(std::floor(place.origin.x() + d.col * cell)) + halo.offset,
-                        static_cast<int>(std::floor(place.origin.y() + d.row * cell)) + halo.offset, c);
+            Apply<true>(pixels, halo, static_cast<int>(std::floor(place.origin.x() + d.col * cell)) + halo.offset,
+                        static_cast<int>(std::floor(place.origin.y() + d.row * cell)) + halo.offset, Rgb32(c));
         }
     }
     for (const LedDot& d : dots) {
-        Apply<false>(target, dot, static_cast<int>(std::floor(place.origin.x() + d.col * cell)) + dot.offset,
-                     static_cast<int>(std::floor(place.origin.y() + d.row * cell)) + dot.offset, LedColour(frame, d));
+        Apply<false>(pixels, dot, static_cast<int>(std::floor(place.origin.x() + d.col * cell)) + dot.offset,
+                     static_cast<int>(std::floor(place.origin.y() + d.row * cell)) + dot.offset, Rgb32(LedColour(frame, d)));
     }
 }
 

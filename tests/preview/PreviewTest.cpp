@@ -275,3 +275,57 @@ TEST(LedPreview, EachLedShowsTheBytesTheChannelMapReads) {
     const QImage none = RenderLedImage(empty, f, QSize(40, 40), true);
     EXPECT_EQ(none.pixel(20, 20), qRgb(0, 0, 0));
 }
+
+TEST(LedPreview, GlowSaturatesAndDotsAreCutAtTheEdges) {
+    Layout l;
+    l.New(3, 3, false, 3);
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 3; ++c) l.lines[0].push_back(MakePoint(r, c));
+    }
+    l.RecomputeLineCount();
+    for (const Bgr colour : {Bgr{255, 255, 255}, Bgr{30, 100, 200}}) {
+        const Frame f = Frame::Filled(3, 3, colour);
+        const std::vector<LedDot> dots = CollectLeds(l, FrameShape{3, 3});
+        ASSERT_EQ(dots.size(), 9u);
+        // Panned so that dots hang over each edge of the picture in turn.
+        for (const QPointF origin : {QPointF(-10, -10), QPointF(30, 30), QPointF(-35, 25), QPointF(25, -35)}) {
+            for (const bool glow : {false, true}) {
+                QImage image(60, 60, QImage::Format_RGB32);
+                image.fill(Qt::black);
+                DrawLeds(image, dots, f, LedPlacement{origin, 20.0}, glow);
+                for (int r = 0; r < 3; ++r) {
+                    for (int c = 0; c < 3; ++c) {
+                        const QPoint middle(static_cast<int>(origin.x()) + 20 * c + 10, static_cast<int>(origin.y()) + 20 * r + 10);
+                        if (!image.rect().contains(middle)) continue;
+                        // A white dot under the glow of its neighbours stays white (no channel wraps).
+                        EXPECT_EQ(image.pixel(middle), qRgb(colour.r, colour.g, colour.b)) << glow;
+                    }
+                }
+                // Between two dots of a row: black without the glow, lit in the dots' hue with it.
+                const QPoint between(static_cast<int>(origin.x()) + 20, static_cast<int>(origin.y()) + 10);
+                if (!image.rect().contains(between)) continue;
+                const QRgb p = image.pixel(between);
+                if (!glow) {
+                    EXPECT_EQ(p, qRgb(0, 0, 0));
+                } else {
+                    EXPECT_GT(qRed(p), 0);
+                    EXPECT_GE(qRed(p), qGreen(p));
+                    EXPECT_GE(qGreen(p), qBlue(p));
+                }
+            }
+        }
+    }
+    // Glow is light added: drawn over a lit picture it never darkens a channel (no wrap past 255).
+    QImage lit(60, 60, QImage::Format_RGB32);
+    lit.fill(qRgb(200, 180, 250));
+    DrawLeds(lit, CollectLeds(l, FrameShape{3, 3}), Frame::Filled(3, 3, Bgr{255, 255, 255}), LedPlacement{QPointF(0, 0), 20.0}, true);
+    int brighter = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            const QRgb p = lit.pixel(x, y);
+            ASSERT_TRUE(qRed(p) >= 200 && qGreen(p) >= 180 && qBlue(p) >= 250) << x << "," << y;
+            brighter += qRed(p) > 200;
+        }
+    }
+    EXPECT_GT(brighter, 2000);
+}
