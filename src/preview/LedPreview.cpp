@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 #include <unordered_set>
 
 namespace corv {
@@ -69,18 +70,18 @@ Stamp MakeStamp(double cell, double radius, bool soft) {
     return s;
 }
 
-// The pixels of an RGB32 picture.
+// The pixels of an RGB32 picture, and the rows [top, bottom) a drawing may touch.
 struct Pixels {
     std::uint8_t* bits;
     std::ptrdiff_t stride;
-    int width, height;
+    int width, top, bottom;
 };
 
 // Lays a stamp at (x0, y0) in colour c (0xffRRGGBB): blended over what is there, or added to
 // it. Red and blue are worked on together in one word, green in another.
 template <bool Add>
 void Apply(const Pixels& target, const Stamp& s, int x0, int y0, std::uint32_t c) {
-    const int ys = std::max(0, -y0), ye = std::min(s.size, target.height - y0);
+    const int ys = std::max(0, target.top - y0), ye = std::min(s.size, target.bottom - y0);
     const std::uint32_t crb = c & 0xFF00FFu, cg = c & 0x00FF00u;
     for (int y = ys; y < ye; ++y) {
         const auto [rs, re] = s.runs[static_cast<std::size_t>(y)];
@@ -110,7 +111,7 @@ std::uint32_t Rgb32(Bgr c) { return 0xFF000000u | std::uint32_t{c.r} << 16 | std
 
 }  // namespace
 
-void DrawLeds(QImage& target, const std::vector<LedDot>& dots, const Frame& frame, const LedPlacement& place, bool glow) {
+void DrawLeds(QImage& target, const std::vector<LedDot>& dots, const Frame& frame, const LedPlacement& place, bool glow, int threads) {
     if (target.format() != QImage::Format_RGB32 && target.format() != QImage::Format_ARGB32_Premultiplied) {
         target = target.convertToFormat(QImage::Format_RGB32);
     }
@@ -126,21 +127,35 @@ void DrawLeds(QImage& target, const std::vector<LedDot>& dots, const Frame& fram
         }
         return;
     }
-    const Pixels pixels{target.bits(), target.bytesPerLine(), target.width(), target.height()};
     const Stamp dot = MakeStamp(cell, cell * 0.4, false);
     const Stamp halo = MakeStamp(cell, cell * 1.2, true);
-    if (glow) {
-        for (const LedDot& d : dots) {
-            const Bgr c = LedColour(frame, d);
-            if (c.r == 0 && c.g == 0 && c.b == 0) continue;
-            Apply<true>(pixels, halo, static_cast<int>(std::floor(place.origin.x() + d.col * cell)) + halo.offset,
-                        static_cast<int>(std::floor(place.origin.y() + d.row * cell)) + halo.offset, Rgb32(c));
+    // Each band of rows is drawn whole (glow, then dots, in the dots' order) by a thread of
+    // its own: every pixel sees the same stamps in the same order as in one pass.
+    auto band = [&](int top, int bottom) {
+        const Pixels pixels{target.bits(), target.bytesPerLine(), target.width(), top, bottom};
+        if (glow) {
+            for (const LedDot& d : dots) {
+                const Bgr c = LedColour(frame, d);
+                if (c.r == 0 && c.g == 0 && c.b == 0) continue;
+                Apply<true>(pixels, halo, static_cast<int>(std::floor(place.origin.x() + d.col * cell)) + halo.offset,
+                            static_cast<int>(std::floor(place.origin.y() + d.row * cell)) + halo.offset, Rgb32(c));
+            }
         }
+        for (const LedDot& d : dots) {
+            Apply<false>(pixels, dot, static_cast<int>(std::floor(place.origin.x() + d.col * cell)) + dot.offset,
+                         static_cast<int>(std::floor(place.origin.y() + d.row * cell)) + dot.offset, Rgb32(LedColour(frame, d)));
+        }
+    };
+    const std::size_t work = dots.size() * static_cast<std::size_t>(glow ? halo.size * halo.size : dot.size * dot.size);
+    int parts = threads > 0 ? threads : work < 400000 ? 1 : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    parts = std::clamp(parts, 1, std::max(1, target.height()));
+    target.bits();  // detached before the threads share it
+    std::vector<std::thread> helpers;
+    for (int i = 1; i < parts; ++i) {
+        helpers.emplace_back(band, target.height() * i / parts, target.height() * (i + 1) / parts);
     }
-    for (const LedDot& d : dots) {
-        Apply<false>(pixels, dot, static_cast<int>(std::floor(place.origin.x() + d.col * cell)) + dot.offset,
-                     static_cast<int>(std::floor(place.origin.y() + d.row * cell)) + dot.offset, Rgb32(LedColour(frame, d)));
-    }
+    band(0, target.height() / parts);
+    for (std::thread& t : helpers) t.join();
 }
 
 LedPlacement FitGrid(const LayoutGrid& grid, QSize size) {

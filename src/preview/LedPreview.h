@@ -32,8 +32,10 @@ struct LedPlacement {
     double cell = 8;
 };
 
-// Draws the dots into `target` (RGB32, black already or whatever lies under them).
-void DrawLeds(QImage& target, const std::vector<LedDot>& dots, const Frame& frame, const LedPlacement& place, bool glow);
+// Draws the dots into `target` (RGB32, black already or whatever lies under them). Large
+// drawings are shared out by bands of rows among `threads` threads (0: as many as the machine
+// has cores, up to 4), with the same result as one.
+void DrawLeds(QImage& target, const std::vector<LedDot>& dots, const Frame& frame, const LedPlacement& place, bool glow, int threads = 0);
 
 // A picture of the layout lit by a frame: the grid fitted into `size`, centred.
 LedPlacement FitGrid(const LayoutGrid& grid, QSize size);

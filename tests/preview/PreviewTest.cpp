@@ -329,3 +329,32 @@ TEST(LedPreview, GlowSaturatesAndDotsAreCutAtTheEdges) {
     }
     EXPECT_GT(brighter, 2000);
 }
+
+TEST(LedPreview, BandsDrawnByThreadsEqualOnePass) {
+    // 90 x 70 LEDs of a changing colour, panned so that they hang over the edges.
+    Layout l;
+    l.New(70, 90, false, 3);
+    for (int r = 0; r < 70; ++r) {
+        for (int c = 0; c < 90; ++c) l.lines[static_cast<std::size_t>(r % 8)].push_back(MakePoint(r, c));
+    }
+    l.RecomputeLineCount();
+    Frame f(90, 70);
+    for (int y = 0; y < 70; ++y) {
+        for (int x = 0; x < 90; ++x) f.SetPixel(x, y, Bgr{static_cast<std::uint8_t>(x * 3), static_cast<std::uint8_t>(y * 7), static_cast<std::uint8_t>((x * y) % 256)});
+    }
+    const std::vector<LedDot> dots = CollectLeds(l, FrameShape{70, 90});
+    ASSERT_EQ(dots.size(), 6300u);
+    for (const bool glow : {false, true}) {
+        QImage one(700, 500, QImage::Format_RGB32);
+        one.fill(Qt::black);
+        const LedPlacement place{QPointF(-13.5, -21.25), 7.5};
+        DrawLeds(one, dots, f, place, glow, 1);
+        for (const int threads : {2, 3, 7}) {
+            QImage many(700, 500, QImage::Format_RGB32);
+            many.fill(Qt::black);
+            DrawLeds(many, dots, f, place, glow, threads);
+            EXPECT_EQ(many, one) << threads << " threads, glow " << glow;
+        }
+        EXPECT_NE(one.pixel(350, 250), qRgb(0, 0, 0));
+    }
+}
