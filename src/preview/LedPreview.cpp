@@ -131,8 +131,9 @@ void DrawLeds(QImage& target, const std::vector<LedDot>& dots, const Frame& fram
     const Stamp halo = MakeStamp(cell, cell * 1.2, true);
     // Each band of rows is drawn whole (glow, then dots, in the dots' order) by a thread of
     // its own: every pixel sees the same stamps in the same order as in one pass.
+    std::uint8_t* const bits = target.bits();  // detached here, before the threads share it
     auto band = [&](int top, int bottom) {
-        const Pixels pixels{target.bits(), target.bytesPerLine(), target.width(), top, bottom};
+        const Pixels pixels{bits, target.bytesPerLine(), target.width(), top, bottom};
         if (glow) {
             for (const LedDot& d : dots) {
                 const Bgr c = LedColour(frame, d);
@@ -149,7 +150,6 @@ void DrawLeds(QImage& target, const std::vector<LedDot>& dots, const Frame& fram
     const std::size_t work = dots.size() * static_cast<std::size_t>(glow ? halo.size * halo.size : dot.size * dot.size);
     int parts = threads > 0 ? threads : work < 400000 ? 1 : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
     parts = std::clamp(parts, 1, std::max(1, target.height()));
-    target.bits();  // detached before the threads share it
     std::vector<std::thread> helpers;
     for (int i = 1; i < parts; ++i) {
         helpers.emplace_back(band, target.height() * i / parts, target.height() * (i + 1) / parts);

@@ -6,12 +6,22 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace corv {
 
 namespace {
 
 double Radius(double z) { return std::sqrt(std::max(0.0, 1 - z * z)); }
+
+// The two columns of a row `width` wide whose mean a facet at column u shows (the same column
+// twice where it shows one): column trunc(u) below .475, the next above .525, both between.
+std::pair<int, int> SampleColumns(int width, float u) {
+    const int i = std::clamp(static_cast<int>(std::trunc(u)), 0, width - 1);
+    const float f = u - std::trunc(u);
+    const int next = std::min(i + 1, width - 1);
+    return {f > 0.525f ? next : i, f < 0.475f ? i : next};
+}
 
 Vec3 Cross(const Vec3& a, const Vec3& b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
@@ -73,15 +83,10 @@ SphereMesh BuildSphereMesh(const LayoutGrid& grid) {
 Bgr SampleColumn(const Frame& frame, int pictureRow, float u) {
     if (frame.width() <= 0 || frame.height() <= 0) return {};
     const int row = std::clamp(pictureRow, 0, frame.height() - 1);
-    const int i = std::clamp(static_cast<int>(std::trunc(u)), 0, frame.width() - 1);
-    const float f = u - std::trunc(u);
-    const int next = std::min(i + 1, frame.width() - 1);
+    const auto [first, second] = SampleColumns(frame.width(), u);
     // Frame::Pixel counts rows from the top; stored row `pictureRow` is the visual row below.
     const int visual = frame.height() - 1 - row;
-    const Bgr a = frame.Pixel(i, visual);
-    if (f < 0.475f) return a;
-    const Bgr b = frame.Pixel(next, visual);
-    if (f > 0.525f) return b;
+    const Bgr a = frame.Pixel(first, visual), b = frame.Pixel(second, visual);
     return Bgr{static_cast<std::uint8_t>((a.b + b.b) / 2), static_cast<std::uint8_t>((a.g + b.g) / 2),
                static_cast<std::uint8_t>((a.r + b.r) / 2)};
 }
@@ -314,18 +319,17 @@ SphereColourSampler::SphereColourSampler(const SphereMesh& mesh, int frameWidth,
         ForEachFacet(mesh, [&](int, int, const std::array<Vec3, 4>&) { samples_.push_back({0, 0}); });
         return;
     }
-    // The facet colour rule (FacetColour, SampleColumn) as byte offsets.
+    // The facet colour rule as byte offsets: grid row r reads stored row rows - 1 - r, the
+    // texture column scaled to the frame (a frame of another size is scaled to the grid).
     const std::size_t stride = Frame::Stride(static_cast<std::size_t>(frameWidth));
     ForEachFacet(mesh, [&](int r, int k, const std::array<Vec3, 4>&) {
         const SphereRing& ring = mesh.rings[static_cast<std::size_t>(r)];
         const int storedRow = frameHeight - 1 - static_cast<int>(static_cast<long long>(r) * frameHeight / std::max(mesh.rows, 1));
         const float u = ring.textureColumns[static_cast<std::size_t>(k)] * static_cast<float>(frameWidth) / static_cast<float>(std::max(mesh.cols, 1));
-        const int i = std::clamp(static_cast<int>(std::trunc(u)), 0, frameWidth - 1);
-        const float f = u - std::trunc(u);
-        const int next = std::min(i + 1, frameWidth - 1);
+        const auto [first, second] = SampleColumns(frameWidth, u);
         const std::size_t row = static_cast<std::size_t>(std::clamp(storedRow, 0, frameHeight - 1)) * stride;
-        const auto a = static_cast<std::uint32_t>(row + 3 * static_cast<std::size_t>(f > 0.525f ? next : i));
-        const auto b = static_cast<std::uint32_t>(row + 3 * static_cast<std::size_t>(f < 0.475f ? i : next));
+        const auto a = static_cast<std::uint32_t>(row + 3 * static_cast<std::size_t>(first));
+        const auto b = static_cast<std::uint32_t>(row + 3 * static_cast<std::size_t>(second));
         samples_.push_back({a, b});
     });
 }
