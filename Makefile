@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
 
-.PHONY: all deps configure build run test bench asan fuzz clean install
+.PHONY: all deps configure build run test bench asan fuzz clean install package
 
 all: build
 
@@ -64,6 +64,12 @@ fuzz: deps
 # make install [PREFIX=/usr/local] [DESTDIR=staging]; uninstall: xargs -d '\n' rm -f < $(BUILD)/install_manifest.txt
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# make package: build/package/corvantine_VERSION_ARCH.deb; install it with
+# apt install ./build/package/corvantine_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB -B $(abspath $(BUILD))/package
+	@ls $(BUILD)/package/*.deb
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
