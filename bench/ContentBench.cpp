@@ -3,7 +3,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
+#include <cmath>
 #include <cstring>
+#include <string>
 
 #include "content/ColourProcess.h"
 #include "content/Generators.h"
@@ -179,6 +181,80 @@ void BM_DesignDraw(benchmark::State& state) {
     state.counters["items"] = 1000;
 }
 BENCHMARK(BM_DesignDraw)->Unit(benchmark::kMillisecond);
+
+// One item with a point list on a 512 x 512 canvas: a filled polygon (line width 3) or a
+// polyline (line width 3) of 1,000 to 65,535 points (what the record allows), laid out as a
+// round outline, as spikes (every point alternates between two radii: every row crosses a
+// great many edges) or as points scattered over the whole canvas (long edges).
+void BM_DesignPointList(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    const int count = static_cast<int>(state.range(1));
+    const int layout = static_cast<int>(state.range(2));
+    auto item = CreateItem(kind);
+    auto& points = static_cast<PointsItem&>(*item).points;
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < count; ++i) {
+        const double a = 2 * 3.14159265358979 * i / count;
+        const double r = layout == 0 ? 200 : (i % 2 ? 200 : 120);
+        if (layout == 2) {
+            seed = seed * 1664525u + 1013904223u;
+            const float x = static_cast<float>(seed >> 8 & 511);
+            seed = seed * 1664525u + 1013904223u;
+            points.push_back({x, static_cast<float>(seed >> 8 & 511)});
+        } else {
+            points.push_back({static_cast<float>(256 + r * std::cos(a)), static_cast<float>(256 + r * std::sin(a))});
+        }
+    }
+    const RectF box = item->BoundingBox();
+    item->x = box.x;
+    item->y = box.y;
+    item->w = box.w;
+    item->h = box.h;
+    item->colour = 0xFF30C060u;
+    item->lineWidth = 3;
+    item->fill = kind == kItemPolygon;
+    EffectList effects;
+    auto layer = std::make_unique<EffectLayer>();
+    layer->items.push_back(std::move(item));
+    effects.Append(std::move(layer));
+    for (auto _ : state) {
+        const QImage picture = RenderDesign(effects, QSize(512, 512), DesignTime{});
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    static const char* const layouts[] = {"round", "spikes", "scattered"};
+    state.SetLabel(std::string(kind == kItemPolygon ? "polygon " : "polyline ") + layouts[layout]);
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_DesignPointList)
+    ->ArgsProduct({{kItemPolygon, kItemPolyline}, {1000, 4000, 65535}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond);
+
+// A polygon of spikes (as above) as a layer's mask over a rectangle of the whole canvas.
+void BM_DesignPointListMask(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    auto mask = CreateItem(kItemPolygon);
+    auto& points = static_cast<PointsItem&>(*mask).points;
+    for (int i = 0; i < count; ++i) {
+        const double a = 2 * 3.14159265358979 * i / count, r = i % 2 ? 200 : 120;
+        points.push_back({static_cast<float>(256 + r * std::cos(a)), static_cast<float>(256 + r * std::sin(a))});
+    }
+    auto rect = CreateItem(kItemRectangle);
+    rect->w = 512;
+    rect->h = 512;
+    rect->colour = 0xFFFF8000u;
+    EffectList effects;
+    auto layer = std::make_unique<EffectLayer>();
+    layer->items.push_back(std::move(rect));
+    layer->items.push_back(std::move(mask));
+    layer->mask = layer->items.back().get();
+    effects.Append(std::move(layer));
+    for (auto _ : state) {
+        const QImage picture = RenderDesign(effects, QSize(512, 512), DesignTime{});
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_DesignPointListMask)->Arg(1000)->Arg(4000)->Arg(65535)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

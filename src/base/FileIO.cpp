@@ -534,6 +534,10 @@ void RemovePendingTemporaryFiles() {
     }
 }
 
+PendingTemporaryFile::PendingTemporaryFile(const std::filesystem::path& temp) : slot_(RegisterPending(temp)) {}
+
+PendingTemporaryFile::~PendingTemporaryFile() { UnregisterPending(slot_); }
+
 ReplacingFile::ReplacingFile(std::filesystem::path target, Links links) : named_(std::move(target)) {
     auto resolved = links == Links::Follow ? ResolveWriteTarget(named_) : std::optional(named_);
     if (!resolved) {
@@ -569,6 +573,11 @@ bool ReplacingFile::Prepare() {
     }
     prepared_ = true;
     return true;
+}
+
+bool ReplacingFile::WriteFailed() const {
+    SetFileError(named_, writer.error());
+    return false;
 }
 
 bool ReplacingFile::Commit() {

@@ -101,6 +101,10 @@ public:
     // Closes the writer (unless prepared) and renames; false (and the temporary removed) when
     // anything failed.
     bool Commit();
+    // The target as the caller named it (for messages).
+    const std::filesystem::path& name() const { return named_; }
+    // Records the writer's failure as LastFileError() under the target's name; false.
+    bool WriteFailed() const;
 
     FileWriter writer;
 
@@ -117,6 +121,19 @@ private:
 // Removes the temporary files of every replacing file not yet committed; safe in a signal
 // handler (a program stopped by a signal leaves no half-written file behind).
 void RemovePendingTemporaryFiles();
+
+// A temporary file that another writer fills (a library that opens the file itself, such as
+// the movie writer's), listed for RemovePendingTemporaryFiles() while this object lives.
+class PendingTemporaryFile {
+public:
+    explicit PendingTemporaryFile(const std::filesystem::path& temp);
+    ~PendingTemporaryFile();
+    PendingTemporaryFile(const PendingTemporaryFile&) = delete;
+    PendingTemporaryFile& operator=(const PendingTemporaryFile&) = delete;
+
+private:
+    int slot_ = -1;
+};
 
 // Buffered little-endian reader of a file descriptor that knows the file's size, so that
 // every count can be checked against the bytes really there before anything is allocated.

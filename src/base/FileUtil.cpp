@@ -95,6 +95,21 @@ std::optional<fs::path> ResolveWriteTarget(const fs::path& path) {
     return std::nullopt;
 }
 
+bool SameFile(const fs::path& a, const fs::path& b) {
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+std::optional<fs::path> OutputAmongInputs(const fs::path& output, const std::vector<fs::path>& inputs) {
+    for (const auto& input : inputs) {
+        if (SameFile(output, input)) {
+            return input;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<fs::path> MakeSiblingTemp(const fs::path& target) {
     fs::path dir = target.parent_path();
     if (dir.empty()) {

@@ -30,6 +30,14 @@ std::optional<std::filesystem::path> ResolveWriteTarget(const std::filesystem::p
 bool WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 bool WriteFileAtomic(const std::filesystem::path& path, const std::string& text);
 
+// True when both paths name one existing file: the same device and inode, so links, "./x",
+// "../dir/x" and hard links are seen through.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+// The first of `inputs` that a write to `output` would replace (SameFile), when any: a command
+// refuses such an output before it writes anything.
+std::optional<std::filesystem::path> OutputAmongInputs(const std::filesystem::path& output,
+                                                       const std::vector<std::filesystem::path>& inputs);
+
 // Creates an empty temporary file beside `target` and returns its path (nullopt on failure).
 std::optional<std::filesystem::path> MakeSiblingTemp(const std::filesystem::path& target);
 

@@ -1,12 +1,17 @@
 #include "base/ProfileFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <optional>
+#include <unordered_map>
 
 #include "base/FileUtil.h"
 
@@ -21,13 +26,16 @@ struct Parsed {
     bool endsWithEol = true;
 };
 
-Parsed Load(const std::filesystem::path& file) {
-    Parsed p;
+std::optional<std::string> ReadText(const std::filesystem::path& file) {
     auto bytes = ReadFileBytes(file);
     if (!bytes) {
-        return p;
+        return std::nullopt;
     }
-    std::string text(bytes->begin(), bytes->end());
+    return std::string(bytes->begin(), bytes->end());
+}
+
+Parsed LoadText(std::string text) {
+    Parsed p;
     // Skip a UTF-8 byte order mark.
     if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text.erase(0, 3);
@@ -50,6 +58,11 @@ Parsed Load(const std::filesystem::path& file) {
         start = nl + 1;
     }
     return p;
+}
+
+Parsed Load(const std::filesystem::path& file) {
+    auto text = ReadText(file);
+    return text ? LoadText(std::move(*text)) : Parsed{};
 }
 
 std::string_view Trim(std::string_view s) {
@@ -166,20 +179,188 @@ std::string CutToBuffer(std::string s) {
     return s;
 }
 
-std::optional<std::string> ReadValue(const std::filesystem::path& file, std::string_view section,
-                                     std::string_view key) {
-    Parsed p = Load(file);
-    Location loc = Find(p, section, key);
-    if (!loc.keyLine) {
-        return std::nullopt;
+// Names folded the way EqualNoCase compares them.
+std::string Folded(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
     }
-    return std::string(Unquote(KeyValue(p.lines[*loc.keyLine])->second));
+    return out;
 }
+
+// What tells one state of a file from another without reading it.
+struct Stamp {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    std::int64_t mtime = 0;  // nanoseconds
+    std::int64_t ctime = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
+std::int64_t Nanoseconds(const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+Stamp StampOf(const std::filesystem::path& file) {
+    Stamp s;
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) {
+        return s;
+    }
+    s.exists = true;
+    s.dev = st.st_dev;
+    s.ino = st.st_ino;
+    s.size = st.st_size;
+    s.mtime = Nanoseconds(st.st_mtim);
+    s.ctime = Nanoseconds(st.st_ctim);
+    return s;
+}
+
+std::int64_t Now() {
+    timespec t{};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return Nanoseconds(t);
+}
+
+// A file changed less than this before it was read may change again with the same stamp (file
+// times move in clock ticks of a few milliseconds, of whole seconds on some file systems):
+// until then its bytes are compared with those indexed.
+std::int64_t SettleTime(const Stamp& s) {
+    return s.mtime % 1000000000 == 0 ? 2000000000 : 100000000;
+}
+
+// Counts the writes made through any ProfileFile of the process: an index read before the
+// latest write is read again.
+std::atomic<std::uint64_t> profileWrites{0};
 
 }  // namespace
 
+struct ProfileFile::Index {
+    struct Entry {
+        std::string key;    // as in the file, without the blanks around it
+        std::string value;  // trimmed and unquoted, not yet cut to the read buffer
+    };
+    struct Section {
+        std::vector<Entry> entries;                           // file order, repeats included
+        std::unordered_map<std::string, std::size_t> first;   // folded key -> its first entry
+    };
+    std::vector<std::string> sectionNames;              // every header in file order
+    std::unordered_map<std::string, Section> sections;  // folded name -> its first section
+
+    explicit Index(const Parsed& p) {
+        Section* current = nullptr;
+        for (const auto& line : p.lines) {
+            if (auto name = SectionName(line)) {
+                sectionNames.emplace_back(*name);
+                // Lines of a repeated section are never read: the first one wins.
+                auto [it, fresh] = sections.try_emplace(Folded(*name));
+                current = fresh ? &it->second : nullptr;
+                continue;
+            }
+            if (!current) {
+                continue;
+            }
+            if (auto kv = KeyValue(line)) {
+                current->first.try_emplace(Folded(kv->first), current->entries.size());
+                current->entries.push_back({std::string(kv->first), std::string(Unquote(kv->second))});
+            }
+        }
+    }
+
+    const Section* Find(std::string_view section) const {
+        auto it = sections.find(Folded(Trim(section)));
+        return it == sections.end() ? nullptr : &it->second;
+    }
+
+    const std::string* Value(std::string_view section, std::string_view key) const {
+        const Section* s = Find(section);
+        key = Trim(key);
+        if (!s || key.empty()) {
+            return nullptr;
+        }
+        auto it = s->first.find(Folded(key));
+        return it == s->first.end() ? nullptr : &s->entries[it->second].value;
+    }
+};
+
+struct ProfileFile::Cache {
+    std::mutex mutex;
+    std::shared_ptr<const Index> index;
+    Stamp stamp;
+    std::uint64_t writes = 0;
+    bool settled = false;
+    std::string text;  // the bytes indexed, kept until the file has settled
+};
+
 ProfileFile::ProfileFile(std::filesystem::path file, std::string section)
-    : file_(std::move(file)), section_(std::move(section)) {}
+    : file_(std::move(file)), section_(std::move(section)), cache_(std::make_shared<Cache>()) {}
+
+ProfileFile ProfileFile::InSection(std::string section) const {
+    ProfileFile other(file_, std::move(section));
+    other.cache_ = cache_;
+    return other;
+}
+
+std::shared_ptr<const ProfileFile::Index> ProfileFile::Current() const {
+    Cache& c = *cache_;
+    std::lock_guard lock(c.mutex);
+    const std::uint64_t written = profileWrites.load();
+    const Stamp stamp = StampOf(file_);
+    const bool sameStamp = c.index && c.writes == written && c.stamp == stamp;
+    if (sameStamp && c.settled) {
+        return c.index;
+    }
+    // The time is taken before the bytes are read: a change after it gets a later file time.
+    const std::int64_t now = Now();
+    auto text = stamp.exists ? ReadText(file_) : std::nullopt;
+    const bool settled = !stamp.exists || now - stamp.mtime >= SettleTime(stamp);
+    if (sameStamp && text.value_or(std::string()) == c.text) {
+        c.settled = settled;
+        if (settled) c.text.clear();
+        return c.index;
+    }
+    std::string bytes = text.value_or(std::string());
+    c.index = std::make_shared<const Index>(LoadText(bytes));
+    c.stamp = stamp;
+    c.writes = written;
+    c.settled = settled;
+    c.text = settled ? std::string() : std::move(bytes);
+    return c.index;
+}
+
+std::optional<std::size_t> ProfileFile::ProfileSections(std::string_view bytes) {
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != '\v') {
+            return std::nullopt;
+        }
+    }
+    const Parsed p = LoadText(std::string(bytes));
+    std::size_t sections = 0;
+    for (const auto& line : p.lines) {
+        const auto t = Trim(line);
+        if (t.empty() || IsComment(t)) {
+            continue;
+        }
+        if (t.front() == '[') {
+            // A header closes its name; only blanks or a comment may follow.
+            const auto close = t.find(']');
+            const auto after = close == std::string_view::npos ? close : t.find_first_not_of(" \t", close + 1);
+            if (close == std::string_view::npos || (after != std::string_view::npos && t[after] != ';')) {
+                return std::nullopt;
+            }
+            ++sections;
+            continue;
+        }
+        const auto kv = KeyValue(t);
+        if (sections == 0 || !kv || kv->first.empty()) {
+            return std::nullopt;
+        }
+    }
+    return sections;
+}
 
 int ProfileFile::ParseInt(std::string_view value) {
     value = Trim(value);
@@ -200,7 +381,8 @@ int ProfileFile::ParseInt(std::string_view value) {
 }
 
 int ProfileFile::GetInt(std::string_view key, int defaultValue) const {
-    auto v = ReadValue(file_, section_, key);
+    const auto index = Current();
+    const std::string* v = index->Value(section_, key);
     if (!v || v->empty()) {
         return defaultValue;
     }
@@ -208,12 +390,13 @@ int ProfileFile::GetInt(std::string_view key, int defaultValue) const {
 }
 
 std::string ProfileFile::GetString(std::string_view key, std::string_view defaultValue) const {
-    auto v = ReadValue(file_, section_, key);
-    return CutToBuffer(v ? std::move(*v) : std::string(defaultValue));
+    const auto index = Current();
+    const std::string* v = index->Value(section_, key);
+    return CutToBuffer(v ? *v : std::string(defaultValue));
 }
 
 bool ProfileFile::HasKey(std::string_view key) const {
-    return ReadValue(file_, section_, key).has_value();
+    return Current()->Value(section_, key) != nullptr;
 }
 
 bool ProfileFile::WriteInt(std::string_view key, int value) {
@@ -221,6 +404,10 @@ bool ProfileFile::WriteInt(std::string_view key, int value) {
 }
 
 bool ProfileFile::WriteString(std::string_view key, std::string_view text) {
+    // Whatever happens to the file below, every index of it is read again.
+    struct Written {
+        ~Written() { profileWrites.fetch_add(1); }
+    } written;
     std::error_code ec;
     if (std::filesystem::exists(file_, ec) && ::access(file_.c_str(), W_OK) != 0) {
         return false;  // a read-only configuration stays as it is
@@ -281,48 +468,29 @@ bool ProfileFile::WriteString(std::string_view key, std::string_view text) {
 }
 
 std::vector<std::string> ProfileFile::Keys() const {
-    Parsed p = Load(file_);
-    Location loc = Find(p, section_, {});
+    const auto index = Current();
     std::vector<std::string> keys;
-    if (!loc.sectionLine) {
-        return keys;
-    }
-    for (std::size_t i = *loc.sectionLine + 1; i < loc.sectionEnd; ++i) {
-        if (auto kv = KeyValue(p.lines[i])) {
-            keys.emplace_back(kv->first);
+    if (const auto* s = index->Find(section_)) {
+        for (const auto& e : s->entries) {
+            keys.push_back(e.key);
         }
     }
     return keys;
 }
 
 std::map<std::string, std::string> ProfileFile::Values() const {
-    Parsed p = Load(file_);
-    Location loc = Find(p, section_, {});
+    const auto index = Current();
     std::map<std::string, std::string> values;
-    if (!loc.sectionLine) {
-        return values;
-    }
-    for (std::size_t i = *loc.sectionLine + 1; i < loc.sectionEnd; ++i) {
-        auto kv = KeyValue(p.lines[i]);
-        if (!kv) {
-            continue;
+    if (const auto* s = index->Find(section_)) {
+        for (const auto& e : s->entries) {
+            values.emplace(Folded(e.key), CutToBuffer(e.value));
         }
-        std::string key(kv->first);
-        for (auto& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        values.emplace(std::move(key), CutToBuffer(std::string(Unquote(kv->second))));
     }
     return values;
 }
 
 std::vector<std::string> ProfileFile::Sections() const {
-    Parsed p = Load(file_);
-    std::vector<std::string> names;
-    for (const auto& line : p.lines) {
-        if (auto name = SectionName(line)) {
-            names.emplace_back(*name);
-        }
-    }
-    return names;
+    return Current()->sectionNames;
 }
 
 }  // namespace corv

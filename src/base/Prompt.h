@@ -20,6 +20,12 @@ public:
     virtual Answer AskYesNoCancel(const std::string& text) = 0;
     // A question with OK (Yes) and Cancel (No) buttons; the same as AskYesNo where there are no buttons.
     virtual Answer AskOkCancel(const std::string& text) { return AskYesNo(text); }
+    // A message with detail lines (a message box's informative text); where there is no
+    // box the detail follows the text.
+    virtual void InformDetailed(const std::string& text, const std::string& detail,
+                                PromptIcon icon = PromptIcon::Information) {
+        Inform(detail.empty() ? text : text + "\n" + detail, icon);
+    }
 };
 
 // Prints every message to a stream and answers every question with a fixed answer.
@@ -42,8 +48,14 @@ public:
     void Inform(const std::string& text, PromptIcon icon) override;
     Answer AskYesNo(const std::string& text) override;
     Answer AskYesNoCancel(const std::string& text) override;
+    // Records the text among the messages and the detail among the details.
+    void InformDetailed(const std::string& text, const std::string& detail, PromptIcon icon) override {
+        Inform(text, icon);
+        details_.push_back(detail);
+    }
 
     void Script(Answer answer) { script_.push_back(answer); }
+    const std::vector<std::string>& details() const { return details_; }
     const std::vector<std::string>& messages() const { return messages_; }
     const std::vector<std::string>& questions() const { return questions_; }
     const std::vector<PromptIcon>& icons() const { return icons_; }
@@ -56,6 +68,7 @@ private:
     std::vector<std::string> messages_;
     std::vector<std::string> questions_;
     std::vector<PromptIcon> icons_;
+    std::vector<std::string> details_;
 };
 
 }  // namespace corv

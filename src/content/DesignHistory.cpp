@@ -44,6 +44,7 @@ bool DesignHistory::Record(const EffectList& effects, int currentLayer) {
     std::error_code ec;
     for (int n = current_ + 1; n <= highest_; ++n) std::filesystem::remove(File(n), ec);
     highest_ = current_;
+    if (current_ >= 2) saved_.Pushed(static_cast<std::size_t>(current_ - 1));
     return true;
 }
 
@@ -60,14 +61,20 @@ std::optional<int> DesignHistory::Restore(int number, EffectList& effects, std::
 std::optional<int> DesignHistory::Undo(EffectList& effects, std::uint8_t language) {
     if (!CanUndo()) return std::nullopt;
     auto layer = Restore(current_ - 1, effects, language);
-    if (layer) --current_;
+    if (layer) {
+        --current_;
+        saved_.Undone(static_cast<std::size_t>(current_ - 1), static_cast<std::size_t>(highest_ - current_));
+    }
     return layer;
 }
 
 std::optional<int> DesignHistory::Redo(EffectList& effects, std::uint8_t language) {
     if (!CanRedo()) return std::nullopt;
     auto layer = Restore(current_ + 1, effects, language);
-    if (layer) ++current_;
+    if (layer) {
+        ++current_;
+        saved_.Redone(static_cast<std::size_t>(current_ - 1), static_cast<std::size_t>(highest_ - current_));
+    }
     return layer;
 }
 

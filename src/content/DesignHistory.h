@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/SavedState.h"
 #include "project/EffectList.h"
 
 namespace corv {
@@ -39,6 +40,11 @@ public:
     std::optional<int> Redo(EffectList& effects, std::uint8_t language);
     int current() const { return current_; }
     int highest() const { return highest_; }
+    // Whether the design stands where it stood when the document was last saved (the first
+    // snapshot is the design as it was, not an edit); an edit undone again is no change.
+    bool AtSaved() const { return saved_.AtSaved(); }
+    // The document was saved or opened: the design as it is now is the saved one.
+    void MarkSaved() { saved_.MarkSaved(); }
 
 private:
     std::optional<int> Restore(int number, EffectList& effects, std::uint8_t language);
@@ -46,6 +52,7 @@ private:
     std::filesystem::path folder_;
     int current_ = 0;
     int highest_ = 0;
+    SavedState saved_;
 };
 
 }  // namespace corv

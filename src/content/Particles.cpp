@@ -233,23 +233,50 @@ void ParticleSystem::Step(int frame, QImage& surface) {
 
 namespace {
 std::string Key(const char* name, int i) { return name + std::to_string(i); }
+
+// The list of "Main": "Name1" .. "NameN" with N from "Number" (at most kMaxParticleTemplates),
+// as (position, name) in list order. Only the keys really in the section are visited, and N
+// counts no further than the last of them, so an absurd "Number" costs nothing.
+struct NameList {
+    std::vector<std::pair<int, std::string>> entries;  // names empty or not
+    int count = 0;                                   // N, held to the last name there
+};
+
+NameList ReadNames(const ProfileFile& main) {
+    NameList list;
+    const int n = std::clamp(main.GetInt("Number", 0), 0, kMaxParticleTemplates);
+    for (auto& [key, value] : main.Values()) {  // keys in lower case, the first of a name wins
+        if (key.size() < 5 || key.size() > 14 || key.compare(0, 4, "name") != 0 || key[4] == '0') continue;
+        std::int64_t i = 0;
+        bool digits = true;
+        for (std::size_t k = 4; k < key.size() && digits; ++k) {
+            digits = key[k] >= '0' && key[k] <= '9';
+            i = i * 10 + (key[k] - '0');
+        }
+        if (digits && i >= 1 && i <= n) list.entries.emplace_back(static_cast<int>(i), std::move(value));
+    }
+    std::sort(list.entries.begin(), list.entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    list.count = list.entries.empty() ? 0 : list.entries.back().first;
+    return list;
+}
+
+bool Listed(const NameList& list, const std::string& name) {
+    return !name.empty() && std::any_of(list.entries.begin(), list.entries.end(), [&](const auto& s) { return s.second == name; });
+}
 }  // namespace
 
 std::vector<std::string> ParticleTemplateNames(const std::filesystem::path& library) {
-    const ProfileFile main(library, "Main");
-    const int n = std::clamp(main.GetInt("Number", 0), 0, kMaxParticleTemplates);
     std::vector<std::string> names;
-    for (int i = 1; i <= n; ++i) {
-        std::string name = main.GetString(Key("Name", i));
-        if (!name.empty()) names.push_back(std::move(name));
+    for (auto& slot : ReadNames(ProfileFile(library, "Main")).entries) {
+        if (!slot.second.empty()) names.push_back(std::move(slot.second));
     }
     return names;
 }
 
 std::optional<ParticleOptions> LoadParticleTemplate(const std::filesystem::path& library, const std::string& name) {
-    const auto names = ParticleTemplateNames(library);
-    if (name.empty() || std::find(names.begin(), names.end(), name) == names.end()) return std::nullopt;
-    const ProfileFile t(library, name);
+    const ProfileFile main(library, "Main");
+    if (!Listed(ReadNames(main), name)) return std::nullopt;
+    const ProfileFile t = main.InSection(name);
     ParticleOptions o = DefaultParticleOptions();
     for (int i = 0; i < ParticleOptions::kCombos; ++i) {
         ParticleChoice& c = o.combos[static_cast<std::size_t>(i)];
@@ -269,11 +296,10 @@ std::optional<ParticleOptions> LoadParticleTemplate(const std::filesystem::path&
 bool SaveParticleTemplate(const std::filesystem::path& library, const std::string& name, const ParticleOptions& o) {
     if (name.empty()) return false;
     ProfileFile main(library, "Main");
-    const int n = std::clamp(main.GetInt("Number", 0), 0, kMaxParticleTemplates);
-    bool found = false;
-    for (int i = 1; i <= n && !found; ++i) found = main.GetString(Key("Name", i)) == name;
-    if (!found && (!main.WriteInt("Number", n + 1) || !main.WriteString(Key("Name", n + 1), name))) return false;
-    ProfileFile t(library, name);
+    const NameList list = ReadNames(main);
+    const int n = list.count;
+    if (!Listed(list, name) && (!main.WriteInt("Number", n + 1) || !main.WriteString(Key("Name", n + 1), name))) return false;
+    ProfileFile t = main.InSection(name);
     bool ok = true;
     for (int i = 0; i < ParticleOptions::kCombos; ++i) {
         const ParticleChoice& c = o.combos[static_cast<std::size_t>(i)];
@@ -290,14 +316,15 @@ bool SaveParticleTemplate(const std::filesystem::path& library, const std::strin
 
 bool DeleteParticleTemplate(const std::filesystem::path& library, const std::string& name) {
     ProfileFile main(library, "Main");
-    const int n = std::clamp(main.GetInt("Number", 0), 0, kMaxParticleTemplates);
-    int at = 0;
-    for (int i = 1; i <= n && at == 0; ++i) {
-        if (main.GetString(Key("Name", i)) == name) at = i;
-    }
-    if (at == 0) return false;
-    for (int i = at; i < n; ++i) {
-        if (!main.WriteString(Key("Name", i), main.GetString(Key("Name", i + 1)))) return false;
+    const NameList list = ReadNames(main);
+    const int n = list.count;
+    auto at = std::find_if(list.entries.begin(), list.entries.end(), [&](const auto& s) { return s.second == name; });
+    if (name.empty() || at == list.entries.end()) return false;
+    // The names after it move up one place (a missing one counts as empty).
+    std::map<int, std::string> byPlace(list.entries.begin(), list.entries.end());
+    for (int i = at->first; i < n; ++i) {
+        auto next = byPlace.find(i + 1);
+        if (!main.WriteString(Key("Name", i), next == byPlace.end() ? std::string() : next->second)) return false;
     }
     return main.WriteString(Key("Name", n), "") && main.WriteInt("Number", n - 1);
 }

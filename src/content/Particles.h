@@ -109,8 +109,9 @@ inline constexpr const char* kParticlePictureName = "particle.bmp";
 
 // The template library (an INI file of the application home).
 inline constexpr const char* kParticleLibraryName = "ParticleLib.ptb";
-// The names in library order. At most kMaxParticleTemplates are read; empty names are left out.
-inline constexpr int kMaxParticleTemplates = 10000;
+// The names in library order. At most kMaxParticleTemplates are read, and no more than the
+// "Name%d" keys really in the file whatever "Number" says; empty names are left out.
+inline constexpr int kMaxParticleTemplates = 1000000;
 std::vector<std::string> ParticleTemplateNames(const std::filesystem::path& library);
 std::optional<ParticleOptions> LoadParticleTemplate(const std::filesystem::path& library, const std::string& name);
 // Saves under `name` (overwriting a template of that name without changing "Number"); false for

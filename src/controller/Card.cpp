@@ -149,6 +149,7 @@ CardCopyResult CopyToCard(const fs::path& file, const CardProbe& probe, const Ui
         r.reason = "no suitable card";
         return r;
     }
+    r.cardFound = true;
     struct stat st {};
     if (file.empty() || ::stat(file.c_str(), &st) != 0) {
         r.reason = "no file";

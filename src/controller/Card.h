@@ -36,6 +36,7 @@ std::vector<MountedDevice> ProbeMounts(const CardProbe& probe);
 std::optional<MountedDevice> FindOutputCard(const CardProbe& probe);
 
 struct CardCopyResult {
+    bool cardFound = false;  // a suitable card was there
     bool copied = false;
     std::filesystem::path destination;
     std::string reason;  // why nothing was copied (never shown to the user)

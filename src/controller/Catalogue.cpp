@@ -4,6 +4,7 @@
 
 #include "base/ProfileFile.h"
 #include "lang/Language.h"
+#include "lang/Localize.h"
 
 namespace corv {
 
@@ -22,6 +23,7 @@ ChipCatalogue ChipCatalogue::Load(const std::filesystem::path& file) {
             break;
         }
         e.tips = get("tips" + std::to_string(n));
+        e.chineseTips = get("chtips" + std::to_string(n));
         const std::string num = get("num" + std::to_string(n));
         e.code = num.empty() ? 0 : ProfileFile::ParseInt(num);
         if (e.code >= 0 && e.code < static_cast<int>(c.positionOfCode_.size())) {
@@ -29,6 +31,8 @@ ChipCatalogue ChipCatalogue::Load(const std::filesystem::path& file) {
         }
         const std::string delay = get("delay" + std::to_string(e.code));
         c.delays_[e.code] = delay.empty() ? 0 : ProfileFile::ParseInt(delay);
+        const std::string gray = get("gray" + std::to_string(e.code));
+        if (!gray.empty()) c.grayLevels_[e.code] = ProfileFile::ParseInt(gray);
         c.entries_.push_back(std::move(e));
     }
     return c;
@@ -39,17 +43,20 @@ std::string ChipCatalogue::Name(std::size_t position, std::uint8_t language) con
         return {};
     }
     const ChipEntry& e = entries_[position];
-    if (language == kLanguageSimplified && !e.chinese.empty()) {
-        return e.chinese;
+    if (UsesChinese(language) && !e.chinese.empty()) {
+        return LocalizeText(e.chinese, language);
     }
     return e.english.empty() ? e.chinese : e.english;
 }
 
-std::string ChipCatalogue::Tips(std::size_t position) const {
+std::string ChipCatalogue::Tips(std::size_t position) const { return Tips(position, kLanguageEnglish); }
+
+std::string ChipCatalogue::Tips(std::size_t position, std::uint8_t language) const {
     if (position >= entries_.size()) {
         return {};
     }
-    std::string t = entries_[position].tips;
+    const ChipEntry& e = entries_[position];
+    std::string t = UsesChinese(language) && !e.chineseTips.empty() ? LocalizeText(e.chineseTips, language) : e.tips;
     for (auto& ch : t) {
         if (ch == '\\') ch = '\n';
     }
@@ -74,6 +81,11 @@ bool ChipCatalogue::HasCode(int code) const {
 int ChipCatalogue::Delay(int code) const {
     auto it = delays_.find(code);
     return it == delays_.end() ? 0 : it->second;
+}
+
+int ChipCatalogue::GrayLevels(int code) const {
+    auto it = grayLevels_.find(code);
+    return it == grayLevels_.end() ? 0 : it->second;
 }
 
 }  // namespace corv

@@ -15,6 +15,8 @@ struct ChipEntry {
     std::string chinese;
     std::string english;
     std::string tips;
+    // "CHTIPS%d": the tooltip in Chinese; empty when the catalogue gives none.
+    std::string chineseTips;
     int code = 0;
 };
 
@@ -27,11 +29,14 @@ public:
     static ChipCatalogue Load(const std::filesystem::path& file);
 
     const std::vector<ChipEntry>& entries() const { return entries_; }
-    // Name at a list position: the Chinese name in the Simplified Chinese UI when there is
-    // one, else the English name.
+    // Name at a list position: the Chinese name in the Chinese UI when there is one (in
+    // Traditional characters for Traditional Chinese), else the English name.
     std::string Name(std::size_t position, std::uint8_t language) const;
     // Tooltip with every backslash turned into a line break.
     std::string Tips(std::size_t position) const;
+    // The tooltip in a language: the Chinese one in the Chinese UI when there is one, else
+    // the English one; backslashes become line breaks.
+    std::string Tips(std::size_t position, std::uint8_t language) const;
     // The chip code at a list position (0 when there is none).
     int CodeAt(std::size_t position) const;
     // List position of a chip code (0 for codes no entry has).
@@ -40,11 +45,15 @@ public:
     bool HasCode(int code) const;
     // "DELAY<code>": read by the single-controller writer; 0 by default.
     int Delay(int code) const;
+    // "GRAY<code>": the number of gray levels the chip itself has (256 for an 8-bit chip),
+    // which choosing the chip selects; 0 when the catalogue gives none.
+    int GrayLevels(int code) const;
 
 private:
     std::vector<ChipEntry> entries_;
     std::array<int, 255> positionOfCode_{};
     std::map<int, int> delays_;
+    std::map<int, int> grayLevels_;
 };
 
 }  // namespace corv

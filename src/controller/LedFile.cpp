@@ -409,6 +409,13 @@ OutputResult OutputControllerFiles(const WriterInput& in, FrameSource& frames, s
             continue;
         }
         result.files.push_back(m.path);
+        OutputFileReport file;
+        file.path = m.path;
+        file.frames = end > first ? end - first : 0;
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(m.path, ec);
+        file.bytes = ec ? 0 : size;
+        result.report.files.push_back(std::move(file));
         if (afterFile) {
             afterFile(m.path);
         }
@@ -417,6 +424,44 @@ OutputResult OutputControllerFiles(const WriterInput& in, FrameSource& frames, s
         result.messages.push_back(strings.outputDone);
     }
     return result;
+}
+
+void OutputReport::NoteCardCopy(const std::filesystem::path& file, const CardCopyResult& copy) {
+    cardSearched = true;
+    cardFound = cardFound || copy.cardFound;
+    if (!copy.copied) return;
+    for (OutputFileReport& f : files) {
+        if (f.path == file) f.cardCopy = copy.destination;
+    }
+}
+
+std::vector<std::string> OutputReportLines(const OutputReport& report, const UiStrings& strings) {
+    std::vector<std::string> lines;
+    for (const OutputFileReport& f : report.files) {
+        lines.push_back(Format(strings.outputFileLine.c_str(), f.path.string().c_str(), static_cast<unsigned long long>(f.frames),
+                               static_cast<unsigned long long>(f.bytes)));
+    }
+    if (!report.cardSearched) {
+        lines.push_back(strings.outputCardNotSearched);
+    } else if (!report.cardFound) {
+        lines.push_back(strings.outputNoCard);
+    } else {
+        for (const OutputFileReport& f : report.files) {
+            lines.push_back(f.cardCopy.empty()
+                                ? Format(strings.outputCardSkipped.c_str(), f.path.filename().string().c_str())
+                                : Format(strings.outputCardWritten.c_str(), f.cardCopy.string().c_str()));
+        }
+    }
+    return lines;
+}
+
+std::string OutputReportText(const OutputReport& report, const UiStrings& strings) {
+    std::string text;
+    for (const std::string& line : OutputReportLines(report, strings)) {
+        if (!text.empty()) text += '\n';
+        text += line;
+    }
+    return text;
 }
 
 }  // namespace corv

@@ -9,6 +9,7 @@
 
 #include "base/Progress.h"
 #include "base/Random.h"
+#include "controller/Card.h"
 #include "controller/Catalogue.h"
 #include "controller/ChannelMap.h"
 #include "formats/Spread.h"
@@ -63,10 +64,31 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
                   std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress = {},
                   std::string* why = nullptr);
 
+// What an output wrote, for the detail under "Output File finished!".
+struct OutputFileReport {
+    std::filesystem::path path;
+    std::size_t frames = 0;
+    std::uintmax_t bytes = 0;       // the file's size on disk
+    std::filesystem::path cardCopy;  // where it was copied on the card; empty when it was not
+};
+struct OutputReport {
+    std::vector<OutputFileReport> files;  // in master order
+    bool cardSearched = false;            // a card was looked for after each file
+    bool cardFound = false;
+    // After the card copy of `file` (CopyToCard's answer).
+    void NoteCardCopy(const std::filesystem::path& file, const CardCopyResult& copy);
+};
+// The report as lines in the language of `strings`: each file with its path, frame count and
+// size, then whether a card was found and what was written to it.
+std::vector<std::string> OutputReportLines(const OutputReport& report, const UiStrings& strings);
+// The same lines joined by newlines.
+std::string OutputReportText(const OutputReport& report, const UiStrings& strings);
+
 struct OutputResult {
     bool ok = false;
     std::vector<std::filesystem::path> files;  // written, in master order
     std::vector<std::string> messages;         // what the user is shown, in order
+    OutputReport report;                       // the files written (filled in by the output entry)
 };
 
 // The output entry: one file per master controller named from the chosen path ("%s%d.led"

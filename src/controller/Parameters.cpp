@@ -74,6 +74,12 @@ std::optional<int> GrayIndexFromLevels(long long levels) {
     return std::nullopt;
 }
 
+int GrayIndexForChip(const ChipCatalogue& catalogue, int chipCode, int current, int listSize) {
+    const std::optional<int> own = GrayIndexFromLevels(catalogue.GrayLevels(chipCode));
+    if (!own) return current;
+    return *own < listSize ? *own : std::min(7, std::max(listSize - 1, 0));
+}
+
 bool IsPortsPerSlaveChoice(int ports) {
     return std::find(std::begin(kPortsChoices), std::end(kPortsChoices), ports) != std::end(kPortsChoices);
 }
@@ -132,7 +138,10 @@ std::vector<std::vector<std::string>> SlaveListRows(LineSetting& s, const std::v
                                                     const ChipCatalogue& catalogue, std::uint8_t language) {
     const int count = std::min<int>(s.SlaveCount(), static_cast<int>(LineSetting::kSlaves));
     std::vector<std::vector<std::string>> rows;
-    const bool zh = language == kLanguageSimplified;
+    // Traditional Chinese shows the Simplified texts in Traditional characters.
+    const bool zh = UsesChinese(language);
+    const std::string yes = zh ? LocalizeText("是", language) : "Yes";
+    const std::string no = zh ? LocalizeText("否", language) : "No";
     for (int k = 0; k < count; ++k) {
         const auto i = static_cast<std::size_t>(k);
         if (s.controllerType == kSingleController || s.controllerType == kSimpleController) {
@@ -143,7 +152,7 @@ std::vector<std::vector<std::string>> SlaveListRows(LineSetting& s, const std::v
         rows.push_back({std::to_string(k + 1), s.lightType[i] < lamps.size() ? lamps[s.lightType[i]].Name() : "",
                         catalogue.Name(static_cast<std::size_t>(catalogue.PositionOf(s.icType[i])), language),
                         ClockText(s.clock[i]), std::to_string(s.brightness[i]), GrayLevelText(s.grayReverse[i] & 0x0F),
-                        (s.grayReverse[i] & 0x80) ? (zh ? "是" : "Yes") : (zh ? "否" : "No"),
+                        (s.grayReverse[i] & 0x80) ? yes : no,
                         std::to_string(static_cast<std::int8_t>(s.linePorts[i])), std::to_string(s.red[i]),
                         std::to_string(s.green[i]), std::to_string(s.blue[i]), GammaText(s.gamma[i])});
     }
@@ -170,16 +179,19 @@ ParameterValues DialogDefaults(const ChipCatalogue& catalogue) {
 }
 
 std::vector<std::string> SlaveListColumns(std::uint8_t language) {
-    if (language == kLanguageSimplified) {
-        return {"  分控", "灯具类型", "控制类型", "时钟", "亮度", "灰度", "取反", "端口", "红色", "绿色", "蓝色", "Gamma"};
+    if (UsesChinese(language)) {
+        std::vector<std::string> columns{"  分控", "灯具类型", "控制类型", "时钟", "亮度", "灰度",
+                                         "取反",   "端口",     "红色",     "绿色", "蓝色", "Gamma"};
+        for (std::string& c : columns) c = LocalizeText(c, language);
+        return columns;
     }
     return {"   No.", "LightType", "ControlType", "Clock", "Bright", "Gray", "Reverse", "Ports", "Red", "Green",
             "Blue", "Gamma"};
 }
 
 std::vector<std::string> MultiControllerColumns(std::uint8_t language) {
-    if (language == kLanguageSimplified) {
-        return {"序号", "分控编号", "分控数目"};
+    if (UsesChinese(language)) {
+        return {LocalizeText("序号", language), LocalizeText("分控编号", language), LocalizeText("分控数目", language)};
     }
     return {"NO.", "SlaveNO.", "SlaveNum"};
 }

@@ -34,6 +34,11 @@ std::string GrayLevelText(int index);
 // The index of a number of gray levels (2, 4, ... 65536); nullopt for other numbers.
 std::optional<int> GrayIndexFromLevels(long long levels);
 
+// The gray index a chip change leaves: the chip's own gray levels where the catalogue gives
+// them (a valid number of levels), else `current`. In a list the controller family cut to
+// `listSize` entries, a level beyond it becomes index 7 (256 levels), as the family rules do.
+int GrayIndexForChip(const ChipCatalogue& catalogue, int chipCode, int current, int listSize = kGrayLevels);
+
 // The line-per-slave choices and their values (index 4 is 8).
 inline constexpr int kPortsChoices[] = {1, 2, 3, 4, 8};
 bool IsPortsPerSlaveChoice(int ports);

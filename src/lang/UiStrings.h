@@ -38,6 +38,12 @@ struct UiStrings {
     std::string frameOfTotal;
     std::string captureSizeWarn;
     std::string outputDone;
+    // The detail under it: a file written (path, frames, bytes), and the card.
+    std::string outputFileLine;
+    std::string outputCardNotSearched;
+    std::string outputNoCard;
+    std::string outputCardWritten;
+    std::string outputCardSkipped;
     std::string frameCount;
     std::string zone;
     std::string askModuleRename;
@@ -46,6 +52,9 @@ struct UiStrings {
     // A document whose header gives the first clip another size than the clip has (%d x %d
     // from the header, then the clip's).
     std::string headerCopyDiffers;
+    // A clip's line file is not where the document says; the one of that name beside the
+    // document is used (%d the clip number, %s the stored path, %s the path used).
+    std::string lineFileBeside;
     std::string linePixel;
     std::string pinError;
     std::string saveOk;

@@ -218,14 +218,49 @@ void Layout::New(int rows, int cols, bool sphere, std::uint8_t defaultChip) {
     undo.clear();
     redo.clear();
     occupancy.Reset(grid);
-    modified = false;
+    MarkSaved();
 }
 
 UndoStep& Layout::BeginStep(UndoType type) {
     redo.clear();
-    modified = true;
     undo.push_back(UndoStep{type, {}});
+    Pushed();
     return undo.back();
+}
+
+void Layout::DropEmptyStep() {
+    if (undo.empty()) return;
+    undo.pop_back();
+    saved.Retracted();
+    modified = !saved.AtSaved();
+}
+
+void Layout::MarkChanged() {
+    saved.ChangedOutside();
+    modified = true;
+}
+
+void Layout::MarkSaved() {
+    saved.MarkSaved();
+    modified = false;
+}
+
+void Layout::Pushed() {
+    if (modified && saved.AtSaved()) saved.ChangedOutside();
+    saved.Pushed(undo.size());
+    modified = !saved.AtSaved();
+}
+
+void Layout::Undone() {
+    if (modified && saved.AtSaved()) saved.ChangedOutside();
+    saved.Undone(undo.size(), redo.size());
+    modified = !saved.AtSaved();
+}
+
+void Layout::Redone() {
+    if (modified && saved.AtSaved()) saved.ChangedOutside();
+    saved.Redone(undo.size(), redo.size());
+    modified = !saved.AtSaved();
 }
 
 namespace {
@@ -278,7 +313,7 @@ bool Layout::Undo() {
     }
     redo.push_back(std::move(undo.back()));
     undo.pop_back();
-    modified = true;
+    Undone();
     return true;
 }
 
@@ -288,7 +323,7 @@ bool Layout::Redo() {
     }
     undo.push_back(std::move(redo.back()));
     redo.pop_back();
-    modified = true;
+    Redone();
     return true;
 }
 

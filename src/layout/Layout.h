@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/SavedState.h"
+
 #include "layout/LightType.h"
 
 namespace corv {
@@ -127,7 +129,10 @@ struct Layout {
     Occupancy occupancy;
     std::vector<UndoStep> undo;
     std::vector<UndoStep> redo;
+    // Differs from the line file on disk; follows the history's saved state through undo and
+    // redo (an edit undone again is no change).
     bool modified = false;
+    SavedState saved;
 
     // lineCount = 1 + the highest line holding a point (0 when all are empty).
     void RecomputeLineCount();
@@ -135,6 +140,17 @@ struct Layout {
     void New(int rows, int cols, bool sphere, std::uint8_t defaultChip);
     // Starts a new undo step (clears redo, marks the layout modified).
     UndoStep& BeginStep(UndoType type);
+    // Takes back the newest step, which changed nothing.
+    void DropEmptyStep();
+    // A change that no undo step holds: modified until the next save.
+    void MarkChanged();
+    // The layout is now what is on disk (opened or saved).
+    void MarkSaved();
+    // After the history moved (a step pushed, undone or redone): `modified` follows it. A
+    // change made by setting `modified` alone counts as one outside the history.
+    void Pushed();
+    void Undone();
+    void Redone();
     // Undo and redo of added and deleted points; false when there is nothing to do.
     bool Undo();
     bool Redo();

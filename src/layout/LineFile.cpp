@@ -185,7 +185,7 @@ LineFileError LoadLineFile(const std::filesystem::path& path, Layout& layout, st
     layout.slaveGroups = std::move(content.slaveGroups);
     NormaliseSlaveGroups(layout.slaveGroups, layout.setting.SlaveCount());
     layout.occupancy.Rebuild(layout.grid, layout.lines);
-    layout.modified = false;
+    layout.MarkSaved();
     return LineFileError::None;
 }
 
@@ -245,7 +245,7 @@ bool SaveLineFile(const std::filesystem::path& path, Layout& layout, std::span<c
     if (!WriteFileAtomic(path, LineFileBytes(layout, lampTypes))) {
         return false;
     }
-    layout.modified = false;
+    layout.MarkSaved();
     return true;
 }
 

@@ -30,7 +30,7 @@ std::vector<std::string> ConnectionModeNames(std::uint8_t language) {
 }
 
 std::vector<std::string> LineListColumns(std::uint8_t language) {
-    return {"No.", Pick("点数", "Count", language)};
+    return {Pick("线路", "No.", language), Pick("点数", "Count", language)};
 }
 
 }  // namespace corv

@@ -219,7 +219,7 @@ bool MovePoint(Layout& layout, int fromCol, int fromRow, int toCol, int toRow, b
             if (!layout.occupancy.TryOccupy(toRow, toCol, allowRepeat)) return false;
             layout.occupancy.Decrement(fromRow, fromCol);
             p = MakePoint(toRow, toCol);
-            layout.modified = true;
+            layout.MarkChanged();
             return true;
         }
     }
@@ -243,7 +243,7 @@ int PixelsRepeat(Layout& layout, const CellRect& r, int times) {
             added += times;
         }
     }
-    layout.modified = true;
+    layout.MarkChanged();
     layout.RecomputeLineCount();
     return added;
 }
@@ -320,7 +320,7 @@ int MoveLines(Layout& layout, int a, int b, bool to, int dx, int dy) {
             ++moved;
         }
     }
-    layout.modified = true;
+    layout.MarkChanged();
     return moved;
 }
 
@@ -339,7 +339,7 @@ bool UndoLayout(Layout& layout) {
     ApplyOwn(layout, layout.undo.back());
     layout.redo.push_back(std::move(layout.undo.back()));
     layout.undo.pop_back();
-    layout.modified = true;
+    layout.Undone();
     return true;
 }
 
@@ -350,7 +350,7 @@ bool RedoLayout(Layout& layout) {
     ApplyOwn(layout, layout.redo.back());
     layout.undo.push_back(std::move(layout.redo.back()));
     layout.redo.pop_back();
-    layout.modified = true;
+    layout.Redone();
     return true;
 }
 

@@ -268,7 +268,7 @@ int AddByModule(Layout& layout, int& currentLine, const Drag& drag, const Displa
     }
     const int added = adder.added();
     if (step.entries.empty()) {
-        layout.undo.pop_back();  // nothing to undo
+        layout.DropEmptyStep();  // nothing to undo
     }
     layout.RecomputeLineCount();
     return added;

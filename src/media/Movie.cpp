@@ -12,7 +12,11 @@ extern "C" {
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <system_error>
+
+#include "base/FileIO.h"
+#include "base/FileUtil.h"
 
 namespace corv {
 
@@ -358,7 +362,10 @@ int RateFactorForQuality(int quality) {
 // Writer
 
 struct MovieWriter::Impl {
-    std::filesystem::path target, temp;
+    std::filesystem::path named;   // as the caller named it, for messages
+    std::filesystem::path target;  // the regular file replaced (a link is followed)
+    std::filesystem::path temp;    // beside the target, renamed over it when the movie is whole
+    std::optional<PendingTemporaryFile> pending;  // removed if a signal stops the program
     std::unique_ptr<AVFormatContext, void (*)(AVFormatContext*)> format{nullptr, [](AVFormatContext* f) {
                                                                             if (f && !(f->oformat->flags & AVFMT_NOFILE)) avio_closep(&f->pb);
                                                                             avformat_free_context(f);
@@ -402,6 +409,7 @@ const std::string& MovieWriter::error() const { return d_->error; }
 const std::string& MovieWriter::encoder() const { return d_->encoder; }
 
 bool MovieWriter::Open(const std::filesystem::path& path, int width, int height, const VideoOptions& options) {
+    Abandon();  // a movie begun before is not finished
     d_ = std::make_unique<Impl>();
     Impl& d = *d_;
     if (path.empty()) return d.Fail("No file name was given.");
@@ -429,8 +437,17 @@ bool MovieWriter::Open(const std::filesystem::path& path, int width, int height,
                       std::to_string(height) + ". Choose another encoder (for example MJPEG or uncompressed).");
     }
 
-    d.temp = path;
-    d.temp += ".part";
+    // As every writer of the programs: a link is followed and the file it names replaced (the
+    // link stays), through a temporary file in that file's folder; a folder, a device or a pipe
+    // in the target's place is refused.
+    const auto target = ResolveWriteTarget(path);
+    if (!target) return d.Fail("Save file fail! (" + LastFileError() + ")");
+    const auto temp = MakeSiblingTemp(*target);
+    if (!temp) return d.Fail("Save file fail! (" + path.string() + ": " + LastFileError().substr(target->string().size() + 2) + ")");
+    d.named = path;
+    d.target = *target;
+    d.temp = *temp;
+    d.pending.emplace(d.temp);
     AVFormatContext* f = nullptr;
     if (avformat_alloc_output_context2(&f, nullptr, muxer, d.temp.c_str()) < 0 || !f) return d.Fail("The movie cannot be prepared.");
     d.format.reset(f);
@@ -528,16 +545,26 @@ bool MovieWriter::Close() {
     Impl& d = *d_;
     if (!d.headerWritten) return false;
     bool ok = d.Drain(true);
-    if (ok && av_write_trailer(d.format.get()) < 0) ok = d.Fail("The movie cannot be finished.");
+    if (ok) {
+        // Buffered bytes reach the file here: a full disk or a size limit shows now.
+        const int rc = av_write_trailer(d.format.get());
+        if (rc < 0) ok = d.Fail("The movie cannot be finished: " + AvError(rc));
+    }
+    if (ok && d.format && !(d.format->oformat->flags & AVFMT_NOFILE)) {
+        const int rc = avio_closep(&d.format->pb);
+        if (rc < 0) ok = d.Fail("The movie cannot be finished: " + AvError(rc));
+    }
     d.headerWritten = false;
     d.format.reset();
     d.codec.reset();
     std::error_code ec;
-    if (ok) {
-        std::filesystem::rename(d.temp, d.target, ec);
-        if (ec) ok = d.Fail("Save file fail! (" + d.target.string() + ": " + ec.message() + ")");
+    d.pending.reset();  // before the rename: a signal afterwards must not remove the movie
+    if (ok && !ReplaceWithTemp(d.temp, d.target)) {
+        SetFileError(d.named, errno);
+        ok = d.Fail("Save file fail! (" + LastFileError() + ")");
     }
     if (!ok) std::filesystem::remove(d.temp, ec);
+    d.temp.clear();  // renamed or removed: nothing left for Abandon()
     return ok;
 }
 
@@ -548,6 +575,8 @@ void MovieWriter::Abandon() {
     d_->codec.reset();
     std::error_code ec;
     std::filesystem::remove(d_->temp, ec);
+    d_->pending.reset();
+    d_->temp.clear();
 }
 
 }  // namespace corv

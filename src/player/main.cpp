@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "base/TempDir.h"
 #include "content/DesignRender.h"
@@ -20,6 +21,12 @@
 using namespace corv;
 
 namespace {
+
+// What makes this program the player for the exporter (IsEffectPlayer): the marker in a section
+// of its own, kept by the linker.
+[[gnu::used, gnu::retain, gnu::section(".corvantine_player")]] constexpr char kPlayerMark[] =
+    "corvantine-player: effect block 1";
+static_assert(std::string_view(kPlayerMark) == kEffectPlayerMarker);
 
 class PlayerWindow : public QWidget {
 public:

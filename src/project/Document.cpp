@@ -137,7 +137,12 @@ DocError ReadTail(FileReader& in, const ReadOptions& options, LoadedDocument& ou
         if (WriteFileAtomic(musicPath, music)) {
             out.musicPath = musicPath;
         }
+    } else if (!r.Skip(musicLength)) {
+        return DocError::Unsupported;
     }
+    // Whatever follows the music is not ours to read, but it is the user's: kept as it is.
+    const auto rest = r.Take(r.remaining());
+    out.trailingBytes.assign(rest.begin(), rest.end());
     return DocError::None;
 }
 
@@ -147,6 +152,7 @@ DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDo
     ProgressEnd end(options.progress);
     out = LoadedDocument{};
     fs::path source = path;
+    std::string unpackError;  // why a compressed document gave no working copy
     {
         std::uint8_t head[3] = {};
         FileReader probe;
@@ -164,9 +170,17 @@ DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDo
             std::string pattern = (options.tempDir / "archive-XXXXXX").string();
             if (::mkdtemp(pattern.data()) != nullptr) {
                 const fs::path folder = pattern;
-                ExtractArchive(path, folder);
+                unpackError = ExtractArchive(path, folder).error;
                 fs::rename(folder / kEntryName, options.tempDir / kEntryName, ec);
                 fs::remove_all(folder, ec);
+                // A failed write names the private copy: only the system's reason is told.
+                if (const std::string privateName = folder.string(); unpackError.rfind(privateName, 0) == 0) {
+                    const auto colon = unpackError.find(": ");
+                    unpackError = "cannot be unpacked: " +
+                                  (colon == std::string::npos ? std::string("the working folder refused it") : unpackError.substr(colon + 2));
+                }
+            } else {
+                unpackError = std::string("cannot be unpacked: ") + std::strerror(errno);
             }
             // A damaged archive leaves no working copy, which then fails to open.
             source = options.tempDir / kEntryName;
@@ -175,6 +189,10 @@ DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDo
     }
     FileReader in;
     if (!in.Open(source)) {
+        if (out.compressed) {
+            // The message is about the user's archive, never the private working copy.
+            SetFileError(path, unpackError.empty() ? "the archive holds no " + std::string(kEntryName) : unpackError);
+        }
         return DocError::OpenFailed;
     }
     out.fileSize = in.size();
@@ -260,6 +278,7 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
             out.Reference(f.data(), f.size());
         }
         if (!out.ok()) {
+            SetFileError(path, out.error());  // the write's own reason (a full disk, a size limit)
             return DocError::WriteFailed;
         }
     }
@@ -281,6 +300,7 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
             out.U32(static_cast<std::uint32_t>(st.st_size));
             musicWritten = out.CopyFrom(fd, static_cast<std::uint64_t>(st.st_size));
             if (!musicWritten) {
+                SetFileError(path, out.error());
                 ::close(fd);
                 return DocError::WriteFailed;
             }
@@ -292,6 +312,7 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
     if (!musicWritten) {
         out.U32(0);
     }
+    out.Bytes(source.trailingBytes);
     return file.Commit() ? DocError::None : DocError::WriteFailed;
 }
 
@@ -462,6 +483,9 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
     // The target's design, music and anything else after its frames.
     ok = ok && ::lseek(inFd, static_cast<off_t>(framesEnd), SEEK_SET) == static_cast<off_t>(framesEnd) &&
          out.CopyFrom(inFd, tailBytes);
+    if (!ok && out.error() != 0) {
+        file.WriteFailed();  // the system's reason, under the target's name
+    }
     result.error = ok && file.Commit() ? DocError::None : DocError::WriteFailed;
     return result;
 }
@@ -496,7 +520,7 @@ bool ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height) {
     out.Zeros(kLineFilePathSize);
     countOffset_ = out.pos();
     out.U32(ScrambleFrameCount(0));
-    return out.ok();
+    return out.ok() || state_->file.WriteFailed();
 }
 
 bool ClipDocumentWriter::Add(const Frame& frame) {
@@ -506,7 +530,7 @@ bool ClipDocumentWriter::Add(const Frame& frame) {
     }
     state_->file.writer.Bytes(frame.data(), frame.size());
     ++count_;
-    return state_->file.writer.ok();
+    return state_->file.writer.ok() || state_->file.WriteFailed();
 }
 
 DocError ClipDocumentWriter::Finish() {
@@ -518,7 +542,14 @@ DocError ClipDocumentWriter::Finish() {
     out.U32(0);
     std::uint8_t count[4];
     StoreU32(count, ScrambleFrameCount(count_));
-    if (!out.Flush() || !out.WriteAt(count, sizeof count, countOffset_)) return DocError::WriteFailed;
+    if (!out.Flush()) {
+        state_->file.WriteFailed();
+        return DocError::WriteFailed;
+    }
+    if (!out.WriteAt(count, sizeof count, countOffset_)) {
+        SetFileError(state_->file.name(), errno);
+        return DocError::WriteFailed;
+    }
     return state_->file.Commit() ? DocError::None : DocError::WriteFailed;
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ struct DocumentSource {
     std::uint16_t canvasHeight = 0;
     const EffectList* effects = nullptr;
     std::filesystem::path musicPath;  // embedded when not empty and readable
+    // Written after the music as they are: the bytes a document held after its last record.
+    std::span<const std::uint8_t> trailingBytes;
 };
 
 // Everything a document holds, as read.
@@ -66,6 +69,9 @@ struct LoadedDocument {
     std::vector<std::unique_ptr<EffectLayer>> layers;
     std::uint32_t musicLength = 0;
     std::filesystem::path musicPath;  // the extracted music file, when there was music
+    // Bytes after the music (records of a later program, say): kept so that a save writes
+    // them back after the music instead of dropping them.
+    std::vector<std::uint8_t> trailingBytes;
     std::uint64_t fileSize = 0;
     std::vector<std::uint64_t> frameOffsets;  // per clip: where its first frame starts
     std::filesystem::path sourcePath;         // the plain document read (the extracted copy)

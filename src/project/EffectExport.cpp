@@ -2,18 +2,70 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "base/FileUtil.h"
 
 namespace corv {
 
+namespace {
+
+std::uint64_t Le(std::span<const std::uint8_t> b, std::size_t at, std::size_t n) {
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < n; ++i) v |= static_cast<std::uint64_t>(b[at + i]) << (8 * i);
+    return v;
+}
+
+}  // namespace
+
+bool IsEffectPlayer(std::span<const std::uint8_t> p) {
+    // ELF header: magic, class 2 (64-bit), data 1 (little-endian); the section table's offset,
+    // entry size, count and the index of the section holding the names.
+    if (p.size() < 64 || p[0] != 0x7F || p[1] != 'E' || p[2] != 'L' || p[3] != 'F' || p[4] != 2 || p[5] != 1) {
+        return false;
+    }
+    const std::uint64_t shoff = Le(p, 0x28, 8), entry = Le(p, 0x3A, 2), count = Le(p, 0x3C, 2), names = Le(p, 0x3E, 2);
+    if (entry < 64 || names >= count || shoff > p.size() || count > (p.size() - shoff) / entry) return false;
+    auto header = [&](std::uint64_t i) { return static_cast<std::size_t>(shoff + i * entry); };
+    const std::uint64_t namesAt = Le(p, header(names) + 0x18, 8), namesSize = Le(p, header(names) + 0x20, 8);
+    if (namesAt > p.size() || namesSize > p.size() - namesAt) return false;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t name = Le(p, header(i), 4);
+        if (name >= namesSize || kEffectPlayerSection.size() + 1 > namesSize - name) continue;
+        const auto* text = reinterpret_cast<const char*>(p.data() + namesAt + name);
+        if (std::string_view(text, kEffectPlayerSection.size()) != kEffectPlayerSection ||
+            text[kEffectPlayerSection.size()] != '\0') {
+            continue;
+        }
+        const std::uint64_t at = Le(p, header(i) + 0x18, 8), size = Le(p, header(i) + 0x20, 8);
+        return at <= p.size() && size <= p.size() - at && size >= kEffectPlayerMarker.size() &&
+               std::string_view(reinterpret_cast<const char*>(p.data() + at), kEffectPlayerMarker.size()) ==
+                   kEffectPlayerMarker;
+    }
+    return false;
+}
+
 DocError ExportEffectFile(const std::filesystem::path& player, const std::filesystem::path& out,
                           const DocumentSource& source, const std::filesystem::path& tempDir) {
+    if (SameFile(out, player)) {
+        SetFileError(out, std::string("is the player program itself; choose another output"));
+        return DocError::WriteFailed;
+    }
     const auto program = ReadFileBytes(player);
-    if (!program || program->empty() || program->size() > 0xFFFFFFFFu) return DocError::OpenFailed;
+    if (!program) return DocError::OpenFailed;
+    if (program->size() > 0xFFFFFFFFu || !IsEffectPlayer(*program)) {
+        SetFileError(player, std::string("is not the effect player program"));
+        return DocError::Unsupported;
+    }
     const std::filesystem::path block = tempDir / "EffectBlock.cvn";
-    if (const DocError e = WriteDocument(block, source); e != DocError::None) return e;
+    if (const DocError e = WriteDocument(block, source); e != DocError::None) {
+        // The reason is told of the file asked for, not of the private copy.
+        const std::string why = LastFileError();
+        const std::string privateName = block.string() + ": ";
+        SetFileError(out, why.rfind(privateName, 0) == 0 ? why.substr(privateName.size()) : why);
+        return e;
+    }
     const auto document = ReadFileBytes(block);
     std::error_code ec;
     std::filesystem::remove(block, ec);
@@ -42,7 +94,16 @@ std::uint64_t EffectTemplateLength(const std::filesystem::path& file) {
     return length > 0 && length < size - 4 ? length : 0;
 }
 
-DocError ReadEffectFile(const std::filesystem::path& file, const std::filesystem::path& tempDir, LoadedDocument& out) {
+bool IsEffectFile(const std::filesystem::path& file) {
+    const std::uint64_t length = EffectTemplateLength(file);
+    if (length == 0 || length > (256u << 20)) return false;  // no player is that large
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::uint8_t> program(static_cast<std::size_t>(length));
+    return in.read(reinterpret_cast<char*>(program.data()), static_cast<std::streamsize>(length)) && IsEffectPlayer(program);
+}
+
+DocError ReadEffectFile(const std::filesystem::path& file, const std::filesystem::path& tempDir, LoadedDocument& out,
+                        bool loadFrames) {
     const std::uint64_t start = EffectTemplateLength(file);
     if (start == 0) return DocError::Unsupported;
     std::ifstream in(file, std::ios::binary | std::ios::ate);
@@ -64,6 +125,8 @@ DocError ReadEffectFile(const std::filesystem::path& file, const std::filesystem
     }
     ReadOptions options;
     options.tempDir = tempDir;
+    options.loadFrames = loadFrames;
+    options.extractMusic = loadFrames;
     const DocError e = ReadDocument(part, options, out);
     std::error_code ec;
     std::filesystem::remove(part, ec);

@@ -68,6 +68,7 @@ void FrameUndo::Push(Step step) {
     undo_.push_front(std::move(step));
     if (undo_.size() > kDepth) undo_.pop_back();  // the fourth step pushes out the oldest
     redo_.clear();
+    saved_.Pushed(undo_.size());
 }
 
 void FrameUndo::RecordInserted(const std::vector<Frame>& frames, std::size_t index, std::size_t count) {
@@ -96,6 +97,7 @@ void FrameUndo::BeginUndo(const std::vector<Frame>& frames, int kind, std::size_
             const std::uint64_t pixels = n == 0 ? 0 : static_cast<std::uint64_t>(frames[index].width()) * frames[index].height() * n;
             if (pixels > kMaxCopiedPixels) {
                 Reset();
+                saved_.ChangedOutside();
                 return;
             }
             Step s;
@@ -141,6 +143,7 @@ bool FrameUndo::RecordChange(const std::vector<Frame>& frames, std::size_t index
     }
     if (limited && pixels > kMaxCopiedPixels) {
         Reset();  // too large to copy: this change cannot be undone, nor can the ones before it
+        saved_.ChangedOutside();
         return false;
     }
     Step s;
@@ -217,6 +220,7 @@ bool FrameUndo::Undo(std::vector<Frame>& frames, std::size_t* touched) {
     if (touched) *touched = step.index;
     redo_.push_front(std::move(step));
     if (redo_.size() > kDepth) redo_.pop_back();
+    saved_.Undone(undo_.size(), redo_.size());
     return true;
 }
 
@@ -228,12 +232,14 @@ bool FrameUndo::Redo(std::vector<Frame>& frames, std::size_t* touched) {
     if (touched) *touched = step.index;
     undo_.push_front(std::move(step));
     if (undo_.size() > kDepth) undo_.pop_back();
+    saved_.Redone(undo_.size(), redo_.size());
     return true;
 }
 
 void FrameUndo::Reset() {
     undo_.clear();
     redo_.clear();
+    saved_.Emptied();
 }
 
 }  // namespace corv

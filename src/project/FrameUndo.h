@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/SavedState.h"
 #include "project/Frame.h"
 
 namespace corv {
@@ -67,8 +68,17 @@ public:
     std::size_t RedoDepth() const { return redo_.size(); }
     // The kind of the newest undo step (for tests and the status of the window).
     int NewestKind() const { return undo_.empty() ? -1 : undo_.front().kind; }
-    // Empties both stacks (a new or opened project).
+    // Empties both stacks (a new or opened project). The current frames stay the saved ones
+    // when they were.
     void Reset();
+    // Whether the clip stands where it stood when the document was last saved: an edit
+    // undone again is no change. Once the saved state has left the three steps kept (or the
+    // frames changed outside the history) it never comes back until the next save.
+    bool AtSaved() const { return saved_.AtSaved(); }
+    // The document was saved, opened or made: the frames as they are now are the saved ones.
+    void MarkSaved() { saved_.MarkSaved(); }
+    // The frames changed without a step (an import, a change too large to keep).
+    void MarkChangedOutside() { saved_.ChangedOutside(); }
 
 private:
     struct Step {
@@ -94,6 +104,7 @@ private:
 
     std::deque<Step> undo_;  // newest first
     std::deque<Step> redo_;
+    SavedState saved_;
 };
 
 // Moves the frames at ascending `positions` out of `clip` in one pass; they are returned in

@@ -58,6 +58,29 @@ Status OnNewDocument(Workspace& ws, const SizeAsker& askSize) {
     return Status::Ok();
 }
 
+int FindLineFilesBeside(std::vector<Clip>& clips, const fs::path& documentPath, const UiStrings& strings, Prompt& prompt) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(documentPath, ec);
+    const fs::path folder = (ec ? documentPath : absolute).lexically_normal().parent_path();
+    int changed = 0;
+    for (std::size_t i = 0; i < clips.size(); ++i) {
+        Clip& clip = clips[i];
+        const std::string stored = clip.lineFilePath;
+        if (stored.empty() || fs::is_regular_file(stored, ec)) continue;
+        const std::size_t cut = stored.find_last_of("/\\");
+        const std::string name = cut == std::string::npos ? stored : stored.substr(cut + 1);
+        if (name.empty() || name == "." || name == "..") continue;
+        const fs::path beside = folder / name;
+        // A path the clip's buffer cannot hold whole is not stored.
+        if (!fs::is_regular_file(beside, ec) || beside.string().size() >= Clip::kLineFilePathBuffer) continue;
+        clip.lineFilePath = beside.string();
+        prompt.Inform(Format(strings.lineFileBeside.c_str(), static_cast<int>(i + 1), stored.c_str(), clip.lineFilePath.c_str()),
+                      PromptIcon::Information);
+        ++changed;
+    }
+    return changed;
+}
+
 Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
     LoadedDocument doc;
     ReadOptions options;
@@ -74,6 +97,7 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
                              static_cast<int>(doc.clips[0].width), static_cast<int>(doc.clips[0].height)),
                       PromptIcon::Warning);
     }
+    FindLineFilesBeside(doc.clips, path, ws.strings, prompt);
     ws.frameUndo.Reset();  // the history belongs to the project that goes away
     ws.frameView.gridScaleX = doc.gridScaleX;
     ws.frameView.gridScaleY = doc.gridScaleY;
@@ -87,6 +111,7 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
         // A document without music must not inherit the previous document's.
         ws.design.musicPath = doc.musicPath;
     }
+    ws.design.trailingBytes = std::move(doc.trailingBytes);
     ws.frames.ReplaceAll(std::move(doc.clips));
     // An archive is never overwritten with a plain document: Save writes the .cvn beside it.
     ws.documentPath = doc.compressed ? fs::path(path).replace_extension(".cvn") : path;
@@ -114,6 +139,7 @@ DocumentSource DocumentSourceOf(const Workspace& ws) {
     source.canvasHeight = ws.design.canvasHeight;
     source.effects = &ws.effects;
     source.musicPath = ws.design.musicPath;
+    source.trailingBytes = ws.design.trailingBytes;
     return source;
 }
 

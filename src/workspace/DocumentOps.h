@@ -26,6 +26,13 @@ Status OnNewDocument(Workspace& ws, const SizeAsker& askSize);
 Status OnOpenDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,
                       const ProgressFn& progress = {});
 
+// Clips whose stored line file no longer exists (the project folder was moved, or copied to
+// another machine) take the line file of the same name beside the document when there is one:
+// each such clip is reported through `prompt` and its new path is what the next save stores.
+// Stored paths may come with either kind of separator. Returns how many clips changed.
+int FindLineFilesBeside(std::vector<Clip>& clips, const std::filesystem::path& documentPath, const UiStrings& strings,
+                        Prompt& prompt);
+
 // Saves the project. With "Compress" set a RAR archive of the document is written beside it
 // as well (same name, extension rar).
 Status OnSaveDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,

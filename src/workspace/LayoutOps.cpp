@@ -82,7 +82,7 @@ Status SaveLineFileAs(Workspace& ws, const std::filesystem::path& path, std::fil
 
 void SetPortsPerSlave(Workspace& ws, int ports) {
     ws.layout.setting.SetPortsPerSlave(static_cast<std::uint8_t>(std::clamp(ports, 1, 255)));
-    ws.layout.modified = true;
+    ws.layout.MarkChanged();
     NormaliseSlaveGroups(ws.layout.slaveGroups, ws.layout.setting.SlaveCount());
 }
 

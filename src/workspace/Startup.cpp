@@ -10,6 +10,7 @@
 #include "workspace/DocumentOps.h"
 #include "workspace/LayoutOps.h"
 #include "workspace/Settings.h"
+#include "workspace/WindowSettings.h"
 
 namespace corv {
 
@@ -68,6 +69,7 @@ Status InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options
     ws.strings = LoadUiStrings(choice.code);
 
     LoadLayoutLibraries(ws);
+    LoadColourPanel(ws);
     ReadLayoutFrameSize(ws);
     if (!options.document.empty()) {
         return OnOpenDocument(ws, prompt, options.document);
@@ -82,6 +84,7 @@ void ExitInstance(Workspace& ws) {
     }
     ws.config->WriteInt(keys::kRows, ws.app.frameHeight);
     ws.config->WriteInt(keys::kCols, ws.app.frameWidth);
+    SaveColourPanel(ws);
 }
 
 SkinChange ChangeSkin(Workspace& ws, Prompt& prompt, int chosenSkin) {

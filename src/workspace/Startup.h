@@ -39,8 +39,8 @@ void ReadLayoutFrameSize(Workspace& ws);
 // The first new document: one clip of frameWidth x frameHeight.
 void FirstNewDocument(Workspace& ws);
 
-// Shutdown: writes "Rows" and "cols" from the current frame size. The per-run folder goes
-// away with the workspace.
+// Shutdown: writes "Rows" and "cols" from the current frame size and keeps the colour panel
+// (its list and choices) for the next start. The per-run folder goes away with the workspace.
 void ExitInstance(Workspace& ws);
 
 // Skin commands. Returns what the caller must do.

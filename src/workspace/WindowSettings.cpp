@@ -1,8 +1,11 @@
 #include "workspace/WindowSettings.h"
 
 #include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <system_error>
 
+#include "base/FileUtil.h"
 #include "base/ProfileFile.h"
 #include "workspace/Settings.h"
 
@@ -49,6 +52,132 @@ void AddRecentFile(const std::filesystem::path& configFile, const std::filesyste
 void RemoveRecentFile(const std::filesystem::path& configFile, const std::filesystem::path& path) {
     std::vector<std::string> list = ReadRecentFiles(configFile);
     if (std::erase(list, Normal(path)) > 0) WriteRecentFiles(configFile, list);
+}
+
+const char* FileKindKey(FileKind kind) {
+    switch (kind) {
+        case FileKind::Document:
+            return "Documents";
+        case FileKind::LineFile:
+            return "LineFiles";
+        case FileKind::ControllerFile:
+            return "ControllerFiles";
+        case FileKind::Picture:
+            return "Pictures";
+        case FileKind::Movie:
+            return "Movies";
+        case FileKind::Music:
+            return "Music";
+        case FileKind::Design:
+            return "DesignFiles";
+        case FileKind::Module:
+            return "Modules";
+        case FileKind::Drawing:
+            return "Drawings";
+        case FileKind::Program:
+            return "Programs";
+    }
+    return "Other";
+}
+
+std::filesystem::path ReadLastFolder(const std::filesystem::path& configFile, FileKind kind) {
+    if (configFile.empty()) return {};
+    const std::filesystem::path folder = ProfileFile(configFile, kFoldersSection).GetString(FileKindKey(kind));
+    std::error_code ec;
+    if (folder.empty() || !std::filesystem::is_directory(folder, ec)) return {};
+    return folder;
+}
+
+void WriteLastFolder(const std::filesystem::path& configFile, FileKind kind, const std::filesystem::path& chosen) {
+    if (configFile.empty() || chosen.empty()) return;
+    std::error_code ec;
+    const std::filesystem::path absolute(Normal(chosen));
+    const std::filesystem::path folder = std::filesystem::is_directory(absolute, ec) ? absolute : absolute.parent_path();
+    // The profile reads strings through its fixed buffer: a longer path would come back cut.
+    if (folder.empty() || folder.string().size() >= ProfileFile::kStringBuffer) return;
+    ProfileFile(configFile, kFoldersSection).WriteString(FileKindKey(kind), folder.string());
+}
+
+namespace {
+namespace colourKeys {
+constexpr const char* kMode = "Mode";
+constexpr const char* kGrade = "Grade";
+constexpr const char* kFixed = "FixedSteps";
+constexpr const char* kCurrent = "Color";
+constexpr const char* kSelected = "Selected";
+constexpr const char* kBackground = "Background";
+constexpr const char* kLineWidth = "LineWidth";
+constexpr const char* kFill = "Fill";
+}  // namespace colourKeys
+
+template <std::size_t N>
+bool OneOf(int value, const int (&choices)[N]) {
+    return std::find(std::begin(choices), std::end(choices), value) != std::end(choices);
+}
+}  // namespace
+
+bool SaveColourPanel(const Workspace& ws, std::string* error) {
+    if (ws.home.empty()) return false;
+    const ColourPanelState& p = ws.colourPanel;
+    if (!WriteFileAtomic(ws.home / kColourListFileName, ColourLibrary::Encode({p.list.colours()}))) {
+        if (error) *error = LastFileError();
+        return false;
+    }
+    ProfileFile cfg(ws.ConfigPath(), kColourPanelSection);
+    // Every write rewrites the configuration file: only what changed is written.
+    const auto old = cfg.Values();
+    auto put = [&](const char* key, int value) {
+        std::string name(key);
+        for (auto& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const auto it = old.find(name);
+        if (it == old.end() || it->second != std::to_string(value)) cfg.WriteInt(key, value);
+    };
+    put(colourKeys::kMode, p.mode == ColourTransition::Fixed ? 1 : 0);
+    put(colourKeys::kGrade, p.grade);
+    put(colourKeys::kFixed, p.fixedSteps);
+    put(colourKeys::kCurrent, static_cast<int>(p.current & 0xFFFFFFu));
+    put(colourKeys::kSelected, p.list.selected());
+    const Bgr b = ws.app.backgroundColour;
+    put(colourKeys::kBackground, static_cast<int>(MakeListColour(b.r, b.g, b.b)));
+    put(colourKeys::kLineWidth, p.lineWidth);
+    put(colourKeys::kFill, p.fill ? 1 : 0);
+    return true;
+}
+
+void LoadColourPanel(Workspace& ws) {
+    if (ws.home.empty()) return;
+    ColourPanelState& p = ws.colourPanel;
+    const ProfileFile cfg(ws.ConfigPath(), kColourPanelSection);
+    const auto values = cfg.Values();
+    auto value = [&](const char* key, int fallback) {
+        std::string name(key);
+        for (auto& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const auto it = values.find(name);
+        return it == values.end() ? fallback : ProfileFile::ParseInt(it->second);
+    };
+    std::error_code ec;
+    const auto file = ws.home / kColourListFileName;
+    // The file holds one list of at most 65535 colours; anything larger is not ours.
+    if (std::filesystem::is_regular_file(file, ec) &&
+        std::filesystem::file_size(file, ec) <= ColourLibrary::kTableBytes + 4 * ColourList::kMaxCount && !ec) {
+        if (const auto bytes = ReadFileBytes(file)) {
+            // A damaged file keeps the rainbow; an empty list was an empty list.
+            if (auto lists = ColourLibrary::Decode(*bytes)) {
+                p.list = lists->empty() ? ColourList() : ColourList(std::move(lists->front()));
+                p.list.Select(value(colourKeys::kSelected, 0));
+            }
+        }
+    }
+    p.mode = value(colourKeys::kMode, p.mode == ColourTransition::Fixed ? 1 : 0) == 1 ? ColourTransition::Fixed
+                                                                                    : ColourTransition::Grade;
+    if (const int g = value(colourKeys::kGrade, p.grade); OneOf(g, kGradeChoices)) p.grade = g;
+    if (const int f = value(colourKeys::kFixed, p.fixedSteps); OneOf(f, kFixedChoices)) p.fixedSteps = f;
+    p.current = static_cast<ListColour>(value(colourKeys::kCurrent, static_cast<int>(p.current))) & 0xFFFFFFu;
+    const Bgr b = ws.app.backgroundColour;
+    const auto back = static_cast<ListColour>(value(colourKeys::kBackground, static_cast<int>(MakeListColour(b.r, b.g, b.b))));
+    ws.app.backgroundColour = ToBgr(back & 0xFFFFFFu);
+    p.lineWidth = std::clamp(value(colourKeys::kLineWidth, p.lineWidth), 1, 100);
+    p.fill = value(colourKeys::kFill, p.fill ? 1 : 0) != 0;
 }
 
 SystemSettings ReadSystemSettings(const Workspace& ws) {

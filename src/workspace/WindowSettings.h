@@ -19,6 +19,26 @@ void AddRecentFile(const std::filesystem::path& configFile, const std::filesyste
 // Takes a file out of the list (it could not be opened).
 void RemoveRecentFile(const std::filesystem::path& configFile, const std::filesystem::path& path);
 
+// Where file dialogs open: the folder last used for each kind of file, kept in the
+// configuration file's section "Folders" (one key per kind).
+inline constexpr const char* kFoldersSection = "Folders";
+enum class FileKind { Document, LineFile, ControllerFile, Picture, Movie, Music, Design, Module, Drawing, Program };
+const char* FileKindKey(FileKind kind);
+// The folder last used for `kind`; empty when none is kept or it is no longer a folder.
+std::filesystem::path ReadLastFolder(const std::filesystem::path& configFile, FileKind kind);
+// Keeps the folder of `chosen` (a file, or a folder itself) as the last one used for `kind`.
+void WriteLastFolder(const std::filesystem::path& configFile, FileKind kind, const std::filesystem::path& chosen);
+
+// The colour panel across restarts: the list in kColourListFileName in the application home
+// (the colour library's format, holding one list; written atomically), the way colours are
+// added, the current colour, the background colour and the design items' line width and fill
+// in the configuration file's section "Colour panel". A missing or damaged list file leaves
+// the rainbow.
+inline constexpr const char* kColourListFileName = "ColourList.clb";
+inline constexpr const char* kColourPanelSection = "Colour panel";
+bool SaveColourPanel(const Workspace& ws, std::string* error = nullptr);
+void LoadColourPanel(Workspace& ws);
+
 // The "System setting" dialog's values.
 struct SystemSettings {
     bool autoCheckVersion = true;

@@ -44,6 +44,8 @@ struct DesignState {
     std::uint16_t canvasWidth = 0;
     std::uint16_t canvasHeight = 0;
     std::filesystem::path musicPath;  // background music; empty = none
+    // The bytes the open document held after its music, written back after it on save.
+    std::vector<std::uint8_t> trailingBytes;
 };
 
 class Workspace {

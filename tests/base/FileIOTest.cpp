@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +26,19 @@ int EntryCount(const TestFolder& dir) {
     int n = 0;
     for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++n;
     return n;
+}
+
+// Runs `body` in a child process; its return value is the child's exit code (-1 when the child
+// did not exit normally).
+template <typename Body>
+int InChildExits(Body body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace
@@ -187,6 +201,59 @@ TEST(FileIO, WritesFollowLinksAndRefuseWhatIsNoRegularFile) {
     // The reason of a missing folder is the system's.
     EXPECT_FALSE(WriteFileAtomic(dir / "no" / "x.bin", std::string("x")));
     EXPECT_EQ(LastFileError(), (dir / "no" / "x.bin").string() + ": No such file or directory");
+}
+
+TEST(FileIO, AnOutputThatIsAnInputIsFoundThroughLinksAndSpellings) {
+    TestFolder dir;
+    fs::create_directories(dir / "sub");
+    const fs::path doc = dir.Write("doc.cvn", "doc");
+    const fs::path other = dir.Write("other.cvn", "other");
+    fs::create_symlink("doc.cvn", dir / "link.cvn");
+    fs::create_symlink("link.cvn", dir / "link2.cvn");
+    fs::create_hard_link(doc, dir / "hard.cvn");
+    EXPECT_TRUE(SameFile(doc, doc));
+    EXPECT_TRUE(SameFile(dir / "link2.cvn", doc));
+    EXPECT_TRUE(SameFile(dir / "sub" / ".." / "doc.cvn", doc));
+    EXPECT_TRUE(SameFile(dir / "hard.cvn", doc));
+    EXPECT_FALSE(SameFile(other, doc));
+    // A file that does not exist is no input, whatever its name.
+    EXPECT_FALSE(SameFile(dir / "new.cvn", dir / "new.cvn"));
+    fs::create_symlink("missing.cvn", dir / "dangling.cvn");
+    EXPECT_FALSE(SameFile(dir / "dangling.cvn", dir / "missing.cvn"));
+    EXPECT_EQ(OutputAmongInputs(dir / "link.cvn", {other, doc}), std::optional<fs::path>(doc));
+    EXPECT_EQ(OutputAmongInputs(dir / "new.cvn", {other, doc}), std::nullopt);
+    EXPECT_EQ(OutputAmongInputs(other, {}), std::nullopt);
+}
+
+TEST(FileIO, AFailedWriteIsToldUnderTheTargetsName) {
+    TestFolder dir;
+    dir.Write("keep.bin", "old");
+    // A file size limit of 1 KiB in a child: the write fails with EFBIG, not the signal.
+    const int status = InChildExits([&] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit {1024, 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ReplacingFile f(dir / "keep.bin");
+        std::vector<std::uint8_t> big(1 << 20, 7);
+        f.writer.Bytes(big);
+        const bool flushed = f.writer.Flush();
+        if (flushed || f.WriteFailed()) return 1;
+        return LastFileError() == (dir / "keep.bin").string() + ": File too large" ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(dir.Read("keep.bin"), "old");
+    EXPECT_EQ(EntryCount(dir), 1);
+}
+
+TEST(FileIO, ATemporaryFilledByAnotherWriterIsRemovedOnASignalWhileListed) {
+    TestFolder dir;
+    const fs::path listed = dir.Write(".movie.avi.listed", "half");
+    const fs::path released = dir.Write(".movie.avi.done", "whole");
+    { PendingTemporaryFile gone(released); }
+    PendingTemporaryFile pending(listed);
+    RemovePendingTemporaryFiles();  // what the signal handler does
+    EXPECT_FALSE(fs::exists(listed));
+    EXPECT_TRUE(fs::exists(released));
 }
 
 TEST(FileIO, ExtractionReplacesLinksInsteadOfFollowingThem) {

@@ -200,3 +200,54 @@ TEST(Particles, TemplateLibrary) {
     EXPECT_EQ(odd->combos[1].selection, -1);
     EXPECT_EQ(odd->sendSpeed, 0);
 }
+
+// A library whose "Number" is far beyond its names, in a file of a megabyte: the names really
+// there are read (in their order, the same rules for key names as every lookup), and a template
+// saved next takes the place after the last name there.
+TEST(Particles, LibraryWithAnAbsurdNumber) {
+    TempDir dir;
+    const auto lib = dir.File(kParticleLibraryName);
+    {
+        std::ofstream out(lib, std::ios::binary);
+        out << "[Main]\nNumber=2147483647\nNAME7=Seven\nName1=One\nName09=Padded\nname3=\nName-2=Minus\nName1=Again\n";
+        out << "[Seven]\nSpeed=33\n[Filler]\n";
+        for (int i = 0; out.tellp() < 1 << 20; ++i) out << "Key" << i << "=" << std::string(40, 'f') << "\n";
+    }
+    EXPECT_EQ(ParticleTemplateNames(lib), (std::vector<std::string>{"One", "Seven"}));
+    const auto seven = LoadParticleTemplate(lib, "Seven");
+    ASSERT_TRUE(seven);
+    EXPECT_EQ(seven->sendSpeed, 33);
+    EXPECT_FALSE(LoadParticleTemplate(lib, "Padded"));
+    EXPECT_FALSE(LoadParticleTemplate(lib, "Again"));
+    ASSERT_TRUE(SaveParticleTemplate(lib, "Eight", DefaultParticleOptions()));
+    EXPECT_EQ(ProfileFile(lib, "Main").GetInt("Number", 0), 8);
+    EXPECT_EQ(ProfileFile(lib, "Main").GetString("Name8"), "Eight");
+    EXPECT_EQ(ParticleTemplateNames(lib), (std::vector<std::string>{"One", "Seven", "Eight"}));
+    ASSERT_TRUE(DeleteParticleTemplate(lib, "One"));
+    EXPECT_EQ(ParticleTemplateNames(lib), (std::vector<std::string>{"Seven", "Eight"}));
+    EXPECT_EQ(ProfileFile(lib, "Main").GetInt("Number", 0), 7);
+    EXPECT_EQ(LoadParticleTemplate(lib, "Seven")->sendSpeed, 33);
+}
+
+// A library of 20,000 names: every one is listed in order and every one loads.
+TEST(Particles, LibraryOfTwentyThousandNames) {
+    TempDir dir;
+    const auto lib = dir.File(kParticleLibraryName);
+    {
+        std::ofstream out(lib, std::ios::binary);
+        out << "[Main]\nNumber=20000\n";
+        for (int i = 1; i <= 20000; ++i) out << "Name" << i << "=T" << i << "\n";
+        for (int i = 1; i <= 20000; ++i) out << "[T" << i << "]\nSpeed=" << i % 1000 << "\n";
+    }
+    const auto names = ParticleTemplateNames(lib);
+    ASSERT_EQ(names.size(), 20000u);
+    int inOrder = 0;
+    for (int i = 1; i <= 20000; ++i) inOrder += names[static_cast<std::size_t>(i - 1)] == "T" + std::to_string(i);
+    EXPECT_EQ(inOrder, 20000);
+    for (int i : {1, 9999, 10000, 10001, 20000}) {
+        const auto t = LoadParticleTemplate(lib, "T" + std::to_string(i));
+        ASSERT_TRUE(t) << i;
+        EXPECT_EQ(t->sendSpeed, i % 1000) << i;
+    }
+    EXPECT_FALSE(LoadParticleTemplate(lib, "T20001"));
+}

@@ -9,6 +9,7 @@
 #include "controller/LampTypes.h"
 #include "controller/Parameters.h"
 #include "lang/Language.h"
+#include "lang/Localize.h"
 
 using namespace corv;
 using corv::test::TestFolder;
@@ -118,6 +119,107 @@ TEST(Catalogue, ShippedCatalogueNamesTheSpecialCodes) {
     EXPECT_EQ(cat.Delay(77), 0);
     EXPECT_NE(cat.Tips(0).find('\n'), std::string::npos);
     EXPECT_TRUE(ChipCatalogue::Load("/nonexistent/DrICtype.ict").entries().empty());
+}
+
+TEST(Catalogue, ChoosingAChipSelectsItsOwnGrayLevels) {
+    TestFolder dir;
+    const auto cat = ChipCatalogue::Load(dir.Write("DrICtype.ict",
+                                                   "[main]\r\nEN0=NotEnable\r\nNUM0=2\r\nEN1=WS2801\r\nNUM1=20\r\n"
+                                                   "EN2=Wide\r\nNUM2=104\r\nEN3=Odd\r\nNUM3=30\r\n"
+                                                   "GRAY20=256\r\nGRAY104=4096\r\nGRAY30=300\r\n"));
+    EXPECT_EQ(cat.GrayLevels(20), 256);
+    EXPECT_EQ(cat.GrayLevels(2), 0);
+    // 16384 levels (index 13) left by another chip become the chip's own 256 (index 7).
+    EXPECT_EQ(GrayIndexForChip(cat, 20, 13), 7);
+    EXPECT_EQ(GrayIndexForChip(cat, 104, 13), 11);
+    // No gray levels in the catalogue, or a number that is no power of two: the choice stays.
+    EXPECT_EQ(GrayIndexForChip(cat, 2, 13), 13);
+    EXPECT_EQ(GrayIndexForChip(cat, 30, 4), 4);
+    EXPECT_EQ(GrayIndexForChip(cat, 99, 5), 5);
+    // The single family lists 2 .. 512: 4096 levels are beyond it and become 256.
+    EXPECT_EQ(GrayIndexForChip(cat, 104, 3, 9), 7);
+    EXPECT_EQ(GrayIndexForChip(cat, 20, 3, 9), 7);
+
+    // The shipped catalogue: WS2801 has 256 levels, the 12-bit chips 4096, the bit-plane chips none.
+    const auto shipped = ChipCatalogue::Load(std::filesystem::path(CORV_TEST_DATA) / "../../data/DrICtype.ict");
+    EXPECT_EQ(GrayIndexForChip(shipped, 20, 13), 7);
+    EXPECT_EQ(GrayIndexForChip(shipped, 117, 13), 11);
+    EXPECT_EQ(GrayIndexForChip(shipped, 110, 13), 9);
+    EXPECT_EQ(GrayIndexForChip(shipped, 2, 13), 13);
+    EXPECT_EQ(GrayIndexForChip(shipped, 3, 5), 5);
+}
+
+namespace {
+bool HasHan(const std::string& text) {
+    // U+4E00..U+9FFF in UTF-8: lead byte 0xE4..0xE9.
+    for (unsigned char c : text) {
+        if (c >= 0xE4 && c <= 0xE9) return true;
+    }
+    return false;
+}
+bool Ascii(const std::string& text) {
+    for (unsigned char c : text) {
+        if (c >= 0x80) return false;
+    }
+    return true;
+}
+}  // namespace
+
+TEST(Catalogue, ShippedCatalogueHasChineseTextsBesideTheEnglishOnes) {
+    const auto cat = ChipCatalogue::Load(std::filesystem::path(CORV_TEST_DATA) / "../../data/DrICtype.ict");
+    ASSERT_EQ(cat.entries().size(), 26u);
+    for (std::size_t i = 0; i < cat.entries().size(); ++i) {
+        const ChipEntry& e = cat.entries()[i];
+        // English stays as it was: the EN name and the TIPS text.
+        EXPECT_FALSE(e.english.empty()) << i;
+        EXPECT_TRUE(Ascii(e.english)) << i;
+        EXPECT_EQ(cat.Name(i, kLanguageEnglish), e.english) << i;
+        EXPECT_TRUE(Ascii(e.tips)) << i;
+        EXPECT_EQ(cat.Tips(i, kLanguageEnglish), cat.Tips(i)) << i;
+        // Every tooltip has a Chinese text, shown in the Chinese program.
+        EXPECT_TRUE(HasHan(e.chineseTips)) << i;
+        EXPECT_TRUE(HasHan(cat.Tips(i, kLanguageSimplified))) << i;
+        EXPECT_EQ(cat.Tips(i, kLanguageSimplified).find('\\'), std::string::npos) << i;
+        EXPECT_EQ(cat.Name(i, kLanguageSimplified), e.chinese) << i;
+    }
+    EXPECT_EQ(cat.Tips(0), "Shift registers without enable line\nGray levels as bit planes");
+    EXPECT_NE(cat.Tips(0, kLanguageSimplified).find('\n'), std::string::npos);
+    // Descriptive names have Chinese words; chip model names stay the model's name.
+    for (std::size_t i : {0u, 1u, 3u, 22u, 23u, 24u, 25u}) EXPECT_TRUE(HasHan(cat.Name(i, kLanguageSimplified))) << i;
+    EXPECT_EQ(cat.Name(22, kLanguageEnglish), "SPI 8-bit flag");
+    EXPECT_EQ(cat.Name(21, kLanguageSimplified), "WS2801");
+    // Traditional Chinese: the Chinese texts, in Traditional characters where they differ.
+    EXPECT_TRUE(HasHan(cat.Name(3, kLanguageTraditional)));
+    EXPECT_TRUE(HasHan(cat.Tips(0, kLanguageTraditional)));
+    if (TraditionalConverterAvailable()) {
+        EXPECT_EQ(cat.Name(3, kLanguageTraditional), "RGB並行");
+        EXPECT_EQ(cat.Name(0, kLanguageTraditional), "無使能");
+    }
+}
+
+TEST(Catalogue, ChineseTooltipFallsBackToTheEnglishOne) {
+    TestFolder dir;
+    const auto file = dir.Write("c.ict", "[main]\r\nCH0=无使能\r\nEN0=NotEnable\r\nNUM0=2\r\nTIPS0=One\\Two\r\n"
+                                         "EN1=WS2801\r\nNUM1=20\r\nTIPS1=Serial\r\nCHTIPS1=串行\\时钟\r\n");
+    const auto cat = ChipCatalogue::Load(file);
+    ASSERT_EQ(cat.entries().size(), 2u);
+    EXPECT_EQ(cat.Tips(0, kLanguageSimplified), "One\nTwo");
+    EXPECT_EQ(cat.Tips(1, kLanguageSimplified), "串行\n时钟");
+    EXPECT_EQ(cat.Tips(1, kLanguageEnglish), "Serial");
+    EXPECT_EQ(cat.Tips(1), "Serial");
+    EXPECT_EQ(cat.Name(1, kLanguageSimplified), "WS2801");  // no Chinese name: the English one
+    EXPECT_EQ(cat.Tips(5, kLanguageSimplified), "");
+}
+
+TEST(Parameters, ControllerListsInTraditionalChineseAreChinese) {
+    const auto columns = SlaveListColumns(kLanguageTraditional);
+    ASSERT_EQ(columns.size(), 12u);
+    EXPECT_NE(columns[0], "   No.");
+    EXPECT_TRUE(HasHan(columns[0]));
+    EXPECT_EQ(columns[11], "Gamma");
+    EXPECT_EQ(SlaveListColumns(kLanguageEnglish)[0], "   No.");
+    EXPECT_TRUE(HasHan(MultiControllerColumns(kLanguageTraditional)[0]));
+    EXPECT_EQ(MultiControllerColumns(kLanguageEnglish)[0], "NO.");
 }
 
 TEST(LampTypes, BuiltInsAndPinTexts) {

@@ -197,6 +197,65 @@ TEST(LedFile, MastersSplitByTheSlaveGroups) {
     EXPECT_EQ(r.files[0], dir / "one.led");
 }
 
+TEST(LedFile, OutputReportNamesEachFileWithItsFramesAndSizeAndTheCard) {
+    TestFolder dir;
+    Show s(1, 5, 4);
+    for (int k = 0; k < 5; ++k) s.layout.lines[static_cast<std::size_t>(k)] = {MakePoint(0, k)};
+    s.layout.slaveGroups = {2};
+    WriterInput in = s.Input();
+    ClipFrameSource src(s.frames);
+    Random rng(6);
+    OutputResult r = OutputControllerFiles(in, src, 1, 4, dir / "show.led", rng, s.strings);
+    ASSERT_TRUE(r.ok);
+    ASSERT_EQ(r.report.files.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const OutputFileReport& f = r.report.files[i];
+        EXPECT_EQ(f.path, r.files[i]);
+        EXPECT_EQ(f.frames, 3u);
+        EXPECT_EQ(f.bytes, fs::file_size(f.path));
+        EXPECT_GT(f.bytes, 512u);
+        EXPECT_TRUE(f.cardCopy.empty());
+    }
+    const auto size = [&](int i) { return std::to_string(fs::file_size(r.files[static_cast<std::size_t>(i)])); };
+    const std::string first = (dir / "show1.led").string() + ": 3 frames, " + size(0) + " bytes";
+    const std::string second = (dir / "show2.led").string() + ": 3 frames, " + size(1) + " bytes";
+    // No card looked for (the command line without --card auto).
+    EXPECT_EQ(OutputReportLines(r.report, s.strings), (std::vector<std::string>{first, second, "No card was looked for."}));
+    EXPECT_EQ(OutputReportText(r.report, s.strings), first + "\n" + second + "\nNo card was looked for.");
+    // Looked for, none there.
+    OutputReport none = r.report;
+    CardCopyResult missing;
+    none.NoteCardCopy(r.files[0], missing);
+    none.NoteCardCopy(r.files[1], missing);
+    EXPECT_EQ(OutputReportLines(none, s.strings).back(), "No card was found; nothing was written to a card.");
+    // A card: the first file written to it, the second not (a file of that name was kept).
+    OutputReport card = r.report;
+    CardCopyResult written;
+    written.cardFound = true;
+    written.copied = true;
+    written.destination = dir / "card" / "show1.led";
+    CardCopyResult kept;
+    kept.cardFound = true;
+    card.NoteCardCopy(r.files[0], written);
+    card.NoteCardCopy(r.files[1], kept);
+    EXPECT_EQ(card.files[0].cardCopy, dir / "card" / "show1.led");
+    EXPECT_TRUE(card.files[1].cardCopy.empty());
+    EXPECT_EQ(OutputReportLines(card, s.strings),
+              (std::vector<std::string>{first, second, "Written to the card: " + (dir / "card" / "show1.led").string(),
+                                        "A card was found; show2.led was not written to it."}));
+    // The same report in Chinese.
+    const UiStrings zh = LoadUiStrings(kLanguageSimplified);
+    const auto lines = OutputReportLines(r.report, zh);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], (dir / "show1.led").string() + ": 3 帧, " + size(0) + " 字节");
+    EXPECT_EQ(lines[2], "未查找存储卡。");
+    // A failed output reports nothing written.
+    Show empty(1, 2, 1);
+    WriterInput noLines = empty.Input();
+    ClipFrameSource src2(empty.frames);
+    EXPECT_TRUE(OutputControllerFiles(noLines, src2, 0, 1, dir / "b.led", rng, s.strings).report.files.empty());
+}
+
 TEST(LedFile, OneBlockRangeAndNoLayout) {
     TestFolder dir;
     Show s(1, 2, 5);
@@ -630,8 +689,11 @@ TEST(Card, NothingIsCopiedWhenTheFileIsOnTheCardOrThereIsNoCard) {
     const UiStrings strings = LoadUiStrings(kLanguageEnglish);
     CardCopyResult r = CopyToCard(dir / "show.led", sys.Probe(), strings, nullptr);
     EXPECT_FALSE(r.copied);
+    EXPECT_TRUE(r.cardFound);
     EXPECT_EQ(r.reason, "the file already lies on the card");
     FakeRoot empty;
     empty.Mount(1, 0, 5, "/proc", "proc", "proc");
-    EXPECT_EQ(CopyToCard(dir / "show.led", empty.Probe(), strings, nullptr).reason, "no suitable card");
+    const CardCopyResult none = CopyToCard(dir / "show.led", empty.Probe(), strings, nullptr);
+    EXPECT_EQ(none.reason, "no suitable card");
+    EXPECT_FALSE(none.cardFound);
 }

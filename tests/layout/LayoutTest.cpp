@@ -132,4 +132,6 @@ TEST(Layout, LinePanelLists) {
     EXPECT_EQ(ConnectionModeNames(kLanguageEnglish)[4], "Shor distance ");
     EXPECT_EQ(ConnectionModeNames(kLanguageSimplified)[5], "最短距离(横向优先)");
     EXPECT_EQ(LineListColumns(kLanguageSimplified)[1], "点数");
+    EXPECT_EQ(LineListColumns(kLanguageSimplified)[0], "线路");
+    EXPECT_EQ(LineListColumns(kLanguageEnglish)[0], "No.");
 }

@@ -31,6 +31,59 @@ using Cells_t = std::vector<std::pair<int, int>>;
 
 }  // namespace
 
+TEST(SculptTools, ModifiedFollowsTheSavedStateThroughUndoAndRedo) {
+    Layout l = Grid(8, 8);
+    EXPECT_FALSE(l.modified);  // a new layout is its own saved state
+    Wire(l, 0, {{0, 0}, {2, 3}, {3, 4}, {6, 6}});
+    Wire(l, 1, {{4, 5}, {7, 7}});
+    l.MarkSaved();
+    const CellRect zone{2, 3, 5, 6};
+    // Edit, undo: unchanged; redo: changed.
+    ASSERT_EQ(DeleteZone(l, zone), 3);
+    EXPECT_TRUE(l.modified);
+    ASSERT_TRUE(UndoLayout(l));
+    EXPECT_FALSE(l.modified);
+    ASSERT_TRUE(RedoLayout(l));
+    EXPECT_TRUE(l.modified);
+    // Saved after the edit: undo past the save changes it, redo brings back what is on disk.
+    l.MarkSaved();
+    ASSERT_TRUE(UndoLayout(l));
+    EXPECT_TRUE(l.modified);
+    ASSERT_TRUE(RedoLayout(l));
+    EXPECT_FALSE(l.modified);
+    // Edit, save, edit, undo: unchanged (steps with their own undo too).
+    ASSERT_TRUE(ExchangeLines(l, 0, 1));
+    l.MarkSaved();
+    ASSERT_TRUE(ExchangeLines(l, 0, 1));
+    EXPECT_TRUE(l.modified);
+    ASSERT_TRUE(UndoLayout(l));
+    EXPECT_FALSE(l.modified);
+    // Undo past the save and edit: that saved state cannot come back.
+    ASSERT_TRUE(UndoLayout(l));
+    ASSERT_EQ(DeleteZone(l, CellRect{0, 0, 1, 1}), 1);
+    ASSERT_TRUE(UndoLayout(l));
+    EXPECT_TRUE(l.modified);
+    ASSERT_TRUE(RedoLayout(l));
+    EXPECT_TRUE(l.modified);
+    // A step that changed nothing and was taken back leaves the layout as it was.
+    l.MarkSaved();
+    l.BeginStep(UndoType::Added);
+    EXPECT_TRUE(l.modified);
+    l.DropEmptyStep();
+    EXPECT_FALSE(l.modified);
+    // A change outside the history stays through undo and redo until the next save, also one
+    // made by setting the flag alone.
+    ASSERT_TRUE(MovePoint(l, 7, 7, 7, 6, false));
+    ASSERT_EQ(DeleteZone(l, CellRect{0, 0, 1, 1}), 0);
+    ASSERT_TRUE(UndoLayout(l));
+    EXPECT_TRUE(l.modified);
+    l.MarkSaved();
+    l.modified = true;
+    ASSERT_EQ(DeleteZone(l, CellRect{0, 0, 1, 1}), 0);
+    ASSERT_TRUE(UndoLayout(l));
+    EXPECT_TRUE(l.modified);
+}
+
 TEST(SculptTools, DeleteZoneCopyPasteAndTheirUndo) {
     Layout l = Grid(8, 8);
     Wire(l, 0, {{0, 0}, {2, 3}, {3, 4}, {6, 6}});

@@ -2,6 +2,8 @@
 // writer read back by ffprobe and our reader, the import sources, and damaged input.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -256,6 +258,46 @@ TEST(Movie, BadRequestsAndFailedWritesLeaveNoFile) {
     unknown.encoder = "no-such-encoder";
     EXPECT_FALSE(writer.Open(dir.File("z.avi"), 10, 10, unknown));
     EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+TEST(Movie, ALinkIsFollowedAndKeptAsEveryWriterDoes) {
+    TempDir dir;
+    fs::create_directories(dir.File("real"));
+    fs::create_directories(dir.File("links"));
+    { std::ofstream(dir.File("real/show.avi")) << "old"; }
+    fs::permissions(dir.File("real/show.avi"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("../real/show.avi", dir.File("links/show.avi"));
+    MovieWriter writer;
+    ASSERT_TRUE(writer.Open(dir.File("links/show.avi"), 16, 8, {})) << writer.error();
+    // The movie is made beside the file it replaces, not beside the link.
+    int inLinks = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.File("links"))) ++inLinks;
+    EXPECT_EQ(inLinks, 1);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(writer.Write(BarsFrame(i, 16, 8))) << writer.error();
+    ASSERT_TRUE(writer.Close()) << writer.error();
+    EXPECT_TRUE(fs::is_symlink(dir.File("links/show.avi")));
+    EXPECT_GT(fs::file_size(dir.File("real/show.avi")), 3u);
+    EXPECT_EQ(fs::status(dir.File("real/show.avi")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    int inReal = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.File("real"))) ++inReal;
+    EXPECT_EQ(inReal, 1);  // no temporary left
+    MovieReader reader;
+    ASSERT_TRUE(reader.Open(dir.File("links/show.avi"))) << reader.error();
+    // A dangling link names the file to make; a folder or a pipe in the target's place is refused.
+    fs::create_symlink("../real/new.avi", dir.File("links/new.avi"));
+    ASSERT_TRUE(writer.Open(dir.File("links/new.avi"), 16, 8, {})) << writer.error();
+    ASSERT_TRUE(writer.Write(BarsFrame(0, 16, 8)));
+    ASSERT_TRUE(writer.Close()) << writer.error();
+    EXPECT_TRUE(fs::is_regular_file(dir.File("real/new.avi")));
+    EXPECT_TRUE(fs::is_symlink(dir.File("links/new.avi")));
+    fs::create_directories(dir.File("folder.avi"));
+    EXPECT_FALSE(writer.Open(dir.File("folder.avi"), 16, 8, {}));
+    EXPECT_NE(writer.error().find("folder.avi: is a folder"), std::string::npos) << writer.error();
+    ASSERT_EQ(::mkfifo(dir.File("pipe.avi").c_str(), 0600), 0);
+    EXPECT_FALSE(writer.Open(dir.File("pipe.avi"), 16, 8, {}));
+    EXPECT_NE(writer.error().find("pipe.avi: is not a regular file"), std::string::npos) << writer.error();
+    EXPECT_TRUE(fs::is_fifo(dir.File("pipe.avi")));
 }
 
 TEST(Movie, DamagedTruncatedAndVectorFilesAreRefusedWithoutACrash) {

@@ -423,3 +423,71 @@ TEST(Document, StaleHeaderCopyOfTheClipSizeIsOnlyReported) {
     EXPECT_EQ(r.error, DocError::SizeMismatch);
     EXPECT_EQ(Read(dir / "a.cvn"), before);
 }
+
+namespace {
+
+// Reads `file` and saves it again as the programs do (the frames, the design, the extracted
+// music and the bytes after it); returns the saved bytes.
+std::vector<std::uint8_t> ReadAndSaveAgain(const fs::path& file, const fs::path& saved, LoadedDocument& doc) {
+    TestFolder temp;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    EXPECT_EQ(ReadDocument(file, options, doc), DocError::None);
+    AppState app;
+    FrameStore store(app);
+    store.ReplaceAll(std::move(doc.clips));
+    EffectList effects;
+    for (auto& layer : doc.layers) effects.Append(std::move(layer));
+    DocumentSource source;
+    source.frames = &store;
+    source.gridScaleX = doc.gridScaleX;
+    source.gridScaleY = doc.gridScaleY;
+    source.canvasWidth = doc.canvasWidth;
+    source.canvasHeight = doc.canvasHeight;
+    source.effects = &effects;
+    source.musicPath = doc.musicPath;
+    source.trailingBytes = doc.trailingBytes;
+    EXPECT_EQ(WriteDocument(saved, source), DocError::None);
+    return Read(saved);
+}
+
+}  // namespace
+
+TEST(Document, BytesAfterTheMusicAreKeptAcrossASave) {
+    TestFolder dir;
+    auto bytes = SaveRichProject(dir);  // ends with 16 bytes of music after their length
+    const std::size_t lengthAt = bytes.size() - 16 - 4;
+    ASSERT_EQ(LoadU32(&bytes[lengthAt]), 16u);
+    // The length says 1, and 100 bytes follow it.
+    StoreU32(&bytes[lengthAt], 1);
+    for (int i = 0; i < 84; ++i) bytes.push_back(static_cast<std::uint8_t>(i * 37 + 5));
+    Write(dir / "long.cvn", bytes);
+    LoadedDocument doc;
+    const auto saved = ReadAndSaveAgain(dir / "long.cvn", dir / "saved.cvn", doc);
+    EXPECT_EQ(doc.musicLength, 1u);
+    EXPECT_EQ(doc.trailingBytes.size(), 99u);
+    EXPECT_TRUE(std::equal(doc.trailingBytes.begin(), doc.trailingBytes.end(), bytes.end() - 99));
+    EXPECT_EQ(saved, bytes);
+
+    // No music at all, and bytes after its length of 0: the same.
+    auto silent = SaveRichProject(dir);
+    silent.resize(silent.size() - 16);
+    StoreU32(&silent[silent.size() - 4], 0);
+    for (int i = 0; i < 7; ++i) silent.push_back(static_cast<std::uint8_t>(0xF0 + i));
+    Write(dir / "silent.cvn", silent);
+    EXPECT_EQ(ReadAndSaveAgain(dir / "silent.cvn", dir / "silent-saved.cvn", doc), silent);
+    EXPECT_EQ(doc.trailingBytes.size(), 7u);
+
+    // A document that ends with its music has nothing after it, and stays as it was.
+    const auto plain = SaveRichProject(dir);
+    EXPECT_EQ(ReadAndSaveAgain(dir / "rich.cvn", dir / "plain-saved.cvn", doc), plain);
+    EXPECT_TRUE(doc.trailingBytes.empty());
+
+    // Read without its music (describing a file), the bytes after the music are still found.
+    ReadOptions quick;
+    quick.loadFrames = false;
+    quick.extractMusic = false;
+    LoadedDocument probe;
+    ASSERT_EQ(ReadDocument(dir / "long.cvn", quick, probe), DocError::None);
+    EXPECT_EQ(probe.trailingBytes.size(), 99u);
+}

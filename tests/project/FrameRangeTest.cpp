@@ -278,6 +278,79 @@ TEST(FrameUndo, ThreeStepsEachWayAndTheSizeLimit) {
     EXPECT_FALSE(u.CanRedo());
 }
 
+TEST(FrameUndo, KnowsWhetherTheClipIsBackAtTheSavedState) {
+    std::vector<Frame> frames(4, Frame(2, 2));
+    FrameUndo u;
+    u.MarkSaved();
+    EXPECT_TRUE(u.AtSaved());
+    // Edit, undo: nothing to save.
+    u.Remove(frames, 0, 1);
+    EXPECT_FALSE(u.AtSaved());
+    ASSERT_TRUE(u.Undo(frames));
+    EXPECT_TRUE(u.AtSaved());
+    ASSERT_TRUE(u.Redo(frames));
+    EXPECT_FALSE(u.AtSaved());
+    // Edit, save, edit, undo: back at the save.
+    u.MarkSaved();
+    u.Remove(frames, 0, 1);
+    EXPECT_FALSE(u.AtSaved());
+    ASSERT_TRUE(u.Undo(frames));
+    EXPECT_TRUE(u.AtSaved());
+    // Undo past the save, then redo: back at it again.
+    ASSERT_TRUE(u.Undo(frames));
+    EXPECT_FALSE(u.AtSaved());
+    ASSERT_TRUE(u.Redo(frames));
+    EXPECT_TRUE(u.AtSaved());
+    // Undo past the save and edit: the way back to it is gone for good.
+    ASSERT_TRUE(u.Undo(frames));
+    u.Remove(frames, 1, 1);
+    ASSERT_TRUE(u.Undo(frames));
+    EXPECT_FALSE(u.AtSaved());
+    EXPECT_FALSE(u.Redo(frames) && u.AtSaved());
+    // Emptying the history at the saved state keeps it saved; elsewhere it stays modified.
+    u.MarkSaved();
+    u.Reset();
+    EXPECT_TRUE(u.AtSaved());
+    u.Remove(frames, 0, 1);
+    u.Reset();
+    EXPECT_FALSE(u.AtSaved());
+    u.MarkSaved();
+    u.MarkChangedOutside();
+    EXPECT_FALSE(u.AtSaved());
+}
+
+TEST(FrameUndo, TheSavedStateLeavesWithTheOldestOfTheThreeSteps) {
+    std::vector<Frame> frames(8, Frame(2, 2));
+    FrameUndo u;
+    u.MarkSaved();
+    // Three steps after the save can all be undone back to it.
+    for (int i = 0; i < 3; ++i) u.Remove(frames, 0, 1);
+    while (u.Undo(frames)) {
+    }
+    EXPECT_TRUE(u.AtSaved());
+    while (u.Redo(frames)) {
+    }
+    EXPECT_FALSE(u.AtSaved());
+    // A fourth pushes the step that leads back out of the history: never clean again.
+    u.Remove(frames, 0, 1);
+    while (u.Undo(frames)) {
+    }
+    EXPECT_FALSE(u.AtSaved());
+    EXPECT_EQ(frames.size(), 7u);  // one step short of the saved clip
+    while (u.Redo(frames)) {
+    }
+    EXPECT_FALSE(u.AtSaved());
+    u.MarkSaved();
+    EXPECT_TRUE(u.AtSaved());
+    // A change too large to keep empties the history: modified until the next save.
+    std::vector<Frame> big(11, Frame(2000, 2000));
+    FrameUndo b;
+    b.MarkSaved();
+    EXPECT_FALSE(b.RecordChange(big, 0, 11));
+    EXPECT_FALSE(b.CanUndo());
+    EXPECT_FALSE(b.AtSaved());
+}
+
 TEST(FrameUndo, ScatteredTakeAndPutAreInverse) {
     std::vector<Frame> frames;
     for (int i = 0; i < 9; ++i) frames.push_back(Labelled(1, 1, static_cast<std::uint8_t>('a' + i)));

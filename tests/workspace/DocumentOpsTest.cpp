@@ -128,6 +128,43 @@ TEST(DocumentOps, CompressedDocumentWithoutTheEntryFailsToOpen) {
     EXPECT_FALSE(OnOpenDocument(s.ws, s.prompt, dir / "other.rar"));
     EXPECT_EQ(s.prompt.messages().back().rfind("Open file fail!", 0), 0u) << s.prompt.messages().back();
     EXPECT_EQ(s.ws.frames.Count(), 1);
+    // The message names the user's archive, not the private working copy.
+    EXPECT_EQ(s.prompt.messages().back(),
+              "Open file fail!\r\n" + (dir / "other.rar").string() + ": the archive holds no Corvantinev.cvn");
+
+    // A damaged archive: its reason, under its own name.
+    s.ws.frames.AppendFrame(true);
+    ASSERT_TRUE(OnSaveDocument(s.ws, s.prompt, dir / "doc.cvn"));
+    ASSERT_TRUE(WriteStoredRar(dir / "doc.rar", dir / "doc.cvn", "Corvantinev.cvn"));
+    auto bytes = *ReadFileBytes(dir / "doc.rar");
+    bytes[bytes.size() / 2] ^= 0x5A;
+    ASSERT_TRUE(WriteFileAtomic(dir / "doc.rar", bytes));
+    EXPECT_FALSE(OnOpenDocument(s.ws, s.prompt, dir / "doc.rar"));
+    EXPECT_EQ(s.prompt.messages().back().rfind("Open file fail!\r\n" + (dir / "doc.rar").string() + ": ", 0), 0u)
+        << s.prompt.messages().back();
+    EXPECT_EQ(s.prompt.messages().back().find("/Corvantinev.cvn"), std::string::npos) << s.prompt.messages().back();
+}
+
+// Bytes a document holds after its music survive opening and saving it in the program.
+TEST(DocumentOps, BytesAfterTheMusicSurviveOpenAndSave) {
+    TestFolder dir;
+    Session a;
+    a.ws.frames.AppendFrame(true);
+    dir.Write("song.mp3", "MP3DATA");
+    a.ws.design.musicPath = dir / "song.mp3";
+    ASSERT_TRUE(OnSaveDocument(a.ws, a.prompt, dir / "show.cvn"));
+    auto bytes = *ReadFileBytes(dir / "show.cvn");
+    for (int i = 0; i < 50; ++i) bytes.push_back(static_cast<std::uint8_t>(200 + i));
+    ASSERT_TRUE(WriteFileAtomic(dir / "show.cvn", bytes));
+    Session b;
+    ASSERT_TRUE(OnOpenDocument(b.ws, b.prompt, dir / "show.cvn"));
+    EXPECT_EQ(b.ws.design.trailingBytes.size(), 50u);
+    ASSERT_TRUE(OnSaveDocument(b.ws, b.prompt, dir / "again.cvn"));
+    EXPECT_EQ(*ReadFileBytes(dir / "again.cvn"), bytes);
+    // Another document opened afterwards brings its own (none).
+    ASSERT_TRUE(OnSaveDocument(a.ws, a.prompt, dir / "plain.cvn"));
+    ASSERT_TRUE(OnOpenDocument(b.ws, b.prompt, dir / "plain.cvn"));
+    EXPECT_TRUE(b.ws.design.trailingBytes.empty());
 }
 
 TEST(DocumentOps, SaveFailureIsReported) {
@@ -287,4 +324,59 @@ TEST(DocumentOps, StaleHeaderCopyIsWarnedOfAndTheDocumentOpens) {
     EXPECT_TRUE(OnOpenDocument(t.ws, t.prompt, dir / "a.cvn"));
     ASSERT_FALSE(t.prompt.messages().empty());
     EXPECT_NE(t.prompt.messages().back().find("the clip's own size is used"), std::string::npos);
+}
+
+TEST(DocumentOps, MovedProjectFindsTheLineFileBesideTheDocumentAndSavesItsNewPath) {
+    TestFolder dir;
+    Session a;
+    a.ws.frames.AddClip(4, 2);
+    a.ws.frames.clip(0).lineFilePath = "/nonexistent/dir/x.lnf";
+    a.ws.frames.clip(1).lineFilePath = "D:\\show\\wiring\\y.lnf";  // written on another system
+    ASSERT_TRUE(OnSaveDocument(a.ws, a.prompt, dir / "show.cvn"));
+    dir.Write("x.lnf", "LNF");
+    dir.Write("y.lnf", "LNF");
+
+    Session b;
+    ASSERT_TRUE(OnOpenDocument(b.ws, b.prompt, dir / "show.cvn"));
+    const std::string x = (dir / "x.lnf").string();
+    const std::string y = (dir / "y.lnf").string();
+    EXPECT_EQ(b.ws.frames.clip(0).lineFilePath, x);
+    EXPECT_EQ(b.ws.frames.clip(1).lineFilePath, y);
+    // The user is told, in the program's language, which file stands in for which.
+    ASSERT_EQ(b.prompt.messages().size(), 2u);
+    EXPECT_EQ(b.prompt.messages()[0], Format(b.ws.strings.lineFileBeside.c_str(), 1, "/nonexistent/dir/x.lnf", x.c_str()));
+    EXPECT_NE(b.prompt.messages()[1].find("D:\\show\\wiring\\y.lnf"), std::string::npos);
+    EXPECT_EQ(b.prompt.icons()[0], PromptIcon::Information);
+
+    // The next save stores the new paths: opening again finds them where they are, quietly.
+    ASSERT_TRUE(OnSaveDocument(b.ws, b.prompt, dir / "show.cvn"));
+    Session c;
+    ASSERT_TRUE(OnOpenDocument(c.ws, c.prompt, dir / "show.cvn"));
+    EXPECT_EQ(c.ws.frames.clip(0).lineFilePath, x);
+    EXPECT_EQ(c.ws.frames.clip(1).lineFilePath, y);
+    EXPECT_TRUE(c.prompt.messages().empty());
+}
+
+TEST(DocumentOps, LineFilesThatExistOrHaveNoStandInAreLeftAsStored) {
+    TestFolder dir;
+    TestFolder elsewhere;
+    elsewhere.Write("kept.lnf", "LNF");
+    Session a;
+    a.ws.frames.AddClip(4, 2);
+    a.ws.frames.clip(0).lineFilePath = (elsewhere / "kept.lnf").string();  // still there
+    a.ws.frames.clip(1).lineFilePath = "/nonexistent/dir/missing.lnf";     // nothing beside the document
+    ASSERT_TRUE(OnSaveDocument(a.ws, a.prompt, dir / "show.cvn"));
+    dir.Write("kept.lnf", "LNF");  // the stored one wins over a file of that name here
+    Session b;
+    ASSERT_TRUE(OnOpenDocument(b.ws, b.prompt, dir / "show.cvn"));
+    EXPECT_EQ(b.ws.frames.clip(0).lineFilePath, (elsewhere / "kept.lnf").string());
+    EXPECT_EQ(b.ws.frames.clip(1).lineFilePath, "/nonexistent/dir/missing.lnf");
+    EXPECT_TRUE(b.prompt.messages().empty());
+    // In Chinese the message is the program's own Chinese text.
+    std::vector<Clip> clips(1);
+    clips[0].lineFilePath = "/nonexistent/dir/kept.lnf";
+    RecordingPrompt prompt;
+    EXPECT_EQ(FindLineFilesBeside(clips, dir / "show.cvn", LoadUiStrings(kLanguageSimplified), prompt), 1);
+    ASSERT_EQ(prompt.messages().size(), 1u);
+    EXPECT_NE(prompt.messages()[0].find("线路文件"), std::string::npos);
 }
