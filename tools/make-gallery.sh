@@ -13,8 +13,11 @@ export CORVANTINE_HOME="$WORK/home"
 sheet() {  # sheet NAME ARGS...: a 48 x 24 clip, the run, frames 2, 4, ... 24 side by side
   local name="$1"
   shift
+  # 24 frames, except where the mode decides the length of its run (toy bricks, V shape).
+  local frames=(--frames 24)
+  case "$name" in toy-bricks | v-shape) frames=() ;; esac
   "$CLI" new-project "$WORK/$name.cvn" --width 48 --height 24 >/dev/null
-  "$CLI" generate "$WORK/$name.cvn" --frames 24 "$@" >/dev/null
+  "$CLI" generate "$WORK/$name.cvn" "${frames[@]}" "$@" >/dev/null
   rm -rf "$WORK/frames" && "$CLI" frames export "$WORK/$name.cvn" "$WORK/frames" --first 2 --last 25 >/dev/null
   local picked=()
   for i in $(seq 2 2 24); do picked+=("$WORK/frames/$(printf 'frame%02d.png' "$i")"); done

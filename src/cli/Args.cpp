@@ -1,9 +1,11 @@
 #include "cli/Args.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
 #include "cli/Cli.h"
+#include "lang/Language.h"
 
 namespace corv::cli {
 
@@ -23,6 +25,8 @@ bool ParseInteger(const std::string& text, long long& out) {
 
 bool Args::Parse(const std::vector<std::string>& argv, const std::set<std::string>& valued,
                  const std::set<std::string>& flags, std::string& error) {
+    known_ = valued;
+    known_.insert(flags.begin(), flags.end());
     bool onlyPositionals = false;
     for (std::size_t i = 0; i < argv.size(); ++i) {
         const std::string& a = argv[i];
@@ -41,6 +45,7 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::set<std::strin
             inlineValue = a.substr(eq + 1);
         }
         if (valued.count(name)) {
+            given_.push_back(name);
             if (inlineValue) {
                 values_[name] = *inlineValue;
             } else if (i + 1 < argv.size()) {
@@ -50,6 +55,7 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::set<std::strin
                 return false;
             }
         } else if (flags.count(name) && !inlineValue) {
+            given_.push_back(name);
             flags_.insert(name);
         } else {
             error = Say(language_, "unknown option %1", "未知选项 %1", {a});
@@ -78,6 +84,55 @@ std::optional<long long> Args::Int(const std::string& name, std::string& error) 
         return std::nullopt;
     }
     return n;
+}
+
+bool Args::CheckScopes(const OptionScopes& table, const std::vector<std::string>& kinds, std::string& error) const {
+    auto applies = [&](const OptionScope& row) { return std::find(kinds.begin(), kinds.end(), row.kind) != kinds.end(); };
+    auto names = [](const OptionScope& row, const std::string& option) {
+        return std::find(row.options.begin(), row.options.end(), option) != row.options.end();
+    };
+    for (const std::string& option : given_) {
+        std::vector<std::string> owners;
+        bool allowed = false;
+        for (const OptionScope& row : table) {
+            if (!names(row, option)) continue;
+            if (applies(row)) allowed = true;
+            if (std::find(owners.begin(), owners.end(), row.kind) == owners.end()) owners.push_back(row.kind);
+        }
+        if (allowed || owners.empty()) continue;  // the kind's own option, or a common one
+        // The options that do apply: the kind's own in the table's order, then the common ones.
+        std::vector<std::string> own, common;
+        for (const OptionScope& row : table) {
+            if (!applies(row)) continue;
+            for (const std::string& o : row.options) {
+                if (std::find(own.begin(), own.end(), o) == own.end()) own.push_back(o);
+            }
+        }
+        for (const std::string& o : known_) {
+            if (std::none_of(table.begin(), table.end(), [&](const OptionScope& row) { return names(row, o); })) common.push_back(o);
+        }
+        const bool chinese = UsesChinese(language_);
+        auto join = [&](const std::vector<std::string>& items) {
+            std::string text;
+            for (const std::string& item : items) text += (text.empty() ? "" : chinese ? "、" : ", ") + item;
+            return text;
+        };
+        const std::string chosen = kinds.empty() ? std::string() : kinds.back();
+        error = Say(language_, "%1 does not apply to %2 (it belongs to %3)", "%1 不适用于 %2 (它属于 %3)",
+                    {option, chosen, join(owners)});
+        if (own.empty()) {
+            error += common.empty() ? Say(language_, "; %1 takes no options", "; %1 不接受任何选项", {chosen})
+                                    : Say(language_, "; %1 takes only the common options %2", "; %1 只可用通用选项 %2",
+                                          {chosen, join(common)});
+        } else if (common.empty()) {
+            error += Say(language_, "; %1 takes %2", "; %1 可用 %2", {chosen, join(own)});
+        } else {
+            error += Say(language_, "; %1 takes %2 and the common options %3", "; %1 可用 %2 以及通用选项 %3",
+                         {chosen, join(own), join(common)});
+        }
+        return false;
+    }
+    return true;
 }
 
 }  // namespace corv::cli

@@ -9,6 +9,15 @@
 
 namespace corv::cli {
 
+// The options that belong to some kinds of a command only (a mode, a style, a subcommand): each
+// row names one kind as the user writes it ("--mode jalousie", "layout add") and the options it
+// takes of its own. An option no row names is common: every kind takes it.
+struct OptionScope {
+    std::string kind;
+    std::vector<std::string> options;
+};
+using OptionScopes = std::vector<OptionScope>;
+
 // Parsed arguments of one command: positionals, flags and options with values.
 class Args {
 public:
@@ -25,9 +34,16 @@ public:
     std::optional<std::string> Value(const std::string& name) const;
     // Integer option: nullopt when absent; `error` set when present but not an integer.
     std::optional<long long> Int(const std::string& name, std::string& error) const;
+    // Refuses an option given that only other kinds take: `kinds` are the rows of `table` that
+    // apply to this run (the mode, then the mode with its style, ...), the last of them naming
+    // the choice. Returns false with `error` naming the option, the kinds it belongs to and the
+    // options that do apply (the kinds' own, then the common ones).
+    bool CheckScopes(const OptionScopes& table, const std::vector<std::string>& kinds, std::string& error) const;
 
 private:
     std::uint8_t language_ = 3;
+    std::vector<std::string> given_;  // the options in the order given
+    std::set<std::string> known_;     // every option the command takes
     std::vector<std::string> positionals_;
     std::set<std::string> flags_;
     std::map<std::string, std::string> values_;

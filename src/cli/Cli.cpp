@@ -10,6 +10,7 @@
 #include "lang/Language.h"
 #include "lang/Localize.h"
 #include "layout/Layout.h"
+#include "project/EffectItem.h"
 #include "workspace/DocumentOps.h"
 
 namespace corv::cli {
@@ -83,7 +84,8 @@ const std::vector<Command>& Commands() {
          "  controller (counts of at least 1 adding up to at most the slaves; the last master takes\n"
          "  the rest). Values and units:\n"
          "    --lamp NAME         a lamp type of \"corvantine-cli lamp list\"\n"
-         "    --chip CODE         a chip code of \"corvantine-cli chip list\"\n"
+         "    --chip CODE         a chip code of \"corvantine-cli chip list\"; without --gray it also\n"
+         "                        selects the chip's own gray levels where the catalogue gives them\n"
          "    --clock MHZ         0.1..50 MHz (stored as the divisor 25 / MHz)\n"
          "    --brightness P      0..100 percent; --red, --green, --blue the same\n"
          "    --gray LEVELS       2, 4, 8, ... 65536 gray levels (single controller: up to 512)\n"
@@ -280,7 +282,9 @@ const std::vector<Command>& Commands() {
          "       add KIND --box X,Y,W,H [--color RRGGBB] [--angle A] [--outline] [--text T] [--layer N] [--mask]",
          "list: the canvas, the layers and their items. render: appends N frames of the design played\n"
          "(the canvas scaled to the clip's frame size; items with a clip source show it advancing).\n"
-         "export: a file that plays the design by itself (the player with the document appended).\n"
+         "export: a file that plays the design by itself (the player with the document appended);\n"
+         "--player takes only corvantine-player (default: the one beside this program), and OUT may be\n"
+         "neither the document nor the player.\n"
          "add: a rectangle, ellipse, line, round-rectangle, text, star, regular-polygon or picture-area\n"
          "(the clip of --clip) on layer N (a new layer past the last; default the last); --mask makes it\n"
          "the layer's mask.",
@@ -418,6 +422,8 @@ const std::vector<ReasonForm>& ReasonForms() {
             {R"re(CRC error in "(.*)": the archive is damaged)re", "\"$1\" 的 CRC 校验错误: 压缩包已损坏"},
             {R"(cannot open archive)", "无法打开压缩包"},
             {R"(damaged archive)", "压缩包已损坏"},
+            {R"(the archive holds no (.*))", "压缩包中没有 $1"},
+            {R"(cannot be unpacked: (.*))", "无法解压: $1"},
         };
         std::vector<ReasonForm> list;
         for (const auto& [english, chinese] : table) {
@@ -451,6 +457,30 @@ std::string GridLimit(const Context& ctx, long long rows, long long cols) {
     return Reason(ctx, GridLimitText(rows, cols));
 }
 
+std::size_t Columns(const std::string& text) {
+    std::size_t columns = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) ++columns;
+        else if (byte >= 0xE0) columns += 2;  // the lead byte of a character of three or four bytes
+        else if (byte >= 0xC0) ++columns;
+    }
+    return columns;
+}
+
+std::string Label(const Context& ctx, const char* english, const char* chinese, std::size_t width) {
+    std::string text = Say(ctx, english, chinese);
+    const std::size_t columns = Columns(text);
+    text.append(columns < width ? width - columns : 1, ' ');
+    return text;
+}
+
+std::string ItemKindText(const Context& ctx, int kind) {
+    static const char* const chinese[] = {"未知", "矩形", "折线", "椭圆", "直线", "圆角矩形", "文字",
+                                          "图片", "星形", "组合", "多边形", "正多边形", "图片区域"};
+    return Say(ctx, ItemKindName(kind), chinese[kind >= 1 && kind <= 12 ? kind : 0]);
+}
+
 int Fail(Context& ctx, const std::string& command, const std::string& message) {
     ctx.err << "corvantine-cli " << command << ": " << message << '\n';
     return kExitFailed;
@@ -475,7 +505,7 @@ int FailOpen(Context& ctx, const std::string& command) {
 
 std::string DocFailure(const Context& ctx, const std::string& path, DocError e) {
     if (e == DocError::OpenFailed) {
-        return Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError();
+        return Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + Reason(ctx, LastFileError());
     }
     if (e == DocError::WriteFailed) {
         return Say(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError();
@@ -499,6 +529,20 @@ void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string&
     }
 }
 
+void TakeLineFilesBeside(Context& ctx, const std::string& command, const std::filesystem::path& path, LoadedDocument& doc) {
+    // The engine's messages, on the terminal with the command's name before them.
+    class CommandPrompt : public StreamPrompt {
+    public:
+        CommandPrompt(Context& c, const std::string& cmd) : StreamPrompt(c.err, Answer::No), ctx_(c), cmd_(cmd) {}
+        void Inform(const std::string& text, PromptIcon) override { ctx_.err << "corvantine-cli " << cmd_ << ": " << text << '\n'; }
+
+    private:
+        Context& ctx_;
+        const std::string& cmd_;
+    } prompt(ctx, command);
+    FindLineFilesBeside(doc.clips, path, ctx.strings, prompt);
+}
+
 int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi) {
     return Usage(ctx, command, Say(ctx, "%1 takes %2..%3", "%1 的取值范围为 %2..%3",
                                    {option, std::to_string(lo), std::to_string(hi)}));
@@ -515,7 +559,8 @@ void PrintHelp(std::ostream& out) {
     for (const auto& c : Commands()) {
         out << "  " << c.name << std::string(c.name.size() < 16 ? 16 - c.name.size() : 1, ' ') << c.summary << '\n';
     }
-    out << "\nRun \"corvantine-cli <command> --help\" for a command's options.\n"
+    out << "\nRun \"corvantine-cli <command> --help\" for a command's options. An option that only\n"
+           "another mode, style or subcommand takes is refused, naming the options that apply.\n"
            "Exit status: 0 success, 1 the operation failed, 2 bad usage.\n";
 }
 

@@ -61,6 +61,15 @@ std::string Reason(const Context& ctx, const std::string& text);
 // "a grid of R rows x C cols has N cells; the program takes at most ..." in the running language.
 std::string GridLimit(const Context& ctx, long long rows, long long cols);
 
+// A label of a report ("File:", "Type:") in the running language, followed by spaces up to
+// `width` columns (a Chinese character takes two; at least one space follows).
+std::string Label(const Context& ctx, const char* english, const char* chinese, std::size_t width);
+// The columns a UTF-8 text takes on a terminal (a Chinese character takes two).
+std::size_t Columns(const std::string& text);
+
+// The name of a kind of design item in the running language ("rectangle", "矩形").
+std::string ItemKindText(const Context& ctx, int kind);
+
 // Prints "corvantine-cli COMMAND: MESSAGE" and returns the failure / bad-usage status.
 int Fail(Context& ctx, const std::string& command, const std::string& message);
 int Usage(Context& ctx, const std::string& command, const std::string& message);
@@ -83,6 +92,10 @@ int WriteBack(Context& ctx, const std::string& command, const std::filesystem::p
 // Warns on stderr when a document's header copy of the first clip's size disagrees with the
 // clip (readers ignore the copy; a file made elsewhere may carry a stale one).
 void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string& path, const LoadedDocument& doc);
+// Clips whose line file is not where the document says take the one of that name beside the
+// document (said on stderr as "corvantine-cli COMMAND: ..."); a document written back keeps
+// the new paths.
+void TakeLineFilesBeside(Context& ctx, const std::string& command, const std::filesystem::path& path, LoadedDocument& doc);
 // Bad usage: "OPTION takes LO..HI" (the valid range).
 int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi);
 

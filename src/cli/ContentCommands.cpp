@@ -180,6 +180,15 @@ int RunTransition(Context& ctx, const Args& args) {
     return kExitOk;
 }
 
+namespace {
+// The options of each colors subcommand; --library every one takes.
+const OptionScopes kColorsScopes = {
+    {"colors list", {"--json"}},
+    {"colors add", {"--colors", "--grade", "--steps"}},
+    {"colors remove", {}},
+};
+}  // namespace
+
 int RunColors(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
         return Usage(ctx, "colors", Say(ctx, "needs a subcommand: list, add or remove", "需要一个子命令: list、add 或 remove"));
@@ -189,6 +198,7 @@ int RunColors(Context& ctx, const Args& args) {
     if (sub != "list" && sub != "add" && sub != "remove") {
         return Usage(ctx, "colors", Say(ctx, "unknown subcommand \"%1\" (list, add, remove)", "未知子命令 \"%1\" (list、add、remove)", {sub}));
     }
+    if (std::string error; !args.CheckScopes(kColorsScopes, {cmd}, error)) return Usage(ctx, cmd, error);
     const std::size_t positionals = sub == "remove" ? 2 : 1;
     if (args.positionals().size() != positionals) {
         return Usage(ctx, cmd, sub == "remove" ? Say(ctx, "needs the number of the list to remove", "需要要删除的列表编号")
@@ -217,7 +227,8 @@ int RunColors(Context& ctx, const Args& args) {
             return kExitOk;
         }
         auto line = [&](int number, const std::vector<ListColour>& colours, const std::string& note) {
-            ctx.out << number << ": " << colours.size() << "Color  " << Hex(colours.front()) << " .. " << Hex(colours.back())
+            ctx.out << number << ": " << Say(ctx, "%1Color", "%1色", {std::to_string(colours.size())}) << "  " << Hex(colours.front())
+                    << " .. " << Hex(colours.back())
                     << note << '\n';
         };
         line(0, rainbow.colours(), Say(ctx, "  [built-in rainbow]", "  [内置彩虹]"));

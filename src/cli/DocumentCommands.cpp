@@ -41,6 +41,7 @@ int WriteBack(Context& ctx, const std::string& cmd, const fs::path& path, const 
     source.canvasHeight = doc.canvasHeight;
     source.effects = doc.hasTail ? &effects : nullptr;
     source.musicPath = doc.musicPath;
+    source.trailingBytes = doc.trailingBytes;
     if (!doc.compressed) {
         const DocError e = WriteDocument(path, source, TerminalProgress());
         return e == DocError::None ? kExitOk : Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
@@ -109,6 +110,7 @@ int InfoDocument(Context& ctx, const fs::path& path, bool json) {
         return Fail(ctx, "info", DocFailure(ctx, path.string(), e));
     }
     WarnHeaderCopy(ctx, "info", path.string(), doc);
+    TakeLineFilesBeside(ctx, "info", path, doc);
     if (json) {
         Json j;
         j.BeginObject().Key("file").Value(path.string()).Key("type").Value("document");
@@ -135,39 +137,42 @@ int InfoDocument(Context& ctx, const fs::path& path, bool json) {
         ctx.out << j.str() << '\n';
         return kExitOk;
     }
-    ctx.out << "File:        " << path.string() << '\n';
-    ctx.out << "Type:        project document" << (doc.compressed ? " (compressed)" : "") << '\n';
-    ctx.out << "Version:     " << static_cast<int>(doc.version)
-            << (doc.version == document::kVersionPlainCounts ? " ('1', plain frame counts)" : "") << '\n';
-    ctx.out << "Grid scale:  " << doc.gridScaleX << " x " << doc.gridScaleY << '\n';
-    ctx.out << "Clips:       " << doc.clips.size() << '\n';
+    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n';
+    ctx.out << Label(ctx, "Type:", "类型:", 13) << Say(ctx, "project document", "工程文档")
+            << (doc.compressed ? Say(ctx, " (compressed)", " (压缩)") : std::string()) << '\n';
+    ctx.out << Label(ctx, "Version:", "版本:", 13) << static_cast<int>(doc.version)
+            << (doc.version == document::kVersionPlainCounts ? Say(ctx, " ('1', plain frame counts)", " ('1', 普通帧数)") : std::string())
+            << '\n';
+    ctx.out << Label(ctx, "Grid scale:", "网格比例:", 13) << doc.gridScaleX << " x " << doc.gridScaleY << '\n';
+    ctx.out << Label(ctx, "Clips:", "场景:", 13) << doc.clips.size() << '\n';
     for (std::size_t i = 0; i < doc.clips.size(); ++i) {
         const Clip& c = doc.clips[i];
         ctx.out << "  " << Format(ctx.strings.sceneFormat.c_str(), static_cast<int>(i + 1)) << ": " << c.width
-                << " x " << c.height << ", " << doc.frameCounts[i] << " frames";
+                << " x " << c.height << ", " << Say(ctx, "%1 frames", "%1 帧", {std::to_string(doc.frameCounts[i])});
         if (!c.lineFilePath.empty()) {
-            ctx.out << ", line file " << c.lineFilePath;
+            ctx.out << Say(ctx, ", line file %1", ", 线路文件 %1", {c.lineFilePath});
         }
         ctx.out << '\n';
     }
     if (!doc.hasTail) {
-        ctx.out << "Design:      none (the file ends after its frames)\n";
+        ctx.out << Label(ctx, "Design:", "设计:", 13) << Say(ctx, "none (the file ends after its frames)", "无 (文件在帧数据之后结束)") << '\n';
         return kExitOk;
     }
-    ctx.out << "Canvas:      " << doc.canvasWidth << " x " << doc.canvasHeight << '\n';
-    ctx.out << "Layers:      " << doc.layers.size() << '\n';
+    ctx.out << Label(ctx, "Canvas:", "画布:", 13) << doc.canvasWidth << " x " << doc.canvasHeight << '\n';
+    ctx.out << Label(ctx, "Layers:", "图层:", 13) << doc.layers.size() << '\n';
     for (const auto& layer : doc.layers) {
-        ctx.out << "  \"" << layer->name << "\": " << layer->items.size() << " items";
+        ctx.out << "  \"" << layer->name << "\": " << Say(ctx, "%1 items", "%1 个对象", {std::to_string(layer->items.size())});
         for (std::size_t i = 0; i < layer->items.size(); ++i) {
-            ctx.out << (i == 0 ? " (" : ", ") << ItemKindName(layer->items[i]->kind());
+            ctx.out << (i == 0 ? " (" : ", ") << ItemKindText(ctx, layer->items[i]->kind());
         }
         ctx.out << (layer->items.empty() ? "" : ")");
         if (layer->MaskPosition() > 0) {
-            ctx.out << ", mask item " << layer->MaskPosition();
+            ctx.out << Say(ctx, ", mask item %1", ", 遮罩为第 %1 个对象", {std::to_string(layer->MaskPosition())});
         }
         ctx.out << '\n';
     }
-    ctx.out << "Music:       " << (doc.musicLength ? std::to_string(doc.musicLength) + " bytes" : "none") << '\n';
+    ctx.out << Label(ctx, "Music:", "音乐:", 13)
+            << (doc.musicLength ? Say(ctx, "%1 bytes", "%1 字节", {std::to_string(doc.musicLength)}) : Say(ctx, "none", "无")) << '\n';
     return kExitOk;
 }
 

@@ -48,6 +48,7 @@ struct EditedDocument {
             return Fail(ctx, cmd, DocFailure(ctx, file, e));
         }
         WarnHeaderCopy(ctx, cmd, file, doc);
+        TakeLineFilesBeside(ctx, cmd, path, doc);
         const long long n = static_cast<long long>(doc.clips.size());
         if (clipNo && (*clipNo < 1 || *clipNo > n)) {
             return Usage(ctx, cmd, Say(ctx, "there is no clip %1: --clip takes 1..%2", "没有场景 %1: --clip 的取值范围为 1..%2",
@@ -177,6 +178,22 @@ Frame FromImage(const QImage& source, int w, int h) {
 
 }  // namespace
 
+namespace {
+// The options of each frames subcommand; --clip every one takes.
+const OptionScopes kFramesScopes = {
+    {"frames copy", {"--first", "--last", "--rect", "--block"}},
+    {"frames paste", {"--block", "--place", "--times", "--overlay", "--direction", "--reverse-order", "--combine", "--rect"}},
+    {"frames steps-paste", {"--block", "--start", "--interval", "--backwards", "--rect"}},
+    {"frames repeat", {"--first", "--last", "--times"}},
+    {"frames delete", {"--first", "--last", "--spacing", "--rect"}},
+    {"frames move", {"--first", "--last", "--direction", "--ranks", "--increments", "--rect"}},
+    {"frames insert", {"--after"}},
+    {"frames row-col-delete", {"--first", "--last", "--keep-rows", "--delete-rows", "--keep-cols", "--delete-cols", "--rect"}},
+    {"frames export", {"--first", "--last"}},
+    {"frames import", {}},
+};
+}  // namespace
+
 int RunFrames(Context& ctx, const Args& args) {
     if (args.positionals().size() < 2) {
         return Usage(ctx, "frames", Say(ctx, "needs a subcommand and a document: frames SUBCOMMAND DOC.cvn ...",
@@ -190,6 +207,8 @@ int RunFrames(Context& ctx, const Args& args) {
         return Usage(ctx, "frames", Say(ctx, "unknown subcommand \"%1\" (%2)", "未知子命令 \"%1\" (%2)",
                                         {sub, "copy, paste, steps-paste, repeat, delete, move, insert, row-col-delete, export, import"}));
     }
+    std::string error;
+    if (!args.CheckScopes(kFramesScopes, {cmd}, error)) return Usage(ctx, cmd, error);
     const std::size_t extra = sub == "export" ? 1 : 0;
     if (sub != "import" && args.positionals().size() != 2 + extra) {
         return Usage(ctx, cmd, sub == "export" ? Say(ctx, "needs DOC.cvn and OUTDIR", "需要 DOC.cvn 和输出文件夹")
@@ -198,7 +217,6 @@ int RunFrames(Context& ctx, const Args& args) {
     if (sub == "import" && args.positionals().size() < 3) {
         return Usage(ctx, cmd, Say(ctx, "needs DOC.cvn and at least one picture", "需要 DOC.cvn 和至少一张图片"));
     }
-    std::string error;
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
 
@@ -363,6 +381,17 @@ int RunFrames(Context& ctx, const Args& args) {
 
 namespace corv::cli {
 
+namespace {
+// The options of one way of processing; the range, --rect and --clip every way takes.
+const OptionScopes kColorProcessScopes = {
+    {"color-process --replace", {"--replace"}},
+    {"color-process --swap", {"--swap"}},
+    {"color-process --shade", {"--shade", "--channels"}},
+    {"color-process --clear-non-led", {"--clear-non-led", "--background"}},
+    {"color-process --clear-by-frame", {"--clear-by-frame", "--background"}},
+};
+}  // namespace
+
 int RunColorProcess(Context& ctx, const Args& args) {
     const std::string cmd = "color-process";
     if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
@@ -375,6 +404,11 @@ int RunColorProcess(Context& ctx, const Args& args) {
                                    "请给出 --replace、--swap、--shade、--clear-non-led、--clear-by-frame 之一"));
     }
     std::string error;
+    for (const char* m : modes) {
+        if (args.Value(m) && !args.CheckScopes(kColorProcessScopes, {std::string("color-process ") + m}, error)) {
+            return Usage(ctx, cmd, error);
+        }
+    }
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     Bgr from{}, to{}, background{};
@@ -605,6 +639,33 @@ int PictureTextArgs(Context& ctx, const std::string& cmd, const Args& args, Gene
 }
 }  // namespace
 
+namespace {
+// The options of one mode or style of the generators; the others (--mode, --style, --step,
+// --recycle, --render, the colours, --background, --rect, --clip, --cover, --seed) every mode
+// takes. Toy bricks and the V shape decide the length of their runs themselves.
+const OptionScopes kGenerateScopes = {
+    {"--mode moving", {"--frames"}},
+    {"--mode moving --style 9", {"--lines"}},
+    {"--mode moving --style 10", {"--lines"}},
+    {"--mode symmetry", {"--frames"}},
+    {"--mode interleaving", {"--frames"}},
+    {"--mode diffusing", {"--frames"}},
+    {"--mode rotation", {"--frames"}},
+    {"--mode gradual-changing", {"--frames"}},
+    {"--mode dropping", {"--frames", "--filter-number"}},
+    {"--mode picture-and-text", {"--frames", "--files", "--kind", "--text", "--direction", "--text-color", "--font", "--size"}},
+    {"--mode toy-bricks", {"--brick-width", "--brick-height", "--space", "--frequency", "--overpass", "--rebound"}},
+    {"--mode sound-wave", {"--frames"}},
+    {"--mode jalousie", {"--frames", "--block-number"}},
+    {"--mode v-shape", {"--v-kind", "--steps-interval", "--color-pad-cycles"}},
+    {"--mode other", {"--frames"}},
+    {"--mode other --style 1", {"--template", "--particle", "--particle-picture"}},
+    {"--mode other --style 2", {"--center-x", "--center-y", "--shape", "--ring-width", "--inward"}},
+    {"--mode other --style 3", {"--angle", "--line-width", "--speed"}},
+    {"--mode other --style 4", {"--min-size", "--max-size", "--blocks", "--keep"}},
+};
+}  // namespace
+
 int RunGenerate(Context& ctx, const Args& args) {
     const std::string cmd = "generate";
     if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
@@ -628,6 +689,10 @@ int RunGenerate(Context& ctx, const Args& args) {
     const auto styles = GeneratorStyles(*mode);
     if (!style) return Usage(ctx, cmd, Say(ctx, "--style N is required", "必须给出 --style N"));
     if (*style < 1 || *style > static_cast<long long>(styles.size())) return OutOfRange(ctx, cmd, "--style", 1, static_cast<long long>(styles.size()));
+    const std::string modeKind = "--mode " + GeneratorModeKey(*mode);
+    if (!args.CheckScopes(kGenerateScopes, {modeKind, modeKind + " --style " + std::to_string(*style)}, error)) {
+        return Usage(ctx, cmd, error);
+    }
     if (!GeneratorAvailable(*mode, static_cast<int>(*style - 1))) {
         return Fail(ctx, cmd, Say(ctx, "%1 %2 comes with the design editor and is not available yet",
                                   "%1 %2 随设计编辑器提供, 目前尚不可用", {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)]}));
@@ -757,19 +822,26 @@ int RunGenerate(Context& ctx, const Args& args) {
 
 namespace {
 
-void ListItem(std::ostream& out, const EffectItem& item, int depth, bool isMask) {
-    out << std::string(static_cast<std::size_t>(depth) * 2 + 2, ' ') << ItemKindName(item.kind()) << " at " << item.x << "," << item.y
-        << " size " << item.w << "x" << item.h;
+void ListItem(const Context& ctx, const EffectItem& item, int depth, bool isMask) {
+    std::ostream& out = ctx.out;
+    std::ostringstream x, y, w, h;
+    x << item.x;
+    y << item.y;
+    w << item.w;
+    h << item.h;
+    out << std::string(static_cast<std::size_t>(depth) * 2 + 2, ' ') << ItemKindText(ctx, item.kind())
+        << Say(ctx, " at %1,%2 size %3x%4", " 位于 %1,%2 大小 %3x%4", {x.str(), y.str(), w.str(), h.str()});
     char colour[16];
     std::snprintf(colour, sizeof colour, "%06X", item.colour & 0xFFFFFFu);
-    out << " colour " << colour << " width " << static_cast<int>(item.lineWidth) << (item.fill ? " filled" : " outline");
-    if (item.angle) out << " angle " << item.angle;
-    if (item.sourceClip >= 0) out << " source clip " << item.sourceClip + 1;
-    if (item.kind() == kItemText) out << " text \"" << static_cast<const TextItem&>(item).text << "\"";
-    if (isMask) out << " (mask)";
+    out << Say(ctx, " colour %1 width %2", " 颜色 %1 线宽 %2", {colour, std::to_string(item.lineWidth)})
+        << (item.fill ? Say(ctx, " filled", " 填充") : Say(ctx, " outline", " 轮廓"));
+    if (item.angle) out << Say(ctx, " angle %1", " 角度 %1", {std::to_string(item.angle)});
+    if (item.sourceClip >= 0) out << Say(ctx, " source clip %1", " 来源场景 %1", {std::to_string(item.sourceClip + 1)});
+    if (item.kind() == kItemText) out << Say(ctx, " text", " 文字") << " \"" << static_cast<const TextItem&>(item).text << "\"";
+    if (isMask) out << Say(ctx, " (mask)", " (遮罩)");
     out << '\n';
     if (item.kind() == kItemGroup) {
-        for (const auto& child : static_cast<const GroupItem&>(item).children) ListItem(out, *child, depth + 1, false);
+        for (const auto& child : static_cast<const GroupItem&>(item).children) ListItem(ctx, *child, depth + 1, false);
     }
 }
 
@@ -790,6 +862,18 @@ void JsonItem(Json& j, const EffectItem& item, bool isMask) {
 
 }  // namespace
 
+namespace {
+// The options of each design subcommand, and of the kinds add makes.
+const OptionScopes kDesignScopes = {
+    {"design list", {"--json"}},
+    {"design render", {"--frames", "--clip"}},
+    {"design export", {"--player"}},
+    {"design add", {"--box", "--color", "--angle", "--outline", "--layer", "--mask"}},
+    {"design add text", {"--text"}},
+    {"design add picture-area", {"--clip"}},
+};
+}  // namespace
+
 // corvantine-cli design DOC list|render|export|add
 int RunDesign(Context& ctx, const Args& args) {
     const std::string cmd = "design";
@@ -797,6 +881,11 @@ int RunDesign(Context& ctx, const Args& args) {
     if (pos.size() < 2) return Usage(ctx, cmd, Say(ctx, "needs DOC and list, render, export or add", "需要 文档 和 list、render、export 或 add"));
     const std::string sub = pos[1];
     std::string error;
+    if (sub == "list" || sub == "render" || sub == "export" || sub == "add") {
+        std::vector<std::string> kinds = {"design " + sub};
+        if (sub == "add" && pos.size() >= 3) kinds.push_back(kinds.front() + " " + pos[2]);
+        if (!args.CheckScopes(kDesignScopes, kinds, error)) return Usage(ctx, cmd, error);
+    }
     const auto frames = args.Int("--frames", error);
     const auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
@@ -825,7 +914,7 @@ int RunDesign(Context& ctx, const Args& args) {
         for (std::size_t l = 0; l < d.doc.layers.size(); ++l) {
             const EffectLayer& layer = *d.doc.layers[l];
             ctx.out << l + 1 << ". " << layer.name << ": " << layer.items.size() << Say(ctx, " items", " 个对象") << '\n';
-            for (const auto& item : layer.items) ListItem(ctx.out, *item, 0, item.get() == layer.mask);
+            for (const auto& item : layer.items) ListItem(ctx, *item, 0, item.get() == layer.mask);
         }
         return kExitOk;
     }
@@ -859,6 +948,17 @@ int RunDesign(Context& ctx, const Args& args) {
         if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "export needs OUT", "export 需要 OUT"));
         const fs::path player = args.Value("--player").value_or((ProgramDir() / "corvantine-player").string());
         if (!fs::is_regular_file(player)) return Fail(ctx, cmd, Say(ctx, "the player %1 is not there", "找不到播放程序 %1", {player.string()}));
+        // Nothing is written over what the export reads: the document, the player.
+        if (const auto input = OutputAmongInputs(pos[2], {d.path, player})) {
+            return Fail(ctx, cmd, Say(ctx, "%1 is the same file as the input %2; choose another output",
+                                      "%1 与输入文件 %2 是同一个文件, 请另选输出文件", {pos[2], input->string()}));
+        }
+        if (const auto program = ReadFileBytes(player); !program) {
+            return FailOpen(ctx, cmd);
+        } else if (!IsEffectPlayer(*program)) {
+            return Fail(ctx, cmd, Say(ctx, "%1 is not the effect player program (corvantine-player)",
+                                      "%1 不是效果播放程序 (corvantine-player)", {player.string()}));
+        }
         AppState app;
         FrameStore store(app);
         store.ReplaceAll(std::move(d.doc.clips));
@@ -872,6 +972,7 @@ int RunDesign(Context& ctx, const Args& args) {
         source.canvasHeight = static_cast<std::uint16_t>(canvasH);
         source.effects = &effects;
         source.musicPath = d.doc.musicPath;
+        source.trailingBytes = d.doc.trailingBytes;
         if (const DocError e = ExportEffectFile(player, pos[2], source, d.temp.path()); e != DocError::None) {
             return Fail(ctx, cmd, DocFailure(ctx, pos[2], e));
         }

@@ -25,6 +25,14 @@ const ChipCatalogue& HomeFiles::Catalogue() {
     return catalogue_;
 }
 
+std::string HomeFiles::ChipName(int code, std::uint8_t language) {
+    const ChipCatalogue& catalogue = Catalogue();
+    for (std::size_t i = 0; i < catalogue.entries().size(); ++i) {
+        if (catalogue.entries()[i].code == code) return catalogue.Name(i, language);
+    }
+    return {};
+}
+
 int LoadLayout(Context& ctx, const std::string& cmd, const std::filesystem::path& file, HomeFiles& home,
                Layout& layout) {
     const LineFileError e = LoadLineFile(file, layout, home.lamps, home.defaultChip);

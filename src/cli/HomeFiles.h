@@ -20,6 +20,8 @@ struct HomeFiles {
     std::vector<LightTypeRecord> lamps;
     std::uint8_t defaultChip = 3;
     const ChipCatalogue& Catalogue();
+    // The catalogue's name of a chip code in a language (empty when no entry has the code).
+    std::string ChipName(int code, std::uint8_t language);
 
 private:
     bool catalogueRead_ = false;

@@ -6,14 +6,16 @@
 #include "base/ProfileFile.h"
 #include "cli/Cli.h"
 #include "cli/Json.h"
+#include "base/TempDir.h"
 #include "layout/DisplayModule.h"
+#include "project/EffectExport.h"
 #include "workspace/Settings.h"
 
 namespace corv::cli {
 
 namespace {
 
-enum class FileKind { Unknown, Configuration, Document, LineFile, Modules, PinSet, Led };
+enum class FileKind { Unknown, Configuration, Document, LineFile, Modules, PinSet, Led, Effect };
 
 FileKind Detect(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -32,6 +34,9 @@ FileKind Detect(const std::filesystem::path& path) {
     if (n >= 4 && head[2] == 'Q' && head[3] == 'Z') {
         return FileKind::Led;
     }
+    if (n >= 4 && std::string(head, 4) == "\x7F" "ELF" && IsEffectFile(path)) {
+        return FileKind::Effect;
+    }
     // A module file has no name of its own: a leading 0 byte and whole module records.
     if (n >= 1 && head[0] == 0) {
         std::error_code ec;
@@ -49,11 +54,72 @@ FileKind Detect(const std::filesystem::path& path) {
     if (ext == ".pet") {
         return FileKind::PinSet;
     }
-    ProfileFile probe(path, kMainSection);
-    if (ext == ".ldc" || ext == ".ini" || !probe.Sections().empty()) {
-        return FileKind::Configuration;
+    // A configuration is text of sections and keys, whatever its name; only an empty one (every
+    // key at its default) needs the name to tell.
+    std::error_code ec;
+    if (std::filesystem::file_size(path, ec) < (64u << 20) && !ec) {
+        if (auto bytes = ReadFileBytes(path)) {
+            const auto sections = ProfileFile::ProfileSections(
+                std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+            if (sections && (*sections > 0 || ext == ".ldc" || ext == ".ini")) {
+                return FileKind::Configuration;
+            }
+        }
     }
     return FileKind::Unknown;
+}
+
+// An exported effect file: what the player will show.
+int InfoEffect(Context& ctx, const std::filesystem::path& path, bool json) {
+    TempDir temp;
+    LoadedDocument doc;
+    if (const DocError e = ReadEffectFile(path, temp.path(), doc, false); e != DocError::None) {
+        return Fail(ctx, "info", DocFailure(ctx, path.string(), e));
+    }
+    std::error_code ec;
+    const std::uint64_t size = std::filesystem::file_size(path, ec);
+    const std::uint64_t player = EffectTemplateLength(path);
+    if (json) {
+        Json j;
+        j.BeginObject().Key("file").Value(path.string()).Key("type").Value("effect");
+        j.Key("size").Value(size).Key("playerBytes").Value(player).Key("clips").BeginArray();
+        for (std::size_t i = 0; i < doc.clips.size(); ++i) {
+            j.BeginObject().Key("width").Value(doc.clips[i].width).Key("height").Value(doc.clips[i].height);
+            j.Key("frames").Value(doc.frameCounts[i]).EndObject();
+        }
+        j.EndArray().Key("layers").Value(static_cast<std::uint64_t>(doc.layers.size()));
+        j.Key("musicBytes").Value(doc.musicLength).EndObject();
+        ctx.out << j.str() << '\n';
+        return kExitOk;
+    }
+    ctx.out << Label(ctx, "File:", "文件:", 10) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 10)
+            << Say(ctx, "effect file (the player with a document appended)", "效果文件 (播放程序后附工程文档)") << '\n'
+            << Label(ctx, "Size:", "大小:", 10)
+            << Say(ctx, "%1 bytes, the player %2 bytes", "%1 字节, 其中播放程序 %2 字节", {std::to_string(size), std::to_string(player)})
+            << '\n';
+    for (std::size_t i = 0; i < doc.clips.size(); ++i) {
+        ctx.out << "  " << Format(ctx.strings.sceneFormat.c_str(), static_cast<int>(i + 1)) << ": " << doc.clips[i].width
+                << " x " << doc.clips[i].height << ", " << Say(ctx, "%1 frames", "%1 帧", {std::to_string(doc.frameCounts[i])})
+                << '\n';
+    }
+    ctx.out << Label(ctx, "Layers:", "图层:", 10) << doc.layers.size() << '\n';
+    return kExitOk;
+}
+
+// What a key of section "Main" means, in the running language.
+std::string KeyMeaning(const Context& ctx, const SettingKey& key) {
+    static const std::pair<const char*, const char*> chinese[] = {
+        {keys::kErrorCode, "启动时的写入测试"},      {keys::kRows, "帧高 (行数)"},
+        {keys::kCols, "帧宽 (像素)"},                {keys::kLanguage, "界面语言 (0 = 跟随系统)"},
+        {keys::kLineFile, "使用中的线路文件"},        {keys::kAutoCheckVersion, "检查新版本"},
+        {keys::kCompress, "同时以压缩方式保存文档"},  {keys::kSkin, "皮肤编号 (0 = 无)"},
+        {keys::kPaintPath, "外部绘图程序"},           {keys::kDrICtype, "控制器的默认芯片"},
+        {keys::kSnapNumber, "造型编辑器的吸附"},
+    };
+    for (const auto& [name, meaning] : chinese) {
+        if (std::string(name) == key.name) return Say(ctx, key.meaning, meaning);
+    }
+    return key.meaning;
 }
 
 int InfoConfiguration(Context& ctx, const std::filesystem::path& path, bool json) {
@@ -75,25 +141,26 @@ int InfoConfiguration(Context& ctx, const std::filesystem::path& path, bool json
         j.EndObject().Key("sections").BeginArray();
         for (const auto& s : sections) {
             j.BeginObject().Key("name").Value(s).Key("keys").Value(
-                static_cast<int>(ProfileFile(path, s).Keys().size())).EndObject();
+                static_cast<int>(main.InSection(s).Keys().size())).EndObject();
         }
         j.EndArray().EndObject();
         ctx.out << j.str() << '\n';
         return kExitOk;
     }
-    ctx.out << "File:     " << path.string() << "\nType:     configuration file\n[Main]\n";
+    ctx.out << Label(ctx, "File:", "文件:", 10) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 10)
+            << Say(ctx, "configuration file", "配置文件") << "\n[Main]\n";
     for (const auto& k : MainSectionKeys()) {
         std::string value = k.isInt ? std::to_string(main.GetInt(k.name, k.intDefault))
                                     : "\"" + main.GetString(k.name, k.textDefault) + "\"";
         if (!main.HasKey(k.name)) {
-            value += " (default)";
+            value += Say(ctx, " (default)", " (默认)");
         }
         ctx.out << "  " << k.name << std::string(18 - std::string(k.name).size(), ' ') << value
-                << std::string(value.size() < 16 ? 16 - value.size() : 1, ' ') << k.meaning << '\n';
+                << std::string(Columns(value) < 16 ? 16 - Columns(value) : 1, ' ') << KeyMeaning(ctx, k) << '\n';
     }
-    ctx.out << "Sections:";
+    ctx.out << Say(ctx, "Sections:", "段:");
     for (const auto& s : sections) {
-        ctx.out << ' ' << s << " (" << ProfileFile(path, s).Keys().size() << " keys)";
+        ctx.out << ' ' << s << " (" << Say(ctx, "%1 keys", "%1 个键", {std::to_string(main.InSection(s).Keys().size())}) << ")";
     }
     ctx.out << '\n';
     return kExitOk;
@@ -128,6 +195,8 @@ int RunInfo(Context& ctx, const Args& args) {
             return InfoPinSet(ctx, path, args.Has("--json"));
         case FileKind::Led:
             return InfoLed(ctx, path, args.Has("--json"), args.Has("--strict"));
+        case FileKind::Effect:
+            return InfoEffect(ctx, path, args.Has("--json"));
         case FileKind::Unknown:
             break;
     }

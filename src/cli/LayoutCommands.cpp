@@ -14,6 +14,8 @@
 #include "controller/Catalogue.h"
 #include "controller/LampTypes.h"
 #include "controller/Parameters.h"
+#include "lang/Language.h"
+#include "lang/Localize.h"
 #include "layout/DisplayModule.h"
 #include "layout/Dxf.h"
 #include "layout/LayoutImage.h"
@@ -250,7 +252,7 @@ int LayoutSet(Context& ctx, const Args& args) {
     ControllerTypeState state;
     if (family) {
         state = ApplyControllerType(s, *family, state);
-        layout.modified = true;
+        layout.MarkChanged();
     }
     if (ports) {
         if (s.controllerType == kSimpleController && *ports != 4) {
@@ -269,7 +271,13 @@ int LayoutSet(Context& ctx, const Args& args) {
         if (chip) v.chipCode = static_cast<int>(*chip);
         if (clock) v.clockDivisor = *clock;
         if (brightness) v.brightness = static_cast<int>(*brightness);
-        if (grayIndex) v.grayIndex = *grayIndex;
+        if (grayIndex) {
+            v.grayIndex = *grayIndex;
+        } else if (chip) {
+            // A chip change selects the chip's own gray levels, as the parameter dialog does.
+            v.grayIndex = GrayIndexForChip(libs.Catalogue(), static_cast<int>(*chip), v.grayIndex,
+                                           s.controllerType == kSingleController ? 9 : kGrayLevels);
+        }
         if (slavePorts) v.ports = static_cast<int>(*slavePorts);
         if (red) v.red = static_cast<int>(*red);
         if (green) v.green = static_cast<int>(*green);
@@ -327,11 +335,39 @@ int LayoutSet(Context& ctx, const Args& args) {
 
 int LayoutEdit(Context& ctx, const Args& args);
 
+namespace {
+// The options of each layout subcommand (line-op: of each operation too).
+const OptionScopes kLayoutScopes = {
+    {"layout new", {"--rows", "--cols", "--sphere"}},
+    {"layout add", {"--from", "--to", "--line", "--mode", "--module", "--limit", "--repeat", "--tiles"}},
+    {"layout set", {"--family", "--ports-per-slave", "--slaves", "--lamp", "--chip", "--clock", "--brightness", "--gray",
+                    "--reverse", "--ports", "--gamma", "--red", "--green", "--blue", "--groups"}},
+    {"layout delete", {"--from", "--to"}},
+    {"layout copy", {"--from", "--to", "--clip"}},
+    {"layout cut", {"--from", "--to", "--clip"}},
+    {"layout paste", {"--clip", "--at", "--line", "--repeat"}},
+    {"layout transfer", {"--at", "--line"}},
+    {"layout reverse", {"--a", "--b"}},
+    {"layout move-point", {"--from", "--to", "--repeat"}},
+    {"layout repeat", {"--from", "--to", "--times"}},
+    {"layout array-copy", {"--from", "--to", "--at", "--tiles", "--line"}},
+    {"layout line-op", {"--a", "--and", "--to"}},
+    {"layout line-op move", {"--offset"}},
+    {"layout line-op copy", {"--clip"}},
+};
+}  // namespace
+
 int RunLayout(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
         return Usage(ctx, "layout", Say(ctx, "needs a subcommand: new, add or set", "需要一个子命令: new、add 或 set"));
     }
     const std::string sub = args.positionals()[0];
+    if (std::any_of(kLayoutScopes.begin(), kLayoutScopes.end(), [&](const OptionScope& row) { return row.kind == "layout " + sub; })) {
+        std::vector<std::string> kinds = {"layout " + sub};
+        if (sub == "line-op" && args.positionals().size() >= 3) kinds.push_back(kinds.front() + " " + args.positionals()[2]);
+        std::string error;
+        if (!args.CheckScopes(kLayoutScopes, kinds, error)) return Usage(ctx, kinds.front(), error);
+    }
     if (sub == "new") return LayoutNew(ctx, args);
     if (sub == "add") return LayoutAdd(ctx, args);
     if (sub == "set") return LayoutSet(ctx, args);
@@ -342,11 +378,29 @@ int RunLayout(Context& ctx, const Args& args) {
                                     "未知子命令 \"%1\" (new、add、set、delete、copy、cut、paste、transfer、reverse、move-point、repeat、array-copy、line-op)", {sub}));
 }
 
+namespace {
+// The options of each lamp and module subcommand.
+const OptionScopes kLampScopes = {
+    {"lamp add", {"--pins"}},
+    {"lamp list", {"--json"}},
+    {"lamp delete", {}},
+};
+const OptionScopes kModuleScopes = {
+    {"module list", {"--json"}},
+    {"module import", {}},
+    {"module export", {}},
+    {"module delete", {}},
+};
+}  // namespace
+
 int RunLamp(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
         return Usage(ctx, "lamp", Say(ctx, "needs a subcommand: add, list or delete", "需要一个子命令: add、list 或 delete"));
     }
     const std::string sub = args.positionals()[0];
+    if (std::string error; (sub == "add" || sub == "list" || sub == "delete") && !args.CheckScopes(kLampScopes, {"lamp " + sub}, error)) {
+        return Usage(ctx, "lamp " + sub, error);
+    }
     HomeFiles libs;
     const fs::path file = libs.home / kPinSetFileName;
     if (sub == "list") {
@@ -370,8 +424,8 @@ int RunLamp(Context& ctx, const Args& args) {
         }
         for (std::size_t i = 0; i < libs.lamps.size(); ++i) {
             const auto& r = libs.lamps[i];
-            ctx.out << i << ": " << r.Name() << " (" << static_cast<int>(r.pinCount) << " pins) "
-                    << ShortcutText(r) << (i < kBuiltInLightTypes ? "  [built in]" : "") << '\n';
+            ctx.out << i << ": " << r.Name() << " (" << Say(ctx, "%1 pins", "%1 个引脚", {std::to_string(r.pinCount)}) << ") "
+                    << ShortcutText(r) << (i < kBuiltInLightTypes ? Say(ctx, "  [built in]", "  [内置]") : std::string()) << '\n';
         }
         return kExitOk;
     }
@@ -435,8 +489,8 @@ int RunChip(Context& ctx, const Args& args) {
     }
     for (std::size_t i = 0; i < catalogue.entries().size(); ++i) {
         const ChipEntry& e = catalogue.entries()[i];
-        ctx.out << "code " << e.code << (e.code < 10 ? "    " : e.code < 100 ? "   " : "  ") << catalogue.Name(i, ctx.language)
-                << (e.code == libs.defaultChip ? "  [default]" : "") << '\n';
+        ctx.out << Say(ctx, "code ", "代码 ") << e.code << (e.code < 10 ? "    " : e.code < 100 ? "   " : "  ") << catalogue.Name(i, ctx.language)
+                << (e.code == libs.defaultChip ? Say(ctx, "  [default]", "  [默认]") : std::string()) << '\n';
     }
     return kExitOk;
 }
@@ -446,6 +500,9 @@ int RunModule(Context& ctx, const Args& args) {
         return Usage(ctx, "module", Say(ctx, "needs a subcommand: list, import, export or delete", "需要一个子命令: list、import、export 或 delete"));
     }
     const std::string sub = args.positionals()[0];
+    if (std::string error; sub == "import" || sub == "export" || sub == "delete") {
+        if (!args.CheckScopes(kModuleScopes, {"module " + sub}, error)) return Usage(ctx, "module " + sub, error);
+    }
     HomeFiles libs;
     const fs::path file = libs.home / kModuleFileName;
     ModuleList modules;
@@ -468,7 +525,7 @@ int RunModule(Context& ctx, const Args& args) {
         for (std::size_t i = 0; i < modules.size(); ++i) {
             const auto& m = modules.modules()[i];
             ctx.out << i << ": " << modules.DisplayName(i, ctx.language) << " (" << m.width << " x " << m.height
-                    << ", " << m.offsets.size() << " points)\n";
+                    << ", " << Say(ctx, "%1 points", "%1 个点", {std::to_string(m.offsets.size())}) << ")\n";
         }
         return kExitOk;
     }
@@ -519,6 +576,17 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
     }
     const LineSetting& s = c.setting;
     const int slaves = std::min<int>(s.SlaveCount(), s.lineCount);
+    // The slaves' lamp types are numbers into the file's own list (the built-in ones when the
+    // file holds none); their chips, codes of the home's catalogue.
+    const std::vector<LightTypeRecord> builtIn = BuiltInLightTypes();
+    auto lampName = [&](std::size_t type) {
+        if (type < c.lightTypes.size()) return c.lightTypes[type].Name();
+        return type < builtIn.size() ? builtIn[type].Name() : std::string();
+    };
+    HomeFiles home;
+    auto named = [](long long number, const std::string& name) {
+        return std::to_string(number) + (name.empty() ? std::string() : " (" + name + ")");
+    };
     if (json) {
         Json j;
         j.BeginObject().Key("file").Value(path.string()).Key("type").Value("line file");
@@ -549,6 +617,8 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
             j.Key("clockMHz").Value(ClockText(s.clock[i])).Key("gammaValue").Value(GammaText(s.gamma[i]));
             j.Key("grayLevels").Value(GrayLevelText(s.grayReverse[i] & 0x0F)).Key("colourReverse").Value((s.grayReverse[i] & 0x80) != 0);
             j.Key("brightnessPercent").Value(static_cast<int>(s.brightness[i]));
+            // The names of the lamp type and the chip (English, as `chip list --json` gives them).
+            j.Key("lightTypeName").Value(lampName(s.lightType[i])).Key("icTypeName").Value(home.ChipName(s.icType[i], kLanguageEnglish));
             j.EndObject();
         }
         j.EndArray().Key("lampTypes").BeginArray();
@@ -563,27 +633,32 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
         ctx.out << j.EndArray().EndObject().str() << '\n';
         return kExitOk;
     }
-    ctx.out << "File:        " << path.string() << "\nType:        line file, version " << static_cast<int>(c.version)
-            << "\nGrid:        " << c.grid.rows << " rows x " << c.grid.cols << " cols"
-            << (c.grid.IsSphere() ? " (sphere)" : "") << "\nController:  "
-            << ControllerTypeName(s.controllerType, ctx.language) << ", " << static_cast<int>(s.portsPerSlave)
-            << " line(s) per slave\nLines:       " << s.lineCount << " in use\n";
+    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 13)
+            << Say(ctx, "line file, version %1", "线路文件, 版本 %1", {std::to_string(c.version)}) << '\n'
+            << Label(ctx, "Grid:", "网格:", 13)
+            << Say(ctx, "%1 rows x %2 cols", "%1 行 x %2 列", {std::to_string(c.grid.rows), std::to_string(c.grid.cols)})
+            << (c.grid.IsSphere() ? Say(ctx, " (sphere)", " (球体)") : std::string()) << '\n' << Label(ctx, "Controller:", "控制器:", 13)
+            << LocalizeText(ControllerTypeName(s.controllerType, ctx.language), ctx.language) << ", "
+            << Say(ctx, "%1 line(s) per slave", "每个分控 %1 路", {std::to_string(s.portsPerSlave)}) << '\n'
+            << Label(ctx, "Lines:", "线路:", 13) << Say(ctx, "%1 in use", "使用 %1 路", {std::to_string(s.lineCount)}) << '\n';
     for (int i = 0; i < s.lineCount; ++i) {
         ctx.out << "  " << Format(ctx.strings.linePixel.c_str(), i + 1,
                                    static_cast<int>(c.lines[static_cast<std::size_t>(i)].size()))
                 << '\n';
     }
-    ctx.out << "Slaves:      " << slaves << '\n';
+    ctx.out << Label(ctx, "Slaves:", "分控:", 13) << slaves << '\n';
     for (int k = 0; k < slaves; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        ctx.out << "  " << k + 1 << ": lamp " << static_cast<int>(s.lightType[i]) << ", chip "
-                << static_cast<int>(s.icType[i]) << ", clock " << ClockText(s.clock[i]) << " MHz, bright "
-                << static_cast<int>(s.brightness[i]) << "%, gray " << GrayLevelText(s.grayReverse[i] & 0x0F)
-                << ((s.grayReverse[i] & 0x80) ? ", reversed" : "") << ", ports "
-                << static_cast<int>(static_cast<std::int8_t>(s.linePorts[i])) << ", gamma " << GammaText(s.gamma[i])
+        ctx.out << "  " << k + 1 << ": "
+                << Say(ctx, "lamp %1, chip %2, clock %3 MHz, bright %4%%, gray %5", "灯具 %1, 芯片 %2, 时钟 %3 MHz, 亮度 %4%%, 灰度 %5",
+                       {named(s.lightType[i], lampName(s.lightType[i])), named(s.icType[i], home.ChipName(s.icType[i], ctx.language)),
+                        ClockText(s.clock[i]), std::to_string(s.brightness[i]), GrayLevelText(s.grayReverse[i] & 0x0F)})
+                << ((s.grayReverse[i] & 0x80) ? Say(ctx, ", reversed", ", 反色") : std::string())
+                << Say(ctx, ", ports %1, gamma %2", ", 端口 %1, 伽马 %2",
+                       {std::to_string(static_cast<std::int8_t>(s.linePorts[i])), GammaText(s.gamma[i])})
                 << '\n';
     }
-    ctx.out << "Lamp types:  " << c.lightTypes.size() << "\nSlave groups:";
+    ctx.out << Label(ctx, "Lamp types:", "灯具类型:", 13) << c.lightTypes.size() << '\n' << Say(ctx, "Slave groups:", "分控分组:");
     for (auto g : c.slaveGroups) ctx.out << ' ' << g;
     ctx.out << '\n';
     return kExitOk;
@@ -606,10 +681,11 @@ int InfoModules(Context& ctx, const fs::path& path, bool json) {
         ctx.out << j.EndArray().EndObject().str() << '\n';
         return kExitOk;
     }
-    ctx.out << "File:        " << path.string() << "\nType:        display modules\nModules:     " << modules.size()
-            << '\n';
+    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 13)
+            << Say(ctx, "display modules", "显示模块") << '\n' << Label(ctx, "Modules:", "模块:", 13) << modules.size() << '\n';
     for (const auto& m : modules) {
-        ctx.out << "  " << m.name << ": " << m.width << " x " << m.height << ", " << m.offsets.size() << " points\n";
+        ctx.out << "  " << m.name << ": " << m.width << " x " << m.height << ", "
+                << Say(ctx, "%1 points", "%1 个点", {std::to_string(m.offsets.size())}) << '\n';
     }
     return kExitOk;
 }
@@ -632,9 +708,11 @@ int InfoPinSet(Context& ctx, const fs::path& path, bool json) {
         ctx.out << j.EndArray().EndObject().str() << '\n';
         return kExitOk;
     }
-    ctx.out << "File:        " << path.string() << "\nType:        lamp types\nLamp types:  " << records.size() << '\n';
+    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 13)
+            << Say(ctx, "lamp types", "灯具类型") << '\n' << Label(ctx, "Lamp types:", "灯具类型:", 13) << records.size() << '\n';
     for (const auto& r : records) {
-        ctx.out << "  " << r.Name() << " (" << static_cast<int>(r.pinCount) << " pins): " << ShortcutText(r) << '\n';
+        ctx.out << "  " << r.Name() << " (" << Say(ctx, "%1 pins", "%1 个引脚", {std::to_string(r.pinCount)}) << "): " << ShortcutText(r)
+                << '\n';
     }
     return kExitOk;
 }
@@ -643,12 +721,20 @@ int InfoPinSet(Context& ctx, const fs::path& path, bool json) {
 
 namespace corv::cli {
 
+namespace {
+// The picture's size belongs to the picture.
+const OptionScopes kDxfScopes = {
+    {"dxf --picture", {"--picture", "--width", "--height"}},
+};
+}  // namespace
+
 int RunDxf(Context& ctx, const Args& args) {
     const std::string cmd = "dxf";
     if (args.positionals().size() != 2) {
         return Usage(ctx, cmd, Say(ctx, "needs DRAWING.dxf and OUT.lnf", "需要 DRAWING.dxf 和 OUT.lnf"));
     }
     std::string error;
+    if (!args.CheckScopes(kDxfScopes, {args.Has("--picture") ? "dxf --picture" : "dxf"}, error)) return Usage(ctx, cmd, error);
     auto sx = args.Int("--space-x", error);
     auto sy = args.Int("--space-y", error);
     auto pw = args.Int("--width", error);
@@ -738,10 +824,12 @@ int RunDxf(Context& ctx, const Args& args) {
         ctx.out << j.str() << '\n';
         return kExitOk;
     }
-    ctx.out << "Suggested spacing: " << suggested.first << " x " << suggested.second << "\nSpacing used:      "
-            << spaceX << " x " << spaceY << "\nGrid:              " << r.rows << " rows x " << r.cols
-            << " cols\nCircles:           " << drawing.circles.size() << "\nChains:            " << r.chains
-            << "\nLines made:        " << r.linesUsed << " (" << r.leds << " LEDs)\n";
+    ctx.out << Label(ctx, "Suggested spacing:", "建议间距:", 19) << suggested.first << " x " << suggested.second << '\n'
+            << Label(ctx, "Spacing used:", "所用间距:", 19) << spaceX << " x " << spaceY << '\n' << Label(ctx, "Grid:", "网格:", 19)
+            << Say(ctx, "%1 rows x %2 cols", "%1 行 x %2 列", {std::to_string(r.rows), std::to_string(r.cols)}) << '\n'
+            << Label(ctx, "Circles:", "圆:", 19) << drawing.circles.size() << '\n' << Label(ctx, "Chains:", "链:", 19) << r.chains << '\n'
+            << Label(ctx, "Lines made:", "生成线路:", 19) << r.linesUsed << " ("
+            << Say(ctx, "%1 LEDs", "%1 个 LED", {std::to_string(r.leds)}) << ")\n";
     return kExitOk;
 }
 

@@ -17,6 +17,7 @@
 #include "controller/LedFile.h"
 #include "controller/LedImport.h"
 #include "formats/Archive.h"
+#include "lang/Language.h"
 #include "layout/LineFile.h"
 #include "project/Document.h"
 #include "workspace/DocumentOps.h"
@@ -109,10 +110,12 @@ int RunOutput(Context& ctx, const Args& args) {
     Random rng = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
     DocumentFrames frames(std::move(opened));
     std::vector<std::string> copied;
+    std::vector<std::pair<fs::path, CardCopyResult>> copies;
     auto afterFile = [&](const fs::path& file) {
         if (card == "auto") {
             CardCopyResult r = CopyToCard(file, CardProbe{}, ctx.strings, nullptr);
             if (r.copied) copied.push_back(r.destination.string());
+            copies.emplace_back(file, std::move(r));
         }
     };
     OutputResult r = OutputControllerFiles(in, frames, static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b),
@@ -120,6 +123,11 @@ int RunOutput(Context& ctx, const Args& args) {
     for (const auto& f : r.files) ctx.out << f.string() << '\n';
     for (const auto& c : copied) ctx.out << "copied to " << c << '\n';
     for (const auto& m : r.messages) (r.ok ? ctx.out : ctx.err) << (r.ok ? m : Reason(ctx, m)) << '\n';
+    if (r.ok) {
+        // The detail of "Output File finished!", as the window shows it.
+        for (const auto& [file, copy] : copies) r.report.NoteCardCopy(file, copy);
+        for (const std::string& line : OutputReportLines(r.report, ctx.strings)) ctx.out << line << '\n';
+    }
     return r.ok ? kExitOk : kExitFailed;
 }
 
@@ -143,6 +151,7 @@ int RunImportLed(Context& ctx, const Args& args) {
         return Fail(ctx, cmd, DocFailure(ctx, *into, e));
     }
     WarnHeaderCopy(ctx, cmd, *into, doc);
+    TakeLineFilesBeside(ctx, cmd, *into, doc);
     const int clip = static_cast<int>(clipNo.value_or(1)) - 1;
     if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) {
         return Usage(ctx, cmd, Say(ctx, "there is no clip %1: --clip takes 1..%2", "没有场景 %1: --clip 的取值范围为 1..%2",
@@ -191,6 +200,7 @@ int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
     for (const auto& p : problems) Warn(ctx, "info", path.string() + ": " + p);
     const int status = strict && !problems.empty() ? kExitFailed : kExitOk;
     const char* family = info.family == 0 ? "master-slave" : info.family == 1 ? "single" : info.family == 5 ? "simple" : "unknown";
+    HomeFiles home;  // the chip catalogue names the records' chips
     if (json) {
         Json j;
         j.BeginObject().Key("file").Value(path.string()).Key("type").Value("controller data");
@@ -200,7 +210,7 @@ int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
         j.Key("trailingBytes").Value(info.trailingBytes);
         j.Key("slaves").BeginArray();
         for (const auto& r : info.records) {
-            j.BeginObject().Key("chipCode").Value(r.chipCode);
+            j.BeginObject().Key("chipCode").Value(r.chipCode).Key("chipName").Value(home.ChipName(r.chipCode, kLanguageEnglish));
             j.Key(info.family == 0 ? "W" : "F").Value(r.dataWords).Key("ports").Value(r.ports);
             j.Key("clockByte").Value(r.clockByte).Key("byte4").Value(static_cast<int>(r.bytes[4]));
             j.Key("byte5").Value(static_cast<int>(r.bytes[5])).Key("checksumValid").Value(r.checksumOk).EndObject();
@@ -208,14 +218,27 @@ int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
         ctx.out << j.EndArray().EndObject().str() << '\n';
         return status;
     }
-    ctx.out << "File:        " << path.string() << "\nType:        controller data, " << family << " family (byte 0 = "
-            << static_cast<int>(info.family) << ")\nSlaves:      " << info.slaveCount << "\nData offset: "
-            << info.dataOffset << "\nBlock size:  " << info.blockSize << "\nFrames:      " << info.frameCount << '\n';
+    const std::string familyText = info.family == 0   ? Say(ctx, family, "主从")
+                                   : info.family == 1 ? Say(ctx, family, "单机")
+                                   : info.family == 5 ? Say(ctx, family, "简易")
+                                                      : Say(ctx, family, "未知");
+    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 13)
+            << Say(ctx, "controller data, %1 family (byte 0 = %2)", "控制器数据, %1系列 (字节 0 = %2)",
+                   {familyText, std::to_string(info.family)})
+            << '\n' << Label(ctx, "Slaves:", "分控:", 13) << info.slaveCount << '\n' << Label(ctx, "Data offset:", "数据偏移:", 13)
+            << info.dataOffset << '\n' << Label(ctx, "Block size:", "帧块大小:", 13) << info.blockSize << '\n'
+            << Label(ctx, "Frames:", "帧数:", 13) << info.frameCount << '\n';
     for (std::size_t i = 0; i < info.records.size(); ++i) {
         const auto& r = info.records[i];
-        ctx.out << "  " << i + 1 << ": chip " << r.chipCode << ", " << (info.family == 0 ? "W " : "F ") << r.dataWords
-                << ", ports " << r.ports << ", clock byte " << r.clockByte << ", byte 4 " << int(r.bytes[4])
-                << ", byte 5 " << int(r.bytes[5]) << ", checksum " << (r.checksumOk ? "valid" : "WRONG") << '\n';
+        const std::string chipName = home.ChipName(r.chipCode, ctx.language);
+        ctx.out << "  " << i + 1 << ": "
+                << Say(ctx, "chip %1, %2 %3, ports %4, clock byte %5, byte 4 %6, byte 5 %7, checksum %8",
+                       "芯片 %1, %2 %3, 端口 %4, 时钟字节 %5, 字节 4 %6, 字节 5 %7, 校验和%8",
+                       {std::to_string(r.chipCode) + (chipName.empty() ? std::string() : " (" + chipName + ")"),
+                        info.family == 0 ? "W" : "F", std::to_string(r.dataWords), std::to_string(r.ports),
+                        std::to_string(r.clockByte), std::to_string(r.bytes[4]), std::to_string(r.bytes[5]),
+                        r.checksumOk ? Say(ctx, "valid", "正确") : Say(ctx, "WRONG", "错误")})
+                << '\n';
     }
     return status;
 }
@@ -248,9 +271,9 @@ int RunCard(Context& ctx, const Args& args) {
     }
     for (const auto& d : mounts) {
         ctx.out << d.mountPoint.string() << " (" << d.source << ", " << d.fsType << "): "
-                << (d.suitable ? "suitable" : d.reason) << '\n';
+                << (d.suitable ? Say(ctx, "suitable", "可用") : d.reason) << '\n';
     }
-    ctx.out << "Card: " << (card ? card->mountPoint.string() : std::string("none")) << '\n';
+    ctx.out << Say(ctx, "Card: ", "存储卡: ") << (card ? card->mountPoint.string() : Say(ctx, "none", "无")) << '\n';
     return kExitOk;
 }
 

@@ -1,6 +1,7 @@
 // Pictures of a show without a screen: the sphere preview and the LED preview drawn into
 // PNG pictures (or an animated GIF of a frame range).
 
+#include <QBuffer>
 #include <QImage>
 
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <numbers>
 #include <ostream>
 
+#include "base/FileUtil.h"
 #include "base/TempDir.h"
 #include "cli/Cli.h"
 #include "cli/HomeFiles.h"
@@ -70,6 +72,20 @@ Quat AxisAngle(double x, double y, double z, double degrees) {
     return Quat{static_cast<float>(x * s), static_cast<float>(y * s), static_cast<float>(z * s), static_cast<float>(std::cos(half))};
 }
 
+// A PNG picture written as every file is: links followed, the target replaced through a
+// temporary file beside it, a failure told by LastFileError().
+bool SavePng(const QImage& image, const fs::path& path) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        SetFileError(path, std::string("the picture cannot be encoded"));
+        return false;
+    }
+    return WriteFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                           static_cast<std::size_t>(bytes.size())));
+}
+
 }  // namespace
 
 int RunRenderSphere(Context& ctx, const Args& args) {
@@ -107,10 +123,17 @@ int RunRenderSphere(Context& ctx, const Args& args) {
     state.thisRotation = Multiply(RotationFromQuat(AxisAngle(0, 1, 0, ay)), Multiply(RotationFromQuat(AxisAngle(1, 0, 0, ax)), state.thisRotation));
     state.transform = WithRotation(state.transform, state.thisRotation);
     const QImage picture = RenderSphereImage(BuildSphereMesh(layout.grid), *frame, state.transform, size, state.scale);
-    if (!picture.save(QString::fromStdString(out.string()), "PNG")) return FailSave(ctx, cmd);
+    if (!SavePng(picture, out)) return FailSave(ctx, cmd);
     ctx.out << Say(ctx, "frame %1 on the sphere written to %2", "第 %1 帧的球体图已写入 %2", {std::to_string(n), out.string()}) << '\n';
     return kExitOk;
 }
+
+namespace {
+// A frame range and its speed make an animation: they belong to a .gif.
+const OptionScopes kRenderPreviewScopes = {
+    {"render-preview OUT.gif", {"--frames", "--fps"}},
+};
+}  // namespace
 
 int RunRenderPreview(Context& ctx, const Args& args) {
     const std::string cmd = "render-preview";
@@ -122,13 +145,13 @@ int RunRenderPreview(Context& ctx, const Args& args) {
     for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (ext != ".png" && ext != ".gif") return Usage(ctx, cmd, Say(ctx, "the output is a .png or a .gif", "输出文件须为 .png 或 .gif"));
     std::string error;
+    if (!args.CheckScopes(kRenderPreviewScopes, {"render-preview OUT" + ext}, error)) return Usage(ctx, cmd, error);
     const auto frameNo = args.Int("--frame", error);
     const auto fps = args.Int("--fps", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     if (fps && (*fps < 1 || *fps > 100)) return OutOfRange(ctx, cmd, "--fps", 1, 100);
     const auto range = args.Value("--frames");
     if (range && frameNo) return Usage(ctx, cmd, Say(ctx, "give --frame or --frames, not both", "--frame 与 --frames 只能给一个"));
-    if (range && ext == ".png") return Usage(ctx, cmd, Say(ctx, "a frame range needs a .gif output", "帧范围需要 .gif 输出"));
     HomeFiles home;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, lines, home, layout); rc != kExitOk) return rc;
@@ -171,7 +194,7 @@ int RunRenderPreview(Context& ctx, const Args& args) {
     if (ext == ".png") {
         const Frame* f = reader.Next(static_cast<std::size_t>(a - 1));
         if (!f) return Fail(ctx, cmd, DocFailure(ctx, doc.string(), DocError::OpenFailed));
-        if (!draw(*f).save(QString::fromStdString(out.string()), "PNG")) return FailSave(ctx, cmd);
+        if (!SavePng(draw(*f), out)) return FailSave(ctx, cmd);
     } else {
         MovieWriter writer;
         VideoOptions options;

@@ -49,6 +49,7 @@ int LoadOrNew(Context& ctx, const std::string& cmd, const fs::path& path, const 
     ReadOptions options;
     options.tempDir = temp.path();
     if (DocError e = ReadDocument(path, options, doc); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
+    TakeLineFilesBeside(ctx, cmd, path, doc);
     return kExitOk;
 }
 
@@ -207,10 +208,12 @@ int RunOutputFrom(Context& ctx, const Args& args) {
     in.speed = static_cast<int>(speed.value_or(30));
     Random rng = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
     std::vector<std::string> copied;
+    std::vector<std::pair<fs::path, CardCopyResult>> copies;
     auto afterFile = [&](const fs::path& file) {
         if (card == "auto") {
             CardCopyResult r = CopyToCard(file, CardProbe{}, ctx.strings, nullptr);
             if (r.copied) copied.push_back(r.destination.string());
+            copies.emplace_back(file, std::move(r));
         }
     };
     OutputResult r = OutputControllerFiles(in, *frames, static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b), *outPath, rng,
@@ -218,11 +221,27 @@ int RunOutputFrom(Context& ctx, const Args& args) {
     for (const auto& f : r.files) ctx.out << f.string() << '\n';
     for (const auto& c : copied) ctx.out << "copied to " << c << '\n';
     for (const auto& m : r.messages) (r.ok ? ctx.out : ctx.err) << (r.ok ? m : Reason(ctx, m)) << '\n';
+    if (r.ok) {
+        // The detail of "Output File finished!", as the window shows it.
+        for (const auto& [file, copy] : copies) r.report.NoteCardCopy(file, copy);
+        for (const std::string& line : OutputReportLines(r.report, ctx.strings)) ctx.out << line << '\n';
+    }
     return r.ok ? kExitOk : kExitFailed;
 }
 
+namespace {
+// --list-codecs lists and does nothing else; the encoding's options belong to an export.
+const OptionScopes kExportVideoScopes = {
+    {"export-video DOC.cvn OUT", {"--codec", "--fps", "--quality", "--key", "--clip", "--first", "--last"}},
+    {"export-video --list-codecs", {"--list-codecs"}},
+};
+}  // namespace
+
 int RunExportVideo(Context& ctx, const Args& args) {
     const std::string cmd = "export-video";
+    if (std::string error; !args.CheckScopes(kExportVideoScopes, {args.Has("--list-codecs") ? "export-video --list-codecs" : "export-video DOC.cvn OUT"}, error)) {
+        return Usage(ctx, cmd, error);
+    }
     if (args.Has("--list-codecs")) {
         for (const VideoEncoder& e : AvailableVideoEncoders()) ctx.out << e.name << '\t' << e.description << '\n';
         return kExitOk;

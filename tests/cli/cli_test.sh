@@ -30,6 +30,24 @@ check "info missing" 1 "$CLI" info "$WORK/none.cvn"
 contains "info missing message" err "no such file"
 head -c 100 /dev/urandom >"$WORK/noise.bin"
 check "info unknown" 1 "$CLI" info "$WORK/noise.bin"
+# A configuration is text of sections and keys; a program or loose text is none, whatever its name.
+check "info of a program" 1 "$CLI" info /bin/ls
+contains "program not a configuration" err "/bin/ls: unknown file type"
+cp /bin/ls "$WORK/ls.ini"
+check "info of a program named .ini" 1 "$CLI" info "$WORK/ls.ini"
+printf 'Dear reader,\nthese are notes [1] = none.\n' >"$WORK/notes.ldc"
+check "info of loose text" 1 "$CLI" info "$WORK/notes.ldc"
+contains "loose text unknown" err "unknown file type"
+printf 'x=1\n[Main]\nRows=2\n' >"$WORK/keyfirst.txt"
+check "info of a key before any section" 1 "$CLI" info "$WORK/keyfirst.txt"
+printf '; settings\n\n[Main]\nRows=12\n' >"$WORK/plain.txt"
+check "info of a configuration by another name" 0 "$CLI" info "$WORK/plain.txt"
+contains "plain text configuration" out "configuration file"
+: >"$WORK/empty.ldc"
+check "info of an empty configuration" 0 "$CLI" info "$WORK/empty.ldc"
+contains "empty configuration" out "(default)"
+: >"$WORK/empty.bin"
+check "info of an empty file" 1 "$CLI" info "$WORK/empty.bin"
 
 # Project documents.
 check "new-project 1x1" 0 "$CLI" new-project "$WORK/one.cvn" --width 1 --height 1
@@ -97,6 +115,17 @@ if [ "$size" -eq "$expected" ]; then pass=$((pass + 1)); else fail=$((fail + 1))
 check "layout set" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1-2 --clock 50 --gamma 2.25 --gray 256 --reverse yes --lamp GRB --chip 110
 check "info after set" 0 "$CLI" info --json "$WORK/a.lnf"
 contains "slave values" out '{"lightType":2,"icType":110,"clock":1,"brightness":100,"grayReverse":135,"red":100,"green":100,"blue":100,"linePorts":1,"gamma":22,'
+# A chip change selects the chip's own gray levels (WS2801: 256) unless --gray names others.
+check "layout set many gray levels" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1 --gray 16384
+check "info many gray levels" 0 "$CLI" info --json "$WORK/a.lnf"
+contains "16384 levels" out '"icType":110,"clock":1,"brightness":100,"grayReverse":141,'
+check "layout set chip" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1 --chip 20
+check "info chip" 0 "$CLI" info --json "$WORK/a.lnf"
+contains "chip's own gray levels" out '"icType":20,"clock":1,"brightness":100,"grayReverse":135,'
+check "layout set chip and gray" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1 --chip 110 --gray 512
+check "info chip and gray" 0 "$CLI" info --json "$WORK/a.lnf"
+contains "named gray levels win" out '"icType":110,"clock":1,"brightness":100,"grayReverse":136,'
+check "layout set gray back" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1 --gray 256
 check "layout set defaults" 0 "$CLI" layout set "$WORK/a.lnf" --brightness 50
 contains "defaults message" err "Please choose to modify the parameter of the slave."
 check "layout set family" 0 "$CLI" layout set "$WORK/a.lnf" --family simple
@@ -119,9 +148,18 @@ check "lamp add bad pin" 2 "$CLI" lamp add Bad --pins R1,B86
 contains "pin error" err "Pin2 setting error!"
 check "lamp list" 0 "$CLI" lamp list
 contains "lamp listed" out "6: Quad (4 pins) R1G1B1B2"
+check "lamp list with pins" 2 "$CLI" lamp list --pins R1
+contains "lamp list's options" err "--pins does not apply to lamp list (it belongs to lamp add); lamp list takes --json"
+check "module import with json" 2 "$CLI" module import "$WORK/none.mde" --json
+contains "module import's options" err "--json does not apply to module import (it belongs to module list); module import takes no options"
 check "info pinset" 0 "$CLI" info "$WORK/home/PinSet.pet"
 contains "pinset lamp" out "Quad (4 pins)"
 check "layout set lamp" 0 "$CLI" layout set "$WORK/a.lnf" --slaves 1 --lamp Quad
+# `info` names the lamp types (the file's own list) and the chips (the catalogue) beside their numbers.
+check "info names" 0 "$CLI" info "$WORK/a.lnf"
+contains "lamp and chip named" out "  1: lamp 6 (Quad), chip 110 (SPI 10-bit word), clock "
+check "info names json" 0 "$CLI" info --json "$WORK/a.lnf"
+contains "json names" out '"lightTypeName":"Quad","icTypeName":"SPI 10-bit word"}'
 check "lamp delete" 0 "$CLI" lamp delete Quad
 check "lamp delete builtin" 1 "$CLI" lamp delete RGB
 check "module list" 0 "$CLI" module list
@@ -155,16 +193,29 @@ check "output" 0 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/
 contains "output files" out "show1.led"
 contains "output second" out "show2.led"
 contains "output done" out "Output File finished!"
+# The detail after it: each file with its frames and size, and the card.
+contains "output detail first" out "$WORK/show1.led: 4 frames, $(stat -c %s "$WORK/show1.led") bytes"
+contains "output detail second" out "$WORK/show2.led: 4 frames, $(stat -c %s "$WORK/show2.led") bytes"
+contains "output detail card" out "No card was looked for."
+if [ "$(grep -nF "Output File finished!" "$WORK/out" | cut -d: -f1)" -lt "$(grep -nF "frames, " "$WORK/out" | head -1 | cut -d: -f1)" ]; then
+  pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: the detail does not follow the finished line"; fi
 check "output again" 0 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/again.led" --seed 5 --card none
 check "seeded output identical" 0 cmp "$WORK/show1.led" "$WORK/again1.led"
 check "info led" 0 "$CLI" info --json "$WORK/show1.led"
 contains "led header" out '"family":0,"familyName":"master-slave","slaveCount":1,"dataOffset":512,"blockSize":512,"frames":4'
-contains "led record" out '{"chipCode":3,"W":9,"ports":1,"clockByte":25,"byte4":13,"byte5":8,"checksumValid":true}'
+contains "led record" out '{"chipCode":3,"chipName":"HasEnable","W":9,"ports":1,"clockByte":25,"byte4":13,"byte5":8,"checksumValid":true}'
+check "info led named" 0 "$CLI" info "$WORK/show1.led"
+contains "led chip named" out "  1: chip 3 (HasEnable), W 9, ports 1, clock byte 25, byte 4 13, byte 5 8, checksum valid"
+contains "led labels" out "Block size:  512"
 block=$(od -An -tx1 -j512 -N6 "$WORK/show1.led" | tr -d ' ')
 if [ "$block" = "0a141e0a141e" ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: first block $block"; fi
 check "output range" 0 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/r.led" --first 3 --last 3 --card none
 size=$(stat -c %s "$WORK/r1.led")
 if [ "$size" -eq 1024 ]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: one-block file is $size bytes"; fi
+contains "output range detail" out "$WORK/r1.led: 1 frames, 1024 bytes"
+check "output range in Chinese" 0 "$CLI" --lang 1 output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/r.led" --first 2 --last 3 --card none
+contains "Chinese output detail" out "$WORK/r1.led: 2 帧, $(stat -c %s "$WORK/r1.led") 字节"
+contains "Chinese card detail" out "未查找存储卡。"
 check "output bad range" 2 "$CLI" output "$WORK/o.cvn" --lines "$WORK/o.lnf" --out "$WORK/r.led" --first 3 --last 9
 check "empty layout" 0 "$CLI" layout new "$WORK/e.lnf" --rows 4 --cols 6
 check "output no layout" 1 "$CLI" output "$WORK/o.cvn" --lines "$WORK/e.lnf" --out "$WORK/n.led" --card none
@@ -190,6 +241,8 @@ contains "dxf lines" out '"lineCount":5'
 check "dxf vertex" 0 "$CLI" dxf "$DATA/dxf/led_vertex_lwpolyline_r2010.dxf" "$WORK/v.lnf" --vertex-mode
 check "dxf missing" 1 "$CLI" dxf "$WORK/none.dxf" "$WORK/x.lnf"
 check "dxf picture" 0 "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" "$WORK/g2.lnf" --picture "$WORK/p.png" --width 80 --height 40
+check "dxf size without a picture" 2 "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" "$WORK/g4.lnf" --width 80
+contains "size belongs to the picture" err "--width does not apply to dxf (it belongs to dxf --picture); dxf takes only the common options --json, --space-x, --space-y, --vertex-mode"
 check "dxf picture too small" 1 "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" "$WORK/g3.lnf" --picture "$WORK/p.png" --width 2 --height 2
 contains "too small message" err "Width or height is too small!"
 check "export map" 0 "$CLI" export-map "$WORK/g.lnf" "$WORK/g.map"

@@ -59,6 +59,11 @@ check "layout of another size" 0 "$CLI" layout new big.lnf --rows 8 --cols 8
 check "other size" 1 "$CLI" color-process a.cvn --clear-non-led big.lnf
 contains "must match" err "must match"
 check "missing document" 1 "$CLI" color-process none.cvn --swap RBG
+# An option of another way of processing is refused, naming the ones that apply.
+check "channels of swap" 2 "$CLI" color-process a.cvn --swap RBG --channels R
+contains "channels belong to shade" err "--channels does not apply to color-process --swap (it belongs to color-process --shade); color-process --swap takes --swap and the common options --clip, --first, --last, --rect"
+check "background of replace" 2 "$CLI" color-process a.cvn --replace FF0000,00FF00 --background 000010
+contains "background belongs to the clearing" err "(it belongs to color-process --clear-non-led, color-process --clear-by-frame)"
 cmp -s a.cvn kept.cvn && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: bad input changed the document"; }
 
 finish

@@ -43,6 +43,13 @@ check "remove 0" 2 "$CLI" colors remove 0
 check "remove missing" 1 "$CLI" colors remove 9
 contains "no list" err "there is no list 9"
 check "unknown" 2 "$CLI" colors mix
+# An option of another subcommand is refused, naming the ones that apply.
+check "colours of list" 2 "$CLI" colors list --colors FF0000
+contains "list's options" err "--colors does not apply to colors list (it belongs to colors add); colors list takes --json and the common options --library"
+check "json of remove" 2 "$CLI" colors remove 1 --json
+contains "remove's options" err "colors remove takes only the common options --library"
+check "chinese" 2 "$CLI" --lang 1 colors add --colors 000000 --json
+contains "chinese text" err "--json 不适用于 colors add (它属于 colors list); colors add 可用 --colors、--grade、--steps 以及通用选项 --library"
 cmp -s "$LIB" kept.clb && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: bad input changed the library"; }
 
 # A damaged library is refused and left as it is.

@@ -122,6 +122,17 @@ check "clip 2" 2 "$CLI" frames delete a.cvn --first 1 --last 1 --clip 2
 check "missing document" 1 "$CLI" frames delete none.cvn --first 1 --last 1
 contains "missing named" err "none.cvn: No such file or directory"
 check "unknown subcommand" 2 "$CLI" frames shuffle a.cvn
+# An option of another subcommand is refused, naming the ones that apply.
+check "rect of repeat" 2 "$CLI" frames repeat a.cvn --first 1 --last 1 --times 1 --rect 0,0,1,1
+contains "rect belongs elsewhere" err \
+  "--rect does not apply to frames repeat (it belongs to frames copy, frames paste, frames steps-paste, frames delete, frames move, frames row-col-delete)"
+contains "repeat's options" err "frames repeat takes --first, --last, --times and the common options --clip"
+check "block of insert" 2 "$CLI" frames insert a.cvn --after 1 --block gb.blk
+contains "insert's options" err "frames insert takes --after and the common options --clip"
+check "range of import" 2 "$CLI" frames import a.cvn gb.blk --first 1
+contains "import's options" err "frames import takes only the common options --clip"
+check "chinese: spacing of move" 2 "$CLI" --lang 1 frames move a.cvn --first 1 --last 1 --direction left --ranks 1 --spacing 2
+contains "chinese text" err "--spacing 不适用于 frames move (它属于 frames delete); frames move 可用 --first、--last、--direction、--ranks、--increments、--rect 以及通用选项 --clip"
 same_doc a.cvn keep.cvn "refused commands left the document alone"
 
 finish

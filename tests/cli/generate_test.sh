@@ -57,6 +57,31 @@ check "random" 0 "$CLI" generate t.cvn --mode other --style 4 --frames 3 --min-s
 check "bad shape" 2 "$CLI" generate t.cvn --mode other --style 2 --shape star
 check "bad angle" 2 "$CLI" generate t.cvn --mode other --style 3 --angle 360
 
+# An option of another mode or style is refused (usage 2) and the options that apply are named.
+cp t.cvn t-before.cvn
+check "blocks of jalousie" 2 "$CLI" generate t.cvn --mode jalousie --style 1 --blocks 2
+contains "blocks belong to random" err "--blocks does not apply to --mode jalousie --style 1 (it belongs to --mode other --style 4)"
+contains "jalousie's options" err "--mode jalousie --style 1 takes --frames, --block-number and the common options --background, --clip, --colors, --cover, --grade, --mode, --rect, --recycle, --render, --seed, --step, --steps, --style"
+check "particle values on diffuse" 2 "$CLI" generate t.cvn --mode other --style 2 --particle y=top
+contains "particle belongs to style 1" err "--particle does not apply to --mode other --style 2 (it belongs to --mode other --style 1)"
+contains "diffuse's options" err "--mode other --style 2 takes --frames, --center-x, --center-y, --shape, --ring-width, --inward and"
+check "inward on linetype" 2 "$CLI" generate t.cvn --mode other --style 3 --inward
+contains "linetype's options" err "--mode other --style 3 takes --frames, --angle, --line-width, --speed and"
+check "frames of toy bricks" 2 "$CLI" generate t.cvn --mode toy-bricks --style 1 --frames 5
+contains "bricks decide their length" err "--frames does not apply to --mode toy-bricks --style 1"
+check "lines of moving left" 2 "$CLI" generate t.cvn --mode moving --style 1 --lines wall.lnf
+contains "lines belong to the port styles" err "(it belongs to --mode moving --style 9, --mode moving --style 10)"
+check "block number of dropping" 2 "$CLI" generate t.cvn --mode dropping --style 1 --block-number 3
+contains "dropping's options" err "--mode dropping --style 1 takes --frames, --filter-number and"
+check "v-shape values on moving" 2 "$CLI" generate t.cvn --mode moving --style 2 --v-kind turn
+contains "v-shape's option" err "(it belongs to --mode v-shape)"
+check "chinese" 2 "$CLI" --lang 1 generate t.cvn --mode jalousie --style 1 --blocks 2
+contains "chinese text" err "--blocks 不适用于 --mode jalousie --style 1 (它属于 --mode other --style 4); --mode jalousie --style 1 可用 --frames、--block-number 以及通用选项 --background、"
+cmp -s t.cvn t-before.cvn && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: a refused option changed the document"; }
+# The right options of the same modes still work, with the common ones beside them.
+check "jalousie with its own" 0 "$CLI" generate t.cvn --mode jalousie --style 1 --block-number 2 --render left --seed 2
+check "random with its own" 0 "$CLI" generate t.cvn --mode other --style 4 --frames 2 --blocks 3 --keep --step 1
+
 # Bad input: usage 2, failure 1, the document untouched.
 cp c.cvn kept.cvn
 check "no mode" 2 "$CLI" generate c.cvn --style 1

@@ -138,6 +138,131 @@ check "archive updated" 0 "$CLI" info show.rar
 contains "archive has the imported frames" out "(compressed)"
 contains "frames appended" out "4 x 3, 3 frames"
 
+# --- One rule for every writer: a link is followed, the file it points to is replaced through a
+# temporary file in that file's own folder, and the link stays a link. ---
+PLAYER="$(dirname "$CLI")/corvantine-player"
+export QT_QPA_PLATFORM=offscreen
+mkdir -p lk far
+echo old >old.txt
+new_link() {  # new_link NAME FROM: far/NAME holds a copy of FROM, lk/l-NAME links to it
+  cp "$2" "far/$1"
+  cp "$2" "far.$1.orig"
+  rm -f "lk/l-$1"
+  ln -s "../far/$1" "lk/l-$1"
+}
+linked() {  # linked NAME FILE: FILE was written through lk/l-FILE
+  is "$1: link kept" -L "lk/l-$2"
+  is "$1: target a regular file" -f "far/$2"
+  if cmp -s "far/$2" "far.$2.orig"; then fail=$((fail + 1)); echo "FAIL: $1: the link's target was not written"; else pass=$((pass + 1)); fi
+  if [ -n "$(ls -A lk | grep -v '^l-')" ] || [ -n "$(ls -A far | grep '^\.')" ]; then
+    fail=$((fail + 1)); echo "FAIL: $1: temporary file left:"; ls -A lk far
+  else pass=$((pass + 1)); fi
+}
+writes_through() {  # writes_through FILE FROM COMMAND...: COMMAND (naming lk/l-FILE) writes through the link
+  local file="$1" from="$2"
+  shift 2
+  new_link "$file" "$from"
+  check "$file through a link" 0 "$@"
+  linked "$file through a link" "$file"
+}
+writes_through np.cvn old.txt "$CLI" new-project lk/l-np.cvn --width 2 --height 2 --frames 1
+writes_through ln.lnf old.txt "$CLI" layout new lk/l-ln.lnf --rows 2 --cols 2
+writes_through rl.png old.txt "$CLI" render-layout l.lnf lk/l-rl.png
+writes_through em.map old.txt "$CLI" export-map l.lnf lk/l-em.map
+check "hmc layout" 0 "$CLI" layout new hm.lnf --rows 2 --cols 6
+check "hmc line" 0 "$CLI" layout add hm.lnf --from 0,0 --to 5,0
+writes_through eh.hmc old.txt "$CLI" export-hmc hm.lnf lk/l-eh.hmc
+writes_through pk.rar old.txt "$CLI" pack a.cvn lk/l-pk.rar --builtin
+writes_through up.cvn old.txt "$CLI" unpack show.rar lk/l-up.cvn
+writes_through out.led old.txt "$CLI" output a.cvn --lines l.lnf --out lk/l-out.led --card none --seed 1
+writes_through of.led old.txt "$CLI" output-from a.cvn --lines l.lnf --out lk/l-of.led --card none --seed 1
+writes_through ev.avi old.txt "$CLI" export-video a.cvn lk/l-ev.avi
+writes_through rp.png old.txt "$CLI" render-preview a.cvn l.lnf lk/l-rp.png
+writes_through rp.gif old.txt "$CLI" render-preview a.cvn l.lnf lk/l-rp.gif
+writes_through de.run old.txt "$CLI" design a.cvn export lk/l-de.run
+is "exported file executable through the link" -x far/de.run
+writes_through fb.blk old.txt "$CLI" frames copy a.cvn --first 1 --last 1 --block lk/l-fb.blk
+writes_through me.mde old.txt "$CLI" module export lk/l-me.mde
+writes_through dx.lnf old.txt "$CLI" dxf "$DATA/dxf/led_grid_r12.dxf" lk/l-dx.lnf
+writes_through tr.cvn old.txt "$CLI" transition pic.png pic.png lk/l-tr.cvn --steps 2
+check "empty layout" 0 "$CLI" layout new empty.lnf --rows 2 --cols 3
+writes_through la.lnf empty.lnf "$CLI" layout add lk/l-la.lnf --from 0,0 --to 2,0
+check "colour library" 0 "$CLI" colors add --colors 000000,FFFFFF --library cl.clb
+writes_through cl.clb cl.clb "$CLI" colors add --colors FF0000,0000FF --library lk/l-cl.clb
+# Documents changed in place through a link: the document it names is the one changed.
+writes_through da.cvn a.cvn "$CLI" design lk/l-da.cvn add rectangle --box 0,0,10,10
+writes_through dr.cvn a.cvn "$CLI" design lk/l-dr.cvn render --frames 1
+writes_through af.cvn a.cvn "$CLI" append-frames a.cvn lk/l-af.cvn --first 1 --last 1
+writes_through il.cvn a.cvn "$CLI" import-led one.led --lines l.lnf --into lk/l-il.cvn
+check "document changed through a link reads back" 0 "$CLI" design far/da.cvn list
+contains "design added through the link" out "1 items"
+
+# --- An output that is one of the inputs is refused before anything is written. ---
+cp a.cvn in.cvn
+cp in.cvn in.before
+ln -s in.cvn in-link.cvn
+mkdir -p sub
+for out in in.cvn in-link.cvn sub/../in.cvn "$WORK/in.cvn"; do
+  check "export over its document: $out" 1 "$CLI" design in.cvn export "$out"
+  contains "export over its document named: $out" err "$out is the same file as the input in.cvn; choose another output"
+  same "document kept: $out" in.cvn in.before
+done
+is "document link kept" -L in-link.cvn
+check "export over its document, chinese" 1 "$CLI" --lang 1 design in.cvn export in.cvn
+contains "chinese same-file text" err "in.cvn 与输入文件 in.cvn 是同一个文件"
+cp "$PLAYER" pl.copy
+check "export over the player" 1 "$CLI" design in.cvn export pl.copy --player pl.copy
+contains "player named" err "pl.copy is the same file as the input pl.copy"
+same "player kept" pl.copy "$PLAYER"
+# A player that is not ours: a text file, another program (an ELF file without the player's mark).
+check "text file as player" 1 "$CLI" design in.cvn export e1.run --player old.txt
+contains "text player refused" err "old.txt is not the effect player program"
+is "no effect file from a text player" ! -e e1.run
+check "another program as player" 1 "$CLI" design in.cvn export e2.run --player "$CLI"
+contains "program refused" err "is not the effect player program"
+is "no effect file from another program" ! -e e2.run
+check "chinese player refusal" 1 "$CLI" --lang 1 design in.cvn export e3.run --player old.txt
+contains "chinese player text" err "old.txt 不是效果播放程序"
+check "the real player" 0 "$CLI" design in.cvn export e4.run --player pl.copy
+is "effect file made" -x e4.run
+same "document still kept" in.cvn in.before
+
+# --- A failed write names the file and the system's reason (a file size limit: the write fails
+# with EFBIG, the signal ignored). ---
+# More frames than one gathered write takes: the failure comes in the middle of the write.
+check "larger document" 0 "$CLI" new-project big.cvn --width 2 --height 2 --frames 1100
+cp big.cvn big.before
+limited_write() {  # limited_write NAME COMMAND...: COMMAND under a 1 KiB file size limit fails
+  local name="$1"
+  shift
+  ( trap '' XFSZ; ulimit -f 1; exec "$@" ) >"$WORK/out" 2>"$WORK/err"
+  is "$name fails" "$?" -eq 1
+}
+limited_write "design render" "$CLI" design big.cvn render --frames 4
+contains "render failure named" err "Save file fail! big.cvn: File too large"
+same "render left the document" big.cvn big.before
+limited_write "design add" "$CLI" design big.cvn add ellipse --box 0,0,50,50
+contains "add failure named" err "Save file fail! big.cvn: File too large"
+same "add left the document" big.cvn big.before
+echo old >ex.run
+cp ex.run ex.before
+limited_write "design export" "$CLI" design big.cvn export ex.run
+contains "export failure named" err "Save file fail! ex.run: File too large"
+same "export left the old file" ex.run ex.before
+if grep -q "EffectBlock" "$WORK/err"; then fail=$((fail + 1)); echo "FAIL: the private copy named"; else pass=$((pass + 1)); fi
+limited_write "chinese render" "$CLI" --lang 1 design big.cvn render --frames 4
+contains "chinese failure named" err "保存文件失败! big.cvn: File too large"
+limited_write "new document" "$CLI" new-project huge.cvn --width 64 --height 64 --frames 4
+contains "new document failure named" err "Save file fail! huge.cvn: File too large"
+is "no half document" ! -e huge.cvn
+limited_write "video export" "$CLI" export-video big.cvn big.avi
+contains "video failure named" err "big.avi"
+contains "video failure reason" err "File too large"
+is "no half movie" ! -e big.avi
+limited_write "preview picture" "$CLI" render-preview big.cvn l.lnf big.png --size 1600,1200
+contains "preview failure named" err "Save file fail! big.png: File too large"
+if [ -n "$(ls -A | grep '^\.')" ]; then fail=$((fail + 1)); echo "FAIL: temporary files left:"; ls -A | grep '^\.'; else pass=$((pass + 1)); fi
+
 # --- Inputs are checked, not silently clamped. ---
 check "rows below 1" 2 "$CLI" layout new x.lnf --rows -5 --cols 3
 contains "rows range" err "--rows takes 1..65535"
@@ -217,6 +342,15 @@ printf '\x5a' | dd of=flipped.rar bs=1 seek=$((size / 2)) conv=notrunc 2>/dev/nu
 check "flipped byte in an archive" 1 "$CLI" unpack flipped.rar out.cvn
 contains "crc named" err "CRC error"
 is "nothing extracted" ! -e out.cvn
+# A damaged compressed document is named as the user gave it, never by its private working copy.
+head -c 60 good.rar >short.rar
+for c in "info flipped.rar" "design flipped.rar list" "frames repeat flipped.rar --first 1 --last 1 --times 1" "info short.rar"; do
+  check "damaged archive: $c" 1 "$CLI" $c
+  contains "$c: the archive named" err "Open file fail! $(echo "$c" | grep -o '[a-z]*\.rar'): "
+  if grep -qF "/Corvantinev.cvn" "$WORK/err"; then fail=$((fail + 1)); echo "FAIL: $c names the working copy"; cat "$WORK/err"; else pass=$((pass + 1)); fi
+done
+check "damaged archive in Chinese" 1 "$CLI" --lang 1 info flipped.rar
+contains "chinese reason" err "flipped.rar: \"Corvantinev.cvn\" 的 CRC 校验错误: 压缩包已损坏"
 check "whole data file" 0 "$CLI" info --strict five.led
 cp five.led cut.led
 truncate -s -100 cut.led

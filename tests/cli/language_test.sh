@@ -100,6 +100,13 @@ for lang in 1 2; do
     t_module="cut.mde: 第 1 个模块记录不完整; 未导入任何模块"
     t_block="此版本LED文件不支持! (claim.led: 帧块大小"
     t_command="未知命令 \"frob\""
+    t_doc_type="类型:        工程文档"
+    t_doc_frames=": 4 x 3, 2 帧"
+    t_slave="  1: 灯具 0 (RGB), 芯片 3 (有使能), 时钟 "
+    t_led="帧块大小:    "
+    t_checksum="校验和正确"
+    t_lamp="0: RGB (3 个引脚) R1G1B1  [内置]"
+    t_scope="--blocks 不适用于 --mode jalousie --style 1 (它属于 --mode other --style 4)"
   else
     t_range="--rows 的取值範圍爲 1..65535"
     t_option="未知選項 --bogus"
@@ -113,6 +120,13 @@ for lang in 1 2; do
     t_module="cut.mde: 第 1 個模塊記錄不完整; 未導入任何模塊"
     t_block="此版本LED文件不支持! (claim.led: 幀塊大小"
     t_command="未知命令 \"frob\""
+    t_doc_type="類型:        工程文檔"
+    t_doc_frames=": 4 x 3, 2 幀"
+    t_slave="  1: 燈具 0 (RGB), 芯片 3 (有使能), 時鐘 "
+    t_led="幀塊大小:    "
+    t_checksum="校驗和正確"
+    t_lamp="0: RGB (3 個引腳) R1G1B1  [內置]"
+    t_scope="--blocks 不適用於 --mode jalousie --style 1 (它屬於 --mode other --style 4)"
   fi
   L="--lang $lang"
 
@@ -186,6 +200,36 @@ for lang in 1 2; do
   check "$L unknown command" 2 "$CLI" $L frob
   contains "$L unknown command text" err "corvantine-cli: $t_command"
   no_english "$L unknown command" frob
+
+  # An option of another mode is refused in the language too.
+  # shellcheck disable=SC2086
+  check "$L option of another mode" 2 "$CLI" $L generate a.cvn --mode jalousie --style 1 --blocks 2
+  contains "$L option of another mode text" err "$t_scope"
+  [ "$lang" = 2 ] && no_simplified "$L option of another mode"
+
+  # The reports' labels follow the language; names, numbers and the --json keys stay as they are.
+  # shellcheck disable=SC2086
+  check "$L info document" 0 "$CLI" $L info a.cvn
+  contains "$L document labels" out "$t_doc_type"
+  contains "$L document frames" out "$t_doc_frames"
+  lacks "$L no English document label" out "Type:"
+  lacks "$L no English frames" out " frames"
+  # shellcheck disable=SC2086
+  check "$L info line file" 0 "$CLI" $L info l.lnf
+  contains "$L slave labels and names" out "$t_slave"
+  lacks "$L no English slave label" out "Slaves:"
+  # shellcheck disable=SC2086
+  check "$L info controller file" 0 "$CLI" $L info five.led
+  contains "$L controller file labels" out "$t_led"
+  contains "$L checksum word" out "$t_checksum"
+  lacks "$L no English controller label" out "Block size:"
+  # shellcheck disable=SC2086
+  check "$L lamp list" 0 "$CLI" $L lamp list
+  contains "$L lamp list labels" out "$t_lamp"
+  # shellcheck disable=SC2086
+  check "$L info json" 0 "$CLI" $L info --json l.lnf
+  contains "$L json keys and names stay English" out '"lightTypeName":"RGB","icTypeName":"HasEnable"}'
+  lacks "$L json has no Chinese chip name" out "有使能"
 done
 
 # --- English stays English, word for word. ---
@@ -213,6 +257,12 @@ no_chinese "--lang 3 warning"
 check "--lang 3 damaged module file" 1 "$CLI" --lang 3 module import cut.mde
 contains "--lang 3 damaged module text" err "cut.mde: module record 1 is cut short; nothing was imported"
 no_chinese "--lang 3 damaged module file"
+check "--lang 3 info line file" 0 "$CLI" --lang 3 info l.lnf
+contains "--lang 3 labels" out "Type:        line file, version 3"
+contains "--lang 3 slave named" out "  1: lamp 0 (RGB), chip 3 (HasEnable), clock "
+check "--lang 3 info document" 0 "$CLI" --lang 3 info a.cvn
+contains "--lang 3 document labels" out "Type:        project document"
+contains "--lang 3 document frames" out ": 4 x 3, 2 frames"
 check "default is English" 2 "$CLI" layout new x.lnf --rows 0 --cols 3
 contains "default text" err "corvantine-cli layout new: --rows takes 1..65535"
 no_chinese "default is English"

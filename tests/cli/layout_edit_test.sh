@@ -53,6 +53,22 @@ printf 'QZ' > bad.clip
 check "damaged clip" 1 "$CLI" layout paste w.lnf --clip bad.clip --at 0,0
 check "same lines" 2 "$CLI" layout line-op w.lnf exchange --a 1 --and 1
 check "unknown op" 2 "$CLI" layout line-op w.lnf shuffle --a 1
+# An option of another subcommand or operation is refused, naming the ones that apply.
+check "offset of delete" 2 "$CLI" layout line-op w.lnf delete --a 3 --offset 1,1
+contains "offset belongs to move" err "--offset does not apply to layout line-op delete (it belongs to layout line-op move); layout line-op delete takes --a, --and, --to"
+check "clip of move" 2 "$CLI" layout line-op w.lnf move --a 1 --offset 0,1 --clip l.clip
+contains "move's options" err "layout line-op move takes --a, --and, --to, --offset"
+check "times of delete" 2 "$CLI" layout delete w.lnf --from 0,0 --to 1,0 --times 2
+contains "delete's options" err "--times does not apply to layout delete (it belongs to layout repeat); layout delete takes --from, --to"
+check "tiles of paste" 2 "$CLI" layout paste w.lnf --clip z.clip --at 0,3 --tiles 2,2
+contains "tiles belong to add and array-copy" err "(it belongs to layout add, layout array-copy)"
+check "chip of add" 2 "$CLI" layout add w.lnf --from 0,0 --to 1,0 --chip 3
+contains "chip belongs to set" err "--chip does not apply to layout add (it belongs to layout set); layout add takes --from, --to, --line, --mode, --module, --limit, --repeat, --tiles"
+check "from of new" 2 "$CLI" layout new x.lnf --rows 2 --cols 2 --from 0,0
+contains "new's options" err "layout new takes --rows, --cols, --sphere"
+if [ -e x.lnf ]; then fail=$((fail + 1)); echo "FAIL: a refused layout new wrote x.lnf"; else pass=$((pass + 1)); fi
+check "traditional" 2 "$CLI" --lang 2 layout reverse w.lnf --a 1,0 --b 3,0 --line 2
+contains "traditional text" err "--line 不適用於 layout reverse"
 cmp -s w.lnf kept.lnf && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: bad input changed the line file"; }
 
 finish

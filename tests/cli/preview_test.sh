@@ -45,6 +45,11 @@ check "animated" 0 "$CLI" render-preview g.cvn p.lnf show.gif --frames 1-3 --glo
 [ "$(ffprobe -v error -count_frames -show_entries stream=nb_read_frames -of csv=p=0 show.gif)" = "3" ] && pass=$((pass + 1)) \
   || { fail=$((fail + 1)); echo "FAIL: the GIF does not hold 3 frames"; }
 check "a range wants a gif" 2 "$CLI" render-preview g.cvn p.lnf x.png --frames 1-2
+contains "range belongs to a gif" err "--frames does not apply to render-preview OUT.png (it belongs to render-preview OUT.gif); render-preview OUT.png takes only the common options --frame, --glow, --size"
+check "a speed wants a gif" 2 "$CLI" render-preview g.cvn p.lnf x.png --fps 5
+contains "speed belongs to a gif" err "--fps does not apply to render-preview OUT.png"
+[ -e x.png ] && { fail=$((fail + 1)); echo "FAIL: a refused preview wrote x.png"; } || pass=$((pass + 1))
+check "a gif with its speed" 0 "$CLI" render-preview g.cvn p.lnf slow.gif --frames 1-2 --fps 5
 check "frame past the clip" 1 "$CLI" render-preview g.cvn p.lnf x.png --frame 4
 check "unknown output" 2 "$CLI" render-preview g.cvn p.lnf x.bmp
 # The facade drawn from the DXF drawing lights its 120 LEDs.

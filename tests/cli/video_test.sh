@@ -37,6 +37,8 @@ check "frames of the round trip" 0 "$CLI" frames export back.cvn b
 if diff -rq a b >/dev/null; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: the lossless round trip changed pixels"; fi
 check "codecs listed" 0 "$CLI" export-video --list-codecs
 contains "mjpeg listed" out "mjpeg"
+check "list with an export's option" 2 "$CLI" export-video --list-codecs --fps 5
+contains "the listing takes none" err "--fps does not apply to export-video --list-codecs (it belongs to export-video DOC.cvn OUT); export-video --list-codecs takes --list-codecs"
 
 # Controller files straight from the movie and from a document (streamed, never whole).
 check "layout" 0 "$CLI" layout new w.lnf --rows 32 --cols 64
