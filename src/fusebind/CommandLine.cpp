@@ -1,5 +1,8 @@
 #include "fusebind/CommandLine.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "lang/Language.h"
 #include "lang/Localize.h"
 
@@ -146,7 +149,7 @@ CommandTexts LoadCommandTexts(std::uint8_t language) {
         "[--yes]\n"
         "      fusebind --version | --help\n"
         "\n"
-        "合并控制器数据文件(.dat): 帧数增加或分控增加; 把视频工程文件(.vid)拼成一个画面。\n"
+        "合并控制器数据文件(.dat 或 .led): 帧数增加或分控增加; 把视频工程文件(.vid)拼成一个画面。\n"
         "--lang 选择对话框和消息的语言: 1 简体中文, 2 繁体中文, 3 英文。不给时按程序旁的\n"
         "Vorlane.ini, 其中没有设定时按系统的语言。\n"
         "--yes 在输入文件不一致时回答\"是否继续?\"; 不给时这样的合并显示问题并以状态 1 退出。\n"
@@ -157,7 +160,7 @@ CommandTexts LoadCommandTexts(std::uint8_t language) {
         "       fusebind [--lang 1|2|3] merge-vid --mode horizontal|vertical -o OUT.vid IN1.vid IN2.vid ... [--yes]\n"
         "       fusebind --version | --help\n"
         "\n"
-        "Merges controller data files (.dat) in time or as more slaves, and video project files (.vid)\n"
+        "Merges controller data files (.dat or .led) in time or as more slaves, and video project files (.vid)\n"
         "side by side into one picture.\n"
         "--lang picks the language of the dialog and of the messages: 1 Simplified Chinese,\n"
         "2 Traditional Chinese, 3 English. Without it the language comes from Vorlane.ini beside\n"
@@ -169,7 +172,8 @@ CommandTexts LoadCommandTexts(std::uint8_t language) {
     x.datHelp = t(
         "用法: fusebind [--lang 1|2|3] merge-dat --mode frames|slaves -o 输出.dat 输入1.dat 输入2.dat ... [--yes]\n"
         "\n"
-        "合并控制器数据文件。\n"
+        "合并控制器数据文件: 全部为 .dat 或全部为 .led (本程序写出的文件); 输出文件名不带扩展名时\n"
+        "使用输入文件的扩展名。\n"
         "  --mode frames   帧数增加, 分控不变: 各文件的帧依次相接 (各文件的分控须相同)\n"
         "  --mode slaves   分控增加, 帧数不变: 各文件的分控逐帧并排\n"
         "  -o 输出.dat     合并后的文件 (先写临时文件; 失败时原文件不变)\n"
@@ -179,7 +183,8 @@ CommandTexts LoadCommandTexts(std::uint8_t language) {
         "输出文件的大小先算好, 磁盘空间不够时不写入。\n",
         "Usage: fusebind [--lang 1|2|3] merge-dat --mode frames|slaves -o OUT.dat IN1.dat IN2.dat ... [--yes]\n"
         "\n"
-        "Merges controller data files.\n"
+        "Merges controller data files: all .dat or all .led (the files the program writes); an output\n"
+        "named without an extension gets theirs.\n"
         "  --mode frames   more frames, the same slaves: the files' frames one after the other\n"
         "                  (every file must have the same slaves)\n"
         "  --mode slaves   more slaves, the same frames: the files' slaves side by side, frame by frame\n"
@@ -291,7 +296,16 @@ int RunCommandLine(const CommandLine& c, const Messages& m, const CommandTexts& 
         question = text;
         return c.yes;
     };
-    auto choose = [&]() -> std::optional<std::filesystem::path> { return std::filesystem::path(c.output); };
+    auto choose = [&]() -> std::optional<std::filesystem::path> {
+        std::filesystem::path output(c.output);
+        // As the dialog's default suffix: a new file named without an extension gets the
+        // inputs' (a file that is there, a device say, keeps its name and its checks).
+        std::error_code ec;
+        if (!output.has_extension() && !std::filesystem::exists(std::filesystem::symlink_status(output, ec))) {
+            output += "." + (c.command == "merge-dat" ? DatExtension(c.inputs) : std::string("vid"));
+        }
+        return output;
+    };
     MergeResult r;
     if (c.command == "merge-dat") {
         r = MergeDat(c.inputs, c.mode == "frames" ? DatMode::Frames : DatMode::Slaves, choose, m, ask, progress);

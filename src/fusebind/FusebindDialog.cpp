@@ -6,11 +6,13 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include "lang/Language.h"
@@ -41,6 +43,9 @@ DialogTexts LoadDialogTexts(std::uint8_t language) {
     texts.datFilter = t("dat文件(*.dat)", "dat file(*.dat)");
     texts.vidFilter = t("vid文件(*.vid)", "vid file(*.vid)");
     texts.ctrlDataFilter = t("控制器数据文件(*.dat)", "CtrlData file(*.dat)");
+    texts.ledFilter = t("led文件(*.led)", "led file(*.led)");
+    texts.ctrlLedFilter = t("控制器数据文件(*.led)", "CtrlData file(*.led)");
+    texts.ctrlAnyFilter = t("控制器数据文件(*.dat *.led)", "CtrlData file(*.dat *.led)");
     return texts;
 }
 
@@ -51,6 +56,23 @@ std::uint8_t LanguageOfMessages(const Messages& messages) {
         }
     }
     return kLanguageEnglish;
+}
+
+std::unique_ptr<QTranslator> InstallQtTranslations(std::uint8_t language) {
+    if (!UsesChinese(language)) {
+        return nullptr;
+    }
+    const QString locale = language == kLanguageTraditional ? QStringLiteral("zh_TW") : QStringLiteral("zh_CN");
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    // "qt_" gathers the modules' catalogues; "qtbase_" where it is missing.
+    for (const QString& name : {QStringLiteral("qt_") + locale, QStringLiteral("qtbase_") + locale}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(name, folder) && !translator->isEmpty() &&
+            QCoreApplication::installTranslator(translator.get())) {
+            return translator;
+        }
+    }
+    return nullptr;
 }
 
 MergePage::MergePage(Kind kind, const Messages& messages, const DialogTexts& texts, QWidget* parent)
@@ -105,9 +127,24 @@ void MergePage::AddFiles(const QStringList& paths) {
     }
 }
 
-QString MergePage::inputFilter() const { return kind_ == Kind::Dat ? t_.datFilter : t_.vidFilter; }
+QString MergePage::inputFilter() const {
+    if (kind_ == Kind::Vid) {
+        return t_.vidFilter;
+    }
+    return t_.ctrlAnyFilter + QStringLiteral(";;") + t_.datFilter + QStringLiteral(";;") + t_.ledFilter;
+}
 
-QString MergePage::outputFilter() const { return kind_ == Kind::Dat ? t_.ctrlDataFilter : t_.vidFilter; }
+QString MergePage::outputFilter() const {
+    if (kind_ == Kind::Vid) {
+        return t_.vidFilter;
+    }
+    return DatExtension(Files()) == "led" ? t_.ctrlLedFilter + QStringLiteral(";;") + t_.ctrlDataFilter
+                                          : t_.ctrlDataFilter + QStringLiteral(";;") + t_.ctrlLedFilter;
+}
+
+QString MergePage::outputSuffix() const {
+    return kind_ == Kind::Vid ? QStringLiteral("vid") : QString::fromStdString(DatExtension(Files()));
+}
 
 void MergePage::OnAdd() { AddFiles(QFileDialog::getOpenFileNames(this, QString(), QString(), inputFilter())); }
 
@@ -146,11 +183,10 @@ MergeResult MergePage::Merge(const ChooseOutputFn& choose, const AskFn& ask) {
 }
 
 void MergePage::OnMerge() {
-    const bool dat = kind_ == Kind::Dat;
-    auto choose = [this, dat]() -> std::optional<std::filesystem::path> {
+    auto choose = [this]() -> std::optional<std::filesystem::path> {
         QFileDialog dialog(this, QString(), QStringLiteral("Merge"), outputFilter());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(dat ? QStringLiteral("dat") : QStringLiteral("vid"));
+        dialog.setDefaultSuffix(outputSuffix());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return std::nullopt;
         }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 
 #include "fusebind/Merge.h"
 
@@ -12,6 +13,7 @@ class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
+class QTranslator;
 
 namespace corv::fuse {
 
@@ -20,11 +22,17 @@ namespace corv::fuse {
 struct DialogTexts {
     QString yes, no, ok;
     QString datFilter, vidFilter, ctrlDataFilter;
+    // The data files the program writes (".led"), and either kind at once.
+    QString ledFilter, ctrlLedFilter, ctrlAnyFilter;
 };
 // 1 Simplified Chinese, 2 Traditional Chinese, anything else English.
 DialogTexts LoadDialogTexts(std::uint8_t language);
 // The language a set of messages was loaded in (1, 2 or 3).
 std::uint8_t LanguageOfMessages(const Messages& messages);
+// Qt's own texts (file chooser, standard buttons) in Chinese: installs Qt's translations for
+// zh_CN (language 1) or zh_TW (language 2) and returns the translator; null in English or
+// where the system has none.
+std::unique_ptr<QTranslator> InstallQtTranslations(std::uint8_t language);
 
 // One page of the merge dialog: the file list, Add, Delete, "MergeMode:", Merge, progress.
 class MergePage : public QWidget {
@@ -39,9 +47,11 @@ public:
     QPushButton* addButton() const { return add_; }
     QPushButton* deleteButton() const { return delete_; }
     QPushButton* mergeButton() const { return merge_; }
-    // The filters of the file choosers: the files to add and the merged file.
+    // The filters of the file choosers (";;" between them): the files to add and the merged
+    // file, whose first filter and default suffix are the listed files' extension.
     QString inputFilter() const;
     QString outputFilter() const;
+    QString outputSuffix() const;
     std::vector<std::filesystem::path> Files() const;
     void AddFiles(const QStringList& paths);
     // "Delete": removes the selected entry and selects the first.

@@ -75,6 +75,11 @@ Messages LoadMessages(std::uint8_t language) {
     m.shapeDiffers = t("%1: 分控数、数据偏移或帧块大小与第一个文件不同。",
                        "%1: the slave count, data offset or frame block size differs from the first file's.");
     m.entryMissing = t("%1: 压缩包中没有%2。", "%1: the archive holds no %2.");
+    m.tooManyCells = t("合并后的画面将是%1 x %2像素, 共%3个点; 程序最多打开%4个点的画面。",
+                       "the merged picture would be %1 x %2 pixels, %3 cells; the program opens pictures of at "
+                       "most %4 cells.");
+    m.outputIsInput = t("%1: 输出文件就是输入文件%2, 合并会覆盖它; 请另选输出文件。",
+                        "%1: the output is the input %2, which the merge would overwrite; choose another output.");
     return m;
 }
 
@@ -124,18 +129,45 @@ std::uint8_t LanguageFromIni(const fs::path& iniFile, const std::string& systemL
     return SettleLanguage(configured, systemLocale).code;
 }
 
+namespace {
+
+// "dat" or "led" for a name ending so (any case), else "".
+std::string DataFileKind(const fs::path& p) {
+    std::string name = p.filename().string();
+    for (auto& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* kind : {"dat", "led"}) {
+        if (name.size() >= 4 && name.compare(name.size() - 4, 4, std::string(".") + kind) == 0) {
+            return kind;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 std::optional<std::string> CheckDatList(const std::vector<fs::path>& inputs, const Messages& m) {
     if (inputs.size() < 2) {
         return m.tooFew;
     }
+    // The data files the program writes (".led") and those of older tools (".dat") hold the
+    // same format; one merge takes files of one kind.
+    const std::string kind = DataFileKind(inputs.front());
     for (const auto& p : inputs) {
-        std::string name = p.filename().string();
-        for (auto& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".dat") != 0) {
+        if (kind.empty() || DataFileKind(p) != kind) {
             return m.typeMismatch;
         }
     }
     return std::nullopt;
+}
+
+std::string DatExtension(const std::vector<fs::path>& inputs) {
+    const std::string kind = inputs.empty() ? std::string() : DataFileKind(inputs.front());
+    for (const auto& p : inputs) {
+        if (DataFileKind(p) != kind) {
+            return "dat";
+        }
+    }
+    return kind.empty() ? std::string("dat") : kind;
 }
 
 namespace {
@@ -283,6 +315,15 @@ std::string ReadDat(const fs::path& path, FileReader& in, DatHeader& h, const Me
     return {};
 }
 
+// An output that is one of the inputs (the same file, through links or another spelling) is
+// refused before anything is written: the merge reads the inputs while it writes; "" or the message.
+std::string OutputNotAnInput(const fs::path& output, const std::vector<fs::path>& inputs, const Messages& m) {
+    if (const auto input = OutputAmongInputs(output, inputs)) {
+        return With(m.failed, FillIn(m.outputIsInput, {output.string(), input->string()}));
+    }
+    return {};
+}
+
 // The output, opened and checked for room before a byte of it is written; "" or the message.
 std::string OpenOutput(ReplacingFile& out, const fs::path& named, std::uint64_t bytes, const FreeSpaceFn& freeSpace,
                        const Messages& m) {
@@ -335,6 +376,9 @@ MergeResult DatFrames(const std::vector<fs::path>& inputs, const ChooseOutputFn&
     const auto output = choose ? choose() : std::nullopt;
     if (!output) {
         return Cancelled();
+    }
+    if (auto e = OutputNotAnInput(*output, inputs, m); !e.empty()) {
+        return Fail(e);
     }
     std::vector<std::string> warnings;
     // Every input is checked before anything is written.
@@ -478,6 +522,9 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
     const auto output = choose ? choose() : std::nullopt;
     if (!output) {
         return WithWarnings(Cancelled(), warnings);
+    }
+    if (auto e = OutputNotAnInput(*output, inputs, m); !e.empty()) {
+        return WithWarnings(Fail(e), warnings);
     }
     std::size_t totalSlaves = 0;
     std::uint64_t totalWords = 0;
@@ -679,6 +726,9 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
     if (!output) {
         return Cancelled();
     }
+    if (auto e = OutputNotAnInput(*output, inputs, m); !e.empty()) {
+        return Fail(e);
+    }
     std::uint64_t W = 0, Hh = 0, F = 0;
     for (const auto& f : files) {
         if (mode == VidMode::Horizontal) {
@@ -692,6 +742,11 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
     }
     if (W > 32767 || Hh > 32767) {
         return Fail(With(m.failed, FillIn(m.pictureTooBig, {std::to_string(W), std::to_string(Hh)})));
+    }
+    // A picture the program would not open is not made, however few frames it has.
+    if (W * Hh > kMaxPictureCells) {
+        return Fail(With(m.failed, FillIn(m.tooManyCells, {std::to_string(W), std::to_string(Hh), std::to_string(W * Hh),
+                                                           std::to_string(kMaxPictureCells)})));
     }
     if (F > kMaxFrameCount) {
         return Fail(m.failed);

@@ -29,6 +29,8 @@ struct Messages {
     std::string tooManySlaves;     // %1 slaves, %2 the most a file holds
     std::string shapeDiffers;      // %1 file
     std::string entryMissing;      // %1 archive, %2 entry name
+    std::string tooManyCells;      // %1 width, %2 height, %3 cells, %4 the most the program opens
+    std::string outputIsInput;     // %1 output, %2 the input it is
 };
 // 1 Simplified Chinese, 2 Traditional Chinese, anything else English.
 Messages LoadMessages(std::uint8_t language);
@@ -75,8 +77,16 @@ MergeResult MergeVid(const std::vector<std::filesystem::path>& inputs, VidMode m
                      const Messages& messages, const AskFn& ask, const ProgressFn& progress = {},
                      const FreeSpaceFn& freeSpace = {});
 
-// The checks made before asking for the output name (too few files, wrong extensions).
+// The checks made before asking for the output name (too few files, wrong extensions: every
+// input must be a ".dat" or every input a ".led", in any case of letters).
 std::optional<std::string> CheckDatList(const std::vector<std::filesystem::path>& inputs, const Messages& m);
+// The extension the inputs of a data merge share, without the dot and in lower case ("dat" or
+// "led"); the merged file gets it by default. "dat" when they share none.
+std::string DatExtension(const std::vector<std::filesystem::path>& inputs);
+
+// The largest picture the program opens: 16,777,216 cells (4096 x 4096), the limit of its
+// grids; a merged video project file is never made larger.
+inline constexpr std::uint64_t kMaxPictureCells = std::uint64_t{1} << 24;
 
 // The entry name inside a RAR-packed video project file.
 inline constexpr const char* kVidEntryName = "VorlaneDoc.vid";

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTranslator>
 
 #include <exception>
 #include <new>
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    // Qt's file choosers and buttons in the dialog's language.
+    const std::unique_ptr<QTranslator> qtTexts = InstallQtTranslations(language);
     CFusebindDialog dialog(m);
     dialog.show();
     return QApplication::exec();

@@ -1,13 +1,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QRegularExpression>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 #include <functional>
 
@@ -92,17 +95,40 @@ private slots:
         CFusebindDialog simplified(kLanguageSimplified);
         QCOMPARE(simplified.closeButton()->text(), QStringLiteral("关闭"));
         QCOMPARE(simplified.datPage()->addButton()->text(), QStringLiteral("添加"));
-        QCOMPARE(simplified.datPage()->outputFilter(), QStringLiteral("控制器数据文件(*.dat)"));
+        QCOMPARE(simplified.datPage()->outputFilter(), QStringLiteral("控制器数据文件(*.dat);;控制器数据文件(*.led)"));
         QCOMPARE(simplified.vidPage()->inputFilter(), QStringLiteral("vid文件(*.vid)"));
         CFusebindDialog traditional(kLanguageTraditional);
         QCOMPARE(traditional.windowTitle(), QString::fromStdString(LoadMessages(kLanguageTraditional).caption));
         QCOMPARE(traditional.closeButton()->text(), QStringLiteral("關閉"));
-        QCOMPARE(traditional.datPage()->outputFilter(), QStringLiteral("控制器數據文件(*.dat)"));
+        QCOMPARE(traditional.datPage()->outputFilter(), QStringLiteral("控制器數據文件(*.dat);;控制器數據文件(*.led)"));
         QVERIFY(traditional.windowTitle() != simplified.windowTitle());
         CFusebindDialog english(kLanguageEnglish);
         QCOMPARE(english.closeButton()->text(), QStringLiteral("Close"));
-        QCOMPARE(english.datPage()->outputFilter(), QStringLiteral("CtrlData file(*.dat)"));
-        QCOMPARE(english.datPage()->inputFilter(), QStringLiteral("dat file(*.dat)"));
+        QCOMPARE(english.datPage()->outputFilter(), QStringLiteral("CtrlData file(*.dat);;CtrlData file(*.led)"));
+        QCOMPARE(english.datPage()->inputFilter(),
+                 QStringLiteral("CtrlData file(*.dat *.led);;dat file(*.dat);;led file(*.led)"));
+    }
+
+    void dataFilesOfTheProgramAreOffered() {
+        // The files the program writes (".led") can be added, and the merged file keeps their
+        // extension: its filter comes first and it is the default suffix.
+        CFusebindDialog english(LoadMessages(kLanguageEnglish));
+        MergePage* page = english.datPage();
+        QVERIFY(page->inputFilter().split(QStringLiteral(";;")).contains(QStringLiteral("led file(*.led)")));
+        QCOMPARE(page->outputSuffix(), QStringLiteral("dat"));
+        page->AddFiles({QStringLiteral("/a/one.led"), QStringLiteral("/a/TWO.LED")});
+        QCOMPARE(page->outputSuffix(), QStringLiteral("led"));
+        QCOMPARE(page->outputFilter(), QStringLiteral("CtrlData file(*.led);;CtrlData file(*.dat)"));
+        page->AddFiles({QStringLiteral("/a/three.dat")});  // a mixed list: the merge refuses it
+        QCOMPARE(page->outputSuffix(), QStringLiteral("dat"));
+        TempDir dir;
+        const MergeResult r =
+            page->Merge([&]() -> std::optional<std::filesystem::path> { return dir.File("out.led"); }, nullptr);
+        QCOMPARE(QString::fromStdString(r.message), QStringLiteral("File type is not consistent!"));
+        CFusebindDialog chinese(kLanguageSimplified);
+        chinese.datPage()->AddFiles({QStringLiteral("/a/one.led"), QStringLiteral("/a/two.led")});
+        QCOMPARE(chinese.datPage()->outputFilter(), QStringLiteral("控制器数据文件(*.led);;控制器数据文件(*.dat)"));
+        QVERIFY(chinese.datPage()->inputFilter().contains(QStringLiteral("led文件(*.led)")));
     }
 
     void messagesTellTheirLanguage() {
@@ -147,6 +173,22 @@ private slots:
             page->Merge([&]() -> std::optional<std::filesystem::path> { return dir.File("out.dat"); }, nullptr);
         QVERIFY(QString::fromStdString(r.message).startsWith(QStringLiteral("Open file fail!")));
         QCOMPARE(page->progress()->value(), 0);
+    }
+
+    void qtOwnTextsFollowTheChineseLanguage() {
+        QVERIFY(!InstallQtTranslations(kLanguageEnglish));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+        for (const std::uint8_t language : {kLanguageSimplified, kLanguageTraditional}) {
+            const std::unique_ptr<QTranslator> qt = InstallQtTranslations(language);
+            QVERIFY2(qt, "Qt's Chinese translations are not installed (qt6-translations-l10n)");
+            const QString lookIn = QCoreApplication::translate("QFileDialog", "Look in:");
+            QVERIFY2(lookIn != QStringLiteral("Look in:") && lookIn.contains(QRegularExpression(QStringLiteral("[\\x{4E00}-\\x{9FFF}]"))),
+                     qPrintable(lookIn));
+            QDialogButtonBox box(QDialogButtonBox::Cancel);
+            QVERIFY(box.button(QDialogButtonBox::Cancel)->text().contains(QRegularExpression(QStringLiteral("[\\x{4E00}-\\x{9FFF}]"))));
+        }
+        // Removed with its translator: English again.
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
     }
 };
 

@@ -90,7 +90,7 @@ ChooseOutputFn To(const fs::path& p) {
     return [p]() -> std::optional<fs::path> { return p; };
 }
 
-AskFn Answer(bool yes, std::string* asked) {
+AskFn Reply(bool yes, std::string* asked) {
     return [yes, asked](const std::string& text) {
         if (asked) *asked = text;
         return yes;
@@ -254,12 +254,74 @@ TEST(MergeDat, FramesAppendedRefusesOtherShapesAndLeavesNothing) {
     EXPECT_TRUE(MergeDat({a, a}, DatMode::Frames, [] { return std::optional<fs::path>(); }, kEn, nullptr).cancelled);
 }
 
+TEST(MergeDat, TheProgramsOwnLedFilesAreMerged) {
+    TestFolder dir;
+    auto a = MakeDat(dir, "a.led", 2, 10, 0);
+    auto b = MakeDat(dir, "B.LED", 2, 20, 100);
+    MergeResult r = MergeDat({a, b}, DatMode::Frames, To(dir / "out.led"), kEn, nullptr);
+    ASSERT_TRUE(r.ok) << r.message;
+    const auto out = *ReadFileBytes(dir / "out.led");
+    EXPECT_EQ((out.size() - DatH(out)) / DatD(out), 30u);
+    EXPECT_EQ(out[DatH(out) + 10 * DatD(out)], 100);
+    r = MergeDat({a, b}, DatMode::Slaves, To(dir / "slaves.led"), kEn, Reply(true, nullptr));
+    ASSERT_TRUE(r.ok) << r.message;
+    // One merge takes one kind: .led with .dat is refused before anything is asked or written.
+    auto c = MakeDat(dir, "c.dat", 2, 10, 0);
+    bool asked = false;
+    r = MergeDat({a, c}, DatMode::Frames, [&] { asked = true; return std::optional<fs::path>(dir / "mixed.led"); }, kEn,
+                 nullptr);
+    EXPECT_EQ(r.message, "File type is not consistent!");
+    EXPECT_FALSE(asked);
+    EXPECT_FALSE(fs::exists(dir / "mixed.led"));
+    dir.Write("notes.txt", "x");
+    EXPECT_EQ(MergeDat({a, dir / "notes.txt"}, DatMode::Frames, To(dir / "o.led"), kEn, nullptr).message,
+              "File type is not consistent!");
+    // The merged file's extension by default is the inputs'.
+    EXPECT_EQ(DatExtension({a, b}), "led");
+    EXPECT_EQ(DatExtension({c, c}), "dat");
+    EXPECT_EQ(DatExtension({a, c}), "dat");
+    EXPECT_EQ(DatExtension({}), "dat");
+}
+
+TEST(MergeDat, AnOutputThatIsAnInputIsRefusedBeforeWriting) {
+    TestFolder dir;
+    auto a = MakeDat(dir, "a.dat", 2, 3, 0);
+    auto b = MakeDat(dir, "b.dat", 2, 4, 50);
+    const auto before = *ReadFileBytes(b);
+    fs::create_directory(dir / "sub");
+    fs::create_symlink(b, dir / "link.dat");
+    fs::create_hard_link(b, dir / "hard.dat");
+    // The same file by its name, through a link, by another spelling, as a hard link.
+    for (const fs::path& out : {b, dir / "link.dat", dir / "sub" / ".." / "b.dat", dir / "hard.dat"}) {
+        for (DatMode mode : {DatMode::Frames, DatMode::Slaves}) {
+            const MergeResult r = MergeDat({a, b}, mode, To(out), kEn, Reply(true, nullptr));
+            EXPECT_FALSE(r.ok);
+            EXPECT_EQ(r.message, "Merge file failed! " + out.string() + ": the output is the input " + b.string() +
+                                     ", which the merge would overwrite; choose another output.");
+            EXPECT_EQ(*ReadFileBytes(b), before) << out;
+        }
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "link.dat"));
+    const MergeResult zh = MergeDat({a, b}, DatMode::Frames, To(b), LoadMessages(kLanguageSimplified), nullptr);
+    EXPECT_TRUE(Contains(zh.message, "输出文件就是输入文件" + b.string())) << zh.message;
+    // Video project files alike.
+    auto v = MakeVid(dir, "v.vid", 2, 2, 1, 5);
+    auto w = MakeVid(dir, "w.vid", 2, 2, 1, 9);
+    const auto vBefore = *ReadFileBytes(v);
+    const MergeResult r = MergeVid({v, w}, VidMode::Horizontal, To(v), kEn, nullptr);
+    EXPECT_EQ(r.message, "Merge file failed! " + v.string() + ": the output is the input " + v.string() +
+                             ", which the merge would overwrite; choose another output.");
+    EXPECT_EQ(*ReadFileBytes(v), vBefore);
+    // A new file beside them is written as before.
+    EXPECT_TRUE(MergeDat({a, b}, DatMode::Frames, To(dir / "new.dat"), kEn, nullptr).ok);
+}
+
 TEST(MergeDat, SlavesAdded) {
     TestFolder dir;
     auto a = MakeDat(dir, "a.dat", 2, 4, 10);
     auto b = MakeDat(dir, "b.dat", 3, 2, 50);
     std::string asked;
-    MergeResult r = MergeDat({a, b}, DatMode::Slaves, To(dir / "out.dat"), kEn, Answer(true, &asked));
+    MergeResult r = MergeDat({a, b}, DatMode::Slaves, To(dir / "out.dat"), kEn, Reply(true, &asked));
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(asked, "Frame number vary!\r\nContinue?");
     const auto out = *ReadFileBytes(dir / "out.dat");
@@ -280,7 +342,7 @@ TEST(MergeDat, SlavesAdded) {
     EXPECT_EQ(out[H + 3 * D], 13);
     EXPECT_EQ(out[H + 3 * D + 24], 0);
     // Answering No stops without writing.
-    r = MergeDat({a, b}, DatMode::Slaves, To(dir / "no.dat"), kEn, Answer(false, nullptr));
+    r = MergeDat({a, b}, DatMode::Slaves, To(dir / "no.dat"), kEn, Reply(false, nullptr));
     EXPECT_TRUE(r.cancelled);
     EXPECT_FALSE(fs::exists(dir / "no.dat"));
 }
@@ -329,7 +391,7 @@ TEST(MergeVid, HorizontalAndVertical) {
     EXPECT_EQ(h[frame0 + 3 * 32], 20);  // b starts after a's 32 pixels
 
     std::string asked;
-    ASSERT_TRUE(MergeVid({a, b}, VidMode::Vertical, To(dir / "v.vid"), kEn, Answer(true, &asked)).ok);
+    ASSERT_TRUE(MergeVid({a, b}, VidMode::Vertical, To(dir / "v.vid"), kEn, Reply(true, &asked)).ok);
     EXPECT_EQ(asked, "Size vary!\r\nContinue?");
     auto v = *ReadFileBytes(dir / "v.vid");
     EXPECT_EQ(LoadU16(&v[10]), 32);
@@ -339,7 +401,7 @@ TEST(MergeVid, HorizontalAndVertical) {
     EXPECT_EQ(v[frame0], 20);
     EXPECT_EQ(v[frame0 + 3 * 16], 0);  // right of the narrower file
     EXPECT_EQ(v[frame0 + 16 * stride + 3 * 31], 10);
-    EXPECT_FALSE(MergeVid({a, b}, VidMode::Vertical, To(dir / "x.vid"), kEn, Answer(false, nullptr)).ok);
+    EXPECT_FALSE(MergeVid({a, b}, VidMode::Vertical, To(dir / "x.vid"), kEn, Reply(false, nullptr)).ok);
     EXPECT_FALSE(fs::exists(dir / "x.vid"));
 }
 
@@ -424,7 +486,7 @@ TEST(MergeDat, SlavesLeaveOutAPartialBlockAndSaySo) {
     const std::size_t start = DatDataStart(fb), block = DatD(fb);
     auto cut = CutCopy(dir, b, "cut.dat", start + 2 * block + 5);
     std::string asked;
-    MergeResult r = MergeDat({a, cut}, DatMode::Slaves, To(dir / "out.dat"), kEn, Answer(true, &asked));
+    MergeResult r = MergeDat({a, cut}, DatMode::Slaves, To(dir / "out.dat"), kEn, Reply(true, &asked));
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(asked, "Frame number vary!\r\nContinue?");
     ASSERT_EQ(r.warnings.size(), 1u);
@@ -436,7 +498,7 @@ TEST(MergeDat, SlavesLeaveOutAPartialBlockAndSaySo) {
     EXPECT_EQ(out[H + D + 24], 51);    // b's frame 1 is there
     EXPECT_EQ(out[H + 2 * D + 24], 0);  // its partial frame 2 is not
     auto stub = CutCopy(dir, b, "stub.dat", start + 3);
-    r = MergeDat({a, stub}, DatMode::Slaves, To(dir / "out2.dat"), kEn, Answer(true, nullptr));
+    r = MergeDat({a, stub}, DatMode::Slaves, To(dir / "out2.dat"), kEn, Reply(true, nullptr));
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(StartsWith(r.message, "Merge file failed! " + stub.string() + ": ")) << r.message;
     EXPECT_FALSE(fs::exists(dir / "out2.dat"));
@@ -559,33 +621,70 @@ TEST(MergeDat, TheFreeSpaceIsCheckedBeforeWriting) {
 TEST(MergeVid, AHugePictureWithoutFramesIsRefusedWithoutTheMemory) {
     TestFolder dir;
     auto a = MakeVid(dir, "a.vid", 4, 4, 5, 10);
-    // 294 bytes that claim 32767 x 32761 pixels and no frame.
+    // 294 bytes that claim 32767 x 32761 pixels and no frame: beside five small frames, 16 GB.
     auto huge = MakeVid(dir, "huge.vid", 32767, 32761, 0, 0);
     ASSERT_EQ(fs::file_size(huge), 294u);
     const fs::path out = dir / "out.vid";
-    ChildResult c = InChild(kSmallAddressSpace, 0, [&] {
-        auto oneGiB = [](const fs::path&) -> std::optional<std::uint64_t> { return std::uint64_t{1} << 30; };
-        return MergeVid({a, huge}, VidMode::Vertical, To(out), kEn, Answer(true, nullptr), {}, oneGiB).message;
+    const int before = Files(dir.path());
+    // (Files are limited to 100 MiB in the child, so that a regression cannot fill the disk.)
+    ChildResult c = InChild(kSmallAddressSpace, 100u << 20, [&] {
+        auto plenty = [](const fs::path&) -> std::optional<std::uint64_t> { return std::uint64_t{1} << 40; };
+        return MergeVid({a, huge}, VidMode::Vertical, To(out), kEn, Reply(true, nullptr), {}, plenty).message;
     });
     EXPECT_EQ(c.status, 0);  // no crash, no allocation failure
-    const std::uint64_t need = 294 + 5ull * (3 * 32767 + 3) * (32761 + 4);
-    EXPECT_EQ(c.text, "Merge file failed! " + out.string() + ": not enough free space: the merged file needs " +
-                          SizeText(need) + ", only 1.0 GiB are free there.");
+    // Refused by the picture's size, whatever room there is: the program would not open it.
+    EXPECT_EQ(c.text, "Merge file failed! the merged picture would be 32767 x 32765 pixels, 1073610755 cells; the "
+                      "program opens pictures of at most 16777216 cells.");
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(Files(dir.path()), before);
+    // Within the limit, the free space still decides.
+    auto tall = MakeVid(dir, "tall.vid", 4096, 4092, 0, 0);
+    ChildResult d = InChild(kSmallAddressSpace, 100u << 20, [&] {
+        auto oneMiB = [](const fs::path&) -> std::optional<std::uint64_t> { return std::uint64_t{1} << 20; };
+        return MergeVid({a, tall}, VidMode::Vertical, To(out), kEn, Reply(true, nullptr), {}, oneMiB).message;
+    });
+    EXPECT_EQ(d.status, 0);
+    const std::uint64_t need = 294 + 5ull * (3 * 4096) * 4096;
+    EXPECT_EQ(d.text, "Merge file failed! " + out.string() + ": not enough free space: the merged file needs " +
+                          SizeText(need) + ", only 1.0 MiB are free there.");
     EXPECT_FALSE(fs::exists(out));
     // A side past 32767 is refused by its size alone.
-    MergeResult r = MergeVid({huge, huge}, VidMode::Vertical, To(out), kEn, Answer(true, nullptr));
+    MergeResult r = MergeVid({huge, huge}, VidMode::Vertical, To(out), kEn, Reply(true, nullptr));
     EXPECT_EQ(r.message,
               "Merge file failed! the merged picture would be 32767 x 65522 pixels; a side holds at most 32767.");
+}
+
+TEST(MergeVid, ThePictureLimitIsTheCellsTheProgramOpens) {
+    TestFolder dir;
+    // 4096 x 4096 is the largest; one row more is refused. No frames: only the header is written.
+    auto top = MakeVid(dir, "top.vid", 4096, 4092, 0, 0);
+    auto four = MakeVid(dir, "four.vid", 4096, 4, 0, 0);
+    auto five = MakeVid(dir, "five.vid", 4096, 5, 0, 0);
+    MergeResult r = MergeVid({top, four}, VidMode::Vertical, To(dir / "at.vid"), kEn, Reply(true, nullptr));
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(fs::file_size(dir / "at.vid"), 294u);
+    r = MergeVid({top, five}, VidMode::Vertical, To(dir / "past.vid"), kEn, Reply(true, nullptr));
+    EXPECT_EQ(r.message, "Merge file failed! the merged picture would be 4096 x 4097 pixels, 16781312 cells; the "
+                         "program opens pictures of at most 16777216 cells.");
+    EXPECT_FALSE(fs::exists(dir / "past.vid"));
+    // Side by side alike, in the running language.
+    auto left = MakeVid(dir, "left.vid", 4000, 4096, 0, 0);
+    auto right = MakeVid(dir, "right.vid", 97, 4096, 0, 0);
+    r = MergeVid({left, right}, VidMode::Horizontal, To(dir / "wide.vid"), LoadMessages(kLanguageSimplified),
+                 Reply(true, nullptr));
+    EXPECT_EQ(r.message, "合并文件失败! 合并后的画面将是4097 x 4096像素, 共16781312个点; 程序最多打开16777216个点的画面。");
+    EXPECT_EQ(kMaxPictureCells, 16777216u);
 }
 
 TEST(MergeVid, MemoryDoesNotFollowThePictureSize) {
     TestFolder dir;
     auto a = MakeVid(dir, "a.vid", 4, 4, 1, 10);
-    auto wide = MakeVid(dir, "wide.vid", 32767, 1000, 0, 0);  // a 98 MB frame, none stored
+    // A 50 MB frame, none stored: 32767 x 512 is just within the cells the program opens.
+    auto wide = MakeVid(dir, "wide.vid", 32767, 508, 0, 0);
     const fs::path out = dir / "out.vid";
     ChildResult c = InChild(kSmallAddressSpace, 0, [&] {
         const bool measured = ResetPeakMemory();
-        const MergeResult r = MergeVid({a, wide}, VidMode::Vertical, To(out), kEn, Answer(true, nullptr));
+        const MergeResult r = MergeVid({a, wide}, VidMode::Vertical, To(out), kEn, Reply(true, nullptr));
         return r.message + "\n" + std::to_string(measured ? PeakMemoryKiB() : -1);
     });
     EXPECT_EQ(c.status, 0);
@@ -598,12 +697,12 @@ TEST(MergeVid, MemoryDoesNotFollowThePictureSize) {
         EXPECT_LT(std::stol(peak), 48 * 1024) << "peak resident memory in KiB";
     }
     const std::uint64_t stride = 3 * 32767 + 3;
-    ASSERT_EQ(fs::file_size(out), 294 + stride * 1004);
+    ASSERT_EQ(fs::file_size(out), 294 + stride * 512);
     // a is on top: stored bottom-up, its rows are the last four.
     std::ifstream in(out, std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(294 + stride * 1000));
+    in.seekg(static_cast<std::streamoff>(294 + stride * 508));
     EXPECT_EQ(in.get(), 10);
-    in.seekg(static_cast<std::streamoff>(294 + stride * 999));
+    in.seekg(static_cast<std::streamoff>(294 + stride * 507));
     EXPECT_EQ(in.get(), 0);
 }
 
@@ -617,7 +716,7 @@ TEST(MergeVid, FramesOfFilesWithoutFramesAreNeverRead) {
         tail << std::string(200, '\xff');
     }
     std::string asked;
-    MergeResult r = MergeVid({a, z}, VidMode::Horizontal, To(dir / "o.vid"), kEn, Answer(true, &asked));
+    MergeResult r = MergeVid({a, z}, VidMode::Horizontal, To(dir / "o.vid"), kEn, Reply(true, &asked));
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(asked, "Frame number vary!\r\nContinue?");
     const auto o = *ReadFileBytes(dir / "o.vid");
@@ -729,7 +828,7 @@ TEST(MergeMessages, EveryLanguageHasTheNewTexts) {
         const Messages m = LoadMessages(language);
         for (const std::string* text : {&m.partialBlock, &m.noWholeFrame, &m.badChecksum, &m.moreBadChecksums,
                                         &m.framesTooLong, &m.noSpace, &m.pictureTooBig, &m.tooManySlaves,
-                                        &m.shapeDiffers, &m.entryMissing}) {
+                                        &m.shapeDiffers, &m.entryMissing, &m.tooManyCells, &m.outputIsInput}) {
             EXPECT_TRUE(Contains(*text, "%1")) << *text;
         }
     }

@@ -139,17 +139,29 @@ vidhead() {  # vidhead WIDTH HEIGHT FRAMES: the 294 bytes before the frames
 vidhead 32767 32761 0 >"$WORK/huge.vid"
 [ "$(stat -c %s "$WORK/huge.vid")" -eq 294 ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: huge.vid size"; }
 { vidhead 1 1 100000; head -c 400000 /dev/zero; } >"$WORK/long.vid"
+# A picture larger than the program opens (16,777,216 cells) is refused before anything is
+# written, whatever the frames and the room.
 check "huge claim" 1 "${SMALL[@]}" "$FUSE" merge-vid --mode vertical --yes -o "$WORK/h.vid" "$WORK/long.vid" "$WORK/huge.vid"
-contains "huge claim text" err "Merge file failed! $WORK/h.vid: not enough free space: the merged file needs"
+contains "huge claim text" err "Merge file failed! the merged picture would be 32767 x 32762 pixels, 1073512454 cells; the program opens pictures of at most 16777216 cells."
 [ ! -e "$WORK/h.vid" ] && [ -z "$(ls -A "$WORK" | grep '^\.h\.vid')" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: huge output written"; }
-# The 294-byte file beside five small frames: 16 GB to write. With files limited to 100 MiB the
-# write fails with the system's reason, in little memory, and leaves nothing behind.
+# The 294-byte file beside five small frames (16 GB to write before): refused the same way.
 { vidhead 4 4 5; head -c 320 /dev/zero; } >"$WORK/five.vid"
+# (Files are limited to 100 MiB here, so that a regression cannot fill the disk.)
+capped() { bash -c 'trap "" XFSZ; ulimit -f 102400; exec "$@"' capped "$@"; }
+check "huge beside five frames" 1 capped "${SMALL[@]}" "$FUSE" merge-vid --mode vertical --yes -o "$WORK/h.vid" "$WORK/five.vid" "$WORK/huge.vid"
+contains "huge beside five frames text" err "32767 x 32765 pixels, 1073610755 cells"
+[ -z "$(ls -A "$WORK" | grep 'h\.vid')" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: huge output left"; }
+check "chinese cell limit" 1 capped "$FUSE" --lang 1 merge-vid --mode vertical --yes -o "$WORK/h.vid" "$WORK/five.vid" "$WORK/huge.vid"
+contains "chinese cell limit text" err "程序最多打开16777216个点的画面"
+# Within the limit (4096 x 4096) a large output still meets the system's limits: with files
+# limited to 100 MiB the write fails with the system's reason, in little memory, and leaves
+# nothing behind.
+vidhead 4096 4092 0 >"$WORK/tall.vid"
 if command -v prlimit >/dev/null 2>&1 && [ "${CORV_SANITIZED:-0}" != "1" ]; then
-  check "huge output, size limit" 1 prlimit --as=536870912 --fsize=104857600 "$FUSE" merge-vid --mode vertical --yes \
-    -o "$WORK/h.vid" "$WORK/five.vid" "$WORK/huge.vid"
-  contains "huge output, size limit text" err "Merge file failed! $WORK/h.vid: File too large"
-  [ -z "$(ls -A "$WORK" | grep 'h\.vid')" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: huge output left"; }
+  check "large output, size limit" 1 prlimit --as=536870912 --fsize=104857600 "$FUSE" merge-vid --mode vertical --yes \
+    -o "$WORK/h.vid" "$WORK/five.vid" "$WORK/tall.vid"
+  contains "large output, size limit text" err "Merge file failed! $WORK/h.vid: File too large"
+  [ -z "$(ls -A "$WORK" | grep 'h\.vid')" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: large output left"; }
 fi
 check "huge side" 1 "${SMALL[@]}" "$FUSE" merge-vid --mode vertical --yes -o "$WORK/h.vid" "$WORK/huge.vid" "$WORK/huge.vid"
 contains "huge side text" err "the merged picture would be 32767 x 65522 pixels"
@@ -157,11 +169,55 @@ contains "huge side text" err "the merged picture would be 32767 x 65522 pixels"
 check "frames claimed not there" 1 "$FUSE" merge-vid --mode horizontal -o "$WORK/h.vid" "$WORK/short.vid" "$WORK/short.vid"
 contains "frames claimed text" err "$WORK/short.vid: claims 3 frames of 4 x 2 pixels, but holds only 60 bytes of frames."
 # A wide picture without frames beside a small one: written a band at a time.
-vidhead 32767 600 0 >"$WORK/wide.vid"
+vidhead 32767 500 0 >"$WORK/wide.vid"
 { vidhead 2 2 2; head -c 32 /dev/zero; } >"$WORK/small.vid"
 check "wide picture" 0 "${SMALL[@]}" "$FUSE" merge-vid --mode vertical --yes -o "$WORK/w.vid" "$WORK/small.vid" "$WORK/wide.vid"
-[ "$(stat -c %s "$WORK/w.vid")" -eq $((294 + 2 * 98304 * 602)) ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: wide output size"; }
+[ "$(stat -c %s "$WORK/w.vid")" -eq $((294 + 2 * 98304 * 502)) ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: wide output size"; }
 rm -f "$WORK/w.vid"
+
+# The files corvantine writes (.led) merge as well; a merge takes files of one kind.
+"$CLI" output "$WORK/p1.cvn" --lines "$WORK/a.lnf" --out "$WORK/one.led" --card none >/dev/null
+"$CLI" output "$WORK/p2.cvn" --lines "$WORK/a.lnf" --out "$WORK/two.led" --card none >/dev/null
+check "merge led frames" 0 "$FUSE" merge-dat --mode frames -o "$WORK/ml.led" "$WORK/one.led" "$WORK/two.led"
+contains "merge led message" out "Merge file is successfully!"
+check "merged led info" 0 "$CLI" info --json "$WORK/ml.led"
+contains "merged led frames" out '"frames":8'
+check "merge led slaves" 0 "$FUSE" merge-dat --mode slaves --yes -o "$WORK/sl.led" "$WORK/one.led" "$WORK/two.led"
+check "led slaves info" 0 "$CLI" info --json "$WORK/sl.led"
+contains "led slaves count" out '"slaveCount":2'
+check "led with dat" 1 "$FUSE" merge-dat --mode frames -o "$WORK/mix.led" "$WORK/one.led" "$WORK/two.dat"
+contains "led with dat text" err "File type is not consistent!"
+[ ! -e "$WORK/mix.led" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: mixed merge wrote"; }
+check "output without extension" 0 "$FUSE" merge-dat --mode frames -o "$WORK/noext" "$WORK/one.led" "$WORK/two.led"
+[ -f "$WORK/noext.led" ] && [ ! -e "$WORK/noext" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: the inputs' extension not given"; }
+check "dat output without extension" 0 "$FUSE" merge-dat --mode frames -o "$WORK/noext" "$WORK/one.dat" "$WORK/two.dat"
+[ -f "$WORK/noext.dat" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: the .dat extension not given"; }
+check "merge-dat help names led" 0 "$FUSE" merge-dat --help
+contains "led in help" out "all .dat or all .led"
+
+# An output that is one of the inputs (by name, through a link, by another spelling) is refused
+# and the input stays as it was.
+cp "$WORK/two.led" "$WORK/two.before"
+ln -s "$WORK/two.led" "$WORK/two-link.led"
+mkdir -p "$WORK/sub"
+for out in "$WORK/two.led" "$WORK/two-link.led" "$WORK/sub/../two.led"; do
+  check "output is an input: $out" 1 "$FUSE" merge-dat --mode frames -o "$out" "$WORK/one.led" "$WORK/two.led"
+  contains "output is an input text: $out" err "Merge file failed! $out: the output is the input $WORK/two.led, which the merge would overwrite"
+  cmp -s "$WORK/two.led" "$WORK/two.before" && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: input replaced through $out"; }
+done
+check "vid output is an input" 1 "$FUSE" merge-vid --mode horizontal --yes -o "$WORK/small.vid" "$WORK/small.vid" "$WORK/five.vid"
+contains "vid output is an input text" err "the output is the input $WORK/small.vid"
+check "output is an input, chinese" 1 "$FUSE" --lang 1 merge-dat --mode frames -o "$WORK/two.led" "$WORK/one.led" "$WORK/two.led"
+contains "output is an input, chinese text" err "输出文件就是输入文件$WORK/two.led"
+
+# An output that is a link to another file: the file it points to is replaced, the link stays.
+mkdir -p "$WORK/real"
+echo old >"$WORK/real/target.led"
+ln -s real/target.led "$WORK/out-link.led"
+check "output through a link" 0 "$FUSE" merge-dat --mode frames -o "$WORK/out-link.led" "$WORK/one.led" "$WORK/two.led"
+[ -L "$WORK/out-link.led" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: output link replaced"; }
+cmp -s "$WORK/real/target.led" "$WORK/ml.led" && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: link target not the merge"; }
+[ -z "$(ls -A "$WORK/real" | grep -v '^target.led$')" ] && [ -z "$(ls -A "$WORK" | grep '^\.out-link')" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: temporary file left"; }
 
 # Progress: quiet when stderr is no terminal, a bar when it is.
 check "quiet progress" 0 "$FUSE" merge-dat --mode frames -o "$WORK/q.dat" "$WORK/one.dat" "$WORK/two.dat"
