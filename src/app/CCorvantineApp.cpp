@@ -40,20 +40,24 @@ bool CCorvantineApp::InitInstance(const QString& document) {
     return true;
 }
 
-void CCorvantineApp::LoadQtTexts() {
-    // Qt's own dialogs (file chooser) follow the running language where the system has
-    // Qt's translations; our texts never depend on them.
-    if (!UsesChinese(ws_.app.language)) {
-        return;
+std::unique_ptr<QTranslator> InstallQtTranslations(std::uint8_t language) {
+    if (!UsesChinese(language)) {
+        return nullptr;
     }
-    auto translator = std::make_unique<QTranslator>();
-    const QString name =
-        ws_.app.language == kLanguageTraditional ? QStringLiteral("qtbase_zh_TW") : QStringLiteral("qtbase_zh_CN");
-    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(translator.get())) {
-        qtTexts_ = std::move(translator);
+    const QString locale = language == kLanguageTraditional ? QStringLiteral("zh_TW") : QStringLiteral("zh_CN");
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    // "qt_" gathers the modules' catalogues (base, multimedia); "qtbase_" where it is missing.
+    for (const QString& name : {QStringLiteral("qt_") + locale, QStringLiteral("qtbase_") + locale}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(name, folder) && !translator->isEmpty() &&
+            QCoreApplication::installTranslator(translator.get())) {
+            return translator;
+        }
     }
+    return nullptr;
 }
+
+void CCorvantineApp::LoadQtTexts() { qtTexts_ = InstallQtTranslations(ws_.app.language); }
 
 int CCorvantineApp::ExitInstance() {
     const bool restart = mainFrame_ && mainFrame_->restartRequested();

@@ -31,6 +31,9 @@
 
 #include "app/DocumentDialogs.h"
 #include "app/DocumentFingerprint.h"
+#include "app/FileDialogFolders.h"
+#include "app/ManualViewer.h"
+#include "app/PanelChoices.h"
 #include "app/CVorlaneView.h"
 #include "app/SculptFrame.h"
 #include "app/DesignFrame.h"
@@ -40,6 +43,7 @@
 #include "workspace/Settings.h"
 #include "app/ColourPanel.h"
 #include "app/PatternPanel.h"
+#include "app/StylePreview.h"
 #include "app/SystemSettingDialog.h"
 #include "base/AppHome.h"
 #include "workspace/WindowSettings.h"
@@ -82,6 +86,8 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     views_->addWidget(design_);
     design_->playInterval = [this] { return playInterval(); };
     connect(design_, &CDesignFrame::returned, this, &CMainFrame::LeaveSculpt);
+    connect(sculpt_, &CSculptFrame::modifiedChanged, this, &CMainFrame::UpdateModified);
+    connect(design_, &CDesignFrame::modifiedChanged, this, &CMainFrame::UpdateModified);
     connect(design_, &CDesignFrame::framesAdded, this, [this] {
         UpdateFrameCount();
         UpdateTitle();
@@ -129,6 +135,10 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    // The panels' choices for the next start, while the panels are still there.
+    SavePanelChoices(ws_, patternPanel_, {QStringLiteral("makeFrameNumber")});
+    SaveTextFont(ws_, patternPanel_->pictureTextPanel()->textFont(), patternPanel_->pictureTextPanel()->textColour());
+    SaveLinePanelState(ws_, sculpt_->panelState());
     // The base class hides the children after this part of the window is gone: their signals
     // must not reach it any more.
     disconnect(sidePanel_, nullptr, this, nullptr);
@@ -140,7 +150,8 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::SetDocumentName(const QString& name) {
-    setWindowTitle(name + QStringLiteral(" - Corvantine"));
+    setWindowTitle(name + QStringLiteral("[*] - Corvantine"));
+    UpdateModified();
 }
 
 void CMainFrame::SetProgress(int percent) {
@@ -166,7 +177,7 @@ ProgressFn CMainFrame::Progress() {
 
 void CMainFrame::UpdateTitle() {
     const auto& path = ws_.documentPath;
-    SetDocumentName(path.empty() ? QStringLiteral("Untitled") : QString::fromStdString(path.filename().string()));
+    SetDocumentName(path.empty() ? SculptText("无标题", "Untitled", ws_.app.language) : QString::fromStdString(path.filename().string()));
 }
 
 bool CMainFrame::FileNew() {
@@ -189,12 +200,13 @@ bool CMainFrame::FileNew() {
 bool CMainFrame::FileOpen(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        path = QFileDialog::getOpenFileName(this, QString(), StartFolder(),
-                                            QStringLiteral("Corvantine File (*.cvn *.rar);;All files (*)"));
+        path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Document, StartFolder()),
+                                            SculptText("Corvantine 文档 (*.cvn *.rar);;所有文件 (*)", "Corvantine File (*.cvn *.rar);;All files (*)", ws_.app.language));
     }
     if (path.isEmpty()) {
         return false;
     }
+    if (given.isEmpty()) RememberFolder(ws_, FileKind::Document, path);
     const bool ok = OnOpenDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
     if (ok) {
         MarkClean(path);
@@ -221,13 +233,14 @@ bool CMainFrame::FileSave() {
 bool CMainFrame::FileSaveAs(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        QFileDialog dialog(this, QString(), StartFolder(), QStringLiteral("Corvantine File (*.cvn)"));
+        QFileDialog dialog(this, QString(), LastFolder(ws_, FileKind::Document, StartFolder()), SculptText("Corvantine 文档 (*.cvn)", "Corvantine File (*.cvn)", ws_.app.language));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("cvn"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return false;
         }
         path = dialog.selectedFiles().front();
+        RememberFolder(ws_, FileKind::Document, path);
     }
     const bool ok = OnSaveDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
     if (ok) {
@@ -248,10 +261,12 @@ bool CMainFrame::Supplemental() {
     if (range.exec() != QDialog::Accepted) {
         return false;
     }
-    const QString target = QFileDialog::getOpenFileName(this, QString(), StartFolder(), Q(ws_.strings.cvnFilter));
+    const QString target = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Document, StartFolder()),
+                                                        Q(ws_.strings.cvnFilter));
     if (target.isEmpty()) {
         return false;
     }
+    RememberFolder(ws_, FileKind::Document, target);
     return AppendFramesToFile(ws_, prompt_, target.toStdString(), range.start(), range.end(), Progress()).ok();
 }
 
@@ -282,6 +297,9 @@ void CMainFrame::About() {
 void CMainFrame::MarkClean(const QString& path) {
     documentFile_ = path;
     cleanFingerprint_ = DocumentFingerprint(ws_);
+    ws_.frameUndo.MarkSaved();
+    if (design_) design_->MarkSaved();
+    UpdateModified();
 }
 
 void CMainFrame::SetDocumentFile(const QString& path) {
@@ -297,7 +315,16 @@ QString CMainFrame::StartFolder() const {
 
 std::optional<PixelRect> CMainFrame::editArea() const { return canvas_->editArea(); }
 
-bool CMainFrame::IsModified() const { return DocumentFingerprint(ws_) != cleanFingerprint_; }
+bool CMainFrame::IsModified() const {
+    // The histories answer cheaply while they are away from the saved state; the digest
+    // catches what changed outside them.
+    if (!ws_.frameUndo.AtSaved() || (design_ && design_->IsModified())) return true;
+    return DocumentFingerprint(ws_) != cleanFingerprint_;
+}
+
+void CMainFrame::UpdateModified() {
+    setWindowModified(IsModified() || (sculpt_ && views_ && views_->currentWidget() == sculpt_ && ws_.layout.modified));
+}
 
 bool CMainFrame::SaveModified() {
     if (!IsModified()) {
@@ -451,6 +478,16 @@ void CMainFrame::BuildSidePanel() {
     pictureText->background = [this] {
         return QColor(ws_.app.backgroundColour.r, ws_.app.backgroundColour.g, ws_.app.backgroundColour.b);
     };
+    // The style preview draws on the current frame's size with the colour list.
+    patternPanel_->preview()->scene = [this] {
+        PreviewScene scene;
+        const Frame* f = ws_.frames.CurrentFrame();
+        scene.size = f ? QSize(f->width(), f->height()) : QSize(ws_.app.frameWidth, ws_.app.frameHeight);
+        scene.colours = ws_.colourPanel.list;
+        scene.background = ws_.app.backgroundColour;
+        scene.layout = std::make_shared<const Layout>(ws_.layout);
+        return scene;
+    };
     pictureText->openEntry = [this](const QString& path, bool text) {
         // Text files in the desktop's editor; pictures in the configured painting program.
         const QString painter = ws_.config ? QString::fromStdString(ws_.config->GetString(keys::kPaintPath)) : QString();
@@ -468,6 +505,12 @@ void CMainFrame::BuildSidePanel() {
     connect(canvas_, &CVorlaneView::numberKey, patternPanel_, &PatternPanel::RunEntry);
     // The frame view draws with the panel's tool and colour.
     connect(colourPanel_, &ColourPanel::toolChanged, canvas_, &CVorlaneView::SetDrawingTool);
+    // The panels as the user left them; "Make frame number:" starts at the frame width.
+    pictureText->workspace = &ws_;
+    RestorePanelChoices(ws_, patternPanel_, {QStringLiteral("makeFrameNumber")});
+    QFont font;
+    QColor colour;
+    if (RestoreTextFont(ws_, font, colour)) pictureText->SetFont(font, colour);
     sidePanel_->setWidget(sideTabs_);
     sidePanel_->setMinimumWidth(220);
     addDockWidget(Qt::LeftDockWidgetArea, sidePanel_);
@@ -522,17 +565,31 @@ bool CMainFrame::OpenRecent(int index) {
 
 bool CMainFrame::Help() {
     const std::filesystem::path program = QCoreApplication::applicationDirPath().toStdString();
-    const auto manual = FindHelpFile(ws_.app.language, {InstalledDataDir(program), ws_.home, program});
+    const std::vector<std::filesystem::path> folders = {InstalledDataDir(program), ws_.home, program};
+    const auto manual = FindHelpFile(ws_.app.language, folders);
     if (manual.empty()) {
-        prompt_.Inform(texts::kOpenFileFail + std::string(" ") + HelpFileName(ws_.app.language), PromptIcon::Warning);
+        prompt_.Inform(ManualViewer::MissingText(ws_.app.language, Q(HelpFileName(ws_.app.language)), folders).toStdString(),
+                       PromptIcon::Warning);
         return false;
     }
-    const QString path = Q(manual.string());
-    if (!openFile_(path)) {
-        prompt_.Inform(texts::kOpenFileFail + std::string(" ") + manual.string(), PromptIcon::Warning);
-        return false;
+    // The manual shows in the program's own viewer; the desktop's viewer only when asked for.
+    if (!manualViewer_) {
+        manualViewer_ = new ManualViewer(prompt_, ws_.app.language,
+                                         [this](const QString& path) { return openFile_(path); }, this);
     }
-    return true;
+    const QString problem = manualViewer_->Open(Q(manual.string()));
+    if (problem.isEmpty()) {
+        manualViewer_->show();
+        manualViewer_->raise();
+        manualViewer_->activateWindow();
+        return true;
+    }
+    const std::string question = (problem + QLatin1Char('\n') + ManualViewer::AskExternalText(ws_.app.language)).toStdString();
+    if (prompt_.AskYesNo(question) != Answer::Yes) return false;
+    if (openFile_(Q(manual.string()))) return true;
+    prompt_.Inform(ManualViewer::NoDesktopViewerText(ws_.app.language, Q(manual.string())).toStdString(),
+                   PromptIcon::Warning);
+    return false;
 }
 
 bool CMainFrame::SystemSetting() {
@@ -589,7 +646,7 @@ QAction* CMainFrame::languageAction(int code) const {
 }
 
 void CMainFrame::BuildControlBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Control"));
+    QToolBar* bar = addToolBar(SculptText("控制", "Control", ws_.app.language));
     bar->setObjectName(QStringLiteral("controlBar"));
     bar->setMovable(false);
 
@@ -612,7 +669,7 @@ void CMainFrame::BuildControlBar() {
     speed_->setObjectName(QStringLiteral("1049"));
     speed_->setRange(1, 1000);
     speed_->setValue(30);
-    speed_->setSuffix(QStringLiteral(" fps"));
+    speed_->setSuffix(SculptText(" 帧/秒", " fps", ws_.app.language));
     bar->addWidget(speed_);
 
     bar->addSeparator();
@@ -730,6 +787,7 @@ void CMainFrame::EnterPage(QWidget* page) {
     if (bar) bar->hide();
     statusBar()->hide();
     views_->setCurrentWidget(page);
+    UpdateModified();
     actions_[cmd::kDesignView]->setEnabled(false);  // the frame view's key
     if (page == sculpt_) sculpt_->Enter();
     if (page == design_) design_->Enter();
@@ -748,6 +806,7 @@ void CMainFrame::LeaveSculpt() {
     if (bar) bar->setVisible(mainChrome_[2]);
     statusBar()->setVisible(mainChrome_[3]);
     views_->setCurrentWidget(canvas_);
+    UpdateModified();
     actions_[cmd::kDesignView]->setEnabled(true);
     canvas_->update();
     canvas_->setFocus();

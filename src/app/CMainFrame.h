@@ -37,6 +37,7 @@ class ColourPanel;
 class PatternPanel;
 class CSculptFrame;
 class CDesignFrame;
+class ManualViewer;
 struct ColorProcessRequest;
 class Prompt;
 
@@ -96,6 +97,8 @@ public:
     void About();
     // Help: the manual for the running language (the English one stands in for a missing one).
     bool Help();
+    // The manual's window inside the program (null until Help first opened it).
+    ManualViewer* manualViewer() const { return manualViewer_; }
     // "System setting": the dialog, then the configuration and the frame view's grid scale.
     bool SystemSetting();
     // Skin commands 0..3 (kept as a setting; a restart is offered as for a language).
@@ -140,8 +143,10 @@ public:
     // Shows the document's name in the title (or "Untitled").
     void UpdateTitle();
 
-    // True when the document has changes that are not saved.
+    // True when the document has changes that are not saved (an edit undone again is none).
     bool IsModified() const;
+    // The title's "[*]": the document's changes, and the layout's while the sculpt window is shown.
+    void UpdateModified();
     // The usual question before the document goes away: true when it may go (nothing to
     // save, saved on Yes, changes dropped on No), false on Cancel or when saving failed.
     bool SaveModified();
@@ -292,6 +297,7 @@ private:
     ProgramStarter startProgram_;
     PaintEditSession* paintSession_ = nullptr;
     FileOpener openFile_;
+    ManualViewer* manualViewer_ = nullptr;
 };
 
 }  // namespace corv

@@ -30,6 +30,7 @@
 
 #include "app/CVorlaneView.h"
 #include "app/CaptureWindow.h"
+#include "app/FileDialogFolders.h"
 #include "app/GlobalHotKeys.h"
 #include "app/MoviePreview.h"
 #include "app/SculptCommands.h"
@@ -157,18 +158,21 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     connect(remove, &QPushButton::clicked, this, &CaptureDialog::DeleteAll);
     connect(open, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(
-            this, QString(), QString(),
+            this, QString(), workspace ? LastFolder(*workspace, FileKind::Movie) : QString(),
             Text("所有视频文件(swf,avi,mpg,asf,wmv,rm,rmvb,3gp)", "All Video file(swf,avi,mpg,asf,wmv,rm,rmvb,3gp)") +
                 QStringLiteral(" (*.avi *.wmv *.mpg *.mpeg *.asf *.mpv *.mpa *.rm *.dat *.vob *.m2v *.mov *.rmvb *.3gp "
                                "*.swf *.flv *.mp4)"));
+        if (!path.isEmpty() && workspace) RememberFolder(*workspace, FileKind::Movie, path);
         if (!path.isEmpty()) OpenMovie(path);
     });
     connect(save, &QPushButton::clicked, this, [this] {
         QFileDialog dialog(this);
+        if (workspace) dialog.setDirectory(LastFolder(*workspace, FileKind::Document));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("cvn"));
         dialog.setNameFilter(Text("cvn 文档(*.cvn)", "cvn document(*.cvn)"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+        if (workspace) RememberFolder(*workspace, FileKind::Document, dialog.selectedFiles().constFirst());
         SaveDocument(dialog.selectedFiles().constFirst());
     });
 

@@ -22,6 +22,7 @@ class CaptureWindow;
 class GlobalHotKeys;
 class MoviePreview;
 class Prompt;
+class Workspace;
 
 // "Video capture transform": reads a region of the screen a number of times a second into
 // pictures that become frames of the clip. The region is marked by a see-through window on
@@ -58,6 +59,10 @@ public:
     void Play();
     void DeleteAll();
     bool OpenMovie(const QString& path);
+
+    // Set by the main window: its file dialogs open in the folders last used for movies and
+    // documents (none set: the system's default folder).
+    Workspace* workspace = nullptr;
     bool SaveDocument(const QString& path);
 
     // The region in global screen coordinates. Setting another size while pictures exist asks

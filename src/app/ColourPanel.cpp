@@ -187,7 +187,7 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     top->addWidget(clear, 1, 1);
     top->addWidget(remove, 1, 2);
     top->addWidget(new QLabel(Text(lang, "背景:", "Back:"), this), 2, 0);
-    backButton_ = new QPushButton(QStringLiteral("bk"), this);
+    backButton_ = new QPushButton(Text(lang, "背景色", "bk"), this);
     backButton_->setObjectName(QStringLiteral("backButton"));
     top->addWidget(backButton_, 2, 1);
     top->addWidget(new QLabel(Text(lang, "Ctrl 或 Shift + 鼠标", "Ctrl or Shift + Mouse"), this), 3, 0, 1, 3);
@@ -366,10 +366,10 @@ void ColourPanel::RefreshLibrary() {
     if (!libraryRead_) prompt_.Inform(error, PromptIcon::Warning);
     library_->clear();
     const ColourList rainbow = ColourList::Rainbow();
-    library_->addItem(ThumbnailIcon(rainbow.colours()), QStringLiteral("%1Color").arg(rainbow.count()));
+    library_->addItem(ThumbnailIcon(rainbow.colours()), Text(ws_.app.language, "%1色", "%1Color").arg(rainbow.count()));
     if (!libraryRead_) return;
     for (int k = 1; k <= libraryFile_.ListCount(); ++k) {
-        library_->addItem(ThumbnailIcon(libraryFile_.List(k)), QStringLiteral("%1Color").arg(libraryFile_.List(k).size()));
+        library_->addItem(ThumbnailIcon(libraryFile_.List(k)), Text(ws_.app.language, "%1色", "%1Color").arg(libraryFile_.List(k).size()));
     }
 }
 
@@ -392,7 +392,7 @@ bool ColourPanel::SaveToLibrary() {
         return false;
     }
     const auto& added = libraryFile_.List(libraryFile_.ListCount());
-    library_->addItem(ThumbnailIcon(added), QStringLiteral("%1Color").arg(added.size()));
+    library_->addItem(ThumbnailIcon(added), Text(ws_.app.language, "%1色", "%1Color").arg(added.size()));
     library_->setCurrentIndex(library_->count() - 1);
     return true;
 }

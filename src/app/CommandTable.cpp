@@ -65,8 +65,8 @@ constexpr std::array kCommands{
     CommandEntry{cmd::kPlay, M::Play, "播放(&P)", "Play(&P)", Key(Qt::Key_P)},
     CommandEntry{cmd::kStop, M::Play, "停止(&S)", "Stop(&S)", Key(Qt::Key_Space)},
 
-    CommandEntry{cmd::kLanguageSimplified, M::Language, "Simplified han(简体中文)", "Simplified han(简体中文)", 0, false, true},
-    CommandEntry{cmd::kLanguageTraditional, M::Language, "Traditional(繁體中文)", "Traditional(繁體中文)", 0, false, true},
+    CommandEntry{cmd::kLanguageSimplified, M::Language, "简体中文", "Simplified han(简体中文)", 0, false, true},
+    CommandEntry{cmd::kLanguageTraditional, M::Language, "繁體中文", "Traditional(繁體中文)", 0, false, true},
     CommandEntry{cmd::kLanguageEnglish, M::Language, "&English", "&English", 0, false, true},
 
     CommandEntry{cmd::kHelp, M::Help, "帮助(&H)", "&Help", Key(Qt::Key_F1)},
@@ -100,8 +100,9 @@ const CommandEntry* FindCommand(int id) {
 std::span<const MenuTitle> MenuTitles() { return kMenus; }
 
 QString CommandText(const CommandEntry& entry, std::uint8_t language) {
-    // The language entries name each language in its own writing, whatever runs.
-    if (LanguageEntry(entry.id)) return QString::fromUtf8(entry.english);
+    // The language entries name each language in its own writing, never converted: the
+    // Chinese program by the names alone, the English one with the English words beside.
+    if (LanguageEntry(entry.id)) return QString::fromUtf8(UsesChinese(language) ? entry.chinese : entry.english);
     return Localized(entry.chinese, entry.english, language);
 }
 

@@ -139,7 +139,7 @@ LightingSettingDialog::LightingSettingDialog(Workspace& ws, Prompt& prompt, QWid
 
     for (std::size_t i = 0; i < catalogue_.entries().size(); ++i) {
         chipType_->addItem(Q(catalogue_.Name(i, language_)));
-        chipType_->setItemData(static_cast<int>(i), Q(catalogue_.Tips(i)), Qt::ToolTipRole);
+        chipType_->setItemData(static_cast<int>(i), Q(catalogue_.Tips(i, language_)), Qt::ToolTipRole);
     }
     fillLampNames();
 
@@ -149,7 +149,7 @@ LightingSettingDialog::LightingSettingDialog(Workspace& ws, Prompt& prompt, QWid
     left->addRow(T(language_, "时钟频率:", "ClockRate:"), clock_);
     left->addRow(T(language_, "灰度等级:", "GrayLevel:"), gray_);
     left->addRow(T(language_, "端口数:", "Port Number:"), ports_);
-    left->addRow(QStringLiteral("Gamma:"), gamma_);
+    left->addRow(T(language_, "伽马值:", "Gamma:"), gamma_);
     auto* right = new QFormLayout;
     right->addRow(T(language_, "亮度:", "Bright:"), bright_);
     right->addRow(T(language_, "红色:", "Red:"), red_);
@@ -190,11 +190,18 @@ LightingSettingDialog::LightingSettingDialog(Workspace& ws, Prompt& prompt, QWid
         if (chosen < 0) return;
         applyType(chosen);
         fillList();
-        ws_.layout.modified = true;
+        ws_.layout.MarkChanged();
         emit controllerTypeChanged(chosen);
     });
     connect(list_, &QTableWidget::itemSelectionChanged, this, [this] {
         if (list_->currentRow() >= 0) showSlave(list_->currentRow());
+    });
+    // Choosing a chip selects its own gray levels where the catalogue gives them (showing a
+    // slave's values is no choice: showValues blocks this).
+    connect(chipType_, &QComboBox::currentIndexChanged, this, [this](int position) {
+        if (position < 0) return;
+        gray_->setCurrentIndex(GrayIndexForChip(catalogue_, catalogue_.CodeAt(static_cast<std::size_t>(position)),
+                                                gray_->currentIndex(), gray_->count()));
     });
     connect(add, &QPushButton::clicked, this, &LightingSettingDialog::apply);
     connect(applyButton, &QPushButton::clicked, this, &LightingSettingDialog::apply);
@@ -241,7 +248,10 @@ void LightingSettingDialog::fillList() {
 
 void LightingSettingDialog::showValues(const ParameterValues& v) {
     lampType_->setCurrentIndex(v.lightType < lampType_->count() ? v.lightType : 0);
-    chipType_->setCurrentIndex(catalogue_.PositionOf(v.chipCode));
+    {
+        const QSignalBlocker shown(chipType_);
+        chipType_->setCurrentIndex(catalogue_.PositionOf(v.chipCode));
+    }
     clock_->setCurrentText(Q(ClockText(v.clockDivisor)));
     bright_->setValue(v.brightness);
     red_->setValue(v.red);
@@ -291,7 +301,7 @@ ParameterValues LightingSettingDialog::editorValues() const {
 void LightingSettingDialog::apply() {
     const std::string message =
         ApplyParameters(ws_.layout.setting, editorValues(), SelectedRows(list_), list_->rowCount(), language_);
-    ws_.layout.modified = true;
+    ws_.layout.MarkChanged();
     if (!message.empty()) {
         prompt_.Inform(message, PromptIcon::Information);
         return;
@@ -410,7 +420,7 @@ void ChipPinDialog::save() {
         name_->setCurrentIndex(name_->count() - 1);
     }
     // The line file carries the lamp types: a changed list is a change of the layout.
-    if (r.kind == ChipPinResult::Added || r.kind == ChipPinResult::Replaced) ws_.layout.modified = true;
+    if (r.kind == ChipPinResult::Added || r.kind == ChipPinResult::Replaced) ws_.layout.MarkChanged();
     if (!r.message.empty()) {
         prompt_.Inform(r.message, r.kind == ChipPinResult::PinError ? PromptIcon::Warning : PromptIcon::Information);
     }
@@ -423,7 +433,7 @@ void ChipPinDialog::remove() {
     const std::string message =
         DeleteLampType(ws_.lampTypes, static_cast<std::size_t>(index), ws_.layout.setting, ws_.strings);
     if (message.empty()) return;
-    if (ws_.layout.setting.lightType != before) ws_.layout.modified = true;
+    if (ws_.layout.setting.lightType != before) ws_.layout.MarkChanged();
     name_->removeItem(index);
     name_->setCurrentIndex(0);
     pinCount_->setValue(0);
@@ -454,9 +464,11 @@ MultiControllerDialog::MultiControllerDialog(Workspace& ws, QWidget* parent) : Q
     QPushButton* refurbish = Button(T(language, "更新", "Refurbish"), "refurbish", this);
     QPushButton* add = Button(T(language, "添加主控制器", "AddController"), "addController", this);
     QPushButton* deleteButton = Button(T(language, "删除主控制器(&D)", "&DeleteConroller"), "deleteController", this);
+    // Every change is taken at once, so closing is all that is left to do.
+    QPushButton* closeButton = Button(T(language, "关闭", "Close"), "closeButton", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton* b : {refurbish, add, deleteButton}) buttons->addWidget(b);
+    for (QPushButton* b : {refurbish, add, deleteButton, closeButton}) buttons->addWidget(b);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_, 1);
@@ -485,6 +497,7 @@ MultiControllerDialog::MultiControllerDialog(Workspace& ws, QWidget* parent) : Q
         DeleteController(ws_.layout.slaveGroups, row, ws_.layout.setting.SlaveCount());
         changed();
     });
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
     fillList();
 }
@@ -500,7 +513,7 @@ void MultiControllerDialog::fillList() {
 }
 
 void MultiControllerDialog::changed() {
-    ws_.layout.modified = true;
+    ws_.layout.MarkChanged();
     fillList();
 }
 

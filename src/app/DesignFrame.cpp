@@ -26,6 +26,7 @@
 #include <cstring>
 
 #include "app/DesignView.h"
+#include "app/FileDialogFolders.h"
 #include "app/SculptCommands.h"
 #include "base/FileUtil.h"
 #include "base/Prompt.h"
@@ -87,8 +88,9 @@ CDesignFrame::CDesignFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
             if (!ok || text.isEmpty()) return nullptr;
             AddText(text, box);
         } else if (kind == kItemPicture) {
-            const QString path = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(ws_.home.string()),
+            const QString path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Picture, QString::fromStdString(ws_.home.string())),
                                                               SculptText("图片", "Pictures", lang) + QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
+            RememberFolder(ws_, FileKind::Picture, path);
             if (!path.isEmpty()) AddPicture(path, box);
         }
         return nullptr;  // added above, with its own snapshot
@@ -156,24 +158,25 @@ void CDesignFrame::BuildMenus() {
         const char* chinese;
         const char* english;
         const char* tip;
+        const char* chineseTip;
     } tools[] = {
-        {CEffectView::kSelectTool, "选择", "Select", "Click, Ctrl+click or drag a band to select; drag to move; corners resize"},
-        {kItemRectangle, "矩形", "Rectangle", "Drag a rectangle"},
-        {kItemEllipse, "椭圆", "Ellipse", "Drag the box of an ellipse"},
-        {kItemLine, "直线", "Line", "Drag from one end to the other"},
-        {kItemRoundRect, "圆角矩形", "Rounded rectangle", "Drag a rectangle; the panel's number is the corner radius"},
-        {kItemStar, "星形", "Star", "Drag the box of a five-pointed star"},
-        {kItemRegularPolygon, "正多边形", "Regular polygon", "Drag the box of a regular pentagon"},
-        {kItemPolyline, "折线", "Polyline", "Click the points; a double click ends the line"},
-        {kItemPolygon, "多边形", "Polygon", "Click the corners; a double click closes the shape"},
-        {kItemText, "文字", "Text", "Drag the box, then type the text"},
-        {kItemPicture, "图片", "Picture", "Drag the box, then choose a picture file"},
+        {CEffectView::kSelectTool, "选择", "Select", "Click, Ctrl+click or drag a band to select; drag to move; corners resize", "单击、Ctrl+单击或拖出框选择; 拖动移动; 拖动角改变大小"},
+        {kItemRectangle, "矩形", "Rectangle", "Drag a rectangle", "拖出一个矩形"},
+        {kItemEllipse, "椭圆", "Ellipse", "Drag the box of an ellipse", "拖出椭圆的外框"},
+        {kItemLine, "直线", "Line", "Drag from one end to the other", "从一端拖到另一端"},
+        {kItemRoundRect, "圆角矩形", "Rounded rectangle", "Drag a rectangle; the panel's number is the corner radius", "拖出一个矩形; 面板上的数值是圆角半径"},
+        {kItemStar, "星形", "Star", "Drag the box of a five-pointed star", "拖出五角星的外框"},
+        {kItemRegularPolygon, "正多边形", "Regular polygon", "Drag the box of a regular pentagon", "拖出正五边形的外框"},
+        {kItemPolyline, "折线", "Polyline", "Click the points; a double click ends the line", "单击各点; 双击结束折线"},
+        {kItemPolygon, "多边形", "Polygon", "Click the corners; a double click closes the shape", "单击各角; 双击闭合图形"},
+        {kItemText, "文字", "Text", "Drag the box, then type the text", "拖出文字框, 然后输入文字"},
+        {kItemPicture, "图片", "Picture", "Drag the box, then choose a picture file", "拖出图片框, 然后选择图片文件"},
     };
     for (const auto& t : tools) {
         QAction* a = menus[2]->addAction(SculptText(t.chinese, t.english, lang));
         a->setCheckable(true);
-        a->setToolTip(QString::fromLatin1(t.tip));
-        a->setStatusTip(QString::fromLatin1(t.tip));
+        a->setToolTip(SculptText(t.chineseTip, t.tip, lang));
+        a->setStatusTip(SculptText(t.chineseTip, t.tip, lang));
         a->setData(id::kFirstTool + t.kind);
         tools_->addAction(a);
         actions_[id::kFirstTool + t.kind] = a;
@@ -335,6 +338,20 @@ void CDesignFrame::RefreshLayers() {
     updating_ = false;
     actions_[id::kUndo]->setEnabled(history_->CanUndo());
     actions_[id::kRedo]->setEnabled(history_->CanRedo());
+    UpdateModified();
+}
+
+void CDesignFrame::MarkSaved() {
+    history_->MarkSaved();
+    UpdateModified();
+}
+
+void CDesignFrame::UpdateModified() {
+    const auto& path = ws_.documentPath;
+    setWindowTitle((path.empty() ? SculptText("无标题", "Untitled", ws_.app.language) : QString::fromStdString(path.filename().string())) +
+                   QStringLiteral("[*]"));
+    setWindowModified(IsModified());
+    emit modifiedChanged();
 }
 
 void CDesignFrame::RefreshValues() {
@@ -570,8 +587,9 @@ void CDesignFrame::ApplyColour(std::uint32_t rgb) {
 bool CDesignFrame::SetMusic(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        path = QFileDialog::getOpenFileName(this, QString(), QString::fromStdString(ws_.home.string()),
+        path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Music, QString::fromStdString(ws_.home.string())),
                                             QStringLiteral("*.mp3 *.wav *.midi *.mid *.rmi *.snd *.au *.wma"));
+        RememberFolder(ws_, FileKind::Music, path);
     }
     if (path.isEmpty()) return false;
     QString why;
@@ -591,16 +609,20 @@ void CDesignFrame::ClearMusic() { ws_.design.musicPath.clear(); }
 bool CDesignFrame::ExportEffect(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        QFileDialog dialog(this, QString(), QString::fromStdString(ws_.home.string()), QStringLiteral("*.run"));
+        QFileDialog dialog(this, QString(), LastFolder(ws_, FileKind::Design, QString::fromStdString(ws_.home.string())),
+                           QStringLiteral("*.run"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("run"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
         path = dialog.selectedFiles().front();
+        RememberFolder(ws_, FileKind::Design, path);
     }
     const DocError e =
         ExportEffectFile(ProgramDir() / "corvantine-player", path.toStdString(), DocumentSourceOf(ws_), ws_.temp().path());
     if (e != DocError::None) {
-        prompt_.Inform((SculptText("无法输出效果文件 ", "The effect file cannot be written: ", ws_.app.language) + path).toStdString(),
+        // The reason follows: the system's, naming the file (a full disk, a player not ours).
+        prompt_.Inform((SculptText("无法输出效果文件 ", "The effect file cannot be written: ", ws_.app.language) + path).toStdString() +
+                           "\n" + LastFileError(),
                        PromptIcon::Warning);
         return false;
     }

@@ -42,6 +42,11 @@ public:
     QAction* action(int id) const;
     QListWidget* layerList() const { return layers_; }
     DesignHistory& history() { return *history_; }
+    // The design has edits since the document was last saved (undone edits are none); the
+    // title's "[*]" follows it.
+    bool IsModified() const { return !history_->AtSaved(); }
+    // The document was saved or opened: the design as it is now is the saved one.
+    void MarkSaved();
 
     // Commands (the menus call them; tests too). Each records a snapshot when it changed something.
     void NewLayer();
@@ -84,12 +89,15 @@ signals:
     void returned();
     // Frames were appended to the current clip.
     void framesAdded();
+    // The design's modified state may have changed.
+    void modifiedChanged();
 
 private:
     void BuildMenus();
     void BuildPanel();
     void RefreshLayers();
     void RefreshValues();
+    void UpdateModified();
     void SetCurrentLayer(int index);
     // After undo or redo restored a snapshot (nothing when it could not).
     bool Restored(std::optional<int> layer);

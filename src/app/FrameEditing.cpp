@@ -89,6 +89,7 @@ void CMainFrame::FramesChanged(std::size_t last) {
 void CMainFrame::UpdateEditActions() {
     if (undoAction_) undoAction_->setEnabled(ws_.frameUndo.CanUndo());
     if (redoAction_) redoAction_->setEnabled(ws_.frameUndo.CanRedo());
+    UpdateModified();
     // Only whether a block is there: reading it waits for the paste.
     const bool present = ClipboardHasBlock();
     if (pasteAction_) pasteAction_->setEnabled(present);
@@ -167,7 +168,7 @@ bool CMainFrame::StepsPasteFrames(int start, int interval, bool backwards) {
     }
     RangeContext c = FrameContext();
     if (!StepsPaste(c, *block, static_cast<std::size_t>(std::max(start, 0)), interval, backwards)) {
-        prompt_.Inform("Size error!", PromptIcon::Warning);
+        prompt_.Inform(Text(ws_.app.language, "尺寸错误!", "Size error!").toStdString(), PromptIcon::Warning);
         return false;
     }
     FramesChanged(std::min(c.frames->size(), static_cast<std::size_t>(std::max(start, 0)) + block->pictures.size()) - 1);
@@ -446,6 +447,7 @@ void CMainFrame::ConnectEditState() {
 #include <QFileDialog>
 
 #include "app/DocumentDialogs.h"
+#include "app/FileDialogFolders.h"
 #include "controller/Card.h"
 #include "controller/Catalogue.h"
 #include "controller/LedFile.h"
@@ -499,12 +501,13 @@ bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) 
 }
 
 QString CMainFrame::AskControllerFilePath() {
-    const QString folder = StartFolder();
+    const QString folder = LastFolder(ws_, FileKind::ControllerFile, StartFolder());
     QFileDialog dialog(this, QString(), folder.isEmpty() ? QStringLiteral("001.led") : folder + QStringLiteral("/001.led"),
-                       QStringLiteral("LED Ctrl file(*.led)"));
+                       Text(ws_.app.language, "LED控制文件(*.led)", "LED Ctrl file(*.led)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("led"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    RememberFolder(ws_, FileKind::ControllerFile, dialog.selectedFiles().front());
     return dialog.selectedFiles().front();
 }
 
@@ -515,10 +518,20 @@ bool CMainFrame::WriteControllerFiles(FrameSource& source, std::size_t first, st
     in.lamps = &ws_.lampTypes;
     in.catalogue = &catalogue;
     in.frame = shape;
-    const OutputResult r =
-        OutputControllerFiles(in, source, first, end, path.toStdString(), ws_.random, ws_.strings, Progress(),
-                              [this](const std::filesystem::path& file) { CopyToCard(file, CardProbe{}, ws_.strings, &prompt_); });
-    for (const std::string& m : r.messages) prompt_.Inform(m, r.ok ? PromptIcon::Information : PromptIcon::Warning);
+    std::vector<std::pair<std::filesystem::path, CardCopyResult>> copies;
+    OutputResult r = OutputControllerFiles(in, source, first, end, path.toStdString(), ws_.random, ws_.strings, Progress(),
+                                           [this, &copies](const std::filesystem::path& file) {
+                                               copies.emplace_back(file, CopyToCard(file, CardProbe{}, ws_.strings, &prompt_));
+                                           });
+    for (const auto& [file, copy] : copies) r.report.NoteCardCopy(file, copy);
+    for (std::size_t i = 0; i < r.messages.size(); ++i) {
+        // "Output File finished!" (the last message of a good output) carries what was written.
+        if (r.ok && i + 1 == r.messages.size()) {
+            prompt_.InformDetailed(r.messages[i], OutputReportText(r.report, ws_.strings), PromptIcon::Information);
+        } else {
+            prompt_.Inform(r.messages[i], r.ok ? PromptIcon::Information : PromptIcon::Warning);
+        }
+    }
     return r.ok;
 }
 
@@ -526,8 +539,10 @@ bool CMainFrame::ImportControllerFile(const QString& given) {
     if (!ws_.frames.HasCurrent() || !EnsureLayout()) return false;
     QString path = given;
     if (path.isEmpty()) {
-        path = QFileDialog::getOpenFileName(this, QString(), StartFolder(), QStringLiteral("LED Ctrl file(*.led)"));
+        path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::ControllerFile, StartFolder()),
+                                            Text(ws_.app.language, "LED控制文件(*.led)", "LED Ctrl file(*.led)"));
         if (path.isEmpty()) return false;
+        RememberFolder(ws_, FileKind::ControllerFile, path);
     }
     const ImportResult r = ImportLedFile(path.toStdString(), ws_.layout, ws_.lampTypes, ws_.frames, ws_.app, ws_.strings, Progress());
     for (const std::string& w : r.warnings) prompt_.Inform(w, PromptIcon::Warning);
@@ -536,6 +551,7 @@ bool CMainFrame::ImportControllerFile(const QString& given) {
         return false;
     }
     ws_.frameUndo.Reset();  // the frames changed outside the history
+    ws_.frameUndo.MarkChangedOutside();
     FramesChanged(0);
     return true;
 }

@@ -22,6 +22,7 @@
 #include <limits>
 
 #include "app/DocumentDialogs.h"
+#include "app/FileDialogFolders.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
@@ -126,15 +127,12 @@ void ImportFileDialog::Browse() {
     const QString pictures =
         Text(ws_.app.language, "图片", "Pictures") + QStringLiteral("(*.png *.jpg *.jpeg *.bmp *.gif)");
     const QString filter = pictureFirst_ ? pictures + QStringLiteral(";;") + dxf : dxf + QStringLiteral(";;") + pictures;
-    // The folder browsed last in this run, else the line file's, else the application home.
-    static QString lastFolder;
-    QString folder = lastFolder;
-    if (folder.isEmpty()) {
-        folder = QString::fromStdString((ws_.lineFilePath.empty() ? ws_.home : ws_.lineFilePath.parent_path()).string());
-    }
+    // The folder browsed last, else the line file's, else the application home.
+    const QString folder = LastFolder(
+        ws_, FileKind::Drawing, QString::fromStdString((ws_.lineFilePath.empty() ? ws_.home : ws_.lineFilePath.parent_path()).string()));
     const QString path = QFileDialog::getOpenFileName(this, QString(), folder, filter);
     if (path.isEmpty()) return;
-    lastFolder = QFileInfo(path).absolutePath();
+    RememberFolder(ws_, FileKind::Drawing, path);
     LoadFile(path);
 }
 
@@ -259,7 +257,7 @@ bool ImportFileDialog::AcceptDrawing() {
                           .arg(QString::fromStdString(GridLimitMessage(language, result.rows, result.cols))));
     }
     if (result.leds > 0) {
-        imported.modified = true;
+        imported.MarkChanged();
         ws_.layout = std::move(imported);
         if (result.sharedCells > 0) {
             prompt_.Inform(Text(language, "按每格 %3 x %4 个图纸单位, %2 个 LED 中有 %1 个与其他 LED 共用一个单元格; 减小间距可将它们分开。",

@@ -113,8 +113,10 @@ ImportWindow::ImportWindow(std::uint8_t language, QSize frameSize, std::filesyst
         if (!previewed_.isEmpty()) Preview(previewed_);
     });
 
-    setDirectory(ExistingFolderOf(startFile));
-    if (!startFile.isEmpty()) selectFile(startFile);
+    // The start is a file to select, or a folder to open (the one last imported from).
+    const bool startFolder = QFileInfo(startFile).isDir();
+    setDirectory(startFolder ? QFileInfo(startFile).absoluteFilePath() : ExistingFolderOf(startFile));
+    if (!startFile.isEmpty() && !startFolder) selectFile(startFile);
     // The list fills in later, so the start file is previewed here rather than by its signal.
     if (QFileInfo(startFile).isFile()) Preview(QFileInfo(startFile).absoluteFilePath());
 }

@@ -24,7 +24,7 @@ class ImportWindow : public QFileDialog {
 public:
     // `frameSize`: the project's frame size the pictures are fitted to; `tempDir`: where a
     // compressed document is unpacked for its preview; `startFile`: the file selected at the
-    // start (its folder is the one shown).
+    // start (its folder is the one shown), or a folder to open.
     ImportWindow(std::uint8_t language, QSize frameSize, std::filesystem::path tempDir, const QString& startFile,
                  QWidget* parent = nullptr);
 

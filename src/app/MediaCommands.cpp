@@ -9,6 +9,7 @@
 #include "app/CMainFrame.h"
 #include "app/CVorlaneView.h"
 #include "app/CaptureDialog.h"
+#include "app/FileDialogFolders.h"
 #include "app/ImportWindow.h"
 #include "app/PaintEdit.h"
 #include "app/SculptCommands.h"
@@ -33,9 +34,11 @@ std::filesystem::path ConfigPathOf(const Workspace& ws) { return ws.home / kConf
 
 bool CMainFrame::Import() {
     const QSize frameSize(ws_.app.frameWidth, ws_.app.frameHeight);
-    const QString start = QString::fromStdString((ws_.home / "Material" / "1.swf").string());
+    const QString start = LastFolder(ws_, FileKind::Movie, QString::fromStdString((ws_.home / "Material" / "1.swf").string()));
     ImportWindow window(ws_.app.language, frameSize, ws_.temp().path(), start, this);
-    if (window.exec() != QDialog::Accepted || !window.outputControllerData()) return false;
+    if (window.exec() != QDialog::Accepted) return false;
+    RememberFolder(ws_, FileKind::Movie, window.chosenFile());
+    if (!window.outputControllerData()) return false;
     return ImportOutput(window.chosenFile(), window.fit(), window.importFrames(), {}, window.highSpeed());
 }
 
@@ -62,6 +65,7 @@ bool CMainFrame::VideoCapture() {
     const std::optional<PixelRect> area = canvas_->editArea();
     const QSize start = area ? QSize(area->width(), area->height()) : QSize(ws_.app.frameWidth, ws_.app.frameHeight);
     CaptureDialog dialog(ws_.app.language, prompt_, start, nullptr);
+    dialog.workspace = &ws_;
     // The main window steps aside so that what lies under it can be captured.
     const bool wasVisible = isVisible();
     hide();
@@ -103,7 +107,7 @@ bool CMainFrame::PaintEdit() {
     const QString configured = ws_.config ? QString::fromStdString(ws_.config->GetString(keys::kPaintPath)) : QString();
     auto* session = new PaintEditSession(this);
     QString why;
-    if (!session->Start(*frame, ws_.temp().path(), FindPainter(configured), &why)) {
+    if (!session->Start(*frame, ws_.temp().path(), FindPainter(configured), &why, lang)) {
         delete session;
         prompt_.Inform(why.toStdString(), PromptIcon::Warning);
         return false;
@@ -137,12 +141,15 @@ bool CMainFrame::ExportVideo(const QString& given) {
     if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return false;
     QString path = given;
     if (path.isEmpty()) {
-        QFileDialog dialog(this, QString(), StartFolder(),
-                           QStringLiteral("AVI File(*.avi);;MP4 (*.mp4);;Matroska (*.mkv);;QuickTime (*.mov);;GIF (*.gif);;*.*"));
+        QFileDialog dialog(this, QString(), LastFolder(ws_, FileKind::Movie, StartFolder()),
+                           SculptText("AVI文件(*.avi);;MP4 (*.mp4);;Matroska (*.mkv);;QuickTime (*.mov);;GIF (*.gif);;所有文件 (*.*)",
+                                      "AVI File(*.avi);;MP4 (*.mp4);;Matroska (*.mkv);;QuickTime (*.mov);;GIF (*.gif);;*.*",
+                                      ws_.app.language));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("avi"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
         path = dialog.selectedFiles().front();
+        RememberFolder(ws_, FileKind::Movie, path);
     }
     const corv::VideoOptions options = ToVideoOptions(ReadVideoSettings(ConfigPathOf(ws_)));
     const auto& frames = ws_.frames.CurrentFrames();

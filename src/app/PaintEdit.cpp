@@ -12,7 +12,10 @@
 #include <fstream>
 
 #include "base/Binary.h"
+#include "base/FileUtil.h"
 #include "content/TransitionRenderer.h"
+#include "lang/Language.h"
+#include "lang/Localize.h"
 
 namespace corv {
 
@@ -55,9 +58,7 @@ bool WriteFrameBitmap(const std::filesystem::path& path, const Frame& frame) {
     w.U32(0);
     w.U32(0);
     w.Bytes(frame.data(), frame.size());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(w.bytes().data()), static_cast<std::streamsize>(w.size()));
-    return static_cast<bool>(out.flush());
+    return WriteFileAtomic(path, std::span<const std::uint8_t>(w.bytes().data(), w.size()));
 }
 
 PaintEditSession::PaintEditSession(QObject* parent) : QObject(parent) {
@@ -83,25 +84,30 @@ PaintEditSession::~PaintEditSession() {
 
 bool PaintEditSession::running() const { return process_ && process_->state() != QProcess::NotRunning; }
 
-bool PaintEditSession::Start(const Frame& frame, const std::filesystem::path& tempDir, const QString& painter, QString* why) {
+bool PaintEditSession::Start(const Frame& frame, const std::filesystem::path& tempDir, const QString& painter, QString* why,
+                             std::uint8_t language) {
+    auto T = [language](const char* chinese, const char* english) {
+        return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
+    };
     auto fail = [&](const QString& text) {
         if (why) *why = text;
         CleanUp();
         return false;
     };
-    if (frame.width() <= 0 || frame.height() <= 0) return fail(QStringLiteral("There is no frame to paint."));
+    if (frame.width() <= 0 || frame.height() <= 0) return fail(T("没有可以绘制的帧。", "There is no frame to paint."));
     if (painter.isEmpty()) {
-        return fail(QStringLiteral("No painting program was found. Name one under System setting (paint program), or install one of: ") +
-                    KnownPainters().join(QStringLiteral(", ")) + QStringLiteral("."));
+        return fail(T("没有找到绘图程序。请在系统设置中指定绘图程序, 或安装以下程序之一: ",
+                      "No painting program was found. Name one under System setting (paint program), or install one of: ") +
+                    KnownPainters().join(QStringLiteral(", ")) + T("。", "."));
     }
     const QString base = QString::fromStdString(tempDir.string());
     for (int attempt = 0; attempt < 100 && folder_.isEmpty(); ++attempt) {
         const QString candidate = base + QStringLiteral("/Watch%1").arg(QRandomGenerator::global()->bounded(1000000));
         if (QDir().mkdir(candidate)) folder_ = candidate;
     }
-    if (folder_.isEmpty()) return fail(QStringLiteral("The folder for the picture cannot be made in ") + base);
+    if (folder_.isEmpty()) return fail(T("无法在此处建立图片文件夹: ", "The folder for the picture cannot be made in ") + base);
     bitmap_ = folder_ + QStringLiteral("/f.bmp");
-    if (!WriteFrameBitmap(bitmap_.toStdString(), frame)) return fail(QStringLiteral("Save file fail! ") + bitmap_);
+    if (!WriteFrameBitmap(bitmap_.toStdString(), frame)) return fail(QStringLiteral("Save file fail! ") + QString::fromStdString(LastFileError()));
     width_ = frame.width();
     height_ = frame.height();
 
@@ -126,7 +132,7 @@ bool PaintEditSession::Start(const Frame& frame, const std::filesystem::path& te
     if (!process_->waitForStarted(5000)) {
         const QString reason = process_->errorString();
         process_->disconnect(this);
-        return fail(QStringLiteral("The painting program cannot be started: ") + painter + QStringLiteral(" (") + reason +
+        return fail(T("无法启动绘图程序: ", "The painting program cannot be started: ") + painter + QStringLiteral(" (") + reason +
                     QStringLiteral(")"));
     }
     return true;

@@ -7,8 +7,10 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <filesystem>
 
+#include "lang/Language.h"
 #include "project/Frame.h"
 
 class QFileSystemWatcher;
@@ -34,8 +36,9 @@ public:
     ~PaintEditSession() override;
 
     // Writes `frame` into a new folder "Watch<n>" under `tempDir`, starts `painter` on it and
-    // watches it. False with the reason in `why`.
-    bool Start(const Frame& frame, const std::filesystem::path& tempDir, const QString& painter, QString* why);
+    // watches it. False with the reason in `why`, in the program's language.
+    bool Start(const Frame& frame, const std::filesystem::path& tempDir, const QString& painter, QString* why,
+               std::uint8_t language = kLanguageEnglish);
     QString bitmapPath() const { return bitmap_; }
     QString folder() const { return folder_; }
     bool running() const;

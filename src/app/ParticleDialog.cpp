@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/DocumentDialogs.h"
+#include "app/FileDialogFolders.h"
 #include "app/SculptCommands.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
@@ -103,9 +104,10 @@ ParticleDialog::ParticleDialog(Workspace& ws, Prompt& prompt, const ParticleOpti
     auto* browse = new QPushButton(T("浏览...", "Browse..."), pictureBox);
     connect(browse, &QPushButton::clicked, this, [this, T] {
         const QString path = QFileDialog::getOpenFileName(
-            this, QString(), QString::fromStdString(ws_.home.string()),
+            this, QString(), LastFolder(ws_, FileKind::Picture, QString::fromStdString(ws_.home.string())),
             T("图片", "Picture") + QStringLiteral("(*.bmp *.jpg *.ico *.gif *.png *.tga *.tiff);;") + T("所有文件", "All files") +
                 QStringLiteral("(*)"));
+        RememberFolder(ws_, FileKind::Picture, path);
         if (!path.isEmpty()) LoadPicture(path);
     });
     pictureRow->addWidget(preview_);

@@ -1,6 +1,7 @@
 #include "app/PatternPanel.h"
 
 #include "app/PictureTextPanel.h"
+#include "app/StylePreview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -73,13 +74,16 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     recycle_ = new QCheckBox(Text(language, "循环使用前一帧颜色", "Recycling before a color"), this);
+    recycle_->setObjectName(QStringLiteral("recycle"));
     layout->addWidget(recycle_);
     countLabel_ = new QLabel(this);
     count_ = new QSpinBox(this);
+    count_->setObjectName(QStringLiteral("frameCount"));
     count_->setRange(0, 100000);
     count_->setValue(100);
     form->addRow(countLabel_, count_);
     render_ = new QComboBox(this);
+    render_->setObjectName(QStringLiteral("renderMode"));
     for (int i = 0; i < kRenderModes; ++i) render_->addItem(UsesChinese(language) ? Text(language, kRenderChinese[i], "") : QString::fromLatin1(RenderModeName(i)));
     renderLabel_ = new QLabel(Text(language, "渲染方式:", "Romance:"), this);
     form->addRow(renderLabel_, render_);
@@ -90,16 +94,20 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     styles_->setIconSize(QSize(16, 16));
     styles_->setMinimumHeight(170);
     layout->addWidget(styles_, 1);
+    preview_ = new StylePreview(language, this);
+    layout->addWidget(preview_);
 
     auto* bottom = new QFormLayout;
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("modeBox"));
     for (int m = 0; m < kGeneratorModes; ++m) {
         mode_->addItem(UsesChinese(language) ? Text(language, kModeChinese[m], "") : QString::fromLatin1(GeneratorModeName(static_cast<GeneratorMode>(m))));
+        mode_->setItemData(m, ModeToolTip(static_cast<GeneratorMode>(m), language), Qt::ToolTipRole);
     }
     bottom->addRow(Text(language, "变化模式:", "Action Mode:"), mode_);
     stepLabel_ = new QLabel(Text(language, "移动步长:", "Step length:"), this);
     step_ = new QSpinBox(this);
+    step_->setObjectName(QStringLiteral("stepLength"));
     step_->setRange(1, 32767);
     step_->setValue(1);
     bottom->addRow(stepLabel_, step_);
@@ -117,6 +125,7 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
                    {"越过:", "Overpass:", 0, 10000, 5},         {"反弹高度:", "Rebound height:", 0, 1000, 2}};
     for (int i = 0; i < 6; ++i) {
         bricks_[i] = new QSpinBox(bricksPanel_);
+        bricks_[i]->setObjectName(QStringLiteral("toyBricks%1").arg(i));
         bricks_[i]->setRange(fields[i].low, fields[i].high);
         bricks_[i]->setValue(fields[i].value);
         bricks->addRow(Text(language, fields[i].chinese, fields[i].english), bricks_[i]);
@@ -127,16 +136,19 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     vshapePanel_->setObjectName(QStringLiteral("vShapePanel"));
     auto* v = new QFormLayout(vshapePanel_);
     vInterval_ = new QSpinBox(vshapePanel_);
+    vInterval_->setObjectName(QStringLiteral("vShapeInterval"));
     vInterval_->setRange(1, 1000);
     vInterval_->setValue(2);
     v->addRow(Text(language, "步长间隔:", "Steps Interval:"), vInterval_);
     const char* kinds[3][2] = {{"V型移动", "V move"}, {"V型翻转", "V turn"}, {"V型相对", "V vis-a-vis"}};
     for (int i = 0; i < 3; ++i) {
         vKinds_[i] = new QRadioButton(Text(language, kinds[i][0], kinds[i][1]), vshapePanel_);
+        vKinds_[i]->setObjectName(QStringLiteral("vShapeKind%1").arg(i));
         v->addRow(vKinds_[i]);
     }
     vKinds_[0]->setChecked(true);
     vCycles_ = new QSpinBox(vshapePanel_);
+    vCycles_->setObjectName(QStringLiteral("vShapeCycles"));
     vCycles_->setRange(1, 100);
     vCycles_->setValue(1);
     v->addRow(Text(language, "颜色循环次数:", "Color pad cycles:"), vCycles_);
@@ -146,6 +158,7 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
 
     connect(mode_, &QComboBox::currentIndexChanged, this, &PatternPanel::ModeChanged);
     connect(styles_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { RunEntry(styles_->row(item)); });
+    connect(styles_, &QListWidget::currentRowChanged, this, &PatternPanel::PreviewSelected);
     ModeChanged();
 }
 
@@ -172,10 +185,12 @@ void PatternPanel::ModeChanged() {
     const GeneratorMode m = mode();
     const int i = static_cast<int>(m);
     styles_->clear();
+    preview_->Clear();
     const auto names = StyleNames(m);
     for (std::size_t s = 0; s < names.size(); ++s) {
         auto* item = new QListWidgetItem(StyleIcon(m, static_cast<int>(s)), QString::fromStdString(names[s]), styles_);
         if (!GeneratorAvailable(m, static_cast<int>(s))) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);  // visible, not yet runnable
+        item->setToolTip(StyleToolTip(m, static_cast<int>(s), language_));
     }
     // The enabling rules of the panel.
     recycle_->setEnabled(i <= 3);
@@ -222,6 +237,27 @@ VShapeOptions PatternPanel::vshape() const {
     o.interval = vInterval_->value();
     o.cycles = vCycles_->value();
     return o;
+}
+
+void PatternPanel::PreviewSelected() {
+    const int style = styles_->currentRow();
+    if (style < 0 || !GeneratorAvailable(mode(), style)) {
+        preview_->Clear();
+        return;
+    }
+    GeneratorRun settings;
+    settings.recycle = recycle();
+    settings.step = step();
+    settings.count = count();
+    settings.render = render();
+    settings.bricks = bricks();
+    settings.vshape = vshape();
+    if (mode() == GeneratorMode::PictureAndText) {
+        settings.pictureText = pictureText_->options();
+        settings.count = pictureText_->steps();
+        settings.render = pictureText_->render();
+    }
+    preview_->Request(mode(), style, settings);
 }
 
 void PatternPanel::RunEntry(int style) {

@@ -13,6 +13,7 @@ class QRadioButton;
 
 namespace corv {
 class PictureTextPanel;
+class StylePreview;
 }
 
 namespace corv {
@@ -40,6 +41,8 @@ public:
     VShapeOptions vshape() const;
     QWidget* vshapePanel() const { return vshapePanel_; }
     PictureTextPanel* pictureTextPanel() const { return pictureText_; }
+    // The moving picture of the selected style under the style list.
+    StylePreview* preview() const { return preview_; }
     // Runs entry `style` of the current mode's list (the number keys: key 1 is entry 0).
     void RunEntry(int style);
 
@@ -56,6 +59,7 @@ signals:
 
 private:
     void ModeChanged();
+    void PreviewSelected();
     std::vector<std::string> StyleNames(GeneratorMode mode) const;
 
     std::uint8_t language_;
@@ -70,6 +74,7 @@ private:
     QLabel* stepLabel_ = nullptr;
     QSpinBox* step_ = nullptr;
     PictureTextPanel* pictureText_ = nullptr;
+    StylePreview* preview_ = nullptr;
     QWidget* bricksPanel_ = nullptr;
     QSpinBox* bricks_[6] = {};
     QWidget* vshapePanel_ = nullptr;

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/DocumentDialogs.h"
+#include "app/FileDialogFolders.h"
 #include "app/SculptCommands.h"
 #include "content/Generators.h"
 #include "content/TransitionRenderer.h"
@@ -41,15 +42,18 @@ PictureTextPanel::PictureTextPanel(std::uint8_t language, const UiStrings& strin
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setMinimumHeight(80);
     text_ = new QLineEdit(T("请在此输入文字！", "Please enters your content in this"), this);
+    text_->setObjectName(QStringLiteral("typedText"));
     fontButton_ = new QPushButton(T("字体(&F)", "&Font"), this);
     build_ = new QPushButton(T("生成图片(&P)", "Build&Picture"), this);
     romance_ = new QComboBox(this);
+    romance_->setObjectName(QStringLiteral("romance"));
     for (int i = 0; i < kRenderModes; ++i) romance_->addItem(QString::fromLatin1(RenderModeName(i)));
     frames_ = new QSpinBox(this);
     frames_->setRange(1, 100000);
     frames_->setValue(64);
     frames_->setObjectName(QStringLiteral("makeFrameNumber"));
     direction_ = new QComboBox(this);
+    direction_->setObjectName(QStringLiteral("textDirection"));
     direction_->addItem(T("水平", "Horizon"));
     direction_->addItem(T("垂直", "Vertical"));
 
@@ -78,9 +82,10 @@ PictureTextPanel::PictureTextPanel(std::uint8_t language, const UiStrings& strin
 
     connect(browse_, &QPushButton::clicked, this, [this, T] {
         const QStringList files = QFileDialog::getOpenFileNames(
-            this, QString(), QString(),
+            this, QString(), workspace ? LastFolder(*workspace, FileKind::Picture) : QString(),
             T("文本,图片", "Text,Picture") + QStringLiteral("(*.txt *.TXT *.jpg *.bmp *.gif *.png *.ico *.tga *.tiff);;") +
                 T("所有文件", "All files") + QStringLiteral("(*)"));
+        if (!files.isEmpty() && workspace) RememberFolder(*workspace, FileKind::Picture, files.front());
         AddFiles(files);
     });
     connect(delete_, &QPushButton::clicked, this, &PictureTextPanel::DeleteSelected);

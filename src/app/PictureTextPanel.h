@@ -19,6 +19,7 @@ class QSpinBox;
 namespace corv {
 
 struct UiStrings;
+class Workspace;
 
 // The "PictureAndText" sub-panel of the pattern panel: the list of text files and pictures,
 // the typed text with its font and colour, the built text picture, "Stunt:", "Romance:",
@@ -56,6 +57,11 @@ public:
     std::function<QSize()> workingSize;
     std::function<QColor()> background;
     std::function<void(const QString& path, bool text)> openEntry;
+    // Set by the main window: Browse opens in the folder last used for pictures.
+    Workspace* workspace = nullptr;
+    // The font and colour of the typed text.
+    QFont textFont() const { return font_; }
+    QColor textColour() const { return colour_; }
 
 private:
     void UpdateEnabled();

@@ -108,7 +108,8 @@ protected:
         if (!program_->addShaderFromSourceCode(QOpenGLShader::Vertex, kVertexShader) ||
             !program_->addShaderFromSourceCode(QOpenGLShader::Fragment, kFragmentShader) || !program_->link()) {
             view_.failed_ = true;
-            view_.failure_ = QStringLiteral("The sphere preview's shaders do not build here: ") + program_->log();
+            view_.failure_ = SculptText("球体预览的着色器在此无法建立: ", "The sphere preview's shaders do not build here: ", view_.ws_.app.language) +
+                             program_->log();
             program_.reset();
             return;
         }
@@ -240,7 +241,8 @@ CLedSphereView::CLedSphereView(Workspace& ws, QWidget* parent) : QWidget(parent)
         // A widget with OpenGL on a display without it brings the whole window down: draw
         // without it instead, and say so.
         failed_ = true;
-        failure_ = QStringLiteral("OpenGL 3.3 is not available (") + why + QStringLiteral("); the sphere is drawn without it.");
+        failure_ = SculptText("OpenGL 3.3 不可用 (", "OpenGL 3.3 is not available (", ws_.app.language) + why +
+                   SculptText("), 球体不使用它绘制。", "); the sphere is drawn without it.", ws_.app.language);
     }
     RebuildMesh();
 }

@@ -17,12 +17,15 @@ void Label(QMessageBox& box, QMessageBox::StandardButton which, const UiStrings*
 }
 }  // namespace
 
-void QtPrompt::Inform(const std::string& text, PromptIcon icon) {
+void QtPrompt::Inform(const std::string& text, PromptIcon icon) { InformDetailed(text, {}, icon); }
+
+void QtPrompt::InformDetailed(const std::string& text, const std::string& detail, PromptIcon icon) {
     QMessageBox::Icon qicon = QMessageBox::Information;
     if (icon == PromptIcon::Warning) qicon = QMessageBox::Warning;
     if (icon == PromptIcon::Error) qicon = QMessageBox::Critical;
     if (icon == PromptIcon::Question) qicon = QMessageBox::Question;
     QMessageBox box(qicon, QStringLiteral("Corvantine"), QString::fromStdString(text), QMessageBox::Ok, parent_);
+    if (!detail.empty()) box.setInformativeText(QString::fromStdString(detail));
     Label(box, QMessageBox::Ok, strings_, &UiStrings::buttonOk);
     box.exec();
 }

@@ -20,6 +20,7 @@ public:
     Answer AskYesNo(const std::string& text) override;
     Answer AskYesNoCancel(const std::string& text) override;
     Answer AskOkCancel(const std::string& text) override;
+    void InformDetailed(const std::string& text, const std::string& detail, PromptIcon icon) override;
 
 private:
     Answer Ask(const std::string& text, bool withCancel);

@@ -17,8 +17,10 @@
 #include <filesystem>
 
 #include "app/ControllerDialogs.h"
+#include "app/FileDialogFolders.h"
 #include "app/ImportFileDialog.h"
 #include "app/LinePanel.h"
+#include "app/PanelChoices.h"
 #include "app/SculptCommands.h"
 #include "app/SculptDialogs.h"
 #include "base/FileUtil.h"
@@ -34,6 +36,15 @@ namespace corv {
 
 namespace {
 std::filesystem::path P(const QString& s) { return std::filesystem::path(s.toStdString()); }
+
+// The kind of file a save dialog of this window writes, by its default suffix: each kind has a
+// folder of its own.
+FileKind KindOfSuffix(const QString& suffix) {
+    if (suffix == QLatin1String("lnf")) return FileKind::LineFile;
+    if (suffix == QLatin1String("mde")) return FileKind::Module;
+    if (suffix == QLatin1String("map") || suffix == QLatin1String("hmc")) return FileKind::ControllerFile;
+    return FileKind::Picture;
+}
 }  // namespace
 
 CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
@@ -42,6 +53,7 @@ CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     setWindowFlags(Qt::Widget);
     view_ = new CSculptView(ws_, prompt_, state_, this);
     setCentralWidget(view_);
+    RestoreLinePanelState(ws_, state_);  // the line limit and connection mode last chosen
     panel_ = new LinePanel(ws_, state_, this);
     dock_ = new QDockWidget(SculptText("线路", "Lines", ws_.app.language), this);
     dock_->setObjectName(QStringLiteral("lineDock"));
@@ -197,6 +209,15 @@ void CSculptFrame::UpdateChecks() {
 void CSculptFrame::Refresh() {
     panel_->Refresh();
     view_->update();
+    UpdateModified();
+}
+
+void CSculptFrame::UpdateModified() {
+    const auto& path = ws_.lineFilePath;
+    setWindowTitle((path.empty() ? SculptText("无标题", "Untitled", ws_.app.language) : QString::fromStdString(path.filename().string())) +
+                   QStringLiteral("[*]"));
+    setWindowModified(ws_.layout.modified);
+    emit modifiedChanged();
 }
 
 QString CSculptFrame::Folder() const {
@@ -205,10 +226,12 @@ QString CSculptFrame::Folder() const {
 }
 
 QString CSculptFrame::AskSavePath(const QString& filter, const QString& suffix, const QString& name) {
-    QFileDialog dialog(this, QString(), Folder() + (name.isEmpty() ? QString() : QStringLiteral("/") + name), filter);
+    const FileKind kind = KindOfSuffix(suffix);
+    QFileDialog dialog(this, QString(), LastFolder(ws_, kind, Folder()) + (name.isEmpty() ? QString() : QStringLiteral("/") + name), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    RememberFolder(ws_, kind, dialog.selectedFiles().front());
     return dialog.selectedFiles().front();
 }
 
@@ -287,7 +310,10 @@ bool CSculptFrame::NewLayout(int rows, int cols, bool sphere) {
 
 bool CSculptFrame::Open(const QString& given) {
     QString path = given;
-    if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, QString(), Folder(), QStringLiteral("*.lnf"));
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::LineFile, Folder()), QStringLiteral("*.lnf"));
+        RememberFolder(ws_, FileKind::LineFile, path);
+    }
     if (path.isEmpty()) return false;
     if (!OpenLineFile(ws_, prompt_, P(path)).ok()) return false;
     AfterLayoutReplaced(false);
@@ -301,6 +327,7 @@ bool CSculptFrame::Save() {
                        PromptIcon::Warning);
         return false;
     }
+    UpdateModified();
     return true;
 }
 
@@ -323,6 +350,7 @@ bool CSculptFrame::SaveAs(const QString& given) {
                        PromptIcon::Warning);
         return false;
     }
+    UpdateModified();
     return true;
 }
 
@@ -365,7 +393,10 @@ bool CSculptFrame::ExportModules(const QString& given) {
 
 bool CSculptFrame::ImportModules(const QString& given) {
     QString path = given;
-    if (path.isEmpty()) path = QFileDialog::getOpenFileName(this, QString(), Folder(), QStringLiteral("*.mde"));
+    if (path.isEmpty()) {
+        path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Module, Folder()), QStringLiteral("*.mde"));
+        RememberFolder(ws_, FileKind::Module, path);
+    }
     if (path.isEmpty()) return false;
     const int added = ws_.modules.Import(P(path));
     panel_->RefreshModules();
@@ -415,9 +446,10 @@ bool CSculptFrame::OutputImage(const QString& given) {
 bool CSculptFrame::ImportBackground(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        path = QFileDialog::getOpenFileName(this, QString(), Folder(),
+        path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Picture, Folder()),
                                             SculptText("图片", "Pictures", ws_.app.language) +
                                                 QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
+        RememberFolder(ws_, FileKind::Picture, path);
     }
     if (path.isEmpty()) return false;
     QImage picture(path);
@@ -545,8 +577,7 @@ bool CSculptFrame::LineOperate() {
             return true;
         }
     }
-    ws_.layout.modified = true;
-    Refresh();
+    Refresh();  // each operation marked the layout modified (undoable ones through their step)
     return true;
 }
 

@@ -66,10 +66,13 @@ signals:
     void returned();
     // The layout's grid changed size or was replaced (the main window may follow it).
     void layoutReplaced();
+    // The layout's modified state may have changed (the title's "[*]" follows it).
+    void modifiedChanged();
 
 private:
     void BuildMenus();
     void Refresh();
+    void UpdateModified();
     void UpdateChecks();
     QString Folder() const;
     // After New (fresh), Open or an import replaced the layout.

@@ -235,7 +235,8 @@ const std::vector<std::uint8_t>* CSculptView::ActiveMask() const {
 }
 
 void CSculptView::Changed() {
-    ws_.layout.modified = true;
+    // The edits mark the layout modified themselves (undo and redo may bring it back to what
+    // is on disk).
     ws_.layout.RecomputeLineCount();
     emit linesChanged();
     update();
@@ -356,7 +357,7 @@ AddOptions CSculptView::ToolAddOptions() const {
 }
 
 void CSculptView::DropEmptyStep() {
-    if (!ws_.layout.undo.empty() && ws_.layout.undo.back().entries.empty()) ws_.layout.undo.pop_back();
+    if (!ws_.layout.undo.empty() && ws_.layout.undo.back().entries.empty()) ws_.layout.DropEmptyStep();
 }
 
 void CSculptView::SaveAsModule(const CellRect& r) {

@@ -4,6 +4,7 @@
 
 #include "app/CCorvantineApp.h"
 #include "app/CommandLine.h"
+#include "app/StopSignalWatcher.h"
 #include "base/Signals.h"
 #include "media/Music.h"
 
@@ -31,12 +32,22 @@ int main(int argc, char** argv) {
 
     corv::CleanUpOnSignals();
     corv::PreferFfmpegMediaBackend();
-    QApplication qapp(argc, argv);
-    corv::CCorvantineApp app;
-    if (!app.InitInstance(commandLine.document)) {
-        return 1;
+    int rc = 0;
+    {
+        QApplication qapp(argc, argv);
+        // Before the application object, whose workspace makes the per-run folder: from then on
+        // a stop signal ends the program through the usual shutdown, which removes the folder.
+        corv::StopSignalWatcher stopSignals;
+        corv::CCorvantineApp app;
+        if (!app.InitInstance(commandLine.document)) {
+            return 1;
+        }
+        // A signal during start-up was noted before the event loop could take it.
+        if (corv::StopSignalWatcher::Received() == 0) {
+            rc = QApplication::exec();
+        }
+        app.ExitInstance();
     }
-    const int rc = QApplication::exec();
-    app.ExitInstance();
+    corv::StopSignalWatcher::TakeUsualCourse();
     return rc;
 }

@@ -14,6 +14,7 @@
 #include "app/CMainFrame.h"
 #include "AppTestSupport.h"
 #include "app/CVorlaneView.h"
+#include "app/DesignFrame.h"
 #include "app/FrameEditDialogs.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
@@ -234,6 +235,73 @@ private slots:
         QBENCHMARK { view->render(&target); }
     }
 
+    void undoAndRedoBackToTheSavedDocumentLeaveNothingToSave() {
+        Started s;
+        QVERIFY(s.ok);
+        CMainFrame frame(s.ws, s.prompt);
+        frame.show();
+        QVERIFY(frame.windowTitle().contains(QStringLiteral("[*]")));
+        QVERIFY(!frame.isWindowModified());
+        // Edit: modified, and the title says so; undo: nothing to save, nothing asked.
+        QVERIFY(frame.InsertFrame());
+        QVERIFY(frame.IsModified());
+        QVERIFY(frame.isWindowModified());
+        QVERIFY(frame.UndoFrames());
+        QVERIFY(!frame.IsModified());
+        QVERIFY(!frame.isWindowModified());
+        QVERIFY(frame.SaveModified());
+        QVERIFY(s.prompt.questions().empty());
+        // Edit, save, undo (changed), redo: the document on disk again.
+        TempDir dir;
+        const QString path = QString::fromStdString(dir.File("show.cvn").string());
+        QVERIFY(frame.InsertFrame());
+        QVERIFY(frame.FileSaveAs(path));
+        QVERIFY(!frame.isWindowModified());
+        QVERIFY(frame.windowTitle().startsWith(QStringLiteral("show.cvn[*]")));
+        QVERIFY(frame.UndoFrames());
+        QVERIFY(frame.isWindowModified());
+        QVERIFY(frame.RedoFrames());
+        QVERIFY(!frame.IsModified());
+        QVERIFY(!frame.isWindowModified());
+        QVERIFY(frame.SaveModified());
+        QVERIFY(s.prompt.questions().empty());
+        // Four edits after the save: undoing the three kept does not reach it.
+        for (int i = 0; i < 4; ++i) QVERIFY(frame.InsertFrame());
+        while (frame.UndoFrames()) {
+        }
+        QVERIFY(frame.IsModified());
+        QVERIFY(frame.isWindowModified());
+        QVERIFY(frame.FileSave());
+        QVERIFY(!frame.isWindowModified());
+
+        // The design editor: its edits show in its title and the main window's, undo and
+        // redo back to the saved design leave nothing to save.
+        frame.EnterDesign();
+        QVERIFY(frame.FileSave());  // with the layer a design starts with
+        CDesignFrame* design = frame.designFrame();
+        QVERIFY(design->windowTitle().contains(QStringLiteral("[*]")));
+        QVERIFY(!design->isWindowModified());
+        QVERIFY(!frame.isWindowModified());
+        design->NewLayer();
+        QVERIFY(design->isWindowModified());
+        QVERIFY(frame.isWindowModified());
+        QVERIFY(design->Undo());
+        QVERIFY(!design->isWindowModified());
+        QVERIFY(!frame.IsModified());
+        QVERIFY(!frame.isWindowModified());
+        QVERIFY(design->Redo());
+        QVERIFY(frame.FileSave());
+        QVERIFY(!design->isWindowModified());
+        QVERIFY(design->Undo());
+        QVERIFY(design->isWindowModified());
+        QVERIFY(frame.isWindowModified());
+        QVERIFY(design->Redo());
+        QVERIFY(!design->isWindowModified());
+        QVERIFY(!frame.IsModified());
+        QVERIFY(!frame.isWindowModified());
+        QVERIFY(s.prompt.questions().empty());
+    }
+
     void outputAndImportControllerFilesFromTheFileMenu() {
         Started s;
         QVERIFY(s.ok);
@@ -254,6 +322,11 @@ private slots:
         QVERIFY(frame.OutputControllerFile(1, 1, path));
         QCOMPARE(QString::fromStdString(s.prompt.messages().back()), QStringLiteral("Output File finished!"));
         QVERIFY(QFileInfo::exists(path));
+        // Its detail: the file written with its frame count and size, then the card.
+        QCOMPARE(s.prompt.details().size(), std::size_t{1});
+        const QString detail = QString::fromStdString(s.prompt.details().back());
+        QVERIFY2(detail.startsWith(path + QStringLiteral(": 1 frames, %1 bytes\n").arg(QFileInfo(path).size())), qPrintable(detail));
+        QVERIFY2(detail.contains(QStringLiteral("card")), qPrintable(detail));
         // Reading it back adds its one block after the current frame.
         QVERIFY(frame.ImportControllerFile(path));
         QCOMPARE(s.ws.frames.CurrentFrames().size(), std::size_t{2});

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QProgressBar>
 #include <QSpinBox>
+#include <QWindow>
 #include <QtTest>
 
 #include <QAbstractButton>
@@ -81,9 +82,10 @@ private slots:
         QVERIFY(s.ok);
         Workspace& ws = s.ws;
         CMainFrame frame(ws, s.prompt);
-        QCOMPARE(frame.windowTitle(), QStringLiteral("Untitled - Corvantine"));
+        // "[*]" is where the title shows unsaved changes.
+        QCOMPARE(frame.windowTitle(), QStringLiteral("Untitled[*] - Corvantine"));
         frame.SetDocumentName(QStringLiteral("bridge.cvn"));
-        QCOMPARE(frame.windowTitle(), QStringLiteral("bridge.cvn - Corvantine"));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("bridge.cvn[*] - Corvantine"));
 
         QCOMPARE(frame.clipSelector()->count(), 1);
         QCOMPARE(frame.clipSelector()->itemText(0), QStringLiteral("Scene1"));
@@ -175,9 +177,13 @@ private slots:
         ws.frames.AppendFrame(true);
         const QString path = QString::fromStdString((dir.path() / "show.cvn").string());
         QVERIFY(frame.FileSaveAs(path));
-        QCOMPARE(frame.windowTitle(), QStringLiteral("show.cvn - Corvantine"));
+        QCOMPARE(frame.windowTitle(), QStringLiteral("show.cvn[*] - Corvantine"));
+        QVERIFY(!frame.isWindowModified());
+        QCOMPARE(frame.windowHandle()->title(), QStringLiteral("show.cvn - Corvantine"));  // as the title bar shows it
         ws.frames.AddClip(4, 4);
         QCOMPARE(frame.clipSelector()->count(), 2);
+        QVERIFY(frame.isWindowModified());
+        QCOMPARE(frame.windowHandle()->title(), QStringLiteral("show.cvn* - Corvantine"));
         QVERIFY(frame.FileOpen(path));
         QCOMPARE(frame.clipSelector()->count(), 1);
         QCOMPARE(ws.frames.CurrentFrames().size(), size_t(2));

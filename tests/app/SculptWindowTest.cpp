@@ -33,6 +33,7 @@
 #include "lang/Language.h"
 #include "layout/LineFile.h"
 #include "layout/SculptTools.h"
+#include "workspace/LayoutOps.h"
 
 using namespace corv;
 using corv::testing::WithModal;
@@ -84,6 +85,46 @@ class SculptWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void undoAndRedoBackToTheSavedLayoutAskNothing() {
+        Sculpt t;
+        QVERIFY(t.s.ok);
+        QVERIFY(t.frame->windowTitle().contains(QStringLiteral("[*]")));
+        QVERIFY(!t.frame->isWindowModified());
+        // Edit: the title shows it; undo: the layout is the new one again, nothing to ask.
+        t.Drag(0, 0, 3, 1);
+        QVERIFY(t.layout().modified);
+        QVERIFY(t.frame->isWindowModified());
+        t.frame->action(sculpt::kUndo)->trigger();
+        QVERIFY(t.layout().lines[0].empty());
+        QVERIFY(!t.layout().modified);
+        QVERIFY(!t.frame->isWindowModified());
+        QVERIFY(t.frame->Return());
+        QVERIFY(t.s.prompt.questions().empty());
+        // Edit, save, undo (changed again), redo: what is on disk, Return asks nothing.
+        TempDir dir;
+        t.Drag(0, 0, 3, 1);
+        QVERIFY(t.frame->SaveAs(QString::fromStdString(dir.File("wall.lnf").string())));
+        QVERIFY(!t.frame->isWindowModified());
+        QVERIFY(t.frame->windowTitle().startsWith(QStringLiteral("wall.lnf[*]")));
+        t.frame->action(sculpt::kUndo)->trigger();
+        QVERIFY(t.layout().modified);
+        QVERIFY(t.frame->isWindowModified());
+        t.frame->action(sculpt::kRedo)->trigger();
+        QCOMPARE(t.layout().lines[0].size(), std::size_t{8});
+        QVERIFY(!t.layout().modified);
+        QVERIFY(!t.frame->isWindowModified());
+        QVERIFY(t.frame->Return());
+        QVERIFY(t.s.prompt.questions().empty());
+        // A change with no undo step (the controller's ports) stays until saved.
+        SetPortsPerSlave(t.ws(), 4);
+        t.Drag(5, 5, 6, 5);
+        t.frame->action(sculpt::kUndo)->trigger();
+        QVERIFY(t.layout().modified);
+        t.s.prompt.Script(Answer::Cancel);
+        QVERIFY(!t.frame->Return());
+        QCOMPARE(t.s.prompt.questions().size(), std::size_t{1});
+    }
+
     void addByDraggingInEachConnectionMode() {
         Sculpt t;
         QVERIFY(t.s.ok);
@@ -612,6 +653,7 @@ private slots:
         sculpt->NewLayout(6, 8, false);
         sculpt->view()->RunRectangle(0, 0, 3, 0, false);
         QVERIFY(s.ws.layout.modified);
+        QVERIFY(main.isWindowModified());  // the title shows the layout's changes while it is edited
         // Cancel stays.
         s.prompt.Script(Answer::Cancel);
         sculpt->action(sculpt::kReturn)->trigger();
@@ -798,6 +840,67 @@ private slots:
         multi.findChild<QPushButton*>(QStringLiteral("addController"))->click();
         QVERIFY(t.layout().slaveGroups == (SlaveGroupList{4, 3}));
         QCOMPARE(groups->rowCount(), 3);
+    }
+
+    void multiControllerClosesAndChipsBringTheirGrayLevels() {
+        Sculpt t;
+        // Multi-controller Setting has a Close button that ends it (not only Esc).
+        bool closed = false;
+        WithModal([&] { t.frame->action(sculpt::kMultiController)->trigger(); },
+                  [&](QWidget* w) {
+                      auto* d = qobject_cast<MultiControllerDialog*>(w);
+                      QVERIFY(d);
+                      auto* close = d->findChild<QPushButton*>(QStringLiteral("closeButton"));
+                      if (!close) d->reject();
+                      QVERIFY(close);
+                      QCOMPARE(close->text(), QStringLiteral("Close"));
+                      close->click();
+                      closed = !d->isVisible();
+                      if (!closed) d->reject();
+                  });
+        QVERIFY(closed);
+        QVERIFY(!QApplication::activeModalWidget());
+        Sculpt zh(10, 12, "zh_CN.UTF-8");
+        MultiControllerDialog multi(zh.ws());
+        QCOMPARE(multi.findChild<QPushButton*>(QStringLiteral("closeButton"))->text(), QString::fromUtf8("关闭"));
+
+        // Choosing a chip selects the gray levels the catalogue gives it; a chip without them
+        // keeps the choice.
+        {
+            std::ofstream ict(t.ws().home / kCatalogueFileName);
+            ict << "[main]\nEN0=NotEnable\nNUM0=2\nEN1=WS2801\nNUM1=20\nEN2=MBI5030\nNUM2=117\n"
+                   "GRAY20=256\nGRAY117=4096\n";
+        }
+        t.layout().lines[0] = {MakePoint(0, 0)};
+        t.layout().RecomputeLineCount();
+        LightingSettingDialog d(t.ws(), t.s.prompt);
+        auto* chips = d.findChild<QComboBox*>(QStringLiteral("chipType"));
+        auto* gray = d.findChild<QComboBox*>(QStringLiteral("grayLevel"));
+        chips->setCurrentIndex(0);
+        gray->setCurrentIndex(13);
+        QCOMPARE(gray->currentText(), QStringLiteral("16384"));  // as WS2801 used to keep it
+        chips->setFocus();
+        QTest::keyClick(chips, Qt::Key_Down);  // WS2801
+        QCOMPARE(chips->currentIndex(), 1);
+        QCOMPARE(gray->currentText(), QStringLiteral("256"));
+        chips->setCurrentIndex(2);
+        QCOMPARE(gray->currentText(), QStringLiteral("4096"));
+        gray->setCurrentIndex(3);
+        chips->setCurrentIndex(0);  // no gray levels of its own
+        QCOMPARE(gray->currentText(), QStringLiteral("16"));
+        // Applied, the slave keeps them; showing a slave's values is no chip choice.
+        auto* list = d.findChild<QTableWidget*>(QStringLiteral("slaveList"));
+        list->selectRow(0);
+        chips->setCurrentIndex(1);
+        gray->setCurrentIndex(13);
+        d.findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+        QCOMPARE(t.layout().setting.icType[0], std::uint8_t{20});
+        QCOMPARE(t.layout().setting.grayReverse[0] & 0x0F, 13);
+        chips->setCurrentIndex(2);
+        list->clearSelection();
+        list->selectRow(0);
+        QCOMPARE(chips->currentIndex(), 1);
+        QCOMPARE(gray->currentText(), QStringLiteral("16384"));
     }
 
     void importFileDialogDrawingsAndPictures() {
