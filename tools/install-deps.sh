@@ -5,8 +5,9 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config ccache git bc time
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 libgl-dev qt6-multimedia-dev
+  build-essential dpkg-dev file cmake ninja-build pkg-config ccache git bc time
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 libgl-dev qt6-multimedia-dev qt6-pdf-dev
+  qt6-translations-l10n
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libswresample-dev ffmpeg
   libarchive-dev libarchive-tools unrar-free zlib1g-dev libgif-dev
   libopencc-dev opencc
@@ -14,7 +15,7 @@ PACKAGES=(
   libx11-dev libxcb1-dev
   fonts-noto-cjk fonts-dejavu-core
   xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri
-  librsvg2-bin desktop-file-utils
+  librsvg2-bin desktop-file-utils bash-completion
   libgtest-dev libgmock-dev googletest libbenchmark-dev
 )
 
