@@ -23,13 +23,19 @@ QString Text(std::uint8_t language, const char* chinese, const char* english) {
 // length the mode decides (toy bricks, V shape, jalousie), is drawn on a smaller frame of the
 // same shape when it would not.
 constexpr std::uint64_t kPreviewBytes = 64ull << 20;
+// The longest run a preview makes.
+constexpr int kPreviewRunFrames = 300;
 
 // The frames of one request: the style run on a blank frame, at most `wanted` of them picked
 // evenly from the run. Runs in the worker thread on copies only.
 std::vector<QImage> Render(GeneratorMode mode, int style, GeneratorRun run, const PreviewScene& scene, int wanted) {
     QSize size = scene.size;
     if (size.isEmpty() || scene.colours.empty()) return {};
-    std::uint64_t longest = static_cast<std::uint64_t>(wanted);
+    // The run is made at the panel's own length (a few hundred frames at most), so that the
+    // picked frames show the whole course of the style, not only its first steps.
+    const bool ownLength = mode != GeneratorMode::Jalousie && mode != GeneratorMode::PictureAndText;
+    if (ownLength) run.count = std::clamp(run.count, wanted, kPreviewRunFrames);
+    std::uint64_t longest = static_cast<std::uint64_t>(ownLength ? run.count : wanted);
     if (mode == GeneratorMode::ToyBricks) longest = 20000;
     if (mode == GeneratorMode::VShape) {
         longest = static_cast<std::uint64_t>(std::max(run.vshape.cycles, 1)) * scene.colours.count() * static_cast<std::uint64_t>(std::max(run.vshape.interval, 1));
@@ -51,7 +57,6 @@ std::vector<QImage> Render(GeneratorMode mode, int style, GeneratorRun run, cons
     run.coverMode = false;
     run.editArea.reset();
     run.layout = scene.layout.get();
-    if (mode != GeneratorMode::Jalousie && mode != GeneratorMode::PictureAndText) run.count = wanted;
     run.seed = 1;
     if (RunGenerator(run, mode, style) <= 0 || frames.size() < 2) return {};
     const std::size_t made = frames.size() - 1;
