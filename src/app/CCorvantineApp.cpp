@@ -1,7 +1,6 @@
 #include "app/CCorvantineApp.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
 #include <QProcess>
 #include <QTranslator>
 
@@ -38,23 +37,6 @@ bool CCorvantineApp::InitInstance(const QString& document) {
     prompt_.SetParent(mainFrame_.get());
     mainFrame_->showMaximized();
     return true;
-}
-
-std::unique_ptr<QTranslator> InstallQtTranslations(std::uint8_t language) {
-    if (!UsesChinese(language)) {
-        return nullptr;
-    }
-    const QString locale = language == kLanguageTraditional ? QStringLiteral("zh_TW") : QStringLiteral("zh_CN");
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    // "qt_" gathers the modules' catalogues (base, multimedia); "qtbase_" where it is missing.
-    for (const QString& name : {QStringLiteral("qt_") + locale, QStringLiteral("qtbase_") + locale}) {
-        auto translator = std::make_unique<QTranslator>();
-        if (translator->load(name, folder) && !translator->isEmpty() &&
-            QCoreApplication::installTranslator(translator.get())) {
-            return translator;
-        }
-    }
-    return nullptr;
 }
 
 void CCorvantineApp::LoadQtTexts() { qtTexts_ = InstallQtTranslations(ws_.app.language); }

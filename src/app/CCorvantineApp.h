@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "app/QtPrompt.h"
+#include "lang/QtTranslations.h"
 #include "workspace/Workspace.h"
 
 class QTranslator;
@@ -13,12 +14,6 @@ class QTranslator;
 namespace corv {
 
 class CMainFrame;
-
-// Qt's own texts (file chooser, standard buttons) in the program's language: installs Qt's
-// translations for Simplified (zh_CN) or Traditional (zh_TW) Chinese from Qt's translation
-// folder and returns the installed translator; null in English or where the system has no
-// translations. Our own texts never depend on it.
-std::unique_ptr<QTranslator> InstallQtTranslations(std::uint8_t language);
 
 // The application object: owns the workspace and the main window, runs start-up and
 // shutdown.

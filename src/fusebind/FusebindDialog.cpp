@@ -6,13 +6,11 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTranslator>
 #include <QVBoxLayout>
 
 #include "lang/Language.h"
@@ -56,23 +54,6 @@ std::uint8_t LanguageOfMessages(const Messages& messages) {
         }
     }
     return kLanguageEnglish;
-}
-
-std::unique_ptr<QTranslator> InstallQtTranslations(std::uint8_t language) {
-    if (!UsesChinese(language)) {
-        return nullptr;
-    }
-    const QString locale = language == kLanguageTraditional ? QStringLiteral("zh_TW") : QStringLiteral("zh_CN");
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    // "qt_" gathers the modules' catalogues; "qtbase_" where it is missing.
-    for (const QString& name : {QStringLiteral("qt_") + locale, QStringLiteral("qtbase_") + locale}) {
-        auto translator = std::make_unique<QTranslator>();
-        if (translator->load(name, folder) && !translator->isEmpty() &&
-            QCoreApplication::installTranslator(translator.get())) {
-            return translator;
-        }
-    }
-    return nullptr;
 }
 
 MergePage::MergePage(Kind kind, const Messages& messages, const DialogTexts& texts, QWidget* parent)

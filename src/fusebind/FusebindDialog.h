@@ -7,13 +7,13 @@
 #include <memory>
 
 #include "fusebind/Merge.h"
+#include "lang/QtTranslations.h"
 
 class QComboBox;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
-class QTranslator;
 
 namespace corv::fuse {
 
@@ -29,11 +29,6 @@ struct DialogTexts {
 DialogTexts LoadDialogTexts(std::uint8_t language);
 // The language a set of messages was loaded in (1, 2 or 3).
 std::uint8_t LanguageOfMessages(const Messages& messages);
-// Qt's own texts (file chooser, standard buttons) in Chinese: installs Qt's translations for
-// zh_CN (language 1) or zh_TW (language 2) and returns the translator; null in English or
-// where the system has none.
-std::unique_ptr<QTranslator> InstallQtTranslations(std::uint8_t language);
-
 // One page of the merge dialog: the file list, Add, Delete, "MergeMode:", Merge, progress.
 class MergePage : public QWidget {
     Q_OBJECT
