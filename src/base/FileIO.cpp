@@ -1,7 +1,9 @@
 #include "base/FileIO.h"
 
 #include <fcntl.h>
+#include <dirent.h>
 #include <sys/mman.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -494,9 +496,12 @@ namespace {
 
 // Temporary files of replacing files not yet committed, for RemovePendingTemporaryFiles(),
 // which may run in a signal handler: fixed slots, a path is visible only once complete.
+// A slot names the process that listed it: a child made by fork() that is stopped leaves its
+// parent's files alone.
 struct PendingSlot {
     std::atomic<bool> taken{false};
     std::atomic<bool> ready{false};
+    std::atomic<pid_t> owner{0};
     char path[PATH_MAX] = {};
 };
 PendingSlot g_pending[32];
@@ -510,6 +515,7 @@ int RegisterPending(const std::filesystem::path& p) {
         bool expected = false;
         if (g_pending[i].taken.compare_exchange_strong(expected, true)) {
             std::memcpy(g_pending[i].path, text.c_str(), text.size() + 1);
+            g_pending[i].owner.store(::getpid(), std::memory_order_relaxed);
             g_pending[i].ready.store(true, std::memory_order_release);
             return i;
         }
@@ -524,13 +530,80 @@ void UnregisterPending(int slot) {
     }
 }
 
+// Per-run working folders, removed with what they hold by RemovePendingTemporaryFiles().
+PendingSlot g_folders[8];
+
+// Removes what the folder `dir` holds (`depth` levels of sub-folders), then `name` itself in
+// `parent`, with system calls that are safe in a signal handler only: no allocation, no
+// locks, no stdio.
+void RemoveTreeAt(int parent, const char* name, int depth) {
+    const int dir = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir >= 0) {
+        alignas(8) char buffer[4096];
+        for (;;) {
+            const long n = ::syscall(SYS_getdents64, dir, buffer, sizeof buffer);
+            if (n <= 0) break;
+            for (long at = 0; at < n;) {
+                struct Entry {
+                    std::uint64_t ino;
+                    std::int64_t off;
+                    unsigned short reclen;
+                    unsigned char type;
+                    char name[1];
+                };
+                const auto* e = reinterpret_cast<const Entry*>(buffer + at);
+                at += e->reclen;
+                const char* entry = e->name;
+                if (entry[0] == '.' && (entry[1] == 0 || (entry[1] == '.' && entry[2] == 0))) continue;
+                if (::unlinkat(dir, entry, 0) != 0 && (errno == EISDIR || e->type == DT_DIR) && depth > 0) {
+                    RemoveTreeAt(dir, entry, depth - 1);
+                }
+            }
+        }
+        ::close(dir);
+    }
+    ::unlinkat(parent, name, AT_REMOVEDIR);
+}
+
 }  // namespace
 
 void RemovePendingTemporaryFiles() {
+    const int saved = errno;
+    const pid_t self = ::getpid();
     for (PendingSlot& slot : g_pending) {
-        if (slot.ready.load(std::memory_order_acquire)) {
+        if (slot.ready.load(std::memory_order_acquire) && slot.owner.load(std::memory_order_relaxed) == self) {
             ::unlink(slot.path);
         }
+    }
+    for (PendingSlot& slot : g_folders) {
+        if (slot.ready.load(std::memory_order_acquire) && slot.owner.load(std::memory_order_relaxed) == self) {
+            RemoveTreeAt(AT_FDCWD, slot.path, 4);
+        }
+    }
+    errno = saved;
+}
+
+int RegisterPendingFolder(const std::filesystem::path& folder) {
+    const std::string& text = folder.native();
+    if (text.size() >= PATH_MAX) {
+        return -1;
+    }
+    for (int i = 0; i < 8; ++i) {
+        bool expected = false;
+        if (g_folders[i].taken.compare_exchange_strong(expected, true)) {
+            std::memcpy(g_folders[i].path, text.c_str(), text.size() + 1);
+            g_folders[i].owner.store(::getpid(), std::memory_order_relaxed);
+            g_folders[i].ready.store(true, std::memory_order_release);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void UnregisterPendingFolder(int slot) {
+    if (slot >= 0) {
+        g_folders[slot].ready.store(false, std::memory_order_release);
+        g_folders[slot].taken.store(false, std::memory_order_release);
     }
 }
 

@@ -122,6 +122,11 @@ private:
 // handler (a program stopped by a signal leaves no half-written file behind).
 void RemovePendingTemporaryFiles();
 
+// A per-run working folder, removed with what it holds by RemovePendingTemporaryFiles() until
+// it is unregistered; the slot, or -1 when all are taken.
+int RegisterPendingFolder(const std::filesystem::path& folder);
+void UnregisterPendingFolder(int slot);
+
 // A temporary file that another writer fills (a library that opens the file itself, such as
 // the movie writer's), listed for RemovePendingTemporaryFiles() while this object lives.
 class PendingTemporaryFile {

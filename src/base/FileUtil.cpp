@@ -11,6 +11,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/FileIO.h"
+
 namespace corv {
 
 namespace fs = std::filesystem;
@@ -150,6 +152,7 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) 
         SetFileError(path, errno);
         return false;
     }
+    const PendingTemporaryFile pending(*tmp);  // removed if a signal stops the program meanwhile
     // The temporary file is new and empty: opened without O_TRUNC, which would make ext4 flush
     // the data on close.
     int fd = ::open(tmp->c_str(), O_WRONLY | O_CLOEXEC);

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "base/FileIO.h"
+
 namespace corv {
 
 TempDir::TempDir(const std::string& prefix) {
@@ -14,10 +16,12 @@ TempDir::TempDir(const std::string& prefix) {
     std::string pattern = (base / (prefix + "XXXXXX")).string();
     if (::mkdtemp(pattern.data()) != nullptr) {
         path_ = pattern;
+        slot_ = RegisterPendingFolder(path_);
     }
 }
 
 TempDir::~TempDir() {
+    UnregisterPendingFolder(slot_);
     if (!path_.empty()) {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);

@@ -5,7 +5,8 @@
 
 namespace corv {
 
-// A private per-run working folder (mkdtemp), removed with everything in it on destruction.
+// A private per-run working folder (mkdtemp), removed with everything in it on destruction,
+// and by the signal clean-up when the program is stopped (see Signals.h).
 class TempDir {
 public:
     explicit TempDir(const std::string& prefix = "corvantine-");
@@ -19,6 +20,7 @@ public:
 
 private:
     std::filesystem::path path_;
+    int slot_ = -1;
 };
 
 }  // namespace corv

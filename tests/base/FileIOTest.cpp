@@ -15,6 +15,7 @@
 #include "base/FileUtil.h"
 #include "base/Random.h"
 #include "base/Signals.h"
+#include "base/TempDir.h"
 
 using namespace corv;
 using corv::test::TestFolder;
@@ -249,9 +250,15 @@ TEST(FileIO, ATemporaryFilledByAnotherWriterIsRemovedOnASignalWhileListed) {
     TestFolder dir;
     const fs::path listed = dir.Write(".movie.avi.listed", "half");
     const fs::path released = dir.Write(".movie.avi.done", "whole");
-    { PendingTemporaryFile gone(released); }
-    PendingTemporaryFile pending(listed);
-    RemovePendingTemporaryFiles();  // what the signal handler does
+    // In a child of its own: the clean-up also takes the process's working folders, and the
+    // test's folder is one.
+    EXPECT_EQ(InChildExits([&] {
+                  { PendingTemporaryFile gone(released); }
+                  PendingTemporaryFile pending(listed);
+                  RemovePendingTemporaryFiles();  // what the signal handler does
+                  return 0;
+              }),
+              0);
     EXPECT_FALSE(fs::exists(listed));
     EXPECT_TRUE(fs::exists(released));
 }
@@ -308,6 +315,34 @@ TEST(FileIO, StoppedProgramLeavesNoTemporaryFile) {
         EXPECT_EQ(dir.Read("t.bin"), "old");
         EXPECT_EQ(dir.Read("done.bin"), "kept");
         EXPECT_EQ(EntryCount(dir), 2);
+    }
+}
+
+TEST(FileIO, StoppedProgramLeavesNoWorkingFolder) {
+    // The per-run folder (music pulled out of a document, unpacked archives, sub-folders) goes
+    // with the program on SIGTERM, SIGINT and SIGHUP; a folder that was removed already stays
+    // removed without harm.
+    TestFolder dir;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        const std::filesystem::path mark = dir / "folder.txt";
+        const int status = InChild([&] {
+            CleanUpOnSignals();
+            TempDir gone("corvantine-test-");
+            TempDir run("corvantine-test-");
+            if (!run.valid() || !gone.valid()) ::_exit(98);
+            std::filesystem::remove_all(gone.path());
+            WriteFileAtomic(mark, run.path().string());
+            WriteFileAtomic(run.File("EffectMusic.mp3"), std::string(100000, 'm'));
+            std::filesystem::create_directories(run.File("unpacked/deeper"));
+            WriteFileAtomic(run.File("unpacked/Corvantinev.cvn"), std::string("doc"));
+            WriteFileAtomic(run.File("unpacked/deeper/x"), std::string("x"));
+            ::raise(sig);
+        });
+        ASSERT_TRUE(WIFSIGNALED(status)) << status;
+        EXPECT_EQ(WTERMSIG(status), sig);
+        const std::string folder = dir.Read("folder.txt");
+        ASSERT_FALSE(folder.empty());
+        EXPECT_FALSE(std::filesystem::exists(folder)) << folder;
     }
 }
 
