@@ -315,13 +315,18 @@ std::shared_ptr<const ProfileFile::Index> ProfileFile::Current() const {
     // The time is taken before the bytes are read: a change after it gets a later file time.
     const std::int64_t now = Now();
     auto text = stamp.exists ? ReadText(file_) : std::nullopt;
-    const bool settled = !stamp.exists || now - stamp.mtime >= SettleTime(stamp);
-    if (sameStamp && text.value_or(std::string()) == c.text) {
+    // A file time in the future (a clock stepped back, a file from a machine whose clock ran
+    // ahead) would never settle and every lookup would read the file again: it counts as settled,
+    // since a later write gets a time of about now, which differs from the stored one.
+    const std::int64_t age = now - stamp.mtime;
+    const bool settled = !stamp.exists || age >= SettleTime(stamp) || -age > SettleTime(stamp);
+    static const std::string kNoText;
+    if (sameStamp && (text ? *text : kNoText) == c.text) {
         c.settled = settled;
         if (settled) c.text.clear();
         return c.index;
     }
-    std::string bytes = text.value_or(std::string());
+    std::string bytes = text ? std::move(*text) : std::string();
     c.index = std::make_shared<const Index>(LoadText(bytes));
     c.stamp = stamp;
     c.writes = written;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "TestHome.h"
@@ -178,6 +179,20 @@ TEST(ProfileFile, ChangesOfTheFileAreSeen) {
     EXPECT_TRUE(reader.Sections().empty());
     dir.Write("c.ini", "[Main]\nA=5\n");
     EXPECT_EQ(reader.GetInt("A", 0), 5);
+}
+
+// A file stamped in the future (a clock stepped back, a file from a machine whose clock ran
+// ahead) is read once, and a later rewrite, which gets a time of about now, is still seen.
+TEST(ProfileFile, AFileFromTheFutureIsReadOnceAndItsChangesSeen) {
+    TestFolder dir;
+    dir.Write("c.ini", "[Main]\nA=1\n");
+    const auto future = std::filesystem::file_time_type::clock::now() + std::chrono::hours(1);
+    std::filesystem::last_write_time(dir / "c.ini", future);
+    ProfileFile reader(dir / "c.ini", "Main");
+    EXPECT_EQ(reader.GetInt("A", 0), 1);
+    EXPECT_EQ(reader.GetInt("A", 0), 1);
+    dir.Write("c.ini", "[Main]\nA=2\n");  // same length, new time
+    EXPECT_EQ(reader.GetInt("A", 0), 2);
 }
 
 // A file of many sections and keys: every key of every section is found with its own value.
