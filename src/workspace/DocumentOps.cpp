@@ -43,6 +43,7 @@ Status OnNewDocument(Workspace& ws, const SizeAsker& askSize) {
     if (ws.frames.Count() == 0) {
         ws.frames.AddClip(ws.app.frameWidth, ws.app.frameHeight);
         ws.documentPath.clear();
+        ws.design.trailingBytes.clear();
         return Status::Ok();
     }
     const FrameSize preset = NewDocumentPreset(0, 0, ws.app.frameWidth, ws.app.frameHeight);
@@ -55,6 +56,7 @@ Status OnNewDocument(Workspace& ws, const SizeAsker& askSize) {
     ws.frames.AddClip(size->width, size->height);
     ws.documentPath.clear();
     ws.frameUndo.Reset();
+    ws.design.trailingBytes.clear();  // the unknown records of the file that was open
     return Status::Ok();
 }
 
