@@ -63,7 +63,9 @@ public:
         const double dxdy = (x1 - x0) / (y1 - y0);
         double x = x0;
         if (y0 < 0) {
-            x -= y0 * dxdy;
+            // Measured from the end nearer the box: from a point far outside (a damaged file's
+            // 1e30) the difference would be lost in the rounding.
+            x = -y0 < y1 ? x0 - y0 * dxdy : x1 - y1 * dxdy;
             y0 = 0;
         }
         const int rowEnd = static_cast<int>(std::min<double>(h, std::ceil(y1)));
@@ -228,18 +230,31 @@ QRect DeviceBox(QPainter& p, const QPolygonF& device, double margin) {
     const qreal ratio = p.device() ? p.device()->devicePixelRatio() : 1;
     QRectF bounds = p.device() ? QRectF(0, 0, p.device()->width() * ratio, p.device()->height() * ratio) : QRectF();
     if (p.hasClipping()) bounds &= p.deviceTransform().mapRect(p.clipBoundingRect());
-    QRectF area = device.boundingRect().adjusted(-margin, -margin, margin, margin) & bounds;
-    if (!std::isfinite(area.left()) || !std::isfinite(area.top()) || !std::isfinite(area.right()) || !std::isfinite(area.bottom())) {
-        area = bounds;  // points of no number or beyond any size
+    // The extremes as numbers of their own, cut to the bounds before a rectangle is made of
+    // them: a rectangle keeps a width, in which a point far outside (a damaged file's 1e30)
+    // would swallow the others.
+    double left = bounds.right(), top = bounds.bottom(), right = bounds.left(), bottom = bounds.top();
+    for (const QPointF& pt : device) {
+        if (!std::isfinite(pt.x()) || !std::isfinite(pt.y())) continue;
+        left = std::min(left, pt.x() - margin);
+        right = std::max(right, pt.x() + margin);
+        top = std::min(top, pt.y() - margin);
+        bottom = std::max(bottom, pt.y() + margin);
     }
-    return area.toAlignedRect() & bounds.toAlignedRect();
+    left = std::max(left, bounds.left());
+    top = std::max(top, bounds.top());
+    right = std::min(right, bounds.right());
+    bottom = std::min(bottom, bounds.bottom());
+    if (!(right > left && bottom > top)) return {};
+    return QRectF(QPointF(left, top), QPointF(right, bottom)).toAlignedRect() & bounds.toAlignedRect();
 }
 
-// The box a band of rows at a time, so that a coverage and its picture stay within 16M pixels
-// however large the device.
+// The box a band of rows at a time, so that a coverage and its picture stay within 1M pixels
+// (8 MB) however large the device; the edges are walked again per band, which costs far less
+// than touching more memory.
 template <class Paint>
 void ForBands(QRect box, Paint paint) {
-    const int rows = std::max(1, (1 << 24) / std::max(1, box.width()));
+    const int rows = std::max(1, (1 << 20) / std::max(1, box.width()));
     for (int top = box.top(); top <= box.bottom(); top += rows) paint(QRect(box.left(), top, box.width(), std::min(rows, box.bottom() + 1 - top)));
 }
 
@@ -271,8 +286,21 @@ bool Ordinary(const QPolygonF& device, bool closed, QRect box, double weight) {
 
 // Draws an outline of many points with the accumulator; false when the outline is ordinary
 // (few enough crossings per row for the painter) and the caller draws it as before.
-bool DrawLargeOutline(QPainter& p, const QPolygonF& pts, bool closed, const QPen& pen, const QBrush& brush) {
-    if (pts.size() < 3) return false;
+// The points that are numbers: a point of no number or infinity is left out and its
+// neighbours joined, as the painter does, so that the outline still closes.
+QPolygonF FinitePoints(const QPolygonF& pts) {
+    QPolygonF out;
+    out.reserve(pts.size());
+    for (const QPointF& pt : pts) {
+        if (std::isfinite(pt.x()) && std::isfinite(pt.y())) out << pt;
+    }
+    return out;
+}
+
+bool DrawLargeOutline(QPainter& p, const QPolygonF& given, bool closed, const QPen& pen, const QBrush& brush) {
+    if (given.size() < 3) return false;
+    const QPolygonF pts = FinitePoints(given);
+    if (pts.size() < 2) return true;
     const QTransform toDevice = p.deviceTransform();
     const QPolygonF device = toDevice.map(pts);
     const bool stroke = pen.style() != Qt::NoPen;
@@ -476,8 +504,9 @@ QTransform MaskTurn(const EffectItem& mask) {
 bool DrawThroughLargeMask(QPainter& p, const EffectLayer& layer, const DesignTime& time) {
     const EffectItem& mask = *layer.mask;
     if (mask.kind() != kItemPolygon && mask.kind() != kItemPolyline) return false;
-    const QPolygonF pts = Points(static_cast<const PointsItem&>(mask));
-    if (pts.size() < 3) return false;
+    const QPolygonF given = Points(static_cast<const PointsItem&>(mask));
+    if (given.size() < 3) return false;
+    const QPolygonF pts = FinitePoints(given);
     const QPolygonF device = (MaskTurn(mask) * p.deviceTransform()).map(pts);
     const QRect box = DeviceBox(p, device, 2);
     if (box.isEmpty()) return true;

@@ -470,6 +470,15 @@ TEST(Design, ItemsOfTheLargestPointCountRender) {
         EXPECT_EQ(drawn.size(), size);
         EXPECT_EQ(drawn.pixel(256 + 160, 256), qRgb(0x30, 0xC0, 0x60)) << "kind " << kind;  // a spike far from them
     }
+    // Points of no number are left out and their neighbours joined, so the outline still closes:
+    // an eighth of a circle given as no number is cut off by the chord, with nothing drawn to
+    // the right of it and no streak along the rows the missing points spanned.
+    std::vector<PointF> cut = Around(8000, 100, 100, 256, 256);
+    for (int i = 0; i <= 1000; ++i) cut[i] = {std::numeric_limits<float>::quiet_NaN(), 0};
+    const QImage chord = Drawn(PointList(kItemPolygon, cut, 1, true), size);
+    EXPECT_EQ(chord.pixel(300, 256), qRgb(0x30, 0xC0, 0x60));
+    EXPECT_EQ(chord.pixel(345, 300), qRgb(0, 0, 0));
+    EXPECT_EQ(chord.pixel(352, 270), qRgb(0, 0, 0));
     // The same outline as a layer's mask over a rectangle.
     EffectList effects;
     auto layer = std::make_unique<EffectLayer>();
