@@ -536,189 +536,209 @@ std::size_t PackedSizeBound(const SlavePart& part, int controllerType) {
     return C;  // plain, bit-reversed and 7-bit: one byte a channel
 }
 
-std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part, int controllerType,
-                     std::uint8_t* out) {
-    const Values V(frame, part);
-    const std::size_t C = V.size();
-    const std::size_t ports = static_cast<std::size_t>(std::max(part.ports, 1));
-    const bool reverse = (part.grayReverse & 0x80) != 0;
-    const int chip = part.chipCode;
+namespace {
 
-    if (controllerType == 2) {
-        // The simple family transposes the four ports of each pin.
-        if (chip == 110 || chip == 108) {
-            std::size_t n = 0;
-            for (std::size_t g = 0; g < C; g += 12) {
-                std::uint32_t parts[4][4];  // [byte index][position]
-                for (int k = 0; k < 4; ++k) {
-                    const std::uint32_t a = V[g + static_cast<std::size_t>(k)], b = V[g + 4 + static_cast<std::size_t>(k)],
-                                        c = V[g + 8 + static_cast<std::size_t>(k)];
-                    if (chip == 110) {
-                        const std::uint32_t w = Word30(a, b, c);
-                        for (int i = 0; i < 4; ++i) parts[i][k] = (w >> (8 * (3 - i))) & 0xFF;
-                    } else {
-                        const std::uint32_t A = a & 0xFF, B = b & 0xFF, Cc = c & 0xFF;
-                        parts[0][k] = FlagByte(A, B, Cc);
-                        parts[1][k] = A;
-                        parts[2][k] = B;
-                        parts[3][k] = Cc;
-                    }
-                }
-                for (int i = 0; i < 4; ++i) {
-                    Transpose4(parts[i], false, out + n);
-                    n += 4;
-                }
+// The simple family's 30-bit words (110) and flagged bytes (108): the four ports of each pin
+// transposed, 16 bytes per 12 channels.
+std::size_t PackSimpleWords(const Values& V, int chip, std::uint8_t* out) {
+    const std::size_t C = V.size();
+    std::size_t n = 0;
+    for (std::size_t g = 0; g < C; g += 12) {
+        std::uint32_t parts[4][4];  // [byte index][position]
+        for (int k = 0; k < 4; ++k) {
+            const std::uint32_t a = V[g + static_cast<std::size_t>(k)], b = V[g + 4 + static_cast<std::size_t>(k)],
+                                c = V[g + 8 + static_cast<std::size_t>(k)];
+            if (chip == 110) {
+                const std::uint32_t w = Word30(a, b, c);
+                for (int i = 0; i < 4; ++i) parts[i][k] = (w >> (8 * (3 - i))) & 0xFF;
+            } else {
+                const std::uint32_t A = a & 0xFF, B = b & 0xFF, Cc = c & 0xFF;
+                parts[0][k] = FlagByte(A, B, Cc);
+                parts[1][k] = A;
+                parts[2][k] = B;
+                parts[3][k] = Cc;
             }
-            return n;
         }
-        if (chip == 102 || chip == 103) {
-            std::vector<std::uint8_t> nibbles;
-            nibbles.reserve(C * 3);
-            int dataSinceMarker = 0;
-            if (chip == 102) {
-                nibbles.push_back(0xF);
-            }
-            for (std::size_t g = 0; g < C; g += 4) {
-                std::uint32_t v[4];
-                for (int p = 0; p < 4; ++p) v[p] = V[g + static_cast<std::size_t>(p)] & 0xFF;
-                if (chip == 103) {
-                    nibbles.push_back(0xF);
-                }
-                const int lowest = chip == 102 ? 3 : 1;
-                for (int bit = 7; bit >= lowest; --bit) {
-                    std::uint8_t nib = 0;
-                    for (int p = 0; p < 4; ++p) nib |= static_cast<std::uint8_t>(((v[p] >> bit) & 1) << p);
-                    nibbles.push_back(nib);
-                    if (chip == 102 && ++dataSinceMarker == 15) {
-                        nibbles.push_back(0xF);
-                        dataSinceMarker = 0;
-                    }
-                }
-            }
-            std::size_t n = 0;
-            for (std::size_t i = 0; i < nibbles.size(); i += 2) {
-                const std::uint8_t lo = i + 1 < nibbles.size() ? nibbles[i + 1] : 0;
-                out[n++] = static_cast<std::uint8_t>(nibbles[i] << 4 | lo);
-            }
-            return n;
-        }
-        const bool lsbFirst = chip == 106 || chip == 107 || chip == 114 || chip == 115;
-        std::size_t n = 0;
-        for (std::size_t g = 0; g < C; g += 4) {
-            std::uint32_t v[4];
-            for (int p = 0; p < 4; ++p) v[p] = V[g + static_cast<std::size_t>(p)] & 0xFF;
-            Transpose4(v, lsbFirst, out + n);
+        for (int i = 0; i < 4; ++i) {
+            Transpose4(parts[i], false, out + n);
             n += 4;
         }
-        return n;
     }
+    return n;
+}
 
-    switch (chip) {
-        case 110:
-        case 108: {
-            std::size_t n = 0;
-            for (std::size_t g = 0; g < C; g += 3 * ports) {
-                for (std::size_t q = 0; q < ports; ++q) {
-                    const std::uint32_t a = V[g + q], b = V[g + ports + q], c = V[g + 2 * ports + q];
-                    if (chip == 110) {
-                        const std::uint32_t w = Word30(a, b, c);
-                        for (std::size_t i = 0; i < 4; ++i) out[n + i * ports + q] = static_cast<std::uint8_t>(w >> (8 * i));
-                    } else {
-                        const std::uint32_t A = a & 0xFF, B = b & 0xFF, Cc = c & 0xFF;
-                        out[n + q] = static_cast<std::uint8_t>(Cc);
-                        out[n + ports + q] = static_cast<std::uint8_t>(B);
-                        out[n + 2 * ports + q] = static_cast<std::uint8_t>(A);
-                        out[n + 3 * ports + q] = FlagByte(A, B, Cc);
-                    }
-                }
-                n += 4 * ports;
-            }
-            return n;
-        }
-        case 104: {
-            if (controllerType != 0) {
-                break;
-            }
-            std::size_t n = 0;
-            for (std::size_t g = 0; g < C; g += 3 * ports) {
-                for (std::size_t q = 0; q < ports; ++q) {
-                    for (std::size_t i = 0; i < 3; ++i) {
-                        const std::uint32_t v = V[g + i * ports + q];
-                        out[n + 2 * i * ports + q] = static_cast<std::uint8_t>(v & 0x0F);
-                        out[n + (2 * i + 1) * ports + q] = static_cast<std::uint8_t>(v >> 4);
-                    }
-                }
-                n += 6 * ports;
-            }
-            return n;
-        }
-        case 117: {
-            if (controllerType != 0) {
-                break;
-            }
-            std::size_t n = 0;
-            for (std::size_t g = 0; g < C; g += ports) {
-                for (std::size_t q = 0; q < ports; ++q) {
-                    const std::uint32_t v = V[g + q];
-                    out[n + q] = static_cast<std::uint8_t>(v >> 4);
-                    out[n + ports + q] = static_cast<std::uint8_t>(v & 0xFF);
-                }
-                n += 2 * ports;
-            }
-            return n;
-        }
-        default:
-            break;
+// The simple family's 15-bit (102, with a marker nibble every 15 data nibbles) and 7-bit (103,
+// a marker before each group) nibble streams, two nibbles a byte.
+std::size_t PackSimpleNibbles(const Values& V, int chip, std::uint8_t* out) {
+    const std::size_t C = V.size();
+    std::vector<std::uint8_t> nibbles;
+    nibbles.reserve(C * 3);
+    int dataSinceMarker = 0;
+    if (chip == 102) {
+        nibbles.push_back(0xF);
     }
-    if (controllerType == 1 && (chip == 2 || chip == 3)) {
-        const int planes = std::min(part.grayReverse & 0x0F, 7) + 1;
-        const bool twoStreams = part.linePorts > 1;
-        const std::size_t unit = twoStreams ? 16 : 8;
-        const std::size_t padded = (C + unit - 1) / unit * unit;
-        const std::size_t pad = padded - C;
-        std::size_t n = 0;
-        for (int b = 0; b < planes; ++b) {
-            const int bit = 7 - b;
-            for (std::size_t g = 0; g < padded; g += unit) {
-                for (std::size_t stream = 0; stream < (twoStreams ? 2u : 1u); ++stream) {
-                    std::uint8_t byte = 0;
-                    for (std::size_t j = 0; j < 8; ++j) {
-                        const std::size_t ch = twoStreams ? g + 2 * j + stream : g + j;
-                        const std::uint32_t v = ch < pad ? 0 : (V[ch - pad] & 0xFF);
-                        byte = static_cast<std::uint8_t>(byte | (((v >> bit) & 1) << (7 - j)));
-                    }
-                    out[n++] = reverse ? static_cast<std::uint8_t>(~byte) : byte;
+    for (std::size_t g = 0; g < C; g += 4) {
+        std::uint32_t v[4];
+        for (int p = 0; p < 4; ++p) v[p] = V[g + static_cast<std::size_t>(p)] & 0xFF;
+        if (chip == 103) {
+            nibbles.push_back(0xF);
+        }
+        const int lowest = chip == 102 ? 3 : 1;
+        for (int bit = 7; bit >= lowest; --bit) {
+            std::uint8_t nib = 0;
+            for (int p = 0; p < 4; ++p) nib |= static_cast<std::uint8_t>(((v[p] >> bit) & 1) << p);
+            nibbles.push_back(nib);
+            if (chip == 102 && ++dataSinceMarker == 15) {
+                nibbles.push_back(0xF);
+                dataSinceMarker = 0;
+            }
+        }
+    }
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < nibbles.size(); i += 2) {
+        const std::uint8_t lo = i + 1 < nibbles.size() ? nibbles[i + 1] : 0;
+        out[n++] = static_cast<std::uint8_t>(nibbles[i] << 4 | lo);
+    }
+    return n;
+}
+
+// The simple family transposes the four ports of each pin.
+std::size_t PackSimple(const Values& V, int chip, std::uint8_t* out) {
+    if (chip == 110 || chip == 108) {
+        return PackSimpleWords(V, chip, out);
+    }
+    if (chip == 102 || chip == 103) {
+        return PackSimpleNibbles(V, chip, out);
+    }
+    const std::size_t C = V.size();
+    const bool lsbFirst = chip == 106 || chip == 107 || chip == 114 || chip == 115;
+    std::size_t n = 0;
+    for (std::size_t g = 0; g < C; g += 4) {
+        std::uint32_t v[4];
+        for (int p = 0; p < 4; ++p) v[p] = V[g + static_cast<std::size_t>(p)] & 0xFF;
+        Transpose4(v, lsbFirst, out + n);
+        n += 4;
+    }
+    return n;
+}
+
+// 30-bit words (110) and flagged bytes (108) of the master-slave and single families: four
+// bytes per LED, each byte a plane of `ports` lines.
+std::size_t PackWords(const Values& V, std::size_t ports, int chip, std::uint8_t* out) {
+    const std::size_t C = V.size();
+    std::size_t n = 0;
+    for (std::size_t g = 0; g < C; g += 3 * ports) {
+        for (std::size_t q = 0; q < ports; ++q) {
+            const std::uint32_t a = V[g + q], b = V[g + ports + q], c = V[g + 2 * ports + q];
+            if (chip == 110) {
+                const std::uint32_t w = Word30(a, b, c);
+                for (std::size_t i = 0; i < 4; ++i) out[n + i * ports + q] = static_cast<std::uint8_t>(w >> (8 * i));
+            } else {
+                const std::uint32_t A = a & 0xFF, B = b & 0xFF, Cc = c & 0xFF;
+                out[n + q] = static_cast<std::uint8_t>(Cc);
+                out[n + ports + q] = static_cast<std::uint8_t>(B);
+                out[n + 2 * ports + q] = static_cast<std::uint8_t>(A);
+                out[n + 3 * ports + q] = FlagByte(A, B, Cc);
+            }
+        }
+        n += 4 * ports;
+    }
+    return n;
+}
+
+// Master-slave 104: each channel as its low nibble and the rest, six bytes per LED.
+std::size_t PackSplitNibbles(const Values& V, std::size_t ports, std::uint8_t* out) {
+    const std::size_t C = V.size();
+    std::size_t n = 0;
+    for (std::size_t g = 0; g < C; g += 3 * ports) {
+        for (std::size_t q = 0; q < ports; ++q) {
+            for (std::size_t i = 0; i < 3; ++i) {
+                const std::uint32_t v = V[g + i * ports + q];
+                out[n + 2 * i * ports + q] = static_cast<std::uint8_t>(v & 0x0F);
+                out[n + (2 * i + 1) * ports + q] = static_cast<std::uint8_t>(v >> 4);
+            }
+        }
+        n += 6 * ports;
+    }
+    return n;
+}
+
+// Master-slave 117: each channel as its top eight bits and its low byte.
+std::size_t PackTwoBytes(const Values& V, std::size_t ports, std::uint8_t* out) {
+    const std::size_t C = V.size();
+    std::size_t n = 0;
+    for (std::size_t g = 0; g < C; g += ports) {
+        for (std::size_t q = 0; q < ports; ++q) {
+            const std::uint32_t v = V[g + q];
+            out[n + q] = static_cast<std::uint8_t>(v >> 4);
+            out[n + ports + q] = static_cast<std::uint8_t>(v & 0xFF);
+        }
+        n += 2 * ports;
+    }
+    return n;
+}
+
+// Single 2 and 3: bit planes, MSB first, of one stream or two interleaved, padded at the front
+// to whole bytes.
+std::size_t PackBitPlanes(const Values& V, const SlavePart& part, bool reverse, std::uint8_t* out) {
+    const std::size_t C = V.size();
+    const int planes = std::min(part.grayReverse & 0x0F, 7) + 1;
+    const bool twoStreams = part.linePorts > 1;
+    const std::size_t unit = twoStreams ? 16 : 8;
+    const std::size_t padded = (C + unit - 1) / unit * unit;
+    const std::size_t pad = padded - C;
+    std::size_t n = 0;
+    for (int b = 0; b < planes; ++b) {
+        const int bit = 7 - b;
+        for (std::size_t g = 0; g < padded; g += unit) {
+            for (std::size_t stream = 0; stream < (twoStreams ? 2u : 1u); ++stream) {
+                std::uint8_t byte = 0;
+                for (std::size_t j = 0; j < 8; ++j) {
+                    const std::size_t ch = twoStreams ? g + 2 * j + stream : g + j;
+                    const std::uint32_t v = ch < pad ? 0 : (V[ch - pad] & 0xFF);
+                    byte = static_cast<std::uint8_t>(byte | (((v >> bit) & 1) << (7 - j)));
                 }
+                out[n++] = reverse ? static_cast<std::uint8_t>(~byte) : byte;
             }
         }
-        return n;
     }
-    if (controllerType == 1 && chip == 102) {
-        std::size_t n = 0;
-        for (std::size_t g = 0; g < C; g += 3 * ports) {
-            for (std::size_t q = 0; q < ports; ++q) {
-                const std::uint32_t A = V[g + q] & 0xFF, B = V[g + ports + q] & 0xFF, Cc = V[g + 2 * ports + q] & 0xFF;
-                const std::uint32_t w = ((A >> 3) << 10) | ((B >> 3) << 5) | (Cc >> 3);
-                out[n + q] = static_cast<std::uint8_t>(w >> 8);
-                out[n + ports + q] = static_cast<std::uint8_t>(w);
-            }
-            n += 2 * ports;
+    return n;
+}
+
+// Single 102: five bits of each colour in a 15-bit word, high byte first.
+std::size_t PackFifteenBit(const Values& V, std::size_t ports, bool reverse, std::uint8_t* out) {
+    const std::size_t C = V.size();
+    std::size_t n = 0;
+    for (std::size_t g = 0; g < C; g += 3 * ports) {
+        for (std::size_t q = 0; q < ports; ++q) {
+            const std::uint32_t A = V[g + q] & 0xFF, B = V[g + ports + q] & 0xFF, Cc = V[g + 2 * ports + q] & 0xFF;
+            const std::uint32_t w = ((A >> 3) << 10) | ((B >> 3) << 5) | (Cc >> 3);
+            out[n + q] = static_cast<std::uint8_t>(w >> 8);
+            out[n + ports + q] = static_cast<std::uint8_t>(w);
         }
-        if (reverse) {
-            for (std::size_t i = 0; i < n; ++i) {
-                out[i] = static_cast<std::uint8_t>(i % 2 == 0 ? (~out[i]) | 0x80 : ~out[i]);
-            }
-        }
-        return n;
+        n += 2 * ports;
     }
-    if (controllerType == 1 && chip == 103) {
-        for (std::size_t i = 0; i < C; ++i) {
-            const std::uint8_t low = static_cast<std::uint8_t>(V[i]);
-            out[i] = static_cast<std::uint8_t>((reverse ? static_cast<std::uint8_t>(~low) : low) >> 1 | 0x80);
+    if (reverse) {
+        for (std::size_t i = 0; i < n; ++i) {
+            out[i] = static_cast<std::uint8_t>(i % 2 == 0 ? (~out[i]) | 0x80 : ~out[i]);
         }
-        return C;
     }
-    // Plain 8-bit (and bit-reversed for 115).
+    return n;
+}
+
+// Single 103: seven bits a channel with the top bit set.
+std::size_t PackSevenBit(const Values& V, bool reverse, std::uint8_t* out) {
+    const std::size_t C = V.size();
+    for (std::size_t i = 0; i < C; ++i) {
+        const std::uint8_t low = static_cast<std::uint8_t>(V[i]);
+        out[i] = static_cast<std::uint8_t>((reverse ? static_cast<std::uint8_t>(~low) : low) >> 1 | 0x80);
+    }
+    return C;
+}
+
+// Plain 8-bit (and bit-reversed for 115).
+std::size_t PackPlain(std::span<const std::uint8_t> frame, const SlavePart& part, bool reverse, std::uint8_t* out) {
+    const std::size_t C = part.entries.size();
     if (part.prepared && part.maxEntry < frame.size()) {
         // Every entry is known to lie in the frame: one lookup per channel, and runs of strip
         // LEDs straight from the frame.
@@ -733,10 +753,28 @@ std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part,
         const std::uint32_t off = e[i];
         out[i] = static_cast<std::uint8_t>(table[off < limit ? frame[off] : 0] ^ invert);
     }
-    if (chip == 115) {
+    if (part.chipCode == 115) {
         for (std::size_t i = 0; i < C; ++i) out[i] = ReverseBits(out[i]);
     }
     return C;
+}
+
+}  // namespace
+
+std::size_t PackPart(std::span<const std::uint8_t> frame, const SlavePart& part, int controllerType,
+                     std::uint8_t* out) {
+    const Values V(frame, part);
+    const std::size_t ports = static_cast<std::size_t>(std::max(part.ports, 1));
+    const bool reverse = (part.grayReverse & 0x80) != 0;
+    const int chip = part.chipCode;
+    if (controllerType == 2) return PackSimple(V, chip, out);
+    if (chip == 110 || chip == 108) return PackWords(V, ports, chip, out);
+    if (controllerType == 0 && chip == 104) return PackSplitNibbles(V, ports, out);
+    if (controllerType == 0 && chip == 117) return PackTwoBytes(V, ports, out);
+    if (controllerType == 1 && (chip == 2 || chip == 3)) return PackBitPlanes(V, part, reverse, out);
+    if (controllerType == 1 && chip == 102) return PackFifteenBit(V, ports, reverse, out);
+    if (controllerType == 1 && chip == 103) return PackSevenBit(V, reverse, out);
+    return PackPlain(frame, part, reverse, out);
 }
 
 std::uint32_t LedPixelOffset(const LayoutGrid& grid, FrameShape frame, LinePoint p) { return PixelOffset(grid, frame, p); }
