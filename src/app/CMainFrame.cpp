@@ -86,7 +86,9 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     views_->addWidget(design_);
     design_->playInterval = [this] { return playInterval(); };
     connect(design_, &CDesignFrame::returned, this, &CMainFrame::LeaveSculpt);
-    connect(sculpt_, &CSculptFrame::modifiedChanged, this, &CMainFrame::UpdateModified);
+    // A layout edit changes only the layout's part of the mark: the document's digest is not
+    // taken again for every click in the sculpt window.
+    connect(sculpt_, &CSculptFrame::modifiedChanged, this, &CMainFrame::ShowModified);
     connect(design_, &CDesignFrame::modifiedChanged, this, &CMainFrame::UpdateModified);
     connect(design_, &CDesignFrame::framesAdded, this, [this] {
         UpdateFrameCount();
@@ -137,7 +139,7 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
 CMainFrame::~CMainFrame() {
     // The panels' choices for the next start, while the panels are still there.
     SavePanelChoices(ws_, patternPanel_, {QStringLiteral("makeFrameNumber")});
-    SaveTextFont(ws_, patternPanel_->pictureTextPanel()->textFont(), patternPanel_->pictureTextPanel()->textColour());
+    SaveTextFont(ws_, patternPanel_->pictureTextPanel()->textFont(), patternPanel_->pictureTextPanel()->textColour(), textFontAsMade_);
     SaveLinePanelState(ws_, sculpt_->panelState());
     // The base class hides the children after this part of the window is gone: their signals
     // must not reach it any more.
@@ -323,7 +325,12 @@ bool CMainFrame::IsModified() const {
 }
 
 void CMainFrame::UpdateModified() {
-    setWindowModified(IsModified() || (sculpt_ && views_ && views_->currentWidget() == sculpt_ && ws_.layout.modified));
+    documentModified_ = IsModified();
+    ShowModified();
+}
+
+void CMainFrame::ShowModified() {
+    setWindowModified(documentModified_ || (sculpt_ && views_ && views_->currentWidget() == sculpt_ && ws_.layout.modified));
 }
 
 bool CMainFrame::SaveModified() {
@@ -508,7 +515,8 @@ void CMainFrame::BuildSidePanel() {
     // The panels as the user left them; "Make frame number:" starts at the frame width.
     pictureText->workspace = &ws_;
     RestorePanelChoices(ws_, patternPanel_, {QStringLiteral("makeFrameNumber")});
-    QFont font;
+    textFontAsMade_ = pictureText->textFont();
+    QFont font = textFontAsMade_;
     QColor colour;
     if (RestoreTextFont(ws_, font, colour)) pictureText->SetFont(font, colour);
     sidePanel_->setWidget(sideTabs_);
@@ -577,7 +585,9 @@ bool CMainFrame::Help() {
         manualViewer_ = new ManualViewer(prompt_, ws_.app.language,
                                          [this](const QString& path) { return openFile_(path); }, this);
     }
-    const QString problem = manualViewer_->Open(Q(manual.string()));
+    // Shown again where the reader left it when it is still the same manual.
+    const bool open = manualViewer_->path() == Q(manual.string()) && manualViewer_->pageCount() > 0;
+    const QString problem = open ? QString() : manualViewer_->Open(Q(manual.string()));
     if (problem.isEmpty()) {
         manualViewer_->show();
         manualViewer_->raise();

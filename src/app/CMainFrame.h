@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -147,6 +148,7 @@ public:
     bool IsModified() const;
     // The title's "[*]": the document's changes, and the layout's while the sculpt window is shown.
     void UpdateModified();
+    void ShowModified();  // the title's mark from what UpdateModified last found
     // The usual question before the document goes away: true when it may go (nothing to
     // save, saved on Yes, changes dropped on No), false on Cancel or when saving failed.
     bool SaveModified();
@@ -237,6 +239,7 @@ private:
     void FramesChanged(std::size_t last);
     RangeContext FrameContext();
     void UpdateEditActions();
+    void UpdatePasteActions();
     void BuildControlBar();
     void OnFrameNumberChanged(int number);
     void OnLanguage(int code);
@@ -298,6 +301,8 @@ private:
     PaintEditSession* paintSession_ = nullptr;
     FileOpener openFile_;
     ManualViewer* manualViewer_ = nullptr;
+    bool documentModified_ = false;  // what UpdateModified last found
+    QFont textFontAsMade_;  // the typed text's font as the panel made it, for the language
 };
 
 }  // namespace corv

@@ -61,6 +61,10 @@ constexpr const char* kTextFont = "pictureTextPanel.Font";
 constexpr const char* kTextColour = "pictureTextPanel.FontColour";
 constexpr const char* kLineLimit = "linePanel.LineLimit";
 constexpr const char* kConnectionMode = "linePanel.ConnectionMode";
+// The widget property that holds a line edit's text as the panel made it.
+constexpr const char* kStartText = "corvStartText";
+// Profile strings are read back through a buffer of 500 bytes.
+constexpr std::size_t kLongestKeptText = 500;
 
 }  // namespace
 
@@ -81,7 +85,12 @@ void SavePanelChoices(const Workspace& ws, const QWidget* panel, const QStringLi
         } else if (const auto* button = qobject_cast<const QAbstractButton*>(w); button && button->isCheckable()) {
             section.Put(key, button->isChecked() ? 1 : 0);
         } else if (const auto* edit = qobject_cast<const QLineEdit*>(w)) {
-            section.Put(key, edit->text().toStdString());
+            // A text as the panel made it (the language's own default) is kept as no text, so
+            // that the program in another language shows its own; a text the profile cannot
+            // read back whole is not kept either.
+            const std::string text = edit->text().toStdString();
+            const bool asMade = edit->property(kStartText).isValid() && edit->text() == edit->property(kStartText).toString();
+            section.Put(key, asMade || text.size() >= kLongestKeptText ? std::string() : text);
         } else if (const auto* list = qobject_cast<const QListWidget*>(w)) {
             section.Put(key, list->currentRow());
         }
@@ -98,7 +107,9 @@ void RestorePanelChoices(const Workspace& ws, QWidget* panel, const QStringList&
     };
     QList<QWidget*> widgets;
     for (QWidget* w : panel->findChildren<QWidget*>()) {
-        if (Kept(w, skip)) widgets << w;
+        if (!Kept(w, skip)) continue;
+        widgets << w;
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->setProperty(kStartText, edit->text());
     }
     // Combo boxes first: a mode choice may reset the fields that follow.
     for (QWidget* w : widgets) {
@@ -122,7 +133,7 @@ void RestorePanelChoices(const Workspace& ws, QWidget* panel, const QStringList&
             // A radio button is chosen; the others of its group follow.
             if (on || !button->autoExclusive()) button->setChecked(on);
         } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            edit->setText(QString::fromStdString(*value));
+            if (!value->empty()) edit->setText(QString::fromStdString(*value));
         }
     }
     for (QWidget* w : widgets) {
@@ -134,21 +145,22 @@ void RestorePanelChoices(const Workspace& ws, QWidget* panel, const QStringList&
     }
 }
 
-void SaveTextFont(const Workspace& ws, const QFont& font, const QColor& colour) {
+void SaveTextFont(const Workspace& ws, const QFont& font, const QColor& colour, const QFont& asMade) {
     if (ws.home.empty()) return;
     ChangedValues section(ws);
-    section.Put(kTextFont, font.toString().toStdString());
+    // The font the panel started with (the language's own) is kept as none, as the text is.
+    section.Put(kTextFont, font == asMade ? std::string() : font.toString().toStdString());
     section.Put(kTextColour, colour.name().toStdString());
 }
 
 bool RestoreTextFont(const Workspace& ws, QFont& font, QColor& colour) {
     if (ws.home.empty()) return false;
     const ProfileFile section = Section(ws);
-    QFont f;
     const QColor c(QString::fromStdString(section.GetString(kTextColour)));
-    if (!section.HasKey(kTextFont) || !f.fromString(QString::fromStdString(section.GetString(kTextFont))) || !c.isValid()) return false;
-    font = f;
+    if (!c.isValid()) return false;
     colour = c;
+    QFont f;
+    if (f.fromString(QString::fromStdString(section.GetString(kTextFont)))) font = f;
     return true;
 }
 

@@ -22,7 +22,7 @@ void SavePanelChoices(const Workspace& ws, const QWidget* panel, const QStringLi
 void RestorePanelChoices(const Workspace& ws, QWidget* panel, const QStringList& skip = {});
 
 // The font and colour of the picture-and-text panel's typed text.
-void SaveTextFont(const Workspace& ws, const QFont& font, const QColor& colour);
+void SaveTextFont(const Workspace& ws, const QFont& font, const QColor& colour, const QFont& asMade);
 bool RestoreTextFont(const Workspace& ws, QFont& font, QColor& colour);
 
 // The line panel's line limit and connection mode.

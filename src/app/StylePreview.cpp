@@ -41,6 +41,9 @@ std::vector<QImage> Render(GeneratorMode mode, int style, GeneratorRun run, cons
         longest = static_cast<std::uint64_t>(std::max(run.vshape.cycles, 1)) * scene.colours.count() * static_cast<std::uint64_t>(std::max(run.vshape.interval, 1));
     }
     if (mode == GeneratorMode::Jalousie) longest = static_cast<std::uint64_t>(std::max(size.width(), size.height()));
+    // Pictures and text run as long as their steps, entries and text make them (thousands of
+    // frames for a long text): measured as that many, so the frame is made small enough.
+    if (mode == GeneratorMode::PictureAndText) longest = 4000;
     const std::uint64_t bytes = longest * static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) * 3;
     if (bytes > kPreviewBytes) {
         const double shrink = std::sqrt(static_cast<double>(kPreviewBytes) / static_cast<double>(bytes));

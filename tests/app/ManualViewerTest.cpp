@@ -253,11 +253,15 @@ private slots:
         QVERIFY(viewer->pageCount() > 1);
         QVERIFY(viewer->windowTitle().startsWith(QString::fromUtf8("使用手册")));
         QCOMPARE(Child<QLabel>(*viewer, "pageCount")->text(), QString::fromUtf8("共 %1 页").arg(viewer->pageCount()));
-        // Again: the same window.
+        // Again, with the window open or closed: the same window, where the reader left it.
         viewer->NextPage();
         help->trigger();
         QCOMPARE(frame.manualViewer(), viewer);
-        QCOMPARE(viewer->currentPage(), 0);  // opened afresh at the first page
+        QCOMPARE(viewer->currentPage(), 1);
+        viewer->close();
+        help->trigger();
+        QVERIFY(viewer->isVisible());
+        QCOMPARE(viewer->currentPage(), 1);
         viewer->close();
     }
 };

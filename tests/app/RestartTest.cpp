@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 #include "AppTestSupport.h"
@@ -140,6 +141,38 @@ private slots:
         QCOMPARE(line.connectionMode, 4);
     }
 
+    void TheLanguagesOwnDefaultsFollowALanguageChange() {
+        // A run in English that leaves the typed text and its font as they were: the next run,
+        // in Chinese, shows the Chinese default text and font, not the English ones.
+        QString chineseText;
+        QString chineseFont;
+        {
+            Run run;
+            QVERIFY(run.ok);
+        }
+        ProfileFile(home_->path() / kConfigFileName, kMainSection).WriteInt(keys::kLanguage, 1);
+        {
+            Run run;
+            QVERIFY(run.ok);
+            QCOMPARE(int{run.ws.app.language}, 1);
+            PictureTextPanel* text = run.frame->patternPanel()->pictureTextPanel();
+            chineseText = text->textEdit()->text();
+            chineseFont = text->textFont().family();
+            // A text of its own is kept, whatever the language; one too long to read back is not.
+            text->textEdit()->setText(QString(600, QLatin1Char('x')));
+        }
+        {
+            Run run;
+            PictureTextPanel* text = run.frame->patternPanel()->pictureTextPanel();
+            QVERIFY(std::any_of(chineseText.begin(), chineseText.end(), [](QChar c) { return c.unicode() >= 0x4E00; }));
+            QCOMPARE(text->textEdit()->text(), chineseText);
+            QCOMPARE(text->textFont().family(), chineseFont);
+            text->textEdit()->setText(QStringLiteral("Mine"));
+        }
+        Run run;
+        QCOMPARE(run.frame->patternPanel()->pictureTextPanel()->textEdit()->text(), QStringLiteral("Mine"));
+    }
+
     void DamagedChoicesAreLeftOut() {
         {
             Run run;
@@ -173,25 +206,33 @@ private slots:
         Run run;
         QVERIFY(run.ok);
         // Open opens where the last document was chosen; the file chosen now moves it.
+        // The dialogs are always closed before anything is checked: a check that failed inside
+        // would leave a modal window open and the test waiting for it.
         bool opened = false;
+        QString shown, kind;
         WithModal([&] { opened = run.frame->FileOpen(); },
                   [&](QWidget* modal) {
-                      auto* dialog = qobject_cast<QFileDialog*>(modal);
-                      QVERIFY(dialog);
-                      QCOMPARE(dialog->directory().absolutePath(), QDir(Q(shows.path())).absolutePath());
-                      dialog->selectFile(Q(other.path() / "b.cvn"));
-                      static_cast<QDialog*>(dialog)->accept();  // the Open button
+                      kind = QString::fromLatin1(modal->metaObject()->className());
+                      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+                          shown = dialog->directory().absolutePath();
+                          dialog->selectFile(Q(other.path() / "b.cvn"));
+                          static_cast<QDialog*>(dialog)->accept();  // the Open button
+                      } else if (auto* other = qobject_cast<QDialog*>(modal)) {
+                          other->reject();
+                      }
                   });
+        QCOMPARE(kind, QStringLiteral("QFileDialog"));
+        QCOMPARE(shown, QDir(Q(shows.path())).absolutePath());
         QVERIFY(opened);
         QCOMPARE(QDir(LastFolder(run.ws, FileKind::Document)).absolutePath(), QDir(Q(other.path())).absolutePath());
         // Save As of the same kind follows it; a dialog of another kind does not.
+        shown.clear();
         WithModal([&] { run.frame->FileSaveAs(); },
                   [&](QWidget* modal) {
-                      auto* dialog = qobject_cast<QFileDialog*>(modal);
-                      QVERIFY(dialog);
-                      QCOMPARE(dialog->directory().absolutePath(), QDir(Q(other.path())).absolutePath());
-                      dialog->reject();
+                      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) shown = dialog->directory().absolutePath();
+                      if (auto* any = qobject_cast<QDialog*>(modal)) any->reject();
                   });
+        QCOMPARE(shown, QDir(Q(other.path())).absolutePath());
         QVERIFY(LastFolder(run.ws, FileKind::ControllerFile).isEmpty());
     }
 
