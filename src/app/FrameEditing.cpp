@@ -20,6 +20,8 @@
 #include "app/PictureTextPanel.h"
 #include "app/PatternPanel.h"
 #include "base/FileUtil.h"
+#include "ops/Frames.h"
+#include "ops/Generate.h"
 #include "content/ColourProcess.h"
 #include "content/TransitionRenderer.h"
 #include "base/Prompt.h"
@@ -90,6 +92,10 @@ void CMainFrame::UpdateEditActions() {
     if (undoAction_) undoAction_->setEnabled(ws_.frameUndo.CanUndo());
     if (redoAction_) redoAction_->setEnabled(ws_.frameUndo.CanRedo());
     UpdateModified();
+    UpdatePasteActions();
+}
+
+void CMainFrame::UpdatePasteActions() {
     // Only whether a block is there: reading it waits for the paste.
     const bool present = ClipboardHasBlock();
     if (pasteAction_) pasteAction_->setEnabled(present);
@@ -193,26 +199,15 @@ bool CMainFrame::RowColDeleteFrames(int start, int end, int keepRows, int delete
 }
 
 bool CMainFrame::InsertFrame() {
-    if (!ws_.frames.HasCurrent()) return false;
-    auto& frames = ws_.frames.CurrentFrames();
-    const std::size_t at = frames.empty() ? 0 : std::min(frames.size(), static_cast<std::size_t>(std::max(ws_.app.currentFrame, 0)) + 1);
-    // The clip's own size: a clip read without frames has one too.
-    const Clip& clip = ws_.frames.CurrentClip();
-    const int w = frames.empty() ? static_cast<int>(clip.width) : frames.front().width();
-    const int h = frames.empty() ? static_cast<int>(clip.height) : frames.front().height();
-    if (w <= 0 || h <= 0) return false;
-    frames.insert(frames.begin() + static_cast<std::ptrdiff_t>(at), Frame::Filled(w, h, ws_.app.backgroundColour));
-    ws_.frameUndo.RecordInserted(frames, at, 1);
-    FramesChanged(at);
+    const auto inserted = ops::InsertFrame(ws_, ops::InsertFrameRequest{}, prompt_, Progress());
+    if (!inserted) return false;
+    FramesChanged(inserted->at);
     return true;
 }
 
 int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* preset) {
-    if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return -1;
-    if (ws_.colourPanel.list.empty()) {
-        prompt_.Inform(Text(ws_.app.language, "颜色列表为空: 请先在颜色页添加颜色。", "The colour list is empty: add colours in the colour tab first.")
-                           .toStdString(),
-                       PromptIcon::Warning);
+    if (const auto refusal = ops::GenerateRefusalOf(ws_)) {
+        if (refusal->code == ops::kGenerateNoColours) prompt_.Inform(refusal->message, PromptIcon::Warning);
         return -1;
     }
     if (mode == GeneratorMode::Other && style >= 1 && style <= 3) {
@@ -256,41 +251,22 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
     const bool ports = mode == GeneratorMode::Moving && style >= 8;
     if (ports && !EnsureLayout()) return -1;
     Stop();
-    GeneratorRun run;
-    run.frames = &ws_.frames.CurrentFrames();
-    run.current = static_cast<std::size_t>(std::max(ws_.app.currentFrame, 0));
-    run.undo = &ws_.frameUndo;
-    run.colours = &ws_.colourPanel.list;
-    run.background = ws_.app.backgroundColour;
-    run.coverMode = ws_.app.coverMode;
-    run.editArea = canvas_->editArea();
-    run.layout = ports ? &ws_.layout : nullptr;
-    run.recycle = patternPanel_->recycle();
-    run.step = patternPanel_->step();
-    run.count = patternPanel_->count();
-    run.render = patternPanel_->render();
-    run.bricks = patternPanel_->bricks();
-    run.vshape = patternPanel_->vshape();
-    run.other = otherOptions_;
-    run.particles = particleOptions_;
-    if (mode == GeneratorMode::PictureAndText) {
-        const PictureTextPanel* panel = patternPanel_->pictureTextPanel();
-        run.pictureText = panel->options();
-        run.count = panel->steps();
-        run.render = panel->render();
-    }
-    run.particlePicture = particlePicture_;
-    run.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());  // the random styles differ run to run
+    ops::GenerateRequest request = patternPanel_->request(mode, style);
+    request.editArea = canvas_->editArea();
+    request.other = otherOptions_;
+    request.particles = particleOptions_;
+    request.particlePicture = particlePicture_;
+    request.seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());  // the random styles differ run to run
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int made = corv::RunGenerator(run, mode, style);
+    const auto made = ops::Generate(ws_, request, prompt_, Progress());
     QApplication::restoreOverrideCursor();
-    patternPanel_->SetStep(run.step);  // an invalid step was reset to 1
-    if (made < 0) {
-        prompt_.Inform(ws_.strings.paramError + " (" + run.error + ")", PromptIcon::Warning);
+    patternPanel_->SetStep(made ? made->step : request.step);  // an invalid step was reset to 1
+    if (!made) {
+        prompt_.Inform(made.message(), PromptIcon::Warning);
         return -1;
     }
-    FramesChanged(run.current);
-    return made;
+    FramesChanged(made->last);
+    return made->made;
 }
 
 bool CMainFrame::DesignSwitchFrames(int start, int end, int kind, std::uint32_t seed) {
@@ -437,7 +413,8 @@ void CMainFrame::ConnectEditState() {
     action(cmd::kToolsbar)->setChecked(true);
     action(cmd::kStatusBar)->setChecked(true);
     // Paste follows the clipboard; undo and redo their stacks.
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdateEditActions);
+    // A change of the clipboard changes what Paste can do, never the document.
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::UpdatePasteActions);
     connect(canvas_, &CVorlaneView::frameEdited, this, &CMainFrame::UpdateEditActions);
     UpdateEditActions();
 }

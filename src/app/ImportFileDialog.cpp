@@ -24,6 +24,8 @@
 #include "app/DocumentDialogs.h"
 #include "app/FileDialogFolders.h"
 #include "base/Prompt.h"
+#include "lang/UiStrings.h"
+#include "ops/Import.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
 #include "workspace/LayoutOps.h"
@@ -39,16 +41,6 @@ constexpr int kMaxPictureSide = 32767;
 
 QString Text(std::uint8_t language, const char* chinese, const char* english) {
     return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
-
-std::string GridLimitMessage(std::uint8_t language, long long rows, long long cols) {
-    if (!UsesChinese(language)) return GridLimitText(rows, cols);
-    return Text(language, "网格 %1 行 x %2 列共 %3 个单元格; 本程序最多接受 %4 个单元格, 行数和列数最多 65535", "")
-        .arg(rows)
-        .arg(cols)
-        .arg(rows * cols)
-        .arg(QString::number(static_cast<qulonglong>(kMaxGridCells)))
-        .toStdString();
 }
 
 QSpinBox* Spin(int high, const char* name, QWidget* parent) {
@@ -203,7 +195,7 @@ bool ImportFileDialog::RunFastIdentify() {
         return false;
     }
     if (!GridWithinLimit(found.rows, found.cols)) {
-        prompt_.Inform(GridLimitMessage(language, found.rows, found.cols), PromptIcon::Warning);
+        prompt_.Inform(ops::GridLimitMessage(ws_, found.rows, found.cols), PromptIcon::Warning);
         return false;
     }
     identified_ = std::move(found);
@@ -226,72 +218,29 @@ void ImportFileDialog::accept() {
 }
 
 bool ImportFileDialog::AcceptDrawing() {
-    const std::uint8_t language = ws_.app.language;
-    const DxfDrawing& drawing = *drawing_;
-    const bool vertexMode = vertexMode_->isChecked();
-    auto refuse = [&](const QString& why) {
-        prompt_.Inform(why.toStdString(), PromptIcon::Warning);
+    ops::DxfImportRequest request;
+    request.drawing = &*drawing_;
+    request.spaceX = spaceX_->value();
+    request.spaceY = spaceY_->value();
+    request.vertexMode = vertexMode_->isChecked();
+    request.defaultChip = DefaultChip(ws_);
+    request.pictureWhenNoLeds = std::pair{width_->value(), height_->value()};
+    const auto imported = ops::ImportDrawing(ws_, request, prompt_, ProgressFn());
+    if (!imported) {
+        prompt_.Inform(imported.message(), PromptIcon::Warning);
         return false;
-    };
-    if (!drawing.hasEntities) {
-        return refuse(Text(language, "这不是 DXF 图纸 (没有 ENTITIES 段), 没有可导入的内容。",
-                           "This is not a DXF drawing (it has no ENTITIES section); there is nothing to import."));
     }
-    if (vertexMode && drawing.lines.empty()) {
-        return refuse(Text(language, "图纸中没有可取 LED 的 LINE。", "The drawing has no LINE to take LEDs from."));
-    }
-    if (!vertexMode && drawing.circles.empty()) {
-        return refuse(Text(language, "图纸中没有 LED (没有 CIRCLE); 勾选\"以线段端点为LED\"可改用 LINE 的端点。",
-                           "The drawing has no LED (no CIRCLE); \"Use segment ends as LEDs\" takes the LINE end points."));
-    }
-
-    const int spaceX = spaceX_->value(), spaceY = spaceY_->value();
-    // The import replaces the whole layout: it is made on a copy and kept only when it gave LEDs.
-    Layout imported = ws_.layout;
-    const DxfImportResult result = ImportDxf(drawing, spaceX, spaceY, vertexMode, imported, DefaultChip(ws_));
-    if (result.tooLarge) {
-        return refuse(Text(language, "间距为 %1 x %2 时, %3; 请加大 X间距/Y间距。",
-                           "At a spacing of %1 x %2, %3; choose a larger SpaceX/SpaceY.")
-                          .arg(spaceX)
-                          .arg(spaceY)
-                          .arg(QString::fromStdString(GridLimitMessage(language, result.rows, result.cols))));
-    }
-    if (result.leds > 0) {
-        imported.MarkChanged();
-        ws_.layout = std::move(imported);
+    if (imported->linesImported) {
+        const DxfImportResult& result = imported->result;
         if (result.sharedCells > 0) {
-            prompt_.Inform(Text(language, "按每格 %3 x %4 个图纸单位, %2 个 LED 中有 %1 个与其他 LED 共用一个单元格; 减小间距可将它们分开。",
-                                "%1 of %2 LEDs share a cell with another LED at %3 x %4 drawing units a cell; a smaller "
-                                "spacing keeps them apart.")
-                               .arg(result.sharedCells)
-                               .arg(result.leds)
-                               .arg(spaceX)
-                               .arg(spaceY)
-                               .toStdString(),
+            prompt_.Inform(Format(ws_.strings.dxfSharedCells.c_str(), result.sharedCells, result.leds, imported->spaceX,
+                                  imported->spaceY),
                            PromptIcon::Warning);
         }
         outcome_ = Outcome::LinesImported;
         return true;
     }
-
-    // No chain gave LEDs: the circles become a picture for the background tools.
-    if (drawing.circles.empty()) {
-        return refuse(Text(language, "图纸中没有任何内容成为 LED。", "Nothing in the drawing became an LED."));
-    }
-    const int width = width_->value(), height = height_->value();
-    if (!GridWithinLimit(height, width)) return refuse(QString::fromStdString(GridLimitMessage(language, height, width)));
-    const auto marks = DxfPicture(drawing, width, height);
-    if (!marks) return refuse(Text(language, "宽度或高度太小!", kPictureTooSmall));
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            row[x] = (*marks)[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]
-                         ? 0xFFFFFFFFu
-                         : 0xFF000000u;
-        }
-    }
-    picture_ = image;
+    picture_ = imported->picture;
     outcome_ = Outcome::Picture;
     return true;
 }

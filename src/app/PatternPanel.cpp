@@ -245,19 +245,25 @@ void PatternPanel::PreviewSelected() {
         preview_->Clear();
         return;
     }
-    GeneratorRun settings;
-    settings.recycle = recycle();
-    settings.step = step();
-    settings.count = count();
-    settings.render = render();
-    settings.bricks = bricks();
-    settings.vshape = vshape();
-    if (mode() == GeneratorMode::PictureAndText) {
-        settings.pictureText = pictureText_->options();
-        settings.count = pictureText_->steps();
-        settings.render = pictureText_->render();
+    preview_->Request(mode(), style, ops::GeneratorSettings(request(mode(), style)));
+}
+
+ops::GenerateRequest PatternPanel::request(GeneratorMode mode, int style) const {
+    ops::GenerateRequest r;
+    r.mode = mode;
+    r.style = style;
+    r.recycle = recycle();
+    r.step = step();
+    r.count = count();
+    r.render = render();
+    r.bricks = bricks();
+    r.vshape = vshape();
+    if (mode == GeneratorMode::PictureAndText) {
+        r.pictureText = pictureText_->options();
+        r.count = pictureText_->steps();
+        r.render = pictureText_->render();
     }
-    preview_->Request(mode(), style, settings);
+    return r;
 }
 
 void PatternPanel::RunEntry(int style) {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "content/Generators.h"
+#include "ops/Generate.h"
 
 class QCheckBox;
 class QComboBox;
@@ -41,6 +42,9 @@ public:
     VShapeOptions vshape() const;
     QWidget* vshapePanel() const { return vshapePanel_; }
     PictureTextPanel* pictureTextPanel() const { return pictureText_; }
+    // The panel's values (and the picture-and-text sub-panel's for that mode) as a run of
+    // `mode`'s entry `style`.
+    ops::GenerateRequest request(GeneratorMode mode, int style) const;
     // The moving picture of the selected style under the style list.
     StylePreview* preview() const { return preview_; }
     // Runs entry `style` of the current mode's list (the number keys: key 1 is entry 0).

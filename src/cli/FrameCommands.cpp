@@ -24,6 +24,9 @@
 #include "project/Document.h"
 #include "project/FrameRange.h"
 #include "project/FrameStore.h"
+#include "ops/Frames.h"
+#include "ops/Generate.h"
+#include "workspace/Workspace.h"
 
 namespace corv::cli {
 
@@ -65,6 +68,18 @@ struct EditedDocument {
         FrameStore store(app);
         store.ReplaceAll(std::move(doc.clips));
         return WriteBack(ctx, cmd, path, store, doc, temp);
+    }
+
+    // The document's clips move into a workspace of the command line's language, the clip
+    // the command works on current, for the operations; SaveFrom writes them back.
+    void MoveInto(const Context& ctx, Workspace& ws) {
+        ws.app.language = ctx.language;
+        ws.strings = ctx.strings;
+        ws.frames.ReplaceAll(std::move(doc.clips));
+        ws.frames.Select(static_cast<int>(clip));
+    }
+    int SaveFrom(Context& ctx, const std::string& cmd, const Workspace& ws) {
+        return WriteBack(ctx, cmd, path, ws.frames, doc, temp);
     }
 };
 
@@ -194,6 +209,99 @@ const OptionScopes kFramesScopes = {
 };
 }  // namespace
 
+namespace {
+
+// frames export: PNG pictures of the range, named by their frame numbers.
+int ExportFrames(Context& ctx, const std::string& cmd, const Args& args, const std::vector<Frame>& frames) {
+    std::size_t s = 0, e = 0;
+    if (int rc = ParseRange(ctx, cmd, args, frames.size(), false, s, e); rc != kExitOk) return rc;
+    const fs::path dir = args.positionals()[2];
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir, ec)) return Fail(ctx, cmd, dir.string() + ": " + Say(ctx, "cannot make the folder", "无法创建文件夹"));
+    const int digits = static_cast<int>(std::to_string(frames.size()).size());
+    for (std::size_t i = s; i < e; ++i) {
+        std::string name = std::to_string(i + 1);
+        name.insert(0, static_cast<std::size_t>(std::max(0, digits - static_cast<int>(name.size()))), '0');
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        ToImage(frames[i]).save(&buffer, "PNG");
+        if (!WriteFileAtomic(dir / ("frame" + name + ".png"),
+                             std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())))) {
+            return FailSave(ctx, cmd);
+        }
+    }
+    ctx.out << Say(ctx, "exported %1 frames", "导出了 %1 帧", {std::to_string(e - s)}) << '\n';
+    return kExitOk;
+}
+
+// frames insert: the blank frame the operation puts after frame --after.
+int InsertInto(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d) {
+    const auto& frames = d.frames();
+    long long after = 0;
+    if (int rc = NeedsInteger(ctx, cmd, args, "--after", 1, static_cast<long long>(frames.size()), std::nullopt, after);
+        rc != kExitOk) {
+        return rc;
+    }
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto inserted = ops::InsertFrame(ws, ops::InsertFrameRequest{static_cast<std::size_t>(after)}, prompt, ProgressFn());
+    if (!inserted) return Fail(ctx, cmd, inserted.message());
+    const std::size_t count = ws.frames.CurrentFrames().size();
+    if (int rc = d.SaveFrom(ctx, cmd, ws); rc != kExitOk) return rc;
+    Done(ctx, count);
+    return kExitOk;
+}
+
+// frames paste: the block of --block placed as the options say.
+int PasteInto(Context& ctx, const std::string& cmd, const Args& args, const std::vector<Frame>& frames, RangeContext& c, int w,
+              int h) {
+    FrameBlock block;
+    long long place = 0, times = 0;
+    if (int rc = ReadBlock(ctx, cmd, args, block); rc != kExitOk) return rc;
+    if (int rc = NeedsInteger(ctx, cmd, args, "--place", 1, static_cast<long long>(frames.size()), std::nullopt, place);
+        rc != kExitOk) {
+        return rc;
+    }
+    if (int rc = NeedsInteger(ctx, cmd, args, "--times", 1, 1000, 1, times); rc != kExitOk) return rc;
+    if (frames.size() + block.pictures.size() * static_cast<std::size_t>(times) > kMaxFrameCount) {
+        return Usage(ctx, cmd, FrameLimit(ctx));
+    }
+    PasteOptions o;
+    o.place = static_cast<std::size_t>(place - 1);
+    o.times = static_cast<int>(times);
+    o.overlay = args.Has("--overlay");
+    o.reverseOrder = args.Has("--reverse-order");
+    if (int rc = Choice<PasteDirection>(ctx, cmd, args, "--direction",
+                                        {{"original", PasteDirection::Original}, {"horizontal", PasteDirection::Horizontal},
+                                         {"vertical", PasteDirection::Vertical}, {"center", PasteDirection::Centre}},
+                                        o.direction);
+        rc != kExitOk) {
+        return rc;
+    }
+    if (int rc = Choice<PasteCombine>(ctx, cmd, args, "--combine",
+                                      {{"normal", PasteCombine::Normal}, {"or", PasteCombine::Or}, {"xor", PasteCombine::Xor},
+                                       {"and", PasteCombine::And}, {"superposition", PasteCombine::Superposition},
+                                       {"transparency", PasteCombine::Transparency}, {"adding", PasteCombine::Adding}},
+                                      o.combine);
+        rc != kExitOk) {
+        return rc;
+    }
+    const PixelRect t = TargetRect(w, h, c.editArea);
+    if (block.width != t.width() || block.height != t.height()) {
+        // The window asks whether to go on; the command line goes on and says so.
+        std::string text = Format(ctx.strings.askPasteSize.c_str(), block.height, block.width, t.height(), t.width());
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        Warn(ctx, cmd, text);
+    }
+    PasteFrames(c, block, o);
+    return kExitOk;
+}
+
+}  // namespace
+
 int RunFrames(Context& ctx, const Args& args) {
     if (args.positionals().size() < 2) {
         return Usage(ctx, "frames", Say(ctx, "needs a subcommand and a document: frames SUBCOMMAND DOC.cvn ...",
@@ -242,26 +350,7 @@ int RunFrames(Context& ctx, const Args& args) {
         return kExitOk;  // the document is not changed
     }
     if (sub == "export") {
-        if (int rc = ParseRange(ctx, cmd, args, frames.size(), false, s, e); rc != kExitOk) return rc;
-        const fs::path dir = args.positionals()[2];
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-        if (!fs::is_directory(dir, ec)) return Fail(ctx, cmd, dir.string() + ": " + Say(ctx, "cannot make the folder", "无法创建文件夹"));
-        const int digits = static_cast<int>(std::to_string(frames.size()).size());
-        for (std::size_t i = s; i < e; ++i) {
-            std::string name = std::to_string(i + 1);
-            name.insert(0, static_cast<std::size_t>(std::max(0, digits - static_cast<int>(name.size()))), '0');
-            QByteArray png;
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            ToImage(frames[i]).save(&buffer, "PNG");
-            if (!WriteFileAtomic(dir / ("frame" + name + ".png"),
-                                 std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())))) {
-                return FailSave(ctx, cmd);
-            }
-        }
-        ctx.out << Say(ctx, "exported %1 frames", "导出了 %1 帧", {std::to_string(e - s)}) << '\n';
-        return kExitOk;
+        return ExportFrames(ctx, cmd, args, frames);
     }
     if (sub == "repeat") {
         long long times = 0;
@@ -290,12 +379,7 @@ int RunFrames(Context& ctx, const Args& args) {
         if (int rc = NeedsInteger(ctx, cmd, args, "--ranks", 0, 65535, std::nullopt, ranks); rc != kExitOk) return rc;
         MoveFrames(c, s, e, dir, static_cast<int>(ranks), args.Has("--increments"));
     } else if (sub == "insert") {
-        long long after = 0;
-        if (int rc = NeedsInteger(ctx, cmd, args, "--after", 1, static_cast<long long>(frames.size()), std::nullopt, after);
-            rc != kExitOk) {
-            return rc;
-        }
-        frames.insert(frames.begin() + static_cast<std::ptrdiff_t>(after), Frame::Filled(w, h, c.background));
+        return InsertInto(ctx, cmd, args, d);
     } else if (sub == "row-col-delete") {
         long long keepRows = 0, deleteRows = 0, keepCols = 0, deleteCols = 0;
         if (int rc = ParseRange(ctx, cmd, args, frames.size(), false, s, e); rc != kExitOk) return rc;
@@ -306,45 +390,7 @@ int RunFrames(Context& ctx, const Args& args) {
         RowColDelete(c, s, e, static_cast<int>(keepRows), static_cast<int>(deleteRows), static_cast<int>(keepCols),
                      static_cast<int>(deleteCols));
     } else if (sub == "paste") {
-        FrameBlock block;
-        long long place = 0, times = 0;
-        if (int rc = ReadBlock(ctx, cmd, args, block); rc != kExitOk) return rc;
-        if (int rc = NeedsInteger(ctx, cmd, args, "--place", 1, static_cast<long long>(frames.size()), std::nullopt, place);
-            rc != kExitOk) {
-            return rc;
-        }
-        if (int rc = NeedsInteger(ctx, cmd, args, "--times", 1, 1000, 1, times); rc != kExitOk) return rc;
-        if (frames.size() + block.pictures.size() * static_cast<std::size_t>(times) > kMaxFrameCount) {
-            return Usage(ctx, cmd, FrameLimit(ctx));
-        }
-        PasteOptions o;
-        o.place = static_cast<std::size_t>(place - 1);
-        o.times = static_cast<int>(times);
-        o.overlay = args.Has("--overlay");
-        o.reverseOrder = args.Has("--reverse-order");
-        if (int rc = Choice<PasteDirection>(ctx, cmd, args, "--direction",
-                                            {{"original", PasteDirection::Original}, {"horizontal", PasteDirection::Horizontal},
-                                             {"vertical", PasteDirection::Vertical}, {"center", PasteDirection::Centre}},
-                                            o.direction);
-            rc != kExitOk) {
-            return rc;
-        }
-        if (int rc = Choice<PasteCombine>(ctx, cmd, args, "--combine",
-                                          {{"normal", PasteCombine::Normal}, {"or", PasteCombine::Or}, {"xor", PasteCombine::Xor},
-                                           {"and", PasteCombine::And}, {"superposition", PasteCombine::Superposition},
-                                           {"transparency", PasteCombine::Transparency}, {"adding", PasteCombine::Adding}},
-                                          o.combine);
-            rc != kExitOk) {
-            return rc;
-        }
-        const PixelRect t = TargetRect(w, h, c.editArea);
-        if (block.width != t.width() || block.height != t.height()) {
-            // The window asks whether to go on; the command line goes on and says so.
-            std::string text = Format(ctx.strings.askPasteSize.c_str(), block.height, block.width, t.height(), t.width());
-            std::replace(text.begin(), text.end(), '\n', ' ');
-            Warn(ctx, cmd, text);
-        }
-        PasteFrames(c, block, o);
+        if (int rc = PasteInto(ctx, cmd, args, frames, c, w, h); rc != kExitOk) return rc;
     } else if (sub == "steps-paste") {
         FrameBlock block;
         long long start = 0, interval = 0;
@@ -517,7 +563,7 @@ int IntFields(Context& ctx, const std::string& cmd, const Args& args, T& into, s
 
 namespace {
 // The particle values: a template of the home's library, then the KEY=VALUE list over it.
-int ParticleArgs(Context& ctx, const std::string& cmd, const Args& args, GeneratorRun& run) {
+int ParticleArgs(Context& ctx, const std::string& cmd, const Args& args, ops::GenerateRequest& run) {
     const HomeFiles files;
     if (auto name = args.Value("--template")) {
         auto loaded = LoadParticleTemplate(files.home / kParticleLibraryName, *name);
@@ -599,7 +645,8 @@ int ParticleArgs(Context& ctx, const std::string& cmd, const Args& args, Generat
 
 namespace {
 // The picture-and-text values: the list (--files) or a text picture built from --text.
-int PictureTextArgs(Context& ctx, const std::string& cmd, const Args& args, GeneratorRun& run, int w, int h) {
+int PictureTextArgs(Context& ctx, const std::string& cmd, const Args& args, ops::GenerateRequest& run, Bgr background, int w,
+                    int h) {
     PictureTextOptions& o = run.pictureText;
     std::string error;
     const auto size = args.Int("--size", error);
@@ -632,7 +679,7 @@ int PictureTextArgs(Context& ctx, const std::string& cmd, const Args& args, Gene
     if (auto c = args.Value("--text-color"); c && !ParseColour(*c, ink)) {
         return Usage(ctx, cmd, Say(ctx, "--text-color takes RRGGBB", "--text-color 的格式为 RRGGBB"));
     }
-    const QColor back(run.background.r, run.background.g, run.background.b);
+    const QColor back(background.r, background.g, background.b);
     o.vertical = vertical;
     o.textPicture = BuildTextPicture(QString::fromStdString(*text), o.font, QColor(ink.r, ink.g, ink.b), back, QSize(w, h), vertical);
     return kExitOk;
@@ -664,6 +711,50 @@ const OptionScopes kGenerateScopes = {
     {"--mode other --style 3", {"--angle", "--line-width", "--speed"}},
     {"--mode other --style 4", {"--min-size", "--max-size", "--blocks", "--keep"}},
 };
+}  // namespace
+
+namespace {
+// The values of the V-shape sub-panel and of the "Other" dialogs.
+int ShapeArgs(Context& ctx, const std::string& cmd, const Args& args, ops::GenerateRequest& run) {
+    std::string error;
+    // The V-shape values.
+    if (auto kind = args.Value("--v-kind")) {
+        if (*kind == "move") run.vshape.kind = VShapeOptions::Move;
+        else if (*kind == "turn") run.vshape.kind = VShapeOptions::Turn;
+        else if (*kind == "vis-a-vis") run.vshape.kind = VShapeOptions::VisAVis;
+        else return Usage(ctx, cmd, Say(ctx, "--v-kind takes move, turn or vis-a-vis", "--v-kind 取 move、turn 或 vis-a-vis"));
+    }
+    const auto interval = args.Int("--steps-interval", error);
+    const auto cycles = args.Int("--color-pad-cycles", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (interval && (*interval < 1 || *interval > 1000)) return OutOfRange(ctx, cmd, "--steps-interval", 1, 1000);
+    if (cycles && (*cycles < 1 || *cycles > 100)) return OutOfRange(ctx, cmd, "--color-pad-cycles", 1, 100);
+    if (interval) run.vshape.interval = static_cast<int>(*interval);
+    if (cycles) run.vshape.cycles = static_cast<int>(*cycles);
+    // The values of the "Other" dialogs.
+    if (int rc = IntFields<OtherOptions>(ctx, cmd, args, run.other,
+                                          {{"--center-x", &OtherOptions::centreX, 0, 100},
+                                           {"--center-y", &OtherOptions::centreY, 0, 100},
+                                           {"--ring-width", &OtherOptions::ringWidth, 1, 1000},
+                                           {"--angle", &OtherOptions::angle, 0, 359},
+                                           {"--line-width", &OtherOptions::lineWidth, 1, 1000},
+                                           {"--speed", &OtherOptions::speed, 0, 1000},
+                                           {"--min-size", &OtherOptions::minSize, 1, 1000},
+                                           {"--max-size", &OtherOptions::maxSize, 1, 1000},
+                                           {"--blocks", &OtherOptions::blocksPerFrame, 0, 10000}});
+        rc != kExitOk) {
+        return rc;
+    }
+    if (auto shape = args.Value("--shape")) {
+        if (*shape == "circle") run.other.shape = OtherOptions::Circle;
+        else if (*shape == "square") run.other.shape = OtherOptions::Square;
+        else if (*shape == "diamond") run.other.shape = OtherOptions::Diamond;
+        else return Usage(ctx, cmd, Say(ctx, "--shape takes circle, square or diamond", "--shape 取 circle、square 或 diamond"));
+    }
+    run.other.outward = !args.Has("--inward");
+    run.other.keep = args.Has("--keep");
+    return kExitOk;
+}
 }  // namespace
 
 int RunGenerate(Context& ctx, const Args& args) {
@@ -739,15 +830,10 @@ int RunGenerate(Context& ctx, const Args& args) {
                                       {std::to_string(layout.grid.cols), std::to_string(layout.grid.rows), std::to_string(w), std::to_string(h)}));
         }
     }
-    FrameUndo undo;
-    GeneratorRun run;
-    run.frames = &clipFrames;
-    run.current = clipFrames.size() - 1;  // after the last frame
-    run.undo = &undo;
-    run.colours = &colours;
-    run.background = background;
-    run.coverMode = args.Has("--cover");
-    run.layout = ports ? &layout : nullptr;
+    ops::GenerateRequest run;
+    run.mode = *mode;
+    run.style = static_cast<int>(*style - 1);
+    run.follows = clipFrames.size() - 1;  // after the last frame
     run.recycle = args.Has("--recycle");
     run.step = static_cast<int>(step.value_or(1));
     run.count = static_cast<int>(count);
@@ -765,56 +851,31 @@ int RunGenerate(Context& ctx, const Args& args) {
         rc != kExitOk) {
         return rc;
     }
-    // The V-shape values.
-    if (auto kind = args.Value("--v-kind")) {
-        if (*kind == "move") run.vshape.kind = VShapeOptions::Move;
-        else if (*kind == "turn") run.vshape.kind = VShapeOptions::Turn;
-        else if (*kind == "vis-a-vis") run.vshape.kind = VShapeOptions::VisAVis;
-        else return Usage(ctx, cmd, Say(ctx, "--v-kind takes move, turn or vis-a-vis", "--v-kind 取 move、turn 或 vis-a-vis"));
-    }
-    const auto interval = args.Int("--steps-interval", error);
-    const auto cycles = args.Int("--color-pad-cycles", error);
-    if (!error.empty()) return Usage(ctx, cmd, error);
-    if (interval && (*interval < 1 || *interval > 1000)) return OutOfRange(ctx, cmd, "--steps-interval", 1, 1000);
-    if (cycles && (*cycles < 1 || *cycles > 100)) return OutOfRange(ctx, cmd, "--color-pad-cycles", 1, 100);
-    if (interval) run.vshape.interval = static_cast<int>(*interval);
-    if (cycles) run.vshape.cycles = static_cast<int>(*cycles);
-    // The values of the "Other" dialogs.
-    if (int rc = IntFields<OtherOptions>(ctx, cmd, args, run.other,
-                                          {{"--center-x", &OtherOptions::centreX, 0, 100},
-                                           {"--center-y", &OtherOptions::centreY, 0, 100},
-                                           {"--ring-width", &OtherOptions::ringWidth, 1, 1000},
-                                           {"--angle", &OtherOptions::angle, 0, 359},
-                                           {"--line-width", &OtherOptions::lineWidth, 1, 1000},
-                                           {"--speed", &OtherOptions::speed, 0, 1000},
-                                           {"--min-size", &OtherOptions::minSize, 1, 1000},
-                                           {"--max-size", &OtherOptions::maxSize, 1, 1000},
-                                           {"--blocks", &OtherOptions::blocksPerFrame, 0, 10000}});
-        rc != kExitOk) {
-        return rc;
-    }
-    if (auto shape = args.Value("--shape")) {
-        if (*shape == "circle") run.other.shape = OtherOptions::Circle;
-        else if (*shape == "square") run.other.shape = OtherOptions::Square;
-        else if (*shape == "diamond") run.other.shape = OtherOptions::Diamond;
-        else return Usage(ctx, cmd, Say(ctx, "--shape takes circle, square or diamond", "--shape 取 circle、square 或 diamond"));
-    }
-    run.other.outward = !args.Has("--inward");
-    run.other.keep = args.Has("--keep");
+    if (int rc = ShapeArgs(ctx, cmd, args, run); rc != kExitOk) return rc;
     const OffscreenGui gui;  // fonts and picture plug-ins for the picture styles
     if (*mode == GeneratorMode::Other && *style == 1) {
         if (int rc = ParticleArgs(ctx, cmd, args, run); rc != kExitOk) return rc;
     }
     if (*mode == GeneratorMode::PictureAndText) {
-        if (int rc = PictureTextArgs(ctx, cmd, args, run, w, h); rc != kExitOk) return rc;
+        if (int rc = PictureTextArgs(ctx, cmd, args, run, background, w, h); rc != kExitOk) return rc;
     }
     if (clipFrames.size() + static_cast<std::size_t>(count) > kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
-    const int made = RunGenerator(run, *mode, static_cast<int>(*style - 1));
-    if (made < 0) return Fail(ctx, cmd, Say(ctx, "the generator could not run: %1", "生成器无法运行: %1", {run.error}));
-    const std::size_t total = clipFrames.size();
-    if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    ws.colourPanel.list = std::move(colours);
+    ws.app.backgroundColour = background;
+    ws.app.coverMode = args.Has("--cover");
+    if (ports) ws.layout = std::move(layout);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto made = ops::Generate(ws, run, prompt, ProgressFn());
+    if (!made) {
+        const std::string& why = made.failure().reason.empty() ? made.message() : made.failure().reason;
+        return Fail(ctx, cmd, Say(ctx, "the generator could not run: %1", "生成器无法运行: %1", {why}));
+    }
+    if (int rc = d.SaveFrom(ctx, cmd, ws); rc != kExitOk) return rc;
     ctx.out << Say(ctx, "%1 %2: %3 frames made, %4 frames in the clip", "%1 %2: 生成 %3 帧, 场景共 %4 帧",
-                   {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)], std::to_string(made), std::to_string(total)})
+                   {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)], std::to_string(made->made),
+                    std::to_string(made->total)})
             << '\n';
     return kExitOk;
 }

@@ -23,7 +23,9 @@
 #include <QImage>
 #include "layout/LineFile.h"
 #include "layout/Wiring.h"
+#include "ops/Import.h"
 #include "workspace/Settings.h"
+#include "workspace/Workspace.h"
 
 namespace corv::cli {
 
@@ -750,17 +752,29 @@ int RunDxf(Context& ctx, const Args& args) {
     if (!ReadFileBytes(drawingPath)) return FailOpen(ctx, cmd);
     const bool vertexMode = args.Has("--vertex-mode");
     const DxfDrawing drawing = ReadDxf(drawingPath);
-    if (!drawing.hasEntities) {
+    auto warn = [&](const std::string& text) { Warn(ctx, cmd, text); };
+    Workspace ws;
+    ws.app.language = ctx.language;
+    ws.strings = ctx.strings;
+    ops::DxfImportRequest request;
+    request.drawing = &drawing;
+    if (sx) request.spaceX = static_cast<int>(*sx);
+    if (sy) request.spaceY = static_cast<int>(*sy);
+    request.vertexMode = vertexMode;
+    request.keepWithoutLeds = true;  // the line file is written whatever came of it
+    // The drawing's own refusals come before its warnings, the grid's after them.
+    const auto drawingRefusal = ops::DxfRefusalOf(ws, request);
+    const int refusal = drawingRefusal ? drawingRefusal->code : 0;
+    if (refusal == ops::kDxfNotDrawing) {
         return Fail(ctx, cmd, drawingPath.string() + ": " +
                                   Say(ctx, "not a DXF drawing (it has no ENTITIES section)", "不是 DXF 图纸 (没有 ENTITIES 段)"));
     }
-    if (vertexMode ? drawing.lines.empty() : drawing.circles.empty()) {
+    if (refusal == ops::kDxfNoLines || refusal == ops::kDxfNoCircles) {
         return Fail(ctx, cmd, drawingPath.string() + ": " +
                                   (vertexMode ? Say(ctx, "the drawing has no LINE to take LEDs from", "图纸中没有可取 LED 的 LINE")
                                               : Say(ctx, "the drawing has no LED (no CIRCLE; --vertex-mode takes the LINE end points)",
                                                     "图纸中没有 LED (没有 CIRCLE; --vertex-mode 可改用 LINE 的端点)")));
     }
-    auto warn = [&](const std::string& text) { Warn(ctx, cmd, text); };
     if (!drawing.complete) {
         warn(Say(ctx, "%1 ends before its ENTITIES section does; what it holds up to there is imported",
                  "%1 在 ENTITIES 段结束之前就结束了; 已导入此前的内容", {drawingPath.string()}));
@@ -770,17 +784,21 @@ int RunDxf(Context& ctx, const Args& args) {
                  "%1 个图元的坐标不是有限值或超出 %2, 已略去",
                  {std::to_string(drawing.absurd), std::to_string(static_cast<long long>(kMaxDxfCoordinate))}));
     }
-    const auto suggested = SuggestedSpacing(drawing, vertexMode);
-    const int spaceX = static_cast<int>(sx.value_or(suggested.first));
-    const int spaceY = static_cast<int>(sy.value_or(suggested.second));
     HomeFiles libs;
-    Layout layout;
-    const DxfImportResult r = ImportDxf(drawing, spaceX, spaceY, vertexMode, layout, libs.defaultChip);
-    if (r.tooLarge) {
+    request.defaultChip = libs.defaultChip;
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto imported = ops::ImportDrawing(ws, request, prompt, ProgressFn());
+    if (!imported && imported.failure().code == ops::kDxfTooLarge) {
+        const auto& v = imported.failure().args;
         return Fail(ctx, cmd, Say(ctx, "at a spacing of %1 x %2, %3; give a larger --space-x/--space-y",
                                   "间距为 %1 x %2 时, %3; 请加大 --space-x/--space-y",
-                                  {std::to_string(spaceX), std::to_string(spaceY), GridLimit(ctx, r.rows, r.cols)}));
+                                  {v[0], v[1], GridLimit(ctx, std::stoll(v[2]), std::stoll(v[3]))}));
     }
+    if (!imported) return Fail(ctx, cmd, imported.message());
+    const auto suggested = imported->suggested;
+    const int spaceX = imported->spaceX, spaceY = imported->spaceY;
+    const DxfImportResult& r = imported->result;
+    Layout& layout = ws.layout;
     if (r.sharedCells > 0) {
         warn(Say(ctx, "%1 of %2 LEDs share a cell with another LED at %3 x %4 drawing units a cell; a smaller spacing keeps them apart",
                  "按每格 %3 x %4 个图纸单位, %2 个 LED 中有 %1 个与其他 LED 共用一个单元格; 减小间距可将它们分开",
@@ -792,16 +810,9 @@ int RunDxf(Context& ctx, const Args& args) {
     if (auto picturePath = args.Value("--picture")) {
         // One marked pixel per LED, for the background tools.
         const int w = static_cast<int>(*pw), h = static_cast<int>(*ph);
-        auto picture = DxfPicture(drawing, w, h);
-        if (!picture) return Fail(ctx, cmd, Say(ctx, kPictureTooSmall, "宽度或高度太小!"));
-        QImage image(w, h, QImage::Format_Grayscale8);
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                image.scanLine(y)[x] = (*picture)[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width()) +
-                                                  static_cast<std::size_t>(x)] ? 255 : 0;
-            }
-        }
-        const auto bytes = EncodeLayoutImage(image.convertToFormat(QImage::Format_RGB32), QString::fromStdString(*picturePath));
+        const QImage image = ops::DxfMarksImage(drawing, w, h);
+        if (image.isNull()) return Fail(ctx, cmd, Say(ctx, kPictureTooSmall, "宽度或高度太小!"));
+        const auto bytes = EncodeLayoutImage(image, QString::fromStdString(*picturePath));
         if (!bytes) return Fail(ctx, cmd, Say(ctx, "cannot encode the picture %1", "无法编码图片 %1", {*picturePath}));
         pictureFile.emplace(*picturePath);
         pictureFile->writer.Bytes(bytes->constData(), static_cast<std::size_t>(bytes->size()));

@@ -63,6 +63,18 @@ struct UiStrings {
     std::string noPicText;
     std::string noLayout;
     std::string ledFileUnsupported;
+    // A generator run asked for with no colour in the list.
+    std::string colourListEmpty;
+    // DXF import refusals and warnings of the sculpt window's "Import File" (%d values).
+    std::string dxfNotDrawing;
+    std::string dxfNoLines;
+    std::string dxfNoCircles;
+    std::string dxfTooLarge;        // spacing %d x %d, then the grid limit text (%s)
+    std::string dxfNothingBecameLed;
+    std::string dxfPictureTooSmall;
+    std::string dxfSharedCells;     // shared, LEDs, spacing x, spacing y
+    // A grid of %lld rows x %lld cols has %lld cells; the program takes at most %llu.
+    std::string gridLimit;
     // String-table text of the clip selector entries, with the 1-based clip number.
     std::string sceneFormat;
 
