@@ -133,10 +133,12 @@ DocError ReadTail(FileReader& in, const ReadOptions& options, LoadedDocument& ou
     if (musicLength > 0 && options.extractMusic && !options.tempDir.empty()) {
         auto music = r.Take(musicLength);
         const fs::path musicPath = options.tempDir / kMusicFileName;
-        // Music that cannot be written is skipped; the document still opens.
-        if (WriteFileAtomic(musicPath, music)) {
-            out.musicPath = musicPath;
+        // Music that cannot be put in the working folder (a full disk) refuses the open, with
+        // the file and the reason: opened without it, the next save would drop it.
+        if (!WriteFileAtomic(musicPath, music)) {
+            return DocError::OpenFailed;
         }
+        out.musicPath = musicPath;
     } else if (!r.Skip(musicLength)) {
         return DocError::Unsupported;
     }

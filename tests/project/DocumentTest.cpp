@@ -221,6 +221,22 @@ TEST(Document, EveryTruncationIsRefusedExceptRightAfterTheFrames) {
     }
 }
 
+TEST(Document, MusicThatCannotBePutInTheWorkingFolderRefusesTheOpen) {
+    // Opened without its music, the next save would drop it: the open is refused instead,
+    // naming the file that could not be written and why.
+    TestFolder dir;
+    SaveRichProject(dir);
+    ReadOptions opt;
+    opt.tempDir = dir / "no-such-folder";
+    LoadedDocument doc;
+    EXPECT_EQ(ReadDocument(dir / "rich.cvn", opt, doc), DocError::OpenFailed);
+    EXPECT_NE(LastFileError().find("EffectMusic.mp3"), std::string::npos) << LastFileError();
+    EXPECT_NE(LastFileError().find("No such file or directory"), std::string::npos) << LastFileError();
+    opt.tempDir = dir.path();
+    EXPECT_EQ(ReadDocument(dir / "rich.cvn", opt, doc), DocError::None);
+    EXPECT_FALSE(doc.musicPath.empty());
+}
+
 TEST(Document, RandomDamageNeverCrashes) {
     TestFolder dir;
     const auto bytes = SaveRichProject(dir);
