@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include <iostream>
+#include <iterator>
 #include <regex>
 #include <utility>
 
@@ -19,8 +20,11 @@ namespace corv::cli {
 #define CORVANTINE_VERSION "0.0.0"
 #endif
 
-const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
+namespace {
+
+// The commands on documents and archives.
+std::vector<Command> DocumentCommandTable() {
+    return {
         {"info", "describe a file", "FILE [--json] [--strict]",
          "Describes a project document (.cvn, plain or compressed): version, clips with their\n"
          "size, frame count and line file, canvas, layers with their items, music.\n"
@@ -46,6 +50,12 @@ const std::vector<Command>& Commands() {
          "program when it is installed, else with the built-in writer (stored entry).\n"
          "  --builtin   always use the built-in writer",
          {}, {"--builtin"}, RunPack},
+    };
+}
+
+// The commands on layouts and the libraries of the application home.
+std::vector<Command> LayoutCommandTable() {
+    return {
         {"layout", "make and wire LED layouts (line files)",
          "new OUT.lnf --rows R --cols C [--sphere]\n"
          "       corvantine-cli layout add FILE.lnf --from COL,ROW --to COL,ROW [--line N] [--mode MODE]\n"
@@ -53,15 +63,17 @@ const std::vector<Command>& Commands() {
          "       corvantine-cli layout set FILE.lnf [--family ms|single|simple] [--ports-per-slave 1|2|3|4|8]\n"
          "             [--slaves LIST] [--lamp NAME] [--chip CODE] [--clock MHZ] [--brightness P] [--gray LEVELS]\n"
          "             [--reverse yes|no] [--ports N] [--gamma G] [--red P] [--green P] [--blue P] [--groups N,N,...]\n"
-         "       corvantine-cli layout delete|copy|cut FILE.lnf --from COL,ROW --to COL,ROW [--clip OUT]\n"
+         "       corvantine-cli layout delete FILE.lnf --from COL,ROW --to COL,ROW\n"
+         "       corvantine-cli layout copy|cut FILE.lnf --from COL,ROW --to COL,ROW --clip OUT\n"
          "       corvantine-cli layout paste FILE.lnf --clip IN --at COL,ROW [--line N] [--repeat]\n"
          "       corvantine-cli layout transfer FILE.lnf --at COL,ROW --line N\n"
          "       corvantine-cli layout reverse FILE.lnf --a COL,ROW --b COL,ROW\n"
          "       corvantine-cli layout move-point FILE.lnf --from COL,ROW --to COL,ROW [--repeat]\n"
          "       corvantine-cli layout repeat FILE.lnf --from COL,ROW --to COL,ROW --times R\n"
          "       corvantine-cli layout array-copy FILE.lnf --from COL,ROW --to COL,ROW --at COL,ROW --tiles AX,AY [--line N]\n"
-         "       corvantine-cli layout line-op FILE.lnf exchange|unite|delete|move|copy --a N [--and N | --to N]\n"
-         "             [--offset DX,DY] [--clip OUT]",
+         "       corvantine-cli layout line-op FILE.lnf exchange|unite|delete --a N [--and N | --to N]\n"
+         "       corvantine-cli layout line-op FILE.lnf move --a N [--and N | --to N] --offset DX,DY\n"
+         "       corvantine-cli layout line-op FILE.lnf copy --a N [--and N | --to N] --clip OUT",
          "The editing tools (the file is saved only when the edit did something): delete the LEDs of\n"
          "  a zone; copy or cut them to a clip file (the layout-data form); paste a clip file with the\n"
          "  zone's corner at --at into line N and the lines after it; transfer the LED on --at and\n"
@@ -142,6 +154,12 @@ const std::vector<Command>& Commands() {
          "Lists the chip codes of the catalogue (DrICtype.ict of the application home) with their\n"
          "names; --json adds the Chinese names and the single controller's delay.",
          {}, {"--json"}, RunChip},
+    };
+}
+
+// The commands that write controller data, movies and pictures, or read them back.
+std::vector<Command> OutputCommandTable() {
+    return {
         {"output", "write controller data files (.led)",
          "PROJECT.cvn --lines LAYOUT.lnf --out PATH/NAME.led [--clip N] [--first A] [--last B] [--speed FPS]\n"
          "       [--seed N] [--card auto|none]",
@@ -207,6 +225,12 @@ const std::vector<Command>& Commands() {
         {"unpack", "extract a compressed document", "IN.rar OUT.cvn",
          "Extracts the entry \"Corvantinev.cvn\" of a RAR 4 or RAR 5 archive into OUT.cvn.",
          {}, {}, RunUnpack},
+    };
+}
+
+// The commands that edit frames and colours.
+std::vector<Command> FrameCommandTable() {
+    return {
         {"frames", "edit the frames of a document's clip",
          "copy DOC --first A --last B [--rect L,T,R,B] --block OUT\n"
          "       corvantine-cli frames paste DOC --block IN --place P [--times T] [--overlay]\n"
@@ -255,8 +279,9 @@ const std::vector<Command>& Commands() {
          "remove: deletes list K; the later lists move down.",
          {"--colors", "--grade", "--steps", "--library"}, {"--json"}, RunColors},
         {"color-process", "change the colours of a range of frames",
-         "DOC --replace OLD,NEW | --swap ORDER | --shade P [--channels RGB] | --clear-non-led LAYOUT.lnf\n"
-         "       | --clear-by-frame N   [--first A --last B] [--rect L,T,R,B] [--clip N] [--background RRGGBB]",
+         "DOC --replace OLD,NEW | --swap ORDER | --shade P [--channels RGB]\n"
+         "       | --clear-non-led LAYOUT.lnf [--background RRGGBB] | --clear-by-frame N [--background RRGGBB]\n"
+         "       [--first A --last B] [--rect L,T,R,B] [--clip N]",
          "Works on frames A..B (1-based, inclusive; default all) of clip N inside --rect (as in\n"
          "frames) and writes the document back.\n"
          "--replace: pixels of colour OLD become NEW; when both are pure colours (each channel 00 or\n"
@@ -264,7 +289,8 @@ const std::vector<Command>& Commands() {
          "--swap: where R, G and B go: RBG, GRB, GBR, BGR or BRG.\n"
          "--shade: the channels (default RGB) times P percent, kept to 255.\n"
          "--clear-non-led: pixels no LED of the layout shows take the background (the layout's grid\n"
-         "  must be the frame size). --clear-by-frame: pixels black in frame N take the background.",
+         "  must be the frame size). --clear-by-frame: pixels black in frame N take the background.\n"
+         "--background (default 000000) belongs to these two.",
          {"--replace", "--swap", "--shade", "--channels", "--clear-non-led", "--clear-by-frame", "--first", "--last",
           "--rect", "--clip", "--background"}, {}, RunColorProcess},
         {"transition", "draw a transition from one picture to another",
@@ -277,6 +303,12 @@ const std::vector<Command>& Commands() {
          "Close, 39-40 blinds, 41-46 Radar, 47-54 Reveal, 55 CheckerBoard, 56 ZigZag, 57 Spiral;\n"
          "0 or random picks one of 1..54 from --seed (default 1).",
          {"--steps", "--kind", "--seed"}, {}, RunTransition},
+    };
+}
+
+// The design and the pattern generators.
+std::vector<Command> DesignCommandTable() {
+    return {
         {"design", "list, render or export the design of a document, or add shapes to it",
          "DOC list [--json] | render --frames N [--clip N] | export OUT [--player PATH] |\n"
          "       add KIND --box X,Y,W,H [--color RRGGBB] [--angle A] [--outline] [--text T] [--layer N] [--mask]",
@@ -297,8 +329,12 @@ const std::vector<Command>& Commands() {
          "toy-bricks, sound-wave, jalousie, v-shape, other, picture-and-text;\n"
          "--style is 1-based as in the mode's list (moving: 1 Left ... 8 RightDown, 9 Inner-\n"
          "port, 10 Inter-port, which follow the wiring of --lines). --frames N frames\n"
-         "(default 100; jalousie: --block-number, default 3; dropping: --filter-number). --render:\n"
-         "not, left, right, up, down, left-up, left-down, right-up, right-down, curve-up, curve-down.\n"
+         "(default 100; jalousie: --block-number, default 3; dropping: --filter-number; toy-bricks,\n"
+         "v-shape and picture-and-text --text decide their own length). --step S pixels a frame\n"
+         "(moving, symmetry, other); --recycle brings the leaving colours back (moving, symmetry,\n"
+         "diffusing); --render (gradual-changing, dropping, toy-bricks, sound-wave, jalousie, other,\n"
+         "picture-and-text): not, left, right, up, down, left-up, left-down, right-up, right-down,\n"
+         "curve-up, curve-down. An option of another mode or style is refused.\n"
          "--colors: the colours painted with (default the rainbow), a list built as the colour panel\n"
          "builds it, or list K of a colour library. --cover overwrites the frames that follow.\n"
          "--seed makes the random styles repeatable (default 1). toy-bricks: --brick-width (4),\n"
@@ -325,6 +361,19 @@ const std::vector<Command>& Commands() {
           "--files", "--text", "--font", "--size", "--direction", "--text-color", "--kind"},
          {"--recycle", "--cover", "--inward", "--keep"}, RunGenerate},
     };
+}
+
+}  // namespace
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = [] {
+        std::vector<Command> all;
+        for (auto family : {DocumentCommandTable, LayoutCommandTable, OutputCommandTable, FrameCommandTable, DesignCommandTable}) {
+            std::vector<Command> table = family();
+            all.insert(all.end(), std::make_move_iterator(table.begin()), std::make_move_iterator(table.end()));
+        }
+        return all;
+    }();
     return commands;
 }
 

@@ -687,25 +687,29 @@ int PictureTextArgs(Context& ctx, const std::string& cmd, const Args& args, ops:
 }  // namespace
 
 namespace {
-// The options of one mode or style of the generators; the others (--mode, --style, --step,
-// --recycle, --render, the colours, --background, --rect, --clip, --cover, --seed) every mode
-// takes. Toy bricks and the V shape decide the length of their runs themselves.
+// The options of one mode or style of the generators; the others (--mode, --style, the colours,
+// --background, --rect, --clip, --cover, --seed) every mode takes. Toy bricks, the V shape and the
+// scrolled text decide the length of their runs themselves; the step, recycle and "Romance:"
+// (--render) belong to the modes that paint with them. Picture-and-text runs the list of
+// --files or the picture of --text, each with options of its own.
 const OptionScopes kGenerateScopes = {
-    {"--mode moving", {"--frames"}},
+    {"--mode moving", {"--frames", "--step", "--recycle"}},
     {"--mode moving --style 9", {"--lines"}},
     {"--mode moving --style 10", {"--lines"}},
-    {"--mode symmetry", {"--frames"}},
+    {"--mode symmetry", {"--frames", "--step", "--recycle"}},
     {"--mode interleaving", {"--frames"}},
-    {"--mode diffusing", {"--frames"}},
+    {"--mode diffusing", {"--frames", "--recycle"}},
     {"--mode rotation", {"--frames"}},
-    {"--mode gradual-changing", {"--frames"}},
-    {"--mode dropping", {"--frames", "--filter-number"}},
-    {"--mode picture-and-text", {"--frames", "--files", "--kind", "--text", "--direction", "--text-color", "--font", "--size"}},
-    {"--mode toy-bricks", {"--brick-width", "--brick-height", "--space", "--frequency", "--overpass", "--rebound"}},
-    {"--mode sound-wave", {"--frames"}},
-    {"--mode jalousie", {"--frames", "--block-number"}},
+    {"--mode gradual-changing", {"--frames", "--render"}},
+    {"--mode dropping", {"--frames", "--filter-number", "--render"}},
+    {"--mode picture-and-text", {"--font", "--size", "--render"}},
+    {"--mode picture-and-text --files", {"--files", "--frames", "--kind"}},
+    {"--mode picture-and-text --text", {"--text", "--direction", "--text-color"}},
+    {"--mode toy-bricks", {"--brick-width", "--brick-height", "--space", "--frequency", "--overpass", "--rebound", "--render"}},
+    {"--mode sound-wave", {"--frames", "--render"}},
+    {"--mode jalousie", {"--frames", "--block-number", "--render"}},
     {"--mode v-shape", {"--v-kind", "--steps-interval", "--color-pad-cycles"}},
-    {"--mode other", {"--frames"}},
+    {"--mode other", {"--frames", "--step", "--render"}},
     {"--mode other --style 1", {"--template", "--particle", "--particle-picture"}},
     {"--mode other --style 2", {"--center-x", "--center-y", "--shape", "--ring-width", "--inward"}},
     {"--mode other --style 3", {"--angle", "--line-width", "--speed"}},
@@ -781,7 +785,14 @@ int RunGenerate(Context& ctx, const Args& args) {
     if (!style) return Usage(ctx, cmd, Say(ctx, "--style N is required", "必须给出 --style N"));
     if (*style < 1 || *style > static_cast<long long>(styles.size())) return OutOfRange(ctx, cmd, "--style", 1, static_cast<long long>(styles.size()));
     const std::string modeKind = "--mode " + GeneratorModeKey(*mode);
-    if (!args.CheckScopes(kGenerateScopes, {modeKind, modeKind + " --style " + std::to_string(*style)}, error)) {
+    std::vector<std::string> kinds = {modeKind, modeKind + " --style " + std::to_string(*style)};
+    if (*mode == GeneratorMode::PictureAndText) {
+        // The list or the text; with neither or both the values below say what is missing.
+        const bool files = args.Has("--files"), text = args.Has("--text");
+        if (files || !text) kinds.push_back(modeKind + " --files");
+        if (text || !files) kinds.push_back(modeKind + " --text");
+    }
+    if (!args.CheckScopes(kGenerateScopes, kinds, error)) {
         return Usage(ctx, cmd, error);
     }
     if (!GeneratorAvailable(*mode, static_cast<int>(*style - 1))) {
@@ -935,6 +946,104 @@ const OptionScopes kDesignScopes = {
 };
 }  // namespace
 
+namespace {
+
+// design export: a file that plays the design by itself, the player with the document appended.
+int DesignExport(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d, int canvasW, int canvasH) {
+    const auto& pos = args.positionals();
+    if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "export needs OUT", "export 需要 OUT"));
+    const fs::path player = args.Value("--player").value_or((ProgramDir() / "corvantine-player").string());
+    if (!fs::is_regular_file(player)) return Fail(ctx, cmd, Say(ctx, "the player %1 is not there", "找不到播放程序 %1", {player.string()}));
+    // Nothing is written over what the export reads: the document, the player.
+    if (const auto input = OutputAmongInputs(pos[2], {d.path, player})) {
+        return Fail(ctx, cmd, Say(ctx, "%1 is the same file as the input %2; choose another output",
+                                  "%1 与输入文件 %2 是同一个文件, 请另选输出文件", {pos[2], input->string()}));
+    }
+    if (const auto program = ReadFileBytes(player); !program) {
+        return FailOpen(ctx, cmd);
+    } else if (!IsEffectPlayer(*program)) {
+        return Fail(ctx, cmd, Say(ctx, "%1 is not the effect player program (corvantine-player)",
+                                  "%1 不是效果播放程序 (corvantine-player)", {player.string()}));
+    }
+    AppState app;
+    FrameStore store(app);
+    store.ReplaceAll(std::move(d.doc.clips));
+    EffectList effects;
+    for (auto& layer : d.doc.layers) effects.Append(std::move(layer));
+    DocumentSource source;
+    source.frames = &store;
+    source.gridScaleX = d.doc.gridScaleX;
+    source.gridScaleY = d.doc.gridScaleY;
+    source.canvasWidth = static_cast<std::uint16_t>(canvasW);
+    source.canvasHeight = static_cast<std::uint16_t>(canvasH);
+    source.effects = &effects;
+    source.musicPath = d.doc.musicPath;
+    source.trailingBytes = d.doc.trailingBytes;
+    if (const DocError e = ExportEffectFile(player, pos[2], source, d.temp.path()); e != DocError::None) {
+        return Fail(ctx, cmd, DocFailure(ctx, pos[2], e));
+    }
+    ctx.out << pos[2] << '\n';
+    return kExitOk;
+}
+
+// design add: a shape on a layer, for designs made from the shell: add KIND --box X,Y,W,H.
+int DesignAdd(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d, int canvasW, int canvasH) {
+    const auto& pos = args.positionals();
+    std::string error;
+    if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "add needs a kind", "add 需要对象类型"));
+    int kind = 0;
+    for (int k = 1; k <= 12; ++k) {
+        std::string name = ItemKindName(k);
+        std::replace(name.begin(), name.end(), ' ', '-');
+        if (name == pos[2] && k != kItemGroup && k != kItemPicture) kind = k;
+    }
+    if (kind == 0) return Usage(ctx, cmd, Say(ctx, "add takes rectangle, ellipse, line, round-rectangle, text, star, regular-polygon or picture-area",
+                                              "add 取 rectangle、ellipse、line、round-rectangle、text、star、regular-polygon 或 picture-area"));
+    const auto box = SplitComma(args.Value("--box").value_or("0,0,100,100"));
+    float b[4] = {};
+    for (std::size_t i = 0; i < 4; ++i) {
+        char* end = nullptr;
+        b[i] = i < box.size() ? std::strtof(box[i].c_str(), &end) : 0;
+        if (box.size() != 4 || !end || *end != '\0' || !std::isfinite(b[i]) || std::abs(b[i]) > 1e6f) {
+            return Usage(ctx, cmd, Say(ctx, "--box takes X,Y,W,H", "--box 的格式为 X,Y,W,H"));
+        }
+    }
+    auto item = CreateItem(kind);
+    item->x = b[0];
+    item->y = b[1];
+    item->w = b[2];
+    item->h = b[3];
+    Bgr c{0, 0, 255};
+    if (auto colour = args.Value("--color"); colour && !ParseColour(*colour, c)) return Usage(ctx, cmd, Say(ctx, "--color takes RRGGBB", "--color 的格式为 RRGGBB"));
+    item->colour = 0xFF000000u | (static_cast<std::uint32_t>(c.r) << 16) | (static_cast<std::uint32_t>(c.g) << 8) | c.b;
+    if (auto a = args.Int("--angle", error); a) item->angle = static_cast<std::uint16_t>(((*a % 360) + 360) % 360);
+    if (args.Has("--outline")) item->fill = 0;
+    if (kind == kItemText) static_cast<TextItem&>(*item).text = args.Value("--text").value_or("Text");
+    if (kind == kItemPictureArea) {
+        item->sourceClip = static_cast<std::int16_t>(d.clip);
+        item->sourceX = item->sourceY = 0;
+        item->sourceW = item->sourceH = 0;  // the whole clip
+    }
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    const auto layerNo = args.Int("--layer", error);
+    if (d.doc.layers.empty() || (layerNo && *layerNo > static_cast<long long>(d.doc.layers.size()))) {
+        auto layer = std::make_unique<EffectLayer>();
+        layer->name = LayerName(static_cast<int>(d.doc.layers.size()) + 1, ctx.language);
+        d.doc.layers.push_back(std::move(layer));
+    }
+    const std::size_t at = layerNo ? static_cast<std::size_t>(std::clamp<long long>(*layerNo, 1, static_cast<long long>(d.doc.layers.size())) - 1)
+                                   : d.doc.layers.size() - 1;
+    EffectLayer& layer = *d.doc.layers[at];
+    layer.items.push_back(std::move(item));
+    if (args.Has("--mask")) layer.mask = layer.items.back().get();
+    d.doc.hasTail = true;
+    if (!d.doc.canvasWidth) d.doc.canvasWidth = static_cast<std::uint16_t>(canvasW);
+    if (!d.doc.canvasHeight) d.doc.canvasHeight = static_cast<std::uint16_t>(canvasH);
+    return d.Save(ctx, cmd);
+}
+
+}  // namespace
+
 // corvantine-cli design DOC list|render|export|add
 int RunDesign(Context& ctx, const Args& args) {
     const std::string cmd = "design";
@@ -1005,94 +1114,8 @@ int RunDesign(Context& ctx, const Args& args) {
                 << '\n';
         return kExitOk;
     }
-    if (sub == "export") {
-        if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "export needs OUT", "export 需要 OUT"));
-        const fs::path player = args.Value("--player").value_or((ProgramDir() / "corvantine-player").string());
-        if (!fs::is_regular_file(player)) return Fail(ctx, cmd, Say(ctx, "the player %1 is not there", "找不到播放程序 %1", {player.string()}));
-        // Nothing is written over what the export reads: the document, the player.
-        if (const auto input = OutputAmongInputs(pos[2], {d.path, player})) {
-            return Fail(ctx, cmd, Say(ctx, "%1 is the same file as the input %2; choose another output",
-                                      "%1 与输入文件 %2 是同一个文件, 请另选输出文件", {pos[2], input->string()}));
-        }
-        if (const auto program = ReadFileBytes(player); !program) {
-            return FailOpen(ctx, cmd);
-        } else if (!IsEffectPlayer(*program)) {
-            return Fail(ctx, cmd, Say(ctx, "%1 is not the effect player program (corvantine-player)",
-                                      "%1 不是效果播放程序 (corvantine-player)", {player.string()}));
-        }
-        AppState app;
-        FrameStore store(app);
-        store.ReplaceAll(std::move(d.doc.clips));
-        EffectList effects;
-        for (auto& layer : d.doc.layers) effects.Append(std::move(layer));
-        DocumentSource source;
-        source.frames = &store;
-        source.gridScaleX = d.doc.gridScaleX;
-        source.gridScaleY = d.doc.gridScaleY;
-        source.canvasWidth = static_cast<std::uint16_t>(canvasW);
-        source.canvasHeight = static_cast<std::uint16_t>(canvasH);
-        source.effects = &effects;
-        source.musicPath = d.doc.musicPath;
-        source.trailingBytes = d.doc.trailingBytes;
-        if (const DocError e = ExportEffectFile(player, pos[2], source, d.temp.path()); e != DocError::None) {
-            return Fail(ctx, cmd, DocFailure(ctx, pos[2], e));
-        }
-        ctx.out << pos[2] << '\n';
-        return kExitOk;
-    }
-    if (sub == "add") {
-        // A shape on a layer, for designs made from the shell: add KIND --box X,Y,W,H.
-        if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "add needs a kind", "add 需要对象类型"));
-        int kind = 0;
-        for (int k = 1; k <= 12; ++k) {
-            std::string name = ItemKindName(k);
-            std::replace(name.begin(), name.end(), ' ', '-');
-            if (name == pos[2] && k != kItemGroup && k != kItemPicture) kind = k;
-        }
-        if (kind == 0) return Usage(ctx, cmd, Say(ctx, "add takes rectangle, ellipse, line, round-rectangle, text, star, regular-polygon or picture-area",
-                                                  "add 取 rectangle、ellipse、line、round-rectangle、text、star、regular-polygon 或 picture-area"));
-        const auto box = SplitComma(args.Value("--box").value_or("0,0,100,100"));
-        float b[4] = {};
-        for (std::size_t i = 0; i < 4; ++i) {
-            char* end = nullptr;
-            b[i] = i < box.size() ? std::strtof(box[i].c_str(), &end) : 0;
-            if (box.size() != 4 || !end || *end != '\0' || !std::isfinite(b[i]) || std::abs(b[i]) > 1e6f) {
-                return Usage(ctx, cmd, Say(ctx, "--box takes X,Y,W,H", "--box 的格式为 X,Y,W,H"));
-            }
-        }
-        auto item = CreateItem(kind);
-        item->x = b[0];
-        item->y = b[1];
-        item->w = b[2];
-        item->h = b[3];
-        Bgr c{0, 0, 255};
-        if (auto colour = args.Value("--color"); colour && !ParseColour(*colour, c)) return Usage(ctx, cmd, Say(ctx, "--color takes RRGGBB", "--color 的格式为 RRGGBB"));
-        item->colour = 0xFF000000u | (static_cast<std::uint32_t>(c.r) << 16) | (static_cast<std::uint32_t>(c.g) << 8) | c.b;
-        if (auto a = args.Int("--angle", error); a) item->angle = static_cast<std::uint16_t>(((*a % 360) + 360) % 360);
-        if (args.Has("--outline")) item->fill = 0;
-        if (kind == kItemText) static_cast<TextItem&>(*item).text = args.Value("--text").value_or("Text");
-        if (kind == kItemPictureArea) {
-            item->sourceClip = static_cast<std::int16_t>(d.clip);
-            item->sourceX = item->sourceY = 0;
-            item->sourceW = item->sourceH = 0;  // the whole clip
-        }
-        if (!error.empty()) return Usage(ctx, cmd, error);
-        const auto layerNo = args.Int("--layer", error);
-        if (d.doc.layers.empty() || (layerNo && *layerNo > static_cast<long long>(d.doc.layers.size()))) {
-            auto layer = std::make_unique<EffectLayer>();
-            layer->name = LayerName(static_cast<int>(d.doc.layers.size()) + 1, ctx.language);
-            d.doc.layers.push_back(std::move(layer));
-        }
-        const std::size_t at = layerNo ? static_cast<std::size_t>(std::clamp<long long>(*layerNo, 1, static_cast<long long>(d.doc.layers.size())) - 1)
-                                       : d.doc.layers.size() - 1;
-        EffectLayer& layer = *d.doc.layers[at];
-        layer.items.push_back(std::move(item));
-        if (args.Has("--mask")) layer.mask = layer.items.back().get();
-        d.doc.hasTail = true;
-        if (!d.doc.canvasWidth) d.doc.canvasWidth = static_cast<std::uint16_t>(canvasW);
-        if (!d.doc.canvasHeight) d.doc.canvasHeight = static_cast<std::uint16_t>(canvasH);
-        return d.Save(ctx, cmd);
-    }
+    if (sub == "export") return DesignExport(ctx, cmd, args, d, canvasW, canvasH);
+    if (sub == "add") return DesignAdd(ctx, cmd, args, d, canvasW, canvasH);
     return Usage(ctx, cmd, Say(ctx, "unknown design command \"%1\"", "未知的 design 命令 \"%1\"", {sub}));
 }
 

@@ -173,6 +173,51 @@ int LayoutAdd(Context& ctx, const Args& args) {
     return kExitOk;
 }
 
+// layout set --clock MHZ and --gamma G as the divisor and the gamma x 10 the file keeps.
+int ClockAndGamma(Context& ctx, const std::string& cmd, const Args& args, std::optional<int>& clock, std::optional<int>& gamma) {
+    double d = 0;
+    if (auto c = args.Value("--clock")) {
+        if (!ParseDouble(*c, d) || !(d >= kMinClockMHz && d <= kMaxClockMHz)) {
+            return Usage(ctx, cmd, Say(ctx, "--clock takes MHz from 0.1 to 50, like 25 or 0.5", "--clock 以 MHz 为单位, 取值 0.1 到 50, 例如 25 或 0.5"));
+        }
+        clock = ClockDivisorFromMHz(d);
+    }
+    if (auto g = args.Value("--gamma")) {
+        if (!ParseDouble(*g, d) || !(d >= 0.2 && d <= 10.0)) {
+            return Usage(ctx, cmd, Say(ctx, "--gamma takes 0.2..10, like 2.2 (stored as gamma x 10)", "--gamma 的取值范围为 0.2..10, 例如 2.2 (保存为伽马值 x 10)"));
+        }
+        gamma = GammaFromValue(d);
+    }
+    return kExitOk;
+}
+
+// layout set --groups N,N,...: the slaves per master controller.
+int ParseGroups(Context& ctx, const std::string& cmd, const Args& args, std::vector<std::uint16_t>& groups) {
+    if (auto g = args.Value("--groups")) {
+        for (const auto& part : Split(*g, ',')) {
+            long long n = 0;
+            if (!ParseInteger(part, n) || n < 0 || n > 0xFFFF) return Usage(ctx, cmd, Say(ctx, "--groups takes N,N,...", "--groups 的格式为 N,N,..."));
+            groups.push_back(static_cast<std::uint16_t>(n));
+        }
+    }
+    return kExitOk;
+}
+
+// The --groups counts: each at least 1, adding up to at most the layout's slaves.
+int CheckGroups(Context& ctx, const std::string& cmd, const std::vector<std::uint16_t>& groups, int slaveCount) {
+    long long total = 0;
+    for (auto g : groups) total += g;
+    if (total > slaveCount || std::find(groups.begin(), groups.end(), 0) != groups.end()) {
+        return Usage(ctx, cmd, Say(ctx,
+                                   "--groups takes slave counts of at least 1 that add up to at most the layout's "
+                                   "%1 slaves (the last master takes the rest)",
+                                   "--groups 给出各主控的分控数: 每项至少为 1, 总和不超过造型中的 %1 台分控 "
+                                   "(其余的分控归最后一台主控)",
+                                   {std::to_string(slaveCount)}));
+    }
+    return kExitOk;
+}
+
 int LayoutSet(Context& ctx, const Args& args) {
     const std::string cmd = "layout set";
     if (args.positionals().size() != 2) {
@@ -204,19 +249,7 @@ int LayoutSet(Context& ctx, const Args& args) {
         if (!grayIndex) return Usage(ctx, cmd, Say(ctx, "--gray takes 2, 4, 8, ... 65536", "--gray 只能是 2、4、8、... 65536"));
     }
     std::optional<int> clock, gamma;
-    double d = 0;
-    if (auto c = args.Value("--clock")) {
-        if (!ParseDouble(*c, d) || !(d >= kMinClockMHz && d <= kMaxClockMHz)) {
-            return Usage(ctx, cmd, Say(ctx, "--clock takes MHz from 0.1 to 50, like 25 or 0.5", "--clock 以 MHz 为单位, 取值 0.1 到 50, 例如 25 或 0.5"));
-        }
-        clock = ClockDivisorFromMHz(d);
-    }
-    if (auto g = args.Value("--gamma")) {
-        if (!ParseDouble(*g, d) || !(d >= 0.2 && d <= 10.0)) {
-            return Usage(ctx, cmd, Say(ctx, "--gamma takes 0.2..10, like 2.2 (stored as gamma x 10)", "--gamma 的取值范围为 0.2..10, 例如 2.2 (保存为伽马值 x 10)"));
-        }
-        gamma = GammaFromValue(d);
-    }
+    if (int rc = ClockAndGamma(ctx, cmd, args, clock, gamma); rc != kExitOk) return rc;
     std::optional<bool> reverse;
     if (auto r = args.Value("--reverse")) {
         if (*r != "yes" && *r != "no") return Usage(ctx, cmd, Say(ctx, "--reverse takes yes or no", "--reverse 只能是 yes 或 no"));
@@ -230,13 +263,7 @@ int LayoutSet(Context& ctx, const Args& args) {
         family = static_cast<int>(it - names.begin());
     }
     std::vector<std::uint16_t> groups;
-    if (auto g = args.Value("--groups")) {
-        for (const auto& part : Split(*g, ',')) {
-            long long n = 0;
-            if (!ParseInteger(part, n) || n < 0 || n > 0xFFFF) return Usage(ctx, cmd, Say(ctx, "--groups takes N,N,...", "--groups 的格式为 N,N,..."));
-            groups.push_back(static_cast<std::uint16_t>(n));
-        }
-    }
+    if (int rc = ParseGroups(ctx, cmd, args, groups); rc != kExitOk) return rc;
     if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
     if (chip && !libs.Catalogue().HasCode(static_cast<int>(*chip))) {
         return Usage(ctx, cmd, Say(ctx, "--chip %1 is no chip code of the catalogue (\"corvantine-cli chip list\" lists them)",
@@ -317,16 +344,7 @@ int LayoutSet(Context& ctx, const Args& args) {
                            {std::to_string(slaveCount)}));
     }
     if (args.Value("--groups")) {
-        long long total = 0;
-        for (auto g : groups) total += g;
-        if (total > s.SlaveCount() || std::find(groups.begin(), groups.end(), 0) != groups.end()) {
-            return Usage(ctx, cmd, Say(ctx,
-                                       "--groups takes slave counts of at least 1 that add up to at most the layout's "
-                                       "%1 slaves (the last master takes the rest)",
-                                       "--groups 给出各主控的分控数: 每项至少为 1, 总和不超过造型中的 %1 台分控 "
-                                       "(其余的分控归最后一台主控)",
-                                       {std::to_string(s.SlaveCount())}));
-        }
+        if (int rc = CheckGroups(ctx, cmd, groups, s.SlaveCount()); rc != kExitOk) return rc;
         layout.slaveGroups = groups;
     }
     NormaliseSlaveGroups(layout.slaveGroups, s.SlaveCount());
@@ -1063,6 +1081,40 @@ int LineOption(Context& ctx, const std::string& cmd, const Args& args, const cha
     return kExitOk;
 }
 
+// layout line-op FILE OP: the operations on whole lines. `save` turns false for copy, which
+// writes the clip file only.
+int LineOperation(Context& ctx, const std::string& cmd, const Args& args, Layout& layout, bool& save) {
+    if (args.positionals().size() != 3) {
+        return Usage(ctx, cmd, Say(ctx, "needs an operation: exchange, unite, delete, move or copy", "需要一个操作: exchange、unite、delete、move 或 copy"));
+    }
+    const std::string op = args.positionals()[2];
+    int a = -1, b = -1;
+    if (int rc = LineOption(ctx, cmd, args, "--a", true, a); rc != kExitOk) return rc;
+    const bool to = args.Value("--to").has_value();
+    if (int rc = LineOption(ctx, cmd, args, to ? "--to" : "--and", false, b); rc != kExitOk) return rc;
+    if (op == "exchange" || op == "unite") {
+        if (b < 0 || a == b) return Usage(ctx, cmd, ctx.strings.paramError + " " + Say(ctx, "(two different lines: --a and --and)", "(两条不同的线路: --a 和 --and)"));
+        if (op == "exchange") ExchangeLines(layout, a, b); else UniteLines(layout, a, b);
+    } else if (op == "delete") {
+        DeleteLines(layout, a, b, to);
+    } else if (op == "move") {
+        long long dx = 0, dy = 0;
+        const auto offset = args.Value("--offset");
+        if (!offset || !ParsePair(*offset, dx, dy)) return Usage(ctx, cmd, Say(ctx, "--offset DX,DY is required", "必须给出 --offset DX,DY"));
+        MoveLines(layout, a, b, to, static_cast<int>(dx), static_cast<int>(dy));
+    } else if (op == "copy") {
+        const auto out = args.Value("--clip");
+        if (!out) return Usage(ctx, cmd, Say(ctx, "--clip OUT is required", "必须给出 --clip 输出文件"));
+        if (!WriteFileAtomic(*out, CopyLines(layout, a, to ? b : std::max(a, b)))) return FailSave(ctx, cmd);
+        ctx.out << Say(ctx, "lines copied", "已复制线路") << '\n';
+        save = false;  // the line file is not changed
+        return kExitOk;
+    } else {
+        return Usage(ctx, cmd, Say(ctx, "unknown operation \"%1\"", "未知操作 \"%1\"", {op}));
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 // The editing tools of the sculpt window on a line file; the file is saved only when the edit
@@ -1190,33 +1242,8 @@ int LayoutEdit(Context& ctx, const Args& args) {
         if (added == 0) return nothing(Say(ctx, "placed no LED: the cells are taken or the lines full", "没有放置任何 LED: 单元格已被占用或线路已满"));
         message = Say(ctx, "%1 LEDs laid", "已放置 %1 个 LED", {std::to_string(added)});
     } else {  // line-op
-        if (args.positionals().size() != 3) {
-            return Usage(ctx, cmd, Say(ctx, "needs an operation: exchange, unite, delete, move or copy", "需要一个操作: exchange、unite、delete、move 或 copy"));
-        }
-        const std::string op = args.positionals()[2];
-        int a = -1, b = -1;
-        if (int rc = LineOption(ctx, cmd, args, "--a", true, a); rc != kExitOk) return rc;
-        const bool to = args.Value("--to").has_value();
-        if (int rc = LineOption(ctx, cmd, args, to ? "--to" : "--and", false, b); rc != kExitOk) return rc;
-        if (op == "exchange" || op == "unite") {
-            if (b < 0 || a == b) return Usage(ctx, cmd, ctx.strings.paramError + " " + Say(ctx, "(two different lines: --a and --and)", "(两条不同的线路: --a 和 --and)"));
-            if (op == "exchange") ExchangeLines(layout, a, b); else UniteLines(layout, a, b);
-        } else if (op == "delete") {
-            DeleteLines(layout, a, b, to);
-        } else if (op == "move") {
-            long long dx = 0, dy = 0;
-            const auto offset = args.Value("--offset");
-            if (!offset || !ParsePair(*offset, dx, dy)) return Usage(ctx, cmd, Say(ctx, "--offset DX,DY is required", "必须给出 --offset DX,DY"));
-            MoveLines(layout, a, b, to, static_cast<int>(dx), static_cast<int>(dy));
-        } else if (op == "copy") {
-            const auto out = args.Value("--clip");
-            if (!out) return Usage(ctx, cmd, Say(ctx, "--clip OUT is required", "必须给出 --clip 输出文件"));
-            if (!WriteFileAtomic(*out, CopyLines(layout, a, to ? b : std::max(a, b)))) return FailSave(ctx, cmd);
-            ctx.out << Say(ctx, "lines copied", "已复制线路") << '\n';
-            return kExitOk;
-        } else {
-            return Usage(ctx, cmd, Say(ctx, "unknown operation \"%1\"", "未知操作 \"%1\"", {op}));
-        }
+        bool save = true;
+        if (int rc = LineOperation(ctx, cmd, args, layout, save); rc != kExitOk || !save) return rc;
         message = Say(ctx, "done", "完成");
     }
     if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;

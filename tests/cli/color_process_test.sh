@@ -64,6 +64,14 @@ check "channels of swap" 2 "$CLI" color-process a.cvn --swap RBG --channels R
 contains "channels belong to shade" err "--channels does not apply to color-process --swap (it belongs to color-process --shade); color-process --swap takes --swap and the common options --clip, --first, --last, --rect"
 check "background of replace" 2 "$CLI" color-process a.cvn --replace FF0000,00FF00 --background 000010
 contains "background belongs to the clearing" err "(it belongs to color-process --clear-non-led, color-process --clear-by-frame)"
+check "background of swap" 2 "$CLI" color-process a.cvn --swap RBG --background 000010
+contains "swap's options" err "--background does not apply to color-process --swap (it belongs to color-process --clear-non-led, color-process --clear-by-frame); color-process --swap takes --swap and"
+check "background of shade" 2 "$CLI" color-process a.cvn --shade 50 --background 000010
+# The usage shows --background with the two ways that take it, not beside the common options.
+check "help" 0 "$CLI" color-process --help
+contains "background with clear-non-led" out "--clear-non-led LAYOUT.lnf [--background RRGGBB]"
+contains "background with clear-by-frame" out "--clear-by-frame N [--background RRGGBB]"
+grep -qF -- "[--clip N] [--background RRGGBB]" "$WORK/out" && { fail=$((fail + 1)); echo "FAIL: the usage shows --background as common"; } || pass=$((pass + 1))
 cmp -s a.cvn kept.cvn && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: bad input changed the document"; }
 
 finish

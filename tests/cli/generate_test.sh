@@ -61,26 +61,57 @@ check "bad angle" 2 "$CLI" generate t.cvn --mode other --style 3 --angle 360
 cp t.cvn t-before.cvn
 check "blocks of jalousie" 2 "$CLI" generate t.cvn --mode jalousie --style 1 --blocks 2
 contains "blocks belong to random" err "--blocks does not apply to --mode jalousie --style 1 (it belongs to --mode other --style 4)"
-contains "jalousie's options" err "--mode jalousie --style 1 takes --frames, --block-number and the common options --background, --clip, --colors, --cover, --grade, --mode, --rect, --recycle, --render, --seed, --step, --steps, --style"
+contains "jalousie's options" err "--mode jalousie --style 1 takes --frames, --block-number, --render and the common options --background, --clip, --colors, --cover, --grade, --mode, --rect, --seed, --steps, --style"
 check "particle values on diffuse" 2 "$CLI" generate t.cvn --mode other --style 2 --particle y=top
 contains "particle belongs to style 1" err "--particle does not apply to --mode other --style 2 (it belongs to --mode other --style 1)"
-contains "diffuse's options" err "--mode other --style 2 takes --frames, --center-x, --center-y, --shape, --ring-width, --inward and"
+contains "diffuse's options" err "--mode other --style 2 takes --frames, --step, --render, --center-x, --center-y, --shape, --ring-width, --inward and"
 check "inward on linetype" 2 "$CLI" generate t.cvn --mode other --style 3 --inward
-contains "linetype's options" err "--mode other --style 3 takes --frames, --angle, --line-width, --speed and"
+contains "linetype's options" err "--mode other --style 3 takes --frames, --step, --render, --angle, --line-width, --speed and"
 check "frames of toy bricks" 2 "$CLI" generate t.cvn --mode toy-bricks --style 1 --frames 5
 contains "bricks decide their length" err "--frames does not apply to --mode toy-bricks --style 1"
 check "lines of moving left" 2 "$CLI" generate t.cvn --mode moving --style 1 --lines wall.lnf
 contains "lines belong to the port styles" err "(it belongs to --mode moving --style 9, --mode moving --style 10)"
 check "block number of dropping" 2 "$CLI" generate t.cvn --mode dropping --style 1 --block-number 3
-contains "dropping's options" err "--mode dropping --style 1 takes --frames, --filter-number and"
+contains "dropping's options" err "--mode dropping --style 1 takes --frames, --filter-number, --render and"
 check "v-shape values on moving" 2 "$CLI" generate t.cvn --mode moving --style 2 --v-kind turn
 contains "v-shape's option" err "(it belongs to --mode v-shape)"
 check "chinese" 2 "$CLI" --lang 1 generate t.cvn --mode jalousie --style 1 --blocks 2
-contains "chinese text" err "--blocks 不适用于 --mode jalousie --style 1 (它属于 --mode other --style 4); --mode jalousie --style 1 可用 --frames、--block-number 以及通用选项 --background、"
+contains "chinese text" err "--blocks 不适用于 --mode jalousie --style 1 (它属于 --mode other --style 4); --mode jalousie --style 1 可用 --frames、--block-number、--render 以及通用选项 --background、"
+# The step, recycle and "Romance:" belong to the modes that paint with them.
+check "render of moving" 2 "$CLI" generate t.cvn --mode moving --style 1 --frames 10 --render left
+contains "render's modes" err "--render does not apply to --mode moving --style 1 (it belongs to --mode gradual-changing, --mode dropping, --mode picture-and-text, --mode toy-bricks, --mode sound-wave, --mode jalousie, --mode other)"
+contains "moving's options" err "--mode moving --style 1 takes --frames, --step, --recycle and the common options --background, --clip, --colors, --cover, --grade, --mode, --rect, --seed, --steps, --style"
+check "recycle of v-shape" 2 "$CLI" generate t.cvn --mode v-shape --style 1 --recycle
+contains "recycle's modes" err "--recycle does not apply to --mode v-shape --style 1 (it belongs to --mode moving, --mode symmetry, --mode diffusing); --mode v-shape --style 1 takes --v-kind, --steps-interval, --color-pad-cycles and"
+check "step of v-shape" 2 "$CLI" generate t.cvn --mode v-shape --style 1 --step 5
+contains "step's modes" err "--step does not apply to --mode v-shape --style 1 (it belongs to --mode moving, --mode symmetry, --mode other)"
+check "recycle of interleaving" 2 "$CLI" generate t.cvn --mode interleaving --style 1 --recycle
+contains "interleaving's options" err "--mode interleaving --style 1 takes --frames and the common options"
+check "step of diffusing" 2 "$CLI" generate t.cvn --mode diffusing --style 1 --step 2
+contains "diffusing's options" err "--mode diffusing --style 1 takes --frames, --recycle and"
+check "render of symmetry" 2 "$CLI" generate t.cvn --mode symmetry --style 1 --render up
+check "step of rotation" 2 "$CLI" generate t.cvn --mode rotation --style 1 --step 2
+check "recycle of sound-wave" 2 "$CLI" generate t.cvn --mode sound-wave --style 1 --recycle
+check "step of toy bricks" 2 "$CLI" generate t.cvn --mode toy-bricks --style 1 --step 2
+# Picture-and-text: the scrolled text decides its length; the list plays --kind in --frames steps.
+check "frames of the text" 2 "$CLI" generate t.cvn --mode picture-and-text --style 1 --text AB --frames 5
+contains "frames belong to the list" err "--frames does not apply to --mode picture-and-text --text ("
+contains "text's options" err "--mode picture-and-text --text takes --font, --size, --render, --text, --direction, --text-color and"
+check "kind of the text" 2 "$CLI" generate t.cvn --mode picture-and-text --style 1 --text AB --kind 3
+contains "kind belongs to the list" err "--kind does not apply to --mode picture-and-text --text (it belongs to --mode picture-and-text --files)"
+printf 'AB' > words.txt
+check "direction of the list" 2 "$CLI" generate t.cvn --mode picture-and-text --style 1 --files words.txt --direction vertical
+contains "direction belongs to the text" err "--direction does not apply to --mode picture-and-text --files (it belongs to --mode picture-and-text --text); --mode picture-and-text --files takes --font, --size, --render, --files, --frames, --kind and"
+check "chinese scope" 2 "$CLI" --lang 1 generate t.cvn --mode v-shape --style 1 --step 5
+contains "chinese step" err "--step 不适用于 --mode v-shape --style 1 (它属于 --mode moving、--mode symmetry、--mode other)"
 cmp -s t.cvn t-before.cvn && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: a refused option changed the document"; }
 # The right options of the same modes still work, with the common ones beside them.
 check "jalousie with its own" 0 "$CLI" generate t.cvn --mode jalousie --style 1 --block-number 2 --render left --seed 2
 check "random with its own" 0 "$CLI" generate t.cvn --mode other --style 4 --frames 2 --blocks 3 --keep --step 1
+check "moving with step and recycle" 0 "$CLI" generate t.cvn --mode moving --style 5 --frames 2 --step 2 --recycle
+check "diffusing with recycle" 0 "$CLI" generate t.cvn --mode diffusing --style 1 --frames 2 --recycle
+check "toy bricks with render" 0 "$CLI" generate t.cvn --mode toy-bricks --style 1 --render left
+check "particles with render" 0 "$CLI" generate t.cvn --mode other --style 1 --frames 2 --render up
 
 # Bad input: usage 2, failure 1, the document untouched.
 cp c.cvn kept.cvn

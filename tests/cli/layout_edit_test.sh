@@ -60,6 +60,16 @@ check "clip of move" 2 "$CLI" layout line-op w.lnf move --a 1 --offset 0,1 --cli
 contains "move's options" err "layout line-op move takes --a, --and, --to, --offset"
 check "times of delete" 2 "$CLI" layout delete w.lnf --from 0,0 --to 1,0 --times 2
 contains "delete's options" err "--times does not apply to layout delete (it belongs to layout repeat); layout delete takes --from, --to"
+check "clip of delete" 2 "$CLI" layout delete w.lnf --from 0,0 --to 1,0 --clip d.clip
+contains "clip belongs to copy and cut" err "--clip does not apply to layout delete (it belongs to layout copy, layout cut, layout paste, layout line-op copy); layout delete takes --from, --to"
+if [ -e d.clip ]; then fail=$((fail + 1)); echo "FAIL: a refused layout delete wrote d.clip"; else pass=$((pass + 1)); fi
+# The usage says what each subcommand takes: --clip with copy and cut only, --offset with move.
+check "layout help" 0 "$CLI" layout --help
+contains "delete without a clip" out "corvantine-cli layout delete FILE.lnf --from COL,ROW --to COL,ROW"
+grep -qF -- "delete|copy|cut" "$WORK/out" && { fail=$((fail + 1)); echo "FAIL: the usage gives delete the clip of copy and cut"; } || pass=$((pass + 1))
+contains "copy and cut need a clip" out "corvantine-cli layout copy|cut FILE.lnf --from COL,ROW --to COL,ROW --clip OUT"
+contains "offset with move" out "corvantine-cli layout line-op FILE.lnf move --a N [--and N | --to N] --offset DX,DY"
+contains "clip with copy" out "corvantine-cli layout line-op FILE.lnf copy --a N [--and N | --to N] --clip OUT"
 check "tiles of paste" 2 "$CLI" layout paste w.lnf --clip z.clip --at 0,3 --tiles 2,2
 contains "tiles belong to add and array-copy" err "(it belongs to layout add, layout array-copy)"
 check "chip of add" 2 "$CLI" layout add w.lnf --from 0,0 --to 1,0 --chip 3
