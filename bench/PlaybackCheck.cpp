@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/CMainFrame.h"
-#include "app/CVorlaneView.h"
+#include "app/shell/CMainFrame.h"
+#include "app/frame/CVorlaneView.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
 #include "workspace/Startup.h"

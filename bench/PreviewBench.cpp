@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/PreviewFrames.h"
+#include "app/preview/PreviewFrames.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
 #include "workspace/Startup.h"

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <iostream>
 
-#include "app/SculptView.h"
+#include "app/sculpt/SculptView.h"
 #include "base/Prompt.h"
 #include "workspace/Workspace.h"
 

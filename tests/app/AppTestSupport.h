@@ -7,7 +7,7 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/CMainFrame.h"
+#include "app/shell/CMainFrame.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
 #include "workspace/Startup.h"

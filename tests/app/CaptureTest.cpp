@@ -6,8 +6,8 @@
 #include <QSpinBox>
 #include <QtTest>
 
-#include "app/CaptureDialog.h"
-#include "app/CaptureWindow.h"
+#include "app/media/CaptureDialog.h"
+#include "app/media/CaptureWindow.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
 #include "project/Document.h"

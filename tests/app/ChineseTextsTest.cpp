@@ -19,13 +19,13 @@
 #include <memory>
 
 #include "AppTestSupport.h"
-#include "app/CCorvantineApp.h"
-#include "app/CMainFrame.h"
-#include "app/ColourPanel.h"
-#include "app/CommandTable.h"
-#include "app/ControllerDialogs.h"
-#include "app/LinePanel.h"
-#include "app/SculptView.h"
+#include "app/shell/CCorvantineApp.h"
+#include "app/shell/CMainFrame.h"
+#include "app/frame/ColourPanel.h"
+#include "app/shell/CommandTable.h"
+#include "app/sculpt/ControllerDialogs.h"
+#include "app/sculpt/LinePanel.h"
+#include "app/sculpt/SculptView.h"
 #include "controller/Catalogue.h"
 #include "lang/Language.h"
 

@@ -16,8 +16,8 @@
 #include <fstream>
 
 #include "AppTestSupport.h"
-#include "app/DesignFrame.h"
-#include "app/DesignView.h"
+#include "app/design/DesignFrame.h"
+#include "app/design/DesignView.h"
 #include "content/DesignRender.h"
 #include "base/Binary.h"
 #include "base/TempDir.h"

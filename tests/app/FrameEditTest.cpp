@@ -11,11 +11,11 @@
 #include <QSpinBox>
 #include <QtTest>
 
-#include "app/CMainFrame.h"
+#include "app/shell/CMainFrame.h"
 #include "AppTestSupport.h"
-#include "app/CVorlaneView.h"
-#include "app/DesignFrame.h"
-#include "app/FrameEditDialogs.h"
+#include "app/frame/CVorlaneView.h"
+#include "app/design/DesignFrame.h"
+#include "app/frame/FrameEditDialogs.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
 #include "lang/Language.h"

@@ -19,13 +19,13 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/CMainFrame.h"
+#include "app/shell/CMainFrame.h"
 #include "AppTestSupport.h"
-#include "app/CommandLine.h"
-#include "app/DocumentDialogs.h"
+#include "app/shell/CommandLine.h"
+#include "app/common/DocumentDialogs.h"
 #include "lang/Language.h"
 #include "lang/UiStrings.h"
-#include "app/QtPrompt.h"
+#include "app/shell/QtPrompt.h"
 #include "base/TempDir.h"
 #include "project/Document.h"
 #include "workspace/Settings.h"

@@ -14,9 +14,9 @@
 #include <fstream>
 
 #include "AppTestSupport.h"
-#include "app/CMainFrame.h"
-#include "app/CommandTable.h"
-#include "app/ManualViewer.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CommandTable.h"
+#include "app/shell/ManualViewer.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
 #include "lang/Language.h"

@@ -10,10 +10,10 @@
 #include <fstream>
 
 #include "AppTestSupport.h"
-#include "app/CaptureDialog.h"
-#include "app/ImportWindow.h"
-#include "app/PaintEdit.h"
-#include "app/VideoOptionDialog.h"
+#include "app/media/CaptureDialog.h"
+#include "app/media/ImportWindow.h"
+#include "app/media/PaintEdit.h"
+#include "app/media/VideoOptionDialog.h"
 #include "layout/Layout.h"
 #include "media/Movie.h"
 #include "media/VideoSettings.h"

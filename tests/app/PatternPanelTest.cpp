@@ -6,8 +6,8 @@
 
 #include <set>
 
-#include "app/PatternPanel.h"
-#include "app/StylePreview.h"
+#include "app/frame/PatternPanel.h"
+#include "app/frame/StylePreview.h"
 #include "lang/Language.h"
 #include "lang/UiStrings.h"
 

@@ -7,8 +7,8 @@
 #include <QtTest>
 
 #include "AppTestSupport.h"
-#include "app/CVorlaneView.h"
-#include "app/PreviewFrames.h"
+#include "app/frame/CVorlaneView.h"
+#include "app/preview/PreviewFrames.h"
 #include "layout/Layout.h"
 
 using namespace corv;

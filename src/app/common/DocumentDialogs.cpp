@@ -1,4 +1,4 @@
-#include "app/DocumentDialogs.h"
+#include "app/common/DocumentDialogs.h"
 
 #include <algorithm>
 

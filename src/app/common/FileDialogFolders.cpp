@@ -1,4 +1,4 @@
-#include "app/FileDialogFolders.h"
+#include "app/common/FileDialogFolders.h"
 
 #include "workspace/Workspace.h"
 

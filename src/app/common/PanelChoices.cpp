@@ -1,4 +1,4 @@
-#include "app/PanelChoices.h"
+#include "app/common/PanelChoices.h"
 
 #include <QAbstractButton>
 #include <QColor>
@@ -13,7 +13,7 @@
 #include <map>
 #include <string>
 
-#include "app/SculptView.h"
+#include "app/common/LinePanelState.h"
 #include "base/ProfileFile.h"
 #include "layout/PanelLists.h"
 #include "workspace/Workspace.h"

@@ -1,4 +1,4 @@
-#include "app/DesignFrame.h"
+#include "app/design/DesignFrame.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -25,9 +25,9 @@
 
 #include <cstring>
 
-#include "app/DesignView.h"
-#include "app/FileDialogFolders.h"
-#include "app/SculptCommands.h"
+#include "app/design/DesignView.h"
+#include "app/common/FileDialogFolders.h"
+#include "app/common/WindowText.h"
 #include "base/FileUtil.h"
 #include "base/Prompt.h"
 #include "content/DesignEdit.h"

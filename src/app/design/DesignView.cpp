@@ -1,4 +1,4 @@
-#include "app/DesignView.h"
+#include "app/design/DesignView.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "app/CVorlaneView.h"
+#include "app/frame/CVorlaneView.h"
 
-#include "app/ViewKeys.h"
+#include "app/common/ViewKeys.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "app/ColorProcessDialog.h"
+#include "app/frame/ColorProcessDialog.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -14,8 +14,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/ColourPanel.h"
-#include "app/DocumentDialogs.h"
+#include "app/frame/ColourPanel.h"
+#include "app/common/DocumentDialogs.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
 

@@ -1,4 +1,4 @@
-#include "app/ColourPanel.h"
+#include "app/frame/ColourPanel.h"
 
 #include <QApplication>
 #include <QButtonGroup>

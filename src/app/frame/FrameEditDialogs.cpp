@@ -1,4 +1,4 @@
-#include "app/FrameEditDialogs.h"
+#include "app/frame/FrameEditDialogs.h"
 
 #include "content/TransitionRenderer.h"
 
@@ -19,7 +19,7 @@
 
 #include "lang/Language.h"
 #include "lang/Localize.h"
-#include "app/DocumentDialogs.h"
+#include "app/common/DocumentDialogs.h"
 #include "lang/UiStrings.h"
 
 namespace corv {

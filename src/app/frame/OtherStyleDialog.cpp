@@ -1,4 +1,4 @@
-#include "app/OtherStyleDialog.h"
+#include "app/frame/OtherStyleDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,7 +7,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/DocumentDialogs.h"
+#include "app/common/DocumentDialogs.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
 

@@ -1,4 +1,4 @@
-#include "app/ParticleDialog.h"
+#include "app/frame/ParticleDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,9 +13,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/DocumentDialogs.h"
-#include "app/FileDialogFolders.h"
-#include "app/SculptCommands.h"
+#include "app/common/DocumentDialogs.h"
+#include "app/common/FileDialogFolders.h"
+#include "app/common/WindowText.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "workspace/Workspace.h"

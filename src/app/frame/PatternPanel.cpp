@@ -1,7 +1,7 @@
-#include "app/PatternPanel.h"
+#include "app/frame/PatternPanel.h"
 
-#include "app/PictureTextPanel.h"
-#include "app/StylePreview.h"
+#include "app/frame/PictureTextPanel.h"
+#include "app/frame/StylePreview.h"
 
 #include <QCheckBox>
 #include <QComboBox>

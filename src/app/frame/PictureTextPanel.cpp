@@ -1,4 +1,4 @@
-#include "app/PictureTextPanel.h"
+#include "app/frame/PictureTextPanel.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -17,9 +17,9 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/DocumentDialogs.h"
-#include "app/FileDialogFolders.h"
-#include "app/SculptCommands.h"
+#include "app/common/DocumentDialogs.h"
+#include "app/common/FileDialogFolders.h"
+#include "app/common/WindowText.h"
 #include "content/Generators.h"
 #include "content/TransitionRenderer.h"
 #include "lang/Language.h"

@@ -1,4 +1,4 @@
-#include "app/StylePreview.h"
+#include "app/frame/StylePreview.h"
 
 #include <QPixmap>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "app/CaptureDialog.h"
+#include "app/media/CaptureDialog.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -28,12 +28,12 @@
 #include <filesystem>
 #include <new>
 
-#include "app/CVorlaneView.h"
-#include "app/CaptureWindow.h"
-#include "app/FileDialogFolders.h"
-#include "app/GlobalHotKeys.h"
-#include "app/MoviePreview.h"
-#include "app/SculptCommands.h"
+#include "app/frame/CVorlaneView.h"
+#include "app/media/CaptureWindow.h"
+#include "app/common/FileDialogFolders.h"
+#include "app/media/GlobalHotKeys.h"
+#include "app/media/MoviePreview.h"
+#include "app/common/WindowText.h"
 #include "base/Prompt.h"
 #include "content/TransitionRenderer.h"
 #include "project/Document.h"

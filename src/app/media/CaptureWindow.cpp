@@ -1,6 +1,6 @@
-#include "app/CaptureWindow.h"
+#include "app/media/CaptureWindow.h"
 
-#include "app/SculptCommands.h"
+#include "app/common/WindowText.h"
 
 #include <QCursor>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "app/GlobalHotKeys.h"
+#include "app/media/GlobalHotKeys.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

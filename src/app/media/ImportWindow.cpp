@@ -1,4 +1,4 @@
-#include "app/ImportWindow.h"
+#include "app/media/ImportWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -23,8 +23,8 @@
 #include <string>
 #include <utility>
 
-#include "app/CVorlaneView.h"
-#include "app/SculptCommands.h"
+#include "app/frame/CVorlaneView.h"
+#include "app/common/WindowText.h"
 #include "lang/Language.h"
 #include "media/ImportSource.h"
 

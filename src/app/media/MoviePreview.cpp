@@ -1,4 +1,4 @@
-#include "app/MoviePreview.h"
+#include "app/media/MoviePreview.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/CVorlaneView.h"
+#include "app/frame/CVorlaneView.h"
 #include "media/Movie.h"
 
 namespace corv {

@@ -1,4 +1,4 @@
-#include "app/PaintEdit.h"
+#include "app/media/PaintEdit.h"
 
 #include <QDir>
 #include <QFileInfo>

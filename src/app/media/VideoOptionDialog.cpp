@@ -1,4 +1,4 @@
-#include "app/VideoOptionDialog.h"
+#include "app/media/VideoOptionDialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -16,7 +16,7 @@
 #include <string>
 #include <utility>
 
-#include "app/SculptCommands.h"
+#include "app/common/WindowText.h"
 #include "lang/UiStrings.h"
 #include "media/Movie.h"
 

@@ -1,4 +1,4 @@
-#include "app/PreviewFrames.h"
+#include "app/preview/PreviewFrames.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -20,7 +20,7 @@
 
 #include <algorithm>
 
-#include "app/SculptCommands.h"
+#include "app/common/WindowText.h"
 #include "workspace/FrameViewRules.h"
 #include "workspace/Workspace.h"
 

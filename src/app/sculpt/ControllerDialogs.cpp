@@ -1,4 +1,4 @@
-#include "app/ControllerDialogs.h"
+#include "app/sculpt/ControllerDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/ImportFileDialog.h"
+#include "app/sculpt/ImportFileDialog.h"
 
 #include <QCheckBox>
 #include <QCursor>
@@ -21,8 +21,8 @@
 #include <cmath>
 #include <limits>
 
-#include "app/DocumentDialogs.h"
-#include "app/FileDialogFolders.h"
+#include "app/common/DocumentDialogs.h"
+#include "app/common/FileDialogFolders.h"
 #include "base/Prompt.h"
 #include "lang/UiStrings.h"
 #include "ops/Import.h"

@@ -1,4 +1,4 @@
-#include "app/LinePanel.h"
+#include "app/sculpt/LinePanel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -12,8 +12,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/SculptCommands.h"
-#include "app/SculptView.h"
+#include "app/sculpt/SculptCommands.h"
+#include "app/sculpt/SculptView.h"
 #include "controller/Parameters.h"
 #include "layout/PanelLists.h"
 #include "workspace/LayoutOps.h"

@@ -1,10 +1,7 @@
-#include "app/SculptCommands.h"
+#include "app/sculpt/SculptCommands.h"
 
 #include <algorithm>
 #include <array>
-
-#include "lang/Language.h"
-#include "lang/Localize.h"
 
 namespace corv {
 
@@ -89,10 +86,6 @@ std::span<const SculptMenuTitle> SculptMenuTitles() { return kMenus; }
 const SculptCommand* FindSculptCommand(int id) {
     const auto it = std::find_if(kCommands.begin(), kCommands.end(), [id](const SculptCommand& c) { return c.id == id; });
     return it == kCommands.end() ? nullptr : &*it;
-}
-
-QString SculptText(const char* chinese, const char* english, std::uint8_t language) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
 }
 
 QKeySequence SculptKey(const SculptCommand& command) {

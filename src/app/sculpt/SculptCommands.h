@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "app/common/WindowText.h"
+
 namespace corv {
 
 // Command ids of the sculpt window.
@@ -84,7 +86,6 @@ struct SculptMenuTitle {
 std::span<const SculptCommand> SculptCommandTable();
 std::span<const SculptMenuTitle> SculptMenuTitles();
 const SculptCommand* FindSculptCommand(int id);
-QString SculptText(const char* chinese, const char* english, std::uint8_t language);
 QKeySequence SculptKey(const SculptCommand& command);
 
 }  // namespace corv

@@ -1,4 +1,4 @@
-#include "app/SculptDialogs.h"
+#include "app/sculpt/SculptDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,8 +8,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/DocumentDialogs.h"
-#include "app/SculptCommands.h"
+#include "app/common/DocumentDialogs.h"
+#include "app/sculpt/SculptCommands.h"
 #include "base/Prompt.h"
 #include "layout/Layout.h"
 #include "lang/UiStrings.h"

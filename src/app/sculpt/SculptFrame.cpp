@@ -1,4 +1,4 @@
-#include "app/SculptFrame.h"
+#include "app/sculpt/SculptFrame.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -16,13 +16,13 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/ControllerDialogs.h"
-#include "app/FileDialogFolders.h"
-#include "app/ImportFileDialog.h"
-#include "app/LinePanel.h"
-#include "app/PanelChoices.h"
-#include "app/SculptCommands.h"
-#include "app/SculptDialogs.h"
+#include "app/sculpt/ControllerDialogs.h"
+#include "app/common/FileDialogFolders.h"
+#include "app/sculpt/ImportFileDialog.h"
+#include "app/sculpt/LinePanel.h"
+#include "app/common/PanelChoices.h"
+#include "app/sculpt/SculptCommands.h"
+#include "app/sculpt/SculptDialogs.h"
 #include "base/FileUtil.h"
 #include "base/Prompt.h"
 #include "controller/LayoutExport.h"

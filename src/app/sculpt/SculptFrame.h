@@ -4,7 +4,7 @@
 #include <QString>
 #include <map>
 
-#include "app/SculptView.h"
+#include "app/sculpt/SculptView.h"
 
 class QAction;
 class QActionGroup;

@@ -1,4 +1,4 @@
-#include "app/SculptView.h"
+#include "app/sculpt/SculptView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,8 +14,8 @@
 #include <array>
 #include <cmath>
 
-#include "app/SculptCommands.h"
-#include "app/ViewKeys.h"
+#include "app/sculpt/SculptCommands.h"
+#include "app/common/ViewKeys.h"
 #include "base/LineWalk.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/common/LinePanelState.h"
 #include "layout/DisplayModule.h"
 #include "layout/SculptGeometry.h"
 #include "layout/SculptTools.h"
@@ -20,14 +21,6 @@ namespace corv {
 
 class Workspace;
 class Prompt;
-
-// What the line panel sets for the tools: the current line, the line limit and the connection
-// mode (the module is the module list's current entry).
-struct LinePanelState {
-    int currentLine = 0;
-    int lineLimit = 4096;
-    int connectionMode = 2;
-};
 
 // The sculpt view: the layout's grid at a zoom, over an optional background picture, with the
 // lines drawn as routes. The mouse drags rectangles or clicks cells for the chosen tool; every

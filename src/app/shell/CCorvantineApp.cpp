@@ -1,11 +1,11 @@
-#include "app/CCorvantineApp.h"
+#include "app/shell/CCorvantineApp.h"
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTranslator>
 
-#include "app/CMainFrame.h"
-#include "app/CommandLine.h"
+#include "app/shell/CMainFrame.h"
+#include "app/shell/CommandLine.h"
 #include "lang/Language.h"
 #include "workspace/Startup.h"
 

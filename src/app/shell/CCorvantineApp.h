@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/QtPrompt.h"
+#include "app/shell/QtPrompt.h"
 #include "lang/QtTranslations.h"
 #include "workspace/Workspace.h"
 

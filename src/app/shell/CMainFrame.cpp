@@ -1,4 +1,4 @@
-#include "app/CMainFrame.h"
+#include "app/shell/CMainFrame.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -29,22 +29,22 @@
 #include <QUrl>
 #include <optional>
 
-#include "app/DocumentDialogs.h"
-#include "app/DocumentFingerprint.h"
-#include "app/FileDialogFolders.h"
-#include "app/ManualViewer.h"
-#include "app/PanelChoices.h"
-#include "app/CVorlaneView.h"
-#include "app/SculptFrame.h"
-#include "app/DesignFrame.h"
-#include "app/PreviewFrames.h"
-#include "app/SculptCommands.h"
-#include "app/PictureTextPanel.h"
+#include "app/common/DocumentDialogs.h"
+#include "app/shell/DocumentFingerprint.h"
+#include "app/common/FileDialogFolders.h"
+#include "app/shell/ManualViewer.h"
+#include "app/common/PanelChoices.h"
+#include "app/frame/CVorlaneView.h"
+#include "app/sculpt/SculptFrame.h"
+#include "app/design/DesignFrame.h"
+#include "app/preview/PreviewFrames.h"
+#include "app/common/WindowText.h"
+#include "app/frame/PictureTextPanel.h"
 #include "workspace/Settings.h"
-#include "app/ColourPanel.h"
-#include "app/PatternPanel.h"
-#include "app/StylePreview.h"
-#include "app/SystemSettingDialog.h"
+#include "app/frame/ColourPanel.h"
+#include "app/frame/PatternPanel.h"
+#include "app/frame/StylePreview.h"
+#include "app/shell/SystemSettingDialog.h"
 #include "base/AppHome.h"
 #include "workspace/WindowSettings.h"
 #include "base/Prompt.h"

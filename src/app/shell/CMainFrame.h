@@ -10,7 +10,7 @@
 #include <map>
 #include <optional>
 
-#include "app/CommandTable.h"
+#include "app/shell/CommandTable.h"
 #include "content/Generators.h"
 #include "controller/LedFile.h"
 #include "media/Movie.h"

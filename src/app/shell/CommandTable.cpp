@@ -1,4 +1,4 @@
-#include "app/CommandTable.h"
+#include "app/shell/CommandTable.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "app/DocumentFingerprint.h"
+#include "app/shell/DocumentFingerprint.h"
 
 #include <functional>
 #include <string>

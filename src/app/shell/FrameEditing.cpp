@@ -10,15 +10,15 @@
 #include <QSpinBox>
 #include <QTimer>
 
-#include "app/CMainFrame.h"
-#include "app/DocumentDialogs.h"
-#include "app/CVorlaneView.h"
-#include "app/ColorProcessDialog.h"
-#include "app/FrameEditDialogs.h"
-#include "app/OtherStyleDialog.h"
-#include "app/ParticleDialog.h"
-#include "app/PictureTextPanel.h"
-#include "app/PatternPanel.h"
+#include "app/shell/CMainFrame.h"
+#include "app/common/DocumentDialogs.h"
+#include "app/frame/CVorlaneView.h"
+#include "app/frame/ColorProcessDialog.h"
+#include "app/frame/FrameEditDialogs.h"
+#include "app/frame/OtherStyleDialog.h"
+#include "app/frame/ParticleDialog.h"
+#include "app/frame/PictureTextPanel.h"
+#include "app/frame/PatternPanel.h"
 #include "base/FileUtil.h"
 #include "ops/Frames.h"
 #include "ops/Generate.h"
@@ -423,8 +423,8 @@ void CMainFrame::ConnectEditState() {
 
 #include <QFileDialog>
 
-#include "app/DocumentDialogs.h"
-#include "app/FileDialogFolders.h"
+#include "app/common/DocumentDialogs.h"
+#include "app/common/FileDialogFolders.h"
 #include "controller/Card.h"
 #include "controller/Catalogue.h"
 #include "controller/LedFile.h"

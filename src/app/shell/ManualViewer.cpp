@@ -1,4 +1,4 @@
-#include "app/ManualViewer.h"
+#include "app/shell/ManualViewer.h"
 
 #include <QAction>
 #include <QFileInfo>

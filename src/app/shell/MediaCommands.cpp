@@ -6,14 +6,14 @@
 #include <QFileDialog>
 #include <QTimer>
 
-#include "app/CMainFrame.h"
-#include "app/CVorlaneView.h"
-#include "app/CaptureDialog.h"
-#include "app/FileDialogFolders.h"
-#include "app/ImportWindow.h"
-#include "app/PaintEdit.h"
-#include "app/SculptCommands.h"
-#include "app/VideoOptionDialog.h"
+#include "app/shell/CMainFrame.h"
+#include "app/frame/CVorlaneView.h"
+#include "app/media/CaptureDialog.h"
+#include "app/common/FileDialogFolders.h"
+#include "app/media/ImportWindow.h"
+#include "app/media/PaintEdit.h"
+#include "app/common/WindowText.h"
+#include "app/media/VideoOptionDialog.h"
 #include "base/Prompt.h"
 #include "content/TransitionRenderer.h"
 #include "controller/Card.h"

@@ -1,4 +1,4 @@
-#include "app/QtPrompt.h"
+#include "app/shell/QtPrompt.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "app/StopSignalWatcher.h"
+#include "app/shell/StopSignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "app/SystemSettingDialog.h"
+#include "app/shell/SystemSettingDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -12,7 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/DocumentDialogs.h"
+#include "app/common/DocumentDialogs.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
 

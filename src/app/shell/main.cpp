@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/CCorvantineApp.h"
-#include "app/CommandLine.h"
-#include "app/StopSignalWatcher.h"
+#include "app/shell/CCorvantineApp.h"
+#include "app/shell/CommandLine.h"
+#include "app/shell/StopSignalWatcher.h"
 #include "base/Signals.h"
 #include "media/Music.h"
 
