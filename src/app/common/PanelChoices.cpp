@@ -160,7 +160,8 @@ bool RestoreTextFont(const Workspace& ws, QFont& font, QColor& colour) {
     if (!c.isValid()) return false;
     colour = c;
     QFont f;
-    if (f.fromString(QString::fromStdString(section.GetString(kTextFont)))) font = f;
+    const std::string kept = section.GetString(kTextFont);
+    if (!kept.empty() && f.fromString(QString::fromStdString(kept))) font = f;
     return true;
 }
 
