@@ -176,23 +176,7 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
         SaveDocument(dialog.selectedFiles().constFirst());
     });
 
-    hotKeys_ = new GlobalHotKeys(this);
-    // The system-wide keys arrive while the dialog exists; they only act while it is on screen.
-    connect(hotKeys_, &GlobalHotKeys::captureKey, this, [this] {
-        if (isVisible()) StartCapture();
-    });
-    connect(hotKeys_, &GlobalHotKeys::stopKey, this, [this] {
-        if (isVisible()) StopCapture();
-    });
-    if (!hotKeys_->systemWide()) {
-        // Without system-wide keys the same keys work at least while the dialog has the focus.
-        for (const Qt::KeyboardModifiers mods : {Qt::ControlModifier | Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
-            auto* captureKey = new QShortcut(QKeySequence(mods | Qt::Key_F5), this);
-            auto* stopKey = new QShortcut(QKeySequence(mods | Qt::Key_F7), this);
-            connect(captureKey, &QShortcut::activated, this, &CaptureDialog::StartCapture);
-            connect(stopKey, &QShortcut::activated, this, &CaptureDialog::StopCapture);
-        }
-    }
+    SetUpHotKeys();
 
     auto* fields = new QFormLayout;
     fields->addRow(Text("左:", "Left:"), left_);
@@ -234,6 +218,26 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
 
     ShowPicture(0);
     UpdateSlider();
+}
+
+void CaptureDialog::SetUpHotKeys() {
+    hotKeys_ = new GlobalHotKeys(this);
+    // The system-wide keys arrive while the dialog exists; they only act while it is on screen.
+    connect(hotKeys_, &GlobalHotKeys::captureKey, this, [this] {
+        if (isVisible()) StartCapture();
+    });
+    connect(hotKeys_, &GlobalHotKeys::stopKey, this, [this] {
+        if (isVisible()) StopCapture();
+    });
+    if (!hotKeys_->systemWide()) {
+        // Without system-wide keys the same keys work at least while the dialog has the focus.
+        for (const Qt::KeyboardModifiers mods : {Qt::ControlModifier | Qt::AltModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
+            auto* captureKey = new QShortcut(QKeySequence(mods | Qt::Key_F5), this);
+            auto* stopKey = new QShortcut(QKeySequence(mods | Qt::Key_F7), this);
+            connect(captureKey, &QShortcut::activated, this, &CaptureDialog::StartCapture);
+            connect(stopKey, &QShortcut::activated, this, &CaptureDialog::StopCapture);
+        }
+    }
 }
 
 CaptureDialog::~CaptureDialog() = default;

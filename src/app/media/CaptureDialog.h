@@ -76,6 +76,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void SetUpHotKeys();  // system-wide keys, or the same keys while the dialog has the focus
     // Ends a capture run and the preview, and gives the buttons and the size back.
     void HaltTimers();
     QString Text(const char* zh, const char* en) const { return T(zh, en, language_); }
