@@ -216,7 +216,10 @@ private slots:
                       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
                           shown = dialog->directory().absolutePath();
                           dialog->selectFile(Q(other.path() / "b.cvn"));
-                          static_cast<QDialog*>(dialog)->accept();  // the Open button
+                          // The Open button, without the dialog's own check that the file is
+                          // there: its file list fills in a thread of its own and, on a busy
+                          // machine, may not know the file yet (it would ask, and wait).
+                          static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
                       } else if (auto* other = qobject_cast<QDialog*>(modal)) {
                           other->reject();
                       }
