@@ -24,6 +24,7 @@
 #include "project/Document.h"
 #include "project/FrameRange.h"
 #include "project/FrameStore.h"
+#include "ops/ColourProcess.h"
 #include "ops/Frames.h"
 #include "ops/Generate.h"
 #include "workspace/Workspace.h"
@@ -457,77 +458,76 @@ int RunColorProcess(Context& ctx, const Args& args) {
     }
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    Bgr from{}, to{}, background{};
+    using Mode = ops::ColourProcessRequest::Mode;
+    ops::ColourProcessRequest request;
     if (auto r = args.Value("--replace")) {
+        request.mode = Mode::Replace;
         const auto parts = Split(*r, ',');
-        if (parts.size() != 2 || !ParseColour(parts[0], from) || !ParseColour(parts[1], to)) {
+        if (parts.size() != 2 || !ParseColour(parts[0], request.from) || !ParseColour(parts[1], request.to)) {
             return Usage(ctx, cmd, Say(ctx, "--replace takes OLD,NEW (RRGGBB,RRGGBB)", "--replace 的格式为 旧颜色,新颜色 (RRGGBB,RRGGBB)"));
         }
     }
-    std::optional<ChannelOrder> order;
     if (auto o = args.Value("--swap")) {
-        order = ChannelOrderNamed(*o);
+        request.mode = Mode::Swap;
+        const auto order = ChannelOrderNamed(*o);
         if (!order) return Usage(ctx, cmd, Say(ctx, "--swap takes RBG, GRB, GBR, BGR or BRG", "--swap 取 RBG、GRB、GBR、BGR 或 BRG"));
+        request.order = *order;
     }
-    bool red = false, green = false, blue = false;
-    std::optional<long long> percent;
     if (args.Value("--shade")) {
-        percent = args.Int("--shade", error);
+        request.mode = Mode::Shade;
+        const auto percent = args.Int("--shade", error);
         if (!error.empty()) return Usage(ctx, cmd, error);
         if (*percent < 0 || *percent > 65535) return OutOfRange(ctx, cmd, "--shade", 0, 65535);
+        request.percent = static_cast<int>(*percent);
+        request.red = request.green = request.blue = false;
         const std::string channels = args.Value("--channels").value_or("RGB");
         for (char ch : channels) {
             switch (std::toupper(static_cast<unsigned char>(ch))) {
-                case 'R': red = true; break;
-                case 'G': green = true; break;
-                case 'B': blue = true; break;
+                case 'R': request.red = true; break;
+                case 'G': request.green = true; break;
+                case 'B': request.blue = true; break;
                 default:
                     return Usage(ctx, cmd, Say(ctx, "--channels takes letters of R, G and B", "--channels 取 R、G、B 中的字母"));
             }
         }
     }
+    Bgr background{};
     if (auto b = args.Value("--background"); b && !ParseColour(*b, background)) {
         return Usage(ctx, cmd, Say(ctx, "--background takes RRGGBB", "--background 的格式为 RRGGBB"));
     }
+    request.background = background;
 
     EditedDocument d;
     if (int rc = d.Load(ctx, cmd, args.positionals()[0], clipNo); rc != kExitOk) return rc;
-    auto& frames = d.frames();
-    const int w = frames.front().width(), h = frames.front().height();
-    FrameUndo undo;
-    RangeContext c;
-    c.frames = &frames;
-    c.undo = &undo;
-    c.background = background;
-    if (int rc = ParseRect(ctx, cmd, args, w, h, c.editArea); rc != kExitOk) return rc;
+    const std::size_t count = d.frames().size();
+    const int w = d.frames().front().width(), h = d.frames().front().height();
+    if (int rc = ParseRect(ctx, cmd, args, w, h, request.editArea); rc != kExitOk) return rc;
     std::size_t s = 0, e = 0;
-    if (int rc = ParseRange(ctx, cmd, args, frames.size(), false, s, e); rc != kExitOk) return rc;
+    if (int rc = ParseRange(ctx, cmd, args, count, false, s, e); rc != kExitOk) return rc;
+    request.start = static_cast<int>(s + 1);
+    request.end = static_cast<int>(e);
 
-    if (args.Value("--replace")) {
-        ReplaceColour(c, s, e, from, to);
-    } else if (order) {
-        SwapChannels(c, s, e, *order);
-    } else if (percent) {
-        ShadeChannels(c, s, e, red, green, blue, static_cast<int>(*percent));
-    } else if (auto file = args.Value("--clear-non-led")) {
+    Workspace ws;
+    if (auto file = args.Value("--clear-non-led")) {
+        request.mode = Mode::ClearNonLed;
         HomeFiles home;
         Layout layout;
         if (int rc = LoadLayout(ctx, cmd, *file, home, layout); rc != kExitOk) return rc;
-        if (!ClearNonLed(c, s, e, layout)) {
-            return Fail(ctx, cmd, Say(ctx, "the layout is %1 x %2 cells, the frames %3 x %4 pixels: they must match",
-                                      "造型为 %1 x %2 格, 帧为 %3 x %4 像素: 两者必须相同",
-                                      {std::to_string(layout.grid.cols), std::to_string(layout.grid.rows), std::to_string(w),
-                                       std::to_string(h)}));
-        }
-    } else {
+        ws.layout = std::move(layout);
+    } else if (args.Value("--clear-by-frame")) {
+        request.mode = Mode::ClearByFrame;
         auto n = args.Int("--clear-by-frame", error);
         if (!error.empty()) return Usage(ctx, cmd, error);
-        if (*n < 1 || *n > static_cast<long long>(frames.size())) {
-            return OutOfRange(ctx, cmd, "--clear-by-frame", 1, static_cast<long long>(frames.size()));
+        if (*n < 1 || *n > static_cast<long long>(count)) {
+            return OutOfRange(ctx, cmd, "--clear-by-frame", 1, static_cast<long long>(count));
         }
-        ClearByFrame(c, s, e, frames[static_cast<std::size_t>(*n - 1)]);
+        request.maskFrame = static_cast<int>(*n);
     }
-    if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
+    d.MoveInto(ctx, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto processed = ops::ProcessColours(ws, request, prompt, ProgressFn());
+    if (!processed) return Fail(ctx, cmd, processed.message());
+    if (int rc = d.SaveFrom(ctx, cmd, ws); rc != kExitOk) return rc;
     ctx.out << Say(ctx, "processed frames %1..%2", "已处理第 %1..%2 帧", {std::to_string(s + 1), std::to_string(e)}) << '\n';
     return kExitOk;
 }

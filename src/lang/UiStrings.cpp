@@ -112,6 +112,8 @@ const std::vector<UiStringEntry>& UiStringTable() {
          "This LED file is not import!", false},
         {"ColourListEmpty", &UiStrings::colourListEmpty, "颜色列表为空: 请先在颜色页添加颜色。",
          "The colour list is empty: add colours in the colour tab first.", false},
+        {"LayoutFramesDiffer", &UiStrings::layoutFramesDiffer, "造型为 %d x %d 格, 帧为 %d x %d 像素: 两者必须相同",
+         "the layout is %d x %d cells, the frames %d x %d pixels: they must match", false},
         {"DxfNotDrawing", &UiStrings::dxfNotDrawing, "这不是 DXF 图纸 (没有 ENTITIES 段), 没有可导入的内容。",
          "This is not a DXF drawing (it has no ENTITIES section); there is nothing to import.", false},
         {"DxfNoLines", &UiStrings::dxfNoLines, "图纸中没有可取 LED 的 LINE。", "The drawing has no LINE to take LEDs from.",

@@ -65,6 +65,8 @@ struct UiStrings {
     std::string ledFileUnsupported;
     // A generator run asked for with no colour in the list.
     std::string colourListEmpty;
+    // Colour processing: the layout's grid (%d cols x %d rows) is not the frames' size (%d x %d).
+    std::string layoutFramesDiffer;
     // DXF import refusals and warnings of the sculpt window's "Import File" (%d values).
     std::string dxfNotDrawing;
     std::string dxfNoLines;

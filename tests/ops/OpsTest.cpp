@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "lang/Language.h"
+#include "ops/ColourProcess.h"
 #include "ops/Frames.h"
 #include "ops/Generate.h"
 #include "ops/Import.h"
@@ -299,4 +300,140 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+namespace {
+
+constexpr Bgr kDarkRed{0, 0, 128};
+
+// A colour processing request of `mode` over frames start .. end (1-based, inclusive).
+ops::ColourProcessRequest Colours(ops::ColourProcessRequest::Mode mode, int start, int end) {
+    ops::ColourProcessRequest r;
+    r.mode = mode;
+    r.start = start;
+    r.end = end;
+    return r;
+}
+
+}  // namespace
+
+TEST(OpsColourProcess, ReplaceRunsOverTheRangeOnlyAndIsUndone) {
+    Fixture f(4, 3);
+    f.frames().assign(3, Frame::Filled(4, 3, kDarkRed));
+    auto r = Colours(ops::ColourProcessRequest::Mode::Replace, 2, 3);
+    r.from = Bgr{0, 0, 255};  // red to yellow: the dark shade follows
+    r.to = Bgr{0, 255, 255};
+    const auto done = ops::ProcessColours(f.ws, r, f.prompt, {});
+    ASSERT_TRUE(done) << done.message();
+    EXPECT_EQ(done->first, 1u);
+    EXPECT_EQ(done->end, 3u);
+    EXPECT_EQ(f.frames()[0], Frame::Filled(4, 3, kDarkRed));
+    EXPECT_EQ(f.frames()[1], Frame::Filled(4, 3, Bgr{0, 128, 128}));
+    EXPECT_EQ(f.frames()[2], Frame::Filled(4, 3, Bgr{0, 128, 128}));
+    ASSERT_TRUE(f.ws.frameUndo.Undo(f.frames()));
+    EXPECT_EQ(f.frames()[2], Frame::Filled(4, 3, kDarkRed));
+}
+
+TEST(OpsColourProcess, SwapAndShadeKeepToTheEditArea) {
+    Fixture f(4, 3);
+    f.frames()[0] = Frame::Filled(4, 3, Bgr{10, 20, 200});
+    auto swap = Colours(ops::ColourProcessRequest::Mode::Swap, 1, 1);
+    swap.order = ChannelOrder::BGR;
+    swap.editArea = PixelRect{0, 0, 2, 3};  // the left half
+    ASSERT_TRUE(ops::ProcessColours(f.ws, swap, f.prompt, {}));
+    EXPECT_EQ(f.frames()[0].Pixel(0, 0), (Bgr{200, 20, 10}));
+    EXPECT_EQ(f.frames()[0].Pixel(1, 2), (Bgr{200, 20, 10}));
+    EXPECT_EQ(f.frames()[0].Pixel(2, 0), (Bgr{10, 20, 200}));
+    EXPECT_EQ(f.frames()[0].Pixel(3, 2), (Bgr{10, 20, 200}));
+    // Shade the red channel of the whole frame to half.
+    auto shade = Colours(ops::ColourProcessRequest::Mode::Shade, 1, 1);
+    shade.green = shade.blue = false;
+    shade.percent = 50;
+    ASSERT_TRUE(ops::ProcessColours(f.ws, shade, f.prompt, {}));
+    EXPECT_EQ(f.frames()[0].Pixel(0, 0), (Bgr{200, 20, 5}));
+    EXPECT_EQ(f.frames()[0].Pixel(3, 2), (Bgr{10, 20, 100}));
+}
+
+TEST(OpsColourProcess, ClearNonLedTakesTheWorkspacesLayoutAndSaysWhenItDiffers) {
+    Fixture f(4, 3);
+    f.frames().assign(2, Frame::Filled(4, 3, kDarkRed));
+    f.ws.layout.New(3, 4, false, 3);
+    f.ws.layout.lines[0] = {MakePoint(1, 2)};  // row 1, col 2
+    auto r = Colours(ops::ColourProcessRequest::Mode::ClearNonLed, 1, 2);
+    ASSERT_TRUE(ops::ProcessColours(f.ws, r, f.prompt, {}));
+    for (const Frame& frame : f.frames()) {
+        EXPECT_EQ(frame.Pixel(2, 1), kDarkRed);
+        EXPECT_EQ(frame.Pixel(0, 0), kBack);  // the workspace's background
+        EXPECT_EQ(frame.Pixel(3, 2), kBack);
+    }
+    // The request's background instead; a layout of another size changes nothing.
+    EXPECT_TRUE(f.ws.frameUndo.CanUndo());
+    f.frames().assign(1, Frame::Filled(4, 3, kDarkRed));
+    f.ws.frameUndo.Reset();
+    f.ws.layout.New(5, 6, false, 3);
+    f.ws.strings = LoadUiStrings(kLanguageEnglish);
+    r.end = 1;
+    r.background = Bgr{0, 0, 0};
+    const auto differs = ops::ProcessColours(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(differs);
+    EXPECT_EQ(differs.failure().code, ops::kColourLayoutSize);
+    EXPECT_EQ(differs.message(), "the layout is 6 x 5 cells, the frames 4 x 3 pixels: they must match");
+    EXPECT_EQ(differs.failure().args, (std::vector<std::string>{"6", "5", "4", "3"}));
+    EXPECT_EQ(f.frames()[0], Frame::Filled(4, 3, kDarkRed));
+    f.ws.strings = LoadUiStrings(kLanguageSimplified);
+    EXPECT_EQ(ops::ProcessColours(f.ws, r, f.prompt, {}).message(), "造型为 6 x 5 格, 帧为 4 x 3 像素: 两者必须相同");
+    EXPECT_FALSE(f.ws.frameUndo.CanUndo());
+}
+
+TEST(OpsColourProcess, ClearByFrameTakesTheGivenFrameOrTheCurrentOne) {
+    Fixture f(2, 1);
+    Frame mask(2, 1);
+    mask.SetPixel(0, 0, Bgr{0, 0, 0});
+    mask.SetPixel(1, 0, kDarkRed);
+    f.frames() = {Frame::Filled(2, 1, Bgr{5, 6, 7}), mask, Frame::Filled(2, 1, Bgr{5, 6, 7})};
+    auto r = Colours(ops::ColourProcessRequest::Mode::ClearByFrame, 1, 1);
+    r.maskFrame = 2;
+    r.background = Bgr{9, 9, 9};
+    ASSERT_TRUE(ops::ProcessColours(f.ws, r, f.prompt, {}));
+    EXPECT_EQ(f.frames()[0].Pixel(0, 0), (Bgr{9, 9, 9}));
+    EXPECT_EQ(f.frames()[0].Pixel(1, 0), (Bgr{5, 6, 7}));
+    EXPECT_EQ(f.frames()[2], Frame::Filled(2, 1, Bgr{5, 6, 7}));
+    // Without a frame given, the current one is the mask: the first has no black left.
+    f.ws.app.currentFrame = 0;
+    r.maskFrame.reset();
+    r.start = 3;
+    r.end = 3;
+    ASSERT_TRUE(ops::ProcessColours(f.ws, r, f.prompt, {}));
+    EXPECT_EQ(f.frames()[2], Frame::Filled(2, 1, Bgr{5, 6, 7}));
+    f.ws.app.currentFrame = 1;
+    ASSERT_TRUE(ops::ProcessColours(f.ws, r, f.prompt, {}));
+    EXPECT_EQ(f.frames()[2].Pixel(0, 0), (Bgr{9, 9, 9}));
+    EXPECT_EQ(f.frames()[2].Pixel(1, 0), (Bgr{5, 6, 7}));
+    // A frame past the clip is no mask.
+    r.maskFrame = 4;
+    const auto none = ops::ProcessColours(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().code, ops::kColourNoMask);
+}
+
+TEST(OpsColourProcess, ARangeOutsideTheClipIsRefusedWithTheParameterMessage) {
+    Fixture f(4, 3);
+    f.frames().assign(3, Frame::Filled(4, 3, kDarkRed));
+    f.ws.strings = LoadUiStrings(kLanguageEnglish);
+    auto r = Colours(ops::ColourProcessRequest::Mode::Shade, 2, 4);
+    r.percent = 0;
+    const auto refusal = ops::ColourProcessRefusalOf(f.ws, r);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->code, ops::kColourOutOfRange);
+    const auto refused = ops::ProcessColours(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.failure().code, ops::kColourOutOfRange);
+    EXPECT_EQ(refused.message(), "Parameter mistake!");
+    for (const Frame& frame : f.frames()) EXPECT_EQ(frame, Frame::Filled(4, 3, kDarkRed));
+    EXPECT_FALSE(f.ws.frameUndo.CanUndo());
+    r.start = 0;
+    r.end = 3;
+    EXPECT_FALSE(ops::ProcessColours(f.ws, r, f.prompt, {}));
+    r.start = 1;
+    EXPECT_FALSE(ops::ColourProcessRefusalOf(f.ws, r));
 }

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "content/ColourProcess.h"
+#include "ops/ColourProcess.h"
 #include "project/Frame.h"
 
 class QCheckBox;
@@ -15,15 +16,8 @@ namespace corv {
 
 struct UiStrings;
 
-// What the colour processing dialog asks for.
-struct ColorProcessRequest {
-    enum class Mode { Replace = 1, Swap = 2, Shade = 3, ClearNonLed = 4, ClearByFrame = 5 } mode = Mode::Replace;
-    int start = 1, end = 1;  // 1-based, inclusive
-    Bgr from{}, to{};
-    ChannelOrder order = ChannelOrder::RBG;
-    bool red = true, green = true, blue = true;
-    int percent = 100;
-};
+// What the colour processing dialog asks for: the operation's request.
+using ColorProcessRequest = ops::ColourProcessRequest;
 
 // "Color process": replace a colour, swap channels, shade channels, clear the pixels no LED
 // shows or those black in the current frame, over a range of frames.

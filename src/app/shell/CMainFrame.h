@@ -39,8 +39,10 @@ class PatternPanel;
 class CSculptFrame;
 class CDesignFrame;
 class ManualViewer;
-struct ColorProcessRequest;
 class Prompt;
+namespace ops {
+struct ColourProcessRequest;
+}
 
 
 // The main window: the frame view, the control bar (frame number, scroll bar, play speed,
@@ -127,7 +129,7 @@ public:
     int RunGenerator(GeneratorMode mode, int style, const OtherOptions* preset = nullptr);
     // "Color process" over frames start..end; false when the range is wrong or nothing could
     // be done (a layout of another size, no current frame).
-    bool ColorProcessFrames(const ColorProcessRequest& request);
+    bool ColorProcessFrames(const ops::ColourProcessRequest& request);
     // "Design switch": the frames after start..end appear from frame `end` by transition `kind`
     // (0 random, from `seed`, the clock when 0).
     bool DesignSwitchFrames(int start, int end, int kind, std::uint32_t seed = 0);

@@ -20,9 +20,9 @@
 #include "app/frame/PictureTextPanel.h"
 #include "app/frame/PatternPanel.h"
 #include "base/FileUtil.h"
+#include "ops/ColourProcess.h"
 #include "ops/Frames.h"
 #include "ops/Generate.h"
-#include "content/ColourProcess.h"
 #include "content/TransitionRenderer.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
@@ -282,32 +282,15 @@ bool CMainFrame::DesignSwitchFrames(int start, int end, int kind, std::uint32_t 
     return true;
 }
 
-bool CMainFrame::ColorProcessFrames(const ColorProcessRequest& r) {
-    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), r.start - 1, r.end)) return false;
-    RangeContext c = FrameContext();
-    const auto s = static_cast<std::size_t>(r.start - 1), e = static_cast<std::size_t>(r.end);
-    using Mode = ColorProcessRequest::Mode;
-    switch (r.mode) {
-        case Mode::Replace:
-            ReplaceColour(c, s, e, r.from, r.to);
-            break;
-        case Mode::Swap:
-            SwapChannels(c, s, e, r.order);
-            break;
-        case Mode::Shade:
-            ShadeChannels(c, s, e, r.red, r.green, r.blue, r.percent);
-            break;
-        case Mode::ClearNonLed:
-            // The wiring in use; a layout of another size changes nothing.
-            if (ws_.layout.setting.lineCount == 0 && !EnsureLayout()) return false;
-            if (!ClearNonLed(c, s, e, ws_.layout)) return false;
-            break;
-        case Mode::ClearByFrame: {
-            const Frame* mask = ws_.frames.CurrentFrame();
-            if (!mask || !ClearByFrame(c, s, e, Frame(*mask))) return false;
-            break;
-        }
+bool CMainFrame::ColorProcessFrames(const ops::ColourProcessRequest& r) {
+    if (ops::ColourProcessRefusalOf(ws_, r)) return false;
+    // The wiring in use; a layout of another size changes nothing.
+    if (r.mode == ops::ColourProcessRequest::Mode::ClearNonLed && ws_.layout.setting.lineCount == 0 && !EnsureLayout()) {
+        return false;
     }
+    ops::ColourProcessRequest request = r;
+    request.editArea = canvas_->editArea();
+    if (!ops::ProcessColours(ws_, request, prompt_, Progress())) return false;
     FramesChanged(static_cast<std::size_t>(ws_.app.currentFrame));
     return true;
 }
