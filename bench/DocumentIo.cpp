@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     ReadOptions options;
     options.tempDir = temp.path();
     auto t0 = std::chrono::steady_clock::now();
-    if (ReadDocument(argv[1], options, doc) != DocError::None) {
+    if (!ReadDocument(argv[1], options, doc)) {
         std::fprintf(stderr, "cannot open %s\n", argv[1]);
         return 1;
     }
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         std::fclose(drop);
     }
     auto t2 = std::chrono::steady_clock::now();
-    if (WriteDocument(argv[2], source) != DocError::None) {
+    if (!WriteDocument(argv[2], source)) {
         std::fprintf(stderr, "cannot save %s\n", argv[2]);
         return 1;
     }

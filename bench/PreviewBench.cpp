@@ -9,9 +9,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/preview/PreviewFrames.h"
+#include "app/preview/CLedSphereView.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
+#include "preview/LedPreview.h"
 #include "workspace/Startup.h"
 #include "workspace/Workspace.h"
 

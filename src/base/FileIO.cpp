@@ -356,25 +356,26 @@ FileReader::~FileReader() {
     }
 }
 
-bool FileReader::Open(const std::filesystem::path& path) {
+Result<Done> FileReader::Open(const std::filesystem::path& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
-        SetFileError(path, errno);
-        return ok_ = false;
+        ok_ = false;
+        return FileFailure(path, errno);
     }
     struct stat st {};
     if (::fstat(fd_, &st) != 0) {
-        SetFileError(path, errno);
-        return ok_ = false;
+        ok_ = false;
+        return FileFailure(path, errno);
     }
     if (!S_ISREG(st.st_mode)) {
-        SetFileError(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
-        return ok_ = false;
+        ok_ = false;
+        return FileFailure(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
     }
     size_ = static_cast<std::uint64_t>(st.st_size);
     pos_ = 0;
     buffer_.resize(64 * 1024);
-    return ok_ = true;
+    ok_ = true;
+    return Done{};
 }
 
 bool FileReader::Fill() {
@@ -612,18 +613,22 @@ PendingTemporaryFile::PendingTemporaryFile(const std::filesystem::path& temp) : 
 PendingTemporaryFile::~PendingTemporaryFile() { UnregisterPending(slot_); }
 
 ReplacingFile::ReplacingFile(std::filesystem::path target, Links links) : named_(std::move(target)) {
-    auto resolved = links == Links::Follow ? ResolveWriteTarget(named_) : std::optional(named_);
+    auto resolved = links == Links::Follow ? ResolveWriteTarget(named_) : Result<std::filesystem::path>(named_);
     if (!resolved) {
+        failure_ = resolved.failure();
         return;
     }
     target_ = *resolved;
-    if (auto t = MakeSiblingTemp(target_)) {
-        temp_ = *t;
-        slot_ = RegisterPending(temp_);
-        opened_ = writer.Open(temp_);
-        if (!opened_) {
-            SetFileError(named_, writer.error());
-        }
+    auto t = MakeSiblingTemp(target_);
+    if (!t) {
+        failure_ = t.failure();
+        return;
+    }
+    temp_ = *t;
+    slot_ = RegisterPending(temp_);
+    opened_ = writer.Open(temp_);
+    if (!opened_) {
+        failure_ = FileFailure(named_, writer.error());
     }
 }
 
@@ -635,40 +640,44 @@ ReplacingFile::~ReplacingFile() {
     UnregisterPending(slot_);
 }
 
-bool ReplacingFile::Prepare() {
+Result<Done> ReplacingFile::Prepare() {
     if (!opened_ || prepared_) {
-        return opened_ && prepared_;
+        if (opened_ && prepared_) {
+            return Done{};
+        }
+        return failure_;
     }
     if (!writer.Close()) {
-        SetFileError(named_, writer.error());
+        failure_ = FileFailure(named_, writer.error());
         opened_ = false;  // nothing to rename; the temporary goes with the object
-        return false;
+        return failure_;
     }
     prepared_ = true;
-    return true;
+    return Done{};
 }
 
-bool ReplacingFile::WriteFailed() const {
-    SetFileError(named_, writer.error());
-    return false;
+Failure ReplacingFile::WriteFailed() {
+    failure_ = FileFailure(named_, writer.error());
+    return failure_;
 }
 
-bool ReplacingFile::Commit() {
+Result<Done> ReplacingFile::Commit() {
     const bool closed = prepared_ || writer.Close();
     // Unregistered before the rename: a signal afterwards must not remove the committed file.
     UnregisterPending(std::exchange(slot_, -1));
     if (!opened_) {
-        return false;  // the reason was recorded when the file was opened
+        return failure_;  // the reason was recorded when the file was opened
     }
     if (!closed) {
-        SetFileError(named_, writer.error());
-        return false;
+        failure_ = FileFailure(named_, writer.error());
+        return failure_;
     }
     committed_ = ReplaceWithTemp(temp_, target_);
     if (!committed_) {
-        SetFileError(named_, errno);
+        failure_ = FileFailure(named_, errno);
+        return failure_;
     }
-    return committed_;
+    return Done{};
 }
 
 }  // namespace corv

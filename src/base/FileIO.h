@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
+
 namespace corv {
 
 // Reads exactly n bytes at `offset` (pread, retried on interruption); false when the file ends
@@ -83,7 +85,7 @@ private:
 // place; a file that is not committed (a failure, an early return) is removed, so a failed write
 // leaves the target as it was and no litter. A symbolic link is followed: the file it points to
 // is replaced and the link stays. A target that exists and is not a regular file (a device, a
-// folder, a pipe) is refused. Every failure is told by LastFileError().
+// folder, a pipe) is refused. The reason of a failure stays with the object (error(), failure()).
 class ReplacingFile {
 public:
     // Replace: a link in the target's place is itself replaced, not followed (for files that
@@ -97,14 +99,17 @@ public:
     bool ok() const { return opened_ && (prepared_ || writer.ok()); }
     // Closes the writer: everything is written and only the rename is left. For files that go
     // out together: prepare each, then commit each, so that a failed write of one leaves all.
-    bool Prepare();
-    // Closes the writer (unless prepared) and renames; false (and the temporary removed) when
-    // anything failed.
-    bool Commit();
+    Result<Done> Prepare();
+    // Closes the writer (unless prepared) and renames; the failure (and the temporary removed)
+    // when anything failed.
+    Result<Done> Commit();
     // The target as the caller named it (for messages).
     const std::filesystem::path& name() const { return named_; }
-    // Records the writer's failure as LastFileError() under the target's name; false.
-    bool WriteFailed() const;
+    // Why the file failed: "PATH: reason" (empty while nothing failed), and the same as a failure.
+    const std::string& error() const { return failure_.reason; }
+    const Failure& failure() const { return failure_; }
+    // Records the writer's failure under the target's name as the file's failure, and returns it.
+    Failure WriteFailed();
 
     FileWriter writer;
 
@@ -116,6 +121,7 @@ private:
     bool opened_ = false;
     bool prepared_ = false;
     bool committed_ = false;
+    Failure failure_;
 };
 
 // Removes the temporary files of every replacing file not yet committed; safe in a signal
@@ -149,7 +155,8 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    bool Open(const std::filesystem::path& path);
+    // The failure names the path: "PATH: reason".
+    Result<Done> Open(const std::filesystem::path& path);
     bool ok() const { return ok_ && fd_ >= 0; }
     std::uint64_t size() const { return size_; }
     std::uint64_t pos() const { return pos_; }

@@ -17,22 +17,20 @@ namespace corv {
 
 namespace fs = std::filesystem;
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path) {
+Result<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        SetFileError(path, errno);
-        return std::nullopt;
+        return FileFailure(path, errno);
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0) {
-        SetFileError(path, errno);
+        Failure failure = FileFailure(path, errno);
         ::close(fd);
-        return std::nullopt;
+        return failure;
     }
     if (!S_ISREG(st.st_mode)) {
-        SetFileError(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
         ::close(fd);
-        return std::nullopt;
+        return FileFailure(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size));
     std::size_t done = 0;
@@ -42,9 +40,10 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path) {
             continue;
         }
         if (r <= 0) {
-            SetFileError(path, r == 0 ? std::string("the file ended early") : std::string(std::strerror(errno)));
+            Failure failure =
+                FileFailure(path, r == 0 ? std::string("the file ended early") : std::string(std::strerror(errno)));
             ::close(fd);
-            return std::nullopt;
+            return failure;
         }
         done += static_cast<std::size_t>(r);
     }
@@ -52,19 +51,15 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path) {
     return bytes;
 }
 
-namespace {
-thread_local std::string g_lastFileError;
-}  // namespace
-
-const std::string& LastFileError() { return g_lastFileError; }
-
-void SetFileError(const fs::path& path, int error) {
-    SetFileError(path, std::string(std::strerror(error != 0 ? error : EIO)));
+Failure FileFailure(const fs::path& path, int error) {
+    return FileFailure(path, std::string(std::strerror(error != 0 ? error : EIO)));
 }
 
-void SetFileError(const fs::path& path, const std::string& reason) { g_lastFileError = path.string() + ": " + reason; }
+Failure FileFailure(const fs::path& path, const std::string& reason) {
+    return Failure{0, {}, path.string() + ": " + reason, {}, nullptr};
+}
 
-std::optional<fs::path> ResolveWriteTarget(const fs::path& path) {
+Result<fs::path> ResolveWriteTarget(const fs::path& path) {
     fs::path current = path;
     // Follows a chain of links by hand, so that a dangling one still names the file to create.
     for (int hops = 0; hops < 40; ++hops) {
@@ -73,28 +68,24 @@ std::optional<fs::path> ResolveWriteTarget(const fs::path& path) {
             if (errno == ENOENT) {
                 return current;  // a new file (its folder is checked when the file is made)
             }
-            SetFileError(path, errno);
-            return std::nullopt;
+            return FileFailure(path, errno);
         }
         if (S_ISREG(st.st_mode)) {
             return current;
         }
         if (!S_ISLNK(st.st_mode)) {
-            SetFileError(path, S_ISDIR(st.st_mode) ? std::string("is a folder, not a file")
-                                                   : std::string("is not a regular file (a device, pipe or socket); "
-                                                                 "refusing to replace it"));
-            return std::nullopt;
+            return FileFailure(path, S_ISDIR(st.st_mode) ? std::string("is a folder, not a file")
+                                                         : std::string("is not a regular file (a device, pipe or socket); "
+                                                                       "refusing to replace it"));
         }
         std::error_code ec;
         const fs::path link = fs::read_symlink(current, ec);
         if (ec) {
-            SetFileError(path, ec.value());
-            return std::nullopt;
+            return FileFailure(path, ec.value());
         }
         current = link.is_absolute() ? link : current.parent_path() / link;
     }
-    SetFileError(path, ELOOP);
-    return std::nullopt;
+    return FileFailure(path, ELOOP);
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {
@@ -112,7 +103,7 @@ std::optional<fs::path> OutputAmongInputs(const fs::path& output, const std::vec
     return std::nullopt;
 }
 
-std::optional<fs::path> MakeSiblingTemp(const fs::path& target) {
+Result<fs::path> MakeSiblingTemp(const fs::path& target) {
     fs::path dir = target.parent_path();
     if (dir.empty()) {
         dir = ".";
@@ -120,8 +111,7 @@ std::optional<fs::path> MakeSiblingTemp(const fs::path& target) {
     std::string pattern = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-        SetFileError(target, errno);
-        return std::nullopt;
+        return FileFailure(target, errno);
     }
     ::close(fd);
     return fs::path(pattern);
@@ -142,15 +132,14 @@ static bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
     return true;
 }
 
-bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) {
+Result<Done> WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) {
     const auto target = ResolveWriteTarget(path);
     if (!target) {
-        return false;
+        return target.failure();
     }
     auto tmp = MakeSiblingTemp(*target);
     if (!tmp) {
-        SetFileError(path, errno);
-        return false;
+        return FileFailure(path, errno);
     }
     const PendingTemporaryFile pending(*tmp);  // removed if a signal stops the program meanwhile
     // The temporary file is new and empty: opened without O_TRUNC, which would make ext4 flush
@@ -167,14 +156,15 @@ bool WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) 
         error = errno;
     }
     if (!ok) {
-        SetFileError(path, error);
+        Failure failure = FileFailure(path, error);
         std::error_code ec;
         fs::remove(*tmp, ec);
+        return failure;
     }
-    return ok;
+    return Done{};
 }
 
-bool WriteFileAtomic(const fs::path& path, const std::string& text) {
+Result<Done> WriteFileAtomic(const fs::path& path, const std::string& text) {
     return WriteFileAtomic(
         path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }

@@ -404,18 +404,18 @@ bool ProfileFile::HasKey(std::string_view key) const {
     return Current()->Value(section_, key) != nullptr;
 }
 
-bool ProfileFile::WriteInt(std::string_view key, int value) {
+Result<Done> ProfileFile::WriteInt(std::string_view key, int value) {
     return WriteString(key, std::to_string(value));
 }
 
-bool ProfileFile::WriteString(std::string_view key, std::string_view text) {
+Result<Done> ProfileFile::WriteString(std::string_view key, std::string_view text) {
     // Whatever happens to the file below, every index of it is read again.
     struct Written {
         ~Written() { profileWrites.fetch_add(1); }
     } written;
     std::error_code ec;
     if (std::filesystem::exists(file_, ec) && ::access(file_.c_str(), W_OK) != 0) {
-        return false;  // a read-only configuration stays as it is
+        return Failure{};  // a read-only configuration stays as it is
     }
     Parsed p = Load(file_);
     Location loc = Find(p, section_, key);
@@ -445,18 +445,19 @@ bool ProfileFile::WriteString(std::string_view key, std::string_view text) {
             out += p.eol;
         }
     }
-    if (WriteFileAtomic(file_, out)) {
-        return true;
+    const Result<Done> atomic = WriteFileAtomic(file_, out);
+    if (atomic) {
+        return atomic;
     }
     // Only when the folder refuses new files may the file be written in place; any other
-    // failure (a full disk, say) leaves the file as it was.
+    // failure (a full disk, say) leaves the file as it was. A failure tells the first reason.
     const std::filesystem::path dir = file_.has_parent_path() ? file_.parent_path() : std::filesystem::path(".");
     if (::access(dir.c_str(), W_OK) == 0) {
-        return false;
+        return atomic;
     }
     const int fd = ::open(file_.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return atomic;
     }
     // The new text is written over the old and the file cut to it afterwards, so the old text
     // is never lost before the new one is there.
@@ -469,7 +470,7 @@ bool ProfileFile::WriteString(std::string_view key, std::string_view text) {
     }
     ok = ok && ::ftruncate(fd, static_cast<off_t>(out.size())) == 0;
     ok = (::close(fd) == 0) && ok;
-    return ok;
+    return ok ? Result<Done>(Done{}) : atomic;
 }
 
 std::vector<std::string> ProfileFile::Keys() const {

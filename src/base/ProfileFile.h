@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Result.h"
+
 namespace corv {
 
 // One section of an INI-style profile file, read and written the way the configuration file
@@ -31,8 +33,10 @@ public:
 
     int GetInt(std::string_view key, int defaultValue) const;
     std::string GetString(std::string_view key, std::string_view defaultValue = {}) const;
-    bool WriteInt(std::string_view key, int value);
-    bool WriteString(std::string_view key, std::string_view text);
+    // A failed write names the file and the system's reason ("PATH: reason"); a read-only file
+    // is refused without one.
+    Result<Done> WriteInt(std::string_view key, int value);
+    Result<Done> WriteString(std::string_view key, std::string_view text);
 
     bool HasKey(std::string_view key) const;
     // Key names of this section in file order.

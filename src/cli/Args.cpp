@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "cli/Cli.h"
-#include "lang/Language.h"
+#include "lang/messages/CliMessages.h"
 
 namespace corv::cli {
 
@@ -51,14 +51,14 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::set<std::strin
             } else if (i + 1 < argv.size()) {
                 values_[name] = argv[++i];
             } else {
-                error = Say(language_, "option %1 needs a value", "选项 %1 需要一个值", {name});
+                error = Say(language_, msg::cli::kOptionNeedsValue, {name});
                 return false;
             }
         } else if (flags.count(name) && !inlineValue) {
             given_.push_back(name);
             flags_.insert(name);
         } else {
-            error = Say(language_, "unknown option %1", "未知选项 %1", {a});
+            error = Say(language_, msg::cli::kNoSuchOption, {a});
             return false;
         }
     }
@@ -80,7 +80,7 @@ std::optional<long long> Args::Int(const std::string& name, std::string& error) 
     }
     long long n = 0;
     if (!ParseInteger(*v, n)) {
-        error = Say(language_, "option %1 needs an integer, not \"%2\"", "选项 %1 需要一个整数, 而不是 \"%2\"", {name, *v});
+        error = Say(language_, msg::cli::kOptionNeedsInteger, {name, *v});
         return std::nullopt;
     }
     return n;
@@ -111,24 +111,21 @@ bool Args::CheckScopes(const OptionScopes& table, const std::vector<std::string>
         for (const std::string& o : known_) {
             if (std::none_of(table.begin(), table.end(), [&](const OptionScope& row) { return names(row, o); })) common.push_back(o);
         }
-        const bool chinese = UsesChinese(language_);
+        const std::string separator = Say(language_, msg::cli::kListSeparator);
         auto join = [&](const std::vector<std::string>& items) {
             std::string text;
-            for (const std::string& item : items) text += (text.empty() ? "" : chinese ? "、" : ", ") + item;
+            for (const std::string& item : items) text += (text.empty() ? "" : separator) + item;
             return text;
         };
         const std::string chosen = kinds.empty() ? std::string() : kinds.back();
-        error = Say(language_, "%1 does not apply to %2 (it belongs to %3)", "%1 不适用于 %2 (它属于 %3)",
-                    {option, chosen, join(owners)});
+        error = Say(language_, msg::cli::kOptionNotForKind, {option, chosen, join(owners)});
         if (own.empty()) {
-            error += common.empty() ? Say(language_, "; %1 takes no options", "; %1 不接受任何选项", {chosen})
-                                    : Say(language_, "; %1 takes only the common options %2", "; %1 只可用通用选项 %2",
-                                          {chosen, join(common)});
+            error += common.empty() ? Say(language_, msg::cli::kKindTakesNoOptions, {chosen})
+                                    : Say(language_, msg::cli::kKindTakesOnlyCommon, {chosen, join(common)});
         } else if (common.empty()) {
-            error += Say(language_, "; %1 takes %2", "; %1 可用 %2", {chosen, join(own)});
+            error += Say(language_, msg::cli::kKindTakesOwn, {chosen, join(own)});
         } else {
-            error += Say(language_, "; %1 takes %2 and the common options %3", "; %1 可用 %2 以及通用选项 %3",
-                         {chosen, join(own), join(common)});
+            error += Say(language_, msg::cli::kKindTakesOwnAndCommon, {chosen, join(own), join(common)});
         }
         return false;
     }

@@ -10,6 +10,8 @@
 #include "base/FileUtil.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
+#include "lang/Render.h"
+#include "lang/messages/CliMessages.h"
 #include "layout/Layout.h"
 #include "project/EffectItem.h"
 #include "workspace/DocumentOps.h"
@@ -405,78 +407,55 @@ std::string Say(std::uint8_t language, const char* english, const char* chinese)
 
 std::string Say(std::uint8_t language, const char* english, const char* chinese,
                 std::initializer_list<std::string> values) {
-    const std::string text = Say(language, english, chinese);
-    std::string out;
-    out.reserve(text.size() + 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size()) {
-            const char c = text[i + 1];
-            if (c == '%') {
-                out += '%';
-                ++i;
-                continue;
-            }
-            if (c >= '1' && c <= '9' && static_cast<std::size_t>(c - '1') < values.size()) {
-                out += *(values.begin() + (c - '1'));
-                ++i;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
+    return FillPlaceholders(Say(language, english, chinese), values.begin(), values.size());
 }
 
 namespace {
 
-// The reasons the engine libraries give in English, each with its Chinese form ($1, $2, ...
-// are the parts the pattern captures: numbers, file and entry names).
+// The reasons the engine libraries give in English, each with its catalogue message ($1, $2,
+// ... in the message are the parts the pattern captures: numbers, file and entry names).
 struct ReasonForm {
     std::regex english;
-    const char* chinese;
+    const Text& text;
 };
 
 const std::vector<ReasonForm>& ReasonForms() {
     static const std::vector<ReasonForm> forms = [] {
-        const std::pair<const char*, const char*> table[] = {
-            {R"(Open file fail!( .*)?)", "打开文件失败!$1"},
-            {R"(Write file fail!( .*)?)", "写入文件失败!$1"},
+        const std::pair<const char*, const Text&> table[] = {
+            {R"(Open file fail!( .*)?)", msg::cli::kReasonOpenFail},
+            {R"(Write file fail!( .*)?)", msg::cli::kReasonWriteFail},
             {R"(a grid of (\d+) rows x (\d+) cols has (\d+) cells; the program takes at most (\d+) cells and 65535 rows or cols)",
-             "$1 行 x $2 列的网格有 $3 个单元格; 程序最多支持 $4 个单元格, 行数和列数均不超过 65535"},
+             msg::cli::kReasonGridTooLarge},
             // Display module files.
-            {R"(not a module file \(it does not start with a 0 byte\))", "不是模块文件 (文件开头不是 0 字节)"},
-            {R"(module record (\d+) is cut short)", "第 $1 个模块记录不完整"},
-            {R"(module record (\d+) claims (\d+) points but the file ends before them)",
-             "第 $1 个模块记录声称有 $2 个点, 但文件在这些点之前就结束了"},
-            {R"(module record (\d+) has no size or no point)", "第 $1 个模块记录没有尺寸或没有点"},
-            {R"(module record (\d+) has a point outside its (\d+) x (\d+) cells)",
-             "第 $1 个模块记录有一个点落在它的 $2 x $3 个单元格之外"},
-            {R"(the module file holds no module)", "模块文件中没有任何模块"},
+            {R"(not a module file \(it does not start with a 0 byte\))", msg::cli::kReasonNotModuleFile},
+            {R"(module record (\d+) is cut short)", msg::cli::kReasonModuleCutShort},
+            {R"(module record (\d+) claims (\d+) points but the file ends before them)", msg::cli::kReasonModulePointsMissing},
+            {R"(module record (\d+) has no size or no point)", msg::cli::kReasonModuleEmpty},
+            {R"(module record (\d+) has a point outside its (\d+) x (\d+) cells)", msg::cli::kReasonModulePointOutside},
+            {R"(the module file holds no module)", msg::cli::kReasonNoModule},
             // Lamp-type files.
-            {R"(not a lamp-type file \(shorter than its 4-byte header\))", "不是灯具类型文件 (不足 4 字节的文件头)"},
-            {R"(the file states (\d+) lamp types but holds (\d+) whole records)",
-             "文件声称有 $1 个灯具类型, 但只有 $2 条完整记录"},
+            {R"(not a lamp-type file \(shorter than its 4-byte header\))", msg::cli::kReasonNotLampFile},
+            {R"(the file states (\d+) lamp types but holds (\d+) whole records)", msg::cli::kReasonLampRecordsMissing},
             // Controller data files.
-            {R"(not a controller data file)", "不是控制器数据文件"},
-            {R"(the slave records run past the end of the file)", "分控记录超出了文件末尾"},
-            {R"(the data offset or block size cannot be true)", "数据偏移或帧块大小不合理"},
+            {R"(not a controller data file)", msg::cli::kReasonNotControllerFile},
+            {R"(the slave records run past the end of the file)", msg::cli::kReasonSlaveRecordsPastEnd},
+            {R"(the data offset or block size cannot be true)", msg::cli::kReasonBadOffsetOrBlockSize},
             {R"(the block size (\d+) disagrees with the slave records, which describe (\d+)(\)?))",
-             "帧块大小 $1 与分控记录给出的 $2 不符$3"},
-            {R"(the file holds no whole frame(\)?))", "文件中没有一个完整的帧$1"},
+             msg::cli::kReasonBlockSizeDisagrees},
+            {R"(the file holds no whole frame(\)?))", msg::cli::kReasonNoWholeFrame},
             {R"(the record of slave (\d+) has a wrong checksum; its data is imported as it is)",
-             "第 $1 个分控的记录校验和错误; 其数据按原样导入"},
-            {R"(the data ends in a partial frame of (\d+) bytes, which is left out)",
-             "数据末尾是一个 $1 字节的不完整帧, 已舍去"},
+             msg::cli::kReasonWrongChecksumImported},
+            {R"(the data ends in a partial frame of (\d+) bytes, which is left out)", msg::cli::kReasonPartialFrameLeftOut},
             // Archives.
-            {R"re(CRC error in "(.*)": the archive is damaged)re", "\"$1\" 的 CRC 校验错误: 压缩包已损坏"},
-            {R"(cannot open archive)", "无法打开压缩包"},
-            {R"(damaged archive)", "压缩包已损坏"},
-            {R"(the archive holds no (.*))", "压缩包中没有 $1"},
-            {R"(cannot be unpacked: (.*))", "无法解压: $1"},
+            {R"re(CRC error in "(.*)": the archive is damaged)re", msg::cli::kReasonArchiveCrcError},
+            {R"(cannot open archive)", msg::cli::kReasonCannotOpenArchive},
+            {R"(damaged archive)", msg::cli::kReasonDamagedArchive},
+            {R"(the archive holds no (.*))", msg::cli::kReasonArchiveHoldsNo},
+            {R"(cannot be unpacked: (.*))", msg::cli::kReasonCannotUnpack},
         };
         std::vector<ReasonForm> list;
-        for (const auto& [english, chinese] : table) {
-            list.push_back({std::regex(english), chinese});
+        for (const auto& [english, text] : table) {
+            list.push_back({std::regex(english), text});
         }
         return list;
     }();
@@ -492,7 +471,7 @@ std::string Reason(const Context& ctx, const std::string& text) {
     std::smatch m;
     for (const auto& form : ReasonForms()) {
         if (std::regex_match(text, m, form.english)) {
-            return m.format(LocalizeText(form.chinese, ctx.language));
+            return m.format(Say(ctx, form.text));
         }
     }
     // "PATH: REASON": the path stays as it is, the reason after it is looked at.
@@ -524,10 +503,15 @@ std::string Label(const Context& ctx, const char* english, const char* chinese, 
     return text;
 }
 
+std::string Label(const Context& ctx, const Text& label, std::size_t width) {
+    std::string text = Say(ctx, label);
+    const std::size_t columns = Columns(text);
+    text.append(columns < width ? width - columns : 1, ' ');
+    return text;
+}
+
 std::string ItemKindText(const Context& ctx, int kind) {
-    static const char* const chinese[] = {"未知", "矩形", "折线", "椭圆", "直线", "圆角矩形", "文字",
-                                          "图片", "星形", "组合", "多边形", "正多边形", "图片区域"};
-    return Say(ctx, ItemKindName(kind), chinese[kind >= 1 && kind <= 12 ? kind : 0]);
+    return Say(ctx, msg::cli::kItemKindNames[kind >= 1 && kind <= 12 ? kind : 0]);
 }
 
 int Fail(Context& ctx, const std::string& command, const std::string& message) {
@@ -541,38 +525,36 @@ int Usage(Context& ctx, const std::string& command, const std::string& message) 
 }
 
 void Warn(Context& ctx, const std::string& command, const std::string& message) {
-    ctx.err << "corvantine-cli " << command << ": " << Say(ctx, "warning: ", "警告: ") << message << '\n';
+    ctx.err << "corvantine-cli " << command << ": " << Say(ctx, msg::cli::kWarningPrefix) << message << '\n';
 }
 
-int FailSave(Context& ctx, const std::string& command) {
-    return Fail(ctx, command, Say(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError());
+int FailSave(Context& ctx, const std::string& command, const Failure& why) {
+    return Fail(ctx, command, Say(ctx, msg::cli::kSaveFileFail) + " " + why.reason);
 }
 
-int FailOpen(Context& ctx, const std::string& command) {
-    return Fail(ctx, command, Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError());
+int FailOpen(Context& ctx, const std::string& command, const Failure& why) {
+    return Fail(ctx, command, Say(ctx, msg::cli::kOpenFileFail) + " " + why.reason);
 }
 
-std::string DocFailure(const Context& ctx, const std::string& path, DocError e) {
+std::string DocFailure(const Context& ctx, const std::string& path, const Failure& failure) {
+    const auto e = static_cast<DocError>(failure.code);
     if (e == DocError::OpenFailed) {
-        return Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + Reason(ctx, LastFileError());
+        return Say(ctx, msg::cli::kOpenFileFail) + " " + Reason(ctx, failure.reason);
     }
     if (e == DocError::WriteFailed) {
-        return Say(ctx, texts::kSaveFileFail, "保存文件失败!") + " " + LastFileError();
+        return Say(ctx, msg::cli::kSaveFileFail) + " " + failure.reason;
     }
     return path + ": " + DocErrorText(e, ctx.strings);
 }
 
 std::string FrameRangeText(const Context& ctx, std::size_t frameCount) {
-    return ctx.strings.paramError + Say(ctx, " (--first and --last take frames 1..%1, first not after last)",
-                                        " (--first 和 --last 取第 1..%1 帧, 起始帧不能在结束帧之后)",
-                                        {std::to_string(frameCount)});
+    return ctx.strings.paramError + Say(ctx, msg::cli::kFrameRangeHint, {std::to_string(frameCount)});
 }
 
 void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string& path, const LoadedDocument& doc) {
     if (!doc.clips.empty() && (doc.headerWidth != doc.clips[0].width || doc.headerHeight != doc.clips[0].height)) {
         Warn(ctx, command,
-             Say(ctx, "%1: the header gives the first clip as %2 x %3 but the clip is %4 x %5; the clip's own size is used",
-                 "%1: 文件头记载第一个场景为 %2 x %3, 但该场景实际为 %4 x %5; 按场景本身的尺寸处理",
+             Say(ctx, msg::cli::kHeaderSizeDiffers,
                  {path, std::to_string(doc.headerWidth), std::to_string(doc.headerHeight),
                   std::to_string(doc.clips[0].width), std::to_string(doc.clips[0].height)}));
     }
@@ -593,8 +575,7 @@ void TakeLineFilesBeside(Context& ctx, const std::string& command, const std::fi
 }
 
 int OutOfRange(Context& ctx, const std::string& command, const std::string& option, long long lo, long long hi) {
-    return Usage(ctx, command, Say(ctx, "%1 takes %2..%3", "%1 的取值范围为 %2..%3",
-                                   {option, std::to_string(lo), std::to_string(hi)}));
+    return Usage(ctx, command, Say(ctx, msg::cli::kOptionRange, {option, std::to_string(lo), std::to_string(hi)}));
 }
 
 namespace {
@@ -669,7 +650,7 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
         }
     }
     if (!command) {
-        err << "corvantine-cli: " << Say(lang, "unknown command \"%1\"", "未知命令 \"%1\"", {name}) << '\n';
+        err << "corvantine-cli: " << Say(lang, msg::cli::kNoSuchCommand, {name}) << '\n';
         PrintHelp(err);
         return kExitUsage;
     }
@@ -684,7 +665,7 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
     std::string error;
     if (!args.Parse(rest, command->valued, command->flags, error)) {
         err << "corvantine-cli " << name << ": " << error << '\n';
-        err << Say(lang, "Usage: ", "用法: ") << "corvantine-cli " << name << ' ' << command->usage << '\n';
+        err << Say(lang, msg::cli::kUsagePrefix) << "corvantine-cli " << name << ' ' << command->usage << '\n';
         return kExitUsage;
     }
     Context ctx{out, err, lang, LoadUiStrings(lang)};

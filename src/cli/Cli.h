@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/Args.h"
+#include "lang/Render.h"
 #include "lang/UiStrings.h"
 #include "project/Document.h"
 #include "project/Frame.h"
@@ -54,6 +55,15 @@ inline std::string Say(const Context& ctx, const char* english, const char* chin
                        std::initializer_list<std::string> values) {
     return Say(ctx.language, english, chinese, values);
 }
+// A catalogue message (`lang/messages`) in the running language, with values as above.
+inline std::string Say(std::uint8_t language, const Text& text) { return Render(text, language); }
+inline std::string Say(std::uint8_t language, const Text& text, std::initializer_list<std::string> values) {
+    return Render(text, language, values);
+}
+inline std::string Say(const Context& ctx, const Text& text) { return Render(text, ctx.language); }
+inline std::string Say(const Context& ctx, const Text& text, std::initializer_list<std::string> values) {
+    return Render(text, ctx.language, values);
+}
 // A reason handed up by the engine libraries (a damaged module, lamp-type or controller data
 // file, a grid too large, a write that failed) in the running language. Texts it does not know,
 // such as the system's reasons for a failed file operation, come back unchanged.
@@ -64,10 +74,11 @@ std::string GridLimit(const Context& ctx, long long rows, long long cols);
 // A label of a report ("File:", "Type:") in the running language, followed by spaces up to
 // `width` columns (a Chinese character takes two; at least one space follows).
 std::string Label(const Context& ctx, const char* english, const char* chinese, std::size_t width);
+std::string Label(const Context& ctx, const Text& text, std::size_t width);
 // The columns a UTF-8 text takes on a terminal (a Chinese character takes two).
 std::size_t Columns(const std::string& text);
 
-// The name of a kind of design item in the running language ("rectangle", "矩形").
+// The name of a kind of design item in the running language ("rectangle" in English).
 std::string ItemKindText(const Context& ctx, int kind);
 
 // Prints "corvantine-cli COMMAND: MESSAGE" and returns the failure / bad-usage status.
@@ -75,13 +86,14 @@ int Fail(Context& ctx, const std::string& command, const std::string& message);
 int Usage(Context& ctx, const std::string& command, const std::string& message);
 // Prints "corvantine-cli COMMAND: warning: MESSAGE".
 void Warn(Context& ctx, const std::string& command, const std::string& message);
-// "Save file fail!" / "Open file fail!" followed by the path and the system's reason of the last
-// failed file operation.
-int FailSave(Context& ctx, const std::string& command);
-int FailOpen(Context& ctx, const std::string& command);
-// A document operation's failure: the program's text, then the path and the system's reason for
-// files that could not be opened or written, the path first for files of the wrong kind.
-std::string DocFailure(const Context& ctx, const std::string& path, DocError e);
+// "Save file fail!" / "Open file fail!" followed by the failure's reason: the path and the
+// system's reason of the file operation that failed.
+int FailSave(Context& ctx, const std::string& command, const Failure& why);
+int FailOpen(Context& ctx, const std::string& command, const Failure& why);
+// A document operation's failure (its code a DocError): the program's text, then the path and
+// the system's reason for files that could not be opened or written, the path first for files
+// of the wrong kind.
+std::string DocFailure(const Context& ctx, const std::string& path, const Failure& failure);
 // "Parameter mistake! (frames 1..N)": a frame range outside the clip.
 std::string FrameRangeText(const Context& ctx, std::size_t frameCount);
 // Writes a document read whole back to `path`: the clips of `store` with the document's grid

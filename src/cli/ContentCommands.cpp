@@ -10,6 +10,7 @@
 #include "base/TerminalProgress.h"
 #include "content/ColourList.h"
 #include "content/TransitionRenderer.h"
+#include "lang/messages/CliMessages.h"
 #include "project/Document.h"
 #include "project/NewDocument.h"
 
@@ -29,24 +30,24 @@ std::string Hex(ListColour c) {
 // A colour list from "#RRGGBB,#RRGGBB,..." in the given transition mode.
 int ParseColourList(Context& ctx, const std::string& cmd, const Args& args, ColourList& out) {
     auto text = args.Value("--colors");
-    if (!text) return Usage(ctx, cmd, Say(ctx, "--colors #RRGGBB,... is required", "必须给出 --colors #RRGGBB,..."));
+    if (!text) return Usage(ctx, cmd, Say(ctx, msg::cli::kColorsRequired));
     std::string error;
     const auto grade = args.Int("--grade", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     const auto steps = args.Int("--steps", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (grade && steps) return Usage(ctx, cmd, Say(ctx, "give --grade or --steps, not both", "--grade 与 --steps 只能给出一个"));
+    if (grade && steps) return Usage(ctx, cmd, Say(ctx, msg::cli::kGradeOrSteps));
     ColourTransition mode = ColourTransition::Grade;
     int value = 8;
     if (grade) {
         if (std::find(std::begin(kGradeChoices), std::end(kGradeChoices), *grade) == std::end(kGradeChoices)) {
-            return Usage(ctx, cmd, Say(ctx, "--grade takes 1, 2, 3, 4, 5, 8, 12, 16, 24 or 32", "--grade 取 1、2、3、4、5、8、12、16、24 或 32"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kGradeTakes));
         }
         value = static_cast<int>(*grade);
     }
     if (steps) {
         if (std::find(std::begin(kFixedChoices), std::end(kFixedChoices), *steps) == std::end(kFixedChoices)) {
-            return Usage(ctx, cmd, Say(ctx, "--steps takes 16, 32, 64, 128 or 256", "--steps 取 16、32、64、128 或 256"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kStepsTakes));
         }
         mode = ColourTransition::Fixed;
         value = static_cast<int>(*steps);
@@ -54,7 +55,7 @@ int ParseColourList(Context& ctx, const std::string& cmd, const Args& args, Colo
     for (const std::string& item : Split(*text, ',')) {
         Bgr c{};
         if (!ParseColour(item, c)) {
-            return Usage(ctx, cmd, Say(ctx, "\"%1\" is not a colour (RRGGBB)", "\"%1\" 不是颜色 (RRGGBB)", {item}));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kNotAColour, {item}));
         }
         out.AddColour(MakeListColour(c.r, c.g, c.b), mode, value);
     }
@@ -67,18 +68,17 @@ int ReadPictures(Context& ctx, const std::string& cmd, const std::string& file, 
     LoadedDocument doc;
     ReadOptions options;
     options.tempDir = temp.path();
-    if (ReadDocument(file, options, doc) == DocError::None) {
+    if (ReadDocument(file, options, doc)) {
         if (doc.clips.empty() || doc.clips.front().frames.empty()) {
-            return Fail(ctx, cmd, file + ": " + Say(ctx, "the clip has no frame", "场景中没有帧"));
+            return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kClipHasNoFrame));
         }
         for (const Frame& f : doc.clips.front().frames) out.push_back(FrameToImage32(f));
         return kExitOk;
     }
-    if (!ReadFileBytes(file)) return FailOpen(ctx, cmd);
+    if (auto readable = ReadFileBytes(file); !readable) return FailOpen(ctx, cmd, readable.failure());
     QImage image;
     if (!image.load(QString::fromStdString(file))) {
-        return Fail(ctx, cmd, file + ": " + Say(ctx, "neither a document nor a picture this program reads",
-                                                "既不是文档, 也不是本程序能读取的图片"));
+        return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kNeitherDocumentNorPicture));
     }
     out.push_back(image.convertToFormat(QImage::Format_RGB32));
     return kExitOk;
@@ -100,11 +100,11 @@ int ParseColourOption(Context& ctx, const std::string& cmd, const Args& args, Co
                                             text.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
         ColourLibrary library(text.substr(0, colon));
         std::string error;
-        if (!std::filesystem::exists(library.file())) return Fail(ctx, cmd, library.file().string() + ": " + Say(ctx, "no such file", "没有这个文件"));
+        if (!std::filesystem::exists(library.file())) return Fail(ctx, cmd, library.file().string() + ": " + Say(ctx, msg::cli::kNoSuchLibraryFile));
         if (!library.Load(&error)) return Fail(ctx, cmd, Reason(ctx, error));
         const long k = std::strtol(text.c_str() + colon + 1, nullptr, 10);
         if (k < 1 || k > library.ListCount()) {
-            return Fail(ctx, cmd, Say(ctx, "there is no list %1 (the library holds %2)", "没有列表 %1 (颜色库中有 %2 个)",
+            return Fail(ctx, cmd, Say(ctx, msg::cli::kNoSuchList,
                                       {std::to_string(k), std::to_string(library.ListCount())}));
         }
         out = ColourList(library.List(static_cast<int>(k)));
@@ -115,12 +115,12 @@ int ParseColourOption(Context& ctx, const std::string& cmd, const Args& args, Co
 
 int RunTransition(Context& ctx, const Args& args) {
     const std::string cmd = "transition";
-    if (args.positionals().size() != 3) return Usage(ctx, cmd, Say(ctx, "needs OLD, NEW and OUT.cvn", "需要 旧图 新图 和 OUT.cvn"));
+    if (args.positionals().size() != 3) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOldNewOut));
     std::string error;
     auto steps = args.Int("--steps", error);
     auto seed = args.Int("--seed", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (!steps) return Usage(ctx, cmd, Say(ctx, "--steps N is required", "必须给出 --steps N"));
+    if (!steps) return Usage(ctx, cmd, Say(ctx, msg::cli::kStepsRequired));
     if (*steps < 1 || *steps > 10000) return OutOfRange(ctx, cmd, "--steps", 1, 10000);
     const std::string kindText = args.Value("--kind").value_or("random");
     int kind = 0;
@@ -128,7 +128,7 @@ int RunTransition(Context& ctx, const Args& args) {
         char* end = nullptr;
         const long k = std::strtol(kindText.c_str(), &end, 10);
         if (kindText.empty() || *end != '\0' || k < 0 || k >= kTransitionKinds) {
-            return Usage(ctx, cmd, Say(ctx, "--kind takes 0..57 or random", "--kind 取 0..57 或 random"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kKindTakes));
         }
         kind = static_cast<int>(k);
     }
@@ -140,8 +140,7 @@ int RunTransition(Context& ctx, const Args& args) {
     const QImage old = olds.back();
     const int w = old.width(), h = old.height();
     if (w > kMaxFrameSide || h > kMaxFrameSide) {
-        return Fail(ctx, cmd, Say(ctx, "pictures may be at most %1 pixels wide and high", "图片的宽和高最多为 %1 像素",
-                                  {std::to_string(kMaxFrameSide)}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kPictureTooLarge, {std::to_string(kMaxFrameSide)}));
     }
     for (QImage& n : news) {
         if (n.size() != old.size()) n = n.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
@@ -171,10 +170,10 @@ int RunTransition(Context& ctx, const Args& args) {
     }
     DocumentSource source;
     source.frames = &store;
-    if (const DocError e = WriteDocument(args.positionals()[2], source, TerminalProgress()); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[2], e));
+    if (auto written = WriteDocument(args.positionals()[2], source, TerminalProgress()); !written) {
+        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[2], written.failure()));
     }
-    ctx.out << Say(ctx, "transition %1 (%2): %3 frames", "过渡 %1 (%2): %3 帧",
+    ctx.out << Say(ctx, msg::cli::kTransitionMade,
                    {std::to_string(kind), TransitionKindName(kind), std::to_string(frames.size())})
             << '\n';
     return kExitOk;
@@ -191,18 +190,18 @@ const OptionScopes kColorsScopes = {
 
 int RunColors(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
-        return Usage(ctx, "colors", Say(ctx, "needs a subcommand: list, add or remove", "需要一个子命令: list、add 或 remove"));
+        return Usage(ctx, "colors", Say(ctx, msg::cli::kColorsNeedsSubcommand));
     }
     const std::string sub = args.positionals()[0];
     const std::string cmd = "colors " + sub;
     if (sub != "list" && sub != "add" && sub != "remove") {
-        return Usage(ctx, "colors", Say(ctx, "unknown subcommand \"%1\" (list, add, remove)", "未知子命令 \"%1\" (list、add、remove)", {sub}));
+        return Usage(ctx, "colors", Say(ctx, msg::cli::kColorsUnknownSubcommand, {sub}));
     }
     if (std::string error; !args.CheckScopes(kColorsScopes, {cmd}, error)) return Usage(ctx, cmd, error);
     const std::size_t positionals = sub == "remove" ? 2 : 1;
     if (args.positionals().size() != positionals) {
-        return Usage(ctx, cmd, sub == "remove" ? Say(ctx, "needs the number of the list to remove", "需要要删除的列表编号")
-                                               : Say(ctx, "takes no further arguments", "不接受其他参数"));
+        return Usage(ctx, cmd, sub == "remove" ? Say(ctx, msg::cli::kNeedsListNumber)
+                                               : Say(ctx, msg::cli::kNoFurtherArguments));
     }
     const auto given = args.Value("--library");
     const std::filesystem::path file = given ? std::filesystem::path(*given) : HomeFiles().home / ColourLibrary::kFileName;
@@ -227,11 +226,11 @@ int RunColors(Context& ctx, const Args& args) {
             return kExitOk;
         }
         auto line = [&](int number, const std::vector<ListColour>& colours, const std::string& note) {
-            ctx.out << number << ": " << Say(ctx, "%1Color", "%1色", {std::to_string(colours.size())}) << "  " << Hex(colours.front())
+            ctx.out << number << ": " << Say(ctx, msg::cli::kListColourCount, {std::to_string(colours.size())}) << "  " << Hex(colours.front())
                     << " .. " << Hex(colours.back())
                     << note << '\n';
         };
-        line(0, rainbow.colours(), Say(ctx, "  [built-in rainbow]", "  [内置彩虹]"));
+        line(0, rainbow.colours(), Say(ctx, msg::cli::kBuiltInRainbow));
         for (int k = 1; k <= library.ListCount(); ++k) line(k, library.List(k), "");
         return kExitOk;
     }
@@ -239,8 +238,7 @@ int RunColors(Context& ctx, const Args& args) {
         ColourList list;
         if (int rc = ParseColourList(ctx, cmd, args, list); rc != kExitOk) return rc;
         if (!library.Append(list.colours(), &error)) return Fail(ctx, cmd, Reason(ctx, error));
-        ctx.out << Say(ctx, "list %1 added: %2 colours", "已添加列表 %1: %2 种颜色",
-                       {std::to_string(library.ListCount()), std::to_string(list.count())})
+        ctx.out << Say(ctx, msg::cli::kListAdded, {std::to_string(library.ListCount()), std::to_string(list.count())})
                 << '\n';
         return kExitOk;
     }
@@ -249,14 +247,13 @@ int RunColors(Context& ctx, const Args& args) {
     char* end = nullptr;
     const long k = std::strtol(number.c_str(), &end, 10);
     if (number.empty() || *end != '\0' || k < 1) {
-        return Usage(ctx, cmd, Say(ctx, "\"%1\" is not a list number (1..)", "\"%1\" 不是列表编号 (1..)", {number}));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNotAListNumber, {number}));
     }
     if (k > library.ListCount()) {
-        return Fail(ctx, cmd, Say(ctx, "there is no list %1 (the library holds %2)", "没有列表 %1 (颜色库中有 %2 个)",
-                                  {number, std::to_string(library.ListCount())}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kNoSuchList, {number, std::to_string(library.ListCount())}));
     }
     if (!library.Remove(static_cast<int>(k), &error)) return Fail(ctx, cmd, Reason(ctx, error));
-    ctx.out << Say(ctx, "list %1 removed", "已删除列表 %1", {number}) << '\n';
+    ctx.out << Say(ctx, msg::cli::kListRemoved, {number}) << '\n';
     return kExitOk;
 }
 

@@ -7,6 +7,7 @@
 #include "cli/Json.h"
 #include "base/TerminalProgress.h"
 #include "formats/Archive.h"
+#include "lang/messages/CliMessages.h"
 #include "project/Document.h"
 #include "formats/FrameCountScramble.h"
 #include "project/NewDocument.h"
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Reads a document's structure without loading its frames or writing its music.
-DocError Probe(const fs::path& path, const TempDir& temp, LoadedDocument& doc) {
+Result<Done> Probe(const fs::path& path, const TempDir& temp, LoadedDocument& doc) {
     ReadOptions options;
     options.tempDir = temp.path();
     options.loadFrames = false;
@@ -43,21 +44,25 @@ int WriteBack(Context& ctx, const std::string& cmd, const fs::path& path, const 
     source.musicPath = doc.musicPath;
     source.trailingBytes = doc.trailingBytes;
     if (!doc.compressed) {
-        const DocError e = WriteDocument(path, source, TerminalProgress());
-        return e == DocError::None ? kExitOk : Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
+        const auto written = WriteDocument(path, source, TerminalProgress());
+        return written ? kExitOk : Fail(ctx, cmd, DocFailure(ctx, path.string(), written.failure()));
     }
     // Written in the private folder and packed into an archive that then replaces the old one:
     // a failure at any step leaves the archive as it was.
     const fs::path plain = temp.File("edited-" + std::string(document::kEntryName));
-    if (DocError e = WriteDocument(plain, source); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
-    if (!AddToArchive(path, plain, document::kEntryName, FindRarProgram(), TerminalProgress())) return FailSave(ctx, cmd);
+    if (auto written = WriteDocument(plain, source); !written) {
+        return Fail(ctx, cmd, DocFailure(ctx, path.string(), written.failure()));
+    }
+    if (auto packed = AddToArchive(path, plain, document::kEntryName, FindRarProgram(), TerminalProgress()); !packed) {
+        return FailSave(ctx, cmd, packed.failure());
+    }
     return kExitOk;
 }
 
 int RunNewProject(Context& ctx, const Args& args) {
     const std::string cmd = "new-project";
     if (args.positionals().size() != 1) {
-        return Usage(ctx, cmd, Say(ctx, "needs exactly one output file", "需要恰好一个输出文件"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneOutputFile));
     }
     std::string error;
     auto width = args.Int("--width", error);
@@ -67,20 +72,18 @@ int RunNewProject(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, error);
     }
     if (!width || !height) {
-        return Usage(ctx, cmd, Say(ctx, "--width and --height are required", "必须给出 --width 和 --height"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kWidthHeightRequired));
     }
     if (*width < 1 || *width > kMaxFrameSide || *height < 1 || *height > kMaxFrameSide) {
-        return Usage(ctx, cmd, Say(ctx, "width and height must be 1..%1", "宽度和高度必须在 1..%1 之间",
-                                   {std::to_string(kMaxFrameSide)}));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kWidthHeightRange, {std::to_string(kMaxFrameSide)}));
     }
     const long long frameCount = frames.value_or(1);
     if (frameCount < 1 || frameCount > static_cast<long long>(kMaxFrameCount)) {
-        return Usage(ctx, cmd, Say(ctx, "--frames must be 1..%1", "--frames 必须在 1..%1 之间",
-                                   {std::to_string(kMaxFrameCount)}));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kFramesRange, {std::to_string(kMaxFrameCount)}));
     }
     Bgr colour{};
     if (auto c = args.Value("--color"); c && !ParseColour(*c, colour)) {
-        return Usage(ctx, cmd, Say(ctx, "--color takes RRGGBB, not \"%1\"", "--color 的格式为 RRGGBB, 而不是 \"%1\"", {*c}));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kColorFormat, {*c}));
     }
     AppState app;
     app.backgroundColour = colour;
@@ -95,9 +98,8 @@ int RunNewProject(Context& ctx, const Args& args) {
     }
     DocumentSource source;
     source.frames = &store;
-    const DocError e = WriteDocument(args.positionals()[0], source, TerminalProgress());
-    if (e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], e));
+    if (auto written = WriteDocument(args.positionals()[0], source, TerminalProgress()); !written) {
+        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], written.failure()));
     }
     return kExitOk;
 }
@@ -105,9 +107,8 @@ int RunNewProject(Context& ctx, const Args& args) {
 int InfoDocument(Context& ctx, const fs::path& path, bool json) {
     TempDir temp;
     LoadedDocument doc;
-    const DocError e = Probe(path, temp, doc);
-    if (e != DocError::None) {
-        return Fail(ctx, "info", DocFailure(ctx, path.string(), e));
+    if (auto read = Probe(path, temp, doc); !read) {
+        return Fail(ctx, "info", DocFailure(ctx, path.string(), read.failure()));
     }
     WarnHeaderCopy(ctx, "info", path.string(), doc);
     TakeLineFilesBeside(ctx, "info", path, doc);
@@ -137,49 +138,49 @@ int InfoDocument(Context& ctx, const fs::path& path, bool json) {
         ctx.out << j.str() << '\n';
         return kExitOk;
     }
-    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n';
-    ctx.out << Label(ctx, "Type:", "类型:", 13) << Say(ctx, "project document", "工程文档")
-            << (doc.compressed ? Say(ctx, " (compressed)", " (压缩)") : std::string()) << '\n';
-    ctx.out << Label(ctx, "Version:", "版本:", 13) << static_cast<int>(doc.version)
-            << (doc.version == document::kVersionPlainCounts ? Say(ctx, " ('1', plain frame counts)", " ('1', 普通帧数)") : std::string())
+    ctx.out << Label(ctx, msg::cli::kFileLabel, 13) << path.string() << '\n';
+    ctx.out << Label(ctx, msg::cli::kTypeLabel, 13) << Say(ctx, msg::cli::kProjectDocument)
+            << (doc.compressed ? Say(ctx, msg::cli::kCompressedNote) : std::string()) << '\n';
+    ctx.out << Label(ctx, msg::cli::kVersionLabel, 13) << static_cast<int>(doc.version)
+            << (doc.version == document::kVersionPlainCounts ? Say(ctx, msg::cli::kPlainCountsNote) : std::string())
             << '\n';
-    ctx.out << Label(ctx, "Grid scale:", "网格比例:", 13) << doc.gridScaleX << " x " << doc.gridScaleY << '\n';
-    ctx.out << Label(ctx, "Clips:", "场景:", 13) << doc.clips.size() << '\n';
+    ctx.out << Label(ctx, msg::cli::kGridScaleLabel, 13) << doc.gridScaleX << " x " << doc.gridScaleY << '\n';
+    ctx.out << Label(ctx, msg::cli::kClipsLabel, 13) << doc.clips.size() << '\n';
     for (std::size_t i = 0; i < doc.clips.size(); ++i) {
         const Clip& c = doc.clips[i];
         ctx.out << "  " << Format(ctx.strings.sceneFormat.c_str(), static_cast<int>(i + 1)) << ": " << c.width
-                << " x " << c.height << ", " << Say(ctx, "%1 frames", "%1 帧", {std::to_string(doc.frameCounts[i])});
+                << " x " << c.height << ", " << Say(ctx, msg::cli::kFrameCount, {std::to_string(doc.frameCounts[i])});
         if (!c.lineFilePath.empty()) {
-            ctx.out << Say(ctx, ", line file %1", ", 线路文件 %1", {c.lineFilePath});
+            ctx.out << Say(ctx, msg::cli::kLineFileNote, {c.lineFilePath});
         }
         ctx.out << '\n';
     }
     if (!doc.hasTail) {
-        ctx.out << Label(ctx, "Design:", "设计:", 13) << Say(ctx, "none (the file ends after its frames)", "无 (文件在帧数据之后结束)") << '\n';
+        ctx.out << Label(ctx, msg::cli::kDesignLabel, 13) << Say(ctx, msg::cli::kNoDesign) << '\n';
         return kExitOk;
     }
-    ctx.out << Label(ctx, "Canvas:", "画布:", 13) << doc.canvasWidth << " x " << doc.canvasHeight << '\n';
-    ctx.out << Label(ctx, "Layers:", "图层:", 13) << doc.layers.size() << '\n';
+    ctx.out << Label(ctx, msg::cli::kCanvasLabel, 13) << doc.canvasWidth << " x " << doc.canvasHeight << '\n';
+    ctx.out << Label(ctx, msg::cli::kLayersLabel, 13) << doc.layers.size() << '\n';
     for (const auto& layer : doc.layers) {
-        ctx.out << "  \"" << layer->name << "\": " << Say(ctx, "%1 items", "%1 个对象", {std::to_string(layer->items.size())});
+        ctx.out << "  \"" << layer->name << "\": " << Say(ctx, msg::cli::kItemCount, {std::to_string(layer->items.size())});
         for (std::size_t i = 0; i < layer->items.size(); ++i) {
             ctx.out << (i == 0 ? " (" : ", ") << ItemKindText(ctx, layer->items[i]->kind());
         }
         ctx.out << (layer->items.empty() ? "" : ")");
         if (layer->MaskPosition() > 0) {
-            ctx.out << Say(ctx, ", mask item %1", ", 遮罩为第 %1 个对象", {std::to_string(layer->MaskPosition())});
+            ctx.out << Say(ctx, msg::cli::kMaskItem, {std::to_string(layer->MaskPosition())});
         }
         ctx.out << '\n';
     }
-    ctx.out << Label(ctx, "Music:", "音乐:", 13)
-            << (doc.musicLength ? Say(ctx, "%1 bytes", "%1 字节", {std::to_string(doc.musicLength)}) : Say(ctx, "none", "无")) << '\n';
+    ctx.out << Label(ctx, msg::cli::kMusicLabel, 13)
+            << (doc.musicLength ? Say(ctx, msg::cli::kByteCount, {std::to_string(doc.musicLength)}) : Say(ctx, msg::cli::kNone)) << '\n';
     return kExitOk;
 }
 
 int RunAppendFrames(Context& ctx, const Args& args) {
     const std::string cmd = "append-frames";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, Say(ctx, "needs SOURCE.cvn and TARGET.cvn", "需要 SOURCE.cvn 和 TARGET.cvn"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsSourceAndTarget));
     }
     std::string error;
     auto first = args.Int("--first", error);
@@ -188,16 +189,15 @@ int RunAppendFrames(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, error);
     }
     if (!first || !last) {
-        return Usage(ctx, cmd, Say(ctx, "--first and --last are required", "必须给出 --first 和 --last"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kFirstLastRequired));
     }
     TempDir temp;
     LoadedDocument source;
     ReadOptions options;
     options.tempDir = temp.path();
     options.extractMusic = false;
-    const DocError e = ReadDocument(args.positionals()[0], options, source);
-    if (e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], e));
+    if (auto read = ReadDocument(args.positionals()[0], options, source); !read) {
+        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], read.failure()));
     }
     const Clip& clip = source.clips.front();
     if (CheckFrameRange(*first, *last, clip.frames.size()) != 0) {
@@ -206,11 +206,10 @@ int RunAppendFrames(Context& ctx, const Args& args) {
     AppendResult r = AppendFrames(args.positionals()[1], clip, static_cast<std::size_t>(*first - 1),
                                   static_cast<std::size_t>(*last - 1), TerminalProgress());
     if (r.headerCopyDiffers) {
-        Warn(ctx, cmd, Say(ctx, "%1: the header's copy of the clip size disagrees with the clip; the clip's own size is used",
-                           "%1: 文件头记载的场景尺寸与场景本身不符; 按场景本身的尺寸处理", {args.positionals()[1]}));
+        Warn(ctx, cmd, Say(ctx, msg::cli::kHeaderClipSizeDiffers, {args.positionals()[1]}));
     }
     if (r.error != DocError::None) {
-        std::string text = DocFailure(ctx, args.positionals()[1], r.error);
+        std::string text = DocFailure(ctx, args.positionals()[1], DocumentFailure(r.error, r.reason));
         if (r.error == DocError::SizeMismatch) {
             text += "\r\n" + Format(ctx.strings.widthHeight.c_str(), static_cast<int>(r.fileWidth),
                                     static_cast<int>(r.fileHeight));
@@ -224,21 +223,21 @@ int RunAppendFrames(Context& ctx, const Args& args) {
 int RunPack(Context& ctx, const Args& args) {
     const std::string cmd = "pack";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, Say(ctx, "needs IN.cvn and OUT.rar", "需要 IN.cvn 和 OUT.rar"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsCvnAndRar));
     }
     const fs::path in = args.positionals()[0];
     TempDir temp;
     LoadedDocument doc;
-    DocError e = Probe(in, temp, doc);
-    if (e == DocError::None && doc.compressed) {
-        e = DocError::Unsupported;  // already an archive
+    Result<Done> read = Probe(in, temp, doc);
+    if (read && doc.compressed) {
+        read = DocumentFailure(DocError::Unsupported);  // already an archive
     }
-    if (e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, in.string(), e));
+    if (!read) {
+        return Fail(ctx, cmd, DocFailure(ctx, in.string(), read.failure()));
     }
     const auto program = args.Has("--builtin") ? std::nullopt : FindRarProgram();
-    if (!AddToArchive(args.positionals()[1], in, document::kEntryName, program, TerminalProgress())) {
-        return FailSave(ctx, cmd);
+    if (auto packed = AddToArchive(args.positionals()[1], in, document::kEntryName, program, TerminalProgress()); !packed) {
+        return FailSave(ctx, cmd, packed.failure());
     }
     return kExitOk;
 }
@@ -246,28 +245,30 @@ int RunPack(Context& ctx, const Args& args) {
 int RunUnpack(Context& ctx, const Args& args) {
     const std::string cmd = "unpack";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, Say(ctx, "needs IN.rar and OUT.cvn", "需要 IN.rar 和 OUT.cvn"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsRarAndCvn));
     }
     TempDir temp;
     ExtractResult x = ExtractArchive(args.positionals()[0], temp.path(), TerminalProgress());
     const fs::path extracted = temp.File(document::kEntryName);
     std::error_code ec;
     if (!x.ok) {
-        return Fail(ctx, cmd, Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + args.positionals()[0] + ": " +
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kOpenFileFail) + " " + args.positionals()[0] + ": " +
                                   Reason(ctx, x.error));
     }
     if (!fs::is_regular_file(extracted, ec)) {
-        return Fail(ctx, cmd, Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + args.positionals()[0] + ": " +
-                                  Say(ctx, "no entry \"%1\" in the archive", "压缩包中没有 \"%1\"",
-                                      {document::kEntryName}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kOpenFileFail) + " " + args.positionals()[0] + ": " +
+                                  Say(ctx, msg::cli::kNoEntryInArchive, {document::kEntryName}));
     }
     LoadedDocument doc;
-    if (DocError e = Probe(extracted, temp, doc); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], e));
+    if (auto read = Probe(extracted, temp, doc); !read) {
+        return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], read.failure()));
     }
     auto bytes = ReadFileBytes(extracted);
-    if (!bytes || !WriteFileAtomic(args.positionals()[1], *bytes)) {
-        return FailSave(ctx, cmd);
+    if (!bytes) {
+        return FailSave(ctx, cmd, bytes.failure());
+    }
+    if (auto written = WriteFileAtomic(args.positionals()[1], *bytes); !written) {
+        return FailSave(ctx, cmd, written.failure());
     }
     return kExitOk;
 }

@@ -16,6 +16,8 @@
 #include "cli/HomeFiles.h"
 #include "content/ColourProcess.h"
 #include "cli/Json.h"
+#include "lang/messages/CliCommandMessages.h"
+#include "lang/messages/CliMessages.h"
 #include "project/EffectExport.h"
 #include "content/DesignRender.h"
 #include "content/TransitionRenderer.h"
@@ -48,18 +50,18 @@ struct EditedDocument {
         ReadOptions options;
         options.tempDir = temp.path();
         options.progress = TerminalProgress();
-        if (DocError e = ReadDocument(path, options, doc); e != DocError::None) {
-            return Fail(ctx, cmd, DocFailure(ctx, file, e));
+        if (auto read = ReadDocument(path, options, doc); !read) {
+            return Fail(ctx, cmd, DocFailure(ctx, file, read.failure()));
         }
         WarnHeaderCopy(ctx, cmd, file, doc);
         TakeLineFilesBeside(ctx, cmd, path, doc);
         const long long n = static_cast<long long>(doc.clips.size());
         if (clipNo && (*clipNo < 1 || *clipNo > n)) {
-            return Usage(ctx, cmd, Say(ctx, "there is no clip %1: --clip takes 1..%2", "没有场景 %1: --clip 的取值范围为 1..%2",
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kNoSuchClip,
                                        {std::to_string(*clipNo), std::to_string(n)}));
         }
         clip = static_cast<std::size_t>(clipNo.value_or(1) - 1);
-        if (frames().empty()) return Fail(ctx, cmd, file + ": " + Say(ctx, "the clip has no frame", "场景中没有帧"));
+        if (frames().empty()) return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kClipHasNoFrame));
         return kExitOk;
     }
     std::vector<Frame>& frames() { return doc.clips[clip].frames; }
@@ -95,8 +97,7 @@ int ParseRect(Context& ctx, const std::string& cmd, const Args& args, int w, int
     bool ok = parts.size() == 4;
     for (std::size_t i = 0; ok && i < 4; ++i) ok = ParseInteger(parts[i], v[i]);
     if (!ok || v[0] < 0 || v[1] < 0 || v[2] > w || v[3] > h || v[0] >= v[2] || v[1] >= v[3]) {
-        return Usage(ctx, cmd, Say(ctx, "--rect takes L,T,R,B inside the %1 x %2 frame (0 <= L < R <= %1, 0 <= T < B <= %2)",
-                                   "--rect 取帧 %1 x %2 之内的 L,T,R,B (0 <= L < R <= %1, 0 <= T < B <= %2)",
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kRectInsideFrame,
                                    {std::to_string(w), std::to_string(h)}));
     }
     out = PixelRect{static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
@@ -110,7 +111,7 @@ int ParseRange(Context& ctx, const std::string& cmd, const Args& args, std::size
     auto first = args.Int("--first", error);
     auto last = args.Int("--last", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (required && (!first || !last)) return Usage(ctx, cmd, Say(ctx, "--first and --last are required", "必须给出 --first 和 --last"));
+    if (required && (!first || !last)) return Usage(ctx, cmd, Say(ctx, msg::cli::kFirstLastRequired));
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(count));
     if (!ValidRange(count, a - 1, b)) return Usage(ctx, cmd, FrameRangeText(ctx, count));
     s = static_cast<std::size_t>(a - 1);
@@ -120,13 +121,12 @@ int ParseRange(Context& ctx, const std::string& cmd, const Args& args, std::size
 
 int ReadBlock(Context& ctx, const std::string& cmd, const Args& args, FrameBlock& block) {
     auto file = args.Value("--block");
-    if (!file) return Usage(ctx, cmd, Say(ctx, "--block FILE is required", "必须给出 --block 文件"));
+    if (!file) return Usage(ctx, cmd, Say(ctx, msg::cli::kBlockFileRequired));
     auto bytes = ReadFileBytes(*file);
-    if (!bytes) return FailOpen(ctx, cmd);
+    if (!bytes) return FailOpen(ctx, cmd, bytes.failure());
     auto decoded = DecodeFrameBlock(*bytes);
     if (!decoded) {
-        return Fail(ctx, cmd, *file + ": " + Say(ctx, "not a frame block (its sizes do not match its %1 bytes)",
-                                                 "不是帧块文件 (其尺寸与它的 %1 字节不符)", {std::to_string(bytes->size())}));
+        return Fail(ctx, cmd, *file + ": " + Say(ctx, msg::cli::kNotFrameBlock, {std::to_string(bytes->size())}));
     }
     block = std::move(*decoded);
     return kExitOk;
@@ -145,7 +145,7 @@ int Choice(Context& ctx, const std::string& cmd, const Args& args, const std::st
     }
     std::string list;
     for (const auto& [name, value] : names) list += (list.empty() ? "" : ", ") + name;
-    return Usage(ctx, cmd, Say(ctx, "%1 takes %2", "%1 的取值为 %2", {option, list}));
+    return Usage(ctx, cmd, Say(ctx, msg::cli::kOptionTakesChoices, {option, list}));
 }
 
 // "Frames: N" in the language of the command line, as the status bar shows it.
@@ -158,14 +158,14 @@ int NeedsInteger(Context& ctx, const std::string& cmd, const Args& args, const s
     std::string error;
     auto v = args.Int(option, error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (!v && !fallback) return Usage(ctx, cmd, Say(ctx, "%1 is required", "必须给出 %1", {option}));
+    if (!v && !fallback) return Usage(ctx, cmd, Say(ctx, msg::cli::kOptionRequired, {option}));
     out = v.value_or(fallback.value_or(0));
     if (out < lo || out > hi) return OutOfRange(ctx, cmd, option, lo, hi);
     return kExitOk;
 }
 
 std::string FrameLimit(const Context& ctx) {
-    return Say(ctx, "a clip holds at most %1 frames", "一个场景最多容纳 %1 帧", {std::to_string(kMaxFrameCount)});
+    return Say(ctx, msg::cli::kClipFrameLimit, {std::to_string(kMaxFrameCount)});
 }
 
 QImage ToImage(const Frame& f) {
@@ -219,7 +219,7 @@ int ExportFrames(Context& ctx, const std::string& cmd, const Args& args, const s
     const fs::path dir = args.positionals()[2];
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (!fs::is_directory(dir, ec)) return Fail(ctx, cmd, dir.string() + ": " + Say(ctx, "cannot make the folder", "无法创建文件夹"));
+    if (!fs::is_directory(dir, ec)) return Fail(ctx, cmd, dir.string() + ": " + Say(ctx, msg::cli::kCannotMakeFolder));
     const int digits = static_cast<int>(std::to_string(frames.size()).size());
     for (std::size_t i = s; i < e; ++i) {
         std::string name = std::to_string(i + 1);
@@ -228,12 +228,14 @@ int ExportFrames(Context& ctx, const std::string& cmd, const Args& args, const s
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         ToImage(frames[i]).save(&buffer, "PNG");
-        if (!WriteFileAtomic(dir / ("frame" + name + ".png"),
-                             std::span(reinterpret_cast<const std::uint8_t*>(png.constData()), static_cast<std::size_t>(png.size())))) {
-            return FailSave(ctx, cmd);
+        if (auto written = WriteFileAtomic(dir / ("frame" + name + ".png"),
+                                           std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                                     static_cast<std::size_t>(png.size())));
+            !written) {
+            return FailSave(ctx, cmd, written.failure());
         }
     }
-    ctx.out << Say(ctx, "exported %1 frames", "导出了 %1 帧", {std::to_string(e - s)}) << '\n';
+    ctx.out << Say(ctx, msg::cli::kFramesExported, {std::to_string(e - s)}) << '\n';
     return kExitOk;
 }
 
@@ -305,26 +307,25 @@ int PasteInto(Context& ctx, const std::string& cmd, const Args& args, const std:
 
 int RunFrames(Context& ctx, const Args& args) {
     if (args.positionals().size() < 2) {
-        return Usage(ctx, "frames", Say(ctx, "needs a subcommand and a document: frames SUBCOMMAND DOC.cvn ...",
-                                        "需要子命令和文档: frames 子命令 DOC.cvn ..."));
+        return Usage(ctx, "frames", Say(ctx, msg::cli::kFramesNeedsSubcommand));
     }
     const std::string sub = args.positionals()[0];
     const std::string cmd = "frames " + sub;
     static const std::vector<std::string> subs = {"copy", "paste", "steps-paste", "repeat", "delete", "move",
                                                   "insert", "row-col-delete", "export", "import"};
     if (std::find(subs.begin(), subs.end(), sub) == subs.end()) {
-        return Usage(ctx, "frames", Say(ctx, "unknown subcommand \"%1\" (%2)", "未知子命令 \"%1\" (%2)",
+        return Usage(ctx, "frames", Say(ctx, msg::cli::kUnknownFramesSubcommand,
                                         {sub, "copy, paste, steps-paste, repeat, delete, move, insert, row-col-delete, export, import"}));
     }
     std::string error;
     if (!args.CheckScopes(kFramesScopes, {cmd}, error)) return Usage(ctx, cmd, error);
     const std::size_t extra = sub == "export" ? 1 : 0;
     if (sub != "import" && args.positionals().size() != 2 + extra) {
-        return Usage(ctx, cmd, sub == "export" ? Say(ctx, "needs DOC.cvn and OUTDIR", "需要 DOC.cvn 和输出文件夹")
-                                               : Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
+        return Usage(ctx, cmd, sub == "export" ? Say(ctx, msg::cli::kExportNeedsFolder)
+                                               : Say(ctx, msg::cli::kExactlyOneDocument));
     }
     if (sub == "import" && args.positionals().size() < 3) {
-        return Usage(ctx, cmd, Say(ctx, "needs DOC.cvn and at least one picture", "需要 DOC.cvn 和至少一张图片"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsDocAndPicture));
     }
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
@@ -344,10 +345,12 @@ int RunFrames(Context& ctx, const Args& args) {
     if (sub == "copy") {
         if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
         auto out = args.Value("--block");
-        if (!out) return Usage(ctx, cmd, Say(ctx, "--block OUT is required", "必须给出 --block 输出文件"));
-        if (e - s > 0xFFFF) return Usage(ctx, cmd, Say(ctx, "a block holds at most 65535 frames", "一个帧块最多容纳 65535 帧"));
-        if (!WriteFileAtomic(*out, EncodeFrameBlock(CopyFrames(c, s, e)))) return FailSave(ctx, cmd);
-        ctx.out << Say(ctx, "copied %1 frames", "复制了 %1 帧", {std::to_string(e - s)}) << '\n';
+        if (!out) return Usage(ctx, cmd, Say(ctx, msg::cli::kBlockOutRequired));
+        if (e - s > 0xFFFF) return Usage(ctx, cmd, Say(ctx, msg::cli::kBlockFrameLimit));
+        if (auto written = WriteFileAtomic(*out, EncodeFrameBlock(CopyFrames(c, s, e))); !written) {
+            return FailSave(ctx, cmd, written.failure());
+        }
+        ctx.out << Say(ctx, msg::cli::kFramesCopied, {std::to_string(e - s)}) << '\n';
         return kExitOk;  // the document is not changed
     }
     if (sub == "export") {
@@ -410,9 +413,9 @@ int RunFrames(Context& ctx, const Args& args) {
         for (std::size_t i = 2; i < args.positionals().size(); ++i) {
             const std::string& file = args.positionals()[i];
             QImage image;
-            if (!ReadFileBytes(file)) return FailOpen(ctx, cmd);
+            if (auto readable = ReadFileBytes(file); !readable) return FailOpen(ctx, cmd, readable.failure());
             if (!image.load(QString::fromStdString(file))) {
-                return Fail(ctx, cmd, file + ": " + Say(ctx, "not a picture this program reads", "不是本程序能读取的图片"));
+                return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kNotReadablePicture));
             }
             if (frames.size() >= kMaxFrameCount) return Fail(ctx, cmd, FrameLimit(ctx));
             frames.push_back(FromImage(image, w, h));
@@ -441,14 +444,13 @@ const OptionScopes kColorProcessScopes = {
 
 int RunColorProcess(Context& ctx, const Args& args) {
     const std::string cmd = "color-process";
-    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, msg::cli::kExactlyOneDocument));
     // Exactly one way of processing.
     const char* modes[] = {"--replace", "--swap", "--shade", "--clear-non-led", "--clear-by-frame"};
     int chosen = 0;
     for (const char* m : modes) chosen += args.Value(m) ? 1 : 0;
     if (chosen != 1) {
-        return Usage(ctx, cmd, Say(ctx, "give one of --replace, --swap, --shade, --clear-non-led, --clear-by-frame",
-                                   "请给出 --replace、--swap、--shade、--clear-non-led、--clear-by-frame 之一"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kColourProcessNeedsOne));
     }
     std::string error;
     for (const char* m : modes) {
@@ -464,13 +466,13 @@ int RunColorProcess(Context& ctx, const Args& args) {
         request.mode = Mode::Replace;
         const auto parts = Split(*r, ',');
         if (parts.size() != 2 || !ParseColour(parts[0], request.from) || !ParseColour(parts[1], request.to)) {
-            return Usage(ctx, cmd, Say(ctx, "--replace takes OLD,NEW (RRGGBB,RRGGBB)", "--replace 的格式为 旧颜色,新颜色 (RRGGBB,RRGGBB)"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kReplaceTakesColours));
         }
     }
     if (auto o = args.Value("--swap")) {
         request.mode = Mode::Swap;
         const auto order = ChannelOrderNamed(*o);
-        if (!order) return Usage(ctx, cmd, Say(ctx, "--swap takes RBG, GRB, GBR, BGR or BRG", "--swap 取 RBG、GRB、GBR、BGR 或 BRG"));
+        if (!order) return Usage(ctx, cmd, Say(ctx, msg::cli::kSwapChoices));
         request.order = *order;
     }
     if (args.Value("--shade")) {
@@ -487,13 +489,13 @@ int RunColorProcess(Context& ctx, const Args& args) {
                 case 'G': request.green = true; break;
                 case 'B': request.blue = true; break;
                 default:
-                    return Usage(ctx, cmd, Say(ctx, "--channels takes letters of R, G and B", "--channels 取 R、G、B 中的字母"));
+                    return Usage(ctx, cmd, Say(ctx, msg::cli::kChannelsLetters));
             }
         }
     }
     Bgr background{};
     if (auto b = args.Value("--background"); b && !ParseColour(*b, background)) {
-        return Usage(ctx, cmd, Say(ctx, "--background takes RRGGBB", "--background 的格式为 RRGGBB"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kBackgroundTakesColour));
     }
     request.background = background;
 
@@ -528,7 +530,7 @@ int RunColorProcess(Context& ctx, const Args& args) {
     const auto processed = ops::ProcessColours(ws, request, prompt, ProgressFn());
     if (!processed) return Fail(ctx, cmd, processed.message());
     if (int rc = d.SaveFrom(ctx, cmd, ws); rc != kExitOk) return rc;
-    ctx.out << Say(ctx, "processed frames %1..%2", "已处理第 %1..%2 帧", {std::to_string(s + 1), std::to_string(e)}) << '\n';
+    ctx.out << Say(ctx, msg::cli::kFramesProcessed, {std::to_string(s + 1), std::to_string(e)}) << '\n';
     return kExitOk;
 }
 
@@ -568,7 +570,7 @@ int ParticleArgs(Context& ctx, const std::string& cmd, const Args& args, ops::Ge
     if (auto name = args.Value("--template")) {
         auto loaded = LoadParticleTemplate(files.home / kParticleLibraryName, *name);
         if (!loaded) {
-            return Fail(ctx, cmd, Say(ctx, "no particle template named \"%1\" in %2", "%2 中没有名为 \"%1\" 的粒子模板",
+            return Fail(ctx, cmd, Say(ctx, msg::cli::kNoParticleTemplate,
                                       {*name, (files.home / kParticleLibraryName).string()}));
         }
         run.particles = *loaded;
@@ -625,8 +627,7 @@ int ParticleArgs(Context& ctx, const std::string& cmd, const Args& args, ops::Ge
                 }
             }
             if (!ok) {
-                return Usage(ctx, cmd, Say(ctx, "--particle: \"%1\" is not a particle value (see corvantine-cli help generate)",
-                                           "--particle: \"%1\" 不是有效的粒子参数 (见 corvantine-cli help generate)", {item}));
+                return Usage(ctx, cmd, Say(ctx, msg::cli::kBadParticleValue, {item}));
             }
         }
     }
@@ -635,7 +636,7 @@ int ParticleArgs(Context& ctx, const std::string& cmd, const Args& args, ops::Ge
     if (picture || std::filesystem::exists(path)) {
         QImage image(QString::fromStdString(path.string()));
         if (image.isNull()) {
-            return Fail(ctx, cmd, Say(ctx, "the particle picture %1 cannot be read", "无法读取粒子图片 %1", {path.string()}));
+            return Fail(ctx, cmd, Say(ctx, msg::cli::kParticlePictureUnreadable, {path.string()}));
         }
         run.particlePicture = image;
     }
@@ -660,12 +661,11 @@ int PictureTextArgs(Context& ctx, const std::string& cmd, const Args& args, ops:
     const auto files = args.Value("--files");
     const auto text = args.Value("--text");
     if (files.has_value() == text.has_value()) {
-        return Usage(ctx, cmd, Say(ctx, "picture-and-text takes either --files F1,F2,... or --text TEXT",
-                                   "picture-and-text 需要 --files F1,F2,... 或 --text 文字, 二者取一"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kPictureAndTextSource));
     }
     if (files) {
         for (const std::string& f : Split(*files, ',')) {
-            if (!std::filesystem::is_regular_file(f)) return Fail(ctx, cmd, Say(ctx, "%1: no such file", "%1: 文件不存在", {f}));
+            if (!std::filesystem::is_regular_file(f)) return Fail(ctx, cmd, Say(ctx, msg::cli::kFileMissing, {f}));
             o.entries.emplace_back(f);
         }
         return kExitOk;
@@ -673,11 +673,11 @@ int PictureTextArgs(Context& ctx, const std::string& cmd, const Args& args, ops:
     bool vertical = false;
     if (auto d = args.Value("--direction")) {
         if (*d == "vertical") vertical = true;
-        else if (*d != "horizontal") return Usage(ctx, cmd, Say(ctx, "--direction takes horizontal or vertical", "--direction 取 horizontal 或 vertical"));
+        else if (*d != "horizontal") return Usage(ctx, cmd, Say(ctx, msg::cli::kDirectionChoices));
     }
     Bgr ink{0, 0, 255};  // pure red, as the panel starts
     if (auto c = args.Value("--text-color"); c && !ParseColour(*c, ink)) {
-        return Usage(ctx, cmd, Say(ctx, "--text-color takes RRGGBB", "--text-color 的格式为 RRGGBB"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kTextColourTakesColour));
     }
     const QColor back(background.r, background.g, background.b);
     o.vertical = vertical;
@@ -726,7 +726,7 @@ int ShapeArgs(Context& ctx, const std::string& cmd, const Args& args, ops::Gener
         if (*kind == "move") run.vshape.kind = VShapeOptions::Move;
         else if (*kind == "turn") run.vshape.kind = VShapeOptions::Turn;
         else if (*kind == "vis-a-vis") run.vshape.kind = VShapeOptions::VisAVis;
-        else return Usage(ctx, cmd, Say(ctx, "--v-kind takes move, turn or vis-a-vis", "--v-kind 取 move、turn 或 vis-a-vis"));
+        else return Usage(ctx, cmd, Say(ctx, msg::cli::kVKindChoices));
     }
     const auto interval = args.Int("--steps-interval", error);
     const auto cycles = args.Int("--color-pad-cycles", error);
@@ -753,7 +753,7 @@ int ShapeArgs(Context& ctx, const std::string& cmd, const Args& args, ops::Gener
         if (*shape == "circle") run.other.shape = OtherOptions::Circle;
         else if (*shape == "square") run.other.shape = OtherOptions::Square;
         else if (*shape == "diamond") run.other.shape = OtherOptions::Diamond;
-        else return Usage(ctx, cmd, Say(ctx, "--shape takes circle, square or diamond", "--shape 取 circle、square 或 diamond"));
+        else return Usage(ctx, cmd, Say(ctx, msg::cli::kShapeChoices));
     }
     run.other.outward = !args.Has("--inward");
     run.other.keep = args.Has("--keep");
@@ -763,14 +763,14 @@ int ShapeArgs(Context& ctx, const std::string& cmd, const Args& args, ops::Gener
 
 int RunGenerate(Context& ctx, const Args& args) {
     const std::string cmd = "generate";
-    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要且只需要一个文档"));
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, msg::cli::kExactlyOneDocument));
     const auto modeText = args.Value("--mode");
-    if (!modeText) return Usage(ctx, cmd, Say(ctx, "--mode NAME is required", "必须给出 --mode 名称"));
+    if (!modeText) return Usage(ctx, cmd, Say(ctx, msg::cli::kModeRequired));
     const auto mode = GeneratorModeFromKey(*modeText);
     if (!mode) {
         std::string names;
         for (int m = 0; m < kGeneratorModes; ++m) names += (m ? ", " : "") + GeneratorModeKey(static_cast<GeneratorMode>(m));
-        return Usage(ctx, cmd, Say(ctx, "unknown mode \"%1\" (%2)", "未知模式 \"%1\" (%2)", {*modeText, names}));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kUnknownMode, {*modeText, names}));
     }
     std::string error;
     const auto style = args.Int("--style", error);
@@ -782,7 +782,7 @@ int RunGenerate(Context& ctx, const Args& args) {
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     const auto styles = GeneratorStyles(*mode);
-    if (!style) return Usage(ctx, cmd, Say(ctx, "--style N is required", "必须给出 --style N"));
+    if (!style) return Usage(ctx, cmd, Say(ctx, msg::cli::kStyleRequired));
     if (*style < 1 || *style > static_cast<long long>(styles.size())) return OutOfRange(ctx, cmd, "--style", 1, static_cast<long long>(styles.size()));
     const std::string modeKind = "--mode " + GeneratorModeKey(*mode);
     std::vector<std::string> kinds = {modeKind, modeKind + " --style " + std::to_string(*style)};
@@ -796,8 +796,7 @@ int RunGenerate(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, error);
     }
     if (!GeneratorAvailable(*mode, static_cast<int>(*style - 1))) {
-        return Fail(ctx, cmd, Say(ctx, "%1 %2 comes with the design editor and is not available yet",
-                                  "%1 %2 随设计编辑器提供, 目前尚不可用", {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)]}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kStyleNotAvailable, {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)]}));
     }
     if (blocks) frames = blocks;
     if (filter) frames = filter;
@@ -813,17 +812,16 @@ int RunGenerate(Context& ctx, const Args& args) {
             if (key == *r) render = i;
         }
         if (render < 0) {
-            return Usage(ctx, cmd, Say(ctx, "--render takes not, left, right, up, down, left-up, left-down, right-up, right-down, curve-up or curve-down",
-                                       "--render 取 not、left、right、up、down、left-up、left-down、right-up、right-down、curve-up 或 curve-down"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kRenderChoices));
         }
     }
     Bgr background{};
     if (auto b = args.Value("--background"); b && !ParseColour(*b, background)) {
-        return Usage(ctx, cmd, Say(ctx, "--background takes RRGGBB", "--background 的格式为 RRGGBB"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kBackgroundTakesColour));
     }
     ColourList colours;
     if (int rc = ParseColourOption(ctx, cmd, args, colours); rc != kExitOk) return rc;
-    if (colours.empty()) return Usage(ctx, cmd, Say(ctx, "the colour list is empty", "颜色列表为空"));
+    if (colours.empty()) return Usage(ctx, cmd, Say(ctx, msg::cli::kColourListEmpty));
 
     EditedDocument d;
     if (int rc = d.Load(ctx, cmd, args.positionals()[0], clipNo); rc != kExitOk) return rc;
@@ -833,11 +831,11 @@ int RunGenerate(Context& ctx, const Args& args) {
     const bool ports = *mode == GeneratorMode::Moving && *style >= 9;
     if (ports) {
         const auto lines = args.Value("--lines");
-        if (!lines) return Usage(ctx, cmd, Say(ctx, "the port styles need --lines LAYOUT.lnf", "端口样式需要 --lines LAYOUT.lnf"));
+        if (!lines) return Usage(ctx, cmd, Say(ctx, msg::cli::kPortStylesNeedLines));
         HomeFiles home;
         if (int rc = LoadLayout(ctx, cmd, *lines, home, layout); rc != kExitOk) return rc;
         if (layout.grid.cols > w || layout.grid.rows > h) {
-            return Fail(ctx, cmd, Say(ctx, "the layout (%1 x %2) is larger than the frames (%3 x %4)", "造型 (%1 x %2) 大于帧 (%3 x %4)",
+            return Fail(ctx, cmd, Say(ctx, msg::cli::kLayoutLargerThanFrames,
                                       {std::to_string(layout.grid.cols), std::to_string(layout.grid.rows), std::to_string(w), std::to_string(h)}));
         }
     }
@@ -881,10 +879,10 @@ int RunGenerate(Context& ctx, const Args& args) {
     const auto made = ops::Generate(ws, run, prompt, ProgressFn());
     if (!made) {
         const std::string& why = made.failure().reason.empty() ? made.message() : made.failure().reason;
-        return Fail(ctx, cmd, Say(ctx, "the generator could not run: %1", "生成器无法运行: %1", {why}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kGeneratorFailed, {why}));
     }
     if (int rc = d.SaveFrom(ctx, cmd, ws); rc != kExitOk) return rc;
-    ctx.out << Say(ctx, "%1 %2: %3 frames made, %4 frames in the clip", "%1 %2: 生成 %3 帧, 场景共 %4 帧",
+    ctx.out << Say(ctx, msg::cli::kFramesGenerated,
                    {GeneratorModeName(*mode), styles[static_cast<std::size_t>(*style - 1)], std::to_string(made->made),
                     std::to_string(made->total)})
             << '\n';
@@ -902,15 +900,15 @@ void ListItem(const Context& ctx, const EffectItem& item, int depth, bool isMask
     w << item.w;
     h << item.h;
     out << std::string(static_cast<std::size_t>(depth) * 2 + 2, ' ') << ItemKindText(ctx, item.kind())
-        << Say(ctx, " at %1,%2 size %3x%4", " 位于 %1,%2 大小 %3x%4", {x.str(), y.str(), w.str(), h.str()});
+        << Say(ctx, msg::cli::kItemPlace, {x.str(), y.str(), w.str(), h.str()});
     char colour[16];
     std::snprintf(colour, sizeof colour, "%06X", item.colour & 0xFFFFFFu);
-    out << Say(ctx, " colour %1 width %2", " 颜色 %1 线宽 %2", {colour, std::to_string(item.lineWidth)})
-        << (item.fill ? Say(ctx, " filled", " 填充") : Say(ctx, " outline", " 轮廓"));
-    if (item.angle) out << Say(ctx, " angle %1", " 角度 %1", {std::to_string(item.angle)});
-    if (item.sourceClip >= 0) out << Say(ctx, " source clip %1", " 来源场景 %1", {std::to_string(item.sourceClip + 1)});
-    if (item.kind() == kItemText) out << Say(ctx, " text", " 文字") << " \"" << static_cast<const TextItem&>(item).text << "\"";
-    if (isMask) out << Say(ctx, " (mask)", " (遮罩)");
+    out << Say(ctx, msg::cli::kItemColourWidth, {colour, std::to_string(item.lineWidth)})
+        << (item.fill ? Say(ctx, msg::cli::kItemFilled) : Say(ctx, msg::cli::kItemOutline));
+    if (item.angle) out << Say(ctx, msg::cli::kItemAngle, {std::to_string(item.angle)});
+    if (item.sourceClip >= 0) out << Say(ctx, msg::cli::kItemSourceClip, {std::to_string(item.sourceClip + 1)});
+    if (item.kind() == kItemText) out << Say(ctx, msg::cli::kItemTextMark) << " \"" << static_cast<const TextItem&>(item).text << "\"";
+    if (isMask) out << Say(ctx, msg::cli::kItemMaskMark);
     out << '\n';
     if (item.kind() == kItemGroup) {
         for (const auto& child : static_cast<const GroupItem&>(item).children) ListItem(ctx, *child, depth + 1, false);
@@ -951,19 +949,17 @@ namespace {
 // design export: a file that plays the design by itself, the player with the document appended.
 int DesignExport(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d, int canvasW, int canvasH) {
     const auto& pos = args.positionals();
-    if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "export needs OUT", "export 需要 OUT"));
+    if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, msg::cli::kExportNeedsOut));
     const fs::path player = args.Value("--player").value_or((ProgramDir() / "corvantine-player").string());
-    if (!fs::is_regular_file(player)) return Fail(ctx, cmd, Say(ctx, "the player %1 is not there", "找不到播放程序 %1", {player.string()}));
+    if (!fs::is_regular_file(player)) return Fail(ctx, cmd, Say(ctx, msg::cli::kPlayerMissing, {player.string()}));
     // Nothing is written over what the export reads: the document, the player.
     if (const auto input = OutputAmongInputs(pos[2], {d.path, player})) {
-        return Fail(ctx, cmd, Say(ctx, "%1 is the same file as the input %2; choose another output",
-                                  "%1 与输入文件 %2 是同一个文件, 请另选输出文件", {pos[2], input->string()}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kOutputSameAsInput, {pos[2], input->string()}));
     }
     if (const auto program = ReadFileBytes(player); !program) {
-        return FailOpen(ctx, cmd);
+        return FailOpen(ctx, cmd, program.failure());
     } else if (!IsEffectPlayer(*program)) {
-        return Fail(ctx, cmd, Say(ctx, "%1 is not the effect player program (corvantine-player)",
-                                  "%1 不是效果播放程序 (corvantine-player)", {player.string()}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kNotEffectPlayer, {player.string()}));
     }
     AppState app;
     FrameStore store(app);
@@ -979,8 +975,8 @@ int DesignExport(Context& ctx, const std::string& cmd, const Args& args, EditedD
     source.effects = &effects;
     source.musicPath = d.doc.musicPath;
     source.trailingBytes = d.doc.trailingBytes;
-    if (const DocError e = ExportEffectFile(player, pos[2], source, d.temp.path()); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, pos[2], e));
+    if (auto exported = ExportEffectFile(player, pos[2], source, d.temp.path()); !exported) {
+        return Fail(ctx, cmd, DocFailure(ctx, pos[2], exported.failure()));
     }
     ctx.out << pos[2] << '\n';
     return kExitOk;
@@ -990,22 +986,21 @@ int DesignExport(Context& ctx, const std::string& cmd, const Args& args, EditedD
 int DesignAdd(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d, int canvasW, int canvasH) {
     const auto& pos = args.positionals();
     std::string error;
-    if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, "add needs a kind", "add 需要对象类型"));
+    if (pos.size() != 3) return Usage(ctx, cmd, Say(ctx, msg::cli::kAddNeedsKind));
     int kind = 0;
     for (int k = 1; k <= 12; ++k) {
         std::string name = ItemKindName(k);
         std::replace(name.begin(), name.end(), ' ', '-');
         if (name == pos[2] && k != kItemGroup && k != kItemPicture) kind = k;
     }
-    if (kind == 0) return Usage(ctx, cmd, Say(ctx, "add takes rectangle, ellipse, line, round-rectangle, text, star, regular-polygon or picture-area",
-                                              "add 取 rectangle、ellipse、line、round-rectangle、text、star、regular-polygon 或 picture-area"));
+    if (kind == 0) return Usage(ctx, cmd, Say(ctx, msg::cli::kAddKindChoices));
     const auto box = SplitComma(args.Value("--box").value_or("0,0,100,100"));
     float b[4] = {};
     for (std::size_t i = 0; i < 4; ++i) {
         char* end = nullptr;
         b[i] = i < box.size() ? std::strtof(box[i].c_str(), &end) : 0;
         if (box.size() != 4 || !end || *end != '\0' || !std::isfinite(b[i]) || std::abs(b[i]) > 1e6f) {
-            return Usage(ctx, cmd, Say(ctx, "--box takes X,Y,W,H", "--box 的格式为 X,Y,W,H"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kBoxTakesRect));
         }
     }
     auto item = CreateItem(kind);
@@ -1014,7 +1009,7 @@ int DesignAdd(Context& ctx, const std::string& cmd, const Args& args, EditedDocu
     item->w = b[2];
     item->h = b[3];
     Bgr c{0, 0, 255};
-    if (auto colour = args.Value("--color"); colour && !ParseColour(*colour, c)) return Usage(ctx, cmd, Say(ctx, "--color takes RRGGBB", "--color 的格式为 RRGGBB"));
+    if (auto colour = args.Value("--color"); colour && !ParseColour(*colour, c)) return Usage(ctx, cmd, Say(ctx, msg::cli::kColorTakesColour));
     item->colour = 0xFF000000u | (static_cast<std::uint32_t>(c.r) << 16) | (static_cast<std::uint32_t>(c.g) << 8) | c.b;
     if (auto a = args.Int("--angle", error); a) item->angle = static_cast<std::uint16_t>(((*a % 360) + 360) % 360);
     if (args.Has("--outline")) item->fill = 0;
@@ -1048,7 +1043,7 @@ int DesignAdd(Context& ctx, const std::string& cmd, const Args& args, EditedDocu
 int RunDesign(Context& ctx, const Args& args) {
     const std::string cmd = "design";
     const auto& pos = args.positionals();
-    if (pos.size() < 2) return Usage(ctx, cmd, Say(ctx, "needs DOC and list, render, export or add", "需要 文档 和 list、render、export 或 add"));
+    if (pos.size() < 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kDesignNeedsCommand));
     const std::string sub = pos[1];
     std::string error;
     if (sub == "list" || sub == "render" || sub == "export" || sub == "add") {
@@ -1063,7 +1058,7 @@ int RunDesign(Context& ctx, const Args& args) {
     if (int rc = d.Load(ctx, cmd, pos[0], clipNo); rc != kExitOk) return rc;
     const int canvasW = d.doc.canvasWidth ? d.doc.canvasWidth : 800, canvasH = d.doc.canvasHeight ? d.doc.canvasHeight : 600;
     if (sub == "list") {
-        if (pos.size() != 2) return Usage(ctx, cmd, Say(ctx, "list takes no more names", "list 不需要其他参数"));
+        if (pos.size() != 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kListTakesNoNames));
         if (args.Has("--json")) {
             Json j;
             j.BeginObject().Key("canvas").BeginArray().Value(canvasW).Value(canvasH).EndArray().Key("music").Value(d.doc.musicLength > 0)
@@ -1077,20 +1072,20 @@ int RunDesign(Context& ctx, const Args& args) {
             ctx.out << j.str() << '\n';
             return kExitOk;
         }
-        ctx.out << Say(ctx, "canvas %1 x %2, %3 layers", "画布 %1 x %2, %3 个图层",
+        ctx.out << Say(ctx, msg::cli::kCanvasSummary,
                        {std::to_string(canvasW), std::to_string(canvasH), std::to_string(d.doc.layers.size())})
-                << (d.doc.musicLength ? Say(ctx, ", music of %1 bytes", ", 音乐 %1 字节", {std::to_string(d.doc.musicLength)}) : std::string())
+                << (d.doc.musicLength ? Say(ctx, msg::cli::kMusicBytes, {std::to_string(d.doc.musicLength)}) : std::string())
                 << '\n';
         for (std::size_t l = 0; l < d.doc.layers.size(); ++l) {
             const EffectLayer& layer = *d.doc.layers[l];
-            ctx.out << l + 1 << ". " << layer.name << ": " << layer.items.size() << Say(ctx, " items", " 个对象") << '\n';
+            ctx.out << l + 1 << ". " << layer.name << ": " << layer.items.size() << Say(ctx, msg::cli::kLayerItems) << '\n';
             for (const auto& item : layer.items) ListItem(ctx, *item, 0, item.get() == layer.mask);
         }
         return kExitOk;
     }
     if (sub == "render") {
         // The design played for N frames, the canvas scaled to the clip's frame size, after the clip's last frame.
-        if (!frames) return Usage(ctx, cmd, Say(ctx, "render needs --frames N", "render 需要 --frames N"));
+        if (!frames) return Usage(ctx, cmd, Say(ctx, msg::cli::kRenderNeedsFrames));
         if (*frames < 1 || *frames > 100000) return OutOfRange(ctx, cmd, "--frames", 1, 100000);
         const OffscreenGui gui;
         auto& clipFrames = d.frames();
@@ -1109,14 +1104,14 @@ int RunDesign(Context& ctx, const Args& args) {
         }
         const std::size_t total = clipFrames.size();
         if (int rc = d.Save(ctx, cmd); rc != kExitOk) return rc;
-        ctx.out << Say(ctx, "%1 frames of the design appended, %2 frames in the clip", "追加设计 %1 帧, 场景共 %2 帧",
+        ctx.out << Say(ctx, msg::cli::kDesignFramesAppended,
                        {std::to_string(*frames), std::to_string(total)})
                 << '\n';
         return kExitOk;
     }
     if (sub == "export") return DesignExport(ctx, cmd, args, d, canvasW, canvasH);
     if (sub == "add") return DesignAdd(ctx, cmd, args, d, canvasW, canvasH);
-    return Usage(ctx, cmd, Say(ctx, "unknown design command \"%1\"", "未知的 design 命令 \"%1\"", {sub}));
+    return Usage(ctx, cmd, Say(ctx, msg::cli::kUnknownDesignCommand, {sub}));
 }
 
 }  // namespace corv::cli

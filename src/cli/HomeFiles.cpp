@@ -6,6 +6,7 @@
 #include "base/FileUtil.h"
 #include "base/ProfileFile.h"
 #include "controller/LampTypes.h"
+#include "lang/messages/CliMessages.h"
 #include "layout/LineFile.h"
 #include "workspace/Settings.h"
 
@@ -35,19 +36,19 @@ std::string HomeFiles::ChipName(int code, std::uint8_t language) {
 
 int LoadLayout(Context& ctx, const std::string& cmd, const std::filesystem::path& file, HomeFiles& home,
                Layout& layout) {
-    const LineFileError e = LoadLineFile(file, layout, home.lamps, home.defaultChip);
+    const Result<Done> loaded = LoadLineFile(file, layout, home.lamps, home.defaultChip);
+    const LineFileError e = LineFileErrorOf(loaded);
     if (e == LineFileError::OpenFailed) {
-        return FailOpen(ctx, cmd);
+        return FailOpen(ctx, cmd, loaded.failure());
     }
     if (e == LineFileError::Unsupported) {
         return Fail(ctx, cmd, file.string() + ": " + ctx.strings.badFileVersion);
     }
     if (e == LineFileError::GridTooLarge) {
-        return Fail(ctx, cmd, Reason(ctx, LastFileError()));
+        return Fail(ctx, cmd, Reason(ctx, loaded.failure().reason));
     }
     if (const std::size_t outside = PointsOutsideGrid(layout.grid, layout.lines); outside > 0) {
-        Warn(ctx, cmd, Say(ctx, "%1 LED(s) of %2 lie outside its %3 x %4 grid; the output and the exports leave them out",
-                           "%2 中有 %1 个 LED 位于其 %3 x %4 网格之外; 输出和导出时不包括它们",
+        Warn(ctx, cmd, Say(ctx, msg::cli::kLedsLeftOutOfGrid,
                            {std::to_string(outside), file.string(), std::to_string(layout.grid.rows),
                             std::to_string(layout.grid.cols)}));
     }
@@ -56,8 +57,8 @@ int LoadLayout(Context& ctx, const std::string& cmd, const std::filesystem::path
 
 int SaveLayout(Context& ctx, const std::string& cmd, const std::filesystem::path& file, const HomeFiles& home,
                Layout& layout) {
-    if (!SaveLineFile(file, layout, home.lamps)) {
-        return FailSave(ctx, cmd);
+    if (auto saved = SaveLineFile(file, layout, home.lamps); !saved) {
+        return FailSave(ctx, cmd, saved.failure());
     }
     return kExitOk;
 }

@@ -7,6 +7,7 @@
 #include "cli/Cli.h"
 #include "cli/Json.h"
 #include "base/TempDir.h"
+#include "lang/messages/CliMessages.h"
 #include "layout/DisplayModule.h"
 #include "project/EffectExport.h"
 #include "workspace/Settings.h"
@@ -73,8 +74,8 @@ FileKind Detect(const std::filesystem::path& path) {
 int InfoEffect(Context& ctx, const std::filesystem::path& path, bool json) {
     TempDir temp;
     LoadedDocument doc;
-    if (const DocError e = ReadEffectFile(path, temp.path(), doc, false); e != DocError::None) {
-        return Fail(ctx, "info", DocFailure(ctx, path.string(), e));
+    if (auto read = ReadEffectFile(path, temp.path(), doc, false); !read) {
+        return Fail(ctx, "info", DocFailure(ctx, path.string(), read.failure()));
     }
     std::error_code ec;
     const std::uint64_t size = std::filesystem::file_size(path, ec);
@@ -92,32 +93,32 @@ int InfoEffect(Context& ctx, const std::filesystem::path& path, bool json) {
         ctx.out << j.str() << '\n';
         return kExitOk;
     }
-    ctx.out << Label(ctx, "File:", "文件:", 10) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 10)
-            << Say(ctx, "effect file (the player with a document appended)", "效果文件 (播放程序后附工程文档)") << '\n'
-            << Label(ctx, "Size:", "大小:", 10)
-            << Say(ctx, "%1 bytes, the player %2 bytes", "%1 字节, 其中播放程序 %2 字节", {std::to_string(size), std::to_string(player)})
+    ctx.out << Label(ctx, msg::cli::kFileLabel, 10) << path.string() << '\n' << Label(ctx, msg::cli::kTypeLabel, 10)
+            << Say(ctx, msg::cli::kEffectFile) << '\n'
+            << Label(ctx, msg::cli::kSizeLabel, 10)
+            << Say(ctx, msg::cli::kEffectFileSize, {std::to_string(size), std::to_string(player)})
             << '\n';
     for (std::size_t i = 0; i < doc.clips.size(); ++i) {
         ctx.out << "  " << Format(ctx.strings.sceneFormat.c_str(), static_cast<int>(i + 1)) << ": " << doc.clips[i].width
-                << " x " << doc.clips[i].height << ", " << Say(ctx, "%1 frames", "%1 帧", {std::to_string(doc.frameCounts[i])})
+                << " x " << doc.clips[i].height << ", " << Say(ctx, msg::cli::kFrameCount, {std::to_string(doc.frameCounts[i])})
                 << '\n';
     }
-    ctx.out << Label(ctx, "Layers:", "图层:", 10) << doc.layers.size() << '\n';
+    ctx.out << Label(ctx, msg::cli::kLayersLabel, 10) << doc.layers.size() << '\n';
     return kExitOk;
 }
 
 // What a key of section "Main" means, in the running language.
 std::string KeyMeaning(const Context& ctx, const SettingKey& key) {
-    static const std::pair<const char*, const char*> chinese[] = {
-        {keys::kErrorCode, "启动时的写入测试"},      {keys::kRows, "帧高 (行数)"},
-        {keys::kCols, "帧宽 (像素)"},                {keys::kLanguage, "界面语言 (0 = 跟随系统)"},
-        {keys::kLineFile, "使用中的线路文件"},        {keys::kAutoCheckVersion, "检查新版本"},
-        {keys::kCompress, "同时以压缩方式保存文档"},  {keys::kSkin, "皮肤编号 (0 = 无)"},
-        {keys::kPaintPath, "外部绘图程序"},           {keys::kDrICtype, "控制器的默认芯片"},
-        {keys::kSnapNumber, "造型编辑器的吸附"},
+    static const std::pair<const char*, const Text&> meanings[] = {
+        {keys::kErrorCode, msg::cli::kWriteTestKey},    {keys::kRows, msg::cli::kRowsKey},
+        {keys::kCols, msg::cli::kColsKey},              {keys::kLanguage, msg::cli::kLanguageKey},
+        {keys::kLineFile, msg::cli::kLineFileKey},      {keys::kAutoCheckVersion, msg::cli::kCheckVersionKey},
+        {keys::kCompress, msg::cli::kCompressKey},      {keys::kSkin, msg::cli::kSkinKey},
+        {keys::kPaintPath, msg::cli::kPaintPathKey},    {keys::kDrICtype, msg::cli::kChipTypeKey},
+        {keys::kSnapNumber, msg::cli::kSnapKey},
     };
-    for (const auto& [name, meaning] : chinese) {
-        if (std::string(name) == key.name) return Say(ctx, key.meaning, meaning);
+    for (const auto& [name, meaning] : meanings) {
+        if (std::string(name) == key.name) return Say(ctx, meaning);
     }
     return key.meaning;
 }
@@ -147,20 +148,20 @@ int InfoConfiguration(Context& ctx, const std::filesystem::path& path, bool json
         ctx.out << j.str() << '\n';
         return kExitOk;
     }
-    ctx.out << Label(ctx, "File:", "文件:", 10) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 10)
-            << Say(ctx, "configuration file", "配置文件") << "\n[Main]\n";
+    ctx.out << Label(ctx, msg::cli::kFileLabel, 10) << path.string() << '\n' << Label(ctx, msg::cli::kTypeLabel, 10)
+            << Say(ctx, msg::cli::kConfigurationFile) << "\n[Main]\n";
     for (const auto& k : MainSectionKeys()) {
         std::string value = k.isInt ? std::to_string(main.GetInt(k.name, k.intDefault))
                                     : "\"" + main.GetString(k.name, k.textDefault) + "\"";
         if (!main.HasKey(k.name)) {
-            value += Say(ctx, " (default)", " (默认)");
+            value += Say(ctx, msg::cli::kDefaultNote);
         }
         ctx.out << "  " << k.name << std::string(18 - std::string(k.name).size(), ' ') << value
                 << std::string(Columns(value) < 16 ? 16 - Columns(value) : 1, ' ') << KeyMeaning(ctx, k) << '\n';
     }
-    ctx.out << Say(ctx, "Sections:", "段:");
+    ctx.out << Say(ctx, msg::cli::kSectionsLabel);
     for (const auto& s : sections) {
-        ctx.out << ' ' << s << " (" << Say(ctx, "%1 keys", "%1 个键", {std::to_string(main.InSection(s).Keys().size())}) << ")";
+        ctx.out << ' ' << s << " (" << Say(ctx, msg::cli::kKeyCount, {std::to_string(main.InSection(s).Keys().size())}) << ")";
     }
     ctx.out << '\n';
     return kExitOk;
@@ -170,15 +171,15 @@ int InfoConfiguration(Context& ctx, const std::filesystem::path& path, bool json
 
 int RunInfo(Context& ctx, const Args& args) {
     if (args.positionals().size() != 1) {
-        ctx.err << Say(ctx, "Usage: ", "用法: ") << "corvantine-cli info FILE [--json]\n";
+        ctx.err << Say(ctx, msg::cli::kUsagePrefix) << "corvantine-cli info FILE [--json]\n";
         return kExitUsage;
     }
     std::filesystem::path path = args.positionals()[0];
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
         ctx.err << "corvantine-cli info: " << path.string() << ": "
-                << (std::filesystem::exists(path, ec) ? Say(ctx, "not a regular file", "不是普通文件")
-                                                      : Say(ctx, "no such file", "文件不存在"))
+                << (std::filesystem::exists(path, ec) ? Say(ctx, msg::cli::kNotRegularFile)
+                                                      : Say(ctx, msg::cli::kFileDoesNotExist))
                 << '\n';
         return kExitFailed;
     }
@@ -200,7 +201,7 @@ int RunInfo(Context& ctx, const Args& args) {
         case FileKind::Unknown:
             break;
     }
-    ctx.err << "corvantine-cli info: " << path.string() << ": " << Say(ctx, "unknown file type", "无法识别的文件类型") << '\n';
+    ctx.err << "corvantine-cli info: " << path.string() << ": " << Say(ctx, msg::cli::kUnknownFileType) << '\n';
     return kExitFailed;
 }
 

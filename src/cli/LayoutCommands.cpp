@@ -16,6 +16,8 @@
 #include "controller/Parameters.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
+#include "lang/messages/CliCommandMessages.h"
+#include "lang/messages/CliMessages.h"
 #include "layout/DisplayModule.h"
 #include "layout/Dxf.h"
 #include "layout/LayoutImage.h"
@@ -78,13 +80,13 @@ bool ParseSlaves(const std::string& text, int slaveCount, std::vector<int>& out)
 int LayoutNew(Context& ctx, const Args& args) {
     const std::string cmd = "layout new";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, Say(ctx, "needs exactly one output file", "需要恰好一个输出文件"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneOutputFile));
     }
     std::string error;
     auto rows = args.Int("--rows", error);
     auto cols = args.Int("--cols", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (!rows || !cols) return Usage(ctx, cmd, Say(ctx, "--rows and --cols are required", "必须给出 --rows 和 --cols"));
+    if (!rows || !cols) return Usage(ctx, cmd, Say(ctx, msg::cli::kRowsAndColsRequired));
     if (*rows < 1 || *rows > 0xFFFF) return OutOfRange(ctx, cmd, "--rows", 1, 0xFFFF);
     if (*cols < 1 || *cols > 0xFFFF) return OutOfRange(ctx, cmd, "--cols", 1, 0xFFFF);
     if (!GridWithinLimit(static_cast<int>(*rows), static_cast<int>(*cols))) {
@@ -99,17 +101,17 @@ int LayoutNew(Context& ctx, const Args& args) {
 int LayoutAdd(Context& ctx, const Args& args) {
     const std::string cmd = "layout add";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, Say(ctx, "needs exactly one line file", "需要恰好一个线路文件"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneLineFile));
     }
     Drag drag;
     long long a = 0, b = 0;
     auto from = args.Value("--from");
     auto to = args.Value("--to");
-    if (!from || !to) return Usage(ctx, cmd, Say(ctx, "--from COL,ROW and --to COL,ROW are required", "必须给出 --from COL,ROW 和 --to COL,ROW"));
-    if (!ParsePair(*from, a, b)) return Usage(ctx, cmd, Say(ctx, "--from takes COL,ROW", "--from 的格式为 COL,ROW"));
+    if (!from || !to) return Usage(ctx, cmd, Say(ctx, msg::cli::kFromAndToRequired));
+    if (!ParsePair(*from, a, b)) return Usage(ctx, cmd, Say(ctx, msg::cli::kFromTakesCell));
     drag.fromCol = static_cast<int>(a);
     drag.fromRow = static_cast<int>(b);
-    if (!ParsePair(*to, a, b)) return Usage(ctx, cmd, Say(ctx, "--to takes COL,ROW", "--to 的格式为 COL,ROW"));
+    if (!ParsePair(*to, a, b)) return Usage(ctx, cmd, Say(ctx, msg::cli::kToTakesCell));
     drag.toCol = static_cast<int>(a);
     drag.toRow = static_cast<int>(b);
     std::string error;
@@ -117,18 +119,18 @@ int LayoutAdd(Context& ctx, const Args& args) {
     auto limit = args.Int("--limit", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     if (line && (*line < 1 || *line > kLineCount)) return OutOfRange(ctx, cmd, "--line", 1, kLineCount);
-    if (limit && *limit < 1) return Usage(ctx, cmd, Say(ctx, "--limit must be positive", "--limit 必须是正数"));
+    if (limit && *limit < 1) return Usage(ctx, cmd, Say(ctx, msg::cli::kLimitMustBePositive));
     AddOptions options;
     options.lineLimit = static_cast<int>(limit.value_or(kDefaultLineLimit));
     options.allowRepeat = args.Has("--repeat");
     static const std::vector<std::string> modes = {"z-h", "z-v", "s-h", "s-v", "shortest", "shortest-h"};
     if (auto m = args.Value("--mode")) {
         auto it = std::find(modes.begin(), modes.end(), *m);
-        if (it == modes.end()) return Usage(ctx, cmd, Say(ctx, "--mode takes z-h, z-v, s-h, s-v, shortest or shortest-h", "--mode 只能是 z-h、z-v、s-h、s-v、shortest 或 shortest-h"));
+        if (it == modes.end()) return Usage(ctx, cmd, Say(ctx, msg::cli::kWiringModeChoices));
         options.mode = static_cast<int>(it - modes.begin());
     }
     if (auto t = args.Value("--tiles")) {
-        if (!ParsePair(*t, a, b) || a < 0 || b < 0) return Usage(ctx, cmd, Say(ctx, "--tiles takes AX,AY", "--tiles 的格式为 AX,AY"));
+        if (!ParsePair(*t, a, b) || a < 0 || b < 0) return Usage(ctx, cmd, Say(ctx, msg::cli::kTilesTakesCounts));
         options.tiles = std::make_pair(static_cast<int>(a), static_cast<int>(b));
     }
     HomeFiles libs;
@@ -137,7 +139,7 @@ int LayoutAdd(Context& ctx, const Args& args) {
     int moduleIndex = 0;
     if (auto name = args.Value("--module")) {
         moduleIndex = modules.Find(*name, ctx.language);
-        if (moduleIndex < 0) return Fail(ctx, cmd, Say(ctx, "no display module named \"%1\"", "没有名为 \"%1\" 的显示模块", {*name}));
+        if (moduleIndex < 0) return Fail(ctx, cmd, Say(ctx, msg::cli::kNoDisplayModuleNamed, {*name}));
     }
     Layout layout;
     const fs::path file = args.positionals()[1];
@@ -145,8 +147,7 @@ int LayoutAdd(Context& ctx, const Args& args) {
     for (const auto& [name, col, row] : {std::tuple{"--from", drag.fromCol, drag.fromRow},
                                          std::tuple{"--to", drag.toCol, drag.toRow}}) {
         if (!layout.grid.Contains(row, col)) {
-            return Usage(ctx, cmd, Say(ctx, "%1 takes COL 0..%2,ROW 0..%3 (the grid is %4 cols x %5 rows)",
-                                       "%1 的取值范围为 COL 0..%2,ROW 0..%3 (网格为 %4 列 x %5 行)",
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kCellOutsideGrid,
                                        {name, std::to_string(layout.grid.cols - 1), std::to_string(layout.grid.rows - 1),
                                         std::to_string(layout.grid.cols), std::to_string(layout.grid.rows)}));
         }
@@ -160,14 +161,11 @@ int LayoutAdd(Context& ctx, const Args& args) {
                                   moduleIndex == 0, options);
     if (added == 0) {
         return Fail(ctx, cmd, Say(ctx,
-                                  "placed no LED: every cell of the drag is taken (--repeat lets LEDs share a cell) or "
-                                  "line %1 and the lines after it are full (--limit); %2 is unchanged",
-                                  "没有放置任何 LED: 拖动范围内的单元格都已被占用 (--repeat 允许多个 LED 共用一个单元格), "
-                                  "或者线路 %1 及其后的线路都已满 (--limit); %2 未作改动",
+                                  msg::cli::kPlacedNoLedInDrag,
                                   {std::to_string(current + 1), file.string()}));
     }
     if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
-    ctx.out << Say(ctx, "added %1 points; current line %2; master ports %3", "添加了 %1 个点; 当前线路 %2; 主控端口 %3",
+    ctx.out << Say(ctx, msg::cli::kAddedPoints,
                    {std::to_string(added), std::to_string(current + 1), std::to_string(layout.setting.lineCount)})
             << '\n';
     return kExitOk;
@@ -178,13 +176,13 @@ int ClockAndGamma(Context& ctx, const std::string& cmd, const Args& args, std::o
     double d = 0;
     if (auto c = args.Value("--clock")) {
         if (!ParseDouble(*c, d) || !(d >= kMinClockMHz && d <= kMaxClockMHz)) {
-            return Usage(ctx, cmd, Say(ctx, "--clock takes MHz from 0.1 to 50, like 25 or 0.5", "--clock 以 MHz 为单位, 取值 0.1 到 50, 例如 25 或 0.5"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kClockRange));
         }
         clock = ClockDivisorFromMHz(d);
     }
     if (auto g = args.Value("--gamma")) {
         if (!ParseDouble(*g, d) || !(d >= 0.2 && d <= 10.0)) {
-            return Usage(ctx, cmd, Say(ctx, "--gamma takes 0.2..10, like 2.2 (stored as gamma x 10)", "--gamma 的取值范围为 0.2..10, 例如 2.2 (保存为伽马值 x 10)"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kGammaRange));
         }
         gamma = GammaFromValue(d);
     }
@@ -196,7 +194,7 @@ int ParseGroups(Context& ctx, const std::string& cmd, const Args& args, std::vec
     if (auto g = args.Value("--groups")) {
         for (const auto& part : Split(*g, ',')) {
             long long n = 0;
-            if (!ParseInteger(part, n) || n < 0 || n > 0xFFFF) return Usage(ctx, cmd, Say(ctx, "--groups takes N,N,...", "--groups 的格式为 N,N,..."));
+            if (!ParseInteger(part, n) || n < 0 || n > 0xFFFF) return Usage(ctx, cmd, Say(ctx, msg::cli::kGroupsFormat));
             groups.push_back(static_cast<std::uint16_t>(n));
         }
     }
@@ -209,10 +207,7 @@ int CheckGroups(Context& ctx, const std::string& cmd, const std::vector<std::uin
     for (auto g : groups) total += g;
     if (total > slaveCount || std::find(groups.begin(), groups.end(), 0) != groups.end()) {
         return Usage(ctx, cmd, Say(ctx,
-                                   "--groups takes slave counts of at least 1 that add up to at most the layout's "
-                                   "%1 slaves (the last master takes the rest)",
-                                   "--groups 给出各主控的分控数: 每项至少为 1, 总和不超过造型中的 %1 台分控 "
-                                   "(其余的分控归最后一台主控)",
+                                   msg::cli::kGroupsCounts,
                                    {std::to_string(slaveCount)}));
     }
     return kExitOk;
@@ -221,7 +216,7 @@ int CheckGroups(Context& ctx, const std::string& cmd, const std::vector<std::uin
 int LayoutSet(Context& ctx, const Args& args) {
     const std::string cmd = "layout set";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, Say(ctx, "needs exactly one line file", "需要恰好一个线路文件"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneLineFile));
     }
     HomeFiles libs;
     Layout layout;
@@ -238,43 +233,42 @@ int LayoutSet(Context& ctx, const Args& args) {
     auto chip = intOpt("--chip");
     if (!error.empty()) return Usage(ctx, cmd, error);
     for (auto* v : {&brightness, &red, &green, &blue}) {
-        if (*v && (**v < 0 || **v > 100)) return Usage(ctx, cmd, Say(ctx, "percentages take 0..100", "百分比的取值范围为 0..100"));
+        if (*v && (**v < 0 || **v > 100)) return Usage(ctx, cmd, Say(ctx, msg::cli::kPercentRange));
     }
-    if (ports && !IsPortsPerSlaveChoice(static_cast<int>(*ports))) return Usage(ctx, cmd, Say(ctx, "--ports-per-slave takes 1, 2, 3, 4 or 8", "--ports-per-slave 只能是 1、2、3、4 或 8"));
-    if (slavePorts && !IsPortsPerSlaveChoice(static_cast<int>(*slavePorts))) return Usage(ctx, cmd, Say(ctx, "--ports takes 1, 2, 3, 4 or 8", "--ports 只能是 1、2、3、4 或 8"));
+    if (ports && !IsPortsPerSlaveChoice(static_cast<int>(*ports))) return Usage(ctx, cmd, Say(ctx, msg::cli::kPortsPerSlaveChoices));
+    if (slavePorts && !IsPortsPerSlaveChoice(static_cast<int>(*slavePorts))) return Usage(ctx, cmd, Say(ctx, msg::cli::kPortsChoices));
     if (chip && (*chip < 0 || *chip > 255)) return OutOfRange(ctx, cmd, "--chip", 0, 255);
     std::optional<int> grayIndex;
     if (gray) {
         grayIndex = GrayIndexFromLevels(*gray);
-        if (!grayIndex) return Usage(ctx, cmd, Say(ctx, "--gray takes 2, 4, 8, ... 65536", "--gray 只能是 2、4、8、... 65536"));
+        if (!grayIndex) return Usage(ctx, cmd, Say(ctx, msg::cli::kGrayChoices));
     }
     std::optional<int> clock, gamma;
     if (int rc = ClockAndGamma(ctx, cmd, args, clock, gamma); rc != kExitOk) return rc;
     std::optional<bool> reverse;
     if (auto r = args.Value("--reverse")) {
-        if (*r != "yes" && *r != "no") return Usage(ctx, cmd, Say(ctx, "--reverse takes yes or no", "--reverse 只能是 yes 或 no"));
+        if (*r != "yes" && *r != "no") return Usage(ctx, cmd, Say(ctx, msg::cli::kReverseChoices));
         reverse = *r == "yes";
     }
     std::optional<int> family;
     if (auto f = args.Value("--family")) {
         static const std::vector<std::string> names = {"ms", "single", "simple"};
         auto it = std::find(names.begin(), names.end(), *f);
-        if (it == names.end()) return Usage(ctx, cmd, Say(ctx, "--family takes ms, single or simple", "--family 只能是 ms、single 或 simple"));
+        if (it == names.end()) return Usage(ctx, cmd, Say(ctx, msg::cli::kFamilyChoices));
         family = static_cast<int>(it - names.begin());
     }
     std::vector<std::uint16_t> groups;
     if (int rc = ParseGroups(ctx, cmd, args, groups); rc != kExitOk) return rc;
     if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
     if (chip && !libs.Catalogue().HasCode(static_cast<int>(*chip))) {
-        return Usage(ctx, cmd, Say(ctx, "--chip %1 is no chip code of the catalogue (\"corvantine-cli chip list\" lists them)",
-                                   "--chip %1 不是芯片列表中的芯片代码 (可用 \"corvantine-cli chip list\" 列出)",
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kUnknownChipCode,
                                    {std::to_string(*chip)}));
     }
     std::optional<int> lamp;
     if (auto name = args.Value("--lamp")) {
         auto it = std::find_if(libs.lamps.begin(), libs.lamps.end(),
                                [&](const LightTypeRecord& r) { return r.Name() == *name; });
-        if (it == libs.lamps.end()) return Fail(ctx, cmd, Say(ctx, "no lamp type named \"%1\"", "没有名为 \"%1\" 的灯具类型", {*name}));
+        if (it == libs.lamps.end()) return Fail(ctx, cmd, Say(ctx, msg::cli::kNoLampTypeNamed, {*name}));
         lamp = static_cast<int>(it - libs.lamps.begin());
     }
     LineSetting& s = layout.setting;
@@ -285,12 +279,12 @@ int LayoutSet(Context& ctx, const Args& args) {
     }
     if (ports) {
         if (s.controllerType == kSimpleController && *ports != 4) {
-            return Fail(ctx, cmd, Say(ctx, "the Simple Controller always drives 4 lines per slave", "简易主控制器固定为一台分控四条线路"));
+            return Fail(ctx, cmd, Say(ctx, msg::cli::kSimpleControllerFourLines));
         }
         s.SetPortsPerSlave(static_cast<std::uint8_t>(*ports));
     }
     if (s.controllerType == kSingleController && grayIndex && *grayIndex > 8) {
-        return Usage(ctx, cmd, Say(ctx, "the Single Controller takes at most 512 gray levels", "单机主控制器最多支持 512 级灰度"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kSingleControllerGrayLimit));
     }
     const bool anyValue = lamp || chip || clock || brightness || grayIndex || slavePorts || red || green || blue ||
                           reverse || gamma;
@@ -317,11 +311,10 @@ int LayoutSet(Context& ctx, const Args& args) {
     };
     if (auto list = args.Value("--slaves")) {
         std::vector<int> slaves;
-        if (slaveCount == 0) return Fail(ctx, cmd, Say(ctx, "the layout has no slave yet (no line holds an LED)", "造型中还没有分控 (没有任何线路上有 LED)"));
-        if (!ParseSlaves(*list, slaveCount, slaves)) return Usage(ctx, cmd, Say(ctx, "--slaves takes a list like 1-3,7 or all", "--slaves 的格式为列表, 如 1-3,7 或 all"));
+        if (slaveCount == 0) return Fail(ctx, cmd, Say(ctx, msg::cli::kLayoutHasNoSlave));
+        if (!ParseSlaves(*list, slaveCount, slaves)) return Usage(ctx, cmd, Say(ctx, msg::cli::kSlavesFormat));
         if (slaves.back() >= slaveCount) {
-            return Usage(ctx, cmd, Say(ctx, "--slaves takes slaves 1..%1 (the layout has %1)",
-                                       "--slaves 的取值范围为 1..%1 (造型中有 %1 台分控)", {std::to_string(slaveCount)}));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kSlavesRange, {std::to_string(slaveCount)}));
         }
         for (int k : slaves) {
             const auto i = static_cast<std::size_t>(k);
@@ -338,9 +331,7 @@ int LayoutSet(Context& ctx, const Args& args) {
         dialog.grayIndex = state.graySelection;
         ctx.err << ApplyParameters(s, valuesFor(dialog), {}, slaveCount, ctx.language) << '\n';
         // The defaults are for slaves not shown yet, which a line file does not keep.
-        Warn(ctx, cmd, Say(ctx, "no slave was chosen: the line file keeps only its %1 slave(s), so nothing in it "
-                                "changed; --slaves picks the slaves to change",
-                           "没有选择分控: 线路文件只保存它的 %1 个分控, 文件内容没有改变; 用 --slaves 选择要修改的分控",
+        Warn(ctx, cmd, Say(ctx, msg::cli::kNoSlaveChosen,
                            {std::to_string(slaveCount)}));
     }
     if (args.Value("--groups")) {
@@ -379,7 +370,7 @@ const OptionScopes kLayoutScopes = {
 
 int RunLayout(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
-        return Usage(ctx, "layout", Say(ctx, "needs a subcommand: new, add or set", "需要一个子命令: new、add 或 set"));
+        return Usage(ctx, "layout", Say(ctx, msg::cli::kLayoutNeedsSubcommand));
     }
     const std::string sub = args.positionals()[0];
     if (std::any_of(kLayoutScopes.begin(), kLayoutScopes.end(), [&](const OptionScope& row) { return row.kind == "layout " + sub; })) {
@@ -394,8 +385,7 @@ int RunLayout(Context& ctx, const Args& args) {
     for (const char* edit : {"delete", "copy", "cut", "paste", "transfer", "reverse", "move-point", "repeat", "array-copy", "line-op"}) {
         if (sub == edit) return LayoutEdit(ctx, args);
     }
-    return Usage(ctx, "layout", Say(ctx, "unknown subcommand \"%1\" (new, add, set, delete, copy, cut, paste, transfer, reverse, move-point, repeat, array-copy, line-op)",
-                                    "未知子命令 \"%1\" (new、add、set、delete、copy、cut、paste、transfer、reverse、move-point、repeat、array-copy、line-op)", {sub}));
+    return Usage(ctx, "layout", Say(ctx, msg::cli::kUnknownLayoutSubcommand, {sub}));
 }
 
 namespace {
@@ -415,7 +405,7 @@ const OptionScopes kModuleScopes = {
 
 int RunLamp(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
-        return Usage(ctx, "lamp", Say(ctx, "needs a subcommand: add, list or delete", "需要一个子命令: add、list 或 delete"));
+        return Usage(ctx, "lamp", Say(ctx, msg::cli::kLampNeedsSubcommand));
     }
     const std::string sub = args.positionals()[0];
     if (std::string error; (sub == "add" || sub == "list" || sub == "delete") && !args.CheckScopes(kLampScopes, {"lamp " + sub}, error)) {
@@ -444,54 +434,54 @@ int RunLamp(Context& ctx, const Args& args) {
         }
         for (std::size_t i = 0; i < libs.lamps.size(); ++i) {
             const auto& r = libs.lamps[i];
-            ctx.out << i << ": " << r.Name() << " (" << Say(ctx, "%1 pins", "%1 个引脚", {std::to_string(r.pinCount)}) << ") "
-                    << ShortcutText(r) << (i < kBuiltInLightTypes ? Say(ctx, "  [built in]", "  [内置]") : std::string()) << '\n';
+            ctx.out << i << ": " << r.Name() << " (" << Say(ctx, msg::cli::kPinCount, {std::to_string(r.pinCount)}) << ") "
+                    << ShortcutText(r) << (i < kBuiltInLightTypes ? Say(ctx, msg::cli::kBuiltInMark) : std::string()) << '\n';
         }
         return kExitOk;
     }
     if (args.positionals().size() != 2) {
-        return Usage(ctx, "lamp " + sub, Say(ctx, "needs a lamp type name", "需要一个灯具类型名称"));
+        return Usage(ctx, "lamp " + sub, Say(ctx, msg::cli::kNeedsLampTypeName));
     }
     const std::string name = args.positionals()[1];
     if (sub == "add") {
         auto pins = args.Value("--pins");
-        if (!pins) return Usage(ctx, "lamp add", Say(ctx, "--pins R1,G1,B1,... is required", "必须给出 --pins R1,G1,B1,..."));
+        if (!pins) return Usage(ctx, "lamp add", Say(ctx, msg::cli::kPinsRequired));
         const auto items = Split(*pins, ',');
         std::string shortcut;
         for (const auto& item : items) shortcut += item.empty() ? " " : item;
         ChipPinResult r = SaveChipPins(libs.lamps, name, static_cast<int>(items.size()), items, shortcut, ctx.strings);
         switch (r.kind) {
             case ChipPinResult::Nothing:
-                return Usage(ctx, "lamp add", Say(ctx, "a lamp type has 1..192 pins", "灯具类型的引脚数为 1..192"));
+                return Usage(ctx, "lamp add", Say(ctx, msg::cli::kLampPinRange));
             case ChipPinResult::PinError:
                 return Usage(ctx, "lamp add", r.message);  // a pin the user typed wrong
             case ChipPinResult::BuiltInUnchanged:
-                return Fail(ctx, "lamp add", Say(ctx, "%1 is a built-in lamp type and cannot be changed", "%1 是内置灯具类型, 不能修改", {name}));
+                return Fail(ctx, "lamp add", Say(ctx, msg::cli::kBuiltInLampUnchangeable, {name}));
             default:
                 break;
         }
-        if (!SaveLampTypes(file, libs.lamps)) return FailSave(ctx, "lamp add");
+        if (auto saved = SaveLampTypes(file, libs.lamps); !saved) return FailSave(ctx, "lamp add", saved.failure());
         ctx.out << r.message << '\n';
         return kExitOk;
     }
     if (sub == "delete") {
         auto it = std::find_if(libs.lamps.begin(), libs.lamps.end(),
                                [&](const LightTypeRecord& r) { return r.Name() == name; });
-        if (it == libs.lamps.end()) return Fail(ctx, "lamp delete", Say(ctx, "no lamp type named \"%1\"", "没有名为 \"%1\" 的灯具类型", {name}));
+        if (it == libs.lamps.end()) return Fail(ctx, "lamp delete", Say(ctx, msg::cli::kNoLampTypeNamed, {name}));
         LineSetting unused;
         const std::string msg =
             DeleteLampType(libs.lamps, static_cast<std::size_t>(it - libs.lamps.begin()), unused, ctx.strings);
-        if (msg.empty()) return Fail(ctx, "lamp delete", Say(ctx, "%1 is a built-in lamp type and cannot be deleted", "%1 是内置灯具类型, 不能删除", {name}));
-        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp delete", Say(ctx, texts::kSaveFileFail, "保存文件失败!"));
+        if (msg.empty()) return Fail(ctx, "lamp delete", Say(ctx, msg::cli::kBuiltInLampUndeletable, {name}));
+        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp delete", Say(ctx, msg::cli::kSaveFileFail));
         ctx.out << msg << '\n';
         return kExitOk;
     }
-    return Usage(ctx, "lamp", Say(ctx, "unknown subcommand \"%1\" (add, list, delete)", "未知子命令 \"%1\" (add、list、delete)", {sub}));
+    return Usage(ctx, "lamp", Say(ctx, msg::cli::kUnknownLampSubcommand, {sub}));
 }
 
 int RunChip(Context& ctx, const Args& args) {
     if (args.positionals().size() != 1 || args.positionals()[0] != "list") {
-        return Usage(ctx, "chip", Say(ctx, "needs the subcommand list", "需要子命令 list"));
+        return Usage(ctx, "chip", Say(ctx, msg::cli::kChipNeedsList));
     }
     HomeFiles libs;
     const ChipCatalogue& catalogue = libs.Catalogue();
@@ -509,15 +499,15 @@ int RunChip(Context& ctx, const Args& args) {
     }
     for (std::size_t i = 0; i < catalogue.entries().size(); ++i) {
         const ChipEntry& e = catalogue.entries()[i];
-        ctx.out << Say(ctx, "code ", "代码 ") << e.code << (e.code < 10 ? "    " : e.code < 100 ? "   " : "  ") << catalogue.Name(i, ctx.language)
-                << (e.code == libs.defaultChip ? Say(ctx, "  [default]", "  [默认]") : std::string()) << '\n';
+        ctx.out << Say(ctx, msg::cli::kChipCodeLabel) << e.code << (e.code < 10 ? "    " : e.code < 100 ? "   " : "  ") << catalogue.Name(i, ctx.language)
+                << (e.code == libs.defaultChip ? Say(ctx, msg::cli::kDefaultMark) : std::string()) << '\n';
     }
     return kExitOk;
 }
 
 int RunModule(Context& ctx, const Args& args) {
     if (args.positionals().empty()) {
-        return Usage(ctx, "module", Say(ctx, "needs a subcommand: list, import, export or delete", "需要一个子命令: list、import、export 或 delete"));
+        return Usage(ctx, "module", Say(ctx, msg::cli::kModuleNeedsSubcommand));
     }
     const std::string sub = args.positionals()[0];
     if (std::string error; sub == "import" || sub == "export" || sub == "delete") {
@@ -545,52 +535,51 @@ int RunModule(Context& ctx, const Args& args) {
         for (std::size_t i = 0; i < modules.size(); ++i) {
             const auto& m = modules.modules()[i];
             ctx.out << i << ": " << modules.DisplayName(i, ctx.language) << " (" << m.width << " x " << m.height
-                    << ", " << Say(ctx, "%1 points", "%1 个点", {std::to_string(m.offsets.size())}) << ")\n";
+                    << ", " << Say(ctx, msg::cli::kPointCount, {std::to_string(m.offsets.size())}) << ")\n";
         }
         return kExitOk;
     }
     if (args.positionals().size() != 2) {
-        return Usage(ctx, "module " + sub, Say(ctx, "needs one argument", "需要一个参数"));
+        return Usage(ctx, "module " + sub, Say(ctx, msg::cli::kNeedsOneArgument));
     }
     const std::string arg = args.positionals()[1];
     if (sub == "import") {
         const auto bytes = ReadFileBytes(arg);
-        if (!bytes) return FailOpen(ctx, "module import");
+        if (!bytes) return FailOpen(ctx, "module import", bytes.failure());
         if (const std::string why = CheckModuleFile(*bytes); !why.empty()) {
-            return Fail(ctx, "module import", Say(ctx, "%1: %2; nothing was imported", "%1: %2; 未导入任何模块",
+            return Fail(ctx, "module import", Say(ctx, msg::cli::kNothingImported,
                                                  {arg, Reason(ctx, why)}));
         }
         const int added = modules.Import(arg);
-        if (!modules.Rewrite(file)) return FailSave(ctx, "module import");
-        ctx.out << Say(ctx, "imported %1 modules", "导入了 %1 个模块", {std::to_string(added)}) << '\n';
+        if (auto saved = modules.Rewrite(file); !saved) return FailSave(ctx, "module import", saved.failure());
+        ctx.out << Say(ctx, msg::cli::kImportedModules, {std::to_string(added)}) << '\n';
         return kExitOk;
     }
     if (sub == "export") {
-        if (!modules.Export(arg)) return FailSave(ctx, "module export");
+        if (auto saved = modules.Export(arg); !saved) return FailSave(ctx, "module export", saved.failure());
         return kExitOk;
     }
     if (sub == "delete") {
         const int index = modules.Find(arg, ctx.language);
-        if (index <= 0) return Fail(ctx, "module delete", Say(ctx, "no user module named \"%1\"", "没有名为 \"%1\" 的用户模块", {arg}));
+        if (index <= 0) return Fail(ctx, "module delete", Say(ctx, msg::cli::kNoUserModuleNamed, {arg}));
         modules.Delete(index, file);
         ctx.out << ctx.strings.deleteOk << '\n';
         return kExitOk;
     }
-    return Usage(ctx, "module", Say(ctx, "unknown subcommand \"%1\" (list, import, export, delete)",
-                                    "未知子命令 \"%1\" (list、import、export、delete)", {sub}));
+    return Usage(ctx, "module", Say(ctx, msg::cli::kUnknownModuleSubcommand, {sub}));
 }
 
 int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
     auto bytes = ReadFileBytes(path);
     LineFileContent c;
-    if (!bytes) return FailOpen(ctx, "info");
+    if (!bytes) return FailOpen(ctx, "info", bytes.failure());
     if (const LineFileError e = ParseLineFile(*bytes, c); e == LineFileError::GridTooLarge) {
         return Fail(ctx, "info", path.string() + ": " + GridLimit(ctx, c.grid.rows, c.grid.cols));
     } else if (e != LineFileError::None) {
         return Fail(ctx, "info", path.string() + ": " + ctx.strings.badFileVersion);
     }
     if (const std::size_t outside = PointsOutsideGrid(c.grid, c.lines); outside > 0) {
-        Warn(ctx, "info", Say(ctx, "%1 LED(s) of %2 lie outside its %3 x %4 grid", "%2 中有 %1 个 LED 位于其 %3 x %4 网格之外",
+        Warn(ctx, "info", Say(ctx, msg::cli::kLedsBeyondGrid,
                               {std::to_string(outside), path.string(), std::to_string(c.grid.rows),
                                std::to_string(c.grid.cols)}));
     }
@@ -653,32 +642,32 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
         ctx.out << j.EndArray().EndObject().str() << '\n';
         return kExitOk;
     }
-    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 13)
-            << Say(ctx, "line file, version %1", "线路文件, 版本 %1", {std::to_string(c.version)}) << '\n'
-            << Label(ctx, "Grid:", "网格:", 13)
-            << Say(ctx, "%1 rows x %2 cols", "%1 行 x %2 列", {std::to_string(c.grid.rows), std::to_string(c.grid.cols)})
-            << (c.grid.IsSphere() ? Say(ctx, " (sphere)", " (球体)") : std::string()) << '\n' << Label(ctx, "Controller:", "控制器:", 13)
+    ctx.out << Label(ctx, msg::cli::kFileLabel, 13) << path.string() << '\n' << Label(ctx, msg::cli::kTypeLabel, 13)
+            << Say(ctx, msg::cli::kLineFileVersion, {std::to_string(c.version)}) << '\n'
+            << Label(ctx, msg::cli::kGridLabel, 13)
+            << Say(ctx, msg::cli::kRowsByCols, {std::to_string(c.grid.rows), std::to_string(c.grid.cols)})
+            << (c.grid.IsSphere() ? Say(ctx, msg::cli::kSphereMark) : std::string()) << '\n' << Label(ctx, msg::cli::kControllerLabel, 13)
             << LocalizeText(ControllerTypeName(s.controllerType, ctx.language), ctx.language) << ", "
-            << Say(ctx, "%1 line(s) per slave", "每个分控 %1 路", {std::to_string(s.portsPerSlave)}) << '\n'
-            << Label(ctx, "Lines:", "线路:", 13) << Say(ctx, "%1 in use", "使用 %1 路", {std::to_string(s.lineCount)}) << '\n';
+            << Say(ctx, msg::cli::kLinesPerSlave, {std::to_string(s.portsPerSlave)}) << '\n'
+            << Label(ctx, msg::cli::kLinesLabel, 13) << Say(ctx, msg::cli::kLinesInUse, {std::to_string(s.lineCount)}) << '\n';
     for (int i = 0; i < s.lineCount; ++i) {
         ctx.out << "  " << Format(ctx.strings.linePixel.c_str(), i + 1,
                                    static_cast<int>(c.lines[static_cast<std::size_t>(i)].size()))
                 << '\n';
     }
-    ctx.out << Label(ctx, "Slaves:", "分控:", 13) << slaves << '\n';
+    ctx.out << Label(ctx, msg::cli::kSlavesLabel, 13) << slaves << '\n';
     for (int k = 0; k < slaves; ++k) {
         const auto i = static_cast<std::size_t>(k);
         ctx.out << "  " << k + 1 << ": "
-                << Say(ctx, "lamp %1, chip %2, clock %3 MHz, bright %4%%, gray %5", "灯具 %1, 芯片 %2, 时钟 %3 MHz, 亮度 %4%%, 灰度 %5",
+                << Say(ctx, msg::cli::kSlaveSettings,
                        {named(s.lightType[i], lampName(s.lightType[i])), named(s.icType[i], home.ChipName(s.icType[i], ctx.language)),
                         ClockText(s.clock[i]), std::to_string(s.brightness[i]), GrayLevelText(s.grayReverse[i] & 0x0F)})
-                << ((s.grayReverse[i] & 0x80) ? Say(ctx, ", reversed", ", 反色") : std::string())
-                << Say(ctx, ", ports %1, gamma %2", ", 端口 %1, 伽马 %2",
+                << ((s.grayReverse[i] & 0x80) ? Say(ctx, msg::cli::kGrayReversedMark) : std::string())
+                << Say(ctx, msg::cli::kPortsAndGamma,
                        {std::to_string(static_cast<std::int8_t>(s.linePorts[i])), GammaText(s.gamma[i])})
                 << '\n';
     }
-    ctx.out << Label(ctx, "Lamp types:", "灯具类型:", 13) << c.lightTypes.size() << '\n' << Say(ctx, "Slave groups:", "分控分组:");
+    ctx.out << Label(ctx, msg::cli::kLampTypesLabel, 13) << c.lightTypes.size() << '\n' << Say(ctx, msg::cli::kSlaveGroupsLabel);
     for (auto g : c.slaveGroups) ctx.out << ' ' << g;
     ctx.out << '\n';
     return kExitOk;
@@ -686,7 +675,7 @@ int InfoLineFile(Context& ctx, const fs::path& path, bool json) {
 
 int InfoModules(Context& ctx, const fs::path& path, bool json) {
     auto bytes = ReadFileBytes(path);
-    if (!bytes) return FailOpen(ctx, "info");
+    if (!bytes) return FailOpen(ctx, "info", bytes.failure());
     if (const std::string why = CheckModuleFile(*bytes); !why.empty()) return Fail(ctx, "info", path.string() + ": " + Reason(ctx, why));
     const auto modules = ReadModuleRecords(std::span<const std::uint8_t>(*bytes).subspan(1));
     if (json) {
@@ -701,18 +690,18 @@ int InfoModules(Context& ctx, const fs::path& path, bool json) {
         ctx.out << j.EndArray().EndObject().str() << '\n';
         return kExitOk;
     }
-    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 13)
-            << Say(ctx, "display modules", "显示模块") << '\n' << Label(ctx, "Modules:", "模块:", 13) << modules.size() << '\n';
+    ctx.out << Label(ctx, msg::cli::kFileLabel, 13) << path.string() << '\n' << Label(ctx, msg::cli::kTypeLabel, 13)
+            << Say(ctx, msg::cli::kDisplayModulesKind) << '\n' << Label(ctx, msg::cli::kModulesLabel, 13) << modules.size() << '\n';
     for (const auto& m : modules) {
         ctx.out << "  " << m.name << ": " << m.width << " x " << m.height << ", "
-                << Say(ctx, "%1 points", "%1 个点", {std::to_string(m.offsets.size())}) << '\n';
+                << Say(ctx, msg::cli::kPointCount, {std::to_string(m.offsets.size())}) << '\n';
     }
     return kExitOk;
 }
 
 int InfoPinSet(Context& ctx, const fs::path& path, bool json) {
     auto bytes = ReadFileBytes(path);
-    if (!bytes) return FailOpen(ctx, "info");
+    if (!bytes) return FailOpen(ctx, "info", bytes.failure());
     if (const std::string why = CheckPinSetFile(*bytes); !why.empty()) return Fail(ctx, "info", path.string() + ": " + Reason(ctx, why));
     std::vector<LightTypeRecord> records;
     ReadPinSet(*bytes, records);
@@ -728,10 +717,10 @@ int InfoPinSet(Context& ctx, const fs::path& path, bool json) {
         ctx.out << j.EndArray().EndObject().str() << '\n';
         return kExitOk;
     }
-    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 13)
-            << Say(ctx, "lamp types", "灯具类型") << '\n' << Label(ctx, "Lamp types:", "灯具类型:", 13) << records.size() << '\n';
+    ctx.out << Label(ctx, msg::cli::kFileLabel, 13) << path.string() << '\n' << Label(ctx, msg::cli::kTypeLabel, 13)
+            << Say(ctx, msg::cli::kLampTypesKind) << '\n' << Label(ctx, msg::cli::kLampTypesLabel, 13) << records.size() << '\n';
     for (const auto& r : records) {
-        ctx.out << "  " << r.Name() << " (" << Say(ctx, "%1 pins", "%1 个引脚", {std::to_string(r.pinCount)}) << "): " << ShortcutText(r)
+        ctx.out << "  " << r.Name() << " (" << Say(ctx, msg::cli::kPinCount, {std::to_string(r.pinCount)}) << "): " << ShortcutText(r)
                 << '\n';
     }
     return kExitOk;
@@ -751,7 +740,7 @@ const OptionScopes kDxfScopes = {
 int RunDxf(Context& ctx, const Args& args) {
     const std::string cmd = "dxf";
     if (args.positionals().size() != 2) {
-        return Usage(ctx, cmd, Say(ctx, "needs DRAWING.dxf and OUT.lnf", "需要 DRAWING.dxf 和 OUT.lnf"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kDxfNeedsFiles));
     }
     std::string error;
     if (!args.CheckScopes(kDxfScopes, {args.Has("--picture") ? "dxf --picture" : "dxf"}, error)) return Usage(ctx, cmd, error);
@@ -760,14 +749,14 @@ int RunDxf(Context& ctx, const Args& args) {
     auto pw = args.Int("--width", error);
     auto ph = args.Int("--height", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (args.Value("--picture") && (!pw || !ph)) return Usage(ctx, cmd, Say(ctx, "--picture needs --width and --height", "--picture 需要同时给出 --width 和 --height"));
+    if (args.Value("--picture") && (!pw || !ph)) return Usage(ctx, cmd, Say(ctx, msg::cli::kPictureNeedsSize));
     constexpr long long kMaxSpacing = static_cast<long long>(kMaxDxfSpacing);
     if (sx && (*sx < 1 || *sx > kMaxSpacing)) return OutOfRange(ctx, cmd, "--space-x", 1, kMaxSpacing);
     if (sy && (*sy < 1 || *sy > kMaxSpacing)) return OutOfRange(ctx, cmd, "--space-y", 1, kMaxSpacing);
     if (pw && (*pw < 1 || *pw > 32767)) return OutOfRange(ctx, cmd, "--width", 1, 32767);
     if (ph && (*ph < 1 || *ph > 32767)) return OutOfRange(ctx, cmd, "--height", 1, 32767);
     const std::filesystem::path drawingPath = args.positionals()[0];
-    if (!ReadFileBytes(drawingPath)) return FailOpen(ctx, cmd);
+    if (auto readable = ReadFileBytes(drawingPath); !readable) return FailOpen(ctx, cmd, readable.failure());
     const bool vertexMode = args.Has("--vertex-mode");
     const DxfDrawing drawing = ReadDxf(drawingPath);
     auto warn = [&](const std::string& text) { Warn(ctx, cmd, text); };
@@ -785,21 +774,18 @@ int RunDxf(Context& ctx, const Args& args) {
     const int refusal = drawingRefusal ? drawingRefusal->code : 0;
     if (refusal == ops::kDxfNotDrawing) {
         return Fail(ctx, cmd, drawingPath.string() + ": " +
-                                  Say(ctx, "not a DXF drawing (it has no ENTITIES section)", "不是 DXF 图纸 (没有 ENTITIES 段)"));
+                                  Say(ctx, msg::cli::kNotDxfDrawing));
     }
     if (refusal == ops::kDxfNoLines || refusal == ops::kDxfNoCircles) {
         return Fail(ctx, cmd, drawingPath.string() + ": " +
-                                  (vertexMode ? Say(ctx, "the drawing has no LINE to take LEDs from", "图纸中没有可取 LED 的 LINE")
-                                              : Say(ctx, "the drawing has no LED (no CIRCLE; --vertex-mode takes the LINE end points)",
-                                                    "图纸中没有 LED (没有 CIRCLE; --vertex-mode 可改用 LINE 的端点)")));
+                                  (vertexMode ? Say(ctx, msg::cli::kDrawingHasNoLine)
+                                              : Say(ctx, msg::cli::kDrawingHasNoLed)));
     }
     if (!drawing.complete) {
-        warn(Say(ctx, "%1 ends before its ENTITIES section does; what it holds up to there is imported",
-                 "%1 在 ENTITIES 段结束之前就结束了; 已导入此前的内容", {drawingPath.string()}));
+        warn(Say(ctx, msg::cli::kDrawingEndsEarly, {drawingPath.string()}));
     }
     if (drawing.absurd > 0) {
-        warn(Say(ctx, "%1 entities with coordinates that are not finite or lie beyond %2 were left out",
-                 "%1 个图元的坐标不是有限值或超出 %2, 已略去",
+        warn(Say(ctx, msg::cli::kEntitiesLeftOut,
                  {std::to_string(drawing.absurd), std::to_string(static_cast<long long>(kMaxDxfCoordinate))}));
     }
     HomeFiles libs;
@@ -808,8 +794,7 @@ int RunDxf(Context& ctx, const Args& args) {
     const auto imported = ops::ImportDrawing(ws, request, prompt, ProgressFn());
     if (!imported && imported.failure().code == ops::kDxfTooLarge) {
         const auto& v = imported.failure().args;
-        return Fail(ctx, cmd, Say(ctx, "at a spacing of %1 x %2, %3; give a larger --space-x/--space-y",
-                                  "间距为 %1 x %2 时, %3; 请加大 --space-x/--space-y",
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kGridTooLargeAtSpacing,
                                   {v[0], v[1], GridLimit(ctx, std::stoll(v[2]), std::stoll(v[3]))}));
     }
     if (!imported) return Fail(ctx, cmd, imported.message());
@@ -818,8 +803,7 @@ int RunDxf(Context& ctx, const Args& args) {
     const DxfImportResult& r = imported->result;
     Layout& layout = ws.layout;
     if (r.sharedCells > 0) {
-        warn(Say(ctx, "%1 of %2 LEDs share a cell with another LED at %3 x %4 drawing units a cell; a smaller spacing keeps them apart",
-                 "按每格 %3 x %4 个图纸单位, %2 个 LED 中有 %1 个与其他 LED 共用一个单元格; 减小间距可将它们分开",
+        warn(Say(ctx, msg::cli::kLedsShareCells,
                  {std::to_string(r.sharedCells), std::to_string(r.leds), std::to_string(spaceX), std::to_string(spaceY)}));
     }
     // The picture is made and its file opened before the line file is written, and kept only
@@ -829,20 +813,24 @@ int RunDxf(Context& ctx, const Args& args) {
         // One marked pixel per LED, for the background tools.
         const int w = static_cast<int>(*pw), h = static_cast<int>(*ph);
         const QImage image = ops::DxfMarksImage(drawing, w, h);
-        if (image.isNull()) return Fail(ctx, cmd, Say(ctx, kPictureTooSmall, "宽度或高度太小!"));
+        if (image.isNull()) return Fail(ctx, cmd, Say(ctx, msg::cli::kWidthOrHeightTooSmall));
         const auto bytes = EncodeLayoutImage(image, QString::fromStdString(*picturePath));
-        if (!bytes) return Fail(ctx, cmd, Say(ctx, "cannot encode the picture %1", "无法编码图片 %1", {*picturePath}));
+        if (!bytes) return Fail(ctx, cmd, Say(ctx, msg::cli::kCannotEncodePicture, {*picturePath}));
         pictureFile.emplace(*picturePath);
         pictureFile->writer.Bytes(bytes->constData(), static_cast<std::size_t>(bytes->size()));
-        if (!pictureFile->ok()) return FailSave(ctx, cmd);  // the reason was recorded when it was opened
+        if (!pictureFile->ok()) return FailSave(ctx, cmd, pictureFile->failure());  // recorded when it was opened
     }
     // Both files are written out in full before either takes its place: a write that fails
     // (a full disk) leaves both as they were.
     layout.RecomputeLineCount();
     ReplacingFile lineFile(args.positionals()[1]);
     lineFile.writer.Bytes(LineFileBytes(layout, libs.lamps));
-    if (!lineFile.Prepare() || (pictureFile && !pictureFile->Prepare())) return FailSave(ctx, cmd);
-    if ((pictureFile && !pictureFile->Commit()) || !lineFile.Commit()) return FailSave(ctx, cmd);
+    if (auto prepared = lineFile.Prepare(); !prepared) return FailSave(ctx, cmd, prepared.failure());
+    if (pictureFile) {
+        if (auto prepared = pictureFile->Prepare(); !prepared) return FailSave(ctx, cmd, prepared.failure());
+        if (auto committed = pictureFile->Commit(); !committed) return FailSave(ctx, cmd, committed.failure());
+    }
+    if (auto committed = lineFile.Commit(); !committed) return FailSave(ctx, cmd, committed.failure());
     if (args.Has("--json")) {
         Json j;
         j.BeginObject().Key("suggestedSpacing").BeginArray().Value(suggested.first).Value(suggested.second).EndArray();
@@ -853,12 +841,12 @@ int RunDxf(Context& ctx, const Args& args) {
         ctx.out << j.str() << '\n';
         return kExitOk;
     }
-    ctx.out << Label(ctx, "Suggested spacing:", "建议间距:", 19) << suggested.first << " x " << suggested.second << '\n'
-            << Label(ctx, "Spacing used:", "所用间距:", 19) << spaceX << " x " << spaceY << '\n' << Label(ctx, "Grid:", "网格:", 19)
-            << Say(ctx, "%1 rows x %2 cols", "%1 行 x %2 列", {std::to_string(r.rows), std::to_string(r.cols)}) << '\n'
-            << Label(ctx, "Circles:", "圆:", 19) << drawing.circles.size() << '\n' << Label(ctx, "Chains:", "链:", 19) << r.chains << '\n'
-            << Label(ctx, "Lines made:", "生成线路:", 19) << r.linesUsed << " ("
-            << Say(ctx, "%1 LEDs", "%1 个 LED", {std::to_string(r.leds)}) << ")\n";
+    ctx.out << Label(ctx, msg::cli::kSuggestedSpacingLabel, 19) << suggested.first << " x " << suggested.second << '\n'
+            << Label(ctx, msg::cli::kSpacingUsedLabel, 19) << spaceX << " x " << spaceY << '\n' << Label(ctx, msg::cli::kGridLabel, 19)
+            << Say(ctx, msg::cli::kRowsByCols, {std::to_string(r.rows), std::to_string(r.cols)}) << '\n'
+            << Label(ctx, msg::cli::kCirclesLabel, 19) << drawing.circles.size() << '\n' << Label(ctx, msg::cli::kChainsLabel, 19) << r.chains << '\n'
+            << Label(ctx, msg::cli::kLinesMadeLabel, 19) << r.linesUsed << " ("
+            << Say(ctx, msg::cli::kLedCount, {std::to_string(r.leds)}) << ")\n";
     return kExitOk;
 }
 
@@ -870,44 +858,44 @@ namespace corv::cli {
 
 int RunExportMap(Context& ctx, const Args& args) {
     const std::string cmd = "export-map";
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs LAYOUT.lnf and OUT.map", "需要 LAYOUT.lnf 和 OUT.map"));
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kMapNeedsFiles));
     HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
-    if (!WriteFileAtomic(args.positionals()[1], MapFileBytes(layout, libs.lamps))) {
-        return FailSave(ctx, cmd);
+    if (auto written = WriteFileAtomic(args.positionals()[1], MapFileBytes(layout, libs.lamps)); !written) {
+        return FailSave(ctx, cmd, written.failure());
     }
     return kExitOk;
 }
 
 int RunExportHmc(Context& ctx, const Args& args) {
     const std::string cmd = "export-hmc";
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs LAYOUT.lnf and OUT.hmc", "需要 LAYOUT.lnf 和 OUT.hmc"));
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kHmcNeedsFiles));
     std::vector<Bgr> colours;
     for (const auto& text : Split(args.Value("--colors").value_or("FF0000,00FF00,0000FF,FFFF00,00FFFF,FF00FF,FFFFFF"), ',')) {
         Bgr c;
-        if (!ParseColour(text, c)) return Usage(ctx, cmd, Say(ctx, "--colors takes RRGGBB,RRGGBB,...", "--colors 的格式为 RRGGBB,RRGGBB,..."));
+        if (!ParseColour(text, c)) return Usage(ctx, cmd, Say(ctx, msg::cli::kColorsTakesList));
         colours.push_back(c);
     }
     Bgr selected{255, 255, 255};
     if (auto s = args.Value("--selected"); s && !ParseColour(*s, selected)) {
-        return Usage(ctx, cmd, Say(ctx, "--selected takes RRGGBB", "--selected 的格式为 RRGGBB"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kSelectedTakesColour));
     }
     HomeFiles libs;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
     const Line& first = layout.lines[0];
     if (std::any_of(first.begin(), first.end(), [&](LinePoint p) { return !layout.grid.Contains(PointRow(p), PointCol(p)); })) {
-        return Fail(ctx, cmd, ctx.strings.paramError + Say(ctx, " (line 1 has LEDs outside the grid)", " (线路 1 有 LED 在网格之外)"));
+        return Fail(ctx, cmd, ctx.strings.paramError + Say(ctx, msg::cli::kLineOneOutsideGrid));
     }
     auto bytes = HmcFileBytes(layout, libs.lamps, colours, selected);
     if (!bytes) {
         return Fail(ctx, cmd, ctx.strings.paramError + " " +
-                                  Say(ctx, "(an HMC file takes a grid of at most 128 x 128 and a first line of 6..1536 LEDs "
-                                           "within at most 1800 cells)",
-                                      "(HMC 文件要求网格不超过 128 x 128, 第一条线路有 6..1536 个 LED, 范围不超过 1800 个单元格)"));
+                                  Say(ctx, msg::cli::kHmcLimits));
     }
-    if (!WriteFileAtomic(args.positionals()[1], *bytes)) return FailSave(ctx, cmd);
+    if (auto written = WriteFileAtomic(args.positionals()[1], *bytes); !written) {
+        return FailSave(ctx, cmd, written.failure());
+    }
     return kExitOk;
 }
 
@@ -956,7 +944,7 @@ OffscreenGui::~OffscreenGui() { delete app_; }
 
 int RunRenderLayout(Context& ctx, const Args& args) {
     const std::string cmd = "render-layout";
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs LAYOUT.lnf and OUT.png", "需要 LAYOUT.lnf 和 OUT.png"));
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kRenderLayoutNeedsFiles));
     std::string error;
     auto cell = args.Int("--cell", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
@@ -967,23 +955,21 @@ int RunRenderLayout(Context& ctx, const Args& args) {
     const int wanted = static_cast<int>(cell.value_or(12));
     const int used = LayoutPictureCell(layout.grid, wanted);
     if (used == 0) {
-        return Fail(ctx, cmd, Say(ctx, "a grid of %1 x %2 cells does not fit a picture of at most %3 pixels a side and %4 pixels",
-                                  "%1 x %2 个单元格的网格画不进每边最多 %3 像素、总共最多 %4 像素的图片",
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kGridTooLargeForPicture,
                                   {std::to_string(layout.grid.cols), std::to_string(layout.grid.rows),
                                    std::to_string(kMaxLayoutPictureSide), std::to_string(kMaxLayoutPicturePixels)}));
     }
     if (used < wanted) {
         ctx.err << "corvantine-cli " << cmd << ": "
-                << Say(ctx, "the picture is drawn at %1 pixels a cell instead of %2 to stay within %3 pixels",
-                       "图片按每格 %1 像素绘制 (而不是 %2), 以不超过 %3 像素",
+                << Say(ctx, msg::cli::kPictureCellSizeReduced,
                        {std::to_string(used), std::to_string(wanted), std::to_string(kMaxLayoutPicturePixels)})
                 << '\n';
     }
     // Text needs a GUI application object; without a display it draws off screen.
     const OffscreenGui gui;
     const QImage image = RenderLayout(layout, used);
-    if (!SaveLayoutImage(image, QString::fromStdString(args.positionals()[1]))) {
-        return FailSave(ctx, cmd);
+    if (auto saved = SaveLayoutImage(image, QString::fromStdString(args.positionals()[1])); !saved) {
+        return FailSave(ctx, cmd, saved.failure());
     }
     ctx.out << image.width() << " x " << image.height() << '\n';
     return kExitOk;
@@ -1001,28 +987,30 @@ namespace corv::cli {
 
 int RunIdentify(Context& ctx, const Args& args) {
     const std::string cmd = "identify";
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs PICTURE and OUT.lnf", "需要 图片 和 OUT.lnf"));
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kIdentifyNeedsFiles));
     const std::string mode = args.Value("--mode").value_or("shortest-h");
     int connection = kShortestH;
     if (mode == "shortest") connection = kShortest;
-    else if (mode != "shortest-h") return Usage(ctx, cmd, Say(ctx, "--mode takes shortest or shortest-h", "--mode 取 shortest 或 shortest-h"));
+    else if (mode != "shortest-h") return Usage(ctx, cmd, Say(ctx, msg::cli::kIdentifyModeChoices));
     const OffscreenGui gui;
     const std::string& file = args.positionals()[0];
-    if (!ReadFileBytes(file)) return FailOpen(ctx, cmd);
+    if (auto readable = ReadFileBytes(file); !readable) return FailOpen(ctx, cmd, readable.failure());
     QImage photo;
     if (!photo.load(QString::fromStdString(file))) {
-        return Fail(ctx, cmd, file + ": " + Say(ctx, "not a picture this program reads", "不是本程序能读取的图片"));
+        return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kNotReadablePicture));
     }
     const IdentifiedLeds found = FastIdentify(photo);
-    if (found.centres.empty()) return Fail(ctx, cmd, file + ": " + Say(ctx, "no LED dots found", "没有找到 LED 点"));
+    if (found.centres.empty()) return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kNoLedDotsFound));
     if (!GridWithinLimit(found.rows, found.cols)) return Fail(ctx, cmd, GridLimit(ctx, found.rows, found.cols));
     if (auto picture = args.Value("--picture")) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         found.leds.save(&buffer, "PNG");
-        if (!WriteFileAtomic(*picture, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())))) {
-            return FailSave(ctx, cmd);
+        if (auto written = WriteFileAtomic(*picture, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                               static_cast<std::size_t>(bytes.size())));
+            !written) {
+            return FailSave(ctx, cmd, written.failure());
         }
     }
     // The dots become the background; Add by background wires them all, line after line.
@@ -1040,8 +1028,7 @@ int RunIdentify(Context& ctx, const Args& args) {
     int current = 0;
     const int added = AddByModule(layout, current, drag, DisplayModule{}, true, options);
     if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
-    ctx.out << Say(ctx, "%1 LED dots, pitch %2 pixels: a grid of %3 cols x %4 rows, %5 LEDs wired",
-                   "%1 个 LED 点, 间距 %2 像素: 网格 %3 列 x %4 行, 已连接 %5 个 LED",
+    ctx.out << Say(ctx, msg::cli::kLedDotsFound,
                    {std::to_string(found.centres.size()), std::to_string(static_cast<int>(std::lround(found.pitch))),
                     std::to_string(found.cols), std::to_string(found.rows), std::to_string(added)})
             << '\n';
@@ -1059,10 +1046,10 @@ namespace {
 // A cell option "COL,ROW" inside the grid.
 int CellOption(Context& ctx, const std::string& cmd, const Args& args, const char* name, const Layout& layout, int& col, int& row) {
     const auto text = args.Value(name);
-    if (!text) return Usage(ctx, cmd, Say(ctx, "%1 COL,ROW is required", "必须给出 %1 COL,ROW", {name}));
+    if (!text) return Usage(ctx, cmd, Say(ctx, msg::cli::kCellOptionRequired, {name}));
     long long a = 0, b = 0;
     if (!ParsePair(*text, a, b) || !layout.grid.Contains(static_cast<int>(b), static_cast<int>(a))) {
-        return Usage(ctx, cmd, Say(ctx, "%1 takes COL 0..%2,ROW 0..%3", "%1 的取值范围为 COL 0..%2,ROW 0..%3",
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kCellOptionRange,
                                    {name, std::to_string(layout.grid.cols - 1), std::to_string(layout.grid.rows - 1)}));
     }
     col = static_cast<int>(a);
@@ -1075,7 +1062,7 @@ int LineOption(Context& ctx, const std::string& cmd, const Args& args, const cha
     std::string error;
     const auto v = args.Int(name, error);
     if (!error.empty()) return Usage(ctx, cmd, error);
-    if (!v) return required ? Usage(ctx, cmd, Say(ctx, "%1 N is required", "必须给出 %1 N", {name})) : kExitOk;
+    if (!v) return required ? Usage(ctx, cmd, Say(ctx, msg::cli::kLineOptionRequired, {name})) : kExitOk;
     if (*v < 1 || *v > kLineCount) return OutOfRange(ctx, cmd, name, 1, kLineCount);
     line = static_cast<int>(*v - 1);
     return kExitOk;
@@ -1085,7 +1072,7 @@ int LineOption(Context& ctx, const std::string& cmd, const Args& args, const cha
 // writes the clip file only.
 int LineOperation(Context& ctx, const std::string& cmd, const Args& args, Layout& layout, bool& save) {
     if (args.positionals().size() != 3) {
-        return Usage(ctx, cmd, Say(ctx, "needs an operation: exchange, unite, delete, move or copy", "需要一个操作: exchange、unite、delete、move 或 copy"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kLineOpNeedsOperation));
     }
     const std::string op = args.positionals()[2];
     int a = -1, b = -1;
@@ -1093,24 +1080,26 @@ int LineOperation(Context& ctx, const std::string& cmd, const Args& args, Layout
     const bool to = args.Value("--to").has_value();
     if (int rc = LineOption(ctx, cmd, args, to ? "--to" : "--and", false, b); rc != kExitOk) return rc;
     if (op == "exchange" || op == "unite") {
-        if (b < 0 || a == b) return Usage(ctx, cmd, ctx.strings.paramError + " " + Say(ctx, "(two different lines: --a and --and)", "(两条不同的线路: --a 和 --and)"));
+        if (b < 0 || a == b) return Usage(ctx, cmd, ctx.strings.paramError + " " + Say(ctx, msg::cli::kTwoDifferentLines));
         if (op == "exchange") ExchangeLines(layout, a, b); else UniteLines(layout, a, b);
     } else if (op == "delete") {
         DeleteLines(layout, a, b, to);
     } else if (op == "move") {
         long long dx = 0, dy = 0;
         const auto offset = args.Value("--offset");
-        if (!offset || !ParsePair(*offset, dx, dy)) return Usage(ctx, cmd, Say(ctx, "--offset DX,DY is required", "必须给出 --offset DX,DY"));
+        if (!offset || !ParsePair(*offset, dx, dy)) return Usage(ctx, cmd, Say(ctx, msg::cli::kOffsetRequired));
         MoveLines(layout, a, b, to, static_cast<int>(dx), static_cast<int>(dy));
     } else if (op == "copy") {
         const auto out = args.Value("--clip");
-        if (!out) return Usage(ctx, cmd, Say(ctx, "--clip OUT is required", "必须给出 --clip 输出文件"));
-        if (!WriteFileAtomic(*out, CopyLines(layout, a, to ? b : std::max(a, b)))) return FailSave(ctx, cmd);
-        ctx.out << Say(ctx, "lines copied", "已复制线路") << '\n';
+        if (!out) return Usage(ctx, cmd, Say(ctx, msg::cli::kClipOutRequired));
+        if (auto written = WriteFileAtomic(*out, CopyLines(layout, a, to ? b : std::max(a, b))); !written) {
+            return FailSave(ctx, cmd, written.failure());
+        }
+        ctx.out << Say(ctx, msg::cli::kLinesCopied) << '\n';
         save = false;  // the line file is not changed
         return kExitOk;
     } else {
-        return Usage(ctx, cmd, Say(ctx, "unknown operation \"%1\"", "未知操作 \"%1\"", {op}));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kUnknownLineOperation, {op}));
     }
     return kExitOk;
 }
@@ -1122,12 +1111,12 @@ int LineOperation(Context& ctx, const std::string& cmd, const Args& args, Layout
 int LayoutEdit(Context& ctx, const Args& args) {
     const std::string sub = args.positionals()[0];
     const std::string cmd = "layout " + sub;
-    if (args.positionals().size() < 2) return Usage(ctx, cmd, Say(ctx, "needs a line file", "需要一个线路文件"));
+    if (args.positionals().size() < 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsLineFile));
     HomeFiles libs;
     Layout layout;
     const fs::path file = args.positionals()[1];
     if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
-    auto nothing = [&](const std::string& why) { return Fail(ctx, cmd, why + "; " + Say(ctx, "%1 is unchanged", "%1 未作改动", {file.string()})); };
+    auto nothing = [&](const std::string& why) { return Fail(ctx, cmd, why + "; " + Say(ctx, msg::cli::kFileUnchanged, {file.string()})); };
     auto rect = [&](CellRect& r) -> int {
         int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
         if (int rc = CellOption(ctx, cmd, args, "--from", layout, c0, r0); rc != kExitOk) return rc;
@@ -1141,30 +1130,30 @@ int LayoutEdit(Context& ctx, const Args& args) {
         if (int rc = rect(r); rc != kExitOk) return rc;
         if (sub != "delete") {
             const auto out = args.Value("--clip");
-            if (!out) return Usage(ctx, cmd, Say(ctx, "--clip OUT is required", "必须给出 --clip 输出文件"));
+            if (!out) return Usage(ctx, cmd, Say(ctx, msg::cli::kClipOutRequired));
             const LineClipboard clip = CopyZone(layout, r);
-            if (clip.Empty()) return nothing(Say(ctx, "no LED in the zone", "区域中没有 LED"));
+            if (clip.Empty()) return nothing(Say(ctx, msg::cli::kNoLedInZone));
             // The fragments with the zone's corner as their origin.
             std::vector<Line> withCorner = clip.fragments;
             auto data = EncodeLayoutData(withCorner);
             for (int b = 0; b < 4; ++b) data[4 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(MakePoint(r.y0, r.x0) >> (8 * b));
-            if (!WriteFileAtomic(*out, data)) return FailSave(ctx, cmd);
-            message = Say(ctx, "%1 fragments copied", "已复制 %1 段", {std::to_string(clip.fragments.size())});
+            if (auto written = WriteFileAtomic(*out, data); !written) return FailSave(ctx, cmd, written.failure());
+            message = Say(ctx, msg::cli::kFragmentsCopied, {std::to_string(clip.fragments.size())});
             if (sub == "copy") {
                 ctx.out << message << '\n';
                 return kExitOk;  // the line file is not changed
             }
         }
         const int removed = DeleteZone(layout, r);
-        if (removed == 0) return nothing(Say(ctx, "no LED in the zone", "区域中没有 LED"));
-        message = Say(ctx, "%1 LEDs deleted", "已删除 %1 个 LED", {std::to_string(removed)});
+        if (removed == 0) return nothing(Say(ctx, msg::cli::kNoLedInZone));
+        message = Say(ctx, msg::cli::kLedsDeleted, {std::to_string(removed)});
     } else if (sub == "paste") {
         const auto in = args.Value("--clip");
-        if (!in) return Usage(ctx, cmd, Say(ctx, "--clip IN is required", "必须给出 --clip 输入文件"));
+        if (!in) return Usage(ctx, cmd, Say(ctx, msg::cli::kClipInRequired));
         const auto bytes = ReadFileBytes(*in);
-        if (!bytes) return FailOpen(ctx, cmd);
+        if (!bytes) return FailOpen(ctx, cmd, bytes.failure());
         const auto fragments = DecodeLayoutData(*bytes);
-        if (!fragments) return Fail(ctx, cmd, *in + ": " + Say(ctx, "not layout data, or damaged", "不是造型数据, 或已损坏"));
+        if (!fragments) return Fail(ctx, cmd, *in + ": " + Say(ctx, msg::cli::kNotLayoutData));
         int col = 0, row = 0, line = 0;
         if (int rc = CellOption(ctx, cmd, args, "--at", layout, col, row); rc != kExitOk) return rc;
         if (int rc = LineOption(ctx, cmd, args, "--line", false, line); rc != kExitOk) return rc;
@@ -1173,28 +1162,28 @@ int LayoutEdit(Context& ctx, const Args& args) {
         const LinePoint origin = (*bytes)[4] | ((*bytes)[5] << 8) | ((*bytes)[6] << 16) | (static_cast<std::uint32_t>((*bytes)[7]) << 24);
         clip.source = CellRect{PointCol(origin), PointRow(origin), PointCol(origin) + 1, PointRow(origin) + 1};
         const int placed = PasteFragments(layout, clip, col, row, line, kDefaultLineLimit, args.Has("--repeat"));
-        if (placed == 0) return nothing(Say(ctx, "placed no LED (the cells are taken or the lines full)", "没有放置任何 LED (单元格已被占用或线路已满)"));
-        message = Say(ctx, "%1 LEDs pasted", "已粘贴 %1 个 LED", {std::to_string(placed)});
+        if (placed == 0) return nothing(Say(ctx, msg::cli::kPlacedNoLedCellsTaken));
+        message = Say(ctx, msg::cli::kLedsPasted, {std::to_string(placed)});
     } else if (sub == "transfer") {
         int col = 0, row = 0, line = 0;
         if (int rc = CellOption(ctx, cmd, args, "--at", layout, col, row); rc != kExitOk) return rc;
         if (int rc = LineOption(ctx, cmd, args, "--line", true, line); rc != kExitOk) return rc;
-        if (!Transfer(layout, col, row, line)) return nothing(Say(ctx, "no other line has an LED there", "其他线路在该处没有 LED"));
-        message = Say(ctx, "transferred to line %1", "已转接到线路 %1", {std::to_string(line + 1)});
+        if (!Transfer(layout, col, row, line)) return nothing(Say(ctx, msg::cli::kNoOtherLineThere));
+        message = Say(ctx, msg::cli::kTransferredToLine, {std::to_string(line + 1)});
     } else if (sub == "reverse") {
         int ca = 0, ra = 0, cb = 0, rb = 0;
         if (int rc = CellOption(ctx, cmd, args, "--a", layout, ca, ra); rc != kExitOk) return rc;
         if (int rc = CellOption(ctx, cmd, args, "--b", layout, cb, rb); rc != kExitOk) return rc;
-        if (!Reverse(layout, ca, ra, cb, rb)) return nothing(Say(ctx, "no line connects the two cells", "没有线路连接这两个单元格"));
-        message = Say(ctx, "reversed", "已反接");
+        if (!Reverse(layout, ca, ra, cb, rb)) return nothing(Say(ctx, msg::cli::kNoLineConnectsCells));
+        message = Say(ctx, msg::cli::kLineReversed);
     } else if (sub == "move-point") {
         int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
         if (int rc = CellOption(ctx, cmd, args, "--from", layout, c0, r0); rc != kExitOk) return rc;
         if (int rc = CellOption(ctx, cmd, args, "--to", layout, c1, r1); rc != kExitOk) return rc;
         if (!MovePoint(layout, c0, r0, c1, r1, args.Has("--repeat"))) {
-            return nothing(Say(ctx, "no LED to move there, or the target cell is taken", "该处没有 LED, 或目标单元格已被占用"));
+            return nothing(Say(ctx, msg::cli::kNoLedToMove));
         }
-        message = Say(ctx, "moved", "已移动");
+        message = Say(ctx, msg::cli::kPointMoved);
     } else if (sub == "repeat") {
         CellRect r;
         if (int rc = rect(r); rc != kExitOk) return rc;
@@ -1203,8 +1192,8 @@ int LayoutEdit(Context& ctx, const Args& args) {
         if (!error.empty()) return Usage(ctx, cmd, error);
         if (!times || *times < 1 || *times > 1000) return OutOfRange(ctx, cmd, "--times", 1, 1000);
         const int added = PixelsRepeat(layout, r, static_cast<int>(*times));
-        if (added == 0) return nothing(Say(ctx, "no LED in the zone", "区域中没有 LED"));
-        message = Say(ctx, "%1 LEDs added", "已添加 %1 个 LED", {std::to_string(added)});
+        if (added == 0) return nothing(Say(ctx, msg::cli::kNoLedInZone));
+        message = Say(ctx, msg::cli::kLedsAdded, {std::to_string(added)});
     } else if (sub == "array-copy") {
         // The first line with LEDs in the zone becomes a module, laid as tiles from --at rightwards
         // and downwards.
@@ -1216,7 +1205,7 @@ int LayoutEdit(Context& ctx, const Args& args) {
         long long ax = 0, ay = 0;
         const auto tiles = args.Value("--tiles");
         if (!tiles || !ParsePair(*tiles, ax, ay) || ax < 1 || ay < 1 || ax > 1000 || ay > 1000) {
-            return Usage(ctx, cmd, Say(ctx, "--tiles AX,AY is required (1..1000 each)", "必须给出 --tiles AX,AY (各为 1..1000)"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kTilesRequired));
         }
         Line inside;
         for (const Line& l : layout.lines) {
@@ -1226,7 +1215,7 @@ int LayoutEdit(Context& ctx, const Args& args) {
             if (!inside.empty()) break;
         }
         if (inside.empty() || inside.size() > static_cast<std::size_t>(kDefaultLineLimit)) {
-            return nothing(Say(ctx, "The choice of pixel points for 1 - %1 points!", "选择的像素点数应为1--%1点!",
+            return nothing(Say(ctx, msg::cli::kPixelPointsRange,
                                {std::to_string(kDefaultLineLimit)}));
         }
         DisplayModule module;
@@ -1239,12 +1228,12 @@ int LayoutEdit(Context& ctx, const Args& args) {
         options.tiles = std::pair<int, int>{static_cast<int>(ax), static_cast<int>(ay)};
         // A drag that ends on --at from the lower right lays the tiles rightwards and downwards.
         const int added = AddByModule(layout, line, Drag{row + 1, col + 1, row, col}, module, false, options);
-        if (added == 0) return nothing(Say(ctx, "placed no LED: the cells are taken or the lines full", "没有放置任何 LED: 单元格已被占用或线路已满"));
-        message = Say(ctx, "%1 LEDs laid", "已放置 %1 个 LED", {std::to_string(added)});
+        if (added == 0) return nothing(Say(ctx, msg::cli::kPlacedNoLedLinesFull));
+        message = Say(ctx, msg::cli::kLedsLaid, {std::to_string(added)});
     } else {  // line-op
         bool save = true;
         if (int rc = LineOperation(ctx, cmd, args, layout, save); rc != kExitOk || !save) return rc;
-        message = Say(ctx, "done", "完成");
+        message = Say(ctx, msg::cli::kEditDone);
     }
     if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
     ctx.out << message << '\n';

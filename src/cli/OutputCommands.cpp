@@ -18,6 +18,7 @@
 #include "controller/LedImport.h"
 #include "formats/Archive.h"
 #include "lang/Language.h"
+#include "lang/messages/CliMessages.h"
 #include "layout/LineFile.h"
 #include "project/Document.h"
 #include "workspace/DocumentOps.h"
@@ -50,14 +51,13 @@ int CheckClipNumber(Context& ctx, const std::string& cmd, const std::string& pat
     options.tempDir = temp.path();
     options.loadFrames = false;
     options.extractMusic = false;
-    if (DocError e = ReadDocument(path, options, doc); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, path, e));
+    if (auto read = ReadDocument(path, options, doc); !read) {
+        return Fail(ctx, cmd, DocFailure(ctx, path, read.failure()));
     }
     WarnHeaderCopy(ctx, cmd, path, doc);
     if (!clipNo) return kExitOk;
     if (*clipNo < 1 || *clipNo > static_cast<long long>(doc.clips.size())) {
-        return Usage(ctx, cmd, Say(ctx, "there is no clip %1: --clip takes 1..%2 (%3 has %2 clip(s))",
-                                   "没有场景 %1: --clip 的取值范围为 1..%2 (%3 有 %2 个场景)",
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNoSuchClipIn,
                                    {std::to_string(*clipNo), std::to_string(doc.clips.size()), path}));
     }
     return kExitOk;
@@ -66,7 +66,7 @@ int CheckClipNumber(Context& ctx, const std::string& cmd, const std::string& pat
 int LoadLines(Context& ctx, const std::string& cmd, const Args& args, HomeFiles& home, Layout& layout) {
     auto lines = args.Value("--lines");
     if (!lines) {
-        return Usage(ctx, cmd, Say(ctx, "--lines LAYOUT.lnf is required", "必须给出 --lines LAYOUT.lnf"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kLinesRequired));
     }
     return LoadLayout(ctx, cmd, *lines, home, layout);
 }
@@ -75,9 +75,9 @@ int LoadLines(Context& ctx, const std::string& cmd, const Args& args, HomeFiles&
 
 int RunOutput(Context& ctx, const Args& args) {
     const std::string cmd = "output";
-    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one project document", "需要恰好一个工程文件"));
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneProjectDocument));
     auto outPath = args.Value("--out");
-    if (!outPath) return Usage(ctx, cmd, Say(ctx, "--out PATH/NAME.led is required", "必须给出 --out PATH/NAME.led"));
+    if (!outPath) return Usage(ctx, cmd, Say(ctx, msg::cli::kOutRequired));
     std::string error;
     auto clipNo = args.Int("--clip", error);
     auto first = args.Int("--first", error);
@@ -86,7 +86,7 @@ int RunOutput(Context& ctx, const Args& args) {
     auto seed = args.Int("--seed", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     const std::string card = args.Value("--card").value_or("auto");
-    if (card != "auto" && card != "none") return Usage(ctx, cmd, Say(ctx, "--card takes auto or none", "--card 只能是 auto 或 none"));
+    if (card != "auto" && card != "none") return Usage(ctx, cmd, Say(ctx, msg::cli::kCardChoices));
     if (speed && (*speed < 0 || *speed > 255)) return OutOfRange(ctx, cmd, "--speed", 0, 255);
 
     HomeFiles home;
@@ -96,8 +96,8 @@ int RunOutput(Context& ctx, const Args& args) {
     if (int rc = CheckClipNumber(ctx, cmd, args.positionals()[0], clipNo, temp); rc != kExitOk) return rc;
     auto opened = std::make_unique<ClipFrameReader>();
     ClipFrameReader& reader = *opened;
-    const DocError de = reader.Open(args.positionals()[0], static_cast<int>(clipNo.value_or(1)) - 1, temp.path());
-    if (de != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], de));
+    const auto open = reader.Open(args.positionals()[0], static_cast<int>(clipNo.value_or(1)) - 1, temp.path());
+    if (!open) return Fail(ctx, cmd, DocFailure(ctx, args.positionals()[0], open.failure()));
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(reader.count()));
     if (CheckFrameRange(a, b, reader.count()) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, reader.count()));
 
@@ -133,9 +133,9 @@ int RunOutput(Context& ctx, const Args& args) {
 
 int RunImportLed(Context& ctx, const Args& args) {
     const std::string cmd = "import-led";
-    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one controller data file", "需要恰好一个控制器数据文件"));
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneControllerFile));
     auto into = args.Value("--into");
-    if (!into) return Usage(ctx, cmd, Say(ctx, "--into PROJECT.cvn is required", "必须给出 --into PROJECT.cvn"));
+    if (!into) return Usage(ctx, cmd, Say(ctx, msg::cli::kIntoRequired));
     std::string error;
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
@@ -147,14 +147,14 @@ int RunImportLed(Context& ctx, const Args& args) {
     LoadedDocument doc;
     ReadOptions options;
     options.tempDir = temp.path();
-    if (DocError e = ReadDocument(*into, options, doc); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, *into, e));
+    if (auto read = ReadDocument(*into, options, doc); !read) {
+        return Fail(ctx, cmd, DocFailure(ctx, *into, read.failure()));
     }
     WarnHeaderCopy(ctx, cmd, *into, doc);
     TakeLineFilesBeside(ctx, cmd, *into, doc);
     const int clip = static_cast<int>(clipNo.value_or(1)) - 1;
     if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) {
-        return Usage(ctx, cmd, Say(ctx, "there is no clip %1: --clip takes 1..%2", "没有场景 %1: --clip 的取值范围为 1..%2",
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNoSuchClip,
                                    {std::to_string(clip + 1), std::to_string(doc.clips.size())}));
     }
     AppState app;
@@ -169,32 +169,29 @@ int RunImportLed(Context& ctx, const Args& args) {
         return Fail(ctx, cmd, named ? message : args.positionals()[0] + ": " + message);
     }
     if (int rc = WriteBack(ctx, cmd, *into, store, doc, temp); rc != kExitOk) return rc;
-    ctx.out << Say(ctx, "imported %1 frames", "导入了 %1 帧", {std::to_string(r.blocks)}) << '\n';
+    ctx.out << Say(ctx, msg::cli::kImportedFrames, {std::to_string(r.blocks)}) << '\n';
     return kExitOk;
 }
 
 int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
     LedFileInfo info;
     std::string error;
-    if (!ReadLedInfo(path, info, error)) {
+    if (auto read = ReadLedInfo(path, info, error); !read) {
         return Fail(ctx, "info", error == texts::kOpenFileFail
-                                     ? Say(ctx, texts::kOpenFileFail, "打开文件失败!") + " " + LastFileError()
+                                     ? Say(ctx, msg::cli::kOpenFileFail) + " " + read.failure().reason
                                      : path.string() + ": " + Reason(ctx, error));
     }
     // What a controller would trip over is told on stderr; --strict makes it a failure.
     std::vector<std::string> problems;
     for (int slave : info.WrongChecksums()) {
-        problems.push_back(Say(ctx, "the record of slave %1 has a wrong checksum", "第 %1 个分控的记录校验和错误",
-                               {std::to_string(slave)}));
+        problems.push_back(Say(ctx, msg::cli::kWrongSlaveChecksum, {std::to_string(slave)}));
     }
     if (info.trailingBytes > 0) {
-        problems.push_back(Say(ctx, "the data is not a whole number of blocks: %1 whole frames and %2 bytes of a partial one",
-                               "数据不是整数个帧块: %1 个完整帧, 另有不完整的一帧 %2 字节",
+        problems.push_back(Say(ctx, msg::cli::kPartialBlock,
                                {std::to_string(info.frameCount), std::to_string(info.trailingBytes)}));
     }
     if (info.recordsBlockSize != 0 && info.recordsBlockSize != info.blockSize) {
-        problems.push_back(Say(ctx, "the block size %1 disagrees with the slave records, which describe %2",
-                               "帧块大小 %1 与分控记录给出的 %2 不符",
+        problems.push_back(Say(ctx, msg::cli::kBlockSizeDisagrees,
                                {std::to_string(info.blockSize), std::to_string(info.recordsBlockSize)}));
     }
     for (const auto& p : problems) Warn(ctx, "info", path.string() + ": " + p);
@@ -218,26 +215,24 @@ int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
         ctx.out << j.EndArray().EndObject().str() << '\n';
         return status;
     }
-    const std::string familyText = info.family == 0   ? Say(ctx, family, "主从")
-                                   : info.family == 1 ? Say(ctx, family, "单机")
-                                   : info.family == 5 ? Say(ctx, family, "简易")
-                                                      : Say(ctx, family, "未知");
-    ctx.out << Label(ctx, "File:", "文件:", 13) << path.string() << '\n' << Label(ctx, "Type:", "类型:", 13)
-            << Say(ctx, "controller data, %1 family (byte 0 = %2)", "控制器数据, %1系列 (字节 0 = %2)",
-                   {familyText, std::to_string(info.family)})
-            << '\n' << Label(ctx, "Slaves:", "分控:", 13) << info.slaveCount << '\n' << Label(ctx, "Data offset:", "数据偏移:", 13)
-            << info.dataOffset << '\n' << Label(ctx, "Block size:", "帧块大小:", 13) << info.blockSize << '\n'
-            << Label(ctx, "Frames:", "帧数:", 13) << info.frameCount << '\n';
+    const std::string familyText = info.family == 0   ? Say(ctx, msg::cli::kFamilyMasterSlave)
+                                   : info.family == 1 ? Say(ctx, msg::cli::kFamilySingle)
+                                   : info.family == 5 ? Say(ctx, msg::cli::kFamilySimple)
+                                                      : Say(ctx, msg::cli::kFamilyUnknown);
+    ctx.out << Label(ctx, msg::cli::kFileLabel, 13) << path.string() << '\n' << Label(ctx, msg::cli::kTypeLabel, 13)
+            << Say(ctx, msg::cli::kControllerData, {familyText, std::to_string(info.family)})
+            << '\n' << Label(ctx, msg::cli::kSlavesLabel, 13) << info.slaveCount << '\n' << Label(ctx, msg::cli::kDataOffsetLabel, 13)
+            << info.dataOffset << '\n' << Label(ctx, msg::cli::kBlockSizeLabel, 13) << info.blockSize << '\n'
+            << Label(ctx, msg::cli::kFrameTotalLabel, 13) << info.frameCount << '\n';
     for (std::size_t i = 0; i < info.records.size(); ++i) {
         const auto& r = info.records[i];
         const std::string chipName = home.ChipName(r.chipCode, ctx.language);
         ctx.out << "  " << i + 1 << ": "
-                << Say(ctx, "chip %1, %2 %3, ports %4, clock byte %5, byte 4 %6, byte 5 %7, checksum %8",
-                       "芯片 %1, %2 %3, 端口 %4, 时钟字节 %5, 字节 4 %6, 字节 5 %7, 校验和%8",
+                << Say(ctx, msg::cli::kSlaveRecord,
                        {std::to_string(r.chipCode) + (chipName.empty() ? std::string() : " (" + chipName + ")"),
                         info.family == 0 ? "W" : "F", std::to_string(r.dataWords), std::to_string(r.ports),
                         std::to_string(r.clockByte), std::to_string(r.bytes[4]), std::to_string(r.bytes[5]),
-                        r.checksumOk ? Say(ctx, "valid", "正确") : Say(ctx, "WRONG", "错误")})
+                        r.checksumOk ? Say(ctx, msg::cli::kChecksumValid) : Say(ctx, msg::cli::kChecksumWrong)})
                 << '\n';
     }
     return status;
@@ -271,9 +266,9 @@ int RunCard(Context& ctx, const Args& args) {
     }
     for (const auto& d : mounts) {
         ctx.out << d.mountPoint.string() << " (" << d.source << ", " << d.fsType << "): "
-                << (d.suitable ? Say(ctx, "suitable", "可用") : d.reason) << '\n';
+                << (d.suitable ? Say(ctx, msg::cli::kMountSuitable) : d.reason) << '\n';
     }
-    ctx.out << Say(ctx, "Card: ", "存储卡: ") << (card ? card->mountPoint.string() : Say(ctx, "none", "无")) << '\n';
+    ctx.out << Say(ctx, msg::cli::kCardPrefix) << (card ? card->mountPoint.string() : Say(ctx, msg::cli::kNone)) << '\n';
     return kExitOk;
 }
 

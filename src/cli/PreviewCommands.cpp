@@ -14,6 +14,7 @@
 #include "cli/Cli.h"
 #include "cli/HomeFiles.h"
 #include "content/TransitionRenderer.h"
+#include "lang/messages/CliMessages.h"
 #include "media/Movie.h"
 #include "preview/LedPreview.h"
 #include "preview/SpherePreview.h"
@@ -45,7 +46,7 @@ int ParseSize(Context& ctx, const std::string& cmd, const Args& args, QSize fall
     if (!text) return kExitOk;
     double w = 0, h = 0;
     if (!ParsePair(*text, w, h) || w < 16 || h < 16 || w > 8192 || h > 8192 || w != std::floor(w) || h != std::floor(h)) {
-        return Usage(ctx, cmd, Say(ctx, "--size takes W,H of 16..8192 pixels", "--size 的格式为 W,H, 取值 16..8192 像素"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kSizeFormat));
     }
     size = QSize(static_cast<int>(w), static_cast<int>(h));
     return kExitOk;
@@ -53,15 +54,16 @@ int ParseSize(Context& ctx, const std::string& cmd, const Args& args, QSize fall
 
 // Opens clip 1 of a document and checks a 1-based frame number against it.
 int OpenFrames(Context& ctx, const std::string& cmd, const fs::path& doc, const TempDir& temp, ClipFrameReader& reader) {
-    if (DocError e = reader.Open(doc, 0, temp.path()); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, doc.string(), e));
-    if (reader.count() == 0) return Fail(ctx, cmd, Say(ctx, "%1 has no frames", "%1 没有帧", {doc.string()}));
+    if (auto opened = reader.Open(doc, 0, temp.path()); !opened) {
+        return Fail(ctx, cmd, DocFailure(ctx, doc.string(), opened.failure()));
+    }
+    if (reader.count() == 0) return Fail(ctx, cmd, Say(ctx, msg::cli::kDocumentHasNoFrames, {doc.string()}));
     return kExitOk;
 }
 
 int CheckFrame(Context& ctx, const std::string& cmd, long long n, std::size_t count) {
     if (n < 1 || n > static_cast<long long>(count)) {
-        return Fail(ctx, cmd, Say(ctx, "there is no frame %1: the clip has frames 1..%2", "没有第 %1 帧: 场景的帧为 1..%2",
-                                  {std::to_string(n), std::to_string(count)}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kNoSuchFrame, {std::to_string(n), std::to_string(count)}));
     }
     return kExitOk;
 }
@@ -73,14 +75,13 @@ Quat AxisAngle(double x, double y, double z, double degrees) {
 }
 
 // A PNG picture written as every file is: links followed, the target replaced through a
-// temporary file beside it, a failure told by LastFileError().
-bool SavePng(const QImage& image, const fs::path& path) {
+// temporary file beside it; the failure names the file and the reason.
+Result<Done> SavePng(const QImage& image, const fs::path& path) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG")) {
-        SetFileError(path, std::string("the picture cannot be encoded"));
-        return false;
+        return FileFailure(path, std::string("the picture cannot be encoded"));
     }
     return WriteFileAtomic(path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                            static_cast<std::size_t>(bytes.size())));
@@ -91,7 +92,7 @@ bool SavePng(const QImage& image, const fs::path& path) {
 int RunRenderSphere(Context& ctx, const Args& args) {
     const std::string cmd = "render-sphere";
     if (args.positionals().size() != 3) {
-        return Usage(ctx, cmd, Say(ctx, "needs a document, a line file and an output picture", "需要一个工程文件、一个线路文件和一个输出图片"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsDocumentLinesPicture));
     }
     const fs::path doc = args.positionals()[0], lines = args.positionals()[1], out = args.positionals()[2];
     std::string error;
@@ -101,14 +102,13 @@ int RunRenderSphere(Context& ctx, const Args& args) {
     if (int rc = ParseSize(ctx, cmd, args, QSize(800, 800), size); rc != kExitOk) return rc;
     double ax = 0, ay = 0;
     if (auto rotate = args.Value("--rotate"); rotate && !ParsePair(*rotate, ax, ay)) {
-        return Usage(ctx, cmd, Say(ctx, "--rotate takes AX,AY in degrees", "--rotate 的格式为 AX,AY (度)"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kRotateFormat));
     }
     HomeFiles home;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, lines, home, layout); rc != kExitOk) return rc;
     if (!layout.grid.IsSphere()) {
-        return Fail(ctx, cmd, Say(ctx, "%1 is not a sphere layout; the sphere preview needs one (layout new --sphere)",
-                                  "%1 不是球形布局; 球体预览需要球形布局 (layout new --sphere)", {lines.string()}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kNotSphereLayout, {lines.string()}));
     }
     TempDir temp;
     ClipFrameReader reader;
@@ -116,15 +116,15 @@ int RunRenderSphere(Context& ctx, const Args& args) {
     const long long n = frameNo.value_or(1);
     if (int rc = CheckFrame(ctx, cmd, n, reader.count()); rc != kExitOk) return rc;
     const Frame* frame = reader.Next(static_cast<std::size_t>(n - 1));
-    if (!frame) return Fail(ctx, cmd, DocFailure(ctx, doc.string(), DocError::OpenFailed));
+    if (!frame) return Fail(ctx, cmd, DocFailure(ctx, doc.string(), DocumentFailure(DocError::OpenFailed)));
     const OffscreenGui gui;
     SphereViewState state;
     // Turned as the arcball would: about the screen's x axis, then its y axis.
     state.thisRotation = Multiply(RotationFromQuat(AxisAngle(0, 1, 0, ay)), Multiply(RotationFromQuat(AxisAngle(1, 0, 0, ax)), state.thisRotation));
     state.transform = WithRotation(state.transform, state.thisRotation);
     const QImage picture = RenderSphereImage(BuildSphereMesh(layout.grid), *frame, state.transform, size, state.scale);
-    if (!SavePng(picture, out)) return FailSave(ctx, cmd);
-    ctx.out << Say(ctx, "frame %1 on the sphere written to %2", "第 %1 帧的球体图已写入 %2", {std::to_string(n), out.string()}) << '\n';
+    if (auto saved = SavePng(picture, out); !saved) return FailSave(ctx, cmd, saved.failure());
+    ctx.out << Say(ctx, msg::cli::kSphereFrameWritten, {std::to_string(n), out.string()}) << '\n';
     return kExitOk;
 }
 
@@ -138,12 +138,12 @@ const OptionScopes kRenderPreviewScopes = {
 int RunRenderPreview(Context& ctx, const Args& args) {
     const std::string cmd = "render-preview";
     if (args.positionals().size() != 3) {
-        return Usage(ctx, cmd, Say(ctx, "needs a document, a line file and an output picture", "需要一个工程文件、一个线路文件和一个输出图片"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsDocumentLinesPicture));
     }
     const fs::path doc = args.positionals()[0], lines = args.positionals()[1], out = args.positionals()[2];
     std::string ext = out.extension().string();
     for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (ext != ".png" && ext != ".gif") return Usage(ctx, cmd, Say(ctx, "the output is a .png or a .gif", "输出文件须为 .png 或 .gif"));
+    if (ext != ".png" && ext != ".gif") return Usage(ctx, cmd, Say(ctx, msg::cli::kPngOrGif));
     std::string error;
     if (!args.CheckScopes(kRenderPreviewScopes, {"render-preview OUT" + ext}, error)) return Usage(ctx, cmd, error);
     const auto frameNo = args.Int("--frame", error);
@@ -151,7 +151,7 @@ int RunRenderPreview(Context& ctx, const Args& args) {
     if (!error.empty()) return Usage(ctx, cmd, error);
     if (fps && (*fps < 1 || *fps > 100)) return OutOfRange(ctx, cmd, "--fps", 1, 100);
     const auto range = args.Value("--frames");
-    if (range && frameNo) return Usage(ctx, cmd, Say(ctx, "give --frame or --frames, not both", "--frame 与 --frames 只能给一个"));
+    if (range && frameNo) return Usage(ctx, cmd, Say(ctx, msg::cli::kFrameOrFrames));
     HomeFiles home;
     Layout layout;
     if (int rc = LoadLayout(ctx, cmd, lines, home, layout); rc != kExitOk) return rc;
@@ -166,9 +166,9 @@ int RunRenderPreview(Context& ctx, const Args& args) {
             a = std::stoll(parts[0]);
             b = std::stoll(parts[1]);
         } catch (...) {
-            return Usage(ctx, cmd, Say(ctx, "--frames takes A-B", "--frames 的格式为 A-B"));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kFramesFormat));
         }
-        if (a > b) return Usage(ctx, cmd, Say(ctx, "--frames takes A-B with A <= B", "--frames 的格式为 A-B, 且 A <= B"));
+        if (a > b) return Usage(ctx, cmd, Say(ctx, msg::cli::kFramesOrder));
     } else if (ext == ".gif" && !frameNo) {
         b = static_cast<long long>(reader.count());
     }
@@ -193,8 +193,8 @@ int RunRenderPreview(Context& ctx, const Args& args) {
     };
     if (ext == ".png") {
         const Frame* f = reader.Next(static_cast<std::size_t>(a - 1));
-        if (!f) return Fail(ctx, cmd, DocFailure(ctx, doc.string(), DocError::OpenFailed));
-        if (!SavePng(draw(*f), out)) return FailSave(ctx, cmd);
+        if (!f) return Fail(ctx, cmd, DocFailure(ctx, doc.string(), DocumentFailure(DocError::OpenFailed)));
+        if (auto saved = SavePng(draw(*f), out); !saved) return FailSave(ctx, cmd, saved.failure());
     } else {
         MovieWriter writer;
         VideoOptions options;
@@ -205,7 +205,7 @@ int RunRenderPreview(Context& ctx, const Args& args) {
             const Frame* f = reader.Next(static_cast<std::size_t>(i - 1));
             if (!f) {
                 writer.Abandon();
-                return Fail(ctx, cmd, DocFailure(ctx, doc.string(), DocError::OpenFailed));
+                return Fail(ctx, cmd, DocFailure(ctx, doc.string(), DocumentFailure(DocError::OpenFailed)));
             }
             ImageToFrame(draw(*f), picture);
             if (!writer.Write(picture)) {
@@ -215,7 +215,7 @@ int RunRenderPreview(Context& ctx, const Args& args) {
         }
         if (!writer.Close()) return Fail(ctx, cmd, out.string() + ": " + writer.error());
     }
-    ctx.out << Say(ctx, "%1 LEDs, frames %2..%3, written to %4", "%1 个灯, 第 %2..%3 帧, 已写入 %4",
+    ctx.out << Say(ctx, msg::cli::kPreviewWritten,
                    {std::to_string(dots.size()), std::to_string(a), std::to_string(b), out.string()})
             << '\n';
     return kExitOk;

@@ -21,6 +21,7 @@
 #include "content/TransitionRenderer.h"
 #include "controller/Card.h"
 #include "controller/LedFile.h"
+#include "lang/messages/CliMessages.h"
 #include "media/ImportSource.h"
 #include "media/Movie.h"
 #include "media/VideoSettings.h"
@@ -37,7 +38,7 @@ int ParseFit(Context& ctx, const std::string& cmd, const Args& args, Fit& fit) {
     const std::string text = args.Value("--fit").value_or("center");
     if (text == "center") fit = Fit::Center;
     else if (text == "stretch") fit = Fit::Stretch;
-    else return Usage(ctx, cmd, Say(ctx, "--fit takes center or stretch", "--fit 只能是 center 或 stretch"));
+    else return Usage(ctx, cmd, Say(ctx, msg::cli::kFitChoices));
     return kExitOk;
 }
 
@@ -48,7 +49,9 @@ int LoadOrNew(Context& ctx, const std::string& cmd, const fs::path& path, const 
     if (fresh) return kExitOk;
     ReadOptions options;
     options.tempDir = temp.path();
-    if (DocError e = ReadDocument(path, options, doc); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, path.string(), e));
+    if (auto read = ReadDocument(path, options, doc); !read) {
+        return Fail(ctx, cmd, DocFailure(ctx, path.string(), read.failure()));
+    }
     TakeLineFilesBeside(ctx, cmd, path, doc);
     return kExitOk;
 }
@@ -58,7 +61,9 @@ int LoadOrNew(Context& ctx, const std::string& cmd, const fs::path& path, const 
 int StoreFrames(Context& ctx, const std::string& cmd, const fs::path& path, LoadedDocument& doc, bool fresh, std::size_t clip,
                 std::vector<Frame> frames, const TempDir& temp) {
     if (fresh) {
-        if (WriteSingleClipDocument(path, std::move(frames)) != DocError::None) return FailSave(ctx, cmd);
+        if (auto written = WriteSingleClipDocument(path, std::move(frames)); !written) {
+            return FailSave(ctx, cmd, written.failure());
+        }
         return kExitOk;
     }
     AppState app;
@@ -84,7 +89,7 @@ int ClipOf(Context& ctx, const std::string& cmd, const Args& args, const LoadedD
 
 int RunImportVideo(Context& ctx, const Args& args) {
     const std::string cmd = "import-video";
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs a movie and a document", "需要一个视频文件和一个工程文件"));
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsMovieAndDocument));
     const fs::path movie = args.positionals()[0], docPath = args.positionals()[1];
     std::string error;
     const auto width = args.Int("--width", error), height = args.Int("--height", error);
@@ -111,8 +116,7 @@ int RunImportVideo(Context& ctx, const Args& args) {
     int h = fresh ? static_cast<int>(height.value_or(std::min(reader.info().height, 4096)))
                   : static_cast<int>(doc.clips[clip].height);
     if (!fresh && ((width && *width != w) || (height && *height != h))) {
-        return Fail(ctx, cmd, Say(ctx, "the clip's frames are %1 x %2; --width and --height must match them",
-                                  "场景的帧为 %1 x %2; --width 和 --height 必须与之相同", {std::to_string(w), std::to_string(h)}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kFrameSizeMustMatch, {std::to_string(w), std::to_string(h)}));
     }
     Frame skipped;
     const long long skip = first.value_or(1) - 1;
@@ -125,7 +129,9 @@ int RunImportVideo(Context& ctx, const Args& args) {
     std::optional<ClipDocumentWriter> stream;
     if (fresh) {
         stream.emplace(docPath);
-        if (!stream->Begin(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h))) return FailSave(ctx, cmd);
+        if (auto begun = stream->Begin(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)); !begun) {
+            return FailSave(ctx, cmd, begun.failure());
+        }
     }
     std::vector<Frame> frames;
     std::size_t n = 0;
@@ -133,7 +139,7 @@ int RunImportVideo(Context& ctx, const Args& args) {
     while (want < 0 || static_cast<long long>(n) < want) {
         if (stream) {
             if (!reader.Next(f, w, h, fit)) break;
-            if (!stream->Add(f)) return FailSave(ctx, cmd);
+            if (auto added = stream->Add(f); !added) return FailSave(ctx, cmd, added.failure());
         } else {
             Frame next;
             if (!reader.Next(next, w, h, fit)) break;
@@ -144,15 +150,14 @@ int RunImportVideo(Context& ctx, const Args& args) {
     }
     if (!reader.error().empty()) return Fail(ctx, cmd, movie.string() + ": " + reader.error());
     if (n == 0) {
-        return Fail(ctx, cmd, Say(ctx, "%1 has no pictures from picture %2 on", "%1 从第 %2 幅画面起没有画面",
-                                  {movie.string(), std::to_string(skip + 1)}));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kNoPicturesFrom, {movie.string(), std::to_string(skip + 1)}));
     }
     if (stream) {
-        if (stream->Finish() != DocError::None) return FailSave(ctx, cmd);
+        if (auto finished = stream->Finish(); !finished) return FailSave(ctx, cmd, finished.failure());
     } else if (int rc = StoreFrames(ctx, cmd, docPath, doc, fresh, clip, std::move(frames), temp); rc != kExitOk) {
         return rc;
     }
-    ctx.out << Say(ctx, "%1 frames of %2 x %3 added to clip %4 of %5", "已向 %5 的场景 %4 加入 %1 帧 (%2 x %3)",
+    ctx.out << Say(ctx, msg::cli::kMovieFramesAdded,
                    {std::to_string(n), std::to_string(w), std::to_string(h), std::to_string(clip + 1), docPath.string()})
             << '\n';
     return kExitOk;
@@ -160,12 +165,12 @@ int RunImportVideo(Context& ctx, const Args& args) {
 
 int RunOutputFrom(Context& ctx, const Args& args) {
     const std::string cmd = "output-from";
-    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one movie or document", "需要恰好一个视频或工程文件"));
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneMovieOrDocument));
     const fs::path source = args.positionals()[0];
     auto outPath = args.Value("--out");
-    if (!outPath) return Usage(ctx, cmd, Say(ctx, "--out PATH/NAME.led is required", "必须给出 --out PATH/NAME.led"));
+    if (!outPath) return Usage(ctx, cmd, Say(ctx, msg::cli::kOutRequired));
     auto lines = args.Value("--lines");
-    if (!lines) return Usage(ctx, cmd, Say(ctx, "--lines LAYOUT.lnf is required", "必须给出 --lines LAYOUT.lnf"));
+    if (!lines) return Usage(ctx, cmd, Say(ctx, msg::cli::kLinesRequired));
     std::string error;
     const auto width = args.Int("--width", error), height = args.Int("--height", error);
     const auto first = args.Int("--first", error), last = args.Int("--last", error);
@@ -174,7 +179,7 @@ int RunOutputFrom(Context& ctx, const Args& args) {
     Fit fit = Fit::Center;
     if (int rc = ParseFit(ctx, cmd, args, fit); rc != kExitOk) return rc;
     const std::string card = args.Value("--card").value_or("none");
-    if (card != "auto" && card != "none") return Usage(ctx, cmd, Say(ctx, "--card takes auto or none", "--card 只能是 auto 或 none"));
+    if (card != "auto" && card != "none") return Usage(ctx, cmd, Say(ctx, msg::cli::kCardChoices));
     if (speed && (*speed < 0 || *speed > 255)) return OutOfRange(ctx, cmd, "--speed", 0, 255);
     if (width && (*width < 1 || *width > 4096)) return OutOfRange(ctx, cmd, "--width", 1, 4096);
     if (height && (*height < 1 || *height > 4096)) return OutOfRange(ctx, cmd, "--height", 1, 4096);
@@ -187,7 +192,9 @@ int RunOutputFrom(Context& ctx, const Args& args) {
     int w = static_cast<int>(width.value_or(0)), h = static_cast<int>(height.value_or(0));
     if (ImportKindOf(source) == ImportKind::Document && (!width || !height)) {
         ClipFrameReader probe;
-        if (DocError e = probe.Open(source, 0, temp.path()); e != DocError::None) return Fail(ctx, cmd, DocFailure(ctx, source.string(), e));
+        if (auto opened = probe.Open(source, 0, temp.path()); !opened) {
+            return Fail(ctx, cmd, DocFailure(ctx, source.string(), opened.failure()));
+        }
         if (!width) w = static_cast<int>(probe.width());
         if (!height) h = static_cast<int>(probe.height());
     }
@@ -246,7 +253,7 @@ int RunExportVideo(Context& ctx, const Args& args) {
         for (const VideoEncoder& e : AvailableVideoEncoders()) ctx.out << e.name << '\t' << e.description << '\n';
         return kExitOk;
     }
-    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, "needs a document and an output movie", "需要一个工程文件和一个输出视频文件"));
+    if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsDocumentAndMovie));
     const fs::path docPath = args.positionals()[0], out = args.positionals()[1];
     std::string error;
     const auto fps = args.Int("--fps", error), quality = args.Int("--quality", error), key = args.Int("--key", error);
@@ -267,14 +274,14 @@ int RunExportVideo(Context& ctx, const Args& args) {
         if (!EncoderByName(*codec)) {
             std::string names;
             for (const VideoEncoder& e : AvailableVideoEncoders()) names += (names.empty() ? "" : ", ") + e.name;
-            return Usage(ctx, cmd, Say(ctx, "unknown codec %1; this machine offers %2", "未知的编码器 %1; 本机可用: %2", {*codec, names}));
+            return Usage(ctx, cmd, Say(ctx, msg::cli::kUnknownCodec, {*codec, names}));
         }
         options.encoder = *codec;
     }
     TempDir temp;
     ClipFrameReader reader;
-    if (DocError e = reader.Open(docPath, static_cast<int>(clipNo.value_or(1)) - 1, temp.path()); e != DocError::None) {
-        return Fail(ctx, cmd, DocFailure(ctx, docPath.string(), e));
+    if (auto opened = reader.Open(docPath, static_cast<int>(clipNo.value_or(1)) - 1, temp.path()); !opened) {
+        return Fail(ctx, cmd, DocFailure(ctx, docPath.string(), opened.failure()));
     }
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(reader.count()));
     if (CheckFrameRange(a, b, reader.count()) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, reader.count()));
@@ -287,12 +294,13 @@ int RunExportVideo(Context& ctx, const Args& args) {
         const Frame* f = reader.Next(static_cast<std::size_t>(i));
         if (!f || !writer.Write(*f)) {
             writer.Abandon();
-            return Fail(ctx, cmd, f ? out.string() + ": " + writer.error() : DocFailure(ctx, docPath.string(), DocError::OpenFailed));
+            return Fail(ctx, cmd, f ? out.string() + ": " + writer.error()
+                                    : DocFailure(ctx, docPath.string(), DocumentFailure(DocError::OpenFailed)));
         }
         if (progress) progress(static_cast<int>((i - a + 2) * 100 / (b - a + 1)));
     }
     if (!writer.Close()) return Fail(ctx, cmd, out.string() + ": " + writer.error());
-    ctx.out << Say(ctx, "%1 frames written to %2 (%3, %4 frames a second)", "已将 %1 帧写入 %2 (%3, 每秒 %4 帧)",
+    ctx.out << Say(ctx, msg::cli::kMovieWritten,
                    {std::to_string(b - a + 1), out.string(), writer.encoder(), std::to_string(options.fps)})
             << '\n';
     return kExitOk;
@@ -300,10 +308,10 @@ int RunExportVideo(Context& ctx, const Args& args) {
 
 int RunCapture(Context& ctx, const Args& args) {
     const std::string cmd = "capture";
-    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, "needs exactly one document", "需要恰好一个工程文件"));
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, msg::cli::kCaptureNeedsOneDocument));
     const fs::path docPath = args.positionals()[0];
     auto region = args.Value("--region");
-    if (!region) return Usage(ctx, cmd, Say(ctx, "--region X,Y,W,H is required", "必须给出 --region X,Y,W,H"));
+    if (!region) return Usage(ctx, cmd, Say(ctx, msg::cli::kRegionRequired));
     const auto parts = Split(*region, ',');
     int r[4] = {};
     bool ok = parts.size() == 4;
@@ -317,7 +325,7 @@ int RunCapture(Context& ctx, const Args& args) {
         }
     }
     if (!ok || r[2] < 1 || r[3] < 1 || r[2] > 4096 || r[3] > 4096) {
-        return Usage(ctx, cmd, Say(ctx, "--region takes X,Y,W,H with a width and height of 1..4096", "--region 的格式为 X,Y,W,H, 宽和高为 1..4096"));
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kRegionFormat));
     }
     std::string error;
     const auto rate = args.Int("--rate", error), count = args.Int("--frames", error);
@@ -325,7 +333,7 @@ int RunCapture(Context& ctx, const Args& args) {
     if (rate && (*rate < 1 || *rate > 100)) return OutOfRange(ctx, cmd, "--rate", 1, 100);
     if (count && (*count < 1 || *count > 100000)) return OutOfRange(ctx, cmd, "--frames", 1, 100000);
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return Fail(ctx, cmd, Say(ctx, "screen capture needs an X11 display (DISPLAY is not set)", "屏幕采集需要 X11 显示 (未设置 DISPLAY)"));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kCaptureNeedsDisplay));
     }
     TempDir temp;
     LoadedDocument doc;
@@ -333,7 +341,7 @@ int RunCapture(Context& ctx, const Args& args) {
     if (int rc = LoadOrNew(ctx, cmd, docPath, temp, doc, fresh); rc != kExitOk) return rc;
     if (!fresh && (doc.clips.empty() || doc.clips[0].width != static_cast<std::uint32_t>(r[2]) ||
                    doc.clips[0].height != static_cast<std::uint32_t>(r[3]))) {
-        return Fail(ctx, cmd, Say(ctx, "the region must have the size of the document's frames", "采集区域必须与工程的帧大小相同"));
+        return Fail(ctx, cmd, Say(ctx, msg::cli::kRegionSizeMustMatch));
     }
     static int argc = 1;
     static char name[] = "corvantine-cli";
@@ -342,7 +350,7 @@ int RunCapture(Context& ctx, const Args& args) {
     QuietQtStartup();
     QGuiApplication app(argc, argv);
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return Fail(ctx, cmd, Say(ctx, "no screen to capture", "没有可采集的屏幕"));
+    if (!screen) return Fail(ctx, cmd, Say(ctx, msg::cli::kNoScreen));
     const auto period = std::chrono::microseconds(1000000 / rate.value_or(20));
     std::vector<Frame> frames;
     auto due = std::chrono::steady_clock::now();
@@ -350,14 +358,14 @@ int RunCapture(Context& ctx, const Args& args) {
         std::this_thread::sleep_until(due);
         due += period;
         const QImage picture = screen->grabWindow(0, r[0], r[1], r[2], r[3]).toImage();
-        if (picture.isNull()) return Fail(ctx, cmd, Say(ctx, "the screen cannot be read", "无法读取屏幕"));
+        if (picture.isNull()) return Fail(ctx, cmd, Say(ctx, msg::cli::kScreenUnreadable));
         Frame f(r[2], r[3]);
         ImageToFrame(picture.convertToFormat(QImage::Format_RGB32).scaled(r[2], r[3]), f);
         frames.push_back(std::move(f));
     }
     const std::size_t n = frames.size();
     if (int rc = StoreFrames(ctx, cmd, docPath, doc, fresh, 0, std::move(frames), temp); rc != kExitOk) return rc;
-    ctx.out << Say(ctx, "%1 frames captured into %2", "已采集 %1 帧到 %2", {std::to_string(n), docPath.string()}) << '\n';
+    ctx.out << Say(ctx, msg::cli::kFramesCaptured, {std::to_string(n), docPath.string()}) << '\n';
     return kExitOk;
 }
 

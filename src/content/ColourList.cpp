@@ -141,7 +141,7 @@ bool ColourLibrary::Load(std::string* error) {
     loaded_ = false;
     const auto bytes = ReadFileBytes(file_);
     if (!bytes) {
-        if (error) *error = LastFileError();
+        if (error) *error = bytes.failure().reason;
         return false;
     }
     std::string why;
@@ -161,8 +161,8 @@ bool ColourLibrary::Loaded(std::string* error) const {
 }
 
 bool ColourLibrary::Write(const std::vector<std::vector<ListColour>>& lists, std::string* error) {
-    if (!WriteFileAtomic(file_, Encode(lists))) {
-        if (error) *error = LastFileError();
+    if (auto written = WriteFileAtomic(file_, Encode(lists)); !written) {
+        if (error) *error = written.failure().reason;
         return false;
     }
     return true;

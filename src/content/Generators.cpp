@@ -157,11 +157,15 @@ OtherOptions LoadDiffusing(const std::filesystem::path& file) {
     return o;
 }
 
-bool SaveDiffusing(const std::filesystem::path& file, const OtherOptions& o) {
+Result<Done> SaveDiffusing(const std::filesystem::path& file, const OtherOptions& o) {
     ProfileFile profile(file, "Diffuse");
-    return profile.WriteInt("CentreX", o.centreX) && profile.WriteInt("CentreY", o.centreY) &&
-           profile.WriteInt("Shape", o.shape) && profile.WriteInt("RingWidth", o.ringWidth) &&
-           profile.WriteInt("Outward", o.outward ? 1 : 0);
+    const std::pair<const char*, int> values[] = {
+        {"CentreX", o.centreX}, {"CentreY", o.centreY}, {"Shape", o.shape}, {"RingWidth", o.ringWidth},
+        {"Outward", o.outward ? 1 : 0}};
+    for (const auto& [key, value] : values) {
+        if (auto written = profile.WriteInt(key, value); !written) return written;  // the first refusal stops
+    }
+    return Done{};
 }
 
 }  // namespace corv

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
 #include "content/ColourList.h"
 #include "content/Particles.h"
 #include "content/PictureText.h"
@@ -84,7 +85,8 @@ struct OtherOptions {
 // The Diffuse dialog's values as kept in "Diffusing.dfg" (an INI file of the application home).
 inline constexpr const char* kDiffusingFileName = "Diffusing.dfg";
 OtherOptions LoadDiffusing(const std::filesystem::path& file);
-bool SaveDiffusing(const std::filesystem::path& file, const OtherOptions& options);
+// The failure names the file and the reason a write was refused.
+Result<Done> SaveDiffusing(const std::filesystem::path& file, const OtherOptions& options);
 
 struct GeneratorRun {
     std::vector<Frame>* frames = nullptr;

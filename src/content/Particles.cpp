@@ -6,20 +6,24 @@
 #include <cmath>
 
 #include "base/ProfileFile.h"
+#include "lang/messages/EngineMessages.h"
 
 namespace corv {
 
 namespace {
 
+namespace text = msg::engine;
+
 const std::vector<std::vector<std::string>>& EnglishChoices() {
     static const std::vector<std::vector<std::string>> c = {
-        {"Random", "Middle"},
-        {"Top", "Middle", "Bottom"},
-        {"Random"},
-        {"Random"},
-        {"Random", "sqrt(acc*hei/2)"},
-        {"Random"},
-        {"East", "West", "Random", "Not"},
+        {text::kParticleRandom.english, text::kParticleMiddle.english},
+        {text::kParticleTop.english, text::kParticleMiddle.english, text::kParticleBottom.english},
+        {text::kParticleRandom.english},
+        {text::kParticleRandom.english},
+        {text::kParticleRandom.english, "sqrt(acc*hei/2)"},
+        {text::kParticleRandom.english},
+        {text::kParticleEast.english, text::kParticleWest.english, text::kParticleRandom.english,
+         text::kParticleNoWind.english},
         {"1", "2", "3", "4", "5", "6", "8", "10", "20"},
         {"5", "10", "15", "20", "30", "40", "50"},
     };
@@ -28,13 +32,14 @@ const std::vector<std::vector<std::string>>& EnglishChoices() {
 
 const std::vector<std::vector<std::string>>& ChineseChoices() {
     static const std::vector<std::vector<std::string>> c = {
-        {"随机", "中间"},
-        {"顶部", "中间", "底部"},
-        {"随机"},
-        {"随机"},
-        {"随机", "sqrt(acc*hei/2)"},
-        {"随机"},
-        {"东", "西", "随机", "无"},
+        {text::kParticleRandom.chinese, text::kParticleMiddle.chinese},
+        {text::kParticleTop.chinese, text::kParticleMiddle.chinese, text::kParticleBottom.chinese},
+        {text::kParticleRandom.chinese},
+        {text::kParticleRandom.chinese},
+        {text::kParticleRandom.chinese, "sqrt(acc*hei/2)"},
+        {text::kParticleRandom.chinese},
+        {text::kParticleEast.chinese, text::kParticleWest.chinese, text::kParticleRandom.chinese,
+         text::kParticleNoWind.chinese},
         EnglishChoices()[7],
         EnglishChoices()[8],
     };

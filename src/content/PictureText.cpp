@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "lang/messages/EngineMessages.h"
+
 namespace corv {
 
 namespace {
@@ -116,7 +118,8 @@ QImage BuildTextPicture(const QString& text, const QFont& font, QColor colour, Q
 }
 
 QFont DefaultPictureTextFont(bool chinese, int height) {
-    QFont font(chinese ? QStringLiteral("宋体") : QStringLiteral("Arial"));
+    const Text& family = msg::engine::kPictureTextFont;
+    QFont font(QString::fromUtf8(chinese ? family.chinese : family.english));
     font.setPixelSize(std::max(1, height));
     return font;
 }

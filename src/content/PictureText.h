@@ -44,7 +44,8 @@ std::vector<QImage> EntryPictures(const std::filesystem::path& path, const QFont
 QImage BuildTextPicture(const QString& text, const QFont& font, QColor colour, QColor background, QSize size,
                         bool vertical);
 
-// The font a panel starts with: Arial (宋体 in the Chinese languages), `height` pixels high.
+// The font a panel starts with: Arial (a Song typeface in the Chinese languages), `height` pixels
+// high.
 QFont DefaultPictureTextFont(bool chinese, int height);
 
 }  // namespace corv

@@ -66,7 +66,7 @@ std::vector<std::uint8_t> PinSetBytes(const std::vector<LightTypeRecord>& list) 
     return std::move(w.bytes());
 }
 
-bool SaveLampTypes(const std::filesystem::path& pinSetFile, const std::vector<LightTypeRecord>& list) {
+Result<Done> SaveLampTypes(const std::filesystem::path& pinSetFile, const std::vector<LightTypeRecord>& list) {
     return WriteFileAtomic(pinSetFile, PinSetBytes(list));
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
 #include "lang/UiStrings.h"
 #include "layout/Layout.h"
 #include "layout/LightType.h"
@@ -23,8 +24,8 @@ int ReadPinSet(const std::vector<std::uint8_t>& bytes, std::vector<LightTypeReco
 // Why bytes are not a whole lamp-type file (empty when they are): the header and as many
 // whole records as it states.
 std::string CheckPinSetFile(const std::vector<std::uint8_t>& bytes);
-// Writes the user lamp types (entries 6 onward).
-bool SaveLampTypes(const std::filesystem::path& pinSetFile, const std::vector<LightTypeRecord>& list);
+// Writes the user lamp types (entries 6 onward); the failure names the file and the reason.
+Result<Done> SaveLampTypes(const std::filesystem::path& pinSetFile, const std::vector<LightTypeRecord>& list);
 std::vector<std::uint8_t> PinSetBytes(const std::vector<LightTypeRecord>& list);
 
 // A pin written as a colour letter and a pixel number ("R1" = 2, "G1" = 1, "B2" = 3);

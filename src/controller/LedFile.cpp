@@ -401,10 +401,8 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     FileWriter& out = file.writer;
     out.Bytes(plan.head.bytes());
     if (!file.ok() || !out.Flush()) {
-        if (file.ok() || LastFileError().empty()) {
-            SetFileError(path, out.error());
-        }
-        return fail(LastFileError());
+        // The reason the file could not be made, else the write's own.
+        return fail(file.ok() || file.error().empty() ? FileFailure(path, out.error()).reason : file.error());
     }
     // The simple writer writes no frames for the bit-plane codes (the controllers of that
     // family do not take them); the file is the header alone.
@@ -422,10 +420,12 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
         return fail("frame " + std::to_string(batches.unreadable + 1) + " cannot be read");
     }
     if (batches.failed) {
-        SetFileError(path, batches.writeError.load());
-        return fail(LastFileError());
+        return fail(FileFailure(path, batches.writeError.load()).reason);
     }
-    return file.Commit() || fail(LastFileError());
+    if (auto committed = file.Commit(); !committed) {
+        return fail(committed.failure().reason);
+    }
+    return true;
 }
 
 std::vector<MasterFile> PlanMasterFiles(const Layout& layout, const std::filesystem::path& chosen) {

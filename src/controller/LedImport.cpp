@@ -35,18 +35,18 @@ LedFileInfo::Record DecodeRecord(const std::uint8_t* spread, int family) {
 
 }  // namespace
 
-bool ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::string& error) {
+Result<Done> ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::string& error) {
     info = LedFileInfo{};
     FileReader in;
-    if (!in.Open(path)) {
+    if (auto opened = in.Open(path); !opened) {
         error = "Open file fail!";
-        return false;
+        return opened;
     }
     info.fileSize = in.size();
     std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(in.size(), 64 * 1024)));
     if (head.size() < 44 || !in.Bytes(head.data(), head.size()) || head[2] != 'Q' || head[3] != 'Z') {
         error = "not a controller data file";
-        return false;
+        return Failure{0, {}, error, {}, nullptr};
     }
     info.family = head[0];
     const int family = info.family == 0 ? 0 : (info.family == 5 ? 2 : 1);
@@ -58,14 +58,14 @@ bool ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::stri
         const std::size_t at = family == 0 ? SlaveRecordOffset(i) : pos;
         if (at + kSpreadRecordBytes > head.size()) {
             error = "the slave records run past the end of the file";
-            return false;
+            return Failure{0, {}, error, {}, nullptr};
         }
         info.records.push_back(DecodeRecord(&head[at], family));
         pos = at + kSpreadRecordBytes;
     }
     if (info.blockSize == 0 || info.dataOffset < pos || info.dataOffset > info.fileSize) {
         error = "the data offset or block size cannot be true";
-        return false;
+        return Failure{0, {}, error, {}, nullptr};
     }
     info.frameCount = (info.fileSize - info.dataOffset) / info.blockSize;
     info.trailingBytes = (info.fileSize - info.dataOffset) % info.blockSize;
@@ -74,7 +74,7 @@ bool ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::stri
         for (const auto& r : info.records) words += static_cast<std::uint64_t>(r.dataWords);
         info.recordsBlockSize = (4 * words + 511) / 512 * 512;
     }
-    return true;
+    return Done{};
 }
 
 std::vector<int> LedFileInfo::WrongChecksums() const {
@@ -114,8 +114,8 @@ ImportResult ImportLedFile(const std::filesystem::path& path, const Layout& layo
         result.message = "Open file fail!";
         return result;
     }
-    if (!in.Open(path)) {
-        result.message = "Open file fail! " + LastFileError();
+    if (auto opened = in.Open(path); !opened) {
+        result.message = "Open file fail! " + opened.failure().reason;
         return result;
     }
     std::uint8_t head5[5];

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Progress.h"
+#include "base/Result.h"
 #include "lang/UiStrings.h"
 #include "layout/Layout.h"
 #include "layout/LightType.h"
@@ -40,9 +41,10 @@ struct LedFileInfo {
     std::vector<int> WrongChecksums() const;
 };
 
-// Reads and checks the header of a controller data file; false (with `error`) when the file
-// is not one or its sizes cannot be true.
-bool ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::string& error);
+// Reads and checks the header of a controller data file; a failure (with `error`) when the file
+// is not one or its sizes cannot be true. The failure's reason is `error`, or for a file that
+// cannot be opened ("Open file fail!") its name and the system's reason.
+Result<Done> ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::string& error);
 
 // The master a file belongs to, from the up to three digits before its extension
 // ("0012.led" is master 12, index 11); 0 when there are none.

@@ -4,20 +4,22 @@
 #include <cmath>
 
 #include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/Render.h"
 #include "lang/UiStrings.h"
+#include "lang/messages/EngineMessages.h"
 
 namespace corv {
 
 const char* ControllerTypeName(int type, std::uint8_t language) {
     const bool zh = UsesChinese(language);
+    auto pick = [zh](const Text& text) { return zh ? text.chinese : text.english; };
     switch (type) {
         case kMasterSlave:
-            return zh ? "主－分控模式的主控制器" : "M-S Mode Controller";
+            return pick(msg::engine::kMasterSlaveController);
         case kSingleController:
-            return zh ? "单机主控制器" : "Single Controller";
+            return pick(msg::engine::kSingleController);
         case kSimpleController:
-            return zh ? "简易主控制器" : "Simple Controller";
+            return pick(msg::engine::kSimpleController);
         default:
             return "";
     }
@@ -130,8 +132,7 @@ std::string ApplyParameters(LineSetting& setting, const ParameterValues& v, cons
     for (int k = std::max(rowCount, 0); k < static_cast<int>(LineSetting::kSlaves); ++k) {
         write(static_cast<std::size_t>(k));
     }
-    return UsesChinese(language) ? LocalizeText("请你选择要修改参数的分控。", language)
-                                 : "Please choose to modify the parameter of the slave.";
+    return Render(msg::engine::kChooseSlaveToModify, language);
 }
 
 std::vector<std::vector<std::string>> SlaveListRows(LineSetting& s, const std::vector<LightTypeRecord>& lamps,
@@ -139,9 +140,8 @@ std::vector<std::vector<std::string>> SlaveListRows(LineSetting& s, const std::v
     const int count = std::min<int>(s.SlaveCount(), static_cast<int>(LineSetting::kSlaves));
     std::vector<std::vector<std::string>> rows;
     // Traditional Chinese shows the Simplified texts in Traditional characters.
-    const bool zh = UsesChinese(language);
-    const std::string yes = zh ? LocalizeText("是", language) : "Yes";
-    const std::string no = zh ? LocalizeText("否", language) : "No";
+    const std::string yes = Render(msg::engine::kReversedYes, language);
+    const std::string no = Render(msg::engine::kReversedNo, language);
     for (int k = 0; k < count; ++k) {
         const auto i = static_cast<std::size_t>(k);
         if (s.controllerType == kSingleController || s.controllerType == kSimpleController) {
@@ -179,21 +179,15 @@ ParameterValues DialogDefaults(const ChipCatalogue& catalogue) {
 }
 
 std::vector<std::string> SlaveListColumns(std::uint8_t language) {
-    if (UsesChinese(language)) {
-        std::vector<std::string> columns{"  分控", "灯具类型", "控制类型", "时钟", "亮度", "灰度",
-                                         "取反",   "端口",     "红色",     "绿色", "蓝色", "Gamma"};
-        for (std::string& c : columns) c = LocalizeText(c, language);
-        return columns;
-    }
-    return {"   No.", "LightType", "ControlType", "Clock", "Bright", "Gray", "Reverse", "Ports", "Red", "Green",
-            "Blue", "Gamma"};
+    std::vector<std::string> columns;
+    for (const Text& c : msg::engine::kSlaveListColumns) columns.push_back(Render(c, language));
+    return columns;
 }
 
 std::vector<std::string> MultiControllerColumns(std::uint8_t language) {
-    if (UsesChinese(language)) {
-        return {LocalizeText("序号", language), LocalizeText("分控编号", language), LocalizeText("分控数目", language)};
-    }
-    return {"NO.", "SlaveNO.", "SlaveNum"};
+    std::vector<std::string> columns;
+    for (const Text& c : msg::engine::kMultiControllerColumns) columns.push_back(Render(c, language));
+    return columns;
 }
 
 std::vector<std::string> GrayLevelChoices(int controllerType) {

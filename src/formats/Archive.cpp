@@ -215,7 +215,7 @@ ExtractResult ExtractArchive(const fs::path& archivePath, const fs::path& destDi
         }
         if (!ok || !out.Commit()) {
             if (result.error.empty()) {
-                result.error = LastFileError();
+                result.error = out.error();
             }
             return result;
         }
@@ -268,12 +268,15 @@ void PutHeaderCrc(std::vector<std::uint8_t>& header) {
 
 }  // namespace
 
-bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std::string& entryName,
-                    const ProgressFn& progress) {
+Result<Done> WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std::string& entryName,
+                            const ProgressFn& progress) {
     ProgressEnd end(progress);
     FileReader in;
-    if (!in.Open(file) || entryName.empty() || entryName.size() > 0xFFFF - 64) {
-        return false;
+    if (auto opened = in.Open(file); !opened) {
+        return opened;
+    }
+    if (entryName.empty() || entryName.size() > 0xFFFF - 64) {
+        return Failure{};
     }
     const std::uint64_t size = in.size();
     // The entry's CRC comes before its data: one pass to compute it.
@@ -284,14 +287,14 @@ bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std
         while (left > 0) {
             const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left, buf.size()));
             if (!in.Bytes(buf.data(), n)) {
-                return false;
+                return Failure{};  // a read that stops short has no reason of its own
             }
             crc = crc32(crc, buf.data(), static_cast<uInt>(n));
             left -= n;
             ReportProgress(progress, PercentDone(size - left, 2 * size));  // reading is the first half
         }
         if (!in.Seek(0)) {
-            return false;
+            return Failure{};
         }
     }
     struct stat st {};
@@ -341,7 +344,10 @@ bool WriteStoredRar(const fs::path& archivePath, const fs::path& file, const std
     std::vector<std::uint8_t> endBlock = {0, 0, 0x7B, 0x00, 0x40, 7, 0};
     PutHeaderCrc(endBlock);
     out.Bytes(endBlock.data(), endBlock.size());
-    return ok && archive.Commit();
+    if (!ok) {
+        return archive.failure();  // why the file could not be made (a failed copy tells none)
+    }
+    return archive.Commit();
 }
 
 std::optional<fs::path> FindRarProgram() {
@@ -397,13 +403,13 @@ int RunProgram(const fs::path& program, const std::vector<std::string>& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool AddToArchive(const fs::path& named, const fs::path& file, const std::string& entryName,
-                  const std::optional<fs::path>& rarProgram, const ProgressFn& progress) {
+Result<Done> AddToArchive(const fs::path& named, const fs::path& file, const std::string& entryName,
+                          const std::optional<fs::path>& rarProgram, const ProgressFn& progress) {
     // The same rules as every other write: a link is followed, a device, folder or pipe is
     // refused, before any work is done.
     const auto resolved = ResolveWriteTarget(named);
     if (!resolved) {
-        return false;
+        return resolved.failure();
     }
     const fs::path& archivePath = *resolved;
     if (rarProgram) {
@@ -428,7 +434,7 @@ bool AddToArchive(const fs::path& named, const fs::path& file, const std::string
         }
         fs::remove_all(staging, ec);
         if (ok) {
-            return true;
+            return Done{};
         }
     }
     return WriteStoredRar(archivePath, file, entryName, progress);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Progress.h"
+#include "base/Result.h"
 
 namespace corv {
 
@@ -38,8 +39,9 @@ struct ArchiveEntry {
 std::optional<std::vector<ArchiveEntry>> ListArchive(const std::filesystem::path& archive);
 
 // Writes a RAR 4 archive holding one stored entry `entryName` with the bytes of `file`,
-// through a temporary file that is renamed over `archive`.
-bool WriteStoredRar(const std::filesystem::path& archive, const std::filesystem::path& file,
+// through a temporary file that is renamed over `archive`. The failure names the file that
+// could not be read or written ("PATH: reason").
+Result<Done> WriteStoredRar(const std::filesystem::path& archive, const std::filesystem::path& file,
                     const std::string& entryName, const ProgressFn& progress = {});
 
 // The outside archiver: `rar` found on PATH, or nullopt.
@@ -47,8 +49,8 @@ std::optional<std::filesystem::path> FindRarProgram();
 
 // Makes `archive` hold exactly `file` as entry `entryName`: through `rarProgram` when one is
 // given (arguments "a -o+ -as -ep -idq ARCHIVE FILE", no shell), otherwise, or when the
-// program fails, with our own writer.
-bool AddToArchive(const std::filesystem::path& archive, const std::filesystem::path& file,
+// program fails, with our own writer. The failure as WriteStoredRar's.
+Result<Done> AddToArchive(const std::filesystem::path& archive, const std::filesystem::path& file,
                   const std::string& entryName, const std::optional<std::filesystem::path>& rarProgram,
                   const ProgressFn& progress = {});
 

@@ -14,8 +14,9 @@
 #include <QVBoxLayout>
 
 #include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/QtText.h"
 #include "lang/UiStrings.h"
+#include "lang/messages/FusebindMessages.h"
 
 namespace corv::fuse {
 
@@ -29,21 +30,17 @@ bool SameTexts(const Messages& a, const Messages& b) {
 }  // namespace
 
 DialogTexts LoadDialogTexts(std::uint8_t language) {
-    const bool zh = UsesChinese(language);
-    auto t = [&](const char* chinese, const char* english) {
-        return Q(zh ? LocalizeText(chinese, language) : std::string(english));
-    };
     const UiStrings strings = LoadUiStrings(language);
     DialogTexts texts;
     texts.yes = Q(strings.buttonYes);
     texts.no = Q(strings.buttonNo);
     texts.ok = Q(strings.buttonOk);
-    texts.datFilter = t("dat文件(*.dat)", "dat file(*.dat)");
-    texts.vidFilter = t("vid文件(*.vid)", "vid file(*.vid)");
-    texts.ctrlDataFilter = t("控制器数据文件(*.dat)", "CtrlData file(*.dat)");
-    texts.ledFilter = t("led文件(*.led)", "led file(*.led)");
-    texts.ctrlLedFilter = t("控制器数据文件(*.led)", "CtrlData file(*.led)");
-    texts.ctrlAnyFilter = t("控制器数据文件(*.dat *.led)", "CtrlData file(*.dat *.led)");
+    texts.datFilter = RenderQt(msg::fusebind::kDatFilter, language);
+    texts.vidFilter = RenderQt(msg::fusebind::kVidFilter, language);
+    texts.ctrlDataFilter = RenderQt(msg::fusebind::kCtrlDatFilter, language);
+    texts.ledFilter = RenderQt(msg::fusebind::kLedFilter, language);
+    texts.ctrlLedFilter = RenderQt(msg::fusebind::kCtrlLedFilter, language);
+    texts.ctrlAnyFilter = RenderQt(msg::fusebind::kCtrlAnyFilter, language);
     return texts;
 }
 

@@ -21,65 +21,50 @@
 #include "formats/FrameCountScramble.h"
 #include "formats/Spread.h"
 #include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/Render.h"
+#include "lang/messages/FusebindMessages.h"
 
 namespace corv::fuse {
 
 namespace fs = std::filesystem;
 
 Messages LoadMessages(std::uint8_t language) {
-    const bool zh = language == kLanguageSimplified || language == kLanguageTraditional;
-    auto t = [&](const char* chinese, const char* english) {
-        return zh ? LocalizeText(chinese, language) : std::string(english);
-    };
     Messages m;
-    m.caption = t("文件合并", "File Merge");
-    m.tooFew = t("文件数目太少!", "File number is too small!");
-    m.typeMismatch = t("文件类型不一致!", "File type is not consistent!");
-    m.success = t("合并文件成功!", "Merge file is successfully!");
-    m.failed = t("合并文件失败!", "Merge file failed!");
-    m.notOurFormat = t("不是Veltranix格式文件!", " Not Veltranix format files!");
-    m.openFailed = t("打开文件失败!", "Open file fail!");
-    m.framesDiffer = t("帧数不一样!\r\n", "Frame number vary!\r\n");
-    m.continueAsk = t("是否继续?", "Continue?");
-    m.sizeDiffers = t("尺寸不一致!\r\n", "Size vary!\r\n");
-    m.datPage = t("DAT文件合并", "Merge DAT File");
-    m.vidPage = t("VID文件合并", "Merge VID File");
-    m.datModeFrames = t("帧数增加,分控不变", "Frame manifold,Slave fixedness");
-    m.datModeSlaves = t("分控增加,帧数不变", "Slave manifold,Frame fixedness");
-    m.datModeLabel = t("合并方式:", "MergeMode:");
-    m.vidModeLabel = t("排列方式:", "MergeMode:");
-    m.horizontal = t("水平", "Horizontal");
-    m.vertical = t("垂直", "Vertical");
-    m.add = t("添加", "Add");
-    m.remove = t("删除", "Delete");
-    m.merge = t("合并", "Merge");
-    m.warning = t("警告", "Warning");
-    m.close = t("关闭", "Close");
-    m.partialBlock = t("%1: 数据在一个帧块中间结束, 不完整的帧块已舍去, 保留%2个完整帧。",
-                       "%1: the data ends inside a frame block; the partial block is left out and %2 whole "
-                       "frames are kept.");
-    m.noWholeFrame = t("%1: 数据在第一个帧块中间结束, 没有一个完整的帧。",
-                       "%1: the data ends inside the first frame block; no whole frame is left.");
-    m.badChecksum = t("%1: 第%2个分控的校验和错误, 该记录按原样保留。",
-                      "%1: the checksum of slave %2 is wrong; its record is kept as it is.");
-    m.moreBadChecksums = t("%1: 另有%2个分控的校验和错误。", "%1: %2 more slaves have a wrong checksum.");
-    m.framesTooLong = t("%1: 声称有%2帧%3 x %4像素, 但帧数据只有%5字节。",
-                        "%1: claims %2 frames of %3 x %4 pixels, but holds only %5 bytes of frames.");
-    m.noSpace = t("%1: 磁盘空间不足: 合并后的文件需要%2, 该处只剩%3。",
-                  "%1: not enough free space: the merged file needs %2, only %3 are free there.");
-    m.pictureTooBig = t("合并后的画面将是%1 x %2像素, 每边最多32767。",
-                        "the merged picture would be %1 x %2 pixels; a side holds at most 32767.");
-    m.tooManySlaves = t("合并后将有%1个分控, 控制器数据文件最多容纳%2个。",
-                        "the merged file would have %1 slaves; a controller data file holds at most %2.");
-    m.shapeDiffers = t("%1: 分控数、数据偏移或帧块大小与第一个文件不同。",
-                       "%1: the slave count, data offset or frame block size differs from the first file's.");
-    m.entryMissing = t("%1: 压缩包中没有%2。", "%1: the archive holds no %2.");
-    m.tooManyCells = t("合并后的画面将是%1 x %2像素, 共%3个点; 程序最多打开%4个点的画面。",
-                       "the merged picture would be %1 x %2 pixels, %3 cells; the program opens pictures of at "
-                       "most %4 cells.");
-    m.outputIsInput = t("%1: 输出文件就是输入文件%2, 合并会覆盖它; 请另选输出文件。",
-                        "%1: the output is the input %2, which the merge would overwrite; choose another output.");
+    m.caption = Render(msg::fusebind::kMergeCaption, language);
+    m.tooFew = Render(msg::fusebind::kTooFewFiles, language);
+    m.typeMismatch = Render(msg::fusebind::kFileTypesDiffer, language);
+    m.success = Render(msg::fusebind::kMergeSucceeded, language);
+    m.failed = Render(msg::fusebind::kMergeFailed, language);
+    m.notOurFormat = Render(msg::fusebind::kNotOurFormat, language);
+    m.openFailed = Render(msg::fusebind::kOpenFailed, language);
+    m.framesDiffer = Render(msg::fusebind::kFrameCountsDiffer, language);
+    m.continueAsk = Render(msg::fusebind::kContinueQuestion, language);
+    m.sizeDiffers = Render(msg::fusebind::kSizesDiffer, language);
+    m.datPage = Render(msg::fusebind::kDatPageTitle, language);
+    m.vidPage = Render(msg::fusebind::kVidPageTitle, language);
+    m.datModeFrames = Render(msg::fusebind::kDatModeFrames, language);
+    m.datModeSlaves = Render(msg::fusebind::kDatModeSlaves, language);
+    m.datModeLabel = Render(msg::fusebind::kDatModeLabel, language);
+    m.vidModeLabel = Render(msg::fusebind::kVidModeLabel, language);
+    m.horizontal = Render(msg::fusebind::kHorizontal, language);
+    m.vertical = Render(msg::fusebind::kVertical, language);
+    m.add = Render(msg::fusebind::kAddButton, language);
+    m.remove = Render(msg::fusebind::kDeleteButton, language);
+    m.merge = Render(msg::fusebind::kMergeButton, language);
+    m.warning = Render(msg::fusebind::kWarningTitle, language);
+    m.close = Render(msg::fusebind::kCloseButton, language);
+    m.partialBlock = Render(msg::fusebind::kPartialFrameBlock, language);
+    m.noWholeFrame = Render(msg::fusebind::kNoWholeFrame, language);
+    m.badChecksum = Render(msg::fusebind::kBadChecksum, language);
+    m.moreBadChecksums = Render(msg::fusebind::kMoreBadChecksums, language);
+    m.framesTooLong = Render(msg::fusebind::kFramesTooLong, language);
+    m.noSpace = Render(msg::fusebind::kNoFreeSpace, language);
+    m.pictureTooBig = Render(msg::fusebind::kPictureTooBig, language);
+    m.tooManySlaves = Render(msg::fusebind::kTooManySlaves, language);
+    m.shapeDiffers = Render(msg::fusebind::kSlaveShapeDiffers, language);
+    m.entryMissing = Render(msg::fusebind::kArchiveEntryMissing, language);
+    m.tooManyCells = Render(msg::fusebind::kTooManyCells, language);
+    m.outputIsInput = Render(msg::fusebind::kOutputIsInput, language);
     return m;
 }
 
@@ -197,38 +182,33 @@ std::string With(const std::string& message, const std::string& detail) {
     return detail.empty() ? message : message + " " + detail;
 }
 
-// Opens an input for reading; false with LastFileError() set when it is missing, unreadable or
+// Opens an input for reading; the failure ("PATH: reason") when it is missing, unreadable or
 // not a regular file (a pipe is refused before it is opened, which would wait for a writer).
-bool OpenInput(const fs::path& path, FileReader& in) {
+Result<Done> OpenInput(const fs::path& path, FileReader& in) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        SetFileError(path, errno);
-        return false;
+        return FileFailure(path, errno);
     }
     if (!S_ISREG(st.st_mode)) {
-        SetFileError(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
-        return false;
+        return FileFailure(path, std::string(S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"));
     }
     errno = 0;
     if (!in.Open(path)) {
-        SetFileError(path, errno);
-        return false;
+        return FileFailure(path, errno);
     }
-    return true;
+    return Done{};
 }
 
-// Reads exactly n bytes of an input at `offset`; false with LastFileError() set.
-bool ReadInput(const fs::path& path, int fd, void* out, std::size_t n, std::uint64_t offset) {
+// Reads exactly n bytes of an input at `offset`; the failure ("PATH: reason") when it cannot.
+Result<Done> ReadInput(const fs::path& path, int fd, void* out, std::size_t n, std::uint64_t offset) {
     errno = 0;
     if (ReadAt(fd, out, n, offset)) {
-        return true;
+        return Done{};
     }
     if (errno != 0) {
-        SetFileError(path, errno);
-    } else {
-        SetFileError(path, std::string("the file ended early"));
+        return FileFailure(path, errno);
     }
-    return false;
+    return FileFailure(path, std::string("the file ended early"));
 }
 
 // The smallest data offset that leaves room for `slaves` records of a master-slave file.
@@ -297,8 +277,8 @@ struct DatHeader {
 
 // Opens a controller data file and reads its first sector; "" on success, else the message.
 std::string ReadDat(const fs::path& path, FileReader& in, DatHeader& h, const Messages& m) {
-    if (!OpenInput(path, in)) {
-        return With(m.openFailed, LastFileError());
+    if (auto opened = OpenInput(path, in); !opened) {
+        return With(m.openFailed, opened.failure().reason);
     }
     h.size = in.size();
     if (h.size < kSector) {
@@ -328,7 +308,7 @@ std::string OutputNotAnInput(const fs::path& output, const std::vector<fs::path>
 std::string OpenOutput(ReplacingFile& out, const fs::path& named, std::uint64_t bytes, const FreeSpaceFn& freeSpace,
                        const Messages& m) {
     if (!out.ok()) {
-        return With(m.openFailed, LastFileError());
+        return With(m.openFailed, out.error());
     }
     const auto target = ResolveWriteTarget(named);
     fs::path folder = target ? target->parent_path() : named.parent_path();
@@ -350,8 +330,8 @@ MergeResult Finish(ReplacingFile& out, const std::string& readError, const Messa
     r.warnings = std::move(warnings);
     if (!readError.empty()) {
         r.message = With(m.failed, readError);
-    } else if (!out.Commit()) {
-        r.message = With(m.failed, LastFileError());
+    } else if (auto committed = out.Commit(); !committed) {
+        r.message = With(m.failed, committed.failure().reason);
     } else {
         r.ok = true;
         r.message = m.success;
@@ -402,8 +382,8 @@ MergeResult DatFrames(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         }
         // The slave records inside the header (the first file's are the ones merged).
         std::vector<std::uint8_t> head(h.H);
-        if (!ReadInput(path, f->in.fd(), head.data(), head.size(), 0)) {
-            return WithWarnings(Fail(With(m.openFailed, LastFileError())), warnings);
+        if (auto read = ReadInput(path, f->in.fd(), head.data(), head.size(), 0); !read) {
+            return WithWarnings(Fail(With(m.openFailed, read.failure().reason)), warnings);
         }
         std::vector<const std::uint8_t*> records;
         for (std::size_t i = 0; i < h.slaves; ++i) {
@@ -437,8 +417,7 @@ MergeResult DatFrames(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         const std::uint64_t from = k == 0 ? 0 : f.h.H;
         std::uint64_t left = (k == 0 ? f.h.H : 0) + f.frames * D;
         if (::lseek(f.in.fd(), static_cast<off_t>(from), SEEK_SET) != static_cast<off_t>(from)) {
-            SetFileError(f.path, errno);
-            readError = LastFileError();
+            readError = FileFailure(f.path, errno).reason;
             break;
         }
         while (left > 0 && out.writer.ok()) {
@@ -490,9 +469,11 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         }
         std::vector<std::uint8_t> sectors(static_cast<std::size_t>(f->dataStart));
         std::memcpy(sectors.data(), h.first.data(), kSector);
-        if (sectors.size() > kSector &&
-            !ReadInput(path, f->in.fd(), sectors.data() + kSector, sectors.size() - kSector, kSector)) {
-            return WithWarnings(Fail(With(m.openFailed, LastFileError())), warnings);
+        if (sectors.size() > kSector) {
+            if (auto read = ReadInput(path, f->in.fd(), sectors.data() + kSector, sectors.size() - kSector, kSector);
+                !read) {
+                return WithWarnings(Fail(With(m.openFailed, read.failure().reason)), warnings);
+            }
         }
         std::vector<const std::uint8_t*> records;
         for (std::size_t i = 0; i < f->slaves; ++i) {
@@ -587,10 +568,13 @@ MergeResult DatSlaves(const std::vector<fs::path>& inputs, const ChooseOutputFn&
                 }
                 const std::uint64_t a = std::max(from, f->offset);
                 const std::uint64_t b = std::min(to, f->offset + f->blockBytes);
-                if (a < b &&
-                    !ReadInput(f->path, f->in.fd(), buffer.data() + (a - from), static_cast<std::size_t>(b - a),
-                               f->dataStart + i * f->blockBytes + (a - f->offset))) {
-                    readError = LastFileError();
+                if (a >= b) {
+                    continue;
+                }
+                if (auto read = ReadInput(f->path, f->in.fd(), buffer.data() + (a - from), static_cast<std::size_t>(b - a),
+                                          f->dataStart + i * f->blockBytes + (a - f->offset));
+                    !read) {
+                    readError = read.failure().reason;
                     break;
                 }
             }
@@ -622,8 +606,8 @@ std::string ReadVid(const fs::path& path, std::size_t index, const TempDir& temp
     {
         FileReader probe;
         std::uint8_t head[3] = {};
-        if (!OpenInput(path, probe)) {
-            return With(m.openFailed, LastFileError());
+        if (auto opened = OpenInput(path, probe); !opened) {
+            return With(m.openFailed, opened.failure().reason);
         }
         if (probe.size() >= 3 && probe.Bytes(head, 3) && std::memcmp(head, "Rar", 3) == 0) {
             const fs::path folder = temp.path() / std::to_string(index);
@@ -640,8 +624,8 @@ std::string ReadVid(const fs::path& path, std::size_t index, const TempDir& temp
         }
     }
     FileReader& in = v.in;
-    if (!OpenInput(v.source, in)) {
-        return With(m.openFailed, LastFileError());
+    if (auto opened = OpenInput(v.source, in); !opened) {
+        return With(m.openFailed, opened.failure().reason);
     }
     const std::string bad = With(m.typeMismatch, path.string());
     std::uint32_t clips = 0;
@@ -791,9 +775,10 @@ MergeResult MergeVid(const std::vector<fs::path>& inputs, VidMode mode, const Ch
                 if (i < f->frames && base + r0 < end) {
                     const std::uint64_t n = end - base - r0;
                     rows.resize(static_cast<std::size_t>(n * f->stride));
-                    if (!ReadInput(f->source, f->in.fd(), rows.data(), rows.size(),
-                                   f->frameOffset + i * f->frameBytes + r0 * f->stride)) {
-                        readError = LastFileError();
+                    if (auto read = ReadInput(f->source, f->in.fd(), rows.data(), rows.size(),
+                                              f->frameOffset + i * f->frameBytes + r0 * f->stride);
+                        !read) {
+                        readError = read.failure().reason;
                         break;
                     }
                     for (std::uint64_t k = 0; k < n; ++k) {

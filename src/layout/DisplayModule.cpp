@@ -4,8 +4,8 @@
 
 #include "base/Binary.h"
 #include "base/FileUtil.h"
-#include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/Render.h"
+#include "lang/messages/EngineMessages.h"
 
 namespace corv {
 
@@ -93,7 +93,7 @@ void ModuleList::Select(int index) {
 
 std::string ModuleList::DisplayName(std::size_t i, std::uint8_t language) const {
     if (i == 0) {
-        return UsesChinese(language) ? LocalizeText("单点", language) : "Single pixel";
+        return Render(msg::engine::kSinglePixelModule, language);
     }
     return i < modules_.size() ? modules_[i].name : std::string();
 }
@@ -119,7 +119,7 @@ void ModuleList::Load(const std::filesystem::path& file) {
     }
 }
 
-bool ModuleList::Rewrite(const std::filesystem::path& file) const {
+Result<Done> ModuleList::Rewrite(const std::filesystem::path& file) const {
     const auto bytes = ModuleFileBytes(std::span<const DisplayModule>(modules_).subspan(1));
     return WriteFileAtomic(file, bytes);
 }
@@ -133,9 +133,7 @@ ModuleList::AddResult ModuleList::Add(DisplayModule module, const std::filesyste
     auto sameName = std::find_if(modules_.begin() + 1, modules_.end(),
                                  [&](const DisplayModule& m) { return m.name == module.name; });
     if (sameName != modules_.end()) {
-        const std::string question = UsesChinese(language)
-                                         ? LocalizeText("此模块名已存在，是否覆盖？", language)
-                                         : "This module name already exists, is it covered?";
+        const std::string question = Render(msg::engine::kModuleNameExists, language);
         if (prompt.AskYesNo(question) != Answer::Yes) {
             return AddResult::Refused;
         }
@@ -191,6 +189,6 @@ int ModuleList::Import(const std::filesystem::path& from) {
     return added;
 }
 
-bool ModuleList::Export(const std::filesystem::path& to) const { return Rewrite(to); }
+Result<Done> ModuleList::Export(const std::filesystem::path& to) const { return Rewrite(to); }
 
 }  // namespace corv

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Prompt.h"
+#include "base/Result.h"
 #include "lang/UiStrings.h"
 
 namespace corv {
@@ -50,14 +51,15 @@ public:
     std::size_t size() const { return modules_.size(); }
     int current() const { return current_; }
     void Select(int index);
-    // Name shown for entry i ("Single pixel" / "单点" for entry 0).
+    // Name shown for entry i ("Single pixel", or its Chinese name, for entry 0).
     std::string DisplayName(std::size_t i, std::uint8_t language) const;
     // Index of the first module shown under `name`, -1 when none.
     int Find(const std::string& name, std::uint8_t language) const;
 
     // Loads the module file (a missing or short file leaves only "Single pixel").
     void Load(const std::filesystem::path& file);
-    bool Rewrite(const std::filesystem::path& file) const;
+    // Writes the module file; the failure names it and the reason.
+    Result<Done> Rewrite(const std::filesystem::path& file) const;
 
     // "Save as module": adds a pattern, asking through `prompt` when its name or its shape is
     // already there, and rewrites the module file.
@@ -69,8 +71,8 @@ public:
     // there before; returns how many were added. The module file is not rewritten.
     int Import(const std::filesystem::path& from);
     // Writes the user modules to `to` in the module file form (replacing it): the same bytes
-    // as the module file, which is rewritten after every change.
-    bool Export(const std::filesystem::path& to) const;
+    // as the module file, which is rewritten after every change. The failure as Rewrite's.
+    Result<Done> Export(const std::filesystem::path& to) const;
 
 private:
     std::vector<DisplayModule> modules_;

@@ -146,12 +146,11 @@ std::optional<QByteArray> EncodeLayoutImage(const QImage& image, const QString& 
     return writer.write(image) ? std::optional(bytes) : std::nullopt;
 }
 
-bool SaveLayoutImage(const QImage& image, const QString& path) {
+Result<Done> SaveLayoutImage(const QImage& image, const QString& path) {
     const std::filesystem::path target = path.toStdString();
     const auto bytes = EncodeLayoutImage(image, path);
     if (!bytes) {
-        SetFileError(target, std::string("the picture cannot be encoded"));
-        return false;
+        return FileFailure(target, std::string("the picture cannot be encoded"));
     }
     return WriteFileAtomic(target, std::span(reinterpret_cast<const std::uint8_t*>(bytes->constData()),
                                              static_cast<std::size_t>(bytes->size())));

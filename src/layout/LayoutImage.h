@@ -6,6 +6,7 @@
 #include <optional>
 #include <QString>
 
+#include "base/Result.h"
 #include "layout/Layout.h"
 
 namespace corv {
@@ -29,8 +30,8 @@ QColor LineColour(int line);
 // The bytes of a picture in the format the path's extension names (jpeg/jpg, bmp, png;
 // anything else is GIF); nullopt when it cannot be encoded.
 std::optional<QByteArray> EncodeLayoutImage(const QImage& image, const QString& path);
-// Saves a picture so (through a temporary file: a failure leaves the old file as it was);
-// false with LastFileError() set when it cannot be written.
-bool SaveLayoutImage(const QImage& image, const QString& path);
+// Saves a picture so (through a temporary file: a failure leaves the old file as it was); the
+// failure names the file and why it could not be encoded or written.
+Result<Done> SaveLayoutImage(const QImage& image, const QString& path);
 
 }  // namespace corv

@@ -142,18 +142,19 @@ void MergeLightTypes(std::vector<LightTypeRecord>& list, std::span<const LightTy
     }
 }
 
-LineFileError LoadLineFile(const std::filesystem::path& path, Layout& layout, std::vector<LightTypeRecord>& lampTypes,
-                           std::uint8_t defaultChip) {
+Result<Done> LoadLineFile(const std::filesystem::path& path, Layout& layout, std::vector<LightTypeRecord>& lampTypes,
+                          std::uint8_t defaultChip) {
     auto bytes = ReadFileBytes(path);
     if (!bytes) {
-        return LineFileError::OpenFailed;
+        return Failure{static_cast<int>(LineFileError::OpenFailed), {}, bytes.failure().reason, {}, nullptr};
     }
     LineFileContent content;
     if (LineFileError e = ParseLineFile(*bytes, content); e != LineFileError::None) {
+        std::string reason;
         if (e == LineFileError::GridTooLarge) {
-            SetFileError(path, GridLimitText(content.grid.rows, content.grid.cols));
+            reason = FileFailure(path, GridLimitText(content.grid.rows, content.grid.cols)).reason;
         }
-        return e;
+        return Failure{static_cast<int>(e), {}, std::move(reason), {}, nullptr};
     }
     // The loader clears the wiring record, then takes what the file stores over it: table
     // entries past the stored ones keep their values.
@@ -186,7 +187,7 @@ LineFileError LoadLineFile(const std::filesystem::path& path, Layout& layout, st
     NormaliseSlaveGroups(layout.slaveGroups, layout.setting.SlaveCount());
     layout.occupancy.Rebuild(layout.grid, layout.lines);
     layout.MarkSaved();
-    return LineFileError::None;
+    return Done{};
 }
 
 std::vector<std::uint8_t> LineFileBytes(const Layout& layout, std::span<const LightTypeRecord> lampTypes) {
@@ -240,13 +241,13 @@ std::vector<std::uint8_t> LineFileBytes(const Layout& layout, std::span<const Li
     return std::move(w.bytes());
 }
 
-bool SaveLineFile(const std::filesystem::path& path, Layout& layout, std::span<const LightTypeRecord> lampTypes) {
+Result<Done> SaveLineFile(const std::filesystem::path& path, Layout& layout, std::span<const LightTypeRecord> lampTypes) {
     layout.RecomputeLineCount();
-    if (!WriteFileAtomic(path, LineFileBytes(layout, lampTypes))) {
-        return false;
+    if (auto written = WriteFileAtomic(path, LineFileBytes(layout, lampTypes)); !written) {
+        return written;
     }
     layout.MarkSaved();
-    return true;
+    return Done{};
 }
 
 std::filesystem::path LineFilePathFor(const std::filesystem::path& chosen) {

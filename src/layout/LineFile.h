@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "base/Result.h"
 #include "layout/Layout.h"
 #include "layout/LightType.h"
 
@@ -34,14 +35,19 @@ struct LineFileContent {
 LineFileError ParseLineFile(std::span<const std::uint8_t> bytes, LineFileContent& out);
 
 // Loads a line file into the layout, merging its lamp types into `lampTypes` (the program's
-// list). On any error the layout and the list stay as they were.
-LineFileError LoadLineFile(const std::filesystem::path& path, Layout& layout, std::vector<LightTypeRecord>& lampTypes,
-                           std::uint8_t defaultChip);
+// list). On any error the layout and the list stay as they were. The failure's `code` is the
+// LineFileError; its reason names the file and why it could not be read, or the grid limit.
+Result<Done> LoadLineFile(const std::filesystem::path& path, Layout& layout, std::vector<LightTypeRecord>& lampTypes,
+                          std::uint8_t defaultChip);
+// The LineFileError of an outcome (None for a success).
+inline LineFileError LineFileErrorOf(const Result<Done>& result) {
+    return result ? LineFileError::None : static_cast<LineFileError>(result.failure().code);
+}
 
 // The bytes of a version-3 line file of the layout and the program's lamp types.
 std::vector<std::uint8_t> LineFileBytes(const Layout& layout, std::span<const LightTypeRecord> lampTypes);
-// Writes them (through a temporary file); false when the file cannot be written.
-bool SaveLineFile(const std::filesystem::path& path, Layout& layout, std::span<const LightTypeRecord> lampTypes);
+// Writes them (through a temporary file); the failure names the file and the reason.
+Result<Done> SaveLineFile(const std::filesystem::path& path, Layout& layout, std::span<const LightTypeRecord> lampTypes);
 
 // The path a line file is saved under: the last four characters become ".lnf".
 std::filesystem::path LineFilePathFor(const std::filesystem::path& chosen);

@@ -80,15 +80,14 @@ const Frame* MovieFrameSource::Get(std::size_t frame) {
     return &frame_;
 }
 
-DocError DocumentFrameSource::Open(const std::filesystem::path& path, int width, int height, const std::filesystem::path& tempDir) {
+Result<Done> DocumentFrameSource::Open(const std::filesystem::path& path, int width, int height, const std::filesystem::path& tempDir) {
     reader_ = std::make_unique<ClipFrameReader>();
-    const DocError e = reader_->Open(path, 0, tempDir);
-    if (e != DocError::None) return e;
+    if (auto opened = reader_->Open(path, 0, tempDir); !opened) return opened;
     if (reader_->width() != static_cast<std::uint32_t>(width) || reader_->height() != static_cast<std::uint32_t>(height)) {
         reader_ = std::make_unique<ClipFrameReader>();
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
-    return DocError::None;
+    return Done{};
 }
 
 std::unique_ptr<FrameSource> DocumentFrameSource::Fork() const {
@@ -108,9 +107,8 @@ std::unique_ptr<FrameSource> OpenImportSource(const std::filesystem::path& path,
                                               const std::filesystem::path& tempDir, std::string* why, bool highSpeed) {
     if (ImportKindOf(path) == ImportKind::Document) {
         auto source = std::make_unique<DocumentFrameSource>();
-        const DocError e = source->Open(path, width, height, tempDir);
-        if (e != DocError::None) {
-            if (why) *why = DocumentMessage(e);
+        if (auto opened = source->Open(path, width, height, tempDir); !opened) {
+            if (why) *why = DocumentMessage(DocErrorOf(opened));
             return nullptr;
         }
         return source;
@@ -126,9 +124,8 @@ bool PreviewImport(const std::filesystem::path& path, int width, int height, Fit
     out = ImportPreview{};
     if (ImportKindOf(path) == ImportKind::Document) {
         ClipFrameReader reader;
-        const DocError e = reader.Open(path, 0, tempDir);
-        if (e != DocError::None) {
-            if (why) *why = DocumentMessage(e);
+        if (auto opened = reader.Open(path, 0, tempDir); !opened) {
+            if (why) *why = DocumentMessage(DocErrorOf(opened));
             return false;
         }
         out.frames = reader.count();

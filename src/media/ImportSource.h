@@ -57,7 +57,7 @@ public:
     // Opens a plain or compressed document. Refuses a file that cannot be opened
     // (DocError::OpenFailed), and one that is not a version-0 document or whose frame size is
     // not width x height (DocError::Unsupported).
-    DocError Open(const std::filesystem::path& path, int width, int height, const std::filesystem::path& tempDir);
+    Result<Done> Open(const std::filesystem::path& path, int width, int height, const std::filesystem::path& tempDir);
     std::size_t Count() const override { return reader_->count(); }
     const Frame* Get(std::size_t i) override { return reader_->Next(i); }
     std::unique_ptr<FrameSource> Fork() const override;

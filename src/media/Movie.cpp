@@ -441,9 +441,9 @@ bool MovieWriter::Open(const std::filesystem::path& path, int width, int height,
     // link stays), through a temporary file in that file's folder; a folder, a device or a pipe
     // in the target's place is refused.
     const auto target = ResolveWriteTarget(path);
-    if (!target) return d.Fail("Save file fail! (" + LastFileError() + ")");
+    if (!target) return d.Fail("Save file fail! (" + target.failure().reason + ")");
     const auto temp = MakeSiblingTemp(*target);
-    if (!temp) return d.Fail("Save file fail! (" + path.string() + ": " + LastFileError().substr(target->string().size() + 2) + ")");
+    if (!temp) return d.Fail("Save file fail! (" + path.string() + ": " + temp.failure().reason.substr(target->string().size() + 2) + ")");
     d.named = path;
     d.target = *target;
     d.temp = *temp;
@@ -560,8 +560,7 @@ bool MovieWriter::Close() {
     std::error_code ec;
     d.pending.reset();  // before the rename: a signal afterwards must not remove the movie
     if (ok && !ReplaceWithTemp(d.temp, d.target)) {
-        SetFileError(d.named, errno);
-        ok = d.Fail("Save file fail! (" + LastFileError() + ")");
+        ok = d.Fail("Save file fail! (" + FileFailure(d.named, errno).reason + ")");
     }
     if (!ok) std::filesystem::remove(d.temp, ec);
     d.temp.clear();  // renamed or removed: nothing left for Abandon()

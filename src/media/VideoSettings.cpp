@@ -42,7 +42,7 @@ bool WriteVideoSettings(const std::filesystem::path& configPath, const VideoSett
     const VideoSettings s = ClampVideoSettings(settings);
     ProfileFile profile(configPath, kVideoSettingsSection);
     // Every key is written even after a failure, so one refused write does not hide the others.
-    bool ok = profile.WriteInt(kFramesPerSecond, s.framesPerSecond);
+    bool ok = profile.WriteInt(kFramesPerSecond, s.framesPerSecond).ok();
     ok = profile.WriteInt(kGatherRate, s.gatherRate) && ok;
     ok = profile.WriteInt(kCompFccHandler, static_cast<int>(s.compFccHandler)) && ok;
     ok = profile.WriteInt(kCompQuality, s.compQuality) && ok;

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     TempDir temp;
     LoadedDocument doc;
     const std::uint64_t templateLength = EffectTemplateLength(file);
-    if (ReadEffectFile(file, temp.path(), doc) != DocError::None) {
+    if (!ReadEffectFile(file, temp.path(), doc)) {
         std::fprintf(stderr, "corvantine-player: %s holds no design to play (export one with \"Output effect file\").\n", file.c_str());
         return 1;
     }

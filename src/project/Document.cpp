@@ -101,33 +101,33 @@ DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions&
     return DocError::None;
 }
 
-DocError ReadTail(FileReader& in, const ReadOptions& options, LoadedDocument& out) {
+Result<Done> ReadTail(FileReader& in, const ReadOptions& options, LoadedDocument& out) {
     std::vector<std::uint8_t> tail;
     if (!in.Rest(tail)) {
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
     ByteReader r(tail);
     std::uint16_t layerCount = 0;
     if (!r.U16(out.canvasWidth) || !r.U16(out.canvasHeight) || !r.U16(layerCount)) {
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
     // The count is signed in the file: a negative count reads no layer.
     const int count = static_cast<std::int16_t>(layerCount) < 0 ? 0 : layerCount;
     if (static_cast<std::size_t>(count) > r.remaining() / EffectLayer::kMinRecordSize) {
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
     out.layers.clear();
     out.layers.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         auto layer = EffectLayer::Read(r);
         if (!layer) {
-            return DocError::Unsupported;
+            return DocumentFailure(DocError::Unsupported);
         }
         out.layers.push_back(std::move(layer));
     }
     std::uint32_t musicLength = 0;
     if (!r.U32(musicLength) || musicLength > r.remaining()) {
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
     out.musicLength = musicLength;
     if (musicLength > 0 && options.extractMusic && !options.tempDir.empty()) {
@@ -135,22 +135,22 @@ DocError ReadTail(FileReader& in, const ReadOptions& options, LoadedDocument& ou
         const fs::path musicPath = options.tempDir / kMusicFileName;
         // Music that cannot be put in the working folder (a full disk) refuses the open, with
         // the file and the reason: opened without it, the next save would drop it.
-        if (!WriteFileAtomic(musicPath, music)) {
-            return DocError::OpenFailed;
+        if (auto written = WriteFileAtomic(musicPath, music); !written) {
+            return DocumentFailure(DocError::OpenFailed, written.failure().reason);
         }
         out.musicPath = musicPath;
     } else if (!r.Skip(musicLength)) {
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
     // Whatever follows the music is not ours to read, but it is the user's: kept as it is.
     const auto rest = r.Take(r.remaining());
     out.trailingBytes.assign(rest.begin(), rest.end());
-    return DocError::None;
+    return Done{};
 }
 
 }  // namespace
 
-DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDocument& out) {
+Result<Done> ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDocument& out) {
     ProgressEnd end(options.progress);
     out = LoadedDocument{};
     fs::path source = path;
@@ -158,12 +158,12 @@ DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDo
     {
         std::uint8_t head[3] = {};
         FileReader probe;
-        if (!probe.Open(path)) {
-            return DocError::OpenFailed;
+        if (auto opened = probe.Open(path); !opened) {
+            return DocumentFailure(DocError::OpenFailed, opened.failure().reason);
         }
         if (probe.size() >= 3 && probe.Bytes(head, 3) && std::memcmp(head, "Rar", 3) == 0) {
             if (options.tempDir.empty()) {
-                return DocError::OpenFailed;
+                return DocumentFailure(DocError::OpenFailed);
             }
             // Extract into a folder of its own, so that other entries (an "EffectMusic.mp3", say)
             // never replace the working files of the open project; only the document moves on.
@@ -190,36 +190,39 @@ DocError ReadDocument(const fs::path& path, const ReadOptions& options, LoadedDo
         }
     }
     FileReader in;
-    if (!in.Open(source)) {
+    if (auto opened = in.Open(source); !opened) {
         if (out.compressed) {
             // The message is about the user's archive, never the private working copy.
-            SetFileError(path, unpackError.empty() ? "the archive holds no " + std::string(kEntryName) : unpackError);
+            return DocumentFailure(
+                DocError::OpenFailed,
+                FileFailure(path, unpackError.empty() ? "the archive holds no " + std::string(kEntryName) : unpackError)
+                    .reason);
         }
-        return DocError::OpenFailed;
+        return DocumentFailure(DocError::OpenFailed, opened.failure().reason);
     }
     out.fileSize = in.size();
     out.sourcePath = source;
     std::uint8_t header[kHeaderSize];
     if (!in.Bytes(header, sizeof header) || std::memcmp(header, kMagic, 4) != 0 || !AcceptedVersion(header[4])) {
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
     out.version = header[4];
     std::uint16_t gx = 0, gy = 0;
     if (!in.U16(out.headerHeight) || !in.U16(out.headerWidth) || !in.U16(gx) || !in.U16(gy)) {
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
     out.gridScaleX = static_cast<std::int16_t>(gx);
     out.gridScaleY = static_cast<std::int16_t>(gy);
     if (DocError e = ReadFrameStore(in, out.version, options, out); e != DocError::None) {
-        return e;
+        return DocumentFailure(e);
     }
     if (!in.atEnd()) {
         out.hasTail = true;
-        if (DocError e = ReadTail(in, options, out); e != DocError::None) {
-            return e;
+        if (auto tail = ReadTail(in, options, out); !tail) {
+            return tail;
         }
     }
-    return DocError::None;
+    return Done{};
 }
 
 std::uint64_t FrameStoreBlockSize(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& sizes,
@@ -231,24 +234,24 @@ std::uint64_t FrameStoreBlockSize(const std::vector<std::pair<std::uint32_t, std
     return n;
 }
 
-DocError WriteDocument(const fs::path& path, const DocumentSource& source, const ProgressFn& progress) {
+Result<Done> WriteDocument(const fs::path& path, const DocumentSource& source, const ProgressFn& progress) {
     ProgressEnd end(progress);
     const FrameStore* store = source.frames;
     if (!store || store->Count() < 1) {
-        return DocError::WriteFailed;
+        return DocumentFailure(DocError::WriteFailed);
     }
     for (int c = 0; c < store->Count(); ++c) {
         const Clip& clip = store->clip(c);
         // Nothing is written that the reader would refuse.
         if (clip.frames.size() > kMaxFrameCount || clip.width == 0 || clip.height == 0 || clip.width > kMaxSide ||
             clip.height > kMaxSide) {
-            return DocError::WriteFailed;
+            return DocumentFailure(DocError::WriteFailed);
         }
     }
     ReplacingFile file(path);
     FileWriter& out = file.writer;
     if (!file.ok()) {
-        return DocError::WriteFailed;
+        return DocumentFailure(DocError::WriteFailed, file.error());
     }
     out.Bytes(kMagic, 4);
     out.U8(kVersionScrambled);
@@ -275,13 +278,13 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
             ReportProgress(progress, PercentDone(i, count));
             const Frame& f = clip.frames[i];
             if (f.size() != frameBytes) {
-                return DocError::WriteFailed;  // never write a frame of another size
+                return DocumentFailure(DocError::WriteFailed);  // never write a frame of another size
             }
             out.Reference(f.data(), f.size());
         }
         if (!out.ok()) {
-            SetFileError(path, out.error());  // the write's own reason (a full disk, a size limit)
-            return DocError::WriteFailed;
+            // The write's own reason (a full disk, a size limit).
+            return DocumentFailure(DocError::WriteFailed, file.WriteFailed().reason);
         }
     }
 
@@ -302,9 +305,8 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
             out.U32(static_cast<std::uint32_t>(st.st_size));
             musicWritten = out.CopyFrom(fd, static_cast<std::uint64_t>(st.st_size));
             if (!musicWritten) {
-                SetFileError(path, out.error());
                 ::close(fd);
-                return DocError::WriteFailed;
+                return DocumentFailure(DocError::WriteFailed, file.WriteFailed().reason);
             }
         }
         if (fd >= 0) {
@@ -315,7 +317,10 @@ DocError WriteDocument(const fs::path& path, const DocumentSource& source, const
         out.U32(0);
     }
     out.Bytes(source.trailingBytes);
-    return file.Commit() ? DocError::None : DocError::WriteFailed;
+    if (auto committed = file.Commit(); !committed) {
+        return DocumentFailure(DocError::WriteFailed, committed.failure().reason);
+    }
+    return Done{};
 }
 
 namespace {
@@ -329,7 +334,7 @@ std::shared_ptr<const int> ShareDescriptor(int fd) {
 
 }  // namespace
 
-DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& tempDir) {
+Result<Done> ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& tempDir) {
     file_.reset();
     window_.reset();
     windowFirst_ = windowCount_ = 0;
@@ -339,15 +344,15 @@ DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& t
     options.tempDir = tempDir;
     options.loadFrames = false;
     options.extractMusic = false;
-    if (DocError e = ReadDocument(path, options, doc); e != DocError::None) {
-        return e;
+    if (auto read = ReadDocument(path, options, doc); !read) {
+        return read;
     }
     if (clip < 0 || clip >= static_cast<int>(doc.clips.size())) {
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported);
     }
     const int fd = ::open(doc.sourcePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        return DocError::OpenFailed;
+        return DocumentFailure(DocError::OpenFailed);
     }
     file_ = ShareDescriptor(fd);
     const auto c = static_cast<std::size_t>(clip);
@@ -356,7 +361,7 @@ DocError ClipFrameReader::Open(const fs::path& path, int clip, const fs::path& t
     count_ = doc.frameCounts[c];
     offset_ = doc.frameOffsets[c];
     ::posix_fadvise(fd, static_cast<off_t>(offset_), 0, POSIX_FADV_SEQUENTIAL);
-    return DocError::None;
+    return Done{};
 }
 
 std::unique_ptr<ClipFrameReader> ClipFrameReader::Fork() const {
@@ -415,8 +420,9 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
         return result;
     }
     FileReader in;
-    if (!in.Open(target)) {
+    if (auto opened = in.Open(target); !opened) {
         result.error = DocError::OpenFailed;
+        result.reason = opened.failure().reason;
         return result;
     }
     std::uint8_t header[kHeaderSize];
@@ -489,6 +495,9 @@ AppendResult AppendFrames(const fs::path& target, const Clip& source, std::size_
         file.WriteFailed();  // the system's reason, under the target's name
     }
     result.error = ok && file.Commit() ? DocError::None : DocError::WriteFailed;
+    if (result.error != DocError::None) {
+        result.reason = file.error();
+    }
     return result;
 }
 
@@ -504,8 +513,9 @@ struct ClipDocumentWriter::State {
 ClipDocumentWriter::ClipDocumentWriter(fs::path path) : state_(std::make_unique<State>(std::move(path))) {}
 ClipDocumentWriter::~ClipDocumentWriter() = default;
 
-bool ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height) {
-    if (!state_->file.ok() || width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
+Result<Done> ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height) {
+    if (!state_->file.ok()) return DocumentFailure(DocError::WriteFailed, state_->file.error());
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return DocumentFailure(DocError::WriteFailed);
     width_ = width;
     height_ = height;
     FileWriter& out = state_->file.writer;
@@ -522,21 +532,23 @@ bool ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height) {
     out.Zeros(kLineFilePathSize);
     countOffset_ = out.pos();
     out.U32(ScrambleFrameCount(0));
-    return out.ok() || state_->file.WriteFailed();
+    if (!out.ok()) return DocumentFailure(DocError::WriteFailed, state_->file.WriteFailed().reason);
+    return Done{};
 }
 
-bool ClipDocumentWriter::Add(const Frame& frame) {
+Result<Done> ClipDocumentWriter::Add(const Frame& frame) {
     if (width_ == 0 || frame.width() != static_cast<int>(width_) || frame.height() != static_cast<int>(height_) ||
         count_ >= kMaxFrameCount) {
-        return false;
+        return DocumentFailure(DocError::WriteFailed);
     }
     state_->file.writer.Bytes(frame.data(), frame.size());
     ++count_;
-    return state_->file.writer.ok() || state_->file.WriteFailed();
+    if (!state_->file.writer.ok()) return DocumentFailure(DocError::WriteFailed, state_->file.WriteFailed().reason);
+    return Done{};
 }
 
-DocError ClipDocumentWriter::Finish() {
-    if (width_ == 0 || count_ == 0) return DocError::WriteFailed;
+Result<Done> ClipDocumentWriter::Finish() {
+    if (width_ == 0 || count_ == 0) return DocumentFailure(DocError::WriteFailed);
     FileWriter& out = state_->file.writer;
     out.U16(0);  // no canvas, no layers, no music
     out.U16(0);
@@ -545,20 +557,23 @@ DocError ClipDocumentWriter::Finish() {
     std::uint8_t count[4];
     StoreU32(count, ScrambleFrameCount(count_));
     if (!out.Flush()) {
-        state_->file.WriteFailed();
-        return DocError::WriteFailed;
+        return DocumentFailure(DocError::WriteFailed, state_->file.WriteFailed().reason);
     }
     if (!out.WriteAt(count, sizeof count, countOffset_)) {
-        SetFileError(state_->file.name(), errno);
-        return DocError::WriteFailed;
+        return DocumentFailure(DocError::WriteFailed, FileFailure(state_->file.name(), errno).reason);
     }
-    return state_->file.Commit() ? DocError::None : DocError::WriteFailed;
+    if (auto committed = state_->file.Commit(); !committed) {
+        return DocumentFailure(DocError::WriteFailed, committed.failure().reason);
+    }
+    return Done{};
 }
 
-DocError WriteSingleClipDocument(const fs::path& path, std::vector<Frame> frames) {
-    if (frames.empty()) return DocError::WriteFailed;
+Result<Done> WriteSingleClipDocument(const fs::path& path, std::vector<Frame> frames) {
+    if (frames.empty()) return DocumentFailure(DocError::WriteFailed);
     for (const Frame& f : frames) {
-        if (f.width() != frames.front().width() || f.height() != frames.front().height()) return DocError::WriteFailed;
+        if (f.width() != frames.front().width() || f.height() != frames.front().height()) {
+            return DocumentFailure(DocError::WriteFailed);
+        }
     }
     AppState app;
     FrameStore store(app);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/Progress.h"
+#include "base/Result.h"
 #include "project/EffectLayer.h"
 #include "project/EffectList.h"
 #include "project/FrameStore.h"
@@ -39,6 +40,16 @@ enum class DocError {
     WriteFailed,   // "Save file fail!"
     SizeMismatch,  // append: "Parameter mistake!\r\nWidth: %d ,Height: %d"
 };
+
+// A document operation's failure: its `code` is the DocError; its `reason` names the file and
+// the system's reason ("PATH: reason") where a file could not be opened or written.
+inline Failure DocumentFailure(DocError error, std::string reason = {}) {
+    return Failure{static_cast<int>(error), {}, std::move(reason), {}, nullptr};
+}
+// The DocError of an outcome (None for a success).
+inline DocError DocErrorOf(const Result<Done>& result) {
+    return result ? DocError::None : static_cast<DocError>(result.failure().code);
+}
 
 // What the writer stores besides the clips.
 struct DocumentSource {
@@ -89,7 +100,7 @@ struct ReadOptions {
 
 // Reads a plain or compressed document. Every count and size is checked against the bytes
 // that are really there before anything is allocated.
-DocError ReadDocument(const std::filesystem::path& path, const ReadOptions& options, LoadedDocument& out);
+Result<Done> ReadDocument(const std::filesystem::path& path, const ReadOptions& options, LoadedDocument& out);
 
 // Reads the frames of one clip of a document one at a time, for output of documents larger
 // than memory.
@@ -100,7 +111,7 @@ public:
     ClipFrameReader& operator=(const ClipFrameReader&) = delete;
 
     // Opens clip `clip` (0-based) of a plain or compressed document.
-    DocError Open(const std::filesystem::path& path, int clip, const std::filesystem::path& tempDir);
+    Result<Done> Open(const std::filesystem::path& path, int clip, const std::filesystem::path& tempDir);
     std::uint32_t width() const { return width_; }
     std::uint32_t height() const { return height_; }
     std::size_t count() const { return count_; }
@@ -122,12 +133,12 @@ private:
 
 // Writes a document (version 0) through a temporary file in the target folder that is
 // renamed over the target: a failure leaves the previous file as it was.
-DocError WriteDocument(const std::filesystem::path& path, const DocumentSource& source,
-                       const ProgressFn& progress = {});
+Result<Done> WriteDocument(const std::filesystem::path& path, const DocumentSource& source,
+                           const ProgressFn& progress = {});
 
 // Writes `frames` (all of one size) as a document of one clip with no design: what the
 // screen capture saves. WriteFailed for no frames or frames of mixed sizes.
-DocError WriteSingleClipDocument(const std::filesystem::path& path, std::vector<Frame> frames);
+Result<Done> WriteSingleClipDocument(const std::filesystem::path& path, std::vector<Frame> frames);
 
 // Writes a document of one clip frame by frame, without holding the frames: imports of long
 // movies go straight to disk. The file appears whole on Finish(), or not at all.
@@ -138,13 +149,13 @@ public:
     ClipDocumentWriter(const ClipDocumentWriter&) = delete;
     ClipDocumentWriter& operator=(const ClipDocumentWriter&) = delete;
 
-    // Frames of width x height; false when the file cannot be made.
-    bool Begin(std::uint32_t width, std::uint32_t height);
-    // Adds a frame (copied at once); false for another size or a failed write.
-    bool Add(const Frame& frame);
+    // Frames of width x height; the failure when the file cannot be made.
+    Result<Done> Begin(std::uint32_t width, std::uint32_t height);
+    // Adds a frame (copied at once); a failure for another size or a failed write.
+    Result<Done> Add(const Frame& frame);
     std::uint32_t count() const { return count_; }
     // Writes the frame count and the empty design, and puts the file in place.
-    DocError Finish();
+    Result<Done> Finish();
 
 private:
     struct State;
@@ -164,6 +175,9 @@ std::uint64_t FrameStoreBlockSize(const std::vector<std::pair<std::uint32_t, std
 // On SizeMismatch, fileWidth/fileHeight tell the target's size.
 struct AppendResult {
     DocError error = DocError::None;
+    // The target's name and the system's reason ("PATH: reason") when it could not be opened or
+    // written.
+    std::string reason;
     std::uint32_t fileWidth = 0;
     std::uint32_t fileHeight = 0;
     std::uint32_t newFrameCount = 0;

@@ -46,40 +46,41 @@ bool IsEffectPlayer(std::span<const std::uint8_t> p) {
     return false;
 }
 
-DocError ExportEffectFile(const std::filesystem::path& player, const std::filesystem::path& out,
-                          const DocumentSource& source, const std::filesystem::path& tempDir) {
+Result<Done> ExportEffectFile(const std::filesystem::path& player, const std::filesystem::path& out,
+                              const DocumentSource& source, const std::filesystem::path& tempDir) {
     if (SameFile(out, player)) {
-        SetFileError(out, std::string("is the player program itself; choose another output"));
-        return DocError::WriteFailed;
+        return DocumentFailure(DocError::WriteFailed,
+                               FileFailure(out, std::string("is the player program itself; choose another output")).reason);
     }
     const auto program = ReadFileBytes(player);
-    if (!program) return DocError::OpenFailed;
+    if (!program) return DocumentFailure(DocError::OpenFailed, program.failure().reason);
     if (program->size() > 0xFFFFFFFFu || !IsEffectPlayer(*program)) {
-        SetFileError(player, std::string("is not the effect player program"));
-        return DocError::Unsupported;
+        return DocumentFailure(DocError::Unsupported, FileFailure(player, std::string("is not the effect player program")).reason);
     }
     const std::filesystem::path block = tempDir / "EffectBlock.cvn";
-    if (const DocError e = WriteDocument(block, source); e != DocError::None) {
+    if (auto written = WriteDocument(block, source); !written) {
         // The reason is told of the file asked for, not of the private copy.
-        const std::string why = LastFileError();
+        const std::string& why = written.failure().reason;
         const std::string privateName = block.string() + ": ";
-        SetFileError(out, why.rfind(privateName, 0) == 0 ? why.substr(privateName.size()) : why);
-        return e;
+        return DocumentFailure(DocErrorOf(written),
+                               FileFailure(out, why.rfind(privateName, 0) == 0 ? why.substr(privateName.size()) : why).reason);
     }
     const auto document = ReadFileBytes(block);
     std::error_code ec;
     std::filesystem::remove(block, ec);
-    if (!document) return DocError::WriteFailed;
+    if (!document) return DocumentFailure(DocError::WriteFailed, document.failure().reason);
     std::vector<std::uint8_t> bytes;
     bytes.reserve(program->size() + document->size() + 4);
     bytes.insert(bytes.end(), program->begin(), program->end());
     bytes.insert(bytes.end(), document->begin(), document->end());
     const auto length = static_cast<std::uint32_t>(program->size());
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
-    if (!WriteFileAtomic(out, bytes)) return DocError::WriteFailed;
+    if (auto written = WriteFileAtomic(out, bytes); !written) {
+        return DocumentFailure(DocError::WriteFailed, written.failure().reason);
+    }
     using P = std::filesystem::perms;
     std::filesystem::permissions(out, P::owner_exec | P::group_exec | P::others_exec, std::filesystem::perm_options::add, ec);
-    return DocError::None;
+    return Done{};
 }
 
 std::uint64_t EffectTemplateLength(const std::filesystem::path& file) {
@@ -102,10 +103,10 @@ bool IsEffectFile(const std::filesystem::path& file) {
     return in.read(reinterpret_cast<char*>(program.data()), static_cast<std::streamsize>(length)) && IsEffectPlayer(program);
 }
 
-DocError ReadEffectFile(const std::filesystem::path& file, const std::filesystem::path& tempDir, LoadedDocument& out,
-                        bool loadFrames) {
+Result<Done> ReadEffectFile(const std::filesystem::path& file, const std::filesystem::path& tempDir, LoadedDocument& out,
+                            bool loadFrames) {
     const std::uint64_t start = EffectTemplateLength(file);
-    if (start == 0) return DocError::Unsupported;
+    if (start == 0) return DocumentFailure(DocError::Unsupported);
     std::ifstream in(file, std::ios::binary | std::ios::ate);
     const std::uint64_t size = static_cast<std::uint64_t>(in.tellg());
     in.seekg(static_cast<std::streamoff>(start));
@@ -117,20 +118,20 @@ DocError ReadEffectFile(const std::filesystem::path& file, const std::filesystem
         std::uint64_t left = size - 4 - start;
         while (left > 0 && in) {
             const auto n = static_cast<std::streamsize>(std::min<std::uint64_t>(left, buffer.size()));
-            if (!in.read(buffer.data(), n)) return DocError::OpenFailed;
+            if (!in.read(buffer.data(), n)) return DocumentFailure(DocError::OpenFailed);
             copy.write(buffer.data(), n);
             left -= static_cast<std::uint64_t>(n);
         }
-        if (!copy) return DocError::OpenFailed;
+        if (!copy) return DocumentFailure(DocError::OpenFailed);
     }
     ReadOptions options;
     options.tempDir = tempDir;
     options.loadFrames = loadFrames;
     options.extractMusic = loadFrames;
-    const DocError e = ReadDocument(part, options, out);
+    Result<Done> read = ReadDocument(part, options, out);
     std::error_code ec;
     std::filesystem::remove(part, ec);
-    return e;
+    return read;
 }
 
 }  // namespace corv

@@ -25,10 +25,10 @@ bool IsEffectPlayer(std::span<const std::uint8_t> program);
 
 // Writes the player, the document and the player's length to `out` (made executable). The
 // file is written whole or not at all. A player that is not ours (IsEffectPlayer) is refused
-// (Unsupported), as is an output that is the player itself (WriteFailed); LastFileError() says
-// why, naming `player` or `out`.
-DocError ExportEffectFile(const std::filesystem::path& player, const std::filesystem::path& out,
-                          const DocumentSource& source, const std::filesystem::path& tempDir);
+// (Unsupported), as is an output that is the player itself (WriteFailed); the failure's reason
+// says why, naming `player` or `out`.
+Result<Done> ExportEffectFile(const std::filesystem::path& player, const std::filesystem::path& out,
+                              const DocumentSource& source, const std::filesystem::path& tempDir);
 
 // The length of the player part an exported file names in its last four bytes; 0 when the
 // file is too short or names a length past its end.
@@ -40,7 +40,7 @@ bool IsEffectFile(const std::filesystem::path& file);
 
 // Reads the appended document of an exported file (the frames, the design, the music into
 // tempDir). Without `loadFrames` only its structure is read: no frames, no music written.
-DocError ReadEffectFile(const std::filesystem::path& file, const std::filesystem::path& tempDir, LoadedDocument& out,
-                        bool loadFrames = true);
+Result<Done> ReadEffectFile(const std::filesystem::path& file, const std::filesystem::path& tempDir, LoadedDocument& out,
+                            bool loadFrames = true);
 
 }  // namespace corv

@@ -5,6 +5,7 @@
 #include "lang/Language.h"
 #include "lang/Localize.h"
 #include "lang/UiStrings.h"
+#include "lang/messages/EngineMessages.h"
 
 namespace corv {
 
@@ -82,9 +83,9 @@ std::unique_ptr<EffectLayer> EffectLayer::Read(ByteReader& r) {
 
 std::string LayerName(int position, std::uint8_t language) {
     if (UsesChinese(language)) {
-        return LocalizeText(Format("第%d层", position), language);
+        return LocalizeText(Format(msg::engine::kLayerName.chinese, position), language);
     }
-    return Format("%dTh layer", position);
+    return Format(msg::engine::kLayerName.english, position);
 }
 
 }  // namespace corv

@@ -38,7 +38,7 @@ public:
     static std::unique_ptr<EffectLayer> Read(ByteReader& r);
 };
 
-// The name shown for the layer at a 1-based position: "%dTh layer" or "第%d层".
+// The name shown for the layer at a 1-based position: "%dTh layer", or its Chinese form.
 std::string LayerName(int position, std::uint8_t language);
 
 }  // namespace corv

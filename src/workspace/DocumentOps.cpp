@@ -30,9 +30,9 @@ namespace {
 
 // The program's text, and below it the file and the system's reason where a file could not be
 // opened or written.
-std::string WithReason(const std::string& text, DocError error) {
-    if ((error == DocError::OpenFailed || error == DocError::WriteFailed) && !LastFileError().empty()) {
-        return text + "\r\n" + LastFileError();
+std::string WithReason(const std::string& text, DocError error, const std::string& reason) {
+    if ((error == DocError::OpenFailed || error == DocError::WriteFailed) && !reason.empty()) {
+        return text + "\r\n" + reason;
     }
     return text;
 }
@@ -88,9 +88,9 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
     ReadOptions options;
     options.tempDir = ws.app.tempDir;
     options.progress = progress;
-    const DocError error = ReadDocument(path, options, doc);
-    if (error != DocError::None) {
-        const std::string text = WithReason(DocErrorText(error, ws.strings), error);
+    if (auto read = ReadDocument(path, options, doc); !read) {
+        const DocError error = DocErrorOf(read);
+        const std::string text = WithReason(DocErrorText(error, ws.strings), error, read.failure().reason);
         prompt.Inform(text, PromptIcon::Warning);
         return Status::Fail(text);
     }
@@ -146,14 +146,12 @@ DocumentSource DocumentSourceOf(const Workspace& ws) {
 }
 
 Status OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
-    DocError error = WriteDocument(path, DocumentSourceOf(ws), progress);
-    if (error == DocError::None && ws.app.compress) {
-        if (!AddToArchive(CompressedPathFor(path), path, document::kEntryName, FindRarProgram())) {
-            error = DocError::WriteFailed;
-        }
+    Result<Done> saved = WriteDocument(path, DocumentSourceOf(ws), progress);
+    if (saved && ws.app.compress) {
+        saved = AddToArchive(CompressedPathFor(path), path, document::kEntryName, FindRarProgram());
     }
-    if (error != DocError::None) {
-        const std::string text = WithReason(texts::kSaveFileFail, DocError::WriteFailed);
+    if (!saved) {
+        const std::string text = WithReason(texts::kSaveFileFail, DocError::WriteFailed, saved.failure().reason);
         prompt.Inform(text, PromptIcon::Warning);
         return Status::Fail(text);
     }
@@ -176,7 +174,7 @@ Status AppendFramesToFile(Workspace& ws, Prompt& prompt, const fs::path& target,
     if (r.error == DocError::None) {
         return Status::Ok();
     }
-    std::string text = WithReason(DocErrorText(r.error, ws.strings), r.error);
+    std::string text = WithReason(DocErrorText(r.error, ws.strings), r.error, r.reason);
     if (r.error == DocError::SizeMismatch) {
         text += "\r\n" + Format(ws.strings.widthHeight.c_str(), static_cast<int>(r.fileWidth),
                                 static_cast<int>(r.fileHeight));

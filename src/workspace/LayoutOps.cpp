@@ -52,7 +52,8 @@ void RememberLineFile(Workspace& ws, const std::filesystem::path& path) {
 }  // namespace
 
 Status OpenLineFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& path) {
-    const LineFileError e = LoadLineFile(path, ws.layout, ws.lampTypes, DefaultChip(ws));
+    const Result<Done> loaded = LoadLineFile(path, ws.layout, ws.lampTypes, DefaultChip(ws));
+    const LineFileError e = LineFileErrorOf(loaded);
     if (e == LineFileError::OpenFailed) {
         return Status::Fail(texts::kOpenFileFail);  // not reported to the user
     }
@@ -61,8 +62,8 @@ Status OpenLineFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& 
         return Status::Fail(ws.strings.badFileVersion);
     }
     if (e == LineFileError::GridTooLarge) {
-        prompt.Inform(LastFileError(), PromptIcon::Warning);
-        return Status::Fail(LastFileError());
+        prompt.Inform(loaded.failure().reason, PromptIcon::Warning);
+        return Status::Fail(loaded.failure().reason);
     }
     RememberLineFile(ws, path);
     return Status::Ok();

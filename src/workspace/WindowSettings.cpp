@@ -119,8 +119,8 @@ bool OneOf(int value, const int (&choices)[N]) {
 bool SaveColourPanel(const Workspace& ws, std::string* error) {
     if (ws.home.empty()) return false;
     const ColourPanelState& p = ws.colourPanel;
-    if (!WriteFileAtomic(ws.home / kColourListFileName, ColourLibrary::Encode({p.list.colours()}))) {
-        if (error) *error = LastFileError();
+    if (auto written = WriteFileAtomic(ws.home / kColourListFileName, ColourLibrary::Encode({p.list.colours()})); !written) {
+        if (error) *error = written.failure().reason;
         return false;
     }
     ProfileFile cfg(ws.ConfigPath(), kColourPanelSection);

@@ -182,14 +182,17 @@ TEST(FileIO, WritesFollowLinksAndRefuseWhatIsNoRegularFile) {
     EXPECT_EQ(dir.Read("real/fresh.bin"), "made");
     // A pipe, a folder and a link loop are refused with the path named; the pipe stays a pipe.
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
-    EXPECT_FALSE(WriteFileAtomic(dir / "pipe", std::string("x")));
-    EXPECT_NE(LastFileError().find((dir / "pipe").string() + ": is not a regular file"), std::string::npos)
-        << LastFileError();
+    const auto toPipe = WriteFileAtomic(dir / "pipe", std::string("x"));
+    EXPECT_FALSE(toPipe);
+    EXPECT_NE(toPipe.failure().reason.find((dir / "pipe").string() + ": is not a regular file"), std::string::npos)
+        << toPipe.failure().reason;
     EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
     ReplacingFile toFolder(dir / "real");
     EXPECT_FALSE(toFolder.ok());
-    EXPECT_FALSE(toFolder.Commit());
-    EXPECT_NE(LastFileError().find("is a folder"), std::string::npos) << LastFileError();
+    const auto committed = toFolder.Commit();
+    EXPECT_FALSE(committed);
+    EXPECT_NE(committed.failure().reason.find("is a folder"), std::string::npos) << committed.failure().reason;
+    EXPECT_EQ(toFolder.error(), committed.failure().reason);
     EXPECT_TRUE(fs::is_directory(dir / "real"));
     fs::create_symlink("loop2", dir / "loop1");
     fs::create_symlink("loop1", dir / "loop2");
@@ -200,8 +203,9 @@ TEST(FileIO, WritesFollowLinksAndRefuseWhatIsNoRegularFile) {
         EXPECT_TRUE(fs::is_character_file("/dev/null"));
     }
     // The reason of a missing folder is the system's.
-    EXPECT_FALSE(WriteFileAtomic(dir / "no" / "x.bin", std::string("x")));
-    EXPECT_EQ(LastFileError(), (dir / "no" / "x.bin").string() + ": No such file or directory");
+    const auto toMissing = WriteFileAtomic(dir / "no" / "x.bin", std::string("x"));
+    EXPECT_FALSE(toMissing);
+    EXPECT_EQ(toMissing.failure().reason, (dir / "no" / "x.bin").string() + ": No such file or directory");
 }
 
 TEST(FileIO, AnOutputThatIsAnInputIsFoundThroughLinksAndSpellings) {
@@ -237,9 +241,9 @@ TEST(FileIO, AFailedWriteIsToldUnderTheTargetsName) {
         ReplacingFile f(dir / "keep.bin");
         std::vector<std::uint8_t> big(1 << 20, 7);
         f.writer.Bytes(big);
-        const bool flushed = f.writer.Flush();
-        if (flushed || f.WriteFailed()) return 1;
-        return LastFileError() == (dir / "keep.bin").string() + ": File too large" ? 0 : 2;
+        if (f.writer.Flush()) return 1;
+        const Failure failed = f.WriteFailed();
+        return failed.reason == (dir / "keep.bin").string() + ": File too large" && f.error() == failed.reason ? 0 : 2;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(dir.Read("keep.bin"), "old");

@@ -261,17 +261,20 @@ TEST(Design, ExportRefusesAPlayerNotOursAndAnOutputThatIsThePlayer) {
     source.frames = &store;
     const auto text = dir.File("notes.txt");
     ASSERT_TRUE(WriteFileAtomic(text, std::string("not a program\n")));
-    EXPECT_EQ(ExportEffectFile(text, dir.File("a.run"), source, dir.path()), DocError::Unsupported);
-    EXPECT_EQ(LastFileError(), text.string() + ": is not the effect player program");
+    const auto notOurs = ExportEffectFile(text, dir.File("a.run"), source, dir.path());
+    EXPECT_EQ(DocErrorOf(notOurs), DocError::Unsupported);
+    EXPECT_EQ(notOurs.failure().reason, text.string() + ": is not the effect player program");
     EXPECT_FALSE(std::filesystem::exists(dir.File("a.run")));
     const auto player = dir.File("player");
     ASSERT_TRUE(WriteFileAtomic(player, FakePlayer()));
     std::filesystem::create_symlink("player", dir.File("player-link"));
-    EXPECT_EQ(ExportEffectFile(player, dir.File("player-link"), source, dir.path()), DocError::WriteFailed);
-    EXPECT_EQ(LastFileError(), dir.File("player-link").string() + ": is the player program itself; choose another output");
+    const auto overPlayer = ExportEffectFile(player, dir.File("player-link"), source, dir.path());
+    EXPECT_EQ(DocErrorOf(overPlayer), DocError::WriteFailed);
+    EXPECT_EQ(overPlayer.failure().reason,
+              dir.File("player-link").string() + ": is the player program itself; choose another output");
     const std::string fake = FakePlayer();
     EXPECT_EQ(*ReadFileBytes(player), std::vector<std::uint8_t>(fake.begin(), fake.end()));
-    EXPECT_EQ(ExportEffectFile(player, dir.File("a.run"), source, dir.path()), DocError::None);
+    EXPECT_EQ(DocErrorOf(ExportEffectFile(player, dir.File("a.run"), source, dir.path())), DocError::None);
 }
 
 TEST(Design, ExportedFileEndsWithTheDocumentAndTheTemplateLength) {
@@ -295,7 +298,7 @@ TEST(Design, ExportedFileEndsWithTheDocumentAndTheTemplateLength) {
     source.effects = &effects;
     source.musicPath = dir.File("song.mp3");
     const auto out = dir.File("show.run");
-    ASSERT_EQ(ExportEffectFile(player, out, source, dir.path()), DocError::None);
+    ASSERT_EQ(DocErrorOf(ExportEffectFile(player, out, source, dir.path())), DocError::None);
     const auto bytes = ReadFileBytes(out);
     ASSERT_TRUE(bytes);
     const std::size_t t = program.size();  // the template's length
@@ -314,14 +317,14 @@ TEST(Design, ExportedFileEndsWithTheDocumentAndTheTemplateLength) {
     EXPECT_TRUE((std::filesystem::status(out).permissions() & std::filesystem::perms::owner_exec) != std::filesystem::perms::none);
     // Read back: the clip, the canvas, both layers and the music.
     LoadedDocument doc;
-    ASSERT_EQ(ReadEffectFile(out, dir.path(), doc), DocError::None);
+    ASSERT_EQ(DocErrorOf(ReadEffectFile(out, dir.path(), doc)), DocError::None);
     EXPECT_EQ(doc.canvasWidth, 320);
     EXPECT_EQ(doc.layers.size(), 2u);
     EXPECT_EQ(doc.musicLength, 8u);
     ASSERT_EQ(doc.clips.size(), 1u);
     EXPECT_EQ(doc.clips[0].frames[0].Pixel(1, 1), (Bgr{1, 2, 3}));
     // A file without the tail, or one naming a length past its end, is refused.
-    EXPECT_EQ(ReadEffectFile(player, dir.path(), doc), DocError::Unsupported);
+    EXPECT_EQ(DocErrorOf(ReadEffectFile(player, dir.path(), doc)), DocError::Unsupported);
     ASSERT_TRUE(WriteFileAtomic(dir.File("bad.run"), std::string("abc\xff\xff\x00\x00", 7)));
     EXPECT_EQ(EffectTemplateLength(dir.File("bad.run")), 0u);
 }

@@ -77,7 +77,7 @@ Bytes WriteProject(const fs::path& dir, const std::string& name, Project& p, std
     src.canvasWidth = canvasW;
     src.canvasHeight = canvasH;
     src.musicPath = music;
-    if (WriteDocument(dir / name, src) != DocError::None) {
+    if (DocErrorOf(WriteDocument(dir / name, src)) != DocError::None) {
         throw std::runtime_error("WriteDocument failed for " + name);
     }
     return ReadBack(dir / name);
@@ -137,7 +137,7 @@ bool ReadDocumentAllWays(const fs::path& path, const fs::path& work, std::size_t
     opt.tempDir = work;
     bool progressOk = true;
     opt.progress = [&](int v) { progressOk = progressOk && v >= 0 && v <= 100; };
-    const DocError e = ReadDocument(path, opt, doc);
+    const DocError e = DocErrorOf(ReadDocument(path, opt, doc));
     Expect(progressOk, "progress outside 0..100");
     if (e != DocError::None) {
         return false;
@@ -164,14 +164,14 @@ bool ReadDocumentAllWays(const fs::path& path, const fs::path& work, std::size_t
     quick.tempDir = work;
     quick.loadFrames = false;
     quick.extractMusic = false;
-    Expect(ReadDocument(path, quick, described) == DocError::None,
+    Expect(DocErrorOf(ReadDocument(path, quick, described)) == DocError::None,
            "read without frames refuses what the full read took");
 
     // The clip reader, for one clip (its read-ahead window of 2 MiB makes every clip costly).
     {
         const std::size_t c = pick % doc.clips.size();
         ClipFrameReader reader;
-        Expect(reader.Open(path, static_cast<int>(c), work) == DocError::None,
+        Expect(DocErrorOf(reader.Open(path, static_cast<int>(c), work)) == DocError::None,
                "clip reader refuses a read document");
         Expect(reader.count() == doc.frameCounts[c], "clip reader counts other frames");
         for (std::size_t i = 0; i < reader.count(); ++i) {
@@ -630,7 +630,7 @@ Target MakeLineFileTarget(const fs::path& scratch) {
         Layout layout;
         layout.New(4, 4, false, 3);
         auto lamps = BuiltInLightTypes();
-        Expect(LoadLineFile(scratch / "in.lnf", layout, lamps, 3) == LineFileError::None,
+        Expect(LineFileErrorOf(LoadLineFile(scratch / "in.lnf", layout, lamps, 3)) == LineFileError::None,
                "LoadLineFile refuses what ParseLineFile took");
         Expect(layout.occupancy.rows() <= layout.grid.rows &&
                    layout.occupancy.cols() <= layout.grid.cols,
@@ -657,7 +657,7 @@ Target MakeControllerFileTarget(const fs::path& scratch) {
         WriteBytes(path, input);
         LedFileInfo info;
         std::string error;
-        const bool ok = ReadLedInfo(path, info, error);
+        const bool ok = ReadLedInfo(path, info, error).ok();
         if (ok) {
             Expect(info.dataOffset <= info.fileSize && info.blockSize > 0,
                    "impossible sizes accepted");

@@ -64,8 +64,9 @@ private slots:
         QCOMPARE(LayoutPictureCell(grid, 12), 12);
         // A failed save names the file and its reason.
         TempDir dir;
-        QVERIFY(!SaveLayoutImage(image, QString::fromStdString(dir.File("none/a.png").string())));
-        QVERIFY(QString::fromStdString(LastFileError()).endsWith(QStringLiteral("No such file or directory")));
+        const auto saved = SaveLayoutImage(image, QString::fromStdString(dir.File("none/a.png").string()));
+        QVERIFY(!saved);
+        QVERIFY(QString::fromStdString(saved.failure().reason).endsWith(QStringLiteral("No such file or directory")));
     }
 };
 

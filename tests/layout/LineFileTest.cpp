@@ -107,7 +107,7 @@ TEST(LineFile, WrittenFilesReadBackIdentically) {
 
     Layout back;
     auto list = BuiltInLightTypes();
-    ASSERT_EQ(LoadLineFile(dir / "a.lnf", back, list, 3), LineFileError::None);
+    ASSERT_EQ(LineFileErrorOf(LoadLineFile(dir / "a.lnf", back, list, 3)), LineFileError::None);
     EXPECT_EQ(back.grid.rowWidths, (std::vector<std::uint16_t>{6, 9, 10, 9, 6}));
     EXPECT_EQ(back.lines[3], l.lines[3]);
     EXPECT_EQ(back.setting.lineCount, 4);
@@ -185,8 +185,8 @@ TEST(LineFile, RefusedFileLeavesTheLayoutAlone) {
     l.lines[0] = {MakePoint(1, 1)};
     dir.Write("bad.lnf", "LNF\x09 nonsense");
     auto list = BuiltInLightTypes();
-    EXPECT_EQ(LoadLineFile(dir / "bad.lnf", l, list, 3), LineFileError::Unsupported);
-    EXPECT_EQ(LoadLineFile(dir / "none.lnf", l, list, 3), LineFileError::OpenFailed);
+    EXPECT_EQ(LineFileErrorOf(LoadLineFile(dir / "bad.lnf", l, list, 3)), LineFileError::Unsupported);
+    EXPECT_EQ(LineFileErrorOf(LoadLineFile(dir / "none.lnf", l, list, 3)), LineFileError::OpenFailed);
     EXPECT_EQ(l.lines[0].size(), 1u);
     EXPECT_EQ(LineFilePathFor("/a/show.txt"), std::filesystem::path("/a/show.lnf"));
     EXPECT_EQ(LineFilePathFor("/a/show.lnf"), std::filesystem::path("/a/show.lnf"));

@@ -392,7 +392,7 @@ TEST(ImportSource, DocumentsDeliverTheirFramesExactlyAndRefuseAnotherSize) {
     TempDir dir;
     std::vector<Frame> frames;
     for (int p = 0; p < 5; ++p) frames.push_back(BarsFrame(p, 30, 14));
-    ASSERT_EQ(WriteSingleClipDocument(dir.File("d.cvn"), frames), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteSingleClipDocument(dir.File("d.cvn"), frames)), DocError::None);
     std::string why;
     auto source = OpenImportSource(dir.File("d.cvn"), 30, 14, Fit::Center, dir.path(), &why);
     ASSERT_NE(source, nullptr) << why;
@@ -407,8 +407,8 @@ TEST(ImportSource, DocumentsDeliverTheirFramesExactlyAndRefuseAnotherSize) {
     EXPECT_EQ(OpenImportSource(dir.File("none.cvn"), 30, 14, Fit::Center, dir.path(), &why), nullptr);
     EXPECT_EQ(why, "Open file fail!");
     std::vector<Frame> mixed = {Frame(4, 4), Frame(5, 4)};
-    EXPECT_EQ(WriteSingleClipDocument(dir.File("m.cvn"), mixed), DocError::WriteFailed);
-    EXPECT_EQ(WriteSingleClipDocument(dir.File("m.cvn"), {}), DocError::WriteFailed);
+    EXPECT_EQ(DocErrorOf(WriteSingleClipDocument(dir.File("m.cvn"), mixed)), DocError::WriteFailed);
+    EXPECT_EQ(DocErrorOf(WriteSingleClipDocument(dir.File("m.cvn"), {})), DocError::WriteFailed);
     EXPECT_FALSE(fs::exists(dir.File("m.cvn")));
 }
 

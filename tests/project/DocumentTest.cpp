@@ -54,7 +54,7 @@ std::vector<std::uint8_t> SaveRichProject(const TestFolder& dir) {
     FillRichProject(p, dir);
     DocumentSource src = p.Source();
     src.musicPath = dir / "music.mp3";
-    EXPECT_EQ(WriteDocument(dir / "rich.cvn", src), DocError::None);
+    EXPECT_EQ(DocErrorOf(WriteDocument(dir / "rich.cvn", src)), DocError::None);
     return Read(dir / "rich.cvn");
 }
 
@@ -64,7 +64,7 @@ TEST(Document, SmallestDocumentIs308Bytes) {
     TestFolder dir;
     Project p;
     p.store.AddClip(1, 1);
-    ASSERT_EQ(WriteDocument(dir / "a.cvn", p.Source()), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "a.cvn", p.Source())), DocError::None);
     auto bytes = Read(dir / "a.cvn");
     ASSERT_EQ(bytes.size(), 308u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "ledv");
@@ -87,7 +87,7 @@ TEST(Document, EverythingSurvivesWriteAndRead) {
     src.canvasHeight = 600;
     src.musicPath = dir / "music.mp3";
     std::vector<int> progress;
-    ASSERT_EQ(WriteDocument(dir / "rich.cvn", src, [&](int v) { progress.push_back(v); }), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "rich.cvn", src, [&](int v) { progress.push_back(v); })), DocError::None);
     EXPECT_EQ(progress.back(), 0);
     EXPECT_EQ(progress.size(), 5u + 2u + 1u);  // one per frame, then hide
 
@@ -95,7 +95,7 @@ TEST(Document, EverythingSurvivesWriteAndRead) {
     LoadedDocument doc;
     ReadOptions opt;
     opt.tempDir = temp.path();
-    ASSERT_EQ(ReadDocument(dir / "rich.cvn", opt, doc), DocError::None);
+    ASSERT_EQ(DocErrorOf(ReadDocument(dir / "rich.cvn", opt, doc)), DocError::None);
     EXPECT_EQ(doc.version, 0);
     EXPECT_FALSE(doc.compressed);
     EXPECT_EQ(doc.gridScaleX, 2);
@@ -123,7 +123,7 @@ TEST(Document, VersionBytes) {
     Project p;
     p.store.AddClip(2, 2);
     p.store.AppendFrame(true);
-    ASSERT_EQ(WriteDocument(dir / "v0.cvn", p.Source()), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "v0.cvn", p.Source())), DocError::None);
     auto bytes = Read(dir / "v0.cvn");
     const std::size_t countAt = 18 + 4 + 8 + 260;
 
@@ -134,7 +134,7 @@ TEST(Document, VersionBytes) {
     Write(dir / "v1.cvn", plain);
     LoadedDocument doc;
     ReadOptions opt;
-    EXPECT_EQ(ReadDocument(dir / "v1.cvn", opt, doc), DocError::None);
+    EXPECT_EQ(DocErrorOf(ReadDocument(dir / "v1.cvn", opt, doc)), DocError::None);
     EXPECT_EQ(doc.version, '1');
     EXPECT_EQ(doc.clips[0].frames.size(), 2u);
 
@@ -144,7 +144,7 @@ TEST(Document, VersionBytes) {
         copy[4] = static_cast<std::uint8_t>(v);
         if (v == '1') continue;
         Write(dir / "v.cvn", copy);
-        const DocError e = ReadDocument(dir / "v.cvn", opt, doc);
+        const DocError e = DocErrorOf(ReadDocument(dir / "v.cvn", opt, doc));
         if (v == 0 || v >= 0x80) {
             EXPECT_EQ(e, DocError::None) << v;
         } else {
@@ -154,21 +154,21 @@ TEST(Document, VersionBytes) {
     auto wrongMagic = bytes;
     wrongMagic[0] = 'L';
     Write(dir / "m.cvn", wrongMagic);
-    EXPECT_EQ(ReadDocument(dir / "m.cvn", opt, doc), DocError::Unsupported);
-    EXPECT_EQ(ReadDocument(dir / "missing.cvn", opt, doc), DocError::OpenFailed);
+    EXPECT_EQ(DocErrorOf(ReadDocument(dir / "m.cvn", opt, doc)), DocError::Unsupported);
+    EXPECT_EQ(DocErrorOf(ReadDocument(dir / "missing.cvn", opt, doc)), DocError::OpenFailed);
 }
 
 TEST(Document, CountsThatCannotBeTrueAreRefused) {
     TestFolder dir;
     Project p;
     p.store.AddClip(2, 2);
-    ASSERT_EQ(WriteDocument(dir / "a.cvn", p.Source()), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "a.cvn", p.Source())), DocError::None);
     const auto bytes = Read(dir / "a.cvn");
     ReadOptions opt;
     LoadedDocument doc;
     auto refused = [&](std::vector<std::uint8_t> copy) {
         Write(dir / "bad.cvn", copy);
-        return ReadDocument(dir / "bad.cvn", opt, doc) == DocError::Unsupported;
+        return DocErrorOf(ReadDocument(dir / "bad.cvn", opt, doc)) == DocError::Unsupported;
     };
     auto patch32 = [&](std::size_t at, std::uint32_t v) {
         auto c = bytes;
@@ -195,7 +195,7 @@ TEST(Document, CountsThatCannotBeTrueAreRefused) {
     c = bytes;
     StoreU16(&c[tail + 4], 0x8001);  // a negative layer count reads no layer
     Write(dir / "neg.cvn", c);
-    EXPECT_EQ(ReadDocument(dir / "neg.cvn", opt, doc), DocError::None);
+    EXPECT_EQ(DocErrorOf(ReadDocument(dir / "neg.cvn", opt, doc)), DocError::None);
     EXPECT_TRUE(doc.layers.empty());
 }
 
@@ -211,7 +211,7 @@ TEST(Document, EveryTruncationIsRefusedExceptRightAfterTheFrames) {
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
         Write(dir / "cut.cvn", cut);
-        const DocError e = ReadDocument(dir / "cut.cvn", opt, doc);
+        const DocError e = DocErrorOf(ReadDocument(dir / "cut.cvn", opt, doc));
         if (n == frameStoreEnd) {
             EXPECT_EQ(e, DocError::None);
             EXPECT_FALSE(doc.hasTail);
@@ -229,11 +229,13 @@ TEST(Document, MusicThatCannotBePutInTheWorkingFolderRefusesTheOpen) {
     ReadOptions opt;
     opt.tempDir = dir / "no-such-folder";
     LoadedDocument doc;
-    EXPECT_EQ(ReadDocument(dir / "rich.cvn", opt, doc), DocError::OpenFailed);
-    EXPECT_NE(LastFileError().find("EffectMusic.mp3"), std::string::npos) << LastFileError();
-    EXPECT_NE(LastFileError().find("No such file or directory"), std::string::npos) << LastFileError();
+    const auto refused = ReadDocument(dir / "rich.cvn", opt, doc);
+    EXPECT_EQ(DocErrorOf(refused), DocError::OpenFailed);
+    const std::string& reason = refused.failure().reason;
+    EXPECT_NE(reason.find("EffectMusic.mp3"), std::string::npos) << reason;
+    EXPECT_NE(reason.find("No such file or directory"), std::string::npos) << reason;
     opt.tempDir = dir.path();
-    EXPECT_EQ(ReadDocument(dir / "rich.cvn", opt, doc), DocError::None);
+    EXPECT_EQ(DocErrorOf(ReadDocument(dir / "rich.cvn", opt, doc)), DocError::None);
     EXPECT_FALSE(doc.musicPath.empty());
 }
 
@@ -253,7 +255,7 @@ TEST(Document, RandomDamageNeverCrashes) {
         }
         Write(dir / "fuzz.cvn", copy);
         LoadedDocument doc;
-        if (ReadDocument(dir / "fuzz.cvn", opt, doc) == DocError::None) {
+        if (DocErrorOf(ReadDocument(dir / "fuzz.cvn", opt, doc)) == DocError::None) {
             ++accepted;
             ASSERT_GE(doc.clips.size(), 1u);
         }
@@ -266,7 +268,7 @@ TEST(Document, RandomDamageNeverCrashes) {
     noise[0] = 'l', noise[1] = 'e', noise[2] = 'd', noise[3] = 'v', noise[4] = 0;
     Write(dir / "noise.cvn", noise);
     LoadedDocument doc;
-    EXPECT_EQ(ReadDocument(dir / "noise.cvn", opt, doc), DocError::Unsupported);
+    EXPECT_EQ(DocErrorOf(ReadDocument(dir / "noise.cvn", opt, doc)), DocError::Unsupported);
 }
 
 TEST(Document, FailedSaveLeavesTheOldFileAndNoLitter) {
@@ -277,7 +279,7 @@ TEST(Document, FailedSaveLeavesTheOldFileAndNoLitter) {
     p.store.AppendFrame(true);
     // A frame of the wrong size makes the writer stop half-way.
     p.store.CurrentFrames()[1] = Frame(3, 3);
-    EXPECT_EQ(WriteDocument(dir / "keep.cvn", p.Source()), DocError::WriteFailed);
+    EXPECT_EQ(DocErrorOf(WriteDocument(dir / "keep.cvn", p.Source())), DocError::WriteFailed);
     EXPECT_EQ(dir.Read("keep.cvn"), "previous contents");
     int files = 0;
     for ([[maybe_unused]] auto& e : fs::directory_iterator(dir.path())) ++files;
@@ -285,10 +287,10 @@ TEST(Document, FailedSaveLeavesTheOldFileAndNoLitter) {
     // A folder that does not exist.
     Project q;
     q.store.AddClip(1, 1);
-    EXPECT_EQ(WriteDocument(dir / "no" / "such.cvn", q.Source()), DocError::WriteFailed);
+    EXPECT_EQ(DocErrorOf(WriteDocument(dir / "no" / "such.cvn", q.Source())), DocError::WriteFailed);
     // A target that is a folder is not replaced.
     fs::create_directories(dir / "folder.cvn" / "inside");
-    EXPECT_EQ(WriteDocument(dir / "folder.cvn", q.Source()), DocError::WriteFailed);
+    EXPECT_EQ(DocErrorOf(WriteDocument(dir / "folder.cvn", q.Source())), DocError::WriteFailed);
     EXPECT_TRUE(fs::exists(dir / "folder.cvn" / "inside"));
 }
 
@@ -315,22 +317,22 @@ TEST(Document, ClipReaderCanBeOpenedAgainOnAnotherDocument) {
     Project small;
     small.store.AddClip(2, 1);
     small.store.CurrentFrames()[0].SetPixel(1, 0, Bgr{1, 2, 3});
-    ASSERT_EQ(WriteDocument(dir / "small.cvn", small.Source()), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "small.cvn", small.Source())), DocError::None);
     Project big;
     big.store.AddClip(40, 30);
     big.store.AppendFrame(true)->SetPixel(39, 29, Bgr{7, 8, 9});
-    ASSERT_EQ(WriteDocument(dir / "big.cvn", big.Source()), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "big.cvn", big.Source())), DocError::None);
     TestFolder temp;
     ClipFrameReader reader;
-    ASSERT_EQ(reader.Open(dir / "small.cvn", 0, temp.path()), DocError::None);
+    ASSERT_EQ(DocErrorOf(reader.Open(dir / "small.cvn", 0, temp.path())), DocError::None);
     ASSERT_TRUE(reader.Next(0));
     EXPECT_EQ(reader.Next(0)->Pixel(1, 0), (Bgr{1, 2, 3}));
-    ASSERT_EQ(reader.Open(dir / "big.cvn", 0, temp.path()), DocError::None);
+    ASSERT_EQ(DocErrorOf(reader.Open(dir / "big.cvn", 0, temp.path())), DocError::None);
     const Frame* f = reader.Next(1);
     ASSERT_TRUE(f);
     EXPECT_EQ(f->width(), 40);
     EXPECT_EQ(f->Pixel(39, 29), (Bgr{7, 8, 9}));
-    EXPECT_EQ(reader.Open(dir / "big.cvn", 3, temp.path()), DocError::Unsupported);  // no clip 4
+    EXPECT_EQ(DocErrorOf(reader.Open(dir / "big.cvn", 3, temp.path())), DocError::Unsupported);  // no clip 4
 }
 
 TEST(Document, ClipReaderStreamsOnTwoThreadsAndStopsAtACutFile) {
@@ -347,10 +349,10 @@ TEST(Document, ClipReaderStreamsOnTwoThreadsAndStopsAtACutFile) {
         Frame& f = p.store.CurrentFrames()[i];
         for (std::size_t b = 0; b < f.size(); ++b) f.data()[b] = static_cast<std::uint8_t>(b * 13 + i * 7);
     }
-    ASSERT_EQ(WriteDocument(dir / "long.cvn", p.Source()), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "long.cvn", p.Source())), DocError::None);
     TestFolder temp;
     ClipFrameReader reader;
-    ASSERT_EQ(reader.Open(dir / "long.cvn", 1, temp.path()), DocError::None);
+    ASSERT_EQ(DocErrorOf(reader.Open(dir / "long.cvn", 1, temp.path())), DocError::None);
     ASSERT_EQ(reader.count(), 700u);
     auto fork = reader.Fork();
     const std::vector<Frame>& saved = p.store.CurrentFrames();
@@ -388,14 +390,14 @@ TEST(Document, LargeClipIsReadOnTwoThreadsAsItWasSaved) {
         for (std::size_t b = 0; b < f.size(); b += 4093) f.data()[b] = static_cast<std::uint8_t>(b / 4093 + i);
     }
     ASSERT_GT(23 * p.store.CurrentFrames()[0].size(), 64u << 20);
-    ASSERT_EQ(WriteDocument(dir / "large.cvn", p.Source()), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "large.cvn", p.Source())), DocError::None);
     TestFolder temp;
     LoadedDocument doc;
     ReadOptions options;
     options.tempDir = temp.path();
     std::vector<int> progress;
     options.progress = [&](int v) { progress.push_back(v); };
-    ASSERT_EQ(ReadDocument(dir / "large.cvn", options, doc), DocError::None);
+    ASSERT_EQ(DocErrorOf(ReadDocument(dir / "large.cvn", options, doc)), DocError::None);
     ASSERT_EQ(doc.clips.size(), 1u);
     ASSERT_EQ(doc.clips[0].frames.size(), 23u);
     int wrong = 0;
@@ -416,14 +418,14 @@ TEST(Document, StaleHeaderCopyOfTheClipSizeIsOnlyReported) {
     Project p;
     p.store.AddClip(3, 2);
     p.store.AppendFrame(true);
-    ASSERT_EQ(WriteDocument(dir / "a.cvn", p.Source()), DocError::None);
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "a.cvn", p.Source())), DocError::None);
     auto bytes = Read(dir / "a.cvn");
     bytes[10] = 9;  // the copy's height (u16 after the 10-byte header): 9 instead of 2
     Write(dir / "a.cvn", bytes);
     LoadedDocument doc;
     ReadOptions options;
     options.tempDir = dir.path();
-    ASSERT_EQ(ReadDocument(dir / "a.cvn", options, doc), DocError::None);
+    ASSERT_EQ(DocErrorOf(ReadDocument(dir / "a.cvn", options, doc)), DocError::None);
     EXPECT_EQ(doc.headerHeight, 9);
     EXPECT_EQ(doc.clips[0].height, 2u);
     const Clip& clip = p.store.clip(0);
@@ -448,7 +450,7 @@ std::vector<std::uint8_t> ReadAndSaveAgain(const fs::path& file, const fs::path&
     TestFolder temp;
     ReadOptions options;
     options.tempDir = temp.path();
-    EXPECT_EQ(ReadDocument(file, options, doc), DocError::None);
+    EXPECT_EQ(DocErrorOf(ReadDocument(file, options, doc)), DocError::None);
     AppState app;
     FrameStore store(app);
     store.ReplaceAll(std::move(doc.clips));
@@ -463,7 +465,7 @@ std::vector<std::uint8_t> ReadAndSaveAgain(const fs::path& file, const fs::path&
     source.effects = &effects;
     source.musicPath = doc.musicPath;
     source.trailingBytes = doc.trailingBytes;
-    EXPECT_EQ(WriteDocument(saved, source), DocError::None);
+    EXPECT_EQ(DocErrorOf(WriteDocument(saved, source)), DocError::None);
     return Read(saved);
 }
 
@@ -504,6 +506,6 @@ TEST(Document, BytesAfterTheMusicAreKeptAcrossASave) {
     quick.loadFrames = false;
     quick.extractMusic = false;
     LoadedDocument probe;
-    ASSERT_EQ(ReadDocument(dir / "long.cvn", quick, probe), DocError::None);
+    ASSERT_EQ(DocErrorOf(ReadDocument(dir / "long.cvn", quick, probe)), DocError::None);
     EXPECT_EQ(probe.trailingBytes.size(), 99u);
 }
