@@ -72,7 +72,7 @@ private slots:
         TempDir dir;
         QVERIFY(dialog.SaveDocument(QString::fromStdString(dir.File("grab.cvn").string())));
         ClipFrameReader reader;
-        QCOMPARE(reader.Open(dir.File("grab.cvn"), 0, dir.path()), DocError::None);
+        QCOMPARE(DocErrorOf(reader.Open(dir.File("grab.cvn"), 0, dir.path())), DocError::None);
         QCOMPARE(reader.count(), std::size_t{108});
         QCOMPARE(reader.Next(107)->Pixel(50, 10), (Bgr{255, 0, 0}));
         // The system-wide keys start and stop a run whichever window has the focus (sent

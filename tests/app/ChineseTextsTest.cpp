@@ -23,7 +23,7 @@
 #include "app/shell/CMainFrame.h"
 #include "app/frame/ColourPanel.h"
 #include "app/shell/CommandTable.h"
-#include "app/sculpt/ControllerDialogs.h"
+#include "app/sculpt/LightingSettingDialog.h"
 #include "app/sculpt/LinePanel.h"
 #include "app/sculpt/SculptView.h"
 #include "controller/Catalogue.h"

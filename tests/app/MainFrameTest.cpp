@@ -22,7 +22,8 @@
 #include "app/shell/CMainFrame.h"
 #include "AppTestSupport.h"
 #include "app/shell/CommandLine.h"
-#include "app/common/DocumentDialogs.h"
+#include "app/common/CFrameRangeDialog.h"
+#include "app/common/CSizeDialog.h"
 #include "lang/Language.h"
 #include "lang/UiStrings.h"
 #include "app/shell/QtPrompt.h"
@@ -536,7 +537,7 @@ private slots:
         LoadedDocument doc;
         ReadOptions options;
         options.tempDir = dir.path();
-        QCOMPARE(ReadDocument(path.toStdString(), options, doc), DocError::None);
+        QCOMPARE(DocErrorOf(ReadDocument(path.toStdString(), options, doc)), DocError::None);
         QCOMPARE(doc.clips.at(0).frames.size(), size_t(3));
     }
 

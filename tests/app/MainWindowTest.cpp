@@ -35,7 +35,7 @@
 #include "app/frame/OtherStyleDialog.h"
 #include "app/frame/ParticleDialog.h"
 #include "app/frame/PictureTextPanel.h"
-#include "app/frame/FrameEditDialogs.h"
+#include "app/frame/CFrameProcessDialog.h"
 #include "app/shell/ManualViewer.h"
 #include "content/TransitionRenderer.h"
 #include "lang/Language.h"
@@ -112,7 +112,7 @@ private slots:
             const QList<QAction*> actions = MenuActions(frame);
             std::set<int> ids;
             for (QAction* a : actions) ids.insert(a->data().toInt());
-            for (const CommandEntry& entry : CommandTable()) {
+            for (const WindowCommand& entry : CommandTable()) {
                 QAction* a = frame.action(entry.id);
                 QVERIFY2(a, qPrintable(QString::number(entry.id)));
                 QVERIFY2(actions.contains(a), qPrintable(QStringLiteral("%1 not in a menu").arg(entry.id)));

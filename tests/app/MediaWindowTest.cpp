@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(frames[3].Pixel(0, 0), (Bgr{255, 0, 0}));
         // A document of another frame size is refused with the program's message.
         std::vector<Frame> other = {Colour(w + 1, h, 1, 2, 3)};
-        QCOMPARE(WriteSingleClipDocument(dir.File("other.cvn"), other), DocError::None);
+        QCOMPARE(DocErrorOf(WriteSingleClipDocument(dir.File("other.cvn"), other)), DocError::None);
         QVERIFY(!frame.ImportOutput(QString::fromStdString(dir.File("other.cvn").string()), Fit::Center, 0, led));
         QVERIFY(QString::fromStdString(s.prompt.messages().back()).contains(QStringLiteral("The file or the file version is not supported!")));
     }

@@ -8,7 +8,8 @@
 
 #include "AppTestSupport.h"
 #include "app/frame/CVorlaneView.h"
-#include "app/preview/PreviewFrames.h"
+#include "app/preview/CLedPreviewFrame.h"
+#include "app/preview/CSphereFrame.h"
 #include "layout/Layout.h"
 
 using namespace corv;

@@ -20,11 +20,15 @@
 #include <fstream>
 
 #include "AppTestSupport.h"
-#include "app/sculpt/ControllerDialogs.h"
+#include "app/sculpt/ChipPinDialog.h"
+#include "app/sculpt/LightingSettingDialog.h"
+#include "app/sculpt/MultiControllerDialog.h"
 #include "app/sculpt/ImportFileDialog.h"
 #include "app/sculpt/LinePanel.h"
 #include "app/sculpt/SculptCommands.h"
-#include "app/sculpt/SculptDialogs.h"
+#include "app/sculpt/LineOperateDialog.h"
+#include "app/sculpt/NumbersDialog.h"
+#include "app/sculpt/PixelsRepeatDialog.h"
 #include "app/sculpt/SculptFrame.h"
 #include "app/sculpt/SculptView.h"
 #include "base/FileUtil.h"
@@ -224,7 +228,7 @@ private slots:
         QCOMPARE(en.frame->action(sculpt::kDeleteBackground)->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Delete));
         QCOMPARE(zh.frame->action(sculpt::kLineOperate)->text(), QString::fromUtf8("线路操作"));
         // Every command of the table is in a menu, and only one tool is ticked.
-        for (const SculptCommand& c : SculptCommandTable()) QVERIFY(en.frame->action(c.id));
+        for (const WindowCommand& c : SculptCommandTable()) QVERIFY(en.frame->action(c.id));
         en.Tool(sculpt::kToolTransfer);
         int ticked = 0;
         for (const auto& tool : tools) ticked += en.frame->action(sculpt::kFirstToolCommand + tool.mode)->isChecked();
@@ -674,7 +678,7 @@ private slots:
         QVERIFY(s.ws.layout.slaveGroups.empty());  // normalised: one slave, no entry
         Layout reread;
         std::vector<LightTypeRecord> lamps = BuiltInLightTypes();
-        QCOMPARE(LoadLineFile(lnf, reread, lamps, 3), LineFileError::None);
+        QCOMPARE(LineFileErrorOf(LoadLineFile(lnf, reread, lamps, 3)), LineFileError::None);
         QCOMPARE(reread.lines[0].size(), std::size_t{8});
         // Open reads it back into the window.
         main.action(cmd::kLineSetting)->trigger();

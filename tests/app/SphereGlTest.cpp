@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "AppTestSupport.h"
-#include "app/preview/PreviewFrames.h"
+#include "app/preview/CLedSphereView.h"
 #include "preview/SpherePreview.h"
 
 using namespace corv;

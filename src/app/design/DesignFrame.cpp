@@ -23,17 +23,20 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <array>
 #include <cstring>
 
 #include "app/design/DesignView.h"
+#include "app/common/CommandTable.h"
 #include "app/common/FileDialogFolders.h"
-#include "app/common/WindowText.h"
 #include "base/FileUtil.h"
 #include "base/Prompt.h"
 #include "content/DesignEdit.h"
 #include "content/DesignRender.h"
 #include "content/TransitionRenderer.h"
+#include "lang/QtText.h"
 #include "lang/UiStrings.h"
+#include "lang/messages/DesignMessages.h"
 #include "media/Music.h"
 #include "project/EffectExport.h"
 #include "workspace/DocumentOps.h"
@@ -53,12 +56,45 @@ constexpr int kPlay = 33230, kStop = 33231;
 constexpr int kFirstTool = 33240;  // + 0 select, + kind
 }  // namespace id
 
-struct Command {
-    int id;
-    int menu;  // 0 File, 1 Edit, 2 Tools, 3 Play
-    const char* chinese;
-    const char* english;
-    QKeySequence key;
+namespace menu {
+constexpr int kFile = 0, kEdit = 1, kTools = 2, kPlay = 3;
+}  // namespace menu
+
+constexpr int Key(Qt::Key key) { return QKeyCombination(key).toCombined(); }
+constexpr int Ctrl(Qt::Key key) { return (Qt::CTRL | key).toCombined(); }
+constexpr int Shift(Qt::Key key) { return (Qt::SHIFT | key).toCombined(); }
+constexpr int CtrlShift(Qt::Key key) { return (Qt::CTRL | Qt::SHIFT | key).toCombined(); }
+
+using C = WindowCommand;
+using R = EnabledRule;
+
+// The menu commands in menu order; the Tools menu holds the tools, added after them.
+constexpr std::array kCommands{
+    C{id::kMusic, menu::kFile, msg::design::kMusicCommand, 0},
+    C{id::kClearMusic, menu::kFile, msg::design::kClearMusicCommand, 0},
+    C{id::kExport, menu::kFile, msg::design::kExportCommand, 0},
+    C{id::kRender, menu::kFile, msg::design::kRenderCommand, Ctrl(Qt::Key_R)},
+    C{id::kReturn, menu::kFile, msg::design::kReturnCommand, Key(Qt::Key_Escape)},
+    C{id::kUndo, menu::kEdit, msg::design::kUndoCommand, Ctrl(Qt::Key_Z), false, false, R::CanUndo},
+    C{id::kRedo, menu::kEdit, msg::design::kRedoCommand, Ctrl(Qt::Key_Y), false, false, R::CanRedo},
+    C{id::kCut, menu::kEdit, msg::design::kCutCommand, Ctrl(Qt::Key_X)},
+    C{id::kCopy, menu::kEdit, msg::design::kCopyCommand, Ctrl(Qt::Key_C)},
+    C{id::kPaste, menu::kEdit, msg::design::kPasteCommand, Ctrl(Qt::Key_V)},
+    C{id::kDelete, menu::kEdit, msg::design::kDelete, Key(Qt::Key_Delete)},
+    C{id::kGroup, menu::kEdit, msg::design::kGroupCommand, Ctrl(Qt::Key_G)},
+    C{id::kUnlay, menu::kEdit, msg::design::kUnlayCommand, CtrlShift(Qt::Key_G)},
+    C{id::kMask, menu::kEdit, msg::design::kMaskCommand, Ctrl(Qt::Key_M)},
+    C{id::kUnmask, menu::kEdit, msg::design::kUnmaskCommand, Shift(Qt::Key_M)},
+    C{id::kArea, menu::kEdit, msg::design::kAreaCommand, 0},
+    C{id::kPlay, menu::kPlay, msg::design::kPlayCommand, Key(Qt::Key_P)},
+    C{id::kStop, menu::kPlay, msg::design::kStopCommand, Key(Qt::Key_Space)},
+};
+
+constexpr std::array kMenus{
+    WindowMenu{menu::kFile, msg::design::kFileMenu},
+    WindowMenu{menu::kEdit, msg::design::kEditMenu},
+    WindowMenu{menu::kTools, msg::design::kToolsMenu},
+    WindowMenu{menu::kPlay, msg::design::kPlayMenu},
 };
 
 }  // namespace
@@ -73,7 +109,7 @@ CDesignFrame::CDesignFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     music_ = new MusicPlayer(this);
     connect(music_, &MusicPlayer::failed, this, [this](const QString& message) {
         // The design plays on without sound; the reason stays readable in the status bar.
-        statusBar()->showMessage(SculptText("无法播放背景音乐: ", "The background music cannot be played: ", ws_.app.language) + message);
+        statusBar()->showMessage(RenderQt(msg::design::kMusicUnplayable, ws_.app.language) + message);
     });
     connect(timer_, &QTimer::timeout, this, [this] {
         ++view_->tick;
@@ -83,13 +119,13 @@ CDesignFrame::CDesignFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
         const std::uint8_t lang = ws_.app.language;
         if (kind == kItemText) {
             bool ok = false;
-            const QString text = QInputDialog::getText(this, SculptText("文字", "Text", lang), SculptText("文字:", "Text:", lang),
+            const QString text = QInputDialog::getText(this, RenderQt(msg::design::kText, lang), RenderQt(msg::design::kTextLabel, lang),
                                                        QLineEdit::Normal, QString(), &ok);
             if (!ok || text.isEmpty()) return nullptr;
             AddText(text, box);
         } else if (kind == kItemPicture) {
             const QString path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Picture, QString::fromStdString(ws_.home.string())),
-                                                              SculptText("图片", "Pictures", lang) + QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
+                                                              RenderQt(msg::design::kPictures, lang) + QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
             RememberFolder(ws_, FileKind::Picture, path);
             if (!path.isEmpty()) AddPicture(path, box);
         }
@@ -110,79 +146,51 @@ QAction* CDesignFrame::action(int id) const {
 
 void CDesignFrame::BuildMenus() {
     const std::uint8_t lang = ws_.app.language;
-    const Command commands[] = {
-        {id::kMusic, 0, "背景音乐...", "Background music...", {}},
-        {id::kClearMusic, 0, "清除背景音乐", "Clear background music", {}},
-        {id::kExport, 0, "输出效果文件...", "Output effect file...", {}},
-        {id::kRender, 0, "生成帧...", "Render into frames...", QKeySequence(Qt::CTRL | Qt::Key_R)},
-        {id::kReturn, 0, "返回", "Return", QKeySequence(Qt::Key_Escape)},
-        {id::kUndo, 1, "撤销(&U)", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
-        {id::kRedo, 1, "重做(&R)", "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y)},
-        {id::kCut, 1, "剪切(&T)", "Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X)},
-        {id::kCopy, 1, "复制(&C)", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C)},
-        {id::kPaste, 1, "粘贴(&P)", "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V)},
-        {id::kDelete, 1, "删除(&D)", "&Delete", QKeySequence(Qt::Key_Delete)},
-        {id::kGroup, 1, "组合", "Group", QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {id::kUnlay, 1, "取消组合", "Unlay", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)},
-        {id::kMask, 1, "转为遮罩层", "Make mask layer", QKeySequence(Qt::CTRL | Qt::Key_M)},
-        {id::kUnmask, 1, "撤消遮罩层", "Cancel mask layer", QKeySequence(Qt::SHIFT | Qt::Key_M)},
-        {id::kArea, 1, "画面区域", "Picture area", {}},
-        {id::kPlay, 3, "播放(&P)", "Play(&P)", QKeySequence(Qt::Key_P)},
-        {id::kStop, 3, "停止(&S)", "Stop(&S)", QKeySequence(Qt::Key_Space)},
+    const CommandHandlers handlers = {
+        {id::kMusic, [this](bool) { SetMusic(); }},        {id::kClearMusic, [this](bool) { ClearMusic(); }},
+        {id::kExport, [this](bool) { ExportEffect(); }},   {id::kRender, [this](bool) { RenderFrames(); }},
+        {id::kReturn, [this](bool) { Stop(); emit returned(); }},
+        {id::kUndo, [this](bool) { Undo(); }},             {id::kRedo, [this](bool) { Redo(); }},
+        {id::kCut, [this](bool) { Cut(); }},               {id::kCopy, [this](bool) { Copy(); }},
+        {id::kPaste, [this](bool) { Paste(); }},           {id::kDelete, [this](bool) { DeleteSelected(); }},
+        {id::kGroup, [this](bool) { Group(); }},           {id::kUnlay, [this](bool) { Ungroup(); }},
+        {id::kMask, [this](bool) { MakeMask(); }},         {id::kUnmask, [this](bool) { ClearMask(); }},
+        {id::kArea, [this](bool) { AddPictureArea(); }},   {id::kPlay, [this](bool) { Play(); }},
+        {id::kStop, [this](bool) { Stop(); }},
     };
-    QMenu* menus[4] = {menuBar()->addMenu(SculptText("文件(&F)", "&File", lang)), menuBar()->addMenu(SculptText("编辑(&E)", "&Edit", lang)),
-                       menuBar()->addMenu(SculptText("工具(&T)", "&Tools", lang)), menuBar()->addMenu(SculptText("播放(&P)", "&Play", lang))};
-    const std::map<int, std::function<void()>> handlers = {
-        {id::kMusic, [this] { SetMusic(); }},        {id::kClearMusic, [this] { ClearMusic(); }},
-        {id::kExport, [this] { ExportEffect(); }},   {id::kRender, [this] { RenderFrames(); }},
-        {id::kReturn, [this] { Stop(); emit returned(); }},
-        {id::kUndo, [this] { Undo(); }},             {id::kRedo, [this] { Redo(); }},
-        {id::kCut, [this] { Cut(); }},               {id::kCopy, [this] { Copy(); }},
-        {id::kPaste, [this] { Paste(); }},           {id::kDelete, [this] { DeleteSelected(); }},
-        {id::kGroup, [this] { Group(); }},           {id::kUnlay, [this] { Ungroup(); }},
-        {id::kMask, [this] { MakeMask(); }},         {id::kUnmask, [this] { ClearMask(); }},
-        {id::kArea, [this] { AddPictureArea(); }},   {id::kPlay, [this] { Play(); }},
-        {id::kStop, [this] { Stop(); }},
-    };
-    for (const Command& c : commands) {
-        QAction* a = menus[c.menu]->addAction(SculptText(c.chinese, c.english, lang));
-        a->setShortcut(c.key);
-        a->setData(c.id);
-        connect(a, &QAction::triggered, this, handlers.at(c.id));
-        actions_[c.id] = a;
-    }
+    const BuiltMenus built = BuildMenuBar(menuBar(), kMenus, kCommands, lang, this, handlers);
+    for (const auto& [commandId, a] : built.actions) actions_[commandId] = a;
+    QMenu* toolsMenu = built.menus.at(menu::kTools);
     // The tools: select, then a kind each (the tooltip says what the shape is).
     tools_ = new QActionGroup(this);
     const struct {
         int kind;
-        const char* chinese;
-        const char* english;
-        const char* tip;
-        const char* chineseTip;
+        Text name;
+        Text tip;
     } tools[] = {
-        {CEffectView::kSelectTool, "选择", "Select", "Click, Ctrl+click or drag a band to select; drag to move; corners resize", "单击、Ctrl+单击或拖出框选择; 拖动移动; 拖动角改变大小"},
-        {kItemRectangle, "矩形", "Rectangle", "Drag a rectangle", "拖出一个矩形"},
-        {kItemEllipse, "椭圆", "Ellipse", "Drag the box of an ellipse", "拖出椭圆的外框"},
-        {kItemLine, "直线", "Line", "Drag from one end to the other", "从一端拖到另一端"},
-        {kItemRoundRect, "圆角矩形", "Rounded rectangle", "Drag a rectangle; the panel's number is the corner radius", "拖出一个矩形; 面板上的数值是圆角半径"},
-        {kItemStar, "星形", "Star", "Drag the box of a five-pointed star", "拖出五角星的外框"},
-        {kItemRegularPolygon, "正多边形", "Regular polygon", "Drag the box of a regular pentagon", "拖出正五边形的外框"},
-        {kItemPolyline, "折线", "Polyline", "Click the points; a double click ends the line", "单击各点; 双击结束折线"},
-        {kItemPolygon, "多边形", "Polygon", "Click the corners; a double click closes the shape", "单击各角; 双击闭合图形"},
-        {kItemText, "文字", "Text", "Drag the box, then type the text", "拖出文字框, 然后输入文字"},
-        {kItemPicture, "图片", "Picture", "Drag the box, then choose a picture file", "拖出图片框, 然后选择图片文件"},
+        {CEffectView::kSelectTool, msg::design::kSelectTool, msg::design::kSelectToolTip},
+        {kItemRectangle, msg::design::kRectangleTool, msg::design::kRectangleToolTip},
+        {kItemEllipse, msg::design::kEllipseTool, msg::design::kEllipseToolTip},
+        {kItemLine, msg::design::kLineTool, msg::design::kLineToolTip},
+        {kItemRoundRect, msg::design::kRoundRectTool, msg::design::kRoundRectToolTip},
+        {kItemStar, msg::design::kStarTool, msg::design::kStarToolTip},
+        {kItemRegularPolygon, msg::design::kRegularPolygonTool, msg::design::kRegularPolygonToolTip},
+        {kItemPolyline, msg::design::kPolylineTool, msg::design::kPolylineToolTip},
+        {kItemPolygon, msg::design::kPolygonTool, msg::design::kPolygonToolTip},
+        {kItemText, msg::design::kText, msg::design::kTextToolTip},
+        {kItemPicture, msg::design::kPictureTool, msg::design::kPictureToolTip},
     };
     for (const auto& t : tools) {
-        QAction* a = menus[2]->addAction(SculptText(t.chinese, t.english, lang));
+        QAction* a = toolsMenu->addAction(RenderQt(t.name, lang));
         a->setCheckable(true);
-        a->setToolTip(SculptText(t.chineseTip, t.tip, lang));
-        a->setStatusTip(SculptText(t.chineseTip, t.tip, lang));
+        a->setToolTip(RenderQt(t.tip, lang));
+        a->setStatusTip(RenderQt(t.tip, lang));
         a->setData(id::kFirstTool + t.kind);
         tools_->addAction(a);
         actions_[id::kFirstTool + t.kind] = a;
         connect(a, &QAction::triggered, this, [this, kind = t.kind] { view_->tool = kind; });
     }
-    menus[2]->setToolTipsVisible(true);
+    toolsMenu->setToolTipsVisible(true);
     actions_[id::kFirstTool]->setChecked(true);
 }
 
@@ -206,18 +214,18 @@ void CDesignFrame::BuildPanel() {
         view_->ClearSelection();
         RefreshLayers();
     });
-    auto button = [&](const char* cn, const char* en, auto slot) {
-        auto* b = new QPushButton(SculptText(cn, en, lang), panel);
+    auto button = [&](const Text& text, auto slot) {
+        auto* b = new QPushButton(RenderQt(text, lang), panel);
         connect(b, &QPushButton::clicked, this, slot);
         return b;
     };
     auto* layerButtons = new QGridLayout;
-    layerButtons->addWidget(button("新建(&N)", "&New", [this] { NewLayer(); }), 0, 0);
-    layerButtons->addWidget(button("删除(&D)", "&Delete", [this] { DeleteLayer(); }), 0, 1);
-    layerButtons->addWidget(button("上移", "Move up", [this] { MoveLayer(true); }), 1, 0);
-    layerButtons->addWidget(button("下移", "Move down", [this] { MoveLayer(false); }), 1, 1);
+    layerButtons->addWidget(button(msg::design::kNewLayer, [this] { NewLayer(); }), 0, 0);
+    layerButtons->addWidget(button(msg::design::kDelete, [this] { DeleteLayer(); }), 0, 1);
+    layerButtons->addWidget(button(msg::design::kMoveLayerUp, [this] { MoveLayer(true); }), 1, 0);
+    layerButtons->addWidget(button(msg::design::kMoveLayerDown, [this] { MoveLayer(false); }), 1, 1);
 
-    colourButton_ = new QPushButton(SculptText("颜色...", "Colour...", lang), panel);
+    colourButton_ = new QPushButton(RenderQt(msg::design::kColourButton, lang), panel);
     connect(colourButton_, &QPushButton::clicked, this, [this] {
         const QColor c = QColorDialog::getColor(QColor::fromRgb(view_->colour), this);
         if (c.isValid()) ApplyColour(c.rgb() & 0xFFFFFFu);
@@ -232,8 +240,8 @@ void CDesignFrame::BuildPanel() {
         SetLineWidth(view_->selection, w);
         if (!view_->selection.empty()) Edited();
     });
-    auto* fontButton = new QPushButton(SculptText("字体...", "Font...", lang), panel);
-    fontButton->setToolTip(SculptText("文字对象的字体和大小", "The face and size of text items", lang));
+    auto* fontButton = new QPushButton(RenderQt(msg::design::kFontButton, lang), panel);
+    fontButton->setToolTip(RenderQt(msg::design::kFontButtonTip, lang));
     connect(fontButton, &QPushButton::clicked, this, [this] {
         bool ok = false;
         QFont current(textFace_);
@@ -241,7 +249,7 @@ void CDesignFrame::BuildPanel() {
         const QFont chosen = QFontDialog::getFont(&ok, current, this);
         if (ok) ApplyFont(chosen.family(), chosen.pixelSize() > 0 ? chosen.pixelSize() : static_cast<int>(chosen.pointSizeF() * 96 / 72));
     });
-    fill_ = new QCheckBox(SculptText("填充", "Fill", lang), panel);
+    fill_ = new QCheckBox(RenderQt(msg::design::kFill, lang), panel);
     fill_->setChecked(true);
     connect(fill_, &QCheckBox::toggled, this, [this](bool on) {
         if (updating_) return;
@@ -283,26 +291,26 @@ void CDesignFrame::BuildPanel() {
     }
     parameter_ = spin(0, 65535);
     parameter_->setValue(20);
-    parameter_->setToolTip(SculptText("圆角矩形的圆角半径", "The corner radius of rounded rectangles", lang));
+    parameter_->setToolTip(RenderQt(msg::design::kCornerRadiusTip, lang));
     connect(parameter_, &QSpinBox::valueChanged, this, [this](int v) { view_->parameter = v; });
 
     auto* form = new QFormLayout;
     form->addRow(colourButton_);
     form->addRow(fontButton);
-    form->addRow(SculptText("线宽:", "Line width:", lang), lineWidth_);
+    form->addRow(RenderQt(msg::design::kLineWidthLabel, lang), lineWidth_);
     form->addRow(fill_);
-    form->addRow(SculptText("角度:", "Angle:", lang), angle_);
+    form->addRow(RenderQt(msg::design::kAngleLabel, lang), angle_);
     form->addRow(QStringLiteral("X:"), posX_);
     form->addRow(QStringLiteral("Y:"), posY_);
-    form->addRow(SculptText("宽:", "Width:", lang), sizeW_);
-    form->addRow(SculptText("高:", "Height:", lang), sizeH_);
-    form->addRow(SculptText("参数:", "Parameter:", lang), parameter_);
+    form->addRow(RenderQt(msg::design::kWidthLabel, lang), sizeW_);
+    form->addRow(RenderQt(msg::design::kHeightLabel, lang), sizeH_);
+    form->addRow(RenderQt(msg::design::kParameterLabel, lang), parameter_);
     auto* layout = new QVBoxLayout(panel);
-    layout->addWidget(new QLabel(SculptText("图层", "Layers", lang), panel));
+    layout->addWidget(new QLabel(RenderQt(msg::design::kLayers, lang), panel));
     layout->addWidget(layers_, 1);
     layout->addLayout(layerButtons);
     layout->addLayout(form);
-    dock_ = new QDockWidget(SculptText("工具", "Tool", lang), this);
+    dock_ = new QDockWidget(RenderQt(msg::design::kToolDock, lang), this);
     dock_->setObjectName(QStringLiteral("designDock"));
     dock_->setFeatures(QDockWidget::DockWidgetMovable);
     dock_->setWidget(panel);
@@ -336,8 +344,8 @@ void CDesignFrame::RefreshLayers() {
     }
     layers_->setCurrentRow(view_->currentLayer);
     updating_ = false;
-    actions_[id::kUndo]->setEnabled(history_->CanUndo());
-    actions_[id::kRedo]->setEnabled(history_->CanRedo());
+    EnableByRule(actions_, kCommands, EnabledRule::CanUndo, history_->CanUndo());
+    EnableByRule(actions_, kCommands, EnabledRule::CanRedo, history_->CanRedo());
     UpdateModified();
 }
 
@@ -348,7 +356,7 @@ void CDesignFrame::MarkSaved() {
 
 void CDesignFrame::UpdateModified() {
     const auto& path = ws_.documentPath;
-    setWindowTitle((path.empty() ? SculptText("无标题", "Untitled", ws_.app.language) : QString::fromStdString(path.filename().string())) +
+    setWindowTitle((path.empty() ? RenderQt(msg::design::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string())) +
                    QStringLiteral("[*]"));
     setWindowModified(IsModified());
     emit modifiedChanged();
@@ -463,7 +471,7 @@ bool CDesignFrame::Paste() {
     const QByteArray bytes = data->data(QString::fromLatin1(kItemsMime));
     auto items = DecodeItems(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
     if (!items) {
-        prompt_.Inform(SculptText("剪贴板中的对象已损坏。", "The items on the clipboard are damaged.", ws_.app.language).toStdString(),
+        prompt_.Inform(RenderQt(msg::design::kClipboardItemsDamaged, ws_.app.language).toStdString(),
                        PromptIcon::Warning);
         return false;
     }
@@ -522,7 +530,7 @@ bool CDesignFrame::AddPicture(const QString& path, QRectF box) {
     EffectLayer* layer = view_->layer();
     const QImage image(path);
     if (image.isNull() || !layer) {
-        prompt_.Inform((SculptText("无法读取图片 ", "The picture cannot be read: ", ws_.app.language) + path).toStdString(), PromptIcon::Warning);
+        prompt_.Inform((RenderQt(msg::design::kPictureUnreadable, ws_.app.language) + path).toStdString(), PromptIcon::Warning);
         return false;
     }
     // Large pictures are kept at most 1024 pixels a side.
@@ -594,7 +602,7 @@ bool CDesignFrame::SetMusic(const QString& given) {
     if (path.isEmpty()) return false;
     QString why;
     if (!IsPlayableSound(path, &why)) {
-        prompt_.Inform((SculptText("无法读取音乐文件 ", "The music file cannot be read: ", ws_.app.language) + path + QStringLiteral(" (") +
+        prompt_.Inform((RenderQt(msg::design::kMusicUnreadable, ws_.app.language) + path + QStringLiteral(" (") +
                         why + QStringLiteral(")"))
                            .toStdString(),
                        PromptIcon::Warning);
@@ -617,12 +625,12 @@ bool CDesignFrame::ExportEffect(const QString& given) {
         path = dialog.selectedFiles().front();
         RememberFolder(ws_, FileKind::Design, path);
     }
-    const DocError e =
+    const Result<Done> exported =
         ExportEffectFile(ProgramDir() / "corvantine-player", path.toStdString(), DocumentSourceOf(ws_), ws_.temp().path());
-    if (e != DocError::None) {
+    if (!exported) {
         // The reason follows: the system's, naming the file (a full disk, a player not ours).
-        prompt_.Inform((SculptText("无法输出效果文件 ", "The effect file cannot be written: ", ws_.app.language) + path).toStdString() +
-                           "\n" + LastFileError(),
+        prompt_.Inform((RenderQt(msg::design::kEffectUnwritable, ws_.app.language) + path).toStdString() +
+                           "\n" + exported.failure().reason,
                        PromptIcon::Warning);
         return false;
     }
@@ -633,8 +641,8 @@ int CDesignFrame::RenderFrames(int frames) {
     if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return 0;
     if (frames <= 0) {
         bool ok = false;
-        frames = QInputDialog::getInt(this, SculptText("生成帧", "Render into frames", ws_.app.language),
-                                      SculptText("帧数:", "Frames:", ws_.app.language), 100, 1, 100000, 1, &ok);
+        frames = QInputDialog::getInt(this, RenderQt(msg::design::kRenderTitle, ws_.app.language),
+                                      RenderQt(msg::design::kFramesLabel, ws_.app.language), 100, 1, 100000, 1, &ok);
         if (!ok) return 0;
     }
     Stop();

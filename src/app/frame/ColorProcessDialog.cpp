@@ -15,16 +15,13 @@
 #include <QVBoxLayout>
 
 #include "app/frame/ColourPanel.h"
-#include "app/common/DocumentDialogs.h"
-#include "lang/Language.h"
-#include "lang/Localize.h"
+#include "app/common/DialogCommon.h"
+#include "lang/QtText.h"
+#include "lang/messages/FrameMessages.h"
 
 namespace corv {
 
 namespace {
-QString Text(std::uint8_t language, const char* chinese, const char* english) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
 constexpr ChannelOrder kOrders[] = {ChannelOrder::RBG, ChannelOrder::GRB, ChannelOrder::GBR, ChannelOrder::BGR, ChannelOrder::BRG};
 }  // namespace
 
@@ -32,38 +29,37 @@ ColorProcessDialog::ColorProcessDialog(int currentFrame, int frameCount, std::ui
                                        QWidget* parent)
     : QDialog(parent), frameCount_(frameCount), strings_(strings) {
     setObjectName(QStringLiteral("ColorProcessDialog"));
-    setWindowTitle(Text(language, "颜色处理", "Color process"));
+    setWindowTitle(RenderQt(msg::frame::kColourProcessTitle, language));
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
-    modes_[0] = new QRadioButton(Text(language, "颜色替换,颜色", "Color replace,Color"), this);
-    oldButton_ = new QPushButton(Text(language, "旧颜色", "OldClr"), this);
-    newButton_ = new QPushButton(Text(language, "新颜色", "NewClr"), this);
+    modes_[0] = new QRadioButton(RenderQt(msg::frame::kColourReplace, language), this);
+    oldButton_ = new QPushButton(RenderQt(msg::frame::kOldColour, language), this);
+    newButton_ = new QPushButton(RenderQt(msg::frame::kNewColour, language), this);
     grid->addWidget(modes_[0], 0, 0);
     auto* replaceRow = new QHBoxLayout;
     replaceRow->addWidget(oldButton_);
-    replaceRow->addWidget(new QLabel(Text(language, "替换为", "replace as"), this));
+    replaceRow->addWidget(new QLabel(RenderQt(msg::frame::kReplaceAs, language), this));
     replaceRow->addWidget(newButton_);
     grid->addLayout(replaceRow, 0, 1);
 
-    modes_[1] = new QRadioButton(Text(language, "颜色分量交换", "Color member swap"), this);
+    modes_[1] = new QRadioButton(RenderQt(msg::frame::kChannelSwap, language), this);
     auto* swapRow = new QHBoxLayout;
-    swapRow->addWidget(new QLabel(Text(language, "从 R G B 到", "from R G B to"), this));
+    swapRow->addWidget(new QLabel(RenderQt(msg::frame::kFromRgbTo, language), this));
     order_ = new QComboBox(this);
     for (ChannelOrder o : kOrders) order_->addItem(QString::fromLatin1(ChannelOrderName(o)));
     swapRow->addWidget(order_);
     grid->addWidget(modes_[1], 1, 0);
     grid->addLayout(swapRow, 1, 1);
 
-    modes_[2] = new QRadioButton(Text(language, "颜色明暗调整", "Color light and shade adjust"), this);
+    modes_[2] = new QRadioButton(RenderQt(msg::frame::kShadeAdjust, language), this);
     auto* shadeRow = new QHBoxLayout;
-    shadeRow->addWidget(new QLabel(Text(language, "颜色分量", "Color member"), this));
-    const char* channelNames[3][2] = {{"红", "Red"}, {"绿", "Green"}, {"蓝", "Blue"}};
+    shadeRow->addWidget(new QLabel(RenderQt(msg::frame::kColourChannels, language), this));
     for (int i = 0; i < 3; ++i) {
-        channels_[i] = new QCheckBox(Text(language, channelNames[i][0], channelNames[i][1]), this);
+        channels_[i] = new QCheckBox(RenderQt(msg::frame::kChannelNames[i], language), this);
         channels_[i]->setChecked(true);
         shadeRow->addWidget(channels_[i]);
     }
-    shadeRow->addWidget(new QLabel(Text(language, "百分比: ", "Percentage: "), this));
+    shadeRow->addWidget(new QLabel(RenderQt(msg::frame::kPercentage, language), this));
     percent_ = new QSpinBox(this);
     percent_->setRange(0, 65535);
     percent_->setValue(100);
@@ -72,8 +68,8 @@ ColorProcessDialog::ColorProcessDialog(int currentFrame, int frameCount, std::ui
     grid->addWidget(modes_[2], 2, 0);
     grid->addLayout(shadeRow, 2, 1);
 
-    modes_[3] = new QRadioButton(Text(language, "清除非发光点", "Clear  not lighting of point"), this);
-    modes_[4] = new QRadioButton(Text(language, "清除与当前帧黑色像素对应的像素", "Clear pixels corresponding to black pixels of current frame"), this);
+    modes_[3] = new QRadioButton(RenderQt(msg::frame::kClearUnlit, language), this);
+    modes_[4] = new QRadioButton(RenderQt(msg::frame::kClearUnderBlack, language), this);
     grid->addWidget(modes_[3], 3, 0, 1, 2);
     grid->addWidget(modes_[4], 4, 0, 1, 2);
     modes_[0]->setChecked(true);

@@ -7,29 +7,22 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHelpEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "base/Prompt.h"
-#include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/QtText.h"
+#include "lang/messages/FrameMessages.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
 
 namespace {
-
-QString Text(std::uint8_t language, const char* chinese, const char* english) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
 
 QColor ToQColor(ListColour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 ListColour FromQColor(const QColor& c) { return MakeListColour(c.red(), c.green(), c.blue()); }
@@ -104,68 +97,6 @@ QIcon SwatchIcon(ListColour colour) {
     return QIcon(pixmap);
 }
 
-// --- the strip ---------------------------------------------------------------------------------
-
-ColourStrip::ColourStrip(const ColourList& list, QWidget* parent) : QWidget(parent), list_(list) {
-    setObjectName(QStringLiteral("colourStrip"));
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    setMinimumHeight(kCell * 2);
-}
-
-int ColourStrip::Columns() const { return std::max(1, width() / kCell); }
-
-int ColourStrip::heightForWidth(int width) const {
-    const int columns = std::max(1, width / kCell);
-    const int rows = std::max<int>(1, static_cast<int>((list_.count() + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns)));
-    return std::min(rows, 24) * kCell + 2;
-}
-
-QSize ColourStrip::sizeHint() const { return QSize(200, heightForWidth(200)); }
-
-int ColourStrip::EntryAt(QPoint at) const {
-    if (at.x() < 0 || at.y() < 0 || at.x() >= Columns() * kCell) return -1;
-    const std::size_t index = static_cast<std::size_t>(at.y() / kCell) * static_cast<std::size_t>(Columns()) + static_cast<std::size_t>(at.x() / kCell);
-    return index < list_.count() ? static_cast<int>(index) : -1;
-}
-
-void ColourStrip::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), palette().base());
-    const int columns = Columns();
-    for (std::size_t i = 0; i < list_.count(); ++i) {
-        const int x = static_cast<int>(i % static_cast<std::size_t>(columns)) * kCell;
-        const int y = static_cast<int>(i / static_cast<std::size_t>(columns)) * kCell;
-        if (y > height()) break;
-        p.fillRect(x, y, kCell, kCell, ToQColor(list_[i]));
-    }
-    if (!list_.empty()) {
-        const int s = list_.selected();
-        p.setPen(QPen(Qt::black, 2));
-        p.drawRect((s % columns) * kCell + 1, (s / columns) * kCell + 1, kCell - 2, kCell - 2);
-        p.setPen(QPen(Qt::white, 1));
-        p.drawRect((s % columns) * kCell + 2, (s / columns) * kCell + 2, kCell - 5, kCell - 5);
-    }
-}
-
-void ColourStrip::mousePressEvent(QMouseEvent* event) {
-    const int index = EntryAt(event->position().toPoint());
-    if (index >= 0) emit entryClicked(index, event->modifiers());
-}
-
-bool ColourStrip::event(QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
-        auto* help = static_cast<QHelpEvent*>(event);
-        const int index = EntryAt(help->pos());
-        if (index >= 0) {
-            QToolTip::showText(help->globalPos(), QString::number(index + 1), this);
-        } else {
-            QToolTip::hideText();
-        }
-        return true;
-    }
-    return QWidget::event(event);
-}
-
 // --- the panel ---------------------------------------------------------------------------------
 
 ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
@@ -175,25 +106,25 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
 
     auto* top = new QGridLayout;
-    top->addWidget(new QLabel(Text(lang, "颜色:", "Color:"), this), 0, 0);
+    top->addWidget(new QLabel(RenderQt(msg::frame::kColourLabel, lang), this), 0, 0);
     colourButton_ = new QPushButton(this);
     colourButton_->setObjectName(QStringLiteral("colourButton"));
     top->addWidget(colourButton_, 0, 1);
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("colourCount"));
     top->addWidget(count_, 0, 2);
-    auto* clear = new QPushButton(Text(lang, "清除", "Clear"), this);
-    auto* remove = new QPushButton(Text(lang, "删除", "Delete"), this);
+    auto* clear = new QPushButton(RenderQt(msg::frame::kClearList, lang), this);
+    auto* remove = new QPushButton(RenderQt(msg::frame::kDeleteColour, lang), this);
     top->addWidget(clear, 1, 1);
     top->addWidget(remove, 1, 2);
-    top->addWidget(new QLabel(Text(lang, "背景:", "Back:"), this), 2, 0);
-    backButton_ = new QPushButton(Text(lang, "背景色", "bk"), this);
+    top->addWidget(new QLabel(RenderQt(msg::frame::kBackLabel, lang), this), 2, 0);
+    backButton_ = new QPushButton(RenderQt(msg::frame::kBackButton, lang), this);
     backButton_->setObjectName(QStringLiteral("backButton"));
     top->addWidget(backButton_, 2, 1);
-    top->addWidget(new QLabel(Text(lang, "Ctrl 或 Shift + 鼠标", "Ctrl or Shift + Mouse"), this), 3, 0, 1, 3);
+    top->addWidget(new QLabel(RenderQt(msg::frame::kModifierHint, lang), this), 3, 0, 1, 3);
     layout->addLayout(top);
 
-    layout->addWidget(new QLabel(Text(lang, "样本颜色列表:", "Sample color list:"), this));
+    layout->addWidget(new QLabel(RenderQt(msg::frame::kSampleList, lang), this));
     strip_ = new ColourStrip(ws_.colourPanel.list, this);
     layout->addWidget(strip_);
 
@@ -202,8 +133,8 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     library_->setObjectName(QStringLiteral("colourLibrary"));
     library_->setIconSize(QSize(64, 16));
     libraryRow->addWidget(library_, 1);
-    auto* save = new QPushButton(Text(lang, "保存", "Save"), this);
-    auto* drop = new QPushButton(Text(lang, "移除", "Remove"), this);
+    auto* save = new QPushButton(RenderQt(msg::frame::kSaveList, lang), this);
+    auto* drop = new QPushButton(RenderQt(msg::frame::kRemoveList, lang), this);
     save->setObjectName(QStringLiteral("librarySave"));
     drop->setObjectName(QStringLiteral("libraryRemove"));
     libraryRow->addWidget(save);
@@ -211,8 +142,8 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     layout->addLayout(libraryRow);
 
     auto* modes = new QGridLayout;
-    gradeRadio_ = new QRadioButton(Text(lang, "过渡等级:", "Transition grade:"), this);
-    fixedRadio_ = new QRadioButton(Text(lang, "过渡颜色数:", "Transitional colors:"), this);
+    gradeRadio_ = new QRadioButton(RenderQt(msg::frame::kTransitionGrade, lang), this);
+    fixedRadio_ = new QRadioButton(RenderQt(msg::frame::kTransitionColours, lang), this);
     grade_ = new QComboBox(this);
     fixed_ = new QComboBox(this);
     for (int g : kGradeChoices) grade_->addItem(QString::number(g), g);
@@ -231,18 +162,17 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     tools_->setExclusive(true);
     const struct {
         DrawTool tool;
-        const char* chinese;
-        const char* english;
-    } tools[] = {{DrawTool::None, "选择 (拖动编辑区域)", "Select (drag the edit area)"},
-                 {DrawTool::Pen, "画笔", "Pen"},
-                 {DrawTool::Brush, "刷子", "Brush"},
-                 {DrawTool::Line, "直线", "Line"},
-                 {DrawTool::Rectangle, "矩形", "Rectangle"},
-                 {DrawTool::Fill, "填充", "Fill"}};
+        const Text* tip;
+    } tools[] = {{DrawTool::None, &msg::frame::kToolSelect},
+                 {DrawTool::Pen, &msg::frame::kToolPen},
+                 {DrawTool::Brush, &msg::frame::kToolBrush},
+                 {DrawTool::Line, &msg::frame::kToolLine},
+                 {DrawTool::Rectangle, &msg::frame::kToolRectangle},
+                 {DrawTool::Fill, &msg::frame::kFill}};
     for (const auto& t : tools) {
         auto* b = new QPushButton(ToolIcon(t.tool), QString(), this);
         b->setCheckable(true);
-        b->setToolTip(Text(lang, t.chinese, t.english));
+        b->setToolTip(RenderQt(*t.tip, lang));
         b->setObjectName(QStringLiteral("tool%1").arg(static_cast<int>(t.tool)));
         b->setMaximumWidth(34);
         tools_->addButton(b, static_cast<int>(t.tool));
@@ -253,12 +183,12 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     layout->addLayout(toolRow);
 
     auto* itemRow = new QHBoxLayout;
-    itemRow->addWidget(new QLabel(Text(lang, "线宽:", "LineWidth:"), this));
+    itemRow->addWidget(new QLabel(RenderQt(msg::frame::kPenWidth, lang), this));
     lineWidth_ = new QSpinBox(this);
     lineWidth_->setRange(1, 100);
     lineWidth_->setValue(ws_.colourPanel.lineWidth);
     itemRow->addWidget(lineWidth_);
-    fill_ = new QCheckBox(Text(lang, "填充", "Fill"), this);
+    fill_ = new QCheckBox(RenderQt(msg::frame::kFill, lang), this);
     fill_->setChecked(ws_.colourPanel.fill);
     itemRow->addWidget(fill_);
     itemRow->addStretch();
@@ -366,10 +296,10 @@ void ColourPanel::RefreshLibrary() {
     if (!libraryRead_) prompt_.Inform(error, PromptIcon::Warning);
     library_->clear();
     const ColourList rainbow = ColourList::Rainbow();
-    library_->addItem(ThumbnailIcon(rainbow.colours()), Text(ws_.app.language, "%1色", "%1Color").arg(rainbow.count()));
+    library_->addItem(ThumbnailIcon(rainbow.colours()), RenderQt(msg::frame::kColourCount, ws_.app.language).arg(rainbow.count()));
     if (!libraryRead_) return;
     for (int k = 1; k <= libraryFile_.ListCount(); ++k) {
-        library_->addItem(ThumbnailIcon(libraryFile_.List(k)), Text(ws_.app.language, "%1色", "%1Color").arg(libraryFile_.List(k).size()));
+        library_->addItem(ThumbnailIcon(libraryFile_.List(k)), RenderQt(msg::frame::kColourCount, ws_.app.language).arg(libraryFile_.List(k).size()));
     }
 }
 
@@ -392,7 +322,7 @@ bool ColourPanel::SaveToLibrary() {
         return false;
     }
     const auto& added = libraryFile_.List(libraryFile_.ListCount());
-    library_->addItem(ThumbnailIcon(added), Text(ws_.app.language, "%1色", "%1Color").arg(added.size()));
+    library_->addItem(ThumbnailIcon(added), RenderQt(msg::frame::kColourCount, ws_.app.language).arg(added.size()));
     library_->setCurrentIndex(library_->count() - 1);
     return true;
 }

@@ -7,17 +7,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/common/DocumentDialogs.h"
-#include "lang/Language.h"
-#include "lang/Localize.h"
+#include "app/common/DialogCommon.h"
+#include "lang/QtText.h"
+#include "lang/messages/FrameMessages.h"
 
 namespace corv {
-
-namespace {
-QString Text(std::uint8_t language, const char* chinese, const char* english) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
-}  // namespace
 
 OtherStyleDialog::OtherStyleDialog(int style, const OtherOptions& initial, std::uint8_t language, const UiStrings& strings,
                                    QWidget* parent)
@@ -25,36 +19,37 @@ OtherStyleDialog::OtherStyleDialog(int style, const OtherOptions& initial, std::
     setObjectName(QStringLiteral("OtherStyleDialog"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
-    auto spin = [&](const char* name, const char* chinese, const char* english, int low, int high, int value) {
+    auto spin = [&](const char* name, const Text& label, int low, int high, int value) {
         auto* box = new QSpinBox(this);
         box->setObjectName(QString::fromLatin1(name));
         box->setRange(low, high);
         box->setValue(value);
-        form->addRow(Text(language, chinese, english), box);
+        form->addRow(RenderQt(label, language), box);
     };
     if (style == 1) {
-        setWindowTitle(Text(language, "扩散", "Diffuse"));
-        spin("centreX", "中心横向 (%):", "Centre across (%):", 0, 100, initial.centreX);
-        spin("centreY", "中心纵向 (%):", "Centre down (%):", 0, 100, initial.centreY);
+        setWindowTitle(RenderQt(msg::frame::kDiffuseTitle, language));
+        spin("centreX", msg::frame::kCentreAcross, 0, 100, initial.centreX);
+        spin("centreY", msg::frame::kCentreDown, 0, 100, initial.centreY);
         shape_ = new QComboBox(this);
-        shape_->addItems({Text(language, "圆形", "Circle"), Text(language, "方形", "Square"), Text(language, "菱形", "Diamond")});
+        shape_->addItems({RenderQt(msg::frame::kRingShapes[0], language), RenderQt(msg::frame::kRingShapes[1], language),
+                          RenderQt(msg::frame::kRingShapes[2], language)});
         shape_->setCurrentIndex(initial.shape);
-        form->addRow(Text(language, "形状:", "Shape:"), shape_);
-        spin("ringWidth", "环宽:", "Ring width:", 1, 1000, initial.ringWidth);
-        outward_ = new QCheckBox(Text(language, "向外扩散", "Outward"), this);
+        form->addRow(RenderQt(msg::frame::kRingShape, language), shape_);
+        spin("ringWidth", msg::frame::kRingWidth, 1, 1000, initial.ringWidth);
+        outward_ = new QCheckBox(RenderQt(msg::frame::kOutward, language), this);
         outward_->setChecked(initial.outward);
         form->addRow(outward_);
     } else if (style == 2) {
-        setWindowTitle(Text(language, "线型", "Linetype"));
-        spin("angle", "角度:", "Angle:", 0, 359, initial.angle);
-        spin("lineWidth", "线宽:", "Line width:", 1, 1000, initial.lineWidth);
-        spin("speed", "速度 (像素/帧):", "Speed (pixels a frame):", 0, 1000, initial.speed);
+        setWindowTitle(RenderQt(msg::frame::kLinetypeTitle, language));
+        spin("angle", msg::frame::kAngle, 0, 359, initial.angle);
+        spin("lineWidth", msg::frame::kStripeWidth, 1, 1000, initial.lineWidth);
+        spin("speed", msg::frame::kStripeSpeed, 0, 1000, initial.speed);
     } else {
-        setWindowTitle(Text(language, "随机", "Random"));
-        spin("minSize", "最小块:", "Smallest block:", 1, 1000, initial.minSize);
-        spin("maxSize", "最大块:", "Largest block:", 1, 1000, initial.maxSize);
-        spin("blocksPerFrame", "每帧块数:", "Blocks a frame:", 0, 10000, initial.blocksPerFrame);
-        keep_ = new QCheckBox(Text(language, "保留之前的块", "Keep the blocks before"), this);
+        setWindowTitle(RenderQt(msg::frame::kRandomTitle, language));
+        spin("minSize", msg::frame::kSmallestBlock, 1, 1000, initial.minSize);
+        spin("maxSize", msg::frame::kLargestBlock, 1, 1000, initial.maxSize);
+        spin("blocksPerFrame", msg::frame::kBlocksPerFrame, 0, 10000, initial.blocksPerFrame);
+        keep_ = new QCheckBox(RenderQt(msg::frame::kKeepBlocks, language), this);
         keep_->setChecked(initial.keep);
         form->addRow(keep_);
     }

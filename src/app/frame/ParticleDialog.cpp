@@ -13,11 +13,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/common/DocumentDialogs.h"
+#include "app/common/DialogCommon.h"
 #include "app/common/FileDialogFolders.h"
-#include "app/common/WindowText.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
+#include "lang/QtText.h"
+#include "lang/messages/FrameMessages.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -42,8 +43,7 @@ ParticleDialog::ParticleDialog(Workspace& ws, Prompt& prompt, const ParticleOpti
                                QWidget* parent)
     : QDialog(parent), ws_(ws), prompt_(prompt), picture_(picture) {
     const std::uint8_t lang = ws.app.language;
-    auto T = [lang](const char* cn, const char* en) { return SculptText(cn, en, lang); };
-    setWindowTitle(T("粒子系统", "Particle system"));
+    setWindowTitle(RenderQt(msg::frame::kParticleTitle, lang));
     setObjectName(QStringLiteral("ParticleDialog"));
     const bool chinese = UsesChinese(lang);
     for (int i = 0; i < ParticleOptions::kCombos; ++i) {
@@ -54,26 +54,26 @@ ParticleDialog::ParticleDialog(Workspace& ws, Prompt& prompt, const ParticleOpti
             c->addItem(QString::fromStdString(text));
         }
         c->setObjectName(QStringLiteral("combo%1").arg(i));
-        c->setToolTip(T("选择一项, 或输入一个整数", "Choose an entry or type a whole number"));
+        c->setToolTip(RenderQt(msg::frame::kParticleComboTip, lang));
         combos_[static_cast<std::size_t>(i)] = c;
     }
     for (int i = 0; i < 6; ++i) ranges_[static_cast<std::size_t>(i)] = Spin(0, this);
     for (int i = 0; i < 3; ++i) accel_[static_cast<std::size_t>(i)] = Spin(0, this);
     send_ = Spin(50, this);
     send_->setRange(0, 100000);
-    send_->setToolTip(T("每50帧发出的粒子数 (50: 每帧一个)", "Particles sent per 50 frames (50: one a frame)"));
-    throw_ = new QCheckBox(T("随机抛洒", "Throw about"), this);
-    throw_->setToolTip(T("水平速度耗尽的粒子重新得到随机速度", "A particle whose horizontal speed has died out gets a new random one"));
+    send_->setToolTip(RenderQt(msg::frame::kSendSpeedTip, lang));
+    throw_ = new QCheckBox(RenderQt(msg::frame::kThrowAbout, lang), this);
+    throw_->setToolTip(RenderQt(msg::frame::kThrowAboutTip, lang));
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QString(), this), 0, 0);
     const char* axes[] = {"X", "Y", "Z"};
     for (int a = 0; a < 3; ++a) grid->addWidget(new QLabel(QString::fromLatin1(axes[a]), this), 0, a + 1, Qt::AlignHCenter);
-    grid->addWidget(new QLabel(T("初始位置", "Original position"), this), 1, 0);
-    grid->addWidget(new QLabel(T("初始速度", "Original speed"), this), 2, 0);
-    grid->addWidget(new QLabel(T("最小值:", "Min value:"), this), 3, 0);
-    grid->addWidget(new QLabel(T("最大值:", "Max value:"), this), 4, 0);
-    grid->addWidget(new QLabel(T("加速度", "Acceleration"), this), 5, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::frame::kOriginalPosition, lang), this), 1, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::frame::kOriginalSpeed, lang), this), 2, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::frame::kMinValue, lang), this), 3, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::frame::kMaxValue, lang), this), 4, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::frame::kAcceleration, lang), this), 5, 0);
     for (int a = 0; a < 3; ++a) {
         grid->addWidget(combos_[static_cast<std::size_t>(ParticleOptions::kPosX + a)], 1, a + 1);
         grid->addWidget(combos_[static_cast<std::size_t>(ParticleOptions::kSpeedX + a)], 2, a + 1);
@@ -81,32 +81,32 @@ ParticleDialog::ParticleDialog(Workspace& ws, Prompt& prompt, const ParticleOpti
         grid->addWidget(ranges_[static_cast<std::size_t>(2 * a + 1)], 4, a + 1);
         grid->addWidget(accel_[static_cast<std::size_t>(a)], 5, a + 1);
     }
-    auto* wind = new QGroupBox(T("风", "Wind"), this);
+    auto* wind = new QGroupBox(RenderQt(msg::frame::kWind, lang), this);
     auto* windRow = new QHBoxLayout(wind);
-    windRow->addWidget(new QLabel(T("方向:", "Direction:"), wind));
+    windRow->addWidget(new QLabel(RenderQt(msg::frame::kWindDirection, lang), wind));
     windRow->addWidget(combos_[ParticleOptions::kWind]);
-    windRow->addWidget(new QLabel(T("周期:", "Cycle:"), wind));
+    windRow->addWidget(new QLabel(RenderQt(msg::frame::kWindCycle, lang), wind));
     windRow->addWidget(combos_[ParticleOptions::kCycle]);
-    windRow->addWidget(new QLabel(T("力度:", "Power:"), wind));
+    windRow->addWidget(new QLabel(RenderQt(msg::frame::kWindPower, lang), wind));
     windRow->addWidget(combos_[ParticleOptions::kPower]);
     auto* sendRow = new QHBoxLayout;
-    sendRow->addWidget(new QLabel(T("发送速度:", "Send speed:"), this));
+    sendRow->addWidget(new QLabel(RenderQt(msg::frame::kSendSpeed, lang), this));
     sendRow->addWidget(send_);
     sendRow->addWidget(throw_);
     sendRow->addStretch();
 
-    auto* pictureBox = new QGroupBox(T("粒子图片", "Particle picture"), this);
+    auto* pictureBox = new QGroupBox(RenderQt(msg::frame::kParticlePicture, lang), this);
     auto* pictureRow = new QHBoxLayout(pictureBox);
     preview_ = new QLabel(pictureBox);
     preview_->setFixedSize(64, 64);
     preview_->setAlignment(Qt::AlignCenter);
     preview_->setStyleSheet(QStringLiteral("background: black"));
-    auto* browse = new QPushButton(T("浏览...", "Browse..."), pictureBox);
-    connect(browse, &QPushButton::clicked, this, [this, T] {
+    auto* browse = new QPushButton(RenderQt(msg::frame::kBrowsePicture, lang), pictureBox);
+    connect(browse, &QPushButton::clicked, this, [this, lang] {
         const QString path = QFileDialog::getOpenFileName(
             this, QString(), LastFolder(ws_, FileKind::Picture, QString::fromStdString(ws_.home.string())),
-            T("图片", "Picture") + QStringLiteral("(*.bmp *.jpg *.ico *.gif *.png *.tga *.tiff);;") + T("所有文件", "All files") +
-                QStringLiteral("(*)"));
+            RenderQt(msg::frame::kPictureFiles, lang) + QStringLiteral("(*.bmp *.jpg *.ico *.gif *.png *.tga *.tiff);;") +
+                RenderQt(msg::frame::kAllFiles, lang) + QStringLiteral("(*)"));
         RememberFolder(ws_, FileKind::Picture, path);
         if (!path.isEmpty()) LoadPicture(path);
     });
@@ -121,12 +121,12 @@ ParticleDialog::ParticleDialog(Workspace& ws, Prompt& prompt, const ParticleOpti
     for (const std::string& name : ParticleTemplateNames(Library())) templates_->addItem(QString::fromStdString(name));
     templates_->setCurrentIndex(-1);
     connect(templates_, &QComboBox::activated, this, [this](int i) { SelectTemplate(templates_->itemText(i)); });
-    auto* save = new QPushButton(T("保存模板", "Save templet"), this);
-    auto* remove = new QPushButton(T("删除模板", "Delete templet"), this);
+    auto* save = new QPushButton(RenderQt(msg::frame::kSaveTemplate, lang), this);
+    auto* remove = new QPushButton(RenderQt(msg::frame::kDeleteTemplate, lang), this);
     connect(save, &QPushButton::clicked, this, [this] { SaveTemplate(); });
     connect(remove, &QPushButton::clicked, this, [this] { DeleteTemplate(); });
     auto* templateRow = new QHBoxLayout;
-    templateRow->addWidget(new QLabel(T("模板:", "Templet:"), this));
+    templateRow->addWidget(new QLabel(RenderQt(msg::frame::kTemplate, lang), this));
     templateRow->addWidget(templates_, 1);
     templateRow->addWidget(save);
     templateRow->addWidget(remove);
@@ -188,7 +188,7 @@ void ParticleDialog::ShowPicture() {
 bool ParticleDialog::LoadPicture(const QString& path) {
     const QImage image(path);
     if (image.isNull()) {
-        prompt_.Inform((SculptText("无法读取图片 ", "The picture cannot be read: ", ws_.app.language) + path).toStdString(),
+        prompt_.Inform((RenderQt(msg::frame::kPictureUnreadable, ws_.app.language) + path).toStdString(),
                        PromptIcon::Warning);
         return false;
     }
@@ -211,7 +211,7 @@ bool ParticleDialog::SaveTemplate() {
         return false;
     }
     if (!SaveParticleTemplate(Library(), name.toStdString(), options())) {
-        prompt_.Inform(SculptText("无法写入粒子模板库", "The particle library cannot be written", ws_.app.language).toStdString(),
+        prompt_.Inform(RenderQt(msg::frame::kParticleLibraryUnwritable, ws_.app.language).toStdString(),
                        PromptIcon::Warning);
         return false;
     }

@@ -14,21 +14,18 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "lang/Language.h"
-#include "lang/Localize.h"
+#include <iterator>
+
+#include "lang/QtText.h"
 #include "lang/UiStrings.h"
+#include "lang/messages/FrameMessages.h"
 
 namespace corv {
 
 namespace {
 
-QString Text(std::uint8_t language, const char* chinese, const char* english) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
-
-const char* kModeChinese[kGeneratorModes] = {"移动", "对称", "交错", "扩散", "旋转", "渐变", "雨滴",
-                                              "图文", "积木", "音符", "百叶窗", "V型", "其它"};
-const char* kRenderChinese[kRenderModes] = {"无", "左", "右", "上", "下", "左上", "左下", "右上", "右下", "曲线上", "曲线下"};
+static_assert(std::size(msg::frame::kGeneratorModeNames) == kGeneratorModes);
+static_assert(std::size(msg::frame::kRenderModeNames) == kRenderModes);
 
 // A 16 x 16 picture for a list entry: an arrow for the directions, else the entry's number on
 // a colour of the rainbow.
@@ -73,7 +70,7 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     setObjectName(QStringLiteral("patternPanel"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
-    recycle_ = new QCheckBox(Text(language, "循环使用前一帧颜色", "Recycling before a color"), this);
+    recycle_ = new QCheckBox(RenderQt(msg::frame::kRecycleColours, language), this);
     recycle_->setObjectName(QStringLiteral("recycle"));
     layout->addWidget(recycle_);
     countLabel_ = new QLabel(this);
@@ -84,8 +81,8 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     form->addRow(countLabel_, count_);
     render_ = new QComboBox(this);
     render_->setObjectName(QStringLiteral("renderMode"));
-    for (int i = 0; i < kRenderModes; ++i) render_->addItem(UsesChinese(language) ? Text(language, kRenderChinese[i], "") : QString::fromLatin1(RenderModeName(i)));
-    renderLabel_ = new QLabel(Text(language, "渲染方式:", "Romance:"), this);
+    for (int i = 0; i < kRenderModes; ++i) render_->addItem(RenderQt(msg::frame::kRenderModeNames[i], language));
+    renderLabel_ = new QLabel(RenderQt(msg::frame::kRomance, language), this);
     form->addRow(renderLabel_, render_);
     layout->addLayout(form);
 
@@ -101,11 +98,11 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     mode_ = new QComboBox(this);
     mode_->setObjectName(QStringLiteral("modeBox"));
     for (int m = 0; m < kGeneratorModes; ++m) {
-        mode_->addItem(UsesChinese(language) ? Text(language, kModeChinese[m], "") : QString::fromLatin1(GeneratorModeName(static_cast<GeneratorMode>(m))));
+        mode_->addItem(RenderQt(msg::frame::kGeneratorModeNames[m], language));
         mode_->setItemData(m, ModeToolTip(static_cast<GeneratorMode>(m), language), Qt::ToolTipRole);
     }
-    bottom->addRow(Text(language, "变化模式:", "Action Mode:"), mode_);
-    stepLabel_ = new QLabel(Text(language, "移动步长:", "Step length:"), this);
+    bottom->addRow(RenderQt(msg::frame::kActionMode, language), mode_);
+    stepLabel_ = new QLabel(RenderQt(msg::frame::kStepLength, language), this);
     step_ = new QSpinBox(this);
     step_->setObjectName(QStringLiteral("stepLength"));
     step_->setRange(1, 32767);
@@ -117,18 +114,17 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     bricksPanel_->setObjectName(QStringLiteral("toyBricksPanel"));
     auto* bricks = new QFormLayout(bricksPanel_);
     const struct {
-        const char* chinese;
-        const char* english;
+        const Text* label;
         int low, high, value;
-    } fields[6] = {{"积木宽度:", "Toy bricks width:", 1, 1000, 4}, {"积木高度:", "Toy bricks height:", 1, 1000, 2},
-                   {"间距:", "Space between:", 0, 1000, 1},      {"频率:", "Frequency:", 1, 1000, 3},
-                   {"越过:", "Overpass:", 0, 10000, 5},         {"反弹高度:", "Rebound height:", 0, 1000, 2}};
+    } fields[6] = {{&msg::frame::kBrickWidth, 1, 1000, 4},   {&msg::frame::kBrickHeight, 1, 1000, 2},
+                   {&msg::frame::kBrickSpace, 0, 1000, 1},   {&msg::frame::kBrickFrequency, 1, 1000, 3},
+                   {&msg::frame::kBrickOverpass, 0, 10000, 5}, {&msg::frame::kBrickRebound, 0, 1000, 2}};
     for (int i = 0; i < 6; ++i) {
         bricks_[i] = new QSpinBox(bricksPanel_);
         bricks_[i]->setObjectName(QStringLiteral("toyBricks%1").arg(i));
         bricks_[i]->setRange(fields[i].low, fields[i].high);
         bricks_[i]->setValue(fields[i].value);
-        bricks->addRow(Text(language, fields[i].chinese, fields[i].english), bricks_[i]);
+        bricks->addRow(RenderQt(*fields[i].label, language), bricks_[i]);
     }
     layout->addWidget(bricksPanel_);
     // The V-shape sub-panel.
@@ -139,10 +135,9 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     vInterval_->setObjectName(QStringLiteral("vShapeInterval"));
     vInterval_->setRange(1, 1000);
     vInterval_->setValue(2);
-    v->addRow(Text(language, "步长间隔:", "Steps Interval:"), vInterval_);
-    const char* kinds[3][2] = {{"V型移动", "V move"}, {"V型翻转", "V turn"}, {"V型相对", "V vis-a-vis"}};
+    v->addRow(RenderQt(msg::frame::kStepsInterval, language), vInterval_);
     for (int i = 0; i < 3; ++i) {
-        vKinds_[i] = new QRadioButton(Text(language, kinds[i][0], kinds[i][1]), vshapePanel_);
+        vKinds_[i] = new QRadioButton(RenderQt(msg::frame::kVShapeKinds[i], language), vshapePanel_);
         vKinds_[i]->setObjectName(QStringLiteral("vShapeKind%1").arg(i));
         v->addRow(vKinds_[i]);
     }
@@ -151,7 +146,7 @@ PatternPanel::PatternPanel(std::uint8_t language, const UiStrings& strings, QWid
     vCycles_->setObjectName(QStringLiteral("vShapeCycles"));
     vCycles_->setRange(1, 100);
     vCycles_->setValue(1);
-    v->addRow(Text(language, "颜色循环次数:", "Color pad cycles:"), vCycles_);
+    v->addRow(RenderQt(msg::frame::kColourCycles, language), vCycles_);
     layout->addWidget(vshapePanel_);
     pictureText_ = new PictureTextPanel(language, strings, this);
     layout->addWidget(pictureText_);
@@ -209,12 +204,12 @@ void PatternPanel::ModeChanged() {
     renderLabel_->setVisible(m != GeneratorMode::PictureAndText);
     render_->setVisible(m != GeneratorMode::PictureAndText);
     if (m == GeneratorMode::Dropping) {
-        countLabel_->setText(Text(language_, "渗透帧数:", "Filter Number:"));
+        countLabel_->setText(RenderQt(msg::frame::kFilterNumber, language_));
     } else if (m == GeneratorMode::Jalousie) {
-        countLabel_->setText(Text(language_, "分块数目:", "Block Number:"));
+        countLabel_->setText(RenderQt(msg::frame::kBlockNumber, language_));
         count_->setValue(3);
     } else {
-        countLabel_->setText(Text(language_, "生成帧数:", "Make Frame Num:"));
+        countLabel_->setText(RenderQt(msg::frame::kMakeFrameNum, language_));
     }
 }
 

@@ -17,34 +17,34 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/common/DocumentDialogs.h"
+#include "app/common/DialogCommon.h"
 #include "app/common/FileDialogFolders.h"
-#include "app/common/WindowText.h"
 #include "content/Generators.h"
 #include "content/TransitionRenderer.h"
 #include "lang/Language.h"
+#include "lang/QtText.h"
 #include "lang/UiStrings.h"
+#include "lang/messages/FrameMessages.h"
 
 namespace corv {
 
 PictureTextPanel::PictureTextPanel(std::uint8_t language, const UiStrings& strings, QWidget* parent)
     : QWidget(parent), language_(language), font_(DefaultPictureTextFont(UsesChinese(language), 16)) {
     setObjectName(QStringLiteral("pictureTextPanel"));
-    auto T = [language](const char* cn, const char* en) { return SculptText(cn, en, language); };
     stunt_ = new QComboBox(this);
     stunt_->setObjectName(QStringLiteral("stunt"));
     for (int k = 0; k < kTransitionKinds; ++k) stunt_->addItem(QString::fromLatin1(TransitionKindName(k)));
-    browse_ = new QPushButton(T("浏览(&B)", "&Browse"), this);
-    delete_ = new QPushButton(T("删除(&D)", "&Delete"), this);
-    edit_ = new QPushButton(T("编辑(&E)", "&Edit"), this);
+    browse_ = new QPushButton(RenderQt(msg::frame::kBrowseEntries, language), this);
+    delete_ = new QPushButton(RenderQt(msg::frame::kDeleteEntries, language), this);
+    edit_ = new QPushButton(RenderQt(msg::frame::kEditEntry, language), this);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("pictureTextList"));
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setMinimumHeight(80);
-    text_ = new QLineEdit(T("请在此输入文字！", "Please enters your content in this"), this);
+    text_ = new QLineEdit(RenderQt(msg::frame::kTypeTextHere, language), this);
     text_->setObjectName(QStringLiteral("typedText"));
-    fontButton_ = new QPushButton(T("字体(&F)", "&Font"), this);
-    build_ = new QPushButton(T("生成图片(&P)", "Build&Picture"), this);
+    fontButton_ = new QPushButton(RenderQt(msg::frame::kFontButton, language), this);
+    build_ = new QPushButton(RenderQt(msg::frame::kBuildPicture, language), this);
     romance_ = new QComboBox(this);
     romance_->setObjectName(QStringLiteral("romance"));
     for (int i = 0; i < kRenderModes; ++i) romance_->addItem(QString::fromLatin1(RenderModeName(i)));
@@ -54,11 +54,11 @@ PictureTextPanel::PictureTextPanel(std::uint8_t language, const UiStrings& strin
     frames_->setObjectName(QStringLiteral("makeFrameNumber"));
     direction_ = new QComboBox(this);
     direction_->setObjectName(QStringLiteral("textDirection"));
-    direction_->addItem(T("水平", "Horizon"));
-    direction_->addItem(T("垂直", "Vertical"));
+    direction_->addItem(RenderQt(msg::frame::kHorizontalText, language));
+    direction_->addItem(RenderQt(msg::frame::kVerticalText, language));
 
     auto* form = new QFormLayout;
-    form->addRow(T("特技:", "Stunt:"), stunt_);
+    form->addRow(RenderQt(msg::frame::kStunt, language), stunt_);
     auto* buttons = new QGridLayout;
     buttons->addWidget(browse_, 0, 0);
     buttons->addWidget(delete_, 0, 1);
@@ -66,7 +66,7 @@ PictureTextPanel::PictureTextPanel(std::uint8_t language, const UiStrings& strin
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(form);
-    layout->addWidget(new QLabel(T("文本和图片列表:", "Text and Pic list:"), this));
+    layout->addWidget(new QLabel(RenderQt(msg::frame::kTextPictureList, language), this));
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
     layout->addWidget(text_);
@@ -75,16 +75,16 @@ PictureTextPanel::PictureTextPanel(std::uint8_t language, const UiStrings& strin
     textButtons->addWidget(build_, 0, 1);
     layout->addLayout(textButtons);
     auto* lower = new QFormLayout;
-    lower->addRow(T("渲染方式:", "Romance:"), romance_);
-    lower->addRow(T("生成帧数:", "Make frame number:"), frames_);
-    lower->addRow(T("文字方向:", "Text direction:"), direction_);
+    lower->addRow(RenderQt(msg::frame::kRomance, language), romance_);
+    lower->addRow(RenderQt(msg::frame::kMakeFrameNumber, language), frames_);
+    lower->addRow(RenderQt(msg::frame::kTextDirection, language), direction_);
     layout->addLayout(lower);
 
-    connect(browse_, &QPushButton::clicked, this, [this, T] {
+    connect(browse_, &QPushButton::clicked, this, [this, language] {
         const QStringList files = QFileDialog::getOpenFileNames(
             this, QString(), workspace ? LastFolder(*workspace, FileKind::Picture) : QString(),
-            T("文本,图片", "Text,Picture") + QStringLiteral("(*.txt *.TXT *.jpg *.bmp *.gif *.png *.ico *.tga *.tiff);;") +
-                T("所有文件", "All files") + QStringLiteral("(*)"));
+            RenderQt(msg::frame::kTextPictureFiles, language) + QStringLiteral("(*.txt *.TXT *.jpg *.bmp *.gif *.png *.ico *.tga *.tiff);;") +
+                RenderQt(msg::frame::kAllFiles, language) + QStringLiteral("(*)"));
         if (!files.isEmpty() && workspace) RememberFolder(*workspace, FileKind::Picture, files.front());
         AddFiles(files);
     });
@@ -143,10 +143,10 @@ void PictureTextPanel::SetFont(const QFont& font, QColor colour) {
 void PictureTextPanel::ChooseFont() {
     // The face, the colour, and with "Custom" a size of our own (height and width in pixels).
     QDialog d(this);
-    d.setWindowTitle(SculptText("字体", "Font", language_));
+    d.setWindowTitle(RenderQt(msg::frame::kFontTitle, language_));
     auto* face = new QFontComboBox(&d);
     face->setCurrentFont(font_);
-    auto* custom = new QCheckBox(SculptText("自定义", "Custom", language_), &d);
+    auto* custom = new QCheckBox(RenderQt(msg::frame::kCustomSize, language_), &d);
     auto* width = new QSpinBox(&d);
     auto* height = new QSpinBox(&d);
     width->setRange(1, 4096);
@@ -154,16 +154,16 @@ void PictureTextPanel::ChooseFont() {
     width->setValue(16);
     height->setValue(16);
     QColor colour = colour_;
-    auto* colourButton = new QPushButton(SculptText("颜色...", "Colour...", language_), &d);
+    auto* colourButton = new QPushButton(RenderQt(msg::frame::kFontColour, language_), &d);
     connect(colourButton, &QPushButton::clicked, &d, [&] {
         const QColor chosen = QColorDialog::getColor(colour, &d);
         if (chosen.isValid()) colour = chosen;
     });
     auto* form = new QFormLayout(&d);
-    form->addRow(SculptText("字体:", "Face:", language_), face);
+    form->addRow(RenderQt(msg::frame::kFontFace, language_), face);
     form->addRow(custom);
-    form->addRow(SculptText("宽:", "Width:", language_), width);
-    form->addRow(SculptText("高:", "Height:", language_), height);
+    form->addRow(RenderQt(msg::frame::kFontWidth, language_), width);
+    form->addRow(RenderQt(msg::frame::kFontHeight, language_), height);
     form->addRow(colourButton);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
     connect(box, &QDialogButtonBox::accepted, &d, &QDialog::accept);

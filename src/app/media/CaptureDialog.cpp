@@ -33,9 +33,11 @@
 #include "app/common/FileDialogFolders.h"
 #include "app/media/GlobalHotKeys.h"
 #include "app/media/MoviePreview.h"
-#include "app/common/WindowText.h"
 #include "base/Prompt.h"
 #include "content/TransitionRenderer.h"
+#include "lang/QtText.h"
+#include "lang/Render.h"
+#include "lang/messages/MediaMessages.h"
 #include "project/Document.h"
 
 namespace corv {
@@ -73,11 +75,9 @@ QRect Clamped(QRect r) {
 
 }  // namespace
 
-QString CaptureDialog::T(const char* zh, const char* en, std::uint8_t lang) { return SculptText(zh, en, lang); }
-
 CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start, QWidget* parent)
     : QDialog(parent), language_(language), prompt_(prompt) {
-    setWindowTitle(Text("视频采集转换", "Video capture transform"));
+    setWindowTitle(RenderQt(msg::media::kCaptureTitle, language_));
     setObjectName(QStringLiteral("CaptureDialog"));
 
     // The region starts at the size the pictures are meant for, in the middle of the screen.
@@ -97,21 +97,21 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     for (QSpinBox* s : {left_, top_, width_, height_}) s->setKeyboardTracking(false);
     rate_ = Spin("rate", 1, 100, 20, this);
     frames_ = Spin("frames", 1, 100000, 100, this);
-    smooth_ = new QCheckBox(Text("平滑缩放", "Smooth zoom"), this);
+    smooth_ = new QCheckBox(RenderQt(msg::media::kSmoothZoom, language_), this);
     smooth_->setObjectName(QStringLiteral("smooth"));
     smooth_->setChecked(true);
-    hardware_ = new QCheckBox(Text("硬件加速", "HardwareAcceleration"), this);
+    hardware_ = new QCheckBox(RenderQt(msg::media::kHardwareAcceleration, language_), this);
     hardware_->setObjectName(QStringLiteral("hardware"));
     hardware_->setChecked(true);
 
-    capture_ = Button("capture", Text("采集(&A)", "C&apture"), this);
+    capture_ = Button("capture", RenderQt(msg::media::kCaptureButton, language_), this);
     capture_->setToolTip(QStringLiteral("Ctrl+Alt+F5, Ctrl+Shift+F5"));
-    play_ = Button("play", Text("播放(&P)", "&Play"), this);
-    stop_ = Button("stop", Text("停止(&S)", "&Stop"), this);
+    play_ = Button("play", RenderQt(msg::media::kPlayButton, language_), this);
+    stop_ = Button("stop", RenderQt(msg::media::kStopButton, language_), this);
     stop_->setToolTip(QStringLiteral("Ctrl+Alt+F7, Ctrl+Shift+F7"));
-    auto* open = Button("open", Text("打开", "Open"), this);
-    auto* save = Button("save", Text("保存", "Save"), this);
-    auto* remove = Button("delete", Text("删除(&D)", "&Delete"), this);
+    auto* open = Button("open", RenderQt(msg::media::kOpen, language_), this);
+    auto* save = Button("save", RenderQt(msg::media::kSaveButton, language_), this);
+    auto* remove = Button("delete", RenderQt(msg::media::kDeleteButton, language_), this);
 
     preview_ = new QLabel(this);
     preview_->setObjectName(QStringLiteral("preview"));
@@ -159,7 +159,7 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     connect(open, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(
             this, QString(), workspace ? LastFolder(*workspace, FileKind::Movie) : QString(),
-            Text("所有视频文件(swf,avi,mpg,asf,wmv,rm,rmvb,3gp)", "All Video file(swf,avi,mpg,asf,wmv,rm,rmvb,3gp)") +
+            RenderQt(msg::media::kVideoFilesFilter, language_) +
                 QStringLiteral(" (*.avi *.wmv *.mpg *.mpeg *.asf *.mpv *.mpa *.rm *.dat *.vob *.m2v *.mov *.rmvb *.3gp "
                                "*.swf *.flv *.mp4)"));
         if (!path.isEmpty() && workspace) RememberFolder(*workspace, FileKind::Movie, path);
@@ -170,7 +170,7 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
         if (workspace) dialog.setDirectory(LastFolder(*workspace, FileKind::Document));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("cvn"));
-        dialog.setNameFilter(Text("cvn 文档(*.cvn)", "cvn document(*.cvn)"));
+        dialog.setNameFilter(RenderQt(msg::media::kCvnDocumentFilter, language_));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
         if (workspace) RememberFolder(*workspace, FileKind::Document, dialog.selectedFiles().constFirst());
         SaveDocument(dialog.selectedFiles().constFirst());
@@ -179,12 +179,12 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     SetUpHotKeys();
 
     auto* fields = new QFormLayout;
-    fields->addRow(Text("左:", "Left:"), left_);
-    fields->addRow(Text("上:", "Top:"), top_);
-    fields->addRow(Text("宽:", "Width:"), width_);
-    fields->addRow(Text("高:", "Height:"), height_);
-    fields->addRow(Text("帧/秒:", "F/S:"), rate_);
-    fields->addRow(Text("帧数:", "Frames:"), frames_);
+    fields->addRow(RenderQt(msg::media::kLeftLabel, language_), left_);
+    fields->addRow(RenderQt(msg::media::kTopLabel, language_), top_);
+    fields->addRow(RenderQt(msg::media::kWidthLabel, language_), width_);
+    fields->addRow(RenderQt(msg::media::kHeightLabel, language_), height_);
+    fields->addRow(RenderQt(msg::media::kCaptureRateLabel, language_), rate_);
+    fields->addRow(RenderQt(msg::media::kCaptureFramesLabel, language_), frames_);
     fields->addRow(smooth_);
     fields->addRow(hardware_);
 
@@ -197,8 +197,8 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     commands->addWidget(remove, 1, 2);
 
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    box->button(QDialogButtonBox::Ok)->setText(Text("确定", "OK"));
-    box->button(QDialogButtonBox::Cancel)->setText(Text("取消", "Cancel"));
+    box->button(QDialogButtonBox::Ok)->setText(RenderQt(msg::media::kOk, language_));
+    box->button(QDialogButtonBox::Cancel)->setText(RenderQt(msg::media::kCancel, language_));
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -279,10 +279,7 @@ bool CaptureDialog::AcceptSize(QSize size) {
     if (!captured_.empty()) {
         asking_ = true;
         const Answer answer = prompt_.AskYesNo(
-            Text("视频采集时长宽应保持不变。\n若改变长或宽，前面采集的数据将全部丢弃。\n是否继续？",
-                 "Maintain the width and height while sampling.\nIf change the width and height, the collected datas "
-                 "will lose completely. Yes/No?")
-                .toStdString());
+            Render(msg::media::kKeepSizeWhileCapturing, language_));
         asking_ = false;
         if (answer != Answer::Yes) return false;
         DeleteAll();
@@ -349,10 +346,7 @@ void CaptureDialog::CaptureTick() {
     if (screen) image = screen->grabWindow(0, r.x(), r.y(), r.width(), r.height()).toImage();
     if (image.isNull()) {
         StopCapture();
-        prompt_.Inform(Text("屏幕采集需要 X11 会话；当前会话不允许读取屏幕。",
-                            "Screen capture needs an X11 session; this session does not allow reading the screen.")
-                           .toStdString(),
-                       PromptIcon::Warning);
+        prompt_.Inform(Render(msg::media::kScreenCaptureNeedsX11, language_), PromptIcon::Warning);
         return;
     }
     try {
@@ -363,7 +357,7 @@ void CaptureDialog::CaptureTick() {
         captured_.push_back(std::move(frame));
     } catch (const std::bad_alloc&) {
         StopCapture();
-        prompt_.Inform(Text("内存不足。", "Memory insufficiency.").toStdString(), PromptIcon::Error);
+        prompt_.Inform(Render(msg::media::kOutOfMemory, language_), PromptIcon::Error);
         return;
     }
     const int position = static_cast<int>(captured_.size());
@@ -440,7 +434,7 @@ void CaptureDialog::ShowPicture(int position) {
 }
 
 void CaptureDialog::UpdateSlider() {
-    const QString format = Text("第%d帧,共%d帧", "%dTh,%d in total");
+    const QString format = RenderQt(msg::media::kPictureOfPictures, language_);
     slider_->setToolTip(QString::asprintf(format.toUtf8().constData(), slider_->value(),
                                           static_cast<int>(captured_.size())));
 }
@@ -448,7 +442,7 @@ void CaptureDialog::UpdateSlider() {
 bool CaptureDialog::OpenMovie(const QString& path) {
     QString why;
     if (!movie_->Open(path, &why)) {
-        QString text = Text("无法播放影片 ", "The movie cannot be played: ") + path;
+        QString text = RenderQt(msg::media::kMovieNotPlayable, language_) + path;
         if (!why.isEmpty()) text += QStringLiteral("\n") + why;
         prompt_.Inform(text.toStdString(), PromptIcon::Warning);
         return false;
@@ -482,12 +476,11 @@ void CaptureDialog::CoverMovie() {
 
 bool CaptureDialog::SaveDocument(const QString& path) {
     if (captured_.empty()) {
-        prompt_.Inform(Text("没有采集的图像可以保存。", "There are no captured pictures to save.").toStdString(),
-                       PromptIcon::Warning);
+        prompt_.Inform(Render(msg::media::kNothingCapturedToSave, language_), PromptIcon::Warning);
         return false;
     }
-    if (WriteSingleClipDocument(std::filesystem::path(path.toStdString()), captured_) != DocError::None) {
-        prompt_.Inform(Text("保存文件失败!", "Save file fail!").toStdString(), PromptIcon::Error);
+    if (!WriteSingleClipDocument(std::filesystem::path(path.toStdString()), captured_)) {
+        prompt_.Inform(Render(msg::media::kSaveFileFailed, language_), PromptIcon::Error);
         return false;
     }
     return true;

@@ -35,8 +35,6 @@ public:
     CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start, QWidget* parent = nullptr);
     ~CaptureDialog() override;
 
-    static QString T(const char* zh, const char* en, std::uint8_t lang);
-
     const std::vector<Frame>& captured() const { return captured_; }
     // The check boxes, for the caller to keep between runs. Hardware acceleration has no effect
     // here; it is only remembered.
@@ -79,7 +77,6 @@ private:
     void SetUpHotKeys();  // system-wide keys, or the same keys while the dialog has the focus
     // Ends a capture run and the preview, and gives the buttons and the size back.
     void HaltTimers();
-    QString Text(const char* zh, const char* en) const { return T(zh, en, language_); }
     void CaptureTick();
     void PreviewTick();
     void ShowPicture(int position);

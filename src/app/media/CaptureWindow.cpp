@@ -1,6 +1,7 @@
 #include "app/media/CaptureWindow.h"
 
-#include "app/common/WindowText.h"
+#include "lang/QtText.h"
+#include "lang/messages/MediaMessages.h"
 
 #include <QCursor>
 #include <QFont>
@@ -13,7 +14,7 @@ namespace corv {
 
 CaptureWindow::CaptureWindow(std::uint8_t language, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      caption_(SculptText("采集窗", "Capture window", language)) {
+      caption_(RenderQt(msg::media::kCaptureWindowCaption, language)) {
     setObjectName(QStringLiteral("captureWindow"));
     setWindowOpacity(98.0 / 255);
     // Tracking the pointer without a button lets the cursor announce the resize grips.

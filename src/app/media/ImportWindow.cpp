@@ -24,8 +24,9 @@
 #include <utility>
 
 #include "app/frame/CVorlaneView.h"
-#include "app/common/WindowText.h"
 #include "lang/Language.h"
+#include "lang/QtText.h"
+#include "lang/messages/MediaMessages.h"
 #include "media/ImportSource.h"
 
 namespace corv {
@@ -75,20 +76,19 @@ ImportWindow::ImportWindow(std::uint8_t language, QSize frameSize, std::filesyst
       language_(language),
       frameSize_(std::clamp(frameSize.width(), 1, kMaxFrameSide), std::clamp(frameSize.height(), 1, kMaxFrameSide)),
       tempDir_(std::move(tempDir)) {
-    auto T = [language](const char* cn, const char* en) { return SculptText(cn, en, language); };
     setObjectName(QStringLiteral("ImportWindow"));
     // The side panel lives in the widget dialog's own layout; a platform dialog has none.
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);
-    setWindowTitle(T("导入", "Import"));
+    setWindowTitle(RenderQt(msg::media::kImportTitle, language));
     if (UsesChinese(language)) {
         // Qt's own labels stay English unless its translations are installed.
-        setLabelText(QFileDialog::LookIn, T("查找范围:", "Look in:"));
-        setLabelText(QFileDialog::FileName, T("文件名:", "File name:"));
-        setLabelText(QFileDialog::FileType, T("文件类型:", "Files of type:"));
-        setLabelText(QFileDialog::Accept, T("打开", "Open"));
-        setLabelText(QFileDialog::Reject, T("取消", "Cancel"));
+        setLabelText(QFileDialog::LookIn, RenderQt(msg::media::kLookIn, language));
+        setLabelText(QFileDialog::FileName, RenderQt(msg::media::kFileName, language));
+        setLabelText(QFileDialog::FileType, RenderQt(msg::media::kFilesOfType, language));
+        setLabelText(QFileDialog::Accept, RenderQt(msg::media::kOpen, language));
+        setLabelText(QFileDialog::Reject, RenderQt(msg::media::kCancel, language));
     }
     const QString patterns = QString::fromLatin1(ImportFilterPatterns());
     const QString spaced = QString(patterns).replace(QLatin1Char(';'), QLatin1Char(' '));
@@ -122,7 +122,6 @@ ImportWindow::ImportWindow(std::uint8_t language, QSize frameSize, std::filesyst
 }
 
 void ImportWindow::BuildPanel(std::uint8_t language) {
-    auto T = [language](const char* cn, const char* en) { return SculptText(cn, en, language); };
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("importPanel"));
 
@@ -146,35 +145,33 @@ void ImportWindow::BuildPanel(std::uint8_t language) {
     import_->setObjectName(QStringLiteral("import"));
     auto* importRow = new QHBoxLayout;
     importRow->addWidget(import_, 1);
-    importRow->addWidget(new QLabel(T("帧", "Frames"), panel));
+    importRow->addWidget(new QLabel(RenderQt(msg::media::kImportFramesUnit, language), panel));
 
     auto* form = new QFormLayout;
-    form->addRow(T("宽:", "Width:"), width_);
-    form->addRow(T("高:", "Height:"), height_);
-    form->addRow(T("帧数:", "FrameNum:"), frameNum_);
-    form->addRow(T("导入:", "Import:"), importRow);
+    form->addRow(RenderQt(msg::media::kWidthLabel, language), width_);
+    form->addRow(RenderQt(msg::media::kHeightLabel, language), height_);
+    form->addRow(RenderQt(msg::media::kFrameNumLabel, language), frameNum_);
+    form->addRow(RenderQt(msg::media::kImportLabel, language), importRow);
 
-    auto* mode = new QGroupBox(T("导入方式", "Import mode"), panel);
+    auto* mode = new QGroupBox(RenderQt(msg::media::kImportMode, language), panel);
     mode->setObjectName(QStringLiteral("importMode"));
-    center_ = new QRadioButton(T("居中", "Center"), mode);
+    center_ = new QRadioButton(RenderQt(msg::media::kCenterFit, language), mode);
     center_->setObjectName(QStringLiteral("center"));
-    center_->setToolTip(T("图片保持比例, 缩放到帧内并居中, 其余部分为黑色",
-                          "The picture keeps its proportions, scaled to fit the frame and centred on black"));
+    center_->setToolTip(RenderQt(msg::media::kCenterFitTip, language));
     center_->setChecked(true);
-    stretch_ = new QRadioButton(T("拉伸", "Stretch"), mode);
+    stretch_ = new QRadioButton(RenderQt(msg::media::kStretchFit, language), mode);
     stretch_->setObjectName(QStringLiteral("stretch"));
-    stretch_->setToolTip(T("图片缩放到正好填满整帧", "The picture is scaled to fill the frame exactly"));
+    stretch_->setToolTip(RenderQt(msg::media::kStretchFitTip, language));
     auto* modeRow = new QHBoxLayout(mode);
     modeRow->addWidget(center_);
     modeRow->addWidget(stretch_);
 
-    output_ = new QCheckBox(T("输出控制器数据(&C)", "Output &Controller Data"), panel);
+    output_ = new QCheckBox(RenderQt(msg::media::kOutputControllerData, language), panel);
     output_->setObjectName(QStringLiteral("output"));
     output_->setChecked(true);
-    highSpeed_ = new QCheckBox(T("高速导入SWF", "HighSpeedImportSWF"), panel);
+    highSpeed_ = new QCheckBox(RenderQt(msg::media::kHighSpeedImport, language), panel);
     highSpeed_->setObjectName(QStringLiteral("highSpeed"));
-    highSpeed_->setToolTip(T("逐帧读取Flash影片, 而不是在播放时取样",
-                             "Step Flash movies picture by picture instead of sampling them while they play"));
+    highSpeed_->setToolTip(RenderQt(msg::media::kHighSpeedImportTip, language));
 
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
@@ -242,7 +239,7 @@ void ImportWindow::ShowFrameCount(int frames, bool resetImport) {
 }
 
 void ImportWindow::ShowFailure(const QString& why) {
-    const QString text = why.isEmpty() ? SculptText("无法读取这个文件。", "This file cannot be read.", language_) : why;
+    const QString text = why.isEmpty() ? RenderQt(msg::media::kFileUnreadable, language_) : why;
     preview_->clear();
     preview_->setText(text);
     preview_->setToolTip(text);

@@ -14,8 +14,8 @@
 #include "base/Binary.h"
 #include "base/FileUtil.h"
 #include "content/TransitionRenderer.h"
-#include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/QtText.h"
+#include "lang/messages/MediaMessages.h"
 
 namespace corv {
 
@@ -38,7 +38,7 @@ QString FindPainter(const QString& configured) {
     return {};
 }
 
-bool WriteFrameBitmap(const std::filesystem::path& path, const Frame& frame) {
+Result<Done> WriteFrameBitmap(const std::filesystem::path& path, const Frame& frame) {
     ByteWriter w;
     const auto pixels = static_cast<std::uint32_t>(frame.size());
     w.U8('B');
@@ -86,28 +86,26 @@ bool PaintEditSession::running() const { return process_ && process_->state() !=
 
 bool PaintEditSession::Start(const Frame& frame, const std::filesystem::path& tempDir, const QString& painter, QString* why,
                              std::uint8_t language) {
-    auto T = [language](const char* chinese, const char* english) {
-        return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-    };
     auto fail = [&](const QString& text) {
         if (why) *why = text;
         CleanUp();
         return false;
     };
-    if (frame.width() <= 0 || frame.height() <= 0) return fail(T("没有可以绘制的帧。", "There is no frame to paint."));
+    if (frame.width() <= 0 || frame.height() <= 0) return fail(RenderQt(msg::media::kNoFrameToPaint, language));
     if (painter.isEmpty()) {
-        return fail(T("没有找到绘图程序。请在系统设置中指定绘图程序, 或安装以下程序之一: ",
-                      "No painting program was found. Name one under System setting (paint program), or install one of: ") +
-                    KnownPainters().join(QStringLiteral(", ")) + T("。", "."));
+        return fail(RenderQt(msg::media::kNoPainterFound, language) +
+                    KnownPainters().join(QStringLiteral(", ")) + RenderQt(msg::media::kSentenceEnd, language));
     }
     const QString base = QString::fromStdString(tempDir.string());
     for (int attempt = 0; attempt < 100 && folder_.isEmpty(); ++attempt) {
         const QString candidate = base + QStringLiteral("/Watch%1").arg(QRandomGenerator::global()->bounded(1000000));
         if (QDir().mkdir(candidate)) folder_ = candidate;
     }
-    if (folder_.isEmpty()) return fail(T("无法在此处建立图片文件夹: ", "The folder for the picture cannot be made in ") + base);
+    if (folder_.isEmpty()) return fail(RenderQt(msg::media::kPictureFolderNotMade, language) + base);
     bitmap_ = folder_ + QStringLiteral("/f.bmp");
-    if (!WriteFrameBitmap(bitmap_.toStdString(), frame)) return fail(QStringLiteral("Save file fail! ") + QString::fromStdString(LastFileError()));
+    if (auto written = WriteFrameBitmap(bitmap_.toStdString(), frame); !written) {
+        return fail(QStringLiteral("Save file fail! ") + QString::fromStdString(written.failure().reason));
+    }
     width_ = frame.width();
     height_ = frame.height();
 
@@ -132,7 +130,7 @@ bool PaintEditSession::Start(const Frame& frame, const std::filesystem::path& te
     if (!process_->waitForStarted(5000)) {
         const QString reason = process_->errorString();
         process_->disconnect(this);
-        return fail(T("无法启动绘图程序: ", "The painting program cannot be started: ") + painter + QStringLiteral(" (") + reason +
+        return fail(RenderQt(msg::media::kPainterNotStarted, language) + painter + QStringLiteral(" (") + reason +
                     QStringLiteral(")"));
     }
     return true;

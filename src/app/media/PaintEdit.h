@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "base/Result.h"
 #include "lang/Language.h"
 #include "project/Frame.h"
 
@@ -26,8 +27,8 @@ QString FindPainter(const QString& configured);
 QStringList KnownPainters();
 
 // Writes a frame as a 24-bit bottom-up bitmap file (14-byte file header, 40-byte info header,
-// the rows as stored). False when the file cannot be written.
-bool WriteFrameBitmap(const std::filesystem::path& path, const Frame& frame);
+// the rows as stored). The failure names the file and the reason it cannot be written.
+Result<Done> WriteFrameBitmap(const std::filesystem::path& path, const Frame& frame);
 
 class PaintEditSession : public QObject {
     Q_OBJECT

@@ -16,8 +16,9 @@
 #include <string>
 #include <utility>
 
-#include "app/common/WindowText.h"
+#include "lang/QtText.h"
 #include "lang/UiStrings.h"
+#include "lang/messages/MediaMessages.h"
 #include "media/Movie.h"
 
 namespace corv {
@@ -40,9 +41,8 @@ bool UsesRateFactor(const std::string& name) { return name == "libx264" || name 
 
 VideoOptionDialog::VideoOptionDialog(std::uint8_t language, std::filesystem::path configPath, QWidget* parent)
     : QDialog(parent), language_(language), configPath_(std::move(configPath)) {
-    auto T = [language](const char* cn, const char* en) { return SculptText(cn, en, language); };
     setObjectName(QStringLiteral("VideoOptionDialog"));
-    setWindowTitle(T("AVI 选项", "AVI Option"));
+    setWindowTitle(RenderQt(msg::media::kVideoOptionsTitle, language));
 
     framesPerSecond_ = RateSpin(kMinVideoRate, kMaxVideoRate, "framesPerSecond", this);
     gatherRate_ = RateSpin(kMinVideoRate, kMaxVideoRate, "gatherRate", this);
@@ -50,14 +50,14 @@ VideoOptionDialog::VideoOptionDialog(std::uint8_t language, std::filesystem::pat
 
     encoders_ = new QComboBox(this);
     encoders_->setObjectName(QStringLiteral("encoder"));
-    encoders_->addItem(T("不压缩", "Uncompressed"), QVariant::fromValue(0u));
+    encoders_->addItem(RenderQt(msg::media::kUncompressed, language), QVariant::fromValue(0u));
     // "rawvideo" is what the first entry already stands for: the container's default for AVI.
     for (const VideoEncoder& encoder : AvailableVideoEncoders()) {
         if (encoder.name == "rawvideo") continue;
         const QVariant code = QVariant::fromValue(static_cast<uint>(encoder.fourcc));
         encoders_->addItem(QString::fromStdString(encoder.description), code);
     }
-    auto* about = new QPushButton(T("关于", "About"), this);
+    auto* about = new QPushButton(RenderQt(msg::media::kAbout, language), this);
     about->setObjectName(QStringLiteral("about"));
 
     quality_ = new QSlider(Qt::Horizontal, this);
@@ -71,28 +71,28 @@ VideoOptionDialog::VideoOptionDialog(std::uint8_t language, std::filesystem::pat
     qualityValue_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(T("播放速度:", "Play speed:"), this), 0, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::media::kPlaySpeed, language), this), 0, 0);
     grid->addWidget(framesPerSecond_, 0, 1);
-    grid->addWidget(new QLabel(T("帧/秒", "Frames/second"), this), 0, 2);
-    grid->addWidget(new QLabel(T("采集速度:", "Capture speed:"), this), 1, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::media::kFramesPerSecond, language), this), 0, 2);
+    grid->addWidget(new QLabel(RenderQt(msg::media::kCaptureSpeed, language), this), 1, 0);
     grid->addWidget(gatherRate_, 1, 1);
-    grid->addWidget(new QLabel(T("帧/秒", "Frames/second"), this), 1, 2);
-    grid->addWidget(new QLabel(T("压缩器:", "Compressor:"), this), 2, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::media::kFramesPerSecond, language), this), 1, 2);
+    grid->addWidget(new QLabel(RenderQt(msg::media::kCompressor, language), this), 2, 0);
     grid->addWidget(encoders_, 2, 1);
     grid->addWidget(about, 2, 2);
     auto* qualityRow = new QHBoxLayout;
     qualityRow->addWidget(quality_, 1);
     qualityRow->addWidget(qualityValue_);
-    grid->addWidget(new QLabel(T("质量:", "Quality:"), this), 3, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::media::kQuality, language), this), 3, 0);
     grid->addLayout(qualityRow, 3, 1, 1, 2);
-    grid->addWidget(new QLabel(T("关键帧间隔:", "Key frame rate:"), this), 4, 0);
+    grid->addWidget(new QLabel(RenderQt(msg::media::kKeyFrameRate, language), this), 4, 0);
     grid->addWidget(keyFramesEvery_, 4, 1);
-    grid->addWidget(new QLabel(T("帧", "frame"), this), 4, 2);
+    grid->addWidget(new QLabel(RenderQt(msg::media::kFrameUnit, language), this), 4, 2);
     grid->setColumnStretch(1, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(T("确定", "OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(T("取消", "Cancel"));
+    buttons->button(QDialogButtonBox::Ok)->setText(RenderQt(msg::media::kOk, language));
+    buttons->button(QDialogButtonBox::Cancel)->setText(RenderQt(msg::media::kCancel, language));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);
@@ -131,14 +131,13 @@ void VideoOptionDialog::accept() {
         // The export still gets the shown values from the caller; only keeping them failed.
         const QString text = QString::fromUtf8(texts::kConfigNotWritable);
         QMessageBox box(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
-        box.button(QMessageBox::Ok)->setText(SculptText("确定", "OK", language_));
+        box.button(QMessageBox::Ok)->setText(RenderQt(msg::media::kOk, language_));
         box.exec();
     }
     QDialog::accept();
 }
 
 QString VideoOptionDialog::AboutText() const {
-    auto T = [this](const char* cn, const char* en) { return SculptText(cn, en, language_); };
     const int quality = quality_->value();
     const std::uint32_t code = static_cast<std::uint32_t>(encoders_->currentData().toUInt());
     // The first entry writes through the container's default, which for AVI is "rawvideo".
@@ -146,31 +145,28 @@ QString VideoOptionDialog::AboutText() const {
     QStringList lines;
     lines << encoders_->currentText();
     if (!encoder) {
-        lines << T("每帧按原样保存24位像素, 无损; 质量设置对它不起作用。",
-                   "Every frame is kept as its 24-bit pixels: lossless; the quality does not apply to it.");
+        lines << RenderQt(msg::media::kRawPixelsAbout, language_);
         return lines.join(QLatin1Char('\n'));
     }
-    lines << T("FFmpeg 编码器: %1", "FFmpeg encoder: %1").arg(QString::fromStdString(encoder->name));
-    lines << (encoder->lossless ? T("无损: 是", "Lossless: yes") : T("无损: 否", "Lossless: no"));
+    lines << RenderQt(msg::media::kEncoderAbout, language_).arg(QString::fromStdString(encoder->name));
+    lines << (encoder->lossless ? RenderQt(msg::media::kLosslessYes, language_) : RenderQt(msg::media::kLosslessNo, language_));
     if (UsesQuantiser(encoder->name)) {
-        lines << T("质量 %1 对应量化值 %2 (2 最好, 31 文件最小)。",
-                   "Quality %1 gives the quantiser %2 (2 is the best, 31 the smallest file).")
+        lines << RenderQt(msg::media::kQuantiserAbout, language_)
                      .arg(quality)
                      .arg(QuantiserForQuality(quality));
     } else if (UsesRateFactor(encoder->name)) {
-        lines << T("质量 %1 对应码率因子 %2 (0 无损, 51 文件最小)。",
-                   "Quality %1 gives the rate factor %2 (0 is lossless, 51 the smallest file).")
+        lines << RenderQt(msg::media::kRateFactorAbout, language_)
                      .arg(quality)
                      .arg(RateFactorForQuality(quality));
     } else {
-        lines << T("质量设置对这个压缩器不起作用。", "The quality does not apply to this compressor.");
+        lines << RenderQt(msg::media::kQualityDoesNotApply, language_);
     }
     return lines.join(QLatin1Char('\n'));
 }
 
 void VideoOptionDialog::ShowAbout() {
-    QMessageBox box(QMessageBox::Information, SculptText("关于", "About", language_), AboutText(), QMessageBox::Ok, this);
-    box.button(QMessageBox::Ok)->setText(SculptText("确定", "OK", language_));
+    QMessageBox box(QMessageBox::Information, RenderQt(msg::media::kAbout, language_), AboutText(), QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(RenderQt(msg::media::kOk, language_));
     box.exec();
 }
 

@@ -21,13 +21,14 @@
 #include <cmath>
 #include <limits>
 
-#include "app/common/DocumentDialogs.h"
+#include "app/common/DialogCommon.h"
 #include "app/common/FileDialogFolders.h"
 #include "base/Prompt.h"
 #include "lang/UiStrings.h"
 #include "ops/Import.h"
 #include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/QtText.h"
+#include "lang/messages/SculptMessages.h"
 #include "workspace/LayoutOps.h"
 #include "workspace/Workspace.h"
 
@@ -38,10 +39,6 @@ namespace {
 constexpr int kPreviewWidth = 360;
 constexpr int kPreviewHeight = 300;
 constexpr int kMaxPictureSide = 32767;
-
-QString Text(std::uint8_t language, const char* chinese, const char* english) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
 
 QSpinBox* Spin(int high, const char* name, QWidget* parent) {
     auto* box = new QSpinBox(parent);
@@ -57,7 +54,7 @@ ImportFileDialog::ImportFileDialog(Workspace& ws, Prompt& prompt, bool pictureFi
     : QDialog(parent), ws_(ws), prompt_(prompt), pictureFirst_(pictureFirst) {
     const std::uint8_t language = ws_.app.language;
     setObjectName(QStringLiteral("ImportFileDialog"));
-    setWindowTitle(Text(language, "导入文件", "Import File"));
+    setWindowTitle(RenderQt(msg::sculpt::kImportFileTitle, language));
 
     preview_ = new QLabel(this);
     preview_->setObjectName(QStringLiteral("preview"));
@@ -71,22 +68,20 @@ ImportFileDialog::ImportFileDialog(Workspace& ws, Prompt& prompt, bool pictureFi
     height_ = Spin(kMaxPictureSide, "height", this);
     pointNum_ = new QLabel(QStringLiteral("0"), this);
     pointNum_->setObjectName(QStringLiteral("pointNum"));
-    vertexMode_ = new QCheckBox(Text(language, "以线段端点为LED", "Use segment ends as LEDs"), this);
+    vertexMode_ = new QCheckBox(RenderQt(msg::sculpt::kVertexMode, language), this);
     vertexMode_->setObjectName(QStringLiteral("vertexMode"));
-    vertexMode_->setToolTip(Text(language, "不勾选(圆模式): 取每条线段链上的圆作为LED;\n勾选(端点模式): 取链中各线段的端点作为LED。",
-                                 "Circle mode (unchecked): the circles along each chain of LINE segments are the LEDs.\n"
-                                 "Vertex mode (checked): the end points of the chain's segments are the LEDs."));
-    auto* browse = new QPushButton(Text(language, "浏览", "Browse"), this);
+    vertexMode_->setToolTip(RenderQt(msg::sculpt::kVertexModeTip, language));
+    auto* browse = new QPushButton(RenderQt(msg::sculpt::kBrowse, language), this);
     browse->setObjectName(QStringLiteral("browse"));
-    auto* fastIdentify = new QPushButton(Text(language, "快速识别", "Fast Identify"), this);
+    auto* fastIdentify = new QPushButton(RenderQt(msg::sculpt::kFastIdentify, language), this);
     fastIdentify->setObjectName(QStringLiteral("fastIdentify"));
 
     auto* form = new QFormLayout;
-    form->addRow(Text(language, "X间距:", "SpaceX:"), spaceX_);
-    form->addRow(Text(language, "Y间距:", "SpaceY:"), spaceY_);
-    form->addRow(Text(language, "宽:", "Width:"), width_);
-    form->addRow(Text(language, "高:", "Height:"), height_);
-    form->addRow(Text(language, "点数:", "Point num:"), pointNum_);
+    form->addRow(RenderQt(msg::sculpt::kSpaceXLabel, language), spaceX_);
+    form->addRow(RenderQt(msg::sculpt::kSpaceYLabel, language), spaceY_);
+    form->addRow(RenderQt(msg::sculpt::kWidthLabel, language), width_);
+    form->addRow(RenderQt(msg::sculpt::kHeightLabel, language), height_);
+    form->addRow(RenderQt(msg::sculpt::kPointNumLabel, language), pointNum_);
     form->addRow(vertexMode_);
     QDialogButtonBox* buttons = OkCancel(ws_.strings, this);
     auto* side = new QVBoxLayout;
@@ -117,7 +112,7 @@ int ImportFileDialog::pointCount() const {
 void ImportFileDialog::Browse() {
     const QString dxf = QStringLiteral("DXF(*.dxf)");
     const QString pictures =
-        Text(ws_.app.language, "图片", "Pictures") + QStringLiteral("(*.png *.jpg *.jpeg *.bmp *.gif)");
+        RenderQt(msg::sculpt::kPictures, ws_.app.language) + QStringLiteral("(*.png *.jpg *.jpeg *.bmp *.gif)");
     const QString filter = pictureFirst_ ? pictures + QStringLiteral(";;") + dxf : dxf + QStringLiteral(";;") + pictures;
     // The folder browsed last, else the line file's, else the application home.
     const QString folder = LastFolder(
@@ -132,14 +127,13 @@ bool ImportFileDialog::LoadFile(const QString& path) {
     const std::uint8_t language = ws_.app.language;
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable()) {
-        prompt_.Inform(Text(language, "无法打开文件 %1", "Cannot open %1").arg(path).toStdString(), PromptIcon::Warning);
+        prompt_.Inform(RenderQt(msg::sculpt::kCannotOpen, language).arg(path).toStdString(), PromptIcon::Warning);
         return false;
     }
     if (info.suffix().compare(QStringLiteral("dxf"), Qt::CaseInsensitive) != 0) {
         QImage image;
         if (!image.load(path)) {
-            prompt_.Inform(Text(language, "%1 不是本程序能读取的图片, 未作任何改动。",
-                                "%1 is not a picture this program reads; nothing was changed.")
+            prompt_.Inform(RenderQt(msg::sculpt::kNotAPicture, language)
                                .arg(path)
                                .toStdString(),
                            PromptIcon::Warning);
@@ -163,13 +157,10 @@ bool ImportFileDialog::LoadFile(const QString& path) {
     ShowPreview();
     QStringList warnings;
     if (drawing_->hasEntities && !drawing_->complete) {
-        warnings << Text(language, "%1 在 ENTITIES 段结束之前就结束了; 只读到了此前的内容。",
-                         "%1 ends before its ENTITIES section does; only what it holds up to there was read.")
-                        .arg(path);
+        warnings << RenderQt(msg::sculpt::kDxfEndsEarly, language).arg(path);
     }
     if (drawing_->absurd > 0) {
-        warnings << Text(language, "%1 个图元的坐标不是有限值或超出 %2, 已略去。",
-                         "%1 entities with coordinates that are not finite or lie beyond %2 were left out.")
+        warnings << RenderQt(msg::sculpt::kAbsurdEntities, language)
                         .arg(drawing_->absurd)
                         .arg(static_cast<qlonglong>(kMaxDxfCoordinate));
     }
@@ -180,9 +171,7 @@ bool ImportFileDialog::LoadFile(const QString& path) {
 bool ImportFileDialog::RunFastIdentify() {
     const std::uint8_t language = ws_.app.language;
     if (photo_.isNull()) {
-        prompt_.Inform(Text(language, "快速识别要用图片: 请先用\"浏览\"打开一张图片。",
-                            "Fast Identify works on a picture: open one with Browse first.")
-                           .toStdString(),
+        prompt_.Inform(RenderQt(msg::sculpt::kFastIdentifyNeedsPicture, language).toStdString(),
                        PromptIcon::Warning);
         return false;
     }
@@ -190,7 +179,7 @@ bool ImportFileDialog::RunFastIdentify() {
     IdentifiedLeds found = FastIdentify(photo_);
     QGuiApplication::restoreOverrideCursor();
     if (found.centres.empty()) {
-        prompt_.Inform(Text(language, "图片中没有找到 LED 点。", "No LED dots were found in the picture.").toStdString(),
+        prompt_.Inform(RenderQt(msg::sculpt::kNoLedDots, language).toStdString(),
                        PromptIcon::Warning);
         return false;
     }
@@ -208,9 +197,7 @@ bool ImportFileDialog::RunFastIdentify() {
 
 void ImportFileDialog::accept() {
     if (!drawing_ && photo_.isNull()) {
-        prompt_.Inform(Text(ws_.app.language, "请先用\"浏览\"打开一个 DXF 图纸或一张图片。",
-                            "Open a DXF drawing or a picture with Browse first.")
-                           .toStdString(),
+        prompt_.Inform(RenderQt(msg::sculpt::kOpenDrawingFirst, ws_.app.language).toStdString(),
                        PromptIcon::Warning);
         return;
     }

@@ -15,6 +15,8 @@
 #include "app/sculpt/SculptCommands.h"
 #include "app/sculpt/SculptView.h"
 #include "controller/Parameters.h"
+#include "lang/QtText.h"
+#include "lang/messages/SculptMessages.h"
 #include "layout/PanelLists.h"
 #include "workspace/LayoutOps.h"
 #include "workspace/Workspace.h"
@@ -84,7 +86,7 @@ LinePanel::LinePanel(Workspace& ws, LinePanelState& state, QWidget* parent) : QW
         b->setCheckable(true);
         b->setChecked(m == state_.connectionMode);
         if (m >= 4) {
-            b->setToolTip(SculptText("仅用于单点模块, 且需打开\"按背景连接\"", "Single pixel only, with \"Connect by background\" on", lang));
+            b->setToolTip(RenderQt(msg::sculpt::kSinglePixelModeTip, lang));
         }
         modes_->addButton(b, m);
         buttons->addWidget(b, m / 2, m % 2);
@@ -92,10 +94,10 @@ LinePanel::LinePanel(Workspace& ws, LinePanelState& state, QWidget* parent) : QW
     connect(modes_, &QButtonGroup::idClicked, this, [this](int id) { state_.connectionMode = id; });
 
     auto* form = new QFormLayout;
-    form->addRow(SculptText("线路分控设置:", "Line and Slaver:", lang), ports_);
-    form->addRow(SculptText("主控端口B:", "Master port B:", lang), master_);
-    form->addRow(SculptText("模块类型:", "Module Type:", lang), module_);
-    form->addRow(SculptText("线路最大点数:", "LineLimitPixels:", lang), limit_);
+    form->addRow(RenderQt(msg::sculpt::kLineAndSlaverLabel, lang), ports_);
+    form->addRow(RenderQt(msg::sculpt::kMasterPortBLabel, lang), master_);
+    form->addRow(RenderQt(msg::sculpt::kModuleTypeLabel, lang), module_);
+    form->addRow(RenderQt(msg::sculpt::kLineLimitLabel, lang), limit_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_, 1);
     layout->addLayout(form);

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QKeySequence>
-#include <QString>
-#include <cstdint>
 #include <span>
 
-#include "app/common/WindowText.h"
+#include "app/common/CommandTable.h"
 
 namespace corv {
 
@@ -64,28 +61,12 @@ inline constexpr int kShowOutline = 33154;
 inline constexpr int kShowLinePanel = 33155;
 }  // namespace sculpt
 
+// The sculpt window's menus (a WindowCommand's menu).
 enum class SculptMenu { File, Edit, Background, Setting, View };
 
-struct SculptCommand {
-    int id;
-    SculptMenu menu;
-    const char* chinese;
-    const char* english;
-    int key;  // a Qt key combination, 0 for none
-    bool separatorBefore = false;
-    bool checkable = false;
-};
-
-struct SculptMenuTitle {
-    SculptMenu menu;
-    const char* chinese;
-    const char* english;
-};
-
 // Every command of the sculpt window in menu order, and the menu titles.
-std::span<const SculptCommand> SculptCommandTable();
-std::span<const SculptMenuTitle> SculptMenuTitles();
-const SculptCommand* FindSculptCommand(int id);
-QKeySequence SculptKey(const SculptCommand& command);
+std::span<const WindowCommand> SculptCommandTable();
+std::span<const WindowMenu> SculptMenuTitles();
+const WindowCommand* FindSculptCommand(int id);
 
 }  // namespace corv

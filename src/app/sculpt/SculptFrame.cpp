@@ -16,17 +16,26 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/sculpt/ControllerDialogs.h"
+#include "app/sculpt/ChipPinDialog.h"
+#include "app/sculpt/LightingSettingDialog.h"
+#include "app/sculpt/MultiControllerDialog.h"
 #include "app/common/FileDialogFolders.h"
 #include "app/sculpt/ImportFileDialog.h"
 #include "app/sculpt/LinePanel.h"
 #include "app/common/PanelChoices.h"
 #include "app/sculpt/SculptCommands.h"
-#include "app/sculpt/SculptDialogs.h"
+#include "app/sculpt/BackgroundTextDialog.h"
+#include "app/sculpt/LineOperateDialog.h"
+#include "app/sculpt/NumbersDialog.h"
+#include "app/sculpt/PixelsRepeatDialog.h"
+#include "app/sculpt/SaveModuleDialog.h"
 #include "base/FileUtil.h"
 #include "base/Prompt.h"
 #include "controller/LayoutExport.h"
 #include "lang/Language.h"
+#include "lang/QtText.h"
+#include "lang/Render.h"
+#include "lang/messages/SculptMessages.h"
 #include "layout/LayoutImage.h"
 #include "layout/LineFile.h"
 #include "workspace/LayoutOps.h"
@@ -55,7 +64,7 @@ CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     setCentralWidget(view_);
     RestoreLinePanelState(ws_, state_);  // the line limit and connection mode last chosen
     panel_ = new LinePanel(ws_, state_, this);
-    dock_ = new QDockWidget(SculptText("线路", "Lines", ws_.app.language), this);
+    dock_ = new QDockWidget(RenderQt(msg::sculpt::kLinesDock, ws_.app.language), this);
     dock_->setObjectName(QStringLiteral("lineDock"));
     dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
     dock_->setWidget(panel_);
@@ -65,9 +74,9 @@ CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
 
     const std::uint8_t lang = ws_.app.language;
     view_->askTiles = [this, lang](std::pair<int, int> initial) -> std::optional<std::pair<int, int>> {
-        NumbersDialog d(SculptText("设置", "Setting", lang),
-                        {{SculptText("宽:", "Width:", lang), 0, 65535, initial.first},
-                         {SculptText("高:", "Height:", lang), 0, 65535, initial.second}},
+        NumbersDialog d(RenderQt(msg::sculpt::kTilesTitle, lang),
+                        {{RenderQt(msg::sculpt::kWidthLabel, lang), 0, 65535, initial.first},
+                         {RenderQt(msg::sculpt::kHeightLabel, lang), 0, 65535, initial.second}},
                         ws_.strings, this);
         if (d.exec() != QDialog::Accepted) return std::nullopt;
         return std::pair{d.value(0), d.value(1)};
@@ -111,11 +120,9 @@ QAction* CSculptFrame::action(int id) const {
 
 void CSculptFrame::BuildMenus() {
     const std::uint8_t lang = ws_.app.language;
-    std::map<SculptMenu, QMenu*> menus;
-    for (const SculptMenuTitle& t : SculptMenuTitles()) menus[t.menu] = menuBar()->addMenu(SculptText(t.chinese, t.english, lang));
     tools_ = new QActionGroup(this);
     tools_->setExclusive(true);
-    std::map<int, std::function<void(bool)>> h;
+    CommandHandlers h;
     using namespace sculpt;
     h[kNew] = [this](bool) { NewLayout(); };
     h[kOpen] = [this](bool) { Open(); };
@@ -166,22 +173,15 @@ void CSculptFrame::BuildMenus() {
         d.exec();
         Refresh();
     };
-    for (const SculptCommand& c : SculptCommandTable()) {
-        QMenu* menu = menus[c.menu];
-        if (c.separatorBefore) menu->addSeparator();
-        QAction* a = menu->addAction(SculptText(c.chinese, c.english, lang));
-        a->setData(c.id);
-        a->setShortcut(SculptKey(c));
-        a->setCheckable(c.checkable);
-        actions_[c.id] = a;
-        if (c.id >= kFirstToolCommand && c.id <= kFirstToolCommand + kToolEditBackground) {
-            const int mode = c.id - kFirstToolCommand;
-            tools_->addAction(a);
-            connect(a, &QAction::triggered, this, [this, mode] { ChooseTool(mode); });
-            continue;
-        }
-        connect(a, &QAction::triggered, this, h.at(c.id));
+    // The tools: one exclusive group, each command choosing its tool.
+    auto isTool = [](int id) { return id >= kFirstToolCommand && id <= kFirstToolCommand + kToolEditBackground; };
+    for (const WindowCommand& c : SculptCommandTable()) {
+        if (isTool(c.id)) h[c.id] = [this, mode = c.id - kFirstToolCommand](bool) { ChooseTool(mode); };
     }
+    auto added = [this, isTool](const WindowCommand& c, QAction* a, QMenu*) {
+        if (isTool(c.id)) tools_->addAction(a);
+    };
+    actions_ = BuildMenuBar(menuBar(), SculptMenuTitles(), SculptCommandTable(), lang, this, h, added).actions;
     // The drawing options start on.
     for (int id : {kShowBackground, kShowGrid, kShowRoute, kShowOutline, kShowLinePanel}) actions_[id]->setChecked(true);
     connect(dock_, &QDockWidget::visibilityChanged, this, [this](bool on) {
@@ -214,7 +214,7 @@ void CSculptFrame::Refresh() {
 
 void CSculptFrame::UpdateModified() {
     const auto& path = ws_.lineFilePath;
-    setWindowTitle((path.empty() ? SculptText("无标题", "Untitled", ws_.app.language) : QString::fromStdString(path.filename().string())) +
+    setWindowTitle((path.empty() ? RenderQt(msg::sculpt::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string())) +
                    QStringLiteral("[*]"));
     setWindowModified(ws_.layout.modified);
     emit modifiedChanged();
@@ -288,10 +288,10 @@ bool CSculptFrame::NewLayout(int rows, int cols, bool sphere) {
     if (rows == 0 && cols == 0) {
         const int h = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().height : ws_.layout.grid.rows;
         const int w = ws_.frames.HasCurrent() ? ws_.frames.CurrentClip().width : ws_.layout.grid.cols;
-        NumbersDialog d(SculptText("新建", "New", lang),
-                        {{SculptText("高度(行):", "Height (rows):", lang), 0, 65535, h},
-                         {SculptText("宽度(列):", "Width (cols):", lang), 0, 65535, w}},
-                        ws_.strings, this, SculptText("球面", "Sphere", lang), ws_.layout.grid.IsSphere());
+        NumbersDialog d(RenderQt(msg::sculpt::kNewTitle, lang),
+                        {{RenderQt(msg::sculpt::kHeightRowsLabel, lang), 0, 65535, h},
+                         {RenderQt(msg::sculpt::kWidthColsLabel, lang), 0, 65535, w}},
+                        ws_.strings, this, RenderQt(msg::sculpt::kSphere, lang), ws_.layout.grid.IsSphere());
         if (d.exec() != QDialog::Accepted) return false;
         rows = d.value(0);
         cols = d.value(1);
@@ -323,7 +323,7 @@ bool CSculptFrame::Open(const QString& given) {
 bool CSculptFrame::Save() {
     if (ws_.lineFilePath.empty() || !std::filesystem::exists(ws_.lineFilePath)) return SaveAs();
     if (!SaveLineFileAs(ws_, ws_.lineFilePath).ok()) {
-        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法写入 %s" : "Cannot write %s", ws_.lineFilePath.string().c_str()),
+        prompt_.Inform(Format(Render(msg::sculpt::kCannotWrite, ws_.app.language).c_str(), ws_.lineFilePath.string().c_str()),
                        PromptIcon::Warning);
         return false;
     }
@@ -339,13 +339,13 @@ bool CSculptFrame::SaveAs(const QString& given) {
     // an existing line file the dialog did not ask about.
     const std::filesystem::path target = LineFilePathFor(P(path));
     if (given.isEmpty() && target != P(path) && std::filesystem::exists(target) &&
-        prompt_.AskYesNo(Format(UsesChinese(ws_.app.language) ? "%s 已存在，是否替换?" : "%s already exists. Replace it?",
+        prompt_.AskYesNo(Format(Render(msg::sculpt::kReplaceExisting, ws_.app.language).c_str(),
                                 target.string().c_str())) != Answer::Yes) {
         return false;
     }
     std::filesystem::path written;
     if (!SaveLineFileAs(ws_, P(path), &written).ok()) {
-        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法写入 %s" : "Cannot write %s",
+        prompt_.Inform(Format(Render(msg::sculpt::kCannotWrite, ws_.app.language).c_str(),
                               LineFilePathFor(P(path)).string().c_str()),
                        PromptIcon::Warning);
         return false;
@@ -384,7 +384,7 @@ bool CSculptFrame::ExportModules(const QString& given) {
     const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.mde"), QStringLiteral("mde")) : given;
     if (path.isEmpty()) return false;
     if (!ws_.modules.Export(P(path))) {
-        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法写入 %s" : "Cannot write %s", path.toStdString().c_str()),
+        prompt_.Inform(Format(Render(msg::sculpt::kCannotWrite, ws_.app.language).c_str(), path.toStdString().c_str()),
                        PromptIcon::Warning);
         return false;
     }
@@ -415,7 +415,7 @@ bool CSculptFrame::OutputMap(const QString& given) {
     const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.map;;*.*"), QStringLiteral("map")) : given;
     if (path.isEmpty()) return false;
     ws_.layout.RecomputeLineCount();
-    return WriteFileAtomic(P(path), MapFileBytes(ws_.layout, ws_.lampTypes));
+    return WriteFileAtomic(P(path), MapFileBytes(ws_.layout, ws_.lampTypes)).ok();
 }
 
 bool CSculptFrame::OutputHmc(const QString& given) {
@@ -429,7 +429,7 @@ bool CSculptFrame::OutputHmc(const QString& given) {
     }
     const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.hmc"), QStringLiteral("hmc")) : given;
     if (path.isEmpty()) return false;
-    return WriteFileAtomic(P(path), *bytes);
+    return WriteFileAtomic(P(path), *bytes).ok();
 }
 
 bool CSculptFrame::OutputImage(const QString& given) {
@@ -440,21 +440,21 @@ bool CSculptFrame::OutputImage(const QString& given) {
             : given;
     if (path.isEmpty()) return false;
     // The encoder follows the extension (jpeg, bmp, png; GIF for anything else), written whole or not at all.
-    return SaveLayoutImage(view_->LayoutPicture(), path);
+    return SaveLayoutImage(view_->LayoutPicture(), path).ok();
 }
 
 bool CSculptFrame::ImportBackground(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
         path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Picture, Folder()),
-                                            SculptText("图片", "Pictures", ws_.app.language) +
+                                            RenderQt(msg::sculpt::kPictures, ws_.app.language) +
                                                 QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
         RememberFolder(ws_, FileKind::Picture, path);
     }
     if (path.isEmpty()) return false;
     QImage picture(path);
     if (picture.isNull()) {
-        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "无法读取图片 %s" : "The picture %s cannot be read.",
+        prompt_.Inform(Format(Render(msg::sculpt::kPictureUnreadable, ws_.app.language).c_str(),
                               path.toStdString().c_str()),
                        PromptIcon::Warning);
         return false;
@@ -520,9 +520,9 @@ bool CSculptFrame::BackPictureSize() {
     if (view_->background().Empty()) return false;
     const QRect r = view_->background().rect;
     const std::uint8_t lang = ws_.app.language;
-    NumbersDialog d(SculptText("背景图片尺寸", "Back picture size", lang),
-                    {{SculptText("宽(格):", "Width (cells):", lang), 1, 65535, std::max(1, r.width() / 10)},
-                     {SculptText("高(格):", "Height (cells):", lang), 1, 65535, std::max(1, r.height() / 10)}},
+    NumbersDialog d(RenderQt(msg::sculpt::kBackPictureSize, lang),
+                    {{RenderQt(msg::sculpt::kWidthCellsLabel, lang), 1, 65535, std::max(1, r.width() / 10)},
+                     {RenderQt(msg::sculpt::kHeightCellsLabel, lang), 1, 65535, std::max(1, r.height() / 10)}},
                     ws_.strings, this);
     if (d.exec() != QDialog::Accepted) return false;
     view_->SetBackgroundRect(QRect(r.x(), r.y(), d.value(0) * 10, d.value(1) * 10));
@@ -533,9 +533,9 @@ bool CSculptFrame::FrameAdjust() {
     if (view_->background().Empty()) return false;
     const QRect r = view_->background().rect;
     const std::uint8_t lang = ws_.app.language;
-    NumbersDialog d(SculptText("背景位置调整", "Frame adjust", lang),
-                    {{SculptText("左(格):", "Left (cells):", lang), -65535, 65535, r.x() / 10},
-                     {SculptText("上(格):", "Top (cells):", lang), -65535, 65535, r.y() / 10}},
+    NumbersDialog d(RenderQt(msg::sculpt::kFrameAdjust, lang),
+                    {{RenderQt(msg::sculpt::kLeftCellsLabel, lang), -65535, 65535, r.x() / 10},
+                     {RenderQt(msg::sculpt::kTopCellsLabel, lang), -65535, 65535, r.y() / 10}},
                     ws_.strings, this);
     if (d.exec() != QDialog::Accepted) return false;
     view_->SetBackgroundRect(QRect(d.value(0) * 10, d.value(1) * 10, r.width(), r.height()));
@@ -584,7 +584,7 @@ bool CSculptFrame::LineOperate() {
 bool CSculptFrame::PasteSetting() {
     CellRect& r = view_->clipboard().source;
     const std::uint8_t lang = ws_.app.language;
-    NumbersDialog d(SculptText("粘贴设置", "Paste Setting", lang),
+    NumbersDialog d(RenderQt(msg::sculpt::kPasteSetting, lang),
                     {{QStringLiteral("x0:"), -65535, 65535, r.x0},
                      {QStringLiteral("y0:"), -65535, 65535, r.y0},
                      {QStringLiteral("x1:"), -65535, 65535, r.x1},

@@ -15,13 +15,22 @@
 #include <cmath>
 
 #include "app/sculpt/SculptCommands.h"
+#include "app/sculpt/tools/AddTool.h"
+#include "app/sculpt/tools/ArrayCopyTool.h"
+#include "app/sculpt/tools/EditBackgroundTool.h"
+#include "app/sculpt/tools/MoveTool.h"
+#include "app/sculpt/tools/PasteTool.h"
+#include "app/sculpt/tools/PixelsRepeatTool.h"
+#include "app/sculpt/tools/ReverseTool.h"
+#include "app/sculpt/tools/SaveModuleTool.h"
+#include "app/sculpt/tools/TransferTool.h"
+#include "app/sculpt/tools/ZoneTool.h"
 #include "app/common/ViewKeys.h"
 #include "base/LineWalk.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "layout/LayoutImage.h"
 #include "layout/Wiring.h"
-#include "workspace/Settings.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -89,6 +98,28 @@ std::array<QRgb, kLineCount> LineColours() {
     return c;
 }
 
+// Every tool at its number; the numbers no tool has, and the entry after the last tool, hold
+// the plain tool.
+std::vector<std::unique_ptr<SculptTool>> MakeTools(SculptToolContext& view) {
+    std::vector<std::unique_ptr<SculptTool>> tools(sculpt::kToolEditBackground + 2);
+    tools[sculpt::kToolAdd] = std::make_unique<AddTool>(view);
+    tools[sculpt::kToolCut] = std::make_unique<ZoneTool>(view, ZoneTool::Action::Cut);
+    tools[sculpt::kToolCopy] = std::make_unique<ZoneTool>(view, ZoneTool::Action::Copy);
+    tools[sculpt::kToolArrayCopy] = std::make_unique<ArrayCopyTool>(view);
+    tools[sculpt::kToolSaveModule] = std::make_unique<SaveModuleTool>(view);
+    tools[sculpt::kToolPixelsRepeat] = std::make_unique<PixelsRepeatTool>(view);
+    tools[sculpt::kToolDelete] = std::make_unique<ZoneTool>(view, ZoneTool::Action::Delete);
+    tools[sculpt::kToolPaste] = std::make_unique<PasteTool>(view);
+    tools[sculpt::kToolTransfer] = std::make_unique<TransferTool>(view);
+    tools[sculpt::kToolReverse] = std::make_unique<ReverseTool>(view);
+    tools[sculpt::kToolMove] = std::make_unique<MoveTool>(view);
+    tools[sculpt::kToolEditBackground] = std::make_unique<EditBackgroundTool>(view);
+    for (auto& tool : tools) {
+        if (!tool) tool = std::make_unique<SculptTool>(view);
+    }
+    return tools;
+}
+
 }  // namespace
 
 CSculptView::CSculptView(Workspace& ws, Prompt& prompt, LinePanelState& panel, QWidget* parent)
@@ -101,6 +132,9 @@ CSculptView::CSculptView(Workspace& ws, Prompt& prompt, LinePanelState& panel, Q
     vbar_ = new QScrollBar(Qt::Vertical, this);
     connect(hbar_, &QScrollBar::valueChanged, this, &CSculptView::OnScroll);
     connect(vbar_, &QScrollBar::valueChanged, this, &CSculptView::OnScroll);
+    tools_ = MakeTools(*this);
+    current_ = ToolFor(tool_);
+    setCursor(current_->Cursor());
 }
 
 QRect CSculptView::DrawingArea() const {
@@ -196,11 +230,17 @@ void CSculptView::resizeEvent(QResizeEvent* event) {
 
 // ---- tools ----
 
+SculptTool* CSculptView::ToolFor(int tool) const {
+    const int plain = static_cast<int>(tools_.size()) - 1;
+    return tools_[static_cast<std::size_t>(tool >= 0 && tool < plain ? tool : plain)].get();
+}
+
 void CSculptView::SetTool(int tool) {
     tool_ = tool;
-    dragging_ = false;
-    moving_ = false;
-    painting_ = false;
+    marks_.kind = SculptMarks::Kind::None;
+    current_ = ToolFor(tool_);
+    current_->Chosen();
+    setCursor(current_->Cursor());
     emit toolChanged(tool_);
     update();
 }
@@ -242,108 +282,15 @@ void CSculptView::Changed() {
     update();
 }
 
-std::vector<std::uint32_t> CSculptView::FirstLineInside(const CellRect& r) const {
-    std::vector<std::uint32_t> offsets;
-    for (const Line& line : ws_.layout.lines) {
-        for (LinePoint p : line) {
-            if (r.Contains(p)) {
-                offsets.push_back((static_cast<std::uint32_t>(PointRow(p) - r.y0) << 16) |
-                                  static_cast<std::uint32_t>(PointCol(p) - r.x0));
-            }
-        }
-        if (!offsets.empty()) break;
-    }
-    return offsets;
-}
-
 void CSculptView::RunRectangle(int sx, int sy, int ex, int ey, bool ctrl) {
-    dragging_ = false;
-    const LayoutGrid& grid = ws_.layout.grid;
-    CellRect r{std::max(0, std::min(sx, ex)), std::max(0, std::min(sy, ey)),
-               std::min<int>(grid.cols, std::max(sx, ex) + 1), std::min<int>(grid.rows, std::max(sy, ey) + 1)};
-    update();
-    if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
-    switch (tool_) {
-        case sculpt::kToolDelete:
-            DeleteZoneAsked(r);
-            return;
-        case sculpt::kToolCopy:
-            clipboard_ = CopyZone(ws_.layout, r);
-            return;
-        case sculpt::kToolCut:
-            clipboard_ = CopyZone(ws_.layout, r);
-            DeleteZoneAsked(r);
-            return;
-        case sculpt::kToolArrayCopy:
-            ArrayCopy(r, Drag{sy, sx, ey, ex});
-            return;
-        case sculpt::kToolSaveModule:
-            SaveAsModule(r);
-            return;
-        case sculpt::kToolPixelsRepeat:
-            RepeatPixels(r);
-            return;
-        default:
-            break;
-    }
-    // Add with the chosen module and connection mode.
-    const Drag drag{sy, sx, ey, ex};
-    const int m = ws_.modules.current();
-    const DisplayModule module = m > 0 && m < static_cast<int>(ws_.modules.size())
-                                     ? ws_.modules.modules()[static_cast<std::size_t>(m)]
-                                     : DisplayModule{"Single pixel", 1, 1, {0}};
-    AddOptions options = ToolAddOptions();
-    if (ctrl) {
-        if (!askTiles) return;
-        const auto tiles = askTiles(DefaultTileCounts(grid, drag, module));
-        if (!tiles) return;
-        options.tiles = tiles;
-    }
-    const int added = AddByModule(ws_.layout, panel_.currentLine, drag, module, m <= 0, options);
-    if (added == 0) DropEmptyStep();  // nothing to undo
-    if (added == 0 && module.offsets.size() > 0) {
-        // Say why nothing came when every line is full for the module.
-        bool room = false;
-        for (int l = panel_.currentLine; l < kLineCount && !room; ++l) {
-            room = ws_.layout.lines[static_cast<std::size_t>(l)].size() + module.offsets.size() <=
-                   static_cast<std::size_t>(panel_.lineLimit);
-        }
-        if (!room) {
-            prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "线路已满: 线路%d及其后的线路都已达到最大点数%d。"
-                                                                : "The lines are full: line %d and the lines after it hold %d points, the line limit.",
-                                  panel_.currentLine + 1, panel_.lineLimit),
-                           PromptIcon::Warning);
-        }
-    }
-    Changed();
+    auto* range = dynamic_cast<SelectRangeTool*>(current_);
+    if (!range) range = static_cast<SelectRangeTool*>(tools_[sculpt::kToolAdd].get());
+    range->Run(sx, sy, ex, ey, ctrl);
 }
 
-void CSculptView::DeleteZoneAsked(const CellRect& r) {
-    const std::string question = Format(ws_.strings.askDeleteZone.c_str(), r.x0 + 1, r.y0 + 1, r.x1, r.y1);
-    if (prompt_.AskOkCancel(question) != Answer::Yes) return;
-    DeleteZone(ws_.layout, r);
-    Changed();
-}
-
-void CSculptView::ArrayCopy(const CellRect& r, const Drag& drag) {
-    const std::vector<std::uint32_t> offsets = FirstLineInside(r);
-    if (offsets.empty() || static_cast<int>(offsets.size()) > panel_.lineLimit) {
-        prompt_.Inform(Format(UsesChinese(ws_.app.language) ? "选择的像素点数应为1--%d点!"
-                                                            : "The choice of pixel points for 1 - %d points!",
-                              panel_.lineLimit),
-                       PromptIcon::Warning);
-        return;
-    }
+void CSculptView::SwitchRepeatOff() {
     allowRepeat = false;
     emit optionsChanged();
-    DisplayModule module{"", static_cast<std::uint16_t>(r.x1 - r.x0), static_cast<std::uint16_t>(r.y1 - r.y0), offsets};
-    if (!askTiles) return;
-    const auto tiles = askTiles(DefaultTileCounts(ws_.layout.grid, drag, module));
-    if (!tiles) return;
-    AddOptions options = ToolAddOptions();
-    options.tiles = tiles;
-    if (AddByModule(ws_.layout, panel_.currentLine, drag, module, false, options) == 0) DropEmptyStep();
-    Changed();
 }
 
 AddOptions CSculptView::ToolAddOptions() const {
@@ -356,92 +303,9 @@ AddOptions CSculptView::ToolAddOptions() const {
     return options;
 }
 
-void CSculptView::DropEmptyStep() {
-    if (!ws_.layout.undo.empty() && ws_.layout.undo.back().entries.empty()) ws_.layout.DropEmptyStep();
-}
-
-void CSculptView::SaveAsModule(const CellRect& r) {
-    DisplayModule module{"", static_cast<std::uint16_t>(r.x1 - r.x0), static_cast<std::uint16_t>(r.y1 - r.y0),
-                         FirstLineInside(r)};
-    while (askModuleName) {
-        const auto name = askModuleName(module);
-        if (!name) return;
-        module.name = name->toStdString();
-        const auto result = ws_.modules.Add(module, ws_.home / kModuleFileName, prompt_, ws_.strings, ws_.app.language);
-        if (result != ModuleList::AddResult::Refused) break;
-    }
-    emit modulesChanged();
-}
-
-void CSculptView::RepeatPixels(const CellRect& r) {
-    int position = 0;
-    if (r.x1 - r.x0 == 1 && r.y1 - r.y0 == 1) {
-        for (const Line& line : ws_.layout.lines) {
-            const auto it = std::find(line.begin(), line.end(), MakePoint(r.y0, r.x0));
-            if (it != line.end()) {
-                position = static_cast<int>(it - line.begin());
-                break;
-            }
-        }
-    }
-    const int group = ws_.config ? ws_.config->GetInt(keys::kSnapNumber, 8) : 8;
-    if (!askRepeat) return;
-    const auto answer = askRepeat(position, group);
-    if (!answer) return;
-    if (ws_.config && answer->second >= 1) ws_.config->WriteInt(keys::kSnapNumber, answer->second);
-    if (answer->first < 1) return;
-    PixelsRepeat(ws_.layout, r, answer->first);
-    Changed();
-}
-
 void CSculptView::RunClick(int col, int row) {
-    const LayoutGrid& grid = ws_.layout.grid;
     if (col < 0 || row < 0) return;
-    switch (tool_) {
-        case sculpt::kToolPaste: {
-            if (!clipboard_.Empty()) {
-                PasteFragments(ws_.layout, clipboard_, col, row, panel_.currentLine, panel_.lineLimit, allowRepeat,
-                               ActiveMask());
-                Changed();
-                return;
-            }
-            const QMimeData* data = QApplication::clipboard()->mimeData();
-            if (!data || !data->hasFormat(QString::fromLatin1(kLayoutDataMime))) return;
-            const QByteArray bytes = data->data(QString::fromLatin1(kLayoutDataMime));
-            const auto* b = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-            if (PasteLayoutData(ws_.layout, std::span(b, static_cast<std::size_t>(bytes.size())), col, row,
-                                panel_.currentLine) < 0) {
-                prompt_.Inform(UsesChinese(ws_.app.language) ? "剪贴板中的线路数据已损坏，未粘贴任何点。"
-                                                             : "The layout data on the clipboard is damaged; nothing was pasted.",
-                               PromptIcon::Warning);
-                return;
-            }
-            Changed();
-            return;
-        }
-        case sculpt::kToolTransfer:
-            if (grid.Contains(row, col) && Transfer(ws_.layout, col, row, panel_.currentLine)) Changed();
-            return;
-        case sculpt::kToolReverse:
-            if (!dragging_) {
-                startCol_ = col;
-                startRow_ = row;
-                dragging_ = true;
-                update();
-                return;
-            }
-            if (Reverse(ws_.layout, startCol_, startRow_, col, row)) {
-                dragging_ = false;
-                Changed();
-            } else {
-                startCol_ = col;  // B becomes the new A
-                startRow_ = row;
-                update();
-            }
-            return;
-        default:
-            return;
-    }
+    if (auto* click = dynamic_cast<ClickTool*>(current_)) click->Click(col, row);
 }
 
 bool CSculptView::RunMove(int fromCol, int fromRow, int toCol, int toRow) {
@@ -467,104 +331,32 @@ bool CSculptView::Redo() {
     return true;
 }
 
-void CSculptView::PaintBackgroundCell(int col, int row, bool on) {
-    const LayoutGrid& grid = ws_.layout.grid;
-    if (!grid.Contains(row, col)) return;
-    if (background_.Empty()) {
-        QImage picture(grid.cols, grid.rows, QImage::Format_RGB32);
-        picture.fill(Qt::black);
-        background_ = {picture, QRect(0, 0, grid.cols * 10, grid.rows * 10)};
-        mask_.assign(static_cast<std::size_t>(grid.rows) * grid.cols, 0);
-    }
-    // The cell's square in the picture's pixels.
-    const QRect& r = background_.rect;
-    const double sx = background_.picture.width() / static_cast<double>(r.width());
-    const double sy = background_.picture.height() / static_cast<double>(r.height());
-    const QRectF cell((col * 10 - r.x()) * sx, (row * 10 - r.y()) * sy, 10 * sx, 10 * sy);
-    {
-        QPainter p(&background_.picture);
-        p.fillRect(cell.toAlignedRect(), on ? Qt::white : Qt::black);
-    }
-    if (mask_.size() == static_cast<std::size_t>(grid.rows) * grid.cols) {
-        mask_[static_cast<std::size_t>(row) * grid.cols + static_cast<std::size_t>(col)] = on ? 1 : 0;
-    }
-    update();
-}
-
 // ---- mouse and keys ----
+
+SculptMouse CSculptView::MouseAt(const QMouseEvent& event) const {
+    return SculptMouse{CellAt(event.position().toPoint()), event.button(), event.modifiers()};
+}
 
 void CSculptView::mousePressEvent(QMouseEvent* event) {
     setFocus();
-    if (event->button() != Qt::LeftButton && !(tool_ == sculpt::kToolEditBackground && event->button() == Qt::RightButton)) {
-        return;
-    }
-    const SculptCell c = CellAt(event->position().toPoint());
-    if (c.col < 0 || c.row < 0) return;
-    if (tool_ <= sculpt::kToolDelete) {
-        if (dragging_) {  // the second click of an open drag
-            endCol_ = c.col;
-            endRow_ = c.row;
-            RunRectangle(startCol_, startRow_, endCol_, endRow_, event->modifiers() & Qt::ControlModifier);
-            return;
-        }
-        startCol_ = endCol_ = c.col;
-        startRow_ = endRow_ = c.row;
-        dragging_ = true;
-        update();
-    } else if (tool_ == sculpt::kToolMove) {
-        for (const Line& line : ws_.layout.lines) {
-            if (std::find(line.begin(), line.end(), MakePoint(c.row, c.col)) != line.end()) {
-                moving_ = true;
-                startCol_ = endCol_ = c.col;
-                startRow_ = endRow_ = c.row;
-                break;
-            }
-        }
-    } else if (tool_ == sculpt::kToolEditBackground) {
-        painting_ = true;
-        paintOn_ = event->button() == Qt::LeftButton;
-        PaintBackgroundCell(c.col, c.row, paintOn_);
-    } else {
-        RunClick(c.col, c.row);
-    }
+    if (!current_->Takes(event->button())) return;
+    const SculptMouse m = MouseAt(*event);
+    if (m.cell.col < 0 || m.cell.row < 0) return;
+    current_->Press(m);
 }
 
 void CSculptView::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    const SculptCell c = CellAt(at);
-    if ((dragging_ && tool_ <= sculpt::kToolDelete) || moving_) {
-        endCol_ = std::clamp(c.col, 0, std::max(0, ws_.layout.grid.cols - 1));
-        endRow_ = std::clamp(c.row, 0, std::max(0, ws_.layout.grid.rows - 1));
-        update();
-    }
-    if (painting_) PaintBackgroundCell(c.col, c.row, paintOn_);
-    ShowStatus(at);
+    current_->Move(MouseAt(*event));
+    ShowStatus(event->position().toPoint());
 }
 
-void CSculptView::mouseReleaseEvent(QMouseEvent* event) {
-    if (painting_) {
-        painting_ = false;
-        mask_ = BuildBackgroundMask(background_, ws_.layout.grid.rows, ws_.layout.grid.cols);
-        return;
-    }
-    if (event->button() != Qt::LeftButton) return;
-    if (moving_) {
-        moving_ = false;
-        const SculptCell c = CellAt(event->position().toPoint());
-        RunMove(startCol_, startRow_, c.col, c.row);
-        update();
-        return;
-    }
-    if (!dragging_ || tool_ > sculpt::kToolDelete) return;
-    if (endCol_ != startCol_ || endRow_ != startRow_ || tool_ == sculpt::kToolAdd) {
-        RunRectangle(startCol_, startRow_, endCol_, endRow_, event->modifiers() & Qt::ControlModifier);
-    }
-}
+void CSculptView::mouseReleaseEvent(QMouseEvent* event) { current_->Release(MouseAt(*event)); }
 
 void CSculptView::ShowStatus(QPoint at) {
-    if (dragging_ && tool_ <= sculpt::kToolDelete) {
-        emit statusText(QString::fromStdString(Format(ws_.strings.widthHeight.c_str(), std::abs(endCol_ - startCol_) + 1,
-                                                      std::abs(endRow_ - startRow_) + 1)));
+    if (marks_.kind == SculptMarks::Kind::Range) {
+        emit statusText(QString::fromStdString(Format(ws_.strings.widthHeight.c_str(),
+                                                      std::abs(marks_.endCol - marks_.startCol) + 1,
+                                                      std::abs(marks_.endRow - marks_.startRow) + 1)));
         return;
     }
     const SculptCell c = CellAt(at);
@@ -603,6 +395,7 @@ void CSculptView::wheelEvent(QWheelEvent* event) {
 }
 
 void CSculptView::keyPressEvent(QKeyEvent* event) {
+    if (current_->Key(*event)) return;
     const int factor = event->modifiers() & Qt::ControlModifier ? 0 : event->modifiers() & Qt::ShiftModifier ? 3 : 1;
     if (const QPoint d = ArrowPanDirection(event->key()); !d.isNull()) {
         Pan(d.x(), d.y(), factor);
@@ -720,15 +513,16 @@ void CSculptView::RenderAt(QImage& target, QSize size, QPoint centre, float zoom
         }
     }
     // The drag under way, Reverse's first cell, Move's held point.
-    if (overlays && (dragging_ || moving_)) {
-        const int x0 = std::min(startCol_, endCol_), x1 = std::max(startCol_, endCol_) + 1;
-        const int y0 = std::min(startRow_, endRow_), y1 = std::max(startRow_, endRow_) + 1;
+    if (overlays && marks_.kind != SculptMarks::Kind::None) {
+        const SculptMarks& m = marks_;
+        const int x0 = std::min(m.startCol, m.endCol), x1 = std::max(m.startCol, m.endCol) + 1;
+        const int y0 = std::min(m.startRow, m.endRow), y1 = std::max(m.startRow, m.endRow) + 1;
         p.setPen(QPen(Qt::white, 1, Qt::DashLine));
         p.setBrush(QColor(255, 255, 255, 40));
-        if (moving_) {
-            p.drawRect(QRectF(g.left() + endCol_ * z, g.top() + endRow_ * z, z, z));
-        } else if (tool_ == sculpt::kToolReverse) {
-            p.drawRect(QRectF(g.left() + startCol_ * z, g.top() + startRow_ * z, z, z));
+        if (m.kind == SculptMarks::Kind::HeldPoint) {
+            p.drawRect(QRectF(g.left() + m.endCol * z, g.top() + m.endRow * z, z, z));
+        } else if (m.kind == SculptMarks::Kind::FirstCell) {
+            p.drawRect(QRectF(g.left() + m.startCol * z, g.top() + m.startRow * z, z, z));
         } else {
             p.drawRect(QRectF(g.left() + x0 * z, g.top() + y0 * z, (x1 - x0) * z, (y1 - y0) * z));
         }

@@ -5,11 +5,13 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "app/common/LinePanelState.h"
+#include "app/sculpt/tools/SculptTool.h"
 #include "layout/DisplayModule.h"
 #include "layout/SculptGeometry.h"
 #include "layout/SculptTools.h"
@@ -23,9 +25,9 @@ class Workspace;
 class Prompt;
 
 // The sculpt view: the layout's grid at a zoom, over an optional background picture, with the
-// lines drawn as routes. The mouse drags rectangles or clicks cells for the chosen tool; every
-// change of the lines is recorded for undo.
-class CSculptView : public QWidget {
+// lines drawn as routes. The mouse and the keys go to the chosen tool (see tools/SculptTool.h),
+// which drags rectangles or clicks cells; every change of the lines is recorded for undo.
+class CSculptView : public QWidget, private SculptToolContext {
     Q_OBJECT
 public:
     static constexpr int kScrollRoom = 18;
@@ -51,10 +53,13 @@ public:
     // Tools.
     int tool() const { return tool_; }
     void SetTool(int tool);
-    bool dragging() const { return dragging_; }
+    // A rectangle is open, or Reverse waits for its second cell.
+    bool dragging() const {
+        return marks_.kind == SculptMarks::Kind::Range || marks_.kind == SculptMarks::Kind::FirstCell;
+    }
     // Paste can be chosen when the view clipboard or the system clipboard holds layout data.
     bool CanPaste() const;
-    LineClipboard& clipboard() { return clipboard_; }
+    LineClipboard& clipboard() override { return clipboard_; }
 
     // Options of the Edit and View menus.
     bool allowRepeat = false;
@@ -71,14 +76,15 @@ public:
     void DeleteBackground();
     const std::vector<std::uint8_t>& mask() const { return mask_; }
     // The mask the tools respect: set while "Connect by background" is on and a background exists.
-    const std::vector<std::uint8_t>* ActiveMask() const;
+    const std::vector<std::uint8_t>* ActiveMask() const override;
 
-    // The rectangle operation of tools 0..6 from a start and an end cell (Ctrl for Add's form).
+    // The rectangle operation of tools 0..6 from a start and an end cell (Ctrl for Add's form);
+    // the other tools add on it as Add does.
     void RunRectangle(int sx, int sy, int ex, int ey, bool ctrl);
     // The click of tools 7, 8 and 9 on a cell.
     void RunClick(int col, int row);
     // Tool 11: moves the first point on one cell to another.
-    bool RunMove(int fromCol, int fromRow, int toCol, int toRow);
+    bool RunMove(int fromCol, int fromRow, int toCol, int toRow) override;
 
     bool Undo();
     bool Redo();
@@ -95,11 +101,11 @@ public:
 
     // Dialogs of the tools; the window installs real ones, tests script them.
     // Add's Ctrl form: the tile counts across and down, nullopt on Cancel.
-    std::function<std::optional<std::pair<int, int>>(std::pair<int, int> initial)> askTiles;
+    AskTilesFunction askTiles;
     // "Save as module": the name, nullopt on Cancel (asked again while the list refuses it).
-    std::function<std::optional<QString>(const DisplayModule& module)> askModuleName;
+    AskModuleNameFunction askModuleName;
     // "Pixels repeat output": the repeat count and the group size, nullopt on Cancel.
-    std::function<std::optional<std::pair<int, int>>(int position, int group)> askRepeat;
+    AskRepeatFunction askRepeat;
 
 signals:
     // The lines changed (edit, undo, redo): the line panel refreshes.
@@ -122,22 +128,31 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void Changed();
+    // What the tools use of the view.
+    Workspace& workspace() override { return ws_; }
+    Prompt& prompt() override { return prompt_; }
+    LinePanelState& panel() override { return panel_; }
+    SculptMarks& marks() override { return marks_; }
+    void Repaint() override { update(); }
+    void Changed() override;
+    bool AllowRepeat() const override { return allowRepeat; }
+    void SwitchRepeatOff() override;
+    // The Add options of the line panel and the menus.
+    AddOptions ToolAddOptions() const override;
+    const AskTilesFunction& AskTiles() const override { return askTiles; }
+    const AskModuleNameFunction& AskModuleName() const override { return askModuleName; }
+    const AskRepeatFunction& AskRepeat() const override { return askRepeat; }
+    void ModulesChanged() override { emit modulesChanged(); }
+    SculptBackground& EditedBackground() override { return background_; }
+    std::vector<std::uint8_t>& EditedMask() override { return mask_; }
+
+    // The tool of a number (the plain tool, which does nothing, for a number no tool has).
+    SculptTool* ToolFor(int tool) const;
+    SculptMouse MouseAt(const QMouseEvent& event) const;
     void UpdateScrollBars();
     void OnScroll();
     void LimitCentre();
     void ShowStatus(QPoint at);
-    void DeleteZoneAsked(const CellRect& r);
-    void ArrayCopy(const CellRect& r, const Drag& drag);
-    // Removes the undo step an operation opened when it changed nothing.
-    void DropEmptyStep();
-    // The Add options of the line panel and the menus.
-    AddOptions ToolAddOptions() const;
-    void SaveAsModule(const CellRect& r);
-    void RepeatPixels(const CellRect& r);
-    void PaintBackgroundCell(int col, int row, bool on);
-    // The points of the first line with points inside the rectangle, relative to its corner.
-    std::vector<std::uint32_t> FirstLineInside(const CellRect& r) const;
 
     Workspace& ws_;
     Prompt& prompt_;
@@ -146,11 +161,11 @@ private:
     QPoint centre_;
     bool centred_ = false;
     int tool_ = 0;
-    bool dragging_ = false;
-    int startCol_ = 0, startRow_ = 0, endCol_ = 0, endRow_ = 0;
-    bool moving_ = false;  // tool 11 holds a point
-    bool painting_ = false;  // tool 12: the button is down
-    bool paintOn_ = true;
+    // Every tool by its number, the plain tool last; the chosen one.
+    std::vector<std::unique_ptr<SculptTool>> tools_;
+    SculptTool* current_ = nullptr;
+    // The drag under way, Reverse's first cell, Move's held point.
+    SculptMarks marks_;
     LineClipboard clipboard_;
     SculptBackground background_;
     std::vector<std::uint8_t> mask_;

@@ -29,7 +29,8 @@
 #include <QUrl>
 #include <optional>
 
-#include "app/common/DocumentDialogs.h"
+#include "app/common/CFrameRangeDialog.h"
+#include "app/common/CSizeDialog.h"
 #include "app/shell/DocumentFingerprint.h"
 #include "app/common/FileDialogFolders.h"
 #include "app/shell/ManualViewer.h"
@@ -37,8 +38,8 @@
 #include "app/frame/CVorlaneView.h"
 #include "app/sculpt/SculptFrame.h"
 #include "app/design/DesignFrame.h"
-#include "app/preview/PreviewFrames.h"
-#include "app/common/WindowText.h"
+#include "app/preview/CLedPreviewFrame.h"
+#include "app/preview/CSphereFrame.h"
 #include "app/frame/PictureTextPanel.h"
 #include "workspace/Settings.h"
 #include "app/frame/ColourPanel.h"
@@ -50,6 +51,8 @@
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
+#include "lang/QtText.h"
+#include "lang/messages/ShellMessages.h"
 #include "lang/UiStrings.h"
 #include "workspace/DocumentOps.h"
 #include "workspace/FrameViewRules.h"
@@ -179,7 +182,7 @@ ProgressFn CMainFrame::Progress() {
 
 void CMainFrame::UpdateTitle() {
     const auto& path = ws_.documentPath;
-    SetDocumentName(path.empty() ? SculptText("无标题", "Untitled", ws_.app.language) : QString::fromStdString(path.filename().string()));
+    SetDocumentName(path.empty() ? RenderQt(msg::shell::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string()));
 }
 
 bool CMainFrame::FileNew() {
@@ -203,7 +206,7 @@ bool CMainFrame::FileOpen(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
         path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Document, StartFolder()),
-                                            SculptText("Corvantine 文档 (*.cvn *.rar);;所有文件 (*)", "Corvantine File (*.cvn *.rar);;All files (*)", ws_.app.language));
+                                            RenderQt(msg::shell::kOpenDocumentFilter, ws_.app.language));
     }
     if (path.isEmpty()) {
         return false;
@@ -235,7 +238,7 @@ bool CMainFrame::FileSave() {
 bool CMainFrame::FileSaveAs(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
-        QFileDialog dialog(this, QString(), LastFolder(ws_, FileKind::Document, StartFolder()), SculptText("Corvantine 文档 (*.cvn)", "Corvantine File (*.cvn)", ws_.app.language));
+        QFileDialog dialog(this, QString(), LastFolder(ws_, FileKind::Document, StartFolder()), RenderQt(msg::shell::kSaveDocumentFilter, ws_.app.language));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("cvn"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -365,33 +368,13 @@ void CMainFrame::BuildMenus() {
     AddFileHandlers(handlers);
     AddEditHandlers(handlers);
 
-    std::map<MenuPlace, QMenu*> menus;
-    for (const MenuTitle& title : MenuTitles()) {
-        // The skin menu lives in the View menu.
-        menus[title.menu] = title.menu == MenuPlace::Skin ? menus[MenuPlace::View]->addMenu(MenuText(title, lang))
-                                                          : menuBar()->addMenu(MenuText(title, lang));
-        if (title.menu == MenuPlace::Skin) menus[MenuPlace::View]->insertSeparator(menus[title.menu]->menuAction());
-    }
+    // The skin menu lives in the View menu; a command without a handler is shown, disabled.
     auto* languages = new QActionGroup(this);
     auto* skins = new QActionGroup(this);
-    for (const CommandEntry& entry : CommandTable()) {
-        QMenu* menu = menus[entry.menu];
-        if (entry.separatorBefore) menu->addSeparator();
-        QAction* a = menu->addAction(CommandText(entry, lang));
-        a->setData(entry.id);
-        a->setShortcut(CommandKey(entry));
-        a->setCheckable(entry.checkable);
-        actions_[entry.id] = a;
-        if (entry.menu == MenuPlace::Language) languages->addAction(a);
-        if (entry.menu == MenuPlace::Skin) skins->addAction(a);
-        const auto handler = handlers.find(entry.id);
-        if (handler == handlers.end()) {
-            // Commands of windows still to come: shown, never faked.
-            a->setEnabled(false);
-            continue;
-        }
-        connect(a, &QAction::triggered, this, handler->second);
-        if (entry.id == cmd::kImportControllerFile) {
+    auto added = [this, languages, skins](const WindowCommand& entry, QAction* a, QMenu* menu) {
+        if (entry.menu == static_cast<int>(MenuPlace::Language)) languages->addAction(a);
+        if (entry.menu == static_cast<int>(MenuPlace::Skin)) skins->addAction(a);
+        if (entry.id == cmd::kImportControllerFile && a->isEnabled()) {
             // The recent files follow the import commands.
             recentSeparator_ = menu->addSeparator();
             for (int i = 0; i < kRecentFileCount; ++i) {
@@ -400,7 +383,9 @@ void CMainFrame::BuildMenus() {
                 connect(recentActions_[i], &QAction::triggered, this, [this, i] { OpenRecent(i); });
             }
         }
-    }
+    };
+    const BuiltMenus built = BuildMenuBar(menuBar(), MenuTitles(), CommandTable(), lang, this, handlers, added);
+    for (const auto& [id, a] : built.actions) actions_[id] = a;
     langActions_[0] = actions_[cmd::kLanguageSimplified];
     langActions_[1] = actions_[cmd::kLanguageTraditional];
     langActions_[2] = actions_[cmd::kLanguageEnglish];
@@ -656,7 +641,7 @@ QAction* CMainFrame::languageAction(int code) const {
 }
 
 void CMainFrame::BuildControlBar() {
-    QToolBar* bar = addToolBar(SculptText("控制", "Control", ws_.app.language));
+    QToolBar* bar = addToolBar(RenderQt(msg::shell::kControlBar, ws_.app.language));
     bar->setObjectName(QStringLiteral("controlBar"));
     bar->setMovable(false);
 
@@ -679,7 +664,7 @@ void CMainFrame::BuildControlBar() {
     speed_->setObjectName(QStringLiteral("1049"));
     speed_->setRange(1, 1000);
     speed_->setValue(30);
-    speed_->setSuffix(SculptText(" 帧/秒", " fps", ws_.app.language));
+    speed_->setSuffix(RenderQt(msg::shell::kFramesPerSecondSuffix, ws_.app.language));
     bar->addWidget(speed_);
 
     bar->addSeparator();
@@ -774,7 +759,7 @@ void CMainFrame::EnterDesign() { EnterPage(design_); }
 bool CMainFrame::EnterSphere() {
     if (ws_.layout.setting.lineCount == 0 && !ws_.layout.grid.IsSphere()) LoadLayoutInUse();
     if (!ws_.layout.grid.IsSphere()) {
-        statusBar()->showMessage(SculptText("球体预览只用于球形布局。", "The sphere preview is for sphere layouts only.", ws_.app.language), 5000);
+        statusBar()->showMessage(RenderQt(msg::shell::kSphereLayoutsOnly, ws_.app.language), 5000);
         return false;
     }
     EnterPage(sphere_);

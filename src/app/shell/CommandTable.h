@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QKeySequence>
-#include <QString>
-#include <cstdint>
 #include <span>
+
+#include "app/common/CommandTable.h"
 
 namespace corv {
 
@@ -59,37 +58,17 @@ inline constexpr int kSkin2 = 32878;
 inline constexpr int kSkin3 = 32879;
 }  // namespace cmd
 
-// The main menu as data: every command with its id, menu, texts and accelerator. The window
-// builds its menus from this table and the tests check the menus against it.
+// The main menu as data (WindowCommand entries, their menu a MenuPlace): every command with its
+// id, menu, texts and accelerator. The window builds its menus from this table and the tests
+// check the menus against it. The language entries read the same in every language.
 enum class MenuPlace { File, Edit, View, Skin, Play, Language, Help };
 
-struct CommandEntry {
-    int id;
-    MenuPlace menu;
-    const char* chinese;  // simplified; the traditional text is converted from it
-    const char* english;
-    int key;              // a Qt key combination (QKeyCombination::toCombined), 0 for none
-    bool separatorBefore = false;
-    bool checkable = false;
-};
-
 // Every command in menu order.
-std::span<const CommandEntry> CommandTable();
+std::span<const WindowCommand> CommandTable();
 // The entry of a command id, nullptr when the table has none.
-const CommandEntry* FindCommand(int id);
+const WindowCommand* FindCommand(int id);
 // The menu titles in menu order (MenuPlace order; the skin menu is a submenu of View).
-struct MenuTitle {
-    MenuPlace menu;
-    const char* chinese;
-    const char* english;
-};
-std::span<const MenuTitle> MenuTitles();
-
-// The text shown for a command or a menu in a language (1 simplified, 2 traditional, else
-// English). The language entries read the same in every language.
-QString CommandText(const CommandEntry& entry, std::uint8_t language);
-QString MenuText(const MenuTitle& title, std::uint8_t language);
-QKeySequence CommandKey(const CommandEntry& entry);
+std::span<const WindowMenu> MenuTitles();
 
 // Recent files: four menu entries from this id on.
 inline constexpr int kFirstRecentFile = 57616;

@@ -11,10 +11,14 @@
 #include <QTimer>
 
 #include "app/shell/CMainFrame.h"
-#include "app/common/DocumentDialogs.h"
+#include "app/common/CFrameRangeDialog.h"
 #include "app/frame/CVorlaneView.h"
 #include "app/frame/ColorProcessDialog.h"
-#include "app/frame/FrameEditDialogs.h"
+#include "app/frame/CFrameProcessDialog.h"
+#include "app/frame/CPasteDialog.h"
+#include "app/frame/CRangeOperateDialog.h"
+#include "app/frame/CRowColDeleteDialog.h"
+#include "app/frame/CStepsPasteDialog.h"
 #include "app/frame/OtherStyleDialog.h"
 #include "app/frame/ParticleDialog.h"
 #include "app/frame/PictureTextPanel.h"
@@ -26,7 +30,9 @@
 #include "content/TransitionRenderer.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/QtText.h"
+#include "lang/Render.h"
+#include "lang/messages/ShellMessages.h"
 #include "lang/UiStrings.h"
 #include "workspace/FrameViewRules.h"
 #include "workspace/Workspace.h"
@@ -34,10 +40,6 @@
 namespace corv {
 
 namespace {
-
-QString Text(std::uint8_t language, const char* chinese, const char* english) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
 
 // The frame block on the clipboard, if there is one that reads back whole.
 std::optional<FrameBlock> ClipboardBlock(bool* present = nullptr) {
@@ -50,9 +52,7 @@ std::optional<FrameBlock> ClipboardBlock(bool* present = nullptr) {
 }
 
 std::string DamagedBlockText(std::uint8_t language) {
-    return Text(language, "剪贴板上的帧块已损坏 (其尺寸与长度不符)。",
-                "The frame block on the clipboard is damaged (its sizes do not match its length).")
-        .toStdString();
+    return Render(msg::shell::kDamagedClipboardBlock, language);
 }
 
 bool ClipboardHasBlock() {
@@ -104,9 +104,7 @@ void CMainFrame::UpdatePasteActions() {
 
 bool CMainFrame::BlockFits(int start, int end) {
     if (end - start + 1 <= static_cast<int>(kMaxBlockFrames)) return true;
-    prompt_.Inform(Text(ws_.app.language, "一次最多可复制或剪切 65535 帧。", "At most 65535 frames can be copied or cut at a time.")
-                       .toStdString(),
-                   PromptIcon::Warning);
+    prompt_.Inform(Render(msg::shell::kTooManyFramesToCopy, ws_.app.language), PromptIcon::Warning);
     return false;
 }
 
@@ -174,7 +172,7 @@ bool CMainFrame::StepsPasteFrames(int start, int interval, bool backwards) {
     }
     RangeContext c = FrameContext();
     if (!StepsPaste(c, *block, static_cast<std::size_t>(std::max(start, 0)), interval, backwards)) {
-        prompt_.Inform(Text(ws_.app.language, "尺寸错误!", "Size error!").toStdString(), PromptIcon::Warning);
+        prompt_.Inform(Render(msg::shell::kSizeError, ws_.app.language), PromptIcon::Warning);
         return false;
     }
     FramesChanged(std::min(c.frames->size(), static_cast<std::size_t>(std::max(start, 0)) + block->pictures.size()) - 1);
@@ -229,7 +227,10 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
             if (dialog.exec() != QDialog::Accepted) return -1;
             otherOptions_ = dialog.options();
         }
-        if (style == 1 && !SaveDiffusing(diffusing, otherOptions_)) prompt_.Inform(LastFileError(), PromptIcon::Warning);
+        if (style == 1) {
+            auto saved = SaveDiffusing(diffusing, otherOptions_);
+            if (!saved) prompt_.Inform(saved.failure().reason, PromptIcon::Warning);
+        }
     }
     if (mode == GeneratorMode::Other && style == 0) {
         // The particle dialog keeps its values and picture for the session.
@@ -406,7 +407,7 @@ void CMainFrame::ConnectEditState() {
 
 #include <QFileDialog>
 
-#include "app/common/DocumentDialogs.h"
+#include "app/common/CFrameRangeDialog.h"
 #include "app/common/FileDialogFolders.h"
 #include "controller/Card.h"
 #include "controller/Catalogue.h"
@@ -463,7 +464,7 @@ bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) 
 QString CMainFrame::AskControllerFilePath() {
     const QString folder = LastFolder(ws_, FileKind::ControllerFile, StartFolder());
     QFileDialog dialog(this, QString(), folder.isEmpty() ? QStringLiteral("001.led") : folder + QStringLiteral("/001.led"),
-                       Text(ws_.app.language, "LED控制文件(*.led)", "LED Ctrl file(*.led)"));
+                       RenderQt(msg::shell::kControllerFileFilter, ws_.app.language));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("led"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -500,7 +501,7 @@ bool CMainFrame::ImportControllerFile(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
         path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::ControllerFile, StartFolder()),
-                                            Text(ws_.app.language, "LED控制文件(*.led)", "LED Ctrl file(*.led)"));
+                                            RenderQt(msg::shell::kControllerFileFilter, ws_.app.language));
         if (path.isEmpty()) return false;
         RememberFolder(ws_, FileKind::ControllerFile, path);
     }

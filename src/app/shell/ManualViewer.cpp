@@ -21,17 +21,12 @@
 #include <cmath>
 
 #include "base/Prompt.h"
-#include "lang/Language.h"
-#include "lang/Localize.h"
+#include "lang/QtText.h"
+#include "lang/messages/ShellMessages.h"
 
 namespace corv {
 
 namespace {
-
-// The viewer's texts in the running language (Traditional through the character mapping).
-QString T(std::uint8_t language, const char* chinese, const char* english) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
 
 // Pixels per PDF point at zoom 1: a page at 96 pixels per inch.
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
@@ -47,15 +42,15 @@ QPushButton* Button(const QString& text, const char* name, QWidget* parent) {
 QString LoadProblem(std::uint8_t language, QPdfDocument::Error error) {
     switch (error) {
         case QPdfDocument::Error::FileNotFound:
-            return T(language, "文件不存在或无法读取", "the file is not there or cannot be read");
+            return RenderQt(msg::shell::kManualMissingFile, language);
         case QPdfDocument::Error::InvalidFileFormat:
-            return T(language, "这不是有效的 PDF 文件", "it is no valid PDF file");
+            return RenderQt(msg::shell::kManualInvalidPdf, language);
         case QPdfDocument::Error::IncorrectPassword:
-            return T(language, "文件有密码保护", "it is protected by a password");
+            return RenderQt(msg::shell::kManualPassword, language);
         case QPdfDocument::Error::UnsupportedSecurityScheme:
-            return T(language, "文件的加密方式不受支持", "its security scheme is not supported");
+            return RenderQt(msg::shell::kManualUnsupportedSecurity, language);
         default:
-            return T(language, "文件无法读取", "it cannot be read");
+            return RenderQt(msg::shell::kManualUnreadable, language);
     }
 }
 
@@ -64,32 +59,32 @@ QString LoadProblem(std::uint8_t language, QPdfDocument::Error error) {
 ManualViewer::ManualViewer(Prompt& prompt, std::uint8_t language, FileOpener openExternally, QWidget* parent)
     : QWidget(parent, Qt::Window), prompt_(prompt), language_(language), openExternally_(std::move(openExternally)) {
     setObjectName(QStringLiteral("ManualViewer"));
-    setWindowTitle(T(language_, "使用手册", "Manual"));
+    setWindowTitle(RenderQt(msg::shell::kManualTitle, language_));
     document_ = new QPdfDocument(this);
     search_ = new QPdfSearchModel(this);
 
-    previous_ = Button(T(language_, "上一页", "Previous page"), "previousPage", this);
-    next_ = Button(T(language_, "下一页", "Next page"), "nextPage", this);
+    previous_ = Button(RenderQt(msg::shell::kPreviousPage, language_), "previousPage", this);
+    next_ = Button(RenderQt(msg::shell::kNextPage, language_), "nextPage", this);
     pageNumber_ = new QSpinBox(this);
     pageNumber_->setObjectName(QStringLiteral("pageNumber"));
     pageNumber_->setRange(1, 1);
     pageNumber_->setKeyboardTracking(false);
     pageCount_ = new QLabel(this);
     pageCount_->setObjectName(QStringLiteral("pageCount"));
-    QPushButton* zoomOut = Button(T(language_, "缩小", "Zoom out"), "zoomOut", this);
-    QPushButton* zoomIn = Button(T(language_, "放大", "Zoom in"), "zoomIn", this);
-    QPushButton* fitWidth = Button(T(language_, "适合宽度", "Fit width"), "fitWidth", this);
+    QPushButton* zoomOut = Button(RenderQt(msg::shell::kZoomOut, language_), "zoomOut", this);
+    QPushButton* zoomIn = Button(RenderQt(msg::shell::kZoomIn, language_), "zoomIn", this);
+    QPushButton* fitWidth = Button(RenderQt(msg::shell::kFitWidth, language_), "fitWidth", this);
     zoomLevel_ = new QLabel(this);
     zoomLevel_->setObjectName(QStringLiteral("zoomLevel"));
     findText_ = new QLineEdit(this);
     findText_->setObjectName(QStringLiteral("findText"));
-    findText_->setPlaceholderText(T(language_, "查找", "Find"));
+    findText_->setPlaceholderText(RenderQt(msg::shell::kFind, language_));
     findText_->setClearButtonEnabled(true);
-    findPrevious_ = Button(T(language_, "上一个", "Previous"), "findPrevious", this);
-    findNext_ = Button(T(language_, "下一个", "Next"), "findNext", this);
+    findPrevious_ = Button(RenderQt(msg::shell::kFindPrevious, language_), "findPrevious", this);
+    findNext_ = Button(RenderQt(msg::shell::kFindNext, language_), "findNext", this);
     findStatus_ = new QLabel(this);
     findStatus_->setObjectName(QStringLiteral("findStatus"));
-    QPushButton* external = Button(T(language_, "用系统的阅读器打开", "Open in the desktop's viewer"), "openExternally", this);
+    QPushButton* external = Button(RenderQt(msg::shell::kOpenInDesktopViewer, language_), "openExternally", this);
 
     pageImage_ = new QLabel;
     pageImage_->setObjectName(QStringLiteral("pageImage"));
@@ -103,7 +98,7 @@ ManualViewer::ManualViewer(Prompt& prompt, std::uint8_t language, FileOpener ope
     auto* bar = new QHBoxLayout;
     bar->addWidget(previous_);
     bar->addWidget(next_);
-    bar->addWidget(new QLabel(T(language_, "页:", "Page:"), this));
+    bar->addWidget(new QLabel(RenderQt(msg::shell::kPageLabel, language_), this));
     bar->addWidget(pageNumber_);
     bar->addWidget(pageCount_);
     bar->addSpacing(12);
@@ -185,11 +180,11 @@ QString ManualViewer::Open(const QString& path) {
     if (error != QPdfDocument::Error::None || loaded->status() != QPdfDocument::Status::Ready) {
         problem = LoadProblem(language_, error == QPdfDocument::Error::None ? QPdfDocument::Error::Unknown : error);
     } else if (loaded->pageCount() < 1) {
-        problem = T(language_, "文件中没有页面", "it has no pages");
+        problem = RenderQt(msg::shell::kManualNoPages, language_);
     }
     if (!problem.isEmpty()) {
         delete loaded;
-        return T(language_, "无法在程序中显示使用手册 %1: %2。", "The manual %1 cannot be shown in the program: %2.")
+        return RenderQt(msg::shell::kManualNotShown, language_)
             .arg(path, problem);
     }
     search_->setDocument(loaded);
@@ -200,13 +195,13 @@ QString ManualViewer::Open(const QString& path) {
     hits_.clear();
     hit_ = -1;
     findStatus_->clear();
-    setWindowTitle(T(language_, "使用手册 - %1", "Manual - %1").arg(name));
+    setWindowTitle(RenderQt(msg::shell::kManualTitleWithName, language_).arg(name));
     {
         const QSignalBlocker blocker(pageNumber_);
         pageNumber_->setRange(1, pageCount());
         pageNumber_->setValue(1);
     }
-    pageCount_->setText(T(language_, "共 %1 页", "of %1").arg(pageCount()));
+    pageCount_->setText(RenderQt(msg::shell::kPageCount, language_).arg(pageCount()));
     ShowPage();
     // A search still typed in looks in the new manual.
     if (!findText_->text().isEmpty()) Find(findText_->text());
@@ -296,18 +291,17 @@ QString ManualViewer::MissingText(std::uint8_t language, const QString& fileName
         }
     }
     const QString english = QStringLiteral("Help_e.pdf");
-    const QString names = fileName == english ? fileName : T(language, "%1 或 %2", "%1 or %2").arg(fileName, english);
-    return T(language, "找不到使用手册 %1 (查找的文件夹: %2)。", "The manual %1 is not there (looked in %2).")
+    const QString names = fileName == english ? fileName : RenderQt(msg::shell::kEitherManual, language).arg(fileName, english);
+    return RenderQt(msg::shell::kManualNotThere, language)
         .arg(names, places.join(QStringLiteral(", ")));
 }
 
 QString ManualViewer::AskExternalText(std::uint8_t language) {
-    return T(language, "要用系统的 PDF 阅读器打开它吗?", "Open it in the desktop's PDF viewer?");
+    return RenderQt(msg::shell::kAskDesktopViewer, language);
 }
 
 QString ManualViewer::NoDesktopViewerText(std::uint8_t language, const QString& path) {
-    return T(language, "系统中没有可以打开 PDF 文件的程序, 无法打开 %1。",
-             "No program of the desktop opens PDF files, so %1 could not be opened.")
+    return RenderQt(msg::shell::kNoDesktopViewer, language)
         .arg(path);
 }
 
@@ -353,7 +347,7 @@ void ManualViewer::ShowHit() {
     if (hit_ < 0) {
         findStatus_->setText(search_->searchString().isEmpty()
                                  ? QString()
-                                 : T(language_, "找不到 \"%1\"", "\"%1\" not found").arg(search_->searchString()));
+                                 : RenderQt(msg::shell::kNotFound, language_).arg(search_->searchString()));
         ShowPage();  // takes the old marks away
         return;
     }

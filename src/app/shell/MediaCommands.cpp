@@ -12,9 +12,11 @@
 #include "app/common/FileDialogFolders.h"
 #include "app/media/ImportWindow.h"
 #include "app/media/PaintEdit.h"
-#include "app/common/WindowText.h"
 #include "app/media/VideoOptionDialog.h"
 #include "base/Prompt.h"
+#include "lang/Render.h"
+#include "lang/QtText.h"
+#include "lang/messages/ShellMessages.h"
 #include "content/TransitionRenderer.h"
 #include "controller/Card.h"
 #include "controller/Catalogue.h"
@@ -101,7 +103,7 @@ bool CMainFrame::PaintEdit() {
     if (!frame) return false;
     const std::uint8_t lang = ws_.app.language;
     if (paintSession_ && paintSession_->running()) {
-        prompt_.Inform(SculptText("绘图程序正在编辑一帧。", "A painting program is editing a frame already.", lang).toStdString());
+        prompt_.Inform(Render(msg::shell::kPainterBusy, lang));
         return false;
     }
     const QString configured = ws_.config ? QString::fromStdString(ws_.config->GetString(keys::kPaintPath)) : QString();
@@ -142,9 +144,7 @@ bool CMainFrame::ExportVideo(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
         QFileDialog dialog(this, QString(), LastFolder(ws_, FileKind::Movie, StartFolder()),
-                           SculptText("AVI文件(*.avi);;MP4 (*.mp4);;Matroska (*.mkv);;QuickTime (*.mov);;GIF (*.gif);;所有文件 (*.*)",
-                                      "AVI File(*.avi);;MP4 (*.mp4);;Matroska (*.mkv);;QuickTime (*.mov);;GIF (*.gif);;*.*",
-                                      ws_.app.language));
+                           RenderQt(msg::shell::kVideoFileFilter, ws_.app.language));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("avi"));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;

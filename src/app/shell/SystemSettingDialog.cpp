@@ -12,33 +12,27 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/common/DocumentDialogs.h"
-#include "lang/Language.h"
-#include "lang/Localize.h"
+#include "app/common/DialogCommon.h"
+#include "lang/QtText.h"
+#include "lang/messages/ShellMessages.h"
 
 namespace corv {
-
-namespace {
-QString Text(std::uint8_t language, const char* chinese, const char* english) {
-    return UsesChinese(language) ? QString::fromStdString(LocalizeText(chinese, language)) : QString::fromUtf8(english);
-}
-}  // namespace
 
 SystemSettingDialog::SystemSettingDialog(const SystemSettings& initial, std::uint8_t language, const UiStrings& strings,
                                          QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("SystemSettingDialog"));
-    setWindowTitle(Text(language, "系统设置", "System setting"));
+    setWindowTitle(RenderQt(msg::shell::kSystemSettingTitle, language));
     auto* layout = new QVBoxLayout(this);
-    autoCheck_ = new QCheckBox(Text(language, "自动检查软件版本", "Auto check vertion of software"), this);
+    autoCheck_ = new QCheckBox(RenderQt(msg::shell::kAutoCheckVersion, language), this);
     autoCheck_->setChecked(initial.autoCheckVersion);
-    compress_ = new QCheckBox(Text(language, "压缩存储文档(*.cvn)", "Compressed files to store documents(*.cvn)"), this);
+    compress_ = new QCheckBox(RenderQt(msg::shell::kCompressDocuments, language), this);
     compress_->setChecked(initial.compress);
     layout->addWidget(autoCheck_);
     layout->addWidget(compress_);
 
     auto* paintRow = new QHBoxLayout;
-    paintRow->addWidget(new QLabel(Text(language, "外部绘图工具:", "External painting tools:"), this));
+    paintRow->addWidget(new QLabel(RenderQt(msg::shell::kExternalPaintingTool, language), this));
     paintPath_ = new QLineEdit(QString::fromStdString(initial.paintPath), this);
     paintPath_->setMinimumWidth(280);
     paintRow->addWidget(paintPath_, 1);
@@ -49,19 +43,19 @@ SystemSettingDialog::SystemSettingDialog(const SystemSettings& initial, std::uin
     layout->addLayout(paintRow);
     connect(browse, &QPushButton::clicked, this, [this, language] {
         const QString chosen = QFileDialog::getOpenFileName(this, QString(), paintPath_->text(),
-                                                            Text(language, "程序 (*)", "Programs (*)"));
+                                                            RenderQt(msg::shell::kProgramFilter, language));
         if (!chosen.isEmpty()) paintPath_->setText(chosen);
     });
 
-    auto* grid = new QGroupBox(Text(language, "网格比例", "Grid scale"), this);
+    auto* grid = new QGroupBox(RenderQt(msg::shell::kGridScale, language), this);
     auto* form = new QFormLayout(grid);
     gridX_ = new QSpinBox(grid);
     gridY_ = new QSpinBox(grid);
     for (QSpinBox* box : {gridX_, gridY_}) box->setRange(1, 100);
     gridX_->setValue(initial.gridScaleX);
     gridY_->setValue(initial.gridScaleY);
-    form->addRow(Text(language, "宽:", "Width:"), gridX_);
-    form->addRow(Text(language, "高:", "Height:"), gridY_);
+    form->addRow(RenderQt(msg::shell::kGridWidth, language), gridX_);
+    form->addRow(RenderQt(msg::shell::kGridHeight, language), gridY_);
     layout->addWidget(grid);
 
     QDialogButtonBox* buttons = OkCancel(strings, this);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
+#include <cstdint>
 
 #include "controller/Catalogue.h"
 #include "controller/Parameters.h"
@@ -63,54 +63,6 @@ private:
     QComboBox* ports_ = nullptr;
     QLineEdit* gamma_ = nullptr;
     QComboBox* controllerType_ = nullptr;
-};
-
-// "Chip-pin setting": which driver-chip pin carries which colour of which pixel, per lamp
-// type. The user lamp types are written to the lamp-type file when the dialog closes.
-class ChipPinDialog : public QDialog {
-    Q_OBJECT
-public:
-    static constexpr int kSelectors = 64;
-
-    ChipPinDialog(Workspace& ws, Prompt& prompt, QWidget* parent = nullptr);
-
-    void done(int result) override;
-
-signals:
-    // The lamp types were written on closing; lamp-type choices elsewhere should be refilled.
-    void lampTypesSaved();
-
-private:
-    void showLampType(int index);
-    void enableSelectors(int pinCount);
-    void save();
-    void remove();
-
-    Workspace& ws_;
-    Prompt& prompt_;
-    std::uint8_t language_;
-
-    QSpinBox* pinCount_ = nullptr;
-    std::array<QComboBox*, kSelectors> pins_{};
-    QComboBox* name_ = nullptr;
-    QLineEdit* shortcut_ = nullptr;
-};
-
-// "Multi-controller Setting": how many slaves each master controller drives; the last master
-// takes the rest.
-class MultiControllerDialog : public QDialog {
-    Q_OBJECT
-public:
-    MultiControllerDialog(Workspace& ws, QWidget* parent = nullptr);
-
-private:
-    void fillList();
-    // Marks the layout modified and shows the list again.
-    void changed();
-
-    Workspace& ws_;
-    QTableWidget* list_ = nullptr;
-    QSpinBox* slaves_ = nullptr;
 };
 
 }  // namespace corv
