@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <iostream>
 
-#include "app/sculpt/SculptView.h"
+#include "app/sculpt/CSculptView.h"
 #include "base/Prompt.h"
 #include "workspace/Workspace.h"
 

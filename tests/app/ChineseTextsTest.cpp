@@ -25,7 +25,7 @@
 #include "app/shell/CommandTable.h"
 #include "app/sculpt/LightingSettingDialog.h"
 #include "app/sculpt/LinePanel.h"
-#include "app/sculpt/SculptView.h"
+#include "app/sculpt/CSculptView.h"
 #include "controller/Catalogue.h"
 #include "lang/Language.h"
 

@@ -16,8 +16,8 @@
 #include <fstream>
 
 #include "AppTestSupport.h"
-#include "app/design/DesignFrame.h"
-#include "app/design/DesignView.h"
+#include "app/design/CDesignFrame.h"
+#include "app/design/CEffectView.h"
 #include "content/DesignRender.h"
 #include "base/Binary.h"
 #include "base/TempDir.h"

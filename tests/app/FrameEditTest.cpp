@@ -14,7 +14,7 @@
 #include "app/shell/CMainFrame.h"
 #include "AppTestSupport.h"
 #include "app/frame/CVorlaneView.h"
-#include "app/design/DesignFrame.h"
+#include "app/design/CDesignFrame.h"
 #include "app/frame/CFrameProcessDialog.h"
 #include "app/frame/CPasteDialog.h"
 #include "app/frame/CRangeOperateDialog.h"

@@ -12,7 +12,7 @@
 #include "AppTestSupport.h"
 #include "app/media/CaptureDialog.h"
 #include "app/media/ImportWindow.h"
-#include "app/media/PaintEdit.h"
+#include "app/media/PaintEditSession.h"
 #include "app/media/VideoOptionDialog.h"
 #include "layout/Layout.h"
 #include "media/Movie.h"

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/sculpt/SculptCommands.h"
-#include "app/sculpt/SculptView.h"
+#include "app/sculpt/CSculptView.h"
 #include "controller/Parameters.h"
 #include "lang/QtText.h"
 #include "lang/messages/SculptMessages.h"

@@ -276,10 +276,6 @@ private:
     ColourPanel* colourPanel_ = nullptr;
     PatternPanel* patternPanel_ = nullptr;
     bool skinRestart_ = false;
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
-    QAction* pasteAction_ = nullptr;
-    QAction* stepsPasteAction_ = nullptr;
     QTimer* playTimer_ = nullptr;
     bool updating_ = false;
     bool restartRequested_ = false;

@@ -12,6 +12,7 @@
 
 #include "app/shell/CMainFrame.h"
 #include "app/common/CFrameRangeDialog.h"
+#include "app/shell/CommandTable.h"
 #include "app/frame/CVorlaneView.h"
 #include "app/frame/ColorProcessDialog.h"
 #include "app/frame/CFrameProcessDialog.h"
@@ -89,17 +90,15 @@ void CMainFrame::FramesChanged(std::size_t last) {
 }
 
 void CMainFrame::UpdateEditActions() {
-    if (undoAction_) undoAction_->setEnabled(ws_.frameUndo.CanUndo());
-    if (redoAction_) redoAction_->setEnabled(ws_.frameUndo.CanRedo());
+    EnableByRule(actions_, CommandTable(), EnabledRule::CanUndo, ws_.frameUndo.CanUndo());
+    EnableByRule(actions_, CommandTable(), EnabledRule::CanRedo, ws_.frameUndo.CanRedo());
     UpdateModified();
     UpdatePasteActions();
 }
 
 void CMainFrame::UpdatePasteActions() {
     // Only whether a block is there: reading it waits for the paste.
-    const bool present = ClipboardHasBlock();
-    if (pasteAction_) pasteAction_->setEnabled(present);
-    if (stepsPasteAction_) stepsPasteAction_->setEnabled(present);
+    EnableByRule(actions_, CommandTable(), EnabledRule::ClipboardBlock, ClipboardHasBlock());
 }
 
 bool CMainFrame::BlockFits(int start, int end) {
@@ -388,10 +387,6 @@ void CMainFrame::AddEditHandlers(Handlers& h) {
 }
 
 void CMainFrame::ConnectEditState() {
-    undoAction_ = action(cmd::kUndo);
-    redoAction_ = action(cmd::kRedo);
-    pasteAction_ = action(cmd::kPaste);
-    stepsPasteAction_ = action(cmd::kStepsPaste);
     action(cmd::kCoverMode)->setChecked(ws_.app.coverMode);
     action(cmd::kShowGrid)->setChecked(canvas_->showGrid());
     action(cmd::kToolsbar)->setChecked(true);

@@ -11,7 +11,7 @@
 #include "app/media/CaptureDialog.h"
 #include "app/common/FileDialogFolders.h"
 #include "app/media/ImportWindow.h"
-#include "app/media/PaintEdit.h"
+#include "app/media/PaintEditSession.h"
 #include "app/media/VideoOptionDialog.h"
 #include "base/Prompt.h"
 #include "lang/Render.h"

@@ -1,4 +1,4 @@
-#include "app/sculpt/SculptView.h"
+#include "app/sculpt/CSculptView.h"
 
 #include <QApplication>
 #include <QClipboard>

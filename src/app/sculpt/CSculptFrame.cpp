@@ -1,4 +1,4 @@
-#include "app/sculpt/SculptFrame.h"
+#include "app/sculpt/CSculptFrame.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include <QString>
 #include <map>
 
-#include "app/sculpt/SculptView.h"
+#include "app/sculpt/CSculptView.h"
 
 class QAction;
 class QActionGroup;

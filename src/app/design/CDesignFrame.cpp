@@ -1,4 +1,4 @@
-#include "app/design/DesignFrame.h"
+#include "app/design/CDesignFrame.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -26,7 +26,7 @@
 #include <array>
 #include <cstring>
 
-#include "app/design/DesignView.h"
+#include "app/design/CEffectView.h"
 #include "app/common/CommandTable.h"
 #include "app/common/FileDialogFolders.h"
 #include "base/FileUtil.h"

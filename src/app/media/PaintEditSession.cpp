@@ -1,4 +1,4 @@
-#include "app/media/PaintEdit.h"
+#include "app/media/PaintEditSession.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/design/DesignView.h"
+#include "app/design/CEffectView.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
