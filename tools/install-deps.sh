@@ -17,6 +17,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick x11-utils libgl1-mesa-dri
   librsvg2-bin desktop-file-utils bash-completion
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  ola libzstd-dev zstd python3
 )
 
 missing=()

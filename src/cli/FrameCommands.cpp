@@ -258,21 +258,149 @@ int InsertInto(Context& ctx, const std::string& cmd, const Args& args, EditedDoc
     return kExitOk;
 }
 
+// The clip written back after an operation and its frame count told, as the status bar shows
+// it; a refusal the command does not word itself is the operation's message.
+template <class Reply>
+int SaveEdited(Context& ctx, const std::string& cmd, EditedDocument& d, Workspace& ws, const Result<Reply>& edited) {
+    if (!edited) return Fail(ctx, cmd, edited.message());
+    const std::size_t count = ws.frames.CurrentFrames().size();
+    if (int rc = d.SaveFrom(ctx, cmd, ws); rc != kExitOk) return rc;
+    Done(ctx, count);
+    return kExitOk;
+}
+
+// What freed pixels and new frames take on the command line.
+constexpr Bgr kCommandBackground{0, 0, 0};
+
+// frames copy: the block of the range written to --block; the document is not changed.
+int CopyFrom(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d, const std::optional<PixelRect>& area) {
+    ops::CopyFramesRequest request;
+    request.editArea = area;
+    if (int rc = ParseRange(ctx, cmd, args, d.frames().size(), true, request.first, request.end); rc != kExitOk) return rc;
+    auto out = args.Value("--block");
+    if (!out) return Usage(ctx, cmd, Say(ctx, msg::cli::kBlockOutRequired));
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto copied = ops::CopyFrames(ws, request, prompt, ProgressFn());
+    if (!copied) {
+        if (copied.failure().code == ops::kCopyTooMany) return Usage(ctx, cmd, Say(ctx, msg::cli::kBlockFrameLimit));
+        return Fail(ctx, cmd, copied.message());
+    }
+    if (auto written = WriteFileAtomic(*out, EncodeFrameBlock(copied->block)); !written) {
+        return FailSave(ctx, cmd, written.failure());
+    }
+    ctx.out << Say(ctx, msg::cli::kFramesCopied, {std::to_string(request.end - request.first)}) << '\n';
+    return kExitOk;
+}
+
+// frames repeat: every frame of the range --times more times in a row.
+int RepeatInto(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d) {
+    ops::RepeatFramesRequest request;
+    long long times = 0;
+    if (int rc = ParseRange(ctx, cmd, args, d.frames().size(), true, request.first, request.end); rc != kExitOk) return rc;
+    if (int rc = NeedsInteger(ctx, cmd, args, "--times", 1, 1000, std::nullopt, times); rc != kExitOk) return rc;
+    request.times = static_cast<int>(times);
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto repeated = ops::RepeatFrames(ws, request, prompt, ProgressFn());
+    if (!repeated && repeated.failure().code == ops::kRepeatClipFull) return Usage(ctx, cmd, FrameLimit(ctx));
+    return SaveEdited(ctx, cmd, d, ws, repeated);
+}
+
+// frames delete: the range, every frame after --spacing kept ones, or the rectangle of --rect.
+int DeleteInto(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d, const std::optional<PixelRect>& area) {
+    ops::DeleteFramesRequest request;
+    long long spacing = 0;
+    if (int rc = ParseRange(ctx, cmd, args, d.frames().size(), true, request.first, request.end); rc != kExitOk) return rc;
+    if (int rc = NeedsInteger(ctx, cmd, args, "--spacing", 0, 200, 0, spacing); rc != kExitOk) return rc;
+    request.spacing = static_cast<int>(spacing);
+    request.editArea = area;
+    request.background = kCommandBackground;
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    return SaveEdited(ctx, cmd, d, ws, ops::DeleteFrames(ws, request, prompt, ProgressFn()));
+}
+
+// frames move: the rectangle of every frame of the range rotated by --ranks pixels.
+int MoveFramesInto(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d,
+                   const std::optional<PixelRect>& area) {
+    ops::MoveFramesRequest request;
+    long long ranks = 0;
+    if (int rc = ParseRange(ctx, cmd, args, d.frames().size(), true, request.first, request.end); rc != kExitOk) return rc;
+    if (!args.Value("--direction")) return Usage(ctx, cmd, "--direction left|right|up|down is required");
+    if (int rc = Choice<MoveDirection>(ctx, cmd, args, "--direction",
+                                       {{"left", MoveDirection::Left}, {"right", MoveDirection::Right},
+                                        {"up", MoveDirection::Up}, {"down", MoveDirection::Down}}, request.direction);
+        rc != kExitOk) {
+        return rc;
+    }
+    if (int rc = NeedsInteger(ctx, cmd, args, "--ranks", 0, 65535, std::nullopt, ranks); rc != kExitOk) return rc;
+    request.ranks = static_cast<int>(ranks);
+    request.increments = args.Has("--increments");
+    request.editArea = area;
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    return SaveEdited(ctx, cmd, d, ws, ops::MoveFrames(ws, request, prompt, ProgressFn()));
+}
+
+// frames row-col-delete: rows and columns of the rectangle kept and deleted in turn.
+int RowColDeleteInto(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d,
+                     const std::optional<PixelRect>& area) {
+    ops::RowColDeleteRequest request;
+    long long keepRows = 0, deleteRows = 0, keepCols = 0, deleteCols = 0;
+    if (int rc = ParseRange(ctx, cmd, args, d.frames().size(), false, request.first, request.end); rc != kExitOk) return rc;
+    for (auto [option, value] : {std::pair{"--keep-rows", &keepRows}, std::pair{"--delete-rows", &deleteRows},
+                                 std::pair{"--keep-cols", &keepCols}, std::pair{"--delete-cols", &deleteCols}}) {
+        if (int rc = NeedsInteger(ctx, cmd, args, option, 0, 65535, 1, *value); rc != kExitOk) return rc;
+    }
+    request.keepRows = static_cast<int>(keepRows);
+    request.deleteRows = static_cast<int>(deleteRows);
+    request.keepCols = static_cast<int>(keepCols);
+    request.deleteCols = static_cast<int>(deleteCols);
+    request.editArea = area;
+    request.background = kCommandBackground;
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    return SaveEdited(ctx, cmd, d, ws, ops::RowColDeleteFrames(ws, request, prompt, ProgressFn()));
+}
+
+// The prompt of a paste: where the window asks whether to paste a block of another size, the
+// command line goes on and says so.
+class PasteSizePrompt : public StreamPrompt {
+public:
+    PasteSizePrompt(Context& ctx, std::string cmd) : StreamPrompt(ctx.err, Answer::Yes), ctx_(ctx), cmd_(std::move(cmd)) {}
+    Answer AskYesNo(const std::string& question) override {
+        std::string text = question;
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        Warn(ctx_, cmd_, text);
+        return Answer::Yes;
+    }
+
+private:
+    Context& ctx_;
+    std::string cmd_;
+};
+
 // frames paste: the block of --block placed as the options say.
-int PasteInto(Context& ctx, const std::string& cmd, const Args& args, const std::vector<Frame>& frames, RangeContext& c, int w,
-              int h) {
-    FrameBlock block;
+int PasteInto(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d, const std::optional<PixelRect>& area) {
+    ops::PasteFramesRequest request;
+    const std::size_t count = d.frames().size();
     long long place = 0, times = 0;
-    if (int rc = ReadBlock(ctx, cmd, args, block); rc != kExitOk) return rc;
-    if (int rc = NeedsInteger(ctx, cmd, args, "--place", 1, static_cast<long long>(frames.size()), std::nullopt, place);
+    if (int rc = ReadBlock(ctx, cmd, args, request.block); rc != kExitOk) return rc;
+    if (int rc = NeedsInteger(ctx, cmd, args, "--place", 1, static_cast<long long>(count), std::nullopt, place);
         rc != kExitOk) {
         return rc;
     }
     if (int rc = NeedsInteger(ctx, cmd, args, "--times", 1, 1000, 1, times); rc != kExitOk) return rc;
-    if (frames.size() + block.pictures.size() * static_cast<std::size_t>(times) > kMaxFrameCount) {
+    if (count + request.block.pictures.size() * static_cast<std::size_t>(times) > kMaxFrameCount) {
         return Usage(ctx, cmd, FrameLimit(ctx));
     }
-    PasteOptions o;
+    PasteOptions& o = request.options;
     o.place = static_cast<std::size_t>(place - 1);
     o.times = static_cast<int>(times);
     o.overlay = args.Has("--overlay");
@@ -292,15 +420,40 @@ int PasteInto(Context& ctx, const std::string& cmd, const Args& args, const std:
         rc != kExitOk) {
         return rc;
     }
-    const PixelRect t = TargetRect(w, h, c.editArea);
-    if (block.width != t.width() || block.height != t.height()) {
-        // The window asks whether to go on; the command line goes on and says so.
-        std::string text = Format(ctx.strings.askPasteSize.c_str(), block.height, block.width, t.height(), t.width());
-        std::replace(text.begin(), text.end(), '\n', ' ');
-        Warn(ctx, cmd, text);
+    request.editArea = area;
+    request.background = kCommandBackground;
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    PasteSizePrompt prompt(ctx, cmd);
+    const auto pasted = ops::PasteFrames(ws, request, prompt, ProgressFn());
+    if (!pasted && pasted.failure().code == ops::kPasteClipFull) return Usage(ctx, cmd, FrameLimit(ctx));
+    return SaveEdited(ctx, cmd, d, ws, pasted);
+}
+
+// frames steps-paste: the block staggered into new frames after --start.
+int StepsPasteInto(Context& ctx, const std::string& cmd, const Args& args, EditedDocument& d,
+                   const std::optional<PixelRect>& area) {
+    ops::StepsPasteRequest request;
+    long long start = 0, interval = 0;
+    if (int rc = ReadBlock(ctx, cmd, args, request.block); rc != kExitOk) return rc;
+    if (int rc = NeedsInteger(ctx, cmd, args, "--start", 0, static_cast<long long>(d.frames().size()), std::nullopt, start);
+        rc != kExitOk) {
+        return rc;
     }
-    PasteFrames(c, block, o);
-    return kExitOk;
+    if (int rc = NeedsInteger(ctx, cmd, args, "--interval", 0, 65535, 1, interval); rc != kExitOk) return rc;
+    request.start = static_cast<std::size_t>(start);
+    request.interval = static_cast<int>(interval);
+    request.backwards = args.Has("--backwards");
+    request.editArea = area;
+    request.background = kCommandBackground;
+    Workspace ws;
+    d.MoveInto(ctx, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto pasted = ops::StepsPasteFrames(ws, request, prompt, ProgressFn());
+    if (!pasted && pasted.failure().code == ops::kStepsPasteSizeError) {
+        return Fail(ctx, cmd, "Size error!");  // the program's text, the same in every language
+    }
+    return SaveEdited(ctx, cmd, d, ws, pasted);
 }
 
 }  // namespace
@@ -334,80 +487,20 @@ int RunFrames(Context& ctx, const Args& args) {
     if (int rc = d.Load(ctx, cmd, args.positionals()[1], clipNo); rc != kExitOk) return rc;
     auto& frames = d.frames();
     const int w = frames.front().width(), h = frames.front().height();
-    FrameUndo undo;
-    RangeContext c;
-    c.frames = &frames;
-    c.undo = &undo;
-    c.background = Bgr{0, 0, 0};
-    if (int rc = ParseRect(ctx, cmd, args, w, h, c.editArea); rc != kExitOk) return rc;
-    std::size_t s = 0, e = 0;
+    std::optional<PixelRect> area;
+    if (int rc = ParseRect(ctx, cmd, args, w, h, area); rc != kExitOk) return rc;
 
-    if (sub == "copy") {
-        if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
-        auto out = args.Value("--block");
-        if (!out) return Usage(ctx, cmd, Say(ctx, msg::cli::kBlockOutRequired));
-        if (e - s > 0xFFFF) return Usage(ctx, cmd, Say(ctx, msg::cli::kBlockFrameLimit));
-        if (auto written = WriteFileAtomic(*out, EncodeFrameBlock(CopyFrames(c, s, e))); !written) {
-            return FailSave(ctx, cmd, written.failure());
-        }
-        ctx.out << Say(ctx, msg::cli::kFramesCopied, {std::to_string(e - s)}) << '\n';
-        return kExitOk;  // the document is not changed
-    }
-    if (sub == "export") {
-        return ExportFrames(ctx, cmd, args, frames);
-    }
-    if (sub == "repeat") {
-        long long times = 0;
-        if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
-        if (int rc = NeedsInteger(ctx, cmd, args, "--times", 1, 1000, std::nullopt, times); rc != kExitOk) return rc;
-        if (frames.size() + (e - s) * static_cast<std::size_t>(times) > kMaxFrameCount) {
-            return Usage(ctx, cmd, FrameLimit(ctx));
-        }
-        RepeatFrames(c, s, e, static_cast<int>(times));
-    } else if (sub == "delete") {
-        long long spacing = 0;
-        if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
-        if (int rc = NeedsInteger(ctx, cmd, args, "--spacing", 0, 200, 0, spacing); rc != kExitOk) return rc;
-        DeleteFrames(c, s, e, static_cast<int>(spacing));
-    } else if (sub == "move") {
-        long long ranks = 0;
-        MoveDirection dir = MoveDirection::Left;
-        if (int rc = ParseRange(ctx, cmd, args, frames.size(), true, s, e); rc != kExitOk) return rc;
-        if (!args.Value("--direction")) return Usage(ctx, cmd, "--direction left|right|up|down is required");
-        if (int rc = Choice<MoveDirection>(ctx, cmd, args, "--direction",
-                                           {{"left", MoveDirection::Left}, {"right", MoveDirection::Right},
-                                            {"up", MoveDirection::Up}, {"down", MoveDirection::Down}}, dir);
-            rc != kExitOk) {
-            return rc;
-        }
-        if (int rc = NeedsInteger(ctx, cmd, args, "--ranks", 0, 65535, std::nullopt, ranks); rc != kExitOk) return rc;
-        MoveFrames(c, s, e, dir, static_cast<int>(ranks), args.Has("--increments"));
-    } else if (sub == "insert") {
-        return InsertInto(ctx, cmd, args, d);
-    } else if (sub == "row-col-delete") {
-        long long keepRows = 0, deleteRows = 0, keepCols = 0, deleteCols = 0;
-        if (int rc = ParseRange(ctx, cmd, args, frames.size(), false, s, e); rc != kExitOk) return rc;
-        for (auto [option, value] : {std::pair{"--keep-rows", &keepRows}, std::pair{"--delete-rows", &deleteRows},
-                                     std::pair{"--keep-cols", &keepCols}, std::pair{"--delete-cols", &deleteCols}}) {
-            if (int rc = NeedsInteger(ctx, cmd, args, option, 0, 65535, 1, *value); rc != kExitOk) return rc;
-        }
-        RowColDelete(c, s, e, static_cast<int>(keepRows), static_cast<int>(deleteRows), static_cast<int>(keepCols),
-                     static_cast<int>(deleteCols));
-    } else if (sub == "paste") {
-        if (int rc = PasteInto(ctx, cmd, args, frames, c, w, h); rc != kExitOk) return rc;
-    } else if (sub == "steps-paste") {
-        FrameBlock block;
-        long long start = 0, interval = 0;
-        if (int rc = ReadBlock(ctx, cmd, args, block); rc != kExitOk) return rc;
-        if (int rc = NeedsInteger(ctx, cmd, args, "--start", 0, static_cast<long long>(frames.size()), std::nullopt, start);
-            rc != kExitOk) {
-            return rc;
-        }
-        if (int rc = NeedsInteger(ctx, cmd, args, "--interval", 0, 65535, 1, interval); rc != kExitOk) return rc;
-        if (!StepsPaste(c, block, static_cast<std::size_t>(start), static_cast<int>(interval), args.Has("--backwards"))) {
-            return Fail(ctx, cmd, "Size error!");  // the program's text, the same in every language
-        }
-    } else if (sub == "import") {
+    // Each edit: the document's clips into a workspace, the operation, the clips written back.
+    if (sub == "copy") return CopyFrom(ctx, cmd, args, d, area);
+    if (sub == "export") return ExportFrames(ctx, cmd, args, frames);
+    if (sub == "repeat") return RepeatInto(ctx, cmd, args, d);
+    if (sub == "delete") return DeleteInto(ctx, cmd, args, d, area);
+    if (sub == "move") return MoveFramesInto(ctx, cmd, args, d, area);
+    if (sub == "insert") return InsertInto(ctx, cmd, args, d);
+    if (sub == "row-col-delete") return RowColDeleteInto(ctx, cmd, args, d, area);
+    if (sub == "paste") return PasteInto(ctx, cmd, args, d, area);
+    if (sub == "steps-paste") return StepsPasteInto(ctx, cmd, args, d, area);
+    if (sub == "import") {
         // Pictures need the image plug-ins of a GUI application object (off screen here).
         const OffscreenGui gui;
         for (std::size_t i = 2; i < args.positionals().size(); ++i) {

@@ -26,6 +26,7 @@
 #include "layout/LineFile.h"
 #include "layout/Wiring.h"
 #include "ops/Import.h"
+#include "ops/Layout.h"
 #include "workspace/Settings.h"
 #include "workspace/Workspace.h"
 
@@ -77,6 +78,14 @@ bool ParseSlaves(const std::string& text, int slaveCount, std::vector<int>& out)
     return !out.empty();
 }
 
+// A workspace of the command line's language over the application home, for the layout
+// operations: the command loads its line file into ws.layout and saves it from there.
+void PrepareWorkspace(const Context& ctx, const HomeFiles& libs, Workspace& ws) {
+    ws.app.language = ctx.language;
+    ws.strings = ctx.strings;
+    ws.home = libs.home;
+}
+
 int LayoutNew(Context& ctx, const Args& args) {
     const std::string cmd = "layout new";
     if (args.positionals().size() != 2) {
@@ -89,13 +98,15 @@ int LayoutNew(Context& ctx, const Args& args) {
     if (!rows || !cols) return Usage(ctx, cmd, Say(ctx, msg::cli::kRowsAndColsRequired));
     if (*rows < 1 || *rows > 0xFFFF) return OutOfRange(ctx, cmd, "--rows", 1, 0xFFFF);
     if (*cols < 1 || *cols > 0xFFFF) return OutOfRange(ctx, cmd, "--cols", 1, 0xFFFF);
-    if (!GridWithinLimit(static_cast<int>(*rows), static_cast<int>(*cols))) {
-        return Usage(ctx, cmd, GridLimit(ctx, *rows, *cols));
-    }
     HomeFiles libs;
-    Layout layout;
-    layout.New(static_cast<int>(*rows), static_cast<int>(*cols), args.Has("--sphere"), libs.defaultChip);
-    return SaveLayout(ctx, cmd, args.positionals()[1], libs, layout);
+    Workspace ws;
+    PrepareWorkspace(ctx, libs, ws);
+    ops::NewLayoutRequest request{static_cast<int>(*rows), static_cast<int>(*cols), args.Has("--sphere"), libs.defaultChip};
+    StreamPrompt prompt(ctx.err, Answer::No);
+    if (const auto made = ops::NewLayout(ws, request, prompt, ProgressFn()); !made) {
+        return Usage(ctx, cmd, GridLimit(ctx, *rows, *cols));  // kNewLayoutTooLarge
+    }
+    return SaveLayout(ctx, cmd, args.positionals()[1], libs, ws.layout);
 }
 
 int LayoutAdd(Context& ctx, const Args& args) {
@@ -134,14 +145,15 @@ int LayoutAdd(Context& ctx, const Args& args) {
         options.tiles = std::make_pair(static_cast<int>(a), static_cast<int>(b));
     }
     HomeFiles libs;
-    ModuleList modules;
-    modules.Load(libs.home / kModuleFileName);
+    Workspace ws;
+    PrepareWorkspace(ctx, libs, ws);
+    ws.modules.Load(libs.home / kModuleFileName);
     int moduleIndex = 0;
     if (auto name = args.Value("--module")) {
-        moduleIndex = modules.Find(*name, ctx.language);
+        moduleIndex = ws.modules.Find(*name, ctx.language);
         if (moduleIndex < 0) return Fail(ctx, cmd, Say(ctx, msg::cli::kNoDisplayModuleNamed, {*name}));
     }
-    Layout layout;
+    Layout& layout = ws.layout;
     const fs::path file = args.positionals()[1];
     if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
     for (const auto& [name, col, row] : {std::tuple{"--from", drag.fromCol, drag.fromRow},
@@ -156,17 +168,18 @@ int LayoutAdd(Context& ctx, const Args& args) {
     // that follow the background.
     std::vector<std::uint8_t> everywhere(static_cast<std::size_t>(layout.grid.rows) * layout.grid.cols, 1);
     options.backgroundMask = &everywhere;
-    int current = static_cast<int>(line.value_or(1)) - 1;
-    const int added = AddByModule(layout, current, drag, modules.modules()[static_cast<std::size_t>(moduleIndex)],
-                                  moduleIndex == 0, options);
-    if (added == 0) {
+    const ops::AddLedsRequest request{drag, static_cast<int>(line.value_or(1)) - 1, moduleIndex, options};
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto added = ops::AddLeds(ws, request, prompt, ProgressFn());
+    const int current = ops::NextLine(added, request.line);
+    if (!added) {
         return Fail(ctx, cmd, Say(ctx,
                                   msg::cli::kPlacedNoLedInDrag,
                                   {std::to_string(current + 1), file.string()}));
     }
     if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
     ctx.out << Say(ctx, msg::cli::kAddedPoints,
-                   {std::to_string(added), std::to_string(current + 1), std::to_string(layout.setting.lineCount)})
+                   {std::to_string(added->added), std::to_string(current + 1), std::to_string(layout.setting.lineCount)})
             << '\n';
     return kExitOk;
 }
@@ -219,7 +232,9 @@ int LayoutSet(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneLineFile));
     }
     HomeFiles libs;
-    Layout layout;
+    Workspace ws;
+    PrepareWorkspace(ctx, libs, ws);
+    Layout& layout = ws.layout;
     const fs::path file = args.positionals()[1];
     std::string error;
     auto intOpt = [&](const char* name) { return args.Int(name, error); };
@@ -272,16 +287,15 @@ int LayoutSet(Context& ctx, const Args& args) {
         lamp = static_cast<int>(it - libs.lamps.begin());
     }
     LineSetting& s = layout.setting;
+    StreamPrompt prompt(ctx.err, Answer::No);
     ControllerTypeState state;
     if (family) {
-        state = ApplyControllerType(s, *family, state);
-        layout.MarkChanged();
+        if (const auto set = ops::SetControllerType(ws, {*family, state}, prompt, ProgressFn())) state = set->state;
     }
     if (ports) {
-        if (s.controllerType == kSimpleController && *ports != 4) {
-            return Fail(ctx, cmd, Say(ctx, msg::cli::kSimpleControllerFourLines));
+        if (const auto set = ops::SetLinesPerSlave(ws, {static_cast<int>(*ports)}, prompt, ProgressFn()); !set) {
+            return Fail(ctx, cmd, Say(ctx, msg::cli::kSimpleControllerFourLines));  // kPortsSimpleController
         }
-        s.SetPortsPerSlave(static_cast<std::uint8_t>(*ports));
     }
     if (s.controllerType == kSingleController && grayIndex && *grayIndex > 8) {
         return Usage(ctx, cmd, Say(ctx, msg::cli::kSingleControllerGrayLimit));
@@ -321,7 +335,7 @@ int LayoutSet(Context& ctx, const Args& args) {
             ParameterValues current{s.lightType[i], s.icType[i], s.clock[i], s.brightness[i], s.red[i], s.green[i],
                                     s.blue[i], static_cast<std::int8_t>(s.linePorts[i]), s.grayReverse[i] & 0x0F,
                                     (s.grayReverse[i] & 0x80) != 0, s.gamma[i]};
-            ApplyParameters(s, valuesFor(current), {k}, slaveCount, ctx.language);
+            ops::SetSlaveParameters(ws, {valuesFor(current), {k}, slaveCount}, prompt, ProgressFn());
         }
     } else if (anyValue) {
         // No slave chosen: the values become the defaults of the slaves not shown yet.
@@ -329,7 +343,7 @@ int LayoutSet(Context& ctx, const Args& args) {
         ParameterValues dialog;
         dialog.chipCode = libs.Catalogue().CodeAt(0);
         dialog.grayIndex = state.graySelection;
-        ctx.err << ApplyParameters(s, valuesFor(dialog), {}, slaveCount, ctx.language) << '\n';
+        ctx.err << ops::SetSlaveParameters(ws, {valuesFor(dialog), {}, slaveCount}, prompt, ProgressFn())->message << '\n';
         // The defaults are for slaves not shown yet, which a line file does not keep.
         Warn(ctx, cmd, Say(ctx, msg::cli::kNoSlaveChosen,
                            {std::to_string(slaveCount)}));
@@ -515,8 +529,11 @@ int RunModule(Context& ctx, const Args& args) {
     }
     HomeFiles libs;
     const fs::path file = libs.home / kModuleFileName;
-    ModuleList modules;
+    Workspace ws;
+    PrepareWorkspace(ctx, libs, ws);
+    ModuleList& modules = ws.modules;
     modules.Load(file);
+    StreamPrompt prompt(ctx.err, Answer::No);
     if (sub == "list") {
         if (args.Has("--json")) {
             Json j;
@@ -544,25 +561,31 @@ int RunModule(Context& ctx, const Args& args) {
     }
     const std::string arg = args.positionals()[1];
     if (sub == "import") {
-        const auto bytes = ReadFileBytes(arg);
-        if (!bytes) return FailOpen(ctx, "module import", bytes.failure());
-        if (const std::string why = CheckModuleFile(*bytes); !why.empty()) {
-            return Fail(ctx, "module import", Say(ctx, msg::cli::kNothingImported,
-                                                 {arg, Reason(ctx, why)}));
+        // Only a module file in every record is taken, and the home's module file keeps it.
+        const auto imported = ops::ImportModules(ws, {arg, true, true}, prompt, ProgressFn());
+        if (!imported) {
+            const Failure& why = imported.failure();
+            if (why.code == ops::kModulesCannotRead) return FailOpen(ctx, "module import", why);
+            if (why.code == ops::kModulesNotModuleFile) {
+                return Fail(ctx, "module import", Say(ctx, msg::cli::kNothingImported,
+                                                     {arg, Reason(ctx, why.reason)}));
+            }
+            return FailSave(ctx, "module import", why);  // kModulesNotKept
         }
-        const int added = modules.Import(arg);
-        if (auto saved = modules.Rewrite(file); !saved) return FailSave(ctx, "module import", saved.failure());
-        ctx.out << Say(ctx, msg::cli::kImportedModules, {std::to_string(added)}) << '\n';
+        ctx.out << Say(ctx, msg::cli::kImportedModules, {std::to_string(imported->added)}) << '\n';
         return kExitOk;
     }
     if (sub == "export") {
-        if (auto saved = modules.Export(arg); !saved) return FailSave(ctx, "module export", saved.failure());
+        if (auto saved = ops::ExportModules(ws, {arg}, prompt, ProgressFn()); !saved) {
+            return FailSave(ctx, "module export", saved.failure());
+        }
         return kExitOk;
     }
     if (sub == "delete") {
         const int index = modules.Find(arg, ctx.language);
-        if (index <= 0) return Fail(ctx, "module delete", Say(ctx, msg::cli::kNoUserModuleNamed, {arg}));
-        modules.Delete(index, file);
+        if (!ops::DeleteModule(ws, {index}, prompt, ProgressFn())) {
+            return Fail(ctx, "module delete", Say(ctx, msg::cli::kNoUserModuleNamed, {arg}));  // kModuleNotUsers
+        }
         ctx.out << ctx.strings.deleteOk << '\n';
         return kExitOk;
     }
@@ -852,17 +875,18 @@ int RunDxf(Context& ctx, const Args& args) {
 
 }  // namespace corv::cli
 
-#include "controller/LayoutExport.h"
-
 namespace corv::cli {
 
 int RunExportMap(Context& ctx, const Args& args) {
     const std::string cmd = "export-map";
     if (args.positionals().size() != 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kMapNeedsFiles));
     HomeFiles libs;
-    Layout layout;
-    if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
-    if (auto written = WriteFileAtomic(args.positionals()[1], MapFileBytes(layout, libs.lamps)); !written) {
+    Workspace ws;
+    PrepareWorkspace(ctx, libs, ws);
+    if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, ws.layout); rc != kExitOk) return rc;
+    ws.lampTypes = libs.lamps;  // with the line file's own
+    StreamPrompt prompt(ctx.err, Answer::No);
+    if (auto written = ops::ExportMap(ws, {args.positionals()[1]}, prompt, ProgressFn()); !written) {
         return FailSave(ctx, cmd, written.failure());
     }
     return kExitOk;
@@ -882,20 +906,22 @@ int RunExportHmc(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, Say(ctx, msg::cli::kSelectedTakesColour));
     }
     HomeFiles libs;
-    Layout layout;
-    if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, layout); rc != kExitOk) return rc;
+    Workspace ws;
+    PrepareWorkspace(ctx, libs, ws);
+    const Layout& layout = ws.layout;
+    if (int rc = LoadLayout(ctx, cmd, args.positionals()[0], libs, ws.layout); rc != kExitOk) return rc;
+    ws.lampTypes = libs.lamps;  // with the line file's own
     const Line& first = layout.lines[0];
     if (std::any_of(first.begin(), first.end(), [&](LinePoint p) { return !layout.grid.Contains(PointRow(p), PointCol(p)); })) {
         return Fail(ctx, cmd, ctx.strings.paramError + Say(ctx, msg::cli::kLineOneOutsideGrid));
     }
-    auto bytes = HmcFileBytes(layout, libs.lamps, colours, selected);
-    if (!bytes) {
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto written = ops::ExportHmc(ws, {args.positionals()[1], colours, selected}, prompt, ProgressFn());
+    if (!written && written.failure().code == ops::kHmcOutsideLimits) {
         return Fail(ctx, cmd, ctx.strings.paramError + " " +
                                   Say(ctx, msg::cli::kHmcLimits));
     }
-    if (auto written = WriteFileAtomic(args.positionals()[1], *bytes); !written) {
-        return FailSave(ctx, cmd, written.failure());
-    }
+    if (!written) return FailSave(ctx, cmd, written.failure());  // kHmcNotWritten
     return kExitOk;
 }
 
@@ -999,9 +1025,20 @@ int RunIdentify(Context& ctx, const Args& args) {
     if (!photo.load(QString::fromStdString(file))) {
         return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kNotReadablePicture));
     }
-    const IdentifiedLeds found = FastIdentify(photo);
-    if (found.centres.empty()) return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kNoLedDotsFound));
-    if (!GridWithinLimit(found.rows, found.cols)) return Fail(ctx, cmd, GridLimit(ctx, found.rows, found.cols));
+    // The dots become the background; Add by background wires them all, line after line.
+    HomeFiles libs;
+    Workspace ws;
+    PrepareWorkspace(ctx, libs, ws);
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto identified = ops::IdentifyLeds(ws, {photo, connection, libs.defaultChip}, prompt, ProgressFn());
+    if (!identified) {
+        const Failure& why = identified.failure();
+        if (why.code == ops::kIdentifyGridTooLarge) {
+            return Fail(ctx, cmd, GridLimit(ctx, std::stoll(why.args[0]), std::stoll(why.args[1])));
+        }
+        return Fail(ctx, cmd, file + ": " + Say(ctx, msg::cli::kNoLedDotsFound));  // kIdentifyNoDots
+    }
+    const IdentifiedLeds& found = identified->found;
     if (auto picture = args.Value("--picture")) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
@@ -1013,24 +1050,10 @@ int RunIdentify(Context& ctx, const Args& args) {
             return FailSave(ctx, cmd, written.failure());
         }
     }
-    // The dots become the background; Add by background wires them all, line after line.
-    HomeFiles libs;
-    Layout layout;
-    layout.New(found.rows, found.cols, false, libs.defaultChip);
-    std::vector<std::uint8_t> mask(static_cast<std::size_t>(found.rows) * static_cast<std::size_t>(found.cols), 0);
-    for (int y = 0; y < found.rows; ++y) {
-        for (int x = 0; x < found.cols; ++x) mask[static_cast<std::size_t>(y * found.cols + x)] = found.leds.pixel(x, y) == qRgb(255, 255, 255);
-    }
-    AddOptions options;
-    options.mode = connection;
-    options.backgroundMask = &mask;
-    Drag drag{0, 0, found.rows - 1, found.cols - 1};
-    int current = 0;
-    const int added = AddByModule(layout, current, drag, DisplayModule{}, true, options);
-    if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, layout); rc != kExitOk) return rc;
+    if (int rc = SaveLayout(ctx, cmd, args.positionals()[1], libs, ws.layout); rc != kExitOk) return rc;
     ctx.out << Say(ctx, msg::cli::kLedDotsFound,
                    {std::to_string(found.centres.size()), std::to_string(static_cast<int>(std::lround(found.pitch))),
-                    std::to_string(found.cols), std::to_string(found.rows), std::to_string(added)})
+                    std::to_string(found.cols), std::to_string(found.rows), std::to_string(identified->wired)})
             << '\n';
     return kExitOk;
 }
@@ -1070,7 +1093,7 @@ int LineOption(Context& ctx, const std::string& cmd, const Args& args, const cha
 
 // layout line-op FILE OP: the operations on whole lines. `save` turns false for copy, which
 // writes the clip file only.
-int LineOperation(Context& ctx, const std::string& cmd, const Args& args, Layout& layout, bool& save) {
+int LineOperation(Context& ctx, const std::string& cmd, const Args& args, Workspace& ws, bool& save) {
     if (args.positionals().size() != 3) {
         return Usage(ctx, cmd, Say(ctx, msg::cli::kLineOpNeedsOperation));
     }
@@ -1079,20 +1102,34 @@ int LineOperation(Context& ctx, const std::string& cmd, const Args& args, Layout
     if (int rc = LineOption(ctx, cmd, args, "--a", true, a); rc != kExitOk) return rc;
     const bool to = args.Value("--to").has_value();
     if (int rc = LineOption(ctx, cmd, args, to ? "--to" : "--and", false, b); rc != kExitOk) return rc;
+    using K = ops::LineOperationKind;
+    ops::LineOperationRequest request{K::Exchange, a, b, to, 0, 0};
+    StreamPrompt prompt(ctx.err, Answer::No);
+    // The lines' own refusals (nothing to exchange, delete or move) leave the file as it was.
+    auto operate = [&] { return ops::OperateLines(ws, request, prompt, ProgressFn()); };
     if (op == "exchange" || op == "unite") {
-        if (b < 0 || a == b) return Usage(ctx, cmd, ctx.strings.paramError + " " + Say(ctx, msg::cli::kTwoDifferentLines));
-        if (op == "exchange") ExchangeLines(layout, a, b); else UniteLines(layout, a, b);
+        request.kind = op == "exchange" ? K::Exchange : K::Unite;
+        if (const auto done = operate(); !done && done.failure().code == ops::kLinesNotTwo) {
+            return Usage(ctx, cmd, ctx.strings.paramError + " " + Say(ctx, msg::cli::kTwoDifferentLines));
+        }
     } else if (op == "delete") {
-        DeleteLines(layout, a, b, to);
+        request.kind = K::Delete;
+        operate();
     } else if (op == "move") {
         long long dx = 0, dy = 0;
         const auto offset = args.Value("--offset");
         if (!offset || !ParsePair(*offset, dx, dy)) return Usage(ctx, cmd, Say(ctx, msg::cli::kOffsetRequired));
-        MoveLines(layout, a, b, to, static_cast<int>(dx), static_cast<int>(dy));
+        request.kind = K::Move;
+        request.dx = static_cast<int>(dx);
+        request.dy = static_cast<int>(dy);
+        operate();
     } else if (op == "copy") {
         const auto out = args.Value("--clip");
         if (!out) return Usage(ctx, cmd, Say(ctx, msg::cli::kClipOutRequired));
-        if (auto written = WriteFileAtomic(*out, CopyLines(layout, a, to ? b : std::max(a, b))); !written) {
+        request.kind = K::Copy;
+        request.b = to ? b : std::max(a, b);
+        const auto copied = operate();
+        if (auto written = WriteFileAtomic(*out, copied->data); !written) {
             return FailSave(ctx, cmd, written.failure());
         }
         ctx.out << Say(ctx, msg::cli::kLinesCopied) << '\n';
@@ -1113,9 +1150,12 @@ int LayoutEdit(Context& ctx, const Args& args) {
     const std::string cmd = "layout " + sub;
     if (args.positionals().size() < 2) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsLineFile));
     HomeFiles libs;
-    Layout layout;
+    Workspace ws;
+    PrepareWorkspace(ctx, libs, ws);
+    Layout& layout = ws.layout;
     const fs::path file = args.positionals()[1];
     if (int rc = LoadLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;
+    StreamPrompt prompt(ctx.err, Answer::No);
     auto nothing = [&](const std::string& why) { return Fail(ctx, cmd, why + "; " + Say(ctx, msg::cli::kFileUnchanged, {file.string()})); };
     auto rect = [&](CellRect& r) -> int {
         int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
@@ -1131,8 +1171,9 @@ int LayoutEdit(Context& ctx, const Args& args) {
         if (sub != "delete") {
             const auto out = args.Value("--clip");
             if (!out) return Usage(ctx, cmd, Say(ctx, msg::cli::kClipOutRequired));
-            const LineClipboard clip = CopyZone(layout, r);
-            if (clip.Empty()) return nothing(Say(ctx, msg::cli::kNoLedInZone));
+            const auto copied = ops::CopyZoneLeds(ws, {r}, prompt, ProgressFn());
+            if (!copied) return nothing(Say(ctx, msg::cli::kNoLedInZone));
+            const LineClipboard& clip = copied->clip;
             // The fragments with the zone's corner as their origin.
             std::vector<Line> withCorner = clip.fragments;
             auto data = EncodeLayoutData(withCorner);
@@ -1144,9 +1185,9 @@ int LayoutEdit(Context& ctx, const Args& args) {
                 return kExitOk;  // the line file is not changed
             }
         }
-        const int removed = DeleteZone(layout, r);
-        if (removed == 0) return nothing(Say(ctx, msg::cli::kNoLedInZone));
-        message = Say(ctx, msg::cli::kLedsDeleted, {std::to_string(removed)});
+        const auto deleted = ops::DeleteZoneLeds(ws, {r}, prompt, ProgressFn());
+        if (!deleted) return nothing(Say(ctx, msg::cli::kNoLedInZone));
+        message = Say(ctx, msg::cli::kLedsDeleted, {std::to_string(deleted->removed)});
     } else if (sub == "paste") {
         const auto in = args.Value("--clip");
         if (!in) return Usage(ctx, cmd, Say(ctx, msg::cli::kClipInRequired));
@@ -1161,26 +1202,27 @@ int LayoutEdit(Context& ctx, const Args& args) {
         clip.fragments = *fragments;
         const LinePoint origin = (*bytes)[4] | ((*bytes)[5] << 8) | ((*bytes)[6] << 16) | (static_cast<std::uint32_t>((*bytes)[7]) << 24);
         clip.source = CellRect{PointCol(origin), PointRow(origin), PointCol(origin) + 1, PointRow(origin) + 1};
-        const int placed = PasteFragments(layout, clip, col, row, line, kDefaultLineLimit, args.Has("--repeat"));
-        if (placed == 0) return nothing(Say(ctx, msg::cli::kPlacedNoLedCellsTaken));
-        message = Say(ctx, msg::cli::kLedsPasted, {std::to_string(placed)});
+        const auto placed = ops::PasteLeds(ws, {&clip, col, row, line, kDefaultLineLimit, args.Has("--repeat"), nullptr},
+                                           prompt, ProgressFn());
+        if (!placed) return nothing(Say(ctx, msg::cli::kPlacedNoLedCellsTaken));
+        message = Say(ctx, msg::cli::kLedsPasted, {std::to_string(placed->placed)});
     } else if (sub == "transfer") {
         int col = 0, row = 0, line = 0;
         if (int rc = CellOption(ctx, cmd, args, "--at", layout, col, row); rc != kExitOk) return rc;
         if (int rc = LineOption(ctx, cmd, args, "--line", true, line); rc != kExitOk) return rc;
-        if (!Transfer(layout, col, row, line)) return nothing(Say(ctx, msg::cli::kNoOtherLineThere));
+        if (!ops::TransferLeds(ws, {col, row, line}, prompt, ProgressFn())) return nothing(Say(ctx, msg::cli::kNoOtherLineThere));
         message = Say(ctx, msg::cli::kTransferredToLine, {std::to_string(line + 1)});
     } else if (sub == "reverse") {
         int ca = 0, ra = 0, cb = 0, rb = 0;
         if (int rc = CellOption(ctx, cmd, args, "--a", layout, ca, ra); rc != kExitOk) return rc;
         if (int rc = CellOption(ctx, cmd, args, "--b", layout, cb, rb); rc != kExitOk) return rc;
-        if (!Reverse(layout, ca, ra, cb, rb)) return nothing(Say(ctx, msg::cli::kNoLineConnectsCells));
+        if (!ops::ReverseRun(ws, {ca, ra, cb, rb}, prompt, ProgressFn())) return nothing(Say(ctx, msg::cli::kNoLineConnectsCells));
         message = Say(ctx, msg::cli::kLineReversed);
     } else if (sub == "move-point") {
         int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
         if (int rc = CellOption(ctx, cmd, args, "--from", layout, c0, r0); rc != kExitOk) return rc;
         if (int rc = CellOption(ctx, cmd, args, "--to", layout, c1, r1); rc != kExitOk) return rc;
-        if (!MovePoint(layout, c0, r0, c1, r1, args.Has("--repeat"))) {
+        if (!ops::MoveLed(ws, {c0, r0, c1, r1, args.Has("--repeat"), nullptr}, prompt, ProgressFn())) {
             return nothing(Say(ctx, msg::cli::kNoLedToMove));
         }
         message = Say(ctx, msg::cli::kPointMoved);
@@ -1191,9 +1233,9 @@ int LayoutEdit(Context& ctx, const Args& args) {
         const auto times = args.Int("--times", error);
         if (!error.empty()) return Usage(ctx, cmd, error);
         if (!times || *times < 1 || *times > 1000) return OutOfRange(ctx, cmd, "--times", 1, 1000);
-        const int added = PixelsRepeat(layout, r, static_cast<int>(*times));
-        if (added == 0) return nothing(Say(ctx, msg::cli::kNoLedInZone));
-        message = Say(ctx, msg::cli::kLedsAdded, {std::to_string(added)});
+        const auto added = ops::RepeatLeds(ws, {r, static_cast<int>(*times)}, prompt, ProgressFn());
+        if (!added) return nothing(Say(ctx, msg::cli::kNoLedInZone));
+        message = Say(ctx, msg::cli::kLedsAdded, {std::to_string(added->added)});
     } else if (sub == "array-copy") {
         // The first line with LEDs in the zone becomes a module, laid as tiles from --at rightwards
         // and downwards.
@@ -1207,32 +1249,23 @@ int LayoutEdit(Context& ctx, const Args& args) {
         if (!tiles || !ParsePair(*tiles, ax, ay) || ax < 1 || ay < 1 || ax > 1000 || ay > 1000) {
             return Usage(ctx, cmd, Say(ctx, msg::cli::kTilesRequired));
         }
-        Line inside;
-        for (const Line& l : layout.lines) {
-            for (LinePoint p : l) {
-                if (r.Contains(p)) inside.push_back(p);
-            }
-            if (!inside.empty()) break;
-        }
-        if (inside.empty() || inside.size() > static_cast<std::size_t>(kDefaultLineLimit)) {
+        ops::ArrayCopyRequest request;
+        request.zone = r;
+        // A drag that ends on --at from the lower right lays the tiles rightwards and downwards.
+        request.drag = Drag{row + 1, col + 1, row, col};
+        request.line = line;
+        request.options.mode = kSTypeH;
+        request.options.tiles = std::pair<int, int>{static_cast<int>(ax), static_cast<int>(ay)};
+        const auto added = ops::ArrayCopyLeds(ws, request, prompt, ProgressFn());
+        if (!added && added.failure().code == ops::kArrayPixelRange) {
             return nothing(Say(ctx, msg::cli::kPixelPointsRange,
                                {std::to_string(kDefaultLineLimit)}));
         }
-        DisplayModule module;
-        module.name = "Array copy";
-        module.width = static_cast<std::uint16_t>(r.x1 - r.x0);
-        module.height = static_cast<std::uint16_t>(r.y1 - r.y0);
-        for (LinePoint p : inside) module.offsets.push_back((static_cast<std::uint32_t>(PointRow(p) - r.y0) << 16) | static_cast<std::uint32_t>(PointCol(p) - r.x0));
-        AddOptions options;
-        options.mode = kSTypeH;
-        options.tiles = std::pair<int, int>{static_cast<int>(ax), static_cast<int>(ay)};
-        // A drag that ends on --at from the lower right lays the tiles rightwards and downwards.
-        const int added = AddByModule(layout, line, Drag{row + 1, col + 1, row, col}, module, false, options);
-        if (added == 0) return nothing(Say(ctx, msg::cli::kPlacedNoLedLinesFull));
-        message = Say(ctx, msg::cli::kLedsLaid, {std::to_string(added)});
+        if (!added) return nothing(Say(ctx, msg::cli::kPlacedNoLedLinesFull));
+        message = Say(ctx, msg::cli::kLedsLaid, {std::to_string(added->added)});
     } else {  // line-op
         bool save = true;
-        if (int rc = LineOperation(ctx, cmd, args, layout, save); rc != kExitOk || !save) return rc;
+        if (int rc = LineOperation(ctx, cmd, args, ws, save); rc != kExitOk || !save) return rc;
         message = Say(ctx, msg::cli::kEditDone);
     }
     if (int rc = SaveLayout(ctx, cmd, file, libs, layout); rc != kExitOk) return rc;

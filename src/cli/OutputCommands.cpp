@@ -20,9 +20,11 @@
 #include "lang/Language.h"
 #include "lang/messages/CliMessages.h"
 #include "layout/LineFile.h"
+#include "ops/Output.h"
 #include "project/Document.h"
 #include "workspace/DocumentOps.h"
 #include "workspace/Settings.h"
+#include "workspace/Workspace.h"
 
 namespace corv::cli {
 
@@ -71,6 +73,23 @@ int LoadLines(Context& ctx, const std::string& cmd, const Args& args, HomeFiles&
     return LoadLayout(ctx, cmd, *lines, home, layout);
 }
 
+// A workspace of the command line's language for the operations.
+void SpeakIn(const Context& ctx, Workspace& ws) {
+    ws.app.language = ctx.language;
+    ws.strings = ctx.strings;
+}
+
+// What an operation warns of, on the terminal as the command's warnings.
+class WarningPrompt : public StreamPrompt {
+public:
+    WarningPrompt(Context& ctx, const std::string& cmd) : StreamPrompt(ctx.err, Answer::No), ctx_(ctx), cmd_(cmd) {}
+    void Inform(const std::string& text, PromptIcon /*icon*/) override { Warn(ctx_, cmd_, Reason(ctx_, text)); }
+
+private:
+    Context& ctx_;
+    const std::string& cmd_;
+};
+
 }  // namespace
 
 int RunOutput(Context& ctx, const Args& args) {
@@ -90,8 +109,10 @@ int RunOutput(Context& ctx, const Args& args) {
     if (speed && (*speed < 0 || *speed > 255)) return OutOfRange(ctx, cmd, "--speed", 0, 255);
 
     HomeFiles home;
-    Layout layout;
-    if (int rc = LoadLines(ctx, cmd, args, home, layout); rc != kExitOk) return rc;
+    Workspace ws;
+    SpeakIn(ctx, ws);
+    if (int rc = LoadLines(ctx, cmd, args, home, ws.layout); rc != kExitOk) return rc;
+    ws.lampTypes = home.lamps;
     TempDir temp;
     if (int rc = CheckClipNumber(ctx, cmd, args.positionals()[0], clipNo, temp); rc != kExitOk) return rc;
     auto opened = std::make_unique<ClipFrameReader>();
@@ -101,34 +122,32 @@ int RunOutput(Context& ctx, const Args& args) {
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(reader.count()));
     if (CheckFrameRange(a, b, reader.count()) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, reader.count()));
 
-    WriterInput in;
-    in.layout = &layout;
-    in.lamps = &home.lamps;
-    in.catalogue = &home.Catalogue();
-    in.frame = FrameShape{static_cast<int>(reader.height()), static_cast<int>(reader.width())};
-    in.speed = static_cast<int>(speed.value_or(30));
-    Random rng = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
+    ops::ControllerOutputRequest request;
+    request.shape = FrameShape{static_cast<int>(reader.height()), static_cast<int>(reader.width())};
+    request.first = static_cast<std::size_t>(a - 1);
+    request.end = static_cast<std::size_t>(b);
+    request.path = *outPath;
+    request.speed = static_cast<int>(speed.value_or(30));
+    request.catalogue = &home.Catalogue();
+    request.card = card == "auto" ? ops::ControllerOutputRequest::Card::Copy : ops::ControllerOutputRequest::Card::None;
+    request.askBeforeReplacing = false;  // a file of the same name on the card is kept
+    ws.random = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
     DocumentFrames frames(std::move(opened));
-    std::vector<std::string> copied;
-    std::vector<std::pair<fs::path, CardCopyResult>> copies;
-    auto afterFile = [&](const fs::path& file) {
-        if (card == "auto") {
-            CardCopyResult r = CopyToCard(file, CardProbe{}, ctx.strings, nullptr);
-            if (r.copied) copied.push_back(r.destination.string());
-            copies.emplace_back(file, std::move(r));
-        }
-    };
-    OutputResult r = OutputControllerFiles(in, frames, static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b),
-                                           *outPath, rng, ctx.strings, TerminalProgress(), afterFile);
-    for (const auto& f : r.files) ctx.out << f.string() << '\n';
-    for (const auto& c : copied) ctx.out << "copied to " << c << '\n';
-    for (const auto& m : r.messages) (r.ok ? ctx.out : ctx.err) << (r.ok ? m : Reason(ctx, m)) << '\n';
-    if (r.ok) {
-        // The detail of "Output File finished!", as the window shows it.
-        for (const auto& [file, copy] : copies) r.report.NoteCardCopy(file, copy);
-        for (const std::string& line : OutputReportLines(r.report, ctx.strings)) ctx.out << line << '\n';
+    request.frames = &frames;
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto written = ops::WriteControllerFiles(ws, request, prompt, TerminalProgress());
+    if (!written) {
+        ctx.err << Reason(ctx, written.message()) << '\n';
+        return kExitFailed;
     }
-    return r.ok ? kExitOk : kExitFailed;
+    for (const auto& f : written->files) ctx.out << f.string() << '\n';
+    for (const auto& c : written->copied) ctx.out << "copied to " << c.string() << '\n';
+    for (const auto& m : written->failures) ctx.err << Reason(ctx, m) << '\n';
+    if (!written->complete()) return kExitFailed;
+    ctx.out << ws.strings.outputDone << '\n';
+    // The detail of "Output File finished!", as the window shows it.
+    for (const std::string& line : OutputReportLines(written->report, ws.strings)) ctx.out << line << '\n';
+    return kExitOk;
 }
 
 int RunImportLed(Context& ctx, const Args& args) {
@@ -140,8 +159,10 @@ int RunImportLed(Context& ctx, const Args& args) {
     auto clipNo = args.Int("--clip", error);
     if (!error.empty()) return Usage(ctx, cmd, error);
     HomeFiles home;
-    Layout layout;
-    if (int rc = LoadLines(ctx, cmd, args, home, layout); rc != kExitOk) return rc;
+    Workspace ws;
+    SpeakIn(ctx, ws);
+    if (int rc = LoadLines(ctx, cmd, args, home, ws.layout); rc != kExitOk) return rc;
+    ws.lampTypes = home.lamps;
 
     TempDir temp;
     LoadedDocument doc;
@@ -157,19 +178,18 @@ int RunImportLed(Context& ctx, const Args& args) {
         return Usage(ctx, cmd, Say(ctx, msg::cli::kNoSuchClip,
                                    {std::to_string(clip + 1), std::to_string(doc.clips.size())}));
     }
-    AppState app;
-    FrameStore store(app);
-    store.ReplaceAll(std::move(doc.clips));
-    store.Select(clip);
-    ImportResult r = ImportLedFile(args.positionals()[0], layout, home.lamps, store, app, ctx.strings, TerminalProgress());
-    for (const auto& w : r.warnings) Warn(ctx, cmd, Reason(ctx, w));
-    if (!r.ok) {
-        const bool named = r.message.find(args.positionals()[0]) != std::string::npos;
-        const std::string message = Reason(ctx, r.message);
+    ws.frames.ReplaceAll(std::move(doc.clips));
+    ws.frames.Select(clip);
+    WarningPrompt prompt(ctx, cmd);  // the file's warnings
+    const auto imported =
+        ops::ImportControllerFile(ws, ops::ControllerImportRequest{args.positionals()[0]}, prompt, TerminalProgress());
+    if (!imported) {
+        const bool named = imported.message().find(args.positionals()[0]) != std::string::npos;
+        const std::string message = Reason(ctx, imported.message());
         return Fail(ctx, cmd, named ? message : args.positionals()[0] + ": " + message);
     }
-    if (int rc = WriteBack(ctx, cmd, *into, store, doc, temp); rc != kExitOk) return rc;
-    ctx.out << Say(ctx, msg::cli::kImportedFrames, {std::to_string(r.blocks)}) << '\n';
+    if (int rc = WriteBack(ctx, cmd, *into, ws.frames, doc, temp); rc != kExitOk) return rc;
+    ctx.out << Say(ctx, msg::cli::kImportedFrames, {std::to_string(imported->blocks)}) << '\n';
     return kExitOk;
 }
 

@@ -25,8 +25,10 @@
 #include "media/ImportSource.h"
 #include "media/Movie.h"
 #include "media/VideoSettings.h"
+#include "ops/Import.h"
 #include "project/Document.h"
 #include "workspace/Settings.h"
+#include "workspace/Workspace.h"
 
 namespace corv::cli {
 
@@ -108,54 +110,42 @@ int RunImportVideo(Context& ctx, const Args& args) {
     if (int rc = LoadOrNew(ctx, cmd, docPath, temp, doc, fresh); rc != kExitOk) return rc;
     std::size_t clip = 0;
     if (int rc = ClipOf(ctx, cmd, args, doc, fresh, clip); rc != kExitOk) return rc;
-    MovieReader reader;
-    if (!reader.Open(movie)) return Fail(ctx, cmd, movie.string() + ": " + reader.error());
-    // The frame size: the clip's; a new document takes --width/--height or the movie's size.
-    int w = fresh ? static_cast<int>(width.value_or(std::min(reader.info().width, 4096)))
-                  : static_cast<int>(doc.clips[clip].width);
-    int h = fresh ? static_cast<int>(height.value_or(std::min(reader.info().height, 4096)))
-                  : static_cast<int>(doc.clips[clip].height);
-    if (!fresh && ((width && *width != w) || (height && *height != h))) {
-        return Fail(ctx, cmd, Say(ctx, msg::cli::kFrameSizeMustMatch, {std::to_string(w), std::to_string(h)}));
+    // The document's clips in a workspace of the command line's language, the clip current.
+    Workspace ws;
+    ws.app.language = ctx.language;
+    ws.strings = ctx.strings;
+    if (!fresh) {
+        ws.frames.ReplaceAll(std::move(doc.clips));
+        ws.frames.Select(static_cast<int>(clip));
     }
-    Frame skipped;
-    const long long skip = first.value_or(1) - 1;
-    for (long long i = 0; i < skip; ++i) {
-        if (!reader.Next(skipped, w, h, fit)) break;
-    }
-    const long long want = count.value_or(-1);
-    const ProgressFn progress = TerminalProgress();
-    // A new document takes the pictures straight to disk; an existing one gets them appended.
-    std::optional<ClipDocumentWriter> stream;
-    if (fresh) {
-        stream.emplace(docPath);
-        if (auto begun = stream->Begin(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)); !begun) {
-            return FailSave(ctx, cmd, begun.failure());
+    ops::MovieImportRequest request;
+    request.movie = movie;
+    if (width) request.width = static_cast<int>(*width);
+    if (height) request.height = static_cast<int>(*height);
+    request.fit = fit;
+    request.first = first.value_or(1);
+    request.count = count;
+    // A new document takes the pictures straight to disk.
+    if (fresh) request.newDocument = docPath;
+    StreamPrompt prompt(ctx.err, Answer::No);
+    const auto imported = ops::ImportMovie(ws, request, prompt, TerminalProgress());
+    if (!imported) {
+        const Failure& why = imported.failure();
+        switch (why.code) {
+            case ops::kMovieSizeMismatch:
+                return Fail(ctx, cmd, Say(ctx, msg::cli::kFrameSizeMustMatch, {why.args[0], why.args[1]}));
+            case ops::kMovieNoPictures:
+                return Fail(ctx, cmd, Say(ctx, msg::cli::kNoPicturesFrom, {movie.string(), std::to_string(request.first)}));
+            case ops::kMovieNotWritten:
+                return FailSave(ctx, cmd, why);
+            default:  // the movie and the reader's reason
+                return Fail(ctx, cmd, why.message);
         }
     }
-    std::vector<Frame> frames;
-    std::size_t n = 0;
-    Frame f;
-    while (want < 0 || static_cast<long long>(n) < want) {
-        if (stream) {
-            if (!reader.Next(f, w, h, fit)) break;
-            if (auto added = stream->Add(f); !added) return FailSave(ctx, cmd, added.failure());
-        } else {
-            Frame next;
-            if (!reader.Next(next, w, h, fit)) break;
-            frames.push_back(std::move(next));
-        }
-        ++n;
-        if (want > 0 && progress) progress(static_cast<int>(n * 100 / static_cast<std::size_t>(want)));
-    }
-    if (!reader.error().empty()) return Fail(ctx, cmd, movie.string() + ": " + reader.error());
-    if (n == 0) {
-        return Fail(ctx, cmd, Say(ctx, msg::cli::kNoPicturesFrom, {movie.string(), std::to_string(skip + 1)}));
-    }
-    if (stream) {
-        if (auto finished = stream->Finish(); !finished) return FailSave(ctx, cmd, finished.failure());
-    } else if (int rc = StoreFrames(ctx, cmd, docPath, doc, fresh, clip, std::move(frames), temp); rc != kExitOk) {
-        return rc;
+    const std::size_t n = imported->frames;
+    const int w = imported->width, h = imported->height;
+    if (!fresh) {
+        if (int rc = WriteBack(ctx, cmd, docPath, ws.frames, doc, temp); rc != kExitOk) return rc;
     }
     ctx.out << Say(ctx, msg::cli::kMovieFramesAdded,
                    {std::to_string(n), std::to_string(w), std::to_string(h), std::to_string(clip + 1), docPath.string()})

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -8,6 +10,8 @@
 #include <QImage>
 
 #include "layout/Dxf.h"
+#include "layout/Identify.h"
+#include "media/Movie.h"
 #include "ops/Operation.h"
 
 namespace corv::ops {
@@ -57,5 +61,56 @@ std::string GridLimitMessage(const Workspace& ws, long long rows, long long cols
 // The drawing's circles as a picture of width x height (RGB32), white where an LED is and
 // black elsewhere; a null picture when the size cannot hold the marks apart.
 QImage DxfMarksImage(const DxfDrawing& drawing, int width, int height);
+
+// "Fast Identify" of the picture identify and `corvantine-cli identify`: the LED dots of a
+// photograph, each a cell of a picture of one pixel per LED. With a wiring mode the layout
+// becomes a grid of that picture's size whose lines wire every dot, line after line, in the
+// mode's order (the dots are the background); without one the layout stays as it was.
+struct IdentifyRequest {
+    QImage photo;
+    std::optional<int> wireMode;  // kShortest or kShortestH
+    std::uint8_t defaultChip = 3;  // the chip of the wired layout's slaves
+};
+struct IdentifyReply {
+    IdentifiedLeds found;
+    int wired = 0;  // the LEDs the wiring placed
+};
+enum IdentifyRefusal {
+    kIdentifyNoPicture = 1,  // no picture to look at
+    kIdentifyNoDots,         // no LED dot found
+    kIdentifyGridTooLarge,   // the dots' grid passes the cell limit (values: rows, cols)
+};
+Result<IdentifyReply> IdentifyLeds(Workspace& ws, const IdentifyRequest& request, Prompt& prompt,
+                                   const ProgressFn& progress);
+
+// `corvantine-cli import-video`: the pictures of a movie, from `first` on, as frames after the
+// last frame of the current clip, each made the frame size as `fit` says; or, with
+// `newDocument`, written one by one into a new document of one clip without holding them
+// (the workspace does not change then). No undo step; a refused import leaves the clip as it
+// was.
+struct MovieImportRequest {
+    std::filesystem::path movie;
+    // The frame size: none takes the current clip's, or for a new document the movie's (at
+    // most 4096 x 4096). A size the current clip does not have is refused.
+    std::optional<int> width, height;
+    Fit fit = Fit::Center;
+    long long first = 1;             // the first picture taken (1-based)
+    std::optional<long long> count;  // none: every picture to the end
+    std::optional<std::filesystem::path> newDocument;
+};
+struct MovieImportReply {
+    std::size_t frames = 0;  // the pictures taken
+    int width = 0, height = 0;
+};
+enum MovieImportRefusal {
+    kMovieNoClip = 1,     // no current clip and no new document
+    kMovieCannotOpen,     // the movie cannot be read (the reason says why)
+    kMovieSizeMismatch,   // a size other than the clip's (values: the clip's width, height)
+    kMovieUnreadable,     // a picture could not be decoded (the reason says why)
+    kMovieNoPictures,     // no picture from `first` on (values: the movie, first)
+    kMovieNotWritten,     // the new document could not be written (the reason names it)
+};
+Result<MovieImportReply> ImportMovie(Workspace& ws, const MovieImportRequest& request, Prompt& prompt,
+                                     const ProgressFn& progress);
 
 }  // namespace corv::ops

@@ -21,8 +21,10 @@ void LoadLayoutLibraries(Workspace& ws) {
     ws.modules.Load(ws.home / kModuleFileName);
 }
 
-void NewLayout(Workspace& ws, int rows, int cols, bool sphere) {
-    ws.layout.New(rows, cols, sphere, DefaultChip(ws));
+void NewLayout(Workspace& ws, int rows, int cols, bool sphere) { NewLayout(ws, rows, cols, sphere, DefaultChip(ws)); }
+
+void NewLayout(Workspace& ws, int rows, int cols, bool sphere, std::uint8_t defaultChip) {
+    ws.layout.New(rows, cols, sphere, defaultChip);
     ws.layout.slaveGroups.clear();
     ws.layout.RecomputeLineCount();
     // A clip cannot be larger than a frame side allows; then the project keeps its size.

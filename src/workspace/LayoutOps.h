@@ -18,6 +18,8 @@ void LoadLayoutLibraries(Workspace& ws);
 // New layout of rows x cols (sphere or plain): clears the lines and the wiring record. When
 // the project is a single clip of a single frame, that clip takes the new size (blank).
 void NewLayout(Workspace& ws, int rows, int cols, bool sphere);
+// The same with the chip the new layout's slaves take.
+void NewLayout(Workspace& ws, int rows, int cols, bool sphere, std::uint8_t defaultChip);
 
 // Opens a line file: the layout, wiring and slave groups are replaced and its lamp types
 // merged into the program's; the path becomes the configured line file and the current

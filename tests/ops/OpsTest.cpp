@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 
+#include <fstream>
 #include <sstream>
 
 #include "base/FileUtil.h"
@@ -11,11 +12,14 @@
 #include "content/TransitionRenderer.h"
 #include "formats/FrameCountScramble.h"
 #include "lang/Language.h"
+#include "layout/LineFile.h"
 #include "ops/ColourProcess.h"
 #include "ops/Document.h"
 #include "ops/Frames.h"
 #include "ops/Generate.h"
 #include "ops/Import.h"
+#include "ops/Output.h"
+#include "project/Document.h"
 #include "workspace/Workspace.h"
 
 using namespace corv;
@@ -1002,4 +1006,906 @@ TEST(OpsDocument, AppendRefusalsSayWhyAndLeaveTheTargetAlone) {
     ASSERT_FALSE(noClip);
     EXPECT_EQ(noClip.failure().code, ops::kAppendNoClip);
     EXPECT_TRUE(quiet.messages().empty());
+}
+
+namespace {
+
+// A clip of 5 x 2 with three frames of their own, and the layout in use loaded from a line
+// file in the folder: two lines, one master controller each.
+struct OutputShow {
+    TempDir dir;
+    Workspace ws;
+    RecordingPrompt prompt;
+    OutputShow() {
+        ws.frames.AddClip(5, 2);
+        auto& frames = ws.frames.CurrentFrames();
+        frames.clear();
+        for (int i = 0; i < 3; ++i) {
+            Frame f(5, 2);
+            for (std::size_t b = 0; b < f.size(); ++b) f.data()[b] = static_cast<std::uint8_t>(b * 7 + static_cast<std::size_t>(i) * 40 + 1);
+            frames.push_back(std::move(f));
+        }
+        Layout wiring;
+        wiring.New(2, 5, false, 3);
+        wiring.lines[0] = {MakePoint(0, 0), MakePoint(0, 1), MakePoint(0, 2)};
+        wiring.lines[1] = {MakePoint(1, 4), MakePoint(1, 3)};
+        wiring.slaveGroups = {1};
+        wiring.RecomputeLineCount();
+        const std::vector<LightTypeRecord> lamps = ws.lampTypes;
+        EXPECT_TRUE(SaveLineFile(dir.File("wall.lnf"), wiring, lamps));
+        EXPECT_TRUE(LoadLineFile(dir.File("wall.lnf"), ws.layout, ws.lampTypes, 3));
+        ws.random = Random(9);
+    }
+    // What the engine's writer gives for the same layout, lamps, catalogue and seed.
+    OutputResult Engine(FrameSource& source, std::size_t first, std::size_t end, const std::filesystem::path& chosen) {
+        const ChipCatalogue catalogue = ChipCatalogue::Load(ws.home / kCatalogueFileName);
+        WriterInput in;
+        in.layout = &ws.layout;
+        in.lamps = &ws.lampTypes;
+        in.catalogue = &catalogue;
+        in.frame = FrameShape{2, 5};
+        Random rng(9);
+        return OutputControllerFiles(in, source, first, end, chosen, rng, ws.strings);
+    }
+    ops::ControllerOutputRequest Request(std::size_t first, std::size_t end, const std::string& name) const {
+        ops::ControllerOutputRequest r;
+        r.first = first;
+        r.end = end;
+        r.path = dir.File(name);
+        r.card = ops::ControllerOutputRequest::Card::None;
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST(OpsOutput, EveryMasterFileIsTheEngineWritersWithItsFramesAndBytes) {
+    OutputShow s;
+    ASSERT_EQ(s.ws.layout.setting.lineCount, 2);
+    std::vector<int> progress;
+    const auto written = ops::WriteControllerFiles(s.ws, s.Request(1, 3, "show.led"), s.prompt,
+                                                   [&](int percent) { progress.push_back(percent); });
+    ASSERT_TRUE(written) << written.message();
+    EXPECT_TRUE(written->complete());
+    const std::vector<std::filesystem::path> files = {s.dir.File("show1.led"), s.dir.File("show2.led")};
+    EXPECT_EQ(written->files, files);
+    EXPECT_TRUE(written->copied.empty());
+    ASSERT_EQ(written->report.files.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(written->report.files[i].path, files[i]);
+        EXPECT_EQ(written->report.files[i].frames, 2u);
+        // A header sector and one 512-byte block a frame.
+        EXPECT_EQ(written->report.files[i].bytes, 1536u);
+        EXPECT_EQ(std::filesystem::file_size(files[i]), 1536u);
+    }
+    EXPECT_FALSE(written->report.cardSearched);
+    EXPECT_EQ(OutputReportLines(written->report, s.ws.strings),
+              (std::vector<std::string>{files[0].string() + ": 2 frames, 1536 bytes",
+                                        files[1].string() + ": 2 frames, 1536 bytes", "No card was looked for."}));
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), 0);
+    // Nothing is told on the way: the caller shows the outcome.
+    EXPECT_TRUE(s.prompt.messages().empty());
+    // The engine's writer with the same frames, layout and seed writes the same bytes.
+    TempDir other;
+    ClipFrameSource clip(s.ws.frames.CurrentFrames());
+    const OutputResult engine = s.Engine(clip, 1, 3, other.File("show.led"));
+    ASSERT_TRUE(engine.ok);
+    ASSERT_EQ(engine.files.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(*ReadFileBytes(files[i]), *ReadFileBytes(engine.files[i])) << i;
+}
+
+TEST(OpsOutput, TheCardIsLookedForAfterEachFileWhenAsked) {
+    OutputShow s;
+    // A system without a card.
+    TempDir root;
+    std::filesystem::create_directories(root.path() / "proc/self");
+    std::ofstream(root.path() / "proc/self/mountinfo") << "";
+    auto request = s.Request(0, 1, "card.led");
+    request.card = ops::ControllerOutputRequest::Card::Copy;
+    request.probe = CardProbe{root.path()};
+    const auto written = ops::WriteControllerFiles(s.ws, request, s.prompt, {});
+    ASSERT_TRUE(written) << written.message();
+    EXPECT_EQ(written->files.size(), 2u);
+    EXPECT_TRUE(written->copied.empty());
+    EXPECT_TRUE(written->report.cardSearched);
+    EXPECT_FALSE(written->report.cardFound);
+    EXPECT_EQ(OutputReportLines(written->report, s.ws.strings).back(), "No card was found; nothing was written to a card.");
+}
+
+TEST(OpsOutput, ADocumentsFramesAreWrittenAsTheClipsWouldBe) {
+    OutputShow s;
+    ASSERT_TRUE(WriteSingleClipDocument(s.dir.File("d.cvn"), s.ws.frames.CurrentFrames()));
+    ops::ImportFramesRequest source;
+    source.source = s.dir.File("d.cvn");
+    source.width = 5;
+    source.height = 2;
+    source.frames = 2;
+    auto imported = ops::ImportFrames(s.ws, source, s.prompt, {});
+    ASSERT_TRUE(imported) << imported.message();
+    EXPECT_EQ(imported->count, 3u);
+    EXPECT_EQ(imported->end, 2u);
+    EXPECT_EQ(imported->shape.rows, 2);
+    EXPECT_EQ(imported->shape.cols, 5);
+    EXPECT_EQ(s.ws.frames.CurrentFrames().size(), 3u);  // the clip does not change
+    auto request = s.Request(0, imported->end, "doc.led");
+    request.frames = imported->frames.get();
+    request.shape = imported->shape;
+    const auto written = ops::WriteControllerFiles(s.ws, request, s.prompt, {});
+    ASSERT_TRUE(written) << written.message();
+    ASSERT_EQ(written->files.size(), 2u);
+    EXPECT_EQ(written->report.files[0].frames, 2u);
+    TempDir other;
+    ClipFrameSource clip(s.ws.frames.CurrentFrames());
+    const OutputResult engine = s.Engine(clip, 0, 2, other.File("doc.led"));
+    ASSERT_EQ(engine.files.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_EQ(*ReadFileBytes(written->files[i]), *ReadFileBytes(engine.files[i])) << i;
+    // More frames than there are, or none asked for: all of them.
+    source.frames = 9;
+    EXPECT_EQ(ops::ImportFrames(s.ws, source, s.prompt, {})->end, 3u);
+    source.frames = 0;
+    EXPECT_EQ(ops::ImportFrames(s.ws, source, s.prompt, {})->end, 3u);
+    // A source without frames writes the headers alone.
+    const std::vector<Frame> none;
+    ClipFrameSource empty(none);
+    auto headers = s.Request(0, 0, "empty.led");
+    headers.frames = &empty;
+    EXPECT_FALSE(ops::ControllerOutputRefusalOf(s.ws, headers));
+    const auto alone = ops::WriteControllerFiles(s.ws, headers, s.prompt, {});
+    ASSERT_TRUE(alone) << alone.message();
+    ASSERT_EQ(alone->report.files.size(), 2u);
+    EXPECT_EQ(alone->report.files[0].frames, 0u);
+    EXPECT_EQ(alone->report.files[0].bytes, 512u);
+}
+
+TEST(OpsOutput, OutputRefusalsSayWhyAndWriteNothing) {
+    OutputShow s;
+    for (const auto& [first, end] : {std::pair<std::size_t, std::size_t>{2, 4}, {1, 1}, {2, 1}}) {
+        const auto request = s.Request(first, end, "x.led");
+        const auto refusal = ops::ControllerOutputRefusalOf(s.ws, request);
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(refusal->code, ops::kOutputOutOfRange);
+        const auto written = ops::WriteControllerFiles(s.ws, request, s.prompt, {});
+        ASSERT_FALSE(written);
+        EXPECT_EQ(written.failure().code, ops::kOutputOutOfRange);
+        EXPECT_EQ(written.message(), "Parameter mistake!");
+    }
+    Workspace empty;
+    const auto noClip = ops::WriteControllerFiles(empty, s.Request(0, 1, "x.led"), s.prompt, {});
+    ASSERT_FALSE(noClip);
+    EXPECT_EQ(noClip.failure().code, ops::kOutputNoClip);
+    // A folder that is not there: each master's file fails, and nothing is finished.
+    const auto missing = ops::WriteControllerFiles(s.ws, s.Request(0, 1, "no/c.led"), s.prompt, {});
+    ASSERT_TRUE(missing) << missing.message();
+    EXPECT_FALSE(missing->complete());
+    EXPECT_TRUE(missing->files.empty());
+    EXPECT_TRUE(missing->report.files.empty());
+    EXPECT_EQ(missing->failures,
+              (std::vector<std::string>{"Write file fail! " + s.dir.File("no/c1.led").string() + ": No such file or directory",
+                                        "Write file fail! " + s.dir.File("no/c2.led").string() + ": No such file or directory"}));
+    // No line in the layout.
+    s.ws.layout = Layout();
+    const auto noLayout = ops::WriteControllerFiles(s.ws, s.Request(0, 1, "x.led"), s.prompt, {});
+    ASSERT_FALSE(noLayout);
+    EXPECT_EQ(noLayout.failure().code, ops::kOutputNoLayout);
+    EXPECT_EQ(noLayout.message(), "Not set LED project line! ");
+    EXPECT_FALSE(std::filesystem::exists(s.dir.File("x.led")));
+    EXPECT_FALSE(std::filesystem::exists(s.dir.File("x1.led")));
+    EXPECT_TRUE(s.prompt.messages().empty());
+}
+
+TEST(OpsOutput, AControllerFileReadsBackIntoTheFramesAfterTheCurrentOne) {
+    OutputShow s;
+    ASSERT_TRUE(ops::WriteControllerFiles(s.ws, s.Request(0, 3, "back.led"), s.prompt, {}));
+    const std::vector<Frame> before = s.ws.frames.CurrentFrames();
+    s.ws.frameUndo.RecordChange(s.ws.frames.CurrentFrames(), 0, 1);
+    ASSERT_TRUE(s.ws.frameUndo.CanUndo());
+    // The first master's file: the LEDs of the first line, (0, 0) .. (0, 2).
+    const auto imported = ops::ImportControllerFile(s.ws, ops::ControllerImportRequest{s.dir.File("back1.led")}, s.prompt, {});
+    ASSERT_TRUE(imported) << imported.message();
+    EXPECT_EQ(imported->blocks, 3u);
+    EXPECT_TRUE(imported->warnings.empty());
+    const auto& frames = s.ws.frames.CurrentFrames();
+    ASSERT_EQ(frames.size(), 4u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(frames[i + 1].Pixel(c, 0), before[i].Pixel(c, 0)) << i << " " << c;
+    }
+    EXPECT_EQ(frames[1].Pixel(4, 1), before[1].Pixel(4, 1));  // no LED of this master
+    EXPECT_EQ(s.ws.app.currentFrame, 0);
+    EXPECT_FALSE(s.ws.frameUndo.CanUndo());  // the history starts anew
+    EXPECT_TRUE(s.prompt.messages().empty());
+    // A partial block after the last whole one is left out, and the prompt is told.
+    std::ofstream(s.dir.File("back1.led"), std::ios::app | std::ios::binary) << "1234567";
+    const auto partial = ops::ImportControllerFile(s.ws, ops::ControllerImportRequest{s.dir.File("back1.led")}, s.prompt, {});
+    ASSERT_TRUE(partial) << partial.message();
+    EXPECT_EQ(partial->blocks, 3u);
+    const std::string warning = s.dir.File("back1.led").string() + ": the data ends in a partial frame of 7 bytes, which is left out";
+    EXPECT_EQ(partial->warnings, (std::vector<std::string>{warning}));
+    EXPECT_EQ(s.prompt.messages(), (std::vector<std::string>{warning}));
+    EXPECT_EQ(s.prompt.icons(), (std::vector<PromptIcon>{PromptIcon::Warning}));
+}
+
+TEST(OpsOutput, ImportRefusalsLeaveTheFrames) {
+    OutputShow s;
+    const auto missing = ops::ImportControllerFile(s.ws, ops::ControllerImportRequest{s.dir.File("none.led")}, s.prompt, {});
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.failure().code, ops::kLedImportRefused);
+    EXPECT_EQ(missing.message().rfind("Open file fail! ", 0), 0u) << missing.message();
+    EXPECT_NE(missing.message().find("No such file or directory"), std::string::npos) << missing.message();
+    std::ofstream(s.dir.File("junk.led")) << "not a controller file";
+    const auto junk = ops::ImportControllerFile(s.ws, ops::ControllerImportRequest{s.dir.File("junk.led")}, s.prompt, {});
+    ASSERT_FALSE(junk);
+    EXPECT_EQ(junk.failure().code, ops::kLedImportRefused);
+    EXPECT_EQ(junk.message(), s.ws.strings.ledFileUnsupported);
+    EXPECT_EQ(s.ws.frames.CurrentFrames().size(), 3u);
+    Workspace empty;
+    const auto noClip = ops::ImportControllerFile(empty, ops::ControllerImportRequest{s.dir.File("junk.led")}, s.prompt, {});
+    ASSERT_FALSE(noClip);
+    EXPECT_EQ(noClip.failure().code, ops::kLedImportNoClip);
+    s.ws.layout = Layout();
+    const auto noLayout = ops::ImportControllerFile(s.ws, ops::ControllerImportRequest{s.dir.File("junk.led")}, s.prompt, {});
+    ASSERT_FALSE(noLayout);
+    EXPECT_EQ(noLayout.failure().code, ops::kLedImportNoLayout);
+    EXPECT_EQ(noLayout.message(), "Not set LED project line! ");
+    EXPECT_EQ(s.ws.frames.CurrentFrames().size(), 3u);
+    EXPECT_TRUE(s.prompt.messages().empty());
+}
+
+TEST(OpsOutput, ASourceThatCannotBeOpenedIsNamedWithTheReason) {
+    OutputShow s;
+    ASSERT_TRUE(WriteSingleClipDocument(s.dir.File("d.cvn"), s.ws.frames.CurrentFrames()));
+    const auto noSource = ops::ImportFrames(s.ws, ops::ImportFramesRequest{}, s.prompt, {});
+    ASSERT_FALSE(noSource);
+    EXPECT_EQ(noSource.failure().code, ops::kImportNoSource);
+    ops::ImportFramesRequest request;
+    request.source = s.dir.File("none.cvn");
+    const auto missing = ops::ImportFrames(s.ws, request, s.prompt, {});
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.failure().code, ops::kImportUnreadable);
+    EXPECT_EQ(missing.message(), s.dir.File("none.cvn").string() + "\nOpen file fail!");
+    EXPECT_EQ(missing.failure().reason, "Open file fail!");
+    // Without a size the workspace's frame size is taken: another one than the document's.
+    s.ws.app.frameWidth = 6;
+    s.ws.app.frameHeight = 2;
+    request.source = s.dir.File("d.cvn");
+    const auto otherSize = ops::ImportFrames(s.ws, request, s.prompt, {});
+    ASSERT_FALSE(otherSize);
+    EXPECT_EQ(otherSize.failure().code, ops::kImportUnreadable);
+    EXPECT_EQ(otherSize.failure().reason, "The file or the file version is not supported!");
+    s.ws.app.frameWidth = 5;
+    const auto fits = ops::ImportFrames(s.ws, request, s.prompt, {});
+    ASSERT_TRUE(fits) << fits.message();
+    EXPECT_EQ(fits->count, 3u);
+    EXPECT_TRUE(s.prompt.messages().empty());
+}
+
+// ---- The layout operations (the sculpt tools), the picture identify and the movie import ----
+
+#include <QPainter>
+
+#include <algorithm>
+
+#include "lang/Render.h"
+#include "lang/messages/EngineMessages.h"
+#include "lang/messages/SculptMessages.h"
+#include "ops/Layout.h"
+
+namespace {
+
+// A workspace whose layout is a plain grid of rows x cols.
+struct LayoutFixture {
+    Workspace ws;
+    RecordingPrompt prompt;
+    LayoutFixture(int rows, int cols) { ws.layout.New(rows, cols, false, 3); }
+    Layout& layout() { return ws.layout; }
+    // Line `line` holds these cells (row, col), counted on their cells.
+    void Set(int line, std::initializer_list<std::pair<int, int>> cells) {
+        Line& l = ws.layout.lines[static_cast<std::size_t>(line)];
+        l.clear();
+        for (auto [row, col] : cells) l.push_back(MakePoint(row, col));
+        ws.layout.occupancy.Rebuild(ws.layout.grid, ws.layout.lines);
+        ws.layout.RecomputeLineCount();
+    }
+};
+
+Line Cells(std::initializer_list<std::pair<int, int>> cells) {
+    Line l;
+    for (auto [row, col] : cells) l.push_back(MakePoint(row, col));
+    return l;
+}
+
+Line Sorted(Line l) {
+    std::sort(l.begin(), l.end());
+    return l;
+}
+
+// A module file of one module: two cells side by side.
+std::filesystem::path PairModuleFile(const TempDir& dir, const std::string& name) {
+    const std::vector<DisplayModule> modules = {DisplayModule{"Pair", 2, 1, {0, 1}}};
+    EXPECT_TRUE(WriteFileAtomic(dir.File(name), ModuleFileBytes(modules)));
+    return dir.File(name);
+}
+
+// A photograph of 5 x 3 lit dots, 50 pixels apart, on near black.
+QImage DotsPhoto() {
+    QImage photo(300, 200, QImage::Format_RGB32);
+    photo.fill(QColor(10, 10, 10));
+    QPainter p(&photo);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(250, 240, 200));
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 5; ++c) p.drawEllipse(QPointF(40 + c * 50, 50 + r * 50), 6, 6);
+    }
+    return photo;
+}
+
+// The colours of the test movie's pictures, one a picture.
+const std::vector<Bgr> kMovieColours = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}, {0, 0, 0}};
+
+// A lossless movie of 8 x 4 pictures, one of each colour.
+std::filesystem::path WriteMovie(const TempDir& dir) {
+    const std::filesystem::path path = dir.File("colours.avi");
+    VideoOptions options;
+    options.encoder = "ffv1";
+    MovieWriter writer;
+    EXPECT_TRUE(writer.Open(path, 8, 4, options)) << writer.error();
+    for (const Bgr& c : kMovieColours) EXPECT_TRUE(writer.Write(Frame::Filled(8, 4, c)));
+    EXPECT_TRUE(writer.Close()) << writer.error();
+    return path;
+}
+
+// Whether a frame is all (nearly) one colour.
+bool NearlyFilled(const Frame& f, Bgr c) {
+    for (int y = 0; y < f.height(); ++y) {
+        for (int x = 0; x < f.width(); ++x) {
+            const Bgr p = f.Pixel(x, y);
+            if (std::abs(p.b - c.b) > 8 || std::abs(p.g - c.g) > 8 || std::abs(p.r - c.r) > 8) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(OpsLayout, NewMakesAnEmptyGridAndTheOneFrameProjectTakesItsSize) {
+    Workspace ws;
+    RecordingPrompt prompt;
+    ws.frames.AddClip(4, 3);
+    ws.layout.lines[0] = {MakePoint(0, 0)};
+    ws.layout.slaveGroups = {1, 2};
+    const auto made = ops::NewLayout(ws, {5, 7, false, std::uint8_t{20}}, prompt, {});
+    ASSERT_TRUE(made) << made.message();
+    EXPECT_EQ(made->rows, 5);
+    EXPECT_EQ(made->cols, 7);
+    EXPECT_EQ(ws.layout.grid.rows, 5);
+    EXPECT_EQ(ws.layout.grid.cols, 7);
+    EXPECT_TRUE(ws.layout.lines[0].empty());
+    EXPECT_TRUE(ws.layout.slaveGroups.empty());
+    EXPECT_EQ(ws.layout.setting.icType[0], 20);
+    EXPECT_EQ(ws.frames.CurrentClip().width, 7u);
+    EXPECT_EQ(ws.frames.CurrentClip().height, 5u);
+    // Below 1 counts as 1; without a chip the configured one (3 without a configuration).
+    const auto small = ops::NewLayout(ws, {0, -4, true, std::nullopt}, prompt, {});
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->rows, 1);
+    EXPECT_EQ(small->cols, 1);
+    EXPECT_TRUE(ws.layout.grid.IsSphere());
+    EXPECT_EQ(ws.layout.setting.icType[0], 3);
+}
+
+TEST(OpsLayout, NewRefusesAGridPastTheCellLimit) {
+    LayoutFixture f(4, 6);
+    const auto huge = ops::NewLayout(f.ws, {5000, 5000, false, std::nullopt}, f.prompt, {});
+    ASSERT_FALSE(huge);
+    EXPECT_EQ(huge.failure().code, ops::kNewLayoutTooLarge);
+    EXPECT_EQ(huge.failure().args, (std::vector<std::string>{"5000", "5000"}));
+    EXPECT_EQ(huge.message(), ops::GridLimitMessage(f.ws, 5000, 5000));
+    EXPECT_EQ(f.layout().grid.rows, 4);
+    EXPECT_EQ(f.layout().grid.cols, 6);
+    EXPECT_TRUE(f.prompt.messages().empty());
+}
+
+TEST(OpsLayout, AddLaysTheDragIntoTheLineAndAnEmptyAddLeavesNoStep) {
+    LayoutFixture f(4, 6);
+    ops::AddLedsRequest r;
+    r.drag = Drag{0, 5, 0, 0};  // row 0, from column 5 to column 0
+    r.options.mode = kZTypeH;
+    const auto added = ops::AddLeds(f.ws, r, f.prompt, {});
+    ASSERT_TRUE(added) << added.message();
+    EXPECT_EQ(added->added, 6);
+    EXPECT_EQ(added->line, 0);
+    EXPECT_EQ(ops::NextLine(added, 9), 0);
+    EXPECT_EQ(f.layout().lines[0], Cells({{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}}));
+    EXPECT_EQ(f.layout().undo.size(), 1u);
+    // Every cell taken: nothing placed, and the step that added nothing is gone.
+    const auto again = ops::AddLeds(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(again);
+    EXPECT_EQ(again.failure().code, ops::kAddNothingPlaced);
+    EXPECT_EQ(again.failure().args, (std::vector<std::string>{"1"}));
+    EXPECT_EQ(ops::NextLine(again, 9), 0);
+    EXPECT_EQ(f.layout().undo.size(), 1u);
+    EXPECT_TRUE(f.prompt.messages().empty());
+}
+
+TEST(OpsLayout, AddLaysTheChosenModuleAndSaysWhenEveryLineIsFull) {
+    LayoutFixture f(4, 6);
+    TempDir dir("corv-ops-");
+    ASSERT_EQ(f.ws.modules.Import(PairModuleFile(dir, "pair.mde")), 1);
+    EXPECT_EQ(ops::ModuleToAdd(f.ws, 1).offsets, (std::vector<std::uint32_t>{0, 1}));
+    // Entry 0, and an index the list does not have, lay single pixels.
+    EXPECT_EQ(ops::ModuleToAdd(f.ws, 0).offsets, (std::vector<std::uint32_t>{0}));
+    EXPECT_EQ(ops::ModuleToAdd(f.ws, 7).width, 1);
+    ops::AddLedsRequest r;
+    r.drag = Drag{2, 0, 2, 3};
+    r.line = 1;
+    r.module = 1;
+    r.options.mode = kZTypeH;
+    const auto pairs = ops::AddLeds(f.ws, r, f.prompt, {});
+    ASSERT_TRUE(pairs) << pairs.message();
+    EXPECT_EQ(pairs->added, 4);
+    EXPECT_EQ(Sorted(f.layout().lines[1]), Cells({{2, 0}, {2, 1}, {2, 2}, {2, 3}}));
+    // Every line at the limit: the message with the line reached and the limit.
+    for (auto& line : f.layout().lines) line.assign(2, MakePoint(3, 5));
+    f.layout().occupancy.Rebuild(f.layout().grid, f.layout().lines);
+    ops::AddLedsRequest full;
+    full.drag = Drag{0, 0, 0, 0};
+    full.options.lineLimit = 2;
+    const auto none = ops::AddLeds(f.ws, full, f.prompt, {});
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().code, ops::kAddLinesFull);
+    EXPECT_EQ(none.message(), "The lines are full: line 1 and the lines after it hold 2 points, the line limit.");
+    EXPECT_EQ(none.failure().args, (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(ops::NextLine(none, 9), 0);
+}
+
+TEST(OpsLayout, CopyTakesTheZoneAndDeleteEmptiesIt) {
+    LayoutFixture f(4, 6);
+    f.Set(0, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
+    const CellRect zone{1, 0, 3, 1};
+    const auto copied = ops::CopyZoneLeds(f.ws, {zone}, f.prompt, {});
+    ASSERT_TRUE(copied);
+    ASSERT_EQ(copied->clip.fragments.size(), 1u);
+    EXPECT_EQ(copied->clip.fragments[0], Cells({{0, 1}, {0, 2}}));
+    EXPECT_EQ(copied->clip.source.x0, 1);
+    EXPECT_EQ(copied->clip.source.x1, 3);
+    EXPECT_EQ(f.layout().lines[0].size(), 6u);
+    const auto deleted = ops::DeleteZoneLeds(f.ws, {zone}, f.prompt, {});
+    ASSERT_TRUE(deleted);
+    EXPECT_EQ(deleted->removed, 2);
+    EXPECT_EQ(f.layout().lines[0], Cells({{0, 0}, {0, 3}, {0, 4}, {0, 5}}));
+    ASSERT_TRUE(UndoLayout(f.layout()));
+    EXPECT_EQ(f.layout().lines[0].size(), 6u);
+    // A zone without LEDs: both refuse; the delete's step stays, as the window keeps it.
+    const CellRect empty{0, 2, 6, 4};
+    const auto nothingCopied = ops::CopyZoneLeds(f.ws, {empty}, f.prompt, {});
+    ASSERT_FALSE(nothingCopied);
+    EXPECT_EQ(nothingCopied.failure().code, ops::kZoneEmpty);
+    const std::size_t steps = f.layout().undo.size();
+    const auto nothingDeleted = ops::DeleteZoneLeds(f.ws, {empty}, f.prompt, {});
+    ASSERT_FALSE(nothingDeleted);
+    EXPECT_EQ(nothingDeleted.failure().code, ops::kZoneEmpty);
+    EXPECT_EQ(nothingDeleted.message(), "Parameter mistake!");
+    EXPECT_EQ(f.layout().undo.size(), steps + 1);
+}
+
+TEST(OpsLayout, PasteMovesTheFragmentsByTheOffsetFromTheirZone) {
+    LayoutFixture f(4, 6);
+    f.Set(0, {{0, 0}, {0, 1}, {0, 2}, {0, 3}});
+    const auto copied = ops::CopyZoneLeds(f.ws, {CellRect{1, 0, 3, 1}}, f.prompt, {});
+    ASSERT_TRUE(copied);
+    const ops::PasteLedsRequest r{&copied->clip, 1, 2, 1, kDefaultLineLimit, false, nullptr};
+    const auto placed = ops::PasteLeds(f.ws, r, f.prompt, {});
+    ASSERT_TRUE(placed) << placed.message();
+    EXPECT_EQ(placed->placed, 2);
+    EXPECT_EQ(f.layout().lines[1], Cells({{2, 1}, {2, 2}}));
+    // The same cells again: taken.
+    const auto taken = ops::PasteLeds(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(taken);
+    EXPECT_EQ(taken.failure().code, ops::kPasteNothingPlaced);
+    EXPECT_EQ(f.layout().lines[1].size(), 2u);
+    // A background that forbids the cells refuses them too; without a clipboard nothing is done.
+    const std::vector<std::uint8_t> nowhere(24, 0);
+    ops::PasteLedsRequest masked = r;
+    masked.row = 3;
+    masked.mask = &nowhere;
+    EXPECT_EQ(ops::PasteLeds(f.ws, masked, f.prompt, {}).failure().code, ops::kPasteNothingPlaced);
+    EXPECT_EQ(ops::PasteLeds(f.ws, ops::PasteLedsRequest{}, f.prompt, {}).failure().code, ops::kPasteNothingPlaced);
+}
+
+TEST(OpsLayout, TransferAndReverseWorkOnTheRunsOfTheLines) {
+    LayoutFixture f(4, 6);
+    f.Set(0, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
+    f.Set(1, {{2, 0}, {2, 1}, {2, 2}, {2, 3}, {2, 4}, {2, 5}});
+    ASSERT_TRUE(ops::ReverseRun(f.ws, {1, 0, 3, 0}, f.prompt, {}));
+    EXPECT_EQ(f.layout().lines[0], Cells({{0, 0}, {0, 3}, {0, 2}, {0, 1}, {0, 4}, {0, 5}}));
+    const auto noRun = ops::ReverseRun(f.ws, {5, 3, 4, 3}, f.prompt, {});
+    ASSERT_FALSE(noRun);
+    EXPECT_EQ(noRun.failure().code, ops::kReverseNoRun);
+    // The third LED of line 2 and those after it go to the end of line 1.
+    ASSERT_TRUE(ops::TransferLeds(f.ws, {2, 2, 0}, f.prompt, {}));
+    EXPECT_EQ(f.layout().lines[0], Cells({{0, 0}, {0, 3}, {0, 2}, {0, 1}, {0, 4}, {0, 5}, {2, 2}, {2, 3}, {2, 4}, {2, 5}}));
+    EXPECT_EQ(f.layout().lines[1], Cells({{2, 0}, {2, 1}}));
+    EXPECT_EQ(ops::TransferLeds(f.ws, {9, 0, 0}, f.prompt, {}).failure().code, ops::kTransferOutsideGrid);
+    // The LED on the cell is on the line itself: no other line has one there.
+    const auto own = ops::TransferLeds(f.ws, {1, 0, 0}, f.prompt, {});
+    ASSERT_FALSE(own);
+    EXPECT_EQ(own.failure().code, ops::kTransferNothing);
+    EXPECT_EQ(f.layout().lines[1].size(), 2u);
+}
+
+TEST(OpsLayout, MoveTakesTheLedToAFreeCellTheBackgroundAllows) {
+    LayoutFixture f(4, 6);
+    f.Set(0, {{0, 0}, {0, 1}});
+    ASSERT_TRUE(ops::MoveLed(f.ws, {0, 0, 5, 3, false, nullptr}, f.prompt, {}));
+    EXPECT_EQ(f.layout().lines[0], Cells({{3, 5}, {0, 1}}));
+    EXPECT_TRUE(f.layout().undo.empty());
+    EXPECT_EQ(ops::MoveLed(f.ws, {5, 3, 9, 9, false, nullptr}, f.prompt, {}).failure().code, ops::kMoveOutsideGrid);
+    const std::vector<std::uint8_t> nowhere(24, 0);
+    EXPECT_EQ(ops::MoveLed(f.ws, {5, 3, 2, 2, false, &nowhere}, f.prompt, {}).failure().code,
+              ops::kMoveRefusedByBackground);
+    EXPECT_EQ(ops::MoveLed(f.ws, {2, 2, 3, 3, false, nullptr}, f.prompt, {}).failure().code, ops::kMoveNothing);
+    // A taken cell takes another LED only with repeats allowed.
+    EXPECT_EQ(ops::MoveLed(f.ws, {5, 3, 1, 0, false, nullptr}, f.prompt, {}).failure().code, ops::kMoveNothing);
+    EXPECT_TRUE(ops::MoveLed(f.ws, {5, 3, 1, 0, true, nullptr}, f.prompt, {}));
+    EXPECT_EQ(f.layout().lines[0], Cells({{0, 1}, {0, 1}}));
+}
+
+TEST(OpsLayout, RepeatCopiesEveryLedInsideAndEmptiesTheHistory) {
+    LayoutFixture f(4, 6);
+    ops::AddLedsRequest add;
+    add.drag = Drag{0, 1, 0, 0};  // released on column 0: the line starts there
+    add.options.mode = kZTypeH;
+    ASSERT_TRUE(ops::AddLeds(f.ws, add, f.prompt, {}));
+    ASSERT_EQ(f.layout().lines[0], Cells({{0, 0}, {0, 1}}));
+    // Below 1: nothing is done, the history stays.
+    const auto none = ops::RepeatLeds(f.ws, {CellRect{0, 0, 1, 1}, 0}, f.prompt, {});
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().code, ops::kRepeatNoTimes);
+    EXPECT_EQ(f.layout().undo.size(), 1u);
+    const auto repeated = ops::RepeatLeds(f.ws, {CellRect{0, 0, 1, 1}, 2}, f.prompt, {});
+    ASSERT_TRUE(repeated);
+    EXPECT_EQ(repeated->added, 2);
+    EXPECT_EQ(f.layout().lines[0], Cells({{0, 0}, {0, 0}, {0, 0}, {0, 1}}));
+    EXPECT_TRUE(f.layout().undo.empty());
+    const auto empty = ops::RepeatLeds(f.ws, {CellRect{3, 3, 6, 4}, 2}, f.prompt, {});
+    ASSERT_FALSE(empty);
+    EXPECT_EQ(empty.failure().code, ops::kRepeatNothing);
+    EXPECT_EQ(f.layout().lines[0].size(), 4u);
+}
+
+TEST(OpsLayout, ArrayCopyLaysTheZonesFirstLineAsTiles) {
+    LayoutFixture f(6, 8);
+    f.Set(0, {{0, 0}, {0, 1}});
+    const CellRect zone{0, 0, 2, 1};
+    const auto module = ops::ArrayCopyModule(f.ws, zone, kDefaultLineLimit);
+    ASSERT_TRUE(module);
+    EXPECT_EQ(module->width, 2);
+    EXPECT_EQ(module->height, 1);
+    EXPECT_EQ(module->offsets, (std::vector<std::uint32_t>{0, 1}));
+    // Tiles from (2, 2) rightwards and downwards, 2 across and 2 down, into line 2.
+    ops::ArrayCopyRequest r;
+    r.zone = zone;
+    r.drag = Drag{3, 3, 2, 2};
+    r.line = 1;
+    r.options.mode = kSTypeH;
+    r.options.tiles = std::pair{2, 2};
+    const auto laid = ops::ArrayCopyLeds(f.ws, r, f.prompt, {});
+    ASSERT_TRUE(laid) << laid.message();
+    EXPECT_EQ(laid->added, 8);
+    EXPECT_EQ(laid->line, 1);
+    EXPECT_EQ(Sorted(f.layout().lines[1]),
+              Sorted(Cells({{2, 2}, {2, 3}, {2, 4}, {2, 5}, {3, 2}, {3, 3}, {3, 4}, {3, 5}})));
+}
+
+TEST(OpsLayout, ArrayCopyRefusesAZoneOutsideTheLimitAndTilesOnTakenCells) {
+    LayoutFixture f(6, 8);
+    f.Set(0, {{0, 0}, {0, 1}});
+    const auto empty = ops::ArrayCopyModule(f.ws, CellRect{4, 4, 6, 6}, kDefaultLineLimit);
+    ASSERT_FALSE(empty);
+    EXPECT_EQ(empty.failure().code, ops::kArrayPixelRange);
+    EXPECT_EQ(empty.message(), "The choice of pixel points for 1 - 4096 points!");
+    const auto tooMany = ops::ArrayCopyModule(f.ws, CellRect{0, 0, 2, 1}, 1);
+    ASSERT_FALSE(tooMany);
+    EXPECT_EQ(tooMany.message(), "The choice of pixel points for 1 - 1 points!");
+    // One tile over the original: every cell taken, nothing laid, no empty step left.
+    ops::ArrayCopyRequest r;
+    r.zone = CellRect{0, 0, 2, 1};
+    r.drag = Drag{1, 1, 0, 0};
+    r.line = 1;
+    r.options.tiles = std::pair{1, 1};
+    const std::size_t steps = f.layout().undo.size();
+    const auto taken = ops::ArrayCopyLeds(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(taken);
+    EXPECT_EQ(taken.failure().code, ops::kArrayNothingPlaced);
+    EXPECT_EQ(ops::NextLine(taken, 9), 1);
+    EXPECT_EQ(f.layout().undo.size(), steps);
+    r.zone = CellRect{4, 4, 6, 6};
+    EXPECT_EQ(ops::ArrayCopyLeds(f.ws, r, f.prompt, {}).failure().code, ops::kArrayPixelRange);
+}
+
+TEST(OpsLayout, LineOperationsExchangeUniteCopyMoveAndDelete) {
+    using K = ops::LineOperationKind;
+    LayoutFixture f(4, 6);
+    f.Set(0, {{0, 0}, {0, 1}});
+    f.Set(1, {{1, 0}});
+    ASSERT_TRUE(ops::OperateLines(f.ws, {K::Exchange, 0, 1, false, 0, 0}, f.prompt, {}));
+    EXPECT_EQ(f.layout().lines[0], Cells({{1, 0}}));
+    EXPECT_EQ(f.layout().lines[1], Cells({{0, 0}, {0, 1}}));
+    for (int b : {-1, 1}) {
+        const auto notTwo = ops::OperateLines(f.ws, {K::Unite, 1, b, false, 0, 0}, f.prompt, {});
+        ASSERT_FALSE(notTwo);
+        EXPECT_EQ(notTwo.failure().code, ops::kLinesNotTwo);
+    }
+    ASSERT_TRUE(ops::OperateLines(f.ws, {K::Unite, 1, 0, false, 0, 0}, f.prompt, {}));
+    EXPECT_EQ(f.layout().lines[0], Cells({{1, 0}, {0, 0}, {0, 1}}));
+    EXPECT_TRUE(f.layout().lines[1].empty());
+    const auto copied = ops::OperateLines(f.ws, {K::Copy, 0, 0, false, 0, 0}, f.prompt, {});
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->data, CopyLines(f.layout(), 0, 0));
+    const auto fragments = DecodeLayoutData(copied->data);
+    ASSERT_TRUE(fragments);
+    ASSERT_EQ(fragments->size(), 1u);
+    EXPECT_EQ((*fragments)[0].size(), 3u);
+    const auto moved = ops::OperateLines(f.ws, {K::Move, 0, -1, false, 1, 1}, f.prompt, {});
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->count, 3);
+    EXPECT_EQ(f.layout().lines[0], Cells({{2, 1}, {1, 1}, {1, 2}}));
+    // An empty line does not move; no line at all is neither moved nor deleted.
+    EXPECT_EQ(ops::OperateLines(f.ws, {K::Move, 5, -1, false, 1, 1}, f.prompt, {}).failure().code, ops::kLinesUnchanged);
+    EXPECT_EQ(ops::OperateLines(f.ws, {K::Move, -1, -1, false, 1, 1}, f.prompt, {}).failure().code, ops::kLinesUnchanged);
+    EXPECT_EQ(ops::OperateLines(f.ws, {K::Delete, -1, -1, false, 0, 0}, f.prompt, {}).failure().code, ops::kLinesUnchanged);
+    const auto deleted = ops::OperateLines(f.ws, {K::Delete, 0, -1, false, 0, 0}, f.prompt, {});
+    ASSERT_TRUE(deleted);
+    EXPECT_EQ(deleted->count, 3);
+    EXPECT_TRUE(f.layout().lines[0].empty());
+}
+
+TEST(OpsLayout, TheWiringRecordTakesTheFamilyTheLinesPerSlaveAndTheSlaveValues) {
+    LayoutFixture f(4, 12);
+    for (int l = 0; l < 10; ++l) f.Set(l, {{l % 4, l}});
+    ASSERT_EQ(f.layout().setting.lineCount, 10);
+    const auto simple = ops::SetControllerType(f.ws, {kSimpleController, ControllerTypeState{}}, f.prompt, {});
+    ASSERT_TRUE(simple);
+    EXPECT_FALSE(simple->state.portsSelectorEnabled);
+    EXPECT_EQ(f.layout().setting.controllerType, kSimpleController);
+    EXPECT_EQ(f.layout().setting.portsPerSlave, 4);
+    EXPECT_TRUE(f.layout().modified);
+    EXPECT_EQ(ops::SetControllerType(f.ws, {3, ControllerTypeState{}}, f.prompt, {}).failure().code,
+              ops::kControllerTypeUnknown);
+    // The simple family keeps four lines per slave.
+    EXPECT_EQ(ops::SetLinesPerSlave(f.ws, {2}, f.prompt, {}).failure().code, ops::kPortsSimpleController);
+    EXPECT_TRUE(ops::SetLinesPerSlave(f.ws, {4}, f.prompt, {}));
+    ASSERT_TRUE(ops::SetControllerType(f.ws, {kMasterSlave, ControllerTypeState{}}, f.prompt, {}));
+    EXPECT_EQ(ops::SetLinesPerSlave(f.ws, {5}, f.prompt, {}).failure().code, ops::kPortsNotAChoice);
+    // Eight lines a slave: two slaves; the groups are cut to them (the last master is implicit).
+    f.layout().slaveGroups = {1, 5};
+    ASSERT_TRUE(ops::SetLinesPerSlave(f.ws, {8}, f.prompt, {}));
+    EXPECT_EQ(f.layout().setting.portsPerSlave, 8);
+    EXPECT_EQ(f.layout().setting.linePorts[200], 8);
+    EXPECT_EQ(f.layout().slaveGroups, (SlaveGroupList{1}));
+    // Values into a chosen slave; with none chosen into the slaves not shown, with the message.
+    ParameterValues values;
+    values.chipCode = 20;
+    const auto chosen = ops::SetSlaveParameters(f.ws, {values, {0}, 2}, f.prompt, {});
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(chosen->message.empty());
+    EXPECT_EQ(f.layout().setting.icType[0], 20);
+    EXPECT_EQ(f.layout().setting.icType[1], 3);
+    values.chipCode = 21;
+    const auto unshown = ops::SetSlaveParameters(f.ws, {values, {}, 2}, f.prompt, {});
+    ASSERT_TRUE(unshown);
+    EXPECT_EQ(unshown->message, Render(msg::engine::kChooseSlaveToModify, kLanguageEnglish));
+    EXPECT_EQ(f.layout().setting.icType[1], 3);
+    EXPECT_EQ(f.layout().setting.icType[2], 21);
+    EXPECT_EQ(f.layout().setting.icType[255], 21);
+}
+
+TEST(OpsLayout, ModulesAreExportedImportedAndDeleted) {
+    LayoutFixture f(4, 6);
+    TempDir dir("corv-ops-");
+    f.ws.home = dir.path();
+    const auto pair = PairModuleFile(dir, "pair.mde");
+    // Checked and kept: the home's module file holds the module afterwards.
+    const auto imported = ops::ImportModules(f.ws, {pair, true, true}, f.prompt, {});
+    ASSERT_TRUE(imported) << imported.message();
+    EXPECT_EQ(imported->added, 1);
+    EXPECT_EQ(f.ws.modules.size(), 2u);
+    ModuleList reread;
+    reread.Load(dir.File(kModuleFileName));
+    EXPECT_EQ(reread.size(), 2u);
+    // The same shape comes only once; the window's import neither checks nor keeps.
+    const auto again = ops::ImportModules(f.ws, {pair, false, false}, f.prompt, {});
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->added, 0);
+    ASSERT_TRUE(ops::ExportModules(f.ws, {dir.File("mine.mde")}, f.prompt, {}));
+    const auto exported = ReadFileBytes(dir.File("mine.mde"));
+    ASSERT_TRUE(exported);
+    EXPECT_TRUE(CheckModuleFile(*exported).empty());
+    const auto notExported = ops::ExportModules(f.ws, {dir.File("none/mine.mde")}, f.prompt, {});
+    ASSERT_FALSE(notExported);
+    EXPECT_EQ(notExported.failure().code, ops::kModulesNotExported);
+    EXPECT_FALSE(notExported.failure().reason.empty());
+    // Deleting: never the single pixel, never a module the list does not have.
+    EXPECT_EQ(ops::DeleteModule(f.ws, {0}, f.prompt, {}).failure().code, ops::kModuleNotUsers);
+    EXPECT_EQ(ops::DeleteModule(f.ws, {2}, f.prompt, {}).failure().code, ops::kModuleNotUsers);
+    ASSERT_TRUE(ops::DeleteModule(f.ws, {1}, f.prompt, {}));
+    EXPECT_EQ(f.ws.modules.size(), 1u);
+    reread.Load(dir.File(kModuleFileName));
+    EXPECT_EQ(reread.size(), 1u);
+}
+
+TEST(OpsLayout, ACheckedImportRefusesWhatIsNoModuleFile) {
+    LayoutFixture f(4, 6);
+    TempDir dir("corv-ops-");
+    f.ws.home = dir.path();
+    const auto missing = ops::ImportModules(f.ws, {dir.File("none.mde"), true, true}, f.prompt, {});
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.failure().code, ops::kModulesCannotRead);
+    EXPECT_FALSE(missing.failure().reason.empty());
+    ASSERT_TRUE(WriteFileAtomic(dir.File("words.mde"), std::string("not modules")));
+    const auto words = ops::ImportModules(f.ws, {dir.File("words.mde"), true, true}, f.prompt, {});
+    ASSERT_FALSE(words);
+    EXPECT_EQ(words.failure().code, ops::kModulesNotModuleFile);
+    EXPECT_FALSE(words.failure().reason.empty());
+    EXPECT_EQ(f.ws.modules.size(), 1u);
+    // A home that cannot take the module file.
+    const auto pair = PairModuleFile(dir, "pair.mde");
+    f.ws.home = dir.File("gone");
+    const auto notKept = ops::ImportModules(f.ws, {pair, true, true}, f.prompt, {});
+    ASSERT_FALSE(notKept);
+    EXPECT_EQ(notKept.failure().code, ops::kModulesNotKept);
+    EXPECT_FALSE(notKept.failure().reason.empty());
+}
+
+TEST(OpsImport, IdentifyFindsTheDotsAndWiresThemWhenAsked) {
+    LayoutFixture f(2, 2);
+    const QImage photo = DotsPhoto();
+    // Without a wiring mode the layout stays.
+    const auto found = ops::IdentifyLeds(f.ws, {photo, std::nullopt, 3}, f.prompt, {});
+    ASSERT_TRUE(found) << found.message();
+    EXPECT_EQ(found->found.centres.size(), 15u);
+    EXPECT_EQ(found->wired, 0);
+    EXPECT_EQ(f.layout().grid.rows, 2);
+    EXPECT_EQ(found->found.leds.width(), found->found.cols);
+    // Wired: a grid of the dots' picture, every dot an LED, the chip asked for.
+    const auto wired = ops::IdentifyLeds(f.ws, {photo, kShortestH, 20}, f.prompt, {});
+    ASSERT_TRUE(wired) << wired.message();
+    EXPECT_EQ(wired->wired, 15);
+    EXPECT_EQ(f.layout().grid.rows, wired->found.rows);
+    EXPECT_EQ(f.layout().grid.cols, wired->found.cols);
+    std::size_t leds = 0;
+    for (const Line& l : f.layout().lines) leds += l.size();
+    EXPECT_EQ(leds, 15u);
+    EXPECT_EQ(f.layout().setting.icType[0], 20);
+    EXPECT_TRUE(f.prompt.messages().empty());
+}
+
+TEST(OpsImport, IdentifyRefusesNoPictureAndAPictureWithoutDots) {
+    LayoutFixture f(2, 2);
+    const auto none = ops::IdentifyLeds(f.ws, {QImage(), kShortestH, 3}, f.prompt, {});
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.failure().code, ops::kIdentifyNoPicture);
+    EXPECT_EQ(none.message(), Render(msg::sculpt::kFastIdentifyNeedsPicture, kLanguageEnglish));
+    QImage dark(80, 60, QImage::Format_RGB32);
+    dark.fill(QColor(0x15, 0x15, 0x15));
+    const auto noDots = ops::IdentifyLeds(f.ws, {dark, kShortestH, 3}, f.prompt, {});
+    ASSERT_FALSE(noDots);
+    EXPECT_EQ(noDots.failure().code, ops::kIdentifyNoDots);
+    EXPECT_EQ(noDots.message(), Render(msg::sculpt::kNoLedDots, kLanguageEnglish));
+    EXPECT_EQ(f.layout().grid.rows, 2);
+}
+
+TEST(OpsImport, AMovieJoinsTheCurrentClipFromTheFirstPictureAsked) {
+    TempDir dir("corv-ops-");
+    const auto movie = WriteMovie(dir);
+    Fixture f(8, 4);
+    ops::MovieImportRequest r;
+    r.movie = movie;
+    r.first = 2;
+    r.count = 3;
+    const auto imported = ops::ImportMovie(f.ws, r, f.prompt, {});
+    ASSERT_TRUE(imported) << imported.message();
+    EXPECT_EQ(imported->frames, 3u);
+    EXPECT_EQ(imported->width, 8);
+    EXPECT_EQ(imported->height, 4);
+    ASSERT_EQ(f.frames().size(), 4u);
+    EXPECT_EQ(f.frames()[0], Frame::Filled(8, 4, kBack));
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_TRUE(NearlyFilled(f.frames()[i], kMovieColours[i])) << i;
+    // Without a count: every picture to the end.
+    r.first = 4;
+    r.count.reset();
+    const auto rest = ops::ImportMovie(f.ws, r, f.prompt, {});
+    ASSERT_TRUE(rest);
+    EXPECT_EQ(rest->frames, 2u);
+    EXPECT_EQ(f.frames().size(), 6u);
+    EXPECT_TRUE(NearlyFilled(f.frames()[5], kMovieColours[4]));
+}
+
+TEST(OpsImport, AMovieMakesANewDocumentOfTheSizeAsked) {
+    TempDir dir("corv-ops-");
+    const auto movie = WriteMovie(dir);
+    Workspace ws;
+    RecordingPrompt prompt;
+    ops::MovieImportRequest r;
+    r.movie = movie;
+    r.width = 4;
+    r.height = 2;
+    r.fit = Fit::Stretch;
+    r.newDocument = dir.File("new.cvn");
+    const auto made = ops::ImportMovie(ws, r, prompt, {});
+    ASSERT_TRUE(made) << made.message();
+    EXPECT_EQ(made->frames, 5u);
+    EXPECT_FALSE(ws.frames.HasCurrent());
+    Workspace other;
+    ASSERT_TRUE(ops::OpenDocument(other, {dir.File("new.cvn")}, prompt, {}));
+    ASSERT_EQ(other.frames.CurrentFrames().size(), 5u);
+    EXPECT_EQ(other.frames.CurrentClip().width, 4u);
+    EXPECT_TRUE(NearlyFilled(other.frames.CurrentFrames()[2], kMovieColours[2]));
+    r.newDocument = dir.File("none/new.cvn");
+    const auto notWritten = ops::ImportMovie(ws, r, prompt, {});
+    ASSERT_FALSE(notWritten);
+    EXPECT_EQ(notWritten.failure().code, ops::kMovieNotWritten);
+    EXPECT_FALSE(notWritten.failure().reason.empty());
+}
+
+TEST(OpsImport, AMovieImportRefusesAndLeavesTheClip) {
+    TempDir dir("corv-ops-");
+    const auto movie = WriteMovie(dir);
+    Fixture f(8, 4);
+    ops::MovieImportRequest r;
+    r.movie = movie;
+    r.width = 10;
+    const auto size = ops::ImportMovie(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(size);
+    EXPECT_EQ(size.failure().code, ops::kMovieSizeMismatch);
+    EXPECT_EQ(size.failure().args, (std::vector<std::string>{"8", "4"}));
+    r.width.reset();
+    r.first = 9;
+    const auto past = ops::ImportMovie(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(past);
+    EXPECT_EQ(past.failure().code, ops::kMovieNoPictures);
+    EXPECT_EQ(past.failure().args, (std::vector<std::string>{movie.string(), "9"}));
+    ASSERT_TRUE(WriteFileAtomic(dir.File("words.mp4"), std::string("words")));
+    r.movie = dir.File("words.mp4");
+    r.first = 1;
+    const auto words = ops::ImportMovie(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(words);
+    EXPECT_EQ(words.failure().code, ops::kMovieCannotOpen);
+    EXPECT_EQ(words.message().rfind(dir.File("words.mp4").string() + ": ", 0), 0u) << words.message();
+    EXPECT_EQ(f.frames().size(), 1u);
+    Workspace empty;
+    r.movie = movie;
+    EXPECT_EQ(ops::ImportMovie(empty, r, f.prompt, {}).failure().code, ops::kMovieNoClip);
+}
+
+#include "controller/LayoutExport.h"
+
+TEST(OpsLayout, TheMapAndTheHmcFileAreWrittenOfTheLayout) {
+    LayoutFixture f(10, 10);
+    TempDir dir("corv-ops-");
+    f.Set(0, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}});
+    ASSERT_TRUE(ops::ExportMap(f.ws, {dir.File("a.map")}, f.prompt, {}));
+    EXPECT_EQ(*ReadFileBytes(dir.File("a.map")), MapFileBytes(f.layout(), f.ws.lampTypes));
+    const auto noMap = ops::ExportMap(f.ws, {dir.File("none/a.map")}, f.prompt, {});
+    ASSERT_FALSE(noMap);
+    EXPECT_EQ(noMap.failure().code, ops::kMapNotWritten);
+    EXPECT_FALSE(noMap.failure().reason.empty());
+    // Five LEDs are too few for the form: refused before any file.
+    ops::ExportHmcRequest r{dir.File("a.hmc"), {Bgr{0, 0, 255}, Bgr{0, 255, 0}}, Bgr{255, 255, 255}};
+    const auto refusal = ops::HmcRefusalOf(f.ws, r);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->code, ops::kHmcOutsideLimits);
+    EXPECT_EQ(refusal->message, "Parameter mistake!");
+    EXPECT_EQ(ops::ExportHmc(f.ws, r, f.prompt, {}).failure().code, ops::kHmcOutsideLimits);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a.hmc")));
+    f.Set(0, {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}});
+    EXPECT_FALSE(ops::HmcRefusalOf(f.ws, r));
+    ASSERT_TRUE(ops::ExportHmc(f.ws, r, f.prompt, {}));
+    EXPECT_EQ(*ReadFileBytes(dir.File("a.hmc")), *HmcFileBytes(f.layout(), f.ws.lampTypes, r.colours, r.selected));
+    r.path = dir.File("none/a.hmc");
+    const auto noHmc = ops::ExportHmc(f.ws, r, f.prompt, {});
+    ASSERT_FALSE(noHmc);
+    EXPECT_EQ(noHmc.failure().code, ops::kHmcNotWritten);
+    EXPECT_FALSE(noHmc.failure().reason.empty());
 }

@@ -31,13 +31,13 @@
 #include "app/sculpt/SaveModuleDialog.h"
 #include "base/FileUtil.h"
 #include "base/Prompt.h"
-#include "controller/LayoutExport.h"
 #include "lang/Language.h"
 #include "lang/QtText.h"
 #include "lang/Render.h"
 #include "lang/messages/SculptMessages.h"
 #include "layout/LayoutImage.h"
 #include "layout/LineFile.h"
+#include "ops/Layout.h"
 #include "workspace/LayoutOps.h"
 #include "workspace/Workspace.h"
 
@@ -299,11 +299,10 @@ bool CSculptFrame::NewLayout(int rows, int cols, bool sphere) {
     }
     rows = std::max(1, rows);
     cols = std::max(1, cols);
-    if (!GridWithinLimit(rows, cols)) {
-        prompt_.Inform(GridLimitText(rows, cols), PromptIcon::Warning);
+    if (!ops::NewLayout(ws_, {rows, cols, sphere, std::nullopt}, prompt_, {})) {
+        prompt_.Inform(GridLimitText(rows, cols), PromptIcon::Warning);  // kNewLayoutTooLarge, in the window's words
         return false;
     }
-    corv::NewLayout(ws_, rows, cols, sphere);
     AfterLayoutReplaced(true);
     return true;
 }
@@ -383,7 +382,7 @@ bool CSculptFrame::ImportFile(bool picture, const QString& path) {
 bool CSculptFrame::ExportModules(const QString& given) {
     const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.mde"), QStringLiteral("mde")) : given;
     if (path.isEmpty()) return false;
-    if (!ws_.modules.Export(P(path))) {
+    if (!ops::ExportModules(ws_, {P(path)}, prompt_, {})) {
         prompt_.Inform(Format(Render(msg::sculpt::kCannotWrite, ws_.app.language).c_str(), path.toStdString().c_str()),
                        PromptIcon::Warning);
         return false;
@@ -398,15 +397,14 @@ bool CSculptFrame::ImportModules(const QString& given) {
         RememberFolder(ws_, FileKind::Module, path);
     }
     if (path.isEmpty()) return false;
-    const int added = ws_.modules.Import(P(path));
+    // The window takes the file's modules as they read; the module file keeps them with the next change.
+    const auto imported = ops::ImportModules(ws_, {P(path), false, false}, prompt_, {});
     panel_->RefreshModules();
-    return added > 0;
+    return imported && imported->added > 0;
 }
 
 bool CSculptFrame::DeleteCurrentModule() {
-    const int current = ws_.modules.current();
-    if (current <= 0) return false;
-    ws_.modules.Delete(current, ws_.home / kModuleFileName);
+    if (!ops::DeleteModule(ws_, {ws_.modules.current()}, prompt_, {})) return false;
     panel_->RefreshModules();
     return true;
 }
@@ -414,22 +412,22 @@ bool CSculptFrame::DeleteCurrentModule() {
 bool CSculptFrame::OutputMap(const QString& given) {
     const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.map;;*.*"), QStringLiteral("map")) : given;
     if (path.isEmpty()) return false;
-    ws_.layout.RecomputeLineCount();
-    return WriteFileAtomic(P(path), MapFileBytes(ws_.layout, ws_.lampTypes)).ok();
+    return ops::ExportMap(ws_, {P(path)}, prompt_, {}).ok();
 }
 
 bool CSculptFrame::OutputHmc(const QString& given) {
     std::vector<Bgr> colours;
     for (ListColour c : ws_.colourPanel.list.colours()) colours.push_back(ToBgr(c));
     if (colours.empty()) colours.push_back(ToBgr(ws_.colourPanel.current));
-    const auto bytes = HmcFileBytes(ws_.layout, ws_.lampTypes, colours, ToBgr(ws_.colourPanel.current));
-    if (!bytes) {
-        prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);
+    ops::ExportHmcRequest request{{}, colours, ToBgr(ws_.colourPanel.current)};
+    if (const auto refusal = ops::HmcRefusalOf(ws_, request)) {
+        prompt_.Inform(refusal->message, PromptIcon::Warning);  // kHmcOutsideLimits: the parameter message
         return false;
     }
     const QString path = given.isEmpty() ? AskSavePath(QStringLiteral("*.hmc"), QStringLiteral("hmc")) : given;
     if (path.isEmpty()) return false;
-    return WriteFileAtomic(P(path), *bytes).ok();
+    request.path = P(path);
+    return ops::ExportHmc(ws_, request, prompt_, {}).ok();
 }
 
 bool CSculptFrame::OutputImage(const QString& given) {
@@ -552,23 +550,21 @@ bool CSculptFrame::LineOperate() {
     LineOperateDialog d(state_.currentLine, ws_.app.language, ws_.strings, prompt_, this);
     if (d.exec() != QDialog::Accepted) return false;
     const LineOperateValues v = d.values();
-    const int a = v.a - 1, b = v.b - 1;
+    using K = ops::LineOperationKind;
+    static constexpr K kKinds[] = {K::Exchange, K::Unite, K::Delete, K::Move, K::Copy};
+    ops::LineOperationRequest request{kKinds[static_cast<int>(v.operation)], v.a - 1, v.b - 1, v.to, v.dx, v.dy};
     switch (v.operation) {
         case LineOperation::Exchange:
-            if (!ExchangeLines(ws_.layout, a, b)) return false;
-            break;
         case LineOperation::Unite:
-            if (!UniteLines(ws_.layout, a, b)) return false;
-            break;
         case LineOperation::Delete:
-            if (DeleteLines(ws_.layout, a, b, v.to) < 0) return false;
-            break;
         case LineOperation::Move:
-            if (MoveLines(ws_.layout, a, b, v.to, v.dx, v.dy) <= 0) return false;
+            if (!ops::OperateLines(ws_, request, prompt_, {})) return false;
             break;
         case LineOperation::Copy: {
             // Lines a..b, only a when b is out of range.
-            const std::vector<std::uint8_t> bytes = CopyLines(ws_.layout, a, b >= 0 && b < kLineCount ? b : a);
+            if (request.b < 0 || request.b >= kLineCount) request.b = request.a;
+            const auto copied = ops::OperateLines(ws_, request, prompt_, {});
+            const std::vector<std::uint8_t>& bytes = copied->data;
             auto* data = new QMimeData;
             data->setData(QString::fromLatin1(kLayoutDataMime),
                           QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));

@@ -31,6 +31,7 @@
 #include "lang/Language.h"
 #include "layout/LayoutImage.h"
 #include "layout/Wiring.h"
+#include "ops/Layout.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -309,12 +310,8 @@ void CSculptView::RunClick(int col, int row) {
 }
 
 bool CSculptView::RunMove(int fromCol, int fromRow, int toCol, int toRow) {
-    if (!ws_.layout.grid.Contains(toRow, toCol)) return false;
     // The background decides where LEDs may go while "Connect by background" is on.
-    if (const auto* mask = ActiveMask(); mask && (*mask)[static_cast<std::size_t>(toRow) * ws_.layout.grid.cols + static_cast<std::size_t>(toCol)] == 0) {
-        return false;
-    }
-    if (!MovePoint(ws_.layout, fromCol, fromRow, toCol, toRow, allowRepeat)) return false;
+    if (!ops::MoveLed(ws_, {fromCol, fromRow, toCol, toRow, allowRepeat, ActiveMask()}, prompt_, {})) return false;
     Changed();
     return true;
 }

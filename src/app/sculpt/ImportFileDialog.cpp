@@ -169,25 +169,17 @@ bool ImportFileDialog::LoadFile(const QString& path) {
 }
 
 bool ImportFileDialog::RunFastIdentify() {
-    const std::uint8_t language = ws_.app.language;
-    if (photo_.isNull()) {
-        prompt_.Inform(RenderQt(msg::sculpt::kFastIdentifyNeedsPicture, language).toStdString(),
-                       PromptIcon::Warning);
+    // The dots only: the layout stays, the found picture becomes the background on OK.
+    const bool looking = !photo_.isNull();
+    if (looking) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    auto identified = ops::IdentifyLeds(ws_, ops::IdentifyRequest{photo_, std::nullopt, DefaultChip(ws_)}, prompt_, ProgressFn());
+    if (looking) QGuiApplication::restoreOverrideCursor();
+    if (!identified) {
+        // No picture yet, no dots found, or a grid past the cell limit.
+        prompt_.Inform(identified.message(), PromptIcon::Warning);
         return false;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    IdentifiedLeds found = FastIdentify(photo_);
-    QGuiApplication::restoreOverrideCursor();
-    if (found.centres.empty()) {
-        prompt_.Inform(RenderQt(msg::sculpt::kNoLedDots, language).toStdString(),
-                       PromptIcon::Warning);
-        return false;
-    }
-    if (!GridWithinLimit(found.rows, found.cols)) {
-        prompt_.Inform(ops::GridLimitMessage(ws_, found.rows, found.cols), PromptIcon::Warning);
-        return false;
-    }
-    identified_ = std::move(found);
+    identified_ = std::move(identified->found);
     width_->setValue(identified_->cols);
     height_->setValue(identified_->rows);
     pointNum_->setText(QString::number(identified_->centres.size()));

@@ -18,6 +18,7 @@
 #include "lang/Localize.h"
 #include "lang/QtText.h"
 #include "lang/messages/SculptMessages.h"
+#include "ops/Layout.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -131,11 +132,14 @@ LightingSettingDialog::LightingSettingDialog(Workspace& ws, Prompt& prompt, QWid
     fillList();
     showSlave(0);
 
+    // A family chosen is a change of the layout (the opening rules above are none).
     connect(controllerType_, &QComboBox::currentIndexChanged, this, [this](int chosen) {
         if (chosen < 0) return;
-        applyType(chosen);
+        if (gray_->currentIndex() >= 0) typeState_.graySelection = gray_->currentIndex();
+        if (const auto set = ops::SetControllerType(ws_, {chosen, typeState_}, prompt_, {})) typeState_ = set->state;
+        fillGrayLevels();
+        ports_->setCurrentText(QString::number(ws_.layout.setting.portsPerSlave));
         fillList();
-        ws_.layout.MarkChanged();
         emit controllerTypeChanged(chosen);
     });
     connect(list_, &QTableWidget::itemSelectionChanged, this, [this] {
@@ -245,8 +249,7 @@ ParameterValues LightingSettingDialog::editorValues() const {
 
 void LightingSettingDialog::apply() {
     const std::string message =
-        ApplyParameters(ws_.layout.setting, editorValues(), SelectedRows(list_), list_->rowCount(), language_);
-    ws_.layout.MarkChanged();
+        ops::SetSlaveParameters(ws_, {editorValues(), SelectedRows(list_), list_->rowCount()}, prompt_, {})->message;
     if (!message.empty()) {
         prompt_.Inform(message, PromptIcon::Information);
         return;

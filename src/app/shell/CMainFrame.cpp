@@ -54,6 +54,7 @@
 #include "lang/QtText.h"
 #include "lang/messages/ShellMessages.h"
 #include "lang/UiStrings.h"
+#include "ops/Document.h"
 #include "workspace/DocumentOps.h"
 #include "workspace/FrameViewRules.h"
 #include "workspace/Startup.h"
@@ -212,7 +213,8 @@ bool CMainFrame::FileOpen(const QString& given) {
         return false;
     }
     if (given.isEmpty()) RememberFolder(ws_, FileKind::Document, path);
-    const bool ok = OnOpenDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
+    // A failure is told by the operation.
+    const bool ok = ops::OpenDocument(ws_, ops::OpenDocumentRequest{path.toStdString()}, prompt_, Progress()).ok();
     if (ok) {
         MarkClean(path);
         Remember(path);
@@ -225,13 +227,12 @@ bool CMainFrame::FileOpen(const QString& given) {
 }
 
 bool CMainFrame::FileSave() {
-    if (ws_.documentPath.empty()) {
-        return FileSaveAs();
+    // A project never saved asks for a name; a failure is told by the operation.
+    const auto saved = ops::SaveDocument(ws_, ops::SaveDocumentRequest{}, prompt_, Progress());
+    if (!saved) {
+        return saved.failure().code == ops::kSaveNoPath ? FileSaveAs() : false;
     }
-    if (!OnSaveDocument(ws_, prompt_, ws_.documentPath, Progress()).ok()) {
-        return false;
-    }
-    MarkClean(Q(ws_.documentPath.string()));
+    MarkClean(Q(saved->path.string()));
     return true;
 }
 
@@ -247,7 +248,7 @@ bool CMainFrame::FileSaveAs(const QString& given) {
         path = dialog.selectedFiles().front();
         RememberFolder(ws_, FileKind::Document, path);
     }
-    const bool ok = OnSaveDocument(ws_, prompt_, path.toStdString(), Progress()).ok();
+    const bool ok = ops::SaveDocument(ws_, ops::SaveDocumentRequest{path.toStdString()}, prompt_, Progress()).ok();
     if (ok) {
         MarkClean(path);
         Remember(path);
@@ -272,7 +273,11 @@ bool CMainFrame::Supplemental() {
         return false;
     }
     RememberFolder(ws_, FileKind::Document, target);
-    return AppendFramesToFile(ws_, prompt_, target.toStdString(), range.start(), range.end(), Progress()).ok();
+    ops::AppendFramesRequest request;
+    request.target = target.toStdString();
+    request.first = static_cast<std::size_t>(range.start() - 1);
+    request.end = static_cast<std::size_t>(range.end());
+    return ops::AppendFrames(ws_, request, prompt_, Progress()).ok();  // a failure is told by the operation
 }
 
 bool CMainFrame::UniteFile() {

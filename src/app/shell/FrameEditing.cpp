@@ -69,6 +69,19 @@ void PutOnClipboard(const FrameBlock& block) {
     QApplication::clipboard()->setMimeData(data);
 }
 
+// A refusal of a frame operation: no clip and a range outside it do nothing without a word, as
+// does a question answered No; any other refusal is told. Always false.
+bool Refused(Prompt& prompt, const Failure& failure, int noClip, int outOfRange) {
+    if (failure.code != noClip && failure.code != outOfRange && !failure.message.empty()) {
+        prompt.Inform(failure.message, PromptIcon::Warning);
+    }
+    return false;
+}
+
+// Frames start .. end of a dialog (1-based, inclusive) as the operations take them.
+std::size_t FirstOf(int start) { return static_cast<std::size_t>(start - 1); }
+std::size_t EndOf(int end) { return static_cast<std::size_t>(end); }
+
 }  // namespace
 
 RangeContext CMainFrame::FrameContext() {
@@ -108,90 +121,117 @@ bool CMainFrame::BlockFits(int start, int end) {
 }
 
 bool CMainFrame::CopyFrames(int start, int end) {
-    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
-    if (!BlockFits(start, end)) return false;
-    PutOnClipboard(corv::CopyFrames(FrameContext(), static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end)));
+    ops::CopyFramesRequest request;
+    request.first = FirstOf(start);
+    request.end = EndOf(end);
+    request.editArea = canvas_->editArea();
+    const auto copied = ops::CopyFrames(ws_, request, prompt_, Progress());
+    if (!copied) return Refused(prompt_, copied.failure(), ops::kCopyNoClip, ops::kCopyOutOfRange);
+    PutOnClipboard(copied->block);
     UpdateEditActions();
     return true;
 }
 
 bool CMainFrame::CutFrames(int start, int end) {
-    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
-    if (!BlockFits(start, end)) return false;
-    RangeContext c = FrameContext();
-    PutOnClipboard(corv::CutFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end)));
-    FramesChanged(static_cast<std::size_t>(start - 1));
+    ops::CutFramesRequest request;
+    request.first = FirstOf(start);
+    request.end = EndOf(end);
+    request.editArea = canvas_->editArea();
+    const auto cut = ops::CutFrames(ws_, request, prompt_, Progress());
+    if (!cut) return Refused(prompt_, cut.failure(), ops::kCutNoClip, ops::kCutOutOfRange);
+    PutOnClipboard(cut->block);  // encoded before the history changes again
+    FramesChanged(cut->last);
     return true;
 }
 
 bool CMainFrame::RepeatFrames(int start, int end, int times) {
-    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
-    RangeContext c = FrameContext();
-    corv::RepeatFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), times);
-    FramesChanged(c.frames->size() - 1);
+    const auto repeated =
+        ops::RepeatFrames(ws_, ops::RepeatFramesRequest{FirstOf(start), EndOf(end), times}, prompt_, Progress());
+    if (!repeated) return Refused(prompt_, repeated.failure(), ops::kRepeatNoClip, ops::kRepeatOutOfRange);
+    FramesChanged(repeated->last);
     return true;
 }
 
 bool CMainFrame::DeleteFrames(int start, int end, int spacing) {
-    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
-    RangeContext c = FrameContext();
-    corv::DeleteFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), spacing);
-    FramesChanged(c.frames->size() - 1);
+    ops::DeleteFramesRequest request;
+    request.first = FirstOf(start);
+    request.end = EndOf(end);
+    request.spacing = spacing;
+    request.editArea = canvas_->editArea();
+    const auto deleted = ops::DeleteFrames(ws_, request, prompt_, Progress());
+    if (!deleted) return Refused(prompt_, deleted.failure(), ops::kDeleteNoClip, ops::kDeleteOutOfRange);
+    FramesChanged(deleted->last);
     return true;
 }
 
 bool CMainFrame::PasteFrames(const PasteOptions& options) {
     bool present = false;
-    const auto block = ClipboardBlock(&present);
+    auto block = ClipboardBlock(&present);
+    // A damaged block is told of only where there are frames to paste into.
     if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty() || !present) return false;
     if (!block) {
         prompt_.Inform(DamagedBlockText(ws_.app.language), PromptIcon::Warning);
         return false;
     }
-    RangeContext c = FrameContext();
-    const Frame& f = c.frames->front();
-    const PixelRect t = TargetRect(f.width(), f.height(), c.editArea);
-    if (block->width != t.width() || block->height != t.height()) {
-        const std::string question =
-            Format(ws_.strings.askPasteSize.c_str(), block->height, block->width, t.height(), t.width());
-        if (prompt_.AskYesNo(question) != Answer::Yes) return false;
-    }
-    const std::size_t last = corv::PasteFrames(c, *block, options);
-    FramesChanged(last);
+    ops::PasteFramesRequest request;
+    request.block = std::move(*block);
+    request.options = options;
+    request.editArea = canvas_->editArea();
+    // A block of another size is asked about on the way.
+    const auto pasted = ops::PasteFrames(ws_, request, prompt_, Progress());
+    if (!pasted) return Refused(prompt_, pasted.failure(), ops::kPasteNoClip, ops::kPasteOutOfRange);
+    FramesChanged(pasted->last);
     return true;
 }
 
 bool CMainFrame::StepsPasteFrames(int start, int interval, bool backwards) {
     bool present = false;
-    const auto block = ClipboardBlock(&present);
+    auto block = ClipboardBlock(&present);
+    // A damaged block is told of only where there are frames to paste into.
     if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty() || !present) return false;
     if (!block) {
         prompt_.Inform(DamagedBlockText(ws_.app.language), PromptIcon::Warning);
         return false;
     }
-    RangeContext c = FrameContext();
-    if (!StepsPaste(c, *block, static_cast<std::size_t>(std::max(start, 0)), interval, backwards)) {
-        prompt_.Inform(Render(msg::shell::kSizeError, ws_.app.language), PromptIcon::Warning);
-        return false;
-    }
-    FramesChanged(std::min(c.frames->size(), static_cast<std::size_t>(std::max(start, 0)) + block->pictures.size()) - 1);
+    ops::StepsPasteRequest request;
+    request.block = std::move(*block);
+    request.start = static_cast<std::size_t>(std::max(start, 0));
+    request.interval = interval;
+    request.backwards = backwards;
+    request.editArea = canvas_->editArea();
+    // A block that fits neither way: "Size error!".
+    const auto pasted = ops::StepsPasteFrames(ws_, request, prompt_, Progress());
+    if (!pasted) return Refused(prompt_, pasted.failure(), ops::kStepsPasteNoClip, ops::kStepsPasteOutOfRange);
+    FramesChanged(pasted->last);
     return true;
 }
 
 bool CMainFrame::MoveFrames(int start, int end, MoveDirection direction, int ranks, bool increments) {
-    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
-    RangeContext c = FrameContext();
-    corv::MoveFrames(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), direction, ranks, increments);
-    FramesChanged(static_cast<std::size_t>(end - 1));
+    ops::MoveFramesRequest request;
+    request.first = FirstOf(start);
+    request.end = EndOf(end);
+    request.direction = direction;
+    request.ranks = ranks;
+    request.increments = increments;
+    request.editArea = canvas_->editArea();
+    const auto moved = ops::MoveFrames(ws_, request, prompt_, Progress());
+    if (!moved) return Refused(prompt_, moved.failure(), ops::kMoveNoClip, ops::kMoveOutOfRange);
+    FramesChanged(moved->last);
     return true;
 }
 
 bool CMainFrame::RowColDeleteFrames(int start, int end, int keepRows, int deleteRows, int keepCols, int deleteCols) {
-    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
-    RangeContext c = FrameContext();
-    RowColDelete(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), keepRows, deleteRows, keepCols,
-                 deleteCols);
-    FramesChanged(static_cast<std::size_t>(end - 1));
+    ops::RowColDeleteRequest request;
+    request.first = FirstOf(start);
+    request.end = EndOf(end);
+    request.keepRows = keepRows;
+    request.deleteRows = deleteRows;
+    request.keepCols = keepCols;
+    request.deleteCols = deleteCols;
+    request.editArea = canvas_->editArea();
+    const auto deleted = ops::RowColDeleteFrames(ws_, request, prompt_, Progress());
+    if (!deleted) return Refused(prompt_, deleted.failure(), ops::kRowColNoClip, ops::kRowColOutOfRange);
+    FramesChanged(deleted->last);
     return true;
 }
 
@@ -270,15 +310,12 @@ int CMainFrame::RunGenerator(GeneratorMode mode, int style, const OtherOptions* 
 }
 
 bool CMainFrame::DesignSwitchFrames(int start, int end, int kind, std::uint32_t seed) {
-    if (!ws_.frames.HasCurrent() || !ValidRange(ws_.frames.CurrentFrames().size(), start - 1, end)) return false;
-    // "Random" draws from the clock unless a seed is given.
-    if (seed == 0) seed = static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch());
-    RangeContext c = FrameContext();
-    if (!FrameRangeTransition(c, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end), kind, seed)) {
-        prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);
-        return false;
-    }
-    FramesChanged(static_cast<std::size_t>(end + (end - start + 1) - 1));
+    // "Random" draws from the clock unless a seed is given; too few frames after the range is
+    // the parameter message.
+    const auto switched =
+        ops::DesignSwitchFrames(ws_, ops::DesignSwitchRequest{FirstOf(start), EndOf(end), kind, seed}, prompt_, Progress());
+    if (!switched) return Refused(prompt_, switched.failure(), ops::kSwitchNoClip, ops::kSwitchOutOfRange);
+    FramesChanged(switched->last);
     return true;
 }
 
@@ -404,10 +441,8 @@ void CMainFrame::ConnectEditState() {
 
 #include "app/common/CFrameRangeDialog.h"
 #include "app/common/FileDialogFolders.h"
-#include "controller/Card.h"
-#include "controller/Catalogue.h"
 #include "controller/LedFile.h"
-#include "controller/LedImport.h"
+#include "ops/Output.h"
 #include "workspace/LayoutOps.h"
 
 namespace corv {
@@ -444,16 +479,20 @@ bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) 
         start = range.start();
         end = range.end();
     }
-    if (!ValidRange(frames.size(), start - 1, end)) {
-        prompt_.Inform(ws_.strings.paramError, PromptIcon::Warning);
+    ops::ControllerOutputRequest request;
+    // A start or an end before the first frame gives a range the operation refuses.
+    request.first = start >= 1 ? static_cast<std::size_t>(start - 1) : frames.size();
+    request.end = end >= 1 ? static_cast<std::size_t>(end) : 0;
+    if (const auto refusal = ops::ControllerOutputRefusalOf(ws_, request)) {
+        prompt_.Inform(refusal->message, PromptIcon::Warning);
         return false;
     }
     if (!EnsureLayout()) return false;
     const QString path = given.isEmpty() ? AskControllerFilePath() : given;
     if (path.isEmpty()) return false;
     ClipFrameSource source(frames);
-    return WriteControllerFiles(source, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end),
-                                FrameShape{frames.front().height(), frames.front().width()}, path);
+    return WriteControllerFiles(source, request.first, request.end, FrameShape{frames.front().height(), frames.front().width()},
+                                path);
 }
 
 QString CMainFrame::AskControllerFilePath() {
@@ -468,27 +507,22 @@ QString CMainFrame::AskControllerFilePath() {
 }
 
 bool CMainFrame::WriteControllerFiles(FrameSource& source, std::size_t first, std::size_t end, FrameShape shape, const QString& path) {
-    const ChipCatalogue catalogue = ChipCatalogue::Load(ws_.home / kCatalogueFileName);
-    WriterInput in;
-    in.layout = &ws_.layout;
-    in.lamps = &ws_.lampTypes;
-    in.catalogue = &catalogue;
-    in.frame = shape;
-    std::vector<std::pair<std::filesystem::path, CardCopyResult>> copies;
-    OutputResult r = OutputControllerFiles(in, source, first, end, path.toStdString(), ws_.random, ws_.strings, Progress(),
-                                           [this, &copies](const std::filesystem::path& file) {
-                                               copies.emplace_back(file, CopyToCard(file, CardProbe{}, ws_.strings, &prompt_));
-                                           });
-    for (const auto& [file, copy] : copies) r.report.NoteCardCopy(file, copy);
-    for (std::size_t i = 0; i < r.messages.size(); ++i) {
-        // "Output File finished!" (the last message of a good output) carries what was written.
-        if (r.ok && i + 1 == r.messages.size()) {
-            prompt_.InformDetailed(r.messages[i], OutputReportText(r.report, ws_.strings), PromptIcon::Information);
-        } else {
-            prompt_.Inform(r.messages[i], r.ok ? PromptIcon::Information : PromptIcon::Warning);
-        }
+    ops::ControllerOutputRequest request;
+    request.frames = &source;
+    request.shape = shape;
+    request.first = first;
+    request.end = end;
+    request.path = path.toStdString();
+    const auto written = ops::WriteControllerFiles(ws_, request, prompt_, Progress());
+    if (!written) {
+        prompt_.Inform(written.message(), PromptIcon::Warning);
+        return false;
     }
-    return r.ok;
+    for (const std::string& failure : written->failures) prompt_.Inform(failure, PromptIcon::Warning);
+    if (!written->complete()) return false;
+    // "Output File finished!" carries what was written.
+    prompt_.InformDetailed(ws_.strings.outputDone, OutputReportText(written->report, ws_.strings), PromptIcon::Information);
+    return true;
 }
 
 bool CMainFrame::ImportControllerFile(const QString& given) {
@@ -500,14 +534,12 @@ bool CMainFrame::ImportControllerFile(const QString& given) {
         if (path.isEmpty()) return false;
         RememberFolder(ws_, FileKind::ControllerFile, path);
     }
-    const ImportResult r = ImportLedFile(path.toStdString(), ws_.layout, ws_.lampTypes, ws_.frames, ws_.app, ws_.strings, Progress());
-    for (const std::string& w : r.warnings) prompt_.Inform(w, PromptIcon::Warning);
-    if (!r.ok) {
-        prompt_.Inform(r.message, PromptIcon::Warning);
+    // The file's warnings reach the prompt on the way.
+    const auto imported = ops::ImportControllerFile(ws_, ops::ControllerImportRequest{path.toStdString()}, prompt_, Progress());
+    if (!imported) {
+        prompt_.Inform(imported.message(), PromptIcon::Warning);
         return false;
     }
-    ws_.frameUndo.Reset();  // the frames changed outside the history
-    ws_.frameUndo.MarkChangedOutside();
     FramesChanged(0);
     return true;
 }

@@ -23,6 +23,7 @@
 #include "controller/LedFile.h"
 #include "media/ImportSource.h"
 #include "media/VideoSettings.h"
+#include "ops/Output.h"
 #include "workspace/Settings.h"
 #include "workspace/Workspace.h"
 
@@ -46,19 +47,21 @@ bool CMainFrame::Import() {
 
 bool CMainFrame::ImportOutput(const QString& source, Fit fit, int frames, const QString& given, bool highSpeed) {
     if (source.isEmpty() || !EnsureLayout()) return false;
-    const int w = ws_.app.frameWidth, h = ws_.app.frameHeight;
-    std::string why;
+    ops::ImportFramesRequest request;
+    request.source = source.toStdString();
+    request.fit = fit;
+    request.highSpeed = highSpeed;
+    request.frames = frames;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::unique_ptr<FrameSource> input = OpenImportSource(source.toStdString(), w, h, fit, ws_.temp().path(), &why, highSpeed);
+    auto imported = ops::ImportFrames(ws_, request, prompt_, Progress());
     QApplication::restoreOverrideCursor();
-    if (!input) {
-        prompt_.Inform(source.toStdString() + "\n" + why, PromptIcon::Warning);
+    if (!imported) {
+        prompt_.Inform(imported.message(), PromptIcon::Warning);  // the file, then why
         return false;
     }
-    const std::size_t end = frames > 0 ? std::min<std::size_t>(static_cast<std::size_t>(frames), input->Count()) : input->Count();
     const QString path = given.isEmpty() ? AskControllerFilePath() : given;
     if (path.isEmpty()) return false;
-    return WriteControllerFiles(*input, 0, end, FrameShape{h, w}, path);
+    return WriteControllerFiles(*imported->frames, 0, imported->end, imported->shape, path);
 }
 
 bool CMainFrame::VideoCapture() {

@@ -14,10 +14,6 @@ public:
 protected:
     bool RunsOnClick() const override { return true; }
     void Apply(const CellRect& r, const Drag& drag, bool ctrl) override;
-
-private:
-    // Says why nothing came when every line from the current one is too full for the module.
-    void WarnWhenFull(const DisplayModule& module);
 };
 
 }  // namespace corv

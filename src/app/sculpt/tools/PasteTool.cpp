@@ -10,6 +10,7 @@
 #include "base/Prompt.h"
 #include "lang/Render.h"
 #include "lang/messages/SculptMessages.h"
+#include "ops/Layout.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -19,8 +20,8 @@ void PasteTool::Click(int col, int row) {
     const LinePanelState& panel = view_.panel();
     const LineClipboard& clipboard = view_.clipboard();
     if (!clipboard.Empty()) {
-        PasteFragments(ws.layout, clipboard, col, row, panel.currentLine, panel.lineLimit, view_.AllowRepeat(),
-                       view_.ActiveMask());
+        ops::PasteLeds(ws, {&clipboard, col, row, panel.currentLine, panel.lineLimit, view_.AllowRepeat(), view_.ActiveMask()},
+                       view_.prompt(), {});
         view_.Changed();
         return;
     }

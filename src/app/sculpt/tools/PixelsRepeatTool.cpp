@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ops/Layout.h"
 #include "workspace/Settings.h"
 #include "workspace/Workspace.h"
 
@@ -25,8 +26,11 @@ void PixelsRepeatTool::Apply(const CellRect& r, const Drag&, bool) {
     const auto answer = askRepeat(position, group);
     if (!answer) return;
     if (ws.config && answer->second >= 1) ws.config->WriteInt(keys::kSnapNumber, answer->second);
-    if (answer->first < 1) return;
-    PixelsRepeat(ws.layout, r, answer->first);
+    // A count below 1 does nothing.
+    if (const auto repeated = ops::RepeatLeds(ws, {r, answer->first}, view_.prompt(), {});
+        !repeated && repeated.failure().code == ops::kRepeatNoTimes) {
+        return;
+    }
     view_.Changed();
 }
 

@@ -1,5 +1,6 @@
 #include "app/sculpt/tools/ReverseTool.h"
 
+#include "ops/Layout.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -13,7 +14,7 @@ void ReverseTool::Click(int col, int row) {
         view_.Repaint();
         return;
     }
-    if (Reverse(view_.workspace().layout, marks.startCol, marks.startRow, col, row)) {
+    if (ops::ReverseRun(view_.workspace(), {marks.startCol, marks.startRow, col, row}, view_.prompt(), {})) {
         marks.kind = SculptMarks::Kind::None;
         view_.Changed();
     } else {

@@ -62,9 +62,4 @@ std::vector<std::uint32_t> SelectRangeTool::FirstLineInside(const CellRect& r) c
     return offsets;
 }
 
-void SelectRangeTool::DropEmptyStep() {
-    Layout& layout = view_.workspace().layout;
-    if (!layout.undo.empty() && layout.undo.back().entries.empty()) layout.DropEmptyStep();
-}
-
 }  // namespace corv

@@ -30,8 +30,6 @@ protected:
 
     // The points of the first line with points inside the rectangle, relative to its corner.
     std::vector<std::uint32_t> FirstLineInside(const CellRect& r) const;
-    // Removes the undo step an operation opened when it changed nothing.
-    void DropEmptyStep();
 };
 
 }  // namespace corv

@@ -1,13 +1,13 @@
 #include "app/sculpt/tools/TransferTool.h"
 
 #include "app/common/LinePanelState.h"
+#include "ops/Layout.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
 
 void TransferTool::Click(int col, int row) {
-    Workspace& ws = view_.workspace();
-    if (ws.layout.grid.Contains(row, col) && Transfer(ws.layout, col, row, view_.panel().currentLine)) view_.Changed();
+    if (ops::TransferLeds(view_.workspace(), {col, row, view_.panel().currentLine}, view_.prompt(), {})) view_.Changed();
 }
 
 }  // namespace corv
