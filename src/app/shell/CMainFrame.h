@@ -232,14 +232,11 @@ private:
     // loaded yet; quietly does nothing when there is none.
     void LoadLayoutInUse();
     QString StartFolder() const;
-    // A frame block holds at most 65535 frames; false with a message for a longer range.
-    bool BlockFits(int start, int end);
     void UpdateRecentMenu();
     void Remember(const QString& path);
     void UpdateSkinChecks();
     // After a frame operation: frame `last` (0-based) is current, the count and view follow.
     void FramesChanged(std::size_t last);
-    RangeContext FrameContext();
     void UpdateEditActions();
     void UpdatePasteActions();
     void BuildControlBar();

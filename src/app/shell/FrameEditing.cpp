@@ -28,7 +28,6 @@
 #include "ops/ColourProcess.h"
 #include "ops/Frames.h"
 #include "ops/Generate.h"
-#include "content/TransitionRenderer.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "lang/QtText.h"
@@ -84,15 +83,6 @@ std::size_t EndOf(int end) { return static_cast<std::size_t>(end); }
 
 }  // namespace
 
-RangeContext CMainFrame::FrameContext() {
-    RangeContext c;
-    c.frames = &ws_.frames.CurrentFrames();
-    c.undo = &ws_.frameUndo;
-    c.background = ws_.app.backgroundColour;
-    c.editArea = canvas_->editArea();
-    return c;
-}
-
 void CMainFrame::FramesChanged(std::size_t last) {
     const int count = static_cast<int>(ws_.frames.CurrentFrames().size());
     ws_.app.currentFrame = std::clamp(static_cast<int>(last), 0, std::max(0, count - 1));
@@ -112,12 +102,6 @@ void CMainFrame::UpdateEditActions() {
 void CMainFrame::UpdatePasteActions() {
     // Only whether a block is there: reading it waits for the paste.
     EnableByRule(actions_, CommandTable(), EnabledRule::ClipboardBlock, ClipboardHasBlock());
-}
-
-bool CMainFrame::BlockFits(int start, int end) {
-    if (end - start + 1 <= static_cast<int>(kMaxBlockFrames)) return true;
-    prompt_.Inform(Render(msg::shell::kTooManyFramesToCopy, ws_.app.language), PromptIcon::Warning);
-    return false;
 }
 
 bool CMainFrame::CopyFrames(int start, int end) {
