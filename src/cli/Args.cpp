@@ -6,6 +6,7 @@
 
 #include "cli/Cli.h"
 #include "lang/messages/CliMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv::cli {
 
@@ -58,7 +59,7 @@ bool Args::Parse(const std::vector<std::string>& argv, const std::set<std::strin
             given_.push_back(name);
             flags_.insert(name);
         } else {
-            error = Say(language_, msg::cli::kNoSuchOption, {a});
+            error = Say(language_, msg::common::kNoSuchOption, {a});
             return false;
         }
     }

@@ -12,6 +12,7 @@
 #include "lang/Localize.h"
 #include "lang/Render.h"
 #include "lang/messages/CliMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "layout/Layout.h"
 #include "project/EffectItem.h"
 #include "workspace/DocumentOps.h"
@@ -529,20 +530,20 @@ void Warn(Context& ctx, const std::string& command, const std::string& message) 
 }
 
 int FailSave(Context& ctx, const std::string& command, const Failure& why) {
-    return Fail(ctx, command, Say(ctx, msg::cli::kSaveFileFail) + " " + why.reason);
+    return Fail(ctx, command, Say(ctx, msg::common::kSaveFileFail) + " " + why.reason);
 }
 
 int FailOpen(Context& ctx, const std::string& command, const Failure& why) {
-    return Fail(ctx, command, Say(ctx, msg::cli::kOpenFileFail) + " " + why.reason);
+    return Fail(ctx, command, Say(ctx, msg::common::kOpenFailed) + " " + why.reason);
 }
 
 std::string DocFailure(const Context& ctx, const std::string& path, const Failure& failure) {
     const auto e = static_cast<DocError>(failure.code);
     if (e == DocError::OpenFailed) {
-        return Say(ctx, msg::cli::kOpenFileFail) + " " + Reason(ctx, failure.reason);
+        return Say(ctx, msg::common::kOpenFailed) + " " + Reason(ctx, failure.reason);
     }
     if (e == DocError::WriteFailed) {
-        return Say(ctx, msg::cli::kSaveFileFail) + " " + failure.reason;
+        return Say(ctx, msg::common::kSaveFileFail) + " " + failure.reason;
     }
     return path + ": " + DocErrorText(e, ctx.strings);
 }
@@ -650,7 +651,7 @@ int RunCli(const std::vector<std::string>& argv, std::ostream& out, std::ostream
         }
     }
     if (!command) {
-        err << "corvantine-cli: " << Say(lang, msg::cli::kNoSuchCommand, {name}) << '\n';
+        err << "corvantine-cli: " << Say(lang, msg::common::kNoSuchCommand, {name}) << '\n';
         PrintHelp(err);
         return kExitUsage;
     }

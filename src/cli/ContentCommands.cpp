@@ -11,6 +11,7 @@
 #include "content/ColourList.h"
 #include "content/TransitionRenderer.h"
 #include "lang/messages/CliMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "project/Document.h"
 #include "project/NewDocument.h"
 
@@ -226,7 +227,7 @@ int RunColors(Context& ctx, const Args& args) {
             return kExitOk;
         }
         auto line = [&](int number, const std::vector<ListColour>& colours, const std::string& note) {
-            ctx.out << number << ": " << Say(ctx, msg::cli::kListColourCount, {std::to_string(colours.size())}) << "  " << Hex(colours.front())
+            ctx.out << number << ": " << Say(ctx, msg::common::kColourCount, {std::to_string(colours.size())}) << "  " << Hex(colours.front())
                     << " .. " << Hex(colours.back())
                     << note << '\n';
         };

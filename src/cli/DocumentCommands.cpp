@@ -8,6 +8,7 @@
 #include "base/TerminalProgress.h"
 #include "formats/Archive.h"
 #include "lang/messages/CliMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "project/Document.h"
 #include "formats/FrameCountScramble.h"
 #include "project/NewDocument.h"
@@ -252,11 +253,11 @@ int RunUnpack(Context& ctx, const Args& args) {
     const fs::path extracted = temp.File(document::kEntryName);
     std::error_code ec;
     if (!x.ok) {
-        return Fail(ctx, cmd, Say(ctx, msg::cli::kOpenFileFail) + " " + args.positionals()[0] + ": " +
+        return Fail(ctx, cmd, Say(ctx, msg::common::kOpenFailed) + " " + args.positionals()[0] + ": " +
                                   Reason(ctx, x.error));
     }
     if (!fs::is_regular_file(extracted, ec)) {
-        return Fail(ctx, cmd, Say(ctx, msg::cli::kOpenFileFail) + " " + args.positionals()[0] + ": " +
+        return Fail(ctx, cmd, Say(ctx, msg::common::kOpenFailed) + " " + args.positionals()[0] + ": " +
                                   Say(ctx, msg::cli::kNoEntryInArchive, {document::kEntryName}));
     }
     LoadedDocument doc;

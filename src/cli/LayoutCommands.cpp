@@ -17,6 +17,7 @@
 #include "lang/Language.h"
 #include "lang/Localize.h"
 #include "lang/messages/CliCommandMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "lang/messages/CliMessages.h"
 #include "layout/DisplayModule.h"
 #include "layout/Dxf.h"
@@ -486,7 +487,7 @@ int RunLamp(Context& ctx, const Args& args) {
         const std::string msg =
             DeleteLampType(libs.lamps, static_cast<std::size_t>(it - libs.lamps.begin()), unused, ctx.strings);
         if (msg.empty()) return Fail(ctx, "lamp delete", Say(ctx, msg::cli::kBuiltInLampUndeletable, {name}));
-        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp delete", Say(ctx, msg::cli::kSaveFileFail));
+        if (!SaveLampTypes(file, libs.lamps)) return Fail(ctx, "lamp delete", Say(ctx, msg::common::kSaveFileFail));
         ctx.out << msg << '\n';
         return kExitOk;
     }

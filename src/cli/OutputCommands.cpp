@@ -19,6 +19,7 @@
 #include "formats/Archive.h"
 #include "lang/Language.h"
 #include "lang/messages/CliMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "layout/LineFile.h"
 #include "ops/Output.h"
 #include "project/Document.h"
@@ -198,7 +199,7 @@ int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
     std::string error;
     if (auto read = ReadLedInfo(path, info, error); !read) {
         return Fail(ctx, "info", error == texts::kOpenFileFail
-                                     ? Say(ctx, msg::cli::kOpenFileFail) + " " + read.failure().reason
+                                     ? Say(ctx, msg::common::kOpenFailed) + " " + read.failure().reason
                                      : path.string() + ": " + Reason(ctx, error));
     }
     // What a controller would trip over is told on stderr; --strict makes it a failure.
@@ -243,7 +244,7 @@ int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
             << Say(ctx, msg::cli::kControllerData, {familyText, std::to_string(info.family)})
             << '\n' << Label(ctx, msg::cli::kSlavesLabel, 13) << info.slaveCount << '\n' << Label(ctx, msg::cli::kDataOffsetLabel, 13)
             << info.dataOffset << '\n' << Label(ctx, msg::cli::kBlockSizeLabel, 13) << info.blockSize << '\n'
-            << Label(ctx, msg::cli::kFrameTotalLabel, 13) << info.frameCount << '\n';
+            << Label(ctx, msg::common::kFramesLabel, 13) << info.frameCount << '\n';
     for (std::size_t i = 0; i < info.records.size(); ++i) {
         const auto& r = info.records[i];
         const std::string chipName = home.ChipName(r.chipCode, ctx.language);

@@ -26,6 +26,7 @@
 #include "media/Movie.h"
 #include "media/VideoSettings.h"
 #include "ops/Import.h"
+#include "ops/Output.h"
 #include "project/Document.h"
 #include "workspace/Settings.h"
 #include "workspace/Workspace.h"
@@ -174,56 +175,67 @@ int RunOutputFrom(Context& ctx, const Args& args) {
     if (width && (*width < 1 || *width > 4096)) return OutOfRange(ctx, cmd, "--width", 1, 4096);
     if (height && (*height < 1 || *height > 4096)) return OutOfRange(ctx, cmd, "--height", 1, 4096);
 
+    // The command line's workspace: its language, the line file and the home's lamp types.
     HomeFiles home;
-    Layout layout;
-    if (int rc = LoadLayout(ctx, cmd, *lines, home, layout); rc != kExitOk) return rc;
-    TempDir temp;
+    Workspace ws;
+    ws.app.language = ctx.language;
+    ws.strings = ctx.strings;
+    if (int rc = LoadLayout(ctx, cmd, *lines, home, ws.layout); rc != kExitOk) return rc;
+    ws.lampTypes = home.lamps;
     // The frame size: --width/--height, else a document's own, else the layout's grid.
     int w = static_cast<int>(width.value_or(0)), h = static_cast<int>(height.value_or(0));
     if (ImportKindOf(source) == ImportKind::Document && (!width || !height)) {
         ClipFrameReader probe;
-        if (auto opened = probe.Open(source, 0, temp.path()); !opened) {
+        if (auto opened = probe.Open(source, 0, ws.temp().path()); !opened) {
             return Fail(ctx, cmd, DocFailure(ctx, source.string(), opened.failure()));
         }
         if (!width) w = static_cast<int>(probe.width());
         if (!height) h = static_cast<int>(probe.height());
     }
-    if (w == 0) w = std::max(1, static_cast<int>(layout.grid.cols));
-    if (h == 0) h = std::max(1, static_cast<int>(layout.grid.rows));
-    std::string why;
-    std::unique_ptr<FrameSource> frames = OpenImportSource(source, w, h, fit, temp.path(), &why);
-    if (!frames) return Fail(ctx, cmd, source.string() + ": " + Reason(ctx, why));
-    const std::size_t total = frames->Count();
+    if (w == 0) w = std::max(1, static_cast<int>(ws.layout.grid.cols));
+    if (h == 0) h = std::max(1, static_cast<int>(ws.layout.grid.rows));
+    ops::ImportFramesRequest opening;
+    opening.source = source;
+    opening.width = w;
+    opening.height = h;
+    opening.fit = fit;
+    StreamPrompt prompt(ctx.err, Answer::No);
+    auto imported = ops::ImportFrames(ws, opening, prompt, TerminalProgress());
+    if (!imported) {
+        // An empty name is no file, said as the movie reader says it of any path that is none.
+        const std::string why = imported.failure().code == ops::kImportNoSource
+                                    ? std::string(texts::kOpenFileFail) + " (" + source.string() + " is not a file)"
+                                    : imported.failure().reason;
+        return Fail(ctx, cmd, source.string() + ": " + Reason(ctx, why));
+    }
+    const std::size_t total = imported->count;
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(total));
     if (CheckFrameRange(a, b, total) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, total));
 
-    WriterInput in;
-    in.layout = &layout;
-    in.lamps = &home.lamps;
-    in.catalogue = &home.Catalogue();
-    in.frame = FrameShape{h, w};
-    in.speed = static_cast<int>(speed.value_or(30));
-    Random rng = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
-    std::vector<std::string> copied;
-    std::vector<std::pair<fs::path, CardCopyResult>> copies;
-    auto afterFile = [&](const fs::path& file) {
-        if (card == "auto") {
-            CardCopyResult r = CopyToCard(file, CardProbe{}, ctx.strings, nullptr);
-            if (r.copied) copied.push_back(r.destination.string());
-            copies.emplace_back(file, std::move(r));
-        }
-    };
-    OutputResult r = OutputControllerFiles(in, *frames, static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b), *outPath, rng,
-                                           ctx.strings, TerminalProgress(), afterFile);
-    for (const auto& f : r.files) ctx.out << f.string() << '\n';
-    for (const auto& c : copied) ctx.out << "copied to " << c << '\n';
-    for (const auto& m : r.messages) (r.ok ? ctx.out : ctx.err) << (r.ok ? m : Reason(ctx, m)) << '\n';
-    if (r.ok) {
-        // The detail of "Output File finished!", as the window shows it.
-        for (const auto& [file, copy] : copies) r.report.NoteCardCopy(file, copy);
-        for (const std::string& line : OutputReportLines(r.report, ctx.strings)) ctx.out << line << '\n';
+    ops::ControllerOutputRequest request;
+    request.frames = imported->frames.get();
+    request.shape = imported->shape;
+    request.first = static_cast<std::size_t>(a - 1);
+    request.end = static_cast<std::size_t>(b);
+    request.path = *outPath;
+    request.speed = static_cast<int>(speed.value_or(30));
+    request.catalogue = &home.Catalogue();
+    request.card = card == "auto" ? ops::ControllerOutputRequest::Card::Copy : ops::ControllerOutputRequest::Card::None;
+    request.askBeforeReplacing = false;  // a file of the same name on the card is kept
+    ws.random = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
+    const auto written = ops::WriteControllerFiles(ws, request, prompt, TerminalProgress());
+    if (!written) {  // a layout without a line
+        ctx.err << Reason(ctx, written.message()) << '\n';
+        return kExitFailed;
     }
-    return r.ok ? kExitOk : kExitFailed;
+    for (const auto& f : written->files) ctx.out << f.string() << '\n';
+    for (const auto& c : written->copied) ctx.out << "copied to " << c.string() << '\n';
+    for (const auto& m : written->failures) ctx.err << Reason(ctx, m) << '\n';
+    if (!written->complete()) return kExitFailed;
+    ctx.out << ws.strings.outputDone << '\n';
+    // The detail of "Output File finished!", as the window shows it.
+    for (const std::string& line : OutputReportLines(written->report, ws.strings)) ctx.out << line << '\n';
+    return kExitOk;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "lang/Language.h"
 #include "lang/Render.h"
 #include "lang/messages/FusebindMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv::fuse {
 
@@ -142,8 +143,8 @@ CommandTexts LoadCommandTexts(std::uint8_t language) {
     x.help = Render(msg::fusebind::kHelp, language);
     x.datHelp = Render(msg::fusebind::kMergeDatHelp, language);
     x.vidHelp = Render(msg::fusebind::kMergeVidHelp, language);
-    x.unknownOption = Render(msg::fusebind::kUnknownOption, language);
-    x.unknownCommand = Render(msg::fusebind::kUnknownCommand, language);
+    x.unknownOption = Render(msg::common::kNoSuchOption, language);
+    x.unknownCommand = Render(msg::common::kNoSuchCommand, language);
     x.needsFile = Render(msg::fusebind::kNeedsFileName, language);
     x.noOutput = Render(msg::fusebind::kNoOutputFile, language);
     x.datModes = Render(msg::fusebind::kDatModeValues, language);

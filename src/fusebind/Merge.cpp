@@ -23,6 +23,7 @@
 #include "lang/Language.h"
 #include "lang/Render.h"
 #include "lang/messages/FusebindMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv::fuse {
 
@@ -36,7 +37,7 @@ Messages LoadMessages(std::uint8_t language) {
     m.success = Render(msg::fusebind::kMergeSucceeded, language);
     m.failed = Render(msg::fusebind::kMergeFailed, language);
     m.notOurFormat = Render(msg::fusebind::kNotOurFormat, language);
-    m.openFailed = Render(msg::fusebind::kOpenFailed, language);
+    m.openFailed = Render(msg::common::kOpenFailed, language);
     m.framesDiffer = Render(msg::fusebind::kFrameCountsDiffer, language);
     m.continueAsk = Render(msg::fusebind::kContinueQuestion, language);
     m.sizeDiffers = Render(msg::fusebind::kSizesDiffer, language);
@@ -47,12 +48,12 @@ Messages LoadMessages(std::uint8_t language) {
     m.datModeLabel = Render(msg::fusebind::kDatModeLabel, language);
     m.vidModeLabel = Render(msg::fusebind::kVidModeLabel, language);
     m.horizontal = Render(msg::fusebind::kHorizontal, language);
-    m.vertical = Render(msg::fusebind::kVertical, language);
-    m.add = Render(msg::fusebind::kAddButton, language);
-    m.remove = Render(msg::fusebind::kDeleteButton, language);
+    m.vertical = Render(msg::common::kVertical, language);
+    m.add = Render(msg::common::kAdd, language);
+    m.remove = Render(msg::common::kDeleteText, language);
     m.merge = Render(msg::fusebind::kMergeButton, language);
     m.warning = Render(msg::fusebind::kWarningTitle, language);
-    m.close = Render(msg::fusebind::kCloseButton, language);
+    m.close = Render(msg::common::kClose, language);
     m.partialBlock = Render(msg::fusebind::kPartialFrameBlock, language);
     m.noWholeFrame = Render(msg::fusebind::kNoWholeFrame, language);
     m.badChecksum = Render(msg::fusebind::kBadChecksum, language);

@@ -37,6 +37,7 @@
 #include "lang/QtText.h"
 #include "lang/UiStrings.h"
 #include "lang/messages/DesignMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "media/Music.h"
 #include "project/EffectExport.h"
 #include "workspace/DocumentOps.h"
@@ -74,27 +75,27 @@ constexpr std::array kCommands{
     C{id::kClearMusic, menu::kFile, msg::design::kClearMusicCommand, 0},
     C{id::kExport, menu::kFile, msg::design::kExportCommand, 0},
     C{id::kRender, menu::kFile, msg::design::kRenderCommand, Ctrl(Qt::Key_R)},
-    C{id::kReturn, menu::kFile, msg::design::kReturnCommand, Key(Qt::Key_Escape)},
-    C{id::kUndo, menu::kEdit, msg::design::kUndoCommand, Ctrl(Qt::Key_Z), false, false, R::CanUndo},
-    C{id::kRedo, menu::kEdit, msg::design::kRedoCommand, Ctrl(Qt::Key_Y), false, false, R::CanRedo},
-    C{id::kCut, menu::kEdit, msg::design::kCutCommand, Ctrl(Qt::Key_X)},
-    C{id::kCopy, menu::kEdit, msg::design::kCopyCommand, Ctrl(Qt::Key_C)},
-    C{id::kPaste, menu::kEdit, msg::design::kPasteCommand, Ctrl(Qt::Key_V)},
-    C{id::kDelete, menu::kEdit, msg::design::kDelete, Key(Qt::Key_Delete)},
+    C{id::kReturn, menu::kFile, msg::common::kReturn, Key(Qt::Key_Escape)},
+    C{id::kUndo, menu::kEdit, msg::common::kUndoCommand, Ctrl(Qt::Key_Z), false, false, R::CanUndo},
+    C{id::kRedo, menu::kEdit, msg::common::kRedoCommand, Ctrl(Qt::Key_Y), false, false, R::CanRedo},
+    C{id::kCut, menu::kEdit, msg::common::kCutCommand, Ctrl(Qt::Key_X)},
+    C{id::kCopy, menu::kEdit, msg::common::kCopyCommand, Ctrl(Qt::Key_C)},
+    C{id::kPaste, menu::kEdit, msg::common::kPasteCommand, Ctrl(Qt::Key_V)},
+    C{id::kDelete, menu::kEdit, msg::common::kDelete, Key(Qt::Key_Delete)},
     C{id::kGroup, menu::kEdit, msg::design::kGroupCommand, Ctrl(Qt::Key_G)},
     C{id::kUnlay, menu::kEdit, msg::design::kUnlayCommand, CtrlShift(Qt::Key_G)},
     C{id::kMask, menu::kEdit, msg::design::kMaskCommand, Ctrl(Qt::Key_M)},
     C{id::kUnmask, menu::kEdit, msg::design::kUnmaskCommand, Shift(Qt::Key_M)},
     C{id::kArea, menu::kEdit, msg::design::kAreaCommand, 0},
-    C{id::kPlay, menu::kPlay, msg::design::kPlayCommand, Key(Qt::Key_P)},
-    C{id::kStop, menu::kPlay, msg::design::kStopCommand, Key(Qt::Key_Space)},
+    C{id::kPlay, menu::kPlay, msg::common::kPlayCommand, Key(Qt::Key_P)},
+    C{id::kStop, menu::kPlay, msg::common::kStopCommand, Key(Qt::Key_Space)},
 };
 
 constexpr std::array kMenus{
-    WindowMenu{menu::kFile, msg::design::kFileMenu},
-    WindowMenu{menu::kEdit, msg::design::kEditMenu},
+    WindowMenu{menu::kFile, msg::common::kFileMenu},
+    WindowMenu{menu::kEdit, msg::common::kEditMenu},
     WindowMenu{menu::kTools, msg::design::kToolsMenu},
-    WindowMenu{menu::kPlay, msg::design::kPlayMenu},
+    WindowMenu{menu::kPlay, msg::common::kPlay},
 };
 
 }  // namespace
@@ -119,13 +120,13 @@ CDesignFrame::CDesignFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
         const std::uint8_t lang = ws_.app.language;
         if (kind == kItemText) {
             bool ok = false;
-            const QString text = QInputDialog::getText(this, RenderQt(msg::design::kText, lang), RenderQt(msg::design::kTextLabel, lang),
+            const QString text = QInputDialog::getText(this, RenderQt(msg::design::kText, lang), RenderQt(msg::common::kTextLabel, lang),
                                                        QLineEdit::Normal, QString(), &ok);
             if (!ok || text.isEmpty()) return nullptr;
             AddText(text, box);
         } else if (kind == kItemPicture) {
             const QString path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Picture, QString::fromStdString(ws_.home.string())),
-                                                              RenderQt(msg::design::kPictures, lang) + QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
+                                                              RenderQt(msg::common::kPictures, lang) + QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
             RememberFolder(ws_, FileKind::Picture, path);
             if (!path.isEmpty()) AddPicture(path, box);
         }
@@ -169,16 +170,16 @@ void CDesignFrame::BuildMenus() {
         Text tip;
     } tools[] = {
         {CEffectView::kSelectTool, msg::design::kSelectTool, msg::design::kSelectToolTip},
-        {kItemRectangle, msg::design::kRectangleTool, msg::design::kRectangleToolTip},
+        {kItemRectangle, msg::common::kRectangleTool, msg::design::kRectangleToolTip},
         {kItemEllipse, msg::design::kEllipseTool, msg::design::kEllipseToolTip},
-        {kItemLine, msg::design::kLineTool, msg::design::kLineToolTip},
+        {kItemLine, msg::common::kLineTool, msg::design::kLineToolTip},
         {kItemRoundRect, msg::design::kRoundRectTool, msg::design::kRoundRectToolTip},
         {kItemStar, msg::design::kStarTool, msg::design::kStarToolTip},
         {kItemRegularPolygon, msg::design::kRegularPolygonTool, msg::design::kRegularPolygonToolTip},
         {kItemPolyline, msg::design::kPolylineTool, msg::design::kPolylineToolTip},
         {kItemPolygon, msg::design::kPolygonTool, msg::design::kPolygonToolTip},
         {kItemText, msg::design::kText, msg::design::kTextToolTip},
-        {kItemPicture, msg::design::kPictureTool, msg::design::kPictureToolTip},
+        {kItemPicture, msg::common::kPictureTool, msg::design::kPictureToolTip},
     };
     for (const auto& t : tools) {
         QAction* a = toolsMenu->addAction(RenderQt(t.name, lang));
@@ -220,12 +221,12 @@ void CDesignFrame::BuildPanel() {
         return b;
     };
     auto* layerButtons = new QGridLayout;
-    layerButtons->addWidget(button(msg::design::kNewLayer, [this] { NewLayer(); }), 0, 0);
-    layerButtons->addWidget(button(msg::design::kDelete, [this] { DeleteLayer(); }), 0, 1);
+    layerButtons->addWidget(button(msg::common::kNewLayer, [this] { NewLayer(); }), 0, 0);
+    layerButtons->addWidget(button(msg::common::kDelete, [this] { DeleteLayer(); }), 0, 1);
     layerButtons->addWidget(button(msg::design::kMoveLayerUp, [this] { MoveLayer(true); }), 1, 0);
     layerButtons->addWidget(button(msg::design::kMoveLayerDown, [this] { MoveLayer(false); }), 1, 1);
 
-    colourButton_ = new QPushButton(RenderQt(msg::design::kColourButton, lang), panel);
+    colourButton_ = new QPushButton(RenderQt(msg::common::kFontColour, lang), panel);
     connect(colourButton_, &QPushButton::clicked, this, [this] {
         const QColor c = QColorDialog::getColor(QColor::fromRgb(view_->colour), this);
         if (c.isValid()) ApplyColour(c.rgb() & 0xFFFFFFu);
@@ -249,7 +250,7 @@ void CDesignFrame::BuildPanel() {
         const QFont chosen = QFontDialog::getFont(&ok, current, this);
         if (ok) ApplyFont(chosen.family(), chosen.pixelSize() > 0 ? chosen.pixelSize() : static_cast<int>(chosen.pointSizeF() * 96 / 72));
     });
-    fill_ = new QCheckBox(RenderQt(msg::design::kFill, lang), panel);
+    fill_ = new QCheckBox(RenderQt(msg::common::kFill, lang), panel);
     fill_->setChecked(true);
     connect(fill_, &QCheckBox::toggled, this, [this](bool on) {
         if (updating_) return;
@@ -297,13 +298,13 @@ void CDesignFrame::BuildPanel() {
     auto* form = new QFormLayout;
     form->addRow(colourButton_);
     form->addRow(fontButton);
-    form->addRow(RenderQt(msg::design::kLineWidthLabel, lang), lineWidth_);
+    form->addRow(RenderQt(msg::common::kStripeWidth, lang), lineWidth_);
     form->addRow(fill_);
-    form->addRow(RenderQt(msg::design::kAngleLabel, lang), angle_);
+    form->addRow(RenderQt(msg::common::kAngle, lang), angle_);
     form->addRow(QStringLiteral("X:"), posX_);
     form->addRow(QStringLiteral("Y:"), posY_);
-    form->addRow(RenderQt(msg::design::kWidthLabel, lang), sizeW_);
-    form->addRow(RenderQt(msg::design::kHeightLabel, lang), sizeH_);
+    form->addRow(RenderQt(msg::common::kFontWidth, lang), sizeW_);
+    form->addRow(RenderQt(msg::common::kFontHeight, lang), sizeH_);
     form->addRow(RenderQt(msg::design::kParameterLabel, lang), parameter_);
     auto* layout = new QVBoxLayout(panel);
     layout->addWidget(new QLabel(RenderQt(msg::design::kLayers, lang), panel));
@@ -356,7 +357,7 @@ void CDesignFrame::MarkSaved() {
 
 void CDesignFrame::UpdateModified() {
     const auto& path = ws_.documentPath;
-    setWindowTitle((path.empty() ? RenderQt(msg::design::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string())) +
+    setWindowTitle((path.empty() ? RenderQt(msg::common::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string())) +
                    QStringLiteral("[*]"));
     setWindowModified(IsModified());
     emit modifiedChanged();
@@ -530,7 +531,7 @@ bool CDesignFrame::AddPicture(const QString& path, QRectF box) {
     EffectLayer* layer = view_->layer();
     const QImage image(path);
     if (image.isNull() || !layer) {
-        prompt_.Inform((RenderQt(msg::design::kPictureUnreadable, ws_.app.language) + path).toStdString(), PromptIcon::Warning);
+        prompt_.Inform((RenderQt(msg::common::kPictureUnreadable, ws_.app.language) + path).toStdString(), PromptIcon::Warning);
         return false;
     }
     // Large pictures are kept at most 1024 pixels a side.
@@ -642,7 +643,7 @@ int CDesignFrame::RenderFrames(int frames) {
     if (frames <= 0) {
         bool ok = false;
         frames = QInputDialog::getInt(this, RenderQt(msg::design::kRenderTitle, ws_.app.language),
-                                      RenderQt(msg::design::kFramesLabel, ws_.app.language), 100, 1, 100000, 1, &ok);
+                                      RenderQt(msg::common::kFramesLabel, ws_.app.language), 100, 1, 100000, 1, &ok);
         if (!ok) return 0;
     }
     Stop();

@@ -14,6 +14,7 @@
 #include "lang/QtText.h"
 #include "lang/UiStrings.h"
 #include "lang/messages/FrameMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -22,7 +23,7 @@ using frame_edit_dialogs::Spin;
 
 CPasteDialog::CPasteDialog(int current, int frameCount, std::uint8_t language, const UiStrings& strings, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(RenderQt(msg::frame::kPasteTitle, language));
+    setWindowTitle(RenderQt(msg::common::kPasteTool, language));
     place_ = Spin(1, std::max(frameCount, 1), current, this);
     times_ = Spin(1, 1000, 1, this);
     auto* endFrame = new QPushButton(RenderQt(msg::frame::kEndFrame, language), this);

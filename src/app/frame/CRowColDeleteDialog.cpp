@@ -12,6 +12,7 @@
 #include "lang/QtText.h"
 #include "lang/UiStrings.h"
 #include "lang/messages/FrameMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -21,7 +22,7 @@ using frame_edit_dialogs::Spin;
 CRowColDeleteDialog::CRowColDeleteDialog(int frameCount, std::uint8_t language, const UiStrings& strings,
                                          QWidget* parent)
     : QDialog(parent), frameCount_(frameCount), strings_(strings) {
-    setWindowTitle(RenderQt(msg::frame::kRowColDeleteTitle, language));
+    setWindowTitle(RenderQt(msg::common::kRowColDeleteTitle, language));
     start_ = Spin(1, std::max(frameCount, 1) + 1000000, 1, this);
     end_ = Spin(1, std::max(frameCount, 1) + 1000000, frameCount, this);
     auto* form = new QFormLayout;

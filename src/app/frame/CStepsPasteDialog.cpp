@@ -12,6 +12,7 @@
 #include "lang/QtText.h"
 #include "lang/UiStrings.h"
 #include "lang/messages/FrameMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -21,7 +22,7 @@ using frame_edit_dialogs::Spin;
 CStepsPasteDialog::CStepsPasteDialog(int current, int frameCount, std::uint8_t language, const UiStrings& strings,
                                      QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(RenderQt(msg::frame::kStepsPasteTitle, language));
+    setWindowTitle(RenderQt(msg::common::kStepsPasteTitle, language));
     auto* group = new QGroupBox(RenderQt(msg::frame::kStepsDirection, language), this);
     auto* forwards = new QRadioButton(RenderQt(msg::frame::kStepsForwards, language), group);
     backwards_ = new QRadioButton(RenderQt(msg::frame::kStepsBackwards, language), group);

@@ -18,6 +18,7 @@
 #include "app/common/DialogCommon.h"
 #include "lang/QtText.h"
 #include "lang/messages/FrameMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -29,7 +30,7 @@ ColorProcessDialog::ColorProcessDialog(int currentFrame, int frameCount, std::ui
                                        QWidget* parent)
     : QDialog(parent), frameCount_(frameCount), strings_(strings) {
     setObjectName(QStringLiteral("ColorProcessDialog"));
-    setWindowTitle(RenderQt(msg::frame::kColourProcessTitle, language));
+    setWindowTitle(RenderQt(msg::common::kColourProcessTitle, language));
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     modes_[0] = new QRadioButton(RenderQt(msg::frame::kColourReplace, language), this);

@@ -18,6 +18,7 @@
 #include "base/Prompt.h"
 #include "lang/QtText.h"
 #include "lang/messages/FrameMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -114,7 +115,7 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     count_->setObjectName(QStringLiteral("colourCount"));
     top->addWidget(count_, 0, 2);
     auto* clear = new QPushButton(RenderQt(msg::frame::kClearList, lang), this);
-    auto* remove = new QPushButton(RenderQt(msg::frame::kDeleteColour, lang), this);
+    auto* remove = new QPushButton(RenderQt(msg::common::kDeleteText, lang), this);
     top->addWidget(clear, 1, 1);
     top->addWidget(remove, 1, 2);
     top->addWidget(new QLabel(RenderQt(msg::frame::kBackLabel, lang), this), 2, 0);
@@ -133,7 +134,7 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     library_->setObjectName(QStringLiteral("colourLibrary"));
     library_->setIconSize(QSize(64, 16));
     libraryRow->addWidget(library_, 1);
-    auto* save = new QPushButton(RenderQt(msg::frame::kSaveList, lang), this);
+    auto* save = new QPushButton(RenderQt(msg::common::kSave, lang), this);
     auto* drop = new QPushButton(RenderQt(msg::frame::kRemoveList, lang), this);
     save->setObjectName(QStringLiteral("librarySave"));
     drop->setObjectName(QStringLiteral("libraryRemove"));
@@ -166,9 +167,9 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     } tools[] = {{DrawTool::None, &msg::frame::kToolSelect},
                  {DrawTool::Pen, &msg::frame::kToolPen},
                  {DrawTool::Brush, &msg::frame::kToolBrush},
-                 {DrawTool::Line, &msg::frame::kToolLine},
-                 {DrawTool::Rectangle, &msg::frame::kToolRectangle},
-                 {DrawTool::Fill, &msg::frame::kFill}};
+                 {DrawTool::Line, &msg::common::kLineTool},
+                 {DrawTool::Rectangle, &msg::common::kRectangleTool},
+                 {DrawTool::Fill, &msg::common::kFill}};
     for (const auto& t : tools) {
         auto* b = new QPushButton(ToolIcon(t.tool), QString(), this);
         b->setCheckable(true);
@@ -188,7 +189,7 @@ ColourPanel::ColourPanel(Workspace& ws, Prompt& prompt, QWidget* parent)
     lineWidth_->setRange(1, 100);
     lineWidth_->setValue(ws_.colourPanel.lineWidth);
     itemRow->addWidget(lineWidth_);
-    fill_ = new QCheckBox(RenderQt(msg::frame::kFill, lang), this);
+    fill_ = new QCheckBox(RenderQt(msg::common::kFill, lang), this);
     fill_->setChecked(ws_.colourPanel.fill);
     itemRow->addWidget(fill_);
     itemRow->addStretch();
@@ -296,10 +297,10 @@ void ColourPanel::RefreshLibrary() {
     if (!libraryRead_) prompt_.Inform(error, PromptIcon::Warning);
     library_->clear();
     const ColourList rainbow = ColourList::Rainbow();
-    library_->addItem(ThumbnailIcon(rainbow.colours()), RenderQt(msg::frame::kColourCount, ws_.app.language).arg(rainbow.count()));
+    library_->addItem(ThumbnailIcon(rainbow.colours()), RenderQt(msg::common::kColourCount, ws_.app.language).arg(rainbow.count()));
     if (!libraryRead_) return;
     for (int k = 1; k <= libraryFile_.ListCount(); ++k) {
-        library_->addItem(ThumbnailIcon(libraryFile_.List(k)), RenderQt(msg::frame::kColourCount, ws_.app.language).arg(libraryFile_.List(k).size()));
+        library_->addItem(ThumbnailIcon(libraryFile_.List(k)), RenderQt(msg::common::kColourCount, ws_.app.language).arg(libraryFile_.List(k).size()));
     }
 }
 
@@ -322,7 +323,7 @@ bool ColourPanel::SaveToLibrary() {
         return false;
     }
     const auto& added = libraryFile_.List(libraryFile_.ListCount());
-    library_->addItem(ThumbnailIcon(added), RenderQt(msg::frame::kColourCount, ws_.app.language).arg(added.size()));
+    library_->addItem(ThumbnailIcon(added), RenderQt(msg::common::kColourCount, ws_.app.language).arg(added.size()));
     library_->setCurrentIndex(library_->count() - 1);
     return true;
 }

@@ -10,6 +10,7 @@
 #include "app/common/DialogCommon.h"
 #include "lang/QtText.h"
 #include "lang/messages/FrameMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -41,8 +42,8 @@ OtherStyleDialog::OtherStyleDialog(int style, const OtherOptions& initial, std::
         form->addRow(outward_);
     } else if (style == 2) {
         setWindowTitle(RenderQt(msg::frame::kLinetypeTitle, language));
-        spin("angle", msg::frame::kAngle, 0, 359, initial.angle);
-        spin("lineWidth", msg::frame::kStripeWidth, 1, 1000, initial.lineWidth);
+        spin("angle", msg::common::kAngle, 0, 359, initial.angle);
+        spin("lineWidth", msg::common::kStripeWidth, 1, 1000, initial.lineWidth);
         spin("speed", msg::frame::kStripeSpeed, 0, 1000, initial.speed);
     } else {
         setWindowTitle(RenderQt(msg::frame::kRandomTitle, language));

@@ -19,6 +19,7 @@
 #include "lang/Language.h"
 #include "lang/QtText.h"
 #include "lang/messages/FrameMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -105,7 +106,7 @@ ParticleDialog::ParticleDialog(Workspace& ws, Prompt& prompt, const ParticleOpti
     connect(browse, &QPushButton::clicked, this, [this, lang] {
         const QString path = QFileDialog::getOpenFileName(
             this, QString(), LastFolder(ws_, FileKind::Picture, QString::fromStdString(ws_.home.string())),
-            RenderQt(msg::frame::kPictureFiles, lang) + QStringLiteral("(*.bmp *.jpg *.ico *.gif *.png *.tga *.tiff);;") +
+            RenderQt(msg::common::kPictureTool, lang) + QStringLiteral("(*.bmp *.jpg *.ico *.gif *.png *.tga *.tiff);;") +
                 RenderQt(msg::frame::kAllFiles, lang) + QStringLiteral("(*)"));
         RememberFolder(ws_, FileKind::Picture, path);
         if (!path.isEmpty()) LoadPicture(path);
@@ -188,7 +189,7 @@ void ParticleDialog::ShowPicture() {
 bool ParticleDialog::LoadPicture(const QString& path) {
     const QImage image(path);
     if (image.isNull()) {
-        prompt_.Inform((RenderQt(msg::frame::kPictureUnreadable, ws_.app.language) + path).toStdString(),
+        prompt_.Inform((RenderQt(msg::common::kPictureUnreadable, ws_.app.language) + path).toStdString(),
                        PromptIcon::Warning);
         return false;
     }

@@ -25,6 +25,7 @@
 #include "lang/QtText.h"
 #include "lang/UiStrings.h"
 #include "lang/messages/FrameMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -35,8 +36,8 @@ PictureTextPanel::PictureTextPanel(std::uint8_t language, const UiStrings& strin
     stunt_->setObjectName(QStringLiteral("stunt"));
     for (int k = 0; k < kTransitionKinds; ++k) stunt_->addItem(QString::fromLatin1(TransitionKindName(k)));
     browse_ = new QPushButton(RenderQt(msg::frame::kBrowseEntries, language), this);
-    delete_ = new QPushButton(RenderQt(msg::frame::kDeleteEntries, language), this);
-    edit_ = new QPushButton(RenderQt(msg::frame::kEditEntry, language), this);
+    delete_ = new QPushButton(RenderQt(msg::common::kDelete, language), this);
+    edit_ = new QPushButton(RenderQt(msg::common::kEditMenu, language), this);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("pictureTextList"));
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -55,7 +56,7 @@ PictureTextPanel::PictureTextPanel(std::uint8_t language, const UiStrings& strin
     direction_ = new QComboBox(this);
     direction_->setObjectName(QStringLiteral("textDirection"));
     direction_->addItem(RenderQt(msg::frame::kHorizontalText, language));
-    direction_->addItem(RenderQt(msg::frame::kVerticalText, language));
+    direction_->addItem(RenderQt(msg::common::kVertical, language));
 
     auto* form = new QFormLayout;
     form->addRow(RenderQt(msg::frame::kStunt, language), stunt_);
@@ -154,7 +155,7 @@ void PictureTextPanel::ChooseFont() {
     width->setValue(16);
     height->setValue(16);
     QColor colour = colour_;
-    auto* colourButton = new QPushButton(RenderQt(msg::frame::kFontColour, language_), &d);
+    auto* colourButton = new QPushButton(RenderQt(msg::common::kFontColour, language_), &d);
     connect(colourButton, &QPushButton::clicked, &d, [&] {
         const QColor chosen = QColorDialog::getColor(colour, &d);
         if (chosen.isValid()) colour = chosen;
@@ -162,8 +163,8 @@ void PictureTextPanel::ChooseFont() {
     auto* form = new QFormLayout(&d);
     form->addRow(RenderQt(msg::frame::kFontFace, language_), face);
     form->addRow(custom);
-    form->addRow(RenderQt(msg::frame::kFontWidth, language_), width);
-    form->addRow(RenderQt(msg::frame::kFontHeight, language_), height);
+    form->addRow(RenderQt(msg::common::kFontWidth, language_), width);
+    form->addRow(RenderQt(msg::common::kFontHeight, language_), height);
     form->addRow(colourButton);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
     connect(box, &QDialogButtonBox::accepted, &d, &QDialog::accept);

@@ -38,6 +38,7 @@
 #include "lang/QtText.h"
 #include "lang/Render.h"
 #include "lang/messages/MediaMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "project/Document.h"
 
 namespace corv {
@@ -77,7 +78,7 @@ QRect Clamped(QRect r) {
 
 CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start, QWidget* parent)
     : QDialog(parent), language_(language), prompt_(prompt) {
-    setWindowTitle(RenderQt(msg::media::kCaptureTitle, language_));
+    setWindowTitle(RenderQt(msg::common::kCaptureTitle, language_));
     setObjectName(QStringLiteral("CaptureDialog"));
 
     // The region starts at the size the pictures are meant for, in the middle of the screen.
@@ -106,12 +107,12 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
 
     capture_ = Button("capture", RenderQt(msg::media::kCaptureButton, language_), this);
     capture_->setToolTip(QStringLiteral("Ctrl+Alt+F5, Ctrl+Shift+F5"));
-    play_ = Button("play", RenderQt(msg::media::kPlayButton, language_), this);
-    stop_ = Button("stop", RenderQt(msg::media::kStopButton, language_), this);
+    play_ = Button("play", RenderQt(msg::common::kPlay, language_), this);
+    stop_ = Button("stop", RenderQt(msg::common::kStop, language_), this);
     stop_->setToolTip(QStringLiteral("Ctrl+Alt+F7, Ctrl+Shift+F7"));
     auto* open = Button("open", RenderQt(msg::media::kOpen, language_), this);
-    auto* save = Button("save", RenderQt(msg::media::kSaveButton, language_), this);
-    auto* remove = Button("delete", RenderQt(msg::media::kDeleteButton, language_), this);
+    auto* save = Button("save", RenderQt(msg::common::kSave, language_), this);
+    auto* remove = Button("delete", RenderQt(msg::common::kDelete, language_), this);
 
     preview_ = new QLabel(this);
     preview_->setObjectName(QStringLiteral("preview"));
@@ -181,10 +182,10 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     auto* fields = new QFormLayout;
     fields->addRow(RenderQt(msg::media::kLeftLabel, language_), left_);
     fields->addRow(RenderQt(msg::media::kTopLabel, language_), top_);
-    fields->addRow(RenderQt(msg::media::kWidthLabel, language_), width_);
-    fields->addRow(RenderQt(msg::media::kHeightLabel, language_), height_);
+    fields->addRow(RenderQt(msg::common::kFontWidth, language_), width_);
+    fields->addRow(RenderQt(msg::common::kFontHeight, language_), height_);
     fields->addRow(RenderQt(msg::media::kCaptureRateLabel, language_), rate_);
-    fields->addRow(RenderQt(msg::media::kCaptureFramesLabel, language_), frames_);
+    fields->addRow(RenderQt(msg::common::kFramesLabel, language_), frames_);
     fields->addRow(smooth_);
     fields->addRow(hardware_);
 
@@ -197,7 +198,7 @@ CaptureDialog::CaptureDialog(std::uint8_t language, Prompt& prompt, QSize start,
     commands->addWidget(remove, 1, 2);
 
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    box->button(QDialogButtonBox::Ok)->setText(RenderQt(msg::media::kOk, language_));
+    box->button(QDialogButtonBox::Ok)->setText(RenderQt(msg::common::kOk, language_));
     box->button(QDialogButtonBox::Cancel)->setText(RenderQt(msg::media::kCancel, language_));
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -480,7 +481,7 @@ bool CaptureDialog::SaveDocument(const QString& path) {
         return false;
     }
     if (!WriteSingleClipDocument(std::filesystem::path(path.toStdString()), captured_)) {
-        prompt_.Inform(Render(msg::media::kSaveFileFailed, language_), PromptIcon::Error);
+        prompt_.Inform(Render(msg::common::kSaveFileFail, language_), PromptIcon::Error);
         return false;
     }
     return true;

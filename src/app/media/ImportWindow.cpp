@@ -27,6 +27,7 @@
 #include "lang/Language.h"
 #include "lang/QtText.h"
 #include "lang/messages/MediaMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "media/ImportSource.h"
 
 namespace corv {
@@ -81,7 +82,7 @@ ImportWindow::ImportWindow(std::uint8_t language, QSize frameSize, std::filesyst
     setOption(QFileDialog::DontUseNativeDialog);
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);
-    setWindowTitle(RenderQt(msg::media::kImportTitle, language));
+    setWindowTitle(RenderQt(msg::common::kImportTitle, language));
     if (UsesChinese(language)) {
         // Qt's own labels stay English unless its translations are installed.
         setLabelText(QFileDialog::LookIn, RenderQt(msg::media::kLookIn, language));
@@ -148,8 +149,8 @@ void ImportWindow::BuildPanel(std::uint8_t language) {
     importRow->addWidget(new QLabel(RenderQt(msg::media::kImportFramesUnit, language), panel));
 
     auto* form = new QFormLayout;
-    form->addRow(RenderQt(msg::media::kWidthLabel, language), width_);
-    form->addRow(RenderQt(msg::media::kHeightLabel, language), height_);
+    form->addRow(RenderQt(msg::common::kFontWidth, language), width_);
+    form->addRow(RenderQt(msg::common::kFontHeight, language), height_);
     form->addRow(RenderQt(msg::media::kFrameNumLabel, language), frameNum_);
     form->addRow(RenderQt(msg::media::kImportLabel, language), importRow);
 

@@ -19,6 +19,7 @@
 #include "lang/QtText.h"
 #include "lang/UiStrings.h"
 #include "lang/messages/MediaMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "media/Movie.h"
 
 namespace corv {
@@ -91,7 +92,7 @@ VideoOptionDialog::VideoOptionDialog(std::uint8_t language, std::filesystem::pat
     grid->setColumnStretch(1, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(RenderQt(msg::media::kOk, language));
+    buttons->button(QDialogButtonBox::Ok)->setText(RenderQt(msg::common::kOk, language));
     buttons->button(QDialogButtonBox::Cancel)->setText(RenderQt(msg::media::kCancel, language));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -131,7 +132,7 @@ void VideoOptionDialog::accept() {
         // The export still gets the shown values from the caller; only keeping them failed.
         const QString text = QString::fromUtf8(texts::kConfigNotWritable);
         QMessageBox box(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
-        box.button(QMessageBox::Ok)->setText(RenderQt(msg::media::kOk, language_));
+        box.button(QMessageBox::Ok)->setText(RenderQt(msg::common::kOk, language_));
         box.exec();
     }
     QDialog::accept();
@@ -166,7 +167,7 @@ QString VideoOptionDialog::AboutText() const {
 
 void VideoOptionDialog::ShowAbout() {
     QMessageBox box(QMessageBox::Information, RenderQt(msg::media::kAbout, language_), AboutText(), QMessageBox::Ok, this);
-    box.button(QMessageBox::Ok)->setText(RenderQt(msg::media::kOk, language_));
+    box.button(QMessageBox::Ok)->setText(RenderQt(msg::common::kOk, language_));
     box.exec();
 }
 

@@ -6,6 +6,7 @@
 #include "app/preview/PreviewFramesCommon.h"
 #include "lang/QtText.h"
 #include "lang/messages/PreviewMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "workspace/FrameViewRules.h"
 #include "workspace/Workspace.h"
 
@@ -28,8 +29,8 @@ CPreviewPage::CPreviewPage(Workspace& ws, PreviewHost host, QWidget* parent) : Q
 void CPreviewPage::BuildControlMenu(const std::function<void(QMenu*)>& extra) {
     const std::uint8_t lang = ws_.app.language;
     QMenu* control = menuBar()->addMenu(RenderQt(msg::preview::kControlMenu, lang));
-    AddEntry(control, RenderQt(msg::preview::kPlay, lang), QKeySequence(Qt::Key_P), this, [this] { Play(); });
-    AddEntry(control, RenderQt(msg::preview::kStop, lang), QKeySequence(Qt::Key_Space), this, [this] { Stop(); });
+    AddEntry(control, RenderQt(msg::common::kPlay, lang), QKeySequence(Qt::Key_P), this, [this] { Play(); });
+    AddEntry(control, RenderQt(msg::common::kStop, lang), QKeySequence(Qt::Key_Space), this, [this] { Stop(); });
     extra(control);
     control->addSeparator();
     AddEntry(control, RenderQt(msg::preview::kReturnToMainWindow, lang), QKeySequence(Qt::Key_Escape), this, [this] {

@@ -8,6 +8,7 @@
 #include "app/sculpt/SculptDialogsCommon.h"
 #include "lang/QtText.h"
 #include "lang/messages/SculptMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -21,7 +22,7 @@ BackgroundTextDialog::BackgroundTextDialog(int maxHeight, std::uint8_t language,
     text_ = new QLineEdit(this);
     height_ = Spin(1, std::max(1, maxHeight), std::clamp(maxHeight, 1, 16), this);
     auto* form = new QFormLayout;
-    form->addRow(RenderQt(msg::sculpt::kTextLabel, language), text_);
+    form->addRow(RenderQt(msg::common::kTextLabel, language), text_);
     form->addRow(RenderQt(msg::sculpt::kTextHeightLabel, language), height_);
     Finish(this, form, strings);
 }

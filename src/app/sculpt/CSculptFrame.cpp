@@ -35,6 +35,7 @@
 #include "lang/QtText.h"
 #include "lang/Render.h"
 #include "lang/messages/SculptMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "layout/LayoutImage.h"
 #include "layout/LineFile.h"
 #include "ops/Layout.h"
@@ -75,8 +76,8 @@ CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     const std::uint8_t lang = ws_.app.language;
     view_->askTiles = [this, lang](std::pair<int, int> initial) -> std::optional<std::pair<int, int>> {
         NumbersDialog d(RenderQt(msg::sculpt::kTilesTitle, lang),
-                        {{RenderQt(msg::sculpt::kWidthLabel, lang), 0, 65535, initial.first},
-                         {RenderQt(msg::sculpt::kHeightLabel, lang), 0, 65535, initial.second}},
+                        {{RenderQt(msg::common::kFontWidth, lang), 0, 65535, initial.first},
+                         {RenderQt(msg::common::kFontHeight, lang), 0, 65535, initial.second}},
                         ws_.strings, this);
         if (d.exec() != QDialog::Accepted) return std::nullopt;
         return std::pair{d.value(0), d.value(1)};
@@ -214,7 +215,7 @@ void CSculptFrame::Refresh() {
 
 void CSculptFrame::UpdateModified() {
     const auto& path = ws_.lineFilePath;
-    setWindowTitle((path.empty() ? RenderQt(msg::sculpt::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string())) +
+    setWindowTitle((path.empty() ? RenderQt(msg::common::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string())) +
                    QStringLiteral("[*]"));
     setWindowModified(ws_.layout.modified);
     emit modifiedChanged();
@@ -445,7 +446,7 @@ bool CSculptFrame::ImportBackground(const QString& given) {
     QString path = given;
     if (path.isEmpty()) {
         path = QFileDialog::getOpenFileName(this, QString(), LastFolder(ws_, FileKind::Picture, Folder()),
-                                            RenderQt(msg::sculpt::kPictures, ws_.app.language) +
+                                            RenderQt(msg::common::kPictures, ws_.app.language) +
                                                 QStringLiteral(" (*.png *.jpg *.jpeg *.bmp *.gif)"));
         RememberFolder(ws_, FileKind::Picture, path);
     }

@@ -17,6 +17,7 @@
 #include "lang/QtText.h"
 #include "lang/Render.h"
 #include "lang/messages/SculptMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -74,8 +75,8 @@ ChipPinDialog::ChipPinDialog(Workspace& ws, Prompt& prompt, QWidget* parent)
     form->addRow(RenderQt(msg::sculpt::kNameLabel, language_), name_);
     form->addRow(RenderQt(msg::sculpt::kShortcutLabel, language_), shortcut_);
 
-    QPushButton* saveButton = Button(RenderQt(msg::sculpt::kSave, language_), "saveButton", this);
-    QPushButton* deleteButton = Button(RenderQt(msg::sculpt::kDelete, language_), "deleteButton", this);
+    QPushButton* saveButton = Button(RenderQt(msg::common::kSave, language_), "saveButton", this);
+    QPushButton* deleteButton = Button(RenderQt(msg::common::kDeleteText, language_), "deleteButton", this);
     QPushButton* testFile = Button(RenderQt(msg::sculpt::kMakeTestFile, language_), "makeTestFile", this);
     QPushButton* exitButton = Button(RenderQt(msg::sculpt::kExit, language_), "exitButton", this);
     auto* buttons = new QHBoxLayout;

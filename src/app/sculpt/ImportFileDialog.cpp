@@ -29,6 +29,7 @@
 #include "lang/Language.h"
 #include "lang/QtText.h"
 #include "lang/messages/SculptMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "workspace/LayoutOps.h"
 #include "workspace/Workspace.h"
 
@@ -79,8 +80,8 @@ ImportFileDialog::ImportFileDialog(Workspace& ws, Prompt& prompt, bool pictureFi
     auto* form = new QFormLayout;
     form->addRow(RenderQt(msg::sculpt::kSpaceXLabel, language), spaceX_);
     form->addRow(RenderQt(msg::sculpt::kSpaceYLabel, language), spaceY_);
-    form->addRow(RenderQt(msg::sculpt::kWidthLabel, language), width_);
-    form->addRow(RenderQt(msg::sculpt::kHeightLabel, language), height_);
+    form->addRow(RenderQt(msg::common::kFontWidth, language), width_);
+    form->addRow(RenderQt(msg::common::kFontHeight, language), height_);
     form->addRow(RenderQt(msg::sculpt::kPointNumLabel, language), pointNum_);
     form->addRow(vertexMode_);
     QDialogButtonBox* buttons = OkCancel(ws_.strings, this);
@@ -112,7 +113,7 @@ int ImportFileDialog::pointCount() const {
 void ImportFileDialog::Browse() {
     const QString dxf = QStringLiteral("DXF(*.dxf)");
     const QString pictures =
-        RenderQt(msg::sculpt::kPictures, ws_.app.language) + QStringLiteral("(*.png *.jpg *.jpeg *.bmp *.gif)");
+        RenderQt(msg::common::kPictures, ws_.app.language) + QStringLiteral("(*.png *.jpg *.jpeg *.bmp *.gif)");
     const QString filter = pictureFirst_ ? pictures + QStringLiteral(";;") + dxf : dxf + QStringLiteral(";;") + pictures;
     // The folder browsed last, else the line file's, else the application home.
     const QString folder = LastFolder(

@@ -18,6 +18,7 @@
 #include "lang/Localize.h"
 #include "lang/QtText.h"
 #include "lang/messages/SculptMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "ops/Layout.h"
 #include "workspace/Workspace.h"
 
@@ -107,9 +108,9 @@ LightingSettingDialog::LightingSettingDialog(Workspace& ws, Prompt& prompt, QWid
     editors->addLayout(left);
     editors->addLayout(right);
 
-    QPushButton* add = Button(RenderQt(msg::sculpt::kAdd, language_), "addButton", this);
+    QPushButton* add = Button(RenderQt(msg::common::kAdd, language_), "addButton", this);
     QPushButton* applyButton = Button(RenderQt(msg::sculpt::kApply, language_), "applyButton", this);
-    QPushButton* ok = Button(RenderQt(msg::sculpt::kOk, language_), "okButton", this);
+    QPushButton* ok = Button(RenderQt(msg::common::kOk, language_), "okButton", this);
     QPushButton* exitButton = Button(RenderQt(msg::sculpt::kExit, language_), "exitButton", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -12,6 +12,7 @@
 #include "controller/Parameters.h"
 #include "lang/QtText.h"
 #include "lang/messages/SculptMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -44,7 +45,7 @@ MultiControllerDialog::MultiControllerDialog(Workspace& ws, QWidget* parent) : Q
     QPushButton* add = Button(RenderQt(msg::sculpt::kAddController, language), "addController", this);
     QPushButton* deleteButton = Button(RenderQt(msg::sculpt::kDeleteController, language), "deleteController", this);
     // Every change is taken at once, so closing is all that is left to do.
-    QPushButton* closeButton = Button(RenderQt(msg::sculpt::kClose, language), "closeButton", this);
+    QPushButton* closeButton = Button(RenderQt(msg::common::kClose, language), "closeButton", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* b : {refurbish, add, deleteButton, closeButton}) buttons->addWidget(b);

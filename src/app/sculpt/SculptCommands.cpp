@@ -3,6 +3,7 @@
 #include <array>
 
 #include "lang/messages/SculptMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -24,8 +25,8 @@ using C = WindowCommand;
 constexpr std::array kCommands{
     C{sculpt::kNew, M::File, msg::sculpt::kNewCommand, 0},
     C{sculpt::kOpen, M::File, msg::sculpt::kOpenCommand, Ctrl(Qt::Key_O)},
-    C{sculpt::kSave, M::File, msg::sculpt::kSaveCommand, Ctrl(Qt::Key_S)},
-    C{sculpt::kSaveAs, M::File, msg::sculpt::kSaveAsCommand, 0},
+    C{sculpt::kSave, M::File, msg::common::kSaveCommand, Ctrl(Qt::Key_S)},
+    C{sculpt::kSaveAs, M::File, msg::common::kSaveAsCommand, 0},
     C{sculpt::kImportDxf, M::File, msg::sculpt::kImportDxf, 0, true},
     C{sculpt::kPictureIdentify, M::File, msg::sculpt::kPictureIdentify, 0},
     C{sculpt::kExportModule, M::File, msg::sculpt::kExportModule, Key(Qt::Key_E), true},
@@ -33,21 +34,21 @@ constexpr std::array kCommands{
     C{sculpt::kOutputMap, M::File, msg::sculpt::kOutputMap, 0, true},
     C{sculpt::kOutputHmc, M::File, msg::sculpt::kOutputHmc, 0},
     C{sculpt::kOutputImage, M::File, msg::sculpt::kOutputImage, Shift(Qt::Key_O)},
-    C{sculpt::kReturn, M::File, msg::sculpt::kReturn, Key(Qt::Key_Escape), true},
+    C{sculpt::kReturn, M::File, msg::common::kReturn, Key(Qt::Key_Escape), true},
 
-    C{Tool(sculpt::kToolAdd), M::Edit, msg::sculpt::kAdd, Key(Qt::Key_D), false, true},
+    C{Tool(sculpt::kToolAdd), M::Edit, msg::common::kAdd, Key(Qt::Key_D), false, true},
     C{Tool(sculpt::kToolCut), M::Edit, msg::sculpt::kCutTool, Ctrl(Qt::Key_X), false, true},
     C{Tool(sculpt::kToolCopy), M::Edit, msg::sculpt::kCopyTool, Ctrl(Qt::Key_C), false, true},
     C{Tool(sculpt::kToolArrayCopy), M::Edit, msg::sculpt::kArrayCopyTool, Shift(Qt::Key_C), false, true},
     C{Tool(sculpt::kToolSaveModule), M::Edit, msg::sculpt::kSaveAsModule, Key(Qt::Key_M), false, true},
     C{Tool(sculpt::kToolPixelsRepeat), M::Edit, msg::sculpt::kPixelsRepeatTool, Key(Qt::Key_R), false, true},
-    C{Tool(sculpt::kToolDelete), M::Edit, msg::sculpt::kDelete, Key(Qt::Key_Delete), false, true},
-    C{Tool(sculpt::kToolPaste), M::Edit, msg::sculpt::kPasteTool, Ctrl(Qt::Key_V), false, true},
+    C{Tool(sculpt::kToolDelete), M::Edit, msg::common::kDeleteText, Key(Qt::Key_Delete), false, true},
+    C{Tool(sculpt::kToolPaste), M::Edit, msg::common::kPasteTool, Ctrl(Qt::Key_V), false, true},
     C{Tool(sculpt::kToolTransfer), M::Edit, msg::sculpt::kTransferTool, Key(Qt::Key_G), false, true},
     C{Tool(sculpt::kToolReverse), M::Edit, msg::sculpt::kReverseTool, Key(Qt::Key_A), false, true},
     C{Tool(sculpt::kToolMove), M::Edit, msg::sculpt::kMoveTool, Ctrl(Qt::Key_M), false, true},
-    C{sculpt::kUndo, M::Edit, msg::sculpt::kUndoCommand, Ctrl(Qt::Key_Z), true},
-    C{sculpt::kRedo, M::Edit, msg::sculpt::kRedoCommand, Ctrl(Qt::Key_Y)},
+    C{sculpt::kUndo, M::Edit, msg::common::kUndoCommand, Ctrl(Qt::Key_Z), true},
+    C{sculpt::kRedo, M::Edit, msg::common::kRedoCommand, Ctrl(Qt::Key_Y)},
     C{sculpt::kLineOperate, M::Edit, msg::sculpt::kLineOperate, Key(Qt::Key_L), true},
     C{sculpt::kPasteSetting, M::Edit, msg::sculpt::kPasteSetting, Key(Qt::Key_V)},
     C{sculpt::kAllowRepeat, M::Edit, msg::sculpt::kAllowRepeat, Ctrl(Qt::Key_A), true, true},
@@ -68,8 +69,8 @@ constexpr std::array kCommands{
     C{sculpt::kMultiController, M::Setting, msg::sculpt::kMultiController, Key(Qt::Key_U)},
 
     C{sculpt::kImageCenter, M::View, msg::sculpt::kImageCenter, Key(Qt::Key_Home)},
-    C{sculpt::kZoomIn, M::View, msg::sculpt::kZoomIn, Key(Qt::Key_Plus)},
-    C{sculpt::kZoomOut, M::View, msg::sculpt::kZoomOut, Key(Qt::Key_Minus)},
+    C{sculpt::kZoomIn, M::View, msg::common::kZoomIn, Key(Qt::Key_Plus)},
+    C{sculpt::kZoomOut, M::View, msg::common::kZoomOut, Key(Qt::Key_Minus)},
     C{sculpt::kShowGrid, M::View, msg::sculpt::kShowGrid, 0, true, true},
     C{sculpt::kShowRoute, M::View, msg::sculpt::kShowRoute, 0, false, true},
     C{sculpt::kShowOutline, M::View, msg::sculpt::kShowOutline, 0, false, true},
@@ -77,11 +78,11 @@ constexpr std::array kCommands{
 };
 
 constexpr std::array kMenus{
-    WindowMenu{M::File, msg::sculpt::kFileMenu},
-    WindowMenu{M::Edit, msg::sculpt::kEditMenu},
+    WindowMenu{M::File, msg::common::kFileMenu},
+    WindowMenu{M::Edit, msg::common::kEditMenu},
     WindowMenu{M::Background, msg::sculpt::kBackgroundMenu},
     WindowMenu{M::Setting, msg::sculpt::kSettingMenu},
-    WindowMenu{M::View, msg::sculpt::kViewMenu},
+    WindowMenu{M::View, msg::common::kViewMenu},
 };
 
 }  // namespace

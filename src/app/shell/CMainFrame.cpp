@@ -53,6 +53,7 @@
 #include "lang/Localize.h"
 #include "lang/QtText.h"
 #include "lang/messages/ShellMessages.h"
+#include "lang/messages/CommonMessages.h"
 #include "lang/UiStrings.h"
 #include "ops/Document.h"
 #include "workspace/DocumentOps.h"
@@ -183,7 +184,7 @@ ProgressFn CMainFrame::Progress() {
 
 void CMainFrame::UpdateTitle() {
     const auto& path = ws_.documentPath;
-    SetDocumentName(path.empty() ? RenderQt(msg::shell::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string()));
+    SetDocumentName(path.empty() ? RenderQt(msg::common::kUntitled, ws_.app.language) : QString::fromStdString(path.filename().string()));
 }
 
 bool CMainFrame::FileNew() {

@@ -23,6 +23,7 @@
 #include "base/Prompt.h"
 #include "lang/QtText.h"
 #include "lang/messages/ShellMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -71,8 +72,8 @@ ManualViewer::ManualViewer(Prompt& prompt, std::uint8_t language, FileOpener ope
     pageNumber_->setKeyboardTracking(false);
     pageCount_ = new QLabel(this);
     pageCount_->setObjectName(QStringLiteral("pageCount"));
-    QPushButton* zoomOut = Button(RenderQt(msg::shell::kZoomOut, language_), "zoomOut", this);
-    QPushButton* zoomIn = Button(RenderQt(msg::shell::kZoomIn, language_), "zoomIn", this);
+    QPushButton* zoomOut = Button(RenderQt(msg::common::kZoomOut, language_), "zoomOut", this);
+    QPushButton* zoomIn = Button(RenderQt(msg::common::kZoomIn, language_), "zoomIn", this);
     QPushButton* fitWidth = Button(RenderQt(msg::shell::kFitWidth, language_), "fitWidth", this);
     zoomLevel_ = new QLabel(this);
     zoomLevel_->setObjectName(QStringLiteral("zoomLevel"));

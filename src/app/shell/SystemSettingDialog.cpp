@@ -15,6 +15,7 @@
 #include "app/common/DialogCommon.h"
 #include "lang/QtText.h"
 #include "lang/messages/ShellMessages.h"
+#include "lang/messages/CommonMessages.h"
 
 namespace corv {
 
@@ -54,8 +55,8 @@ SystemSettingDialog::SystemSettingDialog(const SystemSettings& initial, std::uin
     for (QSpinBox* box : {gridX_, gridY_}) box->setRange(1, 100);
     gridX_->setValue(initial.gridScaleX);
     gridY_->setValue(initial.gridScaleY);
-    form->addRow(RenderQt(msg::shell::kGridWidth, language), gridX_);
-    form->addRow(RenderQt(msg::shell::kGridHeight, language), gridY_);
+    form->addRow(RenderQt(msg::common::kFontWidth, language), gridX_);
+    form->addRow(RenderQt(msg::common::kFontHeight, language), gridY_);
     layout->addWidget(grid);
 
     QDialogButtonBox* buttons = OkCancel(strings, this);

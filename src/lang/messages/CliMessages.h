@@ -5,13 +5,11 @@
 namespace corv::msg::cli {
 
 // The command line: its own words (the command name, usage and warnings).
-inline constexpr Text kNoSuchCommand{"未知命令 \"%1\"", "unknown command \"%1\""};
 inline constexpr Text kUsagePrefix{"用法: ", "Usage: "};
 inline constexpr Text kWarningPrefix{"警告: ", "warning: "};
 
 // The options of a command (the argument parser).
 inline constexpr Text kOptionNeedsValue{"选项 %1 需要一个值", "option %1 needs a value"};
-inline constexpr Text kNoSuchOption{"未知选项 %1", "unknown option %1"};
 inline constexpr Text kOptionNeedsInteger{"选项 %1 需要一个整数, 而不是 \"%2\"", "option %1 needs an integer, not \"%2\""};
 // Between the options of a list.
 inline constexpr Text kListSeparator{"、", ", ", Traditional::None};
@@ -23,8 +21,6 @@ inline constexpr Text kKindTakesOwnAndCommon{"; %1 可用 %2 以及通用选项 
 inline constexpr Text kOptionRange{"%1 的取值范围为 %2..%3", "%1 takes %2..%3"};
 
 // Failures every command may report.
-inline constexpr Text kSaveFileFail{"保存文件失败!", "Save file fail!"};
-inline constexpr Text kOpenFileFail{"打开文件失败!", "Open file fail!"};
 inline constexpr Text kFrameRangeHint{" (--first 和 --last 取第 1..%1 帧, 起始帧不能在结束帧之后)",
                                       " (--first and --last take frames 1..%1, first not after last)"};
 inline constexpr Text kHeaderSizeDiffers{
@@ -98,7 +94,6 @@ inline constexpr Text kSizeLabel{"大小:", "Size:"};
 inline constexpr Text kDataOffsetLabel{"数据偏移:", "Data offset:"};
 inline constexpr Text kBlockSizeLabel{"帧块大小:", "Block size:"};
 inline constexpr Text kSlavesLabel{"分控:", "Slaves:"};
-inline constexpr Text kFrameTotalLabel{"帧数:", "Frames:"};
 inline constexpr Text kSectionsLabel{"段:", "Sections:"};
 // Values of the reports.
 inline constexpr Text kNone{"无", "none"};
@@ -209,7 +204,6 @@ inline constexpr Text kColorsUnknownSubcommand{"未知子命令 \"%1\" (list、a
                                                "unknown subcommand \"%1\" (list, add, remove)"};
 inline constexpr Text kNeedsListNumber{"需要要删除的列表编号", "needs the number of the list to remove"};
 inline constexpr Text kNoFurtherArguments{"不接受其他参数", "takes no further arguments"};
-inline constexpr Text kListColourCount{"%1色", "%1Color"};
 inline constexpr Text kBuiltInRainbow{"  [内置彩虹]", "  [built-in rainbow]"};
 inline constexpr Text kListAdded{"已添加列表 %1: %2 种颜色", "list %1 added: %2 colours"};
 inline constexpr Text kNotAListNumber{"\"%1\" 不是列表编号 (1..)", "\"%1\" is not a list number (1..)"};

@@ -155,39 +155,30 @@ inline constexpr Text kColourCycles{"颜色循环次数:", "Color pad cycles:"};
 // --- the picture-text panel ----------------------------------------------------------------------
 
 inline constexpr Text kBrowseEntries{"浏览(&B)", "&Browse"};
-inline constexpr Text kDeleteEntries{"删除(&D)", "&Delete"};
-inline constexpr Text kEditEntry{"编辑(&E)", "&Edit"};
 inline constexpr Text kTypeTextHere{"请在此输入文字！", "Please enters your content in this"};
 inline constexpr Text kFontButton{"字体(&F)", "&Font"};
 inline constexpr Text kBuildPicture{"生成图片(&P)", "Build&Picture"};
 inline constexpr Text kHorizontalText{"水平", "Horizon"};
-inline constexpr Text kVerticalText{"垂直", "Vertical"};
 inline constexpr Text kStunt{"特技:", "Stunt:"};
 inline constexpr Text kTextPictureList{"文本和图片列表:", "Text and Pic list:"};
 inline constexpr Text kMakeFrameNumber{"生成帧数:", "Make frame number:"};
 inline constexpr Text kTextDirection{"文字方向:", "Text direction:"};
 // The file dialog's filters (the particle dialog's too).
 inline constexpr Text kTextPictureFiles{"文本,图片", "Text,Picture"};
-inline constexpr Text kPictureFiles{"图片", "Picture"};
 inline constexpr Text kAllFiles{"所有文件", "All files"};
 // The font dialog.
 inline constexpr Text kFontTitle{"字体", "Font"};
 inline constexpr Text kCustomSize{"自定义", "Custom"};
-inline constexpr Text kFontColour{"颜色...", "Colour..."};
 inline constexpr Text kFontFace{"字体:", "Face:"};
-inline constexpr Text kFontWidth{"宽:", "Width:"};
-inline constexpr Text kFontHeight{"高:", "Height:"};
 
 // --- the colour panel ----------------------------------------------------------------------------
 
 inline constexpr Text kColourLabel{"颜色:", "Color:"};
 inline constexpr Text kClearList{"清除", "Clear"};
-inline constexpr Text kDeleteColour{"删除", "Delete"};
 inline constexpr Text kBackLabel{"背景:", "Back:"};
 inline constexpr Text kBackButton{"背景色", "bk"};
 inline constexpr Text kModifierHint{"Ctrl 或 Shift + 鼠标", "Ctrl or Shift + Mouse"};
 inline constexpr Text kSampleList{"样本颜色列表:", "Sample color list:"};
-inline constexpr Text kSaveList{"保存", "Save"};
 inline constexpr Text kRemoveList{"移除", "Remove"};
 inline constexpr Text kTransitionGrade{"过渡等级:", "Transition grade:"};
 inline constexpr Text kTransitionColours{"过渡颜色数:", "Transitional colors:"};
@@ -195,16 +186,11 @@ inline constexpr Text kTransitionColours{"过渡颜色数:", "Transitional color
 inline constexpr Text kToolSelect{"选择 (拖动编辑区域)", "Select (drag the edit area)"};
 inline constexpr Text kToolPen{"画笔", "Pen"};
 inline constexpr Text kToolBrush{"刷子", "Brush"};
-inline constexpr Text kToolLine{"直线", "Line"};
-inline constexpr Text kToolRectangle{"矩形", "Rectangle"};
-inline constexpr Text kFill{"填充", "Fill"};
 inline constexpr Text kPenWidth{"线宽:", "LineWidth:"};
 // A colour library entry: %1 is its number of colours.
-inline constexpr Text kColourCount{"%1色", "%1Color"};
 
 // --- the colour processing dialog ----------------------------------------------------------------
 
-inline constexpr Text kColourProcessTitle{"颜色处理", "Color process"};
 inline constexpr Text kColourReplace{"颜色替换,颜色", "Color replace,Color"};
 inline constexpr Text kOldColour{"旧颜色", "OldClr"};
 inline constexpr Text kNewColour{"新颜色", "NewClr"};
@@ -227,7 +213,6 @@ inline constexpr Text kDeleteRange{"删除范围内的全部帧。", "Delete app
 inline constexpr Text kRepeatEveryFrame{"每帧重复次数:", "Repeat time of every frame:"};
 inline constexpr Text kSpaceFrames{"间隔帧数:", "Space frame numbers:"};
 // Paste.
-inline constexpr Text kPasteTitle{"粘贴", "Paste"};
 inline constexpr Text kEndFrame{"尾帧", "End frame"};
 inline constexpr Text kInsert{"插入", "Insert"};
 inline constexpr Text kOverlay{"覆盖", "Overlay"};
@@ -246,7 +231,6 @@ inline constexpr Text kCombineAdding{"相加", "Adding"};
 inline constexpr Text kPastePlace{"位置:", "Place:"};
 inline constexpr Text kPasteTimes{"次数:", "Times:"};
 // Steps paste.
-inline constexpr Text kStepsPasteTitle{"阶梯粘贴", "Steps paste"};
 inline constexpr Text kStepsDirection{"方向", "Direction"};
 inline constexpr Text kStepsForwards{"从左到右或从上到下", "From left to right or from top to bottom"};
 inline constexpr Text kStepsBackwards{"从右到左或从下到上", "From right to left or from bottom to top"};
@@ -263,7 +247,6 @@ inline constexpr Text kDesignSwitchNote{"范围之后的同样多的帧逐步显
                                         "As many frames as the range holds, after it, appear step by step from its last frame."};
 inline constexpr Text kDesignSwitchTab{"图案切换", "Design switch"};
 // Row and column delete.
-inline constexpr Text kRowColDeleteTitle{"行列删除", "Row Col Delete"};
 inline constexpr Text kReserve{"保留", "Reserve"};
 inline constexpr Text kRowsDelete{"行,删除", "row,Delete"};
 inline constexpr Text kColsDelete{"列,删除", "col,Delete"};
@@ -280,8 +263,6 @@ inline constexpr Text kRingShape{"形状:", "Shape:"};
 inline constexpr Text kRingWidth{"环宽:", "Ring width:"};
 inline constexpr Text kOutward{"向外扩散", "Outward"};
 inline constexpr Text kLinetypeTitle{"线型", "Linetype"};
-inline constexpr Text kAngle{"角度:", "Angle:"};
-inline constexpr Text kStripeWidth{"线宽:", "Line width:"};
 inline constexpr Text kStripeSpeed{"速度 (像素/帧):", "Speed (pixels a frame):"};
 inline constexpr Text kRandomTitle{"随机", "Random"};
 inline constexpr Text kSmallestBlock{"最小块:", "Smallest block:"};
@@ -312,7 +293,6 @@ inline constexpr Text kSaveTemplate{"保存模板", "Save templet"};
 inline constexpr Text kDeleteTemplate{"删除模板", "Delete templet"};
 inline constexpr Text kTemplate{"模板:", "Templet:"};
 // Followed by the picture's path.
-inline constexpr Text kPictureUnreadable{"无法读取图片 ", "The picture cannot be read: "};
 inline constexpr Text kParticleLibraryUnwritable{"无法写入粒子模板库", "The particle library cannot be written"};
 
 }  // namespace corv::msg::frame

@@ -11,7 +11,6 @@ inline constexpr Text kFileTypesDiffer{"文件类型不一致!", "File type is n
 inline constexpr Text kMergeSucceeded{"合并文件成功!", "Merge file is successfully!"};
 inline constexpr Text kMergeFailed{"合并文件失败!", "Merge file failed!"};
 inline constexpr Text kNotOurFormat{"不是Veltranix格式文件!", " Not Veltranix format files!"};
-inline constexpr Text kOpenFailed{"打开文件失败!", "Open file fail!"};
 inline constexpr Text kFrameCountsDiffer{"帧数不一样!\r\n", "Frame number vary!\r\n"};
 inline constexpr Text kContinueQuestion{"是否继续?", "Continue?"};
 inline constexpr Text kSizesDiffer{"尺寸不一致!\r\n", "Size vary!\r\n"};
@@ -22,12 +21,8 @@ inline constexpr Text kDatModeSlaves{"分控增加,帧数不变", "Slave manifol
 inline constexpr Text kDatModeLabel{"合并方式:", "MergeMode:"};
 inline constexpr Text kVidModeLabel{"排列方式:", "MergeMode:"};
 inline constexpr Text kHorizontal{"水平", "Horizontal"};
-inline constexpr Text kVertical{"垂直", "Vertical"};
-inline constexpr Text kAddButton{"添加", "Add"};
-inline constexpr Text kDeleteButton{"删除", "Delete"};
 inline constexpr Text kMergeButton{"合并", "Merge"};
 inline constexpr Text kWarningTitle{"警告", "Warning"};
-inline constexpr Text kCloseButton{"关闭", "Close"};
 
 // Warnings and refusals of a merge.
 inline constexpr Text kPartialFrameBlock{
@@ -146,8 +141,6 @@ inline constexpr Text kMergeVidHelp{
     "                      Chinese, 3 English\n"
     "The merged file's size is worked out first, and nothing is written when its folder has not\n"
     "the room.\n"};
-inline constexpr Text kUnknownOption{"未知选项 %1", "unknown option %1"};
-inline constexpr Text kUnknownCommand{"未知命令 \"%1\"", "unknown command \"%1\""};
 inline constexpr Text kNeedsFileName{"%1 需要一个文件名", "%1 needs a file name"};
 inline constexpr Text kNoOutputFile{"缺少输出文件: 请用 -o 指定", "no output file: name it with -o"};
 inline constexpr Text kDatModeValues{"--mode 只能是 frames 或 slaves", "--mode takes frames or slaves"};

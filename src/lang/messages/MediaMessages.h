@@ -5,28 +5,19 @@
 namespace corv::msg::media {
 
 // Shared by the media windows: the dialog buttons and the size fields.
-inline constexpr Text kOk{"确定", "OK"};
 inline constexpr Text kCancel{"取消", "Cancel"};
 inline constexpr Text kOpen{"打开", "Open"};
-inline constexpr Text kWidthLabel{"宽:", "Width:"};
-inline constexpr Text kHeightLabel{"高:", "Height:"};
 
 // The capture dialog ("Video capture transform") and its marking window.
-inline constexpr Text kCaptureTitle{"视频采集转换", "Video capture transform"};
 inline constexpr Text kCaptureWindowCaption{"采集窗", "Capture window"};
 inline constexpr Text kSmoothZoom{"平滑缩放", "Smooth zoom"};
 inline constexpr Text kHardwareAcceleration{"硬件加速", "HardwareAcceleration"};
 inline constexpr Text kCaptureButton{"采集(&A)", "C&apture"};
-inline constexpr Text kPlayButton{"播放(&P)", "&Play"};
-inline constexpr Text kStopButton{"停止(&S)", "&Stop"};
-inline constexpr Text kSaveButton{"保存", "Save"};
-inline constexpr Text kDeleteButton{"删除(&D)", "&Delete"};
 inline constexpr Text kVideoFilesFilter{"所有视频文件(swf,avi,mpg,asf,wmv,rm,rmvb,3gp)", "All Video file(swf,avi,mpg,asf,wmv,rm,rmvb,3gp)"};
 inline constexpr Text kCvnDocumentFilter{"cvn 文档(*.cvn)", "cvn document(*.cvn)"};
 inline constexpr Text kLeftLabel{"左:", "Left:"};
 inline constexpr Text kTopLabel{"上:", "Top:"};
 inline constexpr Text kCaptureRateLabel{"帧/秒:", "F/S:"};
-inline constexpr Text kCaptureFramesLabel{"帧数:", "Frames:"};
 inline constexpr Text kKeepSizeWhileCapturing{"视频采集时长宽应保持不变。\n若改变长或宽，前面采集的数据将全部丢弃。\n是否继续？",
                                               "Maintain the width and height while sampling.\nIf change the width and height, the collected datas "
                                               "will lose completely. Yes/No?"};
@@ -38,10 +29,8 @@ inline constexpr Text kPictureOfPictures{"第%d帧,共%d帧", "%dTh,%d in total"
 // Followed by the movie's path.
 inline constexpr Text kMovieNotPlayable{"无法播放影片 ", "The movie cannot be played: "};
 inline constexpr Text kNothingCapturedToSave{"没有采集的图像可以保存。", "There are no captured pictures to save."};
-inline constexpr Text kSaveFileFailed{"保存文件失败!", "Save file fail!"};
 
 // The import window.
-inline constexpr Text kImportTitle{"导入", "Import"};
 inline constexpr Text kLookIn{"查找范围:", "Look in:"};
 inline constexpr Text kFileName{"文件名:", "File name:"};
 inline constexpr Text kFilesOfType{"文件类型:", "Files of type:"};

@@ -6,8 +6,6 @@ namespace corv::msg::preview {
 
 // The control menu of the preview windows.
 inline constexpr Text kControlMenu{"控制(&C)", "&Control"};
-inline constexpr Text kPlay{"播放(&P)", "&Play"};
-inline constexpr Text kStop{"停止(&S)", "&Stop"};
 inline constexpr Text kReturnToMainWindow{"返回主窗口", "Return main window"};
 
 // The sphere preview.

@@ -5,17 +5,12 @@
 namespace corv::msg::sculpt {
 
 // Menu titles of the sculpt window.
-inline constexpr Text kFileMenu{"文件(&F)", "&File"};
-inline constexpr Text kEditMenu{"编辑(&E)", "&Edit"};
 inline constexpr Text kBackgroundMenu{"背景(&B)", "&Background"};
 inline constexpr Text kSettingMenu{"设置(&S)", "&Setting"};
-inline constexpr Text kViewMenu{"查看(&V)", "&View"};
 
 // File menu.
 inline constexpr Text kNewCommand{"新建(&N)...", "&New..."};
 inline constexpr Text kOpenCommand{"打开(&O)...", "&Open..."};
-inline constexpr Text kSaveCommand{"保存(&S)", "&Save"};
-inline constexpr Text kSaveAsCommand{"另存为(&A)...", "Save &As..."};
 inline constexpr Text kImportDxf{"导入dxf文件", "Import dxf file"};
 inline constexpr Text kPictureIdentify{"图片识别", "Picture Identiry"};
 inline constexpr Text kExportModule{"导出模块", "Export module"};
@@ -23,22 +18,16 @@ inline constexpr Text kImportModule{"导入模块", "Import module"};
 inline constexpr Text kOutputMap{"输出map文件", "Output map file"};
 inline constexpr Text kOutputHmc{"输出hmc文件", "Output hmc file"};
 inline constexpr Text kOutputImage{"输出图片", "Output image"};
-inline constexpr Text kReturn{"返回", "Return"};
 
 // Edit menu: the tools, then the other commands.
-inline constexpr Text kAdd{"添加", "Add"};
 inline constexpr Text kCutTool{"剪切", "Cut"};
 inline constexpr Text kCopyTool{"复制", "Copy"};
 inline constexpr Text kArrayCopyTool{"阵列复制", "Array copy"};
 inline constexpr Text kSaveAsModule{"保存为模块", "Save as module"};
 inline constexpr Text kPixelsRepeatTool{"像素点重复", "Pixels repeat"};
-inline constexpr Text kDelete{"删除", "Delete"};
-inline constexpr Text kPasteTool{"粘贴", "Paste"};
 inline constexpr Text kTransferTool{"转接", "Transfer"};
 inline constexpr Text kReverseTool{"反接", "Reverse"};
 inline constexpr Text kMoveTool{"移动", "Move"};
-inline constexpr Text kUndoCommand{"撤销(&U)", "&Undo"};
-inline constexpr Text kRedoCommand{"重做(&R)", "&Redo"};
 inline constexpr Text kLineOperate{"线路操作", "Line operate"};
 inline constexpr Text kPasteSetting{"粘贴设置", "Paste Setting"};
 inline constexpr Text kAllowRepeat{"允许重复像素", "Allow repeat pixels"};
@@ -62,22 +51,16 @@ inline constexpr Text kMultiController{"多台主控制器设置", "Multi-contro
 
 // View menu.
 inline constexpr Text kImageCenter{"图像居中", "Image Center"};
-inline constexpr Text kZoomIn{"放大", "Zoom in"};
-inline constexpr Text kZoomOut{"缩小", "Zoom out"};
 inline constexpr Text kShowGrid{"显示网格", "Show gird"};
 inline constexpr Text kShowRoute{"显示路径", "Show route"};
 inline constexpr Text kShowOutline{"显示外框", "Show outline border"};
 inline constexpr Text kShowLinePanel{"线路面板", "Line panel"};
 
 // Labels shared by several dialogs.
-inline constexpr Text kWidthLabel{"宽:", "Width:"};
-inline constexpr Text kHeightLabel{"高:", "Height:"};
-inline constexpr Text kPictures{"图片", "Pictures"};
 inline constexpr Text kExit{"退出", "Exit"};
 
 // The sculpt frame: its line dock, title and number dialogs.
 inline constexpr Text kLinesDock{"线路", "Lines"};
-inline constexpr Text kUntitled{"无标题", "Untitled"};
 inline constexpr Text kTilesTitle{"设置", "Setting"};
 inline constexpr Text kNewTitle{"新建", "New"};
 inline constexpr Text kHeightRowsLabel{"高度(行):", "Height (rows):"};
@@ -136,7 +119,6 @@ inline constexpr Text kOffsetYLabel{"Y偏移:", "OffsetY:"};
 inline constexpr Text kParameterError{"参数错误！", "Parameter error!"};
 
 // Background text dialog.
-inline constexpr Text kTextLabel{"文字:", "Text:"};
 inline constexpr Text kTextHeightLabel{"文字高度(格):", "Height (cells):"};
 
 // Lighting setting dialog.
@@ -153,13 +135,11 @@ inline constexpr Text kGreenLabel{"绿色:", "Green:"};
 inline constexpr Text kBlueLabel{"蓝色:", "Blue:"};
 inline constexpr Text kControllerTypeLabel{"控制器类型:", "Controller type:"};
 inline constexpr Text kApply{"应用", "Apply"};
-inline constexpr Text kOk{"确定", "OK"};
 
 // Chip-pin setting dialog.
 inline constexpr Text kPinCountLabel{"LED灯具控制引脚数:", "Led light chip-pin number:"};
 inline constexpr Text kNameLabel{"名称:", "Name:"};
 inline constexpr Text kShortcutLabel{"快捷方式:", "Shortcut:"};
-inline constexpr Text kSave{"保存", "Save"};
 inline constexpr Text kMakeTestFile{"生成测试文件", "MakeTestFile"};
 // Shown in Chinese in every language.
 inline constexpr Text kTestFileUnsupported{"暂不支持，请使用分控器", "暂不支持，请使用分控器"};
@@ -169,7 +149,6 @@ inline constexpr Text kSlaveNumberLabel{"分控数目:", "Slave number:"};
 inline constexpr Text kRefurbish{"更新", "Refurbish"};
 inline constexpr Text kAddController{"添加主控制器", "AddController"};
 inline constexpr Text kDeleteController{"删除主控制器(&D)", "&DeleteConroller"};
-inline constexpr Text kClose{"关闭", "Close"};
 
 // Import file dialog (%1, %2: a path or a count, then a limit).
 inline constexpr Text kImportFileTitle{"导入文件", "Import File"};

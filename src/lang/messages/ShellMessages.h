@@ -5,44 +5,26 @@
 namespace corv::msg::shell {
 
 // The main menu: the menu titles.
-inline constexpr Text kFileMenu{"文件(&F)", "&File"};
-inline constexpr Text kEditMenu{"编辑(&E)", "&Edit"};
-inline constexpr Text kViewMenu{"查看(&V)", "&View"};
 inline constexpr Text kSkinMenu{"皮肤(&K)", "S&kin"};
-inline constexpr Text kPlayMenu{"播放(&P)", "&Play"};
 inline constexpr Text kLanguageMenu{"语言(&L)", "&Language"};
 inline constexpr Text kHelpMenu{"帮助(&H)", "&Help"};
 
 // The main menu: the File menu.
-inline constexpr Text kNewCommand{"新建(&N)", "&New"};
 inline constexpr Text kOpenCommand{"打开(&O)...", "&Open ..."};
-inline constexpr Text kSaveCommand{"保存(&S)", "&Save"};
-inline constexpr Text kSaveAsCommand{"另存为(&A)...", "Save &As..."};
 inline constexpr Text kSupplementalCommand{"追加", "Supplemental"};
 inline constexpr Text kOutputControllerFileCommand{"输出控制器文件(&C)", "Output &Controller File"};
 inline constexpr Text kExportVideoCommand{"导出视频(&V)...", "Export &video..."};
 inline constexpr Text kVideoOptionsCommand{"视频选项...", "Video options..."};
-inline constexpr Text kImportCommand{"导入", "Import"};
 inline constexpr Text kImportControllerFileCommand{"导入控制器文件", "Import Controller file"};
 inline constexpr Text kUniteFileCommand{"文件合并", "Unite File"};
 inline constexpr Text kExitCommand{"退出(&X)", "E&xit"};
 
 // The main menu: the Edit menu.
-inline constexpr Text kUndoCommand{"撤销(&U)", "&Undo"};
-inline constexpr Text kRedoCommand{"重做(&R)", "&Redo"};
 inline constexpr Text kInsertCommand{"插入(I)", "Insert(I)"};
-inline constexpr Text kCutCommand{"剪切(&T)", "Cu&t"};
-inline constexpr Text kCopyCommand{"复制(&C)", "&Copy"};
-inline constexpr Text kPasteCommand{"粘贴(&P)", "&Paste"};
-inline constexpr Text kStepsPasteCommand{"阶梯粘贴", "Steps paste"};
-inline constexpr Text kDeleteCommand{"删除(&D)", "&Delete"};
 inline constexpr Text kCoverModeCommand{"覆盖模式(&C)", "&Cover mode"};
 inline constexpr Text kEditAreaCommand{"编辑区域(&E)", "&Edit Area"};
-inline constexpr Text kVideoCaptureCommand{"视频采集转换", "Video capture transform"};
 inline constexpr Text kPaintEditCommand{"绘图编辑", "Paint edit"};
-inline constexpr Text kColorProcessCommand{"颜色处理", "Color process"};
 inline constexpr Text kFrameProcessCommand{"帧处理", "Frame process"};
-inline constexpr Text kRowColDeleteCommand{"行列删除", "Row Col Delete"};
 
 // The main menu: the View menu.
 inline constexpr Text kShowGridCommand{"显示网格", "Show grid"};
@@ -52,7 +34,6 @@ inline constexpr Text kStatusBarCommand{"状态栏(&B)", "&StatusBar"};
 inline constexpr Text kLineSettingCommand{"线路设置(&S)", "Line &Setting"};
 inline constexpr Text kSpherePreviewCommand{"球体预览", "Sphere preview"};
 inline constexpr Text kLedPreviewCommand{"灯光预览", "LED preview"};
-inline constexpr Text kReturnCommand{"返回", "Return"};
 inline constexpr Text kSystemSettingCommand{"系统设置(&Y)", "S&ystem setting"};
 
 // The main menu: the Skin menu.
@@ -62,8 +43,6 @@ inline constexpr Text kSkin2Command{"皮肤2", "Skin2"};
 inline constexpr Text kSkin3Command{"皮肤3", "Skin3"};
 
 // The main menu: the Play menu.
-inline constexpr Text kPlayCommand{"播放(&P)", "Play(&P)"};
-inline constexpr Text kStopCommand{"停止(&S)", "Stop(&S)"};
 
 // The main menu: the Language menu. Each language is named in its own writing, never
 // converted: the Chinese program by the names alone, the English one with the English words
@@ -77,7 +56,6 @@ inline constexpr Text kHelpCommand{"帮助(&H)", "&Help"};
 inline constexpr Text kAboutCommand{"关于(&A)...", "&About..."};
 
 // The main window.
-inline constexpr Text kUntitled{"无标题", "Untitled"};
 inline constexpr Text kOpenDocumentFilter{"Corvantine 文档 (*.cvn *.rar);;所有文件 (*)", "Corvantine File (*.cvn *.rar);;All files (*)"};
 inline constexpr Text kSaveDocumentFilter{"Corvantine 文档 (*.cvn)", "Corvantine File (*.cvn)"};
 inline constexpr Text kControlBar{"控制", "Control"};
@@ -103,8 +81,6 @@ inline constexpr Text kCompressDocuments{"压缩存储文档(*.cvn)", "Compresse
 inline constexpr Text kExternalPaintingTool{"外部绘图工具:", "External painting tools:"};
 inline constexpr Text kProgramFilter{"程序 (*)", "Programs (*)"};
 inline constexpr Text kGridScale{"网格比例", "Grid scale"};
-inline constexpr Text kGridWidth{"宽:", "Width:"};
-inline constexpr Text kGridHeight{"高:", "Height:"};
 
 // The manual's window.
 inline constexpr Text kManualMissingFile{"文件不存在或无法读取", "the file is not there or cannot be read"};
@@ -119,8 +95,6 @@ inline constexpr Text kPreviousPage{"上一页", "Previous page"};
 inline constexpr Text kNextPage{"下一页", "Next page"};
 inline constexpr Text kPageLabel{"页:", "Page:"};
 inline constexpr Text kPageCount{"共 %1 页", "of %1"};
-inline constexpr Text kZoomOut{"缩小", "Zoom out"};
-inline constexpr Text kZoomIn{"放大", "Zoom in"};
 inline constexpr Text kFitWidth{"适合宽度", "Fit width"};
 inline constexpr Text kFind{"查找", "Find"};
 inline constexpr Text kFindPrevious{"上一个", "Previous"};
