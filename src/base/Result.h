@@ -9,24 +9,6 @@
 
 namespace corv {
 
-// Outcome of an operation that can fail. A failure carries the text the user is shown.
-class Status {
-public:
-    static Status Ok() { return Status(); }
-    static Status Fail(std::string message) { return Status(std::move(message)); }
-
-    bool ok() const { return ok_; }
-    explicit operator bool() const { return ok_; }
-    const std::string& message() const { return message_; }
-
-private:
-    Status() = default;
-    explicit Status(std::string message) : ok_(false), message_(std::move(message)) {}
-
-    bool ok_ = true;
-    std::string message_;
-};
-
 // Why something refused: which check refused (`code`, one of the refusing function's own
 // kinds; 0 when it has none), the catalogue message (`text`, with its values `args` in the
 // order of its placeholders), the message already rendered in the user's language where the
@@ -69,8 +51,6 @@ public:
     const T& operator*() const { return *value_; }
     const Failure& failure() const { return failure_; }
     const std::string& message() const { return failure_.message; }
-    // The same outcome as a status.
-    Status status() const { return ok() ? Status::Ok() : Status::Fail(failure_.message); }
 
 private:
     std::optional<T> value_;

@@ -100,9 +100,8 @@ int ParseColourOption(Context& ctx, const std::string& cmd, const Args& args, Co
     if (const auto colon = text.rfind(':'); colon != std::string::npos && colon + 1 < text.size() &&
                                             text.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
         ColourLibrary library(text.substr(0, colon));
-        std::string error;
         if (!std::filesystem::exists(library.file())) return Fail(ctx, cmd, library.file().string() + ": " + Say(ctx, msg::cli::kNoSuchLibraryFile));
-        if (!library.Load(&error)) return Fail(ctx, cmd, Reason(ctx, error));
+        if (auto read = library.Load(); !read) return Fail(ctx, cmd, Reason(ctx, read.message()));
         const long k = std::strtol(text.c_str() + colon + 1, nullptr, 10);
         if (k < 1 || k > library.ListCount()) {
             return Fail(ctx, cmd, Say(ctx, msg::cli::kNoSuchList,
@@ -207,8 +206,7 @@ int RunColors(Context& ctx, const Args& args) {
     const auto given = args.Value("--library");
     const std::filesystem::path file = given ? std::filesystem::path(*given) : HomeFiles().home / ColourLibrary::kFileName;
     ColourLibrary library(file);
-    std::string error;
-    if (!library.Load(&error)) return Fail(ctx, cmd, Reason(ctx, error));
+    if (auto read = library.Load(); !read) return Fail(ctx, cmd, Reason(ctx, read.message()));
 
     if (sub == "list") {
         const ColourList rainbow = ColourList::Rainbow();
@@ -238,7 +236,7 @@ int RunColors(Context& ctx, const Args& args) {
     if (sub == "add") {
         ColourList list;
         if (int rc = ParseColourList(ctx, cmd, args, list); rc != kExitOk) return rc;
-        if (!library.Append(list.colours(), &error)) return Fail(ctx, cmd, Reason(ctx, error));
+        if (auto added = library.Append(list.colours()); !added) return Fail(ctx, cmd, Reason(ctx, added.message()));
         ctx.out << Say(ctx, msg::cli::kListAdded, {std::to_string(library.ListCount()), std::to_string(list.count())})
                 << '\n';
         return kExitOk;
@@ -253,7 +251,7 @@ int RunColors(Context& ctx, const Args& args) {
     if (k > library.ListCount()) {
         return Fail(ctx, cmd, Say(ctx, msg::cli::kNoSuchList, {number, std::to_string(library.ListCount())}));
     }
-    if (!library.Remove(static_cast<int>(k), &error)) return Fail(ctx, cmd, Reason(ctx, error));
+    if (auto removed = library.Remove(static_cast<int>(k)); !removed) return Fail(ctx, cmd, Reason(ctx, removed.message()));
     ctx.out << Say(ctx, msg::cli::kListRemoved, {number}) << '\n';
     return kExitOk;
 }

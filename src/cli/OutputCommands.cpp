@@ -195,13 +195,14 @@ int RunImportLed(Context& ctx, const Args& args) {
 }
 
 int InfoLed(Context& ctx, const fs::path& path, bool json, bool strict) {
-    LedFileInfo info;
-    std::string error;
-    if (auto read = ReadLedInfo(path, info, error); !read) {
+    const auto read = ReadLedInfo(path);
+    if (!read) {
+        const std::string& error = read.message();
         return Fail(ctx, "info", error == texts::kOpenFileFail
                                      ? Say(ctx, msg::common::kOpenFailed) + " " + read.failure().reason
                                      : path.string() + ": " + Reason(ctx, error));
     }
+    const LedFileInfo& info = *read;
     // What a controller would trip over is told on stderr; --strict makes it a failure.
     std::vector<std::string> problems;
     for (int slave : info.WrongChecksums()) {

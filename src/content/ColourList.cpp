@@ -100,11 +100,9 @@ std::vector<std::uint8_t> ColourLibrary::Encode(const std::vector<std::vector<Li
     return bytes;
 }
 
-std::optional<std::vector<std::vector<ListColour>>> ColourLibrary::Decode(const std::vector<std::uint8_t>& bytes,
-                                                                          std::string* error) {
-    auto fail = [&](const std::string& why) -> std::optional<std::vector<std::vector<ListColour>>> {
-        if (error) *error = why;
-        return std::nullopt;
+Result<std::vector<std::vector<ListColour>>> ColourLibrary::Decode(const std::vector<std::uint8_t>& bytes) {
+    auto fail = [&](const std::string& why) -> Result<std::vector<std::vector<ListColour>>> {
+        return Failure{0, why, {}, {}};
     };
     if (bytes.size() < kTableBytes) return fail("the file is shorter than its 800-byte table");
     auto get = [&](std::size_t at) {
@@ -129,73 +127,54 @@ std::optional<std::vector<std::vector<ListColour>>> ColourLibrary::Decode(const 
     return lists;
 }
 
-bool ColourLibrary::Load(std::string* error) {
+Result<Done> ColourLibrary::Load() {
     std::error_code ec;
     if (!std::filesystem::exists(file_, ec)) {
         // A missing library starts empty, written at once so that later saves have their table.
-        if (!Write({}, error)) return false;
+        if (auto written = Write({}); !written) return written;
         lists_.clear();
         loaded_ = true;
-        return true;
+        return Done{};
     }
     loaded_ = false;
     const auto bytes = ReadFileBytes(file_);
-    if (!bytes) {
-        if (error) *error = bytes.failure().reason;
-        return false;
-    }
-    std::string why;
-    auto lists = Decode(*bytes, &why);
-    if (!lists) {
-        if (error) *error = file_.string() + ": damaged colour library (" + why + ")";
-        return false;
-    }
+    if (!bytes) return Failure{0, bytes.failure().reason, {}, {}};
+    auto lists = Decode(*bytes);
+    if (!lists) return Failure{0, file_.string() + ": damaged colour library (" + lists.message() + ")", {}, {}};
     lists_ = std::move(*lists);
     loaded_ = true;
-    return true;
+    return Done{};
 }
 
-bool ColourLibrary::Loaded(std::string* error) const {
-    if (!loaded_ && error) *error = file_.string() + ": the colour library was not read";
-    return loaded_;
+Result<Done> ColourLibrary::Loaded() const {
+    if (!loaded_) return Failure{0, file_.string() + ": the colour library was not read", {}, {}};
+    return Done{};
 }
 
-bool ColourLibrary::Write(const std::vector<std::vector<ListColour>>& lists, std::string* error) {
-    if (auto written = WriteFileAtomic(file_, Encode(lists)); !written) {
-        if (error) *error = written.failure().reason;
-        return false;
-    }
-    return true;
+Result<Done> ColourLibrary::Write(const std::vector<std::vector<ListColour>>& lists) {
+    if (auto written = WriteFileAtomic(file_, Encode(lists)); !written) return Failure{0, written.failure().reason, {}, {}};
+    return Done{};
 }
 
-bool ColourLibrary::Append(const std::vector<ListColour>& colours, std::string* error) {
-    if (!Loaded(error)) return false;
-    if (colours.empty()) {
-        if (error) *error = "the colour list is empty";
-        return false;
-    }
-    if (ListCount() >= kMaxLists) {
-        if (error) *error = "the library holds 199 lists, the most it can";
-        return false;
-    }
+Result<Done> ColourLibrary::Append(const std::vector<ListColour>& colours) {
+    if (auto loaded = Loaded(); !loaded) return loaded;
+    if (colours.empty()) return Failure{0, "the colour list is empty", {}, {}};
+    if (ListCount() >= kMaxLists) return Failure{0, "the library holds 199 lists, the most it can", {}, {}};
     auto lists = lists_;
     lists.push_back(colours);
-    if (!Write(lists, error)) return false;
+    if (auto written = Write(lists); !written) return written;
     lists_ = std::move(lists);
-    return true;
+    return Done{};
 }
 
-bool ColourLibrary::Remove(int k, std::string* error) {
-    if (!Loaded(error)) return false;
-    if (k < 1 || k > ListCount()) {
-        if (error) *error = "there is no list " + std::to_string(k);
-        return false;
-    }
+Result<Done> ColourLibrary::Remove(int k) {
+    if (auto loaded = Loaded(); !loaded) return loaded;
+    if (k < 1 || k > ListCount()) return Failure{0, "there is no list " + std::to_string(k), {}, {}};
     auto lists = lists_;
     lists.erase(lists.begin() + (k - 1));
-    if (!Write(lists, error)) return false;
+    if (auto written = Write(lists); !written) return written;
     lists_ = std::move(lists);
-    return true;
+    return Done{};
 }
 
 std::vector<ListColour> ListThumbnail(const std::vector<ListColour>& colours, int width, int height) {

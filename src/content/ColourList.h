@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
 #include "project/Frame.h"
 
 namespace corv {
@@ -94,27 +95,26 @@ public:
 
     // Reads the file; a missing one is created empty (800 bytes, 800 in the first four). A
     // damaged file (too short, offsets outside the file or not whole colours) is refused and
-    // left as it is. `error` gets the reason.
-    bool Load(std::string* error = nullptr);
+    // left as it is. The failure's message is the reason.
+    Result<Done> Load();
     int ListCount() const { return static_cast<int>(lists_.size()); }
     // List k (1-based).
     const std::vector<ListColour>& List(int k) const { return lists_[static_cast<std::size_t>(k - 1)]; }
-    // Appends a list; false when 199 are stored, the list is empty, the library was not read
-    // (a damaged file is never written over) or the file cannot be written (the library in
-    // memory is then unchanged).
-    bool Append(const std::vector<ListColour>& colours, std::string* error = nullptr);
+    // Appends a list; a failure (with the reason) when 199 are stored, the list is empty, the
+    // library was not read (a damaged file is never written over) or the file cannot be
+    // written (the library in memory is then unchanged).
+    Result<Done> Append(const std::vector<ListColour>& colours);
     // Removes list k; later lists move down.
-    bool Remove(int k, std::string* error = nullptr);
+    Result<Done> Remove(int k);
 
     // The file's bytes for the given lists (the table and the colours).
     static std::vector<std::uint8_t> Encode(const std::vector<std::vector<ListColour>>& lists);
-    // Reads a library's bytes; nullopt (with the reason) when they are damaged.
-    static std::optional<std::vector<std::vector<ListColour>>> Decode(const std::vector<std::uint8_t>& bytes,
-                                                                      std::string* error = nullptr);
+    // Reads a library's bytes; a failure (with the reason) when they are damaged.
+    static Result<std::vector<std::vector<ListColour>>> Decode(const std::vector<std::uint8_t>& bytes);
 
 private:
-    bool Write(const std::vector<std::vector<ListColour>>& lists, std::string* error);
-    bool Loaded(std::string* error) const;
+    Result<Done> Write(const std::vector<std::vector<ListColour>>& lists);
+    Result<Done> Loaded() const;
     std::filesystem::path file_;
     std::vector<std::vector<ListColour>> lists_;
     bool loaded_ = false;  // only a library that was read is written back

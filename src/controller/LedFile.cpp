@@ -369,13 +369,10 @@ private:
 
 }  // namespace
 
-bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int s0, int n, FrameSource& frames,
-                  std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress, std::string* why) {
+Result<Done> WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int s0, int n, FrameSource& frames,
+                          std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress) {
     ProgressEnd done(progress);
-    auto fail = [&](std::string reason) {
-        if (why) *why = std::move(reason);
-        return false;
-    };
+    auto fail = [](std::string reason) -> Result<Done> { return Failure{0, std::move(reason), {}, {}}; };
     const Layout& layout = *in.layout;
     const LineSetting& s = layout.setting;
     const int family = s.controllerType;
@@ -425,7 +422,7 @@ bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int 
     if (auto committed = file.Commit(); !committed) {
         return fail(committed.failure().reason);
     }
-    return true;
+    return Done{};
 }
 
 std::vector<MasterFile> PlanMasterFiles(const Layout& layout, const std::filesystem::path& chosen) {
@@ -464,8 +461,8 @@ OutputResult OutputControllerFiles(const WriterInput& in, FrameSource& frames, s
         if (m.slaves < 1) {
             continue;
         }
-        std::string why;
-        if (!WriteLedFile(m.path, in, m.firstSlave, m.slaves, frames, first, end, rng, progress, &why)) {
+        if (auto written = WriteLedFile(m.path, in, m.firstSlave, m.slaves, frames, first, end, rng, progress); !written) {
+            const std::string& why = written.message();
             result.messages.push_back(why.empty() ? std::string("Write file fail!") : "Write file fail! " + why);
             result.ok = false;
             continue;

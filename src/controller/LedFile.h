@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Progress.h"
+#include "base/Result.h"
 #include "base/Random.h"
 #include "controller/Card.h"
 #include "controller/Catalogue.h"
@@ -57,12 +58,11 @@ std::uint8_t RemapChipCode(int code);
 std::uint8_t ClockByte(int controllerType, int code, int clock);
 
 // Writes one controller data file for slaves s0 .. s0 + n - 1 (the single and simple
-// families use slave s0) and frames first .. end - 1. False when the file cannot be
-// written, with the reason in `why` (a line too long for the file, an unreadable frame, the
-// path and the system's reason).
-bool WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int s0, int n, FrameSource& frames,
-                  std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress = {},
-                  std::string* why = nullptr);
+// families use slave s0) and frames first .. end - 1. A failure when the file cannot be
+// written, with the reason as its message (a line too long for the file, an unreadable frame,
+// the path and the system's reason).
+Result<Done> WriteLedFile(const std::filesystem::path& path, const WriterInput& in, int s0, int n, FrameSource& frames,
+                          std::size_t first, std::size_t end, Random& rng, const ProgressFn& progress = {});
 
 // What an output wrote, for the detail under "Output File finished!".
 struct OutputFileReport {

@@ -35,18 +35,15 @@ LedFileInfo::Record DecodeRecord(const std::uint8_t* spread, int family) {
 
 }  // namespace
 
-Result<Done> ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::string& error) {
-    info = LedFileInfo{};
+Result<LedFileInfo> ReadLedInfo(const std::filesystem::path& path) {
+    auto fail = [](const std::string& why) -> Result<LedFileInfo> { return Failure{0, why, why, {}, nullptr}; };
+    LedFileInfo info;
     FileReader in;
-    if (auto opened = in.Open(path); !opened) {
-        error = "Open file fail!";
-        return opened;
-    }
+    if (auto opened = in.Open(path); !opened) return Failure{0, "Open file fail!", opened.failure().reason, {}, nullptr};
     info.fileSize = in.size();
     std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(in.size(), 64 * 1024)));
     if (head.size() < 44 || !in.Bytes(head.data(), head.size()) || head[2] != 'Q' || head[3] != 'Z') {
-        error = "not a controller data file";
-        return Failure{0, {}, error, {}, nullptr};
+        return fail("not a controller data file");
     }
     info.family = head[0];
     const int family = info.family == 0 ? 0 : (info.family == 5 ? 2 : 1);
@@ -56,16 +53,12 @@ Result<Done> ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, s
     std::size_t pos = kLedHeadBytes;  // the end of the records read
     for (std::uint16_t i = 0; i < info.slaveCount; ++i) {
         const std::size_t at = family == 0 ? SlaveRecordOffset(i) : pos;
-        if (at + kSpreadRecordBytes > head.size()) {
-            error = "the slave records run past the end of the file";
-            return Failure{0, {}, error, {}, nullptr};
-        }
+        if (at + kSpreadRecordBytes > head.size()) return fail("the slave records run past the end of the file");
         info.records.push_back(DecodeRecord(&head[at], family));
         pos = at + kSpreadRecordBytes;
     }
     if (info.blockSize == 0 || info.dataOffset < pos || info.dataOffset > info.fileSize) {
-        error = "the data offset or block size cannot be true";
-        return Failure{0, {}, error, {}, nullptr};
+        return fail("the data offset or block size cannot be true");
     }
     info.frameCount = (info.fileSize - info.dataOffset) / info.blockSize;
     info.trailingBytes = (info.fileSize - info.dataOffset) % info.blockSize;
@@ -74,7 +67,7 @@ Result<Done> ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, s
         for (const auto& r : info.records) words += static_cast<std::uint64_t>(r.dataWords);
         info.recordsBlockSize = (4 * words + 511) / 512 * 512;
     }
-    return Done{};
+    return info;
 }
 
 std::vector<int> LedFileInfo::WrongChecksums() const {
@@ -129,12 +122,12 @@ ImportResult ImportLedFile(const std::filesystem::path& path, const Layout& layo
         result.message = strings.ledFileUnsupported;
         return result;
     }
-    LedFileInfo info;
-    std::string error;
-    if (!ReadLedInfo(path, info, error) || info.records.empty()) {
+    const auto read = ReadLedInfo(path);
+    if (!read || read->records.empty()) {
         result.message = strings.ledFileUnsupported;
         return result;
     }
+    const LedFileInfo& info = *read;
     const int firstChip = info.records[0].chipCode;
     if (firstChip == 108 || firstChip == 110) {
         result.message = strings.ledFileUnsupported;

@@ -41,10 +41,11 @@ struct LedFileInfo {
     std::vector<int> WrongChecksums() const;
 };
 
-// Reads and checks the header of a controller data file; a failure (with `error`) when the file
-// is not one or its sizes cannot be true. The failure's reason is `error`, or for a file that
-// cannot be opened ("Open file fail!") its name and the system's reason.
-Result<Done> ReadLedInfo(const std::filesystem::path& path, LedFileInfo& info, std::string& error);
+// Reads and checks the header of a controller data file; a failure when the file is not one or
+// its sizes cannot be true. The failure's message says why, and so does its reason, but for a
+// file that cannot be opened (the message "Open file fail!") the reason is its name and the
+// system's reason.
+Result<LedFileInfo> ReadLedInfo(const std::filesystem::path& path);
 
 // The master a file belongs to, from the up to three digits before its extension
 // ("0012.led" is master 12, index 11); 0 when there are none.

@@ -27,23 +27,17 @@ const char* ImportFilterPatterns() {
     return "*.cvn;*.swf;*.avi;*.wmv;*.mpg;*.mpeg;*.mpv;*.mpa;*.rm;*.dat;*.vob;*.m2v;*.mov;*.rmvb;*.3gp;*.flv;*.mp4;";
 }
 
-bool MovieFrameSource::Open(const std::filesystem::path& path, int width, int height, Fit fit, std::string* why) {
+Result<Done> MovieFrameSource::Open(const std::filesystem::path& path, int width, int height, Fit fit) {
     width_ = width;
     height_ = height;
     fit_ = fit;
     next_ = 0;
     count_ = 0;
-    if (!reader_.Open(path)) {
-        if (why) *why = reader_.error();
-        return false;
-    }
+    if (!reader_.Open(path)) return Failure{0, reader_.error(), {}, {}};
     const std::int64_t n = reader_.CountFrames();
-    if (n <= 0) {
-        if (why) *why = n < 0 ? reader_.error() : "The movie holds no pictures.";
-        return false;
-    }
+    if (n <= 0) return Failure{0, n < 0 ? reader_.error() : "The movie holds no pictures.", {}, {}};
     count_ = static_cast<std::size_t>(n);
-    return true;
+    return Done{};
 }
 
 void MovieFrameSource::SampleAt(double perSecond) {
@@ -103,51 +97,45 @@ std::string DocumentMessage(DocError e) {
 
 }  // namespace
 
-std::unique_ptr<FrameSource> OpenImportSource(const std::filesystem::path& path, int width, int height, Fit fit,
-                                              const std::filesystem::path& tempDir, std::string* why, bool highSpeed) {
+Result<std::unique_ptr<FrameSource>> OpenImportSource(const std::filesystem::path& path, int width, int height, Fit fit,
+                                                      const std::filesystem::path& tempDir, bool highSpeed) {
     if (ImportKindOf(path) == ImportKind::Document) {
         auto source = std::make_unique<DocumentFrameSource>();
         if (auto opened = source->Open(path, width, height, tempDir); !opened) {
-            if (why) *why = DocumentMessage(DocErrorOf(opened));
-            return nullptr;
+            return Failure{0, DocumentMessage(DocErrorOf(opened)), {}, {}};
         }
-        return source;
+        return std::unique_ptr<FrameSource>(std::move(source));
     }
     auto source = std::make_unique<MovieFrameSource>();
-    if (!source->Open(path, width, height, fit, why)) return nullptr;
+    if (auto opened = source->Open(path, width, height, fit); !opened) return opened.failure();
     if (!highSpeed && ImportKindOf(path) == ImportKind::Flash) source->SampleAt(12);
-    return source;
+    return std::unique_ptr<FrameSource>(std::move(source));
 }
 
-bool PreviewImport(const std::filesystem::path& path, int width, int height, Fit fit, const std::filesystem::path& tempDir,
-                   ImportPreview& out, std::string* why) {
-    out = ImportPreview{};
+Result<ImportPreview> PreviewImport(const std::filesystem::path& path, int width, int height, Fit fit,
+                                    const std::filesystem::path& tempDir) {
+    ImportPreview out;
     if (ImportKindOf(path) == ImportKind::Document) {
         ClipFrameReader reader;
         if (auto opened = reader.Open(path, 0, tempDir); !opened) {
-            if (why) *why = DocumentMessage(DocErrorOf(opened));
-            return false;
+            return Failure{0, DocumentMessage(DocErrorOf(opened)), {}, {}};
         }
         out.frames = reader.count();
         out.sourceWidth = static_cast<int>(reader.width());
         out.sourceHeight = static_cast<int>(reader.height());
         if (const Frame* f = out.frames ? reader.Next(0) : nullptr) out.first = *f;
-        return true;
+        return out;
     }
     MovieReader reader;
-    if (!reader.Open(path)) {
-        if (why) *why = reader.error();
-        return false;
-    }
+    if (!reader.Open(path)) return Failure{0, reader.error(), {}, {}};
     out.sourceWidth = reader.info().width;
     out.sourceHeight = reader.info().height;
     const std::int64_t n = reader.CountFrames();  // rewinds
     out.frames = n > 0 ? static_cast<std::size_t>(n) : 0;
     if (!reader.Next(out.first, width, height, fit)) {
-        if (why) *why = reader.error().empty() ? "The movie holds no pictures." : reader.error();
-        return false;
+        return Failure{0, reader.error().empty() ? "The movie holds no pictures." : reader.error(), {}, {}};
     }
-    return true;
+    return out;
 }
 
 }  // namespace corv

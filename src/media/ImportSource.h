@@ -26,10 +26,10 @@ const char* ImportFilterPatterns();
 // Frames from a movie (a Flash file too when FFmpeg finds a video stream in it).
 class MovieFrameSource : public FrameSource {
 public:
-    // Opens the movie and counts its pictures (packets only, no decoding). False with the
-    // reason in `why`: the file cannot be opened, holds no video, or is a Flash movie drawn
-    // with vectors (no decoder for those on this system).
-    bool Open(const std::filesystem::path& path, int width, int height, Fit fit, std::string* why);
+    // Opens the movie and counts its pictures (packets only, no decoding). A failure with the
+    // reason as its message: the file cannot be opened, holds no video, or is a Flash movie
+    // drawn with vectors (no decoder for those on this system).
+    Result<Done> Open(const std::filesystem::path& path, int width, int height, Fit fit);
     // Samples the movie `perSecond` times a second of its playing time instead of taking
     // every picture (a Flash movie sampled while it plays); 0 takes every picture.
     void SampleAt(double perSecond);
@@ -66,20 +66,20 @@ private:
     std::unique_ptr<ClipFrameReader> reader_;
 };
 
-// Opens any import source at width x height; nullptr with the user's message in `why`.
+// Opens any import source at width x height; a failure with the user's message.
 // `highSpeed` false: a Flash movie is sampled 12 times a second of its playing time, as it
 // would be while it plays; true (and every other movie): every picture.
-std::unique_ptr<FrameSource> OpenImportSource(const std::filesystem::path& path, int width, int height, Fit fit,
-                                              const std::filesystem::path& tempDir, std::string* why, bool highSpeed = true);
+Result<std::unique_ptr<FrameSource>> OpenImportSource(const std::filesystem::path& path, int width, int height, Fit fit,
+                                                      const std::filesystem::path& tempDir, bool highSpeed = true);
 
 // What the import window shows of a file: its first picture at width x height and the
-// frames it offers. False with `why` when the file cannot be read.
+// frames it offers. A failure with the reason when the file cannot be read.
 struct ImportPreview {
     Frame first;
     std::size_t frames = 0;
     int sourceWidth = 0, sourceHeight = 0;
 };
-bool PreviewImport(const std::filesystem::path& path, int width, int height, Fit fit, const std::filesystem::path& tempDir,
-                   ImportPreview& out, std::string* why);
+Result<ImportPreview> PreviewImport(const std::filesystem::path& path, int width, int height, Fit fit,
+                                    const std::filesystem::path& tempDir);
 
 }  // namespace corv

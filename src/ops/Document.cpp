@@ -28,7 +28,7 @@ std::optional<DocError> ErrorOfMessage(const std::string& message, const UiStrin
 Result<OpenDocumentReply> OpenDocument(Workspace& ws, const OpenDocumentRequest& r, Prompt& prompt,
                                        const ProgressFn& progress) {
     using R = Result<OpenDocumentReply>;
-    const Status opened = OnOpenDocument(ws, prompt, r.path, progress);
+    const Result<Done> opened = OnOpenDocument(ws, prompt, r.path, progress);
     if (!opened) {
         const auto error = ErrorOfMessage(opened.message(), ws.strings);
         const int code = error == DocError::OpenFailed    ? kOpenCannotRead
@@ -49,7 +49,7 @@ Result<SaveDocumentReply> SaveDocument(Workspace& ws, const SaveDocumentRequest&
     using R = Result<SaveDocumentReply>;
     const fs::path path = r.path.value_or(ws.documentPath);
     if (path.empty()) return R::Fail(kSaveNoPath, ws.strings.paramError);
-    const Status saved = OnSaveDocument(ws, prompt, path, progress);
+    const Result<Done> saved = OnSaveDocument(ws, prompt, path, progress);
     if (!saved) return R::Fail(kSaveFailed, saved.message());
     SaveDocumentReply reply;
     reply.path = path;
@@ -64,7 +64,7 @@ Result<AppendFramesReply> AppendFrames(Workspace& ws, const AppendFramesRequest&
     // The numbers of the range dialog: 1-based, inclusive.
     const long long start = static_cast<long long>(r.first) + 1, end = static_cast<long long>(r.end);
     const bool inClip = CheckFrameRange(start, end, ws.frames.CurrentFrames().size()) == 0;
-    const Status appended = AppendFramesToFile(ws, prompt, r.target, start, end, progress);
+    const Result<Done> appended = AppendFramesToFile(ws, prompt, r.target, start, end, progress);
     if (!appended) {
         if (!inClip) return R::Fail(kAppendOutOfRange, appended.message());
         int code = kAppendFailed;

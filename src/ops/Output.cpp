@@ -87,12 +87,13 @@ Result<ImportFramesReply> ImportFrames(Workspace& ws, const ImportFramesRequest&
     using R = Result<ImportFramesReply>;
     if (request.source.empty()) return R::Fail(kImportNoSource, ws.strings.paramError);
     const int width = request.width.value_or(ws.app.frameWidth), height = request.height.value_or(ws.app.frameHeight);
-    std::string why;
-    ImportFramesReply reply;
-    reply.frames = OpenImportSource(request.source, width, height, request.fit, ws.temp().path(), &why, request.highSpeed);
-    if (!reply.frames) {
+    auto opened = OpenImportSource(request.source, width, height, request.fit, ws.temp().path(), request.highSpeed);
+    if (!opened) {
+        const std::string& why = opened.message();
         return R::Fail(Failure{kImportUnreadable, request.source.string() + "\n" + why, why, {}, nullptr});
     }
+    ImportFramesReply reply;
+    reply.frames = std::move(*opened);
     reply.count = reply.frames->Count();
     reply.end = request.frames > 0 ? std::min(static_cast<std::size_t>(request.frames), reply.count) : reply.count;
     reply.shape = FrameShape{height, width};

@@ -39,25 +39,25 @@ std::string WithReason(const std::string& text, DocError error, const std::strin
 
 }  // namespace
 
-Status OnNewDocument(Workspace& ws, const SizeAsker& askSize) {
+Result<Done> OnNewDocument(Workspace& ws, const SizeAsker& askSize) {
     if (ws.frames.Count() == 0) {
         ws.frames.AddClip(ws.app.frameWidth, ws.app.frameHeight);
         ws.documentPath.clear();
         ws.design.trailingBytes.clear();
-        return Status::Ok();
+        return Done{};
     }
     const FrameSize preset = NewDocumentPreset(0, 0, ws.app.frameWidth, ws.app.frameHeight);
     SizeDialogModel model(preset.width, preset.height);
     std::optional<FrameSize> size = askSize ? askSize(model) : model.Accept();
     if (!size) {
-        return Status::Ok();  // Cancel: nothing changes
+        return Done{};  // Cancel: nothing changes
     }
     ws.frames.DeleteClip(-1);
     ws.frames.AddClip(size->width, size->height);
     ws.documentPath.clear();
     ws.frameUndo.Reset();
     ws.design.trailingBytes.clear();  // the unknown records of the file that was open
-    return Status::Ok();
+    return Done{};
 }
 
 int FindLineFilesBeside(std::vector<Clip>& clips, const fs::path& documentPath, const UiStrings& strings, Prompt& prompt) {
@@ -83,7 +83,7 @@ int FindLineFilesBeside(std::vector<Clip>& clips, const fs::path& documentPath, 
     return changed;
 }
 
-Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
+Result<Done> OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
     LoadedDocument doc;
     ReadOptions options;
     options.tempDir = ws.app.tempDir;
@@ -92,7 +92,7 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
         const DocError error = DocErrorOf(read);
         const std::string text = WithReason(DocErrorText(error, ws.strings), error, read.failure().reason);
         prompt.Inform(text, PromptIcon::Warning);
-        return Status::Fail(text);
+        return Failure{0, text, {}, {}};
     }
     if (!doc.clips.empty() && (doc.headerWidth != doc.clips[0].width || doc.headerHeight != doc.clips[0].height)) {
         prompt.Inform(Format(ws.strings.headerCopyDiffers.c_str(), int{doc.headerWidth}, int{doc.headerHeight},
@@ -117,7 +117,7 @@ Status OnOpenDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
     ws.frames.ReplaceAll(std::move(doc.clips));
     // An archive is never overwritten with a plain document: Save writes the .cvn beside it.
     ws.documentPath = doc.compressed ? fs::path(path).replace_extension(".cvn") : path;
-    return Status::Ok();
+    return Done{};
 }
 
 fs::path CompressedPathFor(const fs::path& documentPath) {
@@ -145,7 +145,7 @@ DocumentSource DocumentSourceOf(const Workspace& ws) {
     return source;
 }
 
-Status OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
+Result<Done> OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const ProgressFn& progress) {
     Result<Done> saved = WriteDocument(path, DocumentSourceOf(ws), progress);
     if (saved && ws.app.compress) {
         saved = AddToArchive(CompressedPathFor(path), path, document::kEntryName, FindRarProgram());
@@ -153,26 +153,26 @@ Status OnSaveDocument(Workspace& ws, Prompt& prompt, const fs::path& path, const
     if (!saved) {
         const std::string text = WithReason(texts::kSaveFileFail, DocError::WriteFailed, saved.failure().reason);
         prompt.Inform(text, PromptIcon::Warning);
-        return Status::Fail(text);
+        return Failure{0, text, {}, {}};
     }
     ws.documentPath = path;
-    return Status::Ok();
+    return Done{};
 }
 
-Status AppendFramesToFile(Workspace& ws, Prompt& prompt, const fs::path& target, long long start, long long end,
-                          const ProgressFn& progress) {
+Result<Done> AppendFramesToFile(Workspace& ws, Prompt& prompt, const fs::path& target, long long start, long long end,
+                                const ProgressFn& progress) {
     if (!ws.frames.HasCurrent()) {
-        return Status::Fail(ws.strings.paramError);
+        return Failure{0, ws.strings.paramError, {}, {}};
     }
     const Clip& clip = ws.frames.CurrentClip();
     if (CheckFrameRange(start, end, clip.frames.size()) != 0) {
         prompt.Inform(ws.strings.paramError, PromptIcon::Warning);
-        return Status::Fail(ws.strings.paramError);
+        return Failure{0, ws.strings.paramError, {}, {}};
     }
     AppendResult r = AppendFrames(target, clip, static_cast<std::size_t>(start - 1), static_cast<std::size_t>(end - 1),
                                   progress);
     if (r.error == DocError::None) {
-        return Status::Ok();
+        return Done{};
     }
     std::string text = WithReason(DocErrorText(r.error, ws.strings), r.error, r.reason);
     if (r.error == DocError::SizeMismatch) {
@@ -180,7 +180,7 @@ Status AppendFramesToFile(Workspace& ws, Prompt& prompt, const fs::path& target,
                                 static_cast<int>(r.fileHeight));
     }
     prompt.Inform(text, PromptIcon::Warning);
-    return Status::Fail(text);
+    return Failure{0, text, {}, {}};
 }
 
 }  // namespace corv

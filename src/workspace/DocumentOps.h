@@ -18,13 +18,13 @@ using SizeAsker = std::function<std::optional<FrameSize>(SizeDialogModel&)>;
 
 // New document. The first one (at start-up) adds a clip of the configured frame size; later
 // ones ask for a size and replace every clip by one clip of it (Cancel changes nothing).
-Status OnNewDocument(Workspace& ws, const SizeAsker& askSize);
+Result<Done> OnNewDocument(Workspace& ws, const SizeAsker& askSize);
 
 // Opens a plain or compressed document. On success the clips, grid scales and (when the file
 // has them) canvas size, layers and music replace the project's; on failure the user is told
 // why and the project stays as it was.
-Status OnOpenDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,
-                      const ProgressFn& progress = {});
+Result<Done> OnOpenDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,
+                            const ProgressFn& progress = {});
 
 // Clips whose stored line file no longer exists (the project folder was moved, or copied to
 // another machine) take the line file of the same name beside the document when there is one:
@@ -35,8 +35,8 @@ int FindLineFilesBeside(std::vector<Clip>& clips, const std::filesystem::path& d
 
 // Saves the project. With "Compress" set a RAR archive of the document is written beside it
 // as well (same name, extension rar).
-Status OnSaveDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,
-                      const ProgressFn& progress = {});
+Result<Done> OnSaveDocument(Workspace& ws, Prompt& prompt, const std::filesystem::path& path,
+                            const ProgressFn& progress = {});
 
 // What a document of the workspace holds: its clips, view settings, design and music.
 DocumentSource DocumentSourceOf(const Workspace& ws);
@@ -46,8 +46,8 @@ std::filesystem::path CompressedPathFor(const std::filesystem::path& documentPat
 
 // "Supplemental": appends frames start..end (1-based, inclusive) of the current clip to an
 // existing document.
-Status AppendFramesToFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& target, long long start,
-                          long long end, const ProgressFn& progress = {});
+Result<Done> AppendFramesToFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& target, long long start,
+                                long long end, const ProgressFn& progress = {});
 
 // The user's message for a document error.
 std::string DocErrorText(DocError error, const UiStrings& strings);

@@ -53,34 +53,34 @@ void RememberLineFile(Workspace& ws, const std::filesystem::path& path) {
 }
 }  // namespace
 
-Status OpenLineFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& path) {
+Result<Done> OpenLineFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& path) {
     const Result<Done> loaded = LoadLineFile(path, ws.layout, ws.lampTypes, DefaultChip(ws));
     const LineFileError e = LineFileErrorOf(loaded);
     if (e == LineFileError::OpenFailed) {
-        return Status::Fail(texts::kOpenFileFail);  // not reported to the user
+        return Failure{0, texts::kOpenFileFail, {}, {}};  // not reported to the user
     }
     if (e == LineFileError::Unsupported) {
         prompt.Inform(ws.strings.badFileVersion, PromptIcon::Warning);
-        return Status::Fail(ws.strings.badFileVersion);
+        return Failure{0, ws.strings.badFileVersion, {}, {}};
     }
     if (e == LineFileError::GridTooLarge) {
         prompt.Inform(loaded.failure().reason, PromptIcon::Warning);
-        return Status::Fail(loaded.failure().reason);
+        return Failure{0, loaded.failure().reason, {}, {}};
     }
     RememberLineFile(ws, path);
-    return Status::Ok();
+    return Done{};
 }
 
-Status SaveLineFileAs(Workspace& ws, const std::filesystem::path& path, std::filesystem::path* written) {
+Result<Done> SaveLineFileAs(Workspace& ws, const std::filesystem::path& path, std::filesystem::path* written) {
     const std::filesystem::path target = LineFilePathFor(path);
     if (!SaveLineFile(target, ws.layout, ws.lampTypes)) {
-        return Status::Fail(texts::kSaveFileFail);
+        return Failure{0, texts::kSaveFileFail, {}, {}};
     }
     RememberLineFile(ws, target);
     if (written) {
         *written = target;
     }
-    return Status::Ok();
+    return Done{};
 }
 
 void SetPortsPerSlave(Workspace& ws, int ports) {

@@ -24,11 +24,11 @@ void NewLayout(Workspace& ws, int rows, int cols, bool sphere, std::uint8_t defa
 // Opens a line file: the layout, wiring and slave groups are replaced and its lamp types
 // merged into the program's; the path becomes the configured line file and the current
 // clip's line file. A refused file leaves everything as it was and tells the user why.
-Status OpenLineFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& path);
+Result<Done> OpenLineFile(Workspace& ws, Prompt& prompt, const std::filesystem::path& path);
 
 // Saves the layout under `path` with its last four characters replaced by ".lnf"; the path
 // becomes the configured line file. Returns the path written.
-Status SaveLineFileAs(Workspace& ws, const std::filesystem::path& path, std::filesystem::path* written = nullptr);
+Result<Done> SaveLineFileAs(Workspace& ws, const std::filesystem::path& path, std::filesystem::path* written = nullptr);
 
 // Changes the lines per slave: every slave's port count follows and the slave groups are
 // normalised again.

@@ -58,7 +58,7 @@ void FirstNewDocument(Workspace& ws) {
     OnNewDocument(ws, {});
 }
 
-Status InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options) {
+Result<Done> InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options) {
     ws.BindConfig(options.home.empty() ? ResolveAppHome(ProgramDir()) : options.home);
     const int configured = ReadConfiguration(ws, prompt);
     const LanguageChoice choice =
@@ -75,7 +75,7 @@ Status InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options
         return OnOpenDocument(ws, prompt, options.document);
     }
     FirstNewDocument(ws);
-    return Status::Ok();
+    return Done{};
 }
 
 void ExitInstance(Workspace& ws) {

@@ -29,7 +29,7 @@ struct StartupOptions {
 // skin (this system counts as a current one, so a configured skin is ignored but stays in
 // the file), settle the language and fill the texts, take the layout view's frame size
 // (Rows/cols with defaults 24 and 32) and add the first clip of that size.
-Status InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options = {});
+Result<Done> InitInstance(Workspace& ws, Prompt& prompt, const StartupOptions& options = {});
 
 // The configuration part of start-up (write test, settings, skin); returns the configured
 // language code.

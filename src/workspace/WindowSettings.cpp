@@ -116,12 +116,11 @@ bool OneOf(int value, const int (&choices)[N]) {
 }
 }  // namespace
 
-bool SaveColourPanel(const Workspace& ws, std::string* error) {
-    if (ws.home.empty()) return false;
+Result<Done> SaveColourPanel(const Workspace& ws) {
+    if (ws.home.empty()) return Failure{};
     const ColourPanelState& p = ws.colourPanel;
     if (auto written = WriteFileAtomic(ws.home / kColourListFileName, ColourLibrary::Encode({p.list.colours()})); !written) {
-        if (error) *error = written.failure().reason;
-        return false;
+        return Failure{0, written.failure().reason, {}, {}};
     }
     ProfileFile cfg(ws.ConfigPath(), kColourPanelSection);
     // Every write rewrites the configuration file: only what changed is written.
@@ -141,7 +140,7 @@ bool SaveColourPanel(const Workspace& ws, std::string* error) {
     put(colourKeys::kBackground, static_cast<int>(MakeListColour(b.r, b.g, b.b)));
     put(colourKeys::kLineWidth, p.lineWidth);
     put(colourKeys::kFill, p.fill ? 1 : 0);
-    return true;
+    return Done{};
 }
 
 void LoadColourPanel(Workspace& ws) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Result.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -36,7 +37,7 @@ void WriteLastFolder(const std::filesystem::path& configFile, FileKind kind, con
 // the rainbow.
 inline constexpr const char* kColourListFileName = "ColourList.clb";
 inline constexpr const char* kColourPanelSection = "Colour panel";
-bool SaveColourPanel(const Workspace& ws, std::string* error = nullptr);
+Result<Done> SaveColourPanel(const Workspace& ws);
 void LoadColourPanel(Workspace& ws);
 
 // The "System setting" dialog's values.

@@ -128,9 +128,9 @@ TEST(ColourLibrary, FullAndDamagedFilesAreRefusedWithoutLosingThem) {
     ColourLibrary lib(file);
     ASSERT_TRUE(lib.Load());
     for (int i = 0; i < ColourLibrary::kMaxLists; ++i) ASSERT_TRUE(lib.Append({static_cast<ListColour>(i)}));
-    std::string error;
-    EXPECT_FALSE(lib.Append({1}, &error));  // 199 stored: a save does nothing
-    EXPECT_NE(error.find("199"), std::string::npos);
+    const auto full = lib.Append({1});
+    EXPECT_FALSE(full);  // 199 stored: a save does nothing
+    EXPECT_NE(full.message().find("199"), std::string::npos);
     ColourLibrary reread(file);
     ASSERT_TRUE(reread.Load());
     EXPECT_EQ(reread.ListCount(), 199);
@@ -140,8 +140,7 @@ TEST(ColourLibrary, FullAndDamagedFilesAreRefusedWithoutLosingThem) {
     const auto good = ColourLibrary::Encode({{1, 2, 3}, {4, 5}});
     for (std::size_t n = 0; n < good.size(); ++n) {
         std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
-        std::string why;
-        const auto lists = ColourLibrary::Decode(cut, &why);
+        const auto lists = ColourLibrary::Decode(cut);
         // Short of the table, or the table names colours past the end: refused.
         EXPECT_FALSE(lists) << n;
     }
@@ -150,8 +149,9 @@ TEST(ColourLibrary, FullAndDamagedFilesAreRefusedWithoutLosingThem) {
     const auto damaged = dir.path() / "damaged.clb";
     ASSERT_TRUE(WriteFileAtomic(damaged, odd));
     ColourLibrary bad(damaged);
-    EXPECT_FALSE(bad.Load(&error));
-    EXPECT_NE(error.find("damaged"), std::string::npos);
+    const auto read = bad.Load();
+    EXPECT_FALSE(read);
+    EXPECT_NE(read.message().find("damaged"), std::string::npos);
     EXPECT_EQ(*ReadFileBytes(damaged), odd);  // left as it was
     EXPECT_FALSE(bad.Append({1}));             // a library that was not read is never written
     EXPECT_EQ(*ReadFileBytes(damaged), odd);

@@ -116,12 +116,11 @@ TEST(LedFile, TwelveChannelFile) {
     EXPECT_EQ(f[514], fr.Pixel(0, 0).b);
     EXPECT_EQ(f[512 + 11], fr.Pixel(3, 0).b);
     for (std::size_t i = 512 + 12; i < 1024; ++i) ASSERT_EQ(f[i], 0) << i;
-    LedFileInfo info;
-    std::string error;
-    ASSERT_TRUE(ReadLedInfo(dir / "a.led", info, error)) << error;
-    EXPECT_EQ(info.frameCount, 2u);
-    EXPECT_EQ(info.records[0].dataWords, 3);
-    EXPECT_TRUE(info.records[0].checksumOk);
+    const auto info = ReadLedInfo(dir / "a.led");
+    ASSERT_TRUE(info) << info.message();
+    EXPECT_EQ(info->frameCount, 2u);
+    EXPECT_EQ(info->records[0].dataWords, 3);
+    EXPECT_TRUE(info->records[0].checksumOk);
 }
 
 TEST(LedFile, TwentySlavesKeepRecordsInsideSectors) {
@@ -141,11 +140,10 @@ TEST(LedFile, TwentySlavesKeepRecordsInsideSectors) {
                                       Record(f, 18)[11] + Record(f, 512)[8] + Record(f, 512)[9] +
                                       Record(f, 512)[10] + Record(f, 512)[11]);
     EXPECT_EQ(f.size(), 1024u + 512u);  // 20 x 12 = 240 data bytes: one 512-byte block
-    LedFileInfo info;
-    std::string error;
-    ASSERT_TRUE(ReadLedInfo(dir / "a.led", info, error));
-    ASSERT_EQ(info.records.size(), 20u);
-    for (const auto& r : info.records) EXPECT_TRUE(r.checksumOk);
+    const auto info = ReadLedInfo(dir / "a.led");
+    ASSERT_TRUE(info);
+    ASSERT_EQ(info->records.size(), 20u);
+    for (const auto& r : info->records) EXPECT_TRUE(r.checksumOk);
 }
 
 TEST(LedFile, ThirtyBitWordsWithThirtySixChannels) {
@@ -313,9 +311,10 @@ TEST(LedFile, SlaveTooLargeForItsRecordIsNotWritten) {
     WriterInput in = s.Input();
     ClipFrameSource src(s.frames);
     Random rng(2);
-    std::string why;
-    EXPECT_FALSE(WriteLedFile(dir / "big.led", in, 0, 1, src, 0, 1, rng, {}, &why));
-    EXPECT_NE(why.find("slave 1 drives more LEDs than a controller file can hold"), std::string::npos) << why;
+    const auto written = WriteLedFile(dir / "big.led", in, 0, 1, src, 0, 1, rng);
+    EXPECT_FALSE(written);
+    EXPECT_NE(written.message().find("slave 1 drives more LEDs than a controller file can hold"), std::string::npos)
+        << written.message();
     EXPECT_FALSE(fs::exists(dir / "big.led"));
     // Just inside the limit is written.
     s.layout.lines[0].resize(5460);  // 16380 bytes, the last whole step of 12
@@ -498,9 +497,7 @@ TEST(LedImport, RefusedFiles) {
     for (std::size_t n = 0; n < good.size(); n += 17) {
         ASSERT_TRUE(WriteFileAtomic(dir / "cut.led", std::span<const std::uint8_t>(good.data(), n)));
         ImportLedFile(dir / "cut.led", s.layout, s.lamps, store, app, s.strings);
-        LedFileInfo info;
-        std::string error;
-        ReadLedInfo(dir / "cut.led", info, error);
+        ReadLedInfo(dir / "cut.led");
     }
     auto lying = good;
     StoreU32(&lying[8], LoadU32(&lying[4]) ^ 0u);  // block size 0
@@ -550,11 +547,10 @@ TEST(LedImport, HeaderSizesAreCheckedBeforeMemoryIsTaken) {
     // A file cut inside its last block: the whole frames come in and the rest is named.
     const std::size_t cut = good.size() - 100;
     ASSERT_TRUE(WriteFileAtomic(dir / "cut.led", std::span<const std::uint8_t>(good.data(), cut)));
-    LedFileInfo info;
-    std::string error;
-    ASSERT_TRUE(ReadLedInfo(dir / "cut.led", info, error));
-    EXPECT_EQ(info.frameCount, 4u);
-    EXPECT_EQ(info.trailingBytes, 412u);
+    auto info = ReadLedInfo(dir / "cut.led");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->frameCount, 4u);
+    EXPECT_EQ(info->trailingBytes, 412u);
     r = import(dir / "cut.led");
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.blocks, 4u);
@@ -573,8 +569,9 @@ TEST(LedImport, HeaderSizesAreCheckedBeforeMemoryIsTaken) {
         if (UnspreadByte(bad[sumAt], bad[sumAt + 1]) != UnspreadByte(good[sumAt], good[sumAt + 1])) break;
     }
     ASSERT_TRUE(WriteFileAtomic(dir / "sum.led", bad));
-    ASSERT_TRUE(ReadLedInfo(dir / "sum.led", info, error));
-    EXPECT_EQ(info.WrongChecksums(), std::vector<int>{1});
+    info = ReadLedInfo(dir / "sum.led");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->WrongChecksums(), std::vector<int>{1});
     r = import(dir / "sum.led");
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.blocks, 5u);

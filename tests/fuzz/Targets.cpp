@@ -655,17 +655,17 @@ Target MakeControllerFileTarget(const fs::path& scratch) {
         // Master 1 and master 2 by turns (the file name picks the slaves).
         const fs::path path = scratch / ((*count)++ % 2 ? "show2.led" : "show.led");
         WriteBytes(path, input);
-        LedFileInfo info;
-        std::string error;
-        const bool ok = ReadLedInfo(path, info, error).ok();
+        const auto read = ReadLedInfo(path);
+        const bool ok = read.ok();
         if (ok) {
+            const LedFileInfo& info = *read;
             Expect(info.dataOffset <= info.fileSize && info.blockSize > 0,
                    "impossible sizes accepted");
             Expect(info.frameCount <= info.fileSize, "more frames than bytes");
             Expect(info.records.size() == info.slaveCount,
                    "record count differs from the slave count");
         } else {
-            Expect(!error.empty(), "refused without a message");
+            Expect(!read.message().empty(), "refused without a message");
         }
         AppState app;
         FrameStore store(app);

@@ -342,9 +342,9 @@ TEST(Movie, DamagedTruncatedAndVectorFilesAreRefusedWithoutACrash) {
     EXPECT_TRUE(IsFlashFile(dir.File("vector.swf")));
     EXPECT_FALSE(reader.Open(dir.File("vector.swf")));
     EXPECT_NE(reader.error().find("vector"), std::string::npos) << reader.error();
-    std::string why;
-    EXPECT_EQ(OpenImportSource(dir.File("vector.swf"), 16, 8, Fit::Center, dir.path(), &why), nullptr);
-    EXPECT_NE(why.find("vector"), std::string::npos);
+    const auto refused = OpenImportSource(dir.File("vector.swf"), 16, 8, Fit::Center, dir.path());
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.message().find("vector"), std::string::npos);
 }
 
 TEST(ImportSource, MovieFramesComeInOrderAndAgainAfterARewind) {
@@ -358,9 +358,9 @@ TEST(ImportSource, MovieFramesComeInOrderAndAgainAfterARewind) {
     EXPECT_EQ(ImportKindOf("A.CVN"), ImportKind::Document);
     EXPECT_EQ(ImportKindOf("x.Swf"), ImportKind::Flash);
     EXPECT_EQ(ImportKindOf("x.mkv"), ImportKind::Movie);
-    std::string why;
-    auto source = OpenImportSource(dir.File("m.avi"), kW, kH, Fit::Stretch, dir.path(), &why);
-    ASSERT_NE(source, nullptr) << why;
+    auto opened = OpenImportSource(dir.File("m.avi"), kW, kH, Fit::Stretch, dir.path());
+    ASSERT_TRUE(opened) << opened.message();
+    auto& source = *opened;
     EXPECT_EQ(source->Count(), 9u);
     for (std::size_t i : {0u, 1u, 5u, 2u, 8u}) {
         const Frame* f = source->Get(i);
@@ -371,7 +371,7 @@ TEST(ImportSource, MovieFramesComeInOrderAndAgainAfterARewind) {
     EXPECT_EQ(source->Get(9), nullptr);
     // Sampled 12 times a second of a 20-a-second movie: every 5/3 pictures.
     MovieFrameSource sampled;
-    ASSERT_TRUE(sampled.Open(dir.File("m.avi"), kW, kH, Fit::Stretch, &why));
+    ASSERT_TRUE(sampled.Open(dir.File("m.avi"), kW, kH, Fit::Stretch));
     sampled.SampleAt(12);
     EXPECT_EQ(sampled.Count(), 6u);  // ceil(9 / (5/3))
     for (std::size_t k = 0; k < 6; ++k) {
@@ -381,11 +381,11 @@ TEST(ImportSource, MovieFramesComeInOrderAndAgainAfterARewind) {
         EXPECT_TRUE(std::equal(f->bytes().begin(), f->bytes().end(), want.bytes().begin())) << k;
         EXPECT_EQ(sampled.Get(k), f);  // asked again: the same picture, no rewind
     }
-    ImportPreview preview;
-    ASSERT_TRUE(PreviewImport(dir.File("m.avi"), 32, 32, Fit::Center, dir.path(), preview, &why));
-    EXPECT_EQ(preview.frames, 9u);
-    EXPECT_EQ(preview.sourceWidth, kW);
-    EXPECT_EQ(preview.first.height(), 32);
+    const auto preview = PreviewImport(dir.File("m.avi"), 32, 32, Fit::Center, dir.path());
+    ASSERT_TRUE(preview) << preview.message();
+    EXPECT_EQ(preview->frames, 9u);
+    EXPECT_EQ(preview->sourceWidth, kW);
+    EXPECT_EQ(preview->first.height(), 32);
 }
 
 TEST(ImportSource, DocumentsDeliverTheirFramesExactlyAndRefuseAnotherSize) {
@@ -393,19 +393,21 @@ TEST(ImportSource, DocumentsDeliverTheirFramesExactlyAndRefuseAnotherSize) {
     std::vector<Frame> frames;
     for (int p = 0; p < 5; ++p) frames.push_back(BarsFrame(p, 30, 14));
     ASSERT_EQ(DocErrorOf(WriteSingleClipDocument(dir.File("d.cvn"), frames)), DocError::None);
-    std::string why;
-    auto source = OpenImportSource(dir.File("d.cvn"), 30, 14, Fit::Center, dir.path(), &why);
-    ASSERT_NE(source, nullptr) << why;
+    auto opened = OpenImportSource(dir.File("d.cvn"), 30, 14, Fit::Center, dir.path());
+    ASSERT_TRUE(opened) << opened.message();
+    auto& source = *opened;
     ASSERT_EQ(source->Count(), 5u);
     for (std::size_t i = 0; i < 5; ++i) {
         const Frame* f = source->Get(i);
         ASSERT_NE(f, nullptr);
         EXPECT_TRUE(std::equal(f->bytes().begin(), f->bytes().end(), frames[i].bytes().begin()));
     }
-    EXPECT_EQ(OpenImportSource(dir.File("d.cvn"), 31, 14, Fit::Center, dir.path(), &why), nullptr);
-    EXPECT_EQ(why, "The file or the file version is not supported!");
-    EXPECT_EQ(OpenImportSource(dir.File("none.cvn"), 30, 14, Fit::Center, dir.path(), &why), nullptr);
-    EXPECT_EQ(why, "Open file fail!");
+    const auto otherSize = OpenImportSource(dir.File("d.cvn"), 31, 14, Fit::Center, dir.path());
+    EXPECT_FALSE(otherSize);
+    EXPECT_EQ(otherSize.message(), "The file or the file version is not supported!");
+    const auto missing = OpenImportSource(dir.File("none.cvn"), 30, 14, Fit::Center, dir.path());
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.message(), "Open file fail!");
     std::vector<Frame> mixed = {Frame(4, 4), Frame(5, 4)};
     EXPECT_EQ(DocErrorOf(WriteSingleClipDocument(dir.File("m.cvn"), mixed)), DocError::WriteFailed);
     EXPECT_EQ(DocErrorOf(WriteSingleClipDocument(dir.File("m.cvn"), {})), DocError::WriteFailed);

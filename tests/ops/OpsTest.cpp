@@ -90,7 +90,7 @@ TEST(OpsFrames, InsertRefusesPastTheClipAndWithoutAClip) {
     EXPECT_EQ(past.failure().code, ops::kInsertOutOfRange);
     EXPECT_EQ(past.message(), "Parameter mistake!");
     EXPECT_EQ(f.frames().size(), 1u);
-    EXPECT_FALSE(past.status().ok());
+    EXPECT_FALSE(past.ok());
     Workspace empty;
     const auto none = ops::InsertFrame(empty, {}, f.prompt, {});
     ASSERT_FALSE(none);

@@ -292,9 +292,9 @@ void ColourPanel::Clear() {
 }
 
 void ColourPanel::RefreshLibrary() {
-    std::string error;
-    libraryRead_ = libraryFile_.Load(&error);
-    if (!libraryRead_) prompt_.Inform(error, PromptIcon::Warning);
+    const auto read = libraryFile_.Load();
+    libraryRead_ = read.ok();
+    if (!libraryRead_) prompt_.Inform(read.message(), PromptIcon::Warning);
     library_->clear();
     const ColourList rainbow = ColourList::Rainbow();
     library_->addItem(ThumbnailIcon(rainbow.colours()), RenderQt(msg::common::kColourCount, ws_.app.language).arg(rainbow.count()));
@@ -317,9 +317,9 @@ void ColourPanel::LoadLibraryEntry(int index) {
 }
 
 bool ColourPanel::SaveToLibrary() {
-    std::string error;
-    if (!libraryRead_ || !libraryFile_.Append(ws_.colourPanel.list.colours(), &error)) {
-        if (!error.empty()) prompt_.Inform(error, PromptIcon::Warning);
+    if (!libraryRead_) return false;
+    if (auto saved = libraryFile_.Append(ws_.colourPanel.list.colours()); !saved) {
+        if (!saved.message().empty()) prompt_.Inform(saved.message(), PromptIcon::Warning);
         return false;
     }
     const auto& added = libraryFile_.List(libraryFile_.ListCount());
@@ -330,9 +330,9 @@ bool ColourPanel::SaveToLibrary() {
 
 bool ColourPanel::RemoveLibraryEntry() {
     const int index = library_->currentIndex();
-    std::string error;
-    if (index < 1 || !libraryRead_ || !libraryFile_.Remove(index, &error)) {
-        if (!error.empty()) prompt_.Inform(error, PromptIcon::Warning);
+    if (index < 1 || !libraryRead_) return false;
+    if (auto removed = libraryFile_.Remove(index); !removed) {
+        if (!removed.message().empty()) prompt_.Inform(removed.message(), PromptIcon::Warning);
         return false;
     }
     library_->removeItem(index);

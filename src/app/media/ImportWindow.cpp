@@ -208,18 +208,17 @@ void ImportWindow::Preview(const QString& path) {
     // user's choice unless it had none to offer before.
     const bool resetImport = path != previewed_ || frameNum() == 0;
     previewed_ = path;
-    ImportPreview preview;
-    std::string why;
-    bool ok = false;
+    Result<ImportPreview> read = Failure{};
     {
         const WaitCursor wait;
-        ok = PreviewImport(std::filesystem::path(path.toStdString()), frameSize_.width(), frameSize_.height(), fit(),
-                           tempDir_, preview, &why);
+        read = PreviewImport(std::filesystem::path(path.toStdString()), frameSize_.width(), frameSize_.height(), fit(),
+                             tempDir_);
     }
-    if (!ok) {
-        ShowFailure(QString::fromStdString(why));
+    if (!read) {
+        ShowFailure(QString::fromStdString(read.message()));
         return;
     }
+    const ImportPreview& preview = *read;
     preview_->setToolTip(QString());
     if (preview.first.width() > 0 && preview.first.height() > 0) {
         const QSize room = preview_->contentsRect().size();
