@@ -182,6 +182,17 @@ std::vector<Command> OutputCommandTable() {
          "of another size is refused. --fit center keeps a picture's proportions and centres it on\n"
          "black (default); stretch fills the frame. --card auto copies each file to the card.",
          {"--lines", "--out", "--width", "--height", "--fit", "--first", "--last", "--speed", "--seed", "--card"}, {}, RunOutputFrom},
+        {"play", "send a clip live to networked pixel controllers (E1.31, Art-Net, DDP)",
+         "DOC.cvn --lines LAYOUT.lnf --net NAME.net [--clip N] [--first A] [--last B] [--fps F] [--loop N]",
+         "Sends frames A..B (1-based, inclusive; default all) of clip N (default 1) in real time, F a\n"
+         "second (1..100; default the configured play speed), to every controller NAME.net lists,\n"
+         "through the wiring and lamp types of LAYOUT.lnf. --loop N plays the frames N times (default\n"
+         "1; 0 until stopped). Ctrl+C stops after the frame in flight and ends the E1.31 streams.\n"
+         "NAME.net is INI text, a section a controller ([Controller1], [Controller2], ...) with the keys\n"
+         "Protocol (e131, artnet, ddp), Address, Port, Multicast (e131), Lines (such as 1-4,7),\n"
+         "Universe, ChannelsPerUniverse, LineStartsUniverse, Priority, SourceName and Sync. A file\n"
+         "with a bad section, key or value is refused (exit 2) and nothing is sent.",
+         {"--lines", "--net", "--clip", "--first", "--last", "--fps", "--loop"}, {}, RunPlay},
         {"import-video", "add a movie's pictures to a document as frames",
          "MOVIE DOC.cvn [--width W --height H] [--fit center|stretch] [--first N] [--count N] [--clip N]",
          "Decodes the movie (any format FFmpeg reads; a Flash file when it holds video) and appends its\n"

@@ -167,6 +167,7 @@ int RunGenerate(Context& ctx, const Args& args);
 int RunIdentify(Context& ctx, const Args& args);
 int RunImportVideo(Context& ctx, const Args& args);
 int RunOutputFrom(Context& ctx, const Args& args);
+int RunPlay(Context& ctx, const Args& args);
 int RunExportVideo(Context& ctx, const Args& args);
 int RunCapture(Context& ctx, const Args& args);
 int RunRenderSphere(Context& ctx, const Args& args);

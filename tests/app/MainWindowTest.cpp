@@ -170,6 +170,8 @@ private slots:
             {59393, "&StatusBar", {}},
             {32810, "Play(&P)", QKeySequence(Qt::Key_P)},
             {32811, "Stop(&S)", QKeySequence(Qt::Key_Space)},
+            {32880, "Live output", {}},
+            {32881, "Network output...", {}},
             {57643, "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
             {57644, "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y)},
             {32814, "Insert(I)", QKeySequence(Qt::CTRL | Qt::Key_I)},

@@ -26,6 +26,7 @@
 #include <QMimeData>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <optional>
 
@@ -35,6 +36,9 @@
 #include "app/common/FileDialogFolders.h"
 #include "app/shell/ManualViewer.h"
 #include "app/common/PanelChoices.h"
+#include "app/net/LiveOutput.h"
+#include "app/net/NetworkFilePath.h"
+#include "app/net/NetworkOutputDialog.h"
 #include "app/frame/CVorlaneView.h"
 #include "app/sculpt/CSculptFrame.h"
 #include "app/design/CDesignFrame.h"
@@ -51,9 +55,11 @@
 #include "base/Prompt.h"
 #include "lang/Language.h"
 #include "lang/Localize.h"
+#include "lang/Render.h"
 #include "lang/QtText.h"
 #include "lang/messages/ShellMessages.h"
 #include "lang/messages/CommonMessages.h"
+#include "lang/messages/NetMessages.h"
 #include "lang/UiStrings.h"
 #include "ops/Document.h"
 #include "workspace/DocumentOps.h"
@@ -99,6 +105,7 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
         UpdateFrameCount();
         UpdateTitle();
         canvas_->update();
+        OfferLiveFrame();
     });
     PreviewHost host;
     host.playRate = [this] { return speed_ ? speed_->value() : 30; };
@@ -114,6 +121,7 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
         canvas_->ResetEditBuffers();
         UpdateFrameCount();
         UpdateTitle();
+        RestartLive();
     });
     setCentralWidget(views_);
 
@@ -131,6 +139,7 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     statusBar()->addPermanentWidget(progress_);
     statusBar()->addPermanentWidget(frameCountPane_);
     connect(canvas_, &CVorlaneView::strokeStarted, this, &CMainFrame::Stop);
+    connect(canvas_, &CVorlaneView::frameEdited, this, &CMainFrame::OfferLiveFrame);
     connect(canvas_, &CVorlaneView::statusMessage, this, [this](const QString& text) { statusBar()->showMessage(text); });
 
     ws_.frames.SetListener(this);
@@ -449,6 +458,8 @@ void CMainFrame::AddFileHandlers(Handlers& h) {
     h[cmd::kLanguageEnglish] = [this](bool) { OnLanguage(kLanguageEnglish); };
     h[cmd::kHelp] = [this](bool) { Help(); };
     h[cmd::kAbout] = [this](bool) { About(); };
+    h[cmd::kLiveOutput] = [this](bool on) { SetLiveOutput(on); };
+    h[cmd::kNetworkOutput] = [this](bool) { NetworkOutput(); };
 }
 
 QAction* CMainFrame::action(int id) const {
@@ -672,6 +683,12 @@ void CMainFrame::BuildControlBar() {
     speed_->setValue(30);
     speed_->setSuffix(RenderQt(msg::shell::kFramesPerSecondSuffix, ws_.app.language));
     bar->addWidget(speed_);
+    if (QAction* live = action(cmd::kLiveOutput)) {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QStringLiteral("liveOutput"));
+        button->setDefaultAction(live);  // checked with the menu's command
+        bar->addWidget(button);
+    }
 
     bar->addSeparator();
     clipSelector_ = new QComboBox(bar);
@@ -710,6 +727,7 @@ void CMainFrame::OnFrameNumberChanged(int number) {
     ws_.app.currentFrame = std::clamp(number - 1, 0, std::max(0, count - 1));
     UpdateFrameCount();
     canvas_->update();
+    OfferLiveFrame();
 }
 
 void CMainFrame::UpdateFrameCount() {
@@ -726,6 +744,7 @@ void CMainFrame::ClipEntriesChanged(int count, int selected) {
     // Clips came or went and another may be current: the history was made on the old one.
     canvas_->ResetEditBuffers();
     UpdateEditActions();
+    OfferLiveFrame();
 }
 
 void CMainFrame::FrameNumberShown(int number) {
@@ -736,6 +755,7 @@ void CMainFrame::FrameNumberShown(int number) {
 void CMainFrame::RedrawRequested() {
     UpdateFrameCount();
     canvas_->update();
+    OfferLiveFrame();
 }
 
 void CMainFrame::CheckRunningLanguage() {
@@ -801,6 +821,7 @@ void CMainFrame::EnterPage(QWidget* page) {
 }
 
 void CMainFrame::LeaveSculpt() {
+    const bool fromSculpt = views_->currentWidget() == sculpt_;
     auto* bar = findChild<QToolBar*>(QStringLiteral("controlBar"));
     menuBar()->setVisible(mainChrome_[0]);
     sidePanel_->setVisible(mainChrome_[1]);
@@ -811,10 +832,98 @@ void CMainFrame::LeaveSculpt() {
     actions_[cmd::kDesignView]->setEnabled(true);
     canvas_->update();
     canvas_->setFocus();
+    if (fromSculpt) RestartLive();  // the lines may have changed, or the line file
 }
 
 bool CMainFrame::inSculpt() const { return views_->currentWidget() == sculpt_; }
 bool CMainFrame::inDesign() const { return views_->currentWidget() == design_; }
+
+// --- live output to networked controllers ------------------------------------------------------
+
+bool CMainFrame::liveOutputOn() const { return live_ && live_->running(); }
+
+bool CMainFrame::SetLiveOutput(bool on) {
+    const std::uint8_t lang = ws_.app.language;
+    QAction* command = action(cmd::kLiveOutput);
+    auto refuse = [&](const std::string& why) {
+        if (live_) live_->Stop();
+        if (liveKeepAlive_) liveKeepAlive_->stop();
+        if (command) command->setChecked(false);
+        if (!why.empty()) prompt_.Inform(Render(msg::net::kLiveOutputCannotStart, lang, {why}), PromptIcon::Warning);
+        return false;
+    };
+    if (!on) {
+        if (liveOutputOn()) {
+            const auto stats = live_->Stop();
+            statusBar()->showMessage(RenderQt(msg::net::kLiveOutputStopped, lang,
+                                              {QString::number(stats.framesSent), QString::number(stats.framesDropped)}),
+                                     5000);
+        }
+        return refuse({});
+    }
+    if (ws_.layout.setting.lineCount == 0) LoadLayoutInUse();
+    const std::filesystem::path file = NetworkFileInUse(ws_);
+    if (file.empty()) return refuse(Render(msg::net::kNoLineFileInUse, lang));
+    if (!EnsureLayout()) return refuse({});  // the message was shown
+    if (!live_) live_ = std::make_unique<LiveOutput>(ws_);
+    const Frame* frame = ws_.frames.CurrentFrame();
+    const FrameShape shape = frame ? FrameShape{frame->height(), frame->width()}
+                                   : FrameShape{ws_.layout.grid.rows, ws_.layout.grid.cols};
+    if (auto started = live_->Start(file, shape); !started) return refuse(started.message());
+    if (command) command->setChecked(true);
+    if (!liveKeepAlive_) {
+        // Receivers take a source that has gone quiet for a few seconds as lost: a frame that
+        // stays as it is goes out again every second.
+        liveKeepAlive_ = new QTimer(this);
+        liveKeepAlive_->setInterval(1000);
+        connect(liveKeepAlive_, &QTimer::timeout, this, &CMainFrame::OfferLiveFrame);
+    }
+    statusBar()->showMessage(RenderQt(msg::net::kLiveOutputStarted, lang, {QString::number(live_->controllerCount())}),
+                             5000);
+    if (!live_->warnings().empty()) {
+        std::string text;
+        for (const std::string& warning : live_->warnings()) text += (text.empty() ? "" : "\n") + warning;
+        prompt_.Inform(text, PromptIcon::Warning);
+    }
+    OfferLiveFrame();
+    return true;
+}
+
+void CMainFrame::RestartLive() {
+    if (liveOutputOn()) SetLiveOutput(true);
+}
+
+void CMainFrame::OfferLiveFrame() {
+    if (!liveOutputOn() || liveOfferPending_) return;
+    liveOfferPending_ = true;
+    // After the event that changed the frame: one offer however many places told of it. The
+    // sender's thread sends; offering never waits for the network.
+    QTimer::singleShot(0, this, [this] {
+        liveOfferPending_ = false;
+        const Frame* frame = ws_.frames.CurrentFrame();
+        if (!frame || !liveOutputOn()) return;
+        liveKeepAlive_->start();  // a second from this frame
+        if (auto offered = live_->Offer(*frame); !offered) {
+            liveKeepAlive_->stop();
+            if (QAction* command = action(cmd::kLiveOutput)) command->setChecked(false);
+            prompt_.Inform(Render(msg::net::kLiveOutputCannotStart, ws_.app.language, {offered.message()}),
+                           PromptIcon::Warning);
+        }
+    });
+}
+
+bool CMainFrame::NetworkOutput() {
+    if (ws_.layout.setting.lineCount == 0) LoadLayoutInUse();
+    const std::filesystem::path file = NetworkFileInUse(ws_);
+    if (file.empty()) {
+        prompt_.Inform(Render(msg::net::kNoLineFileInUse, ws_.app.language), PromptIcon::Warning);
+        return false;
+    }
+    NetworkOutputDialog dialog(ws_, file, this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    RestartLive();  // a running output sends as the file now says
+    return true;
+}
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     // A changed layout is asked about first, as Return would.

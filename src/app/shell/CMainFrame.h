@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "app/shell/CommandTable.h"
@@ -38,6 +39,7 @@ class ColourPanel;
 class PatternPanel;
 class CSculptFrame;
 class CDesignFrame;
+class LiveOutput;
 class ManualViewer;
 class Prompt;
 namespace ops {
@@ -142,6 +144,14 @@ public:
     int playInterval() const;
     // The running play timer's period in milliseconds (0 when it never ran).
     int playTimerInterval() const;
+    // "Live output": on, the frame shown goes to the controllers of the network description
+    // beside the line file in use each time it changes (false, with the message, when there is
+    // no such file or it is refused); off, the streams end. True when it is on afterwards.
+    bool SetLiveOutput(bool on);
+    bool liveOutputOn() const;
+    LiveOutput* liveOutput() const { return live_.get(); }
+    // "Network output...": the dialog that edits that network description.
+    bool NetworkOutput();
 
     // Shows the document's name in the title (or "Untitled").
     void UpdateTitle();
@@ -243,6 +253,10 @@ private:
     void OnFrameNumberChanged(int number);
     void OnLanguage(int code);
     void UpdateFrameCount();
+    // The frame shown changed: live output gets it once the event that changed it is over.
+    void OfferLiveFrame();
+    // Live output starts again from the files in use (the layout or the line file changed).
+    void RestartLive();
     void CheckRunningLanguage();
     // Takes the document as it is now as the saved state, from `path` (empty: unsaved).
     void MarkClean(const QString& path);
@@ -298,6 +312,9 @@ private:
     ManualViewer* manualViewer_ = nullptr;
     bool documentModified_ = false;  // what UpdateModified last found
     QFont textFontAsMade_;  // the typed text's font as the panel made it, for the language
+    std::unique_ptr<LiveOutput> live_;
+    bool liveOfferPending_ = false;
+    QTimer* liveKeepAlive_ = nullptr;  // sends the frame again while it stays as it is
 };
 
 }  // namespace corv

@@ -4,6 +4,7 @@
 
 #include "lang/messages/ShellMessages.h"
 #include "lang/messages/CommonMessages.h"
+#include "lang/messages/NetMessages.h"
 
 namespace corv {
 
@@ -71,6 +72,8 @@ constexpr std::array kCommands{
 
     C{cmd::kPlay, M::Play, msg::common::kPlayCommand, Key(Qt::Key_P)},
     C{cmd::kStop, M::Play, msg::common::kStopCommand, Key(Qt::Key_Space)},
+    C{cmd::kLiveOutput, M::Play, msg::net::kLiveOutputCommand, 0, true, true},
+    C{cmd::kNetworkOutput, M::Play, msg::net::kNetworkOutputCommand, 0},
 
     C{cmd::kLanguageSimplified, M::Language, msg::shell::kSimplifiedChineseCommand, 0, false, true},
     C{cmd::kLanguageTraditional, M::Language, msg::shell::kTraditionalChineseCommand, 0, false, true},

@@ -56,6 +56,8 @@ inline constexpr int kSkinNone = 32876;
 inline constexpr int kSkin1 = 32877;
 inline constexpr int kSkin2 = 32878;
 inline constexpr int kSkin3 = 32879;
+inline constexpr int kLiveOutput = 32880;
+inline constexpr int kNetworkOutput = 32881;
 }  // namespace cmd
 
 // The main menu as data (WindowCommand entries, their menu a MenuPlace): every command with its

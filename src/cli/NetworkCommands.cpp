@@ -1,0 +1,177 @@
+// Live output on the command line: a clip played to networked pixel controllers.
+
+#include <signal.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include "base/TempDir.h"
+#include "base/TerminalProgress.h"
+#include "cli/Cli.h"
+#include "cli/HomeFiles.h"
+#include "lang/messages/CliMessages.h"
+#include "lang/messages/NetMessages.h"
+#include "media/VideoSettings.h"
+#include "ops/Network.h"
+#include "project/Document.h"
+#include "workspace/Settings.h"
+#include "workspace/Workspace.h"
+
+namespace corv::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr long long kMaxLoops = 1000000;
+
+std::atomic<bool> gStopPlaying{false};
+struct sigaction gBefore[2];
+constexpr int kStopSignals[2] = {SIGINT, SIGTERM};
+
+extern "C" void OnStopPlaying(int sig) {
+    if (!gStopPlaying.exchange(true)) return;
+    // A second signal takes the course the first one would have had.
+    for (int i = 0; i < 2; ++i) {
+        if (kStopSignals[i] == sig) ::sigaction(sig, &gBefore[i], nullptr);
+    }
+    ::raise(sig);
+}
+
+// While it lives, SIGINT and SIGTERM end the run cleanly (the stop flag); a second one takes
+// its usual course. A signal the program was started to ignore stays ignored.
+class StopOnSignals {
+public:
+    StopOnSignals() {
+        gStopPlaying.store(false);
+        for (int i = 0; i < 2; ++i) {
+            installed_[i] = ::sigaction(kStopSignals[i], nullptr, &gBefore[i]) == 0 && gBefore[i].sa_handler != SIG_IGN;
+            if (!installed_[i]) continue;
+            struct sigaction action {};
+            action.sa_handler = OnStopPlaying;
+            sigemptyset(&action.sa_mask);
+            ::sigaction(kStopSignals[i], &action, nullptr);
+        }
+    }
+    ~StopOnSignals() {
+        for (int i = 0; i < 2; ++i) {
+            if (installed_[i]) ::sigaction(kStopSignals[i], &gBefore[i], nullptr);
+        }
+    }
+    StopOnSignals(const StopOnSignals&) = delete;
+    StopOnSignals& operator=(const StopOnSignals&) = delete;
+    const std::atomic<bool>* flag() const { return &gStopPlaying; }
+
+private:
+    bool installed_[2] = {false, false};
+};
+
+// What an operation warns of, on the terminal as the command's warnings.
+class WarningPrompt : public StreamPrompt {
+public:
+    WarningPrompt(Context& ctx, const std::string& cmd) : StreamPrompt(ctx.err, Answer::No), ctx_(ctx), cmd_(cmd) {}
+    void Inform(const std::string& text, PromptIcon /*icon*/) override { Warn(ctx_, cmd_, text); }
+
+private:
+    Context& ctx_;
+    const std::string& cmd_;
+};
+
+// A failure's message with the system's reason after it (when the message does not hold it).
+std::string WithReason(const Failure& failure) {
+    if (failure.reason.empty() || failure.message.find(failure.reason) != std::string::npos) return failure.message;
+    return failure.message + ": " + failure.reason;
+}
+
+std::string Seconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", seconds);
+    return text;
+}
+
+// The document read whole, clip `clipNo` (1-based) made the current one.
+int LoadClip(Context& ctx, const std::string& cmd, const fs::path& path, long long clipNo, const TempDir& temp,
+             Workspace& ws) {
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    options.extractMusic = false;
+    if (auto read = ReadDocument(path, options, doc); !read) {
+        return Fail(ctx, cmd, DocFailure(ctx, path.string(), read.failure()));
+    }
+    WarnHeaderCopy(ctx, cmd, path.string(), doc);
+    if (clipNo < 1 || clipNo > static_cast<long long>(doc.clips.size())) {
+        return Usage(ctx, cmd, Say(ctx, msg::cli::kNoSuchClipIn,
+                                   {std::to_string(clipNo), std::to_string(doc.clips.size()), path.string()}));
+    }
+    ws.frames.ReplaceAll(std::move(doc.clips));
+    ws.frames.Select(static_cast<int>(clipNo - 1));
+    return kExitOk;
+}
+
+int PlayFailed(Context& ctx, const std::string& cmd, const Failure& failure) {
+    // A description the reader refuses, or one whose universes the layout's lines overrun, is
+    // bad usage, as a bad option is.
+    if (failure.code == ops::kPlayBadNetFile || failure.code == ops::kPlayBadController) {
+        return Usage(ctx, cmd, WithReason(failure));
+    }
+    return Fail(ctx, cmd, Reason(ctx, WithReason(failure)));
+}
+
+}  // namespace
+
+int RunPlay(Context& ctx, const Args& args) {
+    const std::string cmd = "play";
+    if (args.positionals().size() != 1) return Usage(ctx, cmd, Say(ctx, msg::cli::kNeedsOneProjectDocument));
+    const auto lines = args.Value("--lines");
+    if (!lines) return Usage(ctx, cmd, Say(ctx, msg::cli::kLinesRequired));
+    const auto net = args.Value("--net");
+    if (!net) return Usage(ctx, cmd, Say(ctx, msg::net::kPlayNetRequired));
+    std::string error;
+    const auto clipNo = args.Int("--clip", error), first = args.Int("--first", error), last = args.Int("--last", error);
+    const auto fps = args.Int("--fps", error), loops = args.Int("--loop", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (fps && (*fps < 1 || *fps > ops::kMaxPlayFps)) return OutOfRange(ctx, cmd, "--fps", 1, ops::kMaxPlayFps);
+    if (loops && (*loops < 0 || *loops > kMaxLoops)) return OutOfRange(ctx, cmd, "--loop", 0, kMaxLoops);
+
+    HomeFiles home;
+    Workspace ws;
+    ws.app.language = ctx.language;
+    ws.strings = ctx.strings;
+    if (int rc = LoadLayout(ctx, cmd, *lines, home, ws.layout); rc != kExitOk) return rc;
+    ws.lampTypes = home.lamps;
+    TempDir temp;
+    const fs::path docPath = args.positionals()[0];
+    if (int rc = LoadClip(ctx, cmd, docPath, clipNo.value_or(1), temp, ws); rc != kExitOk) return rc;
+    const std::size_t count = ws.frames.CurrentFrames().size();
+    const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(count));
+    if (CheckFrameRange(a, b, count) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, count));
+
+    ops::PlayRequest request;
+    request.netFile = *net;
+    request.first = static_cast<std::size_t>(a - 1);
+    request.end = static_cast<std::size_t>(b);
+    // The play speed of the configuration unless --fps gives one.
+    request.fps = fps ? static_cast<int>(*fps) : ReadVideoSettings(home.home / kConfigFileName).framesPerSecond;
+    request.loops = static_cast<int>(loops.value_or(1));
+    StopOnSignals signals;
+    request.stop = signals.flag();
+    WarningPrompt prompt(ctx, cmd);
+    const auto played = ops::PlayNetwork(ws, request, prompt, TerminalProgress());
+    if (!played) return PlayFailed(ctx, cmd, played.failure());
+
+    const std::string sent = std::to_string(played->framesSent), dropped = std::to_string(played->framesDropped);
+    ctx.out << Say(ctx, played->stopped ? msg::net::kPlayStopped : msg::net::kPlayDone,
+                   {sent, Seconds(played->seconds), dropped})
+            << '\n';
+    if (played->sendFailures > 0) {
+        const std::string firstFailure = played->firstSendFailure ? WithReason(*played->firstSendFailure) : std::string();
+        return Fail(ctx, cmd, Say(ctx, msg::net::kPlaySendFailures, {std::to_string(played->sendFailures), firstFailure}));
+    }
+    return kExitOk;
+}
+
+}  // namespace corv::cli

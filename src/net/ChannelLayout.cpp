@@ -1,0 +1,162 @@
+#include "net/ChannelLayout.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "lang/messages/NetMessages.h"
+
+namespace corv::net {
+
+namespace {
+
+const LightTypeRecord& LampOf(const std::vector<LightTypeRecord>& lamps, std::uint8_t index) {
+    static const LightTypeRecord kRgb = BuiltInLightTypes()[0];
+    return index < lamps.size() ? lamps[index] : (lamps.empty() ? kRgb : lamps[0]);
+}
+
+// The three tables of one slave's values.
+std::array<LevelTable, 3> SlaveLevels(int gamma, int brightness, int chip, int family, const int balance[3]) {
+    const GammaTable table = BuildGammaTable(gamma, brightness, chip, family);
+    // The table's full level: what byte 255 gives at gamma 1.0 and full brightness.
+    const int full = std::max<int>(BuildGammaTable(10, 100, chip, family)[255], 1);
+    std::array<LevelTable, 3> out{};
+    for (int i = 0; i < 256; ++i) {
+        const int level = std::min(255, (table[static_cast<std::size_t>(i)] * 255 + full / 2) / full);
+        for (int c = 0; c < 3; ++c) {
+            const int percent = std::clamp(balance[c], 0, 100);
+            out[static_cast<std::size_t>(c)][static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>((level * percent + 50) / 100);
+        }
+    }
+    return out;
+}
+
+// Channels a universe each from `first`, over the given ranges of the channel bytes.
+std::vector<UniverseSlice> Slices(const std::vector<std::pair<std::size_t, std::size_t>>& ranges, int first,
+                                  std::size_t perUniverse) {
+    std::vector<UniverseSlice> slices;
+    int universe = first;
+    for (const auto& [start, count] : ranges) {
+        for (std::size_t done = 0; done < count; done += perUniverse) {
+            slices.push_back({universe++, start + done, std::min(perUniverse, count - done)});
+        }
+    }
+    return slices;
+}
+
+}  // namespace
+
+OutputLevels BuildOutputLevels(const LineSetting& s) {
+    OutputLevels levels;
+    levels.slaves.resize(LineSetting::kSlaves);
+    // Most slaves share their values: each set is worked out once.
+    std::map<std::tuple<int, int, int, int, int, int>, std::array<LevelTable, 3>> made;
+    for (std::size_t k = 0; k < LineSetting::kSlaves; ++k) {
+        const int balance[3] = {s.blue[k], s.green[k], s.red[k]};
+        const auto key = std::make_tuple(s.gamma[k], s.brightness[k], s.icType[k], balance[0], balance[1], balance[2]);
+        auto it = made.find(key);
+        if (it == made.end()) {
+            it = made.emplace(key, SlaveLevels(s.gamma[k], s.brightness[k], s.icType[k], s.controllerType, balance)).first;
+        }
+        levels.slaves[k] = it->second;
+    }
+    return levels;
+}
+
+Result<ChannelLayout> ChannelLayout::Build(const Layout& layout, const std::vector<LightTypeRecord>& lamps,
+                                           const OutputLevels& levels, const NetController& controller) {
+    return Build(layout, lamps, levels, controller, FrameShape{layout.grid.rows, layout.grid.cols});
+}
+
+Result<ChannelLayout> ChannelLayout::Build(const Layout& layout, const std::vector<LightTypeRecord>& lamps,
+                                           const OutputLevels& levels, const NetController& controller,
+                                           FrameShape frame) {
+    ChannelLayout out;
+    out.frame_ = frame;
+    ControllerChannels& ch = out.channels_;
+    ch.levels.push_back(LevelTable{});
+    std::map<std::size_t, std::uint16_t> tableOf;  // slave x 3 + component -> index in ch.levels
+    const int perSlave = std::max<int>(layout.setting.portsPerSlave, 1);
+    const bool frameEmpty = frame.rows <= 0 || frame.cols <= 0;
+    std::vector<int> numbers = controller.lines;
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    for (const int number : numbers) {
+        if (number < 1 || number > kLineCount) continue;
+        const Line& line = layout.lines[static_cast<std::size_t>(number - 1)];
+        const std::size_t slave = std::min<std::size_t>(static_cast<std::size_t>((number - 1) / perSlave),
+                                                        LineSetting::kSlaves - 1);
+        const LightTypeRecord& lamp = LampOf(lamps, layout.setting.lightType[slave]);
+        const std::size_t pins = std::min<std::size_t>(lamp.pinCount, LightTypeRecord::kMaxPins);
+        const std::size_t unitLeds = static_cast<std::size_t>(LampPixels(lamp));
+        const std::size_t units = (line.size() + unitLeds - 1) / unitLeds;
+        LineChannels where{number, ch.sources.size(), units * pins};
+        for (std::size_t u = 0; u < units; ++u) {
+            for (std::size_t m = 0; m < pins; ++m) {
+                const std::uint8_t v = lamp.pins[m];
+                const std::size_t led = u * unitLeds + v / 3;
+                std::uint32_t source = 0;
+                std::uint16_t table = 0;
+                if (v != LightTypeRecord::kNotConnected && v / 3 < unitLeds && led < line.size() && !frameEmpty &&
+                    layout.grid.Contains(PointRow(line[led]), PointCol(line[led]))) {
+                    const std::size_t key = slave * 3 + v % 3;
+                    auto it = tableOf.find(key);
+                    if (it == tableOf.end()) {
+                        const auto& slaveLevels = slave < levels.slaves.size() ? levels.slaves[slave]
+                                                                               : std::array<LevelTable, 3>{};
+                        ch.levels.push_back(slaveLevels[v % 3]);
+                        it = tableOf.emplace(key, static_cast<std::uint16_t>(ch.levels.size() - 1)).first;
+                    }
+                    source = LedPixelOffset(layout.grid, frame, line[led]) + v % 3;
+                    table = it->second;
+                    out.largestSource_ = std::max(out.largestSource_, source);
+                }
+                ch.sources.push_back(source);
+                ch.tables.push_back(table);
+            }
+        }
+        ch.lines.push_back(where);
+    }
+    if (controller.protocol == Protocol::Ddp) return out;
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    if (controller.lineStartsUniverse) {
+        for (const LineChannels& l : ch.lines) ranges.emplace_back(l.first, l.count);
+    } else {
+        ranges.emplace_back(0, ch.sources.size());
+    }
+    const auto perUniverse = static_cast<std::size_t>(std::clamp(controller.channelsPerUniverse, 1, 512));
+    out.universes_ = Slices(ranges, controller.universe, perUniverse);
+    const int lo = FirstUniverse(controller.protocol), hi = LastUniverse(controller.protocol);
+    if (!out.universes_.empty() && (out.universes_.front().universe < lo || out.universes_.back().universe > hi)) {
+        Failure f{kNetUniverseRange, {}, {},
+                  {controller.section, FormatLines(controller.lines), std::to_string(out.universes_.front().universe),
+                   std::to_string(out.universes_.back().universe), ProtocolName(controller.protocol),
+                   std::to_string(lo), std::to_string(hi)},
+                  &msg::net::kUniversesPastEnd};
+        return f;
+    }
+    return out;
+}
+
+void ChannelLayout::Fill(const Frame& frame, std::vector<std::uint8_t>& channels) const {
+    const std::size_t n = channels_.sources.size();
+    channels.resize(n);
+    const std::uint32_t* sources = channels_.sources.data();
+    const std::uint16_t* tables = channels_.tables.data();
+    const LevelTable* levels = channels_.levels.data();
+    const std::uint8_t* bytes = frame.data();
+    std::uint8_t* out = channels.data();
+    if (n > 0 && bytes != nullptr && largestSource_ < frame.size()) {
+        for (std::size_t i = 0; i < n; ++i) {
+            out[i] = levels[tables[i]][bytes[sources[i]]];
+        }
+        return;
+    }
+    const std::size_t size = bytes != nullptr ? frame.size() : 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i] = sources[i] < size ? levels[tables[i]][bytes[sources[i]]] : 0;
+    }
+}
+
+}  // namespace corv::net
