@@ -10,6 +10,7 @@
 #include "cli/Cli.h"
 #include "cli/HomeFiles.h"
 #include "cli/Json.h"
+#include "cli/OutputReply.h"
 #include "base/TerminalProgress.h"
 #include "controller/Card.h"
 #include "controller/Catalogue.h"
@@ -137,18 +138,7 @@ int RunOutput(Context& ctx, const Args& args) {
     request.frames = &frames;
     StreamPrompt prompt(ctx.err, Answer::No);
     const auto written = ops::WriteControllerFiles(ws, request, prompt, TerminalProgress());
-    if (!written) {
-        ctx.err << Reason(ctx, written.message()) << '\n';
-        return kExitFailed;
-    }
-    for (const auto& f : written->files) ctx.out << f.string() << '\n';
-    for (const auto& c : written->copied) ctx.out << "copied to " << c.string() << '\n';
-    for (const auto& m : written->failures) ctx.err << Reason(ctx, m) << '\n';
-    if (!written->complete()) return kExitFailed;
-    ctx.out << ws.strings.outputDone << '\n';
-    // The detail of "Output File finished!", as the window shows it.
-    for (const std::string& line : OutputReportLines(written->report, ws.strings)) ctx.out << line << '\n';
-    return kExitOk;
+    return PrintControllerOutput(ctx, ws, written);
 }
 
 int RunImportLed(Context& ctx, const Args& args) {
@@ -291,6 +281,21 @@ int RunCard(Context& ctx, const Args& args) {
                 << (d.suitable ? Say(ctx, msg::cli::kMountSuitable) : d.reason) << '\n';
     }
     ctx.out << Say(ctx, msg::cli::kCardPrefix) << (card ? card->mountPoint.string() : Say(ctx, msg::cli::kNone)) << '\n';
+    return kExitOk;
+}
+
+int PrintControllerOutput(Context& ctx, const Workspace& ws, const ops::Result<ops::ControllerOutputReply>& written) {
+    if (!written) {  // a check before writing refused (a layout without a line)
+        ctx.err << Reason(ctx, written.message()) << '\n';
+        return kExitFailed;
+    }
+    for (const auto& f : written->files) ctx.out << f.string() << '\n';
+    for (const auto& c : written->copied) ctx.out << "copied to " << c.string() << '\n';
+    for (const auto& m : written->failures) ctx.err << Reason(ctx, m) << '\n';
+    if (!written->complete()) return kExitFailed;
+    ctx.out << ws.strings.outputDone << '\n';
+    // The detail of "Output File finished!", as the window shows it.
+    for (const std::string& line : OutputReportLines(written->report, ws.strings)) ctx.out << line << '\n';
     return kExitOk;
 }
 

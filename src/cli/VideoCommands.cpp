@@ -17,6 +17,7 @@
 #include "base/TempDir.h"
 #include "base/TerminalProgress.h"
 #include "cli/Cli.h"
+#include "cli/OutputReply.h"
 #include "cli/HomeFiles.h"
 #include "content/TransitionRenderer.h"
 #include "controller/Card.h"
@@ -224,18 +225,7 @@ int RunOutputFrom(Context& ctx, const Args& args) {
     request.askBeforeReplacing = false;  // a file of the same name on the card is kept
     ws.random = seed ? Random(static_cast<std::uint64_t>(*seed)) : Random::FromTime();
     const auto written = ops::WriteControllerFiles(ws, request, prompt, TerminalProgress());
-    if (!written) {  // a layout without a line
-        ctx.err << Reason(ctx, written.message()) << '\n';
-        return kExitFailed;
-    }
-    for (const auto& f : written->files) ctx.out << f.string() << '\n';
-    for (const auto& c : written->copied) ctx.out << "copied to " << c.string() << '\n';
-    for (const auto& m : written->failures) ctx.err << Reason(ctx, m) << '\n';
-    if (!written->complete()) return kExitFailed;
-    ctx.out << ws.strings.outputDone << '\n';
-    // The detail of "Output File finished!", as the window shows it.
-    for (const std::string& line : OutputReportLines(written->report, ws.strings)) ctx.out << line << '\n';
-    return kExitOk;
+    return PrintControllerOutput(ctx, ws, written);
 }
 
 namespace {
