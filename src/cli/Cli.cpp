@@ -193,6 +193,14 @@ std::vector<Command> OutputCommandTable() {
          "Universe, ChannelsPerUniverse, LineStartsUniverse, Priority, SourceName and Sync. A file\n"
          "with a bad section, key or value is refused (exit 2) and nothing is sent.",
          {"--lines", "--net", "--clip", "--first", "--last", "--fps", "--loop"}, {}, RunPlay},
+        {"test-pattern", "send a commissioning test pattern live to networked pixel controllers",
+         "--lines LAYOUT.lnf --net NAME.net --pattern lines|chase|rgb|white|off [--seconds S] [--fps F]",
+         "Sends a pattern through the wiring and lamp types of LAYOUT.lnf to every controller NAME.net\n"
+         "lists (as play does), for S seconds (default 10; 0 until stopped), F frames a second (1..100;\n"
+         "default 25). lines: each line in its own colour, its first LED white. chase: one white LED a\n"
+         "line, a step a frame along its wiring order. rgb: every LED red, green, blue, then white, a\n"
+         "step a second. white: every LED white. off: every LED black. Ctrl+C stops as in play.",
+         {"--lines", "--net", "--pattern", "--seconds", "--fps"}, {}, RunTestPattern},
         {"import-video", "add a movie's pictures to a document as frames",
          "MOVIE DOC.cvn [--width W --height H] [--fit center|stretch] [--first N] [--count N] [--clip N]",
          "Decodes the movie (any format FFmpeg reads; a Flash file when it holds video) and appends its\n"

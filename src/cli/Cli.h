@@ -168,6 +168,7 @@ int RunIdentify(Context& ctx, const Args& args);
 int RunImportVideo(Context& ctx, const Args& args);
 int RunOutputFrom(Context& ctx, const Args& args);
 int RunPlay(Context& ctx, const Args& args);
+int RunTestPattern(Context& ctx, const Args& args);
 int RunExportVideo(Context& ctx, const Args& args);
 int RunCapture(Context& ctx, const Args& args);
 int RunRenderSphere(Context& ctx, const Args& args);

@@ -15,6 +15,7 @@
 #include "lang/messages/CliMessages.h"
 #include "lang/messages/NetMessages.h"
 #include "media/VideoSettings.h"
+#include "net/TestPatterns.h"
 #include "ops/Network.h"
 #include "project/Document.h"
 #include "workspace/Settings.h"
@@ -121,6 +122,21 @@ int PlayFailed(Context& ctx, const std::string& cmd, const Failure& failure) {
     return Fail(ctx, cmd, Reason(ctx, WithReason(failure)));
 }
 
+// The end of a run: its frames, seconds and drops, or why it failed.
+int Played(Context& ctx, const std::string& cmd, const Result<ops::PlayReply>& played) {
+    if (!played) return PlayFailed(ctx, cmd, played.failure());
+
+    const std::string sent = std::to_string(played->framesSent), dropped = std::to_string(played->framesDropped);
+    ctx.out << Say(ctx, played->stopped ? msg::net::kPlayStopped : msg::net::kPlayDone,
+                   {sent, Seconds(played->seconds), dropped})
+            << '\n';
+    if (played->sendFailures > 0) {
+        const std::string firstFailure = played->firstSendFailure ? WithReason(*played->firstSendFailure) : std::string();
+        return Fail(ctx, cmd, Say(ctx, msg::net::kPlaySendFailures, {std::to_string(played->sendFailures), firstFailure}));
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunPlay(Context& ctx, const Args& args) {
@@ -161,17 +177,45 @@ int RunPlay(Context& ctx, const Args& args) {
     request.stop = signals.flag();
     WarningPrompt prompt(ctx, cmd);
     const auto played = ops::PlayNetwork(ws, request, prompt, TerminalProgress());
-    if (!played) return PlayFailed(ctx, cmd, played.failure());
+    return Played(ctx, cmd, played);
+}
 
-    const std::string sent = std::to_string(played->framesSent), dropped = std::to_string(played->framesDropped);
-    ctx.out << Say(ctx, played->stopped ? msg::net::kPlayStopped : msg::net::kPlayDone,
-                   {sent, Seconds(played->seconds), dropped})
-            << '\n';
-    if (played->sendFailures > 0) {
-        const std::string firstFailure = played->firstSendFailure ? WithReason(*played->firstSendFailure) : std::string();
-        return Fail(ctx, cmd, Say(ctx, msg::net::kPlaySendFailures, {std::to_string(played->sendFailures), firstFailure}));
+int RunTestPattern(Context& ctx, const Args& args) {
+    const std::string cmd = "test-pattern";
+    if (!args.positionals().empty()) return Usage(ctx, cmd, Say(ctx, msg::net::kTestPatternExtraArgument, {args.positionals()[0]}));
+    const auto lines = args.Value("--lines");
+    if (!lines) return Usage(ctx, cmd, Say(ctx, msg::cli::kLinesRequired));
+    const auto net = args.Value("--net");
+    if (!net) return Usage(ctx, cmd, Say(ctx, msg::net::kPlayNetRequired));
+    const auto name = args.Value("--pattern");
+    if (!name) return Usage(ctx, cmd, Say(ctx, msg::net::kTestPatternRequired));
+    const auto pattern = net::ParseTestPattern(*name);
+    if (!pattern) return Usage(ctx, cmd, Say(ctx, msg::net::kBadTestPattern, {*name}));
+    std::string error;
+    const auto seconds = args.Int("--seconds", error), fps = args.Int("--fps", error);
+    if (!error.empty()) return Usage(ctx, cmd, error);
+    if (seconds && (*seconds < 0 || *seconds > ops::kMaxTestSeconds)) {
+        return OutOfRange(ctx, cmd, "--seconds", 0, ops::kMaxTestSeconds);
     }
-    return kExitOk;
+    if (fps && (*fps < 1 || *fps > ops::kMaxPlayFps)) return OutOfRange(ctx, cmd, "--fps", 1, ops::kMaxPlayFps);
+
+    HomeFiles home;
+    Workspace ws;
+    ws.app.language = ctx.language;
+    ws.strings = ctx.strings;
+    if (int rc = LoadLayout(ctx, cmd, *lines, home, ws.layout); rc != kExitOk) return rc;
+    ws.lampTypes = home.lamps;
+
+    ops::TestPatternRequest request;
+    request.netFile = *net;
+    request.pattern = *pattern;
+    request.seconds = static_cast<int>(seconds.value_or(10));
+    request.fps = static_cast<int>(fps.value_or(25));
+    StopOnSignals signals;
+    request.stop = signals.flag();
+    WarningPrompt prompt(ctx, cmd);
+    const auto played = ops::SendTestPattern(ws, request, prompt, TerminalProgress());
+    return Played(ctx, cmd, played);
 }
 
 }  // namespace corv::cli

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "net/TestPatterns.h"
 #include "ops/Operation.h"
 
 namespace corv::ops {
@@ -50,5 +51,19 @@ enum PlayRefusal {
 inline constexpr int kMaxPlayFps = 100;
 
 Result<PlayReply> PlayNetwork(Workspace& ws, const PlayRequest& request, Prompt& prompt, const ProgressFn& progress);
+
+// A commissioning pattern (net::TestPattern) of the workspace's layout sent live, as PlayNetwork
+// sends a clip: `seconds` x `fps` frames, frame k at start + k / fps; 0 seconds: until stopped.
+// Refused as PlayNetwork is (kPlayOutOfRange for a bad fps or seconds).
+inline constexpr int kMaxTestSeconds = 86400;
+struct TestPatternRequest {
+    std::filesystem::path netFile;
+    net::TestPattern pattern = net::TestPattern::Lines;
+    int seconds = 10;
+    int fps = 25;  // 1..kMaxPlayFps
+    const std::atomic<bool>* stop = nullptr;
+};
+Result<PlayReply> SendTestPattern(Workspace& ws, const TestPatternRequest& request, Prompt& prompt,
+                                  const ProgressFn& progress);
 
 }  // namespace corv::ops

@@ -369,6 +369,27 @@ printf '\n[AVIOption]\nFramesPerSecond=40\n' >>"$CORVANTINE_HOME/Led Conf.ldc"
 check "configured speed" 0 timeout 30 "$CLI" play d.cvn --lines w.lnf --net show.net --first 2 --last 4
 python3 -c "import sys; sys.exit(0 if 0.07 <= float('$(seconds)') < 0.14 else 1)" && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: 40 a second took $(seconds) s"; }
 
+# --- A test pattern: white for a second, by DDP, both lines: every channel 255.
+printf '[Controller1]\nProtocol = ddp\nAddress = 127.0.0.1\nPort = %s\nLines = 1-2\n' "$DDP_PORT" >pattern.net
+: >packets
+check "test pattern white" 0 timeout 30 "$CLI" test-pattern --lines w.lnf --net pattern.net --pattern white --seconds 1 --fps 10
+contains "pattern said" out "frames sent in 1.0"
+sleep 0.3
+cat >white_check.py <<'EOF'
+import sys
+rows = [l.split() for l in open(sys.argv[1]) if l.startswith("0 ")]
+bad = [] if rows else ["no DDP packets"]
+for i, row in enumerate(rows):
+    p = bytes.fromhex(row[2])
+    if list(p[10:]) != [255] * 24:
+        bad.append("packet %d data %s, expected 24 x 255" % (i, list(p[10:])))
+print("\n".join(bad))
+sys.exit(1 if bad else 0)
+EOF
+py_check "white pattern: all channels 255" white_check.py packets
+check "bad pattern" 2 "$CLI" test-pattern --lines w.lnf --net pattern.net --pattern blue
+contains "bad pattern named" err "Unknown test pattern blue"
+
 # --- Bad usage and bad files: exit 2 naming the section and key; nothing is sent.
 : >packets
 check "no --net" 2 "$CLI" play d.cvn --lines w.lnf

@@ -12,6 +12,7 @@
 #include "net/ChannelLayout.h"
 #include "net/NetworkFile.h"
 #include "net/Packets.h"
+#include "net/TestPatterns.h"
 
 using namespace corv;
 using namespace corv::net;
@@ -812,4 +813,90 @@ TEST(NetworkFile, TruncatedAndMutatedFiles) {
         check(text);
     }
     EXPECT_GT(accepted, 0);
+}
+
+// ---- Test patterns ----
+
+namespace {
+
+constexpr Bgr kTestWhite{255, 255, 255};
+
+// The colour the frame shows at an LED's cell.
+Bgr At(const Frame& f, LinePoint p) { return f.Pixel(PointCol(p), PointRow(p)); }
+
+}  // namespace
+
+TEST(TestPatterns, NamesAndFrameSize) {
+    EXPECT_EQ(ParseTestPattern("lines"), TestPattern::Lines);
+    EXPECT_EQ(ParseTestPattern("chase"), TestPattern::Chase);
+    EXPECT_EQ(ParseTestPattern("rgb"), TestPattern::Rgb);
+    EXPECT_EQ(ParseTestPattern("white"), TestPattern::White);
+    EXPECT_EQ(ParseTestPattern("off"), TestPattern::Off);
+    EXPECT_FALSE(ParseTestPattern("White").has_value());
+    EXPECT_FALSE(ParseTestPattern("").has_value());
+    const Layout l = Grid(3, 5);
+    const Frame f = TestPatternFrame(l, TestPattern::White, 0, 25);
+    EXPECT_EQ(f.width(), 5);
+    EXPECT_EQ(f.height(), 3);
+}
+
+TEST(TestPatterns, LinesEachInItsColourTheFirstLedWhite) {
+    Layout l = Grid(3, 4);
+    l.lines[0] = {MakePoint(0, 0), MakePoint(0, 1), MakePoint(0, 2)};
+    l.lines[1] = {MakePoint(2, 3), MakePoint(1, 3)};
+    l.lines[8] = {MakePoint(2, 0), MakePoint(2, 1)};  // line 9 takes the first colour again
+    const Frame f = TestPatternFrame(l, TestPattern::Lines, 7, 25);
+    EXPECT_EQ(At(f, MakePoint(0, 0)), kTestWhite);
+    EXPECT_EQ(At(f, MakePoint(0, 1)), (Bgr{0, 0, 255}));
+    EXPECT_EQ(At(f, MakePoint(0, 2)), (Bgr{0, 0, 255}));
+    EXPECT_EQ(At(f, MakePoint(2, 3)), kTestWhite);
+    EXPECT_EQ(At(f, MakePoint(1, 3)), (Bgr{0, 255, 0}));
+    EXPECT_EQ(At(f, MakePoint(2, 0)), kTestWhite);
+    EXPECT_EQ(At(f, MakePoint(2, 1)), kTestLineColours[0]);
+    EXPECT_EQ(At(f, MakePoint(1, 1)), Bgr{});  // no LED
+    // Every colour of the list differs from the others and from white.
+    for (std::size_t i = 0; i < std::size(kTestLineColours); ++i) {
+        EXPECT_NE(kTestLineColours[i], kTestWhite);
+        for (std::size_t j = i + 1; j < std::size(kTestLineColours); ++j) EXPECT_NE(kTestLineColours[i], kTestLineColours[j]);
+    }
+}
+
+TEST(TestPatterns, ChaseWalksEachLineInWiringOrder) {
+    Layout l = Grid(2, 4);
+    l.lines[0] = {MakePoint(1, 3), MakePoint(0, 0), MakePoint(1, 1)};
+    l.lines[1] = {MakePoint(0, 2), MakePoint(0, 3)};
+    for (std::uint64_t k = 0; k < 7; ++k) {
+        const Frame f = TestPatternFrame(l, TestPattern::Chase, k, 25);
+        for (std::size_t n = 0; n < 2; ++n) {
+            const Line& line = l.lines[n];
+            for (std::size_t led = 0; led < line.size(); ++led) {
+                EXPECT_EQ(At(f, line[led]), led == k % line.size() ? kTestWhite : Bgr{}) << "frame " << k << " line "
+                                                                                           << n + 1 << " LED " << led;
+            }
+        }
+    }
+}
+
+TEST(TestPatterns, RgbStepsEverySecondAndWhiteAndOff) {
+    Layout l = Grid(2, 3);
+    l.lines[0] = {MakePoint(0, 0), MakePoint(1, 2)};
+    const Bgr steps[] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, kTestWhite, {0, 0, 255}};
+    for (std::uint64_t second = 0; second < 5; ++second) {
+        for (const std::uint64_t k : {second * 10, second * 10 + 9}) {  // 10 frames a second
+            const Frame f = TestPatternFrame(l, TestPattern::Rgb, k, 10);
+            EXPECT_EQ(At(f, MakePoint(0, 0)), steps[second]) << "frame " << k;
+            EXPECT_EQ(At(f, MakePoint(1, 2)), steps[second]) << "frame " << k;
+            EXPECT_EQ(At(f, MakePoint(0, 1)), Bgr{}) << "frame " << k;
+        }
+    }
+    const Frame white = TestPatternFrame(l, TestPattern::White, 3, 25);
+    EXPECT_EQ(At(white, MakePoint(0, 0)), kTestWhite);
+    EXPECT_EQ(At(white, MakePoint(1, 2)), kTestWhite);
+    EXPECT_EQ(At(white, MakePoint(1, 0)), Bgr{});
+    const Frame off = TestPatternFrame(l, TestPattern::Off, 3, 25);
+    EXPECT_TRUE(std::all_of(off.bytes().begin(), off.bytes().end(), [](std::uint8_t b) { return b == 0; }));
+    // Through a controller's channels: every channel of every LED at full.
+    Bytes out;
+    Built(l, BuiltInLightTypes(), Controller(Protocol::Ddp, {1})).Fill(white, out);
+    EXPECT_EQ(out, Bytes(6, 255));
 }

@@ -126,4 +126,13 @@ inline constexpr Text kLiveOutputStarted{"实时输出到 %1 个控制器", "Liv
 inline constexpr Text kLiveOutputStopped{"实时输出已停止: 已发送 %1 帧 (丢弃 %2 帧)",
                                          "Live output stopped: %1 frames sent (%2 dropped)"};
 
+// corvantine-cli test-pattern.
+inline constexpr Text kTestPatternRequired{"必须给出 --pattern lines|chase|rgb|white|off",
+                                           "--pattern lines|chase|rgb|white|off is required"};
+// %1 the argument.
+inline constexpr Text kTestPatternExtraArgument{"多余的参数 %1", "Unexpected argument %1"};
+// %1 the name given.
+inline constexpr Text kBadTestPattern{"未知的测试图案 %1 (可用: lines, chase, rgb, white, off)",
+                                      "Unknown test pattern %1 (one of lines, chase, rgb, white, off)"};
+
 }  // namespace corv::msg::net
