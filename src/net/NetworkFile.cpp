@@ -61,7 +61,7 @@ std::optional<int> StrictInt(std::string_view v) {
     return i == 1 ? -n : n;
 }
 
-// Dotted decimal, four parts 0..255 without leading zeros, the first 1..223 (not 0.x.x.x, not
+// Dotted decimal, four numbers 0..255 without leading zeros, the first 1..223 (not 0.x.x.x, not
 // multicast, reserved or broadcast).
 bool UnicastIpv4(std::string_view s) {
     int parts = 0;
