@@ -210,7 +210,7 @@ int RunTestPattern(Context& ctx, const Args& args) {
     request.netFile = *net;
     request.pattern = *pattern;
     request.seconds = static_cast<int>(seconds.value_or(10));
-    request.fps = static_cast<int>(fps.value_or(25));
+    request.fps = static_cast<int>(fps.value_or(net::kTestPatternFps));
     StopOnSignals signals;
     request.stop = signals.flag();
     WarningPrompt prompt(ctx, cmd);

@@ -31,6 +31,9 @@ inline constexpr Bgr kTestLineColours[] = {
     {255, 0, 128},  // violet
 };
 
+// The frames a second a pattern plays at unless told otherwise.
+inline constexpr int kTestPatternFps = 25;
+
 // "lines", "chase", "rgb", "white", "off"; nothing for another name.
 std::optional<TestPattern> ParseTestPattern(std::string_view name);
 

@@ -27,6 +27,10 @@
 #include "app/net/LiveOutput.h"
 #include "app/net/NetworkFilePath.h"
 #include "app/net/NetworkOutputDialog.h"
+#include "app/net/TestPatternPlayer.h"
+#include "app/design/CDesignFrame.h"
+#include "app/sculpt/CSculptFrame.h"
+#include "app/sculpt/SculptCommands.h"
 #include "net/ChannelLayout.h"
 #include "net/NetworkFile.h"
 
@@ -360,6 +364,89 @@ private slots:
         QVERIFY(!live->isChecked());
         QVERIFY(!frame.liveOutputOn());
         QVERIFY(frame.statusBar()->currentMessage().contains(QStringLiteral("Live output stopped")));
+    }
+
+    void sculptPatternsAndTheDesignsPlayGoLive() {
+        StartedWorkspace s;
+        QVERIFY(s.ok);
+        TwoLines(s.ws);
+        s.ws.frames.DeleteClip(-1);
+        s.ws.frames.AddClip(100, 4);
+        s.ws.frames.CurrentFrames().assign({Frame::Filled(100, 4, 200, 100, 50)});
+        s.ws.app.currentFrame = 0;
+        TempDir dir;
+        s.ws.lineFilePath = dir.path() / "shop.lnf";
+        UdpListener listener;
+        QVERIFY(listener.port != 0);
+        net::NetworkDescription d;
+        net::NetController c;
+        c.protocol = net::Protocol::Ddp;
+        c.address = "127.0.0.1";
+        c.port = listener.port;
+        c.lines = {1, 2};
+        d.controllers.push_back(c);
+        QVERIFY(net::WriteNetworkFile(dir.path() / "shop.net", d).ok());
+        CMainFrame frame(s.ws, s.prompt);
+        CSculptFrame* sculpt = frame.sculptFrame();
+        QAction* stop = sculpt->action(sculpt::kStopPattern);
+        QVERIFY(stop && !stop->isEnabled());
+
+        // "Each line in its colour" starts the live output by itself: line 1 red with its
+        // first LED white, line 2 (channels from 600) green with its first LED white.
+        QAction* lines = sculpt->action(sculpt::kFirstPattern + static_cast<int>(net::TestPattern::Lines));
+        QVERIFY(lines);
+        lines->trigger();
+        QVERIFY(frame.liveOutputOn());
+        QVERIFY(lines->isChecked() && stop->isEnabled());
+        auto datagram = listener.Next();
+        QVERIFY(datagram);
+        QCOMPARE(datagram->size(), std::size_t{10 + 630});
+        const std::uint8_t* ch = datagram->data() + 10;
+        const std::vector<std::uint8_t> line1(ch, ch + 6), line2(ch + 600, ch + 606);
+        QCOMPARE(line1, (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0}));
+        QCOMPARE(line2, (std::vector<std::uint8_t>{255, 255, 255, 0, 255, 0}));
+        QCOMPARE(int(ch[597]), 255);  // the last LED of line 1: red
+        // The pattern keeps going out at its rate (the keep-alive alone would send once a second).
+        listener.Drain();
+        QElapsedTimer clock;
+        clock.start();
+        int received = 0;
+        while (clock.elapsed() < 400 && listener.Next()) ++received;
+        QVERIFY2(received >= 5, std::to_string(received).c_str());
+        // Another pattern replaces it: all white.
+        sculpt->PlayTestPattern(net::TestPattern::White);
+        QVERIFY(!lines->isChecked());
+        listener.Drain();
+        datagram = listener.Next();
+        QVERIFY(datagram);
+        QVERIFY(std::all_of(datagram->begin() + 10, datagram->end(), [](std::uint8_t v) { return v == 255; }));
+
+        // Stopped: the frame view's frame goes out again (red 200, green 100, blue 50).
+        stop->trigger();
+        QVERIFY(!stop->isEnabled() && !sculpt->testPatterns()->running());
+        listener.Drain();
+        frame.FrameNumberShown(1);
+        datagram = listener.Next();
+        QVERIFY(datagram);
+        QCOMPARE(int((*datagram)[10]), 200);
+        QCOMPARE(int((*datagram)[11]), 100);
+        QCOMPARE(int((*datagram)[12]), 50);
+
+        // The design's play sends its frames at the play rate while live output is on.
+        CDesignFrame* design = frame.designFrame();
+        listener.Drain();
+        design->Play();
+        clock.restart();
+        received = 0;
+        while (clock.elapsed() < 500) {
+            auto next = listener.Next();
+            if (!next) break;
+            QCOMPARE(next->size(), std::size_t{10 + 630});
+            ++received;
+        }
+        design->Stop();
+        QVERIFY2(received >= 5, std::to_string(received).c_str());
+        frame.SetLiveOutput(false);
     }
 };
 

@@ -115,6 +115,9 @@ CDesignFrame::CDesignFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     connect(timer_, &QTimer::timeout, this, [this] {
         ++view_->tick;
         view_->update();
+        if (playedFrame && wantsPlayedFrames && wantsPlayedFrames()) {
+            if (auto frame = RenderedFrame(view_->tick)) playedFrame(*frame);
+        }
     });
     view_->makeItem = [this](int kind, QRectF box) -> std::unique_ptr<EffectItem> {
         const std::uint8_t lang = ws_.app.language;
@@ -651,15 +654,23 @@ int CDesignFrame::RenderFrames(int frames) {
     const int w = clip.front().width(), h = clip.front().height();
     ws_.frameUndo.BeginUndo(clip, 0, clip.size(), static_cast<std::uint32_t>(frames));
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (int t = 0; t < frames; ++t) {
-        const QImage canvas = RenderDesign(ws_.effects, view_->canvas(), DesignTime{&ws_.frames, static_cast<std::size_t>(t)});
-        Frame f(w, h);
-        ImageToFrame(canvas.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), f);
-        clip.push_back(std::move(f));
-    }
+    for (int t = 0; t < frames; ++t) clip.push_back(DesignFrame(static_cast<std::size_t>(t), w, h));
     QApplication::restoreOverrideCursor();
     emit framesAdded();
     return frames;
+}
+
+Frame CDesignFrame::DesignFrame(std::size_t tick, int width, int height) const {
+    const QImage canvas = RenderDesign(ws_.effects, view_->canvas(), DesignTime{&ws_.frames, tick});
+    Frame f(width, height);
+    ImageToFrame(canvas.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), f);
+    return f;
+}
+
+std::optional<Frame> CDesignFrame::RenderedFrame(std::size_t tick) const {
+    if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) return std::nullopt;
+    const Frame& shape = ws_.frames.CurrentFrames().front();
+    return DesignFrame(tick, shape.width(), shape.height());
 }
 
 void CDesignFrame::Play() {

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "content/DesignHistory.h"
+#include "project/Frame.h"
 
 class QAction;
 class QActionGroup;
@@ -21,6 +22,7 @@ class QSpinBox;
 class QTimer;
 
 namespace corv {
+
 
 class CEffectView;
 class MusicPlayer;
@@ -84,6 +86,10 @@ public:
 
     // The play interval in milliseconds (the main window's speed); 40 when not set.
     std::function<int()> playInterval;
+    // While playing, each frame of the design as the current clip's frames would show it, for
+    // live output; asked for only while `wantsPlayedFrames` says so.
+    std::function<bool()> wantsPlayedFrames;
+    std::function<void(const Frame&)> playedFrame;
 
 signals:
     void returned();
@@ -93,6 +99,10 @@ signals:
     void modifiedChanged();
 
 private:
+    // The design at play time `tick` as a frame of the given size, and as a frame of the
+    // current clip's size (nothing without a clip).
+    Frame DesignFrame(std::size_t tick, int width, int height) const;
+    std::optional<Frame> RenderedFrame(std::size_t tick) const;
     void BuildMenus();
     void BuildPanel();
     void RefreshLayers();

@@ -67,7 +67,16 @@ Result<Done> LiveOutput::Offer(const Frame& frame) {
         if (auto opened = Open(FrameShape{frame.height(), frame.width()}); !opened) return opened;
     }
     sender_->Offer(frame);
+    if (&frame != &last_) {
+        last_ = frame;
+        haveLast_ = true;
+    }
     return Done{};
+}
+
+Result<Done> LiveOutput::Resend() {
+    if (!sender_ || !haveLast_) return Done{};
+    return Offer(last_);
 }
 
 net::LiveSender::Stats LiveOutput::Stop() {
@@ -75,6 +84,7 @@ net::LiveSender::Stats LiveOutput::Stop() {
     sender_->Stop();
     net::LiveSender::Stats stats = sender_->stats();
     sender_.reset();
+    haveLast_ = false;
     return stats;
 }
 

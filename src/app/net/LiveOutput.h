@@ -10,10 +10,10 @@
 #include "controller/ChannelMap.h"
 #include "net/NetworkFile.h"
 #include "net/Sender.h"
+#include "project/Frame.h"
 
 namespace corv {
 
-class Frame;
 class Workspace;
 
 // The main window's live output: the frame shown, sent as it changes to the controllers of a
@@ -35,6 +35,8 @@ public:
     // Hands a frame to the sender. A frame of another shape than the channels were laid out
     // for lays them out again first; the failure (the output stopped) when that fails.
     Result<Done> Offer(const Frame& frame);
+    // Offers the frame last offered again (receivers take a source gone quiet as lost).
+    Result<Done> Resend();
     // Ends the streams (E1.31 receivers are told the stream ended) and the thread; what the
     // run sent. Nothing happens when not running.
     net::LiveSender::Stats Stop();
@@ -53,6 +55,8 @@ private:
     FrameShape shape_;
     std::vector<std::string> warnings_;
     std::unique_ptr<net::LiveSender> sender_;
+    Frame last_;
+    bool haveLast_ = false;
 };
 
 }  // namespace corv

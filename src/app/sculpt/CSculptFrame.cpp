@@ -29,6 +29,7 @@
 #include "app/sculpt/NumbersDialog.h"
 #include "app/sculpt/PixelsRepeatDialog.h"
 #include "app/sculpt/SaveModuleDialog.h"
+#include "app/net/TestPatternPlayer.h"
 #include "base/FileUtil.h"
 #include "base/Prompt.h"
 #include "lang/Language.h"
@@ -36,6 +37,7 @@
 #include "lang/Render.h"
 #include "lang/messages/SculptMessages.h"
 #include "lang/messages/CommonMessages.h"
+#include "lang/messages/NetMessages.h"
 #include "layout/LayoutImage.h"
 #include "layout/LineFile.h"
 #include "ops/Layout.h"
@@ -110,6 +112,10 @@ CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
         view_->update();
         view_->setFocus();
     });
+    patterns_ = new TestPatternPlayer(ws_, this);
+    patterns_->offer = [this](const Frame& frame) {
+        if (offerLive) offerLive(frame);
+    };
     BuildMenus();
     zoomPane_->setText(QString::number(view_->zoom(), 'g', 4) + QStringLiteral("x"));
 }
@@ -158,6 +164,10 @@ void CSculptFrame::BuildMenus() {
     h[kImageCenter] = [this](bool) { view_->ImageCenter(); };
     h[kZoomIn] = [this](bool) { view_->ZoomIn(); };
     h[kZoomOut] = [this](bool) { view_->ZoomOut(); };
+    for (int p = 0; p < kPatternCount; ++p) {
+        h[kFirstPattern + p] = [this, p](bool) { PlayTestPattern(static_cast<net::TestPattern>(p)); };
+    }
+    h[kStopPattern] = [this](bool) { StopTestPattern(); };
     h[kLightingSetting] = [this](bool) {
         LightingSettingDialog d(ws_, prompt_, this);
         connect(&d, &LightingSettingDialog::controllerTypeChanged, this, [this](int) { Refresh(); });
@@ -205,6 +215,39 @@ void CSculptFrame::UpdateChecks() {
     if (QAction* a = action(sculpt::kFirstToolCommand + tool)) a->setChecked(true);
     actions_[sculpt::kAllowRepeat]->setChecked(view_->allowRepeat);
     actions_[sculpt::kConnectByBackground]->setChecked(view_->connectByBackground);
+    const auto playing = patterns_->pattern();
+    for (int p = 0; p < sculpt::kPatternCount; ++p) {
+        actions_[sculpt::kFirstPattern + p]->setChecked(playing && static_cast<int>(*playing) == p);
+    }
+    actions_[sculpt::kStopPattern]->setEnabled(playing.has_value());
+}
+
+bool CSculptFrame::PlayTestPattern(net::TestPattern pattern) {
+    const std::uint8_t lang = ws_.app.language;
+    std::optional<std::size_t> controllers;
+    if (ws_.layout.setting.lineCount == 0) {
+        prompt_.Inform(ws_.strings.noLayout, PromptIcon::Warning);
+    } else if (startLive && offerLive) {
+        // Restarted every time: the lines may have changed since the output began.
+        controllers = startLive();
+    }
+    if (!controllers) {
+        patterns_->Stop();
+        UpdateChecks();
+        return false;
+    }
+    patterns_->Start(pattern);
+    statusBar()->showMessage(RenderQt(msg::net::kPatternSending, lang, {QString::number(*controllers)}));
+    UpdateChecks();
+    return true;
+}
+
+void CSculptFrame::StopTestPattern() {
+    if (!patterns_->running()) return;
+    patterns_->Stop();
+    if (endLive) endLive();
+    statusBar()->showMessage(RenderQt(msg::net::kPatternStopped, ws_.app.language), 5000);
+    UpdateChecks();
 }
 
 void CSculptFrame::Refresh() {
@@ -267,6 +310,9 @@ bool CSculptFrame::Return() {
         ws_.app.frameHeight = static_cast<std::int16_t>(clip.height);
     }
     NormaliseSlaveGroups(ws_.layout.slaveGroups, ws_.layout.setting.SlaveCount());
+    // The frame view's frame goes out again (the main window restarts live output).
+    patterns_->Stop();
+    UpdateChecks();
     emit returned();
     return true;
 }

@@ -2,9 +2,14 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <cstddef>
+#include <functional>
 #include <map>
+#include <optional>
 
 #include "app/sculpt/CSculptView.h"
+#include "net/TestPatterns.h"
+#include "project/Frame.h"
 
 class QAction;
 class QActionGroup;
@@ -14,6 +19,7 @@ class QLabel;
 namespace corv {
 
 class LinePanel;
+class TestPatternPlayer;
 class Prompt;
 class Workspace;
 
@@ -62,6 +68,19 @@ public:
     QAction* action(int id) const;
     QDockWidget* lineDock() const { return dock_; }
 
+    // Commissioning: plays `pattern` of the layout as it is to the controllers of the line
+    // file's network description, until StopTestPattern (or Return). False when live output
+    // cannot run (the reason was shown).
+    bool PlayTestPattern(net::TestPattern pattern);
+    void StopTestPattern();
+    TestPatternPlayer* testPatterns() const { return patterns_; }
+    // Given by the main window: `startLive` (re)starts live output for the layout as it is now
+    // and gives the number of controllers (nothing when it cannot; it told why), `offerLive`
+    // sends a frame, `endLive` gives live output back to the frame view.
+    std::function<std::optional<std::size_t>()> startLive;
+    std::function<void(const Frame&)> offerLive;
+    std::function<void()> endLive;
+
 signals:
     void returned();
     // The layout's grid changed size or was replaced (the main window may follow it).
@@ -91,6 +110,7 @@ private:
     QActionGroup* tools_;
     std::map<int, QAction*> actions_;
     bool entered_ = false;
+    TestPatternPlayer* patterns_;
 };
 
 }  // namespace corv

@@ -4,6 +4,7 @@
 
 #include "lang/messages/SculptMessages.h"
 #include "lang/messages/CommonMessages.h"
+#include "lang/messages/NetMessages.h"
 
 namespace corv {
 
@@ -18,7 +19,7 @@ constexpr int Tool(int mode) { return sculpt::kFirstToolCommand + mode; }
 namespace M {
 constexpr int File = static_cast<int>(SculptMenu::File), Edit = static_cast<int>(SculptMenu::Edit);
 constexpr int Background = static_cast<int>(SculptMenu::Background), Setting = static_cast<int>(SculptMenu::Setting);
-constexpr int View = static_cast<int>(SculptMenu::View);
+constexpr int View = static_cast<int>(SculptMenu::View), Test = static_cast<int>(SculptMenu::Test);
 }  // namespace M
 using C = WindowCommand;
 
@@ -75,6 +76,13 @@ constexpr std::array kCommands{
     C{sculpt::kShowRoute, M::View, msg::sculpt::kShowRoute, 0, false, true},
     C{sculpt::kShowOutline, M::View, msg::sculpt::kShowOutline, 0, false, true},
     C{sculpt::kShowLinePanel, M::View, msg::sculpt::kShowLinePanel, 0, true, true},
+
+    C{sculpt::kFirstPattern + 0, M::Test, msg::net::kPatternLinesCommand, 0, false, true},
+    C{sculpt::kFirstPattern + 1, M::Test, msg::net::kPatternChaseCommand, 0, false, true},
+    C{sculpt::kFirstPattern + 2, M::Test, msg::net::kPatternRgbCommand, 0, false, true},
+    C{sculpt::kFirstPattern + 3, M::Test, msg::net::kPatternWhiteCommand, 0, false, true},
+    C{sculpt::kFirstPattern + 4, M::Test, msg::net::kPatternOffCommand, 0, false, true},
+    C{sculpt::kStopPattern, M::Test, msg::net::kStopPatternCommand, 0, true},
 };
 
 constexpr std::array kMenus{
@@ -83,6 +91,7 @@ constexpr std::array kMenus{
     WindowMenu{M::Background, msg::sculpt::kBackgroundMenu},
     WindowMenu{M::Setting, msg::sculpt::kSettingMenu},
     WindowMenu{M::View, msg::common::kViewMenu},
+    WindowMenu{M::Test, msg::net::kTestPatternMenu},
 };
 
 }  // namespace

@@ -59,10 +59,15 @@ inline constexpr int kShowGrid = 33152;
 inline constexpr int kShowRoute = 33153;
 inline constexpr int kShowOutline = 33154;
 inline constexpr int kShowLinePanel = 33155;
+// Commissioning patterns sent live to the controllers (pattern p has id kFirstPattern + p,
+// p as net::TestPattern counts).
+inline constexpr int kFirstPattern = 33160;
+inline constexpr int kPatternCount = 5;
+inline constexpr int kStopPattern = 33169;
 }  // namespace sculpt
 
 // The sculpt window's menus (a WindowCommand's menu).
-enum class SculptMenu { File, Edit, Background, Setting, View };
+enum class SculptMenu { File, Edit, Background, Setting, View, Test };
 
 // Every command of the sculpt window in menu order, and the menu titles.
 std::span<const WindowCommand> SculptCommandTable();

@@ -93,9 +93,18 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     sculpt_ = new CSculptFrame(ws_, prompt_, views_);
     views_->addWidget(sculpt_);
     connect(sculpt_, &CSculptFrame::returned, this, &CMainFrame::LeaveSculpt);
+    // The commissioning patterns go out through the live output.
+    sculpt_->startLive = [this]() -> std::optional<std::size_t> {
+        if (!SetLiveOutput(true, false)) return std::nullopt;
+        return live_->controllerCount();
+    };
+    sculpt_->offerLive = [this](const Frame& frame) { OfferLive(frame); };
+    sculpt_->endLive = [this] { OfferLiveFrame(); };
     design_ = new CDesignFrame(ws_, prompt_, views_);
     views_->addWidget(design_);
     design_->playInterval = [this] { return playInterval(); };
+    design_->wantsPlayedFrames = [this] { return liveOutputOn(); };
+    design_->playedFrame = [this](const Frame& frame) { OfferLive(frame); };
     connect(design_, &CDesignFrame::returned, this, &CMainFrame::LeaveSculpt);
     // A layout edit changes only the layout's part of the mark: the document's digest is not
     // taken again for every click in the sculpt window.
@@ -833,6 +842,7 @@ void CMainFrame::LeaveSculpt() {
     canvas_->update();
     canvas_->setFocus();
     if (fromSculpt) RestartLive();  // the lines may have changed, or the line file
+    else OfferLiveFrame();           // the frame view's frame, after the design's or a preview's
 }
 
 bool CMainFrame::inSculpt() const { return views_->currentWidget() == sculpt_; }
@@ -842,7 +852,7 @@ bool CMainFrame::inDesign() const { return views_->currentWidget() == design_; }
 
 bool CMainFrame::liveOutputOn() const { return live_ && live_->running(); }
 
-bool CMainFrame::SetLiveOutput(bool on) {
+bool CMainFrame::SetLiveOutput(bool on, bool sendFrame) {
     const std::uint8_t lang = ws_.app.language;
     QAction* command = action(cmd::kLiveOutput);
     auto refuse = [&](const std::string& why) {
@@ -876,7 +886,9 @@ bool CMainFrame::SetLiveOutput(bool on) {
         // stays as it is goes out again every second.
         liveKeepAlive_ = new QTimer(this);
         liveKeepAlive_->setInterval(1000);
-        connect(liveKeepAlive_, &QTimer::timeout, this, &CMainFrame::OfferLiveFrame);
+        connect(liveKeepAlive_, &QTimer::timeout, this, [this] {
+            if (liveOutputOn()) LiveOffered(live_->Resend());
+        });
     }
     statusBar()->showMessage(RenderQt(msg::net::kLiveOutputStarted, lang, {QString::number(live_->controllerCount())}),
                              5000);
@@ -885,7 +897,7 @@ bool CMainFrame::SetLiveOutput(bool on) {
         for (const std::string& warning : live_->warnings()) text += (text.empty() ? "" : "\n") + warning;
         prompt_.Inform(text, PromptIcon::Warning);
     }
-    OfferLiveFrame();
+    if (sendFrame) OfferLiveFrame();
     return true;
 }
 
@@ -900,16 +912,21 @@ void CMainFrame::OfferLiveFrame() {
     // sender's thread sends; offering never waits for the network.
     QTimer::singleShot(0, this, [this] {
         liveOfferPending_ = false;
-        const Frame* frame = ws_.frames.CurrentFrame();
-        if (!frame || !liveOutputOn()) return;
-        liveKeepAlive_->start();  // a second from this frame
-        if (auto offered = live_->Offer(*frame); !offered) {
-            liveKeepAlive_->stop();
-            if (QAction* command = action(cmd::kLiveOutput)) command->setChecked(false);
-            prompt_.Inform(Render(msg::net::kLiveOutputCannotStart, ws_.app.language, {offered.message()}),
-                           PromptIcon::Warning);
-        }
+        if (const Frame* frame = ws_.frames.CurrentFrame()) OfferLive(*frame);
     });
+}
+
+void CMainFrame::OfferLive(const Frame& frame) {
+    if (!liveOutputOn()) return;
+    liveKeepAlive_->start();  // a second from this frame
+    LiveOffered(live_->Offer(frame));
+}
+
+void CMainFrame::LiveOffered(const Result<Done>& offered) {
+    if (offered) return;
+    liveKeepAlive_->stop();
+    if (QAction* command = action(cmd::kLiveOutput)) command->setChecked(false);
+    prompt_.Inform(Render(msg::net::kLiveOutputCannotStart, ws_.app.language, {offered.message()}), PromptIcon::Warning);
 }
 
 bool CMainFrame::NetworkOutput() {

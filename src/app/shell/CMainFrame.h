@@ -16,6 +16,7 @@
 #include "controller/LedFile.h"
 #include "media/Movie.h"
 #include "base/Progress.h"
+#include "base/Result.h"
 #include "project/FrameRange.h"
 #include "project/FrameStore.h"
 
@@ -147,7 +148,9 @@ public:
     // "Live output": on, the frame shown goes to the controllers of the network description
     // beside the line file in use each time it changes (false, with the message, when there is
     // no such file or it is refused); off, the streams end. True when it is on afterwards.
-    bool SetLiveOutput(bool on);
+    // Starts (again: the layout and the description as they are now) or stops live output;
+    // a start sends the frame view's frame unless `sendFrame` is false.
+    bool SetLiveOutput(bool on, bool sendFrame = true);
     bool liveOutputOn() const;
     LiveOutput* liveOutput() const { return live_.get(); }
     // "Network output...": the dialog that edits that network description.
@@ -255,6 +258,10 @@ private:
     void UpdateFrameCount();
     // The frame shown changed: live output gets it once the event that changed it is over.
     void OfferLiveFrame();
+    // Sends a frame now (the design's play, a test pattern); the output stops with a message
+    // when the offer fails.
+    void OfferLive(const Frame& frame);
+    void LiveOffered(const Result<Done>& offered);
     // Live output starts again from the files in use (the layout or the line file changed).
     void RestartLive();
     void CheckRunningLanguage();

@@ -135,4 +135,16 @@ inline constexpr Text kTestPatternExtraArgument{"多余的参数 %1", "Unexpecte
 inline constexpr Text kBadTestPattern{"未知的测试图案 %1 (可用: lines, chase, rgb, white, off)",
                                       "Unknown test pattern %1 (one of lines, chase, rgb, white, off)"};
 
+// The sculpt window's commissioning patterns, sent live to the controllers.
+inline constexpr Text kTestPatternMenu{"测试图案", "Test pattern"};
+inline constexpr Text kPatternLinesCommand{"每条线路一种颜色", "Each line in its colour"};
+inline constexpr Text kPatternChaseCommand{"沿线路逐灯追逐", "Chase along each line"};
+inline constexpr Text kPatternRgbCommand{"红, 绿, 蓝, 白", "Red, green, blue, white"};
+inline constexpr Text kPatternWhiteCommand{"全白", "All white"};
+inline constexpr Text kPatternOffCommand{"全灭", "All off"};
+inline constexpr Text kStopPatternCommand{"停止测试图案", "Stop test pattern"};
+// %1 the controllers.
+inline constexpr Text kPatternSending{"测试图案发送到 %1 个控制器", "Test pattern to %1 controllers"};
+inline constexpr Text kPatternStopped{"测试图案已停止", "Test pattern stopped"};
+
 }  // namespace corv::msg::net
