@@ -68,16 +68,20 @@ LISTENER_PID=$!
 for _ in $(seq 50); do [ -s ports ] && break; sleep 0.1; done
 read -r DDP_PORT E131_PORT ART_PORT <ports || { echo "FAIL: the listener did not start"; exit 1; }
 
-# --- The receiver: olad with only its E1.31 plugin, on 127.0.0.1 (as nobody when root).
+# --- The receiver: olad with only its E1.31 and Art-Net plugins, on 127.0.0.1 (as nobody when
+# root). Its Art-Net node takes the loopback interface only when allowed to (use_loopback; it
+# otherwise passes lo over for another interface whatever ip says) and listens on 0.0.0.0:6454.
 HTTP_PORT=$(free_port)
 RPC_PORT=$(free_port)
 chmod 777 "$OLADIR"
-for p in artnet dummy espnet ftdidmx gpio karate kinet milinst opendmx openpixelcontrol osc pathport renard \
+for p in dummy espnet ftdidmx gpio karate kinet milinst opendmx openpixelcontrol osc pathport renard \
          sandnet shownet spi stageprofi uartdmx usbdmx usbserial; do
   echo "enabled = false" >"$OLADIR/ola-$p.conf"
 done
 printf 'enabled = true\nip = 127.0.0.1\ninput_ports = 2\noutput_ports = 0\nignore_preview = true\nprepend_hostname = false\ndraft_discovery = false\ndscp = 0\nrevision = 0.46\n' \
   >"$OLADIR/ola-e131.conf"
+printf 'enabled = true\nip = 127.0.0.1\nuse_loopback = true\nalways_broadcast = false\nuse_limited_broadcast = false\nnet = 0\nsubnet = 0\noutput_ports = 0\nshort_name = Test node\nlong_name = Test node\n' \
+  >"$OLADIR/ola-artnet.conf"
 chmod 666 "$OLADIR"/*.conf
 as_receiver=()
 [ "$(id -u)" = 0 ] && as_receiver=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
@@ -87,18 +91,20 @@ OLAD_PID=$!
 api() { curl -s --max-time 5 "$@"; }
 for _ in $(seq 100); do api "http://127.0.0.1:$HTTP_PORT/json/server_stats" >/dev/null && break; sleep 0.1; done
 api "http://127.0.0.1:$HTTP_PORT/json/server_stats" >/dev/null || { echo "FAIL: olad did not start:"; cat "$OLADIR/log"; exit 1; }
-# Its two E1.31 input ports patched to universes 1 and 2 (olad offers the next free port of
-# the device once the one before is patched).
-e131_input_port() {
+# Its two E1.31 input ports patched to universes 1 and 2, two Art-Net input ports to 3 and 4
+# (olad offers the next free port of a device once the one before is patched).
+input_port() {  # input_port DEVICE: the first free input port of olad's device DEVICE
   api "http://127.0.0.1:$HTTP_PORT/json/get_ports" >get_ports.json
   python3 -c '
 import json, sys
-ports = [p["id"] for p in json.load(open(sys.argv[1])) if not p.get("is_output") and "E1.31" in p.get("device", "")]
-print(sorted(ports)[0] if ports else "")' get_ports.json
+ports = [p["id"] for p in json.load(open(sys.argv[1])) if not p.get("is_output") and sys.argv[2] in p.get("device", "")]
+print(sorted(ports)[0] if ports else "")' get_ports.json "$1"
 }
-for u in 1 2; do
-  port=$(e131_input_port)
-  [ -n "$port" ] || { echo "FAIL: olad offers no E1.31 input port for universe $u:"; cat get_ports.json; exit 1; }
+for u in 1 2 3 4; do
+  device=E1.31
+  [ "$u" -gt 2 ] && device=ArtNet
+  port=$(input_port "$device")
+  [ -n "$port" ] || { echo "FAIL: olad offers no $device input port for universe $u:"; cat get_ports.json "$OLADIR/log"; exit 1; }
   api -X POST -d "id=$u&name=u$u&add_ports=$port" "http://127.0.0.1:$HTTP_PORT/new_universe" >/dev/null
 done
 dmx() {  # dmx UNIVERSE: its first 16 channels, comma-separated
@@ -260,6 +266,33 @@ sys.exit(1 if bad else 0)
 EOF
 py_check "E1.31 packets" e131_check.py layout.json packets.run1 1,2,3
 
+# --- Art-Net to olad's Art-Net node on 127.0.0.1, its default port (6454): lines 1 and 2 in
+# universes of 12 channels, to the port addresses olad's universes 3 and 4 listen to (olad
+# describes each port as "ArtNet Universe NET:SUBNET:UNIVERSE"). Each universe then holds the
+# frame's channels of its line, byte for byte, whole (olad keeps as many channels as arrive).
+art_address() {  # art_address UNIVERSE: the 15-bit port address olad's universe takes
+  api "http://127.0.0.1:$HTTP_PORT/json/universe_info?id=$1" | python3 -c '
+import json, re, sys
+for port in json.load(sys.stdin).get("input_ports", []):
+    m = re.search(r"(\d+):(\d+):(\d+)", port.get("description", ""))
+    if m:
+        print(int(m[1]) << 8 | int(m[2]) << 4 | int(m[3]))
+        break'
+}
+dmx_all() {  # dmx_all UNIVERSE: all its channels, comma-separated
+  api "http://127.0.0.1:$HTTP_PORT/get_dmx?u=$1" | python3 -c 'import json, sys; print(",".join(str(v) for v in json.load(sys.stdin)["dmx"]))'
+}
+ART_U=$(art_address 3)
+same "olad's Art-Net universes are consecutive" "$(art_address 4)" "$((${ART_U:-0} + 1))"
+printf '[Controller1]\nProtocol = artnet\nAddress = 127.0.0.1\nLines = 1-2\nUniverse = %s\nChannelsPerUniverse = 12\n' \
+  "${ART_U:-0}" >artnet.net
+for last in 3 4; do  # frames 2..3, then 2..4: the last frame the run sent each time
+  check "Art-Net play to $last" 0 timeout 30 "$CLI" play d.cvn --lines w.lnf --net artnet.net --fps 20 --first 2 --last $last
+  sleep 0.2
+  same "olad Art-Net universe 3 holds line 1 of frame $((last - 1))" "$(dmx_all 3)" "$(python3 expect.py layout.json 1 $((last - 1)))"
+  same "olad Art-Net universe 4 holds line 2 of frame $((last - 1))" "$(dmx_all 4)" "$(python3 expect.py layout.json 2 $((last - 1)))"
+done
+
 # --- Twice round frames 2..3; a new run is a new source (another CID).
 : >packets
 check "loop" 0 timeout 30 "$CLI" play d.cvn --lines w.lnf --net show.net --fps 20 --first 2 --last 3 --loop 2
@@ -368,6 +401,35 @@ python3 -c "import sys; sys.exit(0 if 0.14 <= float('$(seconds)') < 0.3 else 1)"
 printf '\n[AVIOption]\nFramesPerSecond=40\n' >>"$CORVANTINE_HOME/Led Conf.ldc"
 check "configured speed" 0 timeout 30 "$CLI" play d.cvn --lines w.lnf --net show.net --first 2 --last 4
 python3 -c "import sys; sys.exit(0 if 0.07 <= float('$(seconds)') < 0.14 else 1)" && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: 40 a second took $(seconds) s"; }
+
+# --- Pacing: 200 frames at 40 a second by DDP arrive within 5 % of the 199 frame periods from
+# the first to the last (4.975 s); the spread of the gaps between frames is printed.
+check "200 frames" 0 "$CLI" new-project p.cvn --width 4 --height 2 --frames 200 --color 3366CC
+printf '[Controller1]\nProtocol = ddp\nAddress = 127.0.0.1\nPort = %s\nLines = 1-2\n' "$DDP_PORT" >pace.net
+: >packets
+check "paced play" 0 timeout 60 "$CLI" play p.cvn --lines w.lnf --net pace.net --fps 40
+contains "paced: said" out "200 frames sent in"
+sleep 0.3
+cat >pace_check.py <<'EOF'
+import statistics, sys
+rows = [l.split() for l in open(sys.argv[1]) if l.startswith("0 ")]
+frames, fps = int(sys.argv[2]), float(sys.argv[3])
+times = [float(r[1]) for r in rows if bytes.fromhex(r[2])[0] & 0x01]  # the push packets
+bad = [] if len(times) == frames else ["%d frames arrived, expected %d" % (len(times), frames)]
+if len(times) > 2:
+    due = (frames - 1) / fps
+    span = times[-1] - times[0]
+    gaps = [(b - a) * 1000 for a, b in zip(times, times[1:])]
+    print("pacing: %d frames at %g a second arrived in %.3f s (%.3f s due, %+.2f %%); gaps min %.2f, median %.2f, "
+          "max %.2f ms, standard deviation %.2f ms" % (len(times), fps, span, due, 100 * (span - due) / due, min(gaps),
+                                                      statistics.median(gaps), max(gaps), statistics.pstdev(gaps)))
+    if abs(span - due) > 0.05 * due:
+        bad.append("the frames took %.3f s, not within 5 %% of %.3f s" % (span, due))
+print("\n".join(bad))
+sys.exit(1 if bad else 0)
+EOF
+if python3 pace_check.py packets 200 40 >"$WORK/py" 2>&1; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: pacing:"; fi
+grep . "$WORK/py"
 
 # --- A test pattern: white for a second, by DDP, both lines: every channel 255.
 printf '[Controller1]\nProtocol = ddp\nAddress = 127.0.0.1\nPort = %s\nLines = 1-2\n' "$DDP_PORT" >pattern.net
