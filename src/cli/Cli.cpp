@@ -33,9 +33,10 @@ std::vector<Command> DocumentCommandTable() {
          "size, frame count and line file, canvas, layers with their items, music.\n"
          "Describes a configuration file (\"Led Conf.ldc\" or any profile file): every key of\n"
          "section \"Main\" with the value the program uses, and the other sections.\n"
-         "Describes a line file, a module file, a lamp-type file (recognised by their content) and a\n"
-         "controller data file; problems a controller would trip over (wrong record checksums, a\n"
-         "partial last frame, a block size the records disagree with) are warned of on stderr.\n"
+         "Describes a line file, a module file, a lamp-type file (recognised by their content), a\n"
+         "controller data file and a sequence file (.fseq: version, channels, frames, step, compression,\n"
+         "blocks, sparse ranges, variable headers); problems a controller would trip over (wrong record\n"
+         "checksums, a partial last frame, a block size the records disagree with) are warned of on stderr.\n"
          "  --json     machine-readable output\n"
          "  --strict   exit 1 when a controller data file has such a problem",
          {}, {"--json", "--strict"}, RunInfo},
@@ -201,6 +202,19 @@ std::vector<Command> OutputCommandTable() {
          "line, a step a frame along its wiring order. rgb: every LED red, green, blue, then white, a\n"
          "step a second. white: every LED white. off: every LED black. Ctrl+C stops as in play.",
          {"--lines", "--net", "--pattern", "--seconds", "--fps"}, {}, RunTestPattern},
+        {"budget", "the power and timing budget of every line, slave and master",
+         "DOC.cvn --lines LAYOUT.lnf [--clip N] [--first A --last B] [--ma M] [--idle-ma I] [--volts V]\n"
+         "       [--fps F] [--fuse-amps A] [--json]",
+         "Adds up the current every LED draws in each of frames A..B (1-based, inclusive; default all)\n"
+         "of clip N (default 1): each colour component its output level (the controller file's, through\n"
+         "gamma, brightness and colour balance) over the full level times M mA (default each lamp type's\n"
+         "own from LampCurrent.ini of the application home, else 20; --ma sets it for all), plus I mA an\n"
+         "LED (default 1). Prints the peak and mean amps and the peak watts (at V volts, default 5) of\n"
+         "every line, slave and master and of the whole, and the highest frame rate each line's chip,\n"
+         "clock and LED count allow. Warns of lines slower than F frames a second (default the\n"
+         "configured play speed) and of lines and slaves that peak above A amps.",
+         {"--lines", "--clip", "--first", "--last", "--ma", "--idle-ma", "--volts", "--fps", "--fuse-amps"}, {"--json"},
+         RunBudget},
         {"import-video", "add a movie's pictures to a document as frames",
          "MOVIE DOC.cvn [--width W --height H] [--fit center|stretch] [--first N] [--count N] [--clip N]",
          "Decodes the movie (any format FFmpeg reads; a Flash file when it holds video) and appends its\n"
@@ -234,6 +248,34 @@ std::vector<Command> OutputCommandTable() {
          "reads for it from frame N (default 1) of clip 1; --glow adds a soft glow. A .gif holds\n"
          "frames A-B (default all) at N a second (default 20). The size defaults to 8 pixels a cell.",
          {"--frame", "--frames", "--size", "--fps"}, {"--glow"}, RunRenderPreview},
+        {"export-fseq", "write a clip as a sequence file (.fseq) of the controllers' channels",
+         "DOC.cvn --lines LAYOUT.lnf OUT.fseq [--clip N] [--first A --last B] [--fps F]\n"
+         "       [--compression zstd|zlib|none] [--level L] [--version 1|2] [--net NAME.net [--controller N] [--sparse]]",
+         "Writes frames A..B (1-based, inclusive; default all) of clip N (default 1) as the channels\n"
+         "the live output sends for them through the wiring, lamp types and output levels of\n"
+         "LAYOUT.lnf: every line in number order, each line's LEDs in wiring order, each LED's pins in\n"
+         "its lamp type's order. F frames a second (version 2: 4..1000, version 1: 1..1000; default the\n"
+         "configured play speed) give the step, 1000 / F ms. Version 2 (the default) is compressed with\n"
+         "zstd (default, --level 1..22, default 2) or zlib (--level 1..9, default 6) in blocks of about\n"
+         "64 KiB, or not at all; version 1 is never compressed. The file names the document's music\n"
+         "and this program.\n"
+         "--net: a file for each controller NAME.net lists, of its own lines: OUT-Controller1.fseq,\n"
+         "OUT-Controller2.fseq, ... (OUT without its extension, then \"-\" and the section); --controller N\n"
+         "writes only the controller of section [ControllerN], to OUT.fseq. --sparse gives each file's\n"
+         "channels their place in the whole layout's channels (sparse ranges). Every file is written\n"
+         "whole before any takes its name.",
+         {"--lines", "--clip", "--first", "--last", "--fps", "--compression", "--level", "--version", "--net",
+          "--controller"},
+         {"--sparse"}, RunExportFseq},
+        {"import-fseq", "read a sequence file (.fseq) back into a document",
+         "IN.fseq --lines LAYOUT.lnf --into DOC.cvn [--clip N] [--width W --height H]",
+         "Turns every frame of IN.fseq back into a picture through LAYOUT.lnf (each channel to the pixel\n"
+         "its LED shows, through the inverse of its output level: exact at gamma 1.0 and 100 %) and\n"
+         "appends the frames to clip N (default 1) of DOC, which is written back. A DOC that does not\n"
+         "exist is made with one clip of W x H (default the layout's grid). A sparse file's channels go\n"
+         "where its ranges put them. A file of other channels than the layout's is imported as far as\n"
+         "both go, with a warning. A damaged or cut short file is refused and DOC left as it was.",
+         {"--lines", "--into", "--clip", "--width", "--height"}, {}, RunImportFseq},
         {"import-led", "read a controller data file back into a project",
          "FILE.led --lines LAYOUT.lnf --into PROJECT.cvn [--clip N]",
          "Copies the frame blocks of a master-slave file into the frames after frame 1 of clip N\n"

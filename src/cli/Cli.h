@@ -159,6 +159,8 @@ int RunExportMap(Context& ctx, const Args& args);
 int RunExportHmc(Context& ctx, const Args& args);
 int RunRenderLayout(Context& ctx, const Args& args);
 int RunImportLed(Context& ctx, const Args& args);
+int RunExportFseq(Context& ctx, const Args& args);
+int RunImportFseq(Context& ctx, const Args& args);
 int RunCard(Context& ctx, const Args& args);
 int RunColors(Context& ctx, const Args& args);
 int RunColorProcess(Context& ctx, const Args& args);
@@ -169,6 +171,7 @@ int RunImportVideo(Context& ctx, const Args& args);
 int RunOutputFrom(Context& ctx, const Args& args);
 int RunPlay(Context& ctx, const Args& args);
 int RunTestPattern(Context& ctx, const Args& args);
+int RunBudget(Context& ctx, const Args& args);
 int RunExportVideo(Context& ctx, const Args& args);
 int RunCapture(Context& ctx, const Args& args);
 int RunRenderSphere(Context& ctx, const Args& args);
@@ -177,5 +180,6 @@ int InfoLed(Context& ctx, const std::filesystem::path& path, bool json, bool str
 int InfoLineFile(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoModules(Context& ctx, const std::filesystem::path& path, bool json);
 int InfoPinSet(Context& ctx, const std::filesystem::path& path, bool json);
+int InfoSequence(Context& ctx, const std::filesystem::path& path, bool json);
 
 }  // namespace corv::cli

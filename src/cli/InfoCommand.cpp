@@ -16,7 +16,7 @@ namespace corv::cli {
 
 namespace {
 
-enum class FileKind { Unknown, Configuration, Document, LineFile, Modules, PinSet, Led, Effect };
+enum class FileKind { Unknown, Configuration, Document, LineFile, Modules, PinSet, Led, Effect, Sequence };
 
 FileKind Detect(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -28,6 +28,9 @@ FileKind Detect(const std::filesystem::path& path) {
     }
     if (n >= 3 && std::string(head, 3) == "Rar") {
         return FileKind::Document;
+    }
+    if (n >= 4 && std::string(head, 4) == "PSEQ") {
+        return FileKind::Sequence;
     }
     if (n >= 3 && std::string(head, 3) == "LNF") {
         return FileKind::LineFile;
@@ -198,6 +201,8 @@ int RunInfo(Context& ctx, const Args& args) {
             return InfoLed(ctx, path, args.Has("--json"), args.Has("--strict"));
         case FileKind::Effect:
             return InfoEffect(ctx, path, args.Has("--json"));
+        case FileKind::Sequence:
+            return InfoSequence(ctx, path, args.Has("--json"));
         case FileKind::Unknown:
             break;
     }

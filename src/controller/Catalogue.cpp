@@ -33,6 +33,8 @@ ChipCatalogue ChipCatalogue::Load(const std::filesystem::path& file) {
         c.delays_[e.code] = delay.empty() ? 0 : ProfileFile::ParseInt(delay);
         const std::string gray = get("gray" + std::to_string(e.code));
         if (!gray.empty()) c.grayLevels_[e.code] = ProfileFile::ParseInt(gray);
+        const std::string reset = get("reset" + std::to_string(e.code));
+        if (!reset.empty()) c.resets_[e.code] = std::max(ProfileFile::ParseInt(reset), 0);
         c.entries_.push_back(std::move(e));
     }
     return c;
@@ -87,5 +89,12 @@ int ChipCatalogue::GrayLevels(int code) const {
     auto it = grayLevels_.find(code);
     return it == grayLevels_.end() ? 0 : it->second;
 }
+
+int ChipCatalogue::ResetMicros(int code) const {
+    auto it = resets_.find(code);
+    return it == resets_.end() ? DefaultChipResetMicros(code) : it->second;
+}
+
+int DefaultChipResetMicros(int code) { return code == 19 ? 96 : 0; }
 
 }  // namespace corv

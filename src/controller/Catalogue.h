@@ -48,12 +48,22 @@ public:
     // "GRAY<code>": the number of gray levels the chip itself has (256 for an 8-bit chip),
     // which choosing the chip selects; 0 when the catalogue gives none.
     int GrayLevels(int code) const;
+    // "RESET<code>": the gap in microseconds a self-clocked chip (one without a clock line)
+    // needs after each frame before it shows it; without the key DefaultChipResetMicros(code).
+    int ResetMicros(int code) const;
 
 private:
     std::vector<ChipEntry> entries_;
     std::array<int, 255> positionOfCode_{};
     std::map<int, int> delays_;
     std::map<int, int> grayLevels_;
+    std::map<int, int> resets_;
 };
+
+// The reset gap of the self-clocked chips the program knows, in microseconds: 96 for DMX512
+// (code 19: a break of at least 88 us and a mark after it of at least 8 us before each
+// frame); 0 for every other code (chips with a clock line latch without a gap). A catalogue
+// entry of a self-clocked chip of its own gives its gap with "RESET<code>".
+int DefaultChipResetMicros(int code);
 
 }  // namespace corv
