@@ -76,6 +76,8 @@ const char* FileKindKey(FileKind kind) {
             return "Drawings";
         case FileKind::Program:
             return "Programs";
+        case FileKind::Sequence:
+            return "Sequences";
     }
     return "Other";
 }

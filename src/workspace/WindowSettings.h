@@ -23,7 +23,7 @@ void RemoveRecentFile(const std::filesystem::path& configFile, const std::filesy
 // Where file dialogs open: the folder last used for each kind of file, kept in the
 // configuration file's section "Folders" (one key per kind).
 inline constexpr const char* kFoldersSection = "Folders";
-enum class FileKind { Document, LineFile, ControllerFile, Picture, Movie, Music, Design, Module, Drawing, Program };
+enum class FileKind { Document, LineFile, ControllerFile, Picture, Movie, Music, Design, Module, Drawing, Program, Sequence };
 const char* FileKindKey(FileKind kind);
 // The folder last used for `kind`; empty when none is kept or it is no longer a folder.
 std::filesystem::path ReadLastFolder(const std::filesystem::path& configFile, FileKind kind);

@@ -25,6 +25,8 @@
 #include "app/common/PanelChoices.h"
 #include "app/sculpt/SculptCommands.h"
 #include "app/sculpt/BackgroundTextDialog.h"
+#include "app/sculpt/BudgetPanel.h"
+#include "lang/messages/BudgetPanelMessages.h"
 #include "app/sculpt/LineOperateDialog.h"
 #include "app/sculpt/NumbersDialog.h"
 #include "app/sculpt/PixelsRepeatDialog.h"
@@ -72,6 +74,15 @@ CSculptFrame::CSculptFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     dock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
     dock_->setWidget(panel_);
     addDockWidget(Qt::LeftDockWidgetArea, dock_);
+    // Power and timing: hidden until asked for (it computes over the whole clip when shown).
+    budget_ = new BudgetPanel(ws_, prompt_, this);
+    budget_->playRate = [this] { return playRate ? playRate() : 20; };
+    budgetDock_ = new QDockWidget(RenderQt(msg::budgetpanel::kDockTitle, ws_.app.language), this);
+    budgetDock_->setObjectName(QStringLiteral("budgetDock"));
+    budgetDock_->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
+    budgetDock_->setWidget(budget_);
+    addDockWidget(Qt::RightDockWidgetArea, budgetDock_);
+    budgetDock_->hide();
     zoomPane_ = new QLabel(this);
     statusBar()->addPermanentWidget(zoomPane_);
 
@@ -161,6 +172,10 @@ void CSculptFrame::BuildMenus() {
     h[kShowRoute] = [this](bool on) { view_->showRoute = on; view_->update(); };
     h[kShowOutline] = [this](bool on) { view_->showOutline = on; view_->update(); };
     h[kShowLinePanel] = [this](bool on) { dock_->setVisible(on); };
+    h[kShowBudgetPanel] = [this](bool on) {
+        budgetDock_->setVisible(on);
+        if (on) budget_->Compute();
+    };
     h[kImageCenter] = [this](bool) { view_->ImageCenter(); };
     h[kZoomIn] = [this](bool) { view_->ZoomIn(); };
     h[kZoomOut] = [this](bool) { view_->ZoomOut(); };
@@ -195,6 +210,9 @@ void CSculptFrame::BuildMenus() {
     actions_ = BuildMenuBar(menuBar(), SculptMenuTitles(), SculptCommandTable(), lang, this, h, added).actions;
     // The drawing options start on.
     for (int id : {kShowBackground, kShowGrid, kShowRoute, kShowOutline, kShowLinePanel}) actions_[id]->setChecked(true);
+    connect(budgetDock_, &QDockWidget::visibilityChanged, this, [this](bool on) {
+        if (isVisible()) actions_[sculpt::kShowBudgetPanel]->setChecked(on);
+    });
     connect(dock_, &QDockWidget::visibilityChanged, this, [this](bool on) {
         if (isVisible()) actions_[sculpt::kShowLinePanel]->setChecked(on);
     });

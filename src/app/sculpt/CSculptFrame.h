@@ -20,6 +20,7 @@ namespace corv {
 
 class LinePanel;
 class TestPatternPlayer;
+class BudgetPanel;
 class Prompt;
 class Workspace;
 
@@ -67,6 +68,10 @@ public:
     LinePanelState& panelState() { return state_; }
     QAction* action(int id) const;
     QDockWidget* lineDock() const { return dock_; }
+    QDockWidget* budgetDock() const { return budgetDock_; }
+    BudgetPanel* budgetPanel() const { return budget_; }
+    // The play speed (the main window's), for the power and timing panel.
+    std::function<int()> playRate;
 
     // Commissioning: plays `pattern` of the layout as it is to the controllers of the line
     // file's network description, until StopTestPattern (or Return). False when live output
@@ -111,6 +116,8 @@ private:
     std::map<int, QAction*> actions_;
     bool entered_ = false;
     TestPatternPlayer* patterns_;
+    BudgetPanel* budget_;
+    QDockWidget* budgetDock_;
 };
 
 }  // namespace corv

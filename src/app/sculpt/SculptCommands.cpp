@@ -5,6 +5,7 @@
 #include "lang/messages/SculptMessages.h"
 #include "lang/messages/CommonMessages.h"
 #include "lang/messages/NetMessages.h"
+#include "lang/messages/BudgetPanelMessages.h"
 
 namespace corv {
 
@@ -76,6 +77,7 @@ constexpr std::array kCommands{
     C{sculpt::kShowRoute, M::View, msg::sculpt::kShowRoute, 0, false, true},
     C{sculpt::kShowOutline, M::View, msg::sculpt::kShowOutline, 0, false, true},
     C{sculpt::kShowLinePanel, M::View, msg::sculpt::kShowLinePanel, 0, true, true},
+    C{sculpt::kShowBudgetPanel, M::View, msg::budgetpanel::kShowPanel, 0, false, true},
 
     C{sculpt::kFirstPattern + 0, M::Test, msg::net::kPatternLinesCommand, 0, false, true},
     C{sculpt::kFirstPattern + 1, M::Test, msg::net::kPatternChaseCommand, 0, false, true},

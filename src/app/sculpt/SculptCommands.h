@@ -59,6 +59,7 @@ inline constexpr int kShowGrid = 33152;
 inline constexpr int kShowRoute = 33153;
 inline constexpr int kShowOutline = 33154;
 inline constexpr int kShowLinePanel = 33155;
+inline constexpr int kShowBudgetPanel = 33156;
 // Commissioning patterns sent live to the controllers (pattern p has id kFirstPattern + p,
 // p as net::TestPattern counts).
 inline constexpr int kFirstPattern = 33160;

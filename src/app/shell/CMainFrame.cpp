@@ -100,6 +100,7 @@ CMainFrame::CMainFrame(Workspace& ws, Prompt& prompt, QWidget* parent)
     };
     sculpt_->offerLive = [this](const Frame& frame) { OfferLive(frame); };
     sculpt_->endLive = [this] { OfferLiveFrame(); };
+    sculpt_->playRate = [this] { return speed_ ? speed_->value() : 20; };
     design_ = new CDesignFrame(ws_, prompt_, views_);
     views_->addWidget(design_);
     design_->playInterval = [this] { return playInterval(); };
@@ -442,6 +443,8 @@ void CMainFrame::AddFileHandlers(Handlers& h) {
     h[cmd::kSupplemental] = [this](bool) { Supplemental(); };
     h[cmd::kOutputControllerFile] = [this](bool) { OutputControllerFile(); };
     h[cmd::kImportControllerFile] = [this](bool) { ImportControllerFile(); };
+    h[cmd::kExportSequence] = [this](bool) { ExportSequence(); };
+    h[cmd::kImportSequence] = [this](bool) { ImportSequence(); };
     h[cmd::kImport] = [this](bool) { Import(); };
     h[cmd::kExportVideo] = [this](bool) { ExportVideo(); };
     h[cmd::kVideoOptions] = [this](bool) { VideoOptions(); };

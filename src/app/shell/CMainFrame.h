@@ -19,6 +19,7 @@
 #include "base/Result.h"
 #include "project/FrameRange.h"
 #include "project/FrameStore.h"
+#include "ops/Sequence.h"
 
 class QComboBox;
 class QLabel;
@@ -81,6 +82,14 @@ public:
     // "Import Controller file": the blocks of a master-slave file into the frames after the
     // current one.
     bool ImportControllerFile(const QString& path = {});
+    // Before controller files are written: the power and timing warnings of frames
+    // first .. end - 1, Continue (true) or Cancel; true without warnings.
+    bool BudgetAllowsOutput(std::size_t first, std::size_t end);
+    // "Export sequence (FSEQ)...": the dialog's request, or the one given (no dialog).
+    bool ExportSequence(const std::optional<ops::SequenceExportRequest>& request = std::nullopt);
+    // "Import sequence (FSEQ)...": a sequence file's frames appended to the current clip
+    // through the layout in use (without a clip: a new one of the layout's size).
+    bool ImportSequence(const QString& path = {});
     // "Import": the import window, then controller files straight from the chosen movie or
     // document. ImportOutput does the writing (frames 1..frames of the source; 0 all).
     bool Import();

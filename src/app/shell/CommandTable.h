@@ -58,6 +58,8 @@ inline constexpr int kSkin2 = 32878;
 inline constexpr int kSkin3 = 32879;
 inline constexpr int kLiveOutput = 32880;
 inline constexpr int kNetworkOutput = 32881;
+inline constexpr int kExportSequence = 32882;
+inline constexpr int kImportSequence = 32883;
 }  // namespace cmd
 
 // The main menu as data (WindowCommand entries, their menu a MenuPlace): every command with its

@@ -427,6 +427,10 @@ void CMainFrame::ConnectEditState() {
 #include "app/common/FileDialogFolders.h"
 #include "controller/LedFile.h"
 #include "ops/Output.h"
+#include "ops/Budget.h"
+#include "app/sculpt/BudgetPanel.h"
+#include "app/sculpt/CSculptFrame.h"
+#include "lang/messages/BudgetPanelMessages.h"
 #include "workspace/LayoutOps.h"
 
 namespace corv {
@@ -472,11 +476,30 @@ bool CMainFrame::OutputControllerFile(int start, int end, const QString& given) 
         return false;
     }
     if (!EnsureLayout()) return false;
+    if (!BudgetAllowsOutput(request.first, request.end)) return false;
     const QString path = given.isEmpty() ? AskControllerFilePath() : given;
     if (path.isEmpty()) return false;
     ClipFrameSource source(frames);
     return WriteControllerFiles(source, request.first, request.end, FrameShape{frames.front().height(), frames.front().width()},
                                 path);
+}
+
+bool CMainFrame::BudgetAllowsOutput(std::size_t first, std::size_t end) {
+    // The warnings of the power and timing panel (its currents and fuse, the play speed).
+    ops::BudgetRequest request;
+    request.first = first;
+    request.end = end;
+    request.options = sculpt_->budgetPanel()->options();
+    request.options.fps = speed_ ? speed_->value() : request.options.fps;
+    const auto budget = ops::ComputeBudget(ws_, request, prompt_, Progress());
+    SetProgress(-1);
+    // A budget that cannot be had is no reason to hold the output back: it says its own.
+    if (!budget || budget->warnings.empty()) return true;
+    constexpr std::size_t kShown = 12;
+    std::string text;
+    for (std::size_t i = 0; i < budget->warnings.size() && i < kShown; ++i) text += (i ? "\n" : "") + budget->warnings[i];
+    if (budget->warnings.size() > kShown) text += "\n...";
+    return prompt_.AskOkCancel(Render(msg::budgetpanel::kOutputWarnings, ws_.app.language, {text})) == Answer::Yes;
 }
 
 QString CMainFrame::AskControllerFilePath() {
