@@ -447,6 +447,52 @@ double LineMaxFps(std::size_t leds, double bitsPerLed, double clockHz, double re
     return seconds > 0 ? 1.0 / seconds : std::numeric_limits<double>::infinity();
 }
 
+std::vector<LineLedCurrents> FrameLedCurrents(const WriterInput& in, const Frame& frame, const BudgetOptions& options) {
+    const Layout& layout = *in.layout;
+    const LineSetting& s = layout.setting;
+    const int perSlave = std::max<int>(s.portsPerSlave, 1);
+    const std::uint8_t* bytes = frame.data();
+    const std::size_t size = bytes ? frame.size() : 0;
+    std::vector<LineLedCurrents> out;
+    for (int index = 0; index < kLineCount; ++index) {
+        const Line& line = layout.lines[static_cast<std::size_t>(index)];
+        if (line.empty()) continue;
+        const std::size_t k = std::min<std::size_t>(static_cast<std::size_t>(index / perSlave), LineSetting::kSlaves - 1);
+        const LightTypeRecord& lamp = LampOf(*in.lamps, s.lightType[k]);
+        const std::array<CurrentTable, 3> tables{MakeTable(s, k, 0), MakeTable(s, k, 1), MakeTable(s, k, 2)};
+        const double fullScale = std::max<double>(BuildGammaTable(10, 100, s.icType[k], s.controllerType)[255], 1);
+        const double scale = LampMilliamps(options, lamp) / (fullScale * 100.0);
+        LineLedCurrents currents;
+        currents.line = index + 1;
+        currents.milliamps.assign(line.size(), options.idleMilliamps);
+        // The pins of each lamp unit, as the budget's channels read them.
+        const std::size_t pins = std::min<std::size_t>(lamp.pinCount, LightTypeRecord::kMaxPins);
+        const std::size_t unitLeds = static_cast<std::size_t>(LampPixels(lamp));
+        const std::size_t units = (line.size() + unitLeds - 1) / unitLeds;
+        for (std::size_t u = 0; u < units && size > 0; ++u) {
+            for (std::size_t m = 0; m < pins; ++m) {
+                const std::uint8_t v = lamp.pins[m];
+                const std::size_t led = u * unitLeds + v / 3;
+                if (v == LightTypeRecord::kNotConnected || led >= line.size() ||
+                    !layout.grid.Contains(PointRow(line[led]), PointCol(line[led]))) {
+                    continue;
+                }
+                const std::uint32_t source = LedPixelOffset(layout.grid, in.frame, line[led]) + v % 3;
+                if (source < size) currents.milliamps[led] += static_cast<double>(tables[v % 3][bytes[source]]) * scale;
+            }
+        }
+        for (double ma : currents.milliamps) currents.amps += ma / 1000.0;
+        out.push_back(std::move(currents));
+    }
+    return out;
+}
+
+double FullLedMilliamps(const LightTypeRecord& lamp, const BudgetOptions& options) {
+    const std::size_t pins = std::min<std::size_t>(lamp.pinCount, LightTypeRecord::kMaxPins);
+    const double perLed = static_cast<double>(pins) / std::max(1, LampPixels(lamp));
+    return perLed * LampMilliamps(options, lamp) + options.idleMilliamps;
+}
+
 Result<PowerBudget> ComputePowerBudget(const WriterInput& in, FrameSource& frames, std::size_t first, std::size_t end,
                                        const BudgetOptions& options, const ProgressFn& progress) {
     PowerBudget budget;

@@ -143,4 +143,16 @@ double LineMaxFps(std::size_t leds, double bitsPerLed, double clockHz, double re
 Result<PowerBudget> ComputePowerBudget(const WriterInput& in, FrameSource& frames, std::size_t first, std::size_t end,
                                        const BudgetOptions& options, const ProgressFn& progress = {});
 
+// The current of every LED of one frame, by the rules above: each line with LEDs (in number
+// order) with its LEDs' milliamps in wiring order (idle current included) and their sum.
+struct LineLedCurrents {
+    int line = 0;  // 1-based
+    std::vector<double> milliamps;
+    double amps = 0;
+};
+std::vector<LineLedCurrents> FrameLedCurrents(const WriterInput& in, const Frame& frame, const BudgetOptions& options);
+// The most one LED of a lamp type can draw: every component at full level, plus the idle
+// current (0 for a lamp type without pins).
+double FullLedMilliamps(const LightTypeRecord& lamp, const BudgetOptions& options);
+
 }  // namespace corv

@@ -10,6 +10,7 @@
 #include "AppTestSupport.h"
 #include "app/sculpt/BudgetPanel.h"
 #include "app/sculpt/CSculptFrame.h"
+#include "app/preview/CLedPreviewView.h"
 
 using namespace corv;
 using corv::testing::StartedWorkspace;
@@ -101,6 +102,50 @@ private slots:
         s.prompt.Script(Answer::Yes);
         QVERIFY(frame.OutputControllerFile(1, 2, QString::fromStdString(path.string())));
         QVERIFY(std::filesystem::exists(path));
+    }
+
+    void ledPreviewsCurrentViewTintsEachLedByItsCurrent() {
+        StartedWorkspace s;
+        QVERIFY(s.ok);
+        Lines(s.ws);
+        for (auto& gamma : s.ws.layout.setting.gamma) gamma = 10;
+        for (auto& brightness : s.ws.layout.setting.brightness) brightness = 100;
+        s.ws.frames.DeleteClip(-1);
+        s.ws.frames.AddClip(20, 2);
+        s.ws.app.currentFrame = 0;
+        CLedPreviewView view(s.ws);
+        view.glow = false;
+        view.currentView = true;
+        // Counts the pixels of a colour (within 8 of each component).
+        auto count = [](const QImage& image, QColor colour) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (std::abs(c.red() - colour.red()) <= 8 && std::abs(c.green() - colour.green()) <= 8 &&
+                        std::abs(c.blue() - colour.blue()) <= 8) {
+                        ++n;
+                    }
+                }
+            }
+            return n;
+        };
+        // Every component full: the most an LED draws, white. Red alone: a third of it, red.
+        s.ws.frames.CurrentFrames().assign({Frame::Filled(20, 2, 255, 255, 255)});
+        const QImage white = view.Render(QSize(400, 80));
+        s.ws.frames.CurrentFrames().assign({Frame::Filled(20, 2, 255, 0, 0)});
+        const QImage red = view.Render(QSize(400, 80));
+        s.ws.frames.CurrentFrames().assign({Frame(20, 2)});
+        const QImage off = view.Render(QSize(400, 80));
+        QVERIFY(count(white, Qt::white) > 100);
+        QCOMPARE(count(red, Qt::white), 0);
+        QVERIFY(count(red, QColor(255, 0, 0)) > 100);
+        QCOMPARE(count(off, QColor(255, 0, 0)), 0);
+        QCOMPARE(count(off, Qt::white), 0);
+        // Off, the picture is as the frame's colours would draw it.
+        view.currentView = false;
+        s.ws.frames.CurrentFrames().assign({Frame::Filled(20, 2, 255, 0, 0)});
+        QVERIFY(count(view.Render(QSize(400, 80)), QColor(255, 0, 0)) > 100);
     }
 };
 

@@ -387,3 +387,30 @@ TEST(Budget, LampTypesOwnCurrentsAreASideSetting) {
     ASSERT_EQ(other.size(), 1u);
     EXPECT_DOUBLE_EQ(other.at("good"), 3);
 }
+
+TEST(Budget, EachLedsCurrentOfAFrameAddsUpToItsLine) {
+    // Four LEDs: white, red, black, half green (gamma 1.0 and 100 %: levels are the bytes).
+    Layout l = Strip(4);
+    l.setting.gamma[0] = 10;
+    l.setting.brightness[0] = 100;
+    Frame f(4, 1);
+    f.SetPixel(0, 0, Bgr{255, 255, 255});
+    f.SetPixel(1, 0, Bgr{0, 0, 255});
+    f.SetPixel(3, 0, Bgr{0, 51, 0});
+    WriterInput in;
+    in.layout = &l;
+    in.lamps = &Lamps();
+    in.frame = FrameShape{1, 4};
+    const std::vector<LineLedCurrents> lines = FrameLedCurrents(in, f, BudgetOptions{});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].line, 1);
+    ASSERT_EQ(lines[0].milliamps.size(), 4u);
+    EXPECT_NEAR(lines[0].milliamps[0], 61.0, 1e-9);
+    EXPECT_NEAR(lines[0].milliamps[1], 21.0, 1e-9);
+    EXPECT_NEAR(lines[0].milliamps[2], 1.0, 1e-9);
+    EXPECT_NEAR(lines[0].milliamps[3], 1.0 + 20.0 * 51 / 255, 1e-9);
+    // The same as the budget's line for that frame.
+    const PowerBudget b = Budget(l, {f});
+    EXPECT_NEAR(lines[0].amps, b.lines[0].peakAmps, 1e-12);
+    EXPECT_NEAR(FullLedMilliamps(Lamps()[0], BudgetOptions{}), 61.0, 1e-12);
+}

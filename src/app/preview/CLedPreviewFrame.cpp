@@ -5,6 +5,7 @@
 #include "app/preview/PreviewFramesCommon.h"
 #include "lang/QtText.h"
 #include "lang/messages/PreviewMessages.h"
+#include "lang/messages/BudgetPanelMessages.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -25,6 +26,13 @@ CLedPreviewFrame::CLedPreviewFrame(Workspace& ws, PreviewHost host, QWidget* par
             view_->update();
         });
         AddEntry(control, RenderQt(msg::preview::kFitWindow, lang), QKeySequence(Qt::Key_Home), this, [this] { view_->Fit(); });
+        QAction* current = AddEntry(control, RenderQt(msg::budgetpanel::kCurrentView, lang), QKeySequence(Qt::Key_C), this, [] {});
+        current->setObjectName(QStringLiteral("currentView"));
+        current->setCheckable(true);
+        connect(current, &QAction::toggled, this, [this](bool on) {
+            view_->currentView = on;
+            view_->update();
+        });
     });
 }
 

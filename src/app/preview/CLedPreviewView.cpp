@@ -6,7 +6,9 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 
+#include "controller/ChannelMap.h"
 #include "lang/QtText.h"
 #include "lang/messages/PreviewMessages.h"
 #include "workspace/Workspace.h"
@@ -57,8 +59,74 @@ QImage CLedPreviewView::Render(QSize size) {
         dots_ = CollectLeds(ws_.layout, shape);
         shape_ = shape;
     }
+    if (currentView) {
+        DrawCurrents(image, *frame, Placement(size));
+        return image;
+    }
     DrawLeds(image, dots_, *frame, Placement(size), glow);
     return image;
+}
+
+namespace {
+
+// Black at no current, red at a third, yellow at two thirds, white at the most an LED draws.
+Bgr Heat(double share) {
+    const double v = std::clamp(share, 0.0, 1.0) * 3.0;
+    auto level = [](double x) { return static_cast<std::uint8_t>(std::lround(std::clamp(x, 0.0, 1.0) * 255)); };
+    return Bgr{level(v - 2.0), level(v - 1.0), level(v)};
+}
+
+}  // namespace
+
+void CLedPreviewView::DrawCurrents(QImage& image, const Frame& frame, const LedPlacement& place) {
+    WriterInput in;
+    in.layout = &ws_.layout;
+    in.lamps = &ws_.lampTypes;
+    in.frame = FrameShape{frame.height(), frame.width()};
+    const std::vector<LineLedCurrents> lines = FrameLedCurrents(in, frame, currents);
+    // A picture of the frame's shape holding each LED's tint where the dots read their colour.
+    Frame heat(frame.width(), frame.height());
+    std::uint8_t* bytes = heat.data();
+    const int perSlave = std::max<int>(ws_.layout.setting.portsPerSlave, 1);
+    for (const LineLedCurrents& line : lines) {
+        const std::size_t index = static_cast<std::size_t>(line.line - 1);
+        const std::size_t slave = std::min<std::size_t>(index / static_cast<std::size_t>(perSlave), LineSetting::kSlaves - 1);
+        const std::uint8_t lampIndex = ws_.layout.setting.lightType[slave];
+        const LightTypeRecord lamp = lampIndex < ws_.lampTypes.size() ? ws_.lampTypes[lampIndex] : BuiltInLightTypes()[0];
+        const double idle = currents.idleMilliamps;
+        const double range = std::max(FullLedMilliamps(lamp, currents) - idle, 1e-9);
+        const Line& points = ws_.layout.lines[index];
+        for (std::size_t led = 0; led < points.size() && led < line.milliamps.size(); ++led) {
+            if (!ws_.layout.grid.Contains(PointRow(points[led]), PointCol(points[led]))) continue;
+            const std::uint32_t at = LedPixelOffset(ws_.layout.grid, in.frame, points[led]);
+            if (!bytes || at + 2 >= heat.size()) continue;
+            const Bgr c = Heat((line.milliamps[led] - idle) / range);
+            bytes[at] = c.b;
+            bytes[at + 1] = c.g;
+            bytes[at + 2] = c.r;
+        }
+    }
+    DrawLeds(image, dots_, heat, place, glow);
+    // Each line's amps at its first LED.
+    QPainter painter(&image);
+    QFont font = painter.font();
+    font.setPixelSize(std::clamp(static_cast<int>(place.cell * 0.9), 9, 16));
+    painter.setFont(font);
+    for (const LineLedCurrents& line : lines) {
+        const LinePoint first = ws_.layout.lines[static_cast<std::size_t>(line.line - 1)].front();
+        const QPointF at = place.origin + QPointF((PointCol(first) + 0.5) * place.cell, (PointRow(first) + 0.5) * place.cell);
+        const QString text = QString::number(line.line) + QStringLiteral(": ") + QString::number(line.amps, 'f', 2) +
+                             QStringLiteral(" A");
+        // Right of the LED, or left of it where the right runs out of the picture.
+        const double width = painter.fontMetrics().horizontalAdvance(text) + 4.0;
+        const double right = at.x() + place.cell * 0.6;
+        const double x = right + width > image.width() ? at.x() - place.cell * 0.6 - width : right;
+        const QRectF box(QPointF(x, at.y() - font.pixelSize() * 0.7), QSizeF(width, font.pixelSize() * 1.4));
+        painter.fillRect(painter.boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, text).adjusted(-2, 0, 2, 0),
+                         QColor(0, 0, 0, 170));
+        painter.setPen(QColor(120, 220, 255));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
 }
 
 void CLedPreviewView::paintEvent(QPaintEvent*) {

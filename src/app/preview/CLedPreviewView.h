@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "controller/Budget.h"
 #include "preview/LedPreview.h"
 
 namespace corv {
@@ -17,6 +18,11 @@ class CLedPreviewView : public QWidget {
 public:
     CLedPreviewView(Workspace& ws, QWidget* parent = nullptr);
     bool glow = true;
+    // The current view: each LED tinted by the current it draws in the frame shown (black none,
+    // through red and yellow to white at every component full), each line's amps written at
+    // its first LED; by the power budget's rules with `currents`.
+    bool currentView = false;
+    BudgetOptions currents;
     // The layout changed: the dots are collected again.
     void Refresh();
     const std::vector<LedDot>& dots() const { return dots_; }
@@ -37,6 +43,8 @@ protected:
 
 private:
     LedPlacement Placement(QSize size) const;
+    // The current view of `frame` into `image`.
+    void DrawCurrents(QImage& image, const Frame& frame, const LedPlacement& place);
 
     Workspace& ws_;
     std::vector<LedDot> dots_;
