@@ -46,26 +46,6 @@ std::optional<double> NumberOption(Context& ctx, const std::string& cmd, const A
     return v;
 }
 
-// The document read whole, clip `clipNo` (1-based) made the current one.
-int LoadBudgetClip(Context& ctx, const std::string& cmd, const fs::path& path, long long clipNo, const TempDir& temp,
-                   Workspace& ws) {
-    LoadedDocument doc;
-    ReadOptions options;
-    options.tempDir = temp.path();
-    options.extractMusic = false;
-    if (auto read = ReadDocument(path, options, doc); !read) {
-        return Fail(ctx, cmd, DocFailure(ctx, path.string(), read.failure()));
-    }
-    WarnHeaderCopy(ctx, cmd, path.string(), doc);
-    if (clipNo < 1 || clipNo > static_cast<long long>(doc.clips.size())) {
-        return Usage(ctx, cmd, Say(ctx, msg::cli::kNoSuchClipIn,
-                                   {std::to_string(clipNo), std::to_string(doc.clips.size()), path.string()}));
-    }
-    ws.frames.ReplaceAll(std::move(doc.clips));
-    ws.frames.Select(static_cast<int>(clipNo - 1));
-    return kExitOk;
-}
-
 std::string Fixed(double v, int decimals) {
     if (!std::isfinite(v)) return "-";
     char text[64];
@@ -209,7 +189,7 @@ int RunBudget(Context& ctx, const Args& args) {
     ws.lampTypes = home.lamps;
     TempDir temp;
     const fs::path docPath = args.positionals()[0];
-    if (rc = LoadBudgetClip(ctx, cmd, docPath, clipNo.value_or(1), temp, ws); rc != kExitOk) return rc;
+    if (rc = LoadDocumentClip(ctx, cmd, docPath, clipNo.value_or(1), temp, ws); rc != kExitOk) return rc;
     const std::size_t count = ws.frames.CurrentFrames().size();
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(count));
     if (CheckFrameRange(a, b, count) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, count));

@@ -16,6 +16,7 @@
 #include "layout/Layout.h"
 #include "project/EffectItem.h"
 #include "workspace/DocumentOps.h"
+#include "workspace/Workspace.h"
 
 namespace corv::cli {
 
@@ -620,6 +621,26 @@ void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string&
                  {path, std::to_string(doc.headerWidth), std::to_string(doc.headerHeight),
                   std::to_string(doc.clips[0].width), std::to_string(doc.clips[0].height)}));
     }
+}
+
+int LoadDocumentClip(Context& ctx, const std::string& command, const std::filesystem::path& path, long long clipNo,
+                     const TempDir& temp, Workspace& ws, bool musicName) {
+    LoadedDocument doc;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    options.extractMusic = false;
+    if (auto read = ReadDocument(path, options, doc); !read) {
+        return Fail(ctx, command, DocFailure(ctx, path.string(), read.failure()));
+    }
+    WarnHeaderCopy(ctx, command, path.string(), doc);
+    if (clipNo < 1 || clipNo > static_cast<long long>(doc.clips.size())) {
+        return Usage(ctx, command, Say(ctx, msg::cli::kNoSuchClipIn,
+                                       {std::to_string(clipNo), std::to_string(doc.clips.size()), path.string()}));
+    }
+    if (musicName && doc.hasTail && doc.musicLength > 0) ws.design.musicPath = temp.path() / document::kMusicFileName;
+    ws.frames.ReplaceAll(std::move(doc.clips));
+    ws.frames.Select(static_cast<int>(clipNo - 1));
+    return kExitOk;
 }
 
 void TakeLineFilesBeside(Context& ctx, const std::string& command, const std::filesystem::path& path, LoadedDocument& doc) {

@@ -18,6 +18,7 @@
 
 namespace corv {
 class ColourList;
+class Workspace;
 }
 
 namespace corv::cli {
@@ -104,6 +105,11 @@ int WriteBack(Context& ctx, const std::string& command, const std::filesystem::p
 // Warns on stderr when a document's header copy of the first clip's size disagrees with the
 // clip (readers ignore the copy; a file made elsewhere may carry a stale one).
 void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string& path, const LoadedDocument& doc);
+// Reads the whole document into the workspace with clip `clipNo` (1-based) the current one;
+// with `musicName` the workspace's music is what it would be once the document is open (the
+// music itself is not read). kExitOk, or the exit code after the message.
+int LoadDocumentClip(Context& ctx, const std::string& command, const std::filesystem::path& path, long long clipNo,
+                     const TempDir& temp, Workspace& ws, bool musicName = false);
 // Clips whose line file is not where the document says take the one of that name beside the
 // document (said on stderr as "corvantine-cli COMMAND: ..."); a document written back keeps
 // the new paths.

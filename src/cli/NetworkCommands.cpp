@@ -93,26 +93,6 @@ std::string Seconds(double seconds) {
     return text;
 }
 
-// The document read whole, clip `clipNo` (1-based) made the current one.
-int LoadClip(Context& ctx, const std::string& cmd, const fs::path& path, long long clipNo, const TempDir& temp,
-             Workspace& ws) {
-    LoadedDocument doc;
-    ReadOptions options;
-    options.tempDir = temp.path();
-    options.extractMusic = false;
-    if (auto read = ReadDocument(path, options, doc); !read) {
-        return Fail(ctx, cmd, DocFailure(ctx, path.string(), read.failure()));
-    }
-    WarnHeaderCopy(ctx, cmd, path.string(), doc);
-    if (clipNo < 1 || clipNo > static_cast<long long>(doc.clips.size())) {
-        return Usage(ctx, cmd, Say(ctx, msg::cli::kNoSuchClipIn,
-                                   {std::to_string(clipNo), std::to_string(doc.clips.size()), path.string()}));
-    }
-    ws.frames.ReplaceAll(std::move(doc.clips));
-    ws.frames.Select(static_cast<int>(clipNo - 1));
-    return kExitOk;
-}
-
 int PlayFailed(Context& ctx, const std::string& cmd, const Failure& failure) {
     // A description the reader refuses, or one whose universes the layout's lines overrun, is
     // bad usage, as a bad option is.
@@ -161,7 +141,7 @@ int RunPlay(Context& ctx, const Args& args) {
     ws.lampTypes = home.lamps;
     TempDir temp;
     const fs::path docPath = args.positionals()[0];
-    if (int rc = LoadClip(ctx, cmd, docPath, clipNo.value_or(1), temp, ws); rc != kExitOk) return rc;
+    if (int rc = LoadDocumentClip(ctx, cmd, docPath, clipNo.value_or(1), temp, ws); rc != kExitOk) return rc;
     const std::size_t count = ws.frames.CurrentFrames().size();
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(count));
     if (CheckFrameRange(a, b, count) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, count));

@@ -102,28 +102,6 @@ int ParseNet(Context& ctx, const std::string& cmd, const Args& args, ops::Sequen
     return kExitOk;
 }
 
-// Reads the whole document into the workspace, clip `clipNo` (1-based) current; the music's
-// name is what the workspace would call it once opened (the frames are read, the music not).
-int LoadClip(Context& ctx, const std::string& cmd, const fs::path& path, long long clipNo, const TempDir& temp,
-             Workspace& ws) {
-    LoadedDocument doc;
-    ReadOptions options;
-    options.tempDir = temp.path();
-    options.extractMusic = false;
-    if (auto read = ReadDocument(path, options, doc); !read) {
-        return Fail(ctx, cmd, DocFailure(ctx, path.string(), read.failure()));
-    }
-    WarnHeaderCopy(ctx, cmd, path.string(), doc);
-    if (clipNo < 1 || clipNo > static_cast<long long>(doc.clips.size())) {
-        return Usage(ctx, cmd, Say(ctx, msg::cli::kNoSuchClipIn,
-                                   {std::to_string(clipNo), std::to_string(doc.clips.size()), path.string()}));
-    }
-    if (doc.hasTail && doc.musicLength > 0) ws.design.musicPath = temp.path() / document::kMusicFileName;
-    ws.frames.ReplaceAll(std::move(doc.clips));
-    ws.frames.Select(static_cast<int>(clipNo - 1));
-    return kExitOk;
-}
-
 int ExportFailed(Context& ctx, const std::string& cmd, const Failure& failure) {
     // A description the reader refuses, or one without the controller asked for, is bad
     // usage, as a bad option is.
@@ -216,7 +194,7 @@ int RunExportFseq(Context& ctx, const Args& args) {
     Workspace ws;
     if (int rc = LoadWorkspace(ctx, cmd, *lines, home, ws); rc != kExitOk) return rc;
     TempDir temp;
-    if (int rc = LoadClip(ctx, cmd, docPath, clipNo.value_or(1), temp, ws); rc != kExitOk) return rc;
+    if (int rc = LoadDocumentClip(ctx, cmd, docPath, clipNo.value_or(1), temp, ws, true); rc != kExitOk) return rc;
     const std::size_t count = ws.frames.CurrentFrames().size();
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(count));
     if (CheckFrameRange(a, b, count) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, count));
