@@ -623,6 +623,11 @@ void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string&
     }
 }
 
+std::string WithReason(const Failure& failure) {
+    if (failure.reason.empty() || failure.message.find(failure.reason) != std::string::npos) return failure.message;
+    return failure.message + ": " + failure.reason;
+}
+
 int LoadDocumentClip(Context& ctx, const std::string& command, const std::filesystem::path& path, long long clipNo,
                      const TempDir& temp, Workspace& ws, bool musicName) {
     LoadedDocument doc;

@@ -14,6 +14,7 @@
 #include "project/Document.h"
 #include "project/Frame.h"
 #include "project/FrameStore.h"
+#include "base/Prompt.h"
 #include "base/TempDir.h"
 
 namespace corv {
@@ -105,6 +106,19 @@ int WriteBack(Context& ctx, const std::string& command, const std::filesystem::p
 // Warns on stderr when a document's header copy of the first clip's size disagrees with the
 // clip (readers ignore the copy; a file made elsewhere may carry a stale one).
 void WarnHeaderCopy(Context& ctx, const std::string& command, const std::string& path, const LoadedDocument& doc);
+// What an operation warns of, on the terminal as the command's warnings.
+class TerminalWarnings : public StreamPrompt {
+public:
+    TerminalWarnings(Context& ctx, const std::string& command)
+        : StreamPrompt(ctx.err, Answer::No), ctx_(ctx), command_(command) {}
+    void Inform(const std::string& text, PromptIcon /*icon*/) override { Warn(ctx_, command_, text); }
+
+private:
+    Context& ctx_;
+    const std::string& command_;
+};
+// A failure's message with the system's reason after it (when the message does not hold it).
+std::string WithReason(const Failure& failure);
 // Reads the whole document into the workspace with clip `clipNo` (1-based) the current one;
 // with `musicName` the workspace's music is what it would be once the document is open (the
 // music itself is not read). kExitOk, or the exit code after the message.

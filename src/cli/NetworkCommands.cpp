@@ -70,22 +70,6 @@ private:
     bool installed_[2] = {false, false};
 };
 
-// What an operation warns of, on the terminal as the command's warnings.
-class WarningPrompt : public StreamPrompt {
-public:
-    WarningPrompt(Context& ctx, const std::string& cmd) : StreamPrompt(ctx.err, Answer::No), ctx_(ctx), cmd_(cmd) {}
-    void Inform(const std::string& text, PromptIcon /*icon*/) override { Warn(ctx_, cmd_, text); }
-
-private:
-    Context& ctx_;
-    const std::string& cmd_;
-};
-
-// A failure's message with the system's reason after it (when the message does not hold it).
-std::string WithReason(const Failure& failure) {
-    if (failure.reason.empty() || failure.message.find(failure.reason) != std::string::npos) return failure.message;
-    return failure.message + ": " + failure.reason;
-}
 
 std::string Seconds(double seconds) {
     char text[32];
@@ -155,7 +139,7 @@ int RunPlay(Context& ctx, const Args& args) {
     request.loops = static_cast<int>(loops.value_or(1));
     StopOnSignals signals;
     request.stop = signals.flag();
-    WarningPrompt prompt(ctx, cmd);
+    TerminalWarnings prompt(ctx, cmd);
     const auto played = ops::PlayNetwork(ws, request, prompt, TerminalProgress());
     return Played(ctx, cmd, played);
 }
@@ -193,7 +177,7 @@ int RunTestPattern(Context& ctx, const Args& args) {
     request.fps = static_cast<int>(fps.value_or(net::kTestPatternFps));
     StopOnSignals signals;
     request.stop = signals.flag();
-    WarningPrompt prompt(ctx, cmd);
+    TerminalWarnings prompt(ctx, cmd);
     const auto played = ops::SendTestPattern(ws, request, prompt, TerminalProgress());
     return Played(ctx, cmd, played);
 }

@@ -30,22 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What an operation warns of, on the terminal as the command's warnings.
-class WarningPrompt : public StreamPrompt {
-public:
-    WarningPrompt(Context& ctx, const std::string& cmd) : StreamPrompt(ctx.err, Answer::No), ctx_(ctx), cmd_(cmd) {}
-    void Inform(const std::string& text, PromptIcon /*icon*/) override { Warn(ctx_, cmd_, text); }
-
-private:
-    Context& ctx_;
-    const std::string& cmd_;
-};
-
-// A failure's message with the system's reason after it (when the message does not hold it).
-std::string WithReason(const Failure& failure) {
-    if (failure.reason.empty() || failure.message.find(failure.reason) != std::string::npos) return failure.message;
-    return failure.message + ": " + failure.reason;
-}
 
 // The command line's workspace: its language, the layout of LAYOUT.lnf and the home's lamp types.
 int LoadWorkspace(Context& ctx, const std::string& cmd, const fs::path& lines, HomeFiles& home, Workspace& ws) {
@@ -204,7 +188,7 @@ int RunExportFseq(Context& ctx, const Args& args) {
     request.fps = fps ? static_cast<int>(*fps)
                       : std::clamp(ReadVideoSettings(home.home / kConfigFileName).framesPerSecond, minFps,
                                    ops::kMaxSequenceFps);
-    WarningPrompt prompt(ctx, cmd);
+    TerminalWarnings prompt(ctx, cmd);
     const auto exported = ops::ExportSequence(ws, request, prompt, TerminalProgress());
     if (!exported) return ExportFailed(ctx, cmd, exported.failure());
     for (const ops::SequenceExportFile& file : exported->files) {
@@ -263,7 +247,7 @@ int RunImportFseq(Context& ctx, const Args& args) {
     } else if (clipNo && *clipNo != 1) {
         return OutOfRange(ctx, cmd, "--clip", 1, 1);
     }
-    WarningPrompt prompt(ctx, cmd);
+    TerminalWarnings prompt(ctx, cmd);
     const auto imported = ops::ImportSequence(ws, request, prompt, TerminalProgress());
     if (!imported) {
         const Failure& why = imported.failure();
