@@ -37,6 +37,7 @@ bench: build
 	bash bench/dxf_import.sh $(BUILD)
 	bash bench/video_throughput.sh $(BUILD)
 	bash bench/net_throughput.sh $(BUILD)
+	bash bench/fseq_throughput.sh $(BUILD)
 	xvfb-run -a -s "-screen 0 1600x1000x24" $(BUILD)/bench/corvantine-playback 5
 	xvfb-run -a -s "-screen 0 1600x1000x24" $(BUILD)/bench/corvantine-preview-bench
 

@@ -1,6 +1,7 @@
 #include "project/Document.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,25 @@ namespace {
 
 bool AcceptedVersion(std::uint8_t v) {
     return static_cast<std::int8_t>(v) <= 0 || v == kVersionPlainCounts;
+}
+
+// Clips of at least this many bytes are mapped from the file rather than read.
+constexpr std::uint64_t kMapFromBytes = 16u << 20;
+
+// `bytes` of the file from `offset`, mapped private and writable: a page is read from the file
+// when it is first looked at, and one that is changed becomes the program's own copy (the file
+// itself never changes, and a document saved over it, which is written to a new file and
+// renamed into place, leaves the mapping as it was). Nothing when the file cannot be mapped.
+std::shared_ptr<std::uint8_t[]> MapFrames(int fd, std::uint64_t offset, std::size_t bytes) {
+    const long page = ::sysconf(_SC_PAGESIZE);
+    if (fd < 0 || page <= 0) return nullptr;
+    const std::uint64_t start = offset - offset % static_cast<std::uint64_t>(page);
+    const std::size_t length = bytes + static_cast<std::size_t>(offset - start);
+    void* mapped = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, static_cast<off_t>(start));
+    if (mapped == MAP_FAILED) return nullptr;
+    auto* base = static_cast<std::uint8_t*>(mapped);
+    std::shared_ptr<std::uint8_t> mapping(base, [length](std::uint8_t* p) { ::munmap(p, length); });
+    return std::shared_ptr<std::uint8_t[]>(mapping, base + (offset - start));
 }
 
 DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions& options, LoadedDocument& out) {
@@ -75,17 +95,25 @@ DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions&
             return DocError::Unsupported;
         }
         if (options.loadFrames && count > 0) {
-            // The count is known to fit in the file: one block holds the clip's frames, read in
-            // large pieces straight into place.
-            auto block = Frame::AllocateBlock(static_cast<std::size_t>(frameBytes * count));
-            // Large clips are read on two threads: taking fresh memory costs as much as the copy.
+            // The count is known to fit in the file: one block holds the clip's frames. A large
+            // clip is mapped (its frames read as they are looked at); a small one, or one that
+            // cannot be mapped, is read in large pieces straight into place.
             const std::size_t bytes = static_cast<std::size_t>(frameBytes * count);
-            const unsigned threads = bytes >= (64u << 20) ? std::min(2u, std::max(1u, std::thread::hardware_concurrency())) : 1;
-            auto reported = [&](std::size_t done) {
-                ReportProgress(options.progress, PercentDone(done / frameBytes, count));
-            };
-            if (!ReadAtParallel(in.fd(), block.get(), bytes, in.pos(), threads, reported) || !in.Skip(bytes)) {
-                return DocError::Unsupported;
+            std::shared_ptr<std::uint8_t[]> block;
+            if (options.mapFrames && bytes >= kMapFromBytes) block = MapFrames(in.fd(), in.pos(), bytes);
+            if (block) {
+                if (!in.Skip(bytes)) return DocError::Unsupported;
+            } else {
+                block = Frame::AllocateBlock(bytes);
+                // Large clips are read on two threads: taking fresh memory costs as much as the copy.
+                const unsigned threads =
+                    bytes >= (64u << 20) ? std::min(2u, std::max(1u, std::thread::hardware_concurrency())) : 1;
+                auto reported = [&](std::size_t done) {
+                    ReportProgress(options.progress, PercentDone(done / frameBytes, count));
+                };
+                if (!ReadAtParallel(in.fd(), block.get(), bytes, in.pos(), threads, reported) || !in.Skip(bytes)) {
+                    return DocError::Unsupported;
+                }
             }
             clip.frames.reserve(count);
             for (std::uint32_t i = 0; i < count; ++i) {

@@ -95,6 +95,9 @@ struct ReadOptions {
     bool loadFrames = true;
     // Write embedded music to tempDir.
     bool extractMusic = true;
+    // Large clips' frames mapped from the file (read when first looked at, copied when changed)
+    // rather than read at once.
+    bool mapFrames = true;
     ProgressFn progress;
 };
 

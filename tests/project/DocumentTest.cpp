@@ -395,6 +395,7 @@ TEST(Document, LargeClipIsReadOnTwoThreadsAsItWasSaved) {
     LoadedDocument doc;
     ReadOptions options;
     options.tempDir = temp.path();
+    options.mapFrames = false;  // read, not mapped
     std::vector<int> progress;
     options.progress = [&](int v) { progress.push_back(v); };
     ASSERT_EQ(DocErrorOf(ReadDocument(dir / "large.cvn", options, doc)), DocError::None);
@@ -408,6 +409,56 @@ TEST(Document, LargeClipIsReadOnTwoThreadsAsItWasSaved) {
     ASSERT_GE(progress.size(), 2u);
     EXPECT_GT(*std::max_element(progress.begin(), progress.end()), 50);
     EXPECT_EQ(progress.back(), 0);
+}
+
+TEST(Document, MappedClipChangesNothingOnDiskAndSurvivesASaveOverItsFile) {
+    // A clip of more than 16 MiB is mapped from the file: a frame changed in memory leaves the
+    // file as it was, and saving over the file (a new file renamed into place) leaves the
+    // frames read from the old one as they were.
+    TestFolder dir;
+    Project p;
+    p.store.AddClip(1021, 1024);
+    while (p.store.CurrentFrames().size() < 7) p.store.AppendFrame(false);
+    for (std::size_t i = 0; i < 7; ++i) {
+        Frame& f = p.store.CurrentFrames()[i];
+        for (std::size_t b = 0; b < f.size(); b += 4093) f.data()[b] = static_cast<std::uint8_t>(b / 4093 + i);
+    }
+    ASSERT_GT(7 * p.store.CurrentFrames()[0].size(), 16u << 20);
+    const fs::path file = dir / "mapped.cvn";
+    ASSERT_EQ(DocErrorOf(WriteDocument(file, p.Source())), DocError::None);
+    const std::vector<std::uint8_t> before = Read(file);
+    TestFolder temp;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    LoadedDocument doc;
+    ASSERT_EQ(DocErrorOf(ReadDocument(file, options, doc)), DocError::None);
+    ASSERT_EQ(doc.clips.size(), 1u);
+    ASSERT_EQ(doc.clips[0].frames.size(), 7u);
+    for (std::size_t i = 0; i < 7; ++i) {
+        EXPECT_TRUE(std::ranges::equal(doc.clips[0].frames[i].bytes(), p.store.CurrentFrames()[i].bytes())) << i;
+    }
+    // Changed in memory: the file stays as it was, a copy of the frame beside it too.
+    Frame& first = doc.clips[0].frames[0];
+    std::fill(first.data(), first.data() + first.size(), std::uint8_t{0xAB});
+    const Frame copied = doc.clips[0].frames[3];
+    EXPECT_EQ(Read(file), before);
+
+    // Saved over its own file.
+    Project again;
+    again.store.ReplaceAll(std::move(doc.clips));
+    ASSERT_EQ(DocErrorOf(WriteDocument(file, again.Source())), DocError::None);
+    for (std::size_t i = 1; i < 7; ++i) {
+        EXPECT_TRUE(std::ranges::equal(again.store.CurrentFrames()[i].bytes(), p.store.CurrentFrames()[i].bytes())) << i;
+    }
+    EXPECT_TRUE(copied == p.store.CurrentFrames()[3]);
+    LoadedDocument back;
+    ASSERT_EQ(DocErrorOf(ReadDocument(file, options, back)), DocError::None);
+    ASSERT_EQ(back.clips[0].frames.size(), 7u);
+    EXPECT_TRUE(std::all_of(back.clips[0].frames[0].bytes().begin(), back.clips[0].frames[0].bytes().end(),
+                            [](std::uint8_t v) { return v == 0xAB; }));
+    for (std::size_t i = 1; i < 7; ++i) {
+        EXPECT_TRUE(std::ranges::equal(back.clips[0].frames[i].bytes(), p.store.CurrentFrames()[i].bytes())) << i;
+    }
 }
 
 TEST(Document, StaleHeaderCopyOfTheClipSizeIsOnlyReported) {
