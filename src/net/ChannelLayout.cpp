@@ -118,6 +118,7 @@ Result<ChannelLayout> ChannelLayout::Build(const Layout& layout, const std::vect
         }
         ch.lines.push_back(where);
     }
+    out.runs_ = MakeFillRuns(ch);
     if (controller.protocol == Protocol::Ddp) return out;
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
     if (controller.lineStartsUniverse) {
@@ -139,6 +140,56 @@ Result<ChannelLayout> ChannelLayout::Build(const Layout& layout, const std::vect
     return out;
 }
 
+std::vector<ChannelLayout::FillRun> ChannelLayout::MakeFillRuns(const ControllerChannels& ch) {
+    // Channels come a lamp unit at a time, so that the channels of a line repeat with the
+    // unit's width P (3 for an RGB LED): channel i + P reads the byte `step` after channel i's,
+    // through the same table. Each run is the longest such repetition from where the last one
+    // ended, over the widths tried (a width of 1 always gives a run).
+    constexpr std::size_t kWidths[] = {3, 4, 1, 2, 6, 8, 5, 7};
+    const std::vector<std::uint32_t>& src = ch.sources;
+    const std::vector<std::uint16_t>& tab = ch.tables;
+    const std::size_t n = src.size();
+    std::vector<FillRun> runs;
+    std::size_t i = 0;
+    while (i < n) {
+        FillRun best;
+        best.first = static_cast<std::uint32_t>(i);
+        best.width = 1;
+        best.units = 1;
+        for (std::size_t width : kWidths) {
+            if (i + width > n) continue;
+            std::int64_t step = 0;
+            std::size_t units = 1;
+            if (i + 2 * width <= n) {
+                step = static_cast<std::int64_t>(src[i + width]) - static_cast<std::int64_t>(src[i]);
+                while (i + (units + 1) * width <= n) {
+                    bool same = true;
+                    const std::size_t at = i + units * width;
+                    for (std::size_t p = 0; p < width && same; ++p) {
+                        same = tab[at + p] == tab[i + p] &&
+                               static_cast<std::int64_t>(src[at + p]) ==
+                                   static_cast<std::int64_t>(src[i + p]) + static_cast<std::int64_t>(units) * step;
+                    }
+                    if (!same) break;
+                    ++units;
+                }
+            }
+            if (units * width > static_cast<std::size_t>(best.units) * best.width) {
+                best.width = static_cast<std::uint8_t>(width);
+                best.units = static_cast<std::uint32_t>(units);
+                best.step = step;
+            }
+        }
+        for (std::size_t p = 0; p < best.width; ++p) {
+            best.sources[p] = src[i + p];
+            best.tables[p] = tab[i + p];
+        }
+        runs.push_back(best);
+        i += static_cast<std::size_t>(best.units) * best.width;
+    }
+    return runs;
+}
+
 void ChannelLayout::Fill(const Frame& frame, std::vector<std::uint8_t>& channels) const {
     const std::size_t n = channels_.sources.size();
     channels.resize(n);
@@ -148,8 +199,30 @@ void ChannelLayout::Fill(const Frame& frame, std::vector<std::uint8_t>& channels
     const std::uint8_t* bytes = frame.data();
     std::uint8_t* out = channels.data();
     if (n > 0 && bytes != nullptr && largestSource_ < frame.size()) {
-        for (std::size_t i = 0; i < n; ++i) {
-            out[i] = levels[tables[i]][bytes[sources[i]]];
+        // Every channel reads inside the frame: run by run, a unit at a time.
+        for (const FillRun& run : runs_) {
+            std::uint8_t* o = out + run.first;
+            const std::int64_t step = run.step;
+            if (run.width == 3) {
+                const LevelTable& t0 = levels[run.tables[0]];
+                const LevelTable& t1 = levels[run.tables[1]];
+                const LevelTable& t2 = levels[run.tables[2]];
+                const std::uint8_t* b0 = bytes + run.sources[0];
+                const std::uint8_t* b1 = bytes + run.sources[1];
+                const std::uint8_t* b2 = bytes + run.sources[2];
+                for (std::uint32_t u = 0; u < run.units; ++u) {
+                    const std::int64_t d = static_cast<std::int64_t>(u) * step;
+                    o[0] = t0[b0[d]];
+                    o[1] = t1[b1[d]];
+                    o[2] = t2[b2[d]];
+                    o += 3;
+                }
+                continue;
+            }
+            for (std::uint32_t u = 0; u < run.units; ++u) {
+                const std::int64_t d = static_cast<std::int64_t>(u) * step;
+                for (std::size_t p = 0; p < run.width; ++p) *o++ = levels[run.tables[p]][bytes[run.sources[p] + d]];
+            }
         }
         return;
     }

@@ -90,7 +90,20 @@ public:
     void Fill(const Frame& frame, std::vector<std::uint8_t>& channels) const;
 
 private:
+    // The channels as runs that repeat a lamp unit's pattern: channel first + u x width + p
+    // reads levels[tables[p]][frame[sources[p] + u x step]].
+    struct FillRun {
+        std::uint32_t first = 0;
+        std::uint32_t units = 0;
+        std::uint8_t width = 1;
+        std::int64_t step = 0;
+        std::array<std::uint32_t, 8> sources{};
+        std::array<std::uint16_t, 8> tables{};
+    };
+    static std::vector<FillRun> MakeFillRuns(const ControllerChannels& channels);
+
     ControllerChannels channels_;
+    std::vector<FillRun> runs_;
     std::vector<UniverseSlice> universes_;
     FrameShape frame_;
     std::uint32_t largestSource_ = 0;

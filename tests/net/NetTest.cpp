@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "base/Random.h"
+
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -300,6 +304,51 @@ TEST(NetChannels, PinOrderOfTheLampType) {
     c.Fill(f, out);
     const Bgr d = f.Pixel(3, 0);
     EXPECT_EQ(out, (Bytes{b.r, b.g, b.b, 0, a.r, a.b, 0, 0, 0, 0, d.r, d.b}));
+}
+
+TEST(NetChannels, EveryChannelReadsWhatItsSourceAndTableSay) {
+    // Random wiring: lines that run either way, jump, revisit cells, leave the grid; lamp types
+    // of one to eight pins with pins not connected; two slaves with their own levels. The fill
+    // must give, channel by channel, levels[table][frame byte of its source].
+    Random random(1234);
+    std::vector<LightTypeRecord> lamps = BuiltInLightTypes();
+    lamps.push_back(Lamp({5, 4, 3, LightTypeRecord::kNotConnected, 2, 0}));
+    lamps.push_back(Lamp({0, 1, 2, 3, 4, 5, 6, 7}));
+    lamps.push_back(Lamp({2}));
+    for (int round = 0; round < 40; ++round) {
+        Layout l = Grid(9, 13);
+        l.setting.portsPerSlave = 2;
+        l.setting.lightType[0] = static_cast<std::uint8_t>(random.Below(static_cast<std::uint32_t>(lamps.size())));
+        l.setting.lightType[1] = static_cast<std::uint8_t>(random.Below(static_cast<std::uint32_t>(lamps.size())));
+        l.setting.gamma[1] = 22;
+        l.setting.brightness[1] = 60;
+        for (int line = 0; line < 4; ++line) {
+            int r = static_cast<int>(random.Below(9)), c = static_cast<int>(random.Below(13));
+            const int dr = static_cast<int>(random.Below(3)) - 1, dc = static_cast<int>(random.Below(3)) - 1;
+            const int n = 1 + static_cast<int>(random.Below(40));
+            for (int k = 0; k < n; ++k) {
+                l.lines[static_cast<std::size_t>(line)].push_back(MakePoint(std::clamp(r, 0, 12), std::clamp(c, 0, 15)));
+                if (random.Below(6) == 0) {
+                    r = static_cast<int>(random.Below(9));
+                    c = static_cast<int>(random.Below(13));
+                } else {
+                    r += dr;
+                    c += dc;
+                }
+            }
+        }
+        l.RecomputeLineCount();
+        const ChannelLayout layout = Built(l, lamps, Controller(Protocol::Ddp, {1, 2, 3, 4}));
+        Frame f(13, 9);
+        for (std::size_t i = 0; i < f.size(); ++i) f.data()[i] = static_cast<std::uint8_t>(random.Below(256));
+        Bytes out;
+        layout.Fill(f, out);
+        const ControllerChannels& ch = layout.channels();
+        ASSERT_EQ(out.size(), ch.sources.size());
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            ASSERT_EQ(out[i], ch.levels[ch.tables[i]][f.data()[ch.sources[i]]]) << "round " << round << " channel " << i;
+        }
+    }
 }
 
 TEST(NetChannels, LinesInLineNumberOrderAndTheirPlaces) {
