@@ -328,6 +328,80 @@ bool FileWriter::CopyFrom(int fd, std::uint64_t n) {
     return true;
 }
 
+namespace {
+
+// The outcome of one way of copying: every byte out, a failure (errno tells it), or the rest
+// left to another way.
+enum class CopyStep { Done, Failed, Another };
+
+// Failures of a way of copying that another way may not meet: the kernel or the filesystems
+// cannot copy between these two files so (EOPNOTSUPP is ENOTSUP here).
+bool AnotherWayMayWork(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+// `n` bytes from `in` at `offset` to `out` at its position with copy_file_range; `offset` and
+// `n` follow the bytes that reached the output.
+CopyStep CopyInKernel(int in, std::uint64_t& offset, int out, std::uint64_t& n) {
+    while (n > 0) {
+        auto from = static_cast<loff_t>(offset);
+        const ssize_t c = ::copy_file_range(in, &from, out, nullptr,
+                                            static_cast<std::size_t>(std::min<std::uint64_t>(n, 1u << 30)), 0);
+        if (c < 0 && errno == EINTR) {
+            continue;
+        }
+        if (c < 0) {
+            return AnotherWayMayWork(errno) ? CopyStep::Another : CopyStep::Failed;
+        }
+        if (c == 0) {
+            return CopyStep::Another;  // the input ended, or the filesystem copies nothing so
+        }
+        offset += static_cast<std::uint64_t>(c);
+        n -= static_cast<std::uint64_t>(c);
+    }
+    return CopyStep::Done;
+}
+
+}  // namespace
+
+bool FileWriter::CopyRange(int fd, std::uint64_t offset, std::uint64_t n) {
+    if (!Flush()) {
+        return false;
+    }
+    // In the kernel: no copy through this process, and none at all where the filesystem shares
+    // blocks between files or copies on its server.
+    const std::uint64_t asked = n;
+    const CopyStep step = CopyInKernel(fd, offset, fd_, n);
+    pos_ += asked - n;
+    if (step == CopyStep::Failed) {
+        return Failed();
+    }
+    if (step == CopyStep::Done) {
+        return true;
+    }
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(n, kBufferSize)));
+    while (n > 0) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(n, chunk.size()));
+        const ssize_t r = ::pread(fd, chunk.data(), want, static_cast<off_t>(offset));
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
+        if (r <= 0) {
+            if (r == 0) {
+                errno = EIO;  // the input ended early
+            }
+            return Failed();
+        }
+        if (!WriteRaw(chunk.data(), static_cast<std::size_t>(r))) {
+            return false;
+        }
+        offset += static_cast<std::uint64_t>(r);
+        n -= static_cast<std::uint64_t>(r);
+        pos_ += static_cast<std::uint64_t>(r);
+    }
+    return true;
+}
+
 bool FileWriter::TruncateHere() {
     if (!Flush()) {
         return false;

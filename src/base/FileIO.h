@@ -52,6 +52,10 @@ public:
     void Reference(const void* data, std::size_t n);
     // Copies `n` bytes of another file, from its current position.
     bool CopyFrom(int fd, std::uint64_t n);
+    // Copies `n` bytes of another file from `offset` (its own position stays) in large
+    // sequential pieces: inside the kernel where the system allows it, else through a buffer of
+    // 1 MiB. An input that ends early is a failure (EIO).
+    bool CopyRange(int fd, std::uint64_t offset, std::uint64_t n);
 
     bool Flush();
     // Writes n bytes at `offset`, beside the buffered stream (Flush() first): neither pos() nor

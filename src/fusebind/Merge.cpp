@@ -410,26 +410,23 @@ MergeResult DatFrames(const std::vector<fs::path>& inputs, const ChooseOutputFn&
         return WithWarnings(Fail(e), warnings);
     }
     // The first file whole (its header is the output's), then the frame blocks of the others;
-    // a partial block at the end of any of them is left out.
-    std::string readError;
+    // a partial block at the end of any of them is left out. Each is one run of its bytes,
+    // copied in large pieces (inside the kernel where the system can), never frame by frame.
     std::uint64_t done = 0;
-    for (std::size_t k = 0; readError.empty() && out.writer.ok() && k < files.size(); ++k) {
+    for (std::size_t k = 0; out.writer.ok() && k < files.size(); ++k) {
         DatFramesInput& f = *files[k];
-        const std::uint64_t from = k == 0 ? 0 : f.h.H;
+        std::uint64_t from = k == 0 ? 0 : f.h.H;
         std::uint64_t left = (k == 0 ? f.h.H : 0) + f.frames * D;
-        if (::lseek(f.in.fd(), static_cast<off_t>(from), SEEK_SET) != static_cast<off_t>(from)) {
-            readError = FileFailure(f.path, errno).reason;
-            break;
-        }
         while (left > 0 && out.writer.ok()) {
             const std::uint64_t step = std::min(left, kCopyStep);
-            out.writer.CopyFrom(f.in.fd(), step);
+            out.writer.CopyRange(f.in.fd(), from, step);
+            from += step;
             left -= step;
             done += step;
             ReportProgress(progress, PercentDone(done, total));
         }
     }
-    return Finish(out, readError, m, std::move(warnings));
+    return Finish(out, {}, m, std::move(warnings));
 }
 
 struct DatInput {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 
 #include "TestHome.h"
 #include "base/Binary.h"
+#include "base/FileIO.h"
 #include "base/FileUtil.h"
 #include "controller/LedFile.h"
 #include "formats/Archive.h"
@@ -252,6 +254,141 @@ TEST(MergeDat, FramesAppendedRefusesOtherShapesAndLeavesNothing) {
               "Open file fail! " + (dir / "no" / "o.dat").string() + ": No such file or directory");
     // Cancel at the output dialog: nothing shown.
     EXPECT_TRUE(MergeDat({a, a}, DatMode::Frames, [] { return std::optional<fs::path>(); }, kEn, nullptr).cancelled);
+}
+
+namespace {
+
+// A controller data file: the header of `like` (its first H bytes), `frames` frame blocks whose
+// every byte follows from its place and `seed`, then `tail` bytes of a partial block. Written
+// a piece at a time: such files are larger than one copy piece.
+fs::path MakeLargeDat(const fs::path& path, const std::vector<std::uint8_t>& like, std::uint64_t frames,
+                      std::size_t tail, unsigned seed) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(like.data()), static_cast<std::streamsize>(DatH(like)));
+    std::vector<char> piece(1u << 20);
+    std::uint64_t at = 0;
+    for (std::uint64_t left = frames * DatD(like) + tail; left > 0;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, piece.size()));
+        for (std::size_t i = 0; i < n; ++i) {
+            piece[i] = static_cast<char>((at + i) * 131 % 251 + seed);
+        }
+        out.write(piece.data(), static_cast<std::streamsize>(n));
+        at += n;
+        left -= n;
+    }
+    EXPECT_TRUE(out.good()) << path;
+    return path;
+}
+
+// A run of bytes of a file.
+struct Run {
+    fs::path file;
+    std::uint64_t from = 0, bytes = 0;
+};
+
+// Whether `path` holds exactly `runs`, one after the other; compared a piece at a time.
+::testing::AssertionResult HoldsRuns(const fs::path& path, const std::vector<Run>& runs) {
+    std::ifstream got(path, std::ios::binary);
+    std::vector<char> want(1u << 20), have(1u << 20);
+    std::uint64_t at = 0;
+    for (const Run& r : runs) {
+        std::ifstream in(r.file, std::ios::binary);
+        in.seekg(static_cast<std::streamoff>(r.from));
+        for (std::uint64_t left = r.bytes; left > 0;) {
+            const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(left, want.size()));
+            in.read(want.data(), static_cast<std::streamsize>(n));
+            got.read(have.data(), static_cast<std::streamsize>(n));
+            if (!in || !got) {
+                return ::testing::AssertionFailure() << path << " or " << r.file << " ends before byte " << at + n;
+            }
+            if (!std::equal(want.begin(), want.begin() + static_cast<std::ptrdiff_t>(n), have.begin())) {
+                return ::testing::AssertionFailure() << path << " differs in the " << n << " bytes from " << at;
+            }
+            at += n;
+            left -= n;
+        }
+    }
+    if (got.peek() != std::char_traits<char>::eof()) {
+        return ::testing::AssertionFailure() << path << " goes on past byte " << at;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST(MergeDat, LargeFramesAreTheInputsBytesOneAfterTheOther) {
+    TestFolder dir;
+    const auto like = *ReadFileBytes(MakeDat(dir, "like.dat", 2, 1, 0));
+    const std::uint64_t H = DatH(like), D = DatD(like);
+    // Each input holds more than one copy piece (64 MiB) and no whole number of them; the
+    // second ends inside a frame block, which is left out.
+    const std::uint64_t framesA = (64u << 20) / D + 3, framesB = framesA + 7;
+    const fs::path a = MakeLargeDat(dir / "a.dat", like, framesA, 0, 1);
+    const fs::path b = MakeLargeDat(dir / "b.dat", like, framesB, 100, 2);
+    int last = -1;
+    MergeResult r = MergeDat({a, b}, DatMode::Frames, To(dir / "out.dat"), kEn, nullptr,
+                             [&](int percent) { last = std::max(last, percent); });
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.warnings, std::vector<std::string>{FillIn(kEn.partialBlock, {b.string(), std::to_string(framesB)})});
+    EXPECT_EQ(last, 100);
+    // The first file whole, then the second's frame blocks: its bytes past its header.
+    EXPECT_EQ(fs::file_size(dir / "out.dat"), H + (framesA + framesB) * D);
+    EXPECT_TRUE(HoldsRuns(dir / "out.dat", {{a, 0, H + framesA * D}, {b, H, framesB * D}}));
+}
+
+TEST(MergeDat, FramesFromAndToAnotherFilesystemAreTheSameBytes) {
+    TestFolder dir;
+    struct stat here {}, shm {};
+    if (::stat(dir.path().c_str(), &here) != 0 || ::stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev) {
+        GTEST_SKIP() << "no second filesystem at /dev/shm";
+    }
+    const fs::path other = fs::path("/dev/shm") / ("corvantine-test-" + std::to_string(::getpid()));
+    ASSERT_TRUE(fs::create_directory(other));
+    struct Removed {
+        fs::path folder;
+        ~Removed() {
+            std::error_code ec;
+            fs::remove_all(folder, ec);
+        }
+    } removed{other};
+    const auto like = *ReadFileBytes(MakeDat(dir, "like.dat", 2, 1, 0));
+    const std::uint64_t H = DatH(like), D = DatD(like);
+    const std::uint64_t frames = (3u << 20) / D + 1;  // several pieces of 1 MiB
+    const fs::path a = MakeLargeDat(dir / "a.dat", like, frames, 0, 3);
+    const fs::path b = MakeLargeDat(other / "b.dat", like, frames + 2, 0, 4);
+    for (const fs::path& out : {dir / "out.dat", other / "out.dat"}) {
+        MergeResult r = MergeDat({a, b}, DatMode::Frames, To(out), kEn, nullptr);
+        ASSERT_TRUE(r.ok) << r.message;
+        EXPECT_TRUE(HoldsRuns(out, {{a, 0, H + frames * D}, {b, H, (frames + 2) * D}}));
+    }
+}
+
+TEST(FileWriterCopyRange, CopiesFromAnOffsetAndFailsWhereTheInputEnds) {
+    TestFolder dir;
+    std::string text(3u << 20, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<char>(i * 7 % 253);
+    }
+    const fs::path in = dir.Write("in.bin", text);
+    FileReader reader;
+    ASSERT_TRUE(reader.Open(in));
+    {
+        FileWriter w;
+        ASSERT_TRUE(w.Open(dir / "out.bin"));
+        w.Bytes("ab", 2);
+        EXPECT_TRUE(w.CopyRange(reader.fd(), 5, text.size() - 10));
+        w.Bytes("cd", 2);
+        EXPECT_EQ(w.pos(), text.size() - 6);
+        EXPECT_TRUE(w.Close());
+    }
+    EXPECT_EQ(dir.Read("out.bin"), "ab" + text.substr(5, text.size() - 10) + "cd");
+    EXPECT_EQ(::lseek(reader.fd(), 0, SEEK_CUR), 0);  // the input's own position stays
+    // An input that ends before the bytes asked for: what is there is copied, then EIO.
+    FileWriter w;
+    ASSERT_TRUE(w.Open(dir / "short.bin"));
+    EXPECT_FALSE(w.CopyRange(reader.fd(), text.size() - 100, 200));
+    EXPECT_FALSE(w.ok());
+    EXPECT_EQ(w.error(), EIO);
 }
 
 TEST(MergeDat, TheProgramsOwnLedFilesAreMerged) {

@@ -219,6 +219,23 @@ check "output through a link" 0 "$FUSE" merge-dat --mode frames -o "$WORK/out-li
 cmp -s "$WORK/real/target.led" "$WORK/ml.led" && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: link target not the merge"; }
 [ -z "$(ls -A "$WORK/real" | grep -v '^target.led$')" ] && [ -z "$(ls -A "$WORK" | grep '^\.out-link')" ] && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: temporary file left"; }
 
+# Inputs larger than one copy piece (64 MiB each): the merged frames are the first file and
+# then the second's bytes past its header, exactly, in little memory.
+"$CLI" layout new "$WORK/big.lnf" --rows 256 --cols 512 >/dev/null
+"$CLI" layout add "$WORK/big.lnf" --from 0,0 --to 511,255 --mode z-h --limit 512 >/dev/null
+for part in 1:171:884422 2:173:224466; do
+  IFS=: read -r k frames color <<<"$part"
+  "$CLI" new-project "$WORK/big.cvn" --width 512 --height 256 --frames "$frames" --color "$color" >/dev/null
+  "$CLI" output "$WORK/big.cvn" --lines "$WORK/big.lnf" --out "$WORK/big$k.led" --card none >/dev/null
+  rm -f "$WORK/big.cvn"
+done
+check "large inputs info" 0 "$CLI" info --json "$WORK/big2.led"
+start=$(grep -o '"dataOffset":[0-9]*' "$WORK/out" | cut -d: -f2)
+check "merge large frames" 0 "${SMALL[@]}" "$FUSE" merge-dat --mode frames -o "$WORK/big.led" "$WORK/big1.led" "$WORK/big2.led"
+contains "merge large frames message" out "Merge file is successfully!"
+{ cat "$WORK/big1.led"; tail -c +$((start + 1)) "$WORK/big2.led"; } | cmp -s - "$WORK/big.led" && pass=$((pass + 1)) || { fail=$((fail + 1)); echo "FAIL: large merge is not the first file and the second's frames"; }
+rm -f "$WORK"/big*.led
+
 # Progress: quiet when stderr is no terminal, a bar when it is.
 check "quiet progress" 0 "$FUSE" merge-dat --mode frames -o "$WORK/q.dat" "$WORK/one.dat" "$WORK/two.dat"
 empty "quiet progress stderr" err
