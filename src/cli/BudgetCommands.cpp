@@ -194,6 +194,7 @@ int RunBudget(Context& ctx, const Args& args) {
     const long long a = first.value_or(1), b = last.value_or(static_cast<long long>(count));
     if (CheckFrameRange(a, b, count) != 0) return Usage(ctx, cmd, FrameRangeText(ctx, count));
 
+    request.lineFile = *lines;  // its ".power" file gives the slaves' own supplies
     request.first = static_cast<std::size_t>(a - 1);
     request.end = static_cast<std::size_t>(b);
     // The play speed of the configuration unless --fps gives one.

@@ -361,6 +361,34 @@ void Finish(const Plan& plan, const Sums& sums, const BudgetOptions& options, Po
 
 }  // namespace
 
+std::filesystem::path PowerFileOf(const std::filesystem::path& lineFile) {
+    if (lineFile.empty()) return {};
+    std::filesystem::path file = lineFile;
+    return file.replace_extension(".power");
+}
+
+std::vector<double> ReadSlaveVolts(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) return {};
+    const ProfileFile profile(file, "Slave1");
+    std::vector<double> volts(LineSetting::kSlaves, 0.0);
+    bool any = false;
+    for (const std::string& section : profile.Sections()) {
+        const std::string lower = Lower(section);
+        if (lower.rfind("slave", 0) != 0) continue;
+        const std::string number = lower.substr(5);
+        if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos || number.size() > 3) continue;
+        const int slave = std::stoi(number);
+        if (slave < 1 || slave > static_cast<int>(LineSetting::kSlaves)) continue;
+        const auto v = ParseNumber(profile.InSection(section).GetString("Volts"));
+        if (!v || !std::isfinite(*v) || *v <= 0) continue;
+        volts[static_cast<std::size_t>(slave - 1)] = *v;
+        any = true;
+    }
+    if (!any) volts.clear();
+    return volts;
+}
+
 std::map<std::string, double> ReadLampMilliamps(const std::filesystem::path& file) {
     std::map<std::string, double> out;
     for (const auto& [name, value] : ProfileFile(file, "main").Values()) {

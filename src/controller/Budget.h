@@ -50,6 +50,14 @@ std::map<std::string, double> ReadLampMilliamps(const std::filesystem::path& fil
 // Stores a lamp type's current; the failure names the file and the reason.
 Result<Done> WriteLampMilliamps(const std::filesystem::path& file, const std::string& lampName, double milliamps);
 
+// The supply of each slave where it differs from the common one: a profile file beside the
+// line file, with its base name and ".power" ("shop.lnf": "shop.power"), a section a slave
+// ("[Slave3]", 1-based as the slaves are shown) with its volts ("Volts=12"). Slaves not in
+// it, and values that are not a number above 0, take the common supply (entry 0).
+std::filesystem::path PowerFileOf(const std::filesystem::path& lineFile);
+// LineSetting::kSlaves entries (0: the common supply); none for a missing file.
+std::vector<double> ReadSlaveVolts(const std::filesystem::path& file);
+
 struct BudgetOptions {
     double componentMilliamps = kDefaultComponentMilliamps;  // lamp types without their own
     std::map<std::string, double> lampMilliamps;             // by lamp-type name in lower case

@@ -32,6 +32,9 @@ Result<BudgetReply> ComputeBudget(Workspace& ws, const BudgetRequest& request, P
             options.lampMilliamps.emplace(name, milliamps);  // the request's own values stay
         }
     }
+    if (options.slaveVolts.empty() && !request.lineFile.empty()) {
+        options.slaveVolts = ReadSlaveVolts(PowerFileOf(request.lineFile));
+    }
     if (auto bad = CheckBudgetOptions(options)) return R::Fail(BadValue(*bad, ws.app.language));
 
     std::unique_ptr<FrameSource> clipFrames;

@@ -30,6 +30,9 @@ struct BudgetRequest {
     // where the options have none for it; false: options.componentMilliamps for all but the
     // lamp types options.lampMilliamps names.
     bool lampCurrentsFromHome = true;
+    // The line file whose ".power" file beside it gives the slaves' own supplies, where the
+    // options give none (PowerFileOf); empty: none.
+    std::filesystem::path lineFile;
 };
 struct BudgetReply {
     PowerBudget budget;

@@ -54,6 +54,17 @@ check "options" 0 "$CLI" budget white.cvn --lines s.lnf --ma 10 --idle-ma 0 --vo
 json_check "ma" "$(near 'j["lines"][0]["peakAmps"]' 0.12) and $(near 'j["total"]["peakWatts"]' 1.44)"
 
 # Warnings exactly above their limits: an equal value is none.
+# A slave's own supply beside the line file: its watts follow it; a bad value is the common one.
+printf '[Slave1]\r\nVolts=12\r\n' >s.power
+check "slave volts" 0 "$CLI" budget white.cvn --lines s.lnf --json
+json_check "slave volts watts" "$(near 'j["lines"][0]["peakWatts"]' '0.244 * 12') and $(near 'j["total"]["peakWatts"]' '0.244 * 12')"
+check "slave volts and --volts" 0 "$CLI" budget white.cvn --lines s.lnf --volts 24 --json
+json_check "the slave's own wins" "$(near 'j["total"]["peakWatts"]' '0.244 * 12')"
+printf '[Slave1]\nVolts=-3\n[Slave999]\nVolts=9\n' >s.power
+check "bad slave volts" 0 "$CLI" budget white.cvn --lines s.lnf --json
+json_check "common supply" "$(near 'j["total"]["peakWatts"]' 1.22)"
+rm -f s.power
+
 check "fuse equal" 0 "$CLI" budget white.cvn --lines s.lnf --fuse-amps 0.244 --json
 json_check "fuse equal: none" 'j["warnings"] == []'
 check "fuse below" 0 "$CLI" budget white.cvn --lines s.lnf --fuse-amps 0.2439 --json

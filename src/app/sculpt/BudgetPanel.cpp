@@ -11,6 +11,7 @@
 #include <cmath>
 #include <set>
 
+#include "app/net/NetworkFilePath.h"
 #include "base/Prompt.h"
 #include "lang/QtText.h"
 #include "lang/messages/BudgetPanelMessages.h"
@@ -88,6 +89,7 @@ bool BudgetPanel::Compute() {
     last_.reset();
     ops::BudgetRequest request;
     request.options = options();
+    request.lineFile = LineFileInUse(ws_);
     if (!ws_.frames.HasCurrent() || ws_.frames.CurrentFrames().empty()) {
         total_->setText(RenderQt(bm::kNoClip, lang));
         return false;

@@ -428,6 +428,7 @@ void CMainFrame::ConnectEditState() {
 #include "controller/LedFile.h"
 #include "ops/Output.h"
 #include "ops/Budget.h"
+#include "app/net/NetworkFilePath.h"
 #include "app/sculpt/BudgetPanel.h"
 #include "app/sculpt/CSculptFrame.h"
 #include "lang/messages/BudgetPanelMessages.h"
@@ -490,6 +491,7 @@ bool CMainFrame::BudgetAllowsOutput(std::size_t first, std::size_t end) {
     request.first = first;
     request.end = end;
     request.options = sculpt_->budgetPanel()->options();
+    request.lineFile = LineFileInUse(ws_);
     request.options.fps = speed_ ? speed_->value() : request.options.fps;
     const auto budget = ops::ComputeBudget(ws_, request, prompt_, Progress());
     SetProgress(-1);
