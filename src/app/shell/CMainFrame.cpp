@@ -399,7 +399,7 @@ void CMainFrame::BuildMenus() {
     auto added = [this, languages, skins](const WindowCommand& entry, QAction* a, QMenu* menu) {
         if (entry.menu == static_cast<int>(MenuPlace::Language)) languages->addAction(a);
         if (entry.menu == static_cast<int>(MenuPlace::Skin)) skins->addAction(a);
-        if (entry.id == cmd::kImportControllerFile && a->isEnabled()) {
+        if (entry.id == cmd::kImportSequence && a->isEnabled()) {
             // The recent files follow the import commands.
             recentSeparator_ = menu->addSeparator();
             for (int i = 0; i < kRecentFileCount; ++i) {

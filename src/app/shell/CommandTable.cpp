@@ -37,7 +37,7 @@ constexpr std::array kCommands{
     C{cmd::kVideoOptions, M::File, msg::shell::kVideoOptionsCommand, 0},
     C{cmd::kImport, M::File, msg::common::kImportTitle, Key(Qt::Key_I)},
     C{cmd::kImportControllerFile, M::File, msg::shell::kImportControllerFileCommand, 0},
-    C{cmd::kExportSequence, M::File, msg::seqdlg::kExportCommand, 0, true},
+    C{cmd::kExportSequence, M::File, msg::seqdlg::kExportCommand, 0},
     C{cmd::kImportSequence, M::File, msg::seqdlg::kImportCommand, 0},
     C{cmd::kUniteFile, M::File, msg::shell::kUniteFileCommand, 0, true},
     C{cmd::kExit, M::File, msg::shell::kExitCommand, 0, true},
