@@ -388,17 +388,26 @@ Result<SequenceImportReply> ImportSequence(Workspace& ws, const SequenceImportRe
     made.reserve(info.frames);
     {
         ProgressEnd hideProgress(progress);
+        // One block of zeros holds the new frames (pixels no channel reaches stay black).
+        const std::size_t frameBytes = Frame::BufferSize(static_cast<std::size_t>(w), static_cast<std::size_t>(h));
+        const auto block = Frame::AllocateZeroedBlock(frameBytes * info.frames);
+        const std::size_t n = stored.size();
+        const std::uint32_t* sources = ch.sources.data();
+        const std::uint16_t* tables = ch.tables.data();
+        const std::uint32_t* from = stored.data();
+        const LevelInverse* inverses = inverse.data();
         for (std::uint32_t k = 0; k < info.frames; ++k) {
             const auto channels = reader.NextFrame();
             if (!channels) {
                 const int code = channels.failure().code == seq::kSeqCannotRead ? kSeqImportCannotRead : kSeqImportBadFile;
                 return R::Fail(Refused(code, channels.failure(), language));
             }
-            Frame frame(w, h);
+            Frame frame(w, h, block, frameBytes * k);
             std::uint8_t* out = frame.data();
-            for (std::size_t i = 0; i < stored.size(); ++i) {
-                if (ch.tables[i] == 0 || stored[i] == kNotStored) continue;
-                out[ch.sources[i]] = inverse[ch.tables[i]][(*channels)[stored[i]]];
+            const std::uint8_t* in = channels->data();
+            for (std::size_t i = 0; i < n; ++i) {
+                if (tables[i] == 0 || from[i] == kNotStored) continue;
+                out[sources[i]] = inverses[tables[i]][in[from[i]]];
             }
             made.push_back(std::move(frame));
             ReportProgress(progress, PercentDone(k + 1, info.frames));

@@ -39,6 +39,12 @@ std::shared_ptr<std::uint8_t[]> Frame::AllocateBlock(std::size_t bytes) {
                                            [bytes](std::uint8_t* q) { ::munmap(q, bytes); });
 }
 
+std::shared_ptr<std::uint8_t[]> Frame::AllocateZeroedBlock(std::size_t bytes) {
+    constexpr std::size_t kLarge = 4u << 20;
+    if (bytes < kLarge) return std::shared_ptr<std::uint8_t[]>(new std::uint8_t[bytes == 0 ? 1 : bytes]());
+    return AllocateBlock(bytes);  // fresh anonymous pages are zero
+}
+
 Frame::Frame(int width, int height, const Frame* source) : Frame(width, height, Uninitialized{}) {
     if (source && source->width_ == width_ && source->height_ == height_) {
         std::copy_n(source->data_, size_, data_);

@@ -54,6 +54,8 @@ public:
     // A block of memory for many frames at once (readers of large files): fewer, larger
     // allocations than one per frame. Frames made in it share it; it goes away with the last.
     static std::shared_ptr<std::uint8_t[]> AllocateBlock(std::size_t bytes);
+    // The same, every byte 0 (a large block as the system gives it, with no second pass).
+    static std::shared_ptr<std::uint8_t[]> AllocateZeroedBlock(std::size_t bytes);
     // A frame whose pixels live at `offset` in `block` (left as they are there).
     Frame(int width, int height, const std::shared_ptr<std::uint8_t[]>& block, std::size_t offset);
 
