@@ -118,6 +118,19 @@ struct UdpListener {
     }
 };
 
+// A description of one DDP controller `c` on 127.0.0.1:`port` driving lines 1 and 2, written
+// to `file`; false when it could not be written.
+bool WriteDdpDescription(const std::filesystem::path& file, std::uint16_t port, net::NetController& c) {
+    net::NetworkDescription d;
+    c = {};
+    c.protocol = net::Protocol::Ddp;
+    c.address = "127.0.0.1";
+    c.port = port;
+    c.lines = {1, 2};
+    d.controllers.push_back(c);
+    return net::WriteNetworkFile(file, d).ok();
+}
+
 }  // namespace
 
 class NetworkDialogTest : public QObject {
@@ -331,14 +344,8 @@ private slots:
         // A DDP controller on 127.0.0.1: the frame shown goes out, then the next one.
         UdpListener listener;
         QVERIFY(listener.port != 0);
-        net::NetworkDescription d;
         net::NetController c;
-        c.protocol = net::Protocol::Ddp;
-        c.address = "127.0.0.1";
-        c.port = listener.port;
-        c.lines = {1, 2};
-        d.controllers.push_back(c);
-        QVERIFY(net::WriteNetworkFile(dir.path() / "shop.net", d).ok());
+        QVERIFY(WriteDdpDescription(dir.path() / "shop.net", listener.port, c));
         button->click();
         QVERIFY(live->isChecked());
         QVERIFY(frame.liveOutputOn());
@@ -378,14 +385,8 @@ private slots:
         s.ws.lineFilePath = dir.path() / "shop.lnf";
         UdpListener listener;
         QVERIFY(listener.port != 0);
-        net::NetworkDescription d;
         net::NetController c;
-        c.protocol = net::Protocol::Ddp;
-        c.address = "127.0.0.1";
-        c.port = listener.port;
-        c.lines = {1, 2};
-        d.controllers.push_back(c);
-        QVERIFY(net::WriteNetworkFile(dir.path() / "shop.net", d).ok());
+        QVERIFY(WriteDdpDescription(dir.path() / "shop.net", listener.port, c));
         CMainFrame frame(s.ws, s.prompt);
         CSculptFrame* sculpt = frame.sculptFrame();
         QAction* stop = sculpt->action(sculpt::kStopPattern);
