@@ -227,6 +227,7 @@ int RunImportFseq(Context& ctx, const Args& args) {
     ops::SequenceImportRequest request;
     request.path = input;
     request.newDocument = fresh;
+    if (fresh) request.streamTo = *into;  // straight to disk
     request.width = static_cast<int>(width.value_or(0));
     request.height = static_cast<int>(height.value_or(0));
     if (!fresh) {
@@ -254,9 +255,12 @@ int RunImportFseq(Context& ctx, const Args& args) {
         if (why.code == ops::kSeqImportBadSize || why.code == ops::kSeqImportNoClip) {
             return Usage(ctx, cmd, WithReason(why));
         }
+        if (why.code == ops::kSeqImportCannotWrite) return Fail(ctx, cmd, DocFailure(ctx, *into, why));
         return Fail(ctx, cmd, Reason(ctx, WithReason(why)));
     }
-    if (int rc = WriteBack(ctx, cmd, *into, ws.frames, doc, temp); rc != kExitOk) return rc;
+    if (!imported->written) {
+        if (int rc = WriteBack(ctx, cmd, *into, ws.frames, doc, temp); rc != kExitOk) return rc;
+    }
     ctx.out << Say(ctx, msg::seq::kImported,
                    {std::to_string(imported->frames), std::to_string(imported->clip + 1), *into,
                     std::to_string(imported->width) + " x " + std::to_string(imported->height)})

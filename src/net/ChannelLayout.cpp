@@ -1,6 +1,7 @@
 #include "net/ChannelLayout.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <tuple>
 
@@ -149,6 +150,10 @@ std::vector<ChannelLayout::FillRun> ChannelLayout::MakeFillRuns(const Controller
     const std::vector<std::uint32_t>& src = ch.sources;
     const std::vector<std::uint16_t>& tab = ch.tables;
     const std::size_t n = src.size();
+    std::vector<bool> plain(ch.levels.size(), true);  // the tables that give each byte back
+    for (std::size_t t = 0; t < ch.levels.size(); ++t) {
+        for (std::size_t v = 0; v < 256 && plain[t]; ++v) plain[t] = ch.levels[t][v] == v;
+    }
     std::vector<FillRun> runs;
     std::size_t i = 0;
     while (i < n) {
@@ -180,9 +185,11 @@ std::vector<ChannelLayout::FillRun> ChannelLayout::MakeFillRuns(const Controller
                 best.step = step;
             }
         }
+        best.plain = true;
         for (std::size_t p = 0; p < best.width; ++p) {
             best.sources[p] = src[i + p];
             best.tables[p] = tab[i + p];
+            best.plain = best.plain && plain[tab[i + p]];
         }
         runs.push_back(best);
         i += static_cast<std::size_t>(best.units) * best.width;
@@ -191,25 +198,75 @@ std::vector<ChannelLayout::FillRun> ChannelLayout::MakeFillRuns(const Controller
 }
 
 void ChannelLayout::Fill(const Frame& frame, std::vector<std::uint8_t>& channels) const {
+    channels.resize(channels_.sources.size());
+    Fill(frame, channels.data());
+}
+
+namespace {
+
+// Units of three channels read `step` bytes apart, each channel straight from its byte.
+template <std::int64_t Step>
+void CopyUnits(std::uint8_t* o, const std::uint8_t* b0, const std::uint8_t* b1, const std::uint8_t* b2,
+               std::uint32_t units, std::int64_t step) {
+    const std::int64_t s = Step != 0 ? Step : step;
+    for (std::uint32_t u = 0; u < units; ++u) {
+        const std::int64_t d = static_cast<std::int64_t>(u) * s;
+        o[0] = b0[d];
+        o[1] = b1[d];
+        o[2] = b2[d];
+        o += 3;
+    }
+}
+
+// The n bytes that end at `last` (inclusive) in reverse order: n / 3 units read backwards,
+// each unit's three bytes reversed too (an LED wired against the row, its bytes in the
+// opposite order to the frame's), eight bytes at a time.
+void ReverseBytes(std::uint8_t* __restrict o, const std::uint8_t* __restrict last, std::size_t n) {
+    std::size_t j = 0;
+    for (; j + 8 <= n; j += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, last - j - 7, 8);
+        v = __builtin_bswap64(v);
+        std::memcpy(o + j, &v, 8);
+    }
+    for (; j < n; ++j) o[j] = *(last - j);
+}
+
+}  // namespace
+
+void ChannelLayout::Fill(const Frame& frame, std::uint8_t* out) const {
     const std::size_t n = channels_.sources.size();
-    channels.resize(n);
     const std::uint32_t* sources = channels_.sources.data();
     const std::uint16_t* tables = channels_.tables.data();
     const LevelTable* levels = channels_.levels.data();
     const std::uint8_t* bytes = frame.data();
-    std::uint8_t* out = channels.data();
     if (n > 0 && bytes != nullptr && largestSource_ < frame.size()) {
         // Every channel reads inside the frame: run by run, a unit at a time.
         for (const FillRun& run : runs_) {
             std::uint8_t* o = out + run.first;
             const std::int64_t step = run.step;
             if (run.width == 3) {
-                const LevelTable& t0 = levels[run.tables[0]];
-                const LevelTable& t1 = levels[run.tables[1]];
-                const LevelTable& t2 = levels[run.tables[2]];
                 const std::uint8_t* b0 = bytes + run.sources[0];
                 const std::uint8_t* b1 = bytes + run.sources[1];
                 const std::uint8_t* b2 = bytes + run.sources[2];
+                if (run.plain) {
+                    // Levels that change nothing: the bytes themselves, the usual steps fixed.
+                    if (step == 3 && b1 == b0 + 1 && b2 == b0 + 2) {
+                        std::memcpy(o, b0, std::size_t{run.units} * 3);
+                    } else if (step == -3 && b1 == b0 - 1 && b2 == b0 - 2) {
+                        ReverseBytes(o, b0, std::size_t{run.units} * 3);
+                    } else if (step == 3) {
+                        CopyUnits<3>(o, b0, b1, b2, run.units, step);
+                    } else if (step == -3) {
+                        CopyUnits<-3>(o, b0, b1, b2, run.units, step);
+                    } else {
+                        CopyUnits<0>(o, b0, b1, b2, run.units, step);
+                    }
+                    continue;
+                }
+                const LevelTable& t0 = levels[run.tables[0]];
+                const LevelTable& t1 = levels[run.tables[1]];
+                const LevelTable& t2 = levels[run.tables[2]];
                 for (std::uint32_t u = 0; u < run.units; ++u) {
                     const std::int64_t d = static_cast<std::int64_t>(u) * step;
                     o[0] = t0[b0[d]];
@@ -229,6 +286,61 @@ void ChannelLayout::Fill(const Frame& frame, std::vector<std::uint8_t>& channels
     const std::size_t size = bytes != nullptr ? frame.size() : 0;
     for (std::size_t i = 0; i < n; ++i) {
         out[i] = sources[i] < size ? levels[tables[i]][bytes[sources[i]]] : 0;
+    }
+}
+
+void ChannelLayout::Unfill(std::span<const std::uint8_t> channels, const std::vector<LevelTable>& inverse,
+                          Frame& frame) const {
+    const std::size_t n = std::min(channels.size(), channels_.sources.size());
+    const std::uint8_t* in = channels.data();
+    std::uint8_t* bytes = frame.data();
+    if (n == 0 || bytes == nullptr || inverse.size() < channels_.levels.size()) return;
+    const std::size_t size = frame.size();
+    if (largestSource_ >= size) {
+        const std::uint32_t* sources = channels_.sources.data();
+        const std::uint16_t* tables = channels_.tables.data();
+        for (std::size_t i = 0; i < n; ++i) {
+            if (tables[i] != 0 && sources[i] < size) bytes[sources[i]] = inverse[tables[i]][in[i]];
+        }
+        return;
+    }
+    // Every channel writes inside the frame: run by run, whole units while the channels last.
+    for (const FillRun& run : runs_) {
+        if (run.first >= n) break;
+        const std::uint32_t units = static_cast<std::uint32_t>(
+            std::min<std::size_t>(run.units, (n - run.first + run.width - 1) / run.width));
+        const std::uint8_t* c = in + run.first;
+        const std::int64_t step = run.step;
+        const bool whole = run.first + std::size_t{units} * run.width <= n;
+        if (run.plain && run.width == 3 && whole) {
+            std::uint8_t* b0 = bytes + run.sources[0];
+            std::uint8_t* b1 = bytes + run.sources[1];
+            std::uint8_t* b2 = bytes + run.sources[2];
+            const std::size_t count = std::size_t{units} * 3;
+            if (step == 3 && b1 == b0 + 1 && b2 == b0 + 2) {
+                std::memcpy(b0, c, count);
+                continue;
+            }
+            if (step == -3 && b1 == b0 - 1 && b2 == b0 - 2) {
+                ReverseBytes(b0 - (count - 1), c + count - 1, count);
+                continue;
+            }
+            for (std::uint32_t u = 0; u < units; ++u) {
+                const std::int64_t d = static_cast<std::int64_t>(u) * step;
+                b0[d] = c[0];
+                b1[d] = c[1];
+                b2[d] = c[2];
+                c += 3;
+            }
+            continue;
+        }
+        for (std::uint32_t u = 0; u < units; ++u) {
+            const std::int64_t d = static_cast<std::int64_t>(u) * step;
+            for (std::size_t p = 0; p < run.width; ++p, ++c) {
+                if (c >= in + n) return;
+                if (run.tables[p] != 0) bytes[run.sources[p] + d] = inverse[run.tables[p]][*c];
+            }
+        }
     }
 }
 

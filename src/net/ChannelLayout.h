@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "base/Result.h"
@@ -88,6 +89,14 @@ public:
     // The channel bytes of a frame (resized to channelCount()). A frame smaller than the
     // shape built for sends 0 for the bytes it does not have.
     void Fill(const Frame& frame, std::vector<std::uint8_t>& channels) const;
+    // The same into `out`, room for channelCount() bytes. Several threads may fill at once.
+    void Fill(const Frame& frame, std::uint8_t* out) const;
+    // The way back: channel bytes into the frame's bytes, each through `inverse[t]` for its
+    // level table t (the frame byte each output level comes from; a table that gives each byte
+    // back must have itself as its inverse: it is not looked at). Channels past the end of
+    // `channels`, of level table 0 (all zero: nothing comes back) or reading past the frame
+    // leave the frame's bytes as they are.
+    void Unfill(std::span<const std::uint8_t> channels, const std::vector<LevelTable>& inverse, Frame& frame) const;
 
 private:
     // The channels as runs that repeat a lamp unit's pattern: channel first + u x width + p
@@ -96,6 +105,7 @@ private:
         std::uint32_t first = 0;
         std::uint32_t units = 0;
         std::uint8_t width = 1;
+        bool plain = false;  // every table of the run gives each byte back as it is
         std::int64_t step = 0;
         std::array<std::uint32_t, 8> sources{};
         std::array<std::uint16_t, 8> tables{};

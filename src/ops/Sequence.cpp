@@ -4,7 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
+#include <condition_variable>
+#include <mutex>
+#include <functional>
+#include <optional>
+#include <thread>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -194,19 +200,22 @@ std::optional<Failure> CheckExport(const Workspace& ws, const SequenceExportRequ
     return std::nullopt;
 }
 
-// Writes one target's file (not yet in place): frames first .. end - 1 through its layout.
+// Writes one target's file (not yet in place): options.frames frames from `first` through its
+// layout.
 Result<Done> WriteTarget(seq::SequenceWriter& writer, const Target& target, const std::vector<Frame>& frames,
-                         std::size_t first, std::size_t end, seq::SequenceOptions options, std::uint64_t& done,
+                         std::size_t first, seq::SequenceOptions options, std::uint64_t& done,
                          std::uint64_t total, const ProgressFn& progress) {
     options.channels = static_cast<std::uint32_t>(target.layout.channelCount());
     options.ranges = target.ranges;
     if (auto opened = writer.Open(target.path, options); !opened) return opened;
-    std::vector<std::uint8_t> channels;
-    for (std::size_t k = first; k < end; ++k) {
-        target.layout.Fill(frames[k], channels);
-        if (auto added = writer.AddFrame(channels); !added) return added;
-        ReportProgress(progress, PercentDone(++done, total));
-    }
+    // The frames are filled straight into the file's blocks on both cores.
+    const auto fill = [&](std::uint32_t k, std::uint8_t* out) { target.layout.Fill(frames[first + k], out); };
+    const std::uint64_t before = done;
+    const auto written = [&](std::uint32_t n) {
+        done = before + n;
+        ReportProgress(progress, PercentDone(done, total));
+    };
+    if (auto added = writer.AddFrames(fill, written); !added) return added;
     return writer.Finish();
 }
 
@@ -251,7 +260,7 @@ Result<SequenceExportReply> ExportSequence(Workspace& ws, const SequenceExportRe
     const std::uint64_t total = std::uint64_t{options.frames} * targets->size();
     for (const Target& target : *targets) {
         writers.push_back(std::make_unique<seq::SequenceWriter>());
-        auto written = WriteTarget(*writers.back(), target, frames, request.first, end, options, done, total, progress);
+        auto written = WriteTarget(*writers.back(), target, frames, request.first, options, done, total, progress);
         if (!written) {
             const int code = written.failure().code == seq::kSeqCannotWrite ? kSeqExportCannotWrite : kSeqExportBadOptions;
             return R::Fail(Refused(code, written.failure(), ws.app.language));
@@ -322,6 +331,199 @@ std::uint64_t PhysicalMemory() {
                                  : std::numeric_limits<std::uint64_t>::max();
 }
 
+// How a file's stored channels go back into a frame: through the layout's runs when the file
+// holds the layout's channels from the first, else channel by channel: frame byte sources[i]
+// is inverses[tables[i]] of stored channel from[i] (none where the table is 0 or from[i] is
+// kNotStored).
+struct Remap {
+    const net::ChannelLayout* layout;
+    const std::vector<LevelInverse>* inverse;
+    bool direct;
+    const std::uint32_t* sources;
+    const std::uint16_t* tables;
+    const std::uint32_t* from;
+    std::size_t channels;
+
+    void Into(std::span<const std::uint8_t> in, Frame& frame) const {
+        if (direct) {
+            layout->Unfill(in, *inverse, frame);
+            return;
+        }
+        std::uint8_t* out = frame.data();
+        const std::uint8_t* bytes = in.data();
+        const LevelInverse* inverses = inverse->data();
+        for (std::size_t i = 0; i < channels; ++i) {
+            if (tables[i] == 0 || from[i] == kNotStored) continue;
+            out[sources[i]] = inverses[tables[i]][bytes[from[i]]];
+        }
+    }
+};
+
+// What two readers of one file share: the frames done, and the first frame that failed.
+struct ReadShare {
+    std::atomic<std::uint32_t> done{0};
+    std::atomic<std::uint32_t> failedAt{std::numeric_limits<std::uint32_t>::max()};
+
+    void Failed(std::uint32_t k) {
+        std::uint32_t seen = failedAt.load();
+        while (k < seen && !failedAt.compare_exchange_weak(seen, k)) {
+        }
+    }
+};
+
+// One reader's share of a file's frames: piece `part`, `part` + parts, ... (the blocks of a
+// compressed file, else pieces of 64 frames), so that two readers each decompress and remap
+// their own. Stops at the first frame that fails, or past one the other reader failed at;
+// `failed` is the frame of the failure returned.
+Result<Done> ReadPart(seq::SequenceReader& reader, const Remap& remap, std::vector<Frame>& frames, unsigned part,
+                      unsigned parts, ReadShare& share, std::uint32_t& failed, const std::function<void()>& tick) {
+    const seq::SequenceInfo& info = reader.info();
+    constexpr std::uint32_t kPiece = 64;
+    for (std::uint32_t first = 0, piece = 0; first < info.frames && first < share.failedAt.load(); ++piece) {
+        std::uint32_t end = std::min(info.frames, first + kPiece);
+        if (!info.blocks.empty()) {
+            end = piece + 1 < info.blocks.size() ? info.blocks[piece + 1].firstFrame : info.frames;
+        }
+        if (piece % parts == part) {
+            for (std::uint32_t k = first; k < end; ++k) {
+                const auto channels = reader.ReadFrame(k);
+                if (!channels) {
+                    failed = k;
+                    share.Failed(k);
+                    return channels.failure();
+                }
+                remap.Into(*channels, frames[k]);
+            }
+            share.done += end - first;
+            if (tick) tick();
+        }
+        first = end;
+    }
+    return Done{};
+}
+
+// Reads every frame of the open `reader` into `frames` (made, zeroed, one a file frame), on
+// two threads with a second reader of the same file. The failure is that of the first frame
+// that fails, as one reader would find it.
+Result<Done> ReadFrames(const fs::path& path, seq::SequenceReader& reader, const Remap& remap,
+                        std::vector<Frame>& frames, const ProgressFn& progress) {
+    ReadShare share;
+    const std::uint32_t total = reader.info().frames;
+    seq::SequenceReader second;
+    std::optional<Result<Done>> other;
+    std::uint32_t mineAt = 0, otherAt = 0;
+    std::thread helper;
+    if (total > 1 && second.Open(path)) {
+        helper = std::thread([&] { other = ReadPart(second, remap, frames, 1, 2, share, otherAt, {}); });
+    }
+    const unsigned parts = helper.joinable() ? 2 : 1;
+    const auto tick = [&] { ReportProgress(progress, PercentDone(share.done.load(), total)); };
+    Result<Done> mine = ReadPart(reader, remap, frames, 0, parts, share, mineAt, tick);
+    if (helper.joinable()) helper.join();
+    const bool otherFailed = other && !*other;
+    if (!mine && (!otherFailed || mineAt < otherAt)) return mine;
+    if (otherFailed) return *other;
+    return Done{};
+}
+
+// What the readers and the writer of a streamed import share: a ring of frames, frame k in
+// slot k % ring while it waits to be written.
+struct FrameRing {
+    std::vector<Frame> slots;
+    std::vector<std::int64_t> filled;  // the frame each slot holds ready (-1: none)
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::uint32_t written = 0;
+    std::uint32_t failedAt = std::numeric_limits<std::uint32_t>::max();
+    bool stop = false;
+};
+
+// One reader's share of a streamed import (pieces as ReadPart takes them, uncompressed ones
+// of a quarter of the ring), each frame remapped into its slot once that is free.
+Result<Done> DecodeInto(seq::SequenceReader& reader, const Remap& remap, FrameRing& ring, unsigned part,
+                        unsigned parts, std::uint32_t& failed) {
+    const seq::SequenceInfo& info = reader.info();
+    const auto size = static_cast<std::uint32_t>(ring.slots.size());
+    const std::uint32_t piece = std::max<std::uint32_t>(1, size / 4);
+    for (std::uint32_t first = 0, p = 0; first < info.frames; ++p) {
+        std::uint32_t end = std::min(info.frames, first + piece);
+        if (!info.blocks.empty()) end = p + 1 < info.blocks.size() ? info.blocks[p + 1].firstFrame : info.frames;
+        for (std::uint32_t k = first; k < end && p % parts == part; ++k) {
+            const auto channels = reader.ReadFrame(k);
+            std::unique_lock lock(ring.mutex);
+            if (!channels) {
+                failed = k;
+                ring.failedAt = std::min(ring.failedAt, k);
+                ring.changed.notify_all();
+                return channels.failure();
+            }
+            ring.changed.wait(lock, [&] { return ring.stop || k >= ring.failedAt || k < ring.written + size; });
+            if (ring.stop || k >= ring.failedAt) return Done{};
+            lock.unlock();
+            remap.Into(*channels, ring.slots[k % size]);
+            lock.lock();
+            ring.filled[k % size] = k;
+            ring.changed.notify_all();
+        }
+        first = end;
+    }
+    return Done{};
+}
+
+// A streamed import: two readers of the file decode into the ring, the calling thread writes
+// the frames in order to `out`. A failure to read is the one `readFailure` makes of the
+// reader's; one to write is the document's, as kSeqImportCannotWrite.
+Result<Done> StreamFrames(const fs::path& path, seq::SequenceReader& reader, const Remap& remap, int w, int h,
+                          ClipDocumentWriter& out, const ProgressFn& progress,
+                          const std::function<Failure(const Failure&)>& readFailure) {
+    const std::uint32_t total = reader.info().frames;
+    const std::size_t frameBytes = Frame::BufferSize(static_cast<std::size_t>(w), static_cast<std::size_t>(h));
+    const auto size = static_cast<std::uint32_t>(std::clamp<std::size_t>((32u << 20) / frameBytes, 4, 256));
+    FrameRing ring;
+    const auto block = Frame::AllocateZeroedBlock(frameBytes * size);
+    for (std::uint32_t r = 0; r < size; ++r) ring.slots.emplace_back(w, h, block, frameBytes * r);
+    ring.filled.assign(size, -1);
+
+    seq::SequenceReader second;
+    std::optional<Result<Done>> other;
+    std::optional<Result<Done>> mine;
+    std::uint32_t mineAt = 0, otherAt = 0;
+    const bool two = total > 1 && second.Open(path);
+    const unsigned parts = two ? 2 : 1;
+    std::thread first([&] { mine = DecodeInto(reader, remap, ring, 0, parts, mineAt); });
+    std::thread helper;
+    if (two) helper = std::thread([&] { other = DecodeInto(second, remap, ring, 1, 2, otherAt); });
+    std::optional<Failure> writeFailure;
+    for (std::uint32_t k = 0; k < total; ++k) {
+        std::unique_lock lock(ring.mutex);
+        ring.changed.wait(lock, [&] { return ring.filled[k % size] == k || ring.failedAt <= k; });
+        if (ring.failedAt <= k) break;
+        lock.unlock();
+        auto added = out.Add(ring.slots[k % size]);
+        lock.lock();
+        if (!added) {
+            writeFailure = added.failure();
+            ring.stop = true;
+            ring.changed.notify_all();
+            break;
+        }
+        ring.written = k + 1;
+        ring.changed.notify_all();
+        lock.unlock();
+        ReportProgress(progress, PercentDone(k + 1, total));
+    }
+    first.join();
+    if (helper.joinable()) helper.join();
+    if (writeFailure) {
+        writeFailure->code = kSeqImportCannotWrite;
+        return *writeFailure;
+    }
+    const bool otherFailed = other && !*other;
+    if (mine && !*mine && (!otherFailed || mineAt < otherAt)) return readFailure(mine->failure());
+    if (otherFailed) return readFailure(other->failure());
+    return Done{};
+}
+
 // The frame size the import makes frames of, and the clip they go to (-1: a new document).
 Result<std::pair<int, int>> ImportSize(const Workspace& ws, const SequenceImportRequest& r, int& clip) {
     using R = Result<std::pair<int, int>>;
@@ -366,7 +568,9 @@ Result<SequenceImportReply> ImportSequence(Workspace& ws, const SequenceImportRe
     const seq::SequenceInfo& info = reader.info();
     const std::uint64_t bytes = std::uint64_t{info.frames} * Frame::BufferSize(static_cast<std::size_t>(w),
                                                                                static_cast<std::size_t>(h));
-    if (bytes > PhysicalMemory() / 2) {
+    // (A file of no frames makes an empty clip in the workspace, written by the caller.)
+    const bool streamed = request.newDocument && !request.streamTo.empty() && info.frames > 0;
+    if (!streamed && bytes > PhysicalMemory() / 2) {
         return R::Fail(Said(kSeqImportTooLarge, msg::seq::kImportTooLarge,
                             {std::to_string(info.frames), std::to_string(bytes >> 20)}, language));
     }
@@ -384,33 +588,41 @@ Result<SequenceImportReply> ImportSequence(Workspace& ws, const SequenceImportRe
     reply.fileChannels = static_cast<std::uint32_t>(std::min<std::uint64_t>(info.ChannelSpan(), 0xFFFFFFFFu));
     reply.layoutChannels = static_cast<std::uint32_t>(ch.sources.size());
     reply.stepMs = info.stepMs;
+    const Remap remap{&*layout,           &inverse,        info.ranges.empty(), ch.sources.data(),
+                      ch.tables.data(), stored.data(), stored.size()};
+    const auto readFailure = [&](const Failure& why) {
+        const int code = why.code == seq::kSeqCannotRead ? kSeqImportCannotRead : kSeqImportBadFile;
+        return Refused(code, why, language);
+    };
     std::vector<Frame> made;
-    made.reserve(info.frames);
-    {
+    if (streamed) {
+        ProgressEnd hideProgress(progress);
+        ClipDocumentWriter out(request.streamTo);
+        const std::string lines = ws.lineFilePath.string();
+        auto begun = out.Begin(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
+                               lines.size() < Clip::kLineFilePathBuffer ? lines : std::string());
+        if (!begun) {
+            Failure why = begun.failure();
+            why.code = kSeqImportCannotWrite;
+            return R::Fail(why);
+        }
+        if (auto read = StreamFrames(request.path, reader, remap, w, h, out, progress, readFailure); !read) {
+            return R::Fail(read.failure());
+        }
+        if (auto finished = out.Finish(); !finished) {
+            Failure why = finished.failure();
+            why.code = kSeqImportCannotWrite;
+            return R::Fail(why);
+        }
+    } else {
+        made.reserve(info.frames);
         ProgressEnd hideProgress(progress);
         // One block of zeros holds the new frames (pixels no channel reaches stay black).
         const std::size_t frameBytes = Frame::BufferSize(static_cast<std::size_t>(w), static_cast<std::size_t>(h));
         const auto block = Frame::AllocateZeroedBlock(frameBytes * info.frames);
-        const std::size_t n = stored.size();
-        const std::uint32_t* sources = ch.sources.data();
-        const std::uint16_t* tables = ch.tables.data();
-        const std::uint32_t* from = stored.data();
-        const LevelInverse* inverses = inverse.data();
-        for (std::uint32_t k = 0; k < info.frames; ++k) {
-            const auto channels = reader.NextFrame();
-            if (!channels) {
-                const int code = channels.failure().code == seq::kSeqCannotRead ? kSeqImportCannotRead : kSeqImportBadFile;
-                return R::Fail(Refused(code, channels.failure(), language));
-            }
-            Frame frame(w, h, block, frameBytes * k);
-            std::uint8_t* out = frame.data();
-            const std::uint8_t* in = channels->data();
-            for (std::size_t i = 0; i < n; ++i) {
-                if (tables[i] == 0 || from[i] == kNotStored) continue;
-                out[sources[i]] = inverses[tables[i]][in[from[i]]];
-            }
-            made.push_back(std::move(frame));
-            ReportProgress(progress, PercentDone(k + 1, info.frames));
+        for (std::uint32_t k = 0; k < info.frames; ++k) made.emplace_back(w, h, block, frameBytes * k);
+        if (auto read = ReadFrames(request.path, reader, remap, made, progress); !read) {
+            return R::Fail(readFailure(read.failure()));
         }
     }
     if (info.ChannelSpan() != ch.sources.size()) {
@@ -418,6 +630,12 @@ Result<SequenceImportReply> ImportSequence(Workspace& ws, const SequenceImportRe
                                         {request.path.string(), std::to_string(info.ChannelSpan()),
                                          std::to_string(ch.sources.size())}));
         prompt.Inform(reply.warnings.back(), PromptIcon::Warning);
+    }
+    if (streamed) {
+        reply.frames = info.frames;
+        reply.clip = 0;
+        reply.written = true;
+        return R(std::move(reply));
     }
     reply.frames = made.size();
     if (request.newDocument) {

@@ -93,6 +93,9 @@ struct SequenceImportRequest {
     // holding the file's frames, with the workspace's line file.
     bool newDocument = false;
     int width = 0, height = 0;
+    // With newDocument: the new document written straight to this file instead (a few frames
+    // held at a time, the file in place once whole); the workspace stays as it was.
+    std::filesystem::path streamTo{};
 };
 struct SequenceImportReply {
     std::size_t frames = 0;  // the frames appended
@@ -102,6 +105,7 @@ struct SequenceImportReply {
     std::uint32_t layoutChannels = 0;
     std::uint16_t stepMs = 0;
     std::vector<std::string> warnings;  // told to the prompt too
+    bool written = false;               // the new document is in place at streamTo
 };
 enum SequenceImportRefusal {
     kSeqImportCannotRead = 1,  // the file cannot be opened or read
@@ -110,6 +114,7 @@ enum SequenceImportRefusal {
     kSeqImportNoLayout,        // the layout has no line
     kSeqImportBadSize,         // a new clip's size outside 1..kMaxSide
     kSeqImportTooLarge,        // the frames would take more than half of the memory
+    kSeqImportCannotWrite,     // the new document (streamTo) cannot be written: a document failure
 };
 
 Result<SequenceImportReply> ImportSequence(Workspace& ws, const SequenceImportRequest& request, Prompt& prompt,

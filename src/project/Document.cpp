@@ -1,7 +1,6 @@
 #include "project/Document.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include "base/Binary.h"
 #include "base/FileIO.h"
 #include "base/FileUtil.h"
+#include "base/MappedPages.h"
 #include "formats/Archive.h"
 #include "formats/FrameCountScramble.h"
 
@@ -30,22 +30,6 @@ bool AcceptedVersion(std::uint8_t v) {
 
 // Clips of at least this many bytes are mapped from the file rather than read.
 constexpr std::uint64_t kMapFromBytes = 16u << 20;
-
-// `bytes` of the file from `offset`, mapped private and writable: a page is read from the file
-// when it is first looked at, and one that is changed becomes the program's own copy (the file
-// itself never changes, and a document saved over it, which is written to a new file and
-// renamed into place, leaves the mapping as it was). Nothing when the file cannot be mapped.
-std::shared_ptr<std::uint8_t[]> MapFrames(int fd, std::uint64_t offset, std::size_t bytes) {
-    const long page = ::sysconf(_SC_PAGESIZE);
-    if (fd < 0 || page <= 0) return nullptr;
-    const std::uint64_t start = offset - offset % static_cast<std::uint64_t>(page);
-    const std::size_t length = bytes + static_cast<std::size_t>(offset - start);
-    void* mapped = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, static_cast<off_t>(start));
-    if (mapped == MAP_FAILED) return nullptr;
-    auto* base = static_cast<std::uint8_t*>(mapped);
-    std::shared_ptr<std::uint8_t> mapping(base, [length](std::uint8_t* p) { ::munmap(p, length); });
-    return std::shared_ptr<std::uint8_t[]>(mapping, base + (offset - start));
-}
 
 DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions& options, LoadedDocument& out) {
     std::uint32_t clipCount = 0;
@@ -97,10 +81,12 @@ DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions&
         if (options.loadFrames && count > 0) {
             // The count is known to fit in the file: one block holds the clip's frames. A large
             // clip is mapped (its frames read as they are looked at); a small one, or one that
-            // cannot be mapped, is read in large pieces straight into place.
+            // cannot be mapped, is read in large pieces straight into place. The file itself
+            // never changes through the mapping, and a document saved over it (written to a new
+            // file and renamed into place) leaves the mapping as it was.
             const std::size_t bytes = static_cast<std::size_t>(frameBytes * count);
             std::shared_ptr<std::uint8_t[]> block;
-            if (options.mapFrames && bytes >= kMapFromBytes) block = MapFrames(in.fd(), in.pos(), bytes);
+            if (options.mapFrames && bytes >= kMapFromBytes) block = MapFilePrivate(in.fd(), in.pos(), bytes);
             if (block) {
                 if (!in.Skip(bytes)) return DocError::Unsupported;
             } else {
@@ -541,7 +527,7 @@ struct ClipDocumentWriter::State {
 ClipDocumentWriter::ClipDocumentWriter(fs::path path) : state_(std::make_unique<State>(std::move(path))) {}
 ClipDocumentWriter::~ClipDocumentWriter() = default;
 
-Result<Done> ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height) {
+Result<Done> ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height, const std::string& lineFilePath) {
     if (!state_->file.ok()) return DocumentFailure(DocError::WriteFailed, state_->file.error());
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return DocumentFailure(DocError::WriteFailed);
     width_ = width;
@@ -557,7 +543,9 @@ Result<Done> ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height
     out.U32(1);
     out.U32(width);
     out.U32(height);
-    out.Zeros(kLineFilePathSize);
+    std::uint8_t pathBuf[kLineFilePathSize] = {};
+    std::memcpy(pathBuf, lineFilePath.data(), std::min(lineFilePath.size(), kLineFilePathSize - 1));
+    out.Bytes(pathBuf, sizeof pathBuf);
     countOffset_ = out.pos();
     out.U32(ScrambleFrameCount(0));
     if (!out.ok()) return DocumentFailure(DocError::WriteFailed, state_->file.WriteFailed().reason);

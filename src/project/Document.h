@@ -152,8 +152,9 @@ public:
     ClipDocumentWriter(const ClipDocumentWriter&) = delete;
     ClipDocumentWriter& operator=(const ClipDocumentWriter&) = delete;
 
-    // Frames of width x height; the failure when the file cannot be made.
-    Result<Done> Begin(std::uint32_t width, std::uint32_t height);
+    // Frames of width x height (the clip's line file as given, cut to what the file holds);
+    // the failure when the file cannot be made.
+    Result<Done> Begin(std::uint32_t width, std::uint32_t height, const std::string& lineFilePath = {});
     // Adds a frame (copied at once); a failure for another size or a failed write.
     Result<Done> Add(const Frame& frame);
     std::uint32_t count() const { return count_; }

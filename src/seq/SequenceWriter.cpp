@@ -103,33 +103,58 @@ std::uint64_t MicrosecondsNow() {
     return static_cast<std::uint64_t>(duration_cast<microseconds>(system_clock::now().time_since_epoch()).count());
 }
 
-// A filled block on its way to the file.
+// Bytes kept from block to block: made larger when needed, never cleared (every byte is
+// written over before it is used).
+struct BlockBytes {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+    std::size_t capacity = 0;
+    std::uint8_t* Make(std::size_t n) {
+        if (n > capacity) {
+            data.reset(new std::uint8_t[n]);
+            capacity = n;
+        }
+        size = n;
+        return data.get();
+    }
+    std::span<const std::uint8_t> span() const { return {data.get(), size}; }
+};
+
+// A block (or, uncompressed, a piece) on its way to the file.
 struct Job {
     std::uint32_t firstFrame = 0;
-    std::vector<std::uint8_t> raw;
-    std::vector<std::uint8_t> packed;
+    std::uint32_t frames = 0;
+    std::size_t rawFilled = 0;  // the bytes the calling thread has copied in (AddFrame)
+    const SequenceWriter::FrameFill* fill = nullptr;  // the worker fills the frames first
+    // Uncompressed pieces filled by a worker are written by it, at their place in the file.
+    bool writeHere = false;
+    std::uint64_t writeAt = 0;
+    int writeError = 0;
+    BlockBytes raw;
+    BlockBytes packed;
     bool done = false;
     bool failed = false;
 };
 
 bool Compress(Compression compression, int level, ZSTD_CCtx* cctx, Job& job) {
-    bool ok = false;
+    if (compression == Compression::None) return true;
     if (compression == Compression::Zstd) {
-        if (cctx != nullptr) {
-            job.packed.resize(ZSTD_compressBound(job.raw.size()));
-            const std::size_t n = ZSTD_compress2(cctx, job.packed.data(), job.packed.size(), job.raw.data(), job.raw.size());
-            ok = !ZSTD_isError(n);
-            if (ok) job.packed.resize(n);
-        }
-    } else {
-        uLongf n = compressBound(static_cast<uLong>(job.raw.size()));
-        job.packed.resize(n);
-        ok = compress2(job.packed.data(), &n, job.raw.data(), static_cast<uLong>(job.raw.size()), level) == Z_OK;
-        if (ok) job.packed.resize(n);
+        if (cctx == nullptr) return false;
+        std::uint8_t* out = job.packed.Make(ZSTD_compressBound(job.raw.size));
+        const std::size_t n = ZSTD_compress2(cctx, out, job.packed.size, job.raw.data.get(), job.raw.size);
+        if (ZSTD_isError(n)) return false;
+        job.packed.size = n;
+        return true;
     }
-    job.raw = {};  // the raw bytes are done with
-    return ok;
+    uLongf n = compressBound(static_cast<uLong>(job.raw.size));
+    std::uint8_t* out = job.packed.Make(n);
+    if (compress2(out, &n, job.raw.data.get(), static_cast<uLong>(job.raw.size), level) != Z_OK) return false;
+    job.packed.size = n;
+    return true;
 }
+
+// Frames in a piece of an uncompressed file filled by the workers: about 4 MiB.
+std::uint32_t PieceFrames(std::uint32_t channels) { return std::max<std::uint32_t>(1, (4u << 20) / channels); }
 
 }  // namespace
 
@@ -195,7 +220,9 @@ struct SequenceWriter::Impl {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> index;  // the blocks written
     std::uint32_t added = 0;
     std::uint32_t blocksFilled = 0;
+    std::uint32_t inFile = 0;  // frames written to the file
     std::unique_ptr<Job> filling;
+    std::vector<std::unique_ptr<Job>> spare;  // written jobs, their buffers kept for the next
     std::optional<Failure> failure;
     bool finished = false;
 
@@ -219,6 +246,7 @@ struct SequenceWriter::Impl {
     }
 
     void StartWorkers() {
+        stopping = false;
         for (std::size_t i = 0; i < kWorkers; ++i) workers.emplace_back([this] { Work(); });
     }
     void StopWorkers() {
@@ -250,7 +278,15 @@ struct SequenceWriter::Impl {
                 job = todo.front();
                 todo.pop_front();
             }
+            if (job->fill != nullptr) {
+                const std::size_t n = options.channels;
+                std::uint8_t* out = job->raw.data.get();
+                for (std::uint32_t f = 0; f < job->frames; ++f) (*job->fill)(job->firstFrame + f, out + f * n);
+            }
             const bool ok = Compress(options.compression, level, cctx, *job);
+            if (ok && job->writeHere && !file->writer.WriteAt(job->raw.data.get(), job->raw.size, job->writeAt)) {
+                job->writeError = errno != 0 ? errno : EIO;
+            }
             {
                 std::lock_guard lock(mutex);
                 job->failed = !ok;
@@ -278,13 +314,47 @@ struct SequenceWriter::Impl {
             }
             const auto block = std::to_string(index.size());
             if (job->failed) return Fail(OptionFailure(path.string(), msg::seq::kCompressFailed, {block}));
-            if (job->packed.size() > std::numeric_limits<std::uint32_t>::max()) {
+            if (job->writeError != 0) return WriteFailure(FileFailure(path, job->writeError));
+            const bool packed = options.compression != Compression::None;
+            const std::span<const std::uint8_t> bytes = packed ? job->packed.span() : job->raw.span();
+            if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
                 return Fail(OptionFailure(path.string(), msg::seq::kOptionTooLarge));
             }
-            file->writer.Bytes(job->packed);
+            if (!job->writeHere) file->writer.Bytes(bytes);
             if (!file->writer.ok()) return WriteFailure(file->WriteFailed());
-            index.emplace_back(job->firstFrame, static_cast<std::uint32_t>(job->packed.size()));
+            if (packed) index.emplace_back(job->firstFrame, static_cast<std::uint32_t>(bytes.size()));
+            inFile += job->frames;
+            spare.push_back(std::move(job));
         }
+    }
+
+    // A job for `frames` frames from `first`, with room for their channels.
+    std::unique_ptr<Job> NewJob(std::uint32_t first, std::uint32_t frames) {
+        std::unique_ptr<Job> job;
+        if (spare.empty()) {
+            job = std::make_unique<Job>();
+        } else {
+            job = std::move(spare.back());
+            spare.pop_back();
+        }
+        job->firstFrame = first;
+        job->frames = frames;
+        job->rawFilled = 0;
+        job->fill = nullptr;
+        job->writeHere = false;
+        job->writeAt = 0;
+        job->writeError = 0;
+        job->done = job->failed = false;
+        job->raw.Make(std::size_t{frames} * options.channels);
+        return job;
+    }
+
+    // Frames in the block (or uncompressed piece) that starts at frame `added`.
+    std::uint32_t NextBlockFrames() const {
+        const std::uint32_t end = options.compression == Compression::None
+                                      ? added + PieceFrames(options.channels)
+                                      : plan.FirstFrame(blocksFilled + 1);
+        return std::min(end, options.frames) - added;
     }
 
     Result<Done> Submit() {
@@ -340,20 +410,55 @@ Result<Done> SequenceWriter::AddFrame(std::span<const std::uint8_t> channels) {
         s.file->writer.Bytes(channels);
         if (!s.file->writer.ok()) return s.WriteFailure(s.file->WriteFailed());
         ++s.added;
+        ++s.inFile;
         return Done{};
     }
-    if (!s.filling) {
-        s.filling = std::make_unique<Job>();
-        s.filling->firstFrame = s.added;
-        const std::uint32_t frames = s.blocksFilled == 0 ? s.plan.firstBlockFrames : s.plan.framesPerBlock;
-        s.filling->raw.reserve(std::size_t{frames} * channels.size());
-    }
-    s.filling->raw.insert(s.filling->raw.end(), channels.begin(), channels.end());
+    if (!s.filling) s.filling = s.NewJob(s.added, s.NextBlockFrames());
+    std::copy(channels.begin(), channels.end(), s.filling->raw.data.get() + s.filling->rawFilled);
+    s.filling->rawFilled += channels.size();
     ++s.added;
     if (s.added == s.options.frames || s.added == s.plan.FirstFrame(s.blocksFilled + 1)) {
         ++s.blocksFilled;
         return s.Submit();
     }
+    return Done{};
+}
+
+Result<Done> SequenceWriter::AddFrames(const FrameFill& fill, const std::function<void(std::uint32_t)>& written) {
+    if (!impl_) return Failure{kSeqBadOptions, {}, {}, {"", "1", "0"}, &msg::seq::kFrameCountDiffers};
+    Impl& s = *impl_;
+    if (s.failure) return *s.failure;
+    // A block begun with AddFrame is filled up here first.
+    if (s.filling) {
+        std::vector<std::uint8_t> one(s.options.channels);
+        while (s.filling && s.added < s.options.frames) {
+            fill(s.added, one.data());
+            if (auto added = AddFrame(one); !added) return added;
+        }
+    }
+    // Uncompressed: the workers write their pieces themselves after what is in the file.
+    const bool plain = s.options.compression == Compression::None;
+    if (plain && !s.file->writer.Flush()) return s.WriteFailure(s.file->WriteFailed());
+    const std::uint64_t start = s.file->writer.pos() - std::uint64_t{s.added} * s.options.channels;
+    if (s.workers.empty()) s.StartWorkers();
+    // The workers hold `fill` only until every job is written (or they are stopped).
+    const auto stop = [&](Result<Done> failed) {
+        s.StopWorkers();
+        return failed;
+    };
+    while (s.added < s.options.frames && !s.finished) {
+        const std::uint32_t frames = s.NextBlockFrames();
+        s.filling = s.NewJob(s.added, frames);
+        s.filling->fill = &fill;
+        s.filling->writeHere = plain;
+        s.filling->writeAt = start + std::uint64_t{s.added} * s.options.channels;
+        s.added += frames;
+        if (s.options.compression != Compression::None) ++s.blocksFilled;
+        if (auto submitted = s.Submit(); !submitted) return stop(submitted);
+        if (written) written(s.inFile);
+    }
+    if (auto rest = s.WriteReady(0); !rest) return stop(rest);
+    if (written) written(s.inFile);
     return Done{};
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <span>
 #include <utility>
@@ -36,6 +37,14 @@ public:
     Result<Done> Open(const std::filesystem::path& path, const SequenceOptions& options);
     // One frame's channels: exactly options.channels bytes.
     Result<Done> AddFrame(std::span<const std::uint8_t> channels);
+    // Writes frame k's channels (exactly options.channels bytes) at `out`.
+    using FrameFill = std::function<void(std::uint32_t k, std::uint8_t* out)>;
+    // Every frame still to come, filled straight into the blocks by the two worker threads
+    // (each fills a block and compresses it, several blocks at once, so `fill` is called from
+    // several threads for different frames and must not change shared state); the calling
+    // thread writes the blocks in order. Uncompressed files go the same way in pieces of a
+    // few MiB. `written(n)`, on the calling thread, says n frames are in the file.
+    Result<Done> AddFrames(const FrameFill& fill, const std::function<void(std::uint32_t)>& written = {});
     // Writes the last block, the header and the index and closes the file (not yet in place).
     Result<Done> Finish();
     // Puts the finished file in the target's place.

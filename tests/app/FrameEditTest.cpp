@@ -19,6 +19,7 @@
 #include "app/frame/CPasteDialog.h"
 #include "app/frame/CRangeOperateDialog.h"
 #include "app/frame/CStepsPasteDialog.h"
+#include "base/MappedPages.h"
 #include "base/Prompt.h"
 #include "base/TempDir.h"
 #include "lang/Language.h"
@@ -236,6 +237,56 @@ private slots:
         view->ImageCenter();
         QPixmap target(view->size());
         QBENCHMARK { view->render(&target); }
+    }
+
+    void aMappedDocumentIsTakenWithoutReadingItAndComparedExactly() {
+        // A clip of more than 16 MiB is mapped when it is opened: the saved state is taken
+        // without reading its frames into memory of the program's own, a change made outside
+        // the history shows, and putting the byte back leaves nothing to save.
+        TempDir dir;
+        const QString path = QString::fromStdString(dir.File("big.cvn").string());
+        {
+            Started maker;
+            QVERIFY(maker.ok);
+            maker.ws.frames.DeleteClip(-1);
+            maker.ws.frames.AddClip(1024, 1024);
+            auto& frames = maker.ws.frames.CurrentFrames();
+            frames.clear();
+            for (int i = 0; i < 7; ++i) {
+                Frame f(1024, 1024);
+                for (std::size_t b = 0; b < f.size(); b += 997) f.data()[b] = static_cast<std::uint8_t>(b + i);
+                frames.push_back(std::move(f));
+            }
+            CMainFrame made(maker.ws, maker.prompt);
+            QVERIFY(made.FileSaveAs(path));
+        }
+        Started s;
+        QVERIFY(s.ok);
+        CMainFrame frame(s.ws, s.prompt);
+        QVERIFY(frame.FileOpen(path));
+        QCOMPARE(s.ws.frames.CurrentFrames().size(), std::size_t{7});
+        QVERIFY(!frame.IsModified());
+        Frame& f = s.ws.frames.CurrentFrames()[3];
+        QVERIFY(PagesUnchanged(f.data(), f.size()));
+        const std::uint8_t was = f.data()[5000];
+        f.data()[5000] = static_cast<std::uint8_t>(was ^ 0x5A);
+        QVERIFY(frame.IsModified());
+        f.data()[5000] = was;
+        QVERIFY(!PagesUnchanged(f.data(), f.size()));
+        QVERIFY(!frame.IsModified());
+
+        // Saved over its own file with a frame changed: the new state, and the frames still
+        // mapped from the old file compare as before.
+        s.ws.frames.CurrentFrames()[1].data()[7] ^= 1;
+        QVERIFY(frame.IsModified());
+        QVERIFY(frame.FileSave());
+        QVERIFY(!frame.IsModified());
+        s.ws.frames.CurrentFrames()[1].data()[7] ^= 1;
+        QVERIFY(frame.IsModified());
+        s.ws.frames.CurrentFrames()[1].data()[7] ^= 1;
+        QVERIFY(!frame.IsModified());
+        s.ws.frames.CurrentFrames()[6].data()[9] ^= 2;
+        QVERIFY(frame.IsModified());
     }
 
     void undoAndRedoBackToTheSavedDocumentLeaveNothingToSave() {

@@ -315,6 +315,7 @@ TEST(NetChannels, EveryChannelReadsWhatItsSourceAndTableSay) {
     lamps.push_back(Lamp({5, 4, 3, LightTypeRecord::kNotConnected, 2, 0}));
     lamps.push_back(Lamp({0, 1, 2, 3, 4, 5, 6, 7}));
     lamps.push_back(Lamp({2}));
+    lamps.push_back(Lamp({0, 1, 2}));  // the frame's own byte order
     for (int round = 0; round < 40; ++round) {
         Layout l = Grid(9, 13);
         l.setting.portsPerSlave = 2;
@@ -347,6 +348,23 @@ TEST(NetChannels, EveryChannelReadsWhatItsSourceAndTableSay) {
         ASSERT_EQ(out.size(), ch.sources.size());
         for (std::size_t i = 0; i < out.size(); ++i) {
             ASSERT_EQ(out[i], ch.levels[ch.tables[i]][f.data()[ch.sources[i]]]) << "round " << round << " channel " << i;
+        }
+        // The way back, through inverse tables (the smallest byte giving each level), all the
+        // channels and the first ones only: channel by channel in channel order, a later one
+        // over an earlier one of the same byte; bytes no channel reaches as they were.
+        std::vector<LevelTable> inverse(ch.levels.size());
+        for (std::size_t t = 0; t < ch.levels.size(); ++t) {
+            inverse[t].fill(0);
+            for (int x = 255; x >= 0; --x) inverse[t][ch.levels[t][static_cast<std::size_t>(x)]] = static_cast<std::uint8_t>(x);
+        }
+        for (const std::size_t n : {out.size(), out.size() / 2 + 1, std::size_t{0}}) {
+            Frame back(13, 9), expected(13, 9);
+            for (std::size_t i = 0; i < back.size(); ++i) back.data()[i] = expected.data()[i] = static_cast<std::uint8_t>(i);
+            for (std::size_t i = 0; i < std::min(n, out.size()); ++i) {
+                if (ch.tables[i] != 0) expected.data()[ch.sources[i]] = inverse[ch.tables[i]][out[i]];
+            }
+            layout.Unfill(std::span<const std::uint8_t>(out.data(), std::min(n, out.size())), inverse, back);
+            ASSERT_TRUE(back == expected) << "round " << round << ", " << n << " channels back";
         }
     }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "lang/Language.h"
 #include "net/ChannelLayout.h"
 #include "ops/Sequence.h"
+#include "project/Document.h"
 #include "seq/SequenceReader.h"
 #include "workspace/Workspace.h"
 
@@ -309,4 +311,68 @@ TEST(SequenceOps, ImportOfOtherChannelsWarnsAndARefusedFileChangesNothing) {
     ops::SequenceImportRequest sized{out.path};
     sized.width = 7;
     EXPECT_EQ(ops::ImportSequence(ws, sized, prompt, {}).failure().code, ops::kSeqImportBadSize);
+}
+
+TEST(SequenceOps, ImportStraightToANewDocumentIsTheSameFile) {
+    // A long show (frames past the ring of frames the stream holds, in many blocks) through
+    // every compression: the document written straight to disk is byte for byte the one the
+    // workspace would save; a damaged file leaves no document and the workspace as it was.
+    TestFolder dir;
+    Workspace ws;
+    MakeShow(ws, 700);
+    RecordingPrompt prompt;
+    for (const seq::Compression c : {seq::Compression::Zstd, seq::Compression::Zlib, seq::Compression::None}) {
+        SCOPED_TRACE(seq::CompressionName(c));
+        ops::SequenceExportRequest out;
+        out.path = dir / "long.fseq";
+        out.compression = c;
+        ASSERT_TRUE(ops::ExportSequence(ws, out, prompt, {}));
+
+        Workspace held;
+        MakeShow(held, 0);
+        held.lineFilePath = "/show/w.lnf";
+        ops::SequenceImportRequest in;
+        in.path = out.path;
+        in.newDocument = true;
+        const auto kept = ops::ImportSequence(held, in, prompt, {});
+        ASSERT_TRUE(kept) << kept.message();
+        EXPECT_FALSE(kept->written);
+        DocumentSource source;
+        source.frames = &held.frames;
+        ASSERT_TRUE(WriteDocument(dir / "held.cvn", source));
+
+        Workspace streamed;
+        MakeShow(streamed, 0);
+        streamed.lineFilePath = "/show/w.lnf";
+        in.streamTo = dir / "streamed.cvn";
+        std::vector<int> progress;
+        const auto written = ops::ImportSequence(streamed, in, prompt, [&](int p) { progress.push_back(p); });
+        ASSERT_TRUE(written) << written.message();
+        EXPECT_TRUE(written->written);
+        EXPECT_EQ(written->frames, 700u);
+        EXPECT_TRUE(streamed.frames.clip(0).frames.empty());  // the workspace as it was
+        EXPECT_EQ(*ReadFileBytes(dir / "streamed.cvn"), *ReadFileBytes(dir / "held.cvn"));
+        ASSERT_FALSE(progress.empty());
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end() - 1));
+        EXPECT_EQ(progress.back(), 0);
+
+        // Damaged in the middle (a compressed block, or cut short): refused, nothing written.
+        auto bytes = *ReadFileBytes(out.path);
+        if (c == seq::Compression::None) {
+            bytes.resize(bytes.size() - 5);
+        } else {
+            for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 64; ++i) bytes[i] ^= 0x5A;
+        }
+        ASSERT_TRUE(WriteFileAtomic(dir / "bad.fseq", bytes));
+        in.path = dir / "bad.fseq";
+        in.streamTo = dir / "bad.cvn";
+        const auto bad = ops::ImportSequence(streamed, in, prompt, {});
+        ASSERT_FALSE(bad);
+        EXPECT_EQ(bad.failure().code, ops::kSeqImportBadFile);
+        EXPECT_FALSE(std::filesystem::exists(dir / "bad.cvn"));
+        // A folder that is not there: the document's own failure.
+        in.path = out.path;
+        in.streamTo = dir / "no" / "such.cvn";
+        EXPECT_EQ(ops::ImportSequence(streamed, in, prompt, {}).failure().code, ops::kSeqImportCannotWrite);
+    }
 }

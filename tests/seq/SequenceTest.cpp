@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -464,4 +465,38 @@ TEST(SequenceReader, UnusedIndexEntriesAreSkipped) {
     ASSERT_TRUE(WriteFileAtomic(dir / "gap.fseq", b));
     SequenceReader r;
     EXPECT_EQ(r.Open(dir / "gap.fseq").failure().code, kSeqDamaged);
+}
+
+TEST(SequenceWriter, FramesFilledOnTheWorkersMakeTheSameFile) {
+    // AddFrames fills the blocks on the worker threads (uncompressed: pieces written by them at
+    // their places): the same bytes as frame by frame, also when AddFrame began the file.
+    TestFolder dir;
+    const SequenceWriter::FrameFill fill = [](std::uint32_t k, std::uint8_t* out) {
+        const Bytes b = FrameBytes(k, 3000);
+        std::copy(b.begin(), b.end(), out);
+    };
+    for (const int version : {1, 2}) {
+        for (const Compression c : {Compression::None, Compression::Zstd, Compression::Zlib}) {
+            if (version == 1 && c != Compression::None) continue;
+            SCOPED_TRACE(std::to_string(version) + " " + CompressionName(c));
+            // 3000 channels: 22 frames a block; 4 MiB pieces of 1398 frames uncompressed.
+            const SequenceOptions o = Options(version, c, 3000, 3100);
+            Write(dir / "one.fseq", o);
+            for (const std::uint32_t before : {0u, 5u, 22u, 1500u}) {
+                SequenceWriter w;
+                ASSERT_TRUE(w.Open(dir / "all.fseq", o));
+                for (std::uint32_t k = 0; k < before; ++k) ASSERT_TRUE(w.AddFrame(FrameBytes(k, 3000)));
+                std::vector<std::uint32_t> written;
+                const auto added = w.AddFrames(fill, [&](std::uint32_t n) { written.push_back(n); });
+                ASSERT_TRUE(added) << Render(added.failure(), kLanguageEnglish);
+                ASSERT_TRUE(w.Commit());
+                EXPECT_EQ(FileBytes(dir / "all.fseq"), FileBytes(dir / "one.fseq")) << before;
+                ASSERT_FALSE(written.empty());
+                EXPECT_TRUE(std::is_sorted(written.begin(), written.end()));
+                EXPECT_EQ(written.back(), 3100u);
+                // Nothing more goes in.
+                EXPECT_EQ(w.AddFrame(FrameBytes(0, 3000)).failure().code, kSeqBadOptions);
+            }
+        }
+    }
 }

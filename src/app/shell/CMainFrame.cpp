@@ -326,7 +326,7 @@ void CMainFrame::About() {
 
 void CMainFrame::MarkClean(const QString& path) {
     documentFile_ = path;
-    cleanFingerprint_ = DocumentFingerprint(ws_);
+    cleanState_ = CaptureDocumentState(ws_);
     ws_.frameUndo.MarkSaved();
     if (design_) design_->MarkSaved();
     UpdateModified();
@@ -349,7 +349,7 @@ bool CMainFrame::IsModified() const {
     // The histories answer cheaply while they are away from the saved state; the digest
     // catches what changed outside them.
     if (!ws_.frameUndo.AtSaved() || (design_ && design_->IsModified())) return true;
-    return DocumentFingerprint(ws_) != cleanFingerprint_;
+    return !MatchesDocumentState(cleanState_, ws_);
 }
 
 void CMainFrame::UpdateModified() {

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/shell/CommandTable.h"
+#include "app/shell/DocumentFingerprint.h"
 #include "content/Generators.h"
 #include "controller/LedFile.h"
 #include "media/Movie.h"
@@ -309,7 +310,7 @@ private:
     bool saveAsked_ = false;  // the language switch asked already; closing must not ask again
     QString restartDocument_;
     QString documentFile_;
-    std::uint64_t cleanFingerprint_ = 0;
+    DocumentState cleanState_;
     OtherOptions otherOptions_;  // the last values of the Linetype and Random dialogs
     ParticleOptions particleOptions_ = DefaultParticleOptions();  // the particle dialog's last values
     QImage particlePicture_;

@@ -1,10 +1,13 @@
 #include "app/shell/DocumentFingerprint.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Binary.h"
+#include "base/MappedPages.h"
 #include "workspace/Workspace.h"
 
 namespace corv {
@@ -30,9 +33,8 @@ private:
     std::uint64_t h_ = 0xCBF29CE484222325ULL;
 };
 
-}  // namespace
-
-std::uint64_t DocumentFingerprint(const Workspace& ws) {
+// The digest of everything but the frames' pixels.
+std::uint64_t RestDigest(const Workspace& ws) {
     Digest d;
     const FrameStore& store = ws.frames;
     d.Add(static_cast<std::uint64_t>(store.Count()));
@@ -42,9 +44,6 @@ std::uint64_t DocumentFingerprint(const Workspace& ws) {
         d.Add(clip.height);
         d.Add(clip.lineFilePath);
         d.Add(clip.frames.size());
-        for (const Frame& frame : clip.frames) {
-            d.Add(frame.data(), frame.size());
-        }
     }
     d.Add(static_cast<std::uint16_t>(ws.frameView.gridScaleX));
     d.Add(static_cast<std::uint16_t>(ws.frameView.gridScaleY));
@@ -58,6 +57,61 @@ std::uint64_t DocumentFingerprint(const Workspace& ws) {
     d.Add(layers.bytes().data(), layers.size());
     d.Add(ws.design.musicPath.string());
     return d.value();
+}
+
+std::uint64_t PixelDigest(const std::uint8_t* data, std::size_t size) {
+    Digest d;
+    d.Add(data, size);
+    return d.value();
+}
+
+// The digest of the file's bytes a mapped frame started from (none when they cannot be read).
+std::optional<std::uint64_t> FileDigest(const DocumentState::FrameMark& mark) {
+    std::vector<std::uint8_t> bytes(mark.size);
+    if (!ReadMappedFileBytes(mark.at, mark.size, bytes.data())) return std::nullopt;
+    return PixelDigest(bytes.data(), bytes.size());
+}
+
+template <typename F>
+void ForEachFrame(const Workspace& ws, F&& f) {
+    for (int c = 0; c < ws.frames.Count(); ++c) {
+        for (const Frame& frame : ws.frames.clip(c).frames) f(frame);
+    }
+}
+
+}  // namespace
+
+DocumentState CaptureDocumentState(const Workspace& ws) {
+    DocumentState state;
+    state.digest = RestDigest(ws);
+    ForEachFrame(ws, [&](const Frame& frame) {
+        DocumentState::FrameMark mark{frame.data(), frame.size(), PagesUnchanged(frame.data(), frame.size()), 0};
+        if (!mark.mapped) mark.digest = PixelDigest(frame.data(), frame.size());
+        state.frames.push_back(mark);
+    });
+    return state;
+}
+
+bool MatchesDocumentState(const DocumentState& state, const Workspace& ws) {
+    if (RestDigest(ws) != state.digest) return false;
+    std::size_t i = 0;
+    bool same = true;
+    ForEachFrame(ws, [&](const Frame& frame) {
+        if (!same || i >= state.frames.size()) {
+            same = false;
+            return;
+        }
+        const DocumentState::FrameMark& mark = state.frames[i++];
+        if (frame.size() != mark.size) {
+            same = false;
+        } else if (mark.mapped && frame.data() == mark.at && PagesUnchanged(frame.data(), frame.size())) {
+            // Still the file's own pages.
+        } else {
+            const std::optional<std::uint64_t> was = mark.mapped ? FileDigest(mark) : mark.digest;
+            same = was && *was == PixelDigest(frame.data(), frame.size());
+        }
+    });
+    return same && i == state.frames.size();
 }
 
 }  // namespace corv
