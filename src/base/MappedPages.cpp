@@ -86,11 +86,13 @@ std::shared_ptr<std::uint8_t[]> MapFilePrivate(int fd, std::uint64_t offset, std
     return std::shared_ptr<std::uint8_t[]>(mapping, base + (offset - start));
 }
 
-bool PagesUnchanged(const std::uint8_t* p, std::size_t n) {
+bool PagesUnchanged(const std::uint8_t* p, std::size_t n) { return UnchangedFileRange(p, n).has_value(); }
+
+std::optional<MappedFileRange> UnchangedFileRange(const std::uint8_t* p, std::size_t n) {
     const std::uint8_t* start = nullptr;
     Mapping mapping;
     const long pageSize = ::sysconf(_SC_PAGESIZE);
-    if (n == 0 || pageSize <= 0 || !Find(p, n, start, mapping)) return false;
+    if (n == 0 || pageSize <= 0 || !Find(p, n, start, mapping)) return std::nullopt;
     const auto page = static_cast<std::uintptr_t>(pageSize);
     const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(p) / page;
     const std::uintptr_t last = (reinterpret_cast<std::uintptr_t>(p) + n - 1) / page;
@@ -98,16 +100,16 @@ bool PagesUnchanged(const std::uint8_t* p, std::size_t n) {
     // never looked at, or still the file's, is unchanged; a written one is the program's own
     // (present or swapped, not the file's).
     static const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
-    if (pagemap < 0) return false;
+    if (pagemap < 0) return std::nullopt;
     std::vector<std::uint64_t> entries(static_cast<std::size_t>(last - first + 1));
     if (!ReadWhole(pagemap, entries.data(), entries.size() * sizeof(std::uint64_t), std::uint64_t{first} * 8)) {
-        return false;
+        return std::nullopt;
     }
     for (const std::uint64_t e : entries) {
         const bool inMemory = (e >> 63 & 1) != 0 || (e >> 62 & 1) != 0;
-        if (inMemory && (e >> 61 & 1) == 0) return false;
+        if (inMemory && (e >> 61 & 1) == 0) return std::nullopt;
     }
-    return true;
+    return MappedFileRange{mapping.fd, mapping.fileOffset + static_cast<std::uint64_t>(p - start)};
 }
 
 bool ReadMappedFileBytes(const std::uint8_t* p, std::size_t n, std::uint8_t* out) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace corv {
 
@@ -19,6 +20,14 @@ std::shared_ptr<std::uint8_t[]> MapFilePrivate(int fd, std::uint64_t offset, std
 // Whether [p, p + n) lies in one mapping made by MapFilePrivate and none of its pages has been
 // written since (as the system's page table tells it). False when it cannot be told.
 bool PagesUnchanged(const std::uint8_t* p, std::size_t n);
+
+// Where such unchanged bytes are in their file: the mapping's own descriptor of it (open while
+// the mapping lives) and the offset of p. Nothing when PagesUnchanged would say false.
+struct MappedFileRange {
+    int fd = -1;
+    std::uint64_t offset = 0;
+};
+std::optional<MappedFileRange> UnchangedFileRange(const std::uint8_t* p, std::size_t n);
 
 // The file's bytes under [p, p + n) of a mapping made by MapFilePrivate, into `out`; false
 // when p is not in one or the file cannot be read.

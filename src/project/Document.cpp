@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -288,14 +289,35 @@ Result<Done> WriteDocument(const fs::path& path, const DocumentSource& source, c
         const auto count = static_cast<std::uint32_t>(clip.frames.size());
         out.U32(ScrambleFrameCount(count));
         const std::size_t frameBytes = Frame::BufferSize(clip.width, clip.height);
+        // Frames still the unchanged pages of the file they are mapped from are copied from
+        // that file inside the system, runs of them at a time; the others go from memory.
+        std::optional<MappedFileRange> run;
+        std::uint64_t runBytes = 0;
+        const auto copyRun = [&] {
+            if (run && runBytes > 0) out.CopyRange(run->fd, run->offset, runBytes);
+            run.reset();
+            runBytes = 0;
+        };
         for (std::uint32_t i = 0; i < count; ++i) {
             ReportProgress(progress, PercentDone(i, count));
             const Frame& f = clip.frames[i];
             if (f.size() != frameBytes) {
                 return DocumentFailure(DocError::WriteFailed);  // never write a frame of another size
             }
-            out.Reference(f.data(), f.size());
+            const std::optional<MappedFileRange> mapped = UnchangedFileRange(f.data(), f.size());
+            if (mapped && run && mapped->fd == run->fd && mapped->offset == run->offset + runBytes) {
+                runBytes += f.size();
+                continue;
+            }
+            copyRun();
+            if (mapped) {
+                run = mapped;
+                runBytes = f.size();
+            } else {
+                out.Reference(f.data(), f.size());
+            }
         }
+        copyRun();
         if (!out.ok()) {
             // The write's own reason (a full disk, a size limit).
             return DocumentFailure(DocError::WriteFailed, file.WriteFailed().reason);

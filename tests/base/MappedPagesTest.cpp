@@ -49,6 +49,13 @@ TEST(MappedPages, WrittenPagesAreTheProgramsOwnAndTheFileStillGivesItsBytes) {
     // Read (every page now in memory, all still the file's) and never looked at alike.
     EXPECT_TRUE(PagesUnchanged(at, n));
     EXPECT_TRUE(PagesUnchanged(at + 10, 5));
+    // Where they are in the file, through the mapping's own descriptor.
+    const auto range = UnchangedFileRange(at + 10, 5);
+    ASSERT_TRUE(range);
+    EXPECT_EQ(range->offset, offset + 10);
+    std::uint8_t five[5] = {};
+    ASSERT_EQ(::pread(range->fd, five, 5, static_cast<off_t>(range->offset)), 5);
+    EXPECT_TRUE(std::equal(five, five + 5, bytes.begin() + static_cast<std::ptrdiff_t>(offset + 10)));
 
     // One byte written in the third page of the block.
     block[2 * P] = static_cast<std::uint8_t>(block[2 * P] ^ 0xFF);
@@ -60,6 +67,7 @@ TEST(MappedPages, WrittenPagesAreTheProgramsOwnAndTheFileStillGivesItsBytes) {
     // The same byte put back: the page stays the program's own copy.
     block[2 * P] = bytes[offset + 2 * P];
     EXPECT_FALSE(PagesUnchanged(at, n));
+    EXPECT_FALSE(UnchangedFileRange(at + 2 * P, 1));
 
     // The file's bytes, also after the file was replaced by another of the same name.
     block[0] = static_cast<std::uint8_t>(block[0] + 1);

@@ -8,8 +8,10 @@
 #include "SampleDesign.h"
 #include "TestHome.h"
 #include "base/FileUtil.h"
+#include "base/MappedPages.h"
 #include "base/Random.h"
 #include "project/Document.h"
+#include "formats/Archive.h"
 #include "formats/FrameCountScramble.h"
 
 using namespace corv;
@@ -559,4 +561,56 @@ TEST(Document, BytesAfterTheMusicAreKeptAcrossASave) {
     LoadedDocument probe;
     ASSERT_EQ(DocErrorOf(ReadDocument(dir / "long.cvn", quick, probe)), DocError::None);
     EXPECT_EQ(probe.trailingBytes.size(), 99u);
+}
+
+TEST(Document, ACompressedDocumentsMappedFramesSurviveSavesOverTheirFile) {
+    // A packed document's clip is mapped from the file it is unpacked to. Saved (unpacked over
+    // that very file, then packed again over the archive) with one frame changed: the frames
+    // still mapped stay as they were, are copied from the file, and the archive opens again
+    // with every frame right.
+    TestFolder dir;
+    Project p;
+    p.store.AddClip(1021, 1024);
+    while (p.store.CurrentFrames().size() < 7) p.store.AppendFrame(false);
+    for (std::size_t i = 0; i < 7; ++i) {
+        Frame& f = p.store.CurrentFrames()[i];
+        for (std::size_t b = 0; b < f.size(); b += 1021) f.data()[b] = static_cast<std::uint8_t>(b / 1021 + 3 * i);
+    }
+    ASSERT_EQ(DocErrorOf(WriteDocument(dir / "plain.cvn", p.Source())), DocError::None);
+    const fs::path packed = dir / "show.cvn";
+    ASSERT_TRUE(WriteStoredRar(packed, dir / "plain.cvn", document::kEntryName));
+    TestFolder temp;
+    ReadOptions options;
+    options.tempDir = temp.path();
+    LoadedDocument doc;
+    ASSERT_EQ(DocErrorOf(ReadDocument(packed, options, doc)), DocError::None);
+    ASSERT_TRUE(doc.compressed);
+    ASSERT_EQ(doc.clips.size(), 1u);
+    ASSERT_EQ(doc.clips[0].frames.size(), 7u);
+    for (const Frame& f : doc.clips[0].frames) EXPECT_TRUE(PagesUnchanged(f.data(), f.size()));
+    fs::path unpacked;
+    for (const auto& e : fs::directory_iterator(temp.path())) {
+        if (e.path().filename() == document::kEntryName) unpacked = e.path();
+    }
+    ASSERT_FALSE(unpacked.empty());
+
+    Frame& changed = doc.clips[0].frames[2];
+    std::fill(changed.data(), changed.data() + changed.size(), std::uint8_t{0x3C});
+    EXPECT_FALSE(PagesUnchanged(changed.data(), changed.size()));
+    Project again;
+    again.store.ReplaceAll(std::move(doc.clips));
+    for (int round = 0; round < 2; ++round) {  // the second time from frames of a replaced file
+        ASSERT_EQ(DocErrorOf(WriteDocument(unpacked, again.Source())), DocError::None);
+        ASSERT_TRUE(WriteStoredRar(packed, unpacked, document::kEntryName));
+        LoadedDocument back;
+        TestFolder otherTemp;
+        options.tempDir = otherTemp.path();
+        ASSERT_EQ(DocErrorOf(ReadDocument(packed, options, back)), DocError::None);
+        ASSERT_EQ(back.clips[0].frames.size(), 7u);
+        for (std::size_t i = 0; i < 7; ++i) {
+            const Frame& want = i == 2 ? again.store.CurrentFrames()[2] : p.store.CurrentFrames()[i];
+            EXPECT_TRUE(std::ranges::equal(back.clips[0].frames[i].bytes(), want.bytes())) << round << " " << i;
+            EXPECT_TRUE(std::ranges::equal(again.store.CurrentFrames()[i].bytes(), want.bytes())) << round << " " << i;
+        }
+    }
 }
