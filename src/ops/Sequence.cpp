@@ -15,6 +15,8 @@
 #include <memory>
 #include <utility>
 
+#include "base/FileIO.h"
+#include "base/MappedPages.h"
 #include "lang/Render.h"
 #include "lang/UiStrings.h"
 #include "lang/messages/SequenceMessages.h"
@@ -208,8 +210,23 @@ Result<Done> WriteTarget(seq::SequenceWriter& writer, const Target& target, cons
     options.channels = static_cast<std::uint32_t>(target.layout.channelCount());
     options.ranges = target.ranges;
     if (auto opened = writer.Open(target.path, options); !opened) return opened;
-    // The frames are filled straight into the file's blocks on both cores.
-    const auto fill = [&](std::uint32_t k, std::uint8_t* out) { target.layout.Fill(frames[first + k], out); };
+    // The frames are filled straight into the file's blocks on both cores. A frame still the
+    // unchanged pages of the file it is mapped from is read from that file into a frame of the
+    // worker's own first: faster than through the mapping's pages, and the same bytes.
+    const auto fill = [&](std::uint32_t k, std::uint8_t* out) {
+        const Frame& frame = frames[first + k];
+        if (const auto mapped = UnchangedFileRange(frame.data(), frame.size())) {
+            thread_local Frame copy;
+            if (copy.width() != frame.width() || copy.height() != frame.height()) {
+                copy = Frame(frame.width(), frame.height(), Frame::Uninitialized{});
+            }
+            if (ReadAt(mapped->fd, copy.data(), copy.size(), mapped->offset)) {
+                target.layout.Fill(copy, out);
+                return;
+            }
+        }
+        target.layout.Fill(frame, out);
+    };
     const std::uint64_t before = done;
     const auto written = [&](std::uint32_t n) {
         done = before + n;

@@ -227,6 +227,7 @@ struct SequenceWriter::Impl {
     bool finished = false;
 
     std::mutex mutex;
+    std::mutex writing;  // held by a worker writing its piece
     std::condition_variable workReady, jobDone;
     // The filled blocks: `pending` owns them until they are written (in file order); `todo`
     // names those no worker has taken yet. A worker touches a block only until it marks it done.
@@ -284,8 +285,13 @@ struct SequenceWriter::Impl {
                 for (std::uint32_t f = 0; f < job->frames; ++f) (*job->fill)(job->firstFrame + f, out + f * n);
             }
             const bool ok = Compress(options.compression, level, cctx, *job);
-            if (ok && job->writeHere && !file->writer.WriteAt(job->raw.data.get(), job->raw.size, job->writeAt)) {
-                job->writeError = errno != 0 ? errno : EIO;
+            if (ok && job->writeHere) {
+                // The writes take turns: in the file system a second writer would spin while the
+                // first writes, taking the processor from filling.
+                std::lock_guard turn(writing);
+                if (!file->writer.WriteAt(job->raw.data.get(), job->raw.size, job->writeAt)) {
+                    job->writeError = errno != 0 ? errno : EIO;
+                }
             }
             {
                 std::lock_guard lock(mutex);
