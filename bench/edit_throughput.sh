@@ -44,7 +44,7 @@ for i in $(seq "$ROUNDS"); do
   rm -rf "$S/pictures"; mkdir "$S/pictures"
   timed export "$S/big.cvn" "$CLI" frames export "$S/big.cvn" "$S/pictures" --first 1 --last 1
   [ "$(ls "$S/pictures" | wc -l)" -eq 1 ] || { echo "export: not one picture"; exit 1; }
-  if command -v xvfb-run >/dev/null; then
+  if command -v xvfb-run >/dev/null && [ -x "$FIRST" ]; then
     settle "$S/big.cvn"
     "$CLI" --version >/dev/null 2>&1 || true
     xvfb-run -a -s "-screen 0 1600x1000x24" /usr/bin/time -f "%M" -o "$S/time.out" "$FIRST" "$S/big.cvn" >"$S/out.txt"

@@ -37,6 +37,17 @@ std::vector<std::uint8_t> Read(const fs::path& p) { return *ReadFileBytes(p); }
 void Write(const fs::path& p, const std::vector<std::uint8_t>& bytes) { ASSERT_TRUE(WriteFileAtomic(p, bytes)); }
 
 // A project with two clips of odd widths, line files, layers of every kind and music.
+// A clip of `frames` frames of 1021 x 1024 (about 3 MiB each), every `step`th byte of frame i
+// set from its place and i x `mix`.
+void FillLargeClip(Project& p, std::size_t frames, std::size_t step, std::size_t mix) {
+    p.store.AddClip(1021, 1024);
+    while (p.store.CurrentFrames().size() < frames) p.store.AppendFrame(false);
+    for (std::size_t i = 0; i < frames; ++i) {
+        Frame& f = p.store.CurrentFrames()[i];
+        for (std::size_t b = 0; b < f.size(); b += step) f.data()[b] = static_cast<std::uint8_t>(b / step + mix * i);
+    }
+}
+
 void FillRichProject(Project& p, const TestFolder& dir) {
     p.store.AddClip(3, 2);
     p.store.clip(0).lineFilePath = "/shows/bridge.lnf";
@@ -385,12 +396,7 @@ TEST(Document, LargeClipIsReadOnTwoThreadsAsItWasSaved) {
     // as saved, and the progress ends at 0 after rising.
     TestFolder dir;
     Project p;
-    p.store.AddClip(1021, 1024);
-    while (p.store.CurrentFrames().size() < 23) p.store.AppendFrame(false);
-    for (std::size_t i = 0; i < 23; ++i) {
-        Frame& f = p.store.CurrentFrames()[i];
-        for (std::size_t b = 0; b < f.size(); b += 4093) f.data()[b] = static_cast<std::uint8_t>(b / 4093 + i);
-    }
+    FillLargeClip(p, 23, 4093, 1);
     ASSERT_GT(23 * p.store.CurrentFrames()[0].size(), 64u << 20);
     ASSERT_EQ(DocErrorOf(WriteDocument(dir / "large.cvn", p.Source())), DocError::None);
     TestFolder temp;
@@ -419,12 +425,7 @@ TEST(Document, MappedClipChangesNothingOnDiskAndSurvivesASaveOverItsFile) {
     // frames read from the old one as they were.
     TestFolder dir;
     Project p;
-    p.store.AddClip(1021, 1024);
-    while (p.store.CurrentFrames().size() < 7) p.store.AppendFrame(false);
-    for (std::size_t i = 0; i < 7; ++i) {
-        Frame& f = p.store.CurrentFrames()[i];
-        for (std::size_t b = 0; b < f.size(); b += 4093) f.data()[b] = static_cast<std::uint8_t>(b / 4093 + i);
-    }
+    FillLargeClip(p, 7, 4093, 1);
     ASSERT_GT(7 * p.store.CurrentFrames()[0].size(), 16u << 20);
     const fs::path file = dir / "mapped.cvn";
     ASSERT_EQ(DocErrorOf(WriteDocument(file, p.Source())), DocError::None);
@@ -570,12 +571,7 @@ TEST(Document, ACompressedDocumentsMappedFramesSurviveSavesOverTheirFile) {
     // with every frame right.
     TestFolder dir;
     Project p;
-    p.store.AddClip(1021, 1024);
-    while (p.store.CurrentFrames().size() < 7) p.store.AppendFrame(false);
-    for (std::size_t i = 0; i < 7; ++i) {
-        Frame& f = p.store.CurrentFrames()[i];
-        for (std::size_t b = 0; b < f.size(); b += 1021) f.data()[b] = static_cast<std::uint8_t>(b / 1021 + 3 * i);
-    }
+    FillLargeClip(p, 7, 1021, 3);
     ASSERT_EQ(DocErrorOf(WriteDocument(dir / "plain.cvn", p.Source())), DocError::None);
     const fs::path packed = dir / "show.cvn";
     ASSERT_TRUE(WriteStoredRar(packed, dir / "plain.cvn", document::kEntryName));
