@@ -18,12 +18,14 @@ make_facade "$S/facade.lnf"
 FRAME_BYTES=393216
 FRAMES=2731
 
-# timed NAME INPUT COMMAND...: one run from a settled state (nothing dirty, INPUT read once),
-# its wall-clock seconds added to NAME.times and "user system peak-KiB" to NAME.use.
+# timed NAME INPUT COMMAND...: one run from a settled state (nothing dirty, INPUT read once,
+# the program and its libraries read once as the zstd program's and cp's are), its wall-clock
+# seconds added to NAME.times and "user system peak-KiB" to NAME.use.
 timed() {
   local name="$1" input="$2" t0 t1
   shift 2
   settle "$input"
+  "$1" --version >/dev/null 2>&1 || true
   t0=$(now)
   /usr/bin/time -f "%U %S %M" -o "$S/time.out" "$@" >/dev/null
   t1=$(now)

@@ -495,7 +495,7 @@ Result<Done> StreamFrames(const fs::path& path, seq::SequenceReader& reader, con
                           const std::function<Failure(const Failure&)>& readFailure) {
     const std::uint32_t total = reader.info().frames;
     const std::size_t frameBytes = Frame::BufferSize(static_cast<std::size_t>(w), static_cast<std::size_t>(h));
-    const auto size = static_cast<std::uint32_t>(std::clamp<std::size_t>((32u << 20) / frameBytes, 4, 256));
+    const auto size = static_cast<std::uint32_t>(std::clamp<std::size_t>((8u << 20) / frameBytes, 8, 256));
     FrameRing ring;
     const auto block = Frame::AllocateZeroedBlock(frameBytes * size);
     for (std::uint32_t r = 0; r < size; ++r) ring.slots.emplace_back(w, h, block, frameBytes * r);
