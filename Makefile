@@ -32,6 +32,7 @@ bench: build
 	$(BUILD)/bench/corvantine-content-bench
 	$(BUILD)/bench/corvantine-sculpt-bench
 	bash bench/document_throughput.sh $(BUILD)
+	bash bench/edit_throughput.sh $(BUILD)
 	bash bench/output_throughput.sh $(BUILD)
 	bash bench/merge_throughput.sh $(BUILD)
 	bash bench/dxf_import.sh $(BUILD)
