@@ -445,7 +445,7 @@ Result<Done> SequenceWriter::AddFrames(const FrameFill& fill, const std::functio
     // Uncompressed: the workers write their pieces themselves after what is in the file.
     const bool plain = s.options.compression == Compression::None;
     if (plain && !s.file->writer.Flush()) return s.WriteFailure(s.file->WriteFailed());
-    const std::uint64_t start = s.file->writer.pos() - std::uint64_t{s.added} * s.options.channels;
+    const std::uint64_t start = plain ? s.file->writer.pos() - std::uint64_t{s.added} * s.options.channels : 0;
     if (s.workers.empty()) s.StartWorkers();
     // The workers hold `fill` only until every job is written (or they are stopped).
     const auto stop = [&](Result<Done> failed) {
