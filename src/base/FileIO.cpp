@@ -11,8 +11,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -693,6 +696,8 @@ ReplacingFile::ReplacingFile(std::filesystem::path target, Links links) : named_
         return;
     }
     target_ = *resolved;
+    std::error_code ec;
+    replaces_ = std::filesystem::is_regular_file(target_, ec);
     auto t = MakeSiblingTemp(target_);
     if (!t) {
         failure_ = t.failure();
@@ -752,6 +757,49 @@ Result<Done> ReplacingFile::Commit() {
         return failure_;
     }
     return Done{};
+}
+
+
+struct WriteBehind::State {
+    int fd = -1;
+    std::mutex mutex;
+    std::condition_variable stop;
+    bool stopping = false;
+    std::thread thread;
+};
+
+WriteBehind::WriteBehind(int fd) : state_(std::make_unique<State>()) {
+    State& s = *state_;
+    s.fd = fd;
+    if (fd < 0) return;
+    try {
+        s.thread = std::thread([&s] {
+            constexpr off_t kPiece = 8 << 20;
+            off_t started = 0;
+            std::unique_lock lock(s.mutex);
+            while (!s.stopping) {
+                lock.unlock();
+                const off_t at = ::lseek(s.fd, 0, SEEK_CUR);
+                if (at >= started + kPiece) {
+                    ::sync_file_range(s.fd, started, at - started, SYNC_FILE_RANGE_WRITE);
+                    started = at;
+                }
+                lock.lock();
+                s.stop.wait_for(lock, std::chrono::milliseconds(5), [&s] { return s.stopping; });
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the file is written out later, as any other.
+    }
+}
+
+WriteBehind::~WriteBehind() {
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->stopping = true;
+    }
+    state_->stop.notify_all();
+    if (state_->thread.joinable()) state_->thread.join();
 }
 
 }  // namespace corv

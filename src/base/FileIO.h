@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <functional>
 #include <span>
 #include <string>
@@ -58,6 +59,8 @@ public:
     bool CopyRange(int fd, std::uint64_t offset, std::uint64_t n);
 
     bool Flush();
+    // The file's descriptor (-1 when it is not open).
+    int fd() const { return fd_; }
     // Writes n bytes at `offset`, beside the buffered stream (Flush() first): neither pos() nor
     // ok() changes. Several threads may write disjoint ranges at once.
     bool WriteAt(const void* data, std::size_t n, std::uint64_t offset) const;
@@ -90,6 +93,24 @@ private:
 // leaves the target as it was and no litter. A symbolic link is followed: the file it points to
 // is replaced and the link stays. A target that exists and is not a regular file (a device, a
 // folder, a pipe) is refused. The reason of a failure stays with the object (error(), failure()).
+// While it lives, a thread has the system start writing out what has been written to `fd`
+// so far (in pieces of 8 MiB as the file grows; writing goes on meanwhile): a large file is on
+// its way to the disk while it is still being written, and replacing an older file with it,
+// which makes the file system write it out first, has little left to do. (A new file is better
+// left to the system: writing it out early slows the writing.) Only for files written from the
+// start one after another (the file's position is how far it is written).
+class WriteBehind {
+public:
+    explicit WriteBehind(int fd);
+    ~WriteBehind();
+    WriteBehind(const WriteBehind&) = delete;
+    WriteBehind& operator=(const WriteBehind&) = delete;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 class ReplacingFile {
 public:
     // Replace: a link in the target's place is itself replaced, not followed (for files that
@@ -109,6 +130,8 @@ public:
     Result<Done> Commit();
     // The target as the caller named it (for messages).
     const std::filesystem::path& name() const { return named_; }
+    // Whether a file is in the target's place (one to be replaced), as it was when this opened.
+    bool replacesFile() const { return replaces_; }
     // Why the file failed: "PATH: reason" (empty while nothing failed), and the same as a failure.
     const std::string& error() const { return failure_.reason; }
     const Failure& failure() const { return failure_; }
@@ -120,6 +143,7 @@ public:
 private:
     std::filesystem::path named_;   // as the caller named it, for messages
     std::filesystem::path target_;  // the regular file really replaced
+    bool replaces_ = false;
     std::filesystem::path temp_;
     int slot_ = -1;  // in the list of pending temporary files
     bool opened_ = false;

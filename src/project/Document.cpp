@@ -31,6 +31,8 @@ bool AcceptedVersion(std::uint8_t v) {
 
 // Clips of at least this many bytes are mapped from the file rather than read.
 constexpr std::uint64_t kMapFromBytes = 16u << 20;
+// Documents with more frame bytes than this are written out while they are written.
+constexpr std::uint64_t kWriteBehindFrom = 64u << 20;
 
 DocError ReadFrameStore(FileReader& in, std::uint8_t version, const ReadOptions& options, LoadedDocument& out) {
     std::uint32_t clipCount = 0;
@@ -268,6 +270,14 @@ Result<Done> WriteDocument(const fs::path& path, const DocumentSource& source, c
     if (!file.ok()) {
         return DocumentFailure(DocError::WriteFailed, file.error());
     }
+    // A large document that replaces one is on its way to the disk while its frames are
+    // written (the replacement waits for that).
+    std::uint64_t frameBytes = 0;
+    for (int c = 0; c < store->Count(); ++c) {
+        frameBytes += Frame::BufferSize(store->clip(c).width, store->clip(c).height) * store->clip(c).frames.size();
+    }
+    std::optional<WriteBehind> behind;
+    if (frameBytes >= kWriteBehindFrom && file.replacesFile()) behind.emplace(out.fd());
     out.Bytes(kMagic, 4);
     out.U8(kVersionScrambled);
     out.Zeros(5);
@@ -294,7 +304,11 @@ Result<Done> WriteDocument(const fs::path& path, const DocumentSource& source, c
         std::optional<MappedFileRange> run;
         std::uint64_t runBytes = 0;
         const auto copyRun = [&] {
-            if (run && runBytes > 0) out.CopyRange(run->fd, run->offset, runBytes);
+            // In pieces, so that what is copied can be written out while the rest is copied.
+            constexpr std::uint64_t kPiece = 32u << 20;
+            for (std::uint64_t at = 0; run && at < runBytes && out.ok(); at += kPiece) {
+                out.CopyRange(run->fd, run->offset + at, std::min(kPiece, runBytes - at));
+            }
             run.reset();
             runBytes = 0;
         };
@@ -324,6 +338,10 @@ Result<Done> WriteDocument(const fs::path& path, const DocumentSource& source, c
         }
     }
 
+    if (!out.Flush()) {
+        return DocumentFailure(DocError::WriteFailed, file.WriteFailed().reason);
+    }
+    behind.reset();  // before the file is closed
     ByteWriter tail;
     tail.U16(source.canvasWidth);
     tail.U16(source.canvasHeight);

@@ -8,7 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include "TestHome.h"
 #include "base/FileIO.h"
@@ -384,4 +387,34 @@ TEST(FileIO, ParallelReadGivesTheBytesOfOneRead) {
     std::vector<std::uint8_t> tooFar(n);
     EXPECT_FALSE(ReadAtParallel(fd, tooFar.data(), n, 1000, 2));
     ::close(fd);
+}
+
+TEST(FileWriter, WrittenOutWhileWrittenTheFileIsTheSame) {
+    // A file replacing another, written in pieces while a write-behind thread has the system
+    // write out what is there: the same bytes, and the thread gone before the file closes.
+    TestFolder dir;
+    const fs::path target = dir / "big.bin";
+    dir.Write("big.bin", "old");
+    std::vector<std::uint8_t> expected;
+    {
+        ReplacingFile file(target);
+        ASSERT_TRUE(file.ok());
+        EXPECT_TRUE(file.replacesFile());
+        {
+            WriteBehind behind(file.writer.fd());
+            std::vector<std::uint8_t> piece(3 << 20);
+            for (int k = 0; k < 12; ++k) {
+                for (std::size_t i = 0; i < piece.size(); ++i) piece[i] = static_cast<std::uint8_t>(i * 13 + k);
+                file.writer.Bytes(piece);
+                ASSERT_TRUE(file.writer.Flush());
+                expected.insert(expected.end(), piece.begin(), piece.end());
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        }
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_EQ(*ReadFileBytes(target), expected);
+    ReplacingFile fresh(dir / "new.bin");
+    EXPECT_FALSE(fresh.replacesFile());
+    WriteBehind none(-1);  // nothing to write out: nothing happens
 }
