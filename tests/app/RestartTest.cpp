@@ -215,10 +215,12 @@ private slots:
                       kind = QString::fromLatin1(modal->metaObject()->className());
                       if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
                           shown = dialog->directory().absolutePath();
-                          dialog->selectFile(Q(other.path() / "b.cvn"));
-                          // The Open button, without the dialog's own check that the file is
-                          // there: its file list fills in a thread of its own and, on a busy
-                          // machine, may not know the file yet (it would ask, and wait).
+                          // The file's whole name typed, then the Open button without the
+                          // dialog's own check that the file is there: its file list fills in a
+                          // thread of its own and may not know the file yet (choosing the file
+                          // in the list raced with that).
+                          auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                          if (name) name->setText(Q(other.path() / "b.cvn"));
                           static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
                       } else if (auto* other = qobject_cast<QDialog*>(modal)) {
                           other->reject();

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -498,5 +503,47 @@ TEST(SequenceWriter, FramesFilledOnTheWorkersMakeTheSameFile) {
                 EXPECT_EQ(w.AddFrame(FrameBytes(0, 3000)).failure().code, kSeqBadOptions);
             }
         }
+    }
+}
+
+TEST(SequenceWriter, AFileThatCannotGrowFailsOnTheWorkersAndLeavesNothing) {
+    // The file may not grow past 1 MiB (the writes fail with the system's reason): the frames
+    // filled on the workers stop at the failure, every call after fails the same way, and
+    // neither the target nor a temporary is left. In a child process, which takes the limit.
+    TestFolder dir;
+    for (const Compression c : {Compression::None, Compression::Zlib}) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{1u << 20, 1u << 20};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const auto path = dir / "big.fseq";
+            int rc = 0;
+            {
+                SequenceWriter w;
+                if (!w.Open(path, Options(2, c, 3000, 3100))) ::_exit(10);
+                // Frames zlib cannot shrink much, so that the compressed file runs past the limit too.
+                const SequenceWriter::FrameFill fill = [](std::uint32_t k, std::uint8_t* out) {
+                    std::uint32_t x = k * 2654435761u + 1;
+                    for (std::size_t i = 0; i < 3000; ++i) {
+                        x ^= x << 13;
+                        x ^= x >> 17;
+                        x ^= x << 5;
+                        out[i] = static_cast<std::uint8_t>(x);
+                    }
+                };
+                const auto added = w.AddFrames(fill);
+                if (added || added.failure().code != kSeqCannotWrite) rc = 11;
+                if (added.failure().reason.find("big.fseq") == std::string::npos) rc = rc ? rc : 12;
+                if (w.Finish().failure().code != kSeqCannotWrite) rc = rc ? rc : 13;
+                if (w.Commit().failure().code != kSeqCannotWrite) rc = rc ? rc : 14;
+            }
+            if (std::filesystem::exists(path) || !std::filesystem::is_empty(dir.path())) rc = rc ? rc : 15;
+            ::_exit(rc);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << CompressionName(c);
+        EXPECT_EQ(WEXITSTATUS(status), 0) << CompressionName(c);
     }
 }
