@@ -18,6 +18,22 @@ settle() {
   cat "$@" >/dev/null
 }
 
+# timed NAME INPUT COMMAND...: one run of COMMAND from a settled state (nothing dirty, INPUT
+# read once, the program and its libraries read once, as `cp`'s and `cat`'s always are), its
+# wall-clock seconds added to $S/NAME.times and "user system peak-KiB" to $S/NAME.use (S: the
+# script's own folder); its output in $S/out.txt.
+timed() {
+  local name="$1" input="$2" t0 t1
+  shift 2
+  settle "$input"
+  "$1" --version >/dev/null 2>&1 || true
+  t0=$(now)
+  /usr/bin/time -f "%U %S %M" -o "$S/time.out" "$@" >"$S/out.txt"
+  t1=$(now)
+  echo "$t1 - $t0" | bc -l >>"$S/$name.times"
+  tail -n 1 "$S/time.out" >>"$S/$name.use"
+}
+
 # The median of numbers on standard input.
 median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 

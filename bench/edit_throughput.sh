@@ -17,21 +17,6 @@ FIRST="$(cd "$BUILD" && pwd)/bench/corvantine-first-picture"
 "$CLI" new-project "$S/big.cvn" --width 512 --height 256 --frames 2731 --color 3366CC >/dev/null
 echo "document: $(stat -c %s "$S/big.cvn") bytes"
 
-# timed NAME INPUT COMMAND...: one run from a settled state, its seconds added to NAME.times
-# and its peak KiB to NAME.peak. The program and its libraries are read once after the page
-# cache is emptied, as `cp` is always there: what is timed is the work on the document.
-timed() {
-  local name="$1" input="$2" t0 t1
-  shift 2
-  settle "$input"
-  "$CLI" --version >/dev/null 2>&1 || true
-  t0=$(now)
-  /usr/bin/time -f "%M" -o "$S/time.out" "$@" >"$S/out.txt"
-  t1=$(now)
-  echo "$t1 - $t0" | bc -l >>"$S/$name.times"
-  tail -n 1 "$S/time.out" >>"$S/$name.peak"
-}
-
 for i in $(seq "$ROUNDS"); do
   rm -f "$S/copy.cvn"
   timed cp "$S/big.cvn" cp "$S/big.cvn" "$S/copy.cvn"
@@ -47,9 +32,9 @@ for i in $(seq "$ROUNDS"); do
   if command -v xvfb-run >/dev/null && [ -x "$FIRST" ]; then
     settle "$S/big.cvn"
     "$CLI" --version >/dev/null 2>&1 || true
-    xvfb-run -a -s "-screen 0 1600x1000x24" /usr/bin/time -f "%M" -o "$S/time.out" "$FIRST" "$S/big.cvn" >"$S/out.txt"
+    xvfb-run -a -s "-screen 0 1600x1000x24" /usr/bin/time -f "%U %S %M" -o "$S/time.out" "$FIRST" "$S/big.cvn" >"$S/out.txt"
     awk '$1 == "first-picture" {print $2}' "$S/out.txt" >>"$S/desktop.times"
-    tail -n 1 "$S/time.out" >>"$S/desktop.peak"
+    tail -n 1 "$S/time.out" >>"$S/desktop.use"
   fi
 done
 
@@ -58,7 +43,7 @@ report() {
   [ -f "$S/$1.times" ] || return 0
   local m p
   m=$(median <"$S/$1.times")
-  p=$(sort -n "$S/$1.peak" | tail -n 1)
+  p=$(awk '{print $3}' "$S/$1.use" | sort -n | tail -n 1)
   printf '  %-8s %s s\n' "$1:" "$(tr '\n' ' ' <"$S/$1.times")"
   printf '  median %.3f s, %.2f x cp (target at most %s x), peak %d KiB\n' "$m" "$(ratio "$m" "$M_CP")" "$2" "$p"
 }

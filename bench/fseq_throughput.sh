@@ -18,21 +18,6 @@ make_facade "$S/facade.lnf"
 FRAME_BYTES=393216
 FRAMES=2731
 
-# timed NAME INPUT COMMAND...: one run from a settled state (nothing dirty, INPUT read once,
-# the program and its libraries read once as the zstd program's and cp's are), its wall-clock
-# seconds added to NAME.times and "user system peak-KiB" to NAME.use.
-timed() {
-  local name="$1" input="$2" t0 t1
-  shift 2
-  settle "$input"
-  "$1" --version >/dev/null 2>&1 || true
-  t0=$(now)
-  /usr/bin/time -f "%U %S %M" -o "$S/time.out" "$@" >/dev/null
-  t1=$(now)
-  echo "$t1 - $t0" | bc -l >>"$S/$name.times"
-  tail -n 1 "$S/time.out" >>"$S/$name.use"
-}
-
 # Each step removes what the last run of it wrote before it settles, so that every run writes
 # a new file into the same folder.
 export_zstd() { rm -f "$S/z.fseq"; timed export-zstd "$DOC" "$CLI" export-fseq "$DOC" --lines "$S/facade.lnf" "$S/z.fseq"; }

@@ -4,10 +4,11 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <map>
 #include <mutex>
 #include <vector>
+
+#include "base/FileIO.h"
 
 namespace corv {
 
@@ -40,19 +41,6 @@ bool Find(const std::uint8_t* p, std::size_t n, const std::uint8_t*& start, Mapp
     if (into > it->second.length || n > it->second.length - into) return false;
     start = it->first;
     found = it->second;
-    return true;
-}
-
-bool ReadWhole(int fd, void* out, std::size_t n, std::uint64_t at) {
-    auto* o = static_cast<std::uint8_t*>(out);
-    while (n > 0) {
-        const ssize_t got = ::pread(fd, o, n, static_cast<off_t>(at));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        o += got;
-        n -= static_cast<std::size_t>(got);
-        at += static_cast<std::uint64_t>(got);
-    }
     return true;
 }
 
@@ -102,7 +90,7 @@ std::optional<MappedFileRange> UnchangedFileRange(const std::uint8_t* p, std::si
     static const int pagemap = ::open("/proc/self/pagemap", O_RDONLY | O_CLOEXEC);
     if (pagemap < 0) return std::nullopt;
     std::vector<std::uint64_t> entries(static_cast<std::size_t>(last - first + 1));
-    if (!ReadWhole(pagemap, entries.data(), entries.size() * sizeof(std::uint64_t), std::uint64_t{first} * 8)) {
+    if (!ReadAt(pagemap, entries.data(), entries.size() * sizeof(std::uint64_t), std::uint64_t{first} * 8)) {
         return std::nullopt;
     }
     for (const std::uint64_t e : entries) {
@@ -116,7 +104,7 @@ bool ReadMappedFileBytes(const std::uint8_t* p, std::size_t n, std::uint8_t* out
     const std::uint8_t* start = nullptr;
     Mapping mapping;
     if (!Find(p, n, start, mapping)) return false;
-    return n == 0 || ReadWhole(mapping.fd, out, n, mapping.fileOffset + static_cast<std::uint64_t>(p - start));
+    return n == 0 || ReadAt(mapping.fd, out, n, mapping.fileOffset + static_cast<std::uint64_t>(p - start));
 }
 
 }  // namespace corv

@@ -376,6 +376,13 @@ struct Remap {
     }
 };
 
+// The end of piece p of a file's frames, which starts at `first`: the next block's first frame
+// (a compressed file is read a block at a time), else `frames` frames on.
+std::uint32_t PieceEnd(const seq::SequenceInfo& info, std::uint32_t p, std::uint32_t first, std::uint32_t frames) {
+    if (info.blocks.empty()) return std::min(info.frames, first + frames);
+    return p + 1 < info.blocks.size() ? info.blocks[p + 1].firstFrame : info.frames;
+}
+
 // What two readers of one file share: the frames done, and the first frame that failed.
 struct ReadShare {
     std::atomic<std::uint32_t> done{0};
@@ -397,10 +404,7 @@ Result<Done> ReadPart(seq::SequenceReader& reader, const Remap& remap, std::vect
     const seq::SequenceInfo& info = reader.info();
     constexpr std::uint32_t kPiece = 64;
     for (std::uint32_t first = 0, piece = 0; first < info.frames && first < share.failedAt.load(); ++piece) {
-        std::uint32_t end = std::min(info.frames, first + kPiece);
-        if (!info.blocks.empty()) {
-            end = piece + 1 < info.blocks.size() ? info.blocks[piece + 1].firstFrame : info.frames;
-        }
+        const std::uint32_t end = PieceEnd(info, piece, first, kPiece);
         if (piece % parts == part) {
             for (std::uint32_t k = first; k < end; ++k) {
                 const auto channels = reader.ReadFrame(k);
@@ -463,8 +467,7 @@ Result<Done> DecodeInto(seq::SequenceReader& reader, const Remap& remap, FrameRi
     const auto size = static_cast<std::uint32_t>(ring.slots.size());
     const std::uint32_t piece = std::max<std::uint32_t>(1, size / 4);
     for (std::uint32_t first = 0, p = 0; first < info.frames; ++p) {
-        std::uint32_t end = std::min(info.frames, first + piece);
-        if (!info.blocks.empty()) end = p + 1 < info.blocks.size() ? info.blocks[p + 1].firstFrame : info.frames;
+        const std::uint32_t end = PieceEnd(info, p, first, piece);
         for (std::uint32_t k = first; k < end && p % parts == part; ++k) {
             const auto channels = reader.ReadFrame(k);
             std::unique_lock lock(ring.mutex);
