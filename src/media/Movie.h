@@ -2,8 +2,11 @@
 
 // Movies through FFmpeg: a reader that decodes one picture after the other into frames of a
 // chosen size (never the whole movie in memory), and a writer that encodes frames into an
-// AVI, MP4, Matroska or animated GIF file.
+// AVI, MP4, Matroska or animated GIF file. FFmpeg itself is loaded on first use (see
+// media/FfmpegBackend.h); where it cannot be, Open fails with the reason.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -75,7 +78,12 @@ std::vector<VideoEncoder> AvailableVideoEncoders();
 // The encoder of a stored code; nullptr for 0 or a code this machine has no encoder for.
 const VideoEncoder* EncoderForFourcc(std::uint32_t fourcc);
 const VideoEncoder* EncoderByName(const std::string& name);
-std::uint32_t MakeFourcc(const char code[4]);
+inline std::uint32_t MakeFourcc(const char code[4]) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
+}
 
 struct VideoOptions {
     int fps = 20;         // frames per second of the stream
@@ -86,8 +94,16 @@ struct VideoOptions {
 
 // The FFmpeg quantiser (2..31, smaller is better) and x264 rate factor (0..51) a quality
 // 1..100 maps to.
-int QuantiserForQuality(int quality);
-int RateFactorForQuality(int quality);
+inline int QuantiserForQuality(int quality) {
+    // 100 -> 2 (best), 1 -> 31 (smallest).
+    const int q = std::clamp(quality, 1, 100);
+    return 2 + static_cast<int>(std::lround((100 - q) * 29.0 / 99.0));
+}
+inline int RateFactorForQuality(int quality) {
+    // 100 -> 0 (lossless), 65 -> 18, 1 -> 51.
+    const int q = std::clamp(quality, 1, 100);
+    return static_cast<int>(std::lround((100 - q) * 51.0 / 99.0));
+}
 
 // Writes frames into a movie; the container follows the extension (.avi, .mp4, .mkv, .mov,
 // .gif). The file is written beside its final name and renamed into place on Close, so a

@@ -8,10 +8,7 @@
 #include <QMediaPlayer>
 #include <QUrl>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
+#include "media/FfmpegBackend.h"
 
 namespace corv {
 
@@ -20,17 +17,16 @@ bool IsPlayableSound(const QString& path, QString* why) {
         if (why) *why = text;
         return false;
     };
-    AVFormatContext* format = nullptr;
-    if (avformat_open_input(&format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0) {
-        return fail(QStringLiteral("not a sound file FFmpeg can read"));
+    std::string reason;
+    const ffmpeg::Backend* backend = ffmpeg::Load(&reason);
+    if (!backend) return fail(QString::fromStdString(reason));
+    switch (backend->probeSound(QFile::encodeName(path).constData())) {
+    case ffmpeg::SoundProbe::Playable: return true;
+    case ffmpeg::SoundProbe::Unreadable: return fail(QStringLiteral("not a sound file FFmpeg can read"));
+    case ffmpeg::SoundProbe::NoSound: return fail(QStringLiteral("the file holds no sound"));
+    case ffmpeg::SoundProbe::NoDecoder: break;
     }
-    bool ok = avformat_find_stream_info(format, nullptr) >= 0;
-    const AVCodec* codec = nullptr;
-    const int stream = ok ? av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0) : -1;
-    avformat_close_input(&format);
-    if (!ok || stream < 0) return fail(QStringLiteral("the file holds no sound"));
-    if (!codec) return fail(QStringLiteral("no decoder for the sound's format"));
-    return true;
+    return fail(QStringLiteral("no decoder for the sound's format"));
 }
 
 void PreferFfmpegMediaBackend() {
