@@ -415,11 +415,29 @@ bool FileWriter::TruncateHere() {
     return ok_;
 }
 
+void FileWriter::Reserve(std::uint64_t bytes) {
+    // Small files gain nothing.
+    if (fd_ < 0 || bytes < (1u << 20) || bytes <= reserved_) return;
+    // Whatever comes of it (a file system that ran out of room part way keeps what it found),
+    // Close() gives back what lies past the end.
+    (void)::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes));
+    reserved_ = bytes;
+}
+
 bool FileWriter::Close() {
     if (fd_ < 0) {
         return false;
     }
     Flush();
+    if (reserved_ > 0) {
+        // Blocks reserved past the end (a file that came out smaller) are given back: cutting
+        // the file at its own size releases them.
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && static_cast<std::uint64_t>(st.st_size) < reserved_) {
+            if (::ftruncate(fd_, st.st_size) != 0) Failed();
+        }
+        reserved_ = 0;
+    }
     if (::close(fd_) != 0) {
         Failed();
     }

@@ -59,6 +59,12 @@ public:
     bool CopyRange(int fd, std::uint64_t offset, std::uint64_t n);
 
     bool Flush();
+    // Reserves the disk blocks of a file that is to grow to `bytes`, so that its writes find
+    // their blocks allocated instead of having each page's allocation put off and booked (on
+    // this machine's file system large writes are then several times faster, and steadier). The
+    // file's size stays what is written; what is reserved beyond it is given back on Close().
+    // Where the file system cannot reserve, or has no room, nothing changes (the writes report).
+    void Reserve(std::uint64_t bytes);
     // The file's descriptor (-1 when it is not open).
     int fd() const { return fd_; }
     // Writes n bytes at `offset`, beside the buffered stream (Flush() first): neither pos() nor
@@ -81,6 +87,7 @@ private:
     bool ok_ = true;
     int error_ = 0;
     std::uint64_t pos_ = 0;
+    std::uint64_t reserved_ = 0;
     std::vector<std::uint8_t> buffer_;
     // Gathered blocks waiting for one writev, and copied buffers they point into.
     std::vector<std::pair<const std::uint8_t*, std::size_t>> pending_;

@@ -411,7 +411,11 @@ Result<Done> WriteLedFile(const std::filesystem::path& path, const WriterInput& 
         plan.scratchSize = std::max(plan.scratchSize, part.packedBound);
     }
 
-    BatchWriter batches(plan, out, first, end, writeFrames && end > first ? end - first : 0, progress);
+    const std::size_t frameCount = writeFrames && end > first ? end - first : 0;
+    std::uint64_t frameBound = 0;
+    for (const Part& part : plan.parts) frameBound += part.packedBound;
+    out.Reserve(H + frameBound * frameCount);
+    BatchWriter batches(plan, out, first, end, frameCount, progress);
     batches.Run(frames);
     if (batches.unreadable >= 0) {
         return fail("frame " + std::to_string(batches.unreadable + 1) + " cannot be read");

@@ -320,6 +320,7 @@ std::string OpenOutput(ReplacingFile& out, const fs::path& named, std::uint64_t 
     if (free && *free < bytes) {
         return With(m.failed, FillIn(m.noSpace, {named.string(), SizeText(bytes), SizeText(*free)}));
     }
+    out.writer.Reserve(bytes);
     return {};
 }
 

@@ -620,7 +620,7 @@ Result<SequenceImportReply> ImportSequence(Workspace& ws, const SequenceImportRe
         ClipDocumentWriter out(request.streamTo);
         const std::string lines = ws.lineFilePath.string();
         auto begun = out.Begin(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
-                               lines.size() < Clip::kLineFilePathBuffer ? lines : std::string());
+                               lines.size() < Clip::kLineFilePathBuffer ? lines : std::string(), info.frames);
         if (!begun) {
             Failure why = begun.failure();
             why.code = kSeqImportCannotWrite;

@@ -276,6 +276,7 @@ Result<Done> WriteDocument(const fs::path& path, const DocumentSource& source, c
     for (int c = 0; c < store->Count(); ++c) {
         frameBytes += Frame::BufferSize(store->clip(c).width, store->clip(c).height) * store->clip(c).frames.size();
     }
+    out.Reserve(frameBytes);
     std::optional<WriteBehind> behind;
     if (frameBytes >= kWriteBehindFrom && file.replacesFile()) behind.emplace(out.fd());
     out.Bytes(kMagic, 4);
@@ -567,12 +568,14 @@ struct ClipDocumentWriter::State {
 ClipDocumentWriter::ClipDocumentWriter(fs::path path) : state_(std::make_unique<State>(std::move(path))) {}
 ClipDocumentWriter::~ClipDocumentWriter() = default;
 
-Result<Done> ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height, const std::string& lineFilePath) {
+Result<Done> ClipDocumentWriter::Begin(std::uint32_t width, std::uint32_t height, const std::string& lineFilePath,
+                                       std::size_t expectedFrames) {
     if (!state_->file.ok()) return DocumentFailure(DocError::WriteFailed, state_->file.error());
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return DocumentFailure(DocError::WriteFailed);
     width_ = width;
     height_ = height;
     FileWriter& out = state_->file.writer;
+    out.Reserve(std::uint64_t{expectedFrames} * Frame::BufferSize(width, height));
     out.Bytes(kMagic, 4);
     out.U8(kVersionScrambled);
     out.Zeros(5);

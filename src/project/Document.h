@@ -153,8 +153,10 @@ public:
     ClipDocumentWriter& operator=(const ClipDocumentWriter&) = delete;
 
     // Frames of width x height (the clip's line file as given, cut to what the file holds);
-    // the failure when the file cannot be made.
-    Result<Done> Begin(std::uint32_t width, std::uint32_t height, const std::string& lineFilePath = {});
+    // the failure when the file cannot be made. `expectedFrames`, when known, has the file's
+    // room reserved (more or fewer frames may still come).
+    Result<Done> Begin(std::uint32_t width, std::uint32_t height, const std::string& lineFilePath = {},
+                       std::size_t expectedFrames = 0);
     // Adds a frame (copied at once); a failure for another size or a failed write.
     Result<Done> Add(const Frame& frame);
     std::uint32_t count() const { return count_; }

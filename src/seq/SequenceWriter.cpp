@@ -392,6 +392,10 @@ Result<Done> SequenceWriter::Open(const std::filesystem::path& path, const Seque
     s.file = std::make_unique<ReplacingFile>(path);
     if (!s.file->ok()) return s.WriteFailure(s.file->failure());
     const std::vector<std::uint8_t> head = HeaderBytes(s.options, s.plan, {});
+    // An uncompressed file's size is known: its blocks are reserved.
+    if (options.compression == Compression::None) {
+        s.file->writer.Reserve(head.size() + std::uint64_t{s.options.channels} * s.options.frames);
+    }
     s.file->writer.Bytes(head);
     if (!s.file->writer.ok()) return s.WriteFailure(s.file->WriteFailed());
     s.index.reserve(s.plan.blocks);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <iostream>
 #include <thread>
 #include <vector>
 
@@ -417,4 +418,56 @@ TEST(FileWriter, WrittenOutWhileWrittenTheFileIsTheSame) {
     ReplacingFile fresh(dir / "new.bin");
     EXPECT_FALSE(fresh.replacesFile());
     WriteBehind none(-1);  // nothing to write out: nothing happens
+}
+
+TEST(FileWriter, ReservedRoomKeepsTheSizeWrittenAndIsGivenBackOnClose) {
+    // Room for 64 MiB reserved, 6 MiB written (the last piece beside the stream, at its place,
+    // as the workers of the writers write): the file holds exactly the bytes written, its size
+    // is the end of the last piece, and the room past it is free again once the file is closed.
+    TestFolder dir;
+    const fs::path target = dir / "reserved.bin";
+    std::vector<std::uint8_t> expected(6u << 20);
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<std::uint8_t>(i * 7 + (i >> 20));
+    {
+        ReplacingFile file(target);
+        ASSERT_TRUE(file.ok());
+        file.writer.Reserve(64u << 20);
+        struct stat st {};
+        ASSERT_EQ(::fstat(file.writer.fd(), &st), 0);
+        EXPECT_EQ(st.st_size, 0);
+        const bool reserved = static_cast<std::uint64_t>(st.st_blocks) * 512 >= (64u << 20);
+        if (!reserved) std::cout << "note: this file system reserves no room\n";
+        file.writer.Bytes(expected.data(), 3u << 20);
+        ASSERT_TRUE(file.writer.Flush());
+        ASSERT_TRUE(file.writer.WriteAt(expected.data() + (5u << 20), 1u << 20, 5u << 20));
+        ASSERT_TRUE(file.writer.WriteAt(expected.data() + (3u << 20), 2u << 20, 3u << 20));
+        ASSERT_EQ(::fstat(file.writer.fd(), &st), 0);
+        EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), expected.size());
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_EQ(*ReadFileBytes(target), expected);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), expected.size());
+    EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512, expected.size() + (1u << 20));
+
+    // A file that comes out empty gives all of it back; small reservations are not made.
+    {
+        ReplacingFile file(dir / "empty.bin");
+        file.writer.Reserve(8u << 20);
+        ASSERT_TRUE(file.Commit());
+    }
+    ASSERT_EQ(::stat((dir / "empty.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 0);
+    EXPECT_EQ(st.st_blocks, 0);
+    {
+        FileWriter small;
+        ASSERT_TRUE(small.Open(dir / "small.bin"));
+        small.Reserve(100000);
+        ASSERT_EQ(::fstat(small.fd(), &st), 0);
+        EXPECT_EQ(st.st_blocks, 0);
+        small.Bytes("abc", 3);
+        ASSERT_TRUE(small.Close());
+    }
+    EXPECT_EQ(fs::file_size(dir / "small.bin"), 3u);
 }
