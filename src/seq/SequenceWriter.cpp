@@ -153,8 +153,9 @@ bool Compress(Compression compression, int level, ZSTD_CCtx* cctx, Job& job) {
     return true;
 }
 
-// Frames in a piece of an uncompressed file filled by the workers: about 4 MiB.
-std::uint32_t PieceFrames(std::uint32_t channels) { return std::max<std::uint32_t>(1, (4u << 20) / channels); }
+// Frames in a piece of an uncompressed file filled by the workers: about 2 MiB (larger pieces
+// met slow writes more often here).
+std::uint32_t PieceFrames(std::uint32_t channels) { return std::max<std::uint32_t>(1, (2u << 20) / channels); }
 
 }  // namespace
 
