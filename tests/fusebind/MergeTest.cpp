@@ -161,6 +161,8 @@ ChildResult InChild(rlim_t addressSpace, rlim_t fileSize, const std::function<st
             const rlimit as{addressSpace, addressSpace};
             ::setrlimit(RLIMIT_AS, &as);
         }
+#else
+        (void)addressSpace;
 #endif
         if (fileSize) {
             std::signal(SIGXFSZ, SIG_IGN);
