@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 #include <sys/syscall.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -416,12 +417,18 @@ bool FileWriter::TruncateHere() {
 }
 
 void FileWriter::Reserve(std::uint64_t bytes) {
-    // Small files gain nothing.
+    // Small files gain nothing; a file that would not fit is not given the disk's last room
+    // while it is written (its own writes tell when it does not fit).
     if (fd_ < 0 || bytes < (1u << 20) || bytes <= reserved_) return;
-    // Whatever comes of it (a file system that ran out of room part way keeps what it found),
-    // Close() gives back what lies past the end.
-    (void)::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes));
-    reserved_ = bytes;
+    struct statvfs disk {};
+    if (::fstatvfs(fd_, &disk) != 0 || bytes / disk.f_frsize >= disk.f_bavail) return;
+    if (::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes)) == 0) {
+        reserved_ = bytes;
+        return;
+    }
+    // A file system that ran out of room part way keeps what it found: given back at once.
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0) (void)::ftruncate(fd_, st.st_size);
 }
 
 bool FileWriter::Close() {

@@ -63,7 +63,8 @@ public:
     // their blocks allocated instead of having each page's allocation put off and booked (on
     // this machine's file system large writes are then several times faster, and steadier). The
     // file's size stays what is written; what is reserved beyond it is given back on Close().
-    // Where the file system cannot reserve, or has no room, nothing changes (the writes report).
+    // Where the file system cannot reserve, or has not that much room free, nothing changes (the
+    // writes report).
     void Reserve(std::uint64_t bytes);
     // The file's descriptor (-1 when it is not open).
     int fd() const { return fd_; }

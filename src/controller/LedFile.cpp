@@ -412,9 +412,8 @@ Result<Done> WriteLedFile(const std::filesystem::path& path, const WriterInput& 
     }
 
     const std::size_t frameCount = writeFrames && end > first ? end - first : 0;
-    std::uint64_t frameBound = 0;
-    for (const Part& part : plan.parts) frameBound += part.packedBound;
-    out.Reserve(H + frameBound * frameCount);
+    // Frames of one block size each: the file's size is known.
+    if (!plan.ownLength) out.Reserve(H + std::uint64_t{plan.D} * frameCount);
     BatchWriter batches(plan, out, first, end, frameCount, progress);
     batches.Run(frames);
     if (batches.unreadable >= 0) {

@@ -270,13 +270,13 @@ Result<Done> WriteDocument(const fs::path& path, const DocumentSource& source, c
     if (!file.ok()) {
         return DocumentFailure(DocError::WriteFailed, file.error());
     }
-    // A large document that replaces one is on its way to the disk while its frames are
-    // written (the replacement waits for that).
     std::uint64_t frameBytes = 0;
     for (int c = 0; c < store->Count(); ++c) {
         frameBytes += Frame::BufferSize(store->clip(c).width, store->clip(c).height) * store->clip(c).frames.size();
     }
     out.Reserve(frameBytes);
+    // A large document that replaces one is on its way to the disk while its frames are
+    // written (the replacement waits for that).
     std::optional<WriteBehind> behind;
     if (frameBytes >= kWriteBehindFrom && file.replacesFile()) behind.emplace(out.fd());
     out.Bytes(kMagic, 4);

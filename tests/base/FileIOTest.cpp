@@ -451,6 +451,17 @@ TEST(FileWriter, ReservedRoomKeepsTheSizeWrittenAndIsGivenBackOnClose) {
     EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), expected.size());
     EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512, expected.size() + (1u << 20));
 
+    // More room than the disk has free is not reserved; the file is written as any other.
+    {
+        ReplacingFile file(dir / "huge.bin");
+        file.writer.Reserve(std::uint64_t{1} << 62);
+        ASSERT_EQ(::fstat(file.writer.fd(), &st), 0);
+        EXPECT_EQ(st.st_blocks, 0);
+        file.writer.Bytes("abc", 3);
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_EQ(fs::file_size(dir / "huge.bin"), 3u);
+
     // A file that comes out empty gives all of it back; small reservations are not made.
     {
         ReplacingFile file(dir / "empty.bin");
